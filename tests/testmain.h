@@ -1,0 +1,25 @@
+#pragma once
+
+// Shared main for every Qt Test executable: a real QApplication (widgets under the offscreen
+// platform), stable attribute order in written XML, and settings/paths kept away from the user's.
+
+#include <QApplication>
+#include <QHashSeed>
+#include <QStandardPaths>
+#include <QTest>
+
+#define OMBRELAY_TEST_MAIN(TestObject)                                                                                 \
+    int main(int argc, char *argv[])                                                                                   \
+    {                                                                                                                  \
+        QHashSeed::setDeterministicGlobalSeed();                                                                       \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
+        QStandardPaths::setTestModeEnabled(true);                                                                      \
+        QApplication app(argc, argv);                                                                                  \
+        QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));                                              \
+        QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Beta Test"));                                    \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
+    }
