@@ -12,7 +12,7 @@ function(ombrelay_add_test name)
     set_tests_properties(${name} PROPERTIES
         LABELS "${T_LABEL}"
         TIMEOUT ${T_TIMEOUT}
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/runtime;OMBRELAY_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${CMAKE_BINARY_DIR}/home;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/runtime;OMBRELAY_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
 
 # ombrelay_add_bench(<name> SOURCES <files...> [LIBRARIES <targets...>])

@@ -17,7 +17,7 @@
         QStandardPaths::setTestModeEnabled(true);                                                                      \
         QApplication app(argc, argv);                                                                                  \
         QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));                                              \
-        QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Beta Test"));                                    \
+        QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Test ") + QCoreApplication::applicationFilePath().section(u'/', -1)); /* one settings file per test executable */                                    \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
         TestObject tc;                                                                                                 \
         QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
