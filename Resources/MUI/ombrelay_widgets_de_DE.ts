@@ -1,0 +1,65 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>ModelMenu</name>
+    <message>
+        <location filename="../../widgets/modelmenu.cpp" line="61"/>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/modelmenu.cpp" line="90"/>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/modelmenu.cpp" line="94"/>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/modelmenu.cpp" line="103"/>
+        <source>Check</source>
+        <translation>Markieren</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/modelmenu.cpp" line="104"/>
+        <source>Uncheck</source>
+        <translation>Markierung aufheben</translation>
+    </message>
+</context>
+<context>
+    <name>STableView</name>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="35"/>
+        <location filename="../../widgets/stableview.cpp" line="157"/>
+        <source>&amp;Cut</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="35"/>
+        <location filename="../../widgets/stableview.cpp" line="155"/>
+        <source>C&amp;opy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="36"/>
+        <location filename="../../widgets/stableview.cpp" line="163"/>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="36"/>
+        <location filename="../../widgets/stableview.cpp" line="159"/>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="37"/>
+        <location filename="../../widgets/stableview.cpp" line="161"/>
+        <source>Select &amp;All</source>
+        <translation>&amp;Alles auswählen</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,65 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="pl_PL">
+<context>
+    <name>ModelMenu</name>
+    <message>
+        <location filename="../../widgets/modelmenu.cpp" line="61"/>
+        <source>Clear</source>
+        <translation>Wyczyść</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/modelmenu.cpp" line="90"/>
+        <source>Add</source>
+        <translation>Dodaj</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/modelmenu.cpp" line="94"/>
+        <source>Remove</source>
+        <translation>Usuń</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/modelmenu.cpp" line="103"/>
+        <source>Check</source>
+        <translation>Zaznacz</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/modelmenu.cpp" line="104"/>
+        <source>Uncheck</source>
+        <translation>Odznacz</translation>
+    </message>
+</context>
+<context>
+    <name>STableView</name>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="35"/>
+        <location filename="../../widgets/stableview.cpp" line="157"/>
+        <source>&amp;Cut</source>
+        <translation>&amp;Wytnij</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="35"/>
+        <location filename="../../widgets/stableview.cpp" line="155"/>
+        <source>C&amp;opy</source>
+        <translation>&amp;Kopiuj</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="36"/>
+        <location filename="../../widgets/stableview.cpp" line="163"/>
+        <source>&amp;Paste</source>
+        <translation>Wk&amp;lej</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="36"/>
+        <location filename="../../widgets/stableview.cpp" line="159"/>
+        <source>&amp;Delete</source>
+        <translation>&amp;Usuń</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="37"/>
+        <location filename="../../widgets/stableview.cpp" line="161"/>
+        <source>Select &amp;All</source>
+        <translation>Zaznacz &amp;wszystko</translation>
+    </message>
+</context>
+</TS>

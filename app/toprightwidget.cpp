@@ -1,0 +1,72 @@
+#include "toprightwidget.h"
+
+#include "swindow.h"
+
+#include <QEvent>
+
+TopRightWidget::TopRightWidget(QWidget *parent)
+    : QWidget(parent)
+{
+    setupUi(this);
+    setMaximized(false);
+}
+
+void TopRightWidget::setWindow(SWindow *window)
+{
+    for (const QMetaObject::Connection &connection : std::as_const(connections))
+        disconnect(connection);
+    connections.clear();
+    wiredWindow = window;
+    if (!window)
+        return;
+    connections << connect(minimizeToolButton, &QToolButton::clicked, window, &QWidget::showMinimized)
+                << connect(maxRestoreToolButton, &QToolButton::clicked, window, &SWindow::maxRestore)
+                << connect(closeToolButton, &QToolButton::clicked, window, &QWidget::close)
+                << connect(window, &SWindow::Maximize, this, &TopRightWidget::setMaximized)
+                << connect(btnAbout, &QPushButton::clicked, this, &TopRightWidget::onBtnAbout)
+                << connect(btnHelp, &QPushButton::clicked, this, &TopRightWidget::onBtnHelp)
+                << connect(btnSettings, &QPushButton::clicked, this, &TopRightWidget::onBtnSettings)
+                << connect(this, &TopRightWidget::Command, window, &SWindow::onCommand);
+}
+
+void TopRightWidget::onBtnAbout()
+{
+    emit Command(QStringLiteral("about"));
+}
+
+void TopRightWidget::onBtnHelp()
+{
+    emit Command(QStringLiteral("help"));
+}
+
+void TopRightWidget::onBtnSettings()
+{
+    emit Command(QStringLiteral("settings"));
+}
+
+void TopRightWidget::setMaximized(bool maximized)
+{
+    if (maximized) {
+        maxRestoreToolButton->setStyleSheet(
+            QStringLiteral("#maxRestoreToolButton { image: url(:/images/restore); }\n"
+                           "#maxRestoreToolButton:hover { image: url(:/images/restore_h); }"));
+        maxRestoreToolButton->setToolTip(tr("Restore"));
+    } else {
+        maxRestoreToolButton->setStyleSheet(
+            QStringLiteral("#maxRestoreToolButton { image: url(:/images/maximize); }\n"
+                           "#maxRestoreToolButton:hover { image: url(:/images/maximize_h); }"));
+        maxRestoreToolButton->setToolTip(tr("Maximize"));
+    }
+}
+
+void TopRightWidget::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        minimizeToolButton->setToolTip(tr("Minimize"));
+        closeToolButton->setToolTip(tr("Close"));
+        btnSettings->setText(tr("Settings"));
+        btnHelp->setText(tr("Help"));
+        btnAbout->setText(tr("About"));
+    }
+}

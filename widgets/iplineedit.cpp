@@ -1,0 +1,39 @@
+#include "iplineedit.h"
+
+#include "widgets/strictipv4.h"
+
+#include <QKeyEvent>
+
+IPLineEdit::IPLineEdit(QWidget *parent)
+    : QLineEdit(parent)
+{
+    setInputMask(QStringLiteral("999.999.999.999;"));
+}
+
+void IPLineEdit::padOctets(int position)
+{
+    const int count = position / 4 + 1;
+    QStringList parts = text().split(u'.', Qt::KeepEmptyParts);
+    for (int i = 0; i < count && i < parts.size(); ++i) {
+        QString part = parts.at(i);
+        if (part.isEmpty())
+            part = QStringLiteral("1");
+        parts[i] = part.rightJustified(3, u'0', true);
+    }
+    setText(parts.join(u'.'));
+    setCursorPosition(4 * count - 1);
+}
+
+QHostAddress IPLineEdit::address() const
+{
+    return StrictIPv4::toHostAddress(text());
+}
+
+void IPLineEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Right)
+        padOctets(cursorPosition());
+    else if (event->key() == Qt::Key_Enter)
+        padOctets(text().size());
+    QLineEdit::keyPressEvent(event);
+}

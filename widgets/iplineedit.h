@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QLineEdit>
+
+// An IPv4 address field whose mask takes four groups of three digits; Right and keypad Enter pad
+// the octets typed so far with zeros.
+class IPLineEdit : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit IPLineEdit(QWidget *parent = nullptr);
+
+    // Pads the octets up to and including the one at position and moves the cursor to its end.
+    void padOctets(int position);
+
+    // The address the field holds, read with the strict parser: the padded "010" is ten, not
+    // octal eight. Null while the field holds no complete address.
+    QHostAddress address() const;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
