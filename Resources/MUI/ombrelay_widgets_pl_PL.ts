@@ -75,37 +75,4 @@
         <translation>Zaznacz &amp;wszystko</translation>
     </message>
 </context>
-<context>
-    <name>TopRightWidget</name>
-    <message>
-        <location filename="../../forms/toprightwidget.ui" line="15"/>
-        <source>Form</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../forms/toprightwidget.ui" line="59"/>
-        <source>Minimize</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../forms/toprightwidget.ui" line="77"/>
-        <source>Close</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../forms/toprightwidget.ui" line="115"/>
-        <source>Settings</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../forms/toprightwidget.ui" line="135"/>
-        <source>Help</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../forms/toprightwidget.ui" line="152"/>
-        <source>About</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
 </TS>
