@@ -29,4 +29,37 @@
         <translation>Markierung aufheben</translation>
     </message>
 </context>
+<context>
+    <name>STableView</name>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="35"/>
+        <location filename="../../widgets/stableview.cpp" line="157"/>
+        <source>&amp;Cut</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="35"/>
+        <location filename="../../widgets/stableview.cpp" line="155"/>
+        <source>C&amp;opy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="36"/>
+        <location filename="../../widgets/stableview.cpp" line="163"/>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="36"/>
+        <location filename="../../widgets/stableview.cpp" line="159"/>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="37"/>
+        <location filename="../../widgets/stableview.cpp" line="161"/>
+        <source>Select &amp;All</source>
+        <translation>&amp;Alles auswählen</translation>
+    </message>
+</context>
 </TS>

@@ -29,4 +29,37 @@
         <translation>Odznacz</translation>
     </message>
 </context>
+<context>
+    <name>STableView</name>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="35"/>
+        <location filename="../../widgets/stableview.cpp" line="157"/>
+        <source>&amp;Cut</source>
+        <translation>&amp;Wytnij</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="35"/>
+        <location filename="../../widgets/stableview.cpp" line="155"/>
+        <source>C&amp;opy</source>
+        <translation>&amp;Kopiuj</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="36"/>
+        <location filename="../../widgets/stableview.cpp" line="163"/>
+        <source>&amp;Paste</source>
+        <translation>Wk&amp;lej</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="36"/>
+        <location filename="../../widgets/stableview.cpp" line="159"/>
+        <source>&amp;Delete</source>
+        <translation>&amp;Usuń</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/stableview.cpp" line="37"/>
+        <location filename="../../widgets/stableview.cpp" line="161"/>
+        <source>Select &amp;All</source>
+        <translation>Zaznacz &amp;wszystko</translation>
+    </message>
+</context>
 </TS>
