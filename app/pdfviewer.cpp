@@ -1,5 +1,6 @@
 #include "pdfviewer.h"
 
+#include "messagebox.h"
 #include "ui_pdfviewer.h"
 
 #include <QGuiApplication>
@@ -55,7 +56,7 @@ bool PdfViewer::openFile(const QString &path)
     if (!document) {
         QMessageBox box(QMessageBox::Critical, tr("Open Error"), tr("Cannot open:\n") + path, QMessageBox::Ok, this,
                         Qt::Dialog | Qt::FramelessWindowHint);
-        box.exec();
+        MessageBox::execDialog(&box);
         return false;
     }
     connect(ui->btnFirstPage, &QToolButton::pressed, this, &PdfViewer::onFirstPagePressed, Qt::UniqueConnection);

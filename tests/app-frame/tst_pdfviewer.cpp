@@ -1,5 +1,6 @@
 #include "testmain.h"
 
+#include "app/messagebox.h"
 #include "app/pdfviewer.h"
 #include "ui_pdfviewer.h"
 
@@ -161,22 +162,21 @@ private slots:
         QString title;
         QString text;
         Qt::WindowFlags flags;
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, this, [&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                title = box->windowTitle();
-                text = box->text();
-                flags = box->windowFlags();
-                box->accept();
-            }
+        MessageBox::setAnswerHook([&](QDialog *dialog) {
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            flags = box->windowFlags();
+            box->accept();
         });
-        closer.start(10);
         QCOMPARE(viewer.open(path), 0);
         QCOMPARE(title, QStringLiteral("Open Error"));
         QCOMPARE(text, QStringLiteral("Cannot open:\n") + path);
         QVERIFY(flags & Qt::FramelessWindowHint);
         QVERIFY(!viewer.isVisible());
         QCOMPARE(viewer.pageCount(), 0);
+        MessageBox::setAnswerHook({});
     }
 
     void builtManualsOpenAndStep_data()
