@@ -425,7 +425,9 @@ private slots:
         QCOMPARE(manager.itemsModel->mimeType(), QStringLiteral("Ombrelay-Exportdatei für Internet-Linklisten_item"));
         QCOMPARE(manager.itemsModel->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(),
                  QStringLiteral("Elternsperre"));
-        QCOMPARE(values(manager.genresModel), QStringList{QStringLiteral("Nicht angegeben")});
+        // The extra genre is the translation at set-up time (the words may come from any part's file).
+        QVERIFY(QObject::tr("Unspecified") != QLatin1String("Unspecified"));
+        QCOMPARE(values(manager.genresModel), QStringList{QObject::tr("Unspecified")});
         QCoreApplication::removeTranslator(&german);
         manager.retranslate();
         QCOMPARE(manager.itemsModel->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(),
