@@ -8,6 +8,7 @@ class LinkItemProperty : public ItemProperty
 {
 public:
     using ItemProperty::ItemProperty;
+    using ItemProperty::value;
 
     QVariant value(const DocItem &item, int role, bool *found) override;
     bool setValue(DocItem &item, const QVariant &value, int role) override;

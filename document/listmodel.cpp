@@ -12,13 +12,18 @@ ListModel::ListModel(ItemsDatabaseModel *itemsModel, DocItemsDataProvider *refsP
     , refMimeType(mimeName)
 {
     // A ref shows its entry's values, so every change of the entries redraws the list.
-    connect(
-        itemsModel, &QAbstractItemModel::dataChanged, this, [this] { emit layoutChanged(); }, Qt::UniqueConnection);
-    connect(
-        itemsModel, &QAbstractItemModel::layoutChanged, this, [this] { emit layoutChanged(); }, Qt::UniqueConnection);
+    connect(itemsModel, &QAbstractItemModel::dataChanged, this, &ListModel::onItemsChanged, Qt::UniqueConnection);
+    connect(itemsModel, &QAbstractItemModel::layoutChanged, this, &ListModel::onItemsChanged, Qt::UniqueConnection);
     connect(itemsModel, &ItemsDatabaseModel::itemRemoved, this, &ListModel::onRefItemRemoving, Qt::UniqueConnection);
     setUniqueKey(QString());
     setSortDraggedRows(true);
+}
+
+void ListModel::setColumns(const QList<ItemProperty *> &properties)
+{
+    beginResetModel();
+    columns = properties;
+    endResetModel();
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -157,6 +162,13 @@ bool ListModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int r
     insertItems(row, refs);
     emit itemDropped();
     return true;
+}
+
+void ListModel::onItemsChanged()
+{
+    // Announced first, as every layout change must be, so views and persistent indexes stay sound.
+    emit layoutAboutToBeChanged();
+    emit layoutChanged();
 }
 
 void ListModel::onRefItemRemoving(const QString &id)

@@ -13,6 +13,9 @@ public:
     ListModel(ItemsDatabaseModel *itemsModel, DocItemsDataProvider *refsProvider, const QString &mimeName,
               QObject *parent);
 
+    // The columns are the owner's (the list tabs give all lists of a document the same ones).
+    void setColumns(const QList<ItemProperty *> &properties);
+
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     QStringList mimeTypes() const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
@@ -26,6 +29,9 @@ signals:
 
 public slots:
     void onRefItemRemoving(const QString &id);
+
+private slots:
+    void onItemsChanged();
 
 private:
     QList<DocItem> refsFromItems(const QDomDocument &dropped) const;

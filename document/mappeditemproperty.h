@@ -10,6 +10,7 @@ class MappedItemProperty : public ItemProperty
 {
 public:
     using ItemProperty::ItemProperty;
+    using ItemProperty::value;
 
     QVariant value(const DocItem &item, int role, bool *found) override;
     void setMapping(const QMap<QString, QString> &mapping);

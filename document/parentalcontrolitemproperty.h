@@ -11,6 +11,7 @@ class ParentalControlItemProperty : public ItemProperty
     Q_DECLARE_TR_FUNCTIONS(ParentalControlItemProperty)
 public:
     using ItemProperty::ItemProperty;
+    using ItemProperty::value;
 
     QVariant value(const DocItem &item, int role, bool *found) override;
     Qt::ItemFlags flags(const DocItem &item) override;

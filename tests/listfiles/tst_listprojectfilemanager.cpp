@@ -19,6 +19,7 @@
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QWidget>
 
 #include <memory>
@@ -388,6 +389,26 @@ private slots:
         QCOMPARE(answerer->boxTexts, QStringList{QStringLiteral("Error. File is empty or contains invalid data.")});
         QCOMPARE(loads.count(), 0);
         QVERIFY(!manager.document && !manager.itemsModel);
+    }
+
+    void translated()
+    {
+        QTranslator german;
+        QVERIFY(german.load(QStringLiteral(":/translations/Resources/MUI/de_DE.qm")));
+        QCoreApplication::installTranslator(&german);
+        LinkListProjectFileManager manager(parent);
+        QCOMPARE(manager.fileFilter(), QStringLiteral("Ombrelay-Projekt für Internet-Linklisten (*.lkqvxc);;"
+                                                      "Ombrelay-Exportdatei für Internet-Linklisten (*.lkqvx)"));
+        QVERIFY(manager.newProject());
+        QCOMPARE(manager.itemsModel->mimeType(), QStringLiteral("Ombrelay-Exportdatei für Internet-Linklisten_item"));
+        QCOMPARE(manager.itemsModel->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Elternsperre"));
+        QCOMPARE(values(manager.genresModel), QStringList{QStringLiteral("Nicht angegeben")});
+        QCoreApplication::removeTranslator(&german);
+        manager.retranslate();
+        QCOMPARE(manager.itemsModel->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Parent lock"));
+        QCOMPARE(manager.closeAction->text(), QStringLiteral("Schließen"));
     }
 
 private:
