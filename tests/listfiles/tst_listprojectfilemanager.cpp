@@ -154,6 +154,12 @@ private slots:
 
         QVERIFY(manager.newProject());
         QCOMPARE(manager.fieldColumns, columns);
+
+        // Text installed over a loaded document releases the old models first.
+        order.clear();
+        QVERIFY(manager.setDocumentText(tvDocument()));
+        QCOMPARE(order, (QStringList{"unload:1", "load:1"}));
+        QCOMPARE(manager.itemsModel->rowCount(), 3);
         QVERIFY(manager.itemsModel);
         QVERIFY(manager.itemsModel != firstItems || manager.itemsModel->modelId() != QString());
     }
