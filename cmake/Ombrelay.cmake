@@ -9,10 +9,19 @@ function(ombrelay_add_test name)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
+    set(_env "QT_QPA_PLATFORM=offscreen;HOME=${CMAKE_BINARY_DIR}/home;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/runtime;OMBRELAY_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+    if(OMBRELAY_SANITIZE)
+        # Here rather than in scripts/test, so a plain "ctest" in the build folder fails on reports too.
+        set(_supp ${CMAKE_SOURCE_DIR}/tests/sanitizer)
+        list(APPEND _env
+            "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1:detect_stack_use_after_return=0"
+            "LSAN_OPTIONS=suppressions=${_supp}/lsan.supp:print_suppressions=0"
+            "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=${_supp}/ubsan.supp")
+    endif()
     set_tests_properties(${name} PROPERTIES
         LABELS "${T_LABEL}"
         TIMEOUT ${T_TIMEOUT}
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${CMAKE_BINARY_DIR}/home;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/runtime;OMBRELAY_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+        ENVIRONMENT "${_env}")
 endfunction()
 
 # ombrelay_add_bench(<name> SOURCES <files...> [LIBRARIES <targets...>])

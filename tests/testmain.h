@@ -15,10 +15,12 @@
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
         QStandardPaths::setTestModeEnabled(true);                                                                      \
+        QCoreApplication::setAttribute(Qt::AA_Use96Dpi, true);                                                         \
         QApplication app(argc, argv);                                                                                  \
         QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));                                              \
-        QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Test ") + QCoreApplication::applicationFilePath().section(u'/', -1)); /* one settings file per test executable */                                    \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
+        /* one settings file per test executable */                                                                   \
+        QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Test ") +                                        \
+                                             QCoreApplication::applicationFilePath().section(u'/', -1));               \
         TestObject tc;                                                                                                 \
         QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
         return QTest::qExec(&tc, argc, argv);                                                                          \

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QMap>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+// The one persistent settings store of the program. Every value lives in the per-user native QSettings
+// store filed under the organisation and application names that main() sets before the first access.
+// The class keeps no state: each call opens the store for that one access.
+//
+// Kinds of values and how they are stored:
+//  - text: the text itself; an absent key or an empty stored text reads as the caller's default.
+//  - bool: "true" or "false"; reads true exactly for the stored text "true" (case-sensitive), the default
+//    only for an absent key, false for anything else.
+//  - string list: one text, the entries joined with ';'. A ';' inside an entry is written as "\;" (and a
+//    run of backslashes right before a ';' is doubled), so a path holding ';' survives; lists without
+//    ';' inside their entries are written exactly as before. Empty entries are kept.
+//  - int-keyed map: one text "%1:%2|" per entry in ascending key order.
+class Settings
+{
+public:
+    // The numbering is fixed: each value maps to the key text in the comment.
+    enum setingKey {
+        PathVideoConversion = 0,           // "PathVideoConversion"
+        PathPictures = 1,                  // "PathPictures"
+        PathVideo = 2,                     // "PathVideo"
+        PathMusic = 3,                     // "PathMusic"
+        PrintGrid = 4,                     // "printGrid"
+        PrintPrintFileName = 5,            // "printPrintFileName"
+        PrintPageNumber = 6,               // "printPageNumber"
+        PrintFormatDetailed = 7,           // "printFormatDetailed"
+        PrintFormatCompact = 8,            // "printFormatCompact"
+        PrintFormatHandout = 9,            // "printFormatHandout"
+        PrintTitle = 10,                   // "printTitle"
+        DownloadFFmpegRequest = 11,        // "DownloadFFmpegRequest"
+        SendingListsRestartWarning = 12,   // "SendingListsRestartWarning"
+        SearchCheckConnectionEnabled = 13, // "SearchModule/CheckConnectionEnabled"
+        SearchEndIP = 14,                  // "SearchModule/EndIP"
+        SearchFastScanEnabled = 15,        // "SearchModule/FastScanEnabled"
+        SearchStartIP = 16,                // "SearchModule/StartIP"
+        PreferredLanguage = 17,            // "preferredLanguage"
+        RecentFileList = 18,               // "recentFileList"
+        RecentOpenDir = 19,                // "recentOpenDir"
+        OmbrelayDeviceList = 20,           // "OmbrelayDeviceList"
+        AppWindowPosition = 21,            // "AppWindow/Position"
+        AppWindowSize = 22,                // "AppWindow/Size"
+        AppWindowFullscreen = 23,          // "AppWindow/Fullscreen" (unused; keeps the numbering)
+        AppWindowMaximized = 24,           // "AppWindow/Maximized"
+    };
+    static constexpr int KeyCount = 25;
+
+    // The key text of a key; the empty text for a value outside the table.
+    static QString keyName(setingKey key);
+
+    static QString getString(setingKey key, const QString &defaultValue);
+    static void setString(setingKey key, const QString &value);
+
+    static bool getBool(setingKey key, bool defaultValue);
+    static void setBool(setingKey key, bool value);
+
+    static QStringList getStringList(setingKey key, const QStringList &defaultValue);
+    static void setStringList(setingKey key, const QStringList &list);
+
+    static QSize getSize(setingKey key, const QSize &defaultValue);
+    static void setSize(setingKey key, const QSize &value);
+
+    static QPoint getPoint(setingKey key, const QPoint &defaultValue);
+    static void setPoint(setingKey key, const QPoint &value);
+
+    static QMap<int, QString> getMap(setingKey key);
+    static void setMap(setingKey key, const QMap<int, QString> &map);
+
+    // The text forms behind the list and map kinds, exposed so they can be checked on their own.
+    static QString joinList(const QStringList &list);
+    static QStringList splitList(const QString &text);
+    static QString mapToText(const QMap<int, QString> &map);
+    static QMap<int, QString> mapFromText(const QString &text);
+
+    // Tool paths beside the program, in native separators.
+    static QString ffmpegDefaultPath();
+    static QString dvdauthorPath();
+
+    // Fixed file names of the USB exchange.
+    static QString dbXmlExportName();
+    static QString favsListUpdateName();
+};

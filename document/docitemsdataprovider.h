@@ -1,0 +1,52 @@
+#pragma once
+
+#include "document/docitem.h"
+
+#include <QDomElement>
+#include <QDomNodeList>
+#include <QHash>
+#include <QList>
+#include <QStringList>
+
+// The item elements of one tag under one root, presented as rows of a table model, with the
+// structural edits (insert copies, remove) and the ids of new items.
+class DocItemsDataProvider
+{
+public:
+    DocItemsDataProvider();
+    DocItemsDataProvider(const QDomElement &root, const QString &itemTag, bool autoId);
+    virtual ~DocItemsDataProvider();
+
+    virtual int count();
+    virtual int countSame(const DocItem &item, const QString &childTag);
+    virtual DocItem itemAt(int row);
+    virtual int indexOf(const QString &id);
+    virtual bool contains(const QString &id);
+    virtual DocItem insertNewItem(int row);
+    virtual DocItem insertItem(int row, DocItem &item);
+    virtual QStringList insertItems(int row, const QList<DocItem> &items);
+    virtual QString nextId();
+    virtual QString itemTag();
+    virtual bool removeAt(int row);
+
+    void setRoot(const QDomElement &root, const QString &itemTag);
+    void refresh();
+    DocItem newItem();
+    DocItem itemById(int id);
+
+    // Gives the item at row the id text, a decimal number no other item has; the favourite-list
+    // references to the old id follow. False, changing nothing, for any other text.
+    bool changeId(int row, const QString &text);
+
+protected:
+    QDomNodeList items;
+    QDomElement root;
+    QString itemTagName;
+    bool autoId = true;
+    QList<int> idPool;
+
+private:
+    // id -> last row holding it; checked against the tree on every hit, rebuilt on a miss, so
+    // looking every item up costs linear time instead of a scan per lookup
+    QHash<QString, int> rowOfIdCache;
+};

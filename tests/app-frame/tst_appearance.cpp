@@ -1,0 +1,109 @@
+#include "testmain.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+// The compiled-in style sheet and every picture it and the forms name.
+class TestAppearance : public QObject
+{
+    Q_OBJECT
+
+    static QByteArray sheetBytes()
+    {
+        QFile file(QStringLiteral(":/styles/style"));
+        if (!file.open(QIODevice::ReadOnly))
+            return QByteArray();
+        return file.readAll();
+    }
+
+private slots:
+    void sheetIsUtf8WithByteOrderMark()
+    {
+        const QByteArray bytes = sheetBytes();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF/*"));
+        // The first rule follows the header comment.
+        const QString text = QString::fromUtf8(bytes.mid(3));
+        const int headerEnd = text.indexOf(QLatin1String("*/"));
+        QVERIFY(headerEnd > 0);
+        QVERIFY(!text.left(headerEnd).contains(QLatin1Char('{')));
+        QCOMPARE(text.mid(headerEnd + 2).trimmed().section(QLatin1Char('{'), 0, 0).trimmed(),
+                 QStringLiteral("#MainWindow"));
+        QVERIFY(text.trimmed().endsWith(QLatin1String("PdfViewer::QFrame {\n    border: solid 0px Black;\n}")));
+    }
+
+    void everyNamedImageLoads_data()
+    {
+        QTest::addColumn<QString>("path");
+        QStringList paths;
+        const QString sheet = QString::fromUtf8(sheetBytes());
+        const QRegularExpression url(QStringLiteral("url\\((:[^)]+)\\)"));
+        for (auto it = url.globalMatch(sheet); it.hasNext();)
+            paths << it.next().captured(1);
+        QVERIFY(paths.size() >= 14);
+        // Pictures the forms and pages name.
+        paths << ":/images/icons/settingsIco.png"
+              << ":/images/restore"
+              << ":/images/restore_h"
+              << ":/images/maximize"
+              << ":/images/maximize_h"
+              << ":/icons/icons/arrow-stop-180.png"
+              << ":/icons/icons/arrow-090.png"
+              << ":/icons/icons/arrow-270.png"
+              << ":/icons/icons/arrow-stop.png"
+              << ":/images/arrl"
+              << ":/icons/errorIcon"
+              << ":/icons/icons/Settings-icon.png"
+              << ":/images/minus"
+              << ":/images/plus"
+              << ":/images/logo3"
+              << ":/icons/warning80"
+              << ":/docs/icons/defaultSTBPic.png"
+              << ":/docs/icons/defaultTVPic.png";
+        paths.removeDuplicates();
+        for (const QString &path : std::as_const(paths))
+            QTest::newRow(qPrintable(path)) << path;
+    }
+    void everyNamedImageLoads()
+    {
+        QFETCH(QString, path);
+        QImageReader reader(path);
+        const QImage image = reader.read();
+        QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+        QVERIFY(QPixmap(path).width() > 0);
+    }
+
+    void sheetAppliesWithoutComplaint()
+    {
+        QTest::failOnWarning(
+            QRegularExpression(QStringLiteral("style ?sheet|parse|image"), QRegularExpression::CaseInsensitiveOption));
+        qApp->setStyleSheet(QString::fromUtf8(sheetBytes()));
+        QWidget page;
+        auto *layout = new QVBoxLayout(&page);
+        auto *button = new QPushButton(QStringLiteral("Send"), &page);
+        auto *tool = new QToolButton(&page);
+        auto *label = new QLabel(QStringLiteral("Name"), &page);
+        layout->addWidget(button);
+        layout->addWidget(tool);
+        layout->addWidget(label);
+        button->setEnabled(false);
+        tool->setEnabled(false);
+        label->setEnabled(false);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        page.grab();
+        // Disabled buttons keep a faint blue; other disabled texts turn grey.
+        QCOMPARE(button->palette().color(QPalette::Disabled, QPalette::ButtonText), QColor(44, 120, 204, 50));
+        QCOMPARE(tool->palette().color(QPalette::Disabled, QPalette::ButtonText), QColor(44, 120, 204, 50));
+        QCOMPARE(label->palette().color(QPalette::Disabled, QPalette::WindowText), QColor(0xcc, 0xcc, 0xcc));
+        QCOMPARE(label->palette().color(QPalette::Active, QPalette::WindowText), QColor(0x2C, 0x78, 0xCC));
+        qApp->setStyleSheet(QString());
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestAppearance)
+#include "tst_appearance.moc"

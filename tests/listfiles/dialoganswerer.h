@@ -1,0 +1,70 @@
+#pragma once
+
+// Answers the modal file dialogs and message boxes that the project-file managers open, the way a person
+// would, and records what they showed.
+
+#include "app/messagebox.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+struct SeenFileDialog
+{
+    QString caption;
+    QString filter;
+    QString proposed;
+};
+
+class DialogAnswerer : public QObject
+{
+public:
+    // Each answer is a path to choose, or an empty string to cancel.
+    QStringList fileAnswers;
+    // Each answer is a button text ("&Yes", "&No", "&Cancel", "&Ok"); an exhausted list presses Escape.
+    QStringList boxAnswers;
+    QList<SeenFileDialog> fileDialogs;
+    QStringList boxTexts;
+    QStringList boxTitles;
+
+    DialogAnswerer()
+    {
+        MessageBox::setAnswerHook([this](QDialog *box) {
+            auto *mb = qobject_cast<QMessageBox *>(box);
+            boxTexts << (mb ? mb->text() : QString());
+            boxTitles << box->windowTitle();
+            const QString answer = boxAnswers.isEmpty() ? QString() : boxAnswers.takeFirst();
+            if (answer.isEmpty() || !MessageBox::clickButton(box, answer))
+                box->reject();
+        });
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, this, [this] { poll(); });
+        timer.start();
+    }
+    ~DialogAnswerer() override { MessageBox::setAnswerHook({}); }
+
+private:
+    void poll()
+    {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        SeenFileDialog seen;
+        seen.caption = dialog->windowTitle();
+        seen.filter = dialog->nameFilters().join(QStringLiteral(";;"));
+        seen.proposed = dialog->selectedFiles().value(0);
+        fileDialogs << seen;
+        const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        if (answer.isEmpty()) {
+            dialog->reject();
+        } else {
+            dialog->selectFile(answer);
+            static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+        }
+    }
+    QTimer timer;
+};

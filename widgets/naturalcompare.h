@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Orders names by their first number when the texts before it match ("Channel 9" before
+// "Channel 10"); otherwise locale-aware. Negative when a goes first.
+int naturalCompare(const QString &a, const QString &b);

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QList>
+#include <QMetaObject>
+#include <QTableView>
+
+class QAction;
+class QMenu;
+class ShowHideColumnsModel;
+
+// The program's editing table: Cut, Copy, Paste, Delete and Select All in its own context menu and
+// on the standard keys. The clipboard carries the shown model's own drag payload, so rows move
+// between tables of the program in the model's format.
+class STableView : public QTableView
+{
+    Q_OBJECT
+
+public:
+    enum BasicActions { Cut = 0, Copy = 1, Paste = 2, Delete = 3, SelectAll = 4 };
+    Q_ENUM(BasicActions)
+
+    explicit STableView(QWidget *parent = nullptr);
+    ~STableView() override;
+
+    void setModel(QAbstractItemModel *model) override;
+    void setItemsModel(QAbstractItemModel *model, const QList<int> &visibleColumns, const QList<int> &fixedColumns);
+
+    ShowHideColumnsModel *columnsModel() const { return m_columnsModel; }
+    QMenu *contextMenu() const { return m_menu; }
+    QAction *action(BasicActions which) const;
+
+    bool isContextMenuEnabled() const { return contextMenuEnabled; }
+    void setContextMenuEnabled(bool enabled) { contextMenuEnabled = enabled; }
+
+    bool isEditing() const;
+    bool edit(const QModelIndex &index, QAbstractItemView::EditTrigger trigger, QEvent *event) override;
+    using QTableView::edit;
+
+    bool canCopy() const;
+    bool canDelete() const;
+    bool canPaste() const;
+    void retranslateActions();
+
+    void setActionEnabled(STableView::BasicActions action, bool enabled);
+    void setActionVisible(STableView::BasicActions action, bool visible);
+
+public slots:
+    void deleteRow(int row);
+    void deleteSelected();
+    void cut();
+    void copy();
+    void paste();
+    void updateActions();
+    void handleActions(bool checked);
+    void handleActions();
+    void connectActions(bool connect, bool updateNow);
+    void connectActions(bool updateNow = true);
+    void onContextMenuShow(const QPoint &pos);
+    void onFocusChanged(QWidget *old, QWidget *now);
+
+signals:
+    void focusIn(QWidget *old, QWidget *now);
+    void focusOut(QWidget *old, QWidget *now);
+    void onBeforePaste();
+    void onEndPaste();
+    void onBeforeDelete();
+    void onEndDelete();
+
+protected:
+    bool focusNextPrevChild(bool next) override;
+
+    bool contextMenuEnabled = true;
+
+private:
+    void runAction(QAction *action);
+    void selectAllRows();
+    void applyUpdate();
+    QModelIndexList selectedRowIndexes() const;
+    bool &permission(BasicActions action);
+
+    bool copyAllowed = true;
+    bool cutAllowed = true;
+    bool deleteAllowed = true;
+    bool pasteAllowed = true;
+    bool selectAllAllowed = true;
+    ShowHideColumnsModel *m_columnsModel;
+    QMenu *m_menu;
+    QList<QAction *> m_actions;
+    QAction *m_cut = nullptr;
+    QAction *m_copy = nullptr;
+    QAction *m_paste = nullptr;
+    QAction *m_delete = nullptr;
+    QAction *m_selectAll = nullptr;
+    QList<QMetaObject::Connection> m_updateConnections;
+};
