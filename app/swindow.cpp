@@ -1,15 +1,12 @@
 #include "swindow.h"
 
+#include "settings.h"
+
 #include <QHoverEvent>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QSettings>
 
 namespace {
-
-const char keyPosition[] = "AppWindow/Position";
-const char keySize[] = "AppWindow/Size";
-const char keyMaximized[] = "AppWindow/Maximized";
 
 // Band widths: five pixels inside on the leading edges; on the trailing edges five inside counting the
 // last column, plus one beyond it.
@@ -55,26 +52,22 @@ void SWindow::restoreGeometry()
 {
     const QRect available = availableArea(this);
     const QSize defaultSize(qMin(available.width(), 1250), qMin(available.height(), 800));
-    QSettings settings;
-    resize(settings.value(QLatin1String(keySize), defaultSize).toSize());
-    const QPoint position = settings.value(QLatin1String(keyPosition), QPoint(0, 0)).toPoint();
+    resize(Settings::getSize(Settings::AppWindowSize, defaultSize));
+    const QPoint position = Settings::getPoint(Settings::AppWindowPosition, QPoint(0, 0));
     if (position != QPoint(0, 0))
         move(position);
     normalGeometry = geometry();
-    const QVariant storedMaximized = settings.value(QLatin1String(keyMaximized));
-    const bool maximize = storedMaximized.isValid() ? storedMaximized.toString() == QLatin1String("true") : true;
-    if (maximize)
+    if (Settings::getBool(Settings::AppWindowMaximized, true))
         setMaximized(true);
 }
 
 void SWindow::saveGeometrySettings()
 {
-    QSettings settings;
     if (!maximized) {
-        settings.setValue(QLatin1String(keySize), size());
-        settings.setValue(QLatin1String(keyPosition), pos());
+        Settings::setSize(Settings::AppWindowSize, size());
+        Settings::setPoint(Settings::AppWindowPosition, pos());
     }
-    settings.setValue(QLatin1String(keyMaximized), maximized ? QStringLiteral("true") : QStringLiteral("false"));
+    Settings::setBool(Settings::AppWindowMaximized, maximized);
 }
 
 void SWindow::maxRestore()

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "swindow.h"
 #include "ui_toprightwidget.h"
 
 #include <QList>
 #include <QMetaObject>
 #include <QPointer>
 #include <QWidget>
-
-class SWindow;
 
 // The title-bar buttons of a page: minimise, maximise/restore and close act on the window directly;
 // Settings, Help and About reach it as the commands "settings", "help" and "about".

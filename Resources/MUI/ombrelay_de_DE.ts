@@ -28,4 +28,31 @@
         <translation>Ja für &amp;alle</translation>
     </message>
 </context>
+<context>
+    <name>OmbrelayModule</name>
+    <message>
+        <source>TV Lists</source>
+        <translation>TV-Listen</translation>
+    </message>
+    <message>
+        <source>Radio Lists</source>
+        <translation>Radiolisten</translation>
+    </message>
+    <message>
+        <source>Link Lists</source>
+        <translation>Linklisten</translation>
+    </message>
+    <message>
+        <source>Media Explorer</source>
+        <translation>Medien-Explorer</translation>
+    </message>
+    <message>
+        <source>Device Basic Screen</source>
+        <translation>Gerätestartseite</translation>
+    </message>
+    <message>
+        <source>Welcome Screen</source>
+        <translation>Willkommensseite</translation>
+    </message>
+</context>
 </TS>

@@ -28,4 +28,31 @@
         <translation>Tak dla &amp;wszystkich</translation>
     </message>
 </context>
+<context>
+    <name>OmbrelayModule</name>
+    <message>
+        <source>TV Lists</source>
+        <translation>Listy TV</translation>
+    </message>
+    <message>
+        <source>Radio Lists</source>
+        <translation>Listy radiowe</translation>
+    </message>
+    <message>
+        <source>Link Lists</source>
+        <translation>Listy linków</translation>
+    </message>
+    <message>
+        <source>Media Explorer</source>
+        <translation>Eksplorator multimediów</translation>
+    </message>
+    <message>
+        <source>Device Basic Screen</source>
+        <translation>Ekran główny urządzenia</translation>
+    </message>
+    <message>
+        <source>Welcome Screen</source>
+        <translation>Ekran powitalny</translation>
+    </message>
+</context>
 </TS>

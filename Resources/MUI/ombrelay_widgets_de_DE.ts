@@ -2,6 +2,19 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>BooleanModel</name>
+    <message>
+        <location filename="../../widgets/booleanmodel.cpp" line="11"/>
+        <source>Enabled</source>
+        <translation>Aktiviert</translation>
+    </message>
+    <message>
+        <location filename="../../widgets/booleanmodel.cpp" line="12"/>
+        <source>Disabled</source>
+        <translation>Deaktiviert</translation>
+    </message>
+</context>
+<context>
     <name>ModelMenu</name>
     <message>
         <location filename="../../widgets/modelmenu.cpp" line="61"/>
@@ -32,32 +45,32 @@
 <context>
     <name>STableView</name>
     <message>
-        <location filename="../../widgets/stableview.cpp" line="35"/>
-        <location filename="../../widgets/stableview.cpp" line="157"/>
+        <location filename="../../widgets/stableview.cpp" line="36"/>
+        <location filename="../../widgets/stableview.cpp" line="158"/>
         <source>&amp;Cut</source>
         <translation>&amp;Ausschneiden</translation>
     </message>
     <message>
-        <location filename="../../widgets/stableview.cpp" line="35"/>
-        <location filename="../../widgets/stableview.cpp" line="155"/>
+        <location filename="../../widgets/stableview.cpp" line="36"/>
+        <location filename="../../widgets/stableview.cpp" line="156"/>
         <source>C&amp;opy</source>
         <translation>&amp;Kopieren</translation>
     </message>
     <message>
-        <location filename="../../widgets/stableview.cpp" line="36"/>
-        <location filename="../../widgets/stableview.cpp" line="163"/>
+        <location filename="../../widgets/stableview.cpp" line="37"/>
+        <location filename="../../widgets/stableview.cpp" line="164"/>
         <source>&amp;Paste</source>
         <translation>&amp;Einfügen</translation>
     </message>
     <message>
-        <location filename="../../widgets/stableview.cpp" line="36"/>
-        <location filename="../../widgets/stableview.cpp" line="159"/>
+        <location filename="../../widgets/stableview.cpp" line="37"/>
+        <location filename="../../widgets/stableview.cpp" line="160"/>
         <source>&amp;Delete</source>
         <translation>&amp;Löschen</translation>
     </message>
     <message>
-        <location filename="../../widgets/stableview.cpp" line="37"/>
-        <location filename="../../widgets/stableview.cpp" line="161"/>
+        <location filename="../../widgets/stableview.cpp" line="38"/>
+        <location filename="../../widgets/stableview.cpp" line="162"/>
         <source>Select &amp;All</source>
         <translation>&amp;Alles auswählen</translation>
     </message>

@@ -1,0 +1,149 @@
+#include "singleinstance.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDebug>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QtEndian>
+
+namespace {
+constexpr char ackByte = 0x06;
+constexpr int headerBytes = 4;
+} // namespace
+
+SingleInstance::SingleInstance(const QString &serverName, QObject *parent)
+    : QObject(parent)
+    , m_serverName(serverName)
+{}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::defaultServerName()
+{
+    const QString override = qEnvironmentVariable("OMBRELAY_INSTANCE_NAME");
+    if (!override.isEmpty())
+        return override;
+    // The runtime folder is the user's own; elsewhere QLocalServer falls back to the shared temp folder,
+    // so the user's name goes into the channel name too.
+    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QByteArray user = qgetenv("USER").isEmpty() ? qgetenv("LOGNAME") : qgetenv("USER");
+    const QString tag = QString::fromLatin1(QCryptographicHash::hash(user, QCryptographicHash::Sha1).toHex().left(12));
+    const QString name = QStringLiteral("ombrelay-instance-") + tag;
+    if (runtime.isEmpty())
+        return name;
+    return runtime + u'/' + name;
+}
+
+bool SingleInstance::isListening() const
+{
+    return m_server && m_server->isListening();
+}
+
+bool SingleInstance::sendMessage(const QString &message, int timeoutMs)
+{
+    if (isListening())
+        return false;
+    // Two starts at the same moment must not both become the running instance.
+    const QString lockPath = QDir::isAbsolutePath(m_serverName)
+                                 ? m_serverName + QStringLiteral(".lock")
+                                 : QDir::temp().filePath(m_serverName + QStringLiteral(".lock"));
+    QLockFile lock(lockPath);
+    lock.setStaleLockTime(timeoutMs + 1000);
+    lock.tryLock(timeoutMs); // best effort: without the lock the old race is all that is left
+    if (deliver(message, timeoutMs))
+        return true;
+    listen();
+    return false;
+}
+
+bool SingleInstance::deliver(const QString &message, int timeoutMs) const
+{
+    QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    socket.connectToServer(m_serverName);
+    if (!socket.waitForConnected(int(deadline.remainingTime())))
+        return false;
+    QByteArray payload = message.toUtf8();
+    if (payload.size() > MaxMessageBytes)
+        payload.truncate(0); // too long to be a path: hand over an empty text instead
+    QByteArray frame(headerBytes, '\0');
+    qToBigEndian<quint32>(quint32(payload.size()), frame.data());
+    frame += payload;
+    socket.write(frame);
+    while (socket.bytesToWrite() > 0) {
+        if (deadline.hasExpired() || !socket.waitForBytesWritten(int(deadline.remainingTime())))
+            return false;
+    }
+    while (socket.bytesAvailable() < 1) {
+        if (deadline.hasExpired() || !socket.waitForReadyRead(int(deadline.remainingTime())))
+            return false;
+    }
+    char answer = 0;
+    return socket.getChar(&answer) && answer == ackByte;
+}
+
+bool SingleInstance::listen()
+{
+    if (!m_server) {
+        m_server = new QLocalServer(this);
+        m_server->setSocketOptions(QLocalServer::UserAccessOption);
+        connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
+    }
+    if (m_server->isListening())
+        return true;
+    if (m_server->listen(m_serverName))
+        return true;
+    // Nobody answered, so a socket left behind by an instance that ended badly is stale.
+    QLocalServer::removeServer(m_serverName);
+    const bool ok = m_server->listen(m_serverName);
+    if (!ok)
+        qDebug() << "Single instance channel not available:" << m_server->errorString();
+    return ok;
+}
+
+void SingleInstance::onNewConnection()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        m_buffers.insert(socket, QByteArray());
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+            m_buffers.remove(socket);
+            socket->deleteLater();
+        });
+        // A sender that never finishes its message is dropped.
+        QTimer::singleShot(ReceiveDeadlineMs, socket, [socket] { socket->abort(); });
+        if (socket->bytesAvailable() > 0)
+            onReadyRead(socket);
+    }
+}
+
+void SingleInstance::onReadyRead(QLocalSocket *socket)
+{
+    auto it = m_buffers.find(socket);
+    if (it == m_buffers.end())
+        return;
+    QByteArray &buffer = *it;
+    buffer += socket->read(headerBytes + MaxMessageBytes + 1 - buffer.size());
+    if (buffer.size() < headerBytes)
+        return;
+    const quint32 length = qFromBigEndian<quint32>(buffer.constData());
+    if (length > quint32(MaxMessageBytes) || buffer.size() > headerBytes + qsizetype(length)) {
+        m_buffers.erase(it);
+        socket->abort();
+        return;
+    }
+    if (buffer.size() < headerBytes + qsizetype(length))
+        return;
+    const QString message = QString::fromUtf8(buffer.constData() + headerBytes, qsizetype(length));
+    m_buffers.erase(it);
+    socket->write(&ackByte, 1);
+    socket->flush();
+    socket->disconnectFromServer();
+    emit messageReceived(message);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+class QLocalSocket;
+class QTimer;
+
+// Keeps one running instance per user. A later start hands its message (the file to open) to the
+// running instance over a local socket and ends; the running instance emits messageReceived().
+//
+// The channel name is per user (it lives in the user's runtime folder) and can be replaced through the
+// environment variable OMBRELAY_INSTANCE_NAME, so parallel test runs never meet each other.
+//
+// Wire format: the sender writes a 4-byte big-endian length and that many bytes of UTF-8 text; the
+// running instance answers one byte 0x06 once it has taken the message. Longer texts than
+// MaxMessageBytes and senders that stall are dropped.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int MaxMessageBytes = 64 * 1024;
+    static constexpr int ReceiveDeadlineMs = 5000;
+
+    explicit SingleInstance(const QString &serverName = defaultServerName(), QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // True only when another instance runs and has taken message within timeoutMs. Otherwise this
+    // instance becomes the running one (it starts listening) and false is returned.
+    bool sendMessage(const QString &message, int timeoutMs);
+
+    bool isListening() const;
+    QString serverName() const { return m_serverName; }
+
+    static QString defaultServerName();
+
+signals:
+    void messageReceived(const QString &message);
+
+private:
+    bool deliver(const QString &message, int timeoutMs) const;
+    bool listen();
+    void onNewConnection();
+    void onReadyRead(QLocalSocket *socket);
+
+    QString m_serverName;
+    QLocalServer *m_server = nullptr;
+    QHash<QLocalSocket *, QByteArray> m_buffers;
+};

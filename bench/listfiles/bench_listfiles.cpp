@@ -1,0 +1,105 @@
+// Opens and saves TV list projects of 10,000 and 20,000 services and checks that the larger one takes at
+// most 2.5 times as long (nothing in the path grows faster than the list).
+
+#include "app/settings.h"
+#include "document/listitemsdatabasemodel.h"
+#include "document/tvlistprojectfilemanager.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHashSeed>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+QString services(int count)
+{
+    QString text;
+    QTextStream out(&text);
+    out << "<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>\n";
+    const char *types[] = {"satellite", "cable", "terrestrial", "analog"};
+    for (int i = 0; i < count; ++i) {
+        out << "<tvService id=\"" << i << "\" epgMarked=\"" << (i % 2) << "\"><name>Service " << i
+            << "</name><provider>Provider " << (i % 97) << "</provider><genres>Genre " << (i % 13) << ";Genre "
+            << (i % 7) << "</genres><parentLock>0</parentLock><childrenLock>" << (i % 4 + 1)
+            << "</childrenLock><details><config type=\"" << types[i % 4] << "\" frequency=\"" << (10700 + i % 2000)
+            << "\" symbolRate=\"27500\"/></details></tvService>\n";
+    }
+    out << "</items><lists>";
+    for (int list = 0; list < 4; ++list) {
+        out << "<list id=\"" << list << "\">";
+        for (int i = list; i < count; i += 5)
+            out << "<ref>" << i << "</ref>";
+        out << "</list>";
+    }
+    out << "</lists></TDocument>\n";
+    return text;
+}
+
+struct Times
+{
+    double open = 0;
+    double save = 0;
+};
+
+Times measure(const QString &path, QWidget *parent, int rounds)
+{
+    QList<double> opens, saves;
+    for (int round = 0; round < rounds; ++round) {
+        TVListProjectFileManager manager(parent);
+        QElapsedTimer timer;
+        timer.start();
+        if (!manager.loadFile(path))
+            qFatal("could not open %s", qPrintable(path));
+        opens << timer.nsecsElapsed() / 1e6;
+        manager.itemsModel->setData(manager.itemsModel->index(0, 1), QStringLiteral("Changed %1").arg(round),
+                                    Qt::EditRole);
+        timer.restart();
+        manager.saveProject();
+        saves << timer.nsecsElapsed() / 1e6;
+        if (manager.isModified())
+            qFatal("save failed");
+    }
+    std::sort(opens.begin(), opens.end());
+    std::sort(saves.begin(), saves.end());
+    return {opens.at(rounds / 2), saves.at(rounds / 2)};
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QHashSeed::setDeterministicGlobalSeed();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));
+    QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Bench listfiles"));
+    QTemporaryDir dir;
+    QWidget parent;
+
+    Times times[2];
+    const int sizes[2] = {10000, 20000};
+    for (int i = 0; i < 2; ++i) {
+        const QString path = dir.filePath(QStringLiteral("bench%1.tvqvxc").arg(sizes[i]));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return 2;
+        file.write(qCompress(services(sizes[i]).toUtf8(), 9));
+        file.close();
+        times[i] = measure(path, &parent, 5);
+        std::printf("%6d services: open %8.1f ms, save %8.1f ms (median of 5)\n", sizes[i], times[i].open,
+                    times[i].save);
+    }
+    const double openRatio = times[1].open / times[0].open;
+    const double saveRatio = times[1].save / times[0].save;
+    std::printf("ratio 20,000 / 10,000: open %.2f, save %.2f (limit 2.5)\n", openRatio, saveRatio);
+    Settings::setStringList(Settings::RecentFileList, {});
+    return openRatio <= 2.5 && saveRatio <= 2.5 ? 0 : 1;
+}

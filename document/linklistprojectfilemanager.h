@@ -1,0 +1,22 @@
+#pragma once
+
+#include "document/listprojectfilemanager.h"
+
+class AgregateModel;
+
+// The internet-link list kind: its file types, its columns, and per loaded document its provider and models.
+class LinkListProjectFileManager : public ListProjectFileManager
+{
+    Q_OBJECT
+public:
+    explicit LinkListProjectFileManager(QWidget *parent);
+    ~LinkListProjectFileManager() override;
+
+    void setupDocument() override;
+    void clearDocument() override;
+
+    AgregateModel *genresModel = nullptr;
+
+private:
+    void releaseModels();
+};

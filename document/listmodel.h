@@ -1,0 +1,42 @@
+#pragma once
+
+#include "document/itemsdatabasemodel.h"
+
+// One favourite list: its rows are the "ref" elements of one "list" element, each naming an entry of the
+// document's items model by id. Entries dragged from the items table become refs, refs move within and
+// between lists and documents (entries from another document are copied in with new ids), and the refs of
+// an entry go when the entry is removed.
+class ListModel : public ItemsDatabaseModel
+{
+    Q_OBJECT
+public:
+    ListModel(ItemsDatabaseModel *itemsModel, DocItemsDataProvider *refsProvider, const QString &mimeName,
+              QObject *parent);
+
+    // The columns are the owner's (the list tabs give all lists of a document the same ones).
+    void setColumns(const QList<ItemProperty *> &properties);
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QStringList mimeTypes() const override;
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override;
+    Qt::DropActions supportedDropActions() const override;
+    void fillMimeData(QMimeData *data, const QModelIndexList &indexes) const override;
+    QString mimeType() const override;
+
+signals:
+    void itemDropped();
+
+public slots:
+    void onRefItemRemoving(const QString &id);
+
+private slots:
+    void onItemsChanged();
+
+private:
+    QList<DocItem> refsFromItems(const QDomDocument &dropped) const;
+    QStringList insertDroppedItems(const QDomDocument &dropped, QStringList *oldIds);
+
+    ItemsDatabaseModel *itemsModel = nullptr;
+    QString refMimeType;
+};

@@ -1,0 +1,92 @@
+#include "testmain.h"
+
+#include "widgets/enhanceddatawidgetmapper.h"
+#include "widgets/sfiltermenu.h"
+
+#include <QAbstractItemModelTester>
+#include <QLineEdit>
+#include <QStandardItemModel>
+#include <QToolButton>
+#include <QTreeView>
+
+// Stands for the check-list editor, which the mapper disables instead of making read-only.
+class MultipleChoiceWidget : public QWidget
+{
+    Q_OBJECT
+};
+
+class TestPopupsMapper : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mapperFollowsItemFlags()
+    {
+        QStandardItemModel model(2, 3);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        for (int row = 0; row < 2; ++row)
+            for (int column = 0; column < 3; ++column)
+                model.setItem(row, column, new QStandardItem(QStringLiteral("%1/%2").arg(row).arg(column)));
+        for (int column = 0; column < 3; ++column)
+            model.item(1, column)->setEditable(false);
+        model.item(1, 2)->setEnabled(false);
+
+        QWidget form;
+        auto *name = new QLineEdit(&form);
+        auto *choices = new MultipleChoiceWidget;
+        choices->setParent(&form);
+        auto *locked = new QLineEdit(&form);
+        EnhancedDataWidgetMapper mapper;
+        mapper.setModel(&model);
+        mapper.addMapping(name, 0);
+        mapper.addMapping(choices, 1);
+        mapper.addMapping(locked, 2);
+
+        mapper.setCurrentIndex(0);
+        QVERIFY(name->isEnabled());
+        QVERIFY(!name->isReadOnly());
+        QVERIFY(choices->isEnabled());
+
+        mapper.setCurrentIndex(1);
+        QCOMPARE(name->text(), QStringLiteral("1/0"));
+        QVERIFY(name->isEnabled());
+        QVERIFY(name->isReadOnly());
+        QVERIFY(!choices->isEnabled());
+        QVERIFY(!locked->isEnabled());
+
+        // A data change on the current row updates the states; one elsewhere does not.
+        model.item(1, 0)->setEditable(true);
+        QVERIFY(!name->isReadOnly());
+        mapper.setCurrentIndex(0);
+        model.item(1, 1)->setEditable(true);
+        model.item(0, 0)->setEditable(false);
+        QVERIFY(name->isReadOnly());
+        QVERIFY(choices->isEnabled());
+    }
+
+    void filterMenuPlacementAndClose()
+    {
+        QWidget top;
+        top.setGeometry(100, 100, 600, 400);
+        auto *button = new QToolButton(&top);
+        button->setGeometry(500, 10, 30, 20);
+        top.show();
+        QApplication::setActiveWindow(&top);
+        QVERIFY(QTest::qWaitForWindowActive(&top));
+        QPointer<SFilterMenu> menu = new SFilterMenu(button, 250, 200, 10);
+        QPointer<QTreeView> tree = menu->treeView();
+        QCOMPARE(tree->objectName(), QStringLiteral("tvFilterTree"));
+        QVERIFY(tree->isHeaderHidden());
+        const QPoint below = button->mapToGlobal(QPoint(0, button->height()));
+        QCOMPARE(menu->geometry(), QRect(below.x() - 160, below.y(), 250, 200));
+        menu->show();
+        QTRY_VERIFY(tree->isVisible());
+        menu->hide();
+        QTRY_VERIFY(!menu);
+        QTRY_VERIFY(!tree);
+        QVERIFY(button->isEnabled());
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestPopupsMapper)
+#include "tst_popupsmapper.moc"
