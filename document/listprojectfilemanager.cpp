@@ -45,7 +45,9 @@ bool ListProjectFileManager::setDocumentText(const QString &text)
         // The caller reports the failure in its own words.
         return false;
     }
-    delete document;
+    // A document still loaded goes the normal way first, so no model outlives the document it reads.
+    if (document)
+        clearDocument();
     document = parsed;
     setupDocument();
     emit loadDocument();

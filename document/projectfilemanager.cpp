@@ -51,7 +51,7 @@ ProjectFileManager::ProjectFileManager(const QString &projectDescription, const 
         auto *action = new QAction(dialogParent);
         action->setObjectName(QStringLiteral("recentFileAction_%1").arg(i));
         action->setVisible(false);
-        connect(action, &QAction::triggered, this, &ProjectFileManager::handleRecentFileAction);
+        connect(action, &QAction::triggered, this, [this, action] { loadFile(action->data().toString()); });
         recentFileActions.append(action);
     }
     updateRecentFileActions();
@@ -356,10 +356,4 @@ void ProjectFileManager::updateRecentFileActions()
         }
     }
     emit onRecentFileListChanged();
-}
-
-void ProjectFileManager::handleRecentFileAction()
-{
-    if (auto *action = qobject_cast<QAction *>(sender()))
-        loadFile(action->data().toString());
 }

@@ -77,9 +77,6 @@ protected:
     QString initialSaveName() const;
     QWidget *dialogParentWidget() const { return dialogParent; }
 
-private slots:
-    void handleRecentFileAction();
-
 private:
     bool writeText(const QString &path, const QString &text, bool compressed, QString *error) const;
     void openError(const QString &text);

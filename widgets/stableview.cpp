@@ -66,7 +66,7 @@ STableView::STableView(QWidget *parent)
     }
 
     connect(this, &QWidget::customContextMenuRequested, this, &STableView::onContextMenuShow, Qt::UniqueConnection);
-    connect(qApp, &QApplication::focusChanged, this, &STableView::onFocusChanged);
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &STableView::onFocusChanged);
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(true);
@@ -75,6 +75,8 @@ STableView::STableView(QWidget *parent)
 
 STableView::~STableView()
 {
+    // A top-level view loses the focus inside QWidget's destructor, when this part is gone.
+    disconnect(m_focusConnection);
     connectActions(false, false);
 }
 

@@ -92,4 +92,5 @@ private:
     QAction *m_delete = nullptr;
     QAction *m_selectAll = nullptr;
     QList<QMetaObject::Connection> m_updateConnections;
+    QMetaObject::Connection m_focusConnection;
 };

@@ -15,6 +15,15 @@
     </message>
 </context>
 <context>
+    <name>FilterMenuModel</name>
+    <message>
+        <location filename="../../widgets/filtermenumodel.cpp" line="53"/>
+        <location filename="../../widgets/filtermenumodel.cpp" line="151"/>
+        <source>(empty)</source>
+        <translation>(puste)</translation>
+    </message>
+</context>
+<context>
     <name>ModelMenu</name>
     <message>
         <location filename="../../widgets/modelmenu.cpp" line="61"/>
@@ -43,34 +52,49 @@
     </message>
 </context>
 <context>
+    <name>MultipleChoiceWidget</name>
+    <message>
+        <location filename="../../forms/multiplechoicewidget.ui" line="83"/>
+        <location filename="../../widgets/multiplechoicewidget.cpp" line="137"/>
+        <source>New choice...</source>
+        <translation>Nowy wybór...</translation>
+    </message>
+    <message>
+        <location filename="../../forms/multiplechoicewidget.ui" line="105"/>
+        <location filename="../../widgets/multiplechoicewidget.cpp" line="138"/>
+        <source>Add</source>
+        <translation>Dodaj</translation>
+    </message>
+</context>
+<context>
     <name>STableView</name>
     <message>
         <location filename="../../widgets/stableview.cpp" line="36"/>
-        <location filename="../../widgets/stableview.cpp" line="158"/>
+        <location filename="../../widgets/stableview.cpp" line="160"/>
         <source>&amp;Cut</source>
         <translation>&amp;Wytnij</translation>
     </message>
     <message>
         <location filename="../../widgets/stableview.cpp" line="36"/>
-        <location filename="../../widgets/stableview.cpp" line="156"/>
+        <location filename="../../widgets/stableview.cpp" line="158"/>
         <source>C&amp;opy</source>
         <translation>&amp;Kopiuj</translation>
     </message>
     <message>
         <location filename="../../widgets/stableview.cpp" line="37"/>
-        <location filename="../../widgets/stableview.cpp" line="164"/>
+        <location filename="../../widgets/stableview.cpp" line="166"/>
         <source>&amp;Paste</source>
         <translation>Wk&amp;lej</translation>
     </message>
     <message>
         <location filename="../../widgets/stableview.cpp" line="37"/>
-        <location filename="../../widgets/stableview.cpp" line="160"/>
+        <location filename="../../widgets/stableview.cpp" line="162"/>
         <source>&amp;Delete</source>
         <translation>&amp;Usuń</translation>
     </message>
     <message>
         <location filename="../../widgets/stableview.cpp" line="38"/>
-        <location filename="../../widgets/stableview.cpp" line="162"/>
+        <location filename="../../widgets/stableview.cpp" line="164"/>
         <source>Select &amp;All</source>
         <translation>Zaznacz &amp;wszystko</translation>
     </message>

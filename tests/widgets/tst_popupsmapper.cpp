@@ -1,6 +1,7 @@
 #include "testmain.h"
 
 #include "widgets/enhanceddatawidgetmapper.h"
+#include "widgets/multiplechoicewidget.h"
 #include "widgets/sfiltermenu.h"
 
 #include <QAbstractItemModelTester>
@@ -8,12 +9,6 @@
 #include <QStandardItemModel>
 #include <QToolButton>
 #include <QTreeView>
-
-// Stands for the check-list editor, which the mapper disables instead of making read-only.
-class MultipleChoiceWidget : public QWidget
-{
-    Q_OBJECT
-};
 
 class TestPopupsMapper : public QObject
 {
@@ -33,8 +28,8 @@ private slots:
 
         QWidget form;
         auto *name = new QLineEdit(&form);
-        auto *choices = new MultipleChoiceWidget;
-        choices->setParent(&form);
+        // The check list has no read-only state: the mapper disables it instead.
+        auto *choices = new MultipleChoiceWidget(&form);
         auto *locked = new QLineEdit(&form);
         EnhancedDataWidgetMapper mapper;
         mapper.setModel(&model);

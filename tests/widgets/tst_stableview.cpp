@@ -311,6 +311,21 @@ private slots:
         QVERIFY(columns->flags(columns->index(0, 0)) & Qt::ItemIsEnabled);
     }
 
+    void destroyedWhileFocused()
+    {
+        // A top-level table loses the focus while it is destroyed: nothing may reach it then.
+        auto *view = new STableView;
+        view->setModel(modelA);
+        view->show();
+        QApplication::setActiveWindow(view);
+        QVERIFY(QTest::qWaitForWindowActive(view));
+        view->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), view);
+        QSignalSpy out(view, &STableView::focusOut);
+        delete view;
+        QCOMPARE(out.count(), 0);
+    }
+
     void itemListViewSetup()
     {
         ItemListView view;
