@@ -10,6 +10,12 @@ QHash<int, ModuleFactory::Creator> &creators()
     return table;
 }
 
+QHash<int, ModuleFactory::WindowPageCreator> &windowPages()
+{
+    static QHash<int, ModuleFactory::WindowPageCreator> table;
+    return table;
+}
+
 // Types the factory makes; the welcome and add-device pages never come from here.
 bool isFactoryType(int type)
 {
@@ -44,6 +50,21 @@ bool ModuleFactory::hasType(int type)
 void ModuleFactory::clear()
 {
     creators().clear();
+    windowPages().clear();
+}
+
+void ModuleFactory::registerWindowPage(int type, WindowPageCreator creator)
+{
+    if (creator)
+        windowPages().insert(type, std::move(creator));
+    else
+        windowPages().remove(type);
+}
+
+OmbrelayModule *ModuleFactory::createWindowPage(int type, QWidget *window, ZBDeviceCollection *collection)
+{
+    const auto it = windowPages().constFind(type);
+    return it == windowPages().constEnd() ? nullptr : (*it)(window, collection);
 }
 
 void ModuleFactory::registerProgramModules()

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QWidget;
+class ZBDeviceCollection;
 
 // Makes the module pages of a receiver. The receiver object (a lower layer) calls createModule();
 // the module types themselves are registered by the application layer at start-up
@@ -57,6 +58,12 @@ public:
     {
         registerType(type, [](QWidget *parent, const QVariantMap &) -> OmbrelayModule * { return new Module(parent); });
     }
+
+    // Pages the main window makes and keeps itself: the add-device page (type 7, which also gets the
+    // receiver collection) and the general media explorer without a receiver (type 4).
+    using WindowPageCreator = std::function<OmbrelayModule *(QWidget *window, ZBDeviceCollection *collection)>;
+    static void registerWindowPage(int type, WindowPageCreator creator);
+    static OmbrelayModule *createWindowPage(int type, QWidget *window, ZBDeviceCollection *collection);
 
     // The program's own module types; called once at start-up (and by tests that want them).
     static void registerProgramModules();

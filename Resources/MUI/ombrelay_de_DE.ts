@@ -2,6 +2,73 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>MainWindow</name>
+    <message>
+        <source>Device's given name</source>
+        <translation>Vom Benutzer vergebener Gerätename</translation>
+    </message>
+    <message>
+        <source>Device's native name</source>
+        <translation>Ursprünglicher Gerätename</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Verbinden</translation>
+    </message>
+    <message>
+        <source>Media Explorer</source>
+        <translation>Medien-Explorer</translation>
+    </message>
+    <message>
+        <source>Add new device</source>
+        <translation>Neues Gerät hinzufügen</translation>
+    </message>
+    <message>
+        <source>Application settings</source>
+        <translation>Programmeinstellungen</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Version:</translation>
+    </message>
+    <message>
+        <source>Copyright © 2009-2026 Zembrak. All rights reserved.</source>
+        <translation>Copyright © 2009-2026 Zembrak. Alle Rechte vorbehalten.</translation>
+    </message>
+    <message>
+        <source>Use this program at your own risk. The program is protected by copyright; copying it, in whole or in part, without the written permission of Zembrak is prohibited. For video conversion the program uses the tools FFmpeg and dvdauthor of the DVDAuthorGUI package, which are free software under the GNU General Public License, version 2.</source>
+        <translation>Die Nutzung dieses Programms erfolgt auf eigene Gefahr. Das Programm ist urheberrechtlich geschützt; jede vollständige oder teilweise Vervielfältigung ohne schriftliche Genehmigung von Zembrak ist untersagt. Für die Videokonvertierung nutzt das Programm die Werkzeuge FFmpeg und dvdauthor aus dem Paket DVDAuthorGUI; sie sind freie Software unter der GNU General Public License, Version 2.</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Trennen</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Eigenschaften</translation>
+    </message>
+    <message>
+        <source>Remove All</source>
+        <translation>Alle entfernen</translation>
+    </message>
+    <message>
+        <source>There are no registered devices in application. Please add at least one device to open a file.</source>
+        <translation>Im Programm sind keine Geräte registriert. Bitte fügen Sie mindestens ein Gerät hinzu, um eine Datei zu öffnen.</translation>
+    </message>
+</context>
+<context>
     <name>MessageBox</name>
     <message>
         <source>Ombrelay Error</source>

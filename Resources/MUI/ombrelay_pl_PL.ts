@@ -2,6 +2,73 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pl_PL">
 <context>
+    <name>MainWindow</name>
+    <message>
+        <source>Device's given name</source>
+        <translation>Nazwa nadana urządzeniu</translation>
+    </message>
+    <message>
+        <source>Device's native name</source>
+        <translation>Oryginalna nazwa urządzenia</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Połącz</translation>
+    </message>
+    <message>
+        <source>Media Explorer</source>
+        <translation>Eksplorator multimediów</translation>
+    </message>
+    <message>
+        <source>Add new device</source>
+        <translation>Dodaj nowe urządzenie</translation>
+    </message>
+    <message>
+        <source>Application settings</source>
+        <translation>Ustawienia programu</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Wstecz</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>O programie</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Wersja:</translation>
+    </message>
+    <message>
+        <source>Copyright © 2009-2026 Zembrak. All rights reserved.</source>
+        <translation>Copyright © 2009-2026 Zembrak. Wszelkie prawa zastrzeżone.</translation>
+    </message>
+    <message>
+        <source>Use this program at your own risk. The program is protected by copyright; copying it, in whole or in part, without the written permission of Zembrak is prohibited. For video conversion the program uses the tools FFmpeg and dvdauthor of the DVDAuthorGUI package, which are free software under the GNU General Public License, version 2.</source>
+        <translation>Korzystasz z tego programu na własne ryzyko. Program jest chroniony prawem autorskim; kopiowanie go w całości lub w części bez pisemnej zgody firmy Zembrak jest zabronione. Do konwersji wideo program używa narzędzi FFmpeg i dvdauthor z pakietu DVDAuthorGUI, które są wolnym oprogramowaniem na licencji GNU General Public License w wersji 2.</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Rozłącz</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Usuń</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Właściwości</translation>
+    </message>
+    <message>
+        <source>Remove All</source>
+        <translation>Usuń wszystkie</translation>
+    </message>
+    <message>
+        <source>There are no registered devices in application. Please add at least one device to open a file.</source>
+        <translation>W programie nie ma zarejestrowanych urządzeń. Aby otworzyć plik, dodaj co najmniej jedno urządzenie.</translation>
+    </message>
+</context>
+<context>
     <name>MessageBox</name>
     <message>
         <source>Ombrelay Error</source>

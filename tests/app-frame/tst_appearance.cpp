@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QLabel>
+#include <QMovie>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QToolButton>
@@ -64,6 +65,51 @@ private slots:
               << ":/icons/warning80"
               << ":/docs/icons/defaultSTBPic.png"
               << ":/docs/icons/defaultTVPic.png";
+        // Pictures the other pages name.
+        paths << ":/images/arrd"
+              << ":/images/arru"
+              << ":/images/favStar"
+              << ":/images/favStar_special"
+              << ":/icons/folder"
+              << ":/icons/pendrive"
+              << ":/icons/largeTV"
+              << ":/icons/globe"
+              << ":/icons/radio"
+              << ":/icons/videotape"
+              << ":/icons/video"
+              << ":/icons/music"
+              << ":/icons/uploadUsb24"
+              << ":/icons/downloadUsb24"
+              << ":/icons/downloadUsb48"
+              << ":/icons/saveAs"
+              << ":/icons/save"
+              << ":/icons/SaveFile"
+              << ":/icons/printer"
+              << ":/icons/newFileLarge"
+              << ":/icons/NewFile"
+              << ":/icons/OpenFile"
+              << ":/icons/tool"
+              << ":/icons/filter"
+              << ":/icons/back"
+              << ":/icons/upload"
+              << ":/icons/search128"
+              << ":/icons/connect128"
+              << ":/icons/properties64"
+              << ":/icons/mediaExplorer"
+              << ":/icons/icons/usb_stick.png"
+              << ":/icons/icons/Refresh-icon.png"
+              << ":/icons/icons/Open-icon64.png"
+              << ":/icons/icons/Open-icon32.png"
+              << ":/icons/icons/printer_small.png"
+              << ":/icons/arrowRight"
+              << ":/icons/tvGrayedout"
+              << ":/icons/radioGrayedout"
+              << ":/icons/globeGrayedout"
+              << ":/icons/folderGrayedout"
+              << ":/icons/connectedDevice"
+              << ":/icons/connectingDevice"
+              << ":/icons/disconnectedDevice"
+              << ":/icons/usbManagedDevice";
         paths.removeDuplicates();
         for (const QString &path : std::as_const(paths))
             QTest::newRow(qPrintable(path)) << path;
@@ -75,6 +121,23 @@ private slots:
         const QImage image = reader.read();
         QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
         QVERIFY(QPixmap(path).width() > 0);
+    }
+
+    void busyIndicatorAnimates()
+    {
+        QMovie movie(QStringLiteral(":/icons/icons/loader.gif"));
+        QVERIFY(movie.isValid());
+        QCOMPARE(movie.frameCount(), 8);
+        QList<QImage> frames;
+        for (int i = 0; i < movie.frameCount(); ++i) {
+            QVERIFY(movie.jumpToFrame(i));
+            frames << movie.currentImage();
+            QCOMPARE(frames.last().size(), QSize(32, 32));
+        }
+        // The bright dot moves: neighbouring frames differ, and the corners stay transparent.
+        QVERIFY(frames.at(0) != frames.at(1));
+        QCOMPARE(qAlpha(frames.at(0).pixel(0, 0)), 0);
+        QCOMPARE(QColor(frames.at(0).pixel(16, 6)), QColor(44, 120, 204));
     }
 
     void sheetAppliesWithoutComplaint()

@@ -133,6 +133,51 @@ private slots:
         QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("/home/u/list.lkqvx"));
     }
 
+    // A real second start of the program: it hands its file to the running instance and ends with 0.
+    void secondStartOfTheProgram_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<bool>("relative");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("existing file") << "list one.tvqvxc" << false << true;
+        QTest::newRow("relative path") << "list two.rdqvx" << true << true;
+        QTest::newRow("missing file") << "nothing-here.tvqvxc" << false << false;
+        QTest::newRow("no argument") << "" << false << false;
+    }
+    void secondStartOfTheProgram()
+    {
+        QFETCH(QString, argument);
+        QFETCH(bool, relative);
+        QFETCH(bool, exists);
+        QTemporaryDir work;
+        QVERIFY(work.isValid());
+        const QString absolute = argument.isEmpty() ? QString() : work.filePath(argument);
+        if (exists) {
+            QFile file(absolute);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+
+        SingleInstance running(name);
+        QVERIFY(!running.sendMessage(QString(), 500));
+        QSignalSpy received(&running, &SingleInstance::messageReceived);
+
+        QProcess second;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("OMBRELAY_INSTANCE_NAME"), name);
+        second.setProcessEnvironment(env);
+        second.setWorkingDirectory(work.path());
+        QStringList arguments;
+        if (!argument.isEmpty())
+            arguments << (relative ? argument : absolute) << QStringLiteral("ignored-second-argument");
+        second.start(QStringLiteral(OMBRELAY_EXE), arguments);
+        QVERIFY(second.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 20000);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(received.at(0).at(0).toString(), exists ? absolute : QString());
+    }
+
     void defaultNameIsPerUserAndOverridable()
     {
         const QByteArray saved = qgetenv("OMBRELAY_INSTANCE_NAME");

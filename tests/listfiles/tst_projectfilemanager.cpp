@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -15,6 +16,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 // The smallest real manager: its document is the text itself; texts not starting with "<doc" are refused.
@@ -80,6 +82,31 @@ public:
 private:
     rlimit old{};
     void (*previous)(int) = nullptr;
+};
+// Uses up every free file descriptor of the process, so no new file can be opened.
+class DescriptorLimit
+{
+public:
+    DescriptorLimit()
+    {
+        getrlimit(RLIMIT_NOFILE, &old);
+        rlimit limit = old;
+        limit.rlim_cur = qMin<rlim_t>(old.rlim_cur, 1024);
+        setrlimit(RLIMIT_NOFILE, &limit);
+        int fd = -1;
+        while ((fd = ::dup(0)) >= 0)
+            taken.append(fd);
+    }
+    ~DescriptorLimit()
+    {
+        for (int fd : std::as_const(taken))
+            ::close(fd);
+        setrlimit(RLIMIT_NOFILE, &old);
+    }
+
+private:
+    rlimit old{};
+    QList<int> taken;
 };
 } // namespace
 
@@ -332,23 +359,48 @@ private slots:
         QCOMPARE(answerer->fileDialogs.value(2).proposed, dir->filePath(QStringLiteral("first")));
     }
 
+    void failedSaveKeepsOldFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("noHandles");
+        QTest::newRow("plain, disk full") << "big.tvqvx" << false;
+        QTest::newRow("compressed, disk full") << "big.tvqvxc" << false;
+        QTest::newRow("plain, folder refuses new files") << "big.tvqvx" << true;
+        QTest::newRow("compressed, folder refuses new files") << "big.tvqvxc" << true;
+    }
     void failedSaveKeepsOldFile()
     {
-        const QString path = dir->filePath(QStringLiteral("big.tvqvx"));
-        const QByteArray old = "<doc>old and small</doc>";
-        writeAll(path, old);
+        QFETCH(QString, name);
+        QFETCH(bool, noHandles);
+        const QString path = dir->filePath(name);
+        TextManager writer(parent);
+        QVERIFY(writer.newProject(QStringLiteral("<doc>old and small</doc>")));
+        answerer->fileAnswers << path;
+        writer.saveProjectAs();
+        const QByteArray old = readAll(path);
+        QVERIFY(!old.isEmpty());
+
         TextManager manager(parent);
         QVERIFY(manager.loadFile(path));
-        manager.text = QStringLiteral("<doc>") + QString(300000, QLatin1Char('x')) + QStringLiteral("</doc>");
+        // Text that does not compress, so the compressed form is as large as the plain one.
+        QString noise;
+        QRandomGenerator random(7);
+        for (int i = 0; i < 300000; ++i)
+            noise += QChar(u'a' + random.bounded(26));
+        manager.text = QStringLiteral("<doc>") + noise + QStringLiteral("</doc>");
         QSignalSpy after(&manager, &ProjectFileManager::onAfterSave);
-        {
+        if (noHandles) {
+            // As good as a read-only folder for the save: no new file can be made beside the old one.
+            DescriptorLimit exhausted;
+            manager.saveProject();
+        } else {
             FileSizeLimit full(64 * 1024);
             manager.saveProject();
         }
         QCOMPARE(after.count(), 1);
         QCOMPARE(after.at(0).at(0).toBool(), false);
         QCOMPARE(readAll(path), old);
-        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("big.tvqvx")});
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{name});
         QCOMPARE(answerer->boxTexts.size(), 1);
         QVERIFY(answerer->boxTexts.at(0).startsWith(QStringLiteral("Write error. Cannot write file %1:\n").arg(path)));
         QVERIFY(manager.isModified());
@@ -358,7 +410,9 @@ private slots:
         manager.saveProject();
         QCOMPARE(after.last().at(0).toBool(), true);
         QVERIFY(!manager.isModified());
-        QCOMPARE(readAll(path).size(), manager.text.size());
+        TextManager reader(parent);
+        QVERIFY(reader.loadFile(path));
+        QCOMPARE(reader.text, manager.text);
     }
 
     void saveOverFolderFails()
