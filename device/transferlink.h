@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+
+class QIODevice;
+
+// The blocking view of one receiver connection that the transfers use in the worker thread, with the
+// worker's interrupt flag and the signals the transfers report through. Every read has a deadline:
+// a silent or closed connection fails after the inactivity limit instead of waiting forever.
+class TransferLink
+{
+public:
+    TransferLink(QIODevice *device, std::atomic_bool *interrupt);
+
+    // Reports; each may be left empty.
+    std::function<void(qint64)> progress64;
+    std::function<void(int, int)> progress;
+    std::function<void(const QString &)> status;
+    std::function<void(const QString &)> error;
+    // The user text for a protocol error code (the code of a refused status byte is its signed value).
+    std::function<QString(int)> codeText;
+
+    bool interrupted() const { return m_interrupt && m_interrupt->load(); }
+    void clearInterrupt()
+    {
+        if (m_interrupt)
+            m_interrupt->store(false);
+    }
+
+    // How long a read may see no new byte before it fails (ms).
+    int inactivityLimit() const { return m_inactivity; }
+    void setInactivityLimit(int ms) { m_inactivity = ms; }
+
+    bool write(const QByteArray &bytes, bool flush = true);
+    bool flush();
+    // Exactly n bytes into *out, or false after the inactivity limit passed without a new byte, or
+    // when the connection closed; *out then holds what came.
+    bool readExact(qint64 n, QByteArray *out);
+    bool readExact(qint64 n, QByteArray *out, int inactivityMs);
+    // Up to n bytes: stops early when no byte came for waitMs.
+    QByteArray readUpTo(qint64 n, int waitMs);
+    // One byte 0..255, or -1 when none came in time.
+    int readByte();
+    int readByte(int inactivityMs);
+    // A status by the receiver's rule: 1 is returned; 0xF9 ("pending") is answered with 0x01 and the
+    // next status read; any other byte is returned as its signed value; -1 when no status came.
+    int readStatus();
+    // Writes, then returns what is readable once the first reply bytes came (up to waitMs).
+    QByteArray request(const QByteArray &bytes, int waitMs = 30000);
+    // Reads and drops what is pending now, without waiting.
+    void dropPending();
+    bool isOpen() const;
+
+    // Raw bytes read and written; lets tests and benchmarks check what moved.
+    qint64 bytesRead() const { return m_read; }
+
+private:
+    bool waitForData(int ms);
+
+    QIODevice *m_device;
+    std::atomic_bool *m_interrupt;
+    int m_inactivity = 30000;
+    qint64 m_read = 0;
+};
