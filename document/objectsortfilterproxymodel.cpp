@@ -142,18 +142,55 @@ bool ObjectSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelInd
     return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
 }
 
-bool ObjectSortFilterProxyModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
+namespace {
+
+bool isNaturalColumn(int column)
+{
+    return column == 1 || column == 2 || column == 7;
+}
+
+} // namespace
+
+void ObjectSortFilterProxyModel::sort(int column, Qt::SortOrder order)
 {
     const QAbstractItemModel *source = sourceModel();
-    if (left.column() == listColumn && right.column() == listColumn) {
-        auto position = [&](const QModelIndex &index) {
-            const int id = source->index(index.row(), idColumn, index.parent()).data(Qt::DisplayRole).toInt();
-            const int at = listPosition(id);
-            return at < 0 ? INT_MAX : at;
-        };
-        return position(left) < position(right);
+    if (source && (column == listColumn || isNaturalColumn(column))) {
+        const int rows = source->rowCount();
+        if (column == listColumn) {
+            sortPositions.reserve(rows);
+            for (int row = 0; row < rows; ++row)
+                sortPositions << sortPosition(source->index(row, listColumn));
+        } else {
+            sortTexts.reserve(rows);
+            for (int row = 0; row < rows; ++row)
+                sortTexts << source->index(row, column).data(Qt::DisplayRole).toString();
+        }
     }
-    if (left.column() == right.column() && (left.column() == 1 || left.column() == 2 || left.column() == 7))
+    QSortFilterProxyModel::sort(column, order);
+    sortTexts.clear();
+    sortPositions.clear();
+}
+
+int ObjectSortFilterProxyModel::sortPosition(const QModelIndex &sourceIndex) const
+{
+    const int id = sourceModel()->index(sourceIndex.row(), idColumn, sourceIndex.parent()).data().toInt();
+    const int at = listPosition(id);
+    return at < 0 ? INT_MAX : at;
+}
+
+bool ObjectSortFilterProxyModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
+{
+    if (left.column() == listColumn && right.column() == listColumn) {
+        const bool cached = left.row() < sortPositions.size() && right.row() < sortPositions.size();
+        const int l = cached ? sortPositions.at(left.row()) : sortPosition(left);
+        const int r = cached ? sortPositions.at(right.row()) : sortPosition(right);
+        // unlisted entries stay in source order, whatever order the table had before
+        return l == r ? left.row() < right.row() : l < r;
+    }
+    if (left.column() == right.column() && isNaturalColumn(left.column())) {
+        if (left.row() < sortTexts.size() && right.row() < sortTexts.size())
+            return naturalCompare(sortTexts.at(left.row()), sortTexts.at(right.row())) < 0;
         return naturalCompare(left.data(Qt::DisplayRole).toString(), right.data(Qt::DisplayRole).toString()) < 0;
+    }
     return QSortFilterProxyModel::lessThan(left, right);
 }

@@ -26,6 +26,7 @@ public:
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                       const QModelIndex &parent) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 public slots:
     void setItemsSearchFilter(const QString &patternStr);
@@ -36,6 +37,11 @@ protected:
 
 private:
     int listPosition(int id) const;
+    int sortPosition(const QModelIndex &sourceIndex) const;
+
+    // the keys of the sort column by source row, read once per sort instead of once per comparison
+    QList<QString> sortTexts;
+    QList<int> sortPositions;
 
     QList<ColumnFilter> *columnFilters = nullptr;
     bool editRestricted = false;
