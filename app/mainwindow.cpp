@@ -4,6 +4,7 @@
 #include "app/modulefactory.h"
 #include "app/pdfviewer.h"
 #include "app/settings.h"
+#include "app/settingspage.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -17,6 +18,16 @@ MainWindow::MainWindow(QWidget *parent)
     : SWindow(parent)
 {
     setupUi(this);
+
+    // The settings page is a form of its own; it takes the place the window's form keeps for it.
+    m_settingsPage = new SettingsPage;
+    QWidget *settingsPlace = appStackedWidget->widget(1);
+    appStackedWidget->insertWidget(1, m_settingsPage);
+    appStackedWidget->removeWidget(settingsPlace);
+    delete settingsPlace;
+    Settings = m_settingsPage;
+    m_settingsPage->setTranslator(&m_translator);
+    appStackedWidget->setCurrentIndex(0);
 
     m_newDeviceModule = ModuleFactory::createWindowPage(OmbrelayModule::TypeNewDevice, this, nullptr);
     m_generalMediaExplorer = ModuleFactory::createWindowPage(OmbrelayModule::TypeMediaExplorer, this, nullptr);
@@ -35,17 +46,15 @@ MainWindow::MainWindow(QWidget *parent)
 
     connect(btnAddDevice, &QAbstractButton::pressed, this, &MainWindow::showSearchDevicePanel);
     connect(btnMediaExplorer, &QAbstractButton::pressed, this, &MainWindow::showMediaExplorerGeneral);
-    connect(settingsBackButton, &QAbstractButton::clicked, this, &MainWindow::gotoMainView);
+    connect(m_settingsPage->settingsBackButton, &QAbstractButton::clicked, this, &MainWindow::gotoMainView);
+    connect(m_settingsPage, &SettingsPage::languageChanged, this, &MainWindow::retranslateActions);
     connect(helpBackButton, &QAbstractButton::clicked, this, &MainWindow::gotoMainView);
 
-    for (TopRightWidget *titleBar : {topRightWidget, topRightWidget_2, topRightWidget_3})
+    for (TopRightWidget *titleBar : {topRightWidget, m_settingsPage->topRightWidget_2, topRightWidget_3})
         titleBar->setWindow(this);
 
     showSearchDevicePanel();
     showInfoBanner(false);
-    picTopWarning->hide();
-    lblWarning->hide();
-
     restoreGeometry();
 }
 
@@ -121,18 +130,7 @@ void MainWindow::retranslateActions()
 
 void MainWindow::selectLanguageButton(const QString &lang)
 {
-    QWidget *panel = findChild<QWidget *>(QStringLiteral("pnlLanguageSelection"));
-    if (!panel)
-        return;
-    const auto buttons = panel->findChildren<QRadioButton *>();
-    for (QRadioButton *button : buttons) {
-        if (button->property("lang").toString() == lang) {
-            button->setChecked(true);
-            return;
-        }
-    }
-    if (auto *english = findChild<QRadioButton *>(QStringLiteral("englishRadioButton")))
-        english->setChecked(true);
+    m_settingsPage->selectLanguageButton(lang);
 }
 
 QString MainWindow::helpFilePath()
@@ -159,13 +157,18 @@ void MainWindow::gotoHelp()
 
 void MainWindow::gotoMainView()
 {
-    appStackedWidget->setCurrentIndex(0);
+    const QWidget *shown = appStackedWidget->currentWidget();
+    if (shown == Help || (shown == m_settingsPage && m_settingsPage->allPathsValid()) || shown == App) {
+        appStackedWidget->setCurrentIndex(0);
+        return;
+    }
+    // The settings page is not left while a field is wrong.
+    m_settingsPage->showLeaveRefused();
 }
 
 void MainWindow::gotoSettings()
 {
-    picTopWarning->hide();
-    lblWarning->hide();
+    m_settingsPage->prepareToShow();
     appStackedWidget->setCurrentIndex(1);
 }
 
@@ -253,6 +256,4 @@ void MainWindow::changeEvent(QEvent *event)
     retranslateUi(this);
     setWindowTitle(title);
     retranslateActions();
-    if (!m_warningText.isEmpty())
-        lblWarning->setText(QCoreApplication::translate("MainWindow", m_warningText.toUtf8().constData()));
 }

@@ -11,6 +11,7 @@
 class QAction;
 class QGridLayout;
 class QMenu;
+class SettingsPage;
 
 // The program's one top-level window: a frameless window with three pages (the main view with the
 // receiver tree, the module area and the receiver banner; the settings page; the about page). It hosts
@@ -31,6 +32,7 @@ public:
     OmbrelayModule *currentModule() const { return m_currentModule; }
     OmbrelayModule *newDeviceModule() const { return m_newDeviceModule; }
     OmbrelayModule *generalMediaExplorer() const { return m_generalMediaExplorer; }
+    SettingsPage *settingsPage() const { return m_settingsPage; }
 
     // Checks the language button of lang ("en_EN", "de_DE", "pl_PL"); English when none matches.
     void selectLanguageButton(const QString &lang);
@@ -69,7 +71,6 @@ private:
     QAction *m_removeAction = nullptr;
     QAction *m_removeAllAction = nullptr;
     quint32 m_currentDeviceId = 0;
-    QString m_warningText;
     QPointer<OmbrelayModule> m_currentModule;
     bool m_reconnectPending = false;
     QMenu *m_treeMenu = nullptr;
@@ -78,4 +79,5 @@ private:
     QPointer<OmbrelayModule> m_newDeviceModule;
     QPointer<OmbrelayModule> m_generalMediaExplorer;
     QTranslator m_translator;
+    SettingsPage *m_settingsPage = nullptr;
 };

@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
@@ -227,16 +229,30 @@ QMap<int, QString> Settings::mapFromText(const QString &text)
     return map;
 }
 
+namespace {
+
+// A tool beside the program when it is there; on Linux the distribution's tool on the PATH otherwise.
+QString toolPath(const QString &besideProgram, const QString &onPath)
+{
+    const QString bundled = QCoreApplication::applicationDirPath() + besideProgram;
+    if (!QFileInfo(bundled).isExecutable()) {
+        const QString found = QStandardPaths::findExecutable(onPath);
+        if (!found.isEmpty())
+            return QDir::toNativeSeparators(found);
+    }
+    return QDir::toNativeSeparators(bundled);
+}
+
+} // namespace
+
 QString Settings::ffmpegDefaultPath()
 {
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
-                                    QStringLiteral("/tools/FFmpeg/ffmpeg.exe"));
+    return toolPath(QStringLiteral("/tools/FFmpeg/ffmpeg.exe"), QStringLiteral("ffmpeg"));
 }
 
 QString Settings::dvdauthorPath()
 {
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
-                                    QStringLiteral("/tools/DVDAuthor/dvdauthor.exe"));
+    return toolPath(QStringLiteral("/tools/DVDAuthor/dvdauthor.exe"), QStringLiteral("dvdauthor"));
 }
 
 QString Settings::dbXmlExportName()

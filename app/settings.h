@@ -78,7 +78,9 @@ public:
     static QString mapToText(const QMap<int, QString> &map);
     static QMap<int, QString> mapFromText(const QString &text);
 
-    // Tool paths beside the program, in native separators.
+    // Tool paths, in native separators: beside the program ("/tools/FFmpeg/ffmpeg.exe",
+    // "/tools/DVDAuthor/dvdauthor.exe") when an executable is there, else the "ffmpeg" / "dvdauthor"
+    // found on the PATH (the Debian packages), else the path beside the program.
     static QString ffmpegDefaultPath();
     static QString dvdauthorPath();
 

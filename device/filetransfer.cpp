@@ -12,13 +12,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace {
-QString trMill(const char *text)
-{
-    return QCoreApplication::translate("DVB24CommunicationProtocolMill", text);
-}
-} // namespace
-
 FileTransfer::FileTransfer(TransferLink &link)
     : m_link(link)
 {}
@@ -55,7 +48,8 @@ FileTransfer::Outcome FileTransfer::download(const QString &receiverPath, const 
     makePath(target.absolutePath());
     if (!QFileInfo(target.absolutePath()).isDir()) {
         if (m_link.error)
-            m_link.error(trMill("Cannot create directory %1.").arg(QFileInfo(target.absolutePath()).fileName()));
+            m_link.error(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create directory %1.")
+                             .arg(QFileInfo(target.absolutePath()).fileName()));
         m_link.clearInterrupt();
         return Failed;
     }
@@ -63,7 +57,8 @@ FileTransfer::Outcome FileTransfer::download(const QString &receiverPath, const 
     QSaveFile file(destination);
     if (target.isDir() || !file.open(QIODevice::WriteOnly)) {
         if (m_link.error)
-            m_link.error(trMill("Cannot create file %1.").arg(destination));
+            m_link.error(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create file %1.")
+                             .arg(destination));
         m_link.clearInterrupt();
         return Failed;
     }
@@ -135,7 +130,8 @@ FileTransfer::Outcome FileTransfer::download(const QString &receiverPath, const 
             }
             if (file.write(buffer) != buffer.size()) {
                 if (m_link.error)
-                    m_link.error(trMill("Cannot create file %1.").arg(destination));
+                    m_link.error(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create file %1.")
+                                     .arg(destination));
                 outcome = Failed;
                 break;
             }
@@ -167,7 +163,8 @@ FileTransfer::Outcome FileTransfer::download(const QString &receiverPath, const 
     }
     if (!file.commit()) {
         if (m_link.error)
-            m_link.error(trMill("Cannot create file %1.").arg(destination));
+            m_link.error(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create file %1.")
+                             .arg(destination));
         return Failed;
     }
     if (deleteSource) {
@@ -194,7 +191,8 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
     // Nothing is sent for a file that cannot be read: the receiver is never left waiting for data.
     if (!info.exists() || !file.open(QIODevice::ReadOnly)) {
         if (m_link.error)
-            m_link.error(trMill("Cannot open file %1.").arg(source));
+            m_link.error(
+                QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot open file %1.").arg(source));
         m_link.clearInterrupt();
         return Failed;
     }
@@ -237,7 +235,8 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
             // The file became unreadable or shorter: never send bytes that were not read.
             m_link.write(TransferWire::cancelPacket());
             if (m_link.error)
-                m_link.error(trMill("Cannot open file %1.").arg(source));
+                m_link.error(
+                    QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot open file %1.").arg(source));
             m_link.clearInterrupt();
             return Failed;
         }

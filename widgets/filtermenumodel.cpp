@@ -7,36 +7,47 @@ FilterMenuModel::FilterMenuModelNode::FilterMenuModelNode(FilterMenuModelNode *p
     , kind(kind)
 {}
 
-FilterMenuModel::FilterMenuModelNode::~FilterMenuModelNode()
+// The model's node store owns the nodes; a node's children are released with it.
+FilterMenuModel::FilterMenuModelNode::~FilterMenuModelNode() = default;
+
+FilterMenuModel::FilterMenuModelNode *FilterMenuModel::newNode(FilterMenuModelNode *parent, int kind)
 {
-    qDeleteAll(children);
+    Q_ASSERT(nodes.size() < nodes.capacity()); // a reallocation would move the nodes
+    nodes.emplace_back(parent, kind);
+    return &nodes.back();
 }
 
 FilterMenuModel::FilterMenuModel(QAbstractItemModel *itemsModel, QList<ColumnFilter> *filters, QObject *parent)
     : QAbstractItemModel(parent)
-    , root(new FilterMenuModelNode(nullptr, FilterMenuModelNode::Root))
     , itemsModel(itemsModel)
     , filters(filters)
 {
     rebuild(true);
 }
 
-FilterMenuModel::~FilterMenuModel()
-{
-    delete root;
-}
+FilterMenuModel::~FilterMenuModel() = default;
 
 void FilterMenuModel::rebuild(bool quiet)
 {
     // The whole tree is replaced: views learn it through a reset even when quiet, so none keeps an
     // index into the discarded nodes. Quiet only keeps the filter from being applied again.
     beginResetModel();
-    delete root;
-    root = new FilterMenuModelNode(nullptr, FilterMenuModelNode::Root);
+    nodes.clear();
+    size_t total = 1;
+    for (int i = 0; filters && i < filters->size(); ++i) {
+        const ColumnFilter &filter = filters->at(i);
+        total += 1;
+        if (filter.valuesModel)
+            total += size_t(filter.valuesModel->rowCount()) + (filter.includeEmpty ? 1 : 0);
+    }
+    if (nodes.capacity() < total || nodes.capacity() > 2 * total)
+        std::vector<FilterMenuModelNode>().swap(nodes);
+    nodes.reserve(total);
+    root = newNode(nullptr, FilterMenuModelNode::Root);
 
     for (int i = 0; filters && i < filters->size(); ++i) {
         ColumnFilter &filter = (*filters)[i];
-        auto *columnNode = new FilterMenuModelNode(root, FilterMenuModelNode::Column);
+        FilterMenuModelNode *columnNode = newNode(root, FilterMenuModelNode::Column);
         if (itemsModel)
             columnNode->text = itemsModel->headerData(filter.column, Qt::Horizontal, Qt::DisplayRole).toString();
         columnNode->valuesModel = filter.valuesModel;
@@ -48,7 +59,7 @@ void FilterMenuModel::rebuild(bool quiet)
         const QSet<QString> accepted(filter.checkedValues.cbegin(), filter.checkedValues.cend());
         QStringList stillAccepted;
         if (filter.includeEmpty) {
-            auto *node = new FilterMenuModelNode(columnNode, FilterMenuModelNode::Value);
+            FilterMenuModelNode *node = newNode(columnNode, FilterMenuModelNode::Value);
             node->text = tr("(empty)");
             if (accepted.contains(QString())) {
                 node->checkState = Qt::Checked;
@@ -61,9 +72,11 @@ void FilterMenuModel::rebuild(bool quiet)
         columnNode->children.reserve(columnNode->children.size() + rows);
         for (int row = 0; row < rows; ++row) {
             const QModelIndex cell = values->index(row, 0);
-            auto *node = new FilterMenuModelNode(columnNode, FilterMenuModelNode::Value);
-            node->text = values->data(cell, Qt::DisplayRole).toString();
+            FilterMenuModelNode *node = newNode(columnNode, FilterMenuModelNode::Value);
             node->value = values->data(cell, Qt::EditRole).toString();
+            const QString text = values->data(cell, Qt::DisplayRole).toString();
+            // Usually the same text: keep one copy.
+            node->text = text == node->value ? node->value : text;
             if (accepted.contains(node->value)) {
                 node->checkState = Qt::Checked;
                 stillAccepted.append(node->value);

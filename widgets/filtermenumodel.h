@@ -6,6 +6,8 @@
 #include <QList>
 #include <QPointer>
 
+#include <vector>
+
 // The tree behind the filter pop-up: one check-box node per filtered column and, under it, one per
 // value offered for that column. Ticks are written back into the page's filter records.
 class FilterMenuModel : public QAbstractItemModel
@@ -21,6 +23,7 @@ public:
         enum Kind { Root = 1, Column = 2, Value = 3 };
         FilterMenuModelNode(FilterMenuModelNode *parent, int kind);
         virtual ~FilterMenuModelNode();
+        FilterMenuModelNode(FilterMenuModelNode &&) = default;
 
         int checkState = Qt::Unchecked;
         QString text;
@@ -54,7 +57,12 @@ private:
     FilterMenuModelNode *nodeOf(const QModelIndex &index) const;
     QModelIndex indexOfNode(FilterMenuModelNode *node) const;
 
-    FilterMenuModelNode *root;
+    FilterMenuModelNode *newNode(FilterMenuModelNode *parent, int kind);
+
+    // Every node of the current tree in one block, reserved for the whole tree before it is built
+    // (so no node moves) and released together at the next rebuild.
+    std::vector<FilterMenuModelNode> nodes;
+    FilterMenuModelNode *root = nullptr;
     QPointer<QAbstractItemModel> itemsModel;
     QList<ColumnFilter> *filters;
 };

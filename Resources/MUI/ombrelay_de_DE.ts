@@ -24,10 +24,6 @@
         <translation>Neues Gerät hinzufügen</translation>
     </message>
     <message>
-        <source>Application settings</source>
-        <translation>Programmeinstellungen</translation>
-    </message>
-    <message>
         <source>Back</source>
         <translation>Zurück</translation>
     </message>

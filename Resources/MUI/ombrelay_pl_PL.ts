@@ -24,10 +24,6 @@
         <translation>Dodaj nowe urządzenie</translation>
     </message>
     <message>
-        <source>Application settings</source>
-        <translation>Ustawienia programu</translation>
-    </message>
-    <message>
         <source>Back</source>
         <translation>Wstecz</translation>
     </message>

@@ -93,6 +93,18 @@ private slots:
         QCOMPARE(controls(viewer), QStringLiteral("11111@1"));
     }
 
+    void reopeningStepsOnePagePerPress()
+    {
+        PdfViewer viewer;
+        QVERIFY(viewer.openFile(writePdf(dir, 1)));
+        QVERIFY(viewer.openFile(writePdf(dir, 3)));
+        QCOMPARE(viewer.form()->cmbCurrentPage->count(), 3);
+        QCOMPARE(viewer.currentPageIndex(), 0);
+        // The buttons were wired once, not once per opened file.
+        QTest::mousePress(viewer.form()->btnNextPage, Qt::LeftButton);
+        QCOMPARE(viewer.currentPageIndex(), 1);
+    }
+
     void pageBoxChoosesPage()
     {
         PdfViewer viewer;

@@ -3,6 +3,8 @@
 #include "app/swindow.h"
 #include "app/toprightwidget.h"
 
+#include <QFile>
+#include <QHBoxLayout>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTranslator>
@@ -126,6 +128,37 @@ private slots:
         QCOMPARE(bar.maxRestoreToolButton->toolTip(), QStringLiteral("<Restore>"));
         QCoreApplication::removeTranslator(&translator);
         QTRY_COMPARE(bar.btnAbout->text(), QStringLiteral("About"));
+    }
+
+    void screenshot()
+    {
+        const QString shots = qEnvironmentVariable("OMBRELAY_SCREENSHOT_DIR");
+        if (shots.isEmpty())
+            QSKIP("only when a screenshot folder is given");
+        QFile sheet(QStringLiteral(":/styles/style"));
+        QVERIFY(sheet.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+        CommandWindow window;
+        window.setObjectName(QStringLiteral("MainWindow"));
+        window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        auto *central = new QWidget(&window);
+        auto *layout = new QHBoxLayout(central);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto *logo = new QWidget(central);
+        logo->setObjectName(QStringLiteral("logoWidget"));
+        logo->setFixedSize(248, 100);
+        layout->addWidget(logo, 0, Qt::AlignTop);
+        layout->addStretch();
+        auto *bar = new TopRightWidget(central);
+        bar->setFixedSize(250, 100);
+        layout->addWidget(bar, 0, Qt::AlignTop);
+        window.setCentralWidget(central);
+        bar->setWindow(&window);
+        window.setGeometry(0, 0, 800, 140);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.grab().save(shots + QStringLiteral("/frame.png")));
+        qApp->setStyleSheet(QString());
     }
 };
 

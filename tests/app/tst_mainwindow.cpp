@@ -4,11 +4,13 @@
 #include "app/messagebox.h"
 #include "app/modulefactory.h"
 #include "app/settings.h"
+#include "app/settingspage.h"
 #include "app/translatorloader.h"
 
 #include <QCloseEvent>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 // A module page that records what the window does to it.
 class FakePage : public OmbrelayModule
@@ -54,11 +56,15 @@ class TestMainWindow : public QObject
 
     QPointer<FakePage> addDevicePage;
     QPointer<FakePage> generalExplorer;
+    QTemporaryDir mediaDir;
 
 private slots:
     void init()
     {
         QSettings().clear();
+        // Valid media folders, so the settings page can be left.
+        for (auto key : {Settings::PathPictures, Settings::PathVideo, Settings::PathMusic})
+            Settings::setString(key, mediaDir.path());
         ModuleFactory::clear();
         ModuleFactory::registerWindowPage(OmbrelayModule::TypeNewDevice, [this](QWidget *window, ZBDeviceCollection *) {
             addDevicePage = new FakePage(OmbrelayModule::TypeNewDevice, window);
@@ -88,7 +94,8 @@ private slots:
         QVERIFY(window.moduleContainer->currentWidget()->isAncestorOf(addDevicePage));
         QVERIFY(!window.lblDeviceGivenName->isVisibleTo(&window));
         QVERIFY(!window.btnConnectDevice->isVisibleTo(&window));
-        for (TopRightWidget *bar : {window.topRightWidget, window.topRightWidget_2, window.topRightWidget_3})
+        for (TopRightWidget *bar :
+             {window.topRightWidget, window.settingsPage()->topRightWidget_2, window.topRightWidget_3})
             QCOMPARE(bar->wiredWindowPointer(), static_cast<SWindow *>(&window));
         QCOMPARE(window.minimumSize(), QSize(1285, 670));
     }
@@ -190,7 +197,31 @@ private slots:
         emit window.topRightWidget->Command(command);
         QCOMPARE(window.appStackedWidget->currentIndex(), page);
         window.helpBackButton->click();
-        window.settingsBackButton->click();
+        window.settingsPage()->settingsBackButton->click();
+        QCOMPARE(window.appStackedWidget->currentIndex(), 0);
+    }
+
+    void settingsPageIsNotLeftWithAWrongField()
+    {
+        MainWindow window;
+        window.show();
+        QCOMPARE(window.appStackedWidget->indexOf(window.settingsPage()), 1);
+        QCOMPARE(window.settingsPage()->topRightWidget_2->wiredWindowPointer(), static_cast<SWindow *>(&window));
+        window.gotoSettings();
+        QCOMPARE(window.appStackedWidget->currentWidget(), window.settingsPage());
+        window.settingsPage()->pathPicturesLineEdit->setText(mediaDir.filePath(QStringLiteral("missing")));
+        window.settingsPage()->settingsBackButton->click();
+        QCOMPARE(window.appStackedWidget->currentIndex(), 1);
+        QVERIFY(window.settingsPage()->lblWarning->isVisible());
+        window.settingsPage()->pathPicturesLineEdit->setText(mediaDir.path());
+        window.settingsPage()->settingsBackButton->click();
+        QCOMPARE(window.appStackedWidget->currentIndex(), 0);
+        // The title bar's "about" leaves the settings page whatever its fields hold.
+        window.gotoSettings();
+        window.settingsPage()->pathPicturesLineEdit->setText(QString());
+        emit window.settingsPage()->topRightWidget_2->Command(QStringLiteral("about"));
+        QCOMPARE(window.appStackedWidget->currentIndex(), 2);
+        window.helpBackButton->click();
         QCOMPARE(window.appStackedWidget->currentIndex(), 0);
     }
 

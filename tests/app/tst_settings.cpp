@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 
 // The settings store against the real per-user QSettings file of this test executable.
 class TestSettings : public QObject
@@ -234,8 +235,25 @@ private slots:
         QCOMPARE(Settings::dbXmlExportName(), QStringLiteral("dbxmlexport"));
         QCOMPARE(Settings::favsListUpdateName(), QStringLiteral("FavsListUpdate"));
         const QString dir = QCoreApplication::applicationDirPath();
-        QCOMPARE(Settings::ffmpegDefaultPath(), QDir::toNativeSeparators(dir + "/tools/FFmpeg/ffmpeg.exe"));
-        QCOMPARE(Settings::dvdauthorPath(), QDir::toNativeSeparators(dir + "/tools/DVDAuthor/dvdauthor.exe"));
+        const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+        const QString dvdauthor = QStandardPaths::findExecutable(QStringLiteral("dvdauthor"));
+        QCOMPARE(Settings::ffmpegDefaultPath(),
+                 ffmpeg.isEmpty() ? QDir::toNativeSeparators(dir + "/tools/FFmpeg/ffmpeg.exe") : ffmpeg);
+        QCOMPARE(Settings::dvdauthorPath(),
+                 dvdauthor.isEmpty() ? QDir::toNativeSeparators(dir + "/tools/DVDAuthor/dvdauthor.exe") : dvdauthor);
+    }
+
+    void toolBesideTheProgramComesFirst()
+    {
+        const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/tools/FFmpeg");
+        QVERIFY(QDir().mkpath(dir));
+        QFile tool(dir + QStringLiteral("/ffmpeg.exe"));
+        QVERIFY(tool.open(QIODevice::WriteOnly));
+        tool.close();
+        QVERIFY(tool.setPermissions(tool.permissions() | QFileDevice::ExeOwner));
+        const QString found = Settings::ffmpegDefaultPath();
+        QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/tools")).removeRecursively();
+        QCOMPARE(found, QDir::toNativeSeparators(dir + QStringLiteral("/ffmpeg.exe")));
     }
 };
 

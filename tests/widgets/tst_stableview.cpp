@@ -311,6 +311,21 @@ private slots:
         QVERIFY(columns->flags(columns->index(0, 0)) & Qt::ItemIsEnabled);
     }
 
+    void contextMenuOnlyWithModelAndPermission()
+    {
+        first->onContextMenuShow(QPoint(5, 5));
+        QVERIFY(!first->contextMenu()->isVisible()); // no model
+        first->setModel(modelA);
+        first->setContextMenuEnabled(false);
+        first->onContextMenuShow(QPoint(5, 5));
+        QVERIFY(!first->contextMenu()->isVisible());
+        first->setContextMenuEnabled(true);
+        showWindow();
+        first->onContextMenuShow(QPoint(5, 5));
+        QTRY_VERIFY(first->contextMenu()->isVisible());
+        first->contextMenu()->close();
+    }
+
     void destroyedWhileFocused()
     {
         // A top-level table loses the focus while it is destroyed: nothing may reach it then.
