@@ -161,6 +161,8 @@ QByteArray DVB24CommunicationProtocolMill::readChunkStream(qint64 maxChunk, qint
     QByteArray payload;
     bool ok = false;
     while (true) {
+        // A disconnect or cancel does not wait for the rest of the stream.
+        interrupt(true);
         millExceptionIfNotTrue(!deadline.hasExpired());
         QByteArray tag = m_primitives.read(4, &ok);
         millExceptionIfNotTrue(ok);
@@ -253,7 +255,7 @@ bool DVB24CommunicationProtocolMill::open()
     const ZBDeviceInfo info = getDeviceInfo(StrictIPv4::normalized(hostText));
     emit InfoChanged(ZBDeviceInfo(info));
     // A receiver the program cannot serve is left at once, without showing it as connected first.
-    if (!(info.protocolVersion() >= 1.4f) && !std::isnan(info.protocolVersion()))
+    if (info.protocolVersion() < 1.4f)
         return false;
     emit stateChanged(QStringLiteral("connected"));
     return true;

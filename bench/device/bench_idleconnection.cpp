@@ -1,5 +1,6 @@
 // What an idle connected receiver costs: process CPU time over a few seconds of keep-alives, beside
-// the same time with no connection at all. The worker should sleep on its semaphore between probes.
+// the same time with no connection at all (the worker should sleep on its semaphore between probes);
+// and how long a receiver that falls silent takes to be shown disconnected.
 
 #include "device/dvb24communicationmanager.h"
 #include "receiveremulator.h"
@@ -44,8 +45,11 @@ int main(int argc, char *argv[])
     DVB24CommunicationManager manager;
     manager.setPort(emulator.port());
     bool connected = false;
-    QObject::connect(&manager, &DeviceCommunicationManager::stateChanged, &app,
-                     [&connected](const QString &state) { connected = state == QLatin1String("connected"); });
+    bool disconnected = false;
+    QObject::connect(&manager, &DeviceCommunicationManager::stateChanged, &app, [&](const QString &state) {
+        connected = state == QLatin1String("connected");
+        disconnected = state == QLatin1String("disconnected");
+    });
     manager.connectToHost(emulator.host());
     if (!QTest::qWaitFor([&connected] { return connected; }, 10000))
         return 2;
@@ -56,6 +60,14 @@ int main(int argc, char *argv[])
     out << "no connection:   " << baseline << " ms CPU in " << window << " ms\n";
     out << "idle connection: " << idle << " ms CPU in " << window << " ms (" << probes << " keep-alive probes)\n";
     out << "per second:      " << (idle - baseline) * 1000.0 / window << " ms CPU\n";
+
+    // A receiver that falls silent is given up after one missed keep-alive answer.
+    emulator.setSilent(true);
+    QElapsedTimer silence;
+    silence.start();
+    if (!QTest::qWaitFor([&disconnected] { return disconnected; }, 10000))
+        return 3;
+    out << "silence to \"disconnected\": " << silence.elapsed() << " ms\n";
     manager.requestClose();
     return 0;
 }

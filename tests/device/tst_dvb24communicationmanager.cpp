@@ -293,6 +293,23 @@ private slots:
         QTRY_COMPARE(task->calls, (QStringList{"enqueued", "error:" + error, "complete:false"}));
     }
 
+    void lostLinkRestartsOnce()
+    {
+        connectManager();
+        // The receiver goes away in the middle of a command.
+        emulator->setCommand(0x30, [](EmulatorSession &session) { session.close(); });
+        QObject owner;
+        auto *task = new RecordingTask(&owner, callText(QStringLiteral("statusProbe")));
+        manager->enqueue(task);
+        QTRY_COMPARE(task->calls, (QStringList{"enqueued", "error:Genereal Error (STB)", "complete:false"}));
+        QTRY_VERIFY(states.contains(QStringLiteral("disconnected")));
+        // Started again from the finished signal: a second connection, connected again.
+        QTRY_COMPARE_WITH_TIMEOUT(emulator->connectionCount(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(states.count(QStringLiteral("connected")), 2, 10000);
+        QCOMPARE(states.last(), QStringLiteral("connected"));
+        QCOMPARE(task->outcomes(), 1);
+    }
+
     void tasksWithoutConnectionFail()
     {
         QObject owner;

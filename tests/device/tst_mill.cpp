@@ -102,6 +102,11 @@ private slots:
                 break;
             case 8:
                 throw QStringLiteral("parse");
+            case 9:
+                // A cancel or disconnect that lands just after the loop cleared the flag.
+                m.setInterruptFlag(true);
+                m.interrupt(true);
+                break;
             }
         };
         mill.start();
