@@ -102,13 +102,11 @@ bool TransferLink::readExact(qint64 n, QByteArray *out, int inactivityMs)
 
 QByteArray TransferLink::readUpTo(qint64 n, int waitMs)
 {
-    QByteArray out;
-    while (out.size() < n && waitForData(waitMs)) {
-        const QByteArray got = m_device->read(n - out.size());
-        m_read += got.size();
-        out.append(got);
-    }
-    return out;
+    if (n <= 0 || !waitForData(waitMs))
+        return QByteArray();
+    const QByteArray got = m_device->read(n);
+    m_read += got.size();
+    return got;
 }
 
 int TransferLink::readByte()

@@ -41,7 +41,7 @@ public:
     // when the connection closed; *out then holds what came.
     bool readExact(qint64 n, QByteArray *out);
     bool readExact(qint64 n, QByteArray *out, int inactivityMs);
-    // Up to n bytes: stops early when no byte came for waitMs.
+    // Up to n bytes of what is there once a first byte came (waiting up to waitMs for it).
     QByteArray readUpTo(qint64 n, int waitMs);
     // One byte 0..255, or -1 when none came in time.
     int readByte();

@@ -1,6 +1,9 @@
 #include "transferpeer.h"
 
+#include "device/listchunkparser.h"
 #include "device/transferwire.h"
+
+#include <QtEndian>
 
 #include <QDir>
 #include <QFile>
@@ -141,6 +144,14 @@ bool TransferPeer::serveCommand(QTcpSocket &s, quint8 command)
         return serveDownload(s);
     case 0x0A:
         return serveUpload(s);
+    case 0x19:
+    case 0x20:
+    case 0x21:
+        return serveListDownload(s);
+    case 0x22:
+    case 0x23:
+    case 0x24:
+        return serveListUpload(s);
     case 0x07:
     case 0x08:
         return servePathCommand(s, command);
@@ -353,4 +364,85 @@ bool TransferPeer::serveListing(QTcpSocket &s)
     s.write(reply);
     s.flush();
     return true;
+}
+
+QList<QByteArray> TransferPeer::uploadMessages() const
+{
+    QMutexLocker lock(&m_lock);
+    return m_messages;
+}
+
+bool TransferPeer::serveListDownload(QTcpSocket &s)
+{
+    s.write(QByteArray(1, char(listReply.load())));
+    s.flush();
+    if (listReply != 0xAA || silentAfter == 0)
+        return true;
+    const QByteArray doc = listDocument;
+    const int step = qMax(1, listChunk.load());
+    for (int at = 0; at < doc.size() || at == 0; at += step) {
+        if (doc.isEmpty())
+            break;
+        const QByteArray piece = doc.mid(at, step);
+        const quint32 percent = quint32(qMin<qint64>(100, (at + piece.size()) * 100 / doc.size()));
+        QByteArray chunk = listExtraTag + ListChunkParser::dataChunk(piece, percent);
+        if (splitTags) {
+            // A tag that arrives in two pieces, the second after a pause.
+            s.write(chunk.left(2));
+            s.flush();
+            s.waitForBytesWritten(1000);
+            QThread::msleep(30);
+            chunk.remove(0, 2);
+        }
+        s.write(chunk);
+        s.flush();
+        QByteArray answer;
+        if (!readN(s, 1, &answer))
+            return false;
+        ++m_listAnswers;
+        if (answer.at(0) != '\x55')
+            return true;
+    }
+    s.write(ListChunkParser::endChunk());
+    s.flush();
+    return true;
+}
+
+bool TransferPeer::serveListUpload(QTcpSocket &s)
+{
+    s.write(QByteArray(1, char(listReply.load())));
+    s.flush();
+    if (listReply != 0xAA)
+        return true;
+    for (int index = 0;; ++index) {
+        QByteArray tag;
+        if (!readN(s, 3, &tag))
+            return false;
+        if (tag == "CNL") {
+            QMutexLocker lock(&m_lock);
+            m_messages.append(tag);
+            return true;
+        }
+        if (tag == "CMP") {
+            {
+                QMutexLocker lock(&m_lock);
+                m_messages.append(tag);
+            }
+            s.write("\xAA", 1);
+            s.flush();
+            return true;
+        }
+        QByteArray length;
+        if (!readN(s, 4, &length))
+            return false;
+        QByteArray text;
+        if (!readN(s, int(qFromLittleEndian<quint32>(length.constData())), &text))
+            return false;
+        {
+            QMutexLocker lock(&m_lock);
+            m_messages.append(tag + text);
+        }
+        s.write(index == refuseMessage ? "\xAC" : "\xAA", 1);
+        s.flush();
+    }
 }
