@@ -218,6 +218,9 @@ private slots:
         QCloseEvent accepted;
         QVERIFY(local.closeModules(&accepted));
         QCOMPARE(third->closeRequests, 1);
+        first->refuseClose = true;
+        QVERIFY(!local.closeModules());
+        QCOMPARE(second->closeRequests, 2);
     }
 
     void updateInfoFromCopiesIdentityOnly()
