@@ -5,6 +5,9 @@
 #include "app/pdfviewer.h"
 #include "app/settings.h"
 #include "app/settingspage.h"
+#include "device/zbdevice.h"
+#include "device/zbdeviceinfo.h"
+#include "devices/zbdevicecollection.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -13,6 +16,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QRadioButton>
+#include <QResource>
 
 MainWindow::MainWindow(QWidget *parent)
     : SWindow(parent)
@@ -29,8 +33,13 @@ MainWindow::MainWindow(QWidget *parent)
     m_settingsPage->setTranslator(&m_translator);
     appStackedWidget->setCurrentIndex(0);
 
-    m_newDeviceModule = ModuleFactory::createWindowPage(OmbrelayModule::TypeNewDevice, this, nullptr);
+    m_collection = new ZBDeviceCollection(this);
+    m_newDeviceModule = ModuleFactory::createWindowPage(OmbrelayModule::TypeNewDevice, this, m_collection);
     m_generalMediaExplorer = ModuleFactory::createWindowPage(OmbrelayModule::TypeMediaExplorer, this, nullptr);
+    m_collection->load();
+
+    connect(m_collection, &ZBDeviceCollection::DeviceStateChanged, this, &MainWindow::onDeviceStateChange);
+    connect(m_collection, &ZBDeviceCollection::NoDeviceAdded, this, &MainWindow::onNoNewDeviceAddedRequest);
 
     m_connectAction = new QAction(tr("Disconnect"), tvDevices);
     m_removeAction = new QAction(tr("Remove"), tvDevices);
@@ -44,21 +53,77 @@ MainWindow::MainWindow(QWidget *parent)
     m_treeMenu->addSeparator();
     m_treeMenu->addAction(m_propertiesAction);
 
+    rebuildDeviceTree();
+    tvDevices->setModel(&m_treeModel);
+
+    connect(tvDevices->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &MainWindow::onDeviceItemChanged);
+    connect(tvDevices, &QAbstractItemView::pressed, this, &MainWindow::onDeviceItemPressed);
+    connect(m_collection, &ZBDeviceCollection::DeviceAdded, this, &MainWindow::onAddNewDeviceRequest);
+    if (m_newDeviceModule) {
+        // The add-device page's class lives above this layer; its two requests are connected by name.
+        const QMetaObject *meta = m_newDeviceModule->metaObject();
+        if (meta->indexOfSignal("addNewDeviceRequest(ZBDeviceInfo)") >= 0)
+            connect(m_newDeviceModule, SIGNAL(addNewDeviceRequest(ZBDeviceInfo)), m_collection,
+                    SLOT(append(ZBDeviceInfo)), Qt::UniqueConnection);
+        if (meta->indexOfSignal("addNewDeviceListRequest(QList<ZBDeviceInfo>)") >= 0)
+            connect(m_newDeviceModule, SIGNAL(addNewDeviceListRequest(QList<ZBDeviceInfo>)), m_collection,
+                    SLOT(append(QList<ZBDeviceInfo>)));
+    }
+    connect(m_connectAction, &QAction::triggered, this, &MainWindow::onActionDisconnect);
+    connect(m_removeAction, &QAction::triggered, this, &MainWindow::removeSelectedDevice);
+    connect(m_removeAllAction, &QAction::triggered, this, &MainWindow::removeAllDevices);
+    connect(m_propertiesAction, &QAction::triggered, this, &MainWindow::showPropertiesPanel);
+    connect(tvDevices, &QWidget::customContextMenuRequested, this, &MainWindow::onTvDevicesMenuRequest);
+    connect(btnConnectDevice, &QAbstractButton::pressed, this, &MainWindow::onActionDisconnect);
+    connect(m_collection, &ZBDeviceCollection::DeviceShareNameChanged, this, &MainWindow::onDeviceShareNameChanged);
+    connect(m_collection, &ZBDeviceCollection::DeviceProtolVersionchanged, this,
+            &MainWindow::onDeviceProtolVersionChanged);
     connect(btnAddDevice, &QAbstractButton::pressed, this, &MainWindow::showSearchDevicePanel);
     connect(btnMediaExplorer, &QAbstractButton::pressed, this, &MainWindow::showMediaExplorerGeneral);
     connect(m_settingsPage->settingsBackButton, &QAbstractButton::clicked, this, &MainWindow::gotoMainView);
-    connect(m_settingsPage, &SettingsPage::languageChanged, this, &MainWindow::retranslateActions);
+    connect(m_settingsPage, &SettingsPage::languageChanged, this, [this] {
+        m_collection->retranslateAll();
+        retranslateActions();
+    });
+    m_settingsPage->setDeviceListSource([this] {
+        QList<DeviceListEntry> entries;
+        for (int i = 0; i < m_collection->count(); ++i) {
+            const ZBDevice *device = m_collection->at(i);
+            // The label, so a receiver without a given name is not an empty line.
+            entries.append(DeviceListEntry{device->id(), device->info().label()});
+        }
+        return entries;
+    });
+    connect(m_settingsPage, &SettingsPage::removeDevicesRequest, this, [this](const QList<quint32> &ids) {
+        for (quint32 id : ids)
+            removeDevice(id);
+        m_collection->save();
+        m_settingsPage->fillDevicesList();
+    });
     connect(helpBackButton, &QAbstractButton::clicked, this, &MainWindow::gotoMainView);
 
     for (TopRightWidget *titleBar : {topRightWidget, m_settingsPage->topRightWidget_2, topRightWidget_3})
         titleBar->setWindow(this);
 
-    showSearchDevicePanel();
-    showInfoBanner(false);
+    m_collection->connectAll();
+    tvDevices->expandAll();
+    if (m_collection->count() == 0) {
+        showSearchDevicePanel();
+        showInfoBanner(false);
+    } else {
+        tvDevices->setCurrentIndex(m_treeModel.index(0, 0));
+    }
     restoreGeometry();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The receivers go with the window's children and announce "disconnecting" on their way out;
+    // nothing of this half-destroyed window may hear it.
+    disconnect(m_collection, nullptr, this, nullptr);
+    tvDevices->setModel(nullptr);
+}
 
 bool MainWindow::close()
 {
@@ -110,6 +175,13 @@ void MainWindow::setCurrentModule(OmbrelayModule *module, bool showBanner)
             old->deleteLater();
     }
 
+    if (m_currentModule) {
+        const quint32 id = m_collection->deviceIdOfModule(m_currentModule);
+        if (id != 0) {
+            m_currentDeviceId = id;
+            selectTreeItem(id, m_currentModule->moduleType());
+        }
+    }
     if (m_currentModule)
         m_currentModule->onShow();
     showInfoBanner(showBanner);
@@ -118,7 +190,183 @@ void MainWindow::setCurrentModule(OmbrelayModule *module, bool showBanner)
 
 void MainWindow::notifyModuleMessage(OmbrelayModule *module)
 {
-    Q_UNUSED(module)
+    const quint32 id = m_collection->deviceIdOfModule(module);
+    if (id == 0)
+        return;
+    m_treeModel.markItem(id, module->moduleType());
+}
+
+void MainWindow::showModule(quint32 deviceId, int moduleType)
+{
+    ZBDevice *device = m_collection->deviceById(deviceId);
+    if (!device)
+        return;
+    if (moduleType == OmbrelayModule::TypeDeviceProperties) {
+        showPropertiesPanel();
+        return;
+    }
+    setCurrentModule(device->module(OmbrelayModule::ModuleTypes(moduleType)), true);
+}
+
+void MainWindow::selectTreeItem(quint32 deviceId, int moduleType)
+{
+    if (moduleType == OmbrelayModule::TypeDeviceProperties) {
+        showPropertiesPanel();
+        return;
+    }
+    const QModelIndex index = m_treeModel.indexFor(deviceId, moduleType);
+    if (!index.isValid())
+        return;
+    tvDevices->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
+void MainWindow::showPropertiesPanel()
+{
+    // The receiver properties page comes with the device pages.
+}
+
+void MainWindow::onPropertiesModuleRequest(OmbrelayModule::ModuleTypes type)
+{
+    selectTreeItem(m_currentDeviceId, type);
+}
+
+void MainWindow::onDeviceItemChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    Q_UNUSED(previous)
+    const quint32 id = m_treeModel.deviceIdAt(current);
+    ZBDevice *device = m_collection->deviceById(id);
+    if (id == 0 || !device)
+        return;
+    if (id != m_currentDeviceId) {
+        updateDevicePanel(device);
+        m_connectAction->setEnabled(true);
+        m_currentDeviceId = id;
+    }
+    const int type = m_treeModel.moduleTypeAt(current);
+    m_treeModel.unmarkItem(current);
+    showModule(id, type);
+}
+
+void MainWindow::onDeviceItemPressed(const QModelIndex &index)
+{
+    if (m_newDeviceModule && m_currentModule == m_newDeviceModule)
+        onDeviceItemChanged(index, QModelIndex());
+}
+
+void MainWindow::updateDevicePanel(ZBDevice *device)
+{
+    if (!device)
+        return;
+    picDevicePhoto->setStyleSheet(
+        QStringLiteral("QWidget{\n\n\t\n\tbackground-image:url(%1);\n\n}").arg(devicePicturePath(device->info())));
+    lblDeviceGivenName->setText(device->info().label());
+    lblDeviceNativeName->setText(device->info().name());
+    btnConnectDevice->setText(device->isConnected() ? tr("Disconnect") : tr("Connect"));
+    btnConnectDevice->setEnabled(true);
+    btnConnectDevice->setVisible(!device->info().isUsbManaged());
+}
+
+QString MainWindow::devicePicturePath(const ZBDeviceInfo &info)
+{
+    QString name = info.name();
+    name.replace(u' ', u'_');
+    const QString candidate = QStringLiteral(":/docs/icons/%1.png").arg(name);
+    if (!name.isEmpty() && QResource(candidate).isValid())
+        return candidate;
+    return info.type() != 0 ? QStringLiteral(":/docs/icons/defaultSTBPic.png")
+                            : QStringLiteral(":/docs/icons/defaultTVPic.png");
+}
+
+void MainWindow::onDeviceStateChange(const ZBDevice *device, const QString &state)
+{
+    if (!device)
+        return;
+    const quint32 id = device->id();
+    const bool current = id == m_currentDeviceId;
+    if (state == QLatin1String("connecting")) {
+        m_treeModel.updateDeviceState(id, 1);
+        if (current) {
+            btnConnectDevice->setEnabled(false);
+            m_connectAction->setEnabled(false);
+        }
+    } else if (state == QLatin1String("connected")) {
+        m_treeModel.updateDeviceState(id, 2);
+        if (current) {
+            btnConnectDevice->setText(tr("Disconnect"));
+            btnConnectDevice->setEnabled(true);
+            m_connectAction->setEnabled(true);
+        }
+    } else if (state == QLatin1String("disconnecting")) {
+        m_treeModel.updateDeviceState(id, 0);
+        if (current) {
+            btnConnectDevice->setEnabled(false);
+            m_connectAction->setEnabled(false);
+        }
+    } else if (state == QLatin1String("disconnected")) {
+        m_treeModel.updateDeviceState(id, 0);
+        if (m_reconnectPending) {
+            if (ZBDevice *known = m_collection->deviceById(id)) {
+                m_reconnectPending = false;
+                known->connectToDevice();
+            }
+        }
+        if (current) {
+            btnConnectDevice->setText(tr("Connect"));
+            btnConnectDevice->setEnabled(true);
+            m_connectAction->setEnabled(true);
+        }
+    }
+}
+
+void MainWindow::onAddNewDeviceRequest(const ZBDeviceInfo *info)
+{
+    m_treeModel.addDevice(info);
+    showNewDevice(info, false);
+}
+
+void MainWindow::onNoNewDeviceAddedRequest()
+{
+    if (m_collection->count() >= 1)
+        showNewDevice(&m_collection->at(0)->info(), true);
+}
+
+void MainWindow::showNewDevice(const ZBDeviceInfo *info, bool existingNodes)
+{
+    if (!info)
+        return;
+    if (!existingNodes) {
+        const QList<int> modules = info->modules();
+        for (qsizetype i = 1; i < modules.size(); ++i)
+            m_treeModel.addModuleNode(info->id(), modules.at(i));
+    }
+    picDevicePhoto->setStyleSheet(
+        QStringLiteral("QWidget{\n\n\t\n\tbackground-image:url(%1);\n\n}").arg(devicePicturePath(*info)));
+    lblDeviceGivenName->setText(info->label());
+    tvDevices->expandAll();
+    tvDevices->setCurrentIndex(m_treeModel.index(m_treeModel.rowCount() - 1, 0));
+    tvDevices->setFocus(Qt::OtherFocusReason);
+    showModule(info->id(), OmbrelayModule::TypeDevice);
+    btnConnectDevice->setVisible(!info->isUsbManaged());
+}
+
+void MainWindow::removeDevice(quint32 deviceId)
+{
+    if (deviceId == 0)
+        return;
+    m_treeModel.removeDevice(deviceId);
+    m_collection->removeDevice(deviceId);
+    tvDevices->expandAll();
+    m_currentModule = nullptr;
+    if (m_treeModel.isEmpty())
+        showSearchDevicePanel();
+    else
+        tvDevices->setCurrentIndex(m_treeModel.firstIndex());
+}
+
+void MainWindow::rebuildDeviceTree()
+{
+    m_treeModel.rebuild(m_collection);
+    tvDevices->expandAll();
 }
 
 void MainWindow::retranslateActions()
@@ -177,7 +425,8 @@ void MainWindow::showInfoBanner(bool show)
     lblDeviceGivenName->setVisible(show);
     lblDeviceNativeName->setVisible(show);
     picDevicePhoto->setVisible(show);
-    btnConnectDevice->setVisible(false);
+    const ZBDevice *device = m_collection->deviceById(m_currentDeviceId);
+    btnConnectDevice->setVisible(show && device && !device->info().isUsbManaged());
 }
 
 void MainWindow::showMediaExplorerGeneral()
@@ -214,11 +463,6 @@ void MainWindow::onCommand(const QString &command)
         gotoHelp();
 }
 
-void MainWindow::onPropertiesModuleRequest(OmbrelayModule::ModuleTypes type)
-{
-    Q_UNUSED(type)
-}
-
 void MainWindow::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::HelpContents)) {
@@ -234,10 +478,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (m_newDeviceModule)
         QCoreApplication::sendEvent(m_newDeviceModule, event);
     // The general media explorer is asked too, so none of its workers is destroyed while running.
+    if (event->isAccepted())
+        m_collection->closeAllModules(event);
     if (event->isAccepted() && m_generalMediaExplorer)
         QCoreApplication::sendEvent(m_generalMediaExplorer, event);
     if (!event->isAccepted())
         return;
+    m_collection->save();
     SWindow::closeEvent(event);
 }
 
@@ -256,4 +503,101 @@ void MainWindow::changeEvent(QEvent *event)
     retranslateUi(this);
     setWindowTitle(title);
     retranslateActions();
+    updateDevicePanel(m_collection->deviceById(m_currentDeviceId));
+    if (m_treeModel.isEmpty()) {
+        // The placeholder row carries a translated text.
+        ZBDeviceCollection empty;
+        m_treeModel.rebuild(&empty);
+    }
+}
+
+void MainWindow::onActionDisconnect()
+{
+    ZBDevice *device = m_collection->deviceById(m_currentDeviceId);
+    if (!device)
+        return;
+    if (device->isConnected()) {
+        m_reconnectPending = false;
+        device->disconnectFromDevice();
+    } else {
+        device->connectToDevice();
+    }
+}
+
+void MainWindow::removeSelectedDevice()
+{
+    if (m_treeModel.isEmpty())
+        return;
+    if (!MessageBox::questionYesNo(this, tr("Are you sure you want to remove this device from your device list?"),
+                                   MessageBox::No))
+        return;
+    const QModelIndexList selected = tvDevices->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    const quint32 id = m_treeModel.deviceIdAt(selected.first());
+    QCloseEvent event;
+    m_collection->closeDeviceModules(id, &event);
+    if (!event.isAccepted())
+        return;
+    removeDevice(id);
+    m_collection->save();
+}
+
+void MainWindow::removeAllDevices()
+{
+    if (m_treeModel.isEmpty())
+        return;
+    if (!MessageBox::questionYesNo(this, tr("Are you sure you want to remove all devices from your device list?"),
+                                   MessageBox::No))
+        return;
+    QCloseEvent event;
+    while (m_collection->count() > 0) {
+        const quint32 id = m_collection->at(0)->id();
+        m_collection->closeDeviceModules(id, &event);
+        if (!event.isAccepted())
+            return;
+        removeDevice(id);
+    }
+    m_collection->save();
+}
+
+void MainWindow::onTvDevicesMenuRequest(const QPoint &pos)
+{
+    const QModelIndex index = tvDevices->indexAt(pos);
+    if (m_treeModel.isEmpty() || m_treeModel.moduleTypeAt(index) != OmbrelayModule::TypeDevice)
+        return;
+    ZBDevice *device = m_collection->deviceById(m_treeModel.deviceIdAt(index));
+    if (!device)
+        return;
+    const bool network = !device->info().isUsbManaged();
+    if (network)
+        m_connectAction->setText(device->isConnected() ? tr("Disconnect") : tr("Connect"));
+    m_connectAction->setVisible(network);
+    m_menuSeparator->setVisible(network);
+    m_treeMenu->exec(tvDevices->viewport()->mapToGlobal(pos));
+}
+
+void MainWindow::onDeviceShareNameChanged(int id, const QString &shareName)
+{
+    ZBDevice *device = m_collection->deviceById(quint32(id));
+    if (!device)
+        return;
+    if (!device->info().givenName().isEmpty()) {
+        const QString who = QStringLiteral("%1 (%2)").arg(device->info().label(), device->ipAddressString());
+        const QString text =
+            tr("%1 share name has changed to '%2'. Would you like to update it now?").arg(who, shareName);
+        if (!MessageBox::question(this, text, tr("Yes"), tr("No"), MessageBox::No))
+            return;
+    }
+    device->setGivenName(QString());
+    device->setShareName(shareName);
+    m_treeModel.setDeviceName(quint32(id), shareName);
+    updateDevicePanel(device);
+}
+
+void MainWindow::onDeviceProtolVersionChanged(int id, float version)
+{
+    Q_UNUSED(version)
+    if (m_collection->deviceById(quint32(id)))
+        MessageBox::information(this, tr("The device's software is not compatible with Ombrelay!"));
 }

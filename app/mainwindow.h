@@ -3,6 +3,7 @@
 #include "app/generaluiinterface.h"
 #include "app/ombrelaymodule.h"
 #include "app/swindow.h"
+#include "devices/zbdeviceitemmodel.h"
 #include "ui_mainwindow.h"
 
 #include <QPointer>
@@ -12,6 +13,9 @@ class QAction;
 class QGridLayout;
 class QMenu;
 class SettingsPage;
+class ZBDevice;
+class ZBDeviceCollection;
+class ZBDeviceInfo;
 
 // The program's one top-level window: a frameless window with three pages (the main view with the
 // receiver tree, the module area and the receiver banner; the settings page; the about page). It hosts
@@ -33,6 +37,18 @@ public:
     OmbrelayModule *newDeviceModule() const { return m_newDeviceModule; }
     OmbrelayModule *generalMediaExplorer() const { return m_generalMediaExplorer; }
     SettingsPage *settingsPage() const { return m_settingsPage; }
+    ZBDeviceCollection *collection() const { return m_collection; }
+    ZBDeviceItemModel *treeModel() { return &m_treeModel; }
+    quint32 currentDeviceId() const { return m_currentDeviceId; }
+
+    void showModule(quint32 deviceId, int moduleType);
+    void selectTreeItem(quint32 deviceId, int moduleType);
+    void removeDevice(quint32 deviceId);
+    void rebuildDeviceTree();
+    void updateDevicePanel(ZBDevice *device);
+    void showNewDevice(const ZBDeviceInfo *info, bool existingNodes);
+    // The receiver's picture resource, by model name, with the TV and receiver fallbacks.
+    static QString devicePicturePath(const ZBDeviceInfo &info);
 
     // Checks the language button of lang ("en_EN", "de_DE", "pl_PL"); English when none matches.
     void selectLanguageButton(const QString &lang);
@@ -46,6 +62,7 @@ public slots:
     void gotoSettings() override;
     void showInfoBanner(bool show);
     void showMediaExplorerGeneral();
+    void showPropertiesPanel();
     void showSearchDevicePanel();
     void tryToOpenFile(const QString &path);
     void onCommand(const QString &command) override;
@@ -61,6 +78,17 @@ protected:
 
 private slots:
     void onPropertiesModuleRequest(OmbrelayModule::ModuleTypes type);
+    void onAddNewDeviceRequest(const ZBDeviceInfo *info);
+    void onNoNewDeviceAddedRequest();
+    void onDeviceItemChanged(const QModelIndex &current, const QModelIndex &previous);
+    void onDeviceItemPressed(const QModelIndex &index);
+    void onDeviceStateChange(const ZBDevice *device, const QString &state);
+    void onActionDisconnect();
+    void removeSelectedDevice();
+    void removeAllDevices();
+    void onTvDevicesMenuRequest(const QPoint &pos);
+    void onDeviceShareNameChanged(int id, const QString &shareName);
+    void onDeviceProtolVersionChanged(int id, float version);
 
 private:
     void retranslateActions();
@@ -73,7 +101,9 @@ private:
     quint32 m_currentDeviceId = 0;
     QPointer<OmbrelayModule> m_currentModule;
     bool m_reconnectPending = false;
+    ZBDeviceCollection *m_collection = nullptr;
     QMenu *m_treeMenu = nullptr;
+    ZBDeviceItemModel m_treeModel;
     QWidget *m_pageContainer = nullptr;
     QGridLayout *m_pageLayout = nullptr;
     QPointer<OmbrelayModule> m_newDeviceModule;

@@ -6,31 +6,46 @@
 #include <QDomDocument>
 #include <QTextStream>
 
+#include <atomic>
+
+namespace {
+
+std::atomic<quint64> idWriteCount{0};
+
+} // namespace
+
+quint64 DocItem::idWrites()
+{
+    return idWriteCount.load(std::memory_order_relaxed);
+}
+
 DocItem::DocItem(const QDomElement &element)
     : QDomElement(element)
 {}
+
+QDomElement DocItem::nextElement(const QDomElement &element, const QDomElement &top)
+{
+    QDomElement next = element.firstChildElement();
+    if (!next.isNull())
+        return next;
+    QDomNode node = element;
+    while (!node.isNull() && node != top) {
+        next = node.nextSiblingElement();
+        if (!next.isNull())
+            return next;
+        node = node.parentNode();
+    }
+    return {};
+}
 
 QDomElement DocItem::firstDescendant(const QDomElement &element, const QString &tag)
 {
     if (element.isNull())
         return {};
-    // iterative pre-order walk: no recursion on deep documents
-    QDomNode node = element.firstChild();
-    while (!node.isNull()) {
-        if (node.isElement() && node.toElement().tagName() == tag)
-            return node.toElement();
-        QDomNode next = node.firstChild();
-        if (next.isNull()) {
-            while (!node.isNull() && node != element) {
-                next = node.nextSibling();
-                if (!next.isNull())
-                    break;
-                node = node.parentNode();
-            }
-            if (node.isNull() || node == element)
-                return {};
-        }
-        node = next;
+    // iterative pre-order walk over elements only: no recursion on deep documents
+    for (QDomElement e = element.firstChildElement(); !e.isNull(); e = nextElement(e, element)) {
+        if (e.tagName() == tag)
+            return e;
     }
     return {};
 }
@@ -115,6 +130,8 @@ bool DocItem::writeLeaf(const QString &part, const QString &value, int mode)
     }
     if (part.startsWith(u'@')) {
         const QString name = part.mid(1);
+        if (name == QLatin1String("id"))
+            idWriteCount.fetch_add(1, std::memory_order_relaxed);
         if (!isNull() && hasAttribute(name)) {
             setAttribute(name, value);
             return true;

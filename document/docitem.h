@@ -36,6 +36,12 @@ public:
 
     // the first element named tag below element in document order, or a null element
     static QDomElement firstDescendant(const QDomElement &element, const QString &tag);
+    // the element after element in a pre-order walk of top's subtree, or a null element at its end
+    static QDomElement nextElement(const QDomElement &element, const QDomElement &top);
+
+    // Counts every write of an "id" attribute through a path, so that lookups cached by id know
+    // when an id may have changed in place.
+    static quint64 idWrites();
 
 private:
     QString readLeaf(const QString &part) const;

@@ -43,14 +43,19 @@ DocItem DocItemsDataProvider::itemById(int id)
 int DocItemsDataProvider::indexOf(const QString &id)
 {
     const auto hit = rowOfIdCache.constFind(id);
-    if (hit != rowOfIdCache.constEnd() && itemAt(*hit).id() == id && !itemAt(*hit).isNull())
-        return *hit;
+    if (hit != rowOfIdCache.constEnd() && cachedIdWrites == DocItem::idWrites() && hit->row < items.count() &&
+        items.item(hit->row) == hit->element)
+        return hit->row;
     rowOfIdCache.clear();
+    cachedIdWrites = DocItem::idWrites();
     const int n = count();
     rowOfIdCache.reserve(n);
-    for (int row = 0; row < n; ++row)
-        rowOfIdCache.insert(itemAt(row).id(), row); // the later of two equal ids wins
-    return rowOfIdCache.value(id, -1);
+    for (int row = 0; row < n; ++row) {
+        const QDomElement element = items.item(row).toElement();
+        rowOfIdCache.insert(element.attribute(QStringLiteral("id")), {row, element}); // the later of equal ids wins
+    }
+    const auto found = rowOfIdCache.constFind(id);
+    return found == rowOfIdCache.constEnd() ? -1 : found->row;
 }
 
 bool DocItemsDataProvider::contains(const QString &id)
@@ -157,7 +162,7 @@ bool DocItemsDataProvider::changeId(int row, const QString &text)
     item.setAttribute(QStringLiteral("id"), newId);
     idPool.removeOne(number);
     rowOfIdCache.remove(oldId);
-    rowOfIdCache.insert(newId, row);
+    rowOfIdCache.insert(newId, {row, item});
 
     // the favourite lists refer to entries by id; the lists themselves are not entries
     const QDomElement lists = DocItem::firstDescendant(root.ownerDocument().documentElement(), QStringLiteral("lists"));

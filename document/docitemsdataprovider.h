@@ -46,7 +46,15 @@ protected:
     QList<int> idPool;
 
 private:
-    // id -> last row holding it; checked against the tree on every hit, rebuilt on a miss, so
-    // looking every item up costs linear time instead of a scan per lookup
-    QHash<QString, int> rowOfIdCache;
+    // id -> last row holding it, so that looking every item up costs linear time instead of a scan
+    // per lookup. A hit counts only while that row still holds the same element and no id was
+    // written through a path since the cache was built; anything else rebuilds it. Ids of listed
+    // items are changed through DocItem paths or changeId, never with setAttribute directly.
+    struct CachedRow
+    {
+        int row;
+        QDomElement element;
+    };
+    QHash<QString, CachedRow> rowOfIdCache;
+    quint64 cachedIdWrites = 0;
 };

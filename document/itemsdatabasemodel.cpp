@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QIODevice>
 #include <QMimeData>
+#include <QSet>
 #include <QTextStream>
 #include <algorithm>
 
@@ -181,11 +182,11 @@ void ItemsDatabaseModel::fillMimeData(QMimeData *data, const QModelIndexList &in
     QByteArray payload;
     QDataStream stream(&payload, QIODevice::WriteOnly);
     writeString(stream, QStringLiteral("<items>"));
-    QList<int> written;
+    QSet<int> written; // a whole selection lists every row once per column
     for (const QModelIndex &index : indexes) {
         if (!isValid(index) || written.contains(index.row()) || !provider)
             continue;
-        written << index.row();
+        written.insert(index.row());
         QString xml;
         QTextStream text(&xml);
         provider->itemAt(index.row()).save(text, 0);

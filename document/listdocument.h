@@ -24,4 +24,7 @@ public:
 
     QDomElement items;
     QDomElement lists;
+
+private:
+    static void normaliseService(QDomDocument &document, const QDomElement &service);
 };

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <climits>
+#include <numeric>
 
 namespace {
 
@@ -156,19 +157,37 @@ void ObjectSortFilterProxyModel::sort(int column, Qt::SortOrder order)
     const QAbstractItemModel *source = sourceModel();
     if (source && (column == listColumn || isNaturalColumn(column))) {
         const int rows = source->rowCount();
+        QList<int> sorted(rows);
+        std::iota(sorted.begin(), sorted.end(), 0);
         if (column == listColumn) {
-            sortPositions.reserve(rows);
+            QList<int> positions;
+            positions.reserve(rows);
             for (int row = 0; row < rows; ++row)
-                sortPositions << sortPosition(source->index(row, listColumn));
+                positions << sortPosition(source->index(row, listColumn));
+            std::stable_sort(sorted.begin(), sorted.end(),
+                             [&](int a, int b) { return positions.at(a) < positions.at(b); });
         } else {
-            sortTexts.reserve(rows);
-            for (int row = 0; row < rows; ++row)
-                sortTexts << source->index(row, column).data(Qt::DisplayRole).toString();
+            // one packed copy of the texts: the sort then reads compact memory, not the whole tree
+            QString packed;
+            QList<qsizetype> starts;
+            starts.reserve(rows + 1);
+            for (int row = 0; row < rows; ++row) {
+                starts << packed.size();
+                packed += source->index(row, column).data(Qt::DisplayRole).toString();
+            }
+            starts << packed.size();
+            const auto text = [&](int row) {
+                return QStringView(packed).mid(starts.at(row), starts.at(row + 1) - starts.at(row));
+            };
+            std::stable_sort(sorted.begin(), sorted.end(),
+                             [&](int a, int b) { return naturalCompare(text(a), text(b)) < 0; });
         }
+        sortRanks.resize(rows);
+        for (int rank = 0; rank < rows; ++rank)
+            sortRanks[sorted.at(rank)] = rank;
     }
     QSortFilterProxyModel::sort(column, order);
-    sortTexts.clear();
-    sortPositions.clear();
+    sortRanks.clear();
 }
 
 int ObjectSortFilterProxyModel::sortPosition(const QModelIndex &sourceIndex) const
@@ -180,16 +199,19 @@ int ObjectSortFilterProxyModel::sortPosition(const QModelIndex &sourceIndex) con
 
 bool ObjectSortFilterProxyModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
 {
+    const bool ranked = left.column() == right.column() && left.row() < sortRanks.size() &&
+                        right.row() < sortRanks.size() && !left.parent().isValid();
     if (left.column() == listColumn && right.column() == listColumn) {
-        const bool cached = left.row() < sortPositions.size() && right.row() < sortPositions.size();
-        const int l = cached ? sortPositions.at(left.row()) : sortPosition(left);
-        const int r = cached ? sortPositions.at(right.row()) : sortPosition(right);
+        if (ranked)
+            return sortRanks.at(left.row()) < sortRanks.at(right.row());
+        const int l = sortPosition(left);
+        const int r = sortPosition(right);
         // unlisted entries stay in source order, whatever order the table had before
         return l == r ? left.row() < right.row() : l < r;
     }
     if (left.column() == right.column() && isNaturalColumn(left.column())) {
-        if (left.row() < sortTexts.size() && right.row() < sortTexts.size())
-            return naturalCompare(sortTexts.at(left.row()), sortTexts.at(right.row())) < 0;
+        if (ranked)
+            return sortRanks.at(left.row()) < sortRanks.at(right.row());
         return naturalCompare(left.data(Qt::DisplayRole).toString(), right.data(Qt::DisplayRole).toString()) < 0;
     }
     return QSortFilterProxyModel::lessThan(left, right);

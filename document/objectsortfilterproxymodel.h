@@ -39,9 +39,9 @@ private:
     int listPosition(int id) const;
     int sortPosition(const QModelIndex &sourceIndex) const;
 
-    // the keys of the sort column by source row, read once per sort instead of once per comparison
-    QList<QString> sortTexts;
-    QList<int> sortPositions;
+    // the rank of each source row in the sort column's order, worked out once per sort instead of
+    // reading two cells for every comparison
+    QList<int> sortRanks;
 
     QList<ColumnFilter> *columnFilters = nullptr;
     bool editRestricted = false;

@@ -16,6 +16,13 @@ EditableComboBox::EditableComboBox(QWidget *parent)
         completer()->setCaseSensitivity(Qt::CaseSensitive);
 }
 
+void EditableComboBox::setEditable(bool editable)
+{
+    QComboBox::setEditable(editable);
+    if (completer())
+        completer()->setCaseSensitivity(Qt::CaseSensitive);
+}
+
 void EditableComboBox::setSourceModel(QAbstractItemModel *model, bool sorted)
 {
     m_sourceModel = model;

@@ -15,10 +15,13 @@ class EditableComboBox : public QComboBox
     Q_PROPERTY(QString currentText READ currentText WRITE setCurrentText)
     Q_PROPERTY(QString itemId READ itemId WRITE setItemId)
     Q_PROPERTY(QString indexByData READ indexByData WRITE setIndexByData)
+    Q_PROPERTY(bool editable READ isEditable WRITE setEditable)
 
 public:
     explicit EditableComboBox(QWidget *parent = nullptr);
 
+    // Completion stays case-sensitive also when the combo becomes editable later.
+    void setEditable(bool editable);
     void setSourceModel(QAbstractItemModel *model, bool sorted);
     QAbstractItemModel *sourceModel() const { return m_sourceModel; }
     void setModelColumn(int column);

@@ -8,7 +8,7 @@ bool isDigit(QChar c)
 }
 
 // start and length of the first run of the digits 0-9, or start -1
-void firstRun(const QString &text, qsizetype &start, qsizetype &length)
+void firstRun(QStringView text, qsizetype &start, qsizetype &length)
 {
     start = -1;
     length = 0;
@@ -40,10 +40,15 @@ int compareNumbers(QStringView a, QStringView b)
 
 int naturalCompare(const QString &a, const QString &b)
 {
+    return naturalCompare(QStringView(a), QStringView(b));
+}
+
+int naturalCompare(QStringView a, QStringView b)
+{
     qsizetype p, pLength, q, qLength;
     firstRun(a, p, pLength);
     firstRun(b, q, qLength);
-    if (p >= 0 && p == q && QStringView(a).left(p).compare(QStringView(b).left(q), Qt::CaseInsensitive) == 0)
-        return compareNumbers(QStringView(a).mid(p, pLength), QStringView(b).mid(q, qLength));
+    if (p >= 0 && p == q && a.left(p).compare(b.left(q), Qt::CaseInsensitive) == 0)
+        return compareNumbers(a.mid(p, pLength), b.mid(q, qLength));
     return QString::localeAwareCompare(a, b);
 }

@@ -63,6 +63,30 @@
         <source>There are no registered devices in application. Please add at least one device to open a file.</source>
         <translation>Im Programm sind keine Geräte registriert. Bitte fügen Sie mindestens ein Gerät hinzu, um eine Datei zu öffnen.</translation>
     </message>
+    <message>
+        <source>Are you sure you want to remove this device from your device list?</source>
+        <translation>Möchten Sie dieses Gerät wirklich aus Ihrer Geräteliste entfernen?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove all devices from your device list?</source>
+        <translation>Möchten Sie wirklich alle Geräte aus Ihrer Geräteliste entfernen?</translation>
+    </message>
+    <message>
+        <source>%1 share name has changed to '%2'. Would you like to update it now?</source>
+        <translation>Der Freigabename von %1 wurde in „%2“ geändert. Möchten Sie ihn jetzt übernehmen?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+    <message>
+        <source>The device's software is not compatible with Ombrelay!</source>
+        <translation>Die Software des Geräts ist nicht mit Ombrelay kompatibel!</translation>
+    </message>
 </context>
 <context>
     <name>MessageBox</name>
@@ -116,6 +140,20 @@
     <message>
         <source>Welcome Screen</source>
         <translation>Willkommensseite</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source> (connecting)</source>
+        <translation> (verbinde)</translation>
+    </message>
+</context>
+<context>
+    <name>ZBDeviceItemModel</name>
+    <message>
+        <source>No devices found</source>
+        <translation>Keine Geräte gefunden</translation>
     </message>
 </context>
 </TS>

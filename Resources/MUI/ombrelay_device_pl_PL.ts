@@ -60,6 +60,14 @@
     </message>
 </context>
 <context>
+    <name>DVB24CommunicationProtocolMill</name>
+    <message>
+        <location filename="../../device/dvb24communicationprotocolmill.cpp" line="310"/>
+        <source>The device does not know the request &quot;%1&quot;.</source>
+        <translation>Urządzenie nie zna żądania „%1”.</translation>
+    </message>
+</context>
+<context>
     <name>Mill</name>
     <message>
         <location filename="../../device/mill.cpp" line="18"/>

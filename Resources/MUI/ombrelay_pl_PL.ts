@@ -63,6 +63,30 @@
         <source>There are no registered devices in application. Please add at least one device to open a file.</source>
         <translation>W programie nie ma zarejestrowanych urządzeń. Aby otworzyć plik, dodaj co najmniej jedno urządzenie.</translation>
     </message>
+    <message>
+        <source>Are you sure you want to remove this device from your device list?</source>
+        <translation>Czy na pewno chcesz usunąć to urządzenie z listy urządzeń?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove all devices from your device list?</source>
+        <translation>Czy na pewno chcesz usunąć wszystkie urządzenia z listy urządzeń?</translation>
+    </message>
+    <message>
+        <source>%1 share name has changed to '%2'. Would you like to update it now?</source>
+        <translation>Nazwa udziału urządzenia %1 zmieniła się na „%2”. Czy chcesz ją teraz zaktualizować?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Tak</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nie</translation>
+    </message>
+    <message>
+        <source>The device's software is not compatible with Ombrelay!</source>
+        <translation>Oprogramowanie urządzenia nie jest zgodne z programem Ombrelay!</translation>
+    </message>
 </context>
 <context>
     <name>MessageBox</name>
@@ -116,6 +140,20 @@
     <message>
         <source>Welcome Screen</source>
         <translation>Ekran powitalny</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source> (connecting)</source>
+        <translation> (łączenie)</translation>
+    </message>
+</context>
+<context>
+    <name>ZBDeviceItemModel</name>
+    <message>
+        <source>No devices found</source>
+        <translation>Nie znaleziono urządzeń</translation>
     </message>
 </context>
 </TS>

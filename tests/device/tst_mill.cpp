@@ -102,6 +102,11 @@ private slots:
                 break;
             case 8:
                 throw QStringLiteral("parse");
+            case 9:
+                // A cancel or disconnect that lands just after the loop cleared the flag.
+                m.setInterruptFlag(true);
+                m.interrupt(true);
+                break;
             }
         };
         mill.start();
@@ -253,11 +258,19 @@ private slots:
         };
         mill.start();
         QObject owner;
-        mill.enqueue(new RecordingTask(&owner, QString()));
+        auto *first = new RecordingTask(&owner, QString());
+        mill.enqueue(first);
         QTRY_COMPARE(started.count(), 2);
         QCOMPARE(mill.restartDelay(), 0);
-        // The new run does not keep the connections of the last one.
+        // The new run does not keep the connections of the last one: the next task's signals reach
+        // only the next task, and the first one is finished.
         QTRY_VERIFY(!mill.keepsTaskConnections());
+        mill.job = [](ScriptedMill &m, DeviceTask *) { m.complete(true); };
+        auto *second = new RecordingTask(&owner, QString());
+        mill.enqueue(second);
+        QTRY_COMPARE(second->calls, (QStringList{"enqueued", "complete:true"}));
+        QCOMPARE(first->calls, (QStringList{"enqueued", "complete:true"}));
+        QCOMPARE(first->state(), int(DeviceTask::Finished));
     }
 
     void checks()

@@ -3,6 +3,8 @@
 #include "document/docitem.h"
 #include "document/listdocument.h"
 
+#include <QTranslator>
+
 class TestDocItem : public QObject
 {
     Q_OBJECT
@@ -174,6 +176,16 @@ private slots:
         DocItem link = DocItem::createElement("link", service, "2");
         QCOMPARE(link.value("title"), QString("New link 2"));
         QCOMPARE(link.value("type"), QString());
+    }
+
+    void defaultNamesAreTranslated()
+    {
+        QTranslator german;
+        QVERIFY(german.load(":/translations/Resources/MUI/de_DE.qm"));
+        QCoreApplication::installTranslator(&german);
+        const QString name = DocItem::createElement("tvService", service, "7").value("name");
+        QCoreApplication::removeTranslator(&german);
+        QCOMPARE(name, QString("Neuer TV-Sender 7"));
     }
 
     void cloneAs()

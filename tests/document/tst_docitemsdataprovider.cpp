@@ -107,7 +107,8 @@ private slots:
         provider.removeAt(0);
         QCOMPARE(provider.indexOf("5"), 1);
         QCOMPARE(provider.indexOf("7"), 0);
-        provider.itemAt(0).setAttribute("id", "70");
+        DocItem renamed = provider.itemAt(0);
+        QVERIFY(renamed.setValue("@id", "70", 0));
         QCOMPARE(provider.indexOf("7"), -1);
         QCOMPARE(provider.indexOf("70"), 0);
         QCOMPARE(provider.itemTag(), QString("tvService"));

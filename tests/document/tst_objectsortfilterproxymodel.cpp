@@ -85,6 +85,19 @@ private slots:
         QCOMPARE(this->column(column), expected);
     }
 
+    void resortAfterEdit()
+    {
+        load(service(0, "x10") + service(1, "x2") + service(2, "x3"));
+        proxy->sort(1, Qt::AscendingOrder);
+        QCOMPARE(column(1), QStringList({"x2", "x3", "x10"}));
+        QVERIFY(fixture->model.setData(fixture->model.index(0, 1), "x1", Qt::EditRole));
+        QCOMPARE(column(1), QStringList({"x1", "x2", "x3"}));
+        proxy->sort(1, Qt::DescendingOrder);
+        QCOMPARE(column(1), QStringList({"x3", "x2", "x1"}));
+        fixture->model.appendNewItem();
+        QCOMPARE(column(1), QStringList({"x3", "x2", "x1", "New TV service 3"}));
+    }
+
     void valueFilters_data()
     {
         QTest::addColumn<bool>("multiValue");

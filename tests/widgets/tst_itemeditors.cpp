@@ -9,6 +9,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QClipboard>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -245,6 +246,7 @@ private slots:
         std::unique_ptr<QWidget> editor(editable.createEditor(&parent, QStyleOptionViewItem(), QModelIndex()));
         auto *combo = qobject_cast<EditableComboBox *>(editor.get());
         QVERIFY(combo->lineEdit());
+        QCOMPARE(combo->completer()->caseSensitivity(), Qt::CaseSensitive);
         QStandardItemModel target(1, 1);
         target.setData(target.index(0, 0), QStringLiteral("Beta"));
         editable.setEditorData(combo, target.index(0, 0));

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class OmbrelayModule;
+class QCloseEvent;
+class ZBDevice;
+class ZBDeviceInfo;
+
+// The one list of known receivers. Gives each receiver an id (the smallest free number from 1),
+// relays the network receivers' signals, connects them, removes receivers (a connected one only
+// after it has disconnected) and keeps itself in the setting "OmbrelayDeviceList" as the XML
+// document "ZBDeviceCollection". Receivers are created with the collection's parent as theirs.
+class ZBDeviceCollection : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ZBDeviceCollection(QObject *parent = nullptr);
+    ~ZBDeviceCollection() override;
+
+    int count() const { return int(m_devices.size()); }
+    ZBDevice *at(int position) const;
+    int indexOf(quint32 id) const;
+    ZBDevice *deviceById(quint32 id) const;
+    bool containsAddress(const QHostAddress &address) const;
+    quint32 deviceIdOfModule(OmbrelayModule *module) const;
+    QList<QHostAddress> deviceAddresses() const;
+    QList<ZBDeviceInfo> devicesForFileSuffix(const QString &suffix) const;
+    quint32 nextFreeId() const;
+    // Receivers taken out of the list that still wait for their "disconnected".
+    int pendingRemovalCount() const;
+
+    void removeDevice(quint32 id);
+    void connectAll();
+    void closeAllModules(QCloseEvent *event);
+    void closeDeviceModules(quint32 id, QCloseEvent *event);
+    void retranslateAll();
+    bool save();
+    bool load();
+
+    // The saved text of a collection, as save() writes it.
+    QString toXmlText() const;
+
+public slots:
+    void append(ZBDevice *device);
+    void append(const ZBDeviceInfo &info);
+    void append(const QList<ZBDeviceInfo> &infos);
+    void onDeviceStateChanged(const ZBDevice *device, const QString &state);
+
+signals:
+    void DeviceAdded(const ZBDeviceInfo *info);
+    void DeviceShareNameChanged(int id, const QString &shareName);
+    void DeviceStateChanged(const ZBDevice *device, const QString &state);
+    void DeviceProtolVersionchanged(int id, float version);
+    void NoDeviceAdded();
+
+private:
+    bool appendDevice(ZBDevice *device);
+    void cutStateLinks(ZBDevice *device);
+    static quint32 ipv4(const QHostAddress &address);
+
+    QList<ZBDevice *> m_devices;
+    QList<QPointer<ZBDevice>> m_removing;
+    bool m_batch = true;
+    bool m_loading = false;
+};

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class EmulatorSession;
+class QThread;
+
+// Plays the receiver's side of the protocol on 127.0.0.1, one blocking thread per connection, and
+// records every byte it receives. Commands are one byte; each is answered by a handler looked up
+// first in this emulator's own table (setCommand), then in the shared table (registerCommand), which
+// further exchanges fill from their own source files at start-up.
+class ReceiverEmulator : public QObject
+{
+    Q_OBJECT
+public:
+    using Command = std::function<void(EmulatorSession &session)>;
+
+    explicit ReceiverEmulator(QObject *parent = nullptr);
+    ~ReceiverEmulator() override;
+
+    // Listens on 127.0.0.1 only; port 0 picks a free one. False when the port cannot be bound.
+    bool start(quint16 port = 0);
+    void stop();
+    quint16 port() const { return m_port.load(); }
+    QString host() const { return QStringLiteral("127.0.0.1"); }
+
+    // Shared handler for a command byte; returns true so it can initialise a static.
+    static bool registerCommand(quint8 command, const Command &handler);
+    void setCommand(quint8 command, const Command &handler);
+    Command commandFor(quint8 command) const;
+
+    // The "deviceInfo" text sent in answer to 0x26.
+    static QString defaultDescription(const QString &protocolVersion = QStringLiteral("1.4"));
+    void setDescription(const QString &xml);
+    QString description() const;
+    void setProtocolVersion(const QString &version);
+    // Size of the DATA chunks in which the description is sent.
+    void setChunkSize(int bytes) { m_chunkSize.store(bytes); }
+    int chunkSize() const { return m_chunkSize.load(); }
+
+    // Fault switches.
+    void setRefuseConnections(bool on) { m_refuse.store(on); }
+    bool refusesConnections() const { return m_refuse.load(); }
+    // Every status reply is preceded by n rounds of 0xF9, each waiting for the PC's 0x01.
+    void setPendingReplies(int n) { m_pending.store(n); }
+    int pendingReplies() const { return m_pending.load(); }
+    // Each connection is cut after it has sent n bytes in all (-1: never).
+    void setDropAfterBytes(qint64 n) { m_dropAfter.store(n); }
+    qint64 dropAfterBytes() const { return m_dropAfter.load(); }
+    // Reads and records, answers nothing.
+    void setSilent(bool on) { m_silent.store(on); }
+    bool isSilent() const { return m_silent.load(); }
+    // The description announces a chunk of almost 4 GiB.
+    void setHostileLength(bool on) { m_hostileLength.store(on); }
+    bool hostileLength() const { return m_hostileLength.load(); }
+
+    // What the PC sent, over all connections, in order.
+    QByteArray received() const;
+    void clearReceived();
+    int connectionCount() const { return m_connections.load(); }
+    int openConnections() const { return m_open.load(); }
+
+    // Called by sessions.
+    void record(const QByteArray &bytes);
+
+private:
+    void listen(quint16 port);
+    void serve(qintptr descriptor);
+
+    mutable QMutex m_lock;
+    QHash<quint8, Command> m_commands;
+    QString m_description;
+    QByteArray m_received;
+    QList<QThread *> m_threads;
+    QThread *m_listener = nullptr;
+    std::atomic<quint16> m_port{0};
+    std::atomic_bool m_stopping{false};
+    std::atomic_bool m_refuse{false};
+    std::atomic_int m_pending{0};
+    std::atomic<qint64> m_dropAfter{-1};
+    std::atomic_bool m_silent{false};
+    std::atomic_bool m_hostileLength{false};
+    std::atomic_int m_chunkSize{100};
+    std::atomic_int m_connections{0};
+    std::atomic_int m_open{0};
+};

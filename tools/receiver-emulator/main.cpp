@@ -1,0 +1,89 @@
+// A stand-in receiver on 127.0.0.1 for trying the program without hardware.
+
+#include "receiveremulator.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+#include <QTimer>
+
+#include <csignal>
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+// Only a flag here: nothing else is safe inside a signal handler.
+void quitOnSignal(int)
+{
+    stopRequested = 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("receiver-emulator"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Plays a receiver on 127.0.0.1 for Ombrelay."));
+    parser.addHelpOption();
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("TCP port (default 2376, 0 picks one)."),
+                                  QStringLiteral("port"), QStringLiteral("2376"));
+    const QCommandLineOption description(QStringLiteral("description"),
+                                         QStringLiteral("File with the \"deviceInfo\" XML to send."),
+                                         QStringLiteral("file"));
+    const QCommandLineOption version(QStringLiteral("protocol-version"),
+                                     QStringLiteral("Protocol version to report (default 1.4)."),
+                                     QStringLiteral("version"));
+    const QCommandLineOption refuse(QStringLiteral("refuse"), QStringLiteral("Close every connection at once."));
+    const QCommandLineOption pending(QStringLiteral("pending"),
+                                     QStringLiteral("Answer \"pending\" n times before each status."),
+                                     QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption dropAfter(QStringLiteral("drop-after"),
+                                       QStringLiteral("Cut each connection after sending n bytes."),
+                                       QStringLiteral("n"), QStringLiteral("-1"));
+    const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Answer nothing."));
+    const QCommandLineOption hostile(QStringLiteral("hostile-length"),
+                                     QStringLiteral("Announce a description chunk of almost 4 GiB."));
+    parser.addOptions({port, description, version, refuse, pending, dropAfter, silent, hostile});
+    parser.process(app);
+
+    ReceiverEmulator emulator;
+    if (parser.isSet(description)) {
+        QFile file(parser.value(description));
+        if (!file.open(QIODevice::ReadOnly)) {
+            QTextStream(stderr) << "cannot read " << file.fileName() << '\n';
+            return 2;
+        }
+        emulator.setDescription(QString::fromUtf8(file.read(1024 * 1024)));
+    }
+    if (parser.isSet(version))
+        emulator.setProtocolVersion(parser.value(version));
+    emulator.setRefuseConnections(parser.isSet(refuse));
+    emulator.setPendingReplies(parser.value(pending).toInt());
+    emulator.setDropAfterBytes(parser.value(dropAfter).toLongLong());
+    emulator.setSilent(parser.isSet(silent));
+    emulator.setHostileLength(parser.isSet(hostile));
+
+    bool portOk = false;
+    const uint portNumber = parser.value(port).toUInt(&portOk);
+    if (!portOk || portNumber > 65535 || !emulator.start(quint16(portNumber))) {
+        QTextStream(stderr) << "cannot listen on 127.0.0.1:" << parser.value(port) << '\n';
+        return 1;
+    }
+    QTextStream(stdout) << "listening on 127.0.0.1:" << emulator.port() << Qt::endl;
+    std::signal(SIGINT, quitOnSignal);
+    std::signal(SIGTERM, quitOnSignal);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &app, [] {
+        if (stopRequested)
+            QCoreApplication::quit();
+    });
+    poll.start(100);
+    const int code = app.exec();
+    emulator.stop();
+    return code;
+}
