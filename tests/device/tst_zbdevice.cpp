@@ -6,6 +6,7 @@
 #include "receiveremulator.h"
 
 #include <QCloseEvent>
+#include <QPointer>
 #include <QSignalSpy>
 
 namespace {
@@ -121,6 +122,23 @@ private slots:
         QCOMPARE(device->state(), QStringLiteral("disconnecting"));
         QTRY_VERIFY(device->isDisconnected());
         QTRY_VERIFY(emulator->received().endsWith(char(0xFF)));
+    }
+
+    void destroyedWhileConnected()
+    {
+        QPointer<OmbrelayModule> page = device->module(OmbrelayModule::TypeMediaExplorer);
+        QVERIFY(page);
+        device->connectToDevice();
+        QTRY_VERIFY(device->isConnected());
+        QPointer<DVB24CommunicationManager> manager = device->communicationManager();
+        delete device;
+        device = nullptr;
+        QCOMPARE(states.last(), QStringLiteral("disconnecting"));
+        QVERIFY(page.isNull());
+        // The manager goes with the event loop, after its worker said goodbye.
+        QTRY_VERIFY(manager.isNull());
+        QVERIFY(emulator->received().endsWith(char(0xFF)));
+        QTRY_COMPARE(emulator->openConnections(), 0);
     }
 
     void oldProtocolDisconnects()
