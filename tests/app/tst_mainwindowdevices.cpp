@@ -4,6 +4,7 @@
 #include "app/messagebox.h"
 #include "app/modulefactory.h"
 #include "app/settings.h"
+#include "app/translatorloader.h"
 #include "device/zbdevice.h"
 #include "device/zbdeviceinfo.h"
 #include "devices/zbdevicecollection.h"
@@ -14,6 +15,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 // A receiver's page as the window sees it; the start page also asks for its receiver's other pages.
 class DevicePage : public OmbrelayModule
@@ -297,6 +299,42 @@ private slots:
         QCOMPARE(boxes, QStringList{"The device's software is not compatible with Ombrelay!"});
         emit device->protocolVersionChanged(77, 1.2f); // unknown receiver: nothing
         QCOMPARE(boxes.size(), 1);
+    }
+
+    void closingSavesWhatChangedSince()
+    {
+        ZBDeviceInfo network(QStringLiteral("Box"), QString(), false);
+        network.setIp(QStringLiteral("127.0.0.9"));
+        store({network});
+        MainWindow window;
+        window.show();
+        ZBDevice *device = window.collection()->at(0);
+        device->setGivenName(QString());
+        emit device->shareNameChanged(int(device->id()), QStringLiteral("Renamed"));
+        QVERIFY(!Settings::getString(Settings::OmbrelayDeviceList, QString()).contains(QStringLiteral("Renamed")));
+
+        auto *start = qobject_cast<DevicePage *>(device->module(OmbrelayModule::TypeDevice));
+        QVERIFY(start);
+        start->refuseClose = true;
+        QVERIFY(!window.close());
+        QVERIFY(!Settings::getString(Settings::OmbrelayDeviceList, QString()).contains(QStringLiteral("Renamed")));
+        start->refuseClose = false;
+        QVERIFY(window.close());
+        QVERIFY(Settings::getString(Settings::OmbrelayDeviceList, QString()).contains(QStringLiteral("Renamed")));
+    }
+
+    void germanTreeTexts()
+    {
+        store({usbRecord(QStringLiteral("Stick"))});
+        MainWindow window;
+        QTranslator translator;
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        const QModelIndex tv = window.treeModel()->indexFor(1, OmbrelayModule::TypeTvList);
+        QTRY_COMPARE(tv.data().toString(), QStringLiteral("TV-Listen"));
+        window.removeDevice(1);
+        QTRY_COMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("Keine Geräte gefunden"));
+        loadTranslator(&translator, QStringLiteral("en_EN"));
+        QTRY_COMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("No devices found"));
     }
 
     void connectionStateOfTheCurrentReceiver()
