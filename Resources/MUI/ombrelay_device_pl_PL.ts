@@ -66,24 +66,6 @@
         <source>The device does not know the request &quot;%1&quot;.</source>
         <translation>Urządzenie nie zna żądania „%1”.</translation>
     </message>
-    <message>
-        <location filename="../../device/filetransfer.cpp" line="51"/>
-        <source>Cannot create directory %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../device/filetransfer.cpp" line="60"/>
-        <location filename="../../device/filetransfer.cpp" line="133"/>
-        <location filename="../../device/filetransfer.cpp" line="166"/>
-        <source>Cannot create file %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../device/filetransfer.cpp" line="195"/>
-        <location filename="../../device/filetransfer.cpp" line="239"/>
-        <source>Cannot open file %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>Mill</name>
@@ -101,48 +83,6 @@
         <location filename="../../device/mill.cpp" line="371"/>
         <source>The request could not be read.</source>
         <translation>Nie można odczytać żądania.</translation>
-    </message>
-</context>
-<context>
-    <name>OfflineMill</name>
-    <message>
-        <location filename="../../device/offlinemill.cpp" line="76"/>
-        <location filename="../../device/offlinemill.cpp" line="185"/>
-        <source>Cannot copy %1 into itself.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../device/offlinemill.cpp" line="92"/>
-        <source>Cannot create directory %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../device/offlinemill.cpp" line="96"/>
-        <source>Cannot copy %1 onto itself.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../device/offlinemill.cpp" line="101"/>
-        <location filename="../../device/offlinemill.cpp" line="107"/>
-        <source>Cannot open file %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../device/offlinemill.cpp" line="121"/>
-        <location filename="../../device/offlinemill.cpp" line="137"/>
-        <source>Cannot read file %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../device/offlinemill.cpp" line="126"/>
-        <location filename="../../device/offlinemill.cpp" line="141"/>
-        <source>Error while writing to file %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../../device/offlinemill.cpp" line="197"/>
-        <source>There is not enough free space.</source>
-        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

@@ -143,7 +143,7 @@ private slots:
         manager->requestClose();
         QTRY_VERIFY(states.contains(QStringLiteral("disconnected")));
         QTRY_VERIFY(manager->mill()->isFinished());
-        QVERIFY(emulator->received().endsWith(char(0xFF)));
+        QTRY_VERIFY(emulator->received().endsWith(char(0xFF)));
         QTest::qWait(300);
         QCOMPARE(emulator->connectionCount(), 1);
     }

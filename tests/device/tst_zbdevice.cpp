@@ -137,7 +137,7 @@ private slots:
         QVERIFY(page.isNull());
         // The manager goes with the event loop, after its worker said goodbye.
         QTRY_VERIFY(manager.isNull());
-        QVERIFY(emulator->received().endsWith(char(0xFF)));
+        QTRY_VERIFY(emulator->received().endsWith(char(0xFF)));
         QTRY_COMPARE(emulator->openConnections(), 0);
     }
 
