@@ -5,6 +5,7 @@
     <name>DVB24CommunicationProtocolMill</name>
     <message>
         <location filename="../../device/filetransfer.cpp" line="51"/>
+        <location filename="../../device/recordingtransfer.cpp" line="151"/>
         <source>Cannot create directory %1.</source>
         <translation>Nie można utworzyć katalogu %1.</translation>
     </message>
@@ -12,12 +13,16 @@
         <location filename="../../device/filetransfer.cpp" line="60"/>
         <location filename="../../device/filetransfer.cpp" line="133"/>
         <location filename="../../device/filetransfer.cpp" line="166"/>
+        <location filename="../../device/recordingtransfer.cpp" line="180"/>
+        <location filename="../../device/transfermethods.cpp" line="205"/>
         <source>Cannot create file %1.</source>
         <translation>Nie można utworzyć pliku %1.</translation>
     </message>
     <message>
         <location filename="../../device/filetransfer.cpp" line="195"/>
         <location filename="../../device/filetransfer.cpp" line="239"/>
+        <location filename="../../device/recordingtransfer.cpp" line="287"/>
+        <location filename="../../device/recordingtransfer.cpp" line="398"/>
         <source>Cannot open file %1.</source>
         <translation>Nie można otworzyć pliku %1.</translation>
     </message>
@@ -56,6 +61,36 @@
         <location filename="../../device/listtransfer.cpp" line="158"/>
         <source>Sending lists...</source>
         <translation>Wysyłanie list...</translation>
+    </message>
+    <message>
+        <location filename="../../device/recordingtransfer.cpp" line="22"/>
+        <source>Cannot copy recording %1.</source>
+        <translation>Nie można skopiować nagrania %1.</translation>
+    </message>
+    <message>
+        <location filename="../../device/recordingtransfer.cpp" line="27"/>
+        <source>Ombrelay could not copy this recording.</source>
+        <translation>Ombrelay nie mógł skopiować tego nagrania.</translation>
+    </message>
+    <message>
+        <location filename="../../device/recordingtransfer.cpp" line="105"/>
+        <source>No recordings to copy.</source>
+        <translation>Brak nagrań do skopiowania.</translation>
+    </message>
+    <message>
+        <location filename="../../device/recordingtransfer.cpp" line="279"/>
+        <source>Description file is empty. Recording cannot be copied.</source>
+        <translation>Plik opisu jest pusty. Nie można skopiować nagrania.</translation>
+    </message>
+    <message>
+        <location filename="../../device/transfermethods.cpp" line="141"/>
+        <source>Please select correct recording.</source>
+        <translation>Wybierz prawidłowe nagranie.</translation>
+    </message>
+    <message>
+        <location filename="../../device/transfermethods.cpp" line="169"/>
+        <source>There is not enough free space.</source>
+        <translation type="unfinished">Za mało wolnego miejsca.</translation>
     </message>
 </context>
 <context>

@@ -42,6 +42,26 @@ public:
     QByteArray listExtraTag;
     std::atomic_bool splitTags{false};
     std::atomic_int refuseMessage{-1};
+    // Recordings: the parts served for a download (key, suffix, bytes), the code that ends the
+    // stream, and the requests the receiver makes during an upload (kind, file, count).
+    struct RecordingPart
+    {
+        quint8 key;
+        QByteArray suffix;
+        QByteArray data;
+    };
+    QList<RecordingPart> recordingParts;
+    std::atomic_int recordingEnd{0xFF};
+    std::atomic_int recordingReplyStatus{1};
+    struct UploadRequest
+    {
+        quint8 kind;
+        quint8 file;
+        quint32 count;
+    };
+    QList<UploadRequest> uploadRequests;
+    // What a recording upload delivered: the description and the bytes sent per request (or "ABORT").
+    QList<QList<QByteArray>> recordingUploads() const;
     QList<QByteArray> uploadMessages() const;
     int listAnswers() const { return m_listAnswers.load(); }
 
@@ -67,6 +87,8 @@ private:
     bool serveListing(QTcpSocket &s);
     bool serveListDownload(QTcpSocket &s);
     bool serveListUpload(QTcpSocket &s);
+    bool serveRecordingDownload(QTcpSocket &s);
+    bool serveRecordingUpload(QTcpSocket &s);
     void log(const QByteArray &bytes);
 
     QString m_root;
@@ -80,4 +102,5 @@ private:
     std::atomic_bool m_quit{false};
     std::atomic_int m_listAnswers{0};
     QList<QByteArray> m_messages;
+    QList<QList<QByteArray>> m_recordingUploads;
 };
