@@ -508,6 +508,9 @@ void MainWindow::changeEvent(QEvent *event)
         // The placeholder row carries a translated text.
         ZBDeviceCollection empty;
         m_treeModel.rebuild(&empty);
+    } else {
+        // Module rows and the connecting suffix are translated as they are shown.
+        m_treeModel.refresh();
     }
 }
 

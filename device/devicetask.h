@@ -61,5 +61,5 @@ private:
     QByteArray m_payload;
     QList<DeviceFileSystemItem *> *m_listing = nullptr;
     // The worker that holds this task; told when the task goes away so it never touches a dead task.
-    Mill *m_mill = nullptr;
+    std::atomic<Mill *> m_mill{nullptr};
 };

@@ -102,7 +102,9 @@ void Mill::start(QThread::Priority priority)
 
 void Mill::forgetTask(DeviceTask *task)
 {
-    Mill *mill = task->m_mill;
+    // Only the worker thread clears the pointer concurrently, and a mill outlives the pointer (its
+    // destructor clears it in this thread), so what is read here is alive.
+    Mill *mill = task->m_mill.load();
     if (!mill)
         return;
     QMutexLocker locker(&mill->m_lock);
@@ -261,6 +263,7 @@ void Mill::run()
         while (m_semaphore.tryAcquire())
             ;
         m_semaphore.release(int(m_queue.size()));
+        releaseKeptConnectionsLocked();
     }
 
     bool opened = false;
@@ -278,6 +281,7 @@ void Mill::run()
             if (permit) {
                 QMutexLocker locker(&m_lock);
                 if (!m_queue.isEmpty()) {
+                    releaseKeptConnectionsLocked();
                     task = m_queue.takeFirst();
                     m_current = task;
                     task->setState(DeviceTask::Taken);
@@ -327,6 +331,18 @@ void Mill::run()
     } catch (...) {
     }
     setStatus(QStringLiteral("finished"));
+}
+
+void Mill::releaseKeptConnectionsLocked()
+{
+    // Connections kept for the close of an earlier run must not carry the next task's signals.
+    for (const QMetaObject::Connection &connection : std::as_const(m_taskConnections))
+        disconnect(connection);
+    m_taskConnections.clear();
+    if (m_current && m_current->state() == DeviceTask::Running) {
+        m_current->setState(DeviceTask::Finished);
+        m_current->m_mill = nullptr;
+    }
 }
 
 void Mill::runTask(DeviceTask *task)

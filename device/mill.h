@@ -90,6 +90,7 @@ protected:
 private:
     enum class Ending { Normal, Canceled, Failed };
     void runTask(DeviceTask *task);
+    void releaseKeptConnectionsLocked();
     void closeOutcome(Ending ending, const QString &error);
     // Queued onError(text) and onComplete(false) to every waiting task; the queue is emptied.
     void failQueuedLocked(const QString &text);

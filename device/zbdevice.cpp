@@ -163,6 +163,12 @@ bool ZBDevice::closeModules(QCloseEvent *event)
     return true;
 }
 
+bool ZBDevice::closeModules()
+{
+    QCloseEvent event;
+    return closeModules(&event);
+}
+
 void ZBDevice::notifyModules()
 {
     for (OmbrelayModule *module : modules())

@@ -51,6 +51,7 @@ public:
     // Passes the close event to each module in turn, stopping at the first that refuses it; the
     // result is the event's acceptance.
     bool closeModules(QCloseEvent *event);
+    bool closeModules();
     virtual void notifyModules();
 
 signals:

@@ -62,7 +62,7 @@
 <context>
     <name>DVB24CommunicationProtocolMill</name>
     <message>
-        <location filename="../../device/dvb24communicationprotocolmill.cpp" line="310"/>
+        <location filename="../../device/dvb24communicationprotocolmill.cpp" line="312"/>
         <source>The device does not know the request &quot;%1&quot;.</source>
         <translation>Das Gerät kennt die Anfrage „%1“ nicht.</translation>
     </message>
@@ -75,12 +75,12 @@
         <translation>Unbekannter Fehler</translation>
     </message>
     <message>
-        <location filename="../../device/mill.cpp" line="351"/>
+        <location filename="../../device/mill.cpp" line="367"/>
         <source>The connection to the device was interrupted.</source>
         <translation>Die Verbindung zum Gerät wurde unterbrochen.</translation>
     </message>
     <message>
-        <location filename="../../device/mill.cpp" line="355"/>
+        <location filename="../../device/mill.cpp" line="371"/>
         <source>The request could not be read.</source>
         <translation>Die Anfrage konnte nicht gelesen werden.</translation>
     </message>

@@ -62,7 +62,7 @@
 <context>
     <name>DVB24CommunicationProtocolMill</name>
     <message>
-        <location filename="../../device/dvb24communicationprotocolmill.cpp" line="310"/>
+        <location filename="../../device/dvb24communicationprotocolmill.cpp" line="312"/>
         <source>The device does not know the request &quot;%1&quot;.</source>
         <translation>Urządzenie nie zna żądania „%1”.</translation>
     </message>
@@ -75,12 +75,12 @@
         <translation>Nieznany błąd</translation>
     </message>
     <message>
-        <location filename="../../device/mill.cpp" line="351"/>
+        <location filename="../../device/mill.cpp" line="367"/>
         <source>The connection to the device was interrupted.</source>
         <translation>Połączenie z urządzeniem zostało przerwane.</translation>
     </message>
     <message>
-        <location filename="../../device/mill.cpp" line="355"/>
+        <location filename="../../device/mill.cpp" line="371"/>
         <source>The request could not be read.</source>
         <translation>Nie można odczytać żądania.</translation>
     </message>

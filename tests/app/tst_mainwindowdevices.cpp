@@ -4,14 +4,18 @@
 #include "app/messagebox.h"
 #include "app/modulefactory.h"
 #include "app/settings.h"
+#include "app/translatorloader.h"
 #include "device/zbdevice.h"
 #include "device/zbdeviceinfo.h"
 #include "devices/zbdevicecollection.h"
 
 #include <QAbstractItemModelTester>
+#include <QCloseEvent>
+#include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 // A receiver's page as the window sees it; the start page also asks for its receiver's other pages.
 class DevicePage : public OmbrelayModule
@@ -33,10 +37,20 @@ public:
         OmbrelayModule::onShow();
     }
     int shows = 0;
+    bool refuseClose = false;
     int requestConnections() const { return receivers(SIGNAL(showModuleRequest(OmbrelayModule::ModuleTypes))); }
 
 signals:
     void showModuleRequest(OmbrelayModule::ModuleTypes type);
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (refuseClose)
+            event->ignore();
+        else
+            event->accept();
+    }
 };
 
 class ListPage : public OmbrelayModule
@@ -56,6 +70,7 @@ class TestMainWindowDevices : public QObject
 
     QTemporaryDir mediaDir;
     QStringList boxes;
+    QList<bool> answers; // for questions, in order; Yes when none is left
 
     static ZBDeviceInfo usbRecord(const QString &name, bool tv = true)
     {
@@ -84,9 +99,17 @@ private slots:
         ModuleFactory::registerDeviceModule<DevicePage>(OmbrelayModule::TypeDevice);
         ModuleFactory::registerListModule<ListPage>(OmbrelayModule::TypeTvList);
         boxes.clear();
+        answers.clear();
         MessageBox::setAnswerHook([this](QDialog *dialog) {
-            if (auto *box = qobject_cast<QMessageBox *>(dialog))
-                boxes << box->text();
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            boxes << box->text();
+            if (box->icon() == QMessageBox::Question) {
+                const bool yes = answers.isEmpty() || answers.takeFirst();
+                // The first button says yes, the second no.
+                const auto buttons = box->findChildren<QPushButton *>();
+                buttons.at(yes ? 0 : 1)->click();
+                return;
+            }
             QTest::keyClick(dialog, Qt::Key_Return);
         });
     }
@@ -180,6 +203,138 @@ private slots:
         QCOMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("No devices found"));
         QCOMPARE(window.collection()->count(), 0);
         QCOMPARE(window.currentModule(), window.newDeviceModule());
+    }
+
+    void removeTheSelectedReceiver_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("yes") << true << QStringList{"B"};
+        QTest::newRow("no") << false << QStringList{"A", "B"};
+    }
+    void removeTheSelectedReceiver()
+    {
+        QFETCH(bool, answer);
+        QFETCH(QStringList, left);
+        store({usbRecord(QStringLiteral("A")), usbRecord(QStringLiteral("B"))});
+        MainWindow window;
+        window.tvDevices->setCurrentIndex(window.treeModel()->index(0, 0));
+        answers = {answer};
+        window.findChild<QMenu *>()->actions().at(2)->trigger(); // "Remove"
+        QCOMPARE(boxes, QStringList{"Are you sure you want to remove this device from your device list?"});
+        QStringList names;
+        for (int i = 0; i < window.collection()->count(); ++i)
+            names << window.collection()->at(i)->info().name();
+        QCOMPARE(names, left);
+        QObject owner;
+        ZBDeviceCollection saved(&owner);
+        QVERIFY(saved.load());
+        QCOMPARE(saved.count(), left.size());
+    }
+
+    void removeAllStopsAtARefusal()
+    {
+        store({usbRecord(QStringLiteral("A")), usbRecord(QStringLiteral("B")), usbRecord(QStringLiteral("C"))});
+        MainWindow window;
+        auto *second = qobject_cast<DevicePage *>(window.collection()->at(1)->module(OmbrelayModule::TypeDevice));
+        QVERIFY(second);
+        second->refuseClose = true;
+        window.findChild<QMenu *>()->actions().at(3)->trigger(); // "Remove All"
+        QCOMPARE(window.collection()->count(), 2);
+        QCOMPARE(window.collection()->at(0)->info().name(), QStringLiteral("B"));
+        // Nothing saved yet: the stored list still holds all three.
+        QObject owner;
+        ZBDeviceCollection saved(&owner);
+        QVERIFY(saved.load());
+        QCOMPARE(saved.count(), 3);
+        second->refuseClose = false;
+        window.findChild<QMenu *>()->actions().at(3)->trigger();
+        QCOMPARE(window.collection()->count(), 0);
+        QVERIFY(window.treeModel()->isEmpty());
+        QCOMPARE(window.currentModule(), window.newDeviceModule());
+    }
+
+    void shareNameReports_data()
+    {
+        QTest::addColumn<QString>("givenName");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("no given name: renamed at once") << "" << true << 0 << "NewShare";
+        QTest::newRow("given name, yes") << "Mine" << true << 1 << "NewShare";
+        QTest::newRow("given name, no") << "Mine" << false << 1 << "Mine";
+    }
+    void shareNameReports()
+    {
+        QFETCH(QString, givenName);
+        QFETCH(bool, answer);
+        QFETCH(int, questions);
+        QFETCH(QString, label);
+        ZBDeviceInfo network(QStringLiteral("Box"), QString(), false);
+        network.setIp(QStringLiteral("127.0.0.9"));
+        store({network});
+        MainWindow window;
+        ZBDevice *device = window.collection()->at(0);
+        device->setGivenName(givenName);
+        answers = {answer};
+        emit device->shareNameChanged(int(device->id()), QStringLiteral("NewShare"));
+        QCOMPARE(boxes.size(), questions);
+        if (questions)
+            QCOMPARE(boxes.first(), QStringLiteral("Mine (127.0.0.9) share name has changed to 'NewShare'. Would you "
+                                                   "like to update it now?"));
+        QCOMPARE(device->info().label(), label);
+        // The tree row keeps the text it was built with unless the receiver is renamed.
+        QVERIFY(window.treeModel()->index(0, 0).data().toString().startsWith(
+            label == QLatin1String("Mine") ? QStringLiteral("Box") : label));
+    }
+
+    void tooOldReceiverIsReported()
+    {
+        ZBDeviceInfo network(QStringLiteral("Box"), QString(), false);
+        network.setIp(QStringLiteral("127.0.0.9"));
+        store({network});
+        MainWindow window;
+        ZBDevice *device = window.collection()->at(0);
+        emit device->protocolVersionChanged(int(device->id()), 1.2f);
+        QCOMPARE(boxes, QStringList{"The device's software is not compatible with Ombrelay!"});
+        emit device->protocolVersionChanged(77, 1.2f); // unknown receiver: nothing
+        QCOMPARE(boxes.size(), 1);
+    }
+
+    void closingSavesWhatChangedSince()
+    {
+        ZBDeviceInfo network(QStringLiteral("Box"), QString(), false);
+        network.setIp(QStringLiteral("127.0.0.9"));
+        store({network});
+        MainWindow window;
+        window.show();
+        ZBDevice *device = window.collection()->at(0);
+        device->setGivenName(QString());
+        emit device->shareNameChanged(int(device->id()), QStringLiteral("Renamed"));
+        QVERIFY(!Settings::getString(Settings::OmbrelayDeviceList, QString()).contains(QStringLiteral("Renamed")));
+
+        auto *start = qobject_cast<DevicePage *>(device->module(OmbrelayModule::TypeDevice));
+        QVERIFY(start);
+        start->refuseClose = true;
+        QVERIFY(!window.close());
+        QVERIFY(!Settings::getString(Settings::OmbrelayDeviceList, QString()).contains(QStringLiteral("Renamed")));
+        start->refuseClose = false;
+        QVERIFY(window.close());
+        QVERIFY(Settings::getString(Settings::OmbrelayDeviceList, QString()).contains(QStringLiteral("Renamed")));
+    }
+
+    void germanTreeTexts()
+    {
+        store({usbRecord(QStringLiteral("Stick"))});
+        MainWindow window;
+        QTranslator translator;
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        const QModelIndex tv = window.treeModel()->indexFor(1, OmbrelayModule::TypeTvList);
+        QTRY_COMPARE(tv.data().toString(), QStringLiteral("TV-Listen"));
+        window.removeDevice(1);
+        QTRY_COMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("Keine Geräte gefunden"));
+        loadTranslator(&translator, QStringLiteral("en_EN"));
+        QTRY_COMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("No devices found"));
     }
 
     void connectionStateOfTheCurrentReceiver()

@@ -23,6 +23,19 @@ void statusProbe(DVB24CommunicationProtocolMill &mill, DeviceTask *, const Devic
     emit mill.Complete(true);
 }
 
+// A method that asks for command 0x32's chunk stream (at most 8 bytes a chunk) and keeps it as result.
+void chunkProbe(DVB24CommunicationProtocolMill &mill, DeviceTask *, const DeviceCall &)
+{
+    bool ok = false;
+    mill.primitives().writeByte(0x32, true, &ok);
+    mill.millExceptionIfNotTrue(ok);
+    QStringList percents;
+    const QByteArray payload =
+        mill.readChunkStream(8, 64, 10000, [&percents](quint32 percent) { percents << QString::number(percent); });
+    mill.storeResult(QString::fromLatin1(payload) + QLatin1Char('|') + percents.join(QLatin1Char(',')));
+    emit mill.Complete(true);
+}
+
 QString callText(const QString &method)
 {
     return DeviceCall(method).toString();
@@ -46,7 +59,11 @@ private:
     }
 
 private slots:
-    void initTestCase() { DVB24CommunicationProtocolMill::registerMethod(QStringLiteral("statusProbe"), statusProbe); }
+    void initTestCase()
+    {
+        DVB24CommunicationProtocolMill::registerMethod(QStringLiteral("statusProbe"), statusProbe);
+        DVB24CommunicationProtocolMill::registerMethod(QStringLiteral("chunkProbe"), chunkProbe);
+    }
 
     void init()
     {
@@ -126,7 +143,7 @@ private slots:
         manager->requestClose();
         QTRY_VERIFY(states.contains(QStringLiteral("disconnected")));
         QTRY_VERIFY(manager->mill()->isFinished());
-        QVERIFY(emulator->received().endsWith(char(0xFF)));
+        QTRY_VERIFY(emulator->received().endsWith(char(0xFF)));
         QTest::qWait(300);
         QCOMPARE(emulator->connectionCount(), 1);
     }
@@ -291,6 +308,60 @@ private slots:
         auto *task = new RecordingTask(&owner, request);
         manager->enqueue(task);
         QTRY_COMPARE(task->calls, (QStringList{"enqueued", "error:" + error, "complete:false"}));
+    }
+
+    void chunkStream_data()
+    {
+        QTest::addColumn<QByteArray>("stream");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QByteArray>("answers");
+        const QByteArray data = QByteArrayLiteral("DATA");
+        const QByteArray abc = data + EmulatorSession::le32(3) + EmulatorSession::le32(50) + "abc";
+        const QByteArray de = data + EmulatorSession::le32(2) + EmulatorSession::le32(100) + "de";
+        const QByteArray empty = data + EmulatorSession::le32(0) + EmulatorSession::le32(0);
+        const QByteArray end("END\0", 4);
+        QTest::newRow("other tag skipped") << abc + "XXXX" + de + end << QStringList{"enqueued", "complete:true"}
+                                           << "abcde|50,100" << QByteArray("\x32\x55\x55");
+        QTest::newRow("empty chunk answered") << empty + abc + end << QStringList{"enqueued", "complete:true"}
+                                              << "abc|0,50" << QByteArray("\x32\x55\x55");
+        QTest::newRow("END without nul goes on") << abc + "ENDx" + de + end << QStringList{"enqueued", "complete:true"}
+                                                 << "abcde|50,100" << QByteArray("\x32\x55\x55");
+        QTest::newRow("chunk over the cap")
+            << data + EmulatorSession::le32(9) + EmulatorSession::le32(1) + "123456789" + end
+            << QStringList{"enqueued", "error:The connection to the device was interrupted.", "complete:false"} << ""
+            << QByteArray("\x32");
+    }
+    void chunkStream()
+    {
+        QFETCH(QByteArray, stream);
+        QFETCH(QStringList, calls);
+        QFETCH(QString, result);
+        QFETCH(QByteArray, answers);
+        // The emulator sends the stream piece by piece, each after the PC's answer to the one before.
+        emulator->setCommand(0x32, [stream](EmulatorSession &session) {
+            QByteArray rest = stream;
+            while (!rest.isEmpty()) {
+                const int next = rest.indexOf("DATA", 1);
+                const QByteArray piece = next < 0 ? rest : rest.left(next);
+                rest.remove(0, piece.size());
+                session.write(piece);
+                if (piece.startsWith("DATA") && piece.size() >= 12 && !rest.isEmpty()) {
+                    quint8 answer = 0;
+                    if (!session.readByte(&answer) || answer != 0x55)
+                        return;
+                }
+            }
+        });
+        connectManager();
+        emulator->clearReceived();
+        QObject owner;
+        auto *task = new RecordingTask(&owner, callText(QStringLiteral("chunkProbe")));
+        manager->enqueue(task);
+        QTRY_COMPARE(task->calls, calls);
+        QCOMPARE(task->result(), result);
+        QTRY_COMPARE(emulator->received().left(answers.size()), answers);
+        QCOMPARE(emulator->received().count(char(0x55)), answers.count(char(0x55)));
     }
 
     void lostLinkRestartsOnce()

@@ -258,11 +258,19 @@ private slots:
         };
         mill.start();
         QObject owner;
-        mill.enqueue(new RecordingTask(&owner, QString()));
+        auto *first = new RecordingTask(&owner, QString());
+        mill.enqueue(first);
         QTRY_COMPARE(started.count(), 2);
         QCOMPARE(mill.restartDelay(), 0);
-        // The new run does not keep the connections of the last one.
+        // The new run does not keep the connections of the last one: the next task's signals reach
+        // only the next task, and the first one is finished.
         QTRY_VERIFY(!mill.keepsTaskConnections());
+        mill.job = [](ScriptedMill &m, DeviceTask *) { m.complete(true); };
+        auto *second = new RecordingTask(&owner, QString());
+        mill.enqueue(second);
+        QTRY_COMPARE(second->calls, (QStringList{"enqueued", "complete:true"}));
+        QCOMPARE(first->calls, (QStringList{"enqueued", "complete:true"}));
+        QCOMPARE(first->state(), int(DeviceTask::Finished));
     }
 
     void checks()

@@ -6,6 +6,7 @@
 #include "receiveremulator.h"
 
 #include <QCloseEvent>
+#include <QPointer>
 #include <QSignalSpy>
 
 namespace {
@@ -123,6 +124,23 @@ private slots:
         QTRY_VERIFY(emulator->received().endsWith(char(0xFF)));
     }
 
+    void destroyedWhileConnected()
+    {
+        QPointer<OmbrelayModule> page = device->module(OmbrelayModule::TypeMediaExplorer);
+        QVERIFY(page);
+        device->connectToDevice();
+        QTRY_VERIFY(device->isConnected());
+        QPointer<DVB24CommunicationManager> manager = device->communicationManager();
+        delete device;
+        device = nullptr;
+        QCOMPARE(states.last(), QStringLiteral("disconnecting"));
+        QVERIFY(page.isNull());
+        // The manager goes with the event loop, after its worker said goodbye.
+        QTRY_VERIFY(manager.isNull());
+        QTRY_VERIFY(emulator->received().endsWith(char(0xFF)));
+        QTRY_COMPARE(emulator->openConnections(), 0);
+    }
+
     void oldProtocolDisconnects()
     {
         emulator->setProtocolVersion(QStringLiteral("1.3"));
@@ -218,6 +236,9 @@ private slots:
         QCloseEvent accepted;
         QVERIFY(local.closeModules(&accepted));
         QCOMPARE(third->closeRequests, 1);
+        first->refuseClose = true;
+        QVERIFY(!local.closeModules());
+        QCOMPARE(second->closeRequests, 2);
     }
 
     void updateInfoFromCopiesIdentityOnly()

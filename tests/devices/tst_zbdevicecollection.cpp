@@ -3,9 +3,11 @@
 #include "app/modulefactory.h"
 #include "app/ombrelaymodule.h"
 #include "app/settings.h"
+#include "device/dvb24communicationmanager.h"
 #include "device/zbdevice.h"
 #include "device/zbdeviceinfo.h"
 #include "devices/zbdevicecollection.h"
+#include "receiveremulator.h"
 
 #include <QCloseEvent>
 #include <QDomDocument>
@@ -261,6 +263,55 @@ private slots:
         QVERIFY(collection.load());
         QCOMPARE(names(collection), (QStringList{"A", "B"}));
         QCOMPARE(stored(), text);
+    }
+
+    void connectedReceiverIsDeletedOnlyAfterItsEnd()
+    {
+        ReceiverEmulator emulator;
+        QVERIFY(emulator.start());
+        ZBDeviceCollection collection(&owner);
+        QSignalSpy states(&collection, &ZBDeviceCollection::DeviceStateChanged);
+        ZBDeviceInfo info(QStringLiteral("Box"), QString(), false);
+        info.setIp(emulator.host());
+        QPointer<ZBDevice> device = new ZBDevice(info, &owner);
+        device->communicationManager()->setPort(emulator.port());
+        collection.append(device.data());
+        QCOMPARE(collection.count(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(device->isConnected(), 10000);
+
+        collection.removeDevice(device->id());
+        QCOMPARE(collection.deviceById(1), nullptr);
+        QVERIFY(collection.deviceAddresses().isEmpty());
+        QCOMPARE(collection.pendingRemovalCount(), 1);
+        QVERIFY(device); // still there, disconnecting
+
+        // A receiver appended meanwhile may get the same id; it is not the one deleted.
+        collection.append(usbRecord(QStringLiteral("Stick")));
+        QCOMPARE(collection.at(0)->id(), 1u);
+        QPointer<ZBDevice> newcomer = collection.at(0);
+
+        QTRY_VERIFY_WITH_TIMEOUT(!device, 10000);
+        QStringList seen;
+        for (const QList<QVariant> &args : states)
+            seen << args.at(1).toString();
+        QVERIFY(seen.contains(QStringLiteral("disconnecting")));
+        QCOMPARE(seen.last(), QStringLiteral("disconnected"));
+        QVERIFY(newcomer);
+        QCOMPARE(collection.count(), 1);
+        QCOMPARE(collection.pendingRemovalCount(), 0);
+    }
+
+    void idleReceiverIsDeletedAtOnce()
+    {
+        ZBDeviceCollection collection(&owner);
+        collection.append(usbRecord(QStringLiteral("Stick")));
+        QPointer<ZBDevice> device = collection.at(0);
+        QSignalSpy states(&collection, &ZBDeviceCollection::DeviceStateChanged);
+        collection.removeDevice(1);
+        QVERIFY(!device);
+        QCOMPARE(states.count(), 0);
+        collection.removeDevice(1); // gone: nothing
+        QCOMPARE(collection.count(), 0);
     }
 
     void batchAppends()
