@@ -18,8 +18,10 @@ ReceiverFolderCommands::ReceiverFolderCommands(TransferLink &link)
     : m_link(link)
 {}
 
-QList<DeviceFileSystemItem *> *ReceiverFolderCommands::getFolder(const QString &path)
+QList<DeviceFileSystemItem *> *ReceiverFolderCommands::getFolder(const QString &path, bool *ok)
 {
+    if (ok)
+        *ok = false;
     const QStringList parts = ReceiverAddress::splitPath(path);
     if (parts.size() > 0xFFFF)
         return nullptr;
@@ -47,6 +49,8 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::getFolder(const QString &
             return nullptr;
         buffer += more + m_link.readUpTo(kMaxListingBytes, 0);
     }
+    if (ok)
+        *ok = true;
     if (items->isEmpty())
         return nullptr;
     return items.release();

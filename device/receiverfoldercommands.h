@@ -16,7 +16,8 @@ public:
 
     // The listing of a folder (new items, owned by the caller), or null when it failed or is empty.
     // Read waits are 15000 ms each.
-    QList<DeviceFileSystemItem *> *getFolder(const QString &path);
+    // *ok (when given) tells an empty folder (true) from a failed exchange (false).
+    QList<DeviceFileSystemItem *> *getFolder(const QString &path, bool *ok = nullptr);
     bool createFolder(const QString &path);
     // 1 deleted, -1 failed.
     int deletePath(const QString &path);

@@ -1,5 +1,7 @@
 #include "transferlink.h"
 
+#include "mill.h"
+
 #include <QAbstractSocket>
 #include <QElapsedTimer>
 #include <QIODevice>
@@ -13,6 +15,26 @@ TransferLink::TransferLink(QIODevice *device, std::atomic_bool *interrupt)
     : m_device(device)
     , m_interrupt(interrupt)
 {}
+
+TransferLink::TransferLink(QIODevice *device, Mill *mill)
+    : m_device(device)
+    , m_mill(mill)
+{}
+
+bool TransferLink::interrupted() const
+{
+    if (m_mill)
+        return m_mill->isInterruptRequested();
+    return m_interrupt && m_interrupt->load();
+}
+
+void TransferLink::clearInterrupt()
+{
+    if (m_mill)
+        m_mill->setInterruptFlag(false);
+    else if (m_interrupt)
+        m_interrupt->store(false);
+}
 
 bool TransferLink::isOpen() const
 {
@@ -102,13 +124,11 @@ bool TransferLink::readExact(qint64 n, QByteArray *out, int inactivityMs)
 
 QByteArray TransferLink::readUpTo(qint64 n, int waitMs)
 {
-    QByteArray out;
-    while (out.size() < n && waitForData(waitMs)) {
-        const QByteArray got = m_device->read(n - out.size());
-        m_read += got.size();
-        out.append(got);
-    }
-    return out;
+    if (n <= 0 || !waitForData(waitMs))
+        return QByteArray();
+    const QByteArray got = m_device->read(n);
+    m_read += got.size();
+    return got;
 }
 
 int TransferLink::readByte()

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 
+class Mill;
 class QIODevice;
 
 // The blocking view of one receiver connection that the transfers use in the worker thread, with the
@@ -15,6 +16,8 @@ class TransferLink
 {
 public:
     TransferLink(QIODevice *device, std::atomic_bool *interrupt);
+    // Over a worker's connection: its interrupt flag is the cancel of the running task.
+    TransferLink(QIODevice *device, Mill *mill);
 
     // Reports; each may be left empty.
     std::function<void(qint64)> progress64;
@@ -24,12 +27,8 @@ public:
     // The user text for a protocol error code (the code of a refused status byte is its signed value).
     std::function<QString(int)> codeText;
 
-    bool interrupted() const { return m_interrupt && m_interrupt->load(); }
-    void clearInterrupt()
-    {
-        if (m_interrupt)
-            m_interrupt->store(false);
-    }
+    bool interrupted() const;
+    void clearInterrupt();
 
     // How long a read may see no new byte before it fails (ms).
     int inactivityLimit() const { return m_inactivity; }
@@ -41,7 +40,7 @@ public:
     // when the connection closed; *out then holds what came.
     bool readExact(qint64 n, QByteArray *out);
     bool readExact(qint64 n, QByteArray *out, int inactivityMs);
-    // Up to n bytes: stops early when no byte came for waitMs.
+    // Up to n bytes of what is there once a first byte came (waiting up to waitMs for it).
     QByteArray readUpTo(qint64 n, int waitMs);
     // One byte 0..255, or -1 when none came in time.
     int readByte();
@@ -62,7 +61,8 @@ private:
     bool waitForData(int ms);
 
     QIODevice *m_device;
-    std::atomic_bool *m_interrupt;
+    std::atomic_bool *m_interrupt = nullptr;
+    Mill *m_mill = nullptr;
     int m_inactivity = 30000;
     qint64 m_read = 0;
 };

@@ -1,6 +1,9 @@
 #include "transferpeer.h"
 
+#include "device/listchunkparser.h"
 #include "device/transferwire.h"
+
+#include <QtEndian>
 
 #include <QDir>
 #include <QFile>
@@ -141,6 +144,18 @@ bool TransferPeer::serveCommand(QTcpSocket &s, quint8 command)
         return serveDownload(s);
     case 0x0A:
         return serveUpload(s);
+    case 0x19:
+    case 0x20:
+    case 0x21:
+        return serveListDownload(s);
+    case 0x22:
+    case 0x23:
+    case 0x24:
+        return serveListUpload(s);
+    case 0x05:
+        return serveRecordingDownload(s);
+    case 0x0B:
+        return serveRecordingUpload(s);
     case 0x07:
     case 0x08:
         return servePathCommand(s, command);
@@ -352,5 +367,198 @@ bool TransferPeer::serveListing(QTcpSocket &s)
     }
     s.write(reply);
     s.flush();
+    return true;
+}
+
+QList<QByteArray> TransferPeer::uploadMessages() const
+{
+    QMutexLocker lock(&m_lock);
+    return m_messages;
+}
+
+bool TransferPeer::serveListDownload(QTcpSocket &s)
+{
+    s.write(QByteArray(1, char(listReply.load())));
+    s.flush();
+    if (listReply != 0xAA || silentAfter == 0)
+        return true;
+    const QByteArray doc = listDocument;
+    const int step = qMax(1, listChunk.load());
+    for (int at = 0; at < doc.size() || at == 0; at += step) {
+        if (doc.isEmpty())
+            break;
+        const QByteArray piece = doc.mid(at, step);
+        const quint32 percent = quint32(qMin<qint64>(100, (at + piece.size()) * 100 / doc.size()));
+        QByteArray chunk = listExtraTag + ListChunkParser::dataChunk(piece, percent);
+        if (splitTags) {
+            // A tag that arrives in two pieces, the second after a pause.
+            s.write(chunk.left(2));
+            s.flush();
+            s.waitForBytesWritten(1000);
+            QThread::msleep(30);
+            chunk.remove(0, 2);
+        }
+        s.write(chunk);
+        s.flush();
+        QByteArray answer;
+        if (!readN(s, 1, &answer))
+            return false;
+        ++m_listAnswers;
+        if (answer.at(0) != '\x55')
+            return true;
+    }
+    s.write(ListChunkParser::endChunk());
+    s.flush();
+    return true;
+}
+
+bool TransferPeer::serveListUpload(QTcpSocket &s)
+{
+    s.write(QByteArray(1, char(listReply.load())));
+    s.flush();
+    if (listReply != 0xAA)
+        return true;
+    for (int index = 0;; ++index) {
+        QByteArray tag;
+        if (!readN(s, 3, &tag))
+            return false;
+        if (tag == "CNL") {
+            QMutexLocker lock(&m_lock);
+            m_messages.append(tag);
+            return true;
+        }
+        if (tag == "CMP") {
+            {
+                QMutexLocker lock(&m_lock);
+                m_messages.append(tag);
+            }
+            s.write("\xAA", 1);
+            s.flush();
+            return true;
+        }
+        QByteArray length;
+        if (!readN(s, 4, &length))
+            return false;
+        QByteArray text;
+        if (!readN(s, int(qFromLittleEndian<quint32>(length.constData())), &text))
+            return false;
+        {
+            QMutexLocker lock(&m_lock);
+            m_messages.append(tag + text);
+        }
+        s.write(index == refuseMessage ? "\xAC" : "\xAA", 1);
+        s.flush();
+    }
+}
+
+QList<QList<QByteArray>> TransferPeer::recordingUploads() const
+{
+    QMutexLocker lock(&m_lock);
+    return m_recordingUploads;
+}
+
+bool TransferPeer::serveRecordingDownload(QTcpSocket &s)
+{
+    QByteArray request;
+    if (!readN(s, 10, &request))
+        return false;
+    if (recordingReplyStatus != 1) {
+        s.write(QByteArray(1, char(recordingReplyStatus.load())));
+        s.flush();
+        return true;
+    }
+    qint64 total = 0;
+    QByteArray table;
+    for (const RecordingPart &p : std::as_const(recordingParts)) {
+        total += p.data.size();
+        table += char(p.key) + QByteArray(1, char(p.suffix.size())) + p.suffix;
+    }
+    s.write(QByteArray(1, '\x01') + TransferWire::uint64(quint64(total)) + QByteArray(1, char(recordingParts.size())) +
+            table);
+    s.flush();
+    QByteArray go;
+    if (!readN(s, 1, &go))
+        return false;
+    const int block = blockSize.load();
+    bool canceled = false;
+    for (const RecordingPart &p : std::as_const(recordingParts)) {
+        for (int at = 0; at < p.data.size() && !canceled; at += block) {
+            const QByteArray piece = p.data.mid(at, block);
+            s.write(QByteArray(1, char(p.key)) + TransferWire::uint32(quint32(piece.size())) + QByteArray(3, '\0') +
+                    piece);
+            s.flush();
+            s.waitForBytesWritten(1000);
+            // A cancel byte comes right after a block.
+            if (s.waitForReadyRead(20) || s.bytesAvailable() > 0) {
+                QByteArray b = s.read(1);
+                log(b);
+                if (!b.isEmpty() && quint8(b.at(0)) == TransferWire::CancelByte) {
+                    ++m_cancels;
+                    canceled = true;
+                }
+            }
+        }
+    }
+    const quint8 end = canceled ? quint8(0xFA) : quint8(recordingEnd.load());
+    s.write(QByteArray(1, char(end)));
+    s.flush();
+    QByteArray answer;
+    if (end == 0xFF || (end >= 0xFB && end <= 0xFE) || !((end >= 0xF0 && end <= 0xF8) || end == 0xFA))
+        readN(s, 1, &answer);
+    // The closing byte, answered so the PC need not wait.
+    if (readN(s, 1, &answer)) {
+        s.write("\x01", 1);
+        s.flush();
+    }
+    return true;
+}
+
+bool TransferPeer::serveRecordingUpload(QTcpSocket &s)
+{
+    if (!sendStatus(s, refuseStatus ? quint8(refuseStatus) : quint8(1)) || refuseStatus)
+        return true;
+    QByteArray head;
+    if (!readN(s, 12, &head))
+        return false;
+    const qint64 size = qint64(TransferWire::readBE(head, 0, 8));
+    QByteArray desc;
+    QByteArray packet;
+    for (qint64 got = 0; got < size; got += TransferWire::PacketDataSize) {
+        const bool keep = logBytes;
+        logBytes = false;
+        const bool ok = readN(s, TransferWire::PacketSize, &packet);
+        logBytes = keep;
+        if (!ok)
+            return false;
+        log(packet.left(1));
+        desc += packet.mid(1, int(qMin<qint64>(TransferWire::PacketDataSize, size - got)));
+        if (!sendStatus(s, 1))
+            return false;
+    }
+    QList<QByteArray> delivered{desc};
+    QByteArray requests;
+    for (const UploadRequest &r : std::as_const(uploadRequests))
+        requests += char(r.kind) + QByteArray(1, char(r.file)) + TransferWire::uint32(r.count);
+    s.write(requests);
+    s.flush();
+    for (const UploadRequest &r : std::as_const(uploadRequests)) {
+        if (r.kind == 0xF8)
+            break;
+        QByteArray data;
+        if (!readN(s, int(r.count) + 1, &data))
+            return false;
+        if (quint8(data.at(0)) == TransferWire::CancelByte) {
+            ++m_cancels;
+            delivered << QByteArray("ABORT");
+            break;
+        }
+        delivered << data.mid(1);
+        if (!sendStatus(s, 1))
+            return false;
+        if (r.kind != 1)
+            break;
+    }
+    QMutexLocker lock(&m_lock);
+    m_recordingUploads.emplace_back(delivered);
     return true;
 }

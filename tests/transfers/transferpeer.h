@@ -34,6 +34,36 @@ public:
     std::atomic_bool logBytes{true};        // keep every received byte (off for benchmarks)
     std::atomic_bool padLastBlock{false};   // pad the last download block to the full block size
     QByteArray listingOverride;             // raw listing reply served instead of the folder's
+    // Lists: the reply to a list command, the document sent, its chunk size, bytes sent before each
+    // chunk (another tag), tags split in two pieces, and the upload message that is refused.
+    std::atomic_int listReply{0xAA};
+    QByteArray listDocument;
+    std::atomic_int listChunk{1000};
+    QByteArray listExtraTag;
+    std::atomic_bool splitTags{false};
+    std::atomic_int refuseMessage{-1};
+    // Recordings: the parts served for a download (key, suffix, bytes), the code that ends the
+    // stream, and the requests the receiver makes during an upload (kind, file, count).
+    struct RecordingPart
+    {
+        quint8 key;
+        QByteArray suffix;
+        QByteArray data;
+    };
+    QList<RecordingPart> recordingParts;
+    std::atomic_int recordingEnd{0xFF};
+    std::atomic_int recordingReplyStatus{1};
+    struct UploadRequest
+    {
+        quint8 kind;
+        quint8 file;
+        quint32 count;
+    };
+    QList<UploadRequest> uploadRequests;
+    // What a recording upload delivered: the description and the bytes sent per request (or "ABORT").
+    QList<QList<QByteArray>> recordingUploads() const;
+    QList<QByteArray> uploadMessages() const;
+    int listAnswers() const { return m_listAnswers.load(); }
 
     QByteArray received() const;
     void clearReceived();
@@ -55,6 +85,10 @@ private:
     bool serveUpload(QTcpSocket &s);
     bool servePathCommand(QTcpSocket &s, quint8 command);
     bool serveListing(QTcpSocket &s);
+    bool serveListDownload(QTcpSocket &s);
+    bool serveListUpload(QTcpSocket &s);
+    bool serveRecordingDownload(QTcpSocket &s);
+    bool serveRecordingUpload(QTcpSocket &s);
     void log(const QByteArray &bytes);
 
     QString m_root;
@@ -66,4 +100,7 @@ private:
     std::atomic_int m_cancels{0};
     std::atomic_int m_deletes{0};
     std::atomic_bool m_quit{false};
+    std::atomic_int m_listAnswers{0};
+    QList<QByteArray> m_messages;
+    QList<QList<QByteArray>> m_recordingUploads;
 };

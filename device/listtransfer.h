@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class TransferLink;
+
+// Moves one channel list between the PC and a receiver: download (0x19/0x20/0x21, "DATA"/"END"
+// chunks answered with 0x55) and upload (0x22/0x23/0x24, "PST"/"LST" messages, "CMP" or "CNL").
+class ListTransfer
+{
+public:
+    enum Outcome { Completed, Refused, Failed, Canceled };
+
+    explicit ListTransfer(TransferLink &link);
+
+    // Every outcome but Completed has been reported (error text, or nothing for a cancel).
+    Outcome download(const QString &listType, QString *result);
+    Outcome upload(const QString &listType, const QByteArray &payload);
+
+    // Largest list accepted from a receiver.
+    static constexpr qint64 MaxListBytes = 256 * 1024 * 1024;
+    // Milliseconds after "CMP" was answered before completion is reported.
+    int settleMs = 1000;
+
+    static QString busyText();
+
+private:
+    Outcome refusal(int reply);
+    Outcome fail(bool downloading);
+    bool sendMessage(const QByteArray &bytes);
+
+    TransferLink &m_link;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+class TransferLink;
+
+// Copies recordings between a receiver and the PC: download by record id (0x05) into a folder of
+// its own, part by part, and upload of recording sets (0x0B), description first, then the bytes the
+// receiver asks for.
+class RecordingTransfer
+{
+public:
+    enum Outcome { Completed, Failed, Canceled };
+
+    explicit RecordingTransfer(TransferLink &link);
+
+    // The parts go to temporary files beside their final names and replace them only when the
+    // receiver ended the stream normally; otherwise nothing of the user's is touched.
+    Outcome download(quint16 recordId, const QString &destination);
+    // path: a ".desc" file (that recording set only) or a folder (every set in it).
+    Outcome upload(const QString &path);
+
+    // A part is continued in a numbered segment file once it passed this size and a write failed.
+    qint64 segmentLimit = 4290000000LL;
+    // Largest data block a receiver may announce.
+    static constexpr quint32 MaxBlock = 64u * 1024u * 1024u;
+    // Wait for the receiver's answer to the closing byte.
+    int closingWaitMs = 30000;
+
+    static QString recordingName(const QString &destination);
+
+private:
+    Outcome uploadSet(const QString &descPath);
+    void reportCode(int code);
+
+    TransferLink &m_link;
+};

@@ -1,0 +1,255 @@
+#include "testmain.h"
+
+#include "transferpeer.h"
+
+#include "device/listtransfer.h"
+#include "device/transferlink.h"
+
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+QByteArray le32(quint32 v)
+{
+    return QByteArray(reinterpret_cast<const char *>(&v), 4); // the test hosts are little-endian
+}
+QByteArray lst(const QByteArray &text)
+{
+    return "LST" + le32(quint32(text.size())) + text;
+}
+QByteArray element(const QByteArray &name, int n)
+{
+    return "<" + name + " n=\"" + QByteArray::number(n) + "\"/>\n";
+}
+} // namespace
+
+class TestListTransfer : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> m_root;
+    std::unique_ptr<TransferPeer> m_peer;
+    std::unique_ptr<QTcpSocket> m_socket;
+    std::atomic_bool m_interrupt{false};
+    std::unique_ptr<TransferLink> m_link;
+    QStringList m_reports;
+
+    static QByteArray document(int entries, const QList<int> &refsPerList, const QByteArray &entry = "radioService")
+    {
+        QByteArray doc = "<TDocument><documentProperties a=\"1\"/><items>";
+        for (int i = 0; i < entries; ++i)
+            doc += "<" + entry + " n=\"" + QByteArray::number(i) + "\"/>";
+        doc += "</items><lists>";
+        for (int l = 0; l < refsPerList.size(); ++l) {
+            doc += "<list name=\"fav\">";
+            for (int r = 0; r < refsPerList.at(l); ++r)
+                doc += "<ref n=\"" + QByteArray::number(r) + "\"/>";
+            doc += "</list>";
+        }
+        return doc + "</lists></TDocument>";
+    }
+    ListTransfer transfer()
+    {
+        ListTransfer t(*m_link);
+        t.settleMs = 0;
+        return t;
+    }
+
+private slots:
+    void init()
+    {
+        m_root.reset(new QTemporaryDir);
+        m_peer.reset(new TransferPeer(m_root->path()));
+        const quint16 port = m_peer->startListening();
+        m_socket.reset(new QTcpSocket);
+        m_socket->connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(m_socket->waitForConnected(5000));
+        m_interrupt = false;
+        m_link.reset(new TransferLink(m_socket.get(), &m_interrupt));
+        m_link->setInactivityLimit(1500);
+        m_reports.clear();
+        m_link->error = [this](const QString &e) { m_reports << QStringLiteral("error:") + e; };
+        m_link->status = [this](const QString &e) { m_reports << QStringLiteral("status:") + e; };
+        m_link->progress = [this](int a, int b) { m_reports << QStringLiteral("progress:%1/%2").arg(a).arg(b); };
+    }
+    void cleanup()
+    {
+        m_link.reset();
+        m_socket.reset();
+        m_peer.reset();
+    }
+
+    void tvDownloadOneChunk()
+    {
+        m_peer->listDocument = "abc";
+        m_peer->listChunk = 3;
+        QString result;
+        QCOMPARE(transfer().download(QStringLiteral("tv"), &result), ListTransfer::Completed);
+        QCOMPARE(result, QStringLiteral("abc"));
+        QCOMPARE(m_reports, QStringList({"status:Device is preparing lists...", "progress:100/100"}));
+        QCOMPARE(m_peer->received(), QByteArray("\x19\x55"));
+    }
+
+    void downloadChunksOtherTagsAndSplitTags_data()
+    {
+        QTest::addColumn<bool>("split");
+        QTest::addColumn<QByteArray>("extra");
+        QTest::newRow("plain") << false << QByteArray();
+        QTest::newRow("other tag before each chunk") << false << QByteArray("XTRA");
+        QTest::newRow("tags arrive in pieces") << true << QByteArray();
+    }
+    void downloadChunksOtherTagsAndSplitTags()
+    {
+        QFETCH(bool, split);
+        QFETCH(QByteArray, extra);
+        QByteArray doc;
+        for (int i = 0; i < 300; ++i)
+            doc += char('a' + i % 26);
+        m_peer->listDocument = doc;
+        m_peer->listChunk = 1; // percent repeats: reported once each
+        m_peer->splitTags = split;
+        m_peer->listExtraTag = extra;
+        m_link->setInactivityLimit(5000);
+        QString result;
+        QCOMPARE(transfer().download(QStringLiteral("radio"), &result), ListTransfer::Completed);
+        QCOMPARE(result.toUtf8(), doc);
+        QCOMPARE(m_peer->listAnswers(), 300);
+        QCOMPARE(m_reports.count(QStringLiteral("progress:100/100")), 1);
+        QCOMPARE(m_reports.filter(QStringLiteral("progress:")).size(), 101);
+        QCOMPARE(m_peer->received(), QByteArray("\x20") + QByteArray(300, '\x55'));
+    }
+
+    void refusalsAndFailures_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("reply");
+        QTest::addColumn<QString>("text");
+        const QString later = QStringLiteral(" Please try again later.");
+        const QString busy = QStringLiteral("Device is busy now.") + later;
+        QTest::newRow("download recording")
+            << "download" << 0xAB << QStringLiteral("Device is recording programme.") + later;
+        QTest::newRow("download busy") << "download" << 0xAC << busy;
+        QTest::newRow("download other") << "download" << 0x01 << QStringLiteral("Error during downloading. ") + busy;
+        QTest::newRow("upload recording")
+            << "upload" << 0xAB << QStringLiteral("Device is recording programme.") + later;
+        QTest::newRow("upload other") << "upload" << 0x00 << QStringLiteral("Error during uploading. ") + busy;
+    }
+    void refusalsAndFailures()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, reply);
+        QFETCH(QString, text);
+        m_peer->listReply = reply;
+        QString result = QStringLiteral("untouched");
+        const ListTransfer::Outcome outcome =
+            mode == QLatin1String("download") ? transfer().download(QStringLiteral("tv"), &result)
+                                              : transfer().upload(QStringLiteral("tv"), document(1, {}, "tvService"));
+        QVERIFY(outcome == ListTransfer::Refused || outcome == ListTransfer::Failed);
+        QCOMPARE(m_reports, QStringList{QStringLiteral("error:") + text});
+        QCOMPARE(result, QStringLiteral("untouched"));
+    }
+
+    void unknownListTypeSendsNothing()
+    {
+        QString result;
+        QCOMPARE(transfer().download(QStringLiteral("TV"), &result), ListTransfer::Failed);
+        QCOMPARE(transfer().upload(QStringLiteral("sat"), document(0, {})), ListTransfer::Failed);
+        QCOMPARE(m_reports.size(), 2);
+        QTest::qWait(50);
+        QVERIFY(m_peer->received().isEmpty());
+    }
+
+    void silentReceiverFailsAfterInactivity()
+    {
+        m_peer->silentAfter = 0;
+        m_link->setInactivityLimit(300);
+        QString result;
+        QCOMPARE(transfer().download(QStringLiteral("link"), &result), ListTransfer::Failed);
+        QVERIFY(result.isEmpty());
+    }
+
+    void cancelDuringDownload()
+    {
+        m_peer->listDocument = QByteArray(50, 'x');
+        m_peer->listChunk = 10;
+        m_link->progress = [this](int, int) { m_interrupt = true; };
+        QString result;
+        QCOMPARE(transfer().download(QStringLiteral("tv"), &result), ListTransfer::Canceled);
+        QVERIFY(result.isEmpty());
+        QTRY_COMPARE(m_peer->received(), QByteArray("\x19\x55\xFA"));
+    }
+
+    void radioUploadExample()
+    {
+        QCOMPARE(transfer().upload(QStringLiteral("radio"), document(0, {0})), ListTransfer::Completed);
+        QCOMPARE(m_reports, QStringList({"status:Sending lists...", "progress:100/1"}));
+        QCOMPARE(m_peer->received(), QByteArray("\x23") + lst("<lists>") + lst("<list id=\"0\">") + lst("</list>") +
+                                         lst("</lists>") + "CMP");
+    }
+
+    void uploadBatches_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("refs");
+        QTest::addColumn<QList<int>>("pst");
+        QTest::addColumn<QList<int>>("refMessages");
+        QTest::newRow("4 entries, 12 refs") << 4 << 12 << QList<int>{3, 1} << QList<int>{11, 1};
+        QTest::newRow("3 entries, 11 refs") << 3 << 11 << QList<int>{3} << QList<int>{11};
+        QTest::newRow("none") << 0 << 0 << QList<int>{} << QList<int>{};
+    }
+    void uploadBatches()
+    {
+        QFETCH(int, entries);
+        QFETCH(int, refs);
+        QFETCH(QList<int>, pst);
+        QFETCH(QList<int>, refMessages);
+        QCOMPARE(transfer().upload(QStringLiteral("tv"), document(entries, {refs}, "tvService")),
+                 ListTransfer::Completed);
+        const QList<QByteArray> messages = m_peer->uploadMessages();
+        QList<int> gotPst, gotRefs;
+        for (const QByteArray &m : messages) {
+            if (m.startsWith("PST"))
+                gotPst << int(m.count("<tvService"));
+            else if (m.startsWith("LST<ref"))
+                gotRefs << int(m.count("<ref"));
+        }
+        QCOMPARE(gotPst, pst);
+        QCOMPARE(gotRefs, refMessages);
+        QCOMPARE(messages.last(), QByteArray("CMP"));
+        if (entries == 4)
+            QCOMPARE(messages.first(),
+                     "PST" + element("tvService", 0) + element("tvService", 1) + element("tvService", 2));
+        // Progress stays within 100.
+        for (const QString &r : m_reports.filter(QStringLiteral("progress:")))
+            QVERIFY2(r.section(u':', 1).section(u'/', 0, 0).toInt() <= 100, qPrintable(r));
+    }
+
+    void badPayloadNeverStartsUpload()
+    {
+        QCOMPARE(transfer().upload(QStringLiteral("tv"), "<TDocument><items>"), ListTransfer::Failed);
+        QCOMPARE(m_reports.size(), 1);
+        QTest::qWait(50);
+        QVERIFY(m_peer->received().isEmpty());
+    }
+
+    void refusedMessageSendsCancel()
+    {
+        m_peer->refuseMessage = 1;
+        QCOMPARE(transfer().upload(QStringLiteral("tv"), document(6, {2}, "tvService")), ListTransfer::Failed);
+        QTRY_COMPARE(m_peer->uploadMessages().size(), 3);
+        QCOMPARE(m_peer->uploadMessages().last(), QByteArray("CNL"));
+    }
+
+    void cancelDuringUpload()
+    {
+        m_link->progress = [this](int, int) { m_interrupt = true; };
+        QCOMPARE(transfer().upload(QStringLiteral("tv"), document(6, {2}, "tvService")), ListTransfer::Canceled);
+        QTRY_COMPARE(m_peer->uploadMessages().size(), 2);
+        QCOMPARE(m_peer->uploadMessages().last(), QByteArray("CNL"));
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestListTransfer)
+#include "tst_listtransfer.moc"
