@@ -4,6 +4,7 @@
 #include "devicetask.h"
 #include "dvb24communicationexception.h"
 #include "macaddress.h"
+#include "transfermethods.h"
 #include "widgets/strictipv4.h"
 
 #include <QDeadlineTimer>
@@ -38,8 +39,10 @@ void getDeviceInfoMethod(DVB24CommunicationProtocolMill &mill, DeviceTask *, con
 DVB24CommunicationProtocolMill::Method lookUp(const QString &name)
 {
     QMutexLocker locker(&methodsLock);
-    if (methods().isEmpty())
+    if (methods().isEmpty()) {
         methods().insert(QStringLiteral("getDeviceInfo"), getDeviceInfoMethod);
+        methods().insert(transferMethods());
+    }
     return methods().value(name);
 }
 

@@ -90,7 +90,7 @@
     <message>
         <location filename="../../device/transfermethods.cpp" line="169"/>
         <source>There is not enough free space.</source>
-        <translation type="unfinished">Es ist nicht genügend freier Speicherplatz vorhanden.</translation>
+        <translation>Es ist nicht genügend freier Speicherplatz vorhanden.</translation>
     </message>
 </context>
 <context>

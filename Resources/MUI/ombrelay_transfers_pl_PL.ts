@@ -90,7 +90,7 @@
     <message>
         <location filename="../../device/transfermethods.cpp" line="169"/>
         <source>There is not enough free space.</source>
-        <translation type="unfinished">Za mało wolnego miejsca.</translation>
+        <translation>Za mało wolnego miejsca.</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,249 @@
+#include "testmain.h"
+
+#include "receiveremulator.h"
+#include "recordingtask.h"
+#include "transfercommands.h"
+
+#include "device/devicecall.h"
+#include "device/dvb24communicationmanager.h"
+#include "media/copyjobdocument.h"
+#include "media/devicefilesystemitem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The receiver requests end to end: real manager, worker thread and socket against the emulator.
+class TestTransferMethods : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> m_root;
+    std::unique_ptr<QTemporaryDir> m_pc;
+    std::unique_ptr<ReceiverEmulator> m_emulator;
+    std::unique_ptr<DVB24CommunicationManager> m_manager;
+    std::shared_ptr<TransferCommands::Recording> m_recording;
+
+    QString receiverFile(const QString &rel, const QByteArray &data)
+    {
+        const QString p = m_root->path() + u'/' + rel;
+        QDir().mkpath(QFileInfo(p).absolutePath());
+        QFile f(p);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(data);
+        return p;
+    }
+    RecordingTask *run(const DeviceCall &call, const QByteArray &payload = QByteArray())
+    {
+        auto *task = new RecordingTask(this, call.toString());
+        task->setPayload(payload);
+        m_manager->enqueue(task);
+        [&] { QTRY_COMPARE_WITH_TIMEOUT(task->outcomes(), 1, 20000); }();
+        return task;
+    }
+    static DeviceCall call(const QString &method, const QList<QPair<QString, QString>> &parameters)
+    {
+        DeviceCall c(method);
+        for (const auto &p : parameters)
+            c.setParameter(p.first, p.second);
+        return c;
+    }
+
+private slots:
+    void init()
+    {
+        m_root.reset(new QTemporaryDir);
+        m_pc.reset(new QTemporaryDir);
+        m_emulator.reset(new ReceiverEmulator);
+        QVERIFY(m_emulator->start());
+        m_recording = TransferCommands::install(*m_emulator, m_root->path(), "<TDocument><items/><lists/></TDocument>");
+        m_manager.reset(new DVB24CommunicationManager);
+        m_manager->setPort(m_emulator->port());
+        QStringList states;
+        connect(m_manager.get(), &DeviceCommunicationManager::stateChanged, this,
+                [&states](const QString &s) { states << s; });
+        m_manager->connectToHost(m_emulator->host());
+        QTRY_VERIFY(states.contains(QStringLiteral("connected")));
+        disconnect(m_manager.get(), nullptr, this, nullptr);
+    }
+    void cleanup()
+    {
+        m_manager->requestInterrupt();
+        m_manager->requestClose();
+        m_manager.reset();
+        m_emulator.reset();
+    }
+
+    void listDownload()
+    {
+        RecordingTask *task =
+            run(call(QStringLiteral("sendOrdownloadTVLists"), {{"mode", "download"}, {"listType", "tv"}}));
+        QCOMPARE(task->calls.first(), QStringLiteral("enqueued"));
+        QVERIFY(task->calls.contains(QStringLiteral("status:Device is preparing lists...")));
+        QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
+        QCOMPARE(task->result(), QStringLiteral("<TDocument><items/><lists/></TDocument>"));
+    }
+
+    void listUploadOfBadPayloadSendsNothing()
+    {
+        const int before = int(m_emulator->received().size());
+        RecordingTask *task =
+            run(call(QStringLiteral("sendOrdownloadTVLists"), {{"mode", "send"}, {"listType", "tv"}}), "<not a list");
+        QCOMPARE(task->calls,
+                 QStringList({"enqueued", "error:Error during uploading. Device is busy now. Please try again later.",
+                              "complete:false"}));
+        QVERIFY(!m_emulator->received().mid(before).contains('\x22'));
+    }
+
+    void folderListing()
+    {
+        receiverFile(QStringLiteral("v/f/a.ts"), "0123456789");
+        DeviceCall c(QStringLiteral("getFolder"));
+        c.setParameter(QStringLiteral("@path"), QStringLiteral("v\\f"));
+        RecordingTask *task = run(c);
+        QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
+        QVERIFY(task->listing());
+        QCOMPARE(task->listing()->size(), 1);
+        QCOMPARE(task->listing()->first()->name(), QStringLiteral("a.ts"));
+        QCOMPARE(task->listing()->first()->size(), qint64(10));
+        qDeleteAll(*task->listing());
+        delete task->listing();
+    }
+
+    void prepareAndMoveToPc()
+    {
+        receiverFile(QStringLiteral("v/f/a.ts"), "0123456789");
+        RecordingTask *prepare = run(call(QStringLiteral("MEMprepareToCopyDeviceToPc"),
+                                          {{"fileUris", "dir://v\\f*0\r\n"}, {"destinationDir", m_pc->path()}}));
+        QCOMPARE(prepare->calls, QStringList({"enqueued", "start", "complete:true"}));
+        CopyJobDocument job;
+        QVERIFY(job.setContent(prepare->result()));
+        QCOMPARE(job.totalSize(), qint64(10));
+        QCOMPARE(job.copyDirection(), 2);
+        const CopyJobFile first = job.takeFirstFile();
+        QCOMPARE(first.absolutePath(), QStringLiteral("file://v\\f\\a.ts"));
+
+        const QString dest = m_pc->path() + QStringLiteral("/f/a.ts");
+        RecordingTask *copy = run(call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", first.absolutePath()},
+                                                                             {"destinationFile", dest},
+                                                                             {"overwrite", "true"},
+                                                                             {"deleteSource", "true"},
+                                                                             {"size", "10"}}));
+        QCOMPARE(copy->calls.last(), QStringLiteral("complete:true"));
+        QVERIFY(!copy->calls.join(u' ').contains(QStringLiteral("error")));
+        QFile f(dest);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("0123456789"));
+        QVERIFY(!QFileInfo::exists(m_root->path() + QStringLiteral("/v/f/a.ts")));
+    }
+
+    void hostileDestinationRefused()
+    {
+        receiverFile(QStringLiteral("v/x"), "x");
+        RecordingTask *copy = run(call(QStringLiteral("MEMCopyDeviceToPc"),
+                                       {{"sourceFile", "file://v\\x"},
+                                        {"destinationFile", m_pc->path() + QStringLiteral("/sub/../../x")},
+                                        {"overwrite", "true"}}));
+        QVERIFY(copy->calls.join(u'|').contains(QStringLiteral("error:Cannot create file")));
+        QVERIFY(!QFileInfo::exists(QFileInfo(m_pc->path()).absolutePath() + QStringLiteral("/x")));
+    }
+
+    void uploadAndDelete()
+    {
+        const QString source = m_pc->path() + QStringLiteral("/up.bin");
+        QFile f(source);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(70000, 'u'));
+        f.close();
+        RecordingTask *up = run(call(QStringLiteral("MEMCopyPcToDevice"), {{"sourceFile", source},
+                                                                           {"destinationFile", "/v/new/up.bin"},
+                                                                           {"overwrite", "true"},
+                                                                           {"deleteSource", "true"}}));
+        QCOMPARE(up->calls.last(), QStringLiteral("complete:true"));
+        QCOMPARE(QFileInfo(m_root->path() + QStringLiteral("/v/new/up.bin")).size(), qint64(70000));
+        QVERIFY(!QFileInfo::exists(source));
+
+        CopyJobDocument list;
+        list.addFile(0, 1, QStringLiteral("file://v\\new\\up.bin"), QString(), 0);
+        list.addFile(0, 1, QStringLiteral("file://v\\new\\missing.bin"), QString(), 0);
+        RecordingTask *del = run(call(QStringLiteral("MEMdeleteDeviceFiles"), {{"fileList", list.toString()}}));
+        QCOMPARE(del->calls, QStringList({"enqueued", "start", "complete:false"}));
+        QCOMPARE(del->result(), QStringLiteral("missing.bin\r\n"));
+        QVERIFY(!QFileInfo::exists(m_root->path() + QStringLiteral("/v/new/up.bin")));
+    }
+
+    void previewDownloadsOnce()
+    {
+        receiverFile(QStringLiteral("v/p.txt"), "preview");
+        const QString dest = m_pc->path() + QStringLiteral("/p.txt");
+        const DeviceCall c =
+            call(QStringLiteral("MEMCopyPreview"),
+                 {{"sourceFile", "file://v\\p.txt"}, {"destinationFile", dest}, {"overwrite", "true"}});
+        RecordingTask *first = run(c);
+        QCOMPARE(first->result(), dest);
+        const int before = int(m_emulator->received().size());
+        RecordingTask *second = run(c);
+        QCOMPARE(second->calls, QStringList({"enqueued", "complete:true"}));
+        QCOMPARE(second->result(), dest);
+        QVERIFY(!m_emulator->received().mid(before).contains('\x04'));
+    }
+
+    void prepareToRecordingsFolder()
+    {
+        RecordingTask *task =
+            run(call(QStringLiteral("MEMprepareToCopyPcToDevice"),
+                     {{"destinationDir", "/hda1\\recordings"},
+                      {"fileUris", QStringLiteral("file://") + m_pc->path() + QStringLiteral("/none.ts\r\n")}}));
+        QCOMPARE(task->calls,
+                 QStringList({"enqueued", "start", "error:Please select correct recording.", "complete:true"}));
+        CopyJobDocument job;
+        QVERIFY(job.setContent(task->result()));
+        QCOMPARE(job.copyDirection(), 1);
+        QVERIFY(!job.hasFiles());
+    }
+
+    void recordingMove_data()
+    {
+        QTest::addColumn<int>("end");
+        QTest::addColumn<int>("deletes");
+        QTest::addColumn<bool>("files");
+        QTest::newRow("complete: the recording goes") << 0xFF << 1 << true;
+        QTest::newRow("busy: the recording stays") << 0xFC << 0 << false;
+        QTest::newRow("dropped: the recording stays") << 0xF2 << 0 << false;
+    }
+    void recordingMove()
+    {
+        QFETCH(int, end);
+        QFETCH(int, deletes);
+        QFETCH(bool, files);
+        m_recording->parts = {{"ts", QByteArray(10000, 't')}, {"mks", QByteArray(20, 'm')}};
+        m_recording->end = end;
+        RecordingTask *task = run(
+            call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", "rec://05-12-2026 14_03 News"},
+                                                       {"destinationFile", m_pc->path() + QStringLiteral("/News.2026")},
+                                                       {"overwrite", "true"},
+                                                       {"deleteSource", "true"},
+                                                       {"recordID", "-25536"}}));
+        QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
+        QCOMPARE(m_recording->deletes.load(), deletes);
+        if (deletes)
+            QCOMPARE(m_recording->lastDeletedId.load(), 40000);
+        QCOMPARE(QFileInfo::exists(m_pc->path() + QStringLiteral("/News2026/News2026.ts")), files);
+        if (files)
+            QCOMPARE(QFileInfo(m_pc->path() + QStringLiteral("/News2026/News2026.mks")).size(), qint64(20));
+    }
+
+    void overwriteNotTrueDoesNothing()
+    {
+        const int before = int(m_emulator->received().size());
+        RecordingTask *up = run(call(QStringLiteral("MEMCopyPcToDevice"),
+                                     {{"sourceFile", "/nowhere"}, {"destinationFile", "/v/x"}, {"overwrite", "True"}}));
+        QCOMPARE(up->calls, QStringList({"enqueued", "complete:true"}));
+        QVERIFY(!m_emulator->received().mid(before).contains('\x0A'));
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestTransferMethods)
+#include "tst_transfermethods.moc"
