@@ -44,8 +44,41 @@ quint16 be16(const QByteArray &b)
 }
 } // namespace
 
-void TransferCommands::install(ReceiverEmulator &emulator, const QString &root, const QByteArray &listDocument)
+std::shared_ptr<TransferCommands::Recording> TransferCommands::install(ReceiverEmulator &emulator, const QString &root,
+                                                                       const QByteArray &listDocument)
 {
+    auto recording = std::make_shared<Recording>();
+    emulator.setCommand(0x05, [recording](EmulatorSession &s) {
+        s.read(10);
+        QByteArray table;
+        qint64 total = 0;
+        for (int i = 0; i < recording->parts.size(); ++i) {
+            const auto &p = recording->parts.at(i);
+            table += char(i) + QByteArray(1, char(p.first.size())) + p.first;
+            total += p.second.size();
+        }
+        s.write(QByteArray(1, '\1') + TransferWire::uint64(quint64(total)) +
+                QByteArray(1, char(recording->parts.size())) + table);
+        quint8 go = 0;
+        if (!s.readByte(&go, 5000))
+            return;
+        for (int i = 0; i < recording->parts.size(); ++i) {
+            const QByteArray &data = recording->parts.at(i).second;
+            for (int at = 0; at < data.size(); at += 4096) {
+                const QByteArray piece = data.mid(at, 4096);
+                s.write(QByteArray(1, char(i)) + TransferWire::uint32(quint32(piece.size())) + QByteArray(3, '\0') +
+                        piece);
+            }
+        }
+        const quint8 end = quint8(recording->end.load());
+        s.writeByte(end);
+        quint8 answer = 0;
+        if (end == 0xFF || (end >= 0xFB && end <= 0xFE))
+            s.readByte(&answer, 5000);
+        if (s.readByte(&answer, 5000)) // the closing byte
+            s.writeByte(0x01);
+    });
+
     emulator.setCommand(0x03, [root](EmulatorSession &s) {
         const quint16 n = be16(s.read(2));
         s.sendStatus(0x01);
@@ -111,8 +144,9 @@ void TransferCommands::install(ReceiverEmulator &emulator, const QString &root, 
             s.sendStatus(ok ? 0x01 : 0xFD);
         });
     }
-    emulator.setCommand(0x17, [](EmulatorSession &s) {
-        s.read(2);
+    emulator.setCommand(0x17, [recording](EmulatorSession &s) {
+        recording->lastDeletedId = int(be16(s.read(2)));
+        ++recording->deletes;
         s.sendStatus(0x01);
     });
     for (quint8 command : {quint8(0x19), quint8(0x20), quint8(0x21)}) {
@@ -138,4 +172,5 @@ void TransferCommands::install(ReceiverEmulator &emulator, const QString &root, 
             }
         });
     }
+    return recording;
 }

@@ -24,6 +24,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_pc;
     std::unique_ptr<ReceiverEmulator> m_emulator;
     std::unique_ptr<DVB24CommunicationManager> m_manager;
+    std::shared_ptr<TransferCommands::Recording> m_recording;
 
     QString receiverFile(const QString &rel, const QByteArray &data)
     {
@@ -57,7 +58,7 @@ private slots:
         m_pc.reset(new QTemporaryDir);
         m_emulator.reset(new ReceiverEmulator);
         QVERIFY(m_emulator->start());
-        TransferCommands::install(*m_emulator, m_root->path(), "<TDocument><items/><lists/></TDocument>");
+        m_recording = TransferCommands::install(*m_emulator, m_root->path(), "<TDocument><items/><lists/></TDocument>");
         m_manager.reset(new DVB24CommunicationManager);
         m_manager->setPort(m_emulator->port());
         QStringList states;
@@ -171,6 +172,67 @@ private slots:
         QCOMPARE(del->calls, QStringList({"enqueued", "start", "complete:false"}));
         QCOMPARE(del->result(), QStringLiteral("missing.bin\r\n"));
         QVERIFY(!QFileInfo::exists(m_root->path() + QStringLiteral("/v/new/up.bin")));
+    }
+
+    void previewDownloadsOnce()
+    {
+        receiverFile(QStringLiteral("v/p.txt"), "preview");
+        const QString dest = m_pc->path() + QStringLiteral("/p.txt");
+        const DeviceCall c =
+            call(QStringLiteral("MEMCopyPreview"),
+                 {{"sourceFile", "file://v\\p.txt"}, {"destinationFile", dest}, {"overwrite", "true"}});
+        RecordingTask *first = run(c);
+        QCOMPARE(first->result(), dest);
+        const int before = int(m_emulator->received().size());
+        RecordingTask *second = run(c);
+        QCOMPARE(second->calls, QStringList({"enqueued", "complete:true"}));
+        QCOMPARE(second->result(), dest);
+        QVERIFY(!m_emulator->received().mid(before).contains('\x04'));
+    }
+
+    void prepareToRecordingsFolder()
+    {
+        RecordingTask *task =
+            run(call(QStringLiteral("MEMprepareToCopyPcToDevice"),
+                     {{"destinationDir", "/hda1\\recordings"},
+                      {"fileUris", QStringLiteral("file://") + m_pc->path() + QStringLiteral("/none.ts\r\n")}}));
+        QCOMPARE(task->calls,
+                 QStringList({"enqueued", "start", "error:Please select correct recording.", "complete:true"}));
+        CopyJobDocument job;
+        QVERIFY(job.setContent(task->result()));
+        QCOMPARE(job.copyDirection(), 1);
+        QVERIFY(!job.hasFiles());
+    }
+
+    void recordingMove_data()
+    {
+        QTest::addColumn<int>("end");
+        QTest::addColumn<int>("deletes");
+        QTest::addColumn<bool>("files");
+        QTest::newRow("complete: the recording goes") << 0xFF << 1 << true;
+        QTest::newRow("busy: the recording stays") << 0xFC << 0 << false;
+        QTest::newRow("dropped: the recording stays") << 0xF2 << 0 << false;
+    }
+    void recordingMove()
+    {
+        QFETCH(int, end);
+        QFETCH(int, deletes);
+        QFETCH(bool, files);
+        m_recording->parts = {{"ts", QByteArray(10000, 't')}, {"mks", QByteArray(20, 'm')}};
+        m_recording->end = end;
+        RecordingTask *task = run(
+            call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", "rec://05-12-2026 14_03 News"},
+                                                       {"destinationFile", m_pc->path() + QStringLiteral("/News.2026")},
+                                                       {"overwrite", "true"},
+                                                       {"deleteSource", "true"},
+                                                       {"recordID", "-25536"}}));
+        QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
+        QCOMPARE(m_recording->deletes.load(), deletes);
+        if (deletes)
+            QCOMPARE(m_recording->lastDeletedId.load(), 40000);
+        QCOMPARE(QFileInfo::exists(m_pc->path() + QStringLiteral("/News2026/News2026.ts")), files);
+        if (files)
+            QCOMPARE(QFileInfo(m_pc->path() + QStringLiteral("/News2026/News2026.mks")).size(), qint64(20));
     }
 
     void overwriteNotTrueDoesNothing()

@@ -1,6 +1,7 @@
 #include "testmain.h"
 
 #include "device/folderlistingparser.h"
+#include "device/listchunkparser.h"
 #include "device/transferwire.h"
 #include "media/devicefilesystemitem.h"
 
@@ -172,6 +173,25 @@ private slots:
         QCOMPARE(FolderListingParser::parse(TransferWire::uint16(40000), 1, &items, &consumed),
                  FolderListingParser::Done);
         QVERIFY(items.isEmpty());
+    }
+
+    void listChunks()
+    {
+        const QByteArray data = ListChunkParser::dataChunk("abc", 50);
+        QCOMPARE(data, QByteArray("DATA\x03\0\0\0\x32\0\0\0abc", 15));
+        for (int cut = 0; cut < data.size(); ++cut)
+            QCOMPARE(ListChunkParser::parse(data.left(cut)).kind, ListChunkParser::Incomplete);
+        ListChunkParser::Chunk c = ListChunkParser::parse(data + "END");
+        QCOMPARE(c.kind, ListChunkParser::Data);
+        QCOMPARE(c.percent, quint32(50));
+        QCOMPARE(c.bytes, QByteArray("abc"));
+        QCOMPARE(c.consumed, 15);
+        QCOMPARE(ListChunkParser::parse(QByteArray("END\0", 4)).kind, ListChunkParser::End);
+        c = ListChunkParser::parse("WXYZDATA");
+        QCOMPARE(c.kind, ListChunkParser::Other);
+        QCOMPARE(c.consumed, 4);
+        // A length past the cap is refused at once, before any of it is awaited.
+        QCOMPARE(ListChunkParser::parse(QByteArray("DATA\xff\xff\xff\xff\0\0\0\0", 12)).kind, ListChunkParser::Bad);
     }
 
     void nameLength200()
