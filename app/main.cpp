@@ -1,9 +1,6 @@
-#include "app/fontsubstitutes.h"
 #include "app/mainwindow.h"
-#include "app/modulefactory.h"
-#include "app/settings.h"
 #include "app/singleinstance.h"
-#include "app/translatorloader.h"
+#include "app/startup.h"
 
 #include <QApplication>
 #include <QFile>
@@ -40,24 +37,13 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationDomain(QStringLiteral("zembrak.example"));
     QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Beta"));
     QCoreApplication::setApplicationVersion(QStringLiteral("0.9.4.2"));
-    installFontSubstitutes();
-    ModuleFactory::registerProgramModules();
+    registerStartUpServices();
 
-    const QString language = Settings::getString(Settings::PreferredLanguage, QStringLiteral("en_EN"));
+    const QString language = startUpLanguage();
 
     MainWindow window;
-    window.selectLanguageButton(language);
-    loadTranslator(window.translator(), language);
+    prepareMainWindow(window, language);
     QObject::connect(&instance, &SingleInstance::messageReceived, &window, &MainWindow::tryToOpenFile);
-
-    QFile styleSheet(QStringLiteral(":/styles/style"));
-    if (styleSheet.open(QIODevice::ReadOnly))
-        app.setStyleSheet(QString::fromUtf8(styleSheet.readAll()));
-
-    window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    window.setWindowTitle(QCoreApplication::applicationName());
-    window.Ui::MainWindow::centralWidget->setAttribute(Qt::WA_MouseTracking);
     window.show();
     window.tryToOpenFile(commandLineFile());
 

@@ -182,12 +182,14 @@ void SettingsPage::onPathConvertVideoChanged(const QString &text)
 
 QString SettingsPage::defaultMediaFolder(QStandardPaths::StandardLocation location)
 {
-    QString folder = QStandardPaths::writableLocation(location);
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
-    return folder;
+    // Linux desktops create the media folders only on request, and a default that does not exist
+    // would keep a fresh user on this page: the documents folder, then the home folder stand in.
+    for (const QStandardPaths::StandardLocation candidate : {location, QStandardPaths::DocumentsLocation}) {
+        const QString folder = QStandardPaths::writableLocation(candidate);
+        if (dirExists(folder))
+            return folder;
+    }
+    return QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
 }
 
 QString SettingsPage::mediaPathSetting(int key, QStandardPaths::StandardLocation location) const

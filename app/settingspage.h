@@ -48,6 +48,7 @@ public:
     QString warningText() const { return warning; }
 
     static bool dirExists(const QString &path);
+    // The location when it exists, else the documents folder when that exists, else the home folder.
     static QString defaultMediaFolder(QStandardPaths::StandardLocation location);
     // A converter path is usable when it is absolute and names an existing executable file.
     static bool isUsableProgram(const QString &path);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -183,6 +184,61 @@ private slots:
                  QDir::toNativeSeparators(SettingsPage::defaultMediaFolder(QStandardPaths::PicturesLocation)));
         QTest::mouseClick(page.pathConvertVideoDefaultPushButton, Qt::LeftButton);
         QCOMPARE(page.pathConvertVideoLineEdit->text(), Settings::ffmpegDefaultPath());
+    }
+
+    // A fresh account whose home holds only the folders named by existing.
+    void defaultFolderExists_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("pictures");
+        QTest::addColumn<QString>("music");
+        QTest::newRow("media folders") << QStringList{"Pictures", "Music", "Documents"} << "Pictures"
+                                       << "Music";
+        QTest::newRow("documents only") << QStringList{"Documents"} << "Documents"
+                                        << "Documents";
+        QTest::newRow("nothing") << QStringList{} << ""
+                                 << "";
+        QTest::newRow("pictures only") << QStringList{"Pictures"} << "Pictures"
+                                       << "";
+    }
+    void defaultFolderExists()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, pictures);
+        QFETCH(QString, music);
+        QTemporaryDir home;
+        for (const QString &name : existing)
+            QVERIFY(QDir(home.path()).mkpath(name));
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        const auto restoreHome = qScopeGuard([&oldHome] { qputenv("HOME", oldHome); });
+        const QString expectedPictures = pictures.isEmpty() ? home.path() : home.filePath(pictures);
+        const QString expectedMusic = music.isEmpty() ? home.path() : home.filePath(music);
+
+        QCOMPARE(SettingsPage::defaultMediaFolder(QStandardPaths::PicturesLocation), expectedPictures);
+        QCOMPARE(SettingsPage::defaultMediaFolder(QStandardPaths::MusicLocation), expectedMusic);
+
+        // Nothing stored yet: the page opens valid and can be left.
+        QSettings().clear();
+        SettingsPage page;
+        QCOMPARE(page.pathPicturesLineEdit->text(), QDir::toNativeSeparators(expectedPictures));
+        QCOMPARE(page.pathMusicLineEdit->text(), QDir::toNativeSeparators(expectedMusic));
+        QVERIFY(page.allPathsValid());
+        QVERIFY(page.lblWarning->isHidden());
+        QVERIFY(page.pathVideoWarningLabel->isHidden());
+        QTest::mouseClick(page.pathMusicDefaultPushButton, Qt::LeftButton);
+        QCOMPARE(page.pathMusicLineEdit->text(), QDir::toNativeSeparators(expectedMusic));
+        QVERIFY(page.allPathsValid());
+    }
+
+    void storedMissingFolderIsKept()
+    {
+        const QString gone = dir->filePath(QStringLiteral("gone"));
+        Settings::setString(Settings::PathVideo, gone);
+        SettingsPage page;
+        QCOMPARE(page.pathVideoLineEdit->text(), QDir::toNativeSeparators(gone));
+        QVERIFY(!page.allPathsValid());
+        QCOMPARE(Settings::getString(Settings::PathVideo, QString()), gone);
     }
 
     void selectButtonTakesChosenFolder()

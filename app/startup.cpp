@@ -1,0 +1,40 @@
+#include "startup.h"
+
+#include "app/fontsubstitutes.h"
+#include "app/mainwindow.h"
+#include "app/messagebox.h"
+#include "app/modulefactory.h"
+#include "app/settings.h"
+#include "app/translatorloader.h"
+#include "document/itemproperty.h"
+
+#include <QApplication>
+#include <QFile>
+
+void registerStartUpServices()
+{
+    installFontSubstitutes();
+    ModuleFactory::registerProgramModules();
+    ItemProperty::setRejectionReporter(&MessageBox::critical);
+}
+
+QString startUpLanguage()
+{
+    const QString language = Settings::getString(Settings::PreferredLanguage, QStringLiteral("en_EN"));
+    return language.isEmpty() ? QStringLiteral("en_EN") : language;
+}
+
+void prepareMainWindow(MainWindow &window, const QString &language)
+{
+    window.selectLanguageButton(language);
+    loadTranslator(window.translator(), language);
+
+    QFile styleSheet(QStringLiteral(":/styles/style"));
+    if (styleSheet.open(QIODevice::ReadOnly))
+        qApp->setStyleSheet(QString::fromUtf8(styleSheet.readAll()));
+
+    window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    window.setWindowTitle(QCoreApplication::applicationName());
+    window.Ui::MainWindow::centralWidget->setAttribute(Qt::WA_MouseTracking);
+}

@@ -1,0 +1,146 @@
+#include "testmain.h"
+
+#include "app/mainwindow.h"
+#include "app/messagebox.h"
+#include "app/modulefactory.h"
+#include "app/settings.h"
+#include "app/settingspage.h"
+#include "app/startup.h"
+#include "app/translatorloader.h"
+#include "document/docitem.h"
+#include "document/itemproperty.h"
+
+#include <QDomDocument>
+#include <QIntValidator>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+
+// The start of a full instance, run the way main runs it.
+class TestStartUp : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir mediaDir;
+
+private slots:
+    void init()
+    {
+        QSettings().clear();
+        for (auto key : {Settings::PathPictures, Settings::PathVideo, Settings::PathMusic})
+            Settings::setString(key, mediaDir.path());
+        registerStartUpServices();
+        // The window's own pages are not under test; without them it starts no receiver search.
+        ModuleFactory::clear();
+    }
+    void cleanup()
+    {
+        MessageBox::setAnswerHook({});
+        qApp->setStyleSheet(QString());
+        QSettings().clear();
+    }
+
+    void languageButtonIsChecked_data()
+    {
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("missing") << false << QString() << "en_EN"
+                                 << "englishRadioButton";
+        QTest::newRow("empty") << true << QString("") << "en_EN"
+                               << "englishRadioButton";
+        QTest::newRow("English") << true << "en_EN"
+                                 << "en_EN"
+                                 << "englishRadioButton";
+        QTest::newRow("German") << true << "de_DE"
+                                << "de_DE"
+                                << "radioButton_2";
+        QTest::newRow("Polish") << true << "pl_PL"
+                                << "pl_PL"
+                                << "radioButton_3";
+        QTest::newRow("unknown") << true << "fr_FR"
+                                 << "fr_FR"
+                                 << "englishRadioButton";
+    }
+    void languageButtonIsChecked()
+    {
+        QFETCH(bool, stored);
+        QFETCH(QString, value);
+        QFETCH(QString, language);
+        QFETCH(QString, button);
+        if (stored)
+            QSettings().setValue(QStringLiteral("preferredLanguage"), value);
+
+        QCOMPARE(startUpLanguage(), language);
+        MainWindow window;
+        prepareMainWindow(window, startUpLanguage());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        const QList<QRadioButton *> buttons =
+            window.settingsPage()->pnlLanguageSelection->findChildren<QRadioButton *>();
+        QStringList checked;
+        for (const QRadioButton *candidate : buttons) {
+            if (candidate->isChecked())
+                checked << candidate->objectName();
+        }
+        QCOMPARE(checked, QStringList{button});
+        const bool translated = language == QLatin1String("de_DE") || language == QLatin1String("pl_PL");
+        QCOMPARE(!window.translator()->isEmpty(), translated);
+        // Opening the page keeps the choice.
+        window.gotoSettings();
+        QVERIFY(window.settingsPage()->findChild<QRadioButton *>(button)->isChecked());
+        loadTranslator(window.translator(), QStringLiteral("en_EN"));
+    }
+
+    void windowIsPrepared()
+    {
+        MainWindow window;
+        prepareMainWindow(window, startUpLanguage());
+        QCOMPARE(window.windowFlags(), Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
+                                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        QCOMPARE(window.windowTitle(), QCoreApplication::applicationName());
+        QVERIFY(window.Ui::MainWindow::centralWidget->testAttribute(Qt::WA_MouseTracking));
+        QVERIFY(qApp->styleSheet().contains(QStringLiteral("#logoWidget")));
+    }
+
+    void rejectedValueShowsErrorBox()
+    {
+        QStringList texts;
+        QStringList titles;
+        QList<QMessageBox::Icon> icons;
+        QList<QWidget *> parents;
+        MessageBox::setAnswerHook([&](QDialog *dialog) {
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            QVERIFY(box);
+            texts << box->text();
+            titles << box->windowTitle();
+            icons << box->icon();
+            parents << box->parentWidget();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QDomDocument document;
+        QVERIFY(document.setContent(QStringLiteral("<tvService><num>12</num></tvService>")));
+        DocItem item = document.documentElement();
+        QWidget editor;
+        QIntValidator validator(0, 99, &editor);
+        ItemProperty number(QStringLiteral("N"), QStringLiteral("N"), QStringLiteral("num"), 4, Qt::ItemIsEnabled,
+                            QString(), nullptr, 0);
+        number.setValidator(&validator);
+
+        number.setValue(item, QStringLiteral("500"), Qt::EditRole);
+        QCOMPARE(texts, QStringList{QStringLiteral("Entered value is invalid!")});
+        QCOMPARE(titles, QStringList{QStringLiteral("Ombrelay Error")});
+        QCOMPARE(icons, QList<QMessageBox::Icon>{QMessageBox::Critical});
+        QCOMPARE(parents, QList<QWidget *>{&editor});
+
+        QVERIFY(number.setValue(item, QStringLiteral("42"), Qt::EditRole));
+        QCOMPARE(texts.size(), 1);
+        QCOMPARE(item.firstChildElement(QStringLiteral("num")).text(), QStringLiteral("42"));
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestStartUp)
+#include "tst_startup.moc"
