@@ -106,6 +106,31 @@ private slots:
         QVERIFY(qApp->styleSheet().contains(QStringLiteral("#logoWidget")));
     }
 
+    void emptyTreeTextFits_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English") << "en_EN";
+        QTest::newRow("German") << "de_DE";
+        QTest::newRow("Polish") << "pl_PL";
+    }
+    void emptyTreeTextFits()
+    {
+        QFETCH(QString, language);
+        MainWindow window;
+        prepareMainWindow(window, language);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QModelIndex placeholder = window.treeModel()->index(0, 0);
+        QCOMPARE(window.treeModel()->rowCount(), 1);
+        const QString text = placeholder.data().toString();
+        QVERIFY(!text.isEmpty());
+        const int needed = static_cast<const QAbstractItemView *>(window.tvDevices)->sizeHintForColumn(0);
+        const int room = window.tvDevices->viewport()->width();
+        QVERIFY2(needed <= room,
+                 qPrintable(QStringLiteral("\"%1\" needs %2 px of %3").arg(text).arg(needed).arg(room)));
+        loadTranslator(window.translator(), QStringLiteral("en_EN"));
+    }
+
     void rejectedValueShowsErrorBox()
     {
         QStringList texts;
