@@ -11,12 +11,23 @@
 namespace {
 
 std::atomic<quint64> idWriteCount{0};
+std::atomic<quint64> structureWriteCount{0};
 
 } // namespace
 
 quint64 DocItem::idWrites()
 {
     return idWriteCount.load(std::memory_order_relaxed);
+}
+
+quint64 DocItem::structureWrites()
+{
+    return structureWriteCount.load(std::memory_order_relaxed);
+}
+
+void DocItem::structureChanged()
+{
+    structureWriteCount.fetch_add(1, std::memory_order_relaxed);
 }
 
 DocItem::DocItem(const QDomElement &element)
@@ -109,6 +120,7 @@ bool DocItem::setValue(const QString &path, const QString &value, int mode)
                 return true; // a null item changes no document
             found = current.ownerDocument().createElement(parts.at(i));
             current.appendChild(found);
+            structureChanged();
         }
         current = found;
     }
@@ -162,6 +174,7 @@ bool DocItem::writeLeaf(const QString &part, const QString &value, int mode)
             appendChild(replacement);
         else
             old.parentNode().replaceChild(replacement, old);
+        structureChanged();
         return true;
     }
     QDomElement child = firstDescendant(*this, part);
@@ -179,6 +192,7 @@ bool DocItem::writeLeaf(const QString &part, const QString &value, int mode)
         child = document.createElement(part);
         child.appendChild(document.createTextNode(value));
         appendChild(child);
+        structureChanged();
     }
     return true;
 }
@@ -217,6 +231,7 @@ QDomElement DocItem::removeChildren(const QString &tag)
     }
     QDomElement fresh = ownerDocument().createElement(tag);
     appendChild(fresh);
+    structureChanged();
     return fresh;
 }
 
@@ -254,8 +269,10 @@ int DocItem::moveBefore(int position)
     if (isNull() || parent.isNull())
         return -1;
     const QDomNode target = childAt(parent, position);
-    if (target != *this)
+    if (target != *this) {
         parent.insertBefore(*this, target);
+        structureChanged();
+    }
     return position;
 }
 
@@ -271,6 +288,7 @@ int DocItem::moveTo(int position)
         parent.insertAfter(*this, target);
     else
         parent.insertBefore(*this, target);
+    structureChanged();
     return position;
 }
 

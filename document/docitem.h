@@ -42,6 +42,12 @@ public:
     // Counts every write of an "id" attribute through a path, so that lookups cached by id know
     // when an id may have changed in place.
     static quint64 idWrites();
+    // Counts every change of the element structure made through DocItem (elements created in
+    // place, moved, replaced or removed), so that row lists cached by the providers know when the
+    // tree may have changed. Code that changes the structure of a listed tree itself calls
+    // structureChanged().
+    static quint64 structureWrites();
+    static void structureChanged();
 
 private:
     QString readLeaf(const QString &part) const;

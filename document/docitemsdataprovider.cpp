@@ -1,14 +1,74 @@
 #include "document/docitemsdataprovider.h"
 
-DocItemsDataProvider::DocItemsDataProvider() = default;
+namespace {
+
+// Every provider alive (GUI thread only), so that a removal by one reaches the others whose items it
+// took away.
+QList<DocItemsDataProvider *> &liveProviders()
+{
+    static QList<DocItemsDataProvider *> providers;
+    return providers;
+}
+
+bool isAncestorOrSelf(const QDomNode &ancestor, QDomNode node)
+{
+    for (; !node.isNull(); node = node.parentNode()) {
+        if (node == ancestor)
+            return true;
+    }
+    return false;
+}
+
+void collectTags(const QDomElement &top, QStringList &tags)
+{
+    for (QDomElement element = top; !element.isNull(); element = DocItem::nextElement(element, top)) {
+        if (!tags.contains(element.tagName()))
+            tags.append(element.tagName());
+    }
+}
+
+} // namespace
+
+DocItemsDataProvider::DocItemsDataProvider()
+{
+    liveProviders().append(this);
+}
 
 DocItemsDataProvider::DocItemsDataProvider(const QDomElement &root, const QString &itemTag, bool autoId)
     : autoId(autoId)
 {
+    liveProviders().append(this);
     setRoot(root, itemTag);
 }
 
-DocItemsDataProvider::~DocItemsDataProvider() = default;
+DocItemsDataProvider::DocItemsDataProvider(const DocItemsDataProvider &other)
+    : items(other.items)
+    , root(other.root)
+    , itemTagName(other.itemTagName)
+    , autoId(other.autoId)
+    , idPool(other.idPool)
+{
+    liveProviders().append(this);
+}
+
+DocItemsDataProvider &DocItemsDataProvider::operator=(const DocItemsDataProvider &other)
+{
+    if (this != &other) {
+        items = other.items;
+        root = other.root;
+        itemTagName = other.itemTagName;
+        autoId = other.autoId;
+        idPool = other.idPool;
+        rowsValid = false;
+        rowOfIdCache.clear();
+    }
+    return *this;
+}
+
+DocItemsDataProvider::~DocItemsDataProvider()
+{
+    liveProviders().removeOne(this);
+}
 
 void DocItemsDataProvider::setRoot(const QDomElement &root, const QString &itemTag)
 {
@@ -20,18 +80,34 @@ void DocItemsDataProvider::setRoot(const QDomElement &root, const QString &itemT
 void DocItemsDataProvider::refresh()
 {
     items = root.elementsByTagName(itemTagName);
+    rowsValid = false;
+}
+
+void DocItemsDataProvider::ensureRows()
+{
+    if (rowsValid && rowsStructure == DocItem::structureWrites())
+        return;
+    rowsStructure = DocItem::structureWrites();
+    // the live list follows every change of the tree: one walk
+    const int n = items.count();
+    rows.resize(n);
+    for (int row = 0; row < n; ++row)
+        rows[row] = items.item(row).toElement();
+    rowsValid = true;
 }
 
 int DocItemsDataProvider::count()
 {
-    return items.count();
+    ensureRows();
+    return int(rows.size());
 }
 
 DocItem DocItemsDataProvider::itemAt(int row)
 {
-    if (row < 0 || row >= items.count())
+    ensureRows();
+    if (row < 0 || row >= rows.size())
         return DocItem();
-    return DocItem(items.item(row).toElement());
+    return DocItem(rows.at(row));
 }
 
 DocItem DocItemsDataProvider::itemById(int id)
@@ -42,16 +118,17 @@ DocItem DocItemsDataProvider::itemById(int id)
 
 int DocItemsDataProvider::indexOf(const QString &id)
 {
+    ensureRows();
     const auto hit = rowOfIdCache.constFind(id);
-    if (hit != rowOfIdCache.constEnd() && cachedIdWrites == DocItem::idWrites() && hit->row < items.count() &&
-        items.item(hit->row) == hit->element)
+    if (hit != rowOfIdCache.constEnd() && cachedIdWrites == DocItem::idWrites() && hit->row < rows.size() &&
+        rows.at(hit->row) == hit->element)
         return hit->row;
     rowOfIdCache.clear();
     cachedIdWrites = DocItem::idWrites();
-    const int n = count();
+    const int n = int(rows.size());
     rowOfIdCache.reserve(n);
     for (int row = 0; row < n; ++row) {
-        const QDomElement element = items.item(row).toElement();
+        const QDomElement &element = rows.at(row);
         rowOfIdCache.insert(element.attribute(QStringLiteral("id")), {row, element}); // the later of equal ids wins
     }
     const auto found = rowOfIdCache.constFind(id);
@@ -78,6 +155,7 @@ DocItem DocItemsDataProvider::insertNewItem(int row)
     const QString id = nextId();
     DocItem item = DocItem::createElement(itemTagName, root, id);
     root.appendChild(item);
+    DocItem::structureChanged();
     item.moveBefore(row);
     refresh();
     return item;
@@ -88,6 +166,7 @@ DocItem DocItemsDataProvider::insertItem(int row, DocItem &item)
     const QString id = nextId();
     DocItem copy = DocItem::cloneAs(itemTagName, root, item, id);
     root.appendChild(copy);
+    DocItem::structureChanged();
     item = copy;
     copy.moveBefore(row);
     refresh();
@@ -102,6 +181,7 @@ QStringList DocItemsDataProvider::insertItems(int row, const QList<DocItem> &ite
         ids << id;
         DocItem copy = DocItem::cloneAs(itemTagName, root, items.at(i), id);
         root.appendChild(copy);
+        DocItem::structureChanged();
         copy.moveBefore(row + i);
     }
     return ids;
@@ -109,18 +189,50 @@ QStringList DocItemsDataProvider::insertItems(int row, const QList<DocItem> &ite
 
 bool DocItemsDataProvider::removeAt(int row)
 {
-    root.removeChild(itemAt(row));
-    refresh();
+    return removeRange(row, 1);
+}
+
+bool DocItemsDataProvider::removeRange(int row, int count)
+{
+    ensureRows();
+    const int first = qMax(row, 0);
+    const int end = int(qMin(qint64(row) + qMax(count, 0), qint64(rows.size())));
+    if (first >= end)
+        return true;
+    QStringList tags;
+    int kept = first;
+    for (int i = first; i < end; ++i) {
+        const QDomElement element = rows.at(i);
+        if (element.parentNode() == root) {
+            collectTags(element, tags);
+            root.removeChild(element);
+        } else {
+            rows[kept++] = element; // not a child of root: removeChild leaves it where it is
+        }
+    }
+    rows.erase(rows.begin() + kept, rows.begin() + end);
+    items = root.elementsByTagName(itemTagName);
+    if (!tags.isEmpty())
+        rowsChangedBelow(root, tags);
     return true;
+}
+
+void DocItemsDataProvider::rowsChangedBelow(const QDomElement &parent, const QStringList &tags)
+{
+    for (DocItemsDataProvider *other : std::as_const(liveProviders())) {
+        if (other != this && other->rowsValid && tags.contains(other->itemTagName) &&
+            isAncestorOrSelf(other->root, parent))
+            other->rowsValid = false;
+    }
 }
 
 int DocItemsDataProvider::countSame(const DocItem &item, const QString &childTag)
 {
     const QString own = DocItem(item.firstChildElement(childTag)).toString();
     int same = 0;
-    const int n = items.count();
-    for (int i = 0; i < n; ++i) {
-        if (DocItem(items.item(i).toElement().firstChildElement(childTag)).toString() == own)
+    ensureRows();
+    for (const QDomElement &element : std::as_const(rows)) {
+        if (DocItem(element.firstChildElement(childTag)).toString() == own)
             ++same;
     }
     return same;

@@ -16,6 +16,8 @@ public:
     DocItemsDataProvider();
     DocItemsDataProvider(const QDomElement &root, const QString &itemTag, bool autoId);
     virtual ~DocItemsDataProvider();
+    DocItemsDataProvider(const DocItemsDataProvider &other);
+    DocItemsDataProvider &operator=(const DocItemsDataProvider &other);
 
     virtual int count();
     virtual int countSame(const DocItem &item, const QString &childTag);
@@ -28,6 +30,9 @@ public:
     virtual QString nextId();
     virtual QString itemTag();
     virtual bool removeAt(int row);
+    // Removes count items from row on in one pass: what removeAt does for each of them, without
+    // re-reading the list between two of them.
+    virtual bool removeRange(int row, int count);
 
     void setRoot(const QDomElement &root, const QString &itemTag);
     void refresh();
@@ -46,6 +51,18 @@ protected:
     QList<int> idPool;
 
 private:
+    // The rows as elements, so that counting, reading and removing rows costs no walk over the tree
+    // (the live node list re-reads the whole tree after every change of the document). The rows stay
+    // exact through this provider's own edits; edits by another provider that reach this one's set
+    // mark it stale, and so does every structural change made through DocItem. Code that changes the
+    // tree under root in any other way calls refresh() afterwards.
+    void ensureRows();
+    void rowsChangedBelow(const QDomElement &parent, const QStringList &tags);
+
+    QList<QDomElement> rows;
+    bool rowsValid = false;
+    quint64 rowsStructure = 0;
+
     // id -> last row holding it, so that looking every item up costs linear time instead of a scan
     // per lookup. A hit counts only while that row still holds the same element and no id was
     // written through a path since the cache was built; anything else rebuilds it. Ids of listed

@@ -110,10 +110,15 @@ bool ItemsDatabaseModel::removeRows(int row, int count, const QModelIndex &)
     if (!provider || count < 1 || row < 0 || row + count > provider->count())
         return false;
     beginRemoveRows(QModelIndex(), row, row + count - 1);
-    for (int i = 0; i < count; ++i) {
-        emit itemRemoved(provider->itemAt(row).id());
-        provider->removeAt(row);
-    }
+    // Every entry is announced while all of them can still be looked up, then the range goes in one
+    // pass: a listener's lookup finds the rows as they were, and nothing re-reads the list in between.
+    QStringList ids;
+    ids.reserve(count);
+    for (int i = 0; i < count; ++i)
+        ids << provider->itemAt(row + i).id();
+    for (const QString &id : std::as_const(ids))
+        emit itemRemoved(id);
+    provider->removeRange(row, count);
     endRemoveRows();
     return true;
 }

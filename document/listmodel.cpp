@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QMimeData>
 
+#include <utility>
+
 ListModel::ListModel(ItemsDatabaseModel *itemsModel, DocItemsDataProvider *refsProvider, const QString &mimeName,
                      QObject *parent)
     : ItemsDatabaseModel(refsProvider, parent)
@@ -15,6 +17,8 @@ ListModel::ListModel(ItemsDatabaseModel *itemsModel, DocItemsDataProvider *refsP
     connect(itemsModel, &QAbstractItemModel::dataChanged, this, &ListModel::onItemsChanged, Qt::UniqueConnection);
     connect(itemsModel, &QAbstractItemModel::layoutChanged, this, &ListModel::onItemsChanged, Qt::UniqueConnection);
     connect(itemsModel, &ItemsDatabaseModel::itemRemoved, this, &ListModel::onRefItemRemoving, Qt::UniqueConnection);
+    connect(itemsModel, &QAbstractItemModel::rowsAboutToBeRemoved, this, &ListModel::onItemsAboutToBeRemoved);
+    connect(itemsModel, &QAbstractItemModel::rowsRemoved, this, &ListModel::onItemsRemoved);
     setUniqueKey(QString());
     setSortDraggedRows(true);
 }
@@ -173,16 +177,48 @@ void ListModel::onItemsChanged()
 
 void ListModel::onRefItemRemoving(const QString &id)
 {
+    if (itemsRemoving > 0)
+        removedIds.insert(id);
+    else
+        removeRefs({id});
+}
+
+void ListModel::onItemsAboutToBeRemoved()
+{
+    ++itemsRemoving;
+}
+
+void ListModel::onItemsRemoved()
+{
+    if (itemsRemoving > 0)
+        --itemsRemoving;
+    if (itemsRemoving > 0 || removedIds.isEmpty())
+        return;
+    const QSet<QString> ids = std::exchange(removedIds, {});
+    removeRefs(ids);
+}
+
+void ListModel::removeRefs(const QSet<QString> &ids)
+{
     DocItemsDataProvider *refs = dataProvider();
-    for (int row = 0; row < refs->count();) {
-        if (refs->itemAt(row).value(QString()) == id) {
-            // Real row removals, so views and persistent indexes follow; the list's own itemRemoved is not
-            // emitted, since the entry itself is what goes.
-            beginRemoveRows(QModelIndex(), row, row);
-            refs->removeAt(row);
-            endRemoveRows();
-        } else {
-            ++row;
-        }
+    if (!refs || ids.isEmpty())
+        return;
+    QList<int> doomed;
+    for (int row = 0, rows = refs->count(); row < rows; ++row) {
+        if (ids.contains(refs->itemAt(row).value(QString())))
+            doomed << row;
+    }
+    // Real row removals, so views and persistent indexes follow; the list's own itemRemoved is not
+    // emitted, since the entry itself is what goes.
+    for (qsizetype end = doomed.size(); end > 0;) {
+        qsizetype start = end - 1;
+        while (start > 0 && doomed.at(start - 1) == doomed.at(start) - 1)
+            --start;
+        const int first = doomed.at(start);
+        const int count = int(end - start);
+        beginRemoveRows(QModelIndex(), first, first + count - 1);
+        refs->removeRange(first, count);
+        endRemoveRows();
+        end = start;
     }
 }

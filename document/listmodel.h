@@ -2,6 +2,8 @@
 
 #include "document/itemsdatabasemodel.h"
 
+#include <QSet>
+
 // One favourite list: its rows are the "ref" elements of one "list" element, each naming an entry of the
 // document's items model by id. Entries dragged from the items table become refs, refs move within and
 // between lists and documents (entries from another document are copied in with new ids), and the refs of
@@ -32,11 +34,20 @@ public slots:
 
 private slots:
     void onItemsChanged();
+    void onItemsAboutToBeRemoved();
+    void onItemsRemoved();
 
 private:
+    // Removes every ref whose text is one of the ids, as row ranges from the highest down.
+    void removeRefs(const QSet<QString> &ids);
+
     QList<DocItem> refsFromItems(const QDomDocument &dropped) const;
     QStringList insertDroppedItems(const QDomDocument &dropped, QStringList *oldIds);
 
     ItemsDatabaseModel *itemsModel = nullptr;
     QString refMimeType;
+    // While the items model removes rows, the ids it announces are collected and their refs go in one
+    // pass when the rows are gone, instead of one pass over the list per entry.
+    int itemsRemoving = 0;
+    QSet<QString> removedIds;
 };

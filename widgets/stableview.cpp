@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QMimeData>
 #include <algorithm>
@@ -221,18 +222,28 @@ void STableView::deleteSelected()
     setEnabled(false);
 
     if (model() && selectionModel()) {
+        // every selected cell counts; the ranges give the rows without listing each cell
         QList<int> rows;
-        const QModelIndexList selected = selectionModel()->selectedIndexes();
-        for (const QModelIndex &index : selected)
-            rows.append(index.row());
+        const QItemSelection selection = selectionModel()->selection();
+        for (const QItemSelectionRange &range : selection) {
+            if (range.isValid() && !range.parent().isValid()) {
+                for (int row = range.top(); row <= range.bottom(); ++row)
+                    rows.append(row);
+            }
+        }
         std::sort(rows.begin(), rows.end());
-        // Highest first, so the rows still to go keep their numbers.
-        int previous = -1;
-        for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
-            if (*it == previous)
-                continue;
-            previous = *it;
-            model()->removeRows(*it, 1, QModelIndex());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        // The selected rows are about to go: a selection kept through the removals would be mended
+        // after each of them, a cost that grows with the number of selected runs.
+        selectionModel()->clearSelection();
+        // One removal per run of adjacent rows, the highest run first, so the rows still to go keep
+        // their numbers; a model then removes a whole run in one pass instead of row by row.
+        for (qsizetype end = rows.size(); end > 0;) {
+            qsizetype start = end - 1;
+            while (start > 0 && rows.at(start - 1) == rows.at(start) - 1)
+                --start;
+            model()->removeRows(rows.at(start), int(end - start), QModelIndex());
+            end = start;
         }
     }
 

@@ -184,6 +184,80 @@ private slots:
         QCOMPARE(provider.count(), 1);
     }
 
+    void removeRange_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("middle") << 1 << 3 << QStringList({"0", "4", "5"});
+        QTest::newRow("front") << 0 << 2 << QStringList({"2", "3", "4", "5"});
+        QTest::newRow("past the end") << 4 << 9 << QStringList({"0", "1", "2", "3"});
+        QTest::newRow("nothing") << 2 << 0 << QStringList({"0", "1", "2", "3", "4", "5"});
+        QTest::newRow("outside") << 7 << 2 << QStringList({"0", "1", "2", "3", "4", "5"});
+    }
+
+    void removeRange()
+    {
+        QFETCH(int, row);
+        QFETCH(int, count);
+        QFETCH(QStringList, left);
+        ListDocument document(items({"0", "1", "2", "3", "4", "5"}));
+        DocItemsDataProvider provider(document.items, "tvService", true);
+        QCOMPARE(provider.indexOf("5"), 5);
+        QVERIFY(provider.removeRange(row, count));
+        QCOMPARE(idsOf(provider), left);
+        // the tree itself lost exactly those items, and lookups follow
+        DocItemsDataProvider fresh(document.items, "tvService", true);
+        QCOMPARE(idsOf(fresh), left);
+        QCOMPARE(provider.indexOf("5"), int(left.indexOf("5")));
+    }
+
+    void rowsFollowEditsOutsideTheProvider()
+    {
+        ListDocument document(items({"0", "1", "2", "3"}));
+        DocItemsDataProvider provider(document.items, "tvService", true);
+        QCOMPARE(idsOf(provider), QStringList({"0", "1", "2", "3"}));
+        // moved through DocItem: seen without a refresh
+        QVERIFY(provider.itemAt(3).moveTo(0) >= 0);
+        QCOMPARE(idsOf(provider), QStringList({"3", "0", "1", "2"}));
+        QCOMPARE(provider.indexOf("2"), 3);
+        // inserted through another provider over the same items
+        DocItemsDataProvider other(document.items, "tvService", true);
+        other.insertNewItem(1);
+        QCOMPARE(provider.count(), 5);
+        QCOMPARE(provider.itemAt(1).id(), other.itemAt(1).id());
+        // removed through the other one
+        QVERIFY(other.removeRange(0, 2));
+        QCOMPARE(idsOf(provider), QStringList({"0", "1", "2"}));
+        // edited directly, then refreshed
+        document.items.removeChild(document.items.firstChildElement());
+        provider.refresh();
+        QCOMPARE(idsOf(provider), QStringList({"1", "2"}));
+    }
+
+    void removingRefsLeavesOtherListsAlone()
+    {
+        ListDocument document("<TDocument><items/><lists><list id='0'><ref>1</ref><ref>2</ref></list>"
+                              "<list id='1'><ref>2</ref></list></lists></TDocument>");
+        const QDomElement first = document.lists.firstChildElement();
+        DocItemsDataProvider refs(first, "ref", false);
+        DocItemsDataProvider sameList(first, "ref", false);
+        DocItemsDataProvider otherList(first.nextSiblingElement(), "ref", false);
+        DocItemsDataProvider allRefs(document.lists, "ref", false);
+        DocItemsDataProvider lists(document.lists, "list", true);
+        QCOMPARE(allRefs.count(), 3);
+        QCOMPARE(sameList.count(), 2);
+        QVERIFY(refs.removeAt(0));
+        QCOMPARE(sameList.count(), 1);
+        QCOMPARE(allRefs.count(), 2);
+        QCOMPARE(otherList.count(), 1);
+        // a list goes with its refs
+        QVERIFY(lists.removeAt(1));
+        QCOMPARE(allRefs.count(), 1);
+        QCOMPARE(allRefs.itemAt(0).value(QString()), QString("2"));
+        QCOMPARE(lists.count(), 1);
+    }
+
     void changeIdFollowsReferences()
     {
         ListDocument document("<TDocument><items><tvService id='0'/><tvService id='1'/></items><lists>"

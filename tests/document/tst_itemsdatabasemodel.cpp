@@ -125,12 +125,20 @@ private slots:
         ServicesModel &model = fixture->model;
         QStringList announced;
         connect(&model, &ItemsDatabaseModel::itemRemoved, this, [&](const QString &id) {
-            QVERIFY(fixture->provider.indexOf(id) >= 0); // still there when announced
+            // every entry of the range is still there when any of them is announced
+            QCOMPARE(fixture->provider.count(), 6);
+            QVERIFY(fixture->provider.indexOf(id) >= 0);
             announced << id;
         });
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
         QVERIFY(model.removeRows(2, 3));
         QCOMPARE(announced, QStringList({"2", "3", "4"}));
         QCOMPARE(fixture->ids(), QStringList({"0", "1", "5"}));
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(removed.at(0).at(1).toInt(), 2);
+        QCOMPARE(removed.at(0).at(2).toInt(), 4);
+        QCOMPARE(model.dataById("5", 1, Qt::DisplayRole).toString(), QString("F"));
+        QVERIFY(!model.indexById("3", 1).isValid());
     }
 
     void payloadBytes()

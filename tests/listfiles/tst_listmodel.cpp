@@ -242,6 +242,39 @@ private slots:
         QCOMPARE(open.refs(1), (QStringList{"12", "x", "7"}));
     }
 
+    void removalOfManyEntriesClearsRefsInRuns()
+    {
+        QString text = tvDocument();
+        text.replace(QStringLiteral("<list id=\"2\"/>"),
+                     QStringLiteral("<list id=\"2\"><ref>1</ref><ref>0</ref><ref>5</ref><ref>1</ref></list>"));
+        OpenLists open(parent, text);
+        ListModel *list = open.models.at(2);
+        QSignalSpy refsRemoved(list, &QAbstractItemModel::rowsRemoved);
+        QStringList refsDuringRemoval;
+        connect(open.manager.itemsModel, &ItemsDatabaseModel::itemRemoved, this,
+                [&] { refsDuringRemoval << QString::number(list->rowCount()); });
+        // entries 0, 1 and 5 in one removal
+        QVERIFY(open.manager.itemsModel->removeRows(0, 3));
+        QCOMPARE(open.manager.itemsModel->rowCount(), 0);
+        // the refs stay until the entries are gone, then go as one run per adjacent block
+        QCOMPARE(refsDuringRemoval, (QStringList{"4", "4", "4"}));
+        QCOMPARE(open.refs(2), QStringList());
+        QCOMPARE(refsRemoved.count(), 1);
+        QCOMPARE(refsRemoved.at(0).at(1).toInt(), 0);
+        QCOMPARE(refsRemoved.at(0).at(2).toInt(), 3);
+        QCOMPARE(open.refs(0), QStringList());
+        QCOMPARE(open.refs(1), (QStringList{"12", "x", "7"}));
+        // a removal outside any row removal of the items model is done at once
+        QString more = tvDocument();
+        more.replace(QStringLiteral("<list id=\"2\"/>"),
+                     QStringLiteral("<list id=\"2\"><ref>1</ref><ref>0</ref><ref>1</ref></list>"));
+        OpenLists again(parent, more);
+        QSignalSpy runs(again.models.at(2), &QAbstractItemModel::rowsRemoved);
+        again.models.at(2)->onRefItemRemoving(QStringLiteral("1"));
+        QCOMPARE(again.refs(2), QStringList{"0"});
+        QCOMPARE(runs.count(), 2);
+    }
+
     void followsItemChanges()
     {
         OpenLists open(parent);

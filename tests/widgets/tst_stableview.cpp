@@ -34,6 +34,7 @@ public:
     bool removeRows(int row, int count, const QModelIndex &parent) override
     {
         removed << row;
+        removedCounts << count;
         return QStandardItemModel::removeRows(row, count, parent);
     }
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
@@ -50,6 +51,7 @@ public:
         return result;
     }
     QList<int> removed;
+    QList<int> removedCounts;
     QList<int> dropRows;
 };
 
@@ -202,6 +204,20 @@ private slots:
         first->deleteSelected();
         QCOMPARE(modelA->removed.size(), 2);
         QCOMPARE(endDelete.count(), 2);
+    }
+
+    void deleteRemovesRunsHighestFirst()
+    {
+        first->setModel(modelA);
+        selectRows(first, {7, 1, 2, 3, 9, 6});
+        QSignalSpy endDelete(first, &STableView::onEndDelete);
+        first->action(STableView::Delete)->trigger();
+        // adjacent rows go in one call each, the highest run first
+        QCOMPARE(modelA->removed, (QList<int>{9, 6, 1}));
+        QCOMPARE(modelA->removedCounts, (QList<int>{1, 2, 3}));
+        QCOMPARE(modelA->column0(), (QStringList{"a0.0", "a4.0", "a5.0", "a8.0"}));
+        QCOMPARE(endDelete.count(), 1);
+        QVERIFY(!first->selectionModel()->hasSelection());
     }
 
     void emptyCopyKeepsClipboard()
