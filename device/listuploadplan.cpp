@@ -1,16 +1,16 @@
 #include "listuploadplan.h"
 
+#include "document/docitem.h"
+
 #include <QDomDocument>
 #include <QDomElement>
 #include <QtEndian>
 
 namespace {
-// One element as the list document writes a single item: its own document, indent 1.
+// One element as the list document writes a single item.
 QByteArray elementText(const QDomElement &element)
 {
-    QDomDocument single;
-    single.appendChild(single.importNode(element, true));
-    return single.toString(1).toUtf8();
+    return DocItem(element).toString().toUtf8();
 }
 
 QList<QDomElement> descendants(const QDomElement &parent, const QString &name)

@@ -16,8 +16,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <memory>
+
+std::atomic_int listUploadRestartDelayMs{30000};
 
 namespace {
 using Mill_ = DVB24CommunicationProtocolMill;
@@ -64,8 +67,18 @@ void listTransfer(Mill_ &mill, DeviceTask *, const DeviceCall &call)
         outcome = transfer.upload(listType, mill.currentPayload());
         if (outcome == ListTransfer::Completed) {
             emit mill.Complete(true);
-            // The receiver restarts after taking a list: connect again later.
-            mill.setRestartDelay(30000);
+            // The receiver restarts after taking a list: connect again once, later, when the thread has
+            // ended, but not when the user disconnected meanwhile.
+            Mill_ *worker = &mill;
+            QObject::connect(
+                worker, &QThread::finished, worker,
+                [worker] {
+                    QTimer::singleShot(listUploadRestartDelayMs.load(), worker, [worker] {
+                        if (!worker->isClosing() && !worker->isRunning())
+                            worker->start();
+                    });
+                },
+                Qt::SingleShotConnection);
         }
     }
     if (outcome == ListTransfer::Canceled)

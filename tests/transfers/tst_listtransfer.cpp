@@ -21,7 +21,8 @@ QByteArray lst(const QByteArray &text)
 }
 QByteArray element(const QByteArray &name, int n)
 {
-    return "<" + name + " n=\"" + QByteArray::number(n) + "\"/>\n";
+    // As the list document writes a single item: indented one blank inside its list.
+    return " <" + name + " n=\"" + QByteArray::number(n) + "\"/>\n";
 }
 } // namespace
 
@@ -212,7 +213,7 @@ private slots:
         for (const QByteArray &m : messages) {
             if (m.startsWith("PST"))
                 gotPst << int(m.count("<tvService"));
-            else if (m.startsWith("LST<ref"))
+            else if (m.startsWith("LST") && m.contains("<ref"))
                 gotRefs << int(m.count("<ref"));
         }
         QCOMPARE(gotPst, pst);

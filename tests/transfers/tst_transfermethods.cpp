@@ -6,6 +6,7 @@
 
 #include "device/devicecall.h"
 #include "device/dvb24communicationmanager.h"
+#include "device/transfermethods.h"
 #include "media/copyjobdocument.h"
 #include "media/devicefilesystemitem.h"
 
@@ -84,6 +85,24 @@ private slots:
         QVERIFY(task->calls.contains(QStringLiteral("status:Device is preparing lists...")));
         QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
         QCOMPARE(task->result(), QStringLiteral("<TDocument><items/><lists/></TDocument>"));
+    }
+
+    void listUploadRestartIsDroppedOnDisconnect()
+    {
+        listUploadRestartDelayMs = 200;
+        const QByteArray document = "<TDocument><items><tvService n=\"1\"/></items><lists><list><ref n=\"1\"/></list>"
+                                    "</lists></TDocument>";
+        RecordingTask *task =
+            run(call(QStringLiteral("sendOrdownloadTVLists"), {{"mode", "send"}, {"listType", "tv"}}), document);
+        QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
+        QVERIFY(task->calls.contains(QStringLiteral("status:Sending lists...")));
+        QCOMPARE(m_emulator->connectionCount(), 1);
+        m_manager->requestClose();
+        QTRY_COMPARE(m_emulator->openConnections(), 0);
+        QTest::qWait(800);
+        // The user disconnected: the restart meant for the receiver's reboot does not happen.
+        QCOMPARE(m_emulator->connectionCount(), 1);
+        listUploadRestartDelayMs = 30000;
     }
 
     void listUploadOfBadPayloadSendsNothing()
