@@ -66,22 +66,8 @@ void LinkListProjectFileManager::setupDocument()
 
 void LinkListProjectFileManager::releaseModels()
 {
+    // The value model listens to the items model: it goes first.
     delete genresModel;
     genresModel = nullptr;
-    delete itemsModel;
-    itemsModel = nullptr;
-    delete itemsProvider;
-    itemsProvider = nullptr;
-}
-
-void LinkListProjectFileManager::clearDocument()
-{
-    if (!document)
-        return;
-    emit unloadDocument();
-    releaseModels();
-    const bool wasBlocked = signalsBlocked();
-    blockSignals(true);
-    ListProjectFileManager::clearDocument();
-    blockSignals(wasBlocked);
+    ListProjectFileManager::releaseModels();
 }

@@ -13,10 +13,9 @@ public:
     ~LinkListProjectFileManager() override;
 
     void setupDocument() override;
-    void clearDocument() override;
 
     AgregateModel *genresModel = nullptr;
 
-private:
-    void releaseModels();
+protected:
+    void releaseModels() override;
 };

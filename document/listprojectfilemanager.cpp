@@ -1,6 +1,7 @@
 #include "listprojectfilemanager.h"
 
 #include "app/settings.h"
+#include "document/docitemsdataprovider.h"
 #include "document/exception.h"
 #include "document/exportdrivepicker.h"
 #include "document/listdocument.h"
@@ -58,9 +59,20 @@ void ListProjectFileManager::clearDocument()
 {
     if (!document)
         return;
+    // the page detaches its views while the models still exist
     emit unloadDocument();
+    releaseModels();
     delete document;
     document = nullptr;
+}
+
+void ListProjectFileManager::releaseModels()
+{
+    // the items model reads the provider: it goes first
+    delete itemsModel;
+    itemsModel = nullptr;
+    delete itemsProvider;
+    itemsProvider = nullptr;
 }
 
 QString ListProjectFileManager::exportFileName()

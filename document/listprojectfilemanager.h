@@ -54,6 +54,12 @@ signals:
     void loadDocument();
     void unloadDocument();
 
+protected:
+    // Deletes what setupDocument built for the loaded document: here the items model and its
+    // provider. A list kind with models of its own deletes those first (they listen to the items
+    // model), then calls this.
+    virtual void releaseModels();
+
 private:
     int listCount = 4;
 };

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QFrame>
+#include "widgets/spopupframe.h"
 
 class QTreeView;
 
 // The pop-up under a filter button: a tree of filtered columns and their values with check boxes.
-class SFilterMenu : public QFrame
+class SFilterMenu : public SPopupFrame
 {
     Q_OBJECT
 
@@ -13,9 +13,6 @@ public:
     SFilterMenu(QWidget *anchor, int width, int height, int margin);
 
     QTreeView *treeView() const { return m_tree; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QTreeView *m_tree;

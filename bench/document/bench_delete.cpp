@@ -5,6 +5,8 @@
 
 #include "testmain.h"
 
+#include "document/generatedtvlist.h"
+
 #include "document/docitemsdataprovider.h"
 #include "document/itemproperty.h"
 #include "document/listdocument.h"
@@ -19,35 +21,11 @@
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
-#include <QTextStream>
 #include <algorithm>
 #include <memory>
 #include <vector>
 
 namespace {
-
-QString services(int count)
-{
-    QString text;
-    QTextStream out(&text);
-    out << "<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>\n";
-    for (int i = 0; i < count; ++i) {
-        out << "<tvService id=\"" << i << "\" epgMarked=\"" << (i % 2) << "\"><name>Service " << (i * 7919) % count
-            << "</name><provider>Provider " << (i % 97) << "</provider><genres>Genre " << (i % 13)
-            << "</genres><parentLock>0</parentLock><childrenLock>" << (i % 4 + 1)
-            << "</childrenLock><details><config type=\"satellite\" frequency=\"" << (10700 + i % 2000)
-            << "\" symbolRate=\"27500\"/></details></tvService>\n";
-    }
-    out << "</items><lists>";
-    for (int list = 0; list < 4; ++list) {
-        out << "<list id=\"" << list << "\">";
-        for (int i = list; i < count; i += 5)
-            out << "<ref>" << i << "</ref>";
-        out << "</list>";
-    }
-    out << "</lists></TDocument>\n";
-    return text;
-}
 
 void check(bool condition, const char *what)
 {
@@ -166,7 +144,7 @@ private slots:
         const int runs = qMax(1, qEnvironmentVariableIsSet("OMBRELAY_BENCH_RUNS")
                                      ? qEnvironmentVariableIntValue("OMBRELAY_BENCH_RUNS")
                                      : 3);
-        const double ms = timeDelete(services(size), step, count, size - count, runs);
+        const double ms = timeDelete(GeneratedTvList::text(size), step, count, size - count, runs);
         qInfo("%-32s %10.1f ms (median of %d)", QTest::currentDataTag(), ms, runs);
     }
 };

@@ -1,6 +1,8 @@
 // Opens and saves TV list projects of 10,000 and 20,000 services and checks that the larger one takes at
 // most 2.5 times as long (nothing in the path grows faster than the list).
 
+#include "document/generatedtvlist.h"
+
 #include "app/settings.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/tvlistprojectfilemanager.h"
@@ -11,37 +13,12 @@
 #include <QHashSeed>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
-QString services(int count)
-{
-    QString text;
-    QTextStream out(&text);
-    out << "<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>\n";
-    const char *types[] = {"satellite", "cable", "terrestrial", "analog"};
-    for (int i = 0; i < count; ++i) {
-        out << "<tvService id=\"" << i << "\" epgMarked=\"" << (i % 2) << "\"><name>Service " << i
-            << "</name><provider>Provider " << (i % 97) << "</provider><genres>Genre " << (i % 13) << ";Genre "
-            << (i % 7) << "</genres><parentLock>0</parentLock><childrenLock>" << (i % 4 + 1)
-            << "</childrenLock><details><config type=\"" << types[i % 4] << "\" frequency=\"" << (10700 + i % 2000)
-            << "\" symbolRate=\"27500\"/></details></tvService>\n";
-    }
-    out << "</items><lists>";
-    for (int list = 0; list < 4; ++list) {
-        out << "<list id=\"" << list << "\">";
-        for (int i = list; i < count; i += 5)
-            out << "<ref>" << i << "</ref>";
-        out << "</list>";
-    }
-    out << "</lists></TDocument>\n";
-    return text;
-}
-
 struct Times
 {
     double open = 0;
@@ -91,7 +68,7 @@ int main(int argc, char *argv[])
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return 2;
-        file.write(qCompress(services(sizes[i]).toUtf8(), 9));
+        file.write(qCompress(GeneratedTvList::text(sizes[i]).toUtf8(), 9));
         file.close();
         times[i] = measure(path, &parent, 5);
         std::printf("%6d services: open %8.1f ms, save %8.1f ms (median of 5)\n", sizes[i], times[i].open,

@@ -23,6 +23,7 @@
 #include <QTranslator>
 #include <QWidget>
 
+#include <algorithm>
 #include <memory>
 
 using namespace ListFixtures;
@@ -172,6 +173,68 @@ private slots:
         // The old models went with the old document; these are new ones.
         QVERIFY(firstItems.isNull() && firstProviders.isNull());
         QVERIFY(manager.itemsModel && manager.providersModel && manager.genresModel);
+    }
+
+    void everyKindReleasesItsModels_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("itemTag");
+        QTest::newRow("tv") << "tv" << tvDocument() << "tvService";
+        QString radio = tvDocument();
+        radio.replace(QStringLiteral("tvService"), QStringLiteral("radioService"));
+        QTest::newRow("radio") << "radio" << radio << "radioService";
+        QTest::newRow("link") << "link" << linkDocument() << "link";
+    }
+
+    void everyKindReleasesItsModels()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, itemTag);
+        std::unique_ptr<ListProjectFileManager> manager;
+        if (kind == QLatin1String("tv"))
+            manager.reset(new TVListProjectFileManager(parent));
+        else if (kind == QLatin1String("radio"))
+            manager.reset(new RadioListProjectFileManager(parent));
+        else
+            manager.reset(new LinkListProjectFileManager(parent));
+        QSignalSpy unloads(manager.get(), &ListProjectFileManager::unloadDocument);
+        QList<QPointer<QObject>> models;
+        bool modelsAtUnload = false;
+        connect(manager.get(), &ListProjectFileManager::unloadDocument, this, [&] {
+            modelsAtUnload = std::all_of(models.cbegin(), models.cend(), [](const auto &m) { return !m.isNull(); });
+        });
+        auto collect = [&] {
+            models.clear();
+            const QObjectList children = manager->children();
+            for (QObject *child : children) {
+                if (qobject_cast<QAbstractItemModel *>(child))
+                    models << child;
+            }
+        };
+
+        QVERIFY(manager->setDocumentText(text));
+        collect();
+        // the items model and the value models: one for links, two for services
+        QCOMPARE(models.size(), kind == QLatin1String("link") ? 2 : 3);
+        QCOMPARE(manager->itemsDataProvider()->itemTag(), itemTag);
+        QVERIFY(manager->itemsModel->rowCount() > 0);
+        manager->clearDocument();
+        QCOMPARE(unloads.count(), 1);
+        QVERIFY(modelsAtUnload);
+        QVERIFY(std::all_of(models.cbegin(), models.cend(), [](const auto &m) { return m.isNull(); }));
+        QVERIFY(!manager->itemsModel && !manager->itemsDataProvider() && !manager->document);
+        QVERIFY(!manager->signalsBlocked());
+        manager->clearDocument();
+        QCOMPARE(unloads.count(), 1);
+
+        // a manager that goes with a document loaded releases everything and tells nobody
+        QVERIFY(manager->setDocumentText(text));
+        collect();
+        manager.reset();
+        QCOMPARE(unloads.count(), 1);
+        QVERIFY(std::all_of(models.cbegin(), models.cend(), [](const auto &m) { return m.isNull(); }));
     }
 
     void serviceColumns()

@@ -105,6 +105,22 @@ private slots:
         QCOMPARE(got, QStringList({"0|file://v\\f\\a.ts|\\f|10", "2|dir://v\\f\\g|\\f|0", "2|dir://v\\f||0"}));
     }
 
+    void expansionDepthIsBounded()
+    {
+        // A receiver folder tree deeper than any real one (or a listing that loops).
+        QString deep = QStringLiteral("v");
+        for (int i = 0; i < ReceiverFolderCommands::MaxDepth + 5; ++i)
+            deep += QStringLiteral("/d");
+        file(deep + QStringLiteral("/bottom.ts"), 7);
+        CopyJobDocument job;
+        qint64 total = 0;
+        ReceiverFolderCommands(*m_link).expandUri(QStringLiteral("dir://v*0"), QString(), job, total);
+        QCOMPARE(total, qint64(0));
+        QCOMPARE(job.fileCount(), ReceiverFolderCommands::MaxDepth + 1);
+        while (job.hasFiles())
+            QVERIFY(job.takeFirstFile().isDir());
+    }
+
     void createDeleteAndChains()
     {
         ReceiverFolderCommands commands(*m_link);
