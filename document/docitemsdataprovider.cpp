@@ -92,7 +92,7 @@ void DocItemsDataProvider::ensureRows()
     const int n = items.count();
     rows.resize(n);
     for (int row = 0; row < n; ++row)
-        rows[row] = items.item(row).toElement();
+        rows[row].element = items.item(row).toElement();
     rowsValid = true;
 }
 
@@ -107,7 +107,7 @@ DocItem DocItemsDataProvider::itemAt(int row)
     ensureRows();
     if (row < 0 || row >= rows.size())
         return DocItem();
-    return DocItem(rows.at(row));
+    return DocItem(rows.at(row).element);
 }
 
 DocItem DocItemsDataProvider::itemById(int id)
@@ -121,14 +121,14 @@ int DocItemsDataProvider::indexOf(const QString &id)
     ensureRows();
     const auto hit = rowOfIdCache.constFind(id);
     if (hit != rowOfIdCache.constEnd() && cachedIdWrites == DocItem::idWrites() && hit->row < rows.size() &&
-        rows.at(hit->row) == hit->element)
+        rows.at(hit->row).element == hit->element)
         return hit->row;
     rowOfIdCache.clear();
     cachedIdWrites = DocItem::idWrites();
     const int n = int(rows.size());
     rowOfIdCache.reserve(n);
     for (int row = 0; row < n; ++row) {
-        const QDomElement &element = rows.at(row);
+        const QDomElement &element = rows.at(row).element;
         rowOfIdCache.insert(element.attribute(QStringLiteral("id")), {row, element}); // the later of equal ids wins
     }
     const auto found = rowOfIdCache.constFind(id);
@@ -202,12 +202,12 @@ bool DocItemsDataProvider::removeRange(int row, int count)
     QStringList tags;
     int kept = first;
     for (int i = first; i < end; ++i) {
-        const QDomElement element = rows.at(i);
+        const QDomElement element = rows.at(i).element;
         if (element.parentNode() == root) {
             collectTags(element, tags);
             root.removeChild(element);
         } else {
-            rows[kept++] = element; // not a child of root: removeChild leaves it where it is
+            rows[kept++].element = element; // not a child of root: removeChild leaves it where it is
         }
     }
     rows.erase(rows.begin() + kept, rows.begin() + end);
@@ -231,8 +231,8 @@ int DocItemsDataProvider::countSame(const DocItem &item, const QString &childTag
     const QString own = DocItem(item.firstChildElement(childTag)).toString();
     int same = 0;
     ensureRows();
-    for (const QDomElement &element : std::as_const(rows)) {
-        if (DocItem(element.firstChildElement(childTag)).toString() == own)
+    for (const Row &entry : std::as_const(rows)) {
+        if (DocItem(entry.element.firstChildElement(childTag)).toString() == own)
             ++same;
     }
     return same;

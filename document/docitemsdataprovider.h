@@ -13,6 +13,13 @@
 class DocItemsDataProvider
 {
 public:
+    // A handle on one row's element. Only the pointer inside moves when rows shift, so the row list
+    // moves its entries as plain memory.
+    struct Row
+    {
+        QDomElement element;
+    };
+
     DocItemsDataProvider();
     DocItemsDataProvider(const QDomElement &root, const QString &itemTag, bool autoId);
     virtual ~DocItemsDataProvider();
@@ -59,7 +66,7 @@ private:
     void ensureRows();
     void rowsChangedBelow(const QDomElement &parent, const QStringList &tags);
 
-    QList<QDomElement> rows;
+    QList<Row> rows;
     bool rowsValid = false;
     quint64 rowsStructure = 0;
 
@@ -75,3 +82,5 @@ private:
     QHash<QString, CachedRow> rowOfIdCache;
     quint64 cachedIdWrites = 0;
 };
+
+Q_DECLARE_TYPEINFO(DocItemsDataProvider::Row, Q_RELOCATABLE_TYPE);

@@ -205,7 +205,8 @@ void ListModel::removeRefs(const QSet<QString> &ids)
         return;
     QList<int> doomed;
     for (int row = 0, rows = refs->count(); row < rows; ++row) {
-        if (ids.contains(refs->itemAt(row).value(QString())))
+        // a ref's text is its first child node (the empty path of DocItem::value)
+        if (ids.contains(refs->itemAt(row).firstChild().nodeValue()))
             doomed << row;
     }
     // Real row removals, so views and persistent indexes follow; the list's own itemRemoved is not

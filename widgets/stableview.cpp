@@ -233,9 +233,6 @@ void STableView::deleteSelected()
         }
         std::sort(rows.begin(), rows.end());
         rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-        // The selected rows are about to go: a selection kept through the removals would be mended
-        // after each of them, a cost that grows with the number of selected runs.
-        selectionModel()->clearSelection();
         // One removal per run of adjacent rows, the highest run first, so the rows still to go keep
         // their numbers; a model then removes a whole run in one pass instead of row by row.
         for (qsizetype end = rows.size(); end > 0;) {

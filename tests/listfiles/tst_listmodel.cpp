@@ -9,12 +9,16 @@
 #include "document/listitemsdatabasemodel.h"
 #include "document/listmodel.h"
 #include "document/tvlistprojectfilemanager.h"
+#include "widgets/itemstableview.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
+#include <QItemSelectionModel>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QWidget>
 
+#include <algorithm>
 #include <memory>
 
 using namespace ListFixtures;
@@ -223,6 +227,60 @@ private slots:
         QVERIFY(!list->dropMimeData(&broken, Qt::MoveAction, -1, -1, QModelIndex()));
         QCOMPARE(open.refs(0), (QStringList{"0", "5"}));
         QCOMPARE(dropped.count(), 0);
+    }
+
+    void deleteThroughTheItemsTable()
+    {
+        // twelve entries whose names sort in another order than the document's, and two lists
+        QString items;
+        for (int i = 0; i < 12; ++i)
+            items +=
+                QStringLiteral("<tvService id=\"%1\"><name>Service %2</name></tvService>").arg(i).arg((i * 5) % 12);
+        const QString text = QStringLiteral("<TDocument><documentProperties/><items>%1</items><lists>"
+                                            "<list id=\"0\"><ref>0</ref><ref>3</ref><ref>6</ref><ref>9</ref>"
+                                            "<ref>3</ref></list><list id=\"1\"><ref>1</ref><ref>2</ref><ref>4</ref>"
+                                            "<ref>11</ref></list><list id=\"2\"/></lists></TDocument>")
+                                 .arg(items);
+        OpenLists open(parent, text);
+        QAbstractItemModelTester itemsTester(open.manager.itemsModel,
+                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
+        ItemsTableView table(parent);
+        table.setModel(open.manager.itemsModel);
+        table.sortByColumn(1, Qt::AscendingOrder);
+        QAbstractItemModel *shown = table.model();
+        QAbstractItemModelTester proxyTester(shown, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QStringList doomed;
+        for (int row : {0, 2, 3, 7, 11}) {
+            table.selectionModel()->select(shown->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            doomed << shown->index(row, 8).data().toString();
+        }
+        QSignalSpy announced(open.manager.itemsModel, &ItemsDatabaseModel::itemRemoved);
+        table.action(STableView::Delete)->trigger();
+
+        QCOMPARE(shown->rowCount(), 7);
+        QStringList left;
+        for (int row = 0; row < open.manager.itemsModel->rowCount(); ++row)
+            left << open.manager.itemsDataProvider()->itemAt(row).id();
+        QStringList gone;
+        for (const QList<QVariant> &signal : std::as_const(announced))
+            gone << signal.at(0).toString();
+        std::sort(gone.begin(), gone.end());
+        std::sort(doomed.begin(), doomed.end());
+        QCOMPARE(gone, doomed);
+        for (const QString &id : std::as_const(doomed))
+            QVERIFY(!left.contains(id));
+        QCOMPARE(left.size() + doomed.size(), 12);
+        // every list lost exactly the refs of the deleted entries
+        const QList<QStringList> before{{"0", "3", "6", "9", "3"}, {"1", "2", "4", "11"}, {}};
+        for (int list = 0; list < 3; ++list) {
+            QStringList expected;
+            for (const QString &ref : before.at(list)) {
+                if (!doomed.contains(ref))
+                    expected << ref;
+            }
+            QCOMPARE(open.refs(list), expected);
+        }
     }
 
     void removalCascades()
