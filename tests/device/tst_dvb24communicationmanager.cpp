@@ -52,6 +52,14 @@ private:
     QStringList states;
     QList<ZBDeviceInfo> infos;
 
+    QObject owner; // parent of the tasks of a test
+    // A task for the request, handed to the manager.
+    RecordingTask *enqueue(const QString &request)
+    {
+        auto *task = new RecordingTask(&owner, request);
+        manager->enqueue(task);
+        return task;
+    }
     void connectManager()
     {
         manager->connectToHost(emulator->host());
@@ -84,6 +92,7 @@ private slots:
         manager->requestClose();
         delete manager;
         delete emulator;
+        qDeleteAll(owner.children());
     }
 
     void connectReadsTheDescription()
@@ -224,9 +233,7 @@ private slots:
         connectManager();
         emulator->setPendingReplies(pending);
         emulator->clearReceived();
-        QObject owner;
-        auto *task = new RecordingTask(&owner, callText(QStringLiteral("statusProbe")));
-        manager->enqueue(task);
+        RecordingTask *task = enqueue(callText(QStringLiteral("statusProbe")));
         QTRY_COMPARE(task->calls, calls);
         QCOMPARE(emulator->received().left(answers.size()), answers);
         QTest::qWait(50);
@@ -238,9 +245,7 @@ private slots:
         connectManager();
         manager->mill()->setPendingLimitMs(200);
         emulator->setPendingReplies(1 << 30);
-        QObject owner;
-        auto *task = new RecordingTask(&owner, callText(QStringLiteral("statusProbe")));
-        manager->enqueue(task);
+        RecordingTask *task = enqueue(callText(QStringLiteral("statusProbe")));
         QTRY_COMPARE(task->calls, (QStringList{"enqueued", "error:Action pending", "complete:false"}));
     }
 
@@ -248,42 +253,38 @@ private slots:
     {
         connectManager();
         emulator->setPendingReplies(1 << 30);
-        QObject owner;
-        auto *task = new RecordingTask(&owner, callText(QStringLiteral("statusProbe")));
-        manager->enqueue(task);
+        RecordingTask *task = enqueue(callText(QStringLiteral("statusProbe")));
         QTRY_COMPARE(task->state(), int(DeviceTask::Running));
         QTRY_VERIFY(emulator->received().count(char(0x01)) > 3);
         manager->cancel(task);
         QTRY_COMPARE(task->calls, (QStringList{"enqueued", "cancel", "canceled"}));
     }
 
+    void descriptionRequest_data()
+    {
+        QTest::addColumn<bool>("answered");
+        QTest::newRow("answered") << true;
+        QTest::newRow("refused: an empty result") << false;
+    }
     void descriptionRequest()
     {
+        QFETCH(bool, answered);
         connectManager();
-        QObject owner;
+        if (!answered)
+            emulator->setCommand(0x26, [](EmulatorSession &session) { session.writeByte(0xAB); });
         DeviceCall call(QStringLiteral("getDeviceInfo"));
         call.setParameter(QStringLiteral("ip"), emulator->host());
-        auto *task = new RecordingTask(&owner, call.toString());
-        manager->enqueue(task);
+        RecordingTask *task = enqueue(call.toString());
         QTRY_COMPARE(task->calls, (QStringList{"enqueued", "complete:true"}));
+        if (!answered) {
+            QVERIFY(task->result().isEmpty());
+            return;
+        }
         QDomDocument doc;
         QVERIFY(doc.setContent(task->result()));
         QCOMPARE(doc.documentElement().tagName(), QStringLiteral("deviceInfo"));
         QCOMPARE(doc.documentElement().attribute(QStringLiteral("name")), QStringLiteral("Ombrelay Emulator"));
         QCOMPARE(doc.documentElement().attribute(QStringLiteral("mac")), QStringLiteral("00-00-00-00-00-00"));
-    }
-
-    void descriptionRequestWithoutAnswer()
-    {
-        connectManager();
-        emulator->setCommand(0x26, [](EmulatorSession &session) { session.writeByte(0xAB); });
-        QObject owner;
-        DeviceCall call(QStringLiteral("getDeviceInfo"));
-        call.setParameter(QStringLiteral("ip"), emulator->host());
-        auto *task = new RecordingTask(&owner, call.toString());
-        manager->enqueue(task);
-        QTRY_COMPARE(task->calls, (QStringList{"enqueued", "complete:true"}));
-        QVERIFY(task->result().isEmpty());
     }
 
     void requestsThatCannotRun_data()
@@ -304,9 +305,7 @@ private slots:
         QFETCH(QString, request);
         QFETCH(QString, error);
         connectManager();
-        QObject owner;
-        auto *task = new RecordingTask(&owner, request);
-        manager->enqueue(task);
+        RecordingTask *task = enqueue(request);
         QTRY_COMPARE(task->calls, (QStringList{"enqueued", "error:" + error, "complete:false"}));
     }
 
@@ -355,9 +354,7 @@ private slots:
         });
         connectManager();
         emulator->clearReceived();
-        QObject owner;
-        auto *task = new RecordingTask(&owner, callText(QStringLiteral("chunkProbe")));
-        manager->enqueue(task);
+        RecordingTask *task = enqueue(callText(QStringLiteral("chunkProbe")));
         QTRY_COMPARE(task->calls, calls);
         QCOMPARE(task->result(), result);
         QTRY_COMPARE(emulator->received().left(answers.size()), answers);
@@ -369,9 +366,7 @@ private slots:
         connectManager();
         // The receiver goes away in the middle of a command.
         emulator->setCommand(0x30, [](EmulatorSession &session) { session.close(); });
-        QObject owner;
-        auto *task = new RecordingTask(&owner, callText(QStringLiteral("statusProbe")));
-        manager->enqueue(task);
+        RecordingTask *task = enqueue(callText(QStringLiteral("statusProbe")));
         QTRY_COMPARE(task->calls, (QStringList{"enqueued", "error:Genereal Error (STB)", "complete:false"}));
         QTRY_VERIFY(states.contains(QStringLiteral("disconnected")));
         // Started again from the finished signal: a second connection, connected again.
@@ -383,9 +378,7 @@ private slots:
 
     void tasksWithoutConnectionFail()
     {
-        QObject owner;
-        auto *task = new RecordingTask(&owner, callText(QStringLiteral("getDeviceInfo")));
-        manager->enqueue(task);
+        RecordingTask *task = enqueue(callText(QStringLiteral("getDeviceInfo")));
         QTRY_COMPARE(task->calls, (QStringList{"enqueued", "error:Unknow error", "complete:false"}));
     }
 

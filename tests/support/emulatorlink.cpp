@@ -1,19 +1,6 @@
 #include "emulatorlink.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
-namespace {
-QString writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(data);
-    return path;
-}
-} // namespace
+#include "testfiles.h"
 
 EmulatorLink::EmulatorLink()
     : commands(TransferCommands::install(emulator, receiverRoot.path()))
@@ -41,18 +28,12 @@ bool EmulatorLink::open(int inactivityMs)
 
 QString EmulatorLink::receiverFile(const QString &relative, const QByteArray &data)
 {
-    return writeFile(receiverPath(relative), data);
+    return TestFiles::write(receiverPath(relative), data);
 }
 
 QString EmulatorLink::pcFile(const QString &relative, const QByteArray &data)
 {
-    return writeFile(pcPath(relative), data);
-}
-
-QByteArray EmulatorLink::read(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    return TestFiles::write(pcPath(relative), data);
 }
 
 QByteArray EmulatorLink::pattern(int size, char seed)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "receiveremulator.h"
+#include "testfiles.h"
 #include "transfercommands.h"
 
 #include "device/transferlink.h"
@@ -28,8 +29,7 @@ public:
     QString pcFile(const QString &relative, const QByteArray &data);
     QString receiverPath(const QString &relative) const { return receiverRoot.path() + u'/' + relative; }
     QString pcPath(const QString &relative) const { return pc.path() + u'/' + relative; }
-    // The file's bytes, or "<missing>".
-    static QByteArray read(const QString &path);
+    static QByteArray read(const QString &path) { return TestFiles::read(path); }
     // Bytes that differ at every offset within any block size a test uses.
     static QByteArray pattern(int size, char seed = 0);
 

@@ -365,29 +365,38 @@ bool TransferCommands::serveRecordingUpload(EmulatorSession &s)
         if (!s.sendStatus(TransferWire::StatusOk))
             return false;
     }
+    // An upload is kept once it is whole, before the answer the PC waits for last.
     QList<QByteArray> delivered{desc};
+    const auto keep = [this, &delivered] {
+        QMutexLocker lock(&m_lock);
+        m_recordingUploads << delivered;
+    };
+    const QList<UploadRequest> asked = uploadRequests;
     QByteArray requests;
-    for (const UploadRequest &r : std::as_const(uploadRequests))
+    for (const UploadRequest &r : asked)
         requests += char(r.kind) + QByteArray(1, char(r.file)) + TransferWire::uint32(r.count);
+    if (asked.isEmpty() || asked.first().kind == 0xF8)
+        keep();
     s.write(requests);
-    for (const UploadRequest &r : std::as_const(uploadRequests)) {
-        if (r.kind == 0xF8)
-            break;
+    for (int i = 0; i < asked.size() && asked.at(i).kind != 0xF8; ++i) {
+        const UploadRequest &r = asked.at(i);
         const QByteArray data = s.read(qint64(r.count) + 1, 5000);
         if (data.size() < qint64(r.count) + 1)
             return false;
         if (quint8(data.at(0)) == TransferWire::CancelByte) {
             ++m_cancels;
             delivered << QByteArray("ABORT");
-            break;
+            keep();
+            return true;
         }
         delivered << data.mid(1);
+        const bool last = r.kind != 1 || i + 1 == asked.size() || asked.at(i + 1).kind == 0xF8;
+        if (last)
+            keep();
         if (!s.sendStatus(TransferWire::StatusOk))
             return false;
-        if (r.kind != 1)
+        if (last)
             break;
     }
-    QMutexLocker lock(&m_lock);
-    m_recordingUploads << delivered;
     return true;
 }

@@ -42,9 +42,6 @@ private slots:
     void documentRoundTrip()
     {
         CopyJobDocument job;
-        QCOMPARE(job.copyDirection(), -1);
-        QCOMPARE(job.totalSize(), qint64(0));
-        QVERIFY(!job.hasFiles());
         job.setCopyDirection(2);
         job.setTotalSize(5000000000LL);
         job.setDestinationPath(QStringLiteral("/tmp/x"));
@@ -65,8 +62,6 @@ private slots:
         QCOMPARE(back.takeFirstFile().fileName(), QStringLiteral("y.ts"));
         const CopyJobFile none = back.takeFirstFile();
         QVERIFY(none.isNull());
-        QCOMPARE(none.type(), 0);
-        QVERIFY(none.absolutePath().isEmpty());
 
         back.clear();
         back.addFile(0, 1, QStringLiteral("a"), QString(), 0);

@@ -1,6 +1,7 @@
 #include "testmain.h"
 
 #include "recordingtask.h"
+#include "testfiles.h"
 
 #include "device/devicecall.h"
 #include "device/offlinecommunicationmanager.h"
@@ -18,29 +19,14 @@ private:
     std::unique_ptr<OfflineCommunicationManager> m_manager;
 
     QString path(const QString &rel) const { return m_tmp->path() + u'/' + rel; }
-    QString write(const QString &rel, const QByteArray &data)
-    {
-        const QString p = path(rel);
-        QDir().mkpath(QFileInfo(p).absolutePath());
-        QFile f(p);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(data);
-        return p;
-    }
+    QString write(const QString &rel, const QByteArray &data) { return TestFiles::write(path(rel), data); }
     QString sparse(const QString &rel, qint64 size)
     {
-        const QString p = path(rel);
-        QDir().mkpath(QFileInfo(p).absolutePath());
-        QFile f(p);
-        if (f.open(QIODevice::WriteOnly))
-            f.resize(size);
+        const QString p = write(rel, QByteArray());
+        QFile(p).resize(size);
         return p;
     }
-    static QByteArray read(const QString &p)
-    {
-        QFile f(p);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    static QByteArray read(const QString &p) { return TestFiles::read(p); }
     static QString copyRequest(const QString &source, const QString &destination, int type = 0, bool move = false,
                                const QString &overwrite = QString())
     {

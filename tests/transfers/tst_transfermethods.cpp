@@ -1,8 +1,7 @@
 #include "testmain.h"
 
-#include "receiveremulator.h"
+#include "emulatorlink.h"
 #include "recordingtask.h"
-#include "transfercommands.h"
 
 #include "device/devicecall.h"
 #include "device/dvb24communicationmanager.h"
@@ -12,7 +11,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -21,21 +19,10 @@ class TestTransferMethods : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_root;
-    std::unique_ptr<QTemporaryDir> m_pc;
-    std::unique_ptr<ReceiverEmulator> m_emulator;
+    // Its emulator, commands and folders; the link is the manager's own.
+    std::unique_ptr<EmulatorLink> e;
     std::unique_ptr<DVB24CommunicationManager> m_manager;
-    std::shared_ptr<TransferCommands> m_commands;
 
-    QString receiverFile(const QString &rel, const QByteArray &data)
-    {
-        const QString p = m_root->path() + u'/' + rel;
-        QDir().mkpath(QFileInfo(p).absolutePath());
-        QFile f(p);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(data);
-        return p;
-    }
     RecordingTask *run(const DeviceCall &call, const QByteArray &payload = QByteArray())
     {
         auto *task = new RecordingTask(this, call.toString());
@@ -55,18 +42,15 @@ private:
 private slots:
     void init()
     {
-        m_root.reset(new QTemporaryDir);
-        m_pc.reset(new QTemporaryDir);
-        m_emulator.reset(new ReceiverEmulator);
-        QVERIFY(m_emulator->start());
-        m_commands = TransferCommands::install(*m_emulator, m_root->path());
-        m_commands->listDocument = "<TDocument><items/><lists/></TDocument>";
+        e = std::make_unique<EmulatorLink>();
+        QVERIFY(e->emulator.start());
+        e->commands->listDocument = "<TDocument><items/><lists/></TDocument>";
         m_manager.reset(new DVB24CommunicationManager);
-        m_manager->setPort(m_emulator->port());
+        m_manager->setPort(e->emulator.port());
         QStringList states;
         connect(m_manager.get(), &DeviceCommunicationManager::stateChanged, this,
                 [&states](const QString &s) { states << s; });
-        m_manager->connectToHost(m_emulator->host());
+        m_manager->connectToHost(e->emulator.host());
         QTRY_VERIFY(states.contains(QStringLiteral("connected")));
         disconnect(m_manager.get(), nullptr, this, nullptr);
     }
@@ -75,7 +59,7 @@ private slots:
         m_manager->requestInterrupt();
         m_manager->requestClose();
         m_manager.reset();
-        m_emulator.reset();
+        e.reset();
     }
 
     void listDownload()
@@ -97,29 +81,29 @@ private slots:
             run(call(QStringLiteral("sendOrdownloadTVLists"), {{"mode", "send"}, {"listType", "tv"}}), document);
         QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
         QVERIFY(task->calls.contains(QStringLiteral("status:Sending lists...")));
-        QCOMPARE(m_emulator->connectionCount(), 1);
+        QCOMPARE(e->emulator.connectionCount(), 1);
         m_manager->requestClose();
-        QTRY_COMPARE(m_emulator->openConnections(), 0);
+        QTRY_COMPARE(e->emulator.openConnections(), 0);
         QTest::qWait(800);
         // The user disconnected: the restart meant for the receiver's reboot does not happen.
-        QCOMPARE(m_emulator->connectionCount(), 1);
+        QCOMPARE(e->emulator.connectionCount(), 1);
         listUploadRestartDelayMs = 30000;
     }
 
     void listUploadOfBadPayloadSendsNothing()
     {
-        const int before = int(m_emulator->received().size());
+        const int before = int(e->emulator.received().size());
         RecordingTask *task =
             run(call(QStringLiteral("sendOrdownloadTVLists"), {{"mode", "send"}, {"listType", "tv"}}), "<not a list");
         QCOMPARE(task->calls,
                  QStringList({"enqueued", "error:Error during uploading. Device is busy now. Please try again later.",
                               "complete:false"}));
-        QVERIFY(!m_emulator->received().mid(before).contains('\x22'));
+        QVERIFY(!e->emulator.received().mid(before).contains('\x22'));
     }
 
     void folderListing()
     {
-        receiverFile(QStringLiteral("v/f/a.ts"), "0123456789");
+        e->receiverFile(QStringLiteral("v/f/a.ts"), "0123456789");
         DeviceCall c(QStringLiteral("getFolder"));
         c.setParameter(QStringLiteral("@path"), QStringLiteral("v\\f"));
         RecordingTask *task = run(c);
@@ -134,9 +118,9 @@ private slots:
 
     void prepareAndMoveToPc()
     {
-        receiverFile(QStringLiteral("v/f/a.ts"), "0123456789");
+        e->receiverFile(QStringLiteral("v/f/a.ts"), "0123456789");
         RecordingTask *prepare = run(call(QStringLiteral("MEMprepareToCopyDeviceToPc"),
-                                          {{"fileUris", "dir://v\\f*0\r\n"}, {"destinationDir", m_pc->path()}}));
+                                          {{"fileUris", "dir://v\\f*0\r\n"}, {"destinationDir", e->pc.path()}}));
         QCOMPARE(prepare->calls, QStringList({"enqueued", "start", "complete:true"}));
         CopyJobDocument job;
         QVERIFY(job.setContent(prepare->result()));
@@ -145,7 +129,7 @@ private slots:
         const CopyJobFile first = job.takeFirstFile();
         QCOMPARE(first.absolutePath(), QStringLiteral("file://v\\f\\a.ts"));
 
-        const QString dest = m_pc->path() + QStringLiteral("/f/a.ts");
+        const QString dest = e->pc.path() + QStringLiteral("/f/a.ts");
         RecordingTask *copy = run(call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", first.absolutePath()},
                                                                              {"destinationFile", dest},
                                                                              {"overwrite", "true"},
@@ -156,33 +140,29 @@ private slots:
         QFile f(dest);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("0123456789"));
-        QVERIFY(!QFileInfo::exists(m_root->path() + QStringLiteral("/v/f/a.ts")));
+        QVERIFY(!QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/f/a.ts")));
     }
 
     void hostileDestinationRefused()
     {
-        receiverFile(QStringLiteral("v/x"), "x");
+        e->receiverFile(QStringLiteral("v/x"), "x");
         RecordingTask *copy = run(call(QStringLiteral("MEMCopyDeviceToPc"),
                                        {{"sourceFile", "file://v\\x"},
-                                        {"destinationFile", m_pc->path() + QStringLiteral("/sub/../../x")},
+                                        {"destinationFile", e->pc.path() + QStringLiteral("/sub/../../x")},
                                         {"overwrite", "true"}}));
         QVERIFY(copy->calls.join(u'|').contains(QStringLiteral("error:Cannot create file")));
-        QVERIFY(!QFileInfo::exists(QFileInfo(m_pc->path()).absolutePath() + QStringLiteral("/x")));
+        QVERIFY(!QFileInfo::exists(QFileInfo(e->pc.path()).absolutePath() + QStringLiteral("/x")));
     }
 
     void uploadAndDelete()
     {
-        const QString source = m_pc->path() + QStringLiteral("/up.bin");
-        QFile f(source);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(70000, 'u'));
-        f.close();
+        const QString source = e->pcFile(QStringLiteral("up.bin"), QByteArray(70000, 'u'));
         RecordingTask *up = run(call(QStringLiteral("MEMCopyPcToDevice"), {{"sourceFile", source},
                                                                            {"destinationFile", "/v/new/up.bin"},
                                                                            {"overwrite", "true"},
                                                                            {"deleteSource", "true"}}));
         QCOMPARE(up->calls.last(), QStringLiteral("complete:true"));
-        QCOMPARE(QFileInfo(m_root->path() + QStringLiteral("/v/new/up.bin")).size(), qint64(70000));
+        QCOMPARE(QFileInfo(e->receiverRoot.path() + QStringLiteral("/v/new/up.bin")).size(), qint64(70000));
         QVERIFY(!QFileInfo::exists(source));
 
         CopyJobDocument list;
@@ -191,23 +171,23 @@ private slots:
         RecordingTask *del = run(call(QStringLiteral("MEMdeleteDeviceFiles"), {{"fileList", list.toString()}}));
         QCOMPARE(del->calls, QStringList({"enqueued", "start", "complete:false"}));
         QCOMPARE(del->result(), QStringLiteral("missing.bin\r\n"));
-        QVERIFY(!QFileInfo::exists(m_root->path() + QStringLiteral("/v/new/up.bin")));
+        QVERIFY(!QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/new/up.bin")));
     }
 
     void previewDownloadsOnce()
     {
-        receiverFile(QStringLiteral("v/p.txt"), "preview");
-        const QString dest = m_pc->path() + QStringLiteral("/p.txt");
+        e->receiverFile(QStringLiteral("v/p.txt"), "preview");
+        const QString dest = e->pc.path() + QStringLiteral("/p.txt");
         const DeviceCall c =
             call(QStringLiteral("MEMCopyPreview"),
                  {{"sourceFile", "file://v\\p.txt"}, {"destinationFile", dest}, {"overwrite", "true"}});
         RecordingTask *first = run(c);
         QCOMPARE(first->result(), dest);
-        const int before = int(m_emulator->received().size());
+        const int before = int(e->emulator.received().size());
         RecordingTask *second = run(c);
         QCOMPARE(second->calls, QStringList({"enqueued", "complete:true"}));
         QCOMPARE(second->result(), dest);
-        QVERIFY(!m_emulator->received().mid(before).contains('\x04'));
+        QVERIFY(!e->emulator.received().mid(before).contains('\x04'));
     }
 
     void prepareToRecordingsFolder()
@@ -215,7 +195,7 @@ private slots:
         RecordingTask *task =
             run(call(QStringLiteral("MEMprepareToCopyPcToDevice"),
                      {{"destinationDir", "/hda1\\recordings"},
-                      {"fileUris", QStringLiteral("file://") + m_pc->path() + QStringLiteral("/none.ts\r\n")}}));
+                      {"fileUris", QStringLiteral("file://") + e->pc.path() + QStringLiteral("/none.ts\r\n")}}));
         QCOMPARE(task->calls,
                  QStringList({"enqueued", "start", "error:Please select correct recording.", "complete:true"}));
         CopyJobDocument job;
@@ -238,30 +218,30 @@ private slots:
         QFETCH(int, end);
         QFETCH(int, deletes);
         QFETCH(bool, files);
-        m_commands->recordingParts = {{0, "ts", QByteArray(10000, 't')}, {1, "mks", QByteArray(20, 'm')}};
-        m_commands->recordingEnd = end;
+        e->commands->recordingParts = {{0, "ts", QByteArray(10000, 't')}, {1, "mks", QByteArray(20, 'm')}};
+        e->commands->recordingEnd = end;
         RecordingTask *task = run(
             call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", "rec://05-12-2026 14_03 News"},
-                                                       {"destinationFile", m_pc->path() + QStringLiteral("/News.2026")},
+                                                       {"destinationFile", e->pc.path() + QStringLiteral("/News.2026")},
                                                        {"overwrite", "true"},
                                                        {"deleteSource", "true"},
                                                        {"recordID", "-25536"}}));
         QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
-        QCOMPARE(m_commands->deleteRequests(), deletes);
+        QCOMPARE(e->commands->deleteRequests(), deletes);
         if (deletes)
-            QCOMPARE(m_commands->lastDeletedRecording(), 40000);
-        QCOMPARE(QFileInfo::exists(m_pc->path() + QStringLiteral("/News2026/News2026.ts")), files);
+            QCOMPARE(e->commands->lastDeletedRecording(), 40000);
+        QCOMPARE(QFileInfo::exists(e->pc.path() + QStringLiteral("/News2026/News2026.ts")), files);
         if (files)
-            QCOMPARE(QFileInfo(m_pc->path() + QStringLiteral("/News2026/News2026.mks")).size(), qint64(20));
+            QCOMPARE(QFileInfo(e->pc.path() + QStringLiteral("/News2026/News2026.mks")).size(), qint64(20));
     }
 
     void overwriteNotTrueDoesNothing()
     {
-        const int before = int(m_emulator->received().size());
+        const int before = int(e->emulator.received().size());
         RecordingTask *up = run(call(QStringLiteral("MEMCopyPcToDevice"),
                                      {{"sourceFile", "/nowhere"}, {"destinationFile", "/v/x"}, {"overwrite", "True"}}));
         QCOMPARE(up->calls, QStringList({"enqueued", "complete:true"}));
-        QVERIFY(!m_emulator->received().mid(before).contains('\x0A'));
+        QVERIFY(!e->emulator.received().mid(before).contains('\x0A'));
     }
 };
 
