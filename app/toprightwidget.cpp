@@ -3,6 +3,7 @@
 #include "swindow.h"
 
 #include <QEvent>
+#include <QLayout>
 
 TopRightWidget::TopRightWidget(QWidget *parent)
     : QWidget(parent)
@@ -69,4 +70,33 @@ void TopRightWidget::changeEvent(QEvent *event)
         btnHelp->setText(tr("Help"));
         btnAbout->setText(tr("About"));
     }
+    if (event->type() == QEvent::LanguageChange || event->type() == QEvent::StyleChange ||
+        event->type() == QEvent::FontChange)
+        fitWidth();
+}
+
+void TopRightWidget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    fitWidth();
+}
+
+void TopRightWidget::fitWidth()
+{
+    // The pages hold the title bar at a fixed width made for Windows' narrow font; Linux fonts and the
+    // longer translations need more, so a fixed width grows until no button text is cut off.
+    if (designWidth < 0) {
+        if (minimumWidth() != maximumWidth())
+            return;
+        designWidth = maximumWidth();
+    }
+    int needed = 0;
+    for (const QWidget *item :
+         {static_cast<QWidget *>(btnSettings), static_cast<QWidget *>(line), static_cast<QWidget *>(btnHelp),
+          static_cast<QWidget *>(line_2), static_cast<QWidget *>(btnAbout)})
+        needed += item->sizeHint().width();
+    const QLayout *row = horizontalFrame_4->layout();
+    needed += row->contentsMargins().left() + row->contentsMargins().right() + 5 * qMax(0, row->spacing());
+    const int width = qMax(designWidth, needed);
+    setFixedWidth(width);
 }

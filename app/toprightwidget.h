@@ -31,8 +31,12 @@ signals:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void fitWidth();
+
     QPointer<SWindow> wiredWindow;
     QList<QMetaObject::Connection> connections;
+    int designWidth = -1;
 };

@@ -153,7 +153,7 @@
     <name>ZBDeviceItemModel</name>
     <message>
         <source>No devices found</source>
-        <translation>Keine Geräte gefunden</translation>
+        <translation>Kein Gerät gefunden</translation>
     </message>
 </context>
 </TS>

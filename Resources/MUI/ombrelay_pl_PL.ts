@@ -153,7 +153,7 @@
     <name>ZBDeviceItemModel</name>
     <message>
         <source>No devices found</source>
-        <translation>Nie znaleziono urządzeń</translation>
+        <translation>Brak urządzeń</translation>
     </message>
 </context>
 </TS>

@@ -378,6 +378,8 @@ private slots:
         QList<DeviceListEntry> devices{{1, "Living room"}, {2, "Kitchen"}};
         SettingsPage page;
         page.setDeviceListSource([&devices] { return devices; });
+        // As the start-up does, so the picture shows the page as the user sees it.
+        page.selectLanguageButton(Settings::getString(Settings::PreferredLanguage, QStringLiteral("en_EN")));
         page.resize(1285, 670);
         page.pathMusicLineEdit->setText(dir->filePath("nowhere"));
         page.show();

@@ -332,7 +332,7 @@ private slots:
         const QModelIndex tv = window.treeModel()->indexFor(1, OmbrelayModule::TypeTvList);
         QTRY_COMPARE(tv.data().toString(), QStringLiteral("TV-Listen"));
         window.removeDevice(1);
-        QTRY_COMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("Keine Geräte gefunden"));
+        QTRY_COMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("Kein Gerät gefunden"));
         loadTranslator(&translator, QStringLiteral("en_EN"));
         QTRY_COMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("No devices found"));
     }

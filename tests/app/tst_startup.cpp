@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "app/settingspage.h"
 #include "app/startup.h"
+#include "app/toprightwidget.h"
 #include "app/translatorloader.h"
 #include "document/docitem.h"
 #include "document/itemproperty.h"
@@ -104,6 +105,58 @@ private slots:
         QCOMPARE(window.windowTitle(), QCoreApplication::applicationName());
         QVERIFY(window.Ui::MainWindow::centralWidget->testAttribute(Qt::WA_MouseTracking));
         QVERIFY(qApp->styleSheet().contains(QStringLiteral("#logoWidget")));
+    }
+
+    void emptyTreeTextFits_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English") << "en_EN";
+        QTest::newRow("German") << "de_DE";
+        QTest::newRow("Polish") << "pl_PL";
+    }
+    void emptyTreeTextFits()
+    {
+        QFETCH(QString, language);
+        MainWindow window;
+        prepareMainWindow(window, language);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QModelIndex placeholder = window.treeModel()->index(0, 0);
+        QCOMPARE(window.treeModel()->rowCount(), 1);
+        const QString text = placeholder.data().toString();
+        QVERIFY(!text.isEmpty());
+        const int needed = static_cast<const QAbstractItemView *>(window.tvDevices)->sizeHintForColumn(0);
+        const int room = window.tvDevices->viewport()->width();
+        QVERIFY2(needed <= room,
+                 qPrintable(QStringLiteral("\"%1\" needs %2 px of %3").arg(text).arg(needed).arg(room)));
+        loadTranslator(window.translator(), QStringLiteral("en_EN"));
+    }
+
+    void titleBarTextsAreWhole_data() { emptyTreeTextFits_data(); }
+    void titleBarTextsAreWhole()
+    {
+        QFETCH(QString, language);
+        MainWindow window;
+        prepareMainWindow(window, language);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (int page = 0; page < 3; ++page) {
+            window.appStackedWidget->setCurrentIndex(page);
+            const QList<TopRightWidget *> bars =
+                window.appStackedWidget->currentWidget()->findChildren<TopRightWidget *>();
+            QCOMPARE(bars.size(), 1);
+            QTRY_VERIFY(bars.first()->isVisible());
+            QVERIFY(bars.first()->width() >= 250);
+            for (const QPushButton *button : {bars.first()->btnSettings, bars.first()->btnHelp, bars.first()->btnAbout})
+                QTRY_VERIFY2(button->width() >= button->sizeHint().width(),
+                             qPrintable(QStringLiteral("%1: %2 < %3")
+                                            .arg(button->text())
+                                            .arg(button->width())
+                                            .arg(button->sizeHint().width())));
+        }
+        if (language == QLatin1String("en_EN"))
+            QCOMPARE(window.topRightWidget->width(), 250);
+        loadTranslator(window.translator(), QStringLiteral("en_EN"));
     }
 
     void rejectedValueShowsErrorBox()
