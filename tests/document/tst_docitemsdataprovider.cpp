@@ -139,17 +139,6 @@ private slots:
         QVERIFY(provider.newItem().parentNode().isNull());
     }
 
-    void linkCopies()
-    {
-        ListDocument document("<TDocument><items><link id='0'><title>a</title><type>radio</type></link></items>"
-                              "<lists/></TDocument>");
-        DocItemsDataProvider provider(document.items, "link", true);
-        const QStringList ids = provider.insertItems(1, {provider.itemAt(0)});
-        QCOMPARE(ids, QStringList({"1"}));
-        QCOMPARE(provider.itemAt(1).value("title"), QString("New link 1"));
-        QCOMPARE(provider.itemAt(1).value("type"), QString("website"));
-    }
-
     void withoutAutoId()
     {
         ListDocument document("<TDocument><items/><lists><list id='0'><ref>4</ref></list></lists></TDocument>");

@@ -100,7 +100,6 @@ private slots:
     {
         QFETCH(int, count);
         TVListProjectFileManager manager(parent);
-        QCOMPARE(manager.maximumListCount(), 4);
         if (count >= 0)
             manager.setListCount(count);
         QVERIFY(manager.newProject());

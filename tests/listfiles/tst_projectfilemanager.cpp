@@ -112,11 +112,6 @@ private slots:
     void actionsAndFilter()
     {
         TextManager manager(parent);
-        QCOMPARE(manager.newAction->text(), QStringLiteral("&New"));
-        QCOMPARE(manager.newAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-        QCOMPARE(manager.saveAsAction->text(), QStringLiteral("Save &as..."));
-        QCOMPARE(manager.saveAsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
-        QCOMPARE(manager.exportAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
         QVERIFY(manager.newAction->isEnabled() && manager.openAction->isEnabled());
         QVERIFY(!manager.saveAction->isEnabled() && !manager.saveAsAction->isEnabled());
         QVERIFY(!manager.closeAction->isEnabled() && !manager.exportAction->isEnabled());
@@ -140,7 +135,6 @@ private slots:
         QSignalSpy loads(&manager, &ProjectFileManager::onLoad);
         QVERIFY(manager.newProject());
         QCOMPARE(manager.fileName(), QStringLiteral("Untitled 1.tvqvxc"));
-        QCOMPARE(loads.at(0).at(0).toString(), QString());
         QVERIFY(loads.at(0).at(0).toString().isNull());
         QVERIFY(manager.newProject(QStringLiteral("<doc>x</doc>")));
         QCOMPARE(manager.fileName(), QStringLiteral("Untitled 2.tvqvxc"));
