@@ -2,7 +2,8 @@
 // and the process's peak memory, which must stay flat (the file is streamed, never held whole).
 //   bench_transfers [size in MiB, default 1024]
 
-#include "tests/transfers/transferpeer.h"
+#include "receiveremulator.h"
+#include "transfercommands.h"
 
 #include "device/filetransfer.h"
 #include "device/transferlink.h"
@@ -115,11 +116,11 @@ int main(int argc, char *argv[])
     const double plainDown = plainCopySeconds(receiverFile, pc.path() + QStringLiteral("/plain.bin"), true);
     QFile::remove(pc.path() + QStringLiteral("/plain.bin"));
 
-    TransferPeer peer(receiverRoot.path());
-    peer.logBytes = false;
-    const quint16 port = peer.startListening();
+    ReceiverEmulator emulator;
+    TransferCommands::install(emulator, receiverRoot.path());
+    emulator.start();
     QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
+    socket.connectToHost(QHostAddress::LocalHost, emulator.port());
     socket.waitForConnected(5000);
     socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     std::atomic_bool interrupt{false};

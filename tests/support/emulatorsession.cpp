@@ -19,7 +19,8 @@ QByteArray EmulatorSession::le32(quint32 value)
 
 bool EmulatorSession::isOpen() const
 {
-    return !m_cut && (m_socket.state() == QAbstractSocket::ConnectedState || m_socket.bytesAvailable() > 0);
+    return !m_cut && !m_emulator.isStopping() &&
+           (m_socket.state() == QAbstractSocket::ConnectedState || m_socket.bytesAvailable() > 0);
 }
 
 bool EmulatorSession::readByte(quint8 *byte, int timeoutMs)
@@ -42,6 +43,28 @@ QByteArray EmulatorSession::read(qint64 n, int timeoutMs)
     if (!result.isEmpty())
         m_emulator.record(result);
     return result;
+}
+
+bool EmulatorSession::readInto(char *data, qint64 n, int timeoutMs)
+{
+    for (qint64 have = 0; have < n;) {
+        if (m_cut || (m_socket.bytesAvailable() <= 0 && !m_socket.waitForReadyRead(timeoutMs)))
+            return false;
+        const qint64 got = m_socket.read(data + have, n - have);
+        if (got < 0)
+            return false;
+        have += got;
+    }
+    return true;
+}
+
+QByteArray EmulatorSession::readMessage(int timeoutMs)
+{
+    if (m_cut || (m_socket.bytesAvailable() <= 0 && !m_socket.waitForReadyRead(timeoutMs)))
+        return QByteArray();
+    const QByteArray m = m_socket.readAll();
+    m_emulator.record(m);
+    return m;
 }
 
 bool EmulatorSession::write(const QByteArray &bytes)

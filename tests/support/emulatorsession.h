@@ -20,6 +20,10 @@ public:
     bool readByte(quint8 *byte, int timeoutMs = 2000);
     // Up to n bytes; fewer when nothing more comes within timeoutMs.
     QByteArray read(qint64 n, int timeoutMs = 2000);
+    // Exactly n bytes into data, not recorded (bulk packets); false on timeout or a closed connection.
+    bool readInto(char *data, qint64 n, int timeoutMs = 5000);
+    // Whatever has come once anything comes: the PC sends one message and waits for its answer.
+    QByteArray readMessage(int timeoutMs = 5000);
     // False when the connection is gone or was cut by the drop switch.
     bool write(const QByteArray &bytes);
     bool writeByte(quint8 byte) { return write(QByteArray(1, char(byte))); }

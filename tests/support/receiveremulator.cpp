@@ -207,6 +207,7 @@ void ReceiverEmulator::serve(qintptr descriptor)
         return;
     }
     ++m_open;
+    socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     EmulatorSession session(*this, socket);
     while (!m_stopping.load() && session.isOpen()) {
         quint8 command = 0;

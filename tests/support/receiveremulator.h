@@ -31,6 +31,7 @@ public:
     bool start(quint16 port = 0);
     void stop();
     quint16 port() const { return m_port.load(); }
+    bool isStopping() const { return m_stopping.load(); }
     QString host() const { return QStringLiteral("127.0.0.1"); }
 
     // Shared handler for a command byte; returns true so it can initialise a static.
@@ -73,7 +74,6 @@ public:
     void record(const QByteArray &bytes);
 
 private:
-    void listen(quint16 port);
     void serve(qintptr descriptor);
 
     mutable QMutex m_lock;

@@ -1,17 +1,14 @@
 #include "testmain.h"
 
-#include "transferpeer.h"
+#include "emulatorlink.h"
 
 #include "device/receiverfoldercommands.h"
-#include "device/transferlink.h"
 #include "device/transferwire.h"
 #include "media/copyjobdocument.h"
 #include "media/devicefilesystemitem.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTcpSocket>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -19,39 +16,17 @@ class TestFolderCommands : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_root;
-    std::unique_ptr<TransferPeer> m_peer;
-    std::unique_ptr<QTcpSocket> m_socket;
-    std::atomic_bool m_interrupt{false};
-    std::unique_ptr<TransferLink> m_link;
+    std::unique_ptr<EmulatorLink> e;
 
-    void file(const QString &rel, int size)
-    {
-        const QString p = m_root->path() + u'/' + rel;
-        QDir().mkpath(QFileInfo(p).absolutePath());
-        QFile f(p);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(QByteArray(size, 'f'));
-    }
+    void file(const QString &rel, int size) { e->receiverFile(rel, QByteArray(size, 'f')); }
 
 private slots:
     void init()
     {
-        m_root.reset(new QTemporaryDir);
-        m_peer.reset(new TransferPeer(m_root->path()));
-        const quint16 port = m_peer->startListening();
-        m_socket.reset(new QTcpSocket);
-        m_socket->connectToHost(QHostAddress::LocalHost, port);
-        QVERIFY(m_socket->waitForConnected(5000));
-        m_link.reset(new TransferLink(m_socket.get(), &m_interrupt));
-        m_link->setInactivityLimit(1000);
+        e = std::make_unique<EmulatorLink>();
+        QVERIFY(e->open(1000));
     }
-    void cleanup()
-    {
-        m_link.reset();
-        m_socket.reset();
-        m_peer.reset();
-    }
+    void cleanup() { e.reset(); }
 
     void listingSendsLevels_data()
     {
@@ -66,9 +41,9 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QByteArray, sent);
         file(QStringLiteral("v/f/a.ts"), 10);
-        std::unique_ptr<QList<DeviceFileSystemItem *>> items(ReceiverFolderCommands(*m_link).getFolder(path));
+        std::unique_ptr<QList<DeviceFileSystemItem *>> items(ReceiverFolderCommands(*e->link).getFolder(path));
         QVERIFY(items);
-        QCOMPARE(m_peer->received(), sent);
+        QCOMPARE(e->emulator.received(), sent);
         qDeleteAll(*items);
     }
 
@@ -84,17 +59,17 @@ private slots:
     void hostileListings()
     {
         QFETCH(QByteArray, reply);
-        m_peer->listingOverride = reply;
-        QVERIFY(!ReceiverFolderCommands(*m_link).getFolder(QStringLiteral("v")));
+        e->commands->listingOverride = reply;
+        QVERIFY(!ReceiverFolderCommands(*e->link).getFolder(QStringLiteral("v")));
     }
 
     void expandFolder()
     {
         file(QStringLiteral("v/f/a.ts"), 10);
-        QDir().mkpath(m_root->path() + QStringLiteral("/v/f/g"));
+        QDir().mkpath(e->receiverRoot.path() + QStringLiteral("/v/f/g"));
         CopyJobDocument job;
         qint64 total = 0;
-        ReceiverFolderCommands(*m_link).expandUri(QStringLiteral("dir://v\\f*0"), QString(), job, total);
+        ReceiverFolderCommands(*e->link).expandUri(QStringLiteral("dir://v\\f*0"), QString(), job, total);
         QCOMPARE(total, qint64(10));
         QStringList got;
         while (job.hasFiles()) {
@@ -114,7 +89,7 @@ private slots:
         file(deep + QStringLiteral("/bottom.ts"), 7);
         CopyJobDocument job;
         qint64 total = 0;
-        ReceiverFolderCommands(*m_link).expandUri(QStringLiteral("dir://v*0"), QString(), job, total);
+        ReceiverFolderCommands(*e->link).expandUri(QStringLiteral("dir://v*0"), QString(), job, total);
         QCOMPARE(total, qint64(0));
         QCOMPARE(job.fileCount(), ReceiverFolderCommands::MaxDepth + 1);
         while (job.hasFiles())
@@ -123,33 +98,33 @@ private slots:
 
     void createDeleteAndChains()
     {
-        ReceiverFolderCommands commands(*m_link);
+        ReceiverFolderCommands commands(*e->link);
         QVERIFY(commands.createFolder(QStringLiteral("v\\new")));
-        QVERIFY(QFileInfo(m_root->path() + QStringLiteral("/v/new")).isDir());
+        QVERIFY(QFileInfo(e->receiverRoot.path() + QStringLiteral("/v/new")).isDir());
         file(QStringLiteral("v/a/b"), 1);
-        m_peer->clearReceived();
+        e->emulator.clearReceived();
         QCOMPARE(commands.deletePath(QStringLiteral("v\\a\\b")), 1);
-        QCOMPARE(m_peer->received(), QByteArray("\x08\x00\x02vab", 6));
+        QCOMPARE(e->emulator.received(), QByteArray("\x08\x00\x02vab", 6));
         QCOMPARE(commands.deletePath(QStringLiteral("v\\gone")), -1);
         QCOMPARE(commands.deletePath(QString()), -1);
-        m_peer->clearReceived();
+        e->emulator.clearReceived();
         QVERIFY(commands.deleteRecording(40000));
-        QCOMPARE(m_peer->received(), QByteArray("\x17\x9C\x40"));
-        m_peer->refuseStatus = 0xFC;
+        QCOMPARE(e->emulator.received(), QByteArray("\x17\x9C\x40"));
+        e->commands->refuseStatus = 0xFC;
         QVERIFY(!commands.deleteRecording(1));
         QVERIFY(!commands.createFolder(QStringLiteral("v\\x")));
-        m_peer->refuseStatus = 0;
+        e->commands->refuseStatus = 0;
 
-        m_peer->clearReceived();
+        e->emulator.clearReceived();
         commands.makePath(QStringLiteral("/v/a/b/c/f"), true);
-        QCOMPARE(m_peer->received(), QByteArray("\x07\x00\x02/vab", 7));
-        m_peer->clearReceived();
+        QCOMPARE(e->emulator.received(), QByteArray("\x07\x00\x02/vab", 7));
+        e->emulator.clearReceived();
         commands.makePath(QStringLiteral("x/y"), false);
-        QCOMPARE(m_peer->received(), QByteArray("\x07\x00\x01xy", 5));
-        m_peer->clearReceived();
+        QCOMPARE(e->emulator.received(), QByteArray("\x07\x00\x01xy", 5));
+        e->emulator.clearReceived();
         commands.makePath(QStringLiteral("/v/a"), false);
         QTest::qWait(50);
-        QVERIFY(m_peer->received().isEmpty());
+        QVERIFY(e->emulator.received().isEmpty());
     }
 };
 

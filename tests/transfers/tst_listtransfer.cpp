@@ -1,12 +1,8 @@
 #include "testmain.h"
 
-#include "transferpeer.h"
+#include "emulatorlink.h"
 
 #include "device/listtransfer.h"
-#include "device/transferlink.h"
-
-#include <QTcpSocket>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -30,12 +26,7 @@ class TestListTransfer : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_root;
-    std::unique_ptr<TransferPeer> m_peer;
-    std::unique_ptr<QTcpSocket> m_socket;
-    std::atomic_bool m_interrupt{false};
-    std::unique_ptr<TransferLink> m_link;
-    QStringList m_reports;
+    std::unique_ptr<EmulatorLink> e;
 
     static QByteArray document(int entries, const QList<int> &refsPerList, const QByteArray &entry = "radioService")
     {
@@ -53,7 +44,7 @@ private:
     }
     ListTransfer transfer()
     {
-        ListTransfer t(*m_link);
+        ListTransfer t(*e->link);
         t.settleMs = 0;
         return t;
     }
@@ -61,36 +52,20 @@ private:
 private slots:
     void init()
     {
-        m_root.reset(new QTemporaryDir);
-        m_peer.reset(new TransferPeer(m_root->path()));
-        const quint16 port = m_peer->startListening();
-        m_socket.reset(new QTcpSocket);
-        m_socket->connectToHost(QHostAddress::LocalHost, port);
-        QVERIFY(m_socket->waitForConnected(5000));
-        m_interrupt = false;
-        m_link.reset(new TransferLink(m_socket.get(), &m_interrupt));
-        m_link->setInactivityLimit(1500);
-        m_reports.clear();
-        m_link->error = [this](const QString &e) { m_reports << QStringLiteral("error:") + e; };
-        m_link->status = [this](const QString &e) { m_reports << QStringLiteral("status:") + e; };
-        m_link->progress = [this](int a, int b) { m_reports << QStringLiteral("progress:%1/%2").arg(a).arg(b); };
+        e = std::make_unique<EmulatorLink>();
+        QVERIFY(e->open(1500));
     }
-    void cleanup()
-    {
-        m_link.reset();
-        m_socket.reset();
-        m_peer.reset();
-    }
+    void cleanup() { e.reset(); }
 
     void tvDownloadOneChunk()
     {
-        m_peer->listDocument = "abc";
-        m_peer->listChunk = 3;
+        e->commands->listDocument = "abc";
+        e->commands->listChunk = 3;
         QString result;
         QCOMPARE(transfer().download(QStringLiteral("tv"), &result), ListTransfer::Completed);
         QCOMPARE(result, QStringLiteral("abc"));
-        QCOMPARE(m_reports, QStringList({"status:Device is preparing lists...", "progress:100/100"}));
-        QCOMPARE(m_peer->received(), QByteArray("\x19\x55"));
+        QCOMPARE(e->reports, QStringList({"status:Device is preparing lists...", "progress:100/100"}));
+        QCOMPARE(e->emulator.received(), QByteArray("\x19\x55"));
     }
 
     void downloadChunksOtherTagsAndSplitTags_data()
@@ -108,18 +83,18 @@ private slots:
         QByteArray doc;
         for (int i = 0; i < 300; ++i)
             doc += char('a' + i % 26);
-        m_peer->listDocument = doc;
-        m_peer->listChunk = 1; // percent repeats: reported once each
-        m_peer->splitTags = split;
-        m_peer->listExtraTag = extra;
-        m_link->setInactivityLimit(5000);
+        e->commands->listDocument = doc;
+        e->commands->listChunk = 1; // percent repeats: reported once each
+        e->commands->splitTags = split;
+        e->commands->listExtraTag = extra;
+        e->link->setInactivityLimit(5000);
         QString result;
         QCOMPARE(transfer().download(QStringLiteral("radio"), &result), ListTransfer::Completed);
         QCOMPARE(result.toUtf8(), doc);
-        QCOMPARE(m_peer->listAnswers(), 300);
-        QCOMPARE(m_reports.count(QStringLiteral("progress:100/100")), 1);
-        QCOMPARE(m_reports.filter(QStringLiteral("progress:")).size(), 101);
-        QCOMPARE(m_peer->received(), QByteArray("\x20") + QByteArray(300, '\x55'));
+        QCOMPARE(e->commands->listAnswers(), 300);
+        QCOMPARE(e->reports.count(QStringLiteral("progress:100/100")), 1);
+        QCOMPARE(e->reports.filter(QStringLiteral("progress:")).size(), 101);
+        QCOMPARE(e->emulator.received(), QByteArray("\x20") + QByteArray(300, '\x55'));
     }
 
     void refusalsAndFailures_data()
@@ -142,13 +117,13 @@ private slots:
         QFETCH(QString, mode);
         QFETCH(int, reply);
         QFETCH(QString, text);
-        m_peer->listReply = reply;
+        e->commands->listReply = reply;
         QString result = QStringLiteral("untouched");
         const ListTransfer::Outcome outcome =
             mode == QLatin1String("download") ? transfer().download(QStringLiteral("tv"), &result)
                                               : transfer().upload(QStringLiteral("tv"), document(1, {}, "tvService"));
         QVERIFY(outcome == ListTransfer::Refused || outcome == ListTransfer::Failed);
-        QCOMPARE(m_reports, QStringList{QStringLiteral("error:") + text});
+        QCOMPARE(e->reports, QStringList{QStringLiteral("error:") + text});
         QCOMPARE(result, QStringLiteral("untouched"));
     }
 
@@ -157,15 +132,15 @@ private slots:
         QString result;
         QCOMPARE(transfer().download(QStringLiteral("TV"), &result), ListTransfer::Failed);
         QCOMPARE(transfer().upload(QStringLiteral("sat"), document(0, {})), ListTransfer::Failed);
-        QCOMPARE(m_reports.size(), 2);
+        QCOMPARE(e->reports.size(), 2);
         QTest::qWait(50);
-        QVERIFY(m_peer->received().isEmpty());
+        QVERIFY(e->emulator.received().isEmpty());
     }
 
     void silentReceiverFailsAfterInactivity()
     {
-        m_peer->silentAfter = 0;
-        m_link->setInactivityLimit(300);
+        e->commands->silentAfter = 0;
+        e->link->setInactivityLimit(300);
         QString result;
         QCOMPARE(transfer().download(QStringLiteral("link"), &result), ListTransfer::Failed);
         QVERIFY(result.isEmpty());
@@ -173,21 +148,21 @@ private slots:
 
     void cancelDuringDownload()
     {
-        m_peer->listDocument = QByteArray(50, 'x');
-        m_peer->listChunk = 10;
-        m_link->progress = [this](int, int) { m_interrupt = true; };
+        e->commands->listDocument = QByteArray(50, 'x');
+        e->commands->listChunk = 10;
+        e->link->progress = [this](int, int) { e->interrupt = true; };
         QString result;
         QCOMPARE(transfer().download(QStringLiteral("tv"), &result), ListTransfer::Canceled);
         QVERIFY(result.isEmpty());
-        QTRY_COMPARE(m_peer->received(), QByteArray("\x19\x55\xFA"));
+        QTRY_COMPARE(e->emulator.received(), QByteArray("\x19\x55\xFA"));
     }
 
     void radioUploadExample()
     {
         QCOMPARE(transfer().upload(QStringLiteral("radio"), document(0, {0})), ListTransfer::Completed);
-        QCOMPARE(m_reports, QStringList({"status:Sending lists...", "progress:100/1"}));
-        QCOMPARE(m_peer->received(), QByteArray("\x23") + lst("<lists>") + lst("<list id=\"0\">") + lst("</list>") +
-                                         lst("</lists>") + "CMP");
+        QCOMPARE(e->reports, QStringList({"status:Sending lists...", "progress:100/1"}));
+        QCOMPARE(e->emulator.received(), QByteArray("\x23") + lst("<lists>") + lst("<list id=\"0\">") + lst("</list>") +
+                                             lst("</lists>") + "CMP");
     }
 
     void uploadBatches_data()
@@ -208,7 +183,7 @@ private slots:
         QFETCH(QList<int>, refMessages);
         QCOMPARE(transfer().upload(QStringLiteral("tv"), document(entries, {refs}, "tvService")),
                  ListTransfer::Completed);
-        const QList<QByteArray> messages = m_peer->uploadMessages();
+        const QList<QByteArray> messages = e->commands->uploadMessages();
         QList<int> gotPst, gotRefs;
         for (const QByteArray &m : messages) {
             if (m.startsWith("PST"))
@@ -223,32 +198,32 @@ private slots:
             QCOMPARE(messages.first(),
                      "PST" + element("tvService", 0) + element("tvService", 1) + element("tvService", 2));
         // Progress stays within 100.
-        for (const QString &r : m_reports.filter(QStringLiteral("progress:")))
+        for (const QString &r : e->reports.filter(QStringLiteral("progress:")))
             QVERIFY2(r.section(u':', 1).section(u'/', 0, 0).toInt() <= 100, qPrintable(r));
     }
 
     void badPayloadNeverStartsUpload()
     {
         QCOMPARE(transfer().upload(QStringLiteral("tv"), "<TDocument><items>"), ListTransfer::Failed);
-        QCOMPARE(m_reports.size(), 1);
+        QCOMPARE(e->reports.size(), 1);
         QTest::qWait(50);
-        QVERIFY(m_peer->received().isEmpty());
+        QVERIFY(e->emulator.received().isEmpty());
     }
 
     void refusedMessageSendsCancel()
     {
-        m_peer->refuseMessage = 1;
+        e->commands->refuseMessage = 1;
         QCOMPARE(transfer().upload(QStringLiteral("tv"), document(6, {2}, "tvService")), ListTransfer::Failed);
-        QTRY_COMPARE(m_peer->uploadMessages().size(), 3);
-        QCOMPARE(m_peer->uploadMessages().last(), QByteArray("CNL"));
+        QTRY_COMPARE(e->commands->uploadMessages().size(), 3);
+        QCOMPARE(e->commands->uploadMessages().last(), QByteArray("CNL"));
     }
 
     void cancelDuringUpload()
     {
-        m_link->progress = [this](int, int) { m_interrupt = true; };
+        e->link->progress = [this](int, int) { e->interrupt = true; };
         QCOMPARE(transfer().upload(QStringLiteral("tv"), document(6, {2}, "tvService")), ListTransfer::Canceled);
-        QTRY_COMPARE(m_peer->uploadMessages().size(), 2);
-        QCOMPARE(m_peer->uploadMessages().last(), QByteArray("CNL"));
+        QTRY_COMPARE(e->commands->uploadMessages().size(), 2);
+        QCOMPARE(e->commands->uploadMessages().last(), QByteArray("CNL"));
     }
 };
 

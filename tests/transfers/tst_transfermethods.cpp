@@ -25,7 +25,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_pc;
     std::unique_ptr<ReceiverEmulator> m_emulator;
     std::unique_ptr<DVB24CommunicationManager> m_manager;
-    std::shared_ptr<TransferCommands::Recording> m_recording;
+    std::shared_ptr<TransferCommands> m_commands;
 
     QString receiverFile(const QString &rel, const QByteArray &data)
     {
@@ -59,7 +59,8 @@ private slots:
         m_pc.reset(new QTemporaryDir);
         m_emulator.reset(new ReceiverEmulator);
         QVERIFY(m_emulator->start());
-        m_recording = TransferCommands::install(*m_emulator, m_root->path(), "<TDocument><items/><lists/></TDocument>");
+        m_commands = TransferCommands::install(*m_emulator, m_root->path());
+        m_commands->listDocument = "<TDocument><items/><lists/></TDocument>";
         m_manager.reset(new DVB24CommunicationManager);
         m_manager->setPort(m_emulator->port());
         QStringList states;
@@ -237,8 +238,8 @@ private slots:
         QFETCH(int, end);
         QFETCH(int, deletes);
         QFETCH(bool, files);
-        m_recording->parts = {{"ts", QByteArray(10000, 't')}, {"mks", QByteArray(20, 'm')}};
-        m_recording->end = end;
+        m_commands->recordingParts = {{0, "ts", QByteArray(10000, 't')}, {1, "mks", QByteArray(20, 'm')}};
+        m_commands->recordingEnd = end;
         RecordingTask *task = run(
             call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", "rec://05-12-2026 14_03 News"},
                                                        {"destinationFile", m_pc->path() + QStringLiteral("/News.2026")},
@@ -246,9 +247,9 @@ private slots:
                                                        {"deleteSource", "true"},
                                                        {"recordID", "-25536"}}));
         QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
-        QCOMPARE(m_recording->deletes.load(), deletes);
+        QCOMPARE(m_commands->deleteRequests(), deletes);
         if (deletes)
-            QCOMPARE(m_recording->lastDeletedId.load(), 40000);
+            QCOMPARE(m_commands->lastDeletedRecording(), 40000);
         QCOMPARE(QFileInfo::exists(m_pc->path() + QStringLiteral("/News2026/News2026.ts")), files);
         if (files)
             QCOMPARE(QFileInfo(m_pc->path() + QStringLiteral("/News2026/News2026.mks")).size(), qint64(20));

@@ -1,6 +1,7 @@
 // A stand-in receiver on 127.0.0.1 for trying the program without hardware.
 
 #include "receiveremulator.h"
+#include "transfercommands.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -48,7 +49,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Answer nothing."));
     const QCommandLineOption hostile(QStringLiteral("hostile-length"),
                                      QStringLiteral("Announce a description chunk of almost 4 GiB."));
-    parser.addOptions({port, description, version, refuse, pending, dropAfter, silent, hostile});
+    const QCommandLineOption root(QStringLiteral("root"),
+                                  QStringLiteral("Folder served as the receiver's drives (lists, files, recordings)."),
+                                  QStringLiteral("folder"));
+    parser.addOptions({port, description, version, refuse, pending, dropAfter, silent, hostile, root});
     parser.process(app);
 
     ReceiverEmulator emulator;
@@ -67,6 +71,8 @@ int main(int argc, char *argv[])
     emulator.setDropAfterBytes(parser.value(dropAfter).toLongLong());
     emulator.setSilent(parser.isSet(silent));
     emulator.setHostileLength(parser.isSet(hostile));
+    if (parser.isSet(root))
+        TransferCommands::install(emulator, parser.value(root));
 
     bool portOk = false;
     const uint portNumber = parser.value(port).toUInt(&portOk);
