@@ -218,17 +218,7 @@ private slots:
         QCOMPARE(modelB->rowCount(), 2);
     }
 
-    void selectAllByKey()
-    {
-        first->setModel(modelA);
-        showWindow();
-        first->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), first);
-        QTest::keySequence(first, QKeySequence(QKeySequence::SelectAll));
-        QCOMPARE(first->selectionModel()->selectedRows().size(), 10);
-    }
-
-    void hiddenCutIsInert()
+    void hiddenCutIsInertSelectAllWorks()
     {
         first->setModel(modelA);
         first->setActionVisible(STableView::Cut, false);
@@ -242,6 +232,8 @@ private slots:
         QTest::keySequence(first, QKeySequence(QKeySequence::Cut));
         QCOMPARE(modelA->rowCount(), 10);
         QVERIFY(modelA->removed.isEmpty());
+        QTest::keySequence(first, QKeySequence(QKeySequence::SelectAll));
+        QCOMPARE(first->selectionModel()->selectedRows().size(), 10);
         first->setActionEnabled(STableView::Copy, false);
         QVERIFY(!first->canCopy());
     }
