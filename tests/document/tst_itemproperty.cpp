@@ -39,9 +39,6 @@ private slots:
         ItemProperty emptyElement("P", "P", "provider", 4, Qt::ItemIsEnabled, "dflt", nullptr, 0);
         QCOMPARE(emptyElement.value(item, Qt::DisplayRole, &found).toString(), QString("dflt"));
         QVERIFY(found);
-        QCOMPARE(emptyElement.validationText, QString("Entered value is invalid!"));
-        QCOMPARE(emptyElement.validationPolicy, 22);
-        QCOMPARE(emptyElement.writeMode, 2);
     }
 
     void roles()

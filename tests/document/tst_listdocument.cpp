@@ -12,14 +12,6 @@ class TestListDocument : public QObject
     Q_OBJECT
 
 private:
-    static const char *fixedFourLists()
-    {
-        return "<?xml version='1.0' encoding='utf-8'?><TDocument>  <documentProperties>  </documentProperties>  "
-               "<items/>          <lists>            <list id='0'>            </list>            <list id='1'>     "
-               "       </list>            <list id='2'>            </list>            <list id='3'>            "
-               "</list>          </lists></TDocument>";
-    }
-
     static QString wrap(const QString &items)
     {
         return QStringLiteral("<TDocument><documentProperties/><items>%1</items><lists/></TDocument>").arg(items);
@@ -40,17 +32,9 @@ private slots:
 
     void emptyDocumentParsesLikeFixedText()
     {
-        ListDocument made(ListDocument::emptyDocumentXml(4));
-        ListDocument fixed(QString::fromLatin1(fixedFourLists()));
-        QCOMPARE(made.toString(2), fixed.toString(2));
-        QStringList ids;
-        for (QDomElement list = made.lists.firstChildElement(); !list.isNull(); list = list.nextSiblingElement())
-            ids << list.attribute("id");
-        QCOMPARE(ids, QStringList({"0", "1", "2", "3"}));
-        QVERIFY(made.items.isNull() == false);
-        QCOMPARE(made.items.childNodes().count(), 0);
         // whitespace between tags is not kept
-        QCOMPARE(made.lists.firstChildElement().childNodes().count(), 0);
+        ListDocument made(ListDocument::emptyDocumentXml(4));
+        QVERIFY(!made.items.isNull() && !made.lists.isNull());
         QCOMPARE(made.toString(2), QStringLiteral("<?xml version='1.0' encoding='utf-8'?>\n<TDocument>\n  "
                                                   "<documentProperties/>\n  <items/>\n  <lists>\n    <list id=\"0\"/>\n"
                                                   "    <list id=\"1\"/>\n    <list id=\"2\"/>\n    <list id=\"3\"/>\n"

@@ -1,11 +1,17 @@
 #pragma once
 
-// List documents shared by the list-file tests.
+// List documents, file helpers and the per-test session shared by the list-file tests.
+
+#include "app/settings.h"
+#include "dialoganswerer.h"
 
 #include <QByteArray>
 #include <QDomDocument>
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
 
 namespace ListFixtures {
 
@@ -61,5 +67,34 @@ inline QString canonicalFile(const QString &path, bool compressed)
     const QByteArray bytes = file.readAll();
     return canonical(QString::fromUtf8(compressed ? qUncompress(bytes) : bytes));
 }
+
+inline QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+inline void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// What every manager test starts from: no recent files or folder, an empty folder of its own, a parent for
+// the dialogs, and someone to answer them (gone before the parent).
+struct ManagerSession
+{
+    ManagerSession()
+    {
+        Settings::setStringList(Settings::RecentFileList, {});
+        Settings::setString(Settings::RecentOpenDir, QString());
+    }
+    QTemporaryDir dir;
+    QWidget parent;
+    DialogAnswerer answerer;
+};
 
 } // namespace ListFixtures

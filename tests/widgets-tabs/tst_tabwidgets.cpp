@@ -18,9 +18,6 @@ private slots:
     void dragSwitchesTabs()
     {
         STabWidget tabs;
-        QCOMPARE(tabs.maximumTabCount(), 0);
-        tabs.setMaximumTabCount(4);
-        QCOMPARE(tabs.maximumTabCount(), 4);
         QVERIFY(tabs.acceptDrops());
         for (int i = 0; i < 4; ++i)
             tabs.addTab(new QWidget, QString("List %1").arg(i));
@@ -58,7 +55,6 @@ private slots:
         tabs->addTab(page, "page");
         layout->addWidget(outside);
         layout->addWidget(tabs);
-        QCOMPARE(tabs->focusPolicy(), Qt::WheelFocus);
         window.show();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));

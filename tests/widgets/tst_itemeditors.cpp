@@ -49,7 +49,6 @@ private slots:
         tester(&to.model);
         ItemsTableView source;
         ItemsTableView target;
-        QCOMPARE(source.proxy()->objectName(), QStringLiteral("sortFilterProxy"));
         source.setItemsModel(&from.model, {1, 2}, {1});
         target.setModel(&to.model);
         QCOMPARE(source.model(), source.proxy());
@@ -207,12 +206,8 @@ private slots:
         std::unique_ptr<QWidget> editor(delegate.createEditor(&parent, QStyleOptionViewItem(), QModelIndex()));
         auto *combo = qobject_cast<EditableComboBox *>(editor.get());
         QVERIFY(combo);
-        QVERIFY(combo->isKeypadEnterIgnored());
         QVERIFY(combo->isImmediateSendBlocked());
-        QCOMPARE(combo->insertPolicy(), QComboBox::NoInsert);
         QVERIFY(!combo->isEditable());
-        QCOMPARE(combo->minimumWidth(), 100);
-        QCOMPARE(combo->maximumWidth(), 200);
 
         // An id cell selects the item with that id; the commit writes the chosen item's id.
         QStandardItemModel target(1, 1);

@@ -70,7 +70,6 @@ private slots:
         QFETCH(QStringList, entries);
         ModelMenu menu(QStringLiteral("Genre"), view, 1, mode);
         QCOMPARE(menu.isEnabled(), mode == 3);
-        QCOMPARE(menu.minimumWidth(), 100);
         if (mode != 3) {
             QVERIFY(menu.actions().isEmpty());
             menu.setModel(values, 0);
@@ -79,7 +78,6 @@ private slots:
         QVERIFY(menu.isEnabled());
         if (mode == 2) {
             QCOMPARE(texts(find(&menu, QStringLiteral("Add"))->menu()), (QStringList{"a", "b", "c"}));
-            QCOMPARE(find(&menu, QStringLiteral("Remove"))->data().toString(), QStringLiteral("remove"));
         }
     }
 
@@ -173,14 +171,6 @@ private slots:
         QCOMPARE(table->item(2, 1)->data(Qt::EditRole), QVariant(true));
         find(&menu, QStringLiteral("Uncheck"))->trigger();
         QCOMPARE(table->item(2, 1)->data(Qt::EditRole), QVariant(false));
-    }
-
-    void valuesModelChangesRebuild()
-    {
-        ModelMenu menu(QStringLiteral("Genre"), view, 1, 0);
-        menu.setModel(values, 0);
-        values->setData(values->index(0), QStringLiteral("z"));
-        QCOMPARE(texts(&menu), (QStringList{"z", "b", "c"}));
     }
 };
 

@@ -3,9 +3,11 @@
 #include "widgets/enhanceddatawidgetmapper.h"
 #include "widgets/multiplechoicewidget.h"
 #include "widgets/sfiltermenu.h"
+#include "widgets/sshowhidecolumnsmenu.h"
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
+#include <QListView>
 #include <QStandardItemModel>
 #include <QToolButton>
 #include <QTreeView>
@@ -59,26 +61,51 @@ private slots:
         QVERIFY(choices->isEnabled());
     }
 
-    void filterMenuPlacementAndClose()
+    // Both pop-ups open under their button, kept inside the window, and go away with their view once hidden.
+    void popupPlacementAndClose_data()
     {
+        QTest::addColumn<bool>("columns");
+        QTest::newRow("filter") << false;
+        QTest::newRow("columns") << true;
+    }
+    void popupPlacementAndClose()
+    {
+        QFETCH(bool, columns);
         QWidget top;
         top.setGeometry(100, 100, 600, 400);
         auto *button = new QToolButton(&top);
-        button->setGeometry(500, 10, 30, 20);
+        button->setGeometry(500, 10, 30, 20); // left edge 100 px from the window's right edge
         top.show();
         QApplication::setActiveWindow(&top);
         QVERIFY(QTest::qWaitForWindowActive(&top));
-        QPointer<SFilterMenu> menu = new SFilterMenu(button, 250, 200, 10);
-        QPointer<QTreeView> tree = menu->treeView();
-        QCOMPARE(tree->objectName(), QStringLiteral("tvFilterTree"));
-        QVERIFY(tree->isHeaderHidden());
         const QPoint below = button->mapToGlobal(QPoint(0, button->height()));
+        QCOMPARE(SPopupFrame::popupGeometry(button, 50, 300, 10), QRect(below.x(), below.y(), 50, 300));
+
+        QStandardItemModel model(3, 1);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QPointer<SPopupFrame> menu;
+        QPointer<QAbstractItemView> view;
+        if (columns) {
+            auto *list = new SShowHideColumnsMenu(button, 250, 200, 10);
+            menu = list;
+            view = list->listView();
+            QCOMPARE(view->objectName(), QStringLiteral("lvColumns"));
+            view->setModel(&model);
+            list->setRowsHidden({0}, true);
+            QVERIFY(list->listView()->isRowHidden(0));
+        } else {
+            auto *filter = new SFilterMenu(button, 250, 200, 10);
+            menu = filter;
+            view = filter->treeView();
+            QCOMPARE(view->objectName(), QStringLiteral("tvFilterTree"));
+            QVERIFY(filter->treeView()->isHeaderHidden());
+        }
         QCOMPARE(menu->geometry(), QRect(below.x() - 160, below.y(), 250, 200));
         menu->show();
-        QTRY_VERIFY(tree->isVisible());
-        menu->hide();
+        QTRY_VERIFY(view->isVisible());
+        menu->hide(); // as a click outside the pop-up does
         QTRY_VERIFY(!menu);
-        QTRY_VERIFY(!tree);
+        QTRY_VERIFY(!view);
         QVERIFY(button->isEnabled());
     }
 };

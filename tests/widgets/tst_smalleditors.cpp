@@ -1,4 +1,5 @@
 #include "testmain.h"
+#include "testwindow.h"
 
 #include "widgets/autofixupdoublevalidator.h"
 #include "widgets/autofixupintvalidator.h"
@@ -14,40 +15,26 @@
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableWidget>
-#include <QVBoxLayout>
+
+#include <memory>
 
 class TestSmallEditors : public QObject
 {
     Q_OBJECT
 
-    QWidget *window = nullptr;
+    std::unique_ptr<TestWindow> win;
     QLineEdit *other = nullptr;
 
-    void showWindow()
-    {
-        window->show();
-        QApplication::setActiveWindow(window);
-        QVERIFY(QTest::qWaitForWindowActive(window));
-    }
-    void focus(QWidget *widget)
-    {
-        widget->setFocus(Qt::OtherFocusReason);
-        QTRY_COMPARE(QApplication::focusWidget(), widget);
-    }
+    void showWindow() { win->show(); }
+    static void focus(QWidget *widget) { TestWindow::focus(widget); }
 
 private slots:
     void init()
     {
-        window = new QWidget;
-        new QVBoxLayout(window);
-        other = new QLineEdit(window);
-        window->layout()->addWidget(other);
+        win = std::make_unique<TestWindow>();
+        other = win->other;
     }
-    void cleanup()
-    {
-        delete window;
-        window = nullptr;
-    }
+    void cleanup() { win.reset(); }
 
     void intFixup_data()
     {
@@ -106,8 +93,7 @@ private slots:
 
     void spinBoxFixesOnReturnAndFocusLoss()
     {
-        auto *spin = new SpinBoxNoChars(window);
-        window->layout()->addWidget(spin);
+        auto *spin = win->add(new SpinBoxNoChars);
         spin->setMinimum(10700);
         spin->setMaximum(12750);
         QCOMPARE(spin->validator()->bottom(), 10700);
@@ -152,8 +138,7 @@ private slots:
         QStandardItemModel model(1, 2);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setData(model.index(0, 0), false);
-        auto *box = new ImmediateCheckBox(window);
-        window->layout()->addWidget(box);
+        auto *box = win->add(new ImmediateCheckBox);
         QDataWidgetMapper mapper;
         mapper.setModel(&model);
         mapper.addMapping(box, 0);
@@ -177,7 +162,6 @@ private slots:
         CsvTableWidget widget;
         widget.setCaption(QStringLiteral("Genres"));
         QCOMPARE(widget.findChild<QLabel *>(QStringLiteral("lblCaption"))->text(), QStringLiteral("Genres"));
-        QCOMPARE(widget.metaObject()->userProperty().name(), "CsvContent");
         auto *table = widget.findChild<QTableWidget *>(QStringLiteral("tblContent"));
         QVERIFY(table);
         widget.setCsvContent(QStringLiteral("a;;b"));
