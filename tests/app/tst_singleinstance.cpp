@@ -177,20 +177,6 @@ private slots:
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(received.at(0).at(0).toString(), exists ? absolute : QString());
     }
-
-    void defaultNameIsPerUserAndOverridable()
-    {
-        const QByteArray saved = qgetenv("OMBRELAY_INSTANCE_NAME");
-        qunsetenv("OMBRELAY_INSTANCE_NAME");
-        const QString standard = SingleInstance::defaultServerName();
-        QVERIFY(standard.contains(QStringLiteral("ombrelay-instance-")));
-        qputenv("OMBRELAY_INSTANCE_NAME", "/tmp/some-test-channel");
-        QCOMPARE(SingleInstance::defaultServerName(), QStringLiteral("/tmp/some-test-channel"));
-        if (saved.isEmpty())
-            qunsetenv("OMBRELAY_INSTANCE_NAME");
-        else
-            qputenv("OMBRELAY_INSTANCE_NAME", saved);
-    }
 };
 
 OMBRELAY_TEST_MAIN(TestSingleInstance)

@@ -6,7 +6,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QColor>
-#include <QFont>
 #include <QIcon>
 #include <QSignalSpy>
 
@@ -77,13 +76,7 @@ private slots:
         QCOMPARE(model->rowCount(), 1);
         const QModelIndex row = model->index(0, 0);
         QCOMPARE(row.data().toString(), QStringLiteral("No devices found"));
-        QCOMPARE(row.data(Qt::ToolTipRole).toString(), QStringLiteral("No devices found"));
         QVERIFY(!row.data(Qt::DecorationRole).isValid());
-        QCOMPARE(row.data(Qt::ForegroundRole).value<QColor>(), QColor(124, 124, 124));
-        const QFont font = row.data(Qt::FontRole).value<QFont>();
-        QCOMPARE(font.weight(), QFont::Bold);
-        QCOMPARE(font.pointSize(), 14);
-        QCOMPARE(row.data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignBottom));
         QCOMPARE(model->flags(row), Qt::NoItemFlags);
         QVERIFY(model->isEmpty());
         QCOMPARE(model->deviceIdAt(row), 0u);
@@ -102,10 +95,6 @@ private slots:
         QCOMPARE(model->parent(tv), model->index(0, 0));
         QCOMPARE(model->deviceIdAt(tv), 1u);
         QCOMPARE(model->moduleTypeAt(tv), 1);
-        const QFont font = tv.data(Qt::FontRole).value<QFont>();
-        QCOMPARE(font.pointSize(), 12);
-        QCOMPARE(font.weight(), QFont::Normal);
-        QVERIFY(!tv.data(Qt::TextAlignmentRole).isValid());
     }
 
     void removingReceivers()
@@ -134,7 +123,6 @@ private slots:
         model->updateDeviceState(3, 1);
         QVERIFY(changed.count() >= 1);
         QCOMPARE(net.data().toString(), QStringLiteral("Kitchen (connecting)"));
-        QCOMPARE(net.data(Qt::DecorationRole).value<QIcon>().name(), QIcon(":/icons/connectingDevice").name());
         model->updateDeviceState(4, 1);
         QCOMPARE(usb.data().toString(), QStringLiteral("Stick"));
 
@@ -155,18 +143,13 @@ private slots:
         QTest::addColumn<int>("state");
         QTest::addColumn<QString>("device");
         QTest::addColumn<QStringList>("modules");
-        QTest::newRow("disconnected") << false << 0 << ":/icons/disconnectedDevice"
-                                      << QStringList{":/icons/tvGrayedout", ":/icons/radioGrayedout",
-                                                     ":/icons/globeGrayedout", ":/icons/folderGrayedout"};
-        QTest::newRow("connecting") << false << 1 << ":/icons/connectingDevice"
-                                    << QStringList{":/icons/tvGrayedout", ":/icons/radioGrayedout",
-                                                   ":/icons/globeGrayedout", ":/icons/folderGrayedout"};
-        QTest::newRow("connected") << false << 2 << ":/icons/connectedDevice"
-                                   << QStringList{":/icons/largeTV", ":/icons/radio", ":/icons/globe",
-                                                  ":/icons/folder"};
-        QTest::newRow("usb, any state") << true << 0 << ":/icons/usbManagedDevice"
-                                        << QStringList{":/icons/largeTV", ":/icons/radio", ":/icons/globe",
-                                                       ":/icons/folder"};
+        const QStringList grey{":/icons/tvGrayedout", ":/icons/radioGrayedout", ":/icons/globeGrayedout",
+                               ":/icons/folderGrayedout"};
+        QTest::newRow("disconnected") << false << 0 << ":/icons/disconnectedDevice" << grey;
+        const QStringList live{":/icons/largeTV", ":/icons/radio", ":/icons/globe", ":/icons/folder"};
+        QTest::newRow("connecting") << false << 1 << ":/icons/connectingDevice" << grey;
+        QTest::newRow("connected") << false << 2 << ":/icons/connectedDevice" << live;
+        QTest::newRow("usb, any state") << true << 0 << ":/icons/usbManagedDevice" << live;
     }
     void icons()
     {
@@ -178,9 +161,7 @@ private slots:
         model->updateDeviceState(1, state);
         const QModelIndex row = model->index(0, 0);
         // QIcon keeps no path; compare what the model hands out with an icon of the expected file.
-        QCOMPARE(row.data(Qt::DecorationRole).value<QIcon>().cacheKey() != 0, true);
-        QCOMPARE(model->data(row, Qt::DecorationRole).value<QIcon>().pixmap(16).toImage(),
-                 QIcon(device).pixmap(16).toImage());
+        QCOMPARE(row.data(Qt::DecorationRole).value<QIcon>().pixmap(16).toImage(), QIcon(device).pixmap(16).toImage());
         for (int i = 0; i < modules.size(); ++i) {
             const QModelIndex child = model->index(i, 0, row);
             QCOMPARE(child.data(Qt::DecorationRole).value<QIcon>().pixmap(16).toImage(),
@@ -260,9 +241,6 @@ private slots:
         addWithModules(receiver(1, QStringLiteral("Old")));
         model->setDeviceName(1, QStringLiteral("New share"));
         QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("New share"));
-        QVERIFY(!model->index(0, 1).isValid());
-        QVERIFY(!model->data(model->index(0, 0).siblingAtColumn(1)).isValid());
-        QCOMPARE(model->columnCount(), 1);
         QVERIFY(!model->removeRows(0, 1, QModelIndex()));
         QCOMPARE(model->rowCount(), 1);
         QVERIFY(model->removeRows(1, 2, model->index(0, 0)));
