@@ -68,17 +68,14 @@ private slots:
         PdfViewer viewer;
         QVERIFY(viewer.openFile(writePdf(dir, 3)));
         QCOMPARE(controls(viewer), QStringLiteral("00111@0"));
-        QTest::mousePress(viewer.form()->btnLastPage, Qt::LeftButton);
+        QTest::mouseClick(viewer.form()->btnLastPage, Qt::LeftButton);
         QCOMPARE(viewer.currentPageIndex(), 2);
         QCOMPARE(controls(viewer), QStringLiteral("11100@2"));
-        QTest::mouseRelease(viewer.form()->btnLastPage, Qt::LeftButton);
-        QTest::mousePress(viewer.form()->btnPreviousPage, Qt::LeftButton);
+        QTest::mouseClick(viewer.form()->btnPreviousPage, Qt::LeftButton);
         QCOMPARE(controls(viewer), QStringLiteral("11111@1"));
-        QTest::mouseRelease(viewer.form()->btnPreviousPage, Qt::LeftButton);
-        QTest::mousePress(viewer.form()->btnFirstPage, Qt::LeftButton);
+        QTest::mouseClick(viewer.form()->btnFirstPage, Qt::LeftButton);
         QCOMPARE(controls(viewer), QStringLiteral("00111@0"));
-        QTest::mouseRelease(viewer.form()->btnFirstPage, Qt::LeftButton);
-        QTest::mousePress(viewer.form()->btnNextPage, Qt::LeftButton);
+        QTest::mouseClick(viewer.form()->btnNextPage, Qt::LeftButton);
         QCOMPARE(controls(viewer), QStringLiteral("11111@1"));
     }
 
@@ -92,15 +89,6 @@ private slots:
         // The buttons were wired once, not once per opened file.
         QTest::mousePress(viewer.form()->btnNextPage, Qt::LeftButton);
         QCOMPARE(viewer.currentPageIndex(), 1);
-    }
-
-    void pageBoxChoosesPage()
-    {
-        PdfViewer viewer;
-        QVERIFY(viewer.openFile(writePdf(dir, 3)));
-        viewer.form()->cmbCurrentPage->setCurrentIndex(1);
-        QCOMPARE(viewer.currentPageIndex(), 1);
-        QCOMPARE(controls(viewer), QStringLiteral("11111@1"));
     }
 
     void keysStepThroughPages_data()

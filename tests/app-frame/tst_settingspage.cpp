@@ -283,40 +283,42 @@ private slots:
         QVERIFY(checked->isChecked());
     }
 
+    void changingLanguageStoresLoadsAndTells_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("language");
+        QTest::newRow("German") << "radioButton_2"
+                                << "de_DE";
+        QTest::newRow("Polish") << "radioButton_3"
+                                << "pl_PL";
+    }
     void changingLanguageStoresLoadsAndTells()
     {
-        SettingsPage page;
-        QTranslator translator;
-        page.setTranslator(&translator);
-        QSignalSpy spy(&page, &SettingsPage::languageChanged);
-        page.radioButton_2->click();
-        QCOMPARE(Settings::getString(Settings::PreferredLanguage, QString()), QStringLiteral("de_DE"));
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("de_DE"));
-        QVERIFY(!translator.isEmpty());
-        QCOMPARE(translator.language(), QStringLiteral("de_DE"));
-        // The page itself follows the installed language.
-        QTRY_COMPARE(page.pathPicturesDefaultPushButton->text(),
-                     QCoreApplication::translate("SettingsPage", "Default"));
-        QVERIFY(page.pathPicturesDefaultPushButton->text() != QStringLiteral("Default"));
-        page.englishRadioButton->click();
-        QCOMPARE(Settings::getString(Settings::PreferredLanguage, QString()), QStringLiteral("en_EN"));
-        QTRY_COMPARE(page.pathPicturesDefaultPushButton->text(), QStringLiteral("Default"));
-        QCOMPARE(spy.count(), 2);
-    }
-
-    void warningFollowsLanguage()
-    {
+        QFETCH(QString, button);
+        QFETCH(QString, language);
+        const char *warning = "Warning. Some fields are empty or incorrect.";
         SettingsPage page;
         QTranslator translator;
         page.setTranslator(&translator);
         page.pathVideoLineEdit->setText(dir->filePath("nowhere"));
-        page.radioButton_3->click();
-        QTRY_VERIFY(page.lblWarning->text() != QStringLiteral("Warning. Some fields are empty or incorrect."));
-        QCOMPARE(page.lblWarning->text(),
-                 QCoreApplication::translate("SettingsPage", "Warning. Some fields are empty or incorrect."));
+        QSignalSpy spy(&page, &SettingsPage::languageChanged);
+        page.pnlLanguageSelection->findChild<QRadioButton *>(button)->click();
+        QCOMPARE(Settings::getString(Settings::PreferredLanguage, QString()), language);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), language);
+        QVERIFY(!translator.isEmpty());
+        QCOMPARE(translator.language(), language);
+        // The page itself, its warning too, follows the installed language.
+        QTRY_COMPARE(page.pathPicturesDefaultPushButton->text(),
+                     QCoreApplication::translate("SettingsPage", "Default"));
+        QVERIFY(page.pathPicturesDefaultPushButton->text() != QStringLiteral("Default"));
+        QTRY_COMPARE(page.lblWarning->text(), QCoreApplication::translate("SettingsPage", warning));
+        QVERIFY(page.lblWarning->text() != QLatin1String(warning));
         page.englishRadioButton->click();
-        QTRY_COMPARE(page.lblWarning->text(), QStringLiteral("Warning. Some fields are empty or incorrect."));
+        QCOMPARE(Settings::getString(Settings::PreferredLanguage, QString()), QStringLiteral("en_EN"));
+        QTRY_COMPARE(page.pathPicturesDefaultPushButton->text(), QStringLiteral("Default"));
+        QTRY_COMPARE(page.lblWarning->text(), QLatin1String(warning));
+        QCOMPARE(spy.count(), 2);
     }
 
     void removingSelectedDevices_data()

@@ -23,6 +23,14 @@ public:
     }
 };
 
+void storeGeometry(const QSize &size, const QPoint &position)
+{
+    QSettings settings;
+    settings.setValue("AppWindow/Size", size);
+    settings.setValue("AppWindow/Position", position);
+    settings.setValue("AppWindow/Maximized", "false");
+}
+
 QRect available()
 {
     return QGuiApplication::primaryScreen()->availableGeometry();
@@ -137,12 +145,7 @@ private slots:
     {
         QFETCH(QPoint, position);
         QFETCH(bool, moved);
-        {
-            QSettings settings;
-            settings.setValue("AppWindow/Size", QSize(420, 310));
-            settings.setValue("AppWindow/Position", position);
-            settings.setValue("AppWindow/Maximized", "false");
-        }
+        storeGeometry(QSize(420, 310), position);
         SWindow reference;
         reference.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
         const QPoint unplaced = reference.pos();
@@ -174,12 +177,7 @@ private slots:
 
     void exitWhileMaximisedKeepsEarlierGeometry()
     {
-        {
-            QSettings settings;
-            settings.setValue("AppWindow/Size", QSize(401, 301));
-            settings.setValue("AppWindow/Position", QPoint(11, 12));
-            settings.setValue("AppWindow/Maximized", "false");
-        }
+        storeGeometry(QSize(401, 301), QPoint(11, 12));
         {
             FrameWindow window;
             window.resize(500, 400);
