@@ -87,18 +87,13 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("tip");
-        QTest::newRow("two") << "1;3"
-                             << "Child 1; Child 3"
-                             << "Child 1\nChild 3";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << "";
-        QTest::newRow("leading separator") << ";2"
-                                           << "; Child 2"
-                                           << "\nChild 2";
-        QTest::newRow("trailing separator") << "2;"
-                                            << "Child 2"
-                                            << "Child 2";
+        const auto row = [](const char *name, const QString &stored, const QString &shown, const QString &tip) {
+            QTest::newRow(name) << stored << shown << tip;
+        };
+        row("two", "1;3", "Child 1; Child 3", "Child 1\nChild 3");
+        row("empty", "", "", "");
+        row("leading separator", ";2", "; Child 2", "\nChild 2");
+        row("trailing separator", "2;", "Child 2", "Child 2");
     }
     void childrenLockTexts()
     {
@@ -142,16 +137,14 @@ private slots:
     {
         QTest::addColumn<QString>("details");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("cable") << "<details><config type=\"cable\"/></details>"
-                               << "Cable";
-        QTest::newRow("external") << "<details><config type=\"external\"/></details>"
-                                  << "External source";
-        QTest::newRow("capital") << "<details><config type=\"Satellite\"/></details>"
-                                 << "Unknown type";
-        QTest::newRow("no type") << "<details><config/></details>"
-                                 << "Unknown type";
-        QTest::newRow("no details") << ""
-                                    << "Unknown type";
+        const auto row = [](const char *name, const QString &details, const QString &shown) {
+            QTest::newRow(name) << details << shown;
+        };
+        row("cable", "<details><config type=\"cable\"/></details>", "Cable");
+        row("external", "<details><config type=\"external\"/></details>", "External source");
+        row("capital", "<details><config type=\"Satellite\"/></details>", "Unknown type");
+        row("no type", "<details><config/></details>", "Unknown type");
+        row("no details", "", "Unknown type");
     }
     void serviceType()
     {

@@ -14,37 +14,25 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<int>("expected");
-        QTest::newRow("x2 x10") << "x2"
-                                << "x10" << -1;
-        QTest::newRow("x10 x2") << "x10"
-                                << "x2" << 1;
-        QTest::newRow("channel 9 10") << "Channel 9"
-                                      << "Channel 10" << -1;
-        QTest::newRow("case") << "channel 10"
-                              << "CHANNEL 10" << 0;
-        QTest::newRow("suffix ignored") << "Channel 10 HD"
-                                        << "Channel 10" << 0;
-        QTest::newRow("leading number") << "9 News"
-                                        << "10 News" << -1;
-        QTest::newRow("leading zeros") << "x007"
-                                       << "x7" << 0;
-        QTest::newRow("longer than 64 bits") << "n123456789012345678901234567890"
-                                             << "n123456789012345678901234567891" << -1;
-        QTest::newRow("huge against small") << "n99999999999999999999999"
-                                            << "n5" << 1;
-        QTest::newRow("different prefix") << "b1"
-                                          << "a2" << sign(QString::localeAwareCompare("b1", "a2"));
-        QTest::newRow("runs at other places") << "ABC 5"
-                                              << "ABCD 5" << sign(QString::localeAwareCompare("ABC 5", "ABCD 5"));
-        QTest::newRow("no digits") << "Beta"
-                                   << "alpha" << sign(QString::localeAwareCompare("Beta", "alpha"));
-        QTest::newRow("one without digits") << "x"
-                                            << "x1" << sign(QString::localeAwareCompare("x", "x1"));
-        QTest::newRow("other digits are not numbers")
-            << QString::fromUtf8("x\u0663") << "x2"
-            << sign(QString::localeAwareCompare(QString::fromUtf8("x\u0663"), "x2"));
-        QTest::newRow("empty") << ""
-                               << "" << 0;
+        const auto row = [](const char *name, const QString &a, const QString &b, int expected) {
+            QTest::newRow(name) << a << b << expected;
+        };
+        row("x2 x10", "x2", "x10", -1);
+        row("x10 x2", "x10", "x2", 1);
+        row("channel 9 10", "Channel 9", "Channel 10", -1);
+        row("case", "channel 10", "CHANNEL 10", 0);
+        row("suffix ignored", "Channel 10 HD", "Channel 10", 0);
+        row("leading number", "9 News", "10 News", -1);
+        row("leading zeros", "x007", "x7", 0);
+        row("longer than 64 bits", "n123456789012345678901234567890", "n123456789012345678901234567891", -1);
+        row("huge against small", "n99999999999999999999999", "n5", 1);
+        row("different prefix", "b1", "a2", sign(QString::localeAwareCompare("b1", "a2")));
+        row("runs at other places", "ABC 5", "ABCD 5", sign(QString::localeAwareCompare("ABC 5", "ABCD 5")));
+        row("no digits", "Beta", "alpha", sign(QString::localeAwareCompare("Beta", "alpha")));
+        row("one without digits", "x", "x1", sign(QString::localeAwareCompare("x", "x1")));
+        row("other digits are not numbers", QString::fromUtf8("x\u0663"), "x2",
+            sign(QString::localeAwareCompare(QString::fromUtf8("x\u0663"), "x2")));
+        row("empty", "", "", 0);
     }
 
     void compare()

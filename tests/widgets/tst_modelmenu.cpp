@@ -118,22 +118,12 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        QTest::newRow("add") << "Add"
-                             << "b"
-                             << "c; a;;b"
-                             << "a;b;c";
-        QTest::newRow("add new") << "Add"
-                                 << "a"
-                                 << "c"
-                                 << "a;c";
-        QTest::newRow("remove") << "Remove"
-                                << "b"
-                                << "c;b;a;b"
-                                << "c;a";
-        QTest::newRow("remove absent") << "Remove"
-                                       << "b"
-                                       << "a ; c"
-                                       << "a;c";
+        const auto row = [](const char *name, const QString &kind, const QString &value, const QString &before,
+                            const QString &after) { QTest::newRow(name) << kind << value << before << after; };
+        row("add", "Add", "b", "c; a;;b", "a;b;c");
+        row("add new", "Add", "a", "c", "a;c");
+        row("remove", "Remove", "b", "c;b;a;b", "c;a");
+        row("remove absent", "Remove", "b", "a ; c", "a;c");
     }
     void addSortsAndRemoveKeepsOrder()
     {

@@ -40,16 +40,14 @@ private slots:
     {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("fixed");
-        QTest::newRow("below") << "5"
-                               << "10700";
-        QTest::newRow("above") << "99999"
-                               << "12750";
-        QTest::newRow("inside") << "11000"
-                                << "11000";
-        QTest::newRow("no number") << "abc"
-                                   << "10700";
-        QTest::newRow("empty") << ""
-                               << "10700";
+        const auto row = [](const char *name, const QString &input, const QString &fixed) {
+            QTest::newRow(name) << input << fixed;
+        };
+        row("below", "5", "10700");
+        row("above", "99999", "12750");
+        row("inside", "11000", "11000");
+        row("no number", "abc", "10700");
+        row("empty", "", "10700");
     }
     void intFixup()
     {

@@ -68,6 +68,12 @@ class TestSTableView : public QObject
         QApplication::setActiveWindow(window);
         QVERIFY(QTest::qWaitForWindowActive(window));
     }
+    void showFocused(QWidget *widget)
+    {
+        showWindow();
+        widget->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), widget);
+    }
     static void selectRows(STableView *view, const QList<int> &rows)
     {
         view->clearSelection();
@@ -136,8 +142,7 @@ private slots:
     {
         first->setModel(modelA);
         second->setModel(modelB);
-        showWindow();
-        first->setFocus();
+        showFocused(first);
         selectRows(first, {1, 3});
         QTest::keySequence(first, QKeySequence(QKeySequence::Copy));
         QVERIFY(QApplication::clipboard()->mimeData()->hasFormat(modelA->mimeTypes().first()));
@@ -225,9 +230,7 @@ private slots:
         first->setActionVisible(STableView::BasicActions(7), false); // out of range: nothing
         QCOMPARE(visibleMenu(first),
                  (QStringList{"action_C&opy", "action_&Paste", "action_&Delete", "|", "action_Select &All"}));
-        showWindow();
-        first->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), first);
+        showFocused(first);
         selectRows(first, {0});
         QTest::keySequence(first, QKeySequence(QKeySequence::Cut));
         QCOMPARE(modelA->rowCount(), 10);
@@ -241,8 +244,7 @@ private slots:
     void tabLeavesAtEdges()
     {
         first->setModel(modelA);
-        showWindow();
-        first->setFocus();
+        showFocused(first);
         first->setCurrentIndex(modelA->index(9, 1));
         QTest::keyClick(first, Qt::Key_Tab);
         QCOMPARE(first->currentIndex(), modelA->index(9, 2)); // inside: cell to cell
@@ -259,11 +261,9 @@ private slots:
     void focusSignalsCountEditorInside()
     {
         first->setModel(modelA);
-        showWindow();
+        showFocused(before);
         QSignalSpy in(first, &STableView::focusIn);
         QSignalSpy out(first, &STableView::focusOut);
-        before->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), before);
         first->setFocus();
         QTRY_COMPARE(in.count(), 1);
         first->edit(modelA->index(1, 1));
