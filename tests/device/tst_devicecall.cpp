@@ -12,7 +12,6 @@ private slots:
     {
         const DeviceCall call(QStringLiteral("getDeviceInfo"));
         QCOMPARE(call.toString(), QStringLiteral("<call methodName=\"getDeviceInfo\">\n <parameters/>\n</call>\n"));
-        QCOMPARE(call.methodName(), QStringLiteral("getDeviceInfo"));
     }
 
     void parametersText()

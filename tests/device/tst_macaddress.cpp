@@ -27,7 +27,6 @@ private slots:
         QCOMPARE(macToString(QByteArray::fromHex("FF")), QStringLiteral("FF"));
         QCOMPARE(macToString(QByteArray::fromHex("0a")), QStringLiteral("0A"));
         QCOMPARE(macToString(QByteArray()), QString());
-        QCOMPARE(macToString(QByteArray(6, '\0')).size(), 17);
     }
 
     void vendor()
@@ -46,7 +45,6 @@ private slots:
         QTest::newRow("complete") << "192.168.7.1" << QByteArray::fromHex("001EB80A0B0C");
         QTest::newRow("incomplete") << "192.168.7.9" << QByteArray();
         QTest::newRow("permanent") << "192.168.7.20" << QByteArray::fromHex("AABBCCDDEEFF");
-        QTest::newRow("absent") << "192.168.7.2" << QByteArray();
         QTest::newRow("prefix of another") << "192.168.7.2" << QByteArray();
     }
     void neighbourTable()

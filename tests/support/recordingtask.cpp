@@ -1,8 +1,22 @@
 #include "recordingtask.h"
 
+#include "device/devicecommunicationmanager.h"
+
+#include <QTest>
+
 RecordingTask::RecordingTask(QObject *owner, const QString &request)
     : DeviceTask(owner, request)
 {}
+
+RecordingTask *RecordingTask::run(DeviceCommunicationManager &manager, QObject *owner, const QString &request,
+                                  const QByteArray &payload)
+{
+    auto *task = new RecordingTask(owner, request);
+    task->setPayload(payload);
+    manager.enqueue(task);
+    [&] { QTRY_COMPARE_WITH_TIMEOUT(task->outcomes(), 1, 20000); }();
+    return task;
+}
 
 int RecordingTask::outcomes() const
 {

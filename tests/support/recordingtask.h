@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+class DeviceCommunicationManager;
+
 // A task that writes down every slot call it receives, in order ("complete:true", "error:text", ...),
 // so tests can assert exactly which outcome a job had and that it had only one.
 class RecordingTask : public DeviceTask
@@ -11,6 +13,10 @@ class RecordingTask : public DeviceTask
     Q_OBJECT
 public:
     RecordingTask(QObject *owner, const QString &request);
+
+    // Hands a task for the request to the manager and waits (up to 20 s) for its one outcome.
+    static RecordingTask *run(DeviceCommunicationManager &manager, QObject *owner, const QString &request,
+                              const QByteArray &payload = QByteArray());
 
     QStringList calls;
     // Outcomes seen so far: onComplete and onCanceled calls (onError is followed by onComplete(false)).

@@ -39,13 +39,7 @@ private:
             call.setParameter(QStringLiteral("overwrite"), overwrite);
         return call.toString();
     }
-    RecordingTask *run(const QString &request)
-    {
-        auto *task = new RecordingTask(this, request);
-        m_manager->enqueue(task);
-        [&] { QTRY_COMPARE_WITH_TIMEOUT(task->outcomes(), 1, 20000); }();
-        return task;
-    }
+    RecordingTask *run(const QString &request) { return RecordingTask::run(*m_manager, this, request); }
 
 private slots:
     void init()

@@ -25,11 +25,7 @@ private:
 
     RecordingTask *run(const DeviceCall &call, const QByteArray &payload = QByteArray())
     {
-        auto *task = new RecordingTask(this, call.toString());
-        task->setPayload(payload);
-        m_manager->enqueue(task);
-        [&] { QTRY_COMPARE_WITH_TIMEOUT(task->outcomes(), 1, 20000); }();
-        return task;
+        return RecordingTask::run(*m_manager, this, call.toString(), payload);
     }
     static DeviceCall call(const QString &method, const QList<QPair<QString, QString>> &parameters)
     {
