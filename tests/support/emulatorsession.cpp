@@ -108,7 +108,8 @@ bool EmulatorSession::sendChunks(const QByteArray &payload, int chunkSize)
         const quint32 percent = quint32((offset + piece.size()) * 100 / payload.size());
         if (!write(QByteArrayLiteral("DATA") + le32(quint32(piece.size())) + le32(percent) + piece))
             return false;
-        if (!readByte(&m_lastAnswer) || m_lastAnswer != 0x55)
+        quint8 answer = 0;
+        if (!readByte(&answer) || answer != 0x55)
             return false;
     }
     return write(QByteArray("END\0", 4));

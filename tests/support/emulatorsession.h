@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QVariantMap>
 
 class QTcpSocket;
 class ReceiverEmulator;
@@ -14,8 +13,6 @@ public:
     EmulatorSession(ReceiverEmulator &emulator, QTcpSocket &socket);
 
     ReceiverEmulator &emulator() { return m_emulator; }
-    // Scratch values a multi-step exchange keeps between commands.
-    QVariantMap &values() { return m_values; }
 
     bool readByte(quint8 *byte, int timeoutMs = 2000);
     // Up to n bytes; fewer when nothing more comes within timeoutMs.
@@ -31,9 +28,8 @@ public:
     // a pending round with 0x01.
     bool sendStatus(quint8 status);
     // The payload as "DATA" chunks and "END", waiting for 0x55 after each chunk. Returns false when
-    // the PC answered anything else (lastAnswer() tells what) or went away.
+    // the PC answered anything else or went away.
     bool sendChunks(const QByteArray &payload, int chunkSize);
-    quint8 lastAnswer() const { return m_lastAnswer; }
     void close();
     bool isOpen() const;
 
@@ -42,8 +38,6 @@ public:
 private:
     ReceiverEmulator &m_emulator;
     QTcpSocket &m_socket;
-    QVariantMap m_values;
     qint64 m_sent = 0;
     bool m_cut = false;
-    quint8 m_lastAnswer = 0;
 };

@@ -50,7 +50,6 @@ public:
 
     // Fault switches.
     void setRefuseConnections(bool on) { m_refuse.store(on); }
-    bool refusesConnections() const { return m_refuse.load(); }
     // Every status reply is preceded by n rounds of 0xF9, each waiting for the PC's 0x01.
     void setPendingReplies(int n) { m_pending.store(n); }
     int pendingReplies() const { return m_pending.load(); }
@@ -59,7 +58,6 @@ public:
     qint64 dropAfterBytes() const { return m_dropAfter.load(); }
     // Reads and records, answers nothing.
     void setSilent(bool on) { m_silent.store(on); }
-    bool isSilent() const { return m_silent.load(); }
     // The description announces a chunk of almost 4 GiB.
     void setHostileLength(bool on) { m_hostileLength.store(on); }
     bool hostileLength() const { return m_hostileLength.load(); }
