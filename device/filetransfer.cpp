@@ -223,16 +223,27 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         return fail(status);
     if (!m_link.write(TransferWire::uint32(TransferWire::PacketDataSize), false))
         return fail(-1);
-    qint64 sent = 0;
+    // Two packet buffers: the next packet is read from the file while the receiver answers the last.
     QByteArray packet(TransferWire::PacketSize, '\0');
+    QByteArray next(TransferWire::PacketSize, '\0');
     packet[0] = char(TransferWire::StatusOk);
+    next[0] = char(TransferWire::StatusOk);
+    // The file bytes of the packet at offset `at` into `buffer`, zeros after the data of the last;
+    // -1 when the file became unreadable or shorter.
+    const auto readPacket = [&](QByteArray &buffer, qint64 at) -> qint64 {
+        const qint64 want = qMin<qint64>(TransferWire::PacketDataSize, size - at);
+        const qint64 n = file.read(buffer.data() + 1, want);
+        if (n != want)
+            return -1;
+        if (n < TransferWire::PacketDataSize)
+            memset(buffer.data() + 1 + n, 0, size_t(TransferWire::PacketDataSize - n));
+        return n;
+    };
+    qint64 sent = 0;
+    qint64 n = readPacket(packet, 0);
     while (sent < size && !m_link.interrupted()) {
-        const qint64 want = qMin<qint64>(TransferWire::PacketDataSize, size - sent);
-        const qint64 n = file.read(packet.data() + 1, want);
-        if (n == want && n < TransferWire::PacketDataSize) // the last packet: zeros after the data
-            memset(packet.data() + 1 + n, 0, size_t(TransferWire::PacketDataSize - n));
-        if (n != want) {
-            // The file became unreadable or shorter: never send bytes that were not read.
+        if (n < 0) {
+            // Never send bytes that were not read.
             m_link.write(TransferWire::cancelPacket());
             if (m_link.error)
                 m_link.error(
@@ -242,12 +253,15 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         }
         if (!m_link.write(packet))
             return fail(-1);
+        const qint64 nextN = sent + n < size ? readPacket(next, sent + n) : 0;
         status = m_link.readStatus();
         if (status != 1)
             return fail(status);
         sent += n;
         if (m_link.progress64)
             m_link.progress64(n);
+        packet.swap(next);
+        n = nextN;
     }
     if (sent < size) {
         m_link.write(TransferWire::cancelPacket());
