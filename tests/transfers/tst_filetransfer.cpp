@@ -223,6 +223,24 @@ private slots:
         QVERIFY(e->emulator.received().isEmpty());
     }
 
+    void uploadOfFileThatShrinksSendsCancel()
+    {
+        // The file loses its data while it is being sent: what was not read is never sent, the receiver is
+        // told with the cancel packet instead of being left waiting for the rest.
+        const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(300000));
+        bool shrunk = false;
+        e->link->progress64 = [&](qint64) {
+            if (!shrunk)
+                shrunk = QFile(source).resize(64239);
+        };
+        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/up.bin")), FileTransfer::Failed);
+        QVERIFY(shrunk);
+        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot open file %1.").arg(source)});
+        QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);
+        QVERIFY(e->commands->uploadPackets() < 5);
+        QVERIFY(QFileInfo::exists(source));
+    }
+
     void uploadPacketRefusedFails()
     {
         const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(200000));
