@@ -1,4 +1,4 @@
-#include "fontsubstitutes.h"
+#include "app/fontsubstitutes.h"
 
 #include <QFont>
 #include <QFontDatabase>

@@ -1,12 +1,12 @@
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
-#include "app/messagebox.h"
-#include "app/modulefactory.h"
+#include "widgets/messagebox.h"
+#include "modules/modulefactory.h"
 #include "app/pdfviewer.h"
-#include "app/settings.h"
+#include "base/settings.h"
 #include "app/settingspage.h"
-#include "device/zbdevice.h"
-#include "device/zbdeviceinfo.h"
+#include "devices/zbdevice.h"
+#include "device/core/zbdeviceinfo.h"
 #include "devices/zbdevicecollection.h"
 
 #include <QAction>

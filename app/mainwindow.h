@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/generaluiinterface.h"
-#include "app/ombrelaymodule.h"
+#include "modules/generaluiinterface.h"
+#include "modules/ombrelaymodule.h"
 #include "app/swindow.h"
 #include "devices/zbdeviceitemmodel.h"
 #include "ui_mainwindow.h"

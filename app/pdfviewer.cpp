@@ -1,6 +1,6 @@
-#include "pdfviewer.h"
+#include "app/pdfviewer.h"
 
-#include "messagebox.h"
+#include "widgets/messagebox.h"
 #include "ui_pdfviewer.h"
 
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
-#include "settingspage.h"
+#include "app/settingspage.h"
 
-#include "messagebox.h"
-#include "settings.h"
-#include "translatorloader.h"
+#include "widgets/messagebox.h"
+#include "base/settings.h"
+#include "base/translatorloader.h"
 
 #include <QDir>
 #include <QEvent>

@@ -1,11 +1,11 @@
-#include "startup.h"
+#include "app/startup.h"
 
 #include "app/fontsubstitutes.h"
 #include "app/mainwindow.h"
-#include "app/messagebox.h"
-#include "app/modulefactory.h"
-#include "app/settings.h"
-#include "app/translatorloader.h"
+#include "widgets/messagebox.h"
+#include "modules/modulefactory.h"
+#include "base/settings.h"
+#include "base/translatorloader.h"
 #include "document/itemproperty.h"
 
 #include <QApplication>

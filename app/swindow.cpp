@@ -1,6 +1,6 @@
-#include "swindow.h"
+#include "app/swindow.h"
 
-#include "settings.h"
+#include "base/settings.h"
 
 #include <QHoverEvent>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
-#include "toprightwidget.h"
+#include "app/toprightwidget.h"
 
-#include "swindow.h"
+#include "app/swindow.h"
 
 #include <QEvent>
 #include <QLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "swindow.h"
+#include "app/swindow.h"
 #include "ui_toprightwidget.h"
 
 #include <QList>

@@ -1,8 +1,8 @@
-#include "zbdevicecollection.h"
+#include "devices/zbdevicecollection.h"
 
-#include "app/settings.h"
-#include "device/zbdevice.h"
-#include "device/zbdeviceinfo.h"
+#include "base/settings.h"
+#include "devices/zbdevice.h"
+#include "device/core/zbdeviceinfo.h"
 
 #include <QCloseEvent>
 #include <QDomDocument>

@@ -1,8 +1,8 @@
-#include "zbdeviceitemmodel.h"
+#include "devices/zbdeviceitemmodel.h"
 
-#include "app/ombrelaymodule.h"
-#include "device/zbdevice.h"
-#include "device/zbdeviceinfo.h"
+#include "modules/ombrelaymodule.h"
+#include "devices/zbdevice.h"
+#include "device/core/zbdeviceinfo.h"
 #include "devices/zbdevicecollection.h"
 
 #include <QColor>

@@ -1,4 +1,4 @@
-#include "agregatemultipledataprovider.h"
+#include "document/agregatemultipledataprovider.h"
 
 #include <QAbstractItemModel>
 

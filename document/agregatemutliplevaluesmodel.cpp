@@ -1,4 +1,4 @@
-#include "agregatemutliplevaluesmodel.h"
+#include "document/agregatemutliplevaluesmodel.h"
 
 #include "document/agregatemultipledataprovider.h"
 #include "document/itemproperty.h"

@@ -1,4 +1,4 @@
-#include "detailedsettingsproperty.h"
+#include "document/detailedsettingsproperty.h"
 
 QString DetailedSettingsProperty::typeText(const QString &type)
 {

@@ -1,4 +1,4 @@
-#include "displayeditdatamodel.h"
+#include "document/displayeditdatamodel.h"
 
 DisplayEditDataModel::DisplayEditDataModel(QObject *parent)
     : ItemsDatabaseModel(nullptr, parent)

@@ -1,4 +1,4 @@
-#include "linkitemproperty.h"
+#include "document/linkitemproperty.h"
 
 bool LinkItemProperty::isHidden(const DocItem &item)
 {

@@ -1,4 +1,4 @@
-#include "listitemsdatabasemodel.h"
+#include "document/listitemsdatabasemodel.h"
 
 #include "document/itemproperty.h"
 

@@ -1,4 +1,4 @@
-#include "listmodel.h"
+#include "document/listmodel.h"
 
 #include "document/docitemsdataprovider.h"
 

@@ -1,4 +1,4 @@
-#include "mappeditemproperty.h"
+#include "document/mappeditemproperty.h"
 
 QVariant MappedItemProperty::value(const DocItem &item, int role, bool *found)
 {

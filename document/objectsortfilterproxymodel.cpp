@@ -1,6 +1,6 @@
 #include "document/objectsortfilterproxymodel.h"
 
-#include "widgets/naturalcompare.h"
+#include "base/naturalcompare.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/columnfilter.h"
+#include "base/columnfilter.h"
 
 #include <QList>
 #include <QSortFilterProxyModel>

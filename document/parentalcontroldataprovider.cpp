@@ -1,4 +1,4 @@
-#include "parentalcontroldataprovider.h"
+#include "document/parentalcontroldataprovider.h"
 
 ParentalControlDataProvider::ParentalControlDataProvider()
 {

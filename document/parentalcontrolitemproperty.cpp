@@ -1,4 +1,4 @@
-#include "parentalcontrolitemproperty.h"
+#include "document/parentalcontrolitemproperty.h"
 
 QVariant ParentalControlItemProperty::value(const DocItem &item, int role, bool *found)
 {

@@ -1,4 +1,4 @@
-#include "parentalcontrolmodel.h"
+#include "document/parentalcontrolmodel.h"
 
 #include "document/parentalcontrolitemproperty.h"
 

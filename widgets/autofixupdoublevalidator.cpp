@@ -1,4 +1,4 @@
-#include "autofixupdoublevalidator.h"
+#include "widgets/autofixupdoublevalidator.h"
 
 AutoFixUpDoubleValidator::AutoFixUpDoubleValidator(QObject *parent)
     : QDoubleValidator(parent)

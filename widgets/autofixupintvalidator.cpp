@@ -1,4 +1,4 @@
-#include "autofixupintvalidator.h"
+#include "widgets/autofixupintvalidator.h"
 
 AutoFixUpIntValidator::AutoFixUpIntValidator(QObject *parent)
     : QIntValidator(parent)

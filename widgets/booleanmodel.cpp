@@ -1,4 +1,4 @@
-#include "booleanmodel.h"
+#include "widgets/booleanmodel.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "checkboxitemdelegate.h"
+#include "widgets/checkboxitemdelegate.h"
 
 #include <QCheckBox>
 

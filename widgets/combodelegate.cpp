@@ -1,4 +1,4 @@
-#include "combodelegate.h"
+#include "widgets/combodelegate.h"
 
 #include "document/docitemsdataprovider.h"
 #include "document/itemsdatabasemodel.h"

@@ -1,4 +1,4 @@
-#include "csvtablewidget.h"
+#include "widgets/csvtablewidget.h"
 
 #include "ui_csvtablewidget.h"
 

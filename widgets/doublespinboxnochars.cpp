@@ -1,4 +1,4 @@
-#include "doublespinboxnochars.h"
+#include "widgets/doublespinboxnochars.h"
 
 #include "widgets/autofixupdoublevalidator.h"
 

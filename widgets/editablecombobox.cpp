@@ -1,4 +1,4 @@
-#include "editablecombobox.h"
+#include "widgets/editablecombobox.h"
 
 #include "document/docitemsdataprovider.h"
 #include "document/itemsdatabasemodel.h"

@@ -1,4 +1,4 @@
-#include "enhanceddatawidgetmapper.h"
+#include "widgets/enhanceddatawidgetmapper.h"
 
 #include <QAbstractItemModel>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "filtermenumodel.h"
+#include "widgets/filtermenumodel.h"
 
 #include <QSet>
 

@@ -1,4 +1,4 @@
-#include "immediatecheckbox.h"
+#include "widgets/immediatecheckbox.h"
 
 #include <QApplication>
 

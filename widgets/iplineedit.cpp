@@ -1,6 +1,6 @@
-#include "iplineedit.h"
+#include "widgets/iplineedit.h"
 
-#include "widgets/strictipv4.h"
+#include "base/strictipv4.h"
 
 #include <QKeyEvent>
 

@@ -1,4 +1,4 @@
-#include "itemlistview.h"
+#include "widgets/itemlistview.h"
 
 #include <QHeaderView>
 

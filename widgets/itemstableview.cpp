@@ -1,4 +1,4 @@
-#include "itemstableview.h"
+#include "widgets/itemstableview.h"
 
 #include "document/objectsortfilterproxymodel.h"
 

@@ -1,4 +1,4 @@
-#include "modelmenu.h"
+#include "widgets/modelmenu.h"
 
 #include <QAbstractItemModel>
 #include <QAbstractItemView>

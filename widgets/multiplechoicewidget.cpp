@@ -1,4 +1,4 @@
-#include "multiplechoicewidget.h"
+#include "widgets/multiplechoicewidget.h"
 
 #include "ui_multiplechoicewidget.h"
 

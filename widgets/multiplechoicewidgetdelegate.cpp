@@ -1,4 +1,4 @@
-#include "multiplechoicewidgetdelegate.h"
+#include "widgets/multiplechoicewidgetdelegate.h"
 
 #include "widgets/multiplechoicewidget.h"
 

@@ -1,4 +1,4 @@
-#include "selectionmodel.h"
+#include "widgets/selectionmodel.h"
 
 SelectionModel::SelectionModel(QObject *parent)
     : QAbstractTableModel(parent)

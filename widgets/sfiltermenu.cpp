@@ -1,4 +1,4 @@
-#include "sfiltermenu.h"
+#include "widgets/sfiltermenu.h"
 
 #include <QTreeView>
 

@@ -1,4 +1,4 @@
-#include "shinttextedit.h"
+#include "widgets/shinttextedit.h"
 
 SHintTextEdit::SHintTextEdit(QWidget *parent)
     : SLineEdit(parent)

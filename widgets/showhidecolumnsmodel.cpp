@@ -1,4 +1,4 @@
-#include "showhidecolumnsmodel.h"
+#include "widgets/showhidecolumnsmodel.h"
 
 #include <QTableView>
 

@@ -1,4 +1,4 @@
-#include "slineedit.h"
+#include "widgets/slineedit.h"
 
 #include <QEvent>
 

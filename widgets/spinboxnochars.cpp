@@ -1,4 +1,4 @@
-#include "spinboxnochars.h"
+#include "widgets/spinboxnochars.h"
 
 #include "widgets/autofixupintvalidator.h"
 

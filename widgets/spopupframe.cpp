@@ -1,4 +1,4 @@
-#include "spopupframe.h"
+#include "widgets/spopupframe.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "ssearchlineedit.h"
+#include "widgets/ssearchlineedit.h"
 
 SSearchLineEdit::SSearchLineEdit(QWidget *parent)
     : SLineEdit(parent)

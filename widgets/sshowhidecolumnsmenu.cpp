@@ -1,4 +1,4 @@
-#include "sshowhidecolumnsmenu.h"
+#include "widgets/sshowhidecolumnsmenu.h"
 
 #include <QListView>
 

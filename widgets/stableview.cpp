@@ -1,4 +1,4 @@
-#include "stableview.h"
+#include "widgets/stableview.h"
 
 #include "widgets/showhidecolumnsmodel.h"
 

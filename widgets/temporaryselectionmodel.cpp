@@ -1,4 +1,4 @@
-#include "temporaryselectionmodel.h"
+#include "widgets/temporaryselectionmodel.h"
 
 #include <algorithm>
 

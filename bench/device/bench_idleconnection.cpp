@@ -2,7 +2,7 @@
 // the same time with no connection at all (the worker should sleep on its semaphore between probes);
 // and how long a receiver that falls silent takes to be shown disconnected.
 
-#include "device/dvb24communicationmanager.h"
+#include "device/protocol/dvb24communicationmanager.h"
 #include "receiveremulator.h"
 
 #include <QCoreApplication>

@@ -13,7 +13,7 @@
 #include "document/listitemsdatabasemodel.h"
 #include "document/listmodel.h"
 #include "document/objectsortfilterproxymodel.h"
-#include "document/tvlistprojectfilemanager.h"
+#include "listfiles/tvlistprojectfilemanager.h"
 #include "widgets/itemlistview.h"
 #include "widgets/itemstableview.h"
 

@@ -3,9 +3,9 @@
 
 #include "document/generatedtvlist.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "document/listitemsdatabasemodel.h"
-#include "document/tvlistprojectfilemanager.h"
+#include "listfiles/tvlistprojectfilemanager.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

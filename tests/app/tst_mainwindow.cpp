@@ -1,11 +1,11 @@
 #include "testmain.h"
 
 #include "app/mainwindow.h"
-#include "app/messagebox.h"
-#include "app/modulefactory.h"
-#include "app/settings.h"
+#include "widgets/messagebox.h"
+#include "modules/modulefactory.h"
+#include "base/settings.h"
 #include "app/settingspage.h"
-#include "app/translatorloader.h"
+#include "base/translatorloader.h"
 
 #include <QCloseEvent>
 #include <QSettings>

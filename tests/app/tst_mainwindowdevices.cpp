@@ -1,12 +1,12 @@
 #include "testmain.h"
 
 #include "app/mainwindow.h"
-#include "app/messagebox.h"
-#include "app/modulefactory.h"
-#include "app/settings.h"
-#include "app/translatorloader.h"
-#include "device/zbdevice.h"
-#include "device/zbdeviceinfo.h"
+#include "widgets/messagebox.h"
+#include "modules/modulefactory.h"
+#include "base/settings.h"
+#include "base/translatorloader.h"
+#include "devices/zbdevice.h"
+#include "device/core/zbdeviceinfo.h"
 #include "devices/zbdevicecollection.h"
 
 #include <QAbstractItemModelTester>

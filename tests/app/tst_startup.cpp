@@ -1,13 +1,13 @@
 #include "testmain.h"
 
 #include "app/mainwindow.h"
-#include "app/messagebox.h"
-#include "app/modulefactory.h"
-#include "app/settings.h"
+#include "widgets/messagebox.h"
+#include "modules/modulefactory.h"
+#include "base/settings.h"
 #include "app/settingspage.h"
 #include "app/startup.h"
 #include "app/toprightwidget.h"
-#include "app/translatorloader.h"
+#include "base/translatorloader.h"
 #include "document/docitem.h"
 #include "document/itemproperty.h"
 

@@ -1,6 +1,6 @@
 #include "testmain.h"
 
-#include "device/devicecall.h"
+#include "device/core/devicecall.h"
 
 #include <QDomDocument>
 

@@ -1,9 +1,9 @@
 #include "testmain.h"
 
-#include "device/devicecall.h"
-#include "device/dvb24communicationmanager.h"
-#include "device/dvb24communicationprotocolmill.h"
-#include "device/macaddress.h"
+#include "device/core/devicecall.h"
+#include "device/protocol/dvb24communicationmanager.h"
+#include "device/protocol/dvb24communicationprotocolmill.h"
+#include "device/protocol/macaddress.h"
 #include "emulatorsession.h"
 #include "receiveremulator.h"
 #include "recordingtask.h"

@@ -1,7 +1,7 @@
 #include "testmain.h"
 
-#include "device/dvb24communicationexception.h"
-#include "device/dvb24socket.h"
+#include "device/protocol/dvb24communicationexception.h"
+#include "device/protocol/dvb24socket.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

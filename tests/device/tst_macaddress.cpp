@@ -1,6 +1,6 @@
 #include "testmain.h"
 
-#include "device/macaddress.h"
+#include "device/protocol/macaddress.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 #include "testmain.h"
 
-#include "device/dvb24communicationexception.h"
-#include "device/dvb24communicationexceptionmessages.h"
-#include "device/protocolbuffer.h"
+#include "device/protocol/dvb24communicationexception.h"
+#include "device/protocol/dvb24communicationexceptionmessages.h"
+#include "device/protocol/protocolbuffer.h"
 
 #include <QTranslator>
 

@@ -1,6 +1,6 @@
 #include "testmain.h"
 
-#include "device/dvb24communicationmanager.h"
+#include "device/protocol/dvb24communicationmanager.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #include "testmain.h"
 
-#include "device/zbdeviceinfo.h"
+#include "device/core/zbdeviceinfo.h"
 
 #include <QDomDocument>
 #include <QFile>

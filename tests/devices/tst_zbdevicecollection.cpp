@@ -1,11 +1,11 @@
 #include "testmain.h"
 
-#include "app/modulefactory.h"
-#include "app/ombrelaymodule.h"
-#include "app/settings.h"
-#include "device/dvb24communicationmanager.h"
-#include "device/zbdevice.h"
-#include "device/zbdeviceinfo.h"
+#include "modules/modulefactory.h"
+#include "modules/ombrelaymodule.h"
+#include "base/settings.h"
+#include "device/protocol/dvb24communicationmanager.h"
+#include "devices/zbdevice.h"
+#include "device/core/zbdeviceinfo.h"
 #include "devices/zbdevicecollection.h"
 #include "receiveremulator.h"
 

@@ -1,7 +1,7 @@
 #include "testmain.h"
 
-#include "app/ombrelaymodule.h"
-#include "device/zbdeviceinfo.h"
+#include "modules/ombrelaymodule.h"
+#include "device/core/zbdeviceinfo.h"
 #include "devices/zbdeviceitemmodel.h"
 
 #include <QAbstractItemModelTester>

@@ -3,7 +3,7 @@
 // Answers the modal file dialogs and message boxes that the project-file managers open, the way a person
 // would, and records what they showed.
 
-#include "app/messagebox.h"
+#include "widgets/messagebox.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -2,7 +2,7 @@
 
 // List documents, file helpers and the per-test session shared by the list-file tests.
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "dialoganswerer.h"
 
 #include <QByteArray>

@@ -7,7 +7,7 @@
 #include "document/listdocument.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/listmodel.h"
-#include "document/tvlistprojectfilemanager.h"
+#include "listfiles/tvlistprojectfilemanager.h"
 #include "widgets/itemstableview.h"
 
 #include <QAbstractItemModelTester>

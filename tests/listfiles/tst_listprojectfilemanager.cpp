@@ -5,14 +5,14 @@
 #include "document/agregatemodel.h"
 #include "document/agregatemutliplevaluesmodel.h"
 #include "document/docitemsdataprovider.h"
-#include "document/exportdrivepicker.h"
+#include "listfiles/exportdrivepicker.h"
 #include "document/itemproperty.h"
-#include "document/linklistprojectfilemanager.h"
+#include "listfiles/linklistprojectfilemanager.h"
 #include "document/listdocument.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/mappeditemproperty.h"
-#include "document/radiolistprojectfilemanager.h"
-#include "document/tvlistprojectfilemanager.h"
+#include "listfiles/radiolistprojectfilemanager.h"
+#include "listfiles/tvlistprojectfilemanager.h"
 
 #include <QAbstractItemModelTester>
 #include <QPointer>

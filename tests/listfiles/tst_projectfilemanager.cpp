@@ -1,7 +1,7 @@
 #include "testmain.h"
 
-#include "document/projectfileformat.h"
-#include "document/projectfilemanager.h"
+#include "listfiles/projectfileformat.h"
+#include "listfiles/projectfilemanager.h"
 #include "listfixtures.h"
 
 #include <QAction>

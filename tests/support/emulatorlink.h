@@ -4,7 +4,7 @@
 #include "testfiles.h"
 #include "transfercommands.h"
 
-#include "device/transferlink.h"
+#include "device/transfers/transferlink.h"
 
 #include <QStringList>
 #include <QTcpSocket>

@@ -1,6 +1,6 @@
 #include "recordingtask.h"
 
-#include "device/devicecommunicationmanager.h"
+#include "device/core/devicecommunicationmanager.h"
 
 #include <QTest>
 

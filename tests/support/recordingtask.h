@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/devicetask.h"
+#include "device/core/devicetask.h"
 
 #include <QStringList>
 

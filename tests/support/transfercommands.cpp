@@ -3,8 +3,8 @@
 #include "emulatorsession.h"
 #include "receiveremulator.h"
 
-#include "device/listchunkparser.h"
-#include "device/transferwire.h"
+#include "device/transfers/listchunkparser.h"
+#include "device/transfers/transferwire.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,266 @@
+#include "base/settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+// Constant data: no initialisation order to worry about.
+constexpr const char *keyTexts[Settings::KeyCount] = {
+    "PathVideoConversion",
+    "PathPictures",
+    "PathVideo",
+    "PathMusic",
+    "printGrid",
+    "printPrintFileName",
+    "printPageNumber",
+    "printFormatDetailed",
+    "printFormatCompact",
+    "printFormatHandout",
+    "printTitle",
+    "DownloadFFmpegRequest",
+    "SendingListsRestartWarning",
+    "SearchModule/CheckConnectionEnabled",
+    "SearchModule/EndIP",
+    "SearchModule/FastScanEnabled",
+    "SearchModule/StartIP",
+    "preferredLanguage",
+    "recentFileList",
+    "recentOpenDir",
+    "OmbrelayDeviceList",
+    "AppWindow/Position",
+    "AppWindow/Size",
+    "AppWindow/Fullscreen",
+    "AppWindow/Maximized",
+};
+
+constexpr QChar separator = u';';
+constexpr QChar escape = u'\\';
+
+QVariant readValue(Settings::setingKey key, const QVariant &defaultValue)
+{
+    const QString name = Settings::keyName(key);
+    if (name.isEmpty())
+        return defaultValue;
+    return QSettings().value(name, defaultValue);
+}
+
+void writeValue(Settings::setingKey key, const QVariant &value)
+{
+    const QString name = Settings::keyName(key);
+    if (name.isEmpty())
+        return;
+    QSettings().setValue(name, value);
+}
+
+} // namespace
+
+QString Settings::keyName(setingKey key)
+{
+    const int index = static_cast<int>(key);
+    if (index < 0 || index >= KeyCount)
+        return QString();
+    return QString::fromLatin1(keyTexts[index]);
+}
+
+QString Settings::getString(setingKey key, const QString &defaultValue)
+{
+    const QString value = readValue(key, defaultValue).toString();
+    return value.isEmpty() ? defaultValue : value;
+}
+
+void Settings::setString(setingKey key, const QString &value)
+{
+    writeValue(key, value);
+}
+
+bool Settings::getBool(setingKey key, bool defaultValue)
+{
+    const QVariant value = readValue(key, QVariant());
+    if (!value.isValid())
+        return defaultValue;
+    return value.toString() == QLatin1String("true");
+}
+
+void Settings::setBool(setingKey key, bool value)
+{
+    setString(key, value ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+QStringList Settings::getStringList(setingKey key, const QStringList &defaultValue)
+{
+    const QVariant value = readValue(key, QVariant());
+    if (!value.isValid())
+        return defaultValue;
+    return splitList(value.toString());
+}
+
+void Settings::setStringList(setingKey key, const QStringList &list)
+{
+    setString(key, joinList(list));
+}
+
+QSize Settings::getSize(setingKey key, const QSize &defaultValue)
+{
+    return readValue(key, defaultValue).toSize();
+}
+
+void Settings::setSize(setingKey key, const QSize &value)
+{
+    writeValue(key, value);
+}
+
+QPoint Settings::getPoint(setingKey key, const QPoint &defaultValue)
+{
+    return readValue(key, defaultValue).toPoint();
+}
+
+void Settings::setPoint(setingKey key, const QPoint &value)
+{
+    writeValue(key, value);
+}
+
+QMap<int, QString> Settings::getMap(setingKey key)
+{
+    return mapFromText(readValue(key, QString()).toString());
+}
+
+void Settings::setMap(setingKey key, const QMap<int, QString> &map)
+{
+    setString(key, mapToText(map));
+}
+
+QString Settings::joinList(const QStringList &list)
+{
+    QString text;
+    for (qsizetype entry = 0; entry < list.size(); ++entry) {
+        if (entry > 0)
+            text += separator;
+        const QString &value = list.at(entry);
+        const bool last = entry == list.size() - 1;
+        qsizetype i = 0;
+        while (i < value.size()) {
+            if (value.at(i) == escape) {
+                qsizetype end = i;
+                while (end < value.size() && value.at(end) == escape)
+                    ++end;
+                const qsizetype run = end - i;
+                // A run that ends up right before a ';' in the text is doubled so the reader can tell
+                // an escaped ';' (odd run) from a separator (even run).
+                const bool beforeSeparator = end < value.size() ? value.at(end) == separator : !last;
+                text += QString(beforeSeparator ? run * 2 : run, escape);
+                i = end;
+            } else if (value.at(i) == separator) {
+                text += escape;
+                text += separator;
+                ++i;
+            } else {
+                text += value.at(i);
+                ++i;
+            }
+        }
+    }
+    return text;
+}
+
+QStringList Settings::splitList(const QString &text)
+{
+    QStringList list;
+    if (text.isEmpty())
+        return list;
+    QString current;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text.at(i);
+        if (c == escape) {
+            qsizetype end = i;
+            while (end < text.size() && text.at(end) == escape)
+                ++end;
+            const qsizetype run = end - i;
+            if (end < text.size() && text.at(end) == separator) {
+                current += QString(run / 2, escape);
+                if (run % 2) {
+                    current += separator;
+                } else {
+                    list.append(current);
+                    current.clear();
+                }
+                i = end + 1;
+            } else {
+                current += QString(run, escape);
+                i = end;
+            }
+        } else if (c == separator) {
+            list.append(current);
+            current.clear();
+            ++i;
+        } else {
+            current += c;
+            ++i;
+        }
+    }
+    list.append(current);
+    return list;
+}
+
+QString Settings::mapToText(const QMap<int, QString> &map)
+{
+    QString text;
+    for (auto it = map.cbegin(); it != map.cend(); ++it)
+        text += QString::number(it.key()) + u':' + it.value() + u'|';
+    return text;
+}
+
+QMap<int, QString> Settings::mapFromText(const QString &text)
+{
+    QMap<int, QString> map;
+    if (text.isEmpty())
+        return map;
+    const QStringList pieces = text.split(u'|');
+    for (const QString &piece : pieces) {
+        const QStringList parts = piece.split(u':');
+        if (parts.size() != 2)
+            continue;
+        map.insert(parts.at(0).toInt(), parts.at(1));
+    }
+    return map;
+}
+
+namespace {
+
+// A tool beside the program when it is there; on Linux the distribution's tool on the PATH otherwise.
+QString toolPath(const QString &besideProgram, const QString &onPath)
+{
+    const QString bundled = QCoreApplication::applicationDirPath() + besideProgram;
+    if (!QFileInfo(bundled).isExecutable()) {
+        const QString found = QStandardPaths::findExecutable(onPath);
+        if (!found.isEmpty())
+            return QDir::toNativeSeparators(found);
+    }
+    return QDir::toNativeSeparators(bundled);
+}
+
+} // namespace
+
+QString Settings::ffmpegDefaultPath()
+{
+    return toolPath(QStringLiteral("/tools/FFmpeg/ffmpeg.exe"), QStringLiteral("ffmpeg"));
+}
+
+QString Settings::dvdauthorPath()
+{
+    return toolPath(QStringLiteral("/tools/DVDAuthor/dvdauthor.exe"), QStringLiteral("dvdauthor"));
+}
+
+QString Settings::dbXmlExportName()
+{
+    return QStringLiteral("dbxmlexport");
+}
+
+QString Settings::favsListUpdateName()
+{
+    return QStringLiteral("FavsListUpdate");
+}

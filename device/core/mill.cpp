@@ -1,0 +1,399 @@
+#include "device/core/mill.h"
+
+#include "device/core/devicetask.h"
+#include "device/protocol/dvb24communicationexception.h"
+#include "device/protocol/dvb24communicationexceptionmessages.h"
+#include "device/core/millcancelexception.h"
+#include "device/core/millinterruptexception.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QMutexLocker>
+#include <QTimerEvent>
+
+namespace {
+
+QString unknownError()
+{
+    return QCoreApplication::translate("Mill", "Unknow error");
+}
+
+} // namespace
+
+Mill::Mill(QObject *owner)
+    : QThread(owner)
+    , m_owner(owner)
+{
+    connect(this, &QThread::finished, this, &Mill::onFinished);
+    // Remember, in the emitting thread, which outcome the running task has been given.
+    connect(
+        this, &Mill::Complete, this, [this](bool) { m_sentComplete.store(true); }, Qt::DirectConnection);
+    connect(
+        this, &Mill::Canceled, this, [this] { m_sentCanceled.store(true); }, Qt::DirectConnection);
+    connect(
+        this, &Mill::Error, this, [this](const QString &) { m_sentError.store(true); }, Qt::DirectConnection);
+}
+
+Mill::~Mill()
+{
+    m_stop.store(true);
+    m_interrupt.store(true);
+    wait();
+    QMutexLocker locker(&m_lock);
+    for (DeviceTask *task : std::as_const(m_queue))
+        task->m_mill = nullptr;
+    if (m_current)
+        m_current->m_mill = nullptr;
+    m_queue.clear();
+}
+
+void Mill::enqueue(DeviceTask *task)
+{
+    if (!task)
+        return;
+    bool accepted = false;
+    {
+        QMutexLocker locker(&m_lock);
+        m_queue.append(task);
+        task->m_mill = this;
+        task->setState(DeviceTask::Queued);
+        accepted = m_accepting;
+    }
+    task->onEnqueued();
+    m_semaphore.release();
+    if (!accepted) {
+        // No loop will take it: tell the owner now instead of leaving it waiting for a start that may never come.
+        QMutexLocker locker(&m_lock);
+        failQueuedLocked(unknownError());
+    }
+}
+
+void Mill::cancel(DeviceTask *task)
+{
+    if (!task)
+        return;
+    {
+        QMutexLocker locker(&m_lock);
+        if (m_current == task && task->state() != DeviceTask::Finished) {
+            m_interrupt.store(true);
+            return;
+        }
+        if (!m_queue.removeOne(task))
+            return;
+        task->m_mill = nullptr;
+    }
+    task->onCancel();
+    task->onCanceled();
+}
+
+void Mill::start(QThread::Priority priority)
+{
+    bool ending = false;
+    {
+        QMutexLocker locker(&m_lock);
+        ending = isRunning() && !m_accepting;
+        m_accepting = true;
+    }
+    // A run past its loop takes no more tasks; let it end (it has only its last bookkeeping left).
+    if (ending)
+        wait();
+    QThread::start(priority);
+}
+
+void Mill::forgetTask(DeviceTask *task)
+{
+    // Only the worker thread clears the pointer concurrently, and a mill outlives the pointer (its
+    // destructor clears it in this thread), so what is read here is alive.
+    Mill *mill = task->m_mill.load();
+    if (!mill)
+        return;
+    QMutexLocker locker(&mill->m_lock);
+    mill->m_queue.removeAll(task);
+    if (mill->m_current == task)
+        mill->m_current = nullptr;
+    task->m_mill = nullptr;
+}
+
+DeviceTask *Mill::currentTask() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_current;
+}
+
+int Mill::percent(int done, int total)
+{
+    if (total <= 0)
+        return 0;
+    return int(double(done) / double(total) * 100.0);
+}
+
+QString Mill::status() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_status;
+}
+
+void Mill::setStatus(const QString &status)
+{
+    QMutexLocker locker(&m_lock);
+    m_status = status;
+}
+
+QString Mill::currentRequest() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_current ? m_current->request() : QString();
+}
+
+QByteArray Mill::currentPayload() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_current ? m_current->payload() : QByteArray();
+}
+
+void Mill::storeResult(const QString &result)
+{
+    QMutexLocker locker(&m_lock);
+    if (m_current)
+        m_current->setResult(result);
+}
+
+void Mill::storeListing(QList<DeviceFileSystemItem *> *listing)
+{
+    QMutexLocker locker(&m_lock);
+    if (m_current)
+        m_current->setListing(listing);
+}
+
+void Mill::idle() {}
+
+bool Mill::open()
+{
+    return true;
+}
+
+void Mill::close()
+{
+    m_stop.store(false);
+    m_interrupt.store(false);
+}
+
+void Mill::execute(DeviceTask *) {}
+
+void Mill::stop()
+{
+    if (m_poll.load() <= 0) {
+        quit();
+        return;
+    }
+    m_interrupt.store(true);
+    m_stop.store(true);
+    wait();
+}
+
+void Mill::interrupt(bool b)
+{
+    if (b && !m_interrupt.load())
+        return;
+    throw MillInterruptException();
+}
+
+void Mill::millExceptionIfNotTrue(bool ok)
+{
+    if (!ok)
+        throw MillInterruptException();
+}
+
+void Mill::wantCancelException(bool b)
+{
+    if (!b)
+        return;
+    emit Cancel();
+    throw MillCancelException();
+}
+
+void Mill::onFinished()
+{
+    if (m_restartDelay.load() > 0) {
+        m_restartTimerId = startTimer(m_restartDelay.load());
+        m_restartDelay.store(0);
+    }
+}
+
+void Mill::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_restartTimerId) {
+        QThread::timerEvent(event);
+        return;
+    }
+    killTimer(m_restartTimerId);
+    m_restartTimerId = 0;
+    start();
+}
+
+void Mill::failQueuedLocked(const QString &text)
+{
+    for (DeviceTask *task : std::as_const(m_queue)) {
+        task->m_mill = nullptr;
+        // Delivered in the main thread like every other task slot; dropped if the task dies first.
+        QMetaObject::invokeMethod(
+            task,
+            [task, text] {
+                task->onError(text);
+                task->onComplete(false);
+            },
+            Qt::QueuedConnection);
+    }
+    m_queue.clear();
+}
+
+void Mill::run()
+{
+    m_stop.store(false);
+    m_interrupt.store(false);
+    m_closing.store(false);
+    // A connection kept for the close of the last run must not stick to the tasks of this one.
+    m_keepTaskConnections.store(false);
+    setStatus(QStringLiteral("starting"));
+    {
+        QMutexLocker locker(&m_lock);
+        m_accepting = true;
+        // Tasks from before this run were told at the end of the last one, or when they came; what is
+        // queued now came after start() and is for this run: one permit each.
+        while (m_semaphore.tryAcquire())
+            ;
+        m_semaphore.release(int(m_queue.size()));
+        releaseKeptConnectionsLocked();
+    }
+
+    bool opened = false;
+    try {
+        opened = open();
+    } catch (...) {
+        opened = false;
+    }
+    if (opened) {
+        setStatus(QStringLiteral("started"));
+        while (true) {
+            const int poll = m_poll.load();
+            const bool permit = poll >= 0 ? m_semaphore.tryAcquire(1, poll) : (m_semaphore.acquire(), true);
+            DeviceTask *task = nullptr;
+            if (permit) {
+                QMutexLocker locker(&m_lock);
+                if (!m_queue.isEmpty()) {
+                    releaseKeptConnectionsLocked();
+                    task = m_queue.takeFirst();
+                    m_current = task;
+                    task->setState(DeviceTask::Taken);
+                    // Connected under the lock: the task cannot be destroyed in between.
+                    m_taskConnections = {
+                        connect(this, &Mill::Start, task, &DeviceTask::onStart, Qt::QueuedConnection),
+                        connect(this, &Mill::Progress, task, &DeviceTask::onProgress, Qt::QueuedConnection),
+                        connect(this, &Mill::Progress64, task, &DeviceTask::onProgress64, Qt::QueuedConnection),
+                        connect(this, &Mill::Status, task, &DeviceTask::onStatus, Qt::QueuedConnection),
+                        connect(this, &Mill::Cancel, task, &DeviceTask::onCancel, Qt::QueuedConnection),
+                        connect(this, &Mill::Canceled, task, &DeviceTask::onCanceled, Qt::QueuedConnection),
+                        connect(this, &Mill::Error, task, &DeviceTask::onError, Qt::QueuedConnection),
+                        connect(this, &Mill::Complete, task, &DeviceTask::onComplete, Qt::QueuedConnection)};
+                    task->setState(DeviceTask::Running);
+                }
+            }
+            if (!task) {
+                try {
+                    idle();
+                } catch (...) {
+                }
+            } else {
+                runTask(task);
+                QMutexLocker locker(&m_lock);
+                if (!m_keepTaskConnections.load()) {
+                    for (const QMetaObject::Connection &connection : std::as_const(m_taskConnections))
+                        disconnect(connection);
+                    m_taskConnections.clear();
+                    if (m_current == task) {
+                        task->setState(DeviceTask::Finished);
+                        task->m_mill = nullptr;
+                    }
+                }
+            }
+            if (m_stop.load())
+                break;
+        }
+    }
+    {
+        QMutexLocker locker(&m_lock);
+        m_accepting = false;
+        failQueuedLocked(unknownError());
+        m_status = QStringLiteral("finishing");
+    }
+    try {
+        close();
+    } catch (...) {
+    }
+    setStatus(QStringLiteral("finished"));
+}
+
+void Mill::releaseKeptConnectionsLocked()
+{
+    // Connections kept for the close of an earlier run must not carry the next task's signals.
+    for (const QMetaObject::Connection &connection : std::as_const(m_taskConnections))
+        disconnect(connection);
+    m_taskConnections.clear();
+    if (m_current && m_current->state() == DeviceTask::Running) {
+        m_current->setState(DeviceTask::Finished);
+        m_current->m_mill = nullptr;
+    }
+}
+
+void Mill::runTask(DeviceTask *task)
+{
+    m_sentComplete.store(false);
+    m_sentCanceled.store(false);
+    m_sentError.store(false);
+    if (m_stop.load()) {
+        closeOutcome(Ending::Canceled, QString());
+        return;
+    }
+    m_interrupt.store(false);
+    try {
+        execute(task);
+        closeOutcome(Ending::Normal, QString());
+    } catch (const MillCancelException &) {
+        closeOutcome(Ending::Canceled, QString());
+    } catch (const MillInterruptException &) {
+        if (m_interrupt.load() || m_stop.load())
+            closeOutcome(Ending::Canceled, QString());
+        else
+            closeOutcome(Ending::Failed, tr("The connection to the device was interrupted."));
+    } catch (const DVB24CommunicationException &e) {
+        closeOutcome(Ending::Failed, DVB24CommunicationExceptionMessages::message(e.code()));
+    } catch (const QString &) {
+        closeOutcome(Ending::Failed, tr("The request could not be read."));
+    } catch (...) {
+        closeOutcome(Ending::Failed, unknownError());
+    }
+}
+
+void Mill::closeOutcome(Ending ending, const QString &error)
+{
+    if (m_sentComplete.load() || m_sentCanceled.load())
+        return;
+    if (m_sentError.load()) {
+        emit Complete(false);
+        return;
+    }
+    switch (ending) {
+    case Ending::Canceled:
+        emit Canceled();
+        break;
+    case Ending::Failed:
+        emit Error(error);
+        emit Complete(false);
+        break;
+    case Ending::Normal:
+        // A method that returned without telling anything: a silent end would leave its owner waiting.
+        emit Error(unknownError());
+        emit Complete(false);
+        break;
+    }
+}

@@ -1,0 +1,204 @@
+#include "device/offline/offlinemill.h"
+
+#include "device/core/devicecall.h"
+#include "device/transfers/copyjobbuilders.h"
+#include "base/filehelpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+// True when path is base itself or lies below it (both made canonical where they exist).
+bool isSameOrInside(const QString &path, const QString &base)
+{
+    auto canonical = [](const QString &p) {
+        const QFileInfo info(p);
+        const QString c = info.canonicalFilePath();
+        if (!c.isEmpty())
+            return c;
+        // Not there yet: resolve its nearest existing folder and keep the rest.
+        const QString parent = info.absolutePath();
+        const QString cp = QFileInfo(parent).canonicalFilePath();
+        return QDir::cleanPath((cp.isEmpty() ? parent : cp) + u'/' + info.fileName());
+    };
+    const QString p = canonical(path);
+    const QString b = canonical(base);
+    return p == b || p.startsWith(b.endsWith(u'/') ? b : b + u'/');
+}
+} // namespace
+
+OfflineMill::OfflineMill(QObject *owner)
+    : Mill(owner)
+{}
+
+OfflineMill::~OfflineMill()
+{
+    setStopFlag(true);
+    setInterruptFlag(true);
+    wait();
+}
+
+void OfflineMill::execute(DeviceTask *)
+{
+    const DeviceCall call = DeviceCall::fromText(currentRequest());
+    const QString method = call.methodName();
+    if (method == QLatin1String("MEMCopyPcToPc"))
+        copyPcToPc(call);
+    else if (method == QLatin1String("MEMdeletePcFiles"))
+        deletePcFiles(call);
+    else if (method == QLatin1String("MEMprepareToCopyPcToPc"))
+        prepareToCopyPcToPc(call);
+}
+
+void OfflineMill::copyPcToPc(const DeviceCall &call)
+{
+    const QString source = call.parameter(QStringLiteral("sourceFile"));
+    const QString destination = call.parameter(QStringLiteral("destinationFile"));
+    const bool move = call.parameter(QStringLiteral("deleteSource")) == QLatin1String("true");
+    // An explicit "false" keeps an existing destination; the entry counts as done.
+    if (call.parameter(QStringLiteral("overwrite")) == QLatin1String("false") && QFileInfo::exists(destination) &&
+        !QFileInfo(destination).isDir()) {
+        emit Progress64(QFileInfo(source).size());
+        emit Complete(true);
+        return;
+    }
+    if (call.parameter(QStringLiteral("fileType")).toInt() == 2)
+        copyFolder(source, destination, move);
+    else
+        copyFile(source, destination, move);
+}
+
+void OfflineMill::copyFolder(const QString &source, const QString &destination, bool move)
+{
+    if (!source.isEmpty() && isSameOrInside(destination, source)) {
+        emit Error(tr("Cannot copy %1 into itself.").arg(QFileInfo(source).fileName()));
+        return;
+    }
+    makePath(QFileInfo(destination).absoluteFilePath());
+    // The folder's files were moved as their own entries; what is left (hidden entries, files that
+    // failed) stays, so only an emptied folder goes.
+    if (move && QFileInfo(destination).isDir())
+        QDir().rmdir(source);
+    emit Complete(true);
+}
+
+void OfflineMill::copyFile(const QString &source, const QString &destination, bool move)
+{
+    const QFileInfo target(destination);
+    const QString folder = target.absolutePath();
+    if (!makePath(folder)) {
+        emit Error(tr("Cannot create directory %1.").arg(QFileInfo(folder).fileName()));
+        return;
+    }
+    if (QFileInfo::exists(source) && isSameOrInside(destination, source)) {
+        emit Error(tr("Cannot copy %1 onto itself.").arg(source));
+        return;
+    }
+    QFile in(source);
+    if (!QFileInfo(source).isFile() || !in.open(QIODevice::ReadOnly)) {
+        emit Error(tr("Cannot open file %1.").arg(source));
+        return;
+    }
+    // Written beside the destination and renamed over it only when complete.
+    QSaveFile out(destination);
+    if (target.isDir() || !out.open(QIODevice::WriteOnly)) {
+        emit Error(tr("Cannot open file %1.").arg(destination));
+        return;
+    }
+    QByteArray buffer(BlockSize, Qt::Uninitialized);
+    qint64 copied = 0;
+    const qint64 expected = in.size();
+    for (;;) {
+        if (isInterruptRequested()) {
+            out.cancelWriting();
+            wantCancelException(true);
+        }
+        const qint64 n = in.read(buffer.data(), BlockSize);
+        if (n < 0) {
+            out.cancelWriting();
+            emit Error(tr("Cannot read file %1.").arg(source));
+            return;
+        }
+        if (n > 0 && out.write(buffer.constData(), n) != n) {
+            out.cancelWriting();
+            emit Error(tr("Error while writing to file %1.").arg(target.fileName()));
+            return;
+        }
+        copied += n;
+        emit Progress64(n);
+        if (n == 0)
+            break;
+    }
+    if (copied != expected) {
+        // The source changed size under the copy: what was written is not the file.
+        out.cancelWriting();
+        emit Error(tr("Cannot read file %1.").arg(source));
+        return;
+    }
+    if (!out.commit()) {
+        emit Error(tr("Error while writing to file %1.").arg(target.fileName()));
+        return;
+    }
+    in.close();
+    if (move)
+        QFile::remove(source);
+    emit Complete(true);
+}
+
+void OfflineMill::deletePcFiles(const DeviceCall &call)
+{
+    emit Start();
+    QString failed;
+    CopyJobDocument job;
+    job.setContent(call.parameter(QStringLiteral("fileList")));
+    while (job.hasFiles()) {
+        if (isStopRequested()) {
+            storeResult(failed);
+            wantCancelException(true);
+        }
+        const CopyJobFile entry = job.takeFirstFile();
+        bool ok = true;
+        const QFileInfo info(entry.absolutePath());
+        if (entry.isDir())
+            ok = info.isSymLink() ? QFile::remove(entry.absolutePath()) : removeDirRecursively(entry.absolutePath());
+        else if (entry.isFile())
+            ok = QFile::remove(entry.absolutePath()) || (!info.exists() && !info.isSymLink());
+        else
+            continue;
+        if (!ok)
+            failed += entry.fileName() + QStringLiteral("\r\n");
+    }
+    storeResult(failed);
+    emit Complete(true);
+}
+
+void OfflineMill::prepareToCopyPcToPc(const DeviceCall &call)
+{
+    emit Start();
+    const QString destination = call.parameter(QStringLiteral("destinationDir"));
+    const QStringList lines = call.parameter(QStringLiteral("fileUris")).split(uriListSeparator(), Qt::SkipEmptyParts);
+    for (const QString &line : lines) {
+        const QString path = localPathFromUriLine(line);
+        if (QFileInfo(path).isDir() && isSameOrInside(destination, path)) {
+            emit Error(tr("Cannot copy %1 into itself.").arg(QFileInfo(path).fileName()));
+            return;
+        }
+    }
+    CopyJobDocument job =
+        buildCopyJobFromUris(call.parameter(QStringLiteral("fileUris")), QStringLiteral("text/uri-list"),
+                             [this] { return isStopRequested() || isInterruptRequested(); });
+    if (isStopRequested() || isInterruptRequested())
+        wantCancelException(true);
+    const qint64 free = freeDiskSpace(destination);
+    // Unknown free space (-1) is no reason to refuse: the copy itself will say when the disk is full.
+    if (free >= 0 && free < job.totalSize()) {
+        emit Error(tr("There is not enough free space."));
+        return;
+    }
+    job.setCopyDirection(CopyJobDocument::PcToPc);
+    job.setDestinationPath(destination);
+    storeResult(job.toString());
+    emit Complete(true);
+}

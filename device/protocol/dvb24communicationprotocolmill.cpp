@@ -1,0 +1,346 @@
+#include "device/protocol/dvb24communicationprotocolmill.h"
+
+#include "device/core/devicecall.h"
+#include "device/core/devicetask.h"
+#include "device/protocol/dvb24communicationexception.h"
+#include "device/protocol/macaddress.h"
+#include "device/transfers/transfermethods.h"
+#include "base/strictipv4.h"
+
+#include <QDeadlineTimer>
+#include <QHash>
+#include <QMutexLocker>
+#include <QTcpSocket>
+#include <cmath>
+
+namespace {
+
+QMutex methodsLock;
+
+QHash<QString, DVB24CommunicationProtocolMill::Method> &methods()
+{
+    static QHash<QString, DVB24CommunicationProtocolMill::Method> table;
+    return table;
+}
+
+// "getDeviceInfo": the description over the open connection. Never fails: an unreachable or refusing
+// receiver leaves the result empty and still completes.
+void getDeviceInfoMethod(DVB24CommunicationProtocolMill &mill, DeviceTask *, const DeviceCall &call)
+{
+    try {
+        const ZBDeviceInfo info = mill.getDeviceInfo(call.parameter(QStringLiteral("ip")));
+        if (!info.isNameEmpty())
+            mill.storeResult(info.toXmlText());
+    } catch (...) {
+    }
+    emit mill.Complete(true);
+}
+
+DVB24CommunicationProtocolMill::Method lookUp(const QString &name)
+{
+    QMutexLocker locker(&methodsLock);
+    if (methods().isEmpty()) {
+        methods().insert(QStringLiteral("getDeviceInfo"), getDeviceInfoMethod);
+        methods().insert(transferMethods());
+    }
+    return methods().value(name);
+}
+
+} // namespace
+
+void DVB24CommunicationProtocolMill::registerMethod(const QString &name, const Method &method)
+{
+    lookUp(QString());
+    QMutexLocker locker(&methodsLock);
+    methods().insert(name, method);
+}
+
+bool DVB24CommunicationProtocolMill::hasMethod(const QString &name)
+{
+    return bool(lookUp(name));
+}
+
+DVB24CommunicationProtocolMill::DVB24CommunicationProtocolMill(QObject *owner)
+    : Mill(owner)
+{
+    qRegisterMetaType<QAbstractSocket::SocketError>("QAbstractSocket::SocketError");
+    qRegisterMetaType<QAbstractSocket::SocketState>("QAbstractSocket::SocketState");
+    qRegisterMetaType<ZBDeviceInfo>("ZBDeviceInfo");
+    connect(this, &QThread::finished, this, &DVB24CommunicationProtocolMill::restartAfterLostLink);
+}
+
+DVB24CommunicationProtocolMill::~DVB24CommunicationProtocolMill()
+{
+    setStopFlag(true);
+    setInterruptFlag(true);
+    wait();
+}
+
+void DVB24CommunicationProtocolMill::setHost(const QString &host)
+{
+    QMutexLocker locker(&m_hostLock);
+    m_host = host;
+}
+
+QString DVB24CommunicationProtocolMill::host() const
+{
+    QMutexLocker locker(&m_hostLock);
+    return m_host;
+}
+
+QByteArray DVB24CommunicationProtocolMill::encodeUInt16(quint16 value)
+{
+    return QByteArray::fromHex(QByteArray::number(value, 16).rightJustified(4, '0'));
+}
+
+QByteArray DVB24CommunicationProtocolMill::encodeUInt32(quint32 value)
+{
+    return QByteArray::fromHex(QByteArray::number(value, 16).rightJustified(8, '0'));
+}
+
+QByteArray DVB24CommunicationProtocolMill::encodeUInt64(quint64 value)
+{
+    return QByteArray::fromHex(QByteArray::number(value, 16).rightJustified(16, '0'));
+}
+
+void DVB24CommunicationProtocolMill::readStatus()
+{
+    QDeadlineTimer deadline(m_pendingLimitMs.load());
+    while (true) {
+        bool ok = false;
+        const char status = m_primitives.readByte(&ok);
+        if (!ok)
+            throw DVB24CommunicationException(DVB24ExceptionTypes::GeneralError);
+        if (status == 0x01)
+            return;
+        if (quint8(status) != 0xF9)
+            throw DVB24CommunicationException(status);
+        // Pending: the user may still cancel, and the receiver may not keep us forever.
+        wantCancelException(isInterruptRequested());
+        if (deadline.hasExpired())
+            throw DVB24CommunicationException(DVB24ExceptionTypes::ActionPending);
+        m_primitives.writeByte(0x01, true, &ok);
+        if (!ok)
+            throw DVB24CommunicationException(DVB24ExceptionTypes::GeneralError);
+    }
+}
+
+bool DVB24CommunicationProtocolMill::checkReply(ProtocolBuffer &reply)
+{
+    QDeadlineTimer deadline(m_pendingLimitMs.load());
+    while (true) {
+        if (reply.isEmpty())
+            throw DVB24CommunicationException(0);
+        const quint8 status = reply.readUInt8();
+        if (status == 0x01)
+            return true;
+        if (status != 0xF9)
+            throw DVB24CommunicationException(char(status));
+        wantCancelException(isInterruptRequested());
+        if (deadline.hasExpired())
+            throw DVB24CommunicationException(DVB24ExceptionTypes::ActionPending);
+        reply = m_primitives.requestByte(0x01);
+    }
+}
+
+ProtocolBuffer DVB24CommunicationProtocolMill::readExactly(qint64 n)
+{
+    ProtocolBuffer gathered;
+    QTcpSocket *socket = m_primitives.socket();
+    if (!socket)
+        return gathered;
+    while (gathered.size() < n) {
+        if (socket->bytesAvailable() <= 0 && !socket->waitForReadyRead(1000))
+            break;
+        gathered.append(socket->read(n - gathered.size()));
+    }
+    return gathered;
+}
+
+QByteArray DVB24CommunicationProtocolMill::readChunkStream(qint64 maxChunk, qint64 maxTotal, int deadlineMs,
+                                                           const std::function<void(quint32)> &onChunk)
+{
+    QDeadlineTimer deadline(deadlineMs);
+    QByteArray payload;
+    bool ok = false;
+    while (true) {
+        // A disconnect or cancel does not wait for the rest of the stream.
+        interrupt(true);
+        millExceptionIfNotTrue(!deadline.hasExpired());
+        QByteArray tag = m_primitives.read(4, &ok);
+        millExceptionIfNotTrue(ok);
+        const qsizetype nul = tag.indexOf('\0');
+        if (nul >= 0)
+            tag.truncate(nul);
+        if (tag == "END")
+            return payload;
+        if (tag != "DATA")
+            continue;
+        const quint32 length = m_primitives.readUInt32(&ok);
+        millExceptionIfNotTrue(ok);
+        const quint32 percent = m_primitives.readUInt32(&ok);
+        millExceptionIfNotTrue(ok);
+        // A hostile length must not make us wait for, or hold, gigabytes.
+        millExceptionIfNotTrue(qint64(length) <= maxChunk && payload.size() + qint64(length) <= maxTotal);
+        payload.append(m_primitives.readBytes(length, &ok));
+        millExceptionIfNotTrue(ok);
+        if (onChunk)
+            onChunk(percent);
+        m_primitives.writeByte(0x55, true, &ok);
+        millExceptionIfNotTrue(ok);
+    }
+}
+
+ZBDeviceInfo DVB24CommunicationProtocolMill::getDeviceInfo(const QString &host)
+{
+    ZBDeviceInfo info;
+    const QByteArray mac = macAddressFor(StrictIPv4::toHostAddress(host));
+    if (mac.size() != 6)
+        return info;
+    bool ok = false;
+    // Bytes left over from an earlier exchange must not be read as this answer.
+    m_primitives.dropBuffered();
+    m_primitives.writeByte(0x26, true, &ok);
+    millExceptionIfNotTrue(ok);
+    const char go = m_primitives.readByte(&ok);
+    if (!ok || quint8(go) != 0xAA)
+        return info;
+    QByteArray payload = readChunkStream(descriptionChunkLimit, descriptionTotalLimit, descriptionDeadlineMs);
+    const qsizetype nul = payload.indexOf('\0');
+    if (nul >= 0)
+        payload.truncate(nul);
+    info.setIp(host);
+    info.setMac(macToString(mac));
+    info.fromXml(QString::fromUtf8(payload));
+    return info;
+}
+
+bool DVB24CommunicationProtocolMill::isDeviceBusy()
+{
+    if (!m_socket || m_socket->peerAddress().isNull())
+        return true;
+    return !getDeviceInfo(m_socket->peerAddress().toString()).isComplete();
+}
+
+bool DVB24CommunicationProtocolMill::open()
+{
+    if (!m_socket) {
+        m_socket = new QTcpSocket;
+        m_primitives.setSocket(m_socket);
+    }
+    m_socketConnections = {connect(m_socket, &QAbstractSocket::stateChanged, this,
+                                   &DVB24CommunicationProtocolMill::onConnectionStateChange, Qt::UniqueConnection),
+                           connect(m_socket, &QAbstractSocket::disconnected, this,
+                                   &DVB24CommunicationProtocolMill::onDisconnect, Qt::UniqueConnection),
+                           connect(m_socket, &QAbstractSocket::errorOccurred, this,
+                                   &DVB24CommunicationProtocolMill::onSocketError, Qt::UniqueConnection)};
+    setStatus(QStringLiteral("connecting"));
+    if (isStopRequested())
+        return false;
+    const QString hostText = host();
+    // Only a strict dotted address: no name lookups, no octal surprises.
+    const QHostAddress address = StrictIPv4::toHostAddress(hostText);
+    if (address.isNull())
+        return false;
+    int attempts = 0;
+    while (true) {
+        if (m_socket->state() == QAbstractSocket::UnconnectedState)
+            m_socket->connectToHost(address, port());
+        m_socket->waitForConnected(1000);
+        if (m_socket->state() == QAbstractSocket::ConnectedState || attempts == 5)
+            break;
+        ++attempts;
+        if (isStopRequested())
+            return false;
+    }
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
+        return false;
+    const ZBDeviceInfo info = getDeviceInfo(StrictIPv4::normalized(hostText));
+    emit InfoChanged(ZBDeviceInfo(info));
+    // A receiver the program cannot serve is left at once, without showing it as connected first.
+    if (info.protocolVersion() < 1.4f)
+        return false;
+    emit stateChanged(QStringLiteral("connected"));
+    return true;
+}
+
+void DVB24CommunicationProtocolMill::close()
+{
+    if (!m_socket)
+        return;
+    m_primitives.writeByte(char(0xFF), true);
+    m_socket->close();
+    for (const QMetaObject::Connection &connection : std::as_const(m_socketConnections))
+        disconnect(connection);
+    m_socketConnections.clear();
+    delete m_socket;
+    m_socket = nullptr;
+    m_primitives.setSocket(nullptr);
+}
+
+void DVB24CommunicationProtocolMill::idle()
+{
+    try {
+        if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        // A stale byte must never be taken for the answer to this probe.
+        m_primitives.dropBuffered();
+        bool ok = false;
+        m_primitives.writeByte(0x01, true, &ok);
+        if (!ok) {
+            setStopFlag(true);
+            throw NopException();
+        }
+        if (!m_primitives.waitForReadyRead()) {
+            setStopFlag(true);
+            throw NopException();
+        }
+        const char answer = m_primitives.readByte(&ok);
+        if (!ok || answer != 0x01) {
+            setStopFlag(true);
+            throw NopException();
+        }
+    } catch (...) {
+    }
+}
+
+void DVB24CommunicationProtocolMill::execute(DeviceTask *task)
+{
+    // A cancel or disconnect that came after the loop cleared the flag: the loop reports it cancelled.
+    interrupt(true);
+    const DeviceCall call = DeviceCall::fromText(currentRequest());
+    const QString name = call.methodName();
+    const Method method = lookUp(name);
+    if (!method) {
+        emit Error(tr("The device does not know the request \"%1\".").arg(name));
+        emit Complete(false);
+        return;
+    }
+    method(*this, task, call);
+}
+
+void DVB24CommunicationProtocolMill::onConnectionStateChange(QAbstractSocket::SocketState state)
+{
+    if (state == QAbstractSocket::UnconnectedState) {
+        if (isClosing()) {
+            setStopFlag(true);
+        } else if (status() == QLatin1String("started")) {
+            // The link dropped under a running worker: end it and start again once it has finished,
+            // without blocking this thread.
+            setStopFlag(true);
+            m_restartWhenFinished.store(true);
+            if (isFinished())
+                restartAfterLostLink();
+        }
+        emit stateChanged(QStringLiteral("disconnected"));
+    } else if (state == QAbstractSocket::ConnectingState) {
+        emit stateChanged(QStringLiteral("connecting"));
+    }
+}
+
+void DVB24CommunicationProtocolMill::restartAfterLostLink()
+{
+    if (!m_restartWhenFinished.exchange(false) || isClosing())
+        return;
+    start();
+}

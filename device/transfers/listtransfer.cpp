@@ -1,0 +1,179 @@
+#include "device/transfers/listtransfer.h"
+
+#include "device/transfers/listchunkparser.h"
+#include "device/transfers/listuploadplan.h"
+#include "device/transfers/transferlink.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+namespace {
+int commandFor(const QString &listType, bool download)
+{
+    if (listType == QLatin1String("tv"))
+        return download ? 0x19 : 0x22;
+    if (listType == QLatin1String("radio"))
+        return download ? 0x20 : 0x23;
+    if (listType == QLatin1String("link"))
+        return download ? 0x21 : 0x24;
+    return -1;
+}
+const int kReplyWait = 4000;
+} // namespace
+
+ListTransfer::ListTransfer(TransferLink &link)
+    : m_link(link)
+{}
+
+QString ListTransfer::busyText()
+{
+    return QCoreApplication::translate("DVB24CommunicationProtocolMill", "Device is busy now.") + u' ' +
+           QCoreApplication::translate("DVB24CommunicationProtocolMill", "Please try again later.");
+}
+
+ListTransfer::Outcome ListTransfer::refusal(int reply)
+{
+    if (reply == 0xAB) {
+        if (m_link.error)
+            m_link.error(
+                QCoreApplication::translate("DVB24CommunicationProtocolMill", "Device is recording programme.") + u' ' +
+                QCoreApplication::translate("DVB24CommunicationProtocolMill", "Please try again later."));
+        return Refused;
+    }
+    if (m_link.error)
+        m_link.error(busyText());
+    return Refused;
+}
+
+ListTransfer::Outcome ListTransfer::fail(bool downloading)
+{
+    if (m_link.error)
+        m_link.error((downloading
+                          ? QCoreApplication::translate("DVB24CommunicationProtocolMill", "Error during downloading.")
+                          : QCoreApplication::translate("DVB24CommunicationProtocolMill", "Error during uploading.")) +
+                     u' ' + busyText());
+    return Failed;
+}
+
+ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *result)
+{
+    if (m_link.interrupted())
+        return Canceled;
+    m_link.dropPending();
+    const int command = commandFor(listType, true);
+    if (command < 0)
+        return fail(true);
+    if (!m_link.write(QByteArray(1, char(command))))
+        return fail(true);
+    if (m_link.interrupted())
+        return Canceled;
+    const int reply = m_link.readByte(kReplyWait);
+    if (reply == 0xAB || reply == 0xAC)
+        return refusal(reply);
+    if (reply != 0xAA)
+        return fail(true);
+    if (m_link.status)
+        m_link.status(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Device is preparing lists..."));
+    QByteArray buffer;
+    QByteArray received;
+    int lastPercent = -1;
+    QElapsedTimer quiet;
+    quiet.start();
+    for (;;) {
+        const ListChunkParser::Chunk chunk = ListChunkParser::parse(buffer);
+        if (chunk.kind == ListChunkParser::Bad)
+            return fail(true);
+        if (chunk.kind == ListChunkParser::Incomplete) {
+            // Whatever came of a tag stays and is completed by the next bytes.
+            if (m_link.interrupted()) {
+                m_link.write(QByteArray(1, '\xFA'));
+                return Canceled;
+            }
+            const QByteArray more = m_link.readUpTo(64 * 1024, 1000);
+            if (more.isEmpty()) {
+                if (!m_link.isOpen() || quiet.elapsed() >= m_link.inactivityLimit())
+                    return fail(true);
+                continue;
+            }
+            quiet.restart();
+            buffer += more;
+            continue;
+        }
+        buffer.remove(0, chunk.consumed);
+        if (chunk.kind == ListChunkParser::End) {
+            const int nul = int(received.indexOf('\0'));
+            if (nul >= 0)
+                received.truncate(nul);
+            *result = QString::fromUtf8(received);
+            return Completed;
+        }
+        if (chunk.kind == ListChunkParser::Data) {
+            if (received.size() + chunk.bytes.size() > MaxListBytes)
+                return fail(true);
+            received += chunk.bytes;
+            if (m_link.interrupted()) {
+                m_link.write(QByteArray(1, '\xFA'));
+                return Canceled;
+            }
+            if (!m_link.write(QByteArray(1, '\x55')))
+                return fail(true);
+            const int percent = int(qMin<quint32>(chunk.percent, 100));
+            if (percent != lastPercent) {
+                if (m_link.progress)
+                    m_link.progress(percent, 100);
+                lastPercent = percent;
+            }
+        }
+        if (m_link.interrupted()) {
+            m_link.write(QByteArray(1, '\xFA'));
+            return Canceled;
+        }
+    }
+}
+
+bool ListTransfer::sendMessage(const QByteArray &bytes)
+{
+    return m_link.write(bytes) && m_link.readByte(kReplyWait) == 0xAA;
+}
+
+ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteArray &payload)
+{
+    if (m_link.interrupted())
+        return Canceled;
+    m_link.dropPending();
+    const int command = commandFor(listType, false);
+    ListUploadPlan plan;
+    // The document is read before the receiver is told anything: a bad one never starts an upload.
+    if (command < 0 || !plan.build(payload, ListUploadPlan::entryElementFor(listType)))
+        return fail(false);
+    if (!m_link.write(QByteArray(1, char(command))))
+        return fail(false);
+    const int reply = m_link.readByte(kReplyWait);
+    if (reply == 0xAB || reply == 0xAC)
+        return refusal(reply);
+    if (reply != 0xAA)
+        return fail(false);
+    if (m_link.status)
+        m_link.status(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Sending lists..."));
+    const int total = plan.total();
+    for (int i = 0; i < plan.messages.size(); ++i) {
+        const ListUploadPlan::Message &m = plan.messages.at(i);
+        if (m_link.interrupted()) {
+            m_link.write("CNL");
+            return Canceled;
+        }
+        if (!sendMessage(ListUploadPlan::encode(m))) {
+            // Never leave the receiver holding half a list.
+            m_link.write("CNL");
+            return fail(false);
+        }
+        if (m.reports && m_link.progress)
+            m_link.progress(qMin(100, total > 0 ? int(double(m.done) / total * 100.0) : 0), total);
+    }
+    if (!sendMessage("CMP"))
+        return fail(false);
+    if (settleMs > 0)
+        QThread::msleep(settleMs);
+    return Completed;
+}

@@ -1,0 +1,201 @@
+#include "devices/zbdevice.h"
+
+#include "modules/modulefactory.h"
+#include "device/protocol/dvb24communicationmanager.h"
+#include "base/strictipv4.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QVariantMap>
+#include <QWidget>
+
+ZBDevice::ZBDevice(const ZBDeviceInfo &info, QObject *parent)
+    : QObject(parent)
+    , m_manager(new DVB24CommunicationManager(this))
+    , m_info(info)
+{
+    m_managerConnections = {
+        connect(m_manager, &DeviceCommunicationManager::stateChanged, this, &ZBDevice::onConnectionChanged),
+        connect(m_manager, &DVB24CommunicationManager::InfoChanged, this, &ZBDevice::onDeviceInfoChanged)};
+}
+
+ZBDevice::~ZBDevice()
+{
+    disconnectFromDevice();
+    const QList<QPointer<OmbrelayModule>> modules = m_modules;
+    m_modules.clear();
+    for (const QPointer<OmbrelayModule> &module : modules)
+        delete module.data();
+    for (const QMetaObject::Connection &connection : std::as_const(m_managerConnections))
+        disconnect(connection);
+    // The manager waits for its worker when it goes; by the time the event loop gets to it the worker
+    // has had its stop request.
+    m_manager->setParent(nullptr);
+    m_manager->deleteLater();
+}
+
+QString ZBDevice::ipAddressString() const
+{
+    return m_info.ip().isNull() ? QString() : m_info.ip().toString();
+}
+
+void ZBDevice::setIpAddress(const QHostAddress &address)
+{
+    if (address.protocol() == QAbstractSocket::IPv4Protocol)
+        m_info.setIp(address);
+}
+
+void ZBDevice::setIpAddress(const QString &text)
+{
+    if (StrictIPv4::parse(text))
+        m_info.setIp(text);
+}
+
+void ZBDevice::updateInfoFrom(const ZBDeviceInfo &other)
+{
+    m_info.setType(other.type());
+    m_info.setGivenName(other.givenName());
+    m_info.setIp(other.ip());
+    m_info.setName(other.name());
+    m_info.setProtocolVersion(other.protocolVersion());
+    m_info.setSoftwareVersion(other.softwareVersion());
+    m_info.setHardwareVersion(other.hardwareVersion());
+}
+
+void ZBDevice::connectToDevice()
+{
+    const QString address = ipAddressString();
+    // 0.0.0.0 is what an unreadable address becomes; connecting to it would reach this PC instead.
+    if (address.isEmpty() || m_info.ip() == QHostAddress(QHostAddress::AnyIPv4))
+        return;
+    m_manager->connectToHost(address);
+}
+
+void ZBDevice::disconnectFromDevice()
+{
+    onConnectionChanged(QStringLiteral("disconnecting"));
+    m_manager->requestInterrupt();
+    m_manager->requestClose();
+}
+
+bool ZBDevice::hasModule(OmbrelayModule *module) const
+{
+    if (!module)
+        return false;
+    for (const QPointer<OmbrelayModule> &attached : m_modules) {
+        if (attached == module)
+            return true;
+    }
+    return false;
+}
+
+void ZBDevice::attachModule(OmbrelayModule *module)
+{
+    if (!module || hasModule(module))
+        return;
+    module->setCommunicationManager(m_manager);
+    module->setDeviceInfo(&m_info);
+    m_modules.append(module);
+    module->onDeviceStateChange(m_state);
+}
+
+QList<OmbrelayModule *> ZBDevice::modules() const
+{
+    QList<OmbrelayModule *> result;
+    for (const QPointer<OmbrelayModule> &module : m_modules) {
+        if (module)
+            result.append(module.data());
+    }
+    return result;
+}
+
+OmbrelayModule *ZBDevice::module(OmbrelayModule::ModuleTypes type)
+{
+    for (OmbrelayModule *attached : modules()) {
+        if (attached->moduleType() == type)
+            return attached;
+    }
+    QVariantMap options;
+    switch (type) {
+    case OmbrelayModule::TypeTvList:
+        if (!m_info.enableTvModule())
+            return nullptr;
+        options.insert(QStringLiteral("maximumListCount"), int(m_info.tvListMaxCount()));
+        break;
+    case OmbrelayModule::TypeRadioList:
+        if (!m_info.enableRadioModule())
+            return nullptr;
+        options.insert(QStringLiteral("maximumListCount"), int(m_info.radioListMaxCount()));
+        break;
+    case OmbrelayModule::TypeLinkList:
+        if (!m_info.enableLinksModule())
+            return nullptr;
+        options.insert(QStringLiteral("maximumListCount"), int(m_info.netListMaxCount()));
+        break;
+    case OmbrelayModule::TypeMediaExplorer:
+        if (!m_info.enableMediaExplorerModule())
+            return nullptr;
+        break;
+    case OmbrelayModule::TypeDevice:
+        options.insert(QStringLiteral("enableLinkList"), m_info.enableLinksModule());
+        options.insert(QStringLiteral("enableRadioList"), m_info.enableRadioModule());
+        options.insert(QStringLiteral("enableTvList"), m_info.enableTvModule());
+        options.insert(QStringLiteral("enableMediaExplorer"), m_info.enableMediaExplorerModule());
+        break;
+    default:
+        return nullptr;
+    }
+    OmbrelayModule *created = createModule(type, qobject_cast<QWidget *>(parent()), options);
+    if (created)
+        attachModule(created);
+    return created;
+}
+
+bool ZBDevice::closeModules(QCloseEvent *event)
+{
+    event->accept();
+    for (OmbrelayModule *module : modules()) {
+        event->accept();
+        QCoreApplication::sendEvent(module, event);
+        if (!event->isAccepted())
+            return false;
+    }
+    return true;
+}
+
+bool ZBDevice::closeModules()
+{
+    QCloseEvent event;
+    return closeModules(&event);
+}
+
+void ZBDevice::notifyModules()
+{
+    for (OmbrelayModule *module : modules())
+        module->retranslate();
+}
+
+void ZBDevice::onConnectionChanged(QString state)
+{
+    m_state = state;
+    for (OmbrelayModule *module : modules())
+        module->onDeviceStateChange(state);
+    emit stateChanged(this, state);
+}
+
+void ZBDevice::onDeviceInfoChanged(ZBDeviceInfo info)
+{
+    info.setId(m_info.id());
+    const QString givenName = m_info.givenName();
+    const bool sameShareName = info.shareName() == m_info.shareName();
+    const float version = info.protocolVersion();
+    m_info = info;
+    m_info.setGivenName(givenName);
+    if (version < 1.4f) {
+        disconnectFromDevice();
+        emit protocolVersionChanged(int(m_info.id()), version);
+        return;
+    }
+    if (!sameShareName)
+        emit shareNameChanged(int(m_info.id()), m_info.shareName());
+}

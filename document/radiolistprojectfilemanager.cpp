@@ -1,7 +1,0 @@
-#include "radiolistprojectfilemanager.h"
-
-RadioListProjectFileManager::RadioListProjectFileManager(QWidget *parent)
-    : ServiceListProjectFileManager(tr("Ombrelay Radio Lists Project"), QStringLiteral("rdqvxc"),
-                                    tr("Ombrelay Radio Lists Export File"), QStringLiteral("rdqvx"),
-                                    QStringLiteral("radioService"), parent)
-{}

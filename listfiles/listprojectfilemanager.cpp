@@ -1,0 +1,117 @@
+#include "listfiles/listprojectfilemanager.h"
+
+#include "base/settings.h"
+#include "document/docitemsdataprovider.h"
+#include "document/exception.h"
+#include "listfiles/exportdrivepicker.h"
+#include "document/listdocument.h"
+#include "document/listitemsdatabasemodel.h"
+
+#include <QDir>
+
+ListProjectFileManager::ListProjectFileManager(const QString &projectDescription, const QString &projectExtension,
+                                               const QString &exportDescription, const QString &exportExtension,
+                                               int maxRecentFiles, QWidget *parent)
+    : ProjectFileManager(projectDescription, projectExtension, exportDescription, exportExtension, 10, parent)
+{
+    Q_UNUSED(maxRecentFiles)
+}
+
+ListProjectFileManager::~ListProjectFileManager()
+{
+    // The list kinds release their models when the document is closed; a document still loaded at
+    // destruction goes with the manager.
+    delete document;
+}
+
+QString ListProjectFileManager::fourListTemplate()
+{
+    return QStringLiteral("<?xml version='1.0' encoding='utf-8'?><TDocument>  <documentProperties>  "
+                          "</documentProperties>  <items/>          <lists>            <list id='0'>            "
+                          "</list>            <list id='1'>            </list>            <list id='2'>            "
+                          "</list>            <list id='3'>            </list>          </lists></TDocument>");
+}
+
+QString ListProjectFileManager::documentText() const
+{
+    return document ? document->toString(2) : QString();
+}
+
+bool ListProjectFileManager::setDocumentText(const QString &text)
+{
+    ListDocument *parsed = nullptr;
+    try {
+        parsed = new ListDocument(text.isNull() ? fourListTemplate() : text);
+    } catch (const Exception &) {
+        // The caller reports the failure in its own words.
+        return false;
+    }
+    // A document still loaded goes the normal way first, so no model outlives the document it reads.
+    if (document)
+        clearDocument();
+    document = parsed;
+    setupDocument();
+    emit loadDocument();
+    return true;
+}
+
+void ListProjectFileManager::clearDocument()
+{
+    if (!document)
+        return;
+    // the page detaches its views while the models still exist
+    emit unloadDocument();
+    releaseModels();
+    delete document;
+    document = nullptr;
+}
+
+void ListProjectFileManager::releaseModels()
+{
+    // the items model reads the provider: it goes first
+    delete itemsModel;
+    itemsModel = nullptr;
+    delete itemsProvider;
+    itemsProvider = nullptr;
+}
+
+QString ListProjectFileManager::exportFileName()
+{
+    const QString drive = ExportDrivePicker::pickDrive(dialogParentWidget());
+    if (drive.isEmpty())
+        return {};
+    return QDir(drive).filePath(QStringLiteral("%1.%2").arg(Settings::favsListUpdateName(), exportFileExtension()));
+}
+
+bool ListProjectFileManager::newProject(const QString &text)
+{
+    return ProjectFileManager::newProject(text.isEmpty() ? ListDocument::emptyDocumentXml(listCount) : text);
+}
+
+void ListProjectFileManager::setupDocument() {}
+
+void ListProjectFileManager::retranslate()
+{
+    if (itemsModel)
+        itemsModel->retranslate();
+}
+
+QList<QList<int>> ListProjectFileManager::readLists() const
+{
+    QList<QList<int>> result;
+    if (!document)
+        return result;
+    for (QDomElement list = document->lists.firstChildElement(QStringLiteral("list")); !list.isNull();
+         list = list.nextSiblingElement(QStringLiteral("list"))) {
+        QList<int> ids;
+        const QDomNodeList refs = list.elementsByTagName(QStringLiteral("ref"));
+        for (int i = 0; i < refs.size(); ++i) {
+            bool ok = false;
+            const int id = refs.at(i).firstChild().nodeValue().toInt(&ok);
+            if (ok)
+                ids.append(id);
+        }
+        result.append(ids);
+    }
+    return result;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "listfiles/projectfilemanager.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+class DocItemsDataProvider;
+class ListDocument;
+class ListItemsDatabaseModel;
+
+// The project-file manager of list files: turns text into a ListDocument and back, gives a new project an
+// empty document with the module's number of favourite lists, sends the export to a removable drive, and
+// gives the list pages the loaded document's provider, columns and models (built by the list kinds).
+class ListProjectFileManager : public ProjectFileManager
+{
+    Q_OBJECT
+public:
+    // Every list manager keeps ten recent files, whatever maxRecentFiles says.
+    ListProjectFileManager(const QString &projectDescription, const QString &projectExtension,
+                           const QString &exportDescription, const QString &exportExtension, int maxRecentFiles,
+                           QWidget *parent);
+    ~ListProjectFileManager() override;
+
+    // The document as saved, exported and compared: the DOM text with an indentation of 2.
+    QString documentText() const override;
+    bool setDocumentText(const QString &text) override;
+    void clearDocument() override;
+    // "<drive>/FavsListUpdate.<export extension>" on the drive the user picks; null when cancelled.
+    QString exportFileName() override;
+
+    virtual void setupDocument();
+    virtual void retranslate();
+
+    DocItemsDataProvider *itemsDataProvider() const { return itemsProvider; }
+    int maximumListCount() const { return listCount; }
+    void setListCount(int count) { listCount = count; }
+    // The favourite lists of the loaded document as item ids; refs that are no number are skipped.
+    QList<QList<int>> readLists() const;
+
+    // The fixed text of a new document with four lists, used when no text at all is given.
+    static QString fourListTemplate();
+
+    DocItemsDataProvider *itemsProvider = nullptr;
+    QMap<QString, int> fieldColumns;
+    ListDocument *document = nullptr;
+    ListItemsDatabaseModel *itemsModel = nullptr;
+
+public slots:
+    bool newProject(const QString &text = QString()) override;
+
+signals:
+    void loadDocument();
+    void unloadDocument();
+
+protected:
+    // Deletes what setupDocument built for the loaded document: here the items model and its
+    // provider. A list kind with models of its own deletes those first (they listen to the items
+    // model), then calls this.
+    virtual void releaseModels();
+
+private:
+    int listCount = 4;
+};

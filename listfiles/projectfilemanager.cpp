@@ -1,0 +1,359 @@
+#include "listfiles/projectfilemanager.h"
+
+#include "widgets/messagebox.h"
+#include "base/settings.h"
+#include "listfiles/projectfileformat.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QIcon>
+#include <QSaveFile>
+#include <QWidget>
+
+ProjectFileManager::ProjectFileManager(const QString &projectDescription, const QString &projectExtension,
+                                       const QString &exportDescription, const QString &exportExtension,
+                                       int maxRecentFiles, QWidget *parent)
+    : QObject(parent)
+    , dialogParent(parent)
+    , exportDescription(exportDescription)
+    , exportExtension(exportExtension)
+    , projectDescription(projectDescription)
+    , projectExtension(projectExtension)
+    , maxRecentFiles(qMax(0, maxRecentFiles))
+{
+    auto makeAction = [this](const QString &text, const QKeySequence &shortcut, const QString &icon, bool enabled) {
+        auto *action = new QAction(text, dialogParent);
+        action->setShortcut(shortcut);
+        if (!icon.isEmpty())
+            action->setIcon(QIcon(icon));
+        action->setEnabled(enabled);
+        return action;
+    };
+    newAction = makeAction(tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), QStringLiteral(":/icons/NewFile"), true);
+    openAction = makeAction(tr("Open"), QKeySequence(Qt::CTRL | Qt::Key_O), QStringLiteral(":/icons/OpenFile"), true);
+    saveAction = makeAction(tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral(":/icons/SaveFile"), false);
+    saveAsAction = makeAction(tr("Save &as..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), QString(), false);
+    closeAction = makeAction(tr("Close"), QKeySequence(Qt::CTRL | Qt::Key_W), QString(), false);
+    exportAction = makeAction(tr("Export..."), QKeySequence(Qt::CTRL | Qt::Key_R), QString(), false);
+
+    // Lambdas so that the subclasses' overrides run; the owning module triggers them directly.
+    connect(newAction, &QAction::triggered, this, [this] { newProject(); });
+    connect(openAction, &QAction::triggered, this, [this] { openProject(); });
+    connect(saveAction, &QAction::triggered, this, [this] { saveProject(); });
+    connect(saveAsAction, &QAction::triggered, this, [this] { saveProjectAs(); });
+    connect(closeAction, &QAction::triggered, this, [this] { closeProject(); });
+    connect(exportAction, &QAction::triggered, this, [this] { exportProject(); });
+
+    for (int i = 0; i < this->maxRecentFiles; ++i) {
+        auto *action = new QAction(dialogParent);
+        action->setObjectName(QStringLiteral("recentFileAction_%1").arg(i));
+        action->setVisible(false);
+        connect(action, &QAction::triggered, this, [this, action] { loadFile(action->data().toString()); });
+        recentFileActions.append(action);
+    }
+    updateRecentFileActions();
+}
+
+ProjectFileManager::~ProjectFileManager()
+{
+    delete newAction;
+    delete openAction;
+    delete saveAction;
+    delete saveAsAction;
+    delete closeAction;
+    delete exportAction;
+    qDeleteAll(recentFileActions);
+}
+
+bool ProjectFileManager::isModified() const
+{
+    return loaded && documentText() != snapshot;
+}
+
+void ProjectFileManager::takeSnapshot()
+{
+    if (loaded)
+        snapshot = documentText();
+}
+
+QString ProjectFileManager::exportFileName()
+{
+    return QFileDialog::getSaveFileName(dialogParent, tr("Export..."), initialSaveName(),
+                                        tr("%1 (*.%2)").arg(exportDescription, exportExtension));
+}
+
+QString ProjectFileManager::fileName() const
+{
+    return filePath;
+}
+
+bool ProjectFileManager::isProjectLoaded() const
+{
+    return loaded;
+}
+
+bool ProjectFileManager::isUntitled() const
+{
+    return untitled;
+}
+
+QString ProjectFileManager::projectFileExtension() const
+{
+    return projectExtension;
+}
+
+QString ProjectFileManager::exportFileExtension() const
+{
+    return exportExtension;
+}
+
+QString ProjectFileManager::exportFileDescription() const
+{
+    return exportDescription;
+}
+
+QString ProjectFileManager::fileFilter() const
+{
+    QString filter = tr("%1 (*.%2)").arg(projectDescription, projectExtension);
+    if (!exportDescription.isEmpty() && !exportExtension.isEmpty())
+        filter += QStringLiteral(";;%1").arg(tr("%1 (*.%2)").arg(exportDescription, exportExtension));
+    return filter;
+}
+
+QString ProjectFileManager::initialSaveName() const
+{
+    const QFileInfo info(filePath);
+    const QString folder = untitled ? Settings::getString(Settings::RecentOpenDir, QString()) : info.absolutePath();
+    return folder + QLatin1Char('/') + info.baseName();
+}
+
+bool ProjectFileManager::load(const QString &text)
+{
+    if (!setDocumentText(text))
+        return false;
+    loaded = true;
+    snapshot = documentText();
+    newAction->setEnabled(true);
+    openAction->setEnabled(true);
+    saveAction->setEnabled(true);
+    saveAsAction->setEnabled(true);
+    closeAction->setEnabled(true);
+    emit onLoad(text);
+    emit onFilePropertiesChanged();
+    return true;
+}
+
+void ProjectFileManager::unload()
+{
+    loaded = false;
+    filePath.clear();
+    newAction->setEnabled(true);
+    openAction->setEnabled(true);
+    saveAction->setEnabled(false);
+    saveAsAction->setEnabled(false);
+    closeAction->setEnabled(false);
+    emit onUnload();
+    emit onFilePropertiesChanged();
+    clearDocument();
+}
+
+bool ProjectFileManager::askSaveChanges()
+{
+    if (!loaded)
+        return true;
+    if (isModified()) {
+        const auto answer = MessageBox::warningYesNoCancel(
+            dialogParent, tr("Project '%1' has been modified.\nDo you want to save your changes?")
+                              .arg(QFileInfo(filePath).fileName()));
+        if (answer == MessageBox::Yes) {
+            if (!save(false))
+                return false;
+        } else if (answer != MessageBox::No) {
+            return false;
+        }
+    }
+    unload();
+    return true;
+}
+
+bool ProjectFileManager::closeProject()
+{
+    return askSaveChanges();
+}
+
+bool ProjectFileManager::newProject(const QString &text)
+{
+    if (!askSaveChanges())
+        return false;
+    untitled = true;
+    filePath = QStringLiteral("Untitled %1.").arg(untitledCounter) + projectExtension;
+    ++untitledCounter;
+    return load(text);
+}
+
+void ProjectFileManager::openProject()
+{
+    loadFile(QString());
+}
+
+void ProjectFileManager::openError(const QString &text)
+{
+    MessageBox::critical(dialogParent, text);
+}
+
+bool ProjectFileManager::loadFile(const QString &requestedPath)
+{
+    QString path = requestedPath;
+    if (path.isEmpty()) {
+        path = QFileDialog::getOpenFileName(dialogParent, tr("Open"),
+                                            Settings::getString(Settings::RecentOpenDir, QString()), fileFilter());
+        if (path.isEmpty())
+            return true;
+    }
+    if (!askSaveChanges())
+        return true;
+
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile()) {
+        openError(tr("Error. File not found."));
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        openError(tr("Error. Cannot read file."));
+        return false;
+    }
+    filePath = path;
+    Settings::setString(Settings::RecentOpenDir, info.absolutePath());
+    // A file beyond the cap is treated like damaged data rather than read into memory.
+    const QByteArray bytes = file.size() <= ProjectFileFormat::maxFileBytes ? file.readAll() : QByteArray();
+    file.close();
+
+    const QString text = ProjectFileFormat::decode(bytes, ProjectFileFormat::isExportName(path, exportExtension));
+    if (text.isEmpty() || !load(text)) {
+        openError(tr("Error. File is empty or contains invalid data."));
+        return false;
+    }
+    untitled = false;
+    addRecentFile();
+    return true;
+}
+
+void ProjectFileManager::saveProject()
+{
+    save(false);
+}
+
+void ProjectFileManager::saveProjectAs()
+{
+    save(true);
+}
+
+bool ProjectFileManager::save(bool forceDialog)
+{
+    if (!loaded)
+        return false;
+    if (!untitled && !forceDialog && QFileInfo(filePath).isWritable())
+        return writeFile(filePath);
+    const QString name = QFileDialog::getSaveFileName(dialogParent, tr("Save As..."), initialSaveName(), fileFilter());
+    if (name.isEmpty())
+        return false;
+    filePath = name;
+    emit onFilePropertiesChanged();
+    return writeFile(name);
+}
+
+bool ProjectFileManager::writeText(const QString &path, const QString &text, bool compressed, QString *error) const
+{
+    // Written beside the old file and renamed over it only when complete: a failed write keeps the old file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = ProjectFileFormat::encode(text, compressed);
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+bool ProjectFileManager::writeFile(const QString &path)
+{
+    emit onBeforeSave();
+    const QString text = documentText();
+    QString error;
+    const bool ok = writeText(path, text, !ProjectFileFormat::isExportName(path, exportExtension), &error);
+    if (ok) {
+        snapshot = text;
+        filePath = path;
+        untitled = false;
+        addRecentFile();
+    } else {
+        MessageBox::warning(dialogParent, tr("Write error. Cannot write file %1:\n%2").arg(path, error));
+    }
+    emit onAfterSave(ok);
+    return ok;
+}
+
+bool ProjectFileManager::exportProject()
+{
+    emit onBeforeExport();
+    bool ok = false;
+    // Without a document there is nothing to export; refused silently.
+    const QString name = loaded ? exportFileName() : QString();
+    if (!name.isNull()) {
+        QString error;
+        ok = writeText(name, documentText(), false, &error);
+        if (ok) {
+            // The marker by which a USB drive asks the receiver for its lists goes once the lists are there.
+            QFile::remove(QFileInfo(name).absoluteDir().filePath(Settings::dbXmlExportName()));
+        } else {
+            MessageBox::warning(dialogParent, tr("Write error. Cannot write file %1:\n%2").arg(name, error));
+        }
+        // An export is not a save of the project: the snapshot stays, so unsaved changes are still asked about.
+    }
+    emit onAfterExport(ok);
+    return ok;
+}
+
+void ProjectFileManager::addRecentFile()
+{
+    QStringList files = Settings::getStringList(Settings::RecentFileList, QStringList());
+    files.removeAll(filePath);
+    files.prepend(filePath);
+    while (files.size() > maxRecentFiles)
+        files.removeLast();
+    Settings::setStringList(Settings::RecentFileList, files);
+    updateRecentFileActions();
+}
+
+void ProjectFileManager::updateRecentFileActions()
+{
+    QStringList files = Settings::getStringList(Settings::RecentFileList, QStringList());
+    for (auto it = files.begin(); it != files.end();) {
+        if (*it != filePath && !QFileInfo::exists(*it))
+            it = files.erase(it);
+        else
+            ++it;
+    }
+    Settings::setStringList(Settings::RecentFileList, files);
+    const int shown = qMin(int(files.size()), maxRecentFiles);
+    for (int i = 0; i < recentFileActions.size(); ++i) {
+        QAction *action = recentFileActions.at(i);
+        if (i < shown) {
+            action->setText(QFileInfo(files.at(i)).fileName());
+            action->setToolTip(files.at(i));
+            action->setData(files.at(i));
+            action->setVisible(true);
+        } else {
+            action->setVisible(false);
+        }
+    }
+    emit onRecentFileListChanged();
+}

@@ -1,0 +1,276 @@
+#include "testmain.h"
+
+#include "emulatorlink.h"
+
+#include "device/transfers/filetransfer.h"
+#include "device/transfers/transferwire.h"
+#include "device/transfers/copyjobdocument.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <memory>
+
+class TestFileTransfer : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<EmulatorLink> e;
+
+    static QByteArray pattern(int size) { return EmulatorLink::pattern(size); }
+    static QByteArray header(quint8 command, quint16 levels) { return TransferWire::transferHeader(command, levels); }
+
+private slots:
+    void init()
+    {
+        e = std::make_unique<EmulatorLink>();
+        QVERIFY(e->open());
+    }
+    void cleanup() { e.reset(); }
+
+    void downloadByteExact()
+    {
+        const QByteArray data = pattern(150000);
+        e->receiverFile(QStringLiteral("v/f.bin"), data);
+        const QString dest = e->pc.path() + QStringLiteral("/new/dir/f.bin");
+        CopyJobDocument failures;
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, false, 150000, &failures),
+                 FileTransfer::Completed);
+        QCOMPARE(EmulatorLink::read(dest), data);
+        QCOMPARE(e->progress, qint64(150000));
+        QVERIFY(e->errors.isEmpty());
+        QCOMPARE(e->emulator.received(), header(0x04, 1) + "v" + "f.bin");
+        QVERIFY(QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/f.bin")));
+        QVERIFY(!failures.hasFiles());
+    }
+
+    void downloadOfEmptyFile()
+    {
+        e->receiverFile(QStringLiteral("v/empty"), QByteArray());
+        const QString dest = e->pc.path() + QStringLiteral("/empty");
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\empty"), dest, true, false, 0, nullptr),
+                 FileTransfer::Completed);
+        QVERIFY(QFileInfo(dest).isFile());
+        QCOMPARE(QFileInfo(dest).size(), qint64(0));
+    }
+
+    void downloadWithoutOverwriteTouchesNothing()
+    {
+        e->receiverFile(QStringLiteral("v/f.bin"), pattern(10));
+        const QString dest = e->pcFile(QStringLiteral("f.bin"), "mine");
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, false, true, 10, nullptr),
+                 FileTransfer::Skipped);
+        QCOMPARE(e->progress, qint64(10));
+        QCOMPARE(EmulatorLink::read(dest), QByteArray("mine"));
+        QTest::qWait(50);
+        QVERIFY(e->emulator.received().isEmpty());
+        QVERIFY(QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/f.bin")));
+    }
+
+    void failedDownloadKeepsExistingFileAndSource_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("connection dropped") << "drop";
+        QTest::newRow("receiver silent") << "silent";
+        QTest::newRow("hostile block size") << "hostile";
+        QTest::newRow("refused") << "refused";
+    }
+    void failedDownloadKeepsExistingFileAndSource()
+    {
+        QFETCH(QString, fault);
+        e->receiverFile(QStringLiteral("v/f.bin"), pattern(300000));
+        const QString dest = e->pcFile(QStringLiteral("keep/f.bin"), "the user's own bytes");
+        if (fault == QLatin1String("drop"))
+            e->commands->dropAfter = 100000;
+        else if (fault == QLatin1String("silent"))
+            e->commands->silentAfter = 100000;
+        else if (fault == QLatin1String("hostile"))
+            e->commands->announcedBlock = 0xFFFFFFF0u;
+        else
+            e->commands->refuseStatus = 0xFC;
+        e->link->setInactivityLimit(500);
+        CopyJobDocument failures;
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, true, 300000, &failures),
+                 FileTransfer::Failed);
+        QCOMPARE(e->errors.size(), 1);
+        if (fault == QLatin1String("refused"))
+            QCOMPARE(e->errors.first(), QStringLiteral("code -4"));
+        QCOMPARE(EmulatorLink::read(dest), QByteArray("the user's own bytes"));
+        QCOMPARE(QDir(QFileInfo(dest).absolutePath()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("f.bin")});
+        // A move whose copy failed never deletes the receiver's file.
+        QCOMPARE(e->commands->deleteRequests(), 0);
+        QVERIFY(QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/f.bin")));
+    }
+
+    void moveDeletesSourceAfterCompleteCopy()
+    {
+        e->receiverFile(QStringLiteral("v/a/f.bin"), pattern(70000));
+        const QString dest = e->pc.path() + QStringLiteral("/f.bin");
+        CopyJobDocument failures;
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\a\\f.bin"), dest, true, true, 70000, &failures),
+                 FileTransfer::Completed);
+        QCOMPARE(EmulatorLink::read(dest), pattern(70000));
+        QCOMPARE(e->commands->deleteRequests(), 1);
+        QVERIFY(!QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/a/f.bin")));
+        QVERIFY(!failures.hasFiles());
+        // Delete of v\a\f.bin: [08][00 02], "v", "a", "f.bin".
+        QVERIFY(e->emulator.received().endsWith(QByteArray("\x08\x00\x02", 3) + "v" + "a" + "f.bin"));
+    }
+
+    void cancelledDownloadRemovesPartialAndKeepsSource()
+    {
+        e->receiverFile(QStringLiteral("v/f.bin"), pattern(1000000));
+        const QString dest = e->pcFile(QStringLiteral("f.bin"), "old");
+        e->commands->blockSize = 4096;
+        e->link->progress64 = [this](qint64 n) {
+            e->progress += n;
+            if (e->progress >= 8192)
+                e->interrupt = true;
+        };
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, true, 1000000, nullptr),
+                 FileTransfer::Canceled);
+        QCOMPARE(EmulatorLink::read(dest), QByteArray("old"));
+        QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);
+        QCOMPARE(e->commands->deleteRequests(), 0);
+        QVERIFY(!e->interrupt);
+        // The connection is usable again afterwards.
+        e->receiverFile(QStringLiteral("v/g.bin"), pattern(5));
+        e->link->progress64 = {};
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\g.bin"), dest, true, false, 5, nullptr),
+                 FileTransfer::Completed);
+        QCOMPARE(EmulatorLink::read(dest), pattern(5));
+    }
+
+    void paddedLastBlockIsNotFileData()
+    {
+        e->receiverFile(QStringLiteral("v/a.bin"), pattern(1000));
+        e->receiverFile(QStringLiteral("v/b.bin"), pattern(3000));
+        e->commands->blockSize = 2048;
+        e->commands->padLastBlock = true;
+        const QString a = e->pc.path() + QStringLiteral("/a.bin");
+        const QString b = e->pc.path() + QStringLiteral("/b.bin");
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\a.bin"), a, true, false, 1000, nullptr),
+                 FileTransfer::Completed);
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\b.bin"), b, true, false, 3000, nullptr),
+                 FileTransfer::Completed);
+        QCOMPARE(EmulatorLink::read(a), pattern(1000));
+        QCOMPARE(EmulatorLink::read(b), pattern(3000));
+    }
+
+    void pendingStatusAnswered()
+    {
+        e->receiverFile(QStringLiteral("v/f.bin"), pattern(10));
+        e->emulator.setPendingReplies(2);
+        const QString dest = e->pc.path() + QStringLiteral("/f.bin");
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, false, 10, nullptr),
+                 FileTransfer::Completed);
+        QCOMPARE(EmulatorLink::read(dest), pattern(10));
+        QCOMPARE(e->emulator.received(), header(0x04, 1) + "\x01\x01" + "v" + "\x01\x01" + "f.bin");
+    }
+
+    void destinationThatCannotBeCreated()
+    {
+        e->receiverFile(QStringLiteral("v/f.bin"), pattern(10));
+        const QString blocker = e->pcFile(QStringLiteral("plainfile"), "x");
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), blocker + QStringLiteral("/sub/f.bin"),
+                                                 true, false, 10, nullptr),
+                 FileTransfer::Failed);
+        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot create directory sub.")});
+        QTest::qWait(50);
+        QVERIFY(e->emulator.received().isEmpty());
+    }
+
+    void uploadPacketCounts_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("packets");
+        QTest::newRow("one byte") << 1 << 1;
+        QTest::newRow("exactly one packet") << 64239 << 1;
+        QTest::newRow("one byte more") << 64240 << 2;
+        QTest::newRow("three") << 150000 << 3;
+    }
+    void uploadPacketCounts()
+    {
+        QFETCH(int, size);
+        QFETCH(int, packets);
+        const QByteArray data = pattern(size);
+        const QString source = e->pcFile(QStringLiteral("up.bin"), data);
+        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/dir/up.bin")), FileTransfer::Completed);
+        QCOMPARE(e->commands->uploadPackets(), packets);
+        QCOMPARE(EmulatorLink::read(e->receiverRoot.path() + QStringLiteral("/v/dir/up.bin")), data);
+        QCOMPARE(e->progress, qint64(size));
+        QByteArray expected = header(0x0A, 2) + "/v" + "dir" + TransferWire::uint64(quint64(size)) + "up.bin" +
+                              TransferWire::uint32(64239);
+        expected += QByteArray(packets, '\x01'); // the peer logs each packet's marker
+        QCOMPARE(e->emulator.received(), expected);
+    }
+
+    void uploadOfEmptyFileSendsNothing()
+    {
+        const QString source = e->pcFile(QStringLiteral("empty"), QByteArray());
+        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/empty")), FileTransfer::Completed);
+        QTest::qWait(50);
+        QVERIFY(e->emulator.received().isEmpty());
+    }
+
+    void uploadOfUnreadableFileFails()
+    {
+        const QString source = e->pc.path() + QStringLiteral("/missing.bin");
+        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/x.bin")), FileTransfer::Failed);
+        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot open file %1.").arg(source)});
+        QTest::qWait(50);
+        QVERIFY(e->emulator.received().isEmpty());
+    }
+
+    void uploadOfFileThatShrinksSendsCancel()
+    {
+        // The file loses its data while it is being sent: what was not read is never sent, the receiver is
+        // told with the cancel packet instead of being left waiting for the rest.
+        const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(300000));
+        bool shrunk = false;
+        e->link->progress64 = [&](qint64) {
+            if (!shrunk)
+                shrunk = QFile(source).resize(64239);
+        };
+        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/up.bin")), FileTransfer::Failed);
+        QVERIFY(shrunk);
+        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot open file %1.").arg(source)});
+        QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);
+        QVERIFY(e->commands->uploadPackets() < 5);
+        QVERIFY(QFileInfo::exists(source));
+    }
+
+    void uploadPacketRefusedFails()
+    {
+        const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(200000));
+        e->commands->packetAck = 0xFC;
+        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/up.bin")), FileTransfer::Failed);
+        QCOMPARE(e->errors, QStringList{QStringLiteral("code -4")});
+        QCOMPARE(e->commands->uploadPackets(), 1);
+    }
+
+    void uploadCancelSendsCancelPacket()
+    {
+        const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(300000));
+        e->link->progress64 = [this](qint64) { e->interrupt = true; };
+        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/up.bin")), FileTransfer::Canceled);
+        QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);
+        QCOMPARE(e->commands->uploadPackets(), 1);
+        QVERIFY(!e->interrupt);
+        QVERIFY(QFileInfo::exists(source));
+    }
+
+    void uploadCancelledBeforeFirstPacket()
+    {
+        const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(100));
+        e->interrupt = true;
+        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("v/up.bin")), FileTransfer::Canceled);
+        QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);
+        QCOMPARE(e->emulator.received(),
+                 header(0x0A, 1) + "v" + TransferWire::uint64(100) + "up.bin" + TransferWire::uint32(64239) + "\xFA");
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestFileTransfer)
+#include "tst_filetransfer.moc"

@@ -1,0 +1,132 @@
+#include "testmain.h"
+
+#include "emulatorlink.h"
+
+#include "device/transfers/receiverfoldercommands.h"
+#include "device/transfers/transferwire.h"
+#include "device/transfers/copyjobdocument.h"
+#include "device/transfers/devicefilesystemitem.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <memory>
+
+class TestFolderCommands : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<EmulatorLink> e;
+
+    void file(const QString &rel, int size) { e->receiverFile(rel, QByteArray(size, 'f')); }
+
+private slots:
+    void init()
+    {
+        e = std::make_unique<EmulatorLink>();
+        QVERIFY(e->open(1000));
+    }
+    void cleanup() { e.reset(); }
+
+    void listingSendsLevels_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("empty") << "" << QByteArray("\x03\x00\x00", 3);
+        QTest::newRow("trailing separators") << "v\\\\" << QByteArray("\x03\x00\x01v", 4);
+        QTest::newRow("empty components dropped") << "\\v\\\\f" << QByteArray("\x03\x00\x02vf", 5);
+    }
+    void listingSendsLevels()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, sent);
+        file(QStringLiteral("v/f/a.ts"), 10);
+        std::unique_ptr<QList<DeviceFileSystemItem *>> items(ReceiverFolderCommands(*e->link).getFolder(path));
+        QVERIFY(items);
+        QCOMPARE(e->emulator.received(), sent);
+        qDeleteAll(*items);
+    }
+
+    void hostileListings_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("count without entries") << TransferWire::uint16(2);
+        QTest::newRow("cut name") << TransferWire::uint16(1) + QByteArray("\x01\xC8"
+                                                                          "abc",
+                                                                          5);
+        QTest::newRow("count zero") << TransferWire::uint16(0);
+    }
+    void hostileListings()
+    {
+        QFETCH(QByteArray, reply);
+        e->commands->listingOverride = reply;
+        QVERIFY(!ReceiverFolderCommands(*e->link).getFolder(QStringLiteral("v")));
+    }
+
+    void expandFolder()
+    {
+        file(QStringLiteral("v/f/a.ts"), 10);
+        QDir().mkpath(e->receiverRoot.path() + QStringLiteral("/v/f/g"));
+        CopyJobDocument job;
+        qint64 total = 0;
+        ReceiverFolderCommands(*e->link).expandUri(QStringLiteral("dir://v\\f*0"), QString(), job, total);
+        QCOMPARE(total, qint64(10));
+        QStringList got;
+        while (job.hasFiles()) {
+            const CopyJobFile e = job.takeFirstFile();
+            got << QStringLiteral("%1|%2|%3|%4").arg(e.type()).arg(e.absolutePath(), e.relativePath()).arg(e.size());
+        }
+        // The listing is sorted by name: a.ts before g.
+        QCOMPARE(got, QStringList({"0|file://v\\f\\a.ts|\\f|10", "2|dir://v\\f\\g|\\f|0", "2|dir://v\\f||0"}));
+    }
+
+    void expansionDepthIsBounded()
+    {
+        // A receiver folder tree deeper than any real one (or a listing that loops).
+        QString deep = QStringLiteral("v");
+        for (int i = 0; i < ReceiverFolderCommands::MaxDepth + 5; ++i)
+            deep += QStringLiteral("/d");
+        file(deep + QStringLiteral("/bottom.ts"), 7);
+        CopyJobDocument job;
+        qint64 total = 0;
+        ReceiverFolderCommands(*e->link).expandUri(QStringLiteral("dir://v*0"), QString(), job, total);
+        QCOMPARE(total, qint64(0));
+        QCOMPARE(job.fileCount(), ReceiverFolderCommands::MaxDepth + 1);
+        while (job.hasFiles())
+            QVERIFY(job.takeFirstFile().isDir());
+    }
+
+    void createDeleteAndChains()
+    {
+        ReceiverFolderCommands commands(*e->link);
+        QVERIFY(commands.createFolder(QStringLiteral("v\\new")));
+        QVERIFY(QFileInfo(e->receiverRoot.path() + QStringLiteral("/v/new")).isDir());
+        file(QStringLiteral("v/a/b"), 1);
+        e->emulator.clearReceived();
+        QCOMPARE(commands.deletePath(QStringLiteral("v\\a\\b")), 1);
+        QCOMPARE(e->emulator.received(), QByteArray("\x08\x00\x02vab", 6));
+        QCOMPARE(commands.deletePath(QStringLiteral("v\\gone")), -1);
+        QCOMPARE(commands.deletePath(QString()), -1);
+        e->emulator.clearReceived();
+        QVERIFY(commands.deleteRecording(40000));
+        QCOMPARE(e->emulator.received(), QByteArray("\x17\x9C\x40"));
+        e->commands->refuseStatus = 0xFC;
+        QVERIFY(!commands.deleteRecording(1));
+        QVERIFY(!commands.createFolder(QStringLiteral("v\\x")));
+        e->commands->refuseStatus = 0;
+
+        e->emulator.clearReceived();
+        commands.makePath(QStringLiteral("/v/a/b/c/f"), true);
+        QCOMPARE(e->emulator.received(), QByteArray("\x07\x00\x02/vab", 7));
+        e->emulator.clearReceived();
+        commands.makePath(QStringLiteral("x/y"), false);
+        QCOMPARE(e->emulator.received(), QByteArray("\x07\x00\x01xy", 5));
+        e->emulator.clearReceived();
+        commands.makePath(QStringLiteral("/v/a"), false);
+        QTest::qWait(50);
+        QVERIFY(e->emulator.received().isEmpty());
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestFolderCommands)
+#include "tst_foldercommands.moc"

@@ -1,0 +1,231 @@
+#include "testmain.h"
+
+#include "emulatorlink.h"
+#include "emulatorsession.h"
+
+#include "device/transfers/listtransfer.h"
+
+#include <memory>
+
+namespace {
+QByteArray lst(const QByteArray &text)
+{
+    return "LST" + EmulatorSession::le32(quint32(text.size())) + text;
+}
+QByteArray element(const QByteArray &name, int n)
+{
+    // As the list document writes a single item: indented one blank inside its list.
+    return " <" + name + " n=\"" + QByteArray::number(n) + "\"/>\n";
+}
+} // namespace
+
+class TestListTransfer : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<EmulatorLink> e;
+
+    static QByteArray document(int entries, const QList<int> &refsPerList, const QByteArray &entry = "radioService")
+    {
+        QByteArray doc = "<TDocument><documentProperties a=\"1\"/><items>";
+        for (int i = 0; i < entries; ++i)
+            doc += "<" + entry + " n=\"" + QByteArray::number(i) + "\"/>";
+        doc += "</items><lists>";
+        for (int l = 0; l < refsPerList.size(); ++l) {
+            doc += "<list name=\"fav\">";
+            for (int r = 0; r < refsPerList.at(l); ++r)
+                doc += "<ref n=\"" + QByteArray::number(r) + "\"/>";
+            doc += "</list>";
+        }
+        return doc + "</lists></TDocument>";
+    }
+    ListTransfer transfer()
+    {
+        ListTransfer t(*e->link);
+        t.settleMs = 0;
+        return t;
+    }
+
+private slots:
+    void init()
+    {
+        e = std::make_unique<EmulatorLink>();
+        QVERIFY(e->open(1500));
+    }
+    void cleanup() { e.reset(); }
+
+    void tvDownloadOneChunk()
+    {
+        e->commands->listDocument = "abc";
+        e->commands->listChunk = 3;
+        QString result;
+        QCOMPARE(transfer().download(QStringLiteral("tv"), &result), ListTransfer::Completed);
+        QCOMPARE(result, QStringLiteral("abc"));
+        QCOMPARE(e->reports, QStringList({"status:Device is preparing lists...", "progress:100/100"}));
+        QCOMPARE(e->emulator.received(), QByteArray("\x19\x55"));
+    }
+
+    void downloadChunksOtherTagsAndSplitTags_data()
+    {
+        QTest::addColumn<bool>("split");
+        QTest::addColumn<QByteArray>("extra");
+        QTest::newRow("plain") << false << QByteArray();
+        QTest::newRow("other tag before each chunk") << false << QByteArray("XTRA");
+        QTest::newRow("tags arrive in pieces") << true << QByteArray();
+    }
+    void downloadChunksOtherTagsAndSplitTags()
+    {
+        QFETCH(bool, split);
+        QFETCH(QByteArray, extra);
+        QByteArray doc;
+        for (int i = 0; i < 300; ++i)
+            doc += char('a' + i % 26);
+        e->commands->listDocument = doc;
+        e->commands->listChunk = 1; // percent repeats: reported once each
+        e->commands->splitTags = split;
+        e->commands->listExtraTag = extra;
+        e->link->setInactivityLimit(5000);
+        QString result;
+        QCOMPARE(transfer().download(QStringLiteral("radio"), &result), ListTransfer::Completed);
+        QCOMPARE(result.toUtf8(), doc);
+        QCOMPARE(e->commands->listAnswers(), 300);
+        QCOMPARE(e->reports.count(QStringLiteral("progress:100/100")), 1);
+        QCOMPARE(e->reports.filter(QStringLiteral("progress:")).size(), 101);
+        QCOMPARE(e->emulator.received(), QByteArray("\x20") + QByteArray(300, '\x55'));
+    }
+
+    void refusalsAndFailures_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("reply");
+        QTest::addColumn<QString>("text");
+        const QString later = QStringLiteral(" Please try again later.");
+        const QString busy = QStringLiteral("Device is busy now.") + later;
+        QTest::newRow("download recording")
+            << "download" << 0xAB << QStringLiteral("Device is recording programme.") + later;
+        QTest::newRow("download busy") << "download" << 0xAC << busy;
+        QTest::newRow("download other") << "download" << 0x01 << QStringLiteral("Error during downloading. ") + busy;
+        QTest::newRow("upload recording")
+            << "upload" << 0xAB << QStringLiteral("Device is recording programme.") + later;
+        QTest::newRow("upload other") << "upload" << 0x00 << QStringLiteral("Error during uploading. ") + busy;
+    }
+    void refusalsAndFailures()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, reply);
+        QFETCH(QString, text);
+        e->commands->listReply = reply;
+        QString result = QStringLiteral("untouched");
+        const ListTransfer::Outcome outcome =
+            mode == QLatin1String("download") ? transfer().download(QStringLiteral("tv"), &result)
+                                              : transfer().upload(QStringLiteral("tv"), document(1, {}, "tvService"));
+        QVERIFY(outcome == ListTransfer::Refused || outcome == ListTransfer::Failed);
+        QCOMPARE(e->reports, QStringList{QStringLiteral("error:") + text});
+        QCOMPARE(result, QStringLiteral("untouched"));
+    }
+
+    void failsBeforeSendingAnything_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("upload");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::newRow("unknown download type") << "TV" << false << QByteArray();
+        QTest::newRow("unknown upload type") << "sat" << true << document(0, {});
+        QTest::newRow("unparsable payload") << "tv" << true << QByteArray("<TDocument><items>");
+    }
+    void failsBeforeSendingAnything()
+    {
+        QFETCH(QString, type);
+        QFETCH(bool, upload);
+        QFETCH(QByteArray, payload);
+        QString result;
+        QCOMPARE(upload ? transfer().upload(type, payload) : transfer().download(type, &result), ListTransfer::Failed);
+        QCOMPARE(e->reports.size(), 1);
+        QTest::qWait(50);
+        QVERIFY(e->emulator.received().isEmpty());
+    }
+
+    void silentReceiverFailsAfterInactivity()
+    {
+        e->commands->silentAfter = 0;
+        e->link->setInactivityLimit(300);
+        QString result;
+        QCOMPARE(transfer().download(QStringLiteral("link"), &result), ListTransfer::Failed);
+        QVERIFY(result.isEmpty());
+    }
+
+    void cancelDuringDownload()
+    {
+        e->commands->listDocument = QByteArray(50, 'x');
+        e->commands->listChunk = 10;
+        e->link->progress = [this](int, int) { e->interrupt = true; };
+        QString result;
+        QCOMPARE(transfer().download(QStringLiteral("tv"), &result), ListTransfer::Canceled);
+        QVERIFY(result.isEmpty());
+        QTRY_COMPARE(e->emulator.received(), QByteArray("\x19\x55\xFA"));
+    }
+
+    void radioUploadExample()
+    {
+        QCOMPARE(transfer().upload(QStringLiteral("radio"), document(0, {0})), ListTransfer::Completed);
+        QCOMPARE(e->reports, QStringList({"status:Sending lists...", "progress:100/1"}));
+        QCOMPARE(e->emulator.received(), QByteArray("\x23") + lst("<lists>") + lst("<list id=\"0\">") + lst("</list>") +
+                                             lst("</lists>") + "CMP");
+    }
+
+    void uploadBatches_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("refs");
+        QTest::addColumn<QList<int>>("pst");
+        QTest::addColumn<QList<int>>("refMessages");
+        QTest::newRow("4 entries, 12 refs") << 4 << 12 << QList<int>{3, 1} << QList<int>{11, 1};
+        QTest::newRow("3 entries, 11 refs") << 3 << 11 << QList<int>{3} << QList<int>{11};
+        QTest::newRow("none") << 0 << 0 << QList<int>{} << QList<int>{};
+    }
+    void uploadBatches()
+    {
+        QFETCH(int, entries);
+        QFETCH(int, refs);
+        QFETCH(QList<int>, pst);
+        QFETCH(QList<int>, refMessages);
+        QCOMPARE(transfer().upload(QStringLiteral("tv"), document(entries, {refs}, "tvService")),
+                 ListTransfer::Completed);
+        const QList<QByteArray> messages = e->commands->uploadMessages();
+        QList<int> gotPst, gotRefs;
+        for (const QByteArray &m : messages) {
+            if (m.startsWith("PST"))
+                gotPst << int(m.count("<tvService"));
+            else if (m.startsWith("LST") && m.contains("<ref"))
+                gotRefs << int(m.count("<ref"));
+        }
+        QCOMPARE(gotPst, pst);
+        QCOMPARE(gotRefs, refMessages);
+        QCOMPARE(messages.last(), QByteArray("CMP"));
+        if (entries == 4)
+            QCOMPARE(messages.first(),
+                     "PST" + element("tvService", 0) + element("tvService", 1) + element("tvService", 2));
+        // Progress stays within 100.
+        for (const QString &r : e->reports.filter(QStringLiteral("progress:")))
+            QVERIFY2(r.section(u':', 1).section(u'/', 0, 0).toInt() <= 100, qPrintable(r));
+    }
+
+    void refusedMessageSendsCancel()
+    {
+        e->commands->refuseMessage = 1;
+        QCOMPARE(transfer().upload(QStringLiteral("tv"), document(6, {2}, "tvService")), ListTransfer::Failed);
+        QTRY_COMPARE(e->commands->uploadMessages().size(), 3);
+        QCOMPARE(e->commands->uploadMessages().last(), QByteArray("CNL"));
+    }
+
+    void cancelDuringUpload()
+    {
+        e->link->progress = [this](int, int) { e->interrupt = true; };
+        QCOMPARE(transfer().upload(QStringLiteral("tv"), document(6, {2}, "tvService")), ListTransfer::Canceled);
+        QTRY_COMPARE(e->commands->uploadMessages().size(), 2);
+        QCOMPARE(e->commands->uploadMessages().last(), QByteArray("CNL"));
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestListTransfer)
+#include "tst_listtransfer.moc"

@@ -1,0 +1,210 @@
+#include "testmain.h"
+
+#include "device/transfers/folderlistingparser.h"
+#include "device/transfers/listchunkparser.h"
+#include "device/transfers/transferwire.h"
+#include "device/transfers/devicefilesystemitem.h"
+
+class TestTransferWire : public QObject
+{
+    Q_OBJECT
+private:
+    static QByteArray fileRecord(quint8 type, const QByteArray &name, quint64 size, quint32 time)
+    {
+        return QByteArray(1, char(type)) + QByteArray(1, char(name.size())) + name + TransferWire::uint64(size) +
+               TransferWire::uint32(time);
+    }
+    static QByteArray folderRecord(const QByteArray &name)
+    {
+        return QByteArray(1, '\0') + QByteArray(1, '\1') + QByteArray(1, char(name.size())) + name;
+    }
+
+private slots:
+    void encoders()
+    {
+        QCOMPARE(TransferWire::uint32(258), QByteArray("\x00\x00\x01\x02", 4));
+        QCOMPARE(TransferWire::uint64(1), QByteArray("\0\0\0\0\0\0\0\x01", 8));
+        QCOMPARE(TransferWire::transferHeader(0x04, 2), QByteArray("\x04\x00\x02\0\0\0\0\0\0\0\0", 11));
+        const QByteArray p = TransferWire::packet(0x01, "ab");
+        QCOMPARE(p.size(), 64240);
+        QCOMPARE(p.left(3), QByteArray("\x01"
+                                       "ab"));
+        QCOMPARE(p.count('\0'), 64237);
+        QCOMPARE(TransferWire::cancelPacket().at(0), '\xFA');
+    }
+
+    void downloadReply_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("parse");
+        QTest::addColumn<quint64>("total");
+        QTest::addColumn<quint32>("block");
+        const QByteArray ok = QByteArray(1, '\x01') + TransferWire::uint64(5000000000ULL) + TransferWire::uint32(65536);
+        QTest::newRow("ok") << ok << int(TransferWire::Done) << quint64(5000000000ULL) << quint32(65536);
+        QTest::newRow("short") << ok.left(12) << int(TransferWire::Incomplete) << quint64(0) << quint32(0);
+        QTest::newRow("refused") << QByteArray(1, '\xFC') + ok.mid(1) << int(TransferWire::Bad)
+                                 << quint64(5000000000ULL) << quint32(65536);
+        QTest::newRow("block zero") << QByteArray(1, '\x01') + TransferWire::uint64(1) + TransferWire::uint32(0)
+                                    << int(TransferWire::Bad) << quint64(1) << quint32(0);
+        QTest::newRow("block hostile") << QByteArray(1, '\x01') + TransferWire::uint64(1) +
+                                              TransferWire::uint32(0xFFFFFFFF)
+                                       << int(TransferWire::Bad) << quint64(1) << quint32(0xFFFFFFFF);
+        QTest::newRow("size hostile") << QByteArray(1, '\x01') + TransferWire::uint64(~0ULL) + TransferWire::uint32(10)
+                                      << int(TransferWire::Bad) << quint64(~0ULL) << quint32(10);
+    }
+    void downloadReply()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, parse);
+        QFETCH(quint64, total);
+        QFETCH(quint32, block);
+        TransferWire::DownloadReply r;
+        QCOMPARE(int(TransferWire::parseDownloadReply(bytes, &r)), parse);
+        if (parse != TransferWire::Incomplete) {
+            QCOMPARE(r.total, total);
+            QCOMPARE(r.blockSize, block);
+        }
+    }
+
+    void recordingReply_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("parse");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("suffix0");
+        const QByteArray head = QByteArray(1, '\x01') + TransferWire::uint64(1234);
+        QTest::newRow("two parts") << head + "\x02" + QByteArray("\x00\x02ts\x01\x03mks", 9) << int(TransferWire::Done)
+                                   << 2 << "ts";
+        QTest::newRow("nul ends suffix") << head + "\x01" + QByteArray("\x00\x04ts\0x", 6) << int(TransferWire::Done)
+                                         << 1 << "ts";
+        QTest::newRow("status only") << QByteArray(1, '\xFC') << int(TransferWire::Bad) << 0 << "";
+        QTest::newRow("cut table") << head + "\x01" + QByteArray("\x00\x04ts", 4) << int(TransferWire::Incomplete) << 1
+                                   << "";
+        QTest::newRow("suffix escapes") << head + "\x01" + QByteArray("\x00\x05../ts", 7) << int(TransferWire::Bad) << 1
+                                        << "";
+        QTest::newRow("suffix empty") << head + "\x01" + QByteArray("\x00\x00", 2) << int(TransferWire::Bad) << 1 << "";
+        QTest::newRow("suffix too long") << head + "\x01" + QByteArray("\x00\x11", 2) + QByteArray(17, 'a')
+                                         << int(TransferWire::Bad) << 1 << "";
+        QTest::newRow("nothing to copy") << head + QByteArray(1, '\0') << int(TransferWire::Done) << 0 << "";
+    }
+    void recordingReply()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, parse);
+        QFETCH(int, count);
+        QFETCH(QString, suffix0);
+        TransferWire::RecordingReply r;
+        QCOMPARE(int(TransferWire::parseRecordingReply(bytes, &r)), parse);
+        if (parse == TransferWire::Done) {
+            QCOMPARE(int(r.count), count);
+            QCOMPARE(r.consumed, bytes.size());
+            if (count > 0)
+                QCOMPARE(r.suffixes.value(0), suffix0);
+        }
+    }
+
+    void uploadRequest()
+    {
+        TransferWire::UploadRequest r;
+        QCOMPARE(TransferWire::parseUploadRequest(QByteArray("\x01\x00\x00\x00", 4), &r), TransferWire::Incomplete);
+        QCOMPARE(TransferWire::parseUploadRequest(QByteArray("\x01\x01\x00\x01\x00\x02", 6), &r), TransferWire::Done);
+        QCOMPARE(r.kind, quint8(1));
+        QCOMPARE(r.file, quint8(1));
+        QCOMPARE(r.count, quint32(65538));
+    }
+
+    void listing()
+    {
+        QByteArray bytes = TransferWire::uint16(5);
+        bytes += fileRecord(1, "a.ts", 10, 100);
+        bytes += folderRecord("a/b\\c");
+        bytes += QByteArray(1, '\x08') + "\x01\x04sda1\x03HDD";
+        bytes += QByteArray(1, '\x04') + TransferWire::uint16(40000) + "\x06" + "_News\xe9" + TransferWire::uint64(77) +
+                 TransferWire::uint32(3600);
+        bytes += fileRecord(1, "..", 1, 0);
+        QList<DeviceFileSystemItem *> items;
+        int consumed = 0;
+        for (int cut = 0; cut < bytes.size(); ++cut) {
+            QCOMPARE(FolderListingParser::parse(bytes.left(cut), 2, &items, &consumed),
+                     FolderListingParser::Incomplete);
+            QVERIFY(items.isEmpty());
+        }
+        QCOMPARE(FolderListingParser::parse(bytes, 2, &items, &consumed), FolderListingParser::Done);
+        QCOMPARE(consumed, bytes.size());
+        QCOMPARE(items.size(), 5);
+        QCOMPARE(items[0]->name(), QStringLiteral("a.ts"));
+        QCOMPARE(items[0]->size(), qint64(10));
+        QCOMPARE(items[0]->lastModified().toSecsSinceEpoch(), qint64(100 + 946684801));
+        QCOMPARE(items[1]->name(), QStringLiteral("a_b_c"));
+        QCOMPARE(items[1]->size(), qint64(0));
+        QVERIFY(items[1]->isExpandable());
+        QVERIFY(!items[1]->lastModified().isValid());
+        QCOMPARE(items[2]->displayName(), QStringLiteral("HDD"));
+        QCOMPARE(items[3]->name(), QStringLiteral("News\u00e9"));
+        QCOMPARE(quint16(items[3]->recordId()), quint16(40000));
+        QCOMPARE(items[3]->lastModified().toSecsSinceEpoch(), qint64(3600 + 946677601));
+        QCOMPARE(items[4]->name(), QStringLiteral(".."));
+        qDeleteAll(items);
+    }
+
+    void listingTopLevelHidesStreams()
+    {
+        QByteArray bytes = TransferWire::uint16(3);
+        bytes += fileRecord(1, "12.34 news.ts", 1, 0);
+        bytes += fileRecord(1, "1234.5.ts", 1, 0);
+        bytes += fileRecord(1, "1.2.ts4", 1, 0);
+        QList<DeviceFileSystemItem *> items;
+        int consumed = 0;
+        QCOMPARE(FolderListingParser::parse(bytes, 1, &items, &consumed), FolderListingParser::Done);
+        QCOMPARE(items.size(), 1);
+        QCOMPARE(items[0]->name(), QStringLiteral("1234.5.ts"));
+        qDeleteAll(items);
+        QCOMPARE(FolderListingParser::parse(bytes, 2, &items, &consumed), FolderListingParser::Done);
+        QCOMPARE(items.size(), 3);
+        qDeleteAll(items);
+    }
+
+    void listingCountsBelowOne()
+    {
+        QList<DeviceFileSystemItem *> items;
+        int consumed = 0;
+        QCOMPARE(FolderListingParser::parse(TransferWire::uint16(0), 1, &items, &consumed), FolderListingParser::Done);
+        QVERIFY(items.isEmpty());
+        QCOMPARE(FolderListingParser::parse(TransferWire::uint16(40000), 1, &items, &consumed),
+                 FolderListingParser::Done);
+        QVERIFY(items.isEmpty());
+    }
+
+    void listChunks()
+    {
+        const QByteArray data = ListChunkParser::dataChunk("abc", 50);
+        QCOMPARE(data, QByteArray("DATA\x03\0\0\0\x32\0\0\0abc", 15));
+        for (int cut = 0; cut < data.size(); ++cut)
+            QCOMPARE(ListChunkParser::parse(data.left(cut)).kind, ListChunkParser::Incomplete);
+        ListChunkParser::Chunk c = ListChunkParser::parse(data + "END");
+        QCOMPARE(c.kind, ListChunkParser::Data);
+        QCOMPARE(c.percent, quint32(50));
+        QCOMPARE(c.bytes, QByteArray("abc"));
+        QCOMPARE(c.consumed, 15);
+        QCOMPARE(ListChunkParser::parse(QByteArray("END\0", 4)).kind, ListChunkParser::End);
+        c = ListChunkParser::parse("WXYZDATA");
+        QCOMPARE(c.kind, ListChunkParser::Other);
+        QCOMPARE(c.consumed, 4);
+        // A length past the cap is refused at once, before any of it is awaited.
+        QCOMPARE(ListChunkParser::parse(QByteArray("DATA\xff\xff\xff\xff\0\0\0\0", 12)).kind, ListChunkParser::Bad);
+    }
+
+    void nameLength200()
+    {
+        const QByteArray name(200, 'n');
+        QByteArray bytes = TransferWire::uint16(1) + fileRecord(1, name, 1, 0);
+        QList<DeviceFileSystemItem *> items;
+        int consumed = 0;
+        QCOMPARE(FolderListingParser::parse(bytes, 2, &items, &consumed), FolderListingParser::Done);
+        QCOMPARE(items.first()->name().size(), 200);
+        qDeleteAll(items);
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestTransferWire)
+#include "tst_transferwire.moc"
