@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QHash>
+
+#include <climits>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -93,7 +95,7 @@ private:
         QList<QList<int>> lists;
         QList<Entry> entries;    // every entry of every list, in document order
         QList<int> listOffsets;  // index in entries of each list's first entry
-        int numberedList = -1;   // the list whose positions numbers holds
+        int numberedList = INT_MIN;   // the list whose positions numbers holds; none yet
         QHash<int, int> numbers; // id -> first position in numberedList
     };
 
