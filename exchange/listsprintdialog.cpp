@@ -26,8 +26,6 @@ namespace {
 // page holds every row it was promised.
 constexpr int pagePixelSize = 10;
 constexpr int pageMargin = 20;
-// A print that takes longer than this shows its progress and can be cancelled.
-constexpr int progressDelayMs = 400;
 
 } // namespace
 
@@ -192,7 +190,7 @@ void ListsPrintDialog::print()
         outcome = printToPdf(printer, target);
     } else {
         target = chosenPrinter().printerName();
-        outcome = paintPages(&printer);
+        outcome = paintPages(&printer, true);
     }
     if (outcome == Outcome::Failed)
         MessageBox::critical(this, tr("Could not print to %1.").arg(QDir::toNativeSeparators(target)));
@@ -210,7 +208,7 @@ ListsPrintDialog::Outcome ListsPrintDialog::printToPdf(QPrinter &printer, const 
     partial.close();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(partial.fileName());
-    const Outcome outcome = paintPages(&printer);
+    const Outcome outcome = paintPages(&printer, true);
     if (outcome != Outcome::Printed)
         return outcome; // the partial file goes with the temporary
     // rename() replaces an existing file in one step, so the old PDF survives until the new one is whole
@@ -256,10 +254,10 @@ void ListsPrintDialog::showPrintersDialog()
 void ListsPrintDialog::onPaintRequested(QPrinter *printer)
 {
     // the preview shows what was drawn; a failure leaves it without pages
-    paintPages(printer);
+    paintPages(printer, false);
 }
 
-ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer)
+ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, bool withProgress)
 {
     if (!builder)
         return Outcome::Failed;
@@ -308,17 +306,22 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer)
     const QList<int> ids = builder->itemsToPrint(selection, first, last);
     const int pages = builder->pageCount(int(ids.size() - ids.count(-1)));
 
-    QProgressDialog progress(this);
+    // The preview paints inside its own modal dialog and shows its pages when done; a print shows its
+    // progress and can be cancelled.
+    QProgressDialog progress(withProgress ? this : nullptr);
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(progressDelayMs);
+    // shown from the second page on, so that any print of more than one page can be cancelled
+    progress.setMinimumDuration(0);
     progress.setCancelButtonText(tr("Cancel"));
     progress.setRange(0, pages);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     const QRectF area(0, 0, width, height);
     for (int page = 1; page <= pages; ++page) {
-        progress.setLabelText(tr("Printing page %1 of %2...").arg(QString::number(page), QString::number(pages)));
-        progress.setValue(page - 1);
+        if (withProgress) {
+            progress.setLabelText(tr("Printing page %1 of %2...").arg(QString::number(page), QString::number(pages)));
+            progress.setValue(page - 1);
+        }
         if (progress.wasCanceled()) {
             painter.end();
             return Outcome::Cancelled;

@@ -44,7 +44,7 @@ private:
     // Checks the range and sets up a printer for the chosen printer and format; false when the range
     // is not valid.
     bool preparePrinter(QPrinter &printer);
-    Outcome paintPages(QPrinter *printer);
+    Outcome paintPages(QPrinter *printer, bool withProgress);
     // Prints into a temporary file beside target, which replaces target only when all pages are written.
     Outcome printToPdf(QPrinter &printer, const QString &target);
     QString askPdfFileName();

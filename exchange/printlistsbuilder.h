@@ -2,11 +2,11 @@
 
 #include <QHash>
 
-#include <climits>
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <climits>
 
 #include <functional>
 #include <memory>
@@ -93,10 +93,10 @@ private:
     struct Snapshot
     {
         QList<QList<int>> lists;
-        QList<Entry> entries;    // every entry of every list, in document order
-        QList<int> listOffsets;  // index in entries of each list's first entry
-        int numberedList = INT_MIN;   // the list whose positions numbers holds; none yet
-        QHash<int, int> numbers; // id -> first position in numberedList
+        QList<Entry> entries;       // every entry of every list, in document order
+        QList<int> listOffsets;     // index in entries of each list's first entry
+        int numberedList = INT_MIN; // the list whose positions numbers holds; none yet
+        QHash<int, int> numbers;    // id -> first position in numberedList
     };
 
     // The run's snapshot, or one read afresh for this call.
