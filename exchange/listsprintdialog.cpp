@@ -19,6 +19,7 @@
 #include <QTextDocument>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -307,22 +308,24 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, bool w
     const int pages = builder->pageCount(int(ids.size() - ids.count(-1)));
 
     // The preview paints inside its own modal dialog and shows its pages when done; a print shows its
-    // progress and can be cancelled.
-    QProgressDialog progress(withProgress ? this : nullptr);
-    progress.setWindowModality(Qt::WindowModal);
-    // shown from the second page on, so that any print of more than one page can be cancelled
-    progress.setMinimumDuration(0);
-    progress.setCancelButtonText(tr("Cancel"));
-    progress.setRange(0, pages);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
+    // progress and can be cancelled, from its second page on.
+    std::unique_ptr<QProgressDialog> progress;
+    if (withProgress) {
+        progress = std::make_unique<QProgressDialog>(this);
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+        progress->setCancelButtonText(tr("Cancel"));
+        progress->setRange(0, pages);
+        progress->setAutoClose(false);
+        progress->setAutoReset(false);
+    }
     const QRectF area(0, 0, width, height);
     for (int page = 1; page <= pages; ++page) {
-        if (withProgress) {
-            progress.setLabelText(tr("Printing page %1 of %2...").arg(QString::number(page), QString::number(pages)));
-            progress.setValue(page - 1);
+        if (progress) {
+            progress->setLabelText(tr("Printing page %1 of %2...").arg(QString::number(page), QString::number(pages)));
+            progress->setValue(page - 1);
         }
-        if (progress.wasCanceled()) {
+        if (progress && progress->wasCanceled()) {
             painter.end();
             return Outcome::Cancelled;
         }
