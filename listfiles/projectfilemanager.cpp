@@ -1,6 +1,7 @@
 #include "listfiles/projectfilemanager.h"
 
 #include "widgets/messagebox.h"
+#include "base/driveflush.h"
 #include "base/settings.h"
 #include "listfiles/projectfileformat.h"
 
@@ -313,7 +314,10 @@ bool ProjectFileManager::exportProject()
         if (ok) {
             // The marker by which a USB drive asks the receiver for its lists goes once the lists are there.
             QFile::remove(QFileInfo(name).absoluteDir().filePath(Settings::dbXmlExportName()));
-        } else {
+            // The user pulls the stick as soon as we say it worked: the data must be on it by then.
+            ok = DriveFlush::flush(name, &error);
+        }
+        if (!ok) {
             MessageBox::warning(dialogParent, tr("Write error. Cannot write file %1:\n%2").arg(name, error));
         }
         // An export is not a save of the project: the snapshot stays, so unsaved changes are still asked about.
