@@ -1,62 +1,35 @@
 #include "testmain.h"
 
-#include "listfiles/projectfileformat.h"
-#include "listfiles/projectfilemanager.h"
+#include "document/listitemsdatabasemodel.h"
+#include "listfiles/exportdrivepicker.h"
+#include "listfiles/linklistprojectfilemanager.h"
+#include "listfiles/radiolistprojectfilemanager.h"
+#include "listfiles/tvlistprojectfilemanager.h"
 #include "listfixtures.h"
 
 #include <QAction>
-#include <QFile>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QWidget>
 #include <QtEndian>
 
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
-#include <unistd.h>
 
 using namespace ListFixtures;
 
 namespace {
-// The smallest real manager: its document is the text itself; texts not starting with "<doc" are refused.
-class TextManager : public ProjectFileManager
-{
-public:
-    explicit TextManager(QWidget *parent, int maxRecent = 10)
-        : ProjectFileManager(QStringLiteral("Ombrelay TV Lists Project"), QStringLiteral("tvqvxc"),
-                             QStringLiteral("Ombrelay TV Lists Export File"), QStringLiteral("tvqvx"), maxRecent,
-                             parent)
-    {}
-    QString text;
-    int clears = 0;
-    QString documentText() const override { return text; }
-    bool setDocumentText(const QString &source) override
-    {
-        const QString value = source.isNull() ? QStringLiteral("<doc/>") : source;
-        if (!value.startsWith(QLatin1String("<doc")))
-            return false;
-        text = value;
-        return true;
-    }
-    void clearDocument() override
-    {
-        text.clear();
-        ++clears;
-    }
-};
-
-// Limits the size of files this process may write, as a full disk would.
+// Lowers the size of files this process may write, as a full disk would, for a scope.
 class FileSizeLimit
 {
 public:
     explicit FileSizeLimit(rlim_t bytes)
     {
         getrlimit(RLIMIT_FSIZE, &old);
-        previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old;
-        limit.rlim_cur = bytes;
+        rlimit limit{bytes, old.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
+        previous = std::signal(SIGXFSZ, SIG_IGN);
     }
     ~FileSizeLimit()
     {
@@ -68,36 +41,28 @@ private:
     rlimit old{};
     void (*previous)(int) = nullptr;
 };
-// Uses up every free file descriptor of the process, so no new file can be opened.
-class DescriptorLimit
-{
-public:
-    DescriptorLimit()
-    {
-        getrlimit(RLIMIT_NOFILE, &old);
-        rlimit limit = old;
-        limit.rlim_cur = qMin<rlim_t>(old.rlim_cur, 1024);
-        setrlimit(RLIMIT_NOFILE, &limit);
-        int fd = -1;
-        while ((fd = ::dup(0)) >= 0)
-            taken.append(fd);
-    }
-    ~DescriptorLimit()
-    {
-        for (int fd : std::as_const(taken))
-            ::close(fd);
-        setrlimit(RLIMIT_NOFILE, &old);
-    }
-
-private:
-    rlimit old{};
-    QList<int> taken;
-};
 } // namespace
 
 class TestProjectFileManager : public QObject
 {
     Q_OBJECT
+
+    std::unique_ptr<ManagerSession> session;
+    QTemporaryDir *dir = nullptr;
+    QWidget *parent = nullptr;
+    DialogAnswerer *answerer = nullptr;
+
+    // A titled project opened from its file.
+    void open(TVListProjectFileManager &manager, const QString &name, const QString &text = tvDocument())
+    {
+        writeAll(dir->filePath(name), name.endsWith(QLatin1Char('c')) ? qCompress(text.toUtf8(), 9) : text.toUtf8());
+        QVERIFY(manager.loadFile(dir->filePath(name)));
+    }
+    static bool rename(ListProjectFileManager &manager, int row, const QString &name)
+    {
+        return manager.itemsModel->setData(manager.itemsModel->index(row, 1), name, Qt::EditRole);
+    }
+
 private slots:
     void init()
     {
@@ -107,44 +72,71 @@ private slots:
         parent = &session->parent;
         answerer = &session->answerer;
     }
-    void cleanup() { session.reset(); }
-
-    void actionsAndFilter()
+    void cleanup()
     {
-        TextManager manager(parent);
-        QVERIFY(manager.newAction->isEnabled() && manager.openAction->isEnabled());
-        QVERIFY(!manager.saveAction->isEnabled() && !manager.saveAsAction->isEnabled());
-        QVERIFY(!manager.closeAction->isEnabled() && !manager.exportAction->isEnabled());
-        QCOMPARE(manager.recentFileActions.size(), 10);
-        QCOMPARE(manager.recentFileActions.at(3)->objectName(), QStringLiteral("recentFileAction_3"));
-        QCOMPARE(manager.fileFilter(),
-                 QStringLiteral("Ombrelay TV Lists Project (*.tvqvxc);;Ombrelay TV Lists Export File (*.tvqvx)"));
-
-        manager.newAction->trigger();
-        QVERIFY(manager.isProjectLoaded());
-        QVERIFY(manager.saveAction->isEnabled() && manager.closeAction->isEnabled());
-        QVERIFY(!manager.exportAction->isEnabled());
-        manager.closeAction->trigger();
-        QVERIFY(!manager.isProjectLoaded());
-        QVERIFY(!manager.saveAction->isEnabled());
+        ExportDrivePicker::setPicker({});
+        session.reset();
     }
 
-    void untitledNames()
+    void kinds_data()
     {
-        TextManager manager(parent);
-        QSignalSpy loads(&manager, &ProjectFileManager::onLoad);
-        QVERIFY(manager.newProject());
-        QCOMPARE(manager.fileName(), QStringLiteral("Untitled 1.tvqvxc"));
-        QVERIFY(loads.at(0).at(0).toString().isNull());
-        QVERIFY(manager.newProject(QStringLiteral("<doc>x</doc>")));
-        QCOMPARE(manager.fileName(), QStringLiteral("Untitled 2.tvqvxc"));
-        // A rejected content still uses up its number.
-        QVERIFY(!manager.newProject(QStringLiteral("junk")));
-        QVERIFY(!manager.isProjectLoaded());
-        QCOMPARE(manager.fileName(), QStringLiteral("Untitled 3.tvqvxc"));
-        QVERIFY(manager.newProject());
-        QCOMPARE(manager.fileName(), QStringLiteral("Untitled 4.tvqvxc"));
-        QVERIFY(answerer->boxTexts.isEmpty());
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("parentLock");
+        QTest::newRow("tv") << 0 << "Ombrelay TV Lists Project (*.tvqvxc);;Ombrelay TV Lists Export File (*.tvqvx)"
+                            << tvDocument() << 5;
+        QTest::newRow("radio") << 1
+                               << "Ombrelay Radio Lists Project (*.rdqvxc);;Ombrelay Radio Lists Export File (*.rdqvx)"
+                               << QString(tvDocument()).replace("tvService", "radioService") << 5;
+        QTest::newRow("link") << 2
+                              << "Ombrelay Internet Link Lists Project (*.lkqvxc);;"
+                                 "Ombrelay Internet Link Lists Export File (*.lkqvx)"
+                              << linkDocument() << 6;
+    }
+    void kinds()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, filter);
+        QFETCH(QString, text);
+        QFETCH(int, parentLock);
+        std::unique_ptr<ListProjectFileManager> manager;
+        if (kind < 2)
+            manager.reset(kind ? static_cast<ListProjectFileManager *>(new RadioListProjectFileManager(parent))
+                               : new TVListProjectFileManager(parent));
+        else
+            manager.reset(new LinkListProjectFileManager(parent));
+        QCOMPARE(manager->fileFilter(), filter);
+        QVERIFY(manager->newProject());
+        QCOMPARE(manager->fileName(), "Untitled 1." + filter.section("(*.", 1, 1).section(')', 0, 0));
+        QCOMPARE(manager->readLists().size(), 4);
+        QVERIFY(manager->newProject(text));
+        // the parent lock makes the children lock of its row read-only and redraws it
+        ListItemsDatabaseModel *model = manager->itemsModel;
+        QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+        QVERIFY(model->setData(model->index(1, parentLock), true, Qt::EditRole));
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(changed.at(1).at(0).toModelIndex(), model->index(1, parentLock + 1));
+        QVERIFY(!(model->flags(model->index(1, parentLock + 1)) & Qt::ItemIsEditable));
+        // new text over a loaded document releases the old models first, telling the pages while the models
+        // still exist; clearing twice tells them once; a manager that goes with a document loaded tells nobody
+        QStringList order;
+        ListProjectFileManager *raw = manager.get();
+        const auto note = [&](const char *what) {
+            return [&, what] { order << what + QString::number(raw->itemsModel != nullptr); };
+        };
+        connect(manager.get(), &ListProjectFileManager::loadDocument, this, note("load"));
+        connect(manager.get(), &ListProjectFileManager::unloadDocument, this, note("unload"));
+        QPointer<QObject> items = model;
+        QVERIFY(manager->setDocumentText(text));
+        QVERIFY(!items);
+        manager->clearDocument();
+        manager->clearDocument();
+        QVERIFY(manager->setDocumentText(text));
+        items = manager->itemsModel;
+        manager.reset();
+        QVERIFY(!items);
+        QCOMPARE(order, (QStringList{"unload1", "load1", "unload1", "load1"}));
     }
 
     void fileForms_data()
@@ -165,321 +157,224 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, compressed);
         const QString path = dir->filePath(name);
-        const QString text = QStringLiteral("<doc>Zürich \u00e9\u4e2d R&amp;B</doc>");
-        TextManager manager(parent);
+        const QString text = QString(tvDocument()).replace("ZDF</name>", "Zürich \u00e9\u4e2d R&amp;B</name>");
+        TVListProjectFileManager manager(parent);
         QVERIFY(manager.newProject(text));
         answerer->fileAnswers << path;
         QSignalSpy after(&manager, &ProjectFileManager::onAfterSave);
         manager.saveProjectAs();
-        QCOMPARE(after.count(), 1);
-        QCOMPARE(after.at(0).at(0).toBool(), true);
+        QVERIFY(after.count() == 1 && after.at(0).at(0).toBool() && !manager.isModified());
         QCOMPARE(manager.fileName(), path);
-        QVERIFY(!manager.isModified());
-
+        // UTF-8 without a byte-order mark; compressed: a 4-byte big-endian length, then a zlib stream
         const QByteArray bytes = readAll(path);
-        const QByteArray utf8 = text.toUtf8();
-        if (compressed) {
+        const QByteArray utf8 = manager.documentText().toUtf8();
+        QVERIFY(utf8.startsWith("<?xml"));
+        if (compressed)
             QCOMPARE(qFromBigEndian<quint32>(bytes.constData()), quint32(utf8.size()));
-            QCOMPARE(bytes, qCompress(utf8, 9));
-            QCOMPARE(qUncompress(bytes), utf8);
-        } else {
-            QCOMPARE(bytes, utf8);
-        }
+        QCOMPARE(bytes, compressed ? qCompress(utf8, 9) : utf8);
+        QCOMPARE(canonicalFile(path, compressed), canonical(text));
 
-        TextManager reader(parent);
-        QVERIFY(reader.loadFile(path));
-        QCOMPARE(reader.documentText(), text);
-        QCOMPARE(reader.fileName(), path);
-        QVERIFY(!reader.isUntitled());
+        // reopened: the same lists; one edit saved in place changes exactly that value, unknown parts stay
+        TVListProjectFileManager reader(parent);
+        QVERIFY(reader.loadFile(path) && !reader.isModified());
+        QCOMPARE(reader.readLists(), (QList<QList<int>>{{0, 5}, {12, 7}, {}}));
+        QVERIFY(rename(reader, 2, QStringLiteral("Arte HD")));
+        reader.saveProject();
+        QCOMPARE(answerer->fileDialogs.size(), 1);
+        QDomDocument expected;
+        expected.setContent(text);
+        expected.elementsByTagName(QStringLiteral("name")).at(2).firstChild().setNodeValue(QStringLiteral("Arte HD"));
+        QCOMPARE(canonicalFile(path, compressed), expected.toString(1));
     }
 
-    void openRecognisesCompressedExport()
-    {
-        // Export-named files that an older program wrote compressed still open.
-        const QString path = dir->filePath(QStringLiteral("old.TVQVX"));
-        writeAll(path, qCompress(QByteArrayLiteral("<doc>old</doc>"), 9));
-        TextManager manager(parent);
-        QVERIFY(manager.loadFile(path));
-        QCOMPARE(manager.documentText(), QStringLiteral("<doc>old</doc>"));
-    }
-
+    // An open project with an unsaved edit, then a file that opens or does not.
     void openErrors_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("answer");
         const QString invalid = QStringLiteral("Error. File is empty or contains invalid data.");
-        QTest::newRow("missing") << "missing.tvqvxc" << QByteArray() << "Error. File not found.";
-        QTest::newRow("folder") << "folder.tvqvxc" << QByteArray() << "Error. File not found.";
-        QTest::newRow("empty") << "empty.tvqvxc" << QByteArray("") << invalid;
-        QTest::newRow("plain under project name") << "plain.tvqvxc" << QByteArray("<doc/>") << invalid;
-        QTest::newRow("no document") << "junk.tvqvx" << QByteArray("junk") << invalid;
-        QTest::newRow("zero byte first") << "zero.tvqvx" << QByteArray("\0<doc/>", 7) << invalid;
-        QByteArray hostile = qCompress(QByteArrayLiteral("<doc/>"), 9);
+        const QString missing = QStringLiteral("Error. File not found.");
+        const QByteArray tv = tvDocument().toUtf8();
+        QByteArray hostile = qCompress(tv, 9);
         qToBigEndian<quint32>(0x7fffffff, hostile.data());
-        QTest::newRow("hostile length") << "hostile.tvqvxc" << hostile << invalid;
-        QTest::newRow("truncated") << "cut.tvqvxc" << qCompress(QByteArrayLiteral("<doc>abc</doc>"), 9).left(9)
-                                   << invalid;
+        const QByteArray otherRoot = "<?xml version='1.0'?><tdocument><items/><lists/></tdocument>";
+        const auto row = [](const char *tag, const char *name, const QByteArray &content, const QString &message,
+                            const char *answer = "&No") { QTest::newRow(tag) << name << content << message << answer; };
+        row("compressed under export name", "old.TVQVX", qCompress(tv, 9), QString());
+        row("missing", "missing.tvqvxc", QByteArray(), missing);
+        row("folder", "folder.tvqvxc", QByteArray(), missing);
+        row("empty", "empty.tvqvxc", "", invalid);
+        row("plain under project name", "plain.tvqvxc", tv, invalid);
+        row("zero byte first", "zero.tvqvx", QByteArray("\0", 1) + tv, invalid);
+        row("hostile length", "hostile.tvqvxc", hostile, invalid);
+        row("truncated", "cut.tvqvxc", qCompress(tv, 9).left(9), invalid);
+        row("no list document", "junk.tvqvx", "junk", invalid);
+        row("other root", "wrong.tvqvx", otherRoot, invalid);
+        row("other root, saved when asked", "wrong.tvqvx", otherRoot, invalid, "&Yes");
     }
     void openErrors()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(QString, message);
+        QFETCH(QString, answer);
         const QString path = dir->filePath(name);
         if (name.startsWith(QLatin1String("folder")))
             QVERIFY(QDir(dir->path()).mkpath(name));
         else if (!content.isNull())
             writeAll(path, content);
-        TextManager manager(parent);
-        QVERIFY(manager.newProject());
-        QVERIFY(!manager.loadFile(path));
-        QCOMPARE(answerer->boxTexts, QStringList{message});
-        QCOMPARE(answerer->boxTitles, QStringList{QStringLiteral("Ombrelay Error")});
-        QVERIFY(!manager.isProjectLoaded());
-        QCOMPARE(manager.clears, 1);
-        if (message != QLatin1String("Error. File not found.")) {
+        TVListProjectFileManager manager(parent);
+        open(manager, QStringLiteral("open.tvqvxc"));
+        const QString openPath = manager.fileName();
+        QVERIFY(rename(manager, 1, QStringLiteral("edited")));
+        const QString edited = manager.documentText();
+        answerer->boxAnswers << answer;
+
+        QCOMPARE(manager.loadFile(path), message.isEmpty());
+        if (message.isEmpty()) {
             QCOMPARE(manager.fileName(), path);
-            QCOMPARE(Settings::getString(Settings::RecentOpenDir, QString()), dir->path());
+            QVERIFY(!manager.isModified());
+            QCOMPARE(manager.itemsModel->index(1, 1).data().toString(), QStringLiteral("ZDF"));
+            QCOMPARE(Settings::getStringList(Settings::RecentFileList, {}), (QStringList{path, openPath}));
+            return;
         }
-        QVERIFY(Settings::getStringList(Settings::RecentFileList, {}).isEmpty());
+        QCOMPARE(answerer->boxTexts.last(), message);
+        QCOMPARE(answerer->boxTitles.last(), QStringLiteral("Ombrelay Error"));
+        // the open project, its path and its modified state are as they were
+        QCOMPARE(manager.fileName(), openPath);
+        QCOMPARE(manager.documentText(), edited);
+        QCOMPARE(manager.isModified(), answer == QLatin1String("&No"));
+        QCOMPARE(qUncompress(readAll(openPath)).contains("edited"), answer == QLatin1String("&Yes"));
+        QCOMPARE(Settings::getStringList(Settings::RecentFileList, {}), QStringList{openPath});
     }
 
-    void closeQuestion()
+    // Closing an edited project asks; exporting it is no save, so closing still asks afterwards.
+    void closeQuestionAndExport()
     {
-        TextManager manager(parent);
+        const QString usb = dir->filePath(QStringLiteral("usb"));
+        QVERIFY(QDir().mkpath(usb));
+        writeAll(QDir(usb).filePath(QStringLiteral("dbxmlexport")), "");
+        // a file named like the folder and the marker run together must stay
+        writeAll(usb + QStringLiteral("dbxmlexport"), "keep");
+        QString drive = usb;
+        ExportDrivePicker::setPicker([&](QWidget *) { return drive; });
+        TVListProjectFileManager manager(parent);
+        QVERIFY(!manager.exportProject()); // nothing loaded: refused
         QVERIFY(manager.newProject());
         QVERIFY(manager.closeProject()); // unchanged: no question
-        QVERIFY(answerer->boxTexts.isEmpty());
+        QVERIFY(manager.newProject(tvDocument()));
+        QVERIFY(rename(manager, 0, QStringLiteral("changed")));
+        QVERIFY(manager.exportProject());
+        const QString written = QDir(usb).filePath(QStringLiteral("FavsListUpdate.tvqvx"));
+        QCOMPARE(canonicalFile(written, false), canonical(manager.documentText()));
+        QVERIFY(!QFile::exists(QDir(usb).filePath(QStringLiteral("dbxmlexport"))));
+        QCOMPARE(readAll(usb + QStringLiteral("dbxmlexport")), QByteArray("keep"));
+        QVERIFY(Settings::getStringList(Settings::RecentFileList, {}).isEmpty());
+        // a cancelled drive choice writes nothing and says nothing; the file-system root gives a clean path
+        QVERIFY(QFile::remove(written));
+        drive = QString();
+        QVERIFY(!manager.exportProject() && !QFile::exists(written));
+        drive = QStringLiteral("/");
+        QCOMPARE(manager.exportFileName(), QStringLiteral("/FavsListUpdate.tvqvx"));
 
-        QVERIFY(manager.newProject());
-        manager.text = QStringLiteral("<doc>changed</doc>");
-        QVERIFY(manager.isModified());
         answerer->boxAnswers << QStringLiteral("&Cancel");
         QVERIFY(!manager.closeProject());
-        QVERIFY(manager.isProjectLoaded());
         QCOMPARE(answerer->boxTexts, QStringList{QStringLiteral("Project 'Untitled 2.tvqvxc' has been modified.\n"
                                                                 "Do you want to save your changes?")});
-        QCOMPARE(answerer->boxTitles.value(0), QStringLiteral("Ombrelay"));
-
-        // Yes on an untitled project asks for a name; cancelling that keeps the project.
+        QCOMPARE(answerer->boxTitles, QStringList{QStringLiteral("Ombrelay")});
+        // Yes on an untitled project asks for a name; cancelling that keeps the project
         answerer->boxAnswers << QStringLiteral("&Yes");
         answerer->fileAnswers << QString();
-        QVERIFY(!manager.closeProject());
-        QVERIFY(manager.isProjectLoaded());
-        QCOMPARE(answerer->fileDialogs.size(), 1);
-        QCOMPARE(answerer->fileDialogs.at(0).caption, QStringLiteral("Save As..."));
-
-        // Yes with a name saves, then closes.
+        QVERIFY(!manager.closeProject() && manager.isProjectLoaded());
+        QCOMPARE(answerer->fileDialogs.value(0).caption, QStringLiteral("Save As..."));
+        // Yes with a name saves, then closes
         const QString path = dir->filePath(QStringLiteral("kept.tvqvxc"));
+        const QString text = manager.documentText();
         answerer->boxAnswers << QStringLiteral("&Yes");
         answerer->fileAnswers << path;
-        QSignalSpy unloads(&manager, &ProjectFileManager::onUnload);
         QVERIFY(manager.closeProject());
-        QCOMPARE(unloads.count(), 1);
-        QCOMPARE(qUncompress(readAll(path)), QByteArray("<doc>changed</doc>"));
-        QVERIFY(manager.fileName().isEmpty());
-
-        QVERIFY(manager.newProject());
-        manager.text = QStringLiteral("<doc>dropped</doc>");
+        QCOMPARE(canonicalFile(path, true), canonical(text));
+        QVERIFY(!manager.isProjectLoaded() && manager.fileName().isEmpty());
+        // No drops the changes
+        QVERIFY(manager.newProject(tvDocument()) && rename(manager, 0, QStringLiteral("dropped")));
         answerer->boxAnswers << QStringLiteral("&No");
-        QVERIFY(manager.closeProject());
-        QVERIFY(!manager.isProjectLoaded());
-    }
-
-    void openDialog()
-    {
-        Settings::setString(Settings::RecentOpenDir, dir->path());
-        const QString path = dir->filePath(QStringLiteral("picked.tvqvx"));
-        writeAll(path, "<doc>picked</doc>");
-        TextManager manager(parent);
-        answerer->fileAnswers << QString();
-        QVERIFY(manager.loadFile(QString())); // cancelled: true, nothing asked
-        QVERIFY(!manager.isProjectLoaded());
-        QCOMPARE(answerer->fileDialogs.size(), 1);
-        QCOMPARE(answerer->fileDialogs.at(0).caption, QStringLiteral("Open"));
-        QCOMPARE(answerer->fileDialogs.at(0).filter, manager.fileFilter());
-
-        answerer->fileAnswers << path;
-        manager.openAction->trigger();
-        QVERIFY(manager.isProjectLoaded());
-        QCOMPARE(manager.documentText(), QStringLiteral("<doc>picked</doc>"));
-        QCOMPARE(Settings::getStringList(Settings::RecentFileList, {}), QStringList{path});
-        QCOMPARE(manager.recentFileActions.at(0)->text(), QStringLiteral("picked.tvqvx"));
-        QCOMPARE(manager.recentFileActions.at(0)->data().toString(), path);
-        QVERIFY(manager.recentFileActions.at(0)->isVisible());
-        QVERIFY(!manager.recentFileActions.at(1)->isVisible());
-    }
-
-    void saveAsProposal()
-    {
-        TextManager manager(parent);
-        QVERIFY(manager.newProject());
-        answerer->fileAnswers << QString();
-        manager.saveProjectAs();
-        QCOMPARE(answerer->fileDialogs.value(0).proposed, QStringLiteral("/Untitled 1"));
-        Settings::setString(Settings::RecentOpenDir, dir->path());
-        answerer->fileAnswers << dir->filePath(QStringLiteral("first.tvqvxc"));
-        manager.saveProject();
-        QCOMPARE(answerer->fileDialogs.value(1).proposed, dir->filePath(QStringLiteral("Untitled 1")));
-        QCOMPARE(answerer->fileDialogs.value(1).filter, manager.fileFilter());
-        // Titled and writable: Save writes in place without a dialog.
-        manager.text = QStringLiteral("<doc>2</doc>");
-        manager.saveProject();
-        QCOMPARE(answerer->fileDialogs.size(), 2);
-        QCOMPARE(qUncompress(readAll(dir->filePath(QStringLiteral("first.tvqvxc")))), QByteArray("<doc>2</doc>"));
-        answerer->fileAnswers << QString();
-        manager.saveProjectAs();
-        QCOMPARE(answerer->fileDialogs.value(2).proposed, dir->filePath(QStringLiteral("first")));
+        QVERIFY(manager.closeProject() && !manager.isProjectLoaded());
     }
 
     void failedSaveKeepsOldFile_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("noHandles");
-        QTest::newRow("plain, disk full") << "big.tvqvx" << false;
-        QTest::newRow("compressed, disk full") << "big.tvqvxc" << false;
-        QTest::newRow("plain, folder refuses new files") << "big.tvqvx" << true;
-        QTest::newRow("compressed, folder refuses new files") << "big.tvqvxc" << true;
+        QTest::newRow("plain, disk full") << "big.tvqvx";
+        QTest::newRow("compressed, disk full") << "big.tvqvxc";
+        QTest::newRow("folder in the way") << "folder.tvqvxc";
     }
     void failedSaveKeepsOldFile()
     {
         QFETCH(QString, name);
-        QFETCH(bool, noHandles);
+        const bool folder = name.startsWith(QLatin1String("folder"));
         const QString path = dir->filePath(name);
-        TextManager writer(parent);
-        QVERIFY(writer.newProject(QStringLiteral("<doc>old and small</doc>")));
-        answerer->fileAnswers << path;
-        writer.saveProjectAs();
+        TVListProjectFileManager manager(parent);
+        if (folder) {
+            QVERIFY(manager.newProject(tvDocument()) && QDir(dir->path()).mkpath(name));
+            answerer->fileAnswers << path;
+        } else {
+            open(manager, name);
+        }
         const QByteArray old = readAll(path);
-        QVERIFY(!old.isEmpty());
-
-        TextManager manager(parent);
-        QVERIFY(manager.loadFile(path));
-        // Text that does not compress, so the compressed form is as large as the plain one.
+        // a name that does not compress, so the compressed form is about as large as the plain one
         QString noise;
         QRandomGenerator random(7);
         for (int i = 0; i < 300000; ++i)
             noise += QChar(u'a' + random.bounded(26));
-        manager.text = QStringLiteral("<doc>") + noise + QStringLiteral("</doc>");
+        QVERIFY(rename(manager, 0, noise));
         QSignalSpy after(&manager, &ProjectFileManager::onAfterSave);
-        if (noHandles) {
-            // As good as a read-only folder for the save: no new file can be made beside the old one.
-            DescriptorLimit exhausted;
-            manager.saveProject();
-        } else {
+        {
             FileSizeLimit full(64 * 1024);
             manager.saveProject();
         }
         QCOMPARE(after.count(), 1);
         QCOMPARE(after.at(0).at(0).toBool(), false);
         QCOMPARE(readAll(path), old);
-        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{name});
-        QCOMPARE(answerer->boxTexts.size(), 1);
-        QVERIFY(answerer->boxTexts.at(0).startsWith(QStringLiteral("Write error. Cannot write file %1:\n").arg(path)));
-        QVERIFY(manager.isModified());
-        QVERIFY(manager.isProjectLoaded());
-
-        // Once the disk has room again the same Save succeeds.
+        QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{name});
+        QVERIFY(answerer->boxTexts.last().startsWith(QStringLiteral("Write error. Cannot write file %1:\n").arg(path)));
+        QVERIFY(manager.isModified() && manager.fileName() == path);
+        if (folder)
+            return;
+        // once the disk has room again the same Save succeeds
         manager.saveProject();
-        QCOMPARE(after.last().at(0).toBool(), true);
-        QVERIFY(!manager.isModified());
-        TextManager reader(parent);
+        QVERIFY(after.last().at(0).toBool() && !manager.isModified());
+        TVListProjectFileManager reader(parent);
         QVERIFY(reader.loadFile(path));
-        QCOMPARE(reader.text, manager.text);
-    }
-
-    void saveOverFolderFails()
-    {
-        const QString path = dir->filePath(QStringLiteral("taken.tvqvxc"));
-        QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("taken.tvqvxc")));
-        TextManager manager(parent);
-        QVERIFY(manager.newProject(QStringLiteral("<doc>new</doc>")));
-        manager.text = QStringLiteral("<doc>edited</doc>");
-        answerer->fileAnswers << path;
-        manager.saveProjectAs();
-        QCOMPARE(answerer->boxTexts.size(), 1);
-        QVERIFY(answerer->boxTexts.at(0).startsWith(QStringLiteral("Write error. Cannot write file %1:\n").arg(path)));
-        QVERIFY(QFileInfo(path).isDir());
-        QVERIFY(manager.isModified());
-        QCOMPARE(manager.fileName(), path); // the chosen name is kept for the next try
-    }
-
-    void exportIsNoSave()
-    {
-        const QString usb = dir->filePath(QStringLiteral("usb"));
-        QVERIFY(QDir().mkpath(usb));
-        writeAll(QDir(usb).filePath(QStringLiteral("dbxmlexport")), "");
-        // A file named like the folder and the marker run together must stay.
-        writeAll(usb + QStringLiteral("dbxmlexport"), "keep");
-
-        TextManager manager(parent);
-        QVERIFY(manager.newProject(QStringLiteral("<doc>a</doc>")));
-        manager.text = QStringLiteral("<doc>edited</doc>");
-        const QString target = QDir(usb).filePath(QStringLiteral("out.tvqvx"));
-        answerer->fileAnswers << target;
-        QSignalSpy before(&manager, &ProjectFileManager::onBeforeExport);
-        QSignalSpy after(&manager, &ProjectFileManager::onAfterExport);
-        QVERIFY(manager.exportProject()); // reaches the export although the action stays disabled
-        QCOMPARE(answerer->fileDialogs.value(0).caption, QStringLiteral("Export..."));
-        QCOMPARE(answerer->fileDialogs.value(0).filter, QStringLiteral("Ombrelay TV Lists Export File (*.tvqvx)"));
-        QCOMPARE(before.count(), 1);
-        QCOMPARE(after.count(), 1);
-        QCOMPARE(after.at(0).at(0).toBool(), true);
-        QCOMPARE(readAll(target), QByteArray("<doc>edited</doc>"));
-        QVERIFY(!QFile::exists(QDir(usb).filePath(QStringLiteral("dbxmlexport"))));
-        QCOMPARE(readAll(usb + QStringLiteral("dbxmlexport")), QByteArray("keep"));
-        QCOMPARE(manager.fileName(), QStringLiteral("Untitled 1.tvqvxc"));
-        QVERIFY(Settings::getStringList(Settings::RecentFileList, {}).isEmpty());
-
-        // The project itself was not saved: closing still asks.
-        QVERIFY(manager.isModified());
-        answerer->boxAnswers << QStringLiteral("&Cancel");
-        QVERIFY(!manager.closeProject());
-        QCOMPARE(answerer->boxTexts.size(), 1);
-
-        // Cancelled target: false, no message; nothing loaded: refused.
-        answerer->fileAnswers << QString();
-        QVERIFY(!manager.exportProject());
-        QCOMPARE(after.last().at(0).toBool(), false);
-        TextManager empty(parent);
-        QVERIFY(!empty.exportProject());
-        QCOMPARE(answerer->boxTexts.size(), 1);
+        QCOMPARE(reader.documentText(), manager.documentText());
     }
 
     void recentFiles()
     {
-        TextManager manager(parent, 3);
+        ListProjectFileManager manager("P", "tvqvxc", "E", "tvqvx", 3, parent);
         QStringList paths;
         for (int i = 0; i < 5; ++i) {
             paths << dir->filePath(QStringLiteral("r%1.tvqvx").arg(i));
-            writeAll(paths.last(), "<doc/>");
+            writeAll(paths.last(), tvDocument().toUtf8());
             QVERIFY(manager.loadFile(paths.last()));
         }
-        QCOMPARE(Settings::getStringList(Settings::RecentFileList, {}), (QStringList{paths[4], paths[3], paths[2]}));
-        QVERIFY(manager.loadFile(paths[2]));
-        QCOMPARE(Settings::getStringList(Settings::RecentFileList, {}), (QStringList{paths[2], paths[4], paths[3]}));
-
-        // A vanished entry leaves at the next refresh, but the current project's entry stays.
-        QVERIFY(QFile::remove(paths[4]));
-        QVERIFY(QFile::remove(paths[2]));
-        QVERIFY(manager.loadFile(paths[3]));
-        QCOMPARE(Settings::getStringList(Settings::RecentFileList, {}), (QStringList{paths[3]}));
-
-        // Opening a recent entry whose file is gone closes the project first, then reports it.
-        writeAll(paths[0], "<doc/>");
+        const auto recent = [] { return Settings::getStringList(Settings::RecentFileList, {}); };
+        QCOMPARE(recent(), (QStringList{paths[4], paths[3], paths[2]}));
+        // a vanished entry leaves at the next refresh, but the current project's entry stays
+        QVERIFY(QFile::remove(paths[4]) && QFile::remove(paths[3]));
+        answerer->fileAnswers << paths[2];
+        manager.openAction->trigger();
+        QCOMPARE(answerer->fileDialogs.value(0).filter, QStringLiteral("P (*.tvqvxc);;E (*.tvqvx)"));
+        QCOMPARE(recent(), QStringList{paths[2]});
+        QCOMPARE(manager.recentFileActions.at(0)->text(), QStringLiteral("r2.tvqvx"));
+        // a recent entry whose file is gone is reported and the open project stays
         QVERIFY(manager.loadFile(paths[0]));
-        QVERIFY(QFile::remove(paths[3]));
+        QVERIFY(QFile::remove(paths[2]));
         manager.recentFileActions.at(1)->trigger();
         QCOMPARE(answerer->boxTexts, QStringList{QStringLiteral("Error. File not found.")});
-        QVERIFY(!manager.isProjectLoaded());
+        QCOMPARE(manager.fileName(), paths[0]);
     }
-
-private:
-    std::unique_ptr<ManagerSession> session;
-    QTemporaryDir *dir = nullptr;
-    QWidget *parent = nullptr;
-    DialogAnswerer *answerer = nullptr;
 };
 
 OMBRELAY_TEST_MAIN(TestProjectFileManager)
