@@ -2,6 +2,7 @@
 
 #include "document/docitemsdataprovider.h"
 #include "document/itemproperty.h"
+#include "document/listdocument.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/listmodel.h"
 #include "listfiles/tvlistprojectfilemanager.h"
