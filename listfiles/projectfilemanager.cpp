@@ -1,8 +1,8 @@
 #include "listfiles/projectfilemanager.h"
 
+#include "widgets/messagebox.h"
 #include "base/settings.h"
 #include "listfiles/projectfileformat.h"
-#include "widgets/messagebox.h"
 
 #include <QAction>
 #include <QDir>
