@@ -131,8 +131,6 @@ private slots:
                                  << "0.0.0.0";
         QTest::newRow("ipv6") << "::1"
                               << "0.0.0.0";
-        QTest::newRow("empty") << ""
-                               << "0.0.0.0";
     }
     void ipIsStrict()
     {
@@ -143,32 +141,6 @@ private slots:
         QCOMPARE(info.ip().toString(), stored);
         info.setIp(QHostAddress(QStringLiteral("::ffff:1.2.3.4")));
         QCOMPARE(info.ip().toString(), QStringLiteral("0.0.0.0"));
-    }
-
-    void limitsDriveModules()
-    {
-        ZBDeviceInfo info;
-        info.setTvListMaxCount(3);
-        QVERIFY(info.enableTvModule());
-        info.setTvListMaxCount(0);
-        QVERIFY(!info.enableTvModule());
-        info.setEnableTvModule(true);
-        QVERIFY(info.enableTvModule());
-        QCOMPARE(info.tvListMaxCount(), quint16(0));
-    }
-
-    void labelAndType()
-    {
-        ZBDeviceInfo info(QStringLiteral("own"));
-        QCOMPARE(info.label(), QStringLiteral("own"));
-        info.setShareName(QStringLiteral("share"));
-        QCOMPARE(info.label(), QStringLiteral("share"));
-        info.setGivenName(QStringLiteral("mine"));
-        QCOMPARE(info.label(), QStringLiteral("mine"));
-        info.setTypeFromString(QStringLiteral("tv"));
-        QCOMPARE(info.typeName(), QStringLiteral("TV"));
-        info.setTypeFromString(QStringLiteral("radio"));
-        QCOMPARE(info.typeName(), QStringLiteral("Unknown"));
     }
 
     void satellitesDocument()
