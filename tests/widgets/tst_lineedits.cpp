@@ -1,89 +1,87 @@
 #include "testmain.h"
-#include "testwindow.h"
+#include "widgetsfixture.h"
 
+#include "widgets/autofixupdoublevalidator.h"
+#include "widgets/autofixupintvalidator.h"
+#include "widgets/csvtablewidget.h"
+#include "widgets/doublespinboxnochars.h"
+#include "widgets/immediatecheckbox.h"
 #include "widgets/iplineedit.h"
 #include "widgets/shinttextedit.h"
-#include "widgets/slineedit.h"
+#include "widgets/spinboxnochars.h"
 #include "widgets/ssearchlineedit.h"
 
+#include <QDataWidgetMapper>
 #include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTableWidget>
 
-#include <memory>
-
+// The line edits, spin boxes and small editors, typed into and left as a person does.
 class TestLineEdits : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<TestWindow> win;
-    QLineEdit *other = nullptr;
 
-    template<class T> T *addField() { return win->add(new T); }
-    void showWindow() { win->show(); }
-    static void focus(QWidget *widget) { TestWindow::focus(widget); }
+    void focus(QWidget *widget) { TestWindow::focus(widget); }
 
 private slots:
-    void init()
-    {
-        win = std::make_unique<TestWindow>();
-        other = win->other;
-    }
+    void init() { win = std::make_unique<TestWindow>(); }
     void cleanup() { win.reset(); }
 
-    void sLineEditUserPropertyAndSignals()
+    void sLineEditBindsAndTellsEnabled()
     {
-        auto *field = addField<SLineEdit>();
-        QSignalSpy changed(field, &SLineEdit::textChanged2);
+        auto *field = win->add(new SLineEdit);
         QSignalSpy enabled(field, &SLineEdit::enabledChanged);
-        field->setText(QStringLiteral("a long text that scrolls"));
+        QVERIFY(field->metaObject()->userProperty().write(field, QStringLiteral("a long text that scrolls")));
         QCOMPARE(field->cursorPosition(), 0);
-        QCOMPARE(changed.count(), 1);
-        QVERIFY(field->metaObject()->userProperty().write(field, QStringLiteral("bound")));
-        QCOMPARE(field->text(), QStringLiteral("bound"));
-        QCOMPARE(changed.count(), 2);
-        showWindow();
-        focus(field);
-        QTest::keyClick(field, Qt::Key_X);
-        QCOMPARE(changed.count(), 3);
-        QCOMPARE(changed.last().first().toString(), QStringLiteral("xbound"));
         field->setEnabled(false);
-        field->setEnabled(true);
-        QCOMPARE(enabled.count(), 2);
-        QCOMPARE(enabled.at(0).first().toBool(), false);
-        QCOMPARE(enabled.at(1).first().toBool(), true);
+        QCOMPARE(enabled.count(), 1);
+        QCOMPARE(enabled.last().first().toBool(), false);
     }
 
-    void searchHintNeverLeaksIntoValue()
+    // Both hint fields share one code; the search field highlights typed text, the hint field reports.
+    void hintNeverLeaksIntoValue_data()
     {
-        auto *field = addField<SSearchLineEdit>();
+        QTest::addColumn<bool>("search");
+        QTest::newRow("search field") << true;
+        QTest::newRow("hint field") << false;
+    }
+    void hintNeverLeaksIntoValue()
+    {
+        QFETCH(bool, search);
+        HintLineEdit *field =
+            search ? static_cast<HintLineEdit *>(win->add(new SSearchLineEdit)) : win->add(new SHintTextEdit);
         QSignalSpy changed(field, &SLineEdit::textChanged2);
-        QSignalSpy edited(field, &QLineEdit::textEdited);
-        QVERIFY(field->isHintShown());
+        QStringList reports; // what the hint field tells its owner: "hint" or "open"
+        QObject listener;
+        if (!search)
+            connect(qobject_cast<SHintTextEdit *>(field), &SHintTextEdit::EmptyText, &listener,
+                    [&reports](bool shown) { reports << (shown ? "hint" : "open"); });
         QVERIFY(field->setProperty("emptyText", QStringLiteral("Search...")));
         QCOMPARE(field->text(), QStringLiteral("Search..."));
         QCOMPARE(changed.count(), 1); // only the first hint is put with signals on
-        showWindow();
+        win->show();
         focus(field);
         QCOMPARE(field->text(), QString());
-        QVERIFY(!field->isHintShown());
-        QCOMPARE(changed.count(), 1);
         QTest::keyClicks(field, QStringLiteral("BBC"));
-        QCOMPARE(edited.count(), 3);
         QCOMPARE(changed.last().first().toString(), QStringLiteral("BBC"));
-        QVERIFY(field->styleSheet().contains(QStringLiteral("rgb(255, 210, 60)")));
-        focus(other); // user text stays
+        QCOMPARE(changed.count(), 4);
+        QCOMPARE(field->styleSheet().contains(QStringLiteral("rgb(255, 210, 60)")), search);
+        focus(win->other); // user text stays
         QCOMPARE(field->text(), QStringLiteral("BBC"));
-        QVERIFY(!field->isHintShown());
+        focus(field);
 
         // Blank text turns into the hint on focus out, without any text signal.
-        focus(field);
         field->selectAll();
-        QTest::keyClick(field, Qt::Key_Backspace);
         QTest::keyClicks(field, QStringLiteral("   "));
         const int before = changed.count();
-        focus(other);
+        focus(win->other);
         QCOMPARE(field->text(), QStringLiteral("Search..."));
         QVERIFY(field->isHintShown());
-        QCOMPARE(changed.count(), before);
+        focus(field);
+        focus(win->other); // with the hint already back nothing is told
+        QCOMPARE(reports, search ? QStringList() : (QStringList{"open", "open", "open", "hint", "open", "hint"}));
 
         // A later hint is stored, not shown, until the hint is put back.
         field->setEmptyText(QStringLiteral("Suchen..."));
@@ -91,96 +89,164 @@ private slots:
         field->clearSearchText();
         QCOMPARE(field->text(), QStringLiteral("Suchen..."));
         QCOMPARE(changed.count(), before);
-
         // A text the program sets while the hint shows counts as hint.
         field->SLineEdit::setText(QStringLiteral("programmatic"));
         focus(field);
         QCOMPARE(field->text(), QString());
     }
 
-    void hintEditReportsHintState()
-    {
-        auto *field = addField<SHintTextEdit>();
-        QSignalSpy empty(field, &SHintTextEdit::EmptyText);
-        field->setEmptyText(QStringLiteral("New choice..."));
-        field->clearSearchText();
-        QCOMPARE(empty.count(), 1);
-        QCOMPARE(empty.last().first().toBool(), true);
-        showWindow();
-        focus(field);
-        QCOMPARE(field->text(), QString());
-        QCOMPARE(empty.last().first().toBool(), false);
-        QTest::keyClicks(field, QStringLiteral("News"));
-        focus(other);
-        QCOMPARE(empty.last().first().toBool(), false); // user text stays
-        const int count = empty.count();
-        focus(field); // false again, even with user text
-        QCOMPARE(empty.count(), count + 1);
-        QCOMPARE(empty.last().first().toBool(), false);
-        QCOMPARE(field->text(), QStringLiteral("News"));
-        field->clear();
-        focus(other);
-        QCOMPARE(empty.last().first().toBool(), true);
-        QCOMPARE(field->text(), QStringLiteral("New choice..."));
-        // Focus out with the hint already shown says nothing.
-        focus(field);
-        field->clearSearchText();
-        const int settled = empty.count();
-        focus(other);
-        QCOMPARE(empty.count(), settled);
-        QCOMPARE(field->text(), QStringLiteral("New choice..."));
-    }
-
-    void ipFieldPadsAndYieldsDecimal()
-    {
-        auto *field = addField<IPLineEdit>();
-        showWindow();
-        focus(field);
-        field->setCursorPosition(0);
-        QTest::keyClicks(field, QStringLiteral("1921681"));
-        QCOMPARE(field->text(), QStringLiteral("192.168.1."));
-        QCOMPARE(field->cursorPosition(), 9);
-        QTest::keyClick(field, Qt::Key_Right);
-        QCOMPARE(field->text(), QStringLiteral("192.168.001."));
-        QCOMPARE(field->cursorPosition(), 12);
-        QVERIFY(field->address().isNull()); // incomplete
-        QTest::keyClicks(field, QStringLiteral("10"));
-        QCOMPARE(field->text(), QStringLiteral("192.168.001.10"));
-        QCOMPARE(field->address(), QHostAddress(QStringLiteral("192.168.1.10")));
-    }
-
-    void ipPaddedOctetsAreDecimal()
-    {
-        // QHostAddress would read "010" as octal eight.
-        auto *field = addField<IPLineEdit>();
-        field->setText(QStringLiteral("010.008.001.099"));
-        QCOMPARE(field->address(), QHostAddress(QStringLiteral("10.8.1.99")));
-        field->setText(QStringLiteral("300.1.1.1"));
-        QVERIFY(field->address().isNull());
-    }
-
-    void ipKeys_data()
+    void ipField_data()
     {
         QTest::addColumn<QString>("start");
-        QTest::addColumn<int>("cursor");
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("right in empty field") << QString() << 0 << int(Qt::Key_Right) << "001...";
-        QTest::newRow("keypad enter pads by length") << "1.1.1.1" << 0 << int(Qt::Key_Enter) << "001.001.1.1";
-        QTest::newRow("keypad enter on complete") << "192.168.001.010" << 0 << int(Qt::Key_Enter) << "192.168.001.010";
-        QTest::newRow("return pads nothing") << "1.1.1.1" << 0 << int(Qt::Key_Return) << "1.1.1.1";
+        QTest::addColumn<QString>("address"); // empty: no complete address
+        const int right = Qt::Key_Right, enter = Qt::Key_Enter, ret = Qt::Key_Return;
+        QTest::newRow("typed, then right") << ""
+                                           << "1921681" << right << "192.168.001."
+                                           << "";
+        QTest::newRow("right in empty field") << ""
+                                              << "" << right << "001..."
+                                              << "";
+        QTest::newRow("keypad enter pads by length") << "1.1.1.1"
+                                                     << "" << enter << "001.001.1.1"
+                                                     << "1.1.1.1";
+        QTest::newRow("keypad enter on complete") << "192.168.001.010"
+                                                  << "" << enter << "192.168.001.010"
+                                                  << "192.168.1.10";
+        QTest::newRow("return pads nothing") << "1.1.1.1"
+                                             << "" << ret << "1.1.1.1"
+                                             << "1.1.1.1";
+        // QHostAddress would read "010" as octal eight.
+        QTest::newRow("padded octets are decimal") << "010.008.001.099"
+                                                   << "" << ret << "010.008.001.099"
+                                                   << "10.8.1.99";
+        QTest::newRow("octet past 255") << "300.1.1.1"
+                                        << "" << ret << "300.1.1.1"
+                                        << "";
     }
-    void ipKeys()
+    void ipField()
     {
         QFETCH(QString, start);
-        QFETCH(int, cursor);
+        QFETCH(QString, typed);
         QFETCH(int, key);
         QFETCH(QString, expected);
-        auto *field = addField<IPLineEdit>();
+        QFETCH(QString, address);
+        auto *field = win->add(new IPLineEdit);
         field->setText(start);
-        field->setCursorPosition(cursor);
+        field->setCursorPosition(0);
+        QTest::keyClicks(field, typed);
         QTest::keyClick(field, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         QCOMPARE(field->text(), expected);
+        QCOMPARE(field->address(), address.isEmpty() ? QHostAddress() : QHostAddress(address));
+    }
+
+    void validators_data()
+    {
+        QTest::addColumn<bool>("isDouble");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("fixed");
+        // ints in 10700..12750, doubles in 0..1e9
+        QTest::newRow("int below") << false << "5"
+                                   << "10700";
+        QTest::newRow("int above") << false << "99999"
+                                   << "12750";
+        QTest::newRow("int inside") << false << "11000"
+                                    << "11000";
+        QTest::newRow("int no number") << false << "abc"
+                                       << "10700";
+        QTest::newRow("double six digits") << true << "12345678"
+                                           << "1.23457e+07";
+        QTest::newRow("double below") << true << "-3"
+                                      << "0";
+        QTest::newRow("double no number") << true << "x"
+                                          << "0";
+    }
+    void validators()
+    {
+        QFETCH(bool, isDouble);
+        QFETCH(QString, input);
+        QFETCH(QString, fixed);
+        AutoFixUpIntValidator ints(10700, 12750);
+        AutoFixUpDoubleValidator doubles;
+        doubles.setRange(0, 1e9, 2);
+        QValidator &validator = isDouble ? static_cast<QValidator &>(doubles) : ints;
+        QString text = input;
+        validator.fixup(text);
+        QCOMPARE(text, fixed);
+        // A typed "+" never stays; the cursor moves back once however many went.
+        text = "+" + input + "+";
+        int pos = 2;
+        validator.validate(text, pos);
+        QCOMPARE(text, input);
+        QCOMPARE(pos, 1);
+    }
+
+    void spinBoxFixesOnReturnAndFocusLoss()
+    {
+        auto *spin = win->add(new SpinBoxNoChars);
+        spin->setMinimum(10700);
+        spin->setMaximum(12750);
+        spin->setValue(11000);
+        win->show();
+        focus(spin);
+        auto *edit = spin->findChild<QLineEdit *>();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_5);
+        QTest::keyClick(spin, Qt::Key_Return);
+        QCOMPARE(spin->value(), 10700);
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("+12000"));
+        QCOMPARE(edit->text(), QStringLiteral("12000"));
+        focus(win->other);
+        QCOMPARE(spin->value(), 12000);
+        focus(spin);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_9);
+        focus(win->other);
+        QCOMPARE(spin->value(), 10700);
+
+        DoubleSpinBoxNoChars doubles; // its validator follows the range too
+        doubles.setMaximum(860);
+        QString text = QStringLiteral("1000");
+        doubles.fixup(text);
+        QCOMPARE(text, QStringLiteral("860"));
+    }
+
+    void immediateCheckBoxCommitsAtOnce()
+    {
+        QStandardItemModel model(1, 1);
+        model.setData(model.index(0, 0), false);
+        auto *box = win->add(new ImmediateCheckBox);
+        QDataWidgetMapper mapper;
+        mapper.setModel(tested(&model));
+        mapper.addMapping(box, 0);
+        mapper.toFirst();
+        win->show();
+        focus(win->other);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+        QCOMPARE(QApplication::focusWidget(), box); // focus given back
+        QCOMPARE(model.data(model.index(0, 0)).toBool(), true);
+        focus(win->other);
+        box->setChecked(false); // a change by the program while the box has no focus does nothing extra
+        QCOMPARE(QApplication::focusWidget(), win->other);
+        QCOMPARE(model.data(model.index(0, 0)).toBool(), true);
+    }
+
+    void csvTableShowsParts()
+    {
+        CsvTableWidget widget;
+        auto *table = widget.findChild<QTableWidget *>(QStringLiteral("tblContent"));
+        widget.setCsvContent(QStringLiteral("a;;b"));
+        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("a"));
+        QVERIFY(!table->item(1, 0));
+        QCOMPARE(table->item(2, 0)->text(), QStringLiteral("b"));
+        widget.setProperty("CsvContent", QStringLiteral("1;2;3;4;5;6;7")); // more parts than rows
+        QCOMPARE(table->rowCount(), 5);
+        QCOMPARE(table->item(4, 0)->text(), QStringLiteral("5"));
+        widget.setCsvContent(QString());
+        QVERIFY(!table->item(0, 0));
     }
 };
 

@@ -1,8 +1,8 @@
 #include "testmain.h"
+#include "widgetsfixture.h"
 
-#include "widgets/messagebox.h"
-#include "widgets/messageboxcheckable.h"
 #include "base/settings.h"
+#include "widgets/messageboxcheckable.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -15,225 +15,113 @@ class TestMessageBox : public QObject
 {
     Q_OBJECT
 
-    struct Seen
-    {
-        QString title;
-        QString text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QStringList buttons;
-        QString defaultButton;
-        Qt::WindowFlags flags;
-        bool modal = false;
-        int count = 0;
-    };
-    Seen seen;
+    int shown = 0;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons; // in the order they were added (buttons() sorts them by role)
+    QString defaultButton;
 
-    // Records what the box shows, then performs action on it.
-    void answerWith(std::function<void(QDialog *)> action)
+    // Notes what a box shows, then answers it with press.
+    void answer(const QString &press)
     {
-        MessageBox::setAnswerHook([this, action](QDialog *dialog) {
-            ++seen.count;
-            seen.title = dialog->windowTitle();
-            seen.flags = dialog->windowFlags();
-            seen.modal = dialog->isModal() || dialog->windowModality() != Qt::NonModal;
+        answerBoxes(press, [this](QDialog *dialog) {
+            ++shown;
+            title = dialog->windowTitle();
+            // frameless, and still modal
+            QCOMPARE(dialog->windowFlags(), Qt::Dialog | Qt::FramelessWindowHint);
+            QVERIFY(dialog->isModal() || dialog->windowModality() != Qt::NonModal);
             if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
-                seen.text = box->text();
-                seen.icon = box->icon();
-                // In the order they were added (buttons() sorts them by role).
-                for (QPushButton *b : box->findChildren<QPushButton *>())
-                    seen.buttons << b->text();
-                if (box->defaultButton())
-                    seen.defaultButton = box->defaultButton()->text();
+                icon = box->icon();
+                for (QPushButton *button : box->findChildren<QPushButton *>())
+                    buttons << button->text();
+                defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
             }
-            action(dialog);
         });
     }
-    void answerWithButton(const QString &text)
+    // Puts the question of one kind and gives its result as a number.
+    static int ask(const QString &kind, MessageBox::Answer defaultAnswer)
     {
-        answerWith([text](QDialog *box) { QVERIFY(MessageBox::clickButton(box, text)); });
-    }
-    void answerWithKey(Qt::Key key)
-    {
-        answerWith([key](QDialog *box) { QTest::keyClick(box, key); });
-    }
-    // press: a button text, "Escape", "Enter", or "nothing" to leave the box open.
-    void answerWithPress(const QString &press)
-    {
-        if (press == QLatin1String("Escape"))
-            answerWithKey(Qt::Key_Escape);
-        else if (press == QLatin1String("Enter"))
-            answerWithKey(Qt::Key_Return);
-        else if (press == QLatin1String("nothing"))
-            answerWith([](QDialog *) {});
-        else
-            answerWithButton(press);
+        const QString text = QStringLiteral("The list was saved.");
+        if (kind == "information")
+            MessageBox::information(nullptr, text);
+        else if (kind == "critical")
+            MessageBox::critical(nullptr, text);
+        else if (kind == "show question")
+            MessageBox::show(nullptr, text, QMessageBox::Question);
+        else if (kind == "yes/no")
+            return MessageBox::questionYesNo(nullptr, text, defaultAnswer);
+        else if (kind == "yes/cancel")
+            return MessageBox::questionYesCancel(nullptr, text, defaultAnswer);
+        else if (kind == "own")
+            return MessageBox::question(nullptr, text, "Replace", "Keep", defaultAnswer);
+        else if (kind == "all")
+            return MessageBox::questionYesAllNoCancel(nullptr, text, QMessageBox::Warning, defaultAnswer);
+        else if (kind == "yes/no/cancel")
+            return MessageBox::questionYesNoCancel(nullptr, text, QMessageBox::Information);
+        else if (kind == "warning yes/no/cancel")
+            return MessageBox::warningYesNoCancel(nullptr, text);
+        return -1;
     }
 
 private slots:
     void init()
     {
-        seen = Seen();
+        shown = 0;
+        buttons.clear();
         QSettings().clear();
     }
     void cleanup() { MessageBox::setAnswerHook({}); }
 
-    void messages_data()
+    void boxes_data()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<int>("icon");
-        QTest::newRow("information") << 0 << "Ombrelay" << int(QMessageBox::Information);
-        QTest::newRow("warning") << 1 << "Ombrelay" << int(QMessageBox::Warning);
-        QTest::newRow("critical") << 2 << "Ombrelay Error" << int(QMessageBox::Critical);
-        QTest::newRow("show critical") << 3 << "Ombrelay Error" << int(QMessageBox::Critical);
-        QTest::newRow("show question") << 4 << "Ombrelay" << int(QMessageBox::Question);
-    }
-    void messages()
-    {
-        QFETCH(int, kind);
-        QFETCH(QString, title);
-        QFETCH(int, icon);
-        QWidget parent;
-        answerWithKey(Qt::Key_Return);
-        const QString text = QStringLiteral("The list was saved.");
-        switch (kind) {
-        case 0:
-            MessageBox::information(&parent, text);
-            break;
-        case 1:
-            MessageBox::warning(&parent, text);
-            break;
-        case 2:
-            MessageBox::critical(&parent, text);
-            break;
-        case 3:
-            MessageBox::show(&parent, text, QMessageBox::Critical);
-            break;
-        default:
-            MessageBox::show(&parent, text, QMessageBox::Question);
-            break;
-        }
-        QCOMPARE(seen.count, 1);
-        QCOMPARE(seen.title, title);
-        QCOMPARE(int(seen.icon), icon);
-        QCOMPARE(seen.text, text);
-        QCOMPARE(seen.buttons, QStringList{"&Ok"});
-        QCOMPARE(seen.defaultButton, QStringLiteral("&Ok"));
-        QCOMPARE(seen.flags, Qt::Dialog | Qt::FramelessWindowHint);
-        QVERIFY(seen.modal);
-    }
-
-    void twoButtonQuestions_data()
-    {
-        QTest::addColumn<int>("kind"); // 0 yes/no, 1 yes/cancel, 2 own texts
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("defaultAnswer");
-        QTest::addColumn<QString>("press"); // button text, or "Escape" / "Enter"
-        QTest::addColumn<QStringList>("buttons");
-        QTest::addColumn<QString>("defaultButton");
-        QTest::addColumn<bool>("expected");
-        const QStringList yn{"&Yes", "&No"};
-        const QStringList yc{"&Yes", "&Cancel"};
-        const QStringList own{"Replace", "Keep"};
-        QTest::newRow("yes/no: yes") << 0 << int(MessageBox::No) << "&Yes" << yn << "&No" << true;
-        QTest::newRow("yes/no: no") << 0 << int(MessageBox::Yes) << "&No" << yn << "&Yes" << false;
-        QTest::newRow("yes/no: escape") << 0 << int(MessageBox::Yes) << "Escape" << yn << "&Yes" << false;
-        QTest::newRow("yes/no: enter on no") << 0 << int(MessageBox::No) << "Enter" << yn << "&No" << false;
-        QTest::newRow("yes/no: no default") << 0 << int(MessageBox::Cancel) << "&Yes" << yn << "" << true;
-        QTest::newRow("yes/cancel: yes") << 1 << int(MessageBox::Cancel) << "&Yes" << yc << "&Cancel" << true;
-        QTest::newRow("yes/cancel: escape") << 1 << int(MessageBox::Yes) << "Escape" << yc << "&Yes" << false;
-        QTest::newRow("yes/cancel: No picks none") << 1 << int(MessageBox::No) << "&Cancel" << yc << "" << false;
-        QTest::newRow("own: first") << 2 << int(MessageBox::No) << "Replace" << own << "Keep" << true;
-        QTest::newRow("own: escape") << 2 << int(MessageBox::Yes) << "Escape" << own << "Replace" << false;
-    }
-    void twoButtonQuestions()
-    {
-        QFETCH(int, kind);
-        QFETCH(int, defaultAnswer);
-        QFETCH(QString, press);
-        QFETCH(QStringList, buttons);
-        QFETCH(QString, defaultButton);
-        QFETCH(bool, expected);
-        answerWithPress(press);
-        const auto answer = MessageBox::Answer(defaultAnswer);
-        bool result = false;
-        if (kind == 0)
-            result = MessageBox::questionYesNo(nullptr, QStringLiteral("Q?"), answer);
-        else if (kind == 1)
-            result = MessageBox::questionYesCancel(nullptr, QStringLiteral("Q?"), answer);
-        else
-            result = MessageBox::question(nullptr, QStringLiteral("Q?"), QStringLiteral("Replace"),
-                                          QStringLiteral("Keep"), answer);
-        QCOMPARE(seen.count, 1);
-        QCOMPARE(result, expected);
-        QCOMPARE(seen.buttons, buttons);
-        QCOMPARE(seen.defaultButton, defaultButton);
-        QCOMPARE(seen.title, QStringLiteral("Ombrelay"));
-        QCOMPARE(seen.icon, QMessageBox::Question);
-        QCOMPARE(seen.flags, Qt::Dialog | Qt::FramelessWindowHint);
-    }
-
-    void yesAllNoCancel_data()
-    {
-        QTest::addColumn<int>("defaultAnswer");
-        QTest::addColumn<QString>("press");
-        QTest::addColumn<QString>("defaultButton");
-        QTest::addColumn<int>("expected");
+        QTest::addColumn<QString>("press"); // a button text, "Escape", "Enter" or "nothing"
+        QTest::addColumn<int>("result");    // true/false as 1/0, else the Answer
+        QTest::addColumn<int>("shownIcon");
+        QTest::addColumn<QString>("shownButtons");
+        QTest::addColumn<QString>("shownDefault");
+        const int info = QMessageBox::Information, warn = QMessageBox::Warning, quest = QMessageBox::Question;
+        const QString yn = "&Yes|&No", yc = "&Yes|&Cancel", all = "Yes to &All|&Yes|&No|&Cancel";
+        const auto row = [](const char *name, const char *kind, int defaultAnswer, const char *press, int result,
+                            int icon, const QString &shownButtons, const char *shownDefault) {
+            QTest::newRow(name) << kind << defaultAnswer << press << result << icon << shownButtons << shownDefault;
+        };
         using M = MessageBox;
-        QTest::newRow("enter on default no") << int(M::No) << "Enter"
-                                             << "&No" << int(M::No);
-        QTest::newRow("enter on default all") << int(M::YesToAll) << "Enter"
-                                              << "Yes to &All" << int(M::YesToAll);
-        QTest::newRow("enter on default cancel") << int(M::Cancel) << "Enter"
-                                                 << "&Cancel" << int(M::Cancel);
-        QTest::newRow("escape") << int(M::Yes) << "Escape"
-                                << "&Yes" << int(M::Cancel);
-        QTest::newRow("click all") << int(M::No) << "Yes to &All"
-                                   << "&No" << int(M::YesToAll);
-        QTest::newRow("click yes") << int(M::No) << "&Yes"
-                                   << "&No" << int(M::Yes);
-        QTest::newRow("click no") << int(M::Yes) << "&No"
-                                  << "&Yes" << int(M::No);
-        QTest::newRow("left open") << int(M::No) << "nothing"
-                                   << "&No" << int(M::Cancel);
+        row("information", "information", M::Yes, "Enter", -1, info, "&Ok", "&Ok");
+        row("critical", "critical", M::Yes, "Escape", -1, QMessageBox::Critical, "&Ok", "&Ok");
+        row("show question", "show question", M::Yes, "&Ok", -1, quest, "&Ok", "&Ok");
+        row("yes/no: yes", "yes/no", M::No, "&Yes", 1, quest, yn, "&No");
+        row("yes/no: escape", "yes/no", M::Yes, "Escape", 0, quest, yn, "&Yes");
+        row("yes/no: enter on no", "yes/no", M::No, "Enter", 0, quest, yn, "&No");
+        row("yes/no: no default", "yes/no", M::Cancel, "&Yes", 1, quest, yn, "");
+        row("yes/cancel: yes", "yes/cancel", M::Cancel, "&Yes", 1, quest, yc, "&Cancel");
+        row("yes/cancel: No picks none", "yes/cancel", M::No, "&Cancel", 0, quest, yc, "");
+        row("own: first", "own", M::No, "Replace", 1, quest, "Replace|Keep", "Keep");
+        row("own: escape", "own", M::Yes, "Escape", 0, quest, "Replace|Keep", "Replace");
+        row("all: enter on default", "all", M::YesToAll, "Enter", M::YesToAll, warn, all, "Yes to &All");
+        row("all: escape", "all", M::Yes, "Escape", M::Cancel, warn, all, "&Yes");
+        row("all: click no", "all", M::Yes, "&No", M::No, warn, all, "&Yes");
+        row("all: left open", "all", M::No, "nothing", M::Cancel, warn, all, "&No");
+        row("yes/no/cancel: escape", "yes/no/cancel", M::Yes, "Escape", M::Cancel, info, "&Yes|&No|&Cancel", "");
+        row("warning: no", "warning yes/no/cancel", M::Yes, "&No", M::No, warn, "&Yes|&No|&Cancel", "");
     }
-    void yesAllNoCancel()
+    void boxes()
     {
+        QFETCH(QString, kind);
         QFETCH(int, defaultAnswer);
         QFETCH(QString, press);
-        QFETCH(QString, defaultButton);
-        QFETCH(int, expected);
-        answerWithPress(press);
-        const MessageBox::Answer answer = MessageBox::questionYesAllNoCancel(
-            nullptr, QStringLiteral("Overwrite?"), QMessageBox::Warning, MessageBox::Answer(defaultAnswer));
-        QCOMPARE(int(answer), expected);
-        QCOMPARE(seen.buttons, (QStringList{"Yes to &All", "&Yes", "&No", "&Cancel"}));
-        QCOMPARE(seen.defaultButton, defaultButton);
-        QCOMPARE(seen.icon, QMessageBox::Warning);
-    }
-
-    void yesNoCancel_data()
-    {
-        QTest::addColumn<int>("kind"); // 0 question, 1 warning
-        QTest::addColumn<QString>("press");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("question escape") << 0 << "Escape" << int(MessageBox::Cancel);
-        QTest::newRow("question no") << 0 << "&No" << int(MessageBox::No);
-        QTest::newRow("warning cancel") << 1 << "&Cancel" << int(MessageBox::Cancel);
-        QTest::newRow("warning no") << 1 << "&No" << int(MessageBox::No);
-    }
-    void yesNoCancel()
-    {
-        QFETCH(int, kind);
-        QFETCH(QString, press);
-        QFETCH(int, expected);
-        answerWithPress(press);
-        const MessageBox::Answer answer =
-            kind == 0 ? MessageBox::questionYesNoCancel(nullptr, QStringLiteral("Save?"), QMessageBox::Information)
-                      : MessageBox::warningYesNoCancel(nullptr, QStringLiteral("Save?"));
-        QCOMPARE(int(answer), expected);
-        QCOMPARE(seen.buttons, (QStringList{"&Yes", "&No", "&Cancel"}));
-        QCOMPARE(seen.defaultButton, QString());
-        QCOMPARE(seen.icon, kind == 0 ? QMessageBox::Information : QMessageBox::Warning);
+        QFETCH(int, result);
+        QFETCH(int, shownIcon);
+        QFETCH(QString, shownButtons);
+        QFETCH(QString, shownDefault);
+        answer(press);
+        QCOMPARE(ask(kind, MessageBox::Answer(defaultAnswer)), result);
+        QCOMPARE(shown, 1);
+        QCOMPARE(title, QString(kind == "critical" ? "Ombrelay Error" : "Ombrelay"));
+        QCOMPARE(int(icon), shownIcon);
+        QCOMPARE(buttons.join('|'), shownButtons);
+        QCOMPARE(defaultButton, shownDefault);
     }
 
     void checkable_data()
@@ -260,43 +148,22 @@ private slots:
         QFETCH(bool, shownTicked);
         QFETCH(int, result);
         QFETCH(QString, after);
-        const Settings::setingKey key = Settings::SendingListsRestartWarning;
         if (!before.isEmpty())
-            Settings::setString(key, before);
-
+            Settings::setString(Settings::SendingListsRestartWarning, before);
         bool wasTicked = false;
-        QString message, checkText;
-        QStringList buttons;
-        Qt::WindowFlags flags;
-        answerWith([&](QDialog *dialog) {
-            auto *cb = dialog->findChild<QCheckBox *>(QStringLiteral("cbQuestion"));
-            QVERIFY(cb);
-            wasTicked = cb->isChecked();
-            checkText = cb->text();
-            message = dialog->findChild<QLabel *>(QStringLiteral("lblMessage"))->text();
-            flags = dialog->windowFlags();
-            for (QAbstractButton *b : dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->buttons())
-                buttons << b->text();
-            if (tick)
-                cb->setChecked(true);
-            if (press == QLatin1String("Escape"))
-                QTest::keyClick(dialog, Qt::Key_Escape);
-            else if (press == QLatin1String("Enter"))
-                QTest::keyClick(dialog, Qt::Key_Return);
-            else if (press == QLatin1String("untick")) {
-                cb->setChecked(false);
-                QVERIFY(MessageBox::clickButton(dialog, QStringLiteral("&No")));
-            } else
-                QVERIFY(MessageBox::clickButton(dialog, press));
+        answerBoxes(press == "untick" ? "&No" : press, [&](QDialog *dialog) {
+            auto *check = dialog->findChild<QCheckBox *>(QStringLiteral("cbQuestion"));
+            wasTicked = check->isChecked();
+            QCOMPARE(check->text(), QStringLiteral("Do not ask again"));
+            QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("lblMessage"))->text(), QStringLiteral("Send?"));
+            QCOMPARE(dialog->windowFlags(), Qt::Dialog | Qt::FramelessWindowHint);
+            check->setChecked(tick || (wasTicked && press != "untick"));
         });
-
         MessageBoxCheckable box;
-        QCOMPARE(box.exec(QStringLiteral("Send the lists?"), QStringLiteral("Do not ask again"), key), result);
+        QCOMPARE(
+            box.exec(QStringLiteral("Send?"), QStringLiteral("Do not ask again"), Settings::SendingListsRestartWarning),
+            result);
         QCOMPARE(wasTicked, shownTicked);
-        QCOMPARE(message, QStringLiteral("Send the lists?"));
-        QCOMPARE(checkText, QStringLiteral("Do not ask again"));
-        QCOMPARE(buttons, (QStringList{"&Yes", "&No"}));
-        QCOMPARE(flags, Qt::Dialog | Qt::FramelessWindowHint);
         QCOMPARE(QSettings().value(QStringLiteral("SendingListsRestartWarning")).toString(), after);
         // The buttons live for one question only.
         QVERIFY(box.findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->buttons().isEmpty());

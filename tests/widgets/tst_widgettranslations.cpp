@@ -7,9 +7,7 @@
 #include "widgets/stableview.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QStringListModel>
 #include <QTranslator>
 
@@ -32,14 +30,10 @@ private slots:
     void germanTexts()
     {
         STableView view;
-        QStandardItemModel model(2, 1);
-        view.setModel(&model);
         MultipleChoiceWidget choices;
-        BooleanModel booleans(QStringLiteral("Enabled"), QStringLiteral("Disabled"));
         QStringListModel values({QStringLiteral("a")});
         ModelMenu menu(QStringLiteral("Genre"), &view, 0, ModelMenu::SetOrClear);
         menu.setModel(&values, 0);
-
         load(QStringLiteral("de_DE"));
         view.updateActions();
         QCOMPARE(view.action(STableView::Cut)->text(), QStringLiteral("&Ausschneiden"));
@@ -48,7 +42,6 @@ private slots:
         QTRY_COMPARE(choices.addButton->text(), QStringLiteral("Hinzufügen")); // through the language change
         choices.retranslateUi();
         QCOMPARE(choices.newValueLineEdit->text(), QStringLiteral("Neue Auswahl..."));
-        QCOMPARE(booleans.data(booleans.index(0, 0)).toString(), QStringLiteral("Aktiviert"));
         menu.updateActions();
         QCOMPARE(menu.actions().last()->text(), QStringLiteral("Leeren"));
     }
@@ -56,9 +49,9 @@ private slots:
     void polishTexts()
     {
         load(QStringLiteral("pl_PL"));
-        STableView view;
+        STableView view; // made in Polish, named as always
         QCOMPARE(view.action(STableView::Copy)->text(), QStringLiteral("&Kopiuj"));
-        QCOMPARE(view.action(STableView::Copy)->objectName(), QStringLiteral("action_&Kopiuj"));
+        QCOMPARE(view.action(STableView::Copy)->objectName(), QStringLiteral("action_C&opy"));
         BooleanModel booleans(QStringLiteral("Enabled"), QStringLiteral("Disabled"));
         QCOMPARE(booleans.data(booleans.index(1, 0)).toString(), QStringLiteral("Wyłączone"));
     }

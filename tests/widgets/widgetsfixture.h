@@ -1,0 +1,79 @@
+#pragma once
+
+// What the widget tests share: a shown, active window with a plain line edit beside the widgets under
+// test, so the focus moves in and out of them as a person moves it; model testers; row selection;
+// and the answer given to the program's message boxes.
+
+#include "widgets/messagebox.h"
+
+#include <QAbstractItemModelTester>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+struct TestWindow
+{
+    QWidget window;
+    QLineEdit *other = new QLineEdit(&window);
+
+    TestWindow() { (new QVBoxLayout(&window))->addWidget(other); }
+    template<class T> T *add(T *widget)
+    {
+        window.layout()->addWidget(widget);
+        return widget;
+    }
+    void show()
+    {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+    static void focus(QWidget *widget)
+    {
+        widget->setFocus(Qt::OtherFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), widget);
+    }
+};
+
+// Puts model under a model tester for the model's whole life.
+template<class M> M *tested(M *model)
+{
+    new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::QtTest, model);
+    return model;
+}
+
+inline void selectRows(QAbstractItemView *view, const QList<int> &rows)
+{
+    view->clearSelection();
+    for (int row : rows)
+        view->selectionModel()->select(view->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+// The display texts of the ticked rows.
+inline QStringList checkedRows(const QAbstractItemModel *model)
+{
+    QStringList result;
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (model->data(model->index(row, 0), Qt::CheckStateRole).toInt() == Qt::Checked)
+            result << model->data(model->index(row, 0)).toString();
+    return result;
+}
+
+// Answers every box shown from now on with press: a button text, "Escape", "Enter", or "nothing" to
+// leave it open; look sees the box first.
+inline void answerBoxes(const QString &press, const std::function<void(QDialog *)> &look = {})
+{
+    MessageBox::setAnswerHook([press, look](QDialog *box) {
+        if (look)
+            look(box);
+        if (press == QLatin1String("Escape"))
+            QTest::keyClick(box, Qt::Key_Escape);
+        else if (press == QLatin1String("Enter"))
+            QTest::keyClick(box, Qt::Key_Return);
+        else if (press != QLatin1String("nothing"))
+            QVERIFY(MessageBox::clickButton(box, press));
+    });
+}
