@@ -3,118 +3,124 @@
 
 #include "document/objectsortfilterproxymodel.h"
 #include "document/servicesfixture.h"
+#include "widgets/filtermenumodel.h"
 #include "widgets/itemstableview.h"
+#include "widgets/sfiltermenu.h"
 #include "widgets/showhidecolumnsmodel.h"
+#include "widgets/sshowhidecolumnsmenu.h"
+#include "widgets/stabwidget.h"
+#include "widgets/tabwidget.h"
 
 #include <QAction>
 #include <QClipboard>
-#include <QHBoxLayout>
+#include <QDragEnterEvent>
+#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QStandardItemModel>
+#include <QStringListModel>
+#include <QTabBar>
+#include <QToolButton>
+#include <QTreeView>
 
-// A real item model that also notes which rows were removed and where drops landed.
-class RecordingModel : public QStandardItemModel
-{
-public:
-    RecordingModel(const QString &prefix, int rows)
-        : QStandardItemModel(rows, 3)
-    {
-        for (int row = 0; row < rows; ++row)
-            for (int column = 0; column < 3; ++column)
-                setItem(row, column, new QStandardItem(QStringLiteral("%1%2.%3").arg(prefix).arg(row).arg(column)));
-        setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Provider"), QStringLiteral("Genre")});
-        tested(this);
-    }
-    bool removeRows(int row, int count, const QModelIndex &parent) override
-    {
-        removed << row << count;
-        return QStandardItemModel::removeRows(row, count, parent);
-    }
-    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
-                      const QModelIndex &parent) override
-    {
-        dropRows << row;
-        return QStandardItemModel::dropMimeData(data, action, row, column, parent);
-    }
-    QStringList column0() const
-    {
-        QStringList result;
-        for (int row = 0; row < rowCount(); ++row)
-            result << item(row, 0)->text();
-        return result;
-    }
-    QList<int> removed; // row, count of each call
-    QList<int> dropRows;
-};
-
+// The editing tables, their pop-ups and the tab widgets of the list pages, driven with real keys,
+// focus and clipboard in a window: [line edit] [first table] [second table]; and the filter pop-up's
+// tree over the page's filter records.
 class TestSTableView : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QWidget> window;
-    QWidget *before = nullptr;
+    std::unique_ptr<TestWindow> win;
     STableView *first = nullptr;
     STableView *second = nullptr;
-    std::unique_ptr<RecordingModel> modelA;
-    std::unique_ptr<RecordingModel> modelB;
+    std::unique_ptr<QStandardItemModel> modelA; // 10 rows "a0".."a9", 3 columns
+    std::unique_ptr<QStandardItemModel> modelB; // "b0", "b1"
+    std::unique_ptr<ServicesFixture> items;
+    std::unique_ptr<QStringListModel> providers; // A, B, C
+    std::unique_ptr<QStringListModel> genres;
+    QList<ColumnFilter> filters;
 
-    // Both tables show their models in a shown window; view gets the focus.
-    void showFocused(QWidget *view)
+    std::unique_ptr<FilterMenuModel> makeModel()
     {
-        first->setModel(modelA.get());
-        second->setModel(modelB.get());
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        TestWindow::focus(view);
+        auto model = std::make_unique<FilterMenuModel>(&items->model, &filters);
+        tested(model.get());
+        return model;
     }
-    static QStringList visibleMenu(const STableView *view)
+    static int state(const FilterMenuModel &model, int row, int child = -1)
+    {
+        const QModelIndex index = model.index(row, 0);
+        return model.data(child < 0 ? index : model.index(child, 0, index), Qt::CheckStateRole).toInt();
+    }
+
+    static QStandardItemModel *rows(const QString &prefix, int count)
+    {
+        auto *model = new QStandardItemModel(count, 3);
+        for (int row = 0; row < count; ++row)
+            for (int column = 0; column < 3; ++column)
+                model->setItem(row, column, new QStandardItem(prefix + QString::number(row)));
+        model->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Provider"), QStringLiteral("Genre")});
+        return tested(model);
+    }
+    // The removals a model announced, as "first+count".
+    static QStringList removals(const QSignalSpy &spy)
     {
         QStringList result;
-        for (QAction *action : view->contextMenu()->actions())
-            if (action->isVisible())
-                result << (action->isSeparator() ? QStringLiteral("|") : action->objectName());
+        for (const QList<QVariant> &call : spy)
+            result << QStringLiteral("%1+%2").arg(call.at(1).toInt()).arg(call.at(2).toInt() - call.at(1).toInt() + 1);
         return result;
+    }
+    // Which actions are on offer, in menu order.
+    static QString enabled(const STableView *view)
+    {
+        QStringList result;
+        for (auto which :
+             {STableView::Cut, STableView::Copy, STableView::Paste, STableView::Delete, STableView::SelectAll})
+            if (view->action(which)->isEnabled())
+                result << view->action(which)->objectName();
+        return result.join(' ');
+    }
+    void showFocused(QWidget *widget)
+    {
+        win->show();
+        TestWindow::focus(widget);
     }
 
 private slots:
     void init()
     {
         QApplication::clipboard()->clear();
-        window = std::make_unique<QWidget>();
-        auto *layout = new QHBoxLayout(window.get());
-        layout->addWidget(before = new QLineEdit);
-        layout->addWidget(first = new STableView);
-        layout->addWidget(second = new STableView);
-        modelA = std::make_unique<RecordingModel>(QStringLiteral("a"), 10);
-        modelB = std::make_unique<RecordingModel>(QStringLiteral("b"), 2);
+        win = std::make_unique<TestWindow>();
+        first = win->add(new STableView);
+        second = win->add(new STableView);
+        modelA.reset(rows(QStringLiteral("a"), 10));
+        modelB.reset(rows(QStringLiteral("b"), 2));
+        first->setModel(modelA.get());
+        second->setModel(modelB.get());
+        items = std::make_unique<ServicesFixture>(ServicesFixture::service(0, "A", "P1"));
+        providers = std::make_unique<QStringListModel>(QStringList{"A", "B", "C"});
+        genres = std::make_unique<QStringListModel>(QStringList{"News", "Sport"});
+        filters.clear();
     }
     void cleanup()
     {
-        window.reset();
+        win.reset();
         modelA.reset();
         modelB.reset();
     }
 
     void actionsFollowSelectionAndClipboard()
     {
-        for (auto which :
-             {STableView::Cut, STableView::Copy, STableView::Paste, STableView::Delete, STableView::SelectAll})
-            QVERIFY(!first->action(which)->isEnabled()); // no model yet
-        first->onContextMenuShow(QPoint(5, 5));
-        QVERIFY(!first->contextMenu()->isVisible());
-
-        first->setModel(modelA.get());
-        QVERIFY(!first->action(STableView::Copy)->isEnabled());
-        QVERIFY(first->action(STableView::SelectAll)->isEnabled());
+        STableView empty;
+        QCOMPARE(enabled(&empty), QString()); // no model
+        empty.onContextMenuShow(QPoint(5, 5));
+        QVERIFY(!empty.contextMenu()->isVisible());
+        QCOMPARE(enabled(first), QStringLiteral("action_Select &All"));
         selectRows(first, {1});
-        QVERIFY(first->action(STableView::Cut)->isEnabled());
-        QVERIFY(first->action(STableView::Delete)->isEnabled());
-        QVERIFY(!first->action(STableView::Paste)->isEnabled());
-        first->copy();
-        QVERIFY(first->action(STableView::Paste)->isEnabled()); // the clipboard now holds the model's rows
+        QCOMPARE(enabled(first), QStringLiteral("action_&Cut action_C&opy action_&Delete action_Select &All"));
+        first->copy(); // the clipboard now holds the model's rows
+        QCOMPARE(enabled(first),
+                 QStringLiteral("action_&Cut action_C&opy action_&Paste action_&Delete action_Select &All"));
         QApplication::clipboard()->setText(QStringLiteral("plain"));
         QVERIFY(!first->action(STableView::Paste)->isEnabled());
     }
@@ -127,45 +133,40 @@ private slots:
         QSignalSpy beforePaste(second, &STableView::onBeforePaste);
         QSignalSpy endPaste(second, &STableView::onEndPaste);
         TestWindow::focus(second);
-        QTest::keySequence(second, QKeySequence(QKeySequence::Paste));
-        QCOMPARE(modelB->dropRows, QList<int>{2}); // appended at the row count
-        QCOMPARE(modelB->column0(), (QStringList{"b0.0", "b1.0", "a1.0", "a3.0"}));
+        QTest::keySequence(second, QKeySequence(QKeySequence::Paste)); // appended at the row count
+        QCOMPARE(texts(modelB.get()), (QStringList{"b0", "b1", "a1", "a3"}));
         QCOMPARE(beforePaste.count(), 1);
         QCOMPARE(endPaste.count(), 1);
         QCOMPARE(modelA->rowCount(), 10); // copy leaves the source alone
-
         // With rows 3 and 1 selected in that order the drop goes to row 3.
         selectRows(second, {3, 1});
         second->paste();
-        QCOMPARE(modelB->dropRows.last(), 3);
+        QCOMPARE(texts(modelB.get()), (QStringList{"b0", "b1", "a1", "a1", "a3", "a3"}));
         QVERIFY(!second->selectionModel()->hasSelection());
     }
 
     void deleteRemovesRunsHighestFirst()
     {
-        first->setModel(modelA.get());
         first->setSelectionBehavior(QAbstractItemView::SelectItems);
         for (int row : {7, 1, 2, 3, 9, 6})
             first->selectionModel()->select(modelA->index(row, row % 3), QItemSelectionModel::Select);
         first->selectionModel()->select(modelA->index(9, 2), QItemSelectionModel::Select); // a row counts once
+        QSignalSpy removed(modelA.get(), &QAbstractItemModel::rowsAboutToBeRemoved);
         QSignalSpy beforeDelete(first, &STableView::onBeforeDelete);
         QSignalSpy endDelete(first, &STableView::onEndDelete);
         first->action(STableView::Delete)->trigger();
-        // adjacent rows go in one call each, the highest run first
-        QCOMPARE(modelA->removed, (QList<int>{9, 1, 6, 2, 1, 3}));
-        QCOMPARE(modelA->column0(), (QStringList{"a0.0", "a4.0", "a5.0", "a8.0"}));
+        QCOMPARE(removals(removed), (QStringList{"9+1", "6+2", "1+3"})); // runs, the highest first
+        QCOMPARE(texts(modelA.get()), (QStringList{"a0", "a4", "a5", "a8"}));
         QCOMPARE(beforeDelete.count(), 1);
         QCOMPARE(endDelete.count(), 1);
         QVERIFY(first->isEnabled());
         first->deleteSelected(); // nothing selected: nothing removed, still told
-        QCOMPARE(modelA->removed.size(), 6);
+        QCOMPARE(removed.count(), 3);
         QCOMPARE(endDelete.count(), 2);
     }
 
     void emptyCopyKeepsClipboard()
     {
-        first->setModel(modelA.get());
-        second->setModel(modelB.get());
         QApplication::clipboard()->setText(QStringLiteral("keep"));
         first->copy();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("keep"));
@@ -178,9 +179,11 @@ private slots:
         showFocused(first);
         first->setActionVisible(STableView::Cut, false);
         first->setActionVisible(STableView::BasicActions(7), false); // out of range: nothing
-        // The names are fixed, whatever the language.
-        QCOMPARE(visibleMenu(first),
-                 (QStringList{"action_C&opy", "action_&Paste", "action_&Delete", "|", "action_Select &All"}));
+        QStringList menu;                                            // the names are fixed, whatever the language
+        for (QAction *action : first->contextMenu()->actions())
+            if (action->isVisible())
+                menu << (action->isSeparator() ? QStringLiteral("|") : action->objectName());
+        QCOMPARE(menu, (QStringList{"action_C&opy", "action_&Paste", "action_&Delete", "|", "action_Select &All"}));
         selectRows(first, {0});
         QTest::keySequence(first, QKeySequence(QKeySequence::Cut));
         QCOMPARE(modelA->rowCount(), 10);
@@ -205,24 +208,22 @@ private slots:
         TestWindow::focus(first);
         first->setCurrentIndex(modelA->index(0, 0));
         QTest::keyClick(first, Qt::Key_Backtab, Qt::ShiftModifier);
-        QTRY_COMPARE(QApplication::focusWidget(), before);
+        QTRY_COMPARE(QApplication::focusWidget(), win->other);
     }
 
     void focusSignalsCountEditorInside()
     {
-        showFocused(before);
+        showFocused(win->other);
         QSignalSpy in(first, &STableView::focusIn);
         QSignalSpy out(first, &STableView::focusOut);
-        first->setFocus();
-        QTRY_COMPARE(in.count(), 1);
+        TestWindow::focus(first);
         first->edit(modelA->index(1, 1));
         QVERIFY(first->isEditing());
         QTRY_COMPARE(QApplication::focusWidget(), first->indexWidget(modelA->index(1, 1)));
         TestWindow::focus(first); // editor -> view: no signal
+        TestWindow::focus(second);
         QCOMPARE(in.count(), 1);
-        QCOMPARE(out.count(), 0);
-        second->setFocus();
-        QTRY_COMPARE(out.count(), 1);
+        QCOMPARE(out.count(), 1);
     }
 
     void showHideColumns()
@@ -230,14 +231,13 @@ private slots:
         first->setItemsModel(modelA.get(), {0, 2}, {0});
         QVERIFY(first->isColumnHidden(1));
         ShowHideColumnsModel *columns = tested(first->columnsModel());
-        QCOMPARE(columns->data(columns->index(1, 0)).toString(), QStringLiteral("Provider"));
-        QCOMPARE(columns->data(columns->index(1, 0), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QCOMPARE(texts(columns), (QStringList{"Name", "Provider", "Genre"}));
+        QCOMPARE(texts(columns, true), (QStringList{"Name", "Genre"}));
         QVERIFY(!(columns->flags(columns->index(0, 0)) & Qt::ItemIsEnabled));
         QVERIFY(columns->setData(columns->index(1, 0), Qt::Checked, Qt::CheckStateRole));
-        QVERIFY(!first->isColumnHidden(1));
         QVERIFY(columns->setData(columns->index(2, 0), Qt::Unchecked, Qt::CheckStateRole));
+        QVERIFY(!first->isColumnHidden(1));
         QVERIFY(first->isColumnHidden(2));
-
         // Columns of the source come and go: the list keeps in step.
         modelA->insertColumn(3);
         QCOMPARE(columns->rowCount(), 4);
@@ -253,9 +253,7 @@ private slots:
         // A top-level table loses the focus while it is destroyed: nothing may reach it then.
         auto *view = new STableView;
         view->setModel(modelA.get());
-        view->show();
-        QApplication::setActiveWindow(view);
-        QVERIFY(QTest::qWaitForWindowActive(view));
+        showActive(view);
         TestWindow::focus(view);
         QSignalSpy out(view, &STableView::focusOut);
         delete view;
@@ -264,30 +262,27 @@ private slots:
 
     void itemTablesMoveRowsThroughClipboard()
     {
-        const QString four = ServicesFixture::service(0, "A", "P1") + ServicesFixture::service(1, "B", "P2") +
-                             ServicesFixture::service(2, "C", "P1") + ServicesFixture::service(3, "D", "P3");
-        ServicesFixture from(four);
+        ServicesFixture from(ServicesFixture::service(0, "A", "P1") + ServicesFixture::service(1, "B", "P2") +
+                             ServicesFixture::service(2, "C", "P1") + ServicesFixture::service(3, "D", "P3"));
         ServicesFixture to(ServicesFixture::service(0, "Z", "P9"));
-        ItemsTableView source;
+        ItemsTableView *source = win->add(new ItemsTableView);
         ItemsTableView target;
-        source.setItemsModel(tested(&from.model), {1, 2}, {1});
+        source->setItemsModel(tested(&from.model), {1, 2}, {1});
         target.setModel(tested(&to.model));
-        QCOMPARE(source.model(), source.proxy());
-        QVERIFY(source.isColumnHidden(0));
-
-        selectRows(&source, {1, 3});
-        source.copy();
-        QVERIFY(target.canPaste());
-        target.paste();
+        QCOMPARE(source->model(), source->proxy());
+        QVERIFY(source->isColumnHidden(0));
         const auto providers = [&to] {
             QStringList result;
             for (int row = 0; row < to.provider.count(); ++row)
                 result << to.provider.itemAt(row).value(QStringLiteral("provider"));
             return result;
         };
+        selectRows(source, {1, 3});
+        source->copy();
+        target.paste();
         QCOMPARE(providers(), (QStringList{"P9", "P2", "P3"}));
         QCOMPARE(to.ids(), (QStringList{"0", "1", "2"})); // new ids in the target list
-        source.cut();
+        source->cut();
         QCOMPARE(from.names(), (QStringList{"A", "C"}));
         target.clearSelection();
         target.paste();
@@ -296,25 +291,175 @@ private slots:
         // A null model is ignored; without the proxy the view shows the model itself.
         target.setModel(nullptr);
         QCOMPARE(target.model(), target.proxy());
-        ItemsTableView plain;
-        plain.setUseSortFilterProxy(false);
-        plain.setModel(&to.model);
-        QCOMPARE(plain.model(), &to.model);
-
+        source->setUseSortFilterProxy(false);
+        source->setModel(&from.model);
+        QCOMPARE(source->model(), &from.model);
         // A single press opens the editor of an editable column only.
-        plain.addEditableColumns({2});
-        plain.resize(600, 300);
-        plain.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&plain));
-        const auto press = [&plain](int row, int column) {
-            const QPoint at = plain.visualRect(plain.model()->index(row, column)).center();
-            QTest::mousePress(plain.viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseRelease(plain.viewport(), Qt::LeftButton, {}, at);
+        source->addEditableColumns({2});
+        showFocused(source);
+        const auto press = [source](int column) {
+            QTest::mouseClick(source->viewport(), Qt::LeftButton, {},
+                              source->visualRect(source->model()->index(1, column)).center());
+            return source->isEditing();
         };
-        press(0, 1);
-        QVERIFY(!plain.isEditing());
-        press(1, 2);
-        QVERIFY(plain.isEditing());
+        QVERIFY(!press(1));
+        QVERIFY(press(2));
+    }
+
+    void tabsFollowDragsAndFocus()
+    {
+        STabWidget tabs;
+        for (int i = 0; i < 4; ++i)
+            tabs.addTab(new QWidget, QString("List %1").arg(i));
+        tabs.resize(600, 300);
+        showActive(&tabs);
+        // A drag over a tab brings it to the front; one over the page leaves it.
+        QMimeData data;
+        data.setData("x", "y");
+        const auto send = [&tabs](auto &&event) {
+            QApplication::sendEvent(&tabs, &event);
+            return event.isAccepted();
+        };
+        const auto at = [&tabs](int i) { return tabs.tabBar()->mapTo(&tabs, tabs.tabBar()->tabRect(i).center()); };
+        QVERIFY(send(QDragEnterEvent(at(2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier)));
+        QCOMPARE(tabs.currentIndex(), 2);
+        send(QDragMoveEvent(at(1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier));
+        QCOMPARE(tabs.currentIndex(), 1);
+        send(QDragEnterEvent(QPoint(300, 250), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier));
+        QCOMPARE(tabs.currentIndex(), 1);
+
+        // The list pages' tab widget tells when the focus enters or leaves it.
+        auto *pages = win->add(new TabWidget);
+        pages->addTab(new QLineEdit, "page");
+        showFocused(win->other);
+        QSignalSpy in(pages, &TabWidget::focusIn);
+        QSignalSpy out(pages, &TabWidget::focusOut);
+        TestWindow::focus(pages->widget(0));
+        TestWindow::focus(first);
+        QCOMPARE(in.count(), 1);
+        QCOMPARE(out.count(), 1);
+    }
+
+    void treeFromRecords()
+    {
+        filters << ColumnFilter(2, providers.get(), false, false, {"A", "B"})
+                << ColumnFilter(3, genres.get(), true, true, {}) << ColumnFilter(7, nullptr, false, false, {"x"});
+        auto model = makeModel();
+        QCOMPARE(model->data(model->index(0, 0)).toString(), QStringLiteral("Provider"));
+        QCOMPARE(state(*model, 0), int(Qt::PartiallyChecked));
+        QCOMPARE(state(*model, 0, 1), int(Qt::Checked));
+        QCOMPARE(state(*model, 0, 2), int(Qt::Unchecked));
+        // includeEmpty puts "(empty)" first
+        QCOMPARE(model->rowCount(model->index(1, 0)), 3);
+        QCOMPARE(model->data(model->index(0, 0, model->index(1, 0))).toString(), QStringLiteral("(empty)"));
+        QCOMPARE(state(*model, 1), int(Qt::Unchecked));
+        // No values model: a disabled, childless column that keeps its accepted values
+        QVERIFY(!(model->flags(model->index(2, 0)) & Qt::ItemIsEnabled));
+        QCOMPARE(filters.at(2).checkedValues, QStringList{"x"});
+    }
+
+    void checkingValuesAndColumns()
+    {
+        filters << ColumnFilter(2, providers.get(), false, false, {"A", "B"})
+                << ColumnFilter(3, genres.get(), true, false, {"News"});
+        auto model = makeModel();
+        QSignalSpy changed(model.get(), &FilterMenuModel::filterChanged);
+        const QModelIndex column = model->index(0, 0);
+        QVERIFY(model->setData(model->index(2, 0, column), Qt::Checked, Qt::CheckStateRole));
+        QCOMPARE(filters.at(0).checkedValues, (QStringList{"A", "B", "C"}));
+        QCOMPARE(state(*model, 0), int(Qt::Checked));
+        QVERIFY(!model->setData(model->index(2, 0, column), Qt::Checked, Qt::CheckStateRole)); // same state
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(model->setData(column, Qt::Unchecked, Qt::CheckStateRole));
+        QCOMPARE(filters.at(0).checkedValues, QStringList());
+        QCOMPARE(state(*model, 0, 1), int(Qt::Unchecked));
+        QVERIFY(model->setData(model->index(1, 0, column), Qt::Checked, Qt::CheckStateRole));
+        QCOMPARE(state(*model, 0), int(Qt::PartiallyChecked));
+        QVERIFY(model->setData(column, Qt::Checked, Qt::CheckStateRole));
+        QCOMPARE(filters.at(0).checkedValues, (QStringList{"A", "B", "C"})); // tree order
+        model->clear();
+        QVERIFY(!model->hasValues());
+        QCOMPARE(filters.at(1).checkedValues, QStringList());
+        QCOMPARE(changed.count(), 5);
+    }
+
+    void rebuildDropsStaleValues()
+    {
+        filters << ColumnFilter(2, providers.get(), false, false, {"A", "Gone", "abc"});
+        providers->setStringList({"A", "ABC"});
+        auto model = makeModel();
+        // "Gone" no longer occurs; "abc" does not match "ABC": case counts
+        QCOMPARE(filters.at(0).checkedValues, QStringList{"A"});
+        QCOMPARE(state(*model, 0), int(Qt::PartiallyChecked));
+        providers->setStringList({"A"});
+        QSignalSpy changed(model.get(), &FilterMenuModel::filterChanged);
+        model->rebuild(true);
+        QCOMPARE(state(*model, 0), int(Qt::Checked)); // what is left covers every value
+        QCOMPARE(changed.count(), 0);
+        model->rebuild(false);
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void rebuildWhileShownInPopup()
+    {
+        filters << ColumnFilter(2, providers.get(), false, true, {"B"});
+        auto model = makeModel();
+        QWidget top;
+        top.resize(400, 300);
+        showActive(&top);
+        auto *menu = new SFilterMenu(&top, 250, 200, 10);
+        QTreeView *tree = menu->treeView();
+        tree->setModel(model.get());
+        tree->expandAll();
+        menu->show();
+        providers->setStringList({"B", "D", "E", "F"});
+        model->rebuild(true); // the view is told, so it keeps no index into discarded nodes
+        tree->expandAll();
+        QCOMPARE(tree->model()->rowCount(tree->model()->index(0, 0)), 5);
+        QVERIFY(tree->visualRect(model->index(4, 0, model->index(0, 0))).isValid());
+        menu->close();
+    }
+
+    // Both pop-ups open under their button, kept inside the window, and go away with their view once hidden.
+    void popupPlacementAndClose_data()
+    {
+        QTest::addColumn<bool>("columns");
+        QTest::newRow("filter") << false;
+        QTest::newRow("columns") << true;
+    }
+    void popupPlacementAndClose()
+    {
+        QFETCH(bool, columns);
+        QWidget top;
+        top.setGeometry(100, 100, 600, 400);
+        auto *button = new QToolButton(&top);
+        button->setGeometry(500, 10, 30, 20); // left edge 100 px from the window's right edge
+        showActive(&top);
+        const QPoint below = button->mapToGlobal(QPoint(0, button->height()));
+        QCOMPARE(SPopupFrame::popupGeometry(button, 50, 300, 10), QRect(below.x(), below.y(), 50, 300));
+
+        QStandardItemModel model(3, 1);
+        QPointer<SPopupFrame> menu;
+        QPointer<QAbstractItemView> view;
+        if (columns) {
+            auto *list = new SShowHideColumnsMenu(button, 250, 200, 10);
+            menu = list;
+            view = list->listView();
+            view->setModel(tested(&model));
+            list->setRowsHidden({0}, true);
+            QVERIFY(list->listView()->isRowHidden(0));
+        } else {
+            auto *filter = new SFilterMenu(button, 250, 200, 10);
+            menu = filter;
+            view = filter->treeView();
+        }
+        QCOMPARE(menu->geometry(), QRect(below.x() - 160, below.y(), 250, 200));
+        menu->show();
+        QTRY_VERIFY(view->isVisible());
+        menu->hide(); // as a click outside the pop-up does
+        QTRY_VERIFY(!menu);
+        QTRY_VERIFY(!view);
+        QVERIFY(button->isEnabled());
     }
 };
 

@@ -13,6 +13,14 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+// Shows a top-level widget and makes it the active window.
+inline void showActive(QWidget *top)
+{
+    top->show();
+    QApplication::setActiveWindow(top);
+    QVERIFY(QTest::qWaitForWindowActive(top));
+}
+
 struct TestWindow
 {
     QWidget window;
@@ -24,18 +32,19 @@ struct TestWindow
         window.layout()->addWidget(widget);
         return widget;
     }
-    void show()
-    {
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
+    void show() { showActive(&window); }
     static void focus(QWidget *widget)
     {
         widget->setFocus(Qt::OtherFocusReason);
         QTRY_COMPARE(QApplication::focusWidget(), widget);
     }
 };
+
+// One row of a data table: the values in column order.
+template<class... Values> void dataRow(const char *name, const Values &...values)
+{
+    (QTest::newRow(name) << ... << values);
+}
 
 // Puts model under a model tester for the model's whole life.
 template<class M> M *tested(M *model)
@@ -52,12 +61,12 @@ inline void selectRows(QAbstractItemView *view, const QList<int> &rows)
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-// The display texts of the ticked rows.
-inline QStringList checkedRows(const QAbstractItemModel *model)
+// The display texts of column 0, of the ticked rows only when checked is set.
+inline QStringList texts(const QAbstractItemModel *model, bool checked = false)
 {
     QStringList result;
     for (int row = 0; row < model->rowCount(); ++row)
-        if (model->data(model->index(row, 0), Qt::CheckStateRole).toInt() == Qt::Checked)
+        if (!checked || model->data(model->index(row, 0), Qt::CheckStateRole).toInt() == Qt::Checked)
             result << model->data(model->index(row, 0)).toString();
     return result;
 }
