@@ -2,48 +2,45 @@
 #include "widgetsfixture.h"
 
 #include "document/servicesfixture.h"
+#include "widgets/autofixupdoublevalidator.h"
+#include "widgets/autofixupintvalidator.h"
 #include "widgets/booleanmodel.h"
 #include "widgets/checkboxitemdelegate.h"
 #include "widgets/combodelegate.h"
+#include "widgets/csvtablewidget.h"
+#include "widgets/doublespinboxnochars.h"
 #include "widgets/editablecombobox.h"
 #include "widgets/enhanceddatawidgetmapper.h"
+#include "widgets/immediatecheckbox.h"
+#include "widgets/iplineedit.h"
 #include "widgets/itemstableview.h"
 #include "widgets/modelmenu.h"
 #include "widgets/multiplechoicewidget.h"
 #include "widgets/multiplechoicewidgetdelegate.h"
 #include "widgets/shinttextedit.h"
+#include "widgets/spinboxnochars.h"
+#include "widgets/ssearchlineedit.h"
 
 #include <QCheckBox>
 #include <QCompleter>
-#include <QPainter>
+#include <QDataWidgetMapper>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QStringListModel>
 #include <QTableView>
+#include <QTableWidget>
 #include <QWheelEvent>
 
-// Notes what the delegate asks to be drawn.
-class CheckRecorder : public CheckBoxItemDelegate
-{
-public:
-    using CheckBoxItemDelegate::drawDisplay;
-    void drawCheck(QPainter *, const QStyleOptionViewItem &, const QRect &rect, Qt::CheckState state) const override
-    {
-        drawnRect = rect;
-        drawnState = state;
-    }
-    mutable QRect drawnRect;
-    mutable Qt::CheckState drawnState = Qt::PartiallyChecked;
-};
-
-// The editors that pick values from a list: check-list models, the choice widget and its delegate,
-// the check-box delegate, the model menu, the combo box over a source model with its delegate, and
-// the mapper that binds a form to a row. Every model runs under a model tester.
-class TestChoiceEditors : public QObject
+// The editors, typed into and left as a person does: line edits, spin boxes and small editors; the
+// editors that pick values from a list (check-list models, the choice widget and its delegate, the
+// check-box delegate, the model menu, the combo box over a source model with its delegate) and the
+// mapper that binds a form to a row. Every model runs under a model tester.
+class TestEditors : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<TestWindow> win;
     std::unique_ptr<QStringListModel> values; // a, b, c
     std::unique_ptr<QStandardItemModel> table;
     std::unique_ptr<QTableView> view;
@@ -62,9 +59,12 @@ class TestChoiceEditors : public QObject
         return combo;
     }
 
+    void focus(QWidget *widget) { TestWindow::focus(widget); }
+
 private slots:
     void init()
     {
+        win = std::make_unique<TestWindow>();
         items = std::make_unique<ServicesFixture>(
             ServicesFixture::service(0, "A", "P1") + ServicesFixture::service(1, "B", "P2") +
             ServicesFixture::service(2, "C", "P1") + ServicesFixture::service(3, "D", "P3"));
@@ -80,6 +80,7 @@ private slots:
     }
     void cleanup()
     {
+        win.reset();
         qDeleteAll(parent.findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
         cells.reset();
         items.reset();
@@ -88,6 +89,196 @@ private slots:
         values.reset();
     }
 
+    // Both hint fields share one code; the search field highlights typed text, the hint field reports.
+    void hintNeverLeaksIntoValue_data()
+    {
+        QTest::addColumn<bool>("search");
+        QTest::newRow("search field") << true;
+        QTest::newRow("hint field") << false;
+    }
+    void hintNeverLeaksIntoValue()
+    {
+        QFETCH(bool, search);
+        HintLineEdit *field =
+            search ? static_cast<HintLineEdit *>(win->add(new SSearchLineEdit)) : win->add(new SHintTextEdit);
+        QSignalSpy changed(field, &SLineEdit::textChanged2);
+        QStringList reports; // what the hint field tells its owner: "hint" or "open"
+        QObject listener;
+        if (!search)
+            connect(qobject_cast<SHintTextEdit *>(field), &SHintTextEdit::EmptyText, &listener,
+                    [&reports](bool shown) { reports << (shown ? "hint" : "open"); });
+        QVERIFY(field->setProperty("emptyText", QStringLiteral("Search...")));
+        QCOMPARE(field->text(), QStringLiteral("Search..."));
+        QCOMPARE(changed.count(), 1); // only the first hint is put with signals on
+        win->show();
+        focus(field);
+        QCOMPARE(field->text(), QString());
+        QTest::keyClicks(field, QStringLiteral("BBC"));
+        QCOMPARE(changed.count(), 4);
+        QCOMPARE(field->styleSheet().contains(QStringLiteral("rgb(255, 210, 60)")), search);
+        focus(win->other); // user text stays
+        QCOMPARE(field->text(), QStringLiteral("BBC"));
+        focus(field);
+
+        // Blank text turns into the hint on focus out, without any text signal.
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("   "));
+        const int before = changed.count();
+        focus(win->other);
+        QCOMPARE(field->text(), QStringLiteral("Search..."));
+        QVERIFY(field->isHintShown());
+        focus(field);
+        field->clearSearchText();
+        focus(win->other); // with the hint already back nothing is told
+        QCOMPARE(reports, search ? QStringList() : (QStringList{"open", "open", "open", "hint", "open", "hint"}));
+
+        // A later hint is stored, not shown, until the hint is put back.
+        field->setEmptyText(QStringLiteral("Suchen..."));
+        QCOMPARE(field->text(), QStringLiteral("Search..."));
+        field->clearSearchText();
+        QCOMPARE(field->text(), QStringLiteral("Suchen..."));
+        QCOMPARE(changed.count(), before);
+        // A text the program sets through the bound property while the hint shows counts as hint.
+        QVERIFY(field->metaObject()->userProperty().write(field, QStringLiteral("a long programmatic text")));
+        QCOMPARE(field->cursorPosition(), 0);
+        focus(field);
+        QCOMPARE(field->text(), QString());
+        QSignalSpy enabled(field, &SLineEdit::enabledChanged);
+        field->setEnabled(false);
+        QCOMPARE(enabled.count(), 1);
+    }
+
+    void ipField_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("address"); // empty: no complete address
+        const int right = Qt::Key_Right, enter = Qt::Key_Enter, ret = Qt::Key_Return;
+        dataRow("typed, then right", "", "1921681", right, "192.168.001.", "");
+        dataRow("right in empty field", "", "", right, "001...", "");
+        dataRow("keypad enter pads by length", "1.1.1.1", "", enter, "001.001.1.1", "1.1.1.1");
+        dataRow("keypad enter on complete", "192.168.001.010", "", enter, "192.168.001.010", "192.168.1.10");
+        dataRow("return pads nothing", "1.1.1.1", "", ret, "1.1.1.1", "1.1.1.1");
+        // QHostAddress would read "010" as octal eight.
+        dataRow("padded octets are decimal", "010.008.001.099", "", ret, "010.008.001.099", "10.8.1.99");
+        dataRow("octet past 255", "300.1.1.1", "", ret, "300.1.1.1", "");
+    }
+    void ipField()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(QString, expected);
+        QFETCH(QString, address);
+        auto *field = win->add(new IPLineEdit);
+        field->setText(start);
+        field->setCursorPosition(0);
+        QTest::keyClicks(field, typed);
+        QTest::keyClick(field, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(field->text(), expected);
+        QCOMPARE(field->address(), address.isEmpty() ? QHostAddress() : QHostAddress(address));
+    }
+
+    void validators_data()
+    {
+        QTest::addColumn<bool>("isDouble");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("fixed");
+        // ints in 10700..12750, doubles in 0..1e9
+        dataRow("int below", false, "5", "10700");
+        dataRow("int above", false, "99999", "12750");
+        dataRow("int inside", false, "11000", "11000");
+        dataRow("int no number", false, "abc", "10700");
+        dataRow("double six digits", true, "12345678", "1.23457e+07");
+        dataRow("double below", true, "-3", "0");
+    }
+    void validators()
+    {
+        QFETCH(bool, isDouble);
+        QFETCH(QString, input);
+        QFETCH(QString, fixed);
+        AutoFixUpIntValidator ints(10700, 12750);
+        AutoFixUpDoubleValidator doubles;
+        doubles.setRange(0, 1e9, 2);
+        QValidator &validator = isDouble ? static_cast<QValidator &>(doubles) : ints;
+        QString text = input;
+        validator.fixup(text);
+        QCOMPARE(text, fixed);
+        // A typed "+" never stays; the cursor moves back once however many went.
+        text = "+" + input + "+";
+        int pos = 2;
+        validator.validate(text, pos);
+        QCOMPARE(text, input);
+        QCOMPARE(pos, 1);
+    }
+
+    void spinBoxFixesOnReturnAndFocusLoss()
+    {
+        auto *spin = win->add(new SpinBoxNoChars);
+        spin->setMinimum(10700);
+        spin->setMaximum(12750);
+        spin->setValue(11000);
+        win->show();
+        focus(spin);
+        auto *edit = spin->findChild<QLineEdit *>();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_5);
+        QTest::keyClick(spin, Qt::Key_Return);
+        QCOMPARE(spin->value(), 10700);
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("+12000"));
+        QCOMPARE(edit->text(), QStringLiteral("12000"));
+        focus(win->other);
+        QCOMPARE(spin->value(), 12000);
+        focus(spin);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_9);
+        focus(win->other);
+        QCOMPARE(spin->value(), 10700);
+
+        DoubleSpinBoxNoChars doubles; // its validator follows the range too
+        doubles.setMaximum(860);
+        QString text = QStringLiteral("1000");
+        doubles.fixup(text);
+        QCOMPARE(text, QStringLiteral("860"));
+    }
+
+    void immediateCheckBoxCommitsAtOnce()
+    {
+        QStandardItemModel model(1, 1);
+        model.setData(model.index(0, 0), false);
+        auto *box = win->add(new ImmediateCheckBox);
+        QDataWidgetMapper mapper;
+        mapper.setModel(tested(&model));
+        mapper.addMapping(box, 0);
+        mapper.toFirst();
+        win->show();
+        focus(win->other);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+        QCOMPARE(QApplication::focusWidget(), box); // focus given back
+        QCOMPARE(model.data(model.index(0, 0)).toBool(), true);
+        focus(win->other);
+        box->setChecked(false); // a change by the program while the box has no focus does nothing extra
+        QCOMPARE(QApplication::focusWidget(), win->other);
+        QCOMPARE(model.data(model.index(0, 0)).toBool(), true);
+    }
+
+    void csvTableShowsParts()
+    {
+        CsvTableWidget widget;
+        auto *table = widget.findChild<QTableWidget *>(QStringLiteral("tblContent"));
+        widget.setCsvContent(QStringLiteral("a;;b"));
+        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("a"));
+        QVERIFY(!table->item(1, 0));
+        QCOMPARE(table->item(2, 0)->text(), QStringLiteral("b"));
+        widget.setProperty("CsvContent", QStringLiteral("1;2;3;4;5;6;7")); // more parts than rows
+        QCOMPARE(table->rowCount(), 5);
+        QCOMPARE(table->item(4, 0)->text(), QStringLiteral("5"));
+        widget.setCsvContent(QString());
+        QVERIFY(!table->item(0, 0));
+    }
     void tickingEmitsAndSorts()
     {
         QStandardItemModel plain; // it checks that it is asked with its own indexes
@@ -143,39 +334,27 @@ private slots:
     void checkBoxDelegate_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("editorChecked");
-        QTest::addColumn<int>("painted");
-        QTest::newRow("true") << "true" << true << int(Qt::Checked);
-        QTest::newRow("false") << "false" << false << int(Qt::Unchecked);
-        QTest::newRow("True") << "True" << true << int(Qt::Unchecked);
-        QTest::newRow("empty") << "" << false << int(Qt::Unchecked);
+        QTest::addColumn<bool>("checked");
+        dataRow("true", "true", true);
+        dataRow("True", "True", true);
+        dataRow("empty", "", false);
     }
     void checkBoxDelegate()
     {
         QFETCH(QString, text);
-        QFETCH(bool, editorChecked);
-        QFETCH(int, painted);
-        QStandardItemModel model(1, 1);
-        const QModelIndex cell = model.index(0, 0);
-        model.setData(cell, text);
-        CheckRecorder delegate;
-        QWidget parent;
+        QFETCH(bool, checked);
+        CheckBoxItemDelegate delegate;
         QStyleOptionViewItem option;
         option.rect = QRect(10, 20, 101, 30);
-        std::unique_ptr<QWidget> editor(delegate.createEditor(&parent, option, cell));
-        auto *box = qobject_cast<QCheckBox *>(editor.get());
+        cells->setData(cell, text);
+        auto *box = qobject_cast<QCheckBox *>(delegate.createEditor(&parent, option, cell));
         delegate.setEditorData(box, cell);
-        QCOMPARE(box->isChecked(), editorChecked);
+        QCOMPARE(box->isChecked(), checked);
         delegate.updateEditorGeometry(box, option, cell);
         QCOMPARE(box->geometry(), QRect(QPoint(54, 29), QPoint(66, 41))); // centred
-        box->setChecked(!editorChecked);
-        delegate.setModelData(box, &model, cell);
-        QCOMPARE(model.data(cell, Qt::EditRole), QVariant(!editorChecked));
-        QImage image(200, 100, QImage::Format_ARGB32);
-        QPainter painter(&image);
-        delegate.drawDisplay(&painter, option, option.rect, text);
-        QCOMPARE(int(delegate.drawnState), painted);
-        QCOMPARE(delegate.drawnRect, CheckBoxItemDelegate::checkRect(option.rect));
+        box->setChecked(!checked);
+        delegate.setModelData(box, cells.get(), cell);
+        QCOMPARE(cells->data(cell, Qt::EditRole), QVariant(!checked));
     }
 
     void selectedValuesRoundTrip()
@@ -202,10 +381,9 @@ private slots:
 
     void appendNewChoice()
     {
-        TestWindow win;
-        auto *widget = win.add(new MultipleChoiceWidget);
+        auto *widget = win->add(new MultipleChoiceWidget);
         widget->setModel(values.get(), true);
-        win.show();
+        win->show();
         QSignalSpy changed(widget, &MultipleChoiceWidget::SelectedValuesChanged);
         widget->append(); // the hint is no choice
         QCOMPARE(widget->values(), QString());
@@ -218,10 +396,8 @@ private slots:
         QCOMPARE(changed.count(), 1);
         QCOMPARE(widget->values(), QStringLiteral("Bx"));
         QCOMPARE(widget->newValueLineEdit->text(), QString());
-        QAbstractItemModel *shown = widget->listView->model();
-        QCOMPARE(shown->rowCount(), 4); // a checked row of its own, sorted in
-        QCOMPARE(shown->data(shown->index(2, 0)).toString(), QStringLiteral("Bx"));
-        QCOMPARE(texts(shown, true), QStringList{"Bx"});
+        QCOMPARE(texts(widget->listView->model()), (QStringList{"a", "b", "Bx", "c"})); // a row of its own
+        QCOMPARE(texts(widget->listView->model(), true), QStringList{"Bx"});
         QTest::keyClicks(widget->newValueLineEdit, QStringLiteral("Bx"));
         widget->append(); // already there: nothing added, line emptied
         QCOMPARE(changed.count(), 1);
@@ -230,14 +406,10 @@ private slots:
 
     void delegateEditsThroughPrivateCopy()
     {
-        QStandardItemModel cells(1, 1);
-        const QModelIndex cell = tested(&cells)->index(0, 0);
-        cells.setData(cell, QStringLiteral("c;a"));
+        cells->setData(cell, QStringLiteral("c;a"));
         MultipleChoiceWidgetDelegate delegate;
         delegate.setChoicesModel(values.get());
-        QWidget viewport;
-        std::unique_ptr<QWidget> editor(delegate.createEditor(&viewport, QStyleOptionViewItem(), cell));
-        auto *widget = qobject_cast<MultipleChoiceWidget *>(editor.get());
+        auto *widget = qobject_cast<MultipleChoiceWidget *>(delegate.createEditor(&parent, {}, cell));
         QVERIFY(widget->windowFlags() & Qt::ToolTip);
         delegate.setEditorData(widget, cell);
         QAbstractItemModel *shown = widget->listView->model();
@@ -245,9 +417,9 @@ private slots:
         QSignalSpy changed(widget, &MultipleChoiceWidget::SelectedValuesChanged);
         QVERIFY(shown->setData(shown->index(1, 0), Qt::Checked, Qt::CheckStateRole));
         QCOMPARE(changed.count(), 0); // the editor stays quiet
-        QCOMPARE(cells.data(cell).toString(), QStringLiteral("c;a"));
-        delegate.setModelData(widget, &cells, cell);
-        QCOMPARE(cells.data(cell).toString(), QStringLiteral("a;b;c"));
+        QCOMPARE(cells->data(cell).toString(), QStringLiteral("c;a"));
+        delegate.setModelData(widget, cells.get(), cell);
+        QCOMPARE(cells->data(cell).toString(), QStringLiteral("a;b;c"));
 
         QKeyEvent keypad(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier);
         keypad.ignore();
@@ -307,18 +479,6 @@ private slots:
         QVERIFY(find(&menu, pick.section('/', 0, 0)));
     }
 
-    void modelMenuFollowsItsModel()
-    {
-        QStringListModel none;
-        ModelMenu menu(QStringLiteral("Genre"), view.get(), 1, ModelMenu::AddRemoveClear);
-        menu.setModel(tested(&none), 0);
-        QVERIFY(!menu.isEnabled());
-        none.insertRows(0, 1);
-        none.setData(none.index(0), QStringLiteral("y")); // dataChanged rebuilds
-        QVERIFY(menu.isEnabled());
-        QCOMPARE(menu.actions().first()->menu()->actions().first()->text(), QStringLiteral("y"));
-    }
-
     void comboAddressesSourceRows()
     {
         QStringListModel model({"ABC", "abc", "x"});
@@ -328,27 +488,22 @@ private slots:
         QSignalSpy indexes(&combo, qOverload<const QModelIndex &>(&EditableComboBox::currentIndexChanged));
         combo.setCurrentIndex(2);
         combo.setProperty("cbText", QStringLiteral("abc")); // text without case
-        QCOMPARE(combo.property("currentText").toString(), QStringLiteral("ABC"));
-        combo.setProperty("cbText", QStringLiteral("none"));
-        QCOMPARE(combo.currentIndex(), -1);
+        QCOMPARE(combo.currentText(), QStringLiteral("ABC"));
+        combo.setProperty("cbText", QStringLiteral("none")); // no entry: the row count
         combo.setModelIndexRow(1);
         combo.setModelIndexRow(1); // once
-        QList<int> told;
-        for (const QList<QVariant> &arguments : std::as_const(rows))
-            told << arguments.first().toInt();
-        QCOMPARE(told, (QList<int>{2, 0, 3, 1})); // no entry: the row count
+        QCOMPARE(rows.count(), 4);
+        QCOMPARE(rows.at(2).first().toInt(), 3);
         QCOMPARE(indexes.last().first().value<QModelIndex>(), model.index(1, 0));
-
+        // Sorted through its own proxy, it still speaks in source rows.
         QStringListModel unsorted({"b", "C", "a"});
         EditableComboBox sorted;
         sorted.setSourceModel(&unsorted, true);
-        QCOMPARE(sorted.itemText(0), QStringLiteral("a"));
-        QCOMPARE(sorted.itemText(2), QStringLiteral("C"));
         sorted.setModelIndexRow(0);
         QCOMPARE(sorted.currentIndex(), 1);
         QSignalSpy sortedRows(&sorted, &EditableComboBox::currentIndexRowChanged);
-        sorted.setCurrentIndex(0);
-        QCOMPARE(sortedRows.last().first().toInt(), 2);
+        sorted.setCurrentIndex(2);
+        QCOMPARE(sortedRows.last().first().toInt(), 1);
     }
 
     void comboByIdAndData()
@@ -358,40 +513,27 @@ private slots:
         combo.setModelColumn(1);
         combo.setProperty("itemId", QStringLiteral("2"));
         QCOMPARE(combo.currentText(), QStringLiteral("C"));
-        QCOMPARE(combo.property("itemId").toString(), QStringLiteral("2"));
         combo.setProperty("itemId", QStringLiteral("77"));
         QCOMPARE(combo.itemId(), QString());
-
         BooleanModel booleans(QStringLiteral("Enabled"), QStringLiteral("Disabled"));
         EditableComboBox flags;
         flags.setSourceModel(&booleans, true);
         flags.setProperty("indexByData", QStringLiteral("TRUE"));
         QCOMPARE(flags.currentText(), QStringLiteral("Enabled"));
-        QCOMPARE(flags.property("indexByData").toString(), QStringLiteral("true"));
-        flags.setIndexByData(QStringLiteral("maybe"));
-        QCOMPARE(flags.indexByData(), QString());
+        QCOMPARE(flags.indexByData(), QStringLiteral("true"));
     }
 
     void wheelAndKeypad()
     {
-        QStringListModel model({"a", "b", "c"});
         EditableComboBox combo;
-        combo.setSourceModel(&model, false);
-        combo.setCurrentIndex(1);
-        combo.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&combo));
-        const auto wheel = [&combo] {
-            QWheelEvent event(QPointF(5, 5), combo.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
-                              Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(&combo, &event);
-        };
-        wheel();
-        QCOMPARE(combo.currentIndex(), 2);
+        combo.setSourceModel(values.get(), false);
         combo.setWheelDisabled(true);
-        combo.setCurrentIndex(1);
-        wheel();
-        QCOMPARE(combo.currentIndex(), 1);
         combo.setKeypadEnterIgnored(true);
+        showActive(&combo);
+        QWheelEvent wheel(QPointF(5, 5), combo.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&combo, &wheel);
+        QCOMPARE(combo.currentIndex(), 0);
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier);
         QApplication::sendEvent(&combo, &enter);
         QVERIFY(enter.isAccepted());
@@ -445,37 +587,25 @@ private slots:
 
     void mapperFollowsItemFlags()
     {
-        QStandardItemModel model(2, 3);
-        for (int column = 0; column < 3; ++column) {
-            model.setItem(0, column, new QStandardItem(QStringLiteral("0/%1").arg(column)));
-            model.setItem(1, column, new QStandardItem(QStringLiteral("1/%1").arg(column)));
-            model.item(1, column)->setEditable(false);
-        }
-        model.item(1, 2)->setEnabled(false);
-        auto *name = new QLineEdit(&parent);
+        table->setItem(1, 0, new QStandardItem());
+        table->item(1, 0)->setEditable(false);
+        table->item(1, 1)->setEnabled(false);
         auto *choices = new MultipleChoiceWidget(&parent); // no read-only state: the mapper disables it
-        auto *locked = new QLineEdit(&parent);
+        auto *name = new QLineEdit(&parent);
         EnhancedDataWidgetMapper mapper;
-        mapper.setModel(tested(&model));
-        mapper.addMapping(name, 0);
-        mapper.addMapping(choices, 1);
-        mapper.addMapping(locked, 2);
+        mapper.setModel(table.get());
+        mapper.addMapping(choices, 0);
+        mapper.addMapping(name, 1);
         mapper.setCurrentIndex(1);
-        QCOMPARE(name->text(), QStringLiteral("1/0"));
-        QVERIFY(name->isEnabled());
-        QVERIFY(name->isReadOnly());
         QVERIFY(!choices->isEnabled());
-        QVERIFY(!locked->isEnabled());
+        QVERIFY(!name->isEnabled());
         mapper.setCurrentIndex(0);
-        QVERIFY(!name->isReadOnly());
         QVERIFY(choices->isEnabled());
-        // A data change on the current row updates the states; one elsewhere does not.
-        model.item(1, 1)->setEditable(true);
-        model.item(0, 0)->setEditable(false);
+        QVERIFY(name->isEnabled() && !name->isReadOnly());
+        table->item(0, 1)->setEditable(false); // a data change on the current row updates the states
         QVERIFY(name->isReadOnly());
-        QVERIFY(choices->isEnabled());
     }
 };
 
-OMBRELAY_TEST_MAIN(TestChoiceEditors)
-#include "tst_choiceeditors.moc"
+OMBRELAY_TEST_MAIN(TestEditors)
+#include "tst_editors.moc"
