@@ -16,7 +16,6 @@
 #include <QMetaEnum>
 #include <QPushButton>
 #include <QSettings>
-#include <QStringListModel>
 #include <QTranslator>
 
 // The program's boxes, answered through the answer hook with real key presses and clicks, and the

@@ -14,12 +14,8 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDragEnterEvent>
-#include <QListView>
 #include <QMenu>
 #include <QMimeData>
-#include <QSignalSpy>
-#include <QStandardItemModel>
-#include <QStringListModel>
 #include <QTabBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -375,19 +371,17 @@ private slots:
     {
         filters << ColumnFilter(2, providers.get(), false, true, {"B"});
         auto model = makeModel();
-        QWidget top;
-        top.resize(400, 300);
-        showActive(&top);
-        auto *popup = new SFilterMenu(&top, 250, 200, 10);
-        QTreeView *tree = popup->treeView();
-        tree->setModel(model.get());
-        tree->expandAll();
+        showFocused(win->other);
+        auto *popup = new SFilterMenu(&win->window, 250, 200, 10);
+        QTreeView *shown = popup->treeView();
+        shown->setModel(model.get());
+        shown->expandAll();
         popup->show();
         providers->setStringList({"B", "D", "E", "F"});
         model->rebuild(true); // the view is told, so it keeps no index into discarded nodes
-        tree->expandAll();
-        QCOMPARE(tree->model()->rowCount(tree->model()->index(0, 0)), 5);
-        QVERIFY(tree->visualRect(model->index(4, 0, model->index(0, 0))).isValid());
+        shown->expandAll();
+        QCOMPARE(tree(*model), "Provider~((empty)- B+ D- E- F-)");
+        QVERIFY(shown->visualRect(model->index(4, 0, model->index(0, 0))).isValid());
     }
 
     // Both pop-ups open under their button, kept inside the window, and go away with their view once hidden.

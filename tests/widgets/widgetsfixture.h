@@ -10,6 +10,9 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QStringListModel>
 #include <QTest>
 #include <QVBoxLayout>
 
