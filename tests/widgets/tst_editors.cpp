@@ -79,11 +79,6 @@ private slots:
     {
         win.reset();
         qDeleteAll(parent.findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
-        cells.reset();
-        items.reset();
-        view.reset();
-        table.reset();
-        values.reset();
     }
 
     // Both hint fields share one code; the search field highlights typed text, the hint field reports.
