@@ -25,6 +25,7 @@
 #include <QCompleter>
 #include <QDataWidgetMapper>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTableWidget>
 #include <QWheelEvent>
@@ -284,7 +285,11 @@ private slots:
         TemporarySelectionModel temporary;
         tested(&temporary);
         temporary.copyFrom(&selection);
+        QSortFilterProxyModel follower; // sees only the rows the model announces
+        follower.setSourceModel(&temporary);
+        QCOMPARE(follower.rowCount(), 2);
         temporary.setSelectedValues({QStringLiteral(" new "), QStringLiteral("true"), QStringLiteral("  ")});
+        QCOMPARE(follower.rowCount(), 3);
         // "new" became a row, sorted in without case; the list keeps the untrimmed text, so it is not ticked.
         QCOMPARE(texts(&temporary), (QStringList{"Disabled", "Enabled", "new"}));
         QCOMPARE(texts(&temporary, true), QStringList{"Enabled"});
