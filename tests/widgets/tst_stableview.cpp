@@ -16,6 +16,7 @@
 #include <QDragEnterEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QSortFilterProxyModel>
 #include <QTabBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -218,6 +219,8 @@ private slots:
     {
         first->setItemsModel(modelA.get(), {0, 2}, {0});
         ShowHideColumnsModel *columns = tested(first->columnsModel());
+        QSortFilterProxyModel follower; // sees only the rows the list announces
+        follower.setSourceModel(columns);
         QCOMPARE(texts(columns), (QStringList{"Name", "Provider", "Genre"}));
         QCOMPARE(texts(columns, true), (QStringList{"Name", "Genre"}));
         QVERIFY(!(columns->flags(columns->index(0, 0)) & Qt::ItemIsEnabled));
@@ -226,12 +229,13 @@ private slots:
         QVERIFY(!first->isColumnHidden(1));
         QVERIFY(first->isColumnHidden(2));
         // Columns of the source come and go: the list keeps in step.
+        QCOMPARE(follower.rowCount(), 3);
         modelA->insertColumn(3);
-        QCOMPARE(columns->rowCount(), 4);
+        QCOMPARE(follower.rowCount(), 4);
         modelA->removeColumns(0, 2);
-        QCOMPARE(columns->rowCount(), 2);
+        QCOMPARE(follower.rowCount(), 2);
         first->setModel(modelB.get()); // a new source is a reset, with nothing fixed any more
-        QCOMPARE(columns->rowCount(), 3);
+        QCOMPARE(follower.rowCount(), 3);
         QVERIFY(columns->flags(columns->index(0, 0)) & Qt::ItemIsEnabled);
     }
 
@@ -366,9 +370,8 @@ private slots:
         popup->show();
         providers->setStringList({"B", "D", "E", "F"});
         model->rebuild(true); // the view is told, so it keeps no index into discarded nodes
-        shown->expandAll();
+        shown->grab();        // painted at once
         QCOMPARE(tree(*model), "Provider~((empty)- B+ D- E- F-)");
-        QVERIFY(shown->visualRect(model->index(4, 0, model->index(0, 0))).isValid());
     }
 
     // Both pop-ups open under their button, kept inside the window, and go away with their view once hidden.
