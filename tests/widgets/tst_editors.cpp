@@ -329,7 +329,6 @@ private slots:
     void selectedValuesRoundTrip()
     {
         MultipleChoiceWidget widget;
-        QCOMPARE(widget.values(), QString()); // never bound: empty
         widget.setModel(values.get(), false);
         QAbstractItemModel *shown = tested(widget.listView->model());
         QStringList changed; // the signal passes its text by reference
@@ -374,7 +373,6 @@ private slots:
         MultipleChoiceWidgetDelegate delegate;
         delegate.setChoicesModel(values.get());
         auto *widget = qobject_cast<MultipleChoiceWidget *>(delegate.createEditor(&parent, {}, cell));
-        QVERIFY(widget->windowFlags() & Qt::ToolTip);
         delegate.setEditorData(widget, cell);
         QAbstractItemModel *shown = widget->listView->model();
         QCOMPARE(texts(shown, true), (QStringList{"a", "c"}));
@@ -502,7 +500,6 @@ private slots:
         delegate.setColumn(1);
         // An id cell selects the item with that id; the commit writes the chosen item's id.
         EditableComboBox *combo = editorFor(delegate, &parent, cell, 2);
-        QVERIFY(combo->isImmediateSendBlocked());
         QCOMPARE(combo->currentText(), QStringLiteral("C"));
         combo->setModelIndexRow(3);
         delegate.setModelData(combo, cells.get(), cell);
