@@ -11,7 +11,6 @@
 #include <QWheelEvent>
 
 #include <cmath>
-#include <iterator>
 
 namespace {
 
@@ -427,28 +426,7 @@ bool TvAdvancedSettingsItemDelegateWidget::eventFilter(QObject *watched, QEvent 
 void TvAdvancedSettingsItemDelegateWidget::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
+    // Qt 6's uic relabels list entries in place, so the shown choices and the stored text stay as they are.
     if (event->type() == QEvent::LanguageChange)
-        retranslateKeepingChoices();
-}
-
-// New texts for the lists must not change the shown service's tuning: their choices are put back
-// without being reported.
-void TvAdvancedSettingsItemDelegateWidget::retranslateKeepingChoices()
-{
-    QComboBox *const lists[] = {cmbSatellitePolarization, cmbPositionDir, cmbCableModulation, cmbCableSymbolRate,
-                                cmbAnalogTvNorm};
-    int indexes[std::size(lists)];
-    bool blocked[std::size(lists)];
-    const QString symbolRate = cmbCableSymbolRate->currentText();
-    for (size_t i = 0; i < std::size(lists); ++i) {
-        indexes[i] = lists[i]->currentIndex();
-        blocked[i] = lists[i]->blockSignals(true);
-    }
-    retranslateUi(this);
-    for (size_t i = 0; i < std::size(lists); ++i) {
-        lists[i]->setCurrentIndex(indexes[i]);
-        lists[i]->blockSignals(blocked[i]);
-    }
-    const QSignalBlocker blocker(cmbCableSymbolRate);
-    cmbCableSymbolRate->setEditText(symbolRate);
+        retranslateUi(this);
 }

@@ -60,7 +60,6 @@ private:
     XmlDocument buildConfig() const;
     void readConfig(const DocItem &config);
     bool showPosition(const QString &position);
-    void retranslateKeepingChoices();
 
     QString configText;
     QString serviceKind = QStringLiteral("tv");

@@ -145,6 +145,7 @@ predefined without position | $ | btnPositionBySatellite= | sbPositionAngle=0.0 
 cable channel | | rbCable c_freqByChannelToolButton=474000000 | sbCablelFrequency=474.0 | 0 | 2 | +<freq>474000</freq>
 new service | | show noSatellite first | rbTerrestrial=C sbTerrestrialFrequency=50.0F50.0 page=3 | 0 | 1 | =<config type="terrestrial">\n <sid>0</sid>\n <freq>50000</freq>\n</config>\n
 new service off screen | | noSatellite first | rbSatellite=H rbTerrestrial= page=0 | 0 | 1 | =<config/>\n
+typing symbol rate | <config type="cable"><symRate>6900</symRate></config> | show @cmbCableSymbolRate '6500 | page=2 | 1 | 0 |
 typed symbol rate entered | <config type="cable"/> | show @cmbCableSymbolRate '6500 enter | page=2 | 1 | 1 | +<symRate>6500</symRate>
 typed symbol rate left | <config type="cable"/> | show @cmbCableSymbolRate '6500 @sbCableSID | page=2 | 1 | 1 | +<symRate>6500</symRate>
 )";
