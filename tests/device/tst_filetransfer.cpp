@@ -2,9 +2,9 @@
 
 #include "emulatorlink.h"
 
+#include "device/transfers/copyjobdocument.h"
 #include "device/transfers/filetransfer.h"
 #include "device/transfers/transferwire.h"
-#include "device/transfers/copyjobdocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,30 +28,36 @@ private slots:
     }
     void cleanup() { e.reset(); }
 
+    void downloadByteExact_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("padded");
+        QTest::newRow("three blocks") << 150000 << false;
+        QTest::newRow("empty file") << 0 << false;
+        QTest::newRow("padded last block") << 3000 << true;
+    }
     void downloadByteExact()
     {
-        const QByteArray data = pattern(150000);
+        QFETCH(int, size);
+        QFETCH(bool, padded);
+        const QByteArray data = pattern(size);
         e->receiverFile(QStringLiteral("v/f.bin"), data);
+        e->commands->padLastBlock = padded;
+        if (padded)
+            e->commands->blockSize = 2048;
         const QString dest = e->pc.path() + QStringLiteral("/new/dir/f.bin");
         CopyJobDocument failures;
-        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, false, 150000, &failures),
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, false, size, &failures),
                  FileTransfer::Completed);
         QCOMPARE(EmulatorLink::read(dest), data);
-        QCOMPARE(e->progress, qint64(150000));
+        QCOMPARE(e->progress, qint64(size));
         QVERIFY(e->errors.isEmpty());
         QCOMPARE(e->emulator.received(), header(0x04, 1) + "v" + "f.bin");
         QVERIFY(QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/f.bin")));
         QVERIFY(!failures.hasFiles());
-    }
-
-    void downloadOfEmptyFile()
-    {
-        e->receiverFile(QStringLiteral("v/empty"), QByteArray());
-        const QString dest = e->pc.path() + QStringLiteral("/empty");
-        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\empty"), dest, true, false, 0, nullptr),
+        // The link is in step for the next transfer.
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, false, size, nullptr),
                  FileTransfer::Completed);
-        QVERIFY(QFileInfo(dest).isFile());
-        QCOMPARE(QFileInfo(dest).size(), qint64(0));
     }
 
     void downloadWithoutOverwriteTouchesNothing()
@@ -74,6 +80,8 @@ private slots:
         QTest::newRow("receiver silent") << "silent";
         QTest::newRow("hostile block size") << "hostile";
         QTest::newRow("refused") << "refused";
+        QTest::newRow("ended early by the receiver") << "ended";
+        QTest::newRow("path level refused") << "level";
     }
     void failedDownloadKeepsExistingFileAndSource()
     {
@@ -86,6 +94,10 @@ private slots:
             e->commands->silentAfter = 100000;
         else if (fault == QLatin1String("hostile"))
             e->commands->announcedBlock = 0xFFFFFFF0u;
+        else if (fault == QLatin1String("ended"))
+            e->commands->endAfter = 131072;
+        else if (fault == QLatin1String("level"))
+            e->commands->refuseLevel = 0;
         else
             e->commands->refuseStatus = 0xFC;
         e->link->setInactivityLimit(500);
@@ -93,8 +105,8 @@ private slots:
         QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, true, 300000, &failures),
                  FileTransfer::Failed);
         QCOMPARE(e->errors.size(), 1);
-        if (fault == QLatin1String("refused"))
-            QCOMPARE(e->errors.first(), QStringLiteral("code -4"));
+        if (fault == QLatin1String("refused") || fault == QLatin1String("level"))
+            QCOMPARE(e->errors.first(), fault == QLatin1String("level") ? "code -3" : "code -4");
         QCOMPARE(EmulatorLink::read(dest), QByteArray("the user's own bytes"));
         QCOMPARE(QDir(QFileInfo(dest).absolutePath()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("f.bin")});
@@ -140,22 +152,6 @@ private slots:
         QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\g.bin"), dest, true, false, 5, nullptr),
                  FileTransfer::Completed);
         QCOMPARE(EmulatorLink::read(dest), pattern(5));
-    }
-
-    void paddedLastBlockIsNotFileData()
-    {
-        e->receiverFile(QStringLiteral("v/a.bin"), pattern(1000));
-        e->receiverFile(QStringLiteral("v/b.bin"), pattern(3000));
-        e->commands->blockSize = 2048;
-        e->commands->padLastBlock = true;
-        const QString a = e->pc.path() + QStringLiteral("/a.bin");
-        const QString b = e->pc.path() + QStringLiteral("/b.bin");
-        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\a.bin"), a, true, false, 1000, nullptr),
-                 FileTransfer::Completed);
-        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\b.bin"), b, true, false, 3000, nullptr),
-                 FileTransfer::Completed);
-        QCOMPARE(EmulatorLink::read(a), pattern(1000));
-        QCOMPARE(EmulatorLink::read(b), pattern(3000));
     }
 
     void pendingStatusAnswered()
@@ -206,12 +202,14 @@ private slots:
         QCOMPARE(e->emulator.received(), expected);
     }
 
-    void uploadOfEmptyFileSendsNothing()
+    void uploadOfEmptyFileSendsSizeZero()
     {
         const QString source = e->pcFile(QStringLiteral("empty"), QByteArray());
         QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/empty")), FileTransfer::Completed);
-        QTest::qWait(50);
-        QVERIFY(e->emulator.received().isEmpty());
+        QTRY_VERIFY(QFileInfo(e->receiverPath(QStringLiteral("v/empty"))).isFile());
+        QCOMPARE(QFileInfo(e->receiverPath(QStringLiteral("v/empty"))).size(), qint64(0));
+        QTRY_COMPARE(e->emulator.received(),
+                     header(0x0A, 1) + "/v" + TransferWire::uint64(0) + "empty" + TransferWire::uint32(64239));
     }
 
     void uploadOfUnreadableFileFails()
@@ -250,25 +248,26 @@ private slots:
         QCOMPARE(e->commands->uploadPackets(), 1);
     }
 
+    void uploadCancelSendsCancelPacket_data()
+    {
+        QTest::addColumn<bool>("beforeFirst");
+        QTest::newRow("after the first packet") << false;
+        QTest::newRow("before the first packet") << true;
+    }
     void uploadCancelSendsCancelPacket()
     {
+        QFETCH(bool, beforeFirst);
         const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(300000));
         e->link->progress64 = [this](qint64) { e->interrupt = true; };
-        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/up.bin")), FileTransfer::Canceled);
-        QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);
-        QCOMPARE(e->commands->uploadPackets(), 1);
-        QVERIFY(!e->interrupt);
-        QVERIFY(QFileInfo::exists(source));
-    }
-
-    void uploadCancelledBeforeFirstPacket()
-    {
-        const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(100));
-        e->interrupt = true;
+        e->interrupt = beforeFirst;
         QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("v/up.bin")), FileTransfer::Canceled);
         QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);
-        QCOMPARE(e->emulator.received(),
-                 header(0x0A, 1) + "v" + TransferWire::uint64(100) + "up.bin" + TransferWire::uint32(64239) + "\xFA");
+        QCOMPARE(e->commands->uploadPackets(), beforeFirst ? 0 : 1);
+        QVERIFY(!e->interrupt);
+        QVERIFY(QFileInfo::exists(source));
+        if (beforeFirst)
+            QCOMPARE(e->emulator.received(), header(0x0A, 1) + "v" + TransferWire::uint64(300000) + "up.bin" +
+                                                 TransferWire::uint32(64239) + "\xFA");
     }
 };
 

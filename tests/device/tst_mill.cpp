@@ -1,10 +1,10 @@
 #include "testmain.h"
 
 #include "device/core/devicecommunicationmanager.h"
-#include "device/protocol/dvb24communicationexception.h"
 #include "device/core/mill.h"
 #include "device/core/millcancelexception.h"
 #include "device/core/millinterruptexception.h"
+#include "device/protocol/dvb24communicationexception.h"
 #include "recordingtask.h"
 
 #include <QSemaphore>
