@@ -113,7 +113,7 @@ private slots:
         ReceiverFolderCommands commands(*e->link);
         if (command == QLatin1String("list")) {
             bool listed = true;
-            QVERIFY(!commands.getFolder(QStringLiteral("v\\a"), &listed));
+            QVERIFY(!commands.getFolder(QStringLiteral("v\\a\\b"), &listed));
             QVERIFY(!listed);
             QCOMPARE(commands.failureText(), QStringLiteral("code -3"));
         } else if (command == QLatin1String("create")) {
