@@ -114,26 +114,30 @@ private slots:
         QCOMPARE(RecordingTransfer::recordingName(QStringLiteral("/x/") + destination), name);
     }
 
-    void hostileSuffixRefused()
+    void refusedBeforeAnyFile_data()
     {
-        e->commands->recordingParts = {{0, "../../evil", pattern(10)}};
+        QTest::addColumn<QByteArray>("suffix");
+        QTest::addColumn<int>("reply");
+        QTest::addColumn<QStringList>("errors");
+        QTest::newRow("suffix leaving the folder")
+            << QByteArray("../../evil") << 1 << QStringList{"Cannot copy recording Rec."};
+        QTest::newRow("refused") << QByteArray("ts") << 0xFC << QStringList{"code -4"};
+        QTest::newRow("nothing to copy") << QByteArray() << 1
+                                         << QStringList{"No recordings to copy.", "Cannot copy recording Rec."};
+    }
+    void refusedBeforeAnyFile()
+    {
+        QFETCH(QByteArray, suffix);
+        QFETCH(int, reply);
+        QFETCH(QStringList, errors);
+        e->commands->recordingParts.clear();
+        if (!suffix.isEmpty())
+            e->commands->recordingParts = {{0, suffix, pattern(10)}};
+        e->commands->recordingReplyStatus = reply;
         QCOMPARE(transfer().download(1, e->pc.path() + QStringLiteral("/Rec")), RecordingTransfer::Failed);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot copy recording Rec.")});
+        QCOMPARE(e->errors, errors);
         QVERIFY(QDir(e->pc.path()).isEmpty());
         QVERIFY(!QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/evil")));
-    }
-
-    void refusedAndEmpty()
-    {
-        e->commands->recordingReplyStatus = 0xFC;
-        QCOMPARE(transfer().download(1, e->pc.path() + QStringLiteral("/Rec")), RecordingTransfer::Failed);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("code -4")});
-        e->errors.clear();
-        e->commands->recordingReplyStatus = 1;
-        e->commands->recordingParts.clear();
-        QCOMPARE(transfer().download(1, e->pc.path() + QStringLiteral("/Rec")), RecordingTransfer::Failed);
-        QCOMPARE(e->errors, QStringList({"No recordings to copy.", "Cannot copy recording Rec."}));
-        QVERIFY(QDir(e->pc.path()).isEmpty());
     }
 
     void failedOrCancelledDownloadKeepsUserFiles_data()

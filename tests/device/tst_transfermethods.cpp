@@ -25,6 +25,16 @@ private:
     std::unique_ptr<DVB24CommunicationManager> m_manager;
     QStringList m_states;
 
+    // A copy request: source, destination, "overwrite" "true", then more parameters (or overrides).
+    static DeviceCall copy(const char *method, const QString &source, const QString &destination,
+                           const QList<QPair<QString, QString>> &more = {})
+    {
+        return call(QLatin1String(method), QList<QPair<QString, QString>>{{"sourceFile", source},
+                                                                          {"destinationFile", destination},
+                                                                          {"overwrite", "true"}} +
+                                               more);
+    }
+
     static QStringList withoutProgress(QStringList calls)
     {
         calls.removeIf([](const QString &c) { return c.startsWith(QLatin1String("progress")); });
@@ -44,11 +54,9 @@ private:
             QString target = destination + u'/' + (f.relativePath().isEmpty() ? QString() : f.relativePath() + u'/') +
                              (f.isDir() ? QString() : f.fileName());
             target.replace(u'\\', u'/').replace(QStringLiteral("//"), QStringLiteral("/"));
-            RecordingTask *copy = run(call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", f.absolutePath()},
-                                                                                 {"destinationFile", target},
-                                                                                 {"overwrite", "true"},
-                                                                                 {"size", QString::number(f.size())}}));
-            outcomes << withoutProgress(copy->calls).mid(1).join(u' ');
+            RecordingTask *task =
+                run(copy("MEMCopyDeviceToPc", f.absolutePath(), target, {{"size", QString::number(f.size())}}));
+            outcomes << withoutProgress(task->calls).mid(1).join(u' ');
         }
         return outcomes;
     }
@@ -141,13 +149,9 @@ private slots:
         QCOMPARE(first.absolutePath(), QStringLiteral("file://v\\f\\a.ts"));
 
         const QString dest = e->pc.path() + QStringLiteral("/f/a.ts");
-        RecordingTask *copy = run(call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", first.absolutePath()},
-                                                                             {"destinationFile", dest},
-                                                                             {"overwrite", "true"},
-                                                                             {"deleteSource", "true"},
-                                                                             {"size", "10"}}));
-        QCOMPARE(copy->calls.last(), QStringLiteral("complete:true"));
-        QVERIFY(!copy->calls.join(u' ').contains(QStringLiteral("error")));
+        RecordingTask *moved =
+            run(copy("MEMCopyDeviceToPc", first.absolutePath(), dest, {{"deleteSource", "true"}, {"size", "10"}}));
+        QCOMPARE(withoutProgress(moved->calls), QStringList({"enqueued", "complete:true"}));
         QFile f(dest);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("0123456789"));
@@ -179,15 +183,10 @@ private slots:
         QVERIFY(QDir().mkpath(e->pcPath(QStringLiteral("in"))));
         QVERIFY(QFile::link(QFileInfo(outside).absolutePath(), e->pcPath(QStringLiteral("in/x"))));
         QVERIFY(QFile::link(outside, e->pcPath(QStringLiteral("in/f"))));
-        RecordingTask *copy =
-            run(call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", source},
-                                                           {"destinationFile", e->pcPath(destination)},
-                                                           {"overwrite", "true"},
-                                                           {"recordID", "1"}}));
-        QVERIFY2(copy->calls.size() == 3, qPrintable(copy->calls.join(u'|')));
-        QVERIFY2(copy->calls.at(1).startsWith(QStringLiteral("error:Cannot create")),
-                 qPrintable(copy->calls.join(u'|')));
-        QCOMPARE(copy->calls.last(), QStringLiteral("complete:false"));
+        RecordingTask *task = run(copy("MEMCopyDeviceToPc", source, e->pcPath(destination), {{"recordID", "1"}}));
+        QCOMPARE(task->calls.size(), 3);
+        QVERIFY(task->calls.at(1).startsWith(QStringLiteral("error:Cannot create")));
+        QCOMPARE(task->calls.last(), QStringLiteral("complete:false"));
         QCOMPARE(
             QDir(QFileInfo(outside).absolutePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
             QStringList{QStringLiteral("t")});
@@ -214,12 +213,8 @@ private slots:
         e->receiverFile(QStringLiteral("v/big"), EmulatorLink::pattern(400000));
         const QString dest = e->pcFile(QStringLiteral("big"), "mine");
         e->commands->silentAfter = 65536;
-        auto *task = new RecordingTask(this, call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", "file://v\\big"},
-                                                                                        {"destinationFile", dest},
-                                                                                        {"overwrite", "true"},
-                                                                                        {"deleteSource", "true"},
-                                                                                        {"size", "400000"}})
-                                                 .toString());
+        auto *task = new RecordingTask(
+            this, copy("MEMCopyDeviceToPc", "file://v\\big", dest, {{"deleteSource", "true"}}).toString());
         m_manager->enqueue(task);
         QTRY_VERIFY(task->calls.contains(QStringLiteral("progress64:65536")));
         // The worker now waits for a receiver that sends nothing; its inactivity limit is far away.
@@ -261,10 +256,7 @@ private slots:
         const QString source = e->pcFile(QStringLiteral("up.bin"), "data");
         e->commands->refuseLevel = 1;
         const auto upload = [&] {
-            return run(call(QStringLiteral("MEMCopyPcToDevice"), {{"sourceFile", source},
-                                                                  {"destinationFile", "/v/a/b/c/up.bin"},
-                                                                  {"overwrite", "true"},
-                                                                  {"deleteSource", "true"}}));
+            return run(copy("MEMCopyPcToDevice", source, "/v/a/b/c/up.bin", {{"deleteSource", "true"}}));
         };
         QCOMPARE(upload()->calls,
                  QStringList({"enqueued", "error:Cannot create directory /v\\a\\b.", "complete:false"}));
@@ -292,10 +284,8 @@ private slots:
         e->pcFile(QStringLiteral("recs/Rec2.ts"), "t2");
         e->commands->uploadRequests = {{1, 0, 100}, {0xF8, 0, 0}};
         e->commands->cutUploadAfter = cut;
-        RecordingTask *up = run(call(QStringLiteral("MEMCopyPcToDevice"),
-                                     {{"sourceFile", QStringLiteral("rec://") + e->pcPath(QStringLiteral("recs"))},
-                                      {"destinationFile", "/hda1/recordings"},
-                                      {"overwrite", "true"}}));
+        RecordingTask *up =
+            run(copy("MEMCopyPcToDevice", "rec://" + e->pcPath(QStringLiteral("recs")), "/hda1/recordings"));
         QCOMPARE(withoutProgress(up->calls),
                  QStringList({"enqueued", "error:Cannot copy recording Rec1.", "complete:false"}));
         QVERIFY(e->commands->recordingUploads().isEmpty());
@@ -306,10 +296,7 @@ private slots:
     void uploadAndDelete()
     {
         const QString source = e->pcFile(QStringLiteral("up.bin"), QByteArray(70000, 'u'));
-        RecordingTask *up = run(call(QStringLiteral("MEMCopyPcToDevice"), {{"sourceFile", source},
-                                                                           {"destinationFile", "/v/new/up.bin"},
-                                                                           {"overwrite", "true"},
-                                                                           {"deleteSource", "true"}}));
+        RecordingTask *up = run(copy("MEMCopyPcToDevice", source, "/v/new/up.bin", {{"deleteSource", "true"}}));
         QCOMPARE(up->calls.last(), QStringLiteral("complete:true"));
         QCOMPARE(QFileInfo(e->receiverRoot.path() + QStringLiteral("/v/new/up.bin")).size(), qint64(70000));
         QVERIFY(!QFileInfo::exists(source));
@@ -327,9 +314,7 @@ private slots:
     {
         e->receiverFile(QStringLiteral("v/p.txt"), "preview");
         const QString dest = e->pc.path() + QStringLiteral("/p.txt");
-        const DeviceCall c =
-            call(QStringLiteral("MEMCopyPreview"),
-                 {{"sourceFile", "file://v\\p.txt"}, {"destinationFile", dest}, {"overwrite", "true"}});
+        const DeviceCall c = copy("MEMCopyPreview", "file://v\\p.txt", dest);
         RecordingTask *first = run(c);
         QCOMPARE(first->result(), dest);
         const int before = int(e->emulator.received().size());
@@ -370,12 +355,9 @@ private slots:
         QFETCH(bool, files);
         e->commands->recordingParts = {{0, "ts", QByteArray(10000, 't')}, {1, "mks", QByteArray(20, 'm')}};
         e->commands->recordingEnd = end;
-        RecordingTask *task = run(
-            call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", "rec://05-12-2026 14_03 News"},
-                                                       {"destinationFile", e->pc.path() + QStringLiteral("/News.2026")},
-                                                       {"overwrite", "true"},
-                                                       {"deleteSource", "true"},
-                                                       {"recordID", "-25536"}}));
+        RecordingTask *task =
+            run(copy("MEMCopyDeviceToPc", "rec://05-12-2026 14_03 News", e->pcPath(QStringLiteral("News.2026")),
+                     {{"deleteSource", "true"}, {"recordID", "-25536"}}));
         QCOMPARE(task->calls.last(), files ? QStringLiteral("complete:true") : QStringLiteral("complete:false"));
         QCOMPARE(task->calls.filter(QStringLiteral("error:")).size(), files ? 0 : 1);
         QCOMPARE(e->commands->deleteRequests(), deletes);
@@ -389,8 +371,7 @@ private slots:
     void overwriteNotTrueDoesNothing()
     {
         const int before = int(e->emulator.received().size());
-        RecordingTask *up = run(call(QStringLiteral("MEMCopyPcToDevice"),
-                                     {{"sourceFile", "/nowhere"}, {"destinationFile", "/v/x"}, {"overwrite", "True"}}));
+        RecordingTask *up = run(copy("MEMCopyPcToDevice", "/nowhere", "/v/x", {{"overwrite", "True"}}));
         QCOMPARE(up->calls, QStringList({"enqueued", "complete:true"}));
         QVERIFY(!e->emulator.received().mid(before).contains('\x0A'));
     }
