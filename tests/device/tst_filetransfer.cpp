@@ -60,17 +60,31 @@ private slots:
                  FileTransfer::Completed);
     }
 
-    void downloadWithoutOverwriteTouchesNothing()
+    void downloadThatSendsNothing_data()
     {
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QStringList>("errors");
+        QTest::newRow("overwrite false") << false << "f.bin" << QStringList();
+        QTest::newRow("folder cannot be made")
+            << true << "f.bin/sub/f.bin" << QStringList{"Cannot create directory sub."};
+    }
+    void downloadThatSendsNothing()
+    {
+        QFETCH(bool, overwrite);
+        QFETCH(QString, destination);
+        QFETCH(QStringList, errors);
         e->receiverFile(QStringLiteral("v/f.bin"), pattern(10));
-        const QString dest = e->pcFile(QStringLiteral("f.bin"), "mine");
-        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, false, true, 10, nullptr),
-                 FileTransfer::Skipped);
-        QCOMPARE(e->progress, qint64(10));
-        QCOMPARE(EmulatorLink::read(dest), QByteArray("mine"));
+        const QString mine = e->pcFile(QStringLiteral("f.bin"), "mine");
+        const FileTransfer::Outcome outcome = FileTransfer(*e->link).download(
+            QStringLiteral("v\\f.bin"), e->pcPath(destination), overwrite, true, 10, nullptr);
+        QCOMPARE(outcome, overwrite ? FileTransfer::Failed : FileTransfer::Skipped);
+        QCOMPARE(e->errors, errors);
+        QCOMPARE(e->progress, overwrite ? 0 : 10);
+        QCOMPARE(EmulatorLink::read(mine), QByteArray("mine"));
         QTest::qWait(50);
         QVERIFY(e->emulator.received().isEmpty());
-        QVERIFY(QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/f.bin")));
+        QVERIFY(QFileInfo::exists(e->receiverPath(QStringLiteral("v/f.bin"))));
     }
 
     void failedDownloadKeepsExistingFileAndSource_data()
@@ -163,18 +177,6 @@ private slots:
                  FileTransfer::Completed);
         QCOMPARE(EmulatorLink::read(dest), pattern(10));
         QCOMPARE(e->emulator.received(), header(0x04, 1) + "\x01\x01" + "v" + "\x01\x01" + "f.bin");
-    }
-
-    void destinationThatCannotBeCreated()
-    {
-        e->receiverFile(QStringLiteral("v/f.bin"), pattern(10));
-        const QString blocker = e->pcFile(QStringLiteral("plainfile"), "x");
-        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), blocker + QStringLiteral("/sub/f.bin"),
-                                                 true, false, 10, nullptr),
-                 FileTransfer::Failed);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot create directory sub.")});
-        QTest::qWait(50);
-        QVERIFY(e->emulator.received().isEmpty());
     }
 
     void uploadPacketCounts_data()

@@ -135,29 +135,6 @@ private slots:
         QVERIFY(!e->emulator.received().mid(before).contains('\x22'));
     }
 
-    void prepareAndMoveToPc()
-    {
-        e->receiverFile(QStringLiteral("v/f/a.ts"), "0123456789");
-        RecordingTask *prepare = run(call(QStringLiteral("MEMprepareToCopyDeviceToPc"),
-                                          {{"fileUris", "dir://v\\f*0\r\n"}, {"destinationDir", e->pc.path()}}));
-        QCOMPARE(prepare->calls, QStringList({"enqueued", "start", "complete:true"}));
-        CopyJobDocument job;
-        QVERIFY(job.setContent(prepare->result()));
-        QCOMPARE(job.totalSize(), qint64(10));
-        QCOMPARE(job.copyDirection(), 2);
-        const CopyJobFile first = job.takeFirstFile();
-        QCOMPARE(first.absolutePath(), QStringLiteral("file://v\\f\\a.ts"));
-
-        const QString dest = e->pc.path() + QStringLiteral("/f/a.ts");
-        RecordingTask *moved =
-            run(copy("MEMCopyDeviceToPc", first.absolutePath(), dest, {{"deleteSource", "true"}, {"size", "10"}}));
-        QCOMPARE(withoutProgress(moved->calls), QStringList({"enqueued", "complete:true"}));
-        QFile f(dest);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("0123456789"));
-        QVERIFY(!QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/f/a.ts")));
-    }
-
     void receiverNamesStayInside_data()
     {
         QTest::addColumn<QString>("source");
