@@ -172,10 +172,8 @@ private slots:
     void addressWritersAndPaths()
     {
         QCOMPARE(ReceiverAddress::recLine(QStringLiteral("n"), 3, 40000), QStringLiteral("rec://n*3*-25536"));
-        QCOMPARE(ReceiverAddress::dirLine(QStringLiteral("v\\f")), QStringLiteral("dir://v\\f*0"));
         QCOMPARE(ReceiverAddress::splitPath(QStringLiteral("\\v\\\\a\\")), QStringList({"v", "a"}));
         QVERIFY(ReceiverAddress::isRecordingsFolder(QStringLiteral("/hda1\\recordings")));
-        QVERIFY(ReceiverAddress::isRecordingsFolder(QStringLiteral("/usb0\\recordings")));
         QVERIFY(!ReceiverAddress::isRecordingsFolder(QStringLiteral("/hda1\\recordings\\old")));
         QVERIFY(!ReceiverAddress::isRecordingsFolder(QStringLiteral("/hda1\\Recordings")));
     }

@@ -24,33 +24,24 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("parse");
-        QTest::addColumn<quint64>("total");
-        QTest::addColumn<quint32>("block");
-        const QByteArray ok = QByteArray(1, '\x01') + TransferWire::uint64(5000000000ULL) + TransferWire::uint32(65536);
-        QTest::newRow("ok") << ok << int(TransferWire::Done) << quint64(5000000000ULL) << quint32(65536);
-        QTest::newRow("short") << ok.left(12) << int(TransferWire::Incomplete) << quint64(0) << quint32(0);
-        QTest::newRow("refused") << QByteArray(1, '\xFC') + ok.mid(1) << int(TransferWire::Bad)
-                                 << quint64(5000000000ULL) << quint32(65536);
-        QTest::newRow("block zero") << QByteArray(1, '\x01') + TransferWire::uint64(1) + TransferWire::uint32(0)
-                                    << int(TransferWire::Bad) << quint64(1) << quint32(0);
-        QTest::newRow("block hostile") << QByteArray(1, '\x01') + TransferWire::uint64(1) +
-                                              TransferWire::uint32(0xFFFFFFFF)
-                                       << int(TransferWire::Bad) << quint64(1) << quint32(0xFFFFFFFF);
-        QTest::newRow("size hostile") << QByteArray(1, '\x01') + TransferWire::uint64(~0ULL) + TransferWire::uint32(10)
-                                      << int(TransferWire::Bad) << quint64(~0ULL) << quint32(10);
+        const auto reply = [](quint8 status, quint64 total, quint32 block) {
+            return QByteArray(1, char(status)) + TransferWire::uint64(total) + TransferWire::uint32(block);
+        };
+        QTest::newRow("ok") << reply(1, 5000000000ULL, 65536) << int(TransferWire::Done);
+        QTest::newRow("short") << reply(1, 1, 1).left(12) << int(TransferWire::Incomplete);
+        QTest::newRow("refused") << reply(0xFC, 1, 1) << int(TransferWire::Bad);
+        QTest::newRow("block zero") << reply(1, 1, 0) << int(TransferWire::Bad);
+        QTest::newRow("block hostile") << reply(1, 1, 0xFFFFFFFF) << int(TransferWire::Bad);
+        QTest::newRow("size hostile") << reply(1, ~0ULL, 10) << int(TransferWire::Bad);
     }
     void downloadReply()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(int, parse);
-        QFETCH(quint64, total);
-        QFETCH(quint32, block);
         TransferWire::DownloadReply r;
         QCOMPARE(int(TransferWire::parseDownloadReply(bytes, &r)), parse);
-        if (parse != TransferWire::Incomplete) {
-            QCOMPARE(r.total, total);
-            QCOMPARE(r.blockSize, block);
-        }
+        if (parse == TransferWire::Done)
+            QCOMPARE(r.total, 5000000000ULL);
     }
 
     void recordingReply_data()
