@@ -214,40 +214,38 @@ private slots:
                      header(0x0A, 1) + "/v" + TransferWire::uint64(0) + "empty" + TransferWire::uint32(64239));
     }
 
-    void uploadOfUnreadableFileFails()
+    void uploadFailures_data()
     {
-        const QString source = e->pc.path() + QStringLiteral("/missing.bin");
-        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/x.bin")), FileTransfer::Failed);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot open file %1.").arg(source)});
-        QTest::qWait(50);
-        QVERIFY(e->emulator.received().isEmpty());
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("packets");
+        QTest::addColumn<int>("cancels");
+        QTest::addColumn<QString>("error");
+        const QString open = QStringLiteral("Cannot open file %1.");
+        QTest::newRow("unreadable: nothing sent") << "missing" << 0 << 0 << open;
+        // What was not read is never sent: the cancel packet tells the receiver instead.
+        QTest::newRow("shrinks while sent") << "shrinks" << 2 << 1 << open;
+        QTest::newRow("packet refused") << "refused" << 1 << 0 << "code -4";
+        QTest::newRow("path level refused") << "level" << 0 << 0 << "code -3";
     }
-
-    void uploadOfFileThatShrinksSendsCancel()
+    void uploadFailures()
     {
-        // The file loses its data while it is being sent: what was not read is never sent, the receiver is
-        // told with the cancel packet instead of being left waiting for the rest.
-        const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(300000));
-        bool shrunk = false;
-        e->link->progress64 = [&](qint64) {
-            if (!shrunk)
-                shrunk = QFile(source).resize(64239);
-        };
-        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/up.bin")), FileTransfer::Failed);
-        QVERIFY(shrunk);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot open file %1.").arg(source)});
-        QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);
-        QVERIFY(e->commands->uploadPackets() < 5);
-        QVERIFY(QFileInfo::exists(source));
-    }
-
-    void uploadPacketRefusedFails()
-    {
-        const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(200000));
-        e->commands->packetAck = 0xFC;
-        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/up.bin")), FileTransfer::Failed);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("code -4")});
-        QCOMPARE(e->commands->uploadPackets(), 1);
+        QFETCH(QString, fault);
+        QFETCH(int, packets);
+        QFETCH(int, cancels);
+        QFETCH(QString, error);
+        const QString source = fault == QLatin1String("missing") ? e->pcPath(QStringLiteral("missing.bin"))
+                                                                 : e->pcFile(QStringLiteral("up.bin"), pattern(300000));
+        if (fault == QLatin1String("shrinks"))
+            e->link->progress64 = [&](qint64) { QFile(source).resize(64239); };
+        e->commands->packetAck = fault == QLatin1String("refused") ? 0xFC : 1;
+        e->commands->refuseLevel = fault == QLatin1String("level") ? 0 : -1;
+        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/w/up.bin")), FileTransfer::Failed);
+        QCOMPARE(e->errors, QStringList{error.contains(u'%') ? error.arg(source) : error});
+        QTRY_COMPARE(e->commands->cancelBytesSeen(), cancels);
+        QCOMPARE(e->commands->uploadPackets(), packets);
+        QVERIFY(QFileInfo::exists(source) || fault == QLatin1String("missing"));
+        if (fault == QLatin1String("missing"))
+            QVERIFY(e->emulator.received().isEmpty());
     }
 
     void uploadCancelSendsCancelPacket_data()
