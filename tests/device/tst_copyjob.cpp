@@ -39,22 +39,6 @@ private:
     }
 
 private slots:
-    void documentRoundTrip()
-    {
-        CopyJobDocument job;
-        job.setTotalSize(5000000000LL);
-        job.addFile(1, 10, QStringLiteral("rec://a\\b"), QStringLiteral("\\a"), -25536);
-        CopyJobDocument back;
-        QVERIFY(back.setContent(job.toString()));
-        QCOMPARE(back.totalSize(), 5000000000LL);
-        const CopyJobFile rec = back.takeFirstFile();
-        QCOMPARE(quint16(rec.id()), quint16(40000));
-        QCOMPARE(rec.fileName(), QStringLiteral("b"));
-        QVERIFY(back.takeFirstFile().isNull());
-        QVERIFY(!back.setContent(QStringLiteral("<files")));
-        QVERIFY(!back.hasFiles());
-    }
-
     void copyJobOfFolderTree()
     {
         QTemporaryDir tmp;

@@ -21,37 +21,10 @@ private slots:
         volume->appendChild(news);
         QCOMPARE(news->fullPath(), QStringLiteral("HDD\\News"));
         QCOMPARE(news->recordFileBaseName(), QStringLiteral("05-12-2026 14_03 News"));
+        QCOMPARE(news->extension(), QStringLiteral("mp2sd"));
+        QCOMPARE(volume->extension(), QStringLiteral("hdd"));
         QVERIFY(volume->removeChildren(0, 1));
         QVERIFY(!volume->isExpandable());
-    }
-
-    void kinds_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("extension");
-        QTest::newRow("folder") << 0 << "x"
-                                << "dir";
-        QTest::newRow("file") << 1 << "clip.final.MP4"
-                              << "MP4";
-        QTest::newRow("video record") << 2 << "a.ts"
-                                      << "";
-        QTest::newRow("mp4hd") << 7 << "a"
-                               << "mp4hd";
-        QTest::newRow("volume") << 8 << "a"
-                                << "hdd";
-        QTest::newRow("unknown") << 42 << "a.b"
-                                 << "";
-    }
-    void kinds()
-    {
-        QFETCH(int, type);
-        QFETCH(QString, name);
-        QFETCH(QString, extension);
-        DeviceFileSystemItem item(name, QString(), type, 0, QDateTime(), false, -1);
-        QCOMPARE(item.extension(), extension);
-        QCOMPARE(item.isContainer(), type == 0 || type == 8 || type == 9);
-        QCOMPARE(item.isRecord(), type >= 2 && type <= 7);
     }
 };
 
