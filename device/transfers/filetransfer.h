@@ -5,6 +5,7 @@
 
 class CopyJobDocument;
 class QByteArray;
+class QSaveFile;
 class TransferLink;
 
 // Copies one plain file between the PC and a receiver: download (0x04) and upload (0x0A).
@@ -43,7 +44,7 @@ private:
     int status();
     void noteCancel();
     void sendCancelByte();
-    Outcome receive(const QStringList &parts, class QSaveFile &file);
+    Outcome receive(const QStringList &parts, QSaveFile &file);
 
     TransferLink &m_link;
     bool m_canceled = false;
