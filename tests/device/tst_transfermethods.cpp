@@ -48,7 +48,7 @@ private:
             call(QStringLiteral("MEMprepareToCopyDeviceToPc"), {{"fileUris", uris}, {"destinationDir", destination}}));
         CopyJobDocument job;
         job.setContent(prepare->result());
-        QStringList outcomes;
+        QStringList outcomes{QStringLiteral("total %1 to %2").arg(job.totalSize()).arg(job.copyDirection())};
         while (job.hasFiles()) {
             const CopyJobFile f = job.takeFirstFile();
             QString target = destination + u'/' + (f.relativePath().isEmpty() ? QString() : f.relativePath() + u'/') +
@@ -177,7 +177,8 @@ private slots:
         e->receiverFile(QStringLiteral("hda1/h/b.ts"), "b");
         QVERIFY(QDir().mkpath(e->receiverPath(QStringLiteral("hda1/g"))));
         const QStringList outcomes = runJob(QStringLiteral("dir:///hda1*0\r\n"), e->pcPath(QStringLiteral("to")));
-        QCOMPARE(outcomes, QStringList(5, QStringLiteral("complete:true")));
+        QCOMPARE(outcomes,
+                 QStringList{QStringLiteral("total 11 to 2")} + QStringList(5, QStringLiteral("complete:true")));
         QCOMPARE(EmulatorLink::read(e->pcPath(QStringLiteral("to/hda1/a.ts"))), QByteArray("0123456789"));
         QCOMPARE(EmulatorLink::read(e->pcPath(QStringLiteral("to/hda1/h/b.ts"))), QByteArray("b"));
         QVERIFY(QFileInfo(e->pcPath(QStringLiteral("to/hda1/g"))).isDir());
