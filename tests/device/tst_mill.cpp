@@ -2,6 +2,8 @@
 
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/mill.h"
+#include "device/core/millcancelexception.h"
+#include "device/core/millinterruptexception.h"
 #include "device/protocol/dvb24communicationexception.h"
 #include "recordingtask.h"
 
