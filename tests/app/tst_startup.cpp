@@ -7,6 +7,7 @@
 #include "app/settingspage.h"
 #include "app/startup.h"
 #include "app/toprightwidget.h"
+#include "ui_mainwindow.h"
 #include "base/translatorloader.h"
 #include "document/docitem.h"
 #include "document/itemproperty.h"
@@ -101,7 +102,7 @@ private slots:
         QCOMPARE(window.windowFlags(), Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
                                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
         QCOMPARE(window.windowTitle(), QCoreApplication::applicationName());
-        QVERIFY(window.Ui::MainWindow::centralWidget->testAttribute(Qt::WA_MouseTracking));
+        QVERIFY(window.form()->centralWidget->testAttribute(Qt::WA_MouseTracking));
         QVERIFY(qApp->styleSheet().contains(QStringLiteral("#logoWidget")));
     }
 
@@ -126,16 +127,16 @@ private slots:
         QCOMPARE(window.treeModel()->rowCount(), 1);
         const QString text = window.treeModel()->index(0, 0).data().toString();
         QVERIFY(!text.isEmpty());
-        const int needed = static_cast<const QAbstractItemView *>(window.tvDevices)->sizeHintForColumn(0);
-        const int room = window.tvDevices->viewport()->width();
+        const int needed = static_cast<const QAbstractItemView *>(window.form()->tvDevices)->sizeHintForColumn(0);
+        const int room = window.form()->tvDevices->viewport()->width();
         QVERIFY2(needed <= room,
                  qPrintable(QStringLiteral("\"%1\" needs %2 px of %3").arg(text).arg(needed).arg(room)));
 
         // The title bar's buttons on every page.
         for (int page = 0; page < 3; ++page) {
-            window.appStackedWidget->setCurrentIndex(page);
+            window.form()->appStackedWidget->setCurrentIndex(page);
             const QList<TopRightWidget *> bars =
-                window.appStackedWidget->currentWidget()->findChildren<TopRightWidget *>();
+                window.form()->appStackedWidget->currentWidget()->findChildren<TopRightWidget *>();
             QCOMPARE(bars.size(), 1);
             QTRY_VERIFY(bars.first()->isVisible());
             QVERIFY(bars.first()->width() >= 250);
@@ -147,7 +148,7 @@ private slots:
                                             .arg(button->sizeHint().width())));
         }
         if (language == QLatin1String("en_EN"))
-            QCOMPARE(window.topRightWidget->width(), 250);
+            QCOMPARE(window.form()->topRightWidget->width(), 250);
     }
 
     void rejectedValueShowsErrorBox()
