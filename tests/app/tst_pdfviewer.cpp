@@ -61,14 +61,10 @@ private slots:
                                      << "11100@2";
         QTest::newRow("previous button") << 3 << 2 << "btnPreviousPage"
                                          << "11111@1";
-        QTest::newRow("first button") << 3 << 1 << "btnFirstPage"
-                                      << "00111@0";
         QTest::newRow("next button") << 3 << 0 << "btnNextPage"
                                      << "11111@1";
         QTest::newRow("up goes forward") << 3 << 0 << "Up"
                                          << "11111@1";
-        QTest::newRow("page down goes forward") << 3 << 0 << "PgDown"
-                                                << "11111@1";
         QTest::newRow("up on last page stays") << 3 << 2 << "Up"
                                                << "11100@2";
         QTest::newRow("down goes back") << 3 << 2 << "Down"

@@ -40,19 +40,26 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
-        QTest::newRow("existing") << "pictures" << true;
-        QTest::newRow("stored absolute") << "pictures/../pictures/." << true;
-        QTest::newRow("missing") << "nowhere" << false;
-        QTest::newRow("empty") << "" << false;
+        QTest::addColumn<bool>("stored"); // else typed
+        QTest::newRow("existing") << "pictures" << true << false;
+        QTest::newRow("stored absolute") << "pictures/../pictures/." << true << false;
+        QTest::newRow("missing") << "nowhere" << false << false;
+        QTest::newRow("empty") << "" << false << false;
+        QTest::newRow("stored missing is kept") << "gone" << false << true;
     }
     void mediaFolder()
     {
         QFETCH(QString, text);
         QFETCH(bool, valid);
+        QFETCH(bool, stored);
         folder("pictures");
         const QString typed = text.isEmpty() ? text : dir->filePath(text);
+        if (stored)
+            Settings::setString(Settings::PathPictures, typed);
         SettingsPage page;
-        QVERIFY(page.allPathsValid() && page.lblWarning->isHidden());
+        QCOMPARE(page.allPathsValid(), !stored);
+        QCOMPARE(page.pathPicturesLineEdit->text(), stored ? typed : dir->path());
+        page.pathPicturesLineEdit->clear();
         page.pathPicturesLineEdit->setText(typed);
         QCOMPARE(page.allPathsValid(), valid);
         QCOMPARE(page.pathPicturesWarningLabel->isHidden(), valid);
@@ -61,8 +68,9 @@ private slots:
         if (!valid)
             QCOMPARE(page.lblWarning->text(), QStringLiteral("Warning. Some fields are empty or incorrect."));
         // Only a valid folder is stored, cleaned.
-        QCOMPARE(Settings::getString(Settings::PathPictures, QString()),
-                 valid ? QDir(typed).absolutePath() : dir->path());
+        QCOMPARE(Settings::getString(Settings::PathPictures, QString()), valid    ? QDir(typed).absolutePath()
+                                                                         : stored ? typed
+                                                                                  : dir->path());
         // Opening the page offers the converter default.
         page.prepareToShow();
         QCOMPARE(page.pathConvertVideoLineEdit->text(), Settings::ffmpegDefaultPath());
@@ -76,15 +84,6 @@ private slots:
             for (int x = 0; x < shown.width(); ++x)
                 colours.insert(shown.pixel(x, y));
         QCOMPARE(colours.size() > 3, !valid);
-    }
-
-    void storedMissingFolderIsKept()
-    {
-        Settings::setString(Settings::PathVideo, dir->filePath("gone"));
-        SettingsPage page;
-        QCOMPARE(page.pathVideoLineEdit->text(), dir->filePath("gone"));
-        QVERIFY(!page.allPathsValid());
-        QCOMPARE(Settings::getString(Settings::PathVideo, QString()), dir->filePath("gone"));
     }
 
     void converterPath_data()

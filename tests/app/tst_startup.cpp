@@ -11,6 +11,7 @@
 #include "modules/modulefactory.h"
 #include "ui_mainwindow.h"
 
+#include <QDirIterator>
 #include <QDomDocument>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -155,33 +156,21 @@ private slots:
         QVERIFY(QFontInfo(QFont(QStringLiteral("Courier New"))).fixedPitch());
     }
 
-    // Every picture the style sheet and the forms name loads; the busy indicator moves.
+    // Every picture the style sheet, the forms and the code name loads; the busy indicator moves.
     void everyNamedImageLoads()
     {
-        QFile sheet(QStringLiteral(":/styles/style"));
-        QVERIFY(sheet.open(QIODevice::ReadOnly));
         QStringList paths;
-        const QRegularExpression url(QStringLiteral("url\\((:[^)]+)\\)"));
-        for (auto it = url.globalMatch(QString::fromUtf8(sheet.readAll())); it.hasNext();)
-            paths << it.next().captured(1);
-        QVERIFY(paths.size() >= 14);
-        paths << QStringLiteral(
-                     ":/images/icons/settingsIco.png :/images/restore :/images/restore_h :/images/maximize "
-                     ":/images/maximize_h :/icons/icons/arrow-stop-180.png :/icons/icons/arrow-090.png "
-                     ":/icons/icons/arrow-270.png :/icons/icons/arrow-stop.png :/images/arrl :/icons/errorIcon "
-                     ":/icons/icons/Settings-icon.png :/images/minus :/images/plus :/images/logo3 :/icons/warning80 "
-                     ":/docs/icons/defaultSTBPic.png :/docs/icons/defaultTVPic.png :/images/arrd :/images/arru "
-                     ":/images/favStar :/images/favStar_special :/icons/folder :/icons/pendrive :/icons/largeTV "
-                     ":/icons/globe :/icons/radio :/icons/videotape :/icons/video :/icons/music :/icons/uploadUsb24 "
-                     ":/icons/downloadUsb24 :/icons/downloadUsb48 :/icons/saveAs :/icons/save :/icons/SaveFile "
-                     ":/icons/printer :/icons/newFileLarge :/icons/NewFile :/icons/OpenFile :/icons/tool "
-                     ":/icons/filter :/icons/back :/icons/upload :/icons/search128 :/icons/connect128 "
-                     ":/icons/properties64 :/icons/mediaExplorer :/icons/icons/usb_stick.png "
-                     ":/icons/icons/Refresh-icon.png :/icons/icons/Open-icon64.png :/icons/icons/Open-icon32.png "
-                     ":/icons/icons/printer_small.png :/icons/arrowRight :/icons/tvGrayedout :/icons/radioGrayedout "
-                     ":/icons/globeGrayedout :/icons/folderGrayedout :/icons/connectedDevice :/icons/connectingDevice "
-                     ":/icons/disconnectedDevice :/icons/usbManagedDevice")
-                     .split(QLatin1Char(' '));
+        const QRegularExpression named(QStringLiteral("(:/(?:images|icons|docs)/[\\w/.-]+)[\"<)]"));
+        QDirIterator it(qEnvironmentVariable("OMBRELAY_SOURCE_DIR"), {"*.ui", "*.qss", "*.cpp", "*.h"}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            if (!file.fileName().contains(QLatin1String("/tests/")) && file.open(QIODevice::ReadOnly))
+                for (auto match = named.globalMatch(QString::fromUtf8(file.readAll())); match.hasNext();)
+                    paths << match.next().captured(1);
+        }
+        paths.removeDuplicates();
+        QVERIFY2(paths.size() >= 40, qPrintable(paths.join(' ')));
         for (const QString &path : std::as_const(paths)) {
             QImageReader reader(path);
             QVERIFY2(!reader.read().isNull(), qPrintable(path + ": " + reader.errorString()));
