@@ -120,6 +120,8 @@ private slots:
         QVERIFY(b && addDevicePage);
         QCOMPARE(a.property("kept").toInt(), 42);
         QVERIFY(ui->moduleContainer->findChildren<QWidget *>("pageContainer", Qt::FindDirectChildrenOnly).size() <= 4);
+        window.setCurrentModule(&a, true); // the shown page again: buffered, then shown
+        QVERIFY(!a.isBuffering() && a.isVisible());
         window.setCurrentModule(nullptr, false);
         QVERIFY(ui->moduleContainer->currentWidget()->findChildren<OmbrelayModule *>().isEmpty());
         a.setParent(nullptr);
@@ -154,6 +156,9 @@ private slots:
         settings->pathPicturesLineEdit->setText(media.path());
         settings->settingsBackButton->click();
         QCOMPARE(ui->appStackedWidget->currentIndex(), 0);
+        window.tryToOpenFile(QString()); // a hand-over naming no existing file is ignored
+        window.tryToOpenFile(media.filePath(QStringLiteral("gone.tvqvxc")));
+        QVERIFY(boxes->texts.isEmpty());
         // The title bar's "about" leaves the settings page whatever its fields hold.
         window.gotoSettings();
         settings->pathPicturesLineEdit->setText(QString());

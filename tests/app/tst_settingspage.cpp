@@ -4,9 +4,11 @@
 #include "app/settingspage.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QScopeGuard>
 #include <QSet>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTranslator>
 
 class TestSettingsPage : public QObject
@@ -73,6 +75,8 @@ private slots:
                                                                                   : dir->path());
         // Opening the page offers the converter default.
         page.prepareToShow();
+        page.pathConvertVideoLineEdit->clear();
+        QTest::mouseClick(page.pathConvertVideoDefaultPushButton, Qt::LeftButton);
         QCOMPARE(page.pathConvertVideoLineEdit->text(), Settings::ffmpegDefaultPath());
         // The field's warning mark is really painted on the page, not just flagged.
         page.show();
@@ -163,6 +167,22 @@ private slots:
         QVERIFY(page.allPathsValid());
         QTest::mouseClick(page.pathMusicDefaultPushButton, Qt::LeftButton);
         QCOMPARE(page.pathMusicLineEdit->text(), music.isEmpty() ? home.path() : home.filePath(music));
+    }
+
+    void browsingTakesTheChosenFolder()
+    {
+        SettingsPage page;
+        QTimer answer; // the folder dialog runs modally: answered from the event loop
+        connect(&answer, &QTimer::timeout, this, [&] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                QCOMPARE(dialog->windowTitle(), QStringLiteral("Select music path"));
+                dialog->setDirectory(folder("chosen"));
+                static_cast<QDialog *>(dialog)->accept();
+            }
+        });
+        answer.start(20);
+        QTest::mousePress(page.pathMusicPushButton, Qt::LeftButton);
+        QCOMPARE(Settings::getString(Settings::PathMusic, QString()), dir->filePath("chosen"));
     }
 
     void changingLanguage_data()

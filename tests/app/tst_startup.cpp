@@ -45,30 +45,28 @@ private slots:
     {
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("button");
-        QTest::newRow("missing") << QVariant() << "en_EN"
-                                 << "englishRadioButton";
-        QTest::newRow("empty") << QVariant("") << "en_EN"
-                               << "englishRadioButton";
-        QTest::newRow("English") << QVariant("en_EN") << "en_EN"
-                                 << "englishRadioButton";
-        QTest::newRow("German") << QVariant("de_DE") << "de_DE"
-                                << "radioButton_2";
-        QTest::newRow("Polish") << QVariant("pl_PL") << "pl_PL"
-                                << "radioButton_3";
-        QTest::newRow("unknown") << QVariant("fr_FR") << "fr_FR"
-                                 << "englishRadioButton";
-        QTest::newRow("case differs") << QVariant("DE_de") << "DE_de"
-                                      << "englishRadioButton";
+        QTest::addColumn<int>("button"); // English, German, Polish
+        QTest::addColumn<QString>("manual");
+        QTest::newRow("missing") << QVariant() << "en_EN" << 0 << "eng";
+        QTest::newRow("empty") << QVariant("") << "en_EN" << 0 << "eng";
+        QTest::newRow("English") << QVariant("en_EN") << "en_EN" << 0 << "eng";
+        QTest::newRow("German") << QVariant("de_DE") << "de_DE" << 1 << "ger";
+        QTest::newRow("Polish") << QVariant("pl_PL") << "pl_PL" << 2 << "pol";
+        QTest::newRow("unknown") << QVariant("fr_FR") << "fr_FR" << 0 << "eng";
+        QTest::newRow("case differs") << QVariant("DE_de") << "DE_de" << 0 << "ger";
     }
     void languageButtonIsChecked()
     {
         QFETCH(QVariant, stored);
         QFETCH(QString, language);
-        QFETCH(QString, button);
+        QFETCH(int, button);
+        const QString buttonName = QStringList{"englishRadioButton", "radioButton_2", "radioButton_3"}.at(button);
         if (stored.isValid())
             QSettings().setValue(QStringLiteral("preferredLanguage"), stored);
         QCOMPARE(startUpLanguage(), language);
+        QFETCH(QString, manual); // the help key opens the manual of the stored language
+        QCOMPARE(MainWindow::helpFilePath(),
+                 QCoreApplication::applicationDirPath() + "/help/ombrelay_help_" + manual + ".pdf");
         MainWindow window;
         prepareMainWindow(window, startUpLanguage());
         const auto english = qScopeGuard([&] { loadTranslator(window.translator(), QStringLiteral("en_EN")); });
@@ -76,10 +74,10 @@ private slots:
         for (const QRadioButton *candidate : window.settingsPage()->findChildren<QRadioButton *>())
             if (candidate->isChecked())
                 checked << candidate->objectName();
-        QCOMPARE(checked, QStringList{button});
+        QCOMPARE(checked, QStringList{buttonName});
         QCOMPARE(!window.translator()->isEmpty(), language == "de_DE" || language == "pl_PL");
         window.gotoSettings(); // opening the page keeps the choice
-        QVERIFY(window.settingsPage()->findChild<QRadioButton *>(button)->isChecked());
+        QVERIFY(window.settingsPage()->findChild<QRadioButton *>(buttonName)->isChecked());
     }
 
     // Linux fonts and the longer translations must not cut texts off; the style sheet applies cleanly.

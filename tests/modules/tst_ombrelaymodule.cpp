@@ -67,7 +67,9 @@ private slots:
         page.onShow();
         QCOMPARE(boxes, (QStringList{"AB|Ombrelay Error", "C|Ombrelay Error"}));
         QVERIFY(page.statusText().isEmpty());
-        page.startBuffering();
+        page.startBuffering(); // withdrawn texts are not shown
+        page.appendStatusText(QStringLiteral("stale"));
+        page.clearStatusText();
         page.onShow();
         QCOMPARE(boxes.size(), 2);
         QCOMPARE(orphan.statusText(), QStringLiteral("x"));
