@@ -42,7 +42,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("pause"); // ms between single bytes; 0: all at once
         QTest::addColumn<QString>("taken");
-        QTest::newRow("in pieces") << frame("/home/u/list.lkqvx", 18) << 1 << "/home/u/list.lkqvx";
+        QTest::newRow("byte by byte") << frame("/home/u/list.lkqvx", 18) << 1 << "/home/u/list.lkqvx";
         QTest::newRow("length past the cap") << frame("x", SingleInstance::MaxMessageBytes + 1) << 0 << "";
         QTest::newRow("huge length") << frame(QByteArray(), 0xFFFFFFFFu) << 0 << "";
         QTest::newRow("more than announced") << frame("abcdef", 2) << 0 << "";
