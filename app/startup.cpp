@@ -5,6 +5,7 @@
 #include "base/settings.h"
 #include "base/translatorloader.h"
 #include "document/itemproperty.h"
+#include "exchange/selectdrivedialog.h"
 #include "modules/modulefactory.h"
 #include "ui_mainwindow.h"
 #include "widgets/messagebox.h"
@@ -17,6 +18,7 @@ void registerStartUpServices()
     installFontSubstitutes();
     ModuleFactory::registerProgramModules();
     ItemProperty::setRejectionReporter(&MessageBox::critical);
+    SelectDriveDialog::registerAsExportPicker();
 }
 
 QString startUpLanguage()
