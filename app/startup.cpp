@@ -2,11 +2,13 @@
 
 #include "app/fontsubstitutes.h"
 #include "app/mainwindow.h"
-#include "widgets/messagebox.h"
-#include "modules/modulefactory.h"
 #include "base/settings.h"
 #include "base/translatorloader.h"
 #include "document/itemproperty.h"
+#include "exchange/selectdrivedialog.h"
+#include "modules/modulefactory.h"
+#include "ui_mainwindow.h"
+#include "widgets/messagebox.h"
 
 #include <QApplication>
 #include <QFile>
@@ -16,6 +18,7 @@ void registerStartUpServices()
     installFontSubstitutes();
     ModuleFactory::registerProgramModules();
     ItemProperty::setRejectionReporter(&MessageBox::critical);
+    SelectDriveDialog::registerAsExportPicker();
 }
 
 QString startUpLanguage()
@@ -36,5 +39,5 @@ void prepareMainWindow(MainWindow &window, const QString &language)
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     window.setWindowTitle(QCoreApplication::applicationName());
-    window.Ui::MainWindow::centralWidget->setAttribute(Qt::WA_MouseTracking);
+    window.form()->centralWidget->setAttribute(Qt::WA_MouseTracking);
 }

@@ -5,18 +5,9 @@
 ItemListView::ItemListView(QWidget *parent)
     : STableView(parent)
 {
-    setAlternatingRowColors(true);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setDragEnabled(true);
-    setAcceptDrops(true);
-    setDropIndicatorShown(true);
-    setDragDropMode(QAbstractItemView::DragDrop);
+    setUpRowView();
     setDefaultDropAction(Qt::MoveAction);
     setDragDropOverwriteMode(false);
-    horizontalHeader()->setStretchLastSection(true);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    setShowGrid(false);
     setFrameShape(QFrame::NoFrame);
     setCurrentIndex(QModelIndex());
 }

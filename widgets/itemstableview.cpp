@@ -8,45 +8,35 @@ ItemsTableView::ItemsTableView(QWidget *parent)
     : STableView(parent)
     , m_proxy(new ObjectSortFilterProxyModel(this))
 {
+    setUpRowView();
     setSortingEnabled(true);
-    setAlternatingRowColors(true);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setDragEnabled(true);
-    setAcceptDrops(true);
-    setDropIndicatorShown(true);
-    setDragDropMode(QAbstractItemView::DragDrop);
     horizontalHeader()->setSectionsMovable(true);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->hide();
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
-    setShowGrid(false);
     m_proxy->setObjectName(QStringLiteral("sortFilterProxy"));
     connect(this, &QAbstractItemView::pressed, this, &ItemsTableView::onCellPressedEdit);
 }
 
 void ItemsTableView::setModel(QAbstractItemModel *model)
 {
-    if (!model)
-        return;
-    if (useSortFilterProxy) {
-        m_proxy->setSourceModel(model);
-        STableView::setModel(m_proxy);
-    } else {
-        STableView::setModel(model);
-    }
+    if (model)
+        STableView::setModel(shown(model));
 }
 
 void ItemsTableView::setItemsModel(QAbstractItemModel *model, const QList<int> &visibleColumns,
                                    const QList<int> &fixedColumns)
 {
-    if (!model)
-        return;
-    if (useSortFilterProxy) {
-        m_proxy->setSourceModel(model);
-        model = m_proxy;
-    }
-    STableView::setItemsModel(model, visibleColumns, fixedColumns);
+    if (model)
+        STableView::setItemsModel(shown(model), visibleColumns, fixedColumns);
+}
+
+// The model the view shows for model: the proxy over it while the proxy is in use.
+QAbstractItemModel *ItemsTableView::shown(QAbstractItemModel *model)
+{
+    if (!useSortFilterProxy)
+        return model;
+    m_proxy->setSourceModel(model);
+    return m_proxy;
 }
 
 void ItemsTableView::addEditableColumns(const QList<int> &columns)

@@ -24,6 +24,8 @@ public slots:
     void onCellPressedEdit(const QModelIndex &index);
 
 private:
+    QAbstractItemModel *shown(QAbstractItemModel *model);
+
     QList<int> editableColumns;
     bool useSortFilterProxy = true;
     ObjectSortFilterProxyModel *m_proxy;

@@ -14,10 +14,20 @@
 namespace {
 const char actionMark[] = "STableViewACtion";
 
-bool hasShortcut(const QAction *action, QKeySequence::StandardKey key)
+struct ActionText
 {
-    return action && !action->shortcut().isEmpty() && action->shortcut() == QKeySequence(key);
-}
+    const char *text;
+    QKeySequence::StandardKey key;
+};
+// In BasicActions order. The object names come from these untranslated texts, so they stay the same
+// in every language.
+const ActionText actionTexts[] = {
+    {QT_TRANSLATE_NOOP("STableView", "&Cut"), QKeySequence::Cut},
+    {QT_TRANSLATE_NOOP("STableView", "C&opy"), QKeySequence::Copy},
+    {QT_TRANSLATE_NOOP("STableView", "&Paste"), QKeySequence::Paste},
+    {QT_TRANSLATE_NOOP("STableView", "&Delete"), QKeySequence::Delete},
+    {QT_TRANSLATE_NOOP("STableView", "Select &All"), QKeySequence::SelectAll},
+};
 } // namespace
 
 STableView::STableView(QWidget *parent)
@@ -28,43 +38,23 @@ STableView::STableView(QWidget *parent)
     setContextMenuPolicy(Qt::CustomContextMenu);
     verticalHeader()->setDefaultSectionSize(30);
 
-    struct Entry
-    {
-        QString text;
-        QKeySequence::StandardKey key;
-    };
-    const Entry entries[] = {
-        {tr("&Cut"), QKeySequence::Cut},       {tr("C&opy"), QKeySequence::Copy},
-        {tr("&Paste"), QKeySequence::Paste},   {tr("&Delete"), QKeySequence::Delete},
-        {QString(), QKeySequence::UnknownKey}, {tr("Select &All"), QKeySequence::SelectAll},
-    };
-    for (const Entry &entry : entries) {
-        auto *action = new QAction(QIcon(), entry.text, this);
-        if (entry.text.isEmpty()) {
-            action->setSeparator(true);
-        } else {
-            action->setShortcut(QKeySequence(entry.key));
-            action->setObjectName(QStringLiteral("action_") + entry.text);
-            action->setShortcutContext(Qt::WidgetShortcut);
-            action->setProperty(actionMark, true);
-            connect(action, &QAction::triggered, this, [this, action] { runAction(action); });
+    for (int which = Cut; which <= SelectAll; ++which) {
+        if (which == SelectAll) {
+            auto *separator = new QAction(this);
+            separator->setSeparator(true);
+            addAction(separator);
         }
+        const ActionText &entry = actionTexts[which];
+        auto *action = new QAction(QIcon(), tr(entry.text), this);
+        action->setShortcut(QKeySequence(entry.key));
+        action->setObjectName(QStringLiteral("action_") + QLatin1String(entry.text));
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setProperty(actionMark, true);
+        connect(action, &QAction::triggered, this, [this, which] { runAction(BasicActions(which)); });
         addAction(action);
-        m_actions.append(action);
+        m_actions[which] = action;
     }
     m_menu->addActions(actions());
-    for (QAction *action : std::as_const(m_actions)) {
-        if (hasShortcut(action, QKeySequence::Cut))
-            m_cut = action;
-        else if (hasShortcut(action, QKeySequence::Copy))
-            m_copy = action;
-        else if (hasShortcut(action, QKeySequence::Paste))
-            m_paste = action;
-        else if (hasShortcut(action, QKeySequence::Delete))
-            m_delete = action;
-        else if (hasShortcut(action, QKeySequence::SelectAll))
-            m_selectAll = action;
-    }
 
     connect(this, &QWidget::customContextMenuRequested, this, &STableView::onContextMenuShow, Qt::UniqueConnection);
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &STableView::onFocusChanged);
@@ -83,19 +73,20 @@ STableView::~STableView()
 
 QAction *STableView::action(BasicActions which) const
 {
-    switch (which) {
-    case Cut:
-        return m_cut;
-    case Copy:
-        return m_copy;
-    case Paste:
-        return m_paste;
-    case Delete:
-        return m_delete;
-    case SelectAll:
-        return m_selectAll;
-    }
-    return nullptr;
+    return which >= Cut && which <= SelectAll ? m_actions[which] : nullptr;
+}
+
+void STableView::setUpRowView()
+{
+    setAlternatingRowColors(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setShowGrid(false);
 }
 
 void STableView::setModel(QAbstractItemModel *model)
@@ -129,24 +120,26 @@ bool STableView::edit(const QModelIndex &index, QAbstractItemView::EditTrigger t
     return QTableView::edit(index, trigger, event);
 }
 
+// Allowed by the owner and shown in the menu.
+bool STableView::offers(BasicActions which) const
+{
+    return model() && m_allowed[which] && m_actions[which]->isVisible();
+}
+
 bool STableView::canCopy() const
 {
-    return model() && copyAllowed && m_copy && m_copy->isVisible() && selectionModel() &&
-           !selectionModel()->selectedIndexes().isEmpty();
+    return offers(Copy) && selectionModel() && !selectionModel()->selectedIndexes().isEmpty();
 }
 
 bool STableView::canDelete() const
 {
-    return model() && deleteAllowed && m_delete && m_delete->isVisible() && selectionModel() &&
-           !selectionModel()->selectedIndexes().isEmpty();
+    return offers(Delete) && selectionModel() && !selectionModel()->selectedIndexes().isEmpty();
 }
 
 bool STableView::canPaste() const
 {
-    if (!model() || !pasteAllowed || !m_paste || !m_paste->isVisible())
-        return false;
     const QMimeData *data = QApplication::clipboard()->mimeData();
-    if (!data)
+    if (!offers(Paste) || !data)
         return false;
     const QStringList types = model()->mimeTypes();
     return std::any_of(types.begin(), types.end(), [data](const QString &type) { return data->hasFormat(type); });
@@ -154,53 +147,24 @@ bool STableView::canPaste() const
 
 void STableView::retranslateActions()
 {
-    for (QAction *action : std::as_const(m_actions)) {
-        if (hasShortcut(action, QKeySequence::Copy))
-            action->setText(tr("C&opy"));
-        if (hasShortcut(action, QKeySequence::Cut))
-            action->setText(tr("&Cut"));
-        if (hasShortcut(action, QKeySequence::Delete))
-            action->setText(tr("&Delete"));
-        if (hasShortcut(action, QKeySequence::SelectAll))
-            action->setText(tr("Select &All"));
-        if (hasShortcut(action, QKeySequence::Paste))
-            action->setText(tr("&Paste"));
-    }
-}
-
-bool &STableView::permission(BasicActions action)
-{
-    switch (action) {
-    case Cut:
-        return cutAllowed;
-    case Copy:
-        return copyAllowed;
-    case Paste:
-        return pasteAllowed;
-    case Delete:
-        return deleteAllowed;
-    case SelectAll:
-        break;
-    }
-    return selectAllAllowed;
+    for (int which = Cut; which <= SelectAll; ++which)
+        m_actions[which]->setText(tr(actionTexts[which].text));
 }
 
 void STableView::setActionEnabled(STableView::BasicActions which, bool enabled)
 {
-    QAction *target = (which >= Cut && which <= SelectAll) ? action(which) : nullptr;
-    if (!target)
-        return;
-    permission(which) = enabled;
-    target->setEnabled(enabled);
+    if (QAction *target = action(which)) {
+        m_allowed[which] = enabled;
+        target->setEnabled(enabled);
+    }
 }
 
 void STableView::setActionVisible(STableView::BasicActions which, bool visible)
 {
-    QAction *target = (which >= Cut && which <= SelectAll) ? action(which) : nullptr;
-    if (!target)
-        return;
-    setActionEnabled(which, visible);
-    target->setVisible(visible);
+    if (QAction *target = action(which)) {
+        setActionEnabled(which, visible);
+        target->setVisible(visible);
+    }
 }
 
 void STableView::deleteRow(int row)
@@ -294,17 +258,12 @@ void STableView::paste()
 
 void STableView::applyUpdate()
 {
-    if (model()) {
-        const bool copyOk = canCopy();
-        m_cut->setEnabled(copyOk);
-        m_copy->setEnabled(copyOk);
-        m_paste->setEnabled(canPaste());
-        m_delete->setEnabled(canDelete());
-        m_selectAll->setEnabled(model()->rowCount() > 0);
-    } else {
-        for (QAction *action : {m_cut, m_copy, m_paste, m_delete, m_selectAll})
-            action->setEnabled(false);
-    }
+    const bool copyOk = canCopy();
+    m_actions[Cut]->setEnabled(copyOk);
+    m_actions[Copy]->setEnabled(copyOk);
+    m_actions[Paste]->setEnabled(canPaste());
+    m_actions[Delete]->setEnabled(canDelete());
+    m_actions[SelectAll]->setEnabled(model() && model()->rowCount() > 0);
     retranslateActions();
 }
 
@@ -338,16 +297,6 @@ void STableView::connectActions(bool updateNow)
     connectActions(true, updateNow);
 }
 
-void STableView::handleActions(bool)
-{
-    handleActions();
-}
-
-void STableView::handleActions()
-{
-    runAction(qobject_cast<QAction *>(sender()));
-}
-
 void STableView::selectAllRows()
 {
     setUpdatesEnabled(false);
@@ -358,20 +307,27 @@ void STableView::selectAllRows()
     repaint();
 }
 
-void STableView::runAction(QAction *action)
+void STableView::runAction(BasicActions which)
 {
-    if (!action || !action->property(actionMark).toBool() || !model())
+    if (!model())
         return;
-    if (hasShortcut(action, QKeySequence::Copy))
-        copy();
-    if (hasShortcut(action, QKeySequence::Cut))
+    switch (which) {
+    case Cut:
         cut();
-    if (hasShortcut(action, QKeySequence::Delete))
-        deleteSelected();
-    if (hasShortcut(action, QKeySequence::SelectAll))
-        selectAllRows();
-    if (hasShortcut(action, QKeySequence::Paste))
+        break;
+    case Copy:
+        copy();
+        break;
+    case Paste:
         paste();
+        break;
+    case Delete:
+        deleteSelected();
+        break;
+    case SelectAll:
+        selectAllRows();
+        break;
+    }
 }
 
 void STableView::onContextMenuShow(const QPoint &pos)

@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <QTableView>
 
+#include <array>
+
 class QAction;
 class QMenu;
 class ShowHideColumnsModel;
@@ -51,8 +53,6 @@ public slots:
     void copy();
     void paste();
     void updateActions();
-    void handleActions(bool checked);
-    void handleActions();
     void connectActions(bool connect, bool updateNow);
     void connectActions(bool updateNow = true);
     void onContextMenuShow(const QPoint &pos);
@@ -68,29 +68,24 @@ signals:
 
 protected:
     bool focusNextPrevChild(bool next) override;
+    // What both item views set up: whole rows selected several at a time, dragged and dropped, fixed
+    // row heights and no grid.
+    void setUpRowView();
 
     bool contextMenuEnabled = true;
 
 private:
-    void runAction(QAction *action);
+    void runAction(BasicActions which);
+    bool offers(BasicActions which) const;
     void selectAllRows();
     void applyUpdate();
     QModelIndexList selectedRowIndexes() const;
-    bool &permission(BasicActions action);
 
-    bool copyAllowed = true;
-    bool cutAllowed = true;
-    bool deleteAllowed = true;
-    bool pasteAllowed = true;
-    bool selectAllAllowed = true;
     ShowHideColumnsModel *m_columnsModel;
     QMenu *m_menu;
-    QList<QAction *> m_actions;
-    QAction *m_cut = nullptr;
-    QAction *m_copy = nullptr;
-    QAction *m_paste = nullptr;
-    QAction *m_delete = nullptr;
-    QAction *m_selectAll = nullptr;
+    // Indexed by BasicActions, as they were created.
+    std::array<QAction *, 5> m_actions{};
+    std::array<bool, 5> m_allowed{true, true, true, true, true};
     QList<QMetaObject::Connection> m_updateConnections;
     QMetaObject::Connection m_focusConnection;
 };

@@ -92,6 +92,11 @@
         <source>There is not enough free space.</source>
         <translation>Es ist nicht genügend freier Speicherplatz vorhanden.</translation>
     </message>
+    <message>
+        <location filename="../../device/transfers/receiverfoldercommands.cpp" line="94"/>
+        <source>The device did not answer.</source>
+        <translation>Das Gerät hat nicht geantwortet.</translation>
+    </message>
 </context>
 <context>
     <name>OfflineMill</name>

@@ -92,6 +92,11 @@
         <source>There is not enough free space.</source>
         <translation>Za mało wolnego miejsca.</translation>
     </message>
+    <message>
+        <location filename="../../device/transfers/receiverfoldercommands.cpp" line="94"/>
+        <source>The device did not answer.</source>
+        <translation>Urządzenie nie odpowiedziało.</translation>
+    </message>
 </context>
 <context>
     <name>OfflineMill</name>

@@ -1,16 +1,23 @@
 #include "device/transfers/filetransfer.h"
 
+#include "base/filehelpers.h"
 #include "device/transfers/copyjobdocument.h"
 #include "device/transfers/receiveraddress.h"
 #include "device/transfers/receiverfoldercommands.h"
 #include "device/transfers/transferlink.h"
 #include "device/transfers/transferwire.h"
-#include "base/filehelpers.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+namespace {
+QString text(const char *source)
+{
+    return QCoreApplication::translate("DVB24CommunicationProtocolMill", source);
+}
+} // namespace
 
 FileTransfer::FileTransfer(TransferLink &link)
     : m_link(link)
@@ -18,162 +25,201 @@ FileTransfer::FileTransfer(TransferLink &link)
 
 FileTransfer::Outcome FileTransfer::reportCode(int code)
 {
+    // A read cut short by the user's cancel is no failure of the receiver.
+    if (m_canceled || m_link.interrupted())
+        return Failed;
     if (m_link.error)
         m_link.error(m_link.codeText ? m_link.codeText(code) : QString::number(code));
     return Failed;
 }
 
-void FileTransfer::drainAfterCancel()
+int FileTransfer::sendPath(quint8 command, const QStringList &parts, const QByteArray &last)
 {
-    for (int round = 0; round < 2; ++round) {
-        const int b = m_link.readByte(1000);
-        if (b < 0)
-            continue;
-        m_link.dropPending();
-        if (b == TransferWire::CancelByte)
-            break;
+    if (!m_link.write(TransferWire::transferHeader(command, quint16(parts.size() - 1))))
+        return -1;
+    // A refused header ends the exchange on both sides.
+    int refused = status();
+    if (refused != 1)
+        return refused;
+    for (int i = 0; i < parts.size() - 1; ++i) {
+        if (!m_link.write(parts.at(i).toUtf8()))
+            return -1;
+        const int answer = status();
+        if (answer == -1)
+            return -1;
+        if (answer != 1 && refused == 1)
+            refused = answer;
     }
+    if (!m_link.write(last))
+        return -1;
+    if (refused != 1)
+        status(); // the answer to the last message, which cannot be a success now
+    return refused;
+}
+
+void FileTransfer::noteCancel()
+{
+    m_canceled = true;
+    // The exchange is finished in step; its reads must not stop at the flag again.
+    m_link.clearInterrupt();
+    if (m_blockPhase)
+        sendCancelByte();
+}
+
+void FileTransfer::sendCancelByte()
+{
+    if (m_cancelSent)
+        return;
+    m_link.write(QByteArray(1, char(TransferWire::CancelByte)));
+    m_cancelSent = true;
+}
+
+int FileTransfer::status()
+{
+    const int answer = m_link.readStatus(m_canceled ? AfterCancelMs : m_link.inactivityLimit());
+    if (answer != -1 || m_canceled || !m_link.interrupted())
+        return answer;
+    noteCancel();
+    return m_link.readStatus(AfterCancelMs);
+}
+
+bool FileTransfer::read(qint64 n, QByteArray *out)
+{
+    if (m_link.readExact(n, out, m_canceled ? AfterCancelMs : m_link.inactivityLimit()))
+        return true;
+    if (m_canceled || !m_link.interrupted())
+        return false;
+    noteCancel();
+    QByteArray rest;
+    const bool ok = m_link.readExact(n - out->size(), &rest, AfterCancelMs);
+    out->append(rest);
+    return ok;
+}
+
+FileTransfer::Outcome FileTransfer::receive(const QStringList &parts, QSaveFile &file)
+{
+    const int pathStatus = sendPath(0x04, parts, parts.last().toUtf8());
+    if (pathStatus != 1)
+        return reportCode(pathStatus);
+    QByteArray head;
+    if (!read(1, &head))
+        return reportCode(-1);
+    if (quint8(head.at(0)) == TransferWire::StatusPending) {
+        // "pending": answer and read the status again, then the sizes.
+        m_link.write(QByteArray(1, '\x01'));
+        const int again = status();
+        if (again != 1)
+            return reportCode(again);
+        head = QByteArray(1, '\x01');
+    } else if (quint8(head.at(0)) != TransferWire::StatusOk) {
+        return reportCode(int(qint8(head.at(0))));
+    }
+    QByteArray sizes;
+    TransferWire::DownloadReply reply;
+    if (!read(12, &sizes) || TransferWire::parseDownloadReply(head + sizes, &reply) != TransferWire::Done)
+        return reportCode(-1);
+    m_blockPhase = true;
+    const qint64 total = qint64(reply.total);
+    const qint64 block = qint64(reply.blockSize);
+    qint64 written = 0;
+    QByteArray buffer;
+    while (written < total) {
+        if (m_canceled)
+            sendCancelByte();
+        if (!read(4, &buffer))
+            break;
+        if (quint8(buffer.at(0)) == TransferWire::CancelByte) {
+            m_receiverEnded = true;
+            break;
+        }
+        if (!read(qMin(block, total - written), &buffer))
+            break;
+        written += buffer.size();
+        if (m_canceled)
+            continue; // the rest of what was in flight: not the user's any more
+        if (file.write(buffer) != buffer.size()) {
+            if (m_link.error)
+                m_link.error(text("Cannot create file %1.").arg(file.fileName()));
+            m_link.dropPending();
+            return Failed;
+        }
+        if (m_link.progress64)
+            m_link.progress64(buffer.size());
+        if (m_link.interrupted())
+            noteCancel();
+    }
+    if (m_canceled || m_link.interrupted())
+        return Canceled;
+    if (written < total) {
+        // Ended by the receiver (its own end marker, silence or a closed link) before the announced
+        // size: the file is incomplete, whatever the receiver calls it.
+        const Outcome outcome = reportCode(m_receiverEnded ? -6 : -1);
+        m_link.dropPending();
+        return outcome;
+    }
+    // A receiver that pads its last block sends the padding at once; it is not file data.
+    m_link.dropPending();
+    return Completed;
 }
 
 FileTransfer::Outcome FileTransfer::download(const QString &receiverPath, const QString &destination, bool overwrite,
                                              bool deleteSource, qint64 expectedSize, CopyJobDocument *failures)
 {
+    m_cancelSent = false;
+    m_canceled = false;
+    m_blockPhase = false;
+    m_receiverEnded = false;
+    const auto done = [this](Outcome outcome) {
+        m_link.clearInterrupt();
+        return outcome;
+    };
     if (!overwrite) {
         if (m_link.progress64)
             m_link.progress64(expectedSize);
-        m_link.clearInterrupt();
-        return Skipped;
+        return done(Skipped);
     }
     const QFileInfo target(destination);
     makePath(target.absolutePath());
     if (!QFileInfo(target.absolutePath()).isDir()) {
         if (m_link.error)
-            m_link.error(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create directory %1.")
-                             .arg(QFileInfo(target.absolutePath()).fileName()));
-        m_link.clearInterrupt();
-        return Failed;
+            m_link.error(text("Cannot create directory %1.").arg(QFileInfo(target.absolutePath()).fileName()));
+        return done(Failed);
     }
     // The user's file is replaced only when the whole download is there.
     QSaveFile file(destination);
     if (target.isDir() || !file.open(QIODevice::WriteOnly)) {
         if (m_link.error)
-            m_link.error(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create file %1.")
-                             .arg(destination));
-        m_link.clearInterrupt();
-        return Failed;
+            m_link.error(text("Cannot create file %1.").arg(destination));
+        return done(Failed);
     }
     const QStringList parts = ReceiverAddress::splitPath(receiverPath);
     if (parts.isEmpty() || parts.size() > 0x10000) {
         file.cancelWriting();
-        m_link.clearInterrupt();
-        return reportCode(-3);
+        return done(reportCode(-3));
     }
-    Outcome outcome = Completed;
-    bool cancelSent = false;
-    qint64 written = 0;
-    TransferWire::DownloadReply reply;
-    do {
-        if (!m_link.write(TransferWire::transferHeader(0x04, quint16(parts.size() - 1)))) {
-            outcome = reportCode(-1);
-            break;
-        }
-        int status = m_link.readStatus();
-        for (int i = 0; status == 1 && i < parts.size() - 1; ++i)
-            status = m_link.write(parts.at(i).toUtf8()) ? m_link.readStatus() : -1;
-        if (status != 1) {
-            outcome = reportCode(status);
-            break;
-        }
-        if (!m_link.write(parts.last().toUtf8())) {
-            outcome = reportCode(-1);
-            break;
-        }
-        QByteArray head;
-        const bool got = m_link.readExact(1, &head);
-        if (got && quint8(head.at(0)) == TransferWire::StatusPending) {
-            // "pending": answer and read the status again, then the sizes.
-            m_link.write(QByteArray(1, '\x01'));
-            status = m_link.readStatus();
-            if (status != 1) {
-                outcome = reportCode(status);
-                break;
-            }
-            head = QByteArray(1, '\x01');
-        } else if (!got) {
-            outcome = reportCode(-1);
-            break;
-        } else if (quint8(head.at(0)) != TransferWire::StatusOk) {
-            outcome = reportCode(int(qint8(head.at(0))));
-            break;
-        }
-        QByteArray sizes;
-        if (!m_link.readExact(12, &sizes) ||
-            TransferWire::parseDownloadReply(head + sizes, &reply) != TransferWire::Done) {
-            outcome = reportCode(-1);
-            break;
-        }
-        const qint64 total = qint64(reply.total);
-        const qint64 block = qint64(reply.blockSize);
-        QByteArray buffer;
-        while (written < total) {
-            const qint64 want = qMin(block, total - written) + 4;
-            if (!m_link.readExact(4, &buffer)) {
-                if (!cancelSent)
-                    outcome = reportCode(-1);
-                break;
-            }
-            if (quint8(buffer.at(0)) == TransferWire::CancelByte)
-                break;
-            if (!m_link.readExact(want - 4, &buffer)) {
-                outcome = reportCode(-1);
-                break;
-            }
-            if (file.write(buffer) != buffer.size()) {
-                if (m_link.error)
-                    m_link.error(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create file %1.")
-                                     .arg(destination));
-                outcome = Failed;
-                break;
-            }
-            written += buffer.size();
-            if (m_link.progress64)
-                m_link.progress64(buffer.size());
-            if (m_link.interrupted() && !cancelSent) {
-                m_link.write(QByteArray(1, char(TransferWire::CancelByte)));
-                cancelSent = true;
-            }
-        }
-        // A receiver that pads its last block sends the padding at once; it is not file data.
-        if (written == total)
-            m_link.dropPending();
-    } while (false);
-
-    if (m_link.interrupted() || cancelSent) {
+    const Outcome outcome = receive(parts, file);
+    if (outcome == Canceled || m_canceled || m_link.interrupted()) {
         file.cancelWriting();
-        drainAfterCancel();
-        m_link.clearInterrupt();
-        return Canceled;
+        // Late blocks of a receiver that has not answered the cancel yet; a silent one is not waited for.
+        if (m_cancelSent && !m_receiverEnded && m_link.readByte(AfterCancelMs) >= 0)
+            m_link.dropPending();
+        return done(Canceled);
     }
     if (outcome != Completed) {
         file.cancelWriting();
-        if (outcome == Failed && written > 0)
-            m_link.dropPending();
-        m_link.clearInterrupt();
-        return outcome;
+        return done(outcome);
     }
     if (!file.commit()) {
         if (m_link.error)
-            m_link.error(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create file %1.")
-                             .arg(destination));
-        return Failed;
+            m_link.error(text("Cannot create file %1.").arg(destination));
+        return done(Failed);
     }
     if (deleteSource) {
         ReceiverFolderCommands commands(m_link);
         if (commands.deletePath(receiverPath) != 1 && failures)
             failures->addFile(0, 0, receiverPath, QString(), 0);
     }
-    m_link.clearInterrupt();
-    return Completed;
+    return done(Completed);
 }
 
 FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString &receiverPath)
@@ -181,47 +227,35 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
     QStringList parts = receiverPath.split(u'/', Qt::SkipEmptyParts);
     if (receiverPath.startsWith(u'/') && !parts.isEmpty())
         parts[0].prepend(u'/');
-    const QFileInfo info(source);
-    if (info.isDir()) {
-        ReceiverFolderCommands(m_link).makePath(receiverPath, false);
+    m_canceled = false;
+    m_blockPhase = false;
+    const auto done = [this](Outcome outcome) {
         m_link.clearInterrupt();
-        return Completed;
-    }
+        return outcome;
+    };
+    const QFileInfo info(source);
+    if (info.isDir())
+        return done(ReceiverFolderCommands(m_link).makePath(receiverPath, false) ? Completed : Failed);
     QFile file(source);
     // Nothing is sent for a file that cannot be read: the receiver is never left waiting for data.
     if (!info.exists() || !file.open(QIODevice::ReadOnly)) {
         if (m_link.error)
-            m_link.error(
-                QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot open file %1.").arg(source));
-        m_link.clearInterrupt();
-        return Failed;
+            m_link.error(text("Cannot open file %1.").arg(source));
+        return done(Failed);
     }
+    if (parts.isEmpty() || parts.size() > 0x10000)
+        return done(reportCode(-3));
+    // Failures before the packets: a cancel there has nothing to tell the receiver.
+    const auto fail = [&](int code) { return done(m_canceled || m_link.interrupted() ? Canceled : reportCode(code)); };
     const qint64 size = file.size();
-    if (size == 0) {
-        m_link.clearInterrupt();
-        return Completed;
-    }
-    if (parts.isEmpty() || parts.size() > 0x10000) {
-        m_link.clearInterrupt();
-        return reportCode(-3);
-    }
-    auto fail = [&](int code) {
-        m_link.clearInterrupt();
-        return reportCode(code);
-    };
-    if (!m_link.write(TransferWire::transferHeader(0x0A, quint16(parts.size() - 1))))
-        return fail(-1);
-    int status = m_link.readStatus();
-    for (int i = 0; status == 1 && i < parts.size() - 1; ++i)
-        status = m_link.write(parts.at(i).toUtf8()) ? m_link.readStatus() : -1;
-    if (status != 1)
-        return fail(status);
-    if (!m_link.write(TransferWire::uint64(quint64(size)) + parts.last().toUtf8()))
-        return fail(-1);
-    status = m_link.readStatus();
-    if (status != 1)
-        return fail(status);
-    if (!m_link.write(TransferWire::uint32(TransferWire::PacketDataSize), false))
+    const int pathStatus = sendPath(0x0A, parts, TransferWire::uint64(quint64(size)) + parts.last().toUtf8());
+    if (pathStatus != 1)
+        return fail(pathStatus);
+    const int accepted = status();
+    if (accepted != 1)
+        return fail(accepted);
+    // An empty file is announced with its size and needs no packet.
+    if (!m_link.write(TransferWire::uint32(TransferWire::PacketDataSize), size == 0))
         return fail(-1);
     // Two packet buffers: the next packet is read from the file while the receiver answers the last.
     QByteArray packet(TransferWire::PacketSize, '\0');
@@ -240,23 +274,25 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         return n;
     };
     qint64 sent = 0;
-    qint64 n = readPacket(packet, 0);
-    while (sent < size && !m_link.interrupted()) {
+    qint64 n = size > 0 ? readPacket(packet, 0) : 0;
+    while (sent < size && !m_canceled && !m_link.interrupted()) {
         if (n < 0) {
             // Never send bytes that were not read.
             m_link.write(TransferWire::cancelPacket());
             if (m_link.error)
-                m_link.error(
-                    QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot open file %1.").arg(source));
-            m_link.clearInterrupt();
-            return Failed;
+                m_link.error(text("Cannot open file %1.").arg(source));
+            return done(Failed);
         }
         if (!m_link.write(packet))
             return fail(-1);
         const qint64 nextN = sent + n < size ? readPacket(next, sent + n) : 0;
-        status = m_link.readStatus();
-        if (status != 1)
-            return fail(status);
+        const int answer = status();
+        if (answer != 1) {
+            if (!m_canceled)
+                return fail(answer);
+            // Cancelled while the receiver was silent: the cancel packet stands in for the next one.
+            break;
+        }
         sent += n;
         if (m_link.progress64)
             m_link.progress64(n);
@@ -265,9 +301,7 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
     }
     if (sent < size) {
         m_link.write(TransferWire::cancelPacket());
-        m_link.clearInterrupt();
-        return Canceled;
+        return done(Canceled);
     }
-    m_link.clearInterrupt();
-    return Completed;
+    return done(Completed);
 }

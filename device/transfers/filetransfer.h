@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class CopyJobDocument;
+class QByteArray;
+class QSaveFile;
 class TransferLink;
 
 // Copies one plain file between the PC and a receiver: download (0x04) and upload (0x0A).
@@ -14,19 +17,38 @@ public:
     explicit FileTransfer(TransferLink &link);
 
     // Receiver file (path with "\" separators, no scheme) to a PC file. The bytes go to a temporary
-    // file beside the destination that replaces it only when every byte came; a failed or cancelled
-    // download leaves an existing destination as it was. With deleteSource the receiver file is
-    // deleted only after a complete download; a failed deletion is added to *failures.
+    // file beside the destination that replaces it only when every announced byte came; a failed,
+    // cut short or cancelled download leaves an existing destination as it was. With deleteSource
+    // the receiver file is deleted only after a complete download; a failed deletion is added to
+    // *failures.
     Outcome download(const QString &receiverPath, const QString &destination, bool overwrite, bool deleteSource,
                      qint64 expectedSize, CopyJobDocument *failures);
 
     // PC file (or folder) to a receiver path with "/" separators. Completed only when every packet
-    // was acknowledged; a file that cannot be read ends with the cancel packet and Failed.
+    // was acknowledged; a file that cannot be read ends with the cancel packet and Failed. An empty
+    // file goes as a transfer of size 0.
     Outcome upload(const QString &source, const QString &receiverPath);
+
+    // How long the receiver may stay silent once the PC has cancelled (ms): a cancel ends soon
+    // whatever the receiver does.
+    static constexpr int AfterCancelMs = 150;
 
 private:
     Outcome reportCode(int code);
-    void drainAfterCancel();
+    // The header, then every level (each answered) and the last message. Returns 1, or the first
+    // refusal (the remaining levels still go, so both sides stay in step), or -1 when the link failed.
+    int sendPath(quint8 command, const QStringList &parts, const QByteArray &last);
+    // A read or status; a cancel while waiting is noted (and, among the blocks of a download, told
+    // to the receiver at once), then the read goes on briefly so the exchange ends in step.
+    bool read(qint64 n, QByteArray *out);
+    int status();
+    void noteCancel();
+    void sendCancelByte();
+    Outcome receive(const QStringList &parts, QSaveFile &file);
 
     TransferLink &m_link;
+    bool m_canceled = false;
+    bool m_blockPhase = false;
+    bool m_cancelSent = false;
+    bool m_receiverEnded = false;
 };

@@ -69,6 +69,8 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
     if (m_link.interrupted())
         return Canceled;
     const int reply = m_link.readByte(kReplyWait);
+    if (reply < 0 && m_link.interrupted())
+        return Canceled;
     if (reply == 0xAB || reply == 0xAC)
         return refusal(reply);
     if (reply != 0xAA)
@@ -150,6 +152,8 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
     if (!m_link.write(QByteArray(1, char(command))))
         return fail(false);
     const int reply = m_link.readByte(kReplyWait);
+    if (reply < 0 && m_link.interrupted())
+        return Canceled;
     if (reply == 0xAB || reply == 0xAC)
         return refusal(reply);
     if (reply != 0xAA)
@@ -166,7 +170,7 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
         if (!sendMessage(ListUploadPlan::encode(m))) {
             // Never leave the receiver holding half a list.
             m_link.write("CNL");
-            return fail(false);
+            return m_link.interrupted() ? Canceled : fail(false);
         }
         if (m.reports && m_link.progress)
             m_link.progress(qMin(100, total > 0 ? int(double(m.done) / total * 100.0) : 0), total);

@@ -1,13 +1,17 @@
 #include "device/transfers/receiverfoldercommands.h"
 
-#include "device/transfers/folderlistingparser.h"
 #include "device/transfers/copyjobdocument.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "device/transfers/folderlistingparser.h"
 #include "device/transfers/receiveraddress.h"
 #include "device/transfers/transferlink.h"
 #include "device/transfers/transferwire.h"
 
+#include <QCoreApplication>
+
 #include <memory>
+
+std::atomic_int ReceiverFolderCommands::listingWaitMs{15000};
 
 namespace {
 // A listing of more than this many bytes is hostile (32767 entries of at most ~300 bytes fit).
@@ -25,35 +29,70 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::getFolder(const QString &
     const QStringList parts = ReceiverAddress::splitPath(path);
     if (parts.size() > 0xFFFF)
         return nullptr;
-    if (!m_link.write(TransferWire::pathHeader(0x03, quint16(parts.size()))) || m_link.readStatus() != 1)
+    // Every wait of the listing, statuses included, is the listing's own.
+    const int inactivity = m_link.inactivityLimit();
+    m_link.setInactivityLimit(listingWaitMs.load());
+    std::unique_ptr<QList<DeviceFileSystemItem *>> items(readListing(parts));
+    m_link.setInactivityLimit(inactivity);
+    if (!items)
         return nullptr;
+    if (ok)
+        *ok = true;
+    if (items->isEmpty())
+        return nullptr;
+    return items.release();
+}
+
+QList<DeviceFileSystemItem *> *ReceiverFolderCommands::readListing(const QStringList &parts)
+{
+    if (!m_link.write(TransferWire::pathHeader(0x03, quint16(parts.size()))))
+        return nullptr;
+    int refused = m_link.readStatus();
+    if (refused != 1)
+        return failed(refused);
     for (const QString &part : parts) {
-        if (!m_link.write(part.toUtf8()) || m_link.readStatus() != 1)
-            return nullptr;
+        // After a refused level the rest still goes: the receiver reads the whole message.
+        const int status = m_link.write(part.toUtf8()) ? m_link.readStatus() : -1;
+        if (status == -1)
+            return failed(-1);
+        if (status != 1 && refused == 1)
+            refused = status;
     }
+    if (refused != 1)
+        return failed(refused);
     QByteArray buffer;
     auto items = std::make_unique<QList<DeviceFileSystemItem *>>();
     for (;;) {
         int consumed = 0;
         const FolderListingParser::Parse p =
             FolderListingParser::parse(buffer, int(parts.size()), items.get(), &consumed);
-        if (p == FolderListingParser::Bad)
-            return nullptr;
+        if (p == FolderListingParser::Bad || buffer.size() > kMaxListingBytes) {
+            qDeleteAll(*items);
+            return failed(-1);
+        }
         if (p == FolderListingParser::Done)
-            break;
-        if (buffer.size() > kMaxListingBytes)
-            return nullptr;
+            return items.release();
         QByteArray more;
         // At least one more byte, within the listing wait; then whatever else is already there.
-        if (!m_link.readExact(1, &more, ListingWait))
-            return nullptr;
+        if (!m_link.readExact(1, &more)) {
+            qDeleteAll(*items);
+            return failed(-1);
+        }
         buffer += more + m_link.readUpTo(kMaxListingBytes, 0);
     }
-    if (ok)
-        *ok = true;
-    if (items->isEmpty())
-        return nullptr;
-    return items.release();
+}
+
+QList<DeviceFileSystemItem *> *ReceiverFolderCommands::failed(int code)
+{
+    m_lastFailure = code;
+    return nullptr;
+}
+
+QString ReceiverFolderCommands::failureText() const
+{
+    if (m_lastFailure == -1)
+        return QCoreApplication::translate("DVB24CommunicationProtocolMill", "The device did not answer.");
+    return m_link.codeText ? m_link.codeText(m_lastFailure) : QString::number(m_lastFailure);
 }
 
 bool ReceiverFolderCommands::sendPathLevels(quint8 command, const QString &path)
@@ -64,11 +103,16 @@ bool ReceiverFolderCommands::sendPathLevels(quint8 command, const QString &path)
         return false;
     if (!m_link.write(TransferWire::pathHeader(command, quint16(parts.size() - 1))) || m_link.readStatus() != 1)
         return false;
+    // Each message is answered; a refused level does not stop the rest of the path, so the receiver
+    // is not left waiting for levels it would take the next request for.
+    bool refused = false;
     for (const QString &part : parts) {
-        if (!m_link.write(part.toUtf8()) || m_link.readStatus() != 1)
+        const int status = m_link.write(part.toUtf8()) ? m_link.readStatus() : -1;
+        if (status == -1)
             return false;
+        refused = refused || status != 1;
     }
-    return true;
+    return !refused;
 }
 
 bool ReceiverFolderCommands::createFolder(const QString &path)
@@ -104,8 +148,14 @@ bool ReceiverFolderCommands::makePath(const QString &path, bool leaveOutLast)
     QString running;
     for (int i = 0; i < steps && i < parts.size(); ++i) {
         running = i == 0 ? parts.at(0) : running + u'\\' + parts.at(i);
-        if (i >= skip)
-            createFolder(running);
+        // A level the receiver refuses leaves nothing below it to create: the chain fails there.
+        if (i >= skip && !createFolder(running)) {
+            if (m_link.error)
+                m_link.error(
+                    QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create directory %1.")
+                        .arg(running));
+            return false;
+        }
     }
     return true;
 }

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
+
 class CopyJobDocument;
 class DeviceFileSystemItem;
 class TransferLink;
@@ -15,25 +17,34 @@ public:
     explicit ReceiverFolderCommands(TransferLink &link);
 
     // The listing of a folder (new items, owned by the caller), or null when it failed or is empty.
-    // Read waits are 15000 ms each.
-    // *ok (when given) tells an empty folder (true) from a failed exchange (false).
+    // Read waits are listingWaitMs each. *ok (when given) tells an empty folder (true) from a failed
+    // exchange (false); failureText() then says why.
     QList<DeviceFileSystemItem *> *getFolder(const QString &path, bool *ok = nullptr);
     bool createFolder(const QString &path);
     // 1 deleted, -1 failed.
     int deletePath(const QString &path);
     bool deleteRecording(quint16 recordId);
-    // Creates each folder of a "/"-separated path (see the callers); always true.
+    // Creates each folder of a "/"-separated path (see the callers); false, with an error naming the
+    // folder, when the receiver refuses one.
     bool makePath(const QString &path, bool leaveOutLast);
     // Appends the entries of one receiver address (folders walked, at most maxDepth deep) to the job.
     void expandUri(const QString &address, const QString &relativePath, CopyJobDocument &job, qint64 &total,
                    int depth = 0);
 
     static constexpr int MaxDepth = 32;
-    static constexpr int ListingWait = 15000;
+    // How long a listing waits for each answer (ms); tests shorten it.
+    static std::atomic_int listingWaitMs;
+
+    // Why the last listing failed: the receiver's refusal, or that it did not answer.
+    QString failureText() const;
 
 private:
+    QList<DeviceFileSystemItem *> *readListing(const QStringList &parts);
+    QList<DeviceFileSystemItem *> *failed(int code);
+
     // [command][levels] then one message per component, each answered by the status rule.
     bool sendPathLevels(quint8 command, const QString &path);
 
     TransferLink &m_link;
+    int m_lastFailure = -1;
 };

@@ -1,15 +1,16 @@
 #include "device/transfers/recordingtransfer.h"
 
+#include "base/filehelpers.h"
+#include "device/transfers/filetransfer.h"
 #include "device/transfers/listtransfer.h"
+#include "device/transfers/pctarget.h"
 #include "device/transfers/transferlink.h"
 #include "device/transfers/transferwire.h"
-#include "base/filehelpers.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
 #include <QSaveFile>
 
 #include <map>
@@ -17,15 +18,19 @@
 #include <vector>
 
 namespace {
+QString text(const char *source)
+{
+    return QCoreApplication::translate("DVB24CommunicationProtocolMill", source);
+}
+
 QString copyFailed(const QString &name)
 {
-    return QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot copy recording %1.").arg(name);
+    return text("Cannot copy recording %1.").arg(name);
 }
 
 QString busyMessage()
 {
-    return QCoreApplication::translate("DVB24CommunicationProtocolMill", "Ombrelay could not copy this recording.") +
-           u' ' + ListTransfer::busyText();
+    return text("Ombrelay could not copy this recording.") + u' ' + ListTransfer::busyText();
 }
 
 // The files of one part: its own file and the segments that continue it.
@@ -35,6 +40,30 @@ struct Part
     QString suffix;
 };
 } // namespace
+
+struct RecordingTransfer::Download
+{
+    QString name;
+    QString folder; // the recording folder, checked to lie in the destination's folder
+    bool createdFolder = false;
+    bool replied = false;
+    TransferWire::RecordingReply table;
+    QByteArray pending; // bytes that came with the table: the start of the block stream
+    std::map<qint8, Part> parts;
+    bool cancelSent = false;
+    bool userCancel = false;
+    QString failure; // a local failure (open, write); the stream is cancelled and read to its end
+    int end = -1;    // the code that ended the stream
+};
+
+struct RecordingTransfer::Upload
+{
+    QString name;
+    QString desc;
+    QString stream;
+    QString mks;
+    bool aborting = false;
+};
 
 RecordingTransfer::RecordingTransfer(TransferLink &link)
     : m_link(link)
@@ -55,161 +84,218 @@ QString RecordingTransfer::recordingName(const QString &destination)
 
 RecordingTransfer::Outcome RecordingTransfer::download(quint16 recordId, const QString &destination)
 {
-    const QString name = recordingName(destination);
-    const QString folder = QFileInfo(destination).absolutePath() + u'/' + name + u'/';
-    auto fail = [&](const QString &text) {
-        if (m_link.error && !text.isEmpty())
-            m_link.error(text);
-        return Failed;
-    };
-    if (name.isEmpty()) {
-        m_link.clearInterrupt();
-        return fail(copyFailed(QFileInfo(destination).fileName()));
-    }
-    std::map<qint8, Part> parts;
-    bool cancelSent = false;
-    bool normalEnd = false;
-    bool createdFolder = false;
+    Download d;
+    d.name = recordingName(destination);
+    d.folder = d.name.isEmpty() ? QString() : PcTarget::inside(QFileInfo(destination).absolutePath(), d.name);
     Outcome outcome = Failed;
-    QByteArray reply;
-    TransferWire::RecordingReply table;
-    do {
-        reply = m_link.request(QByteArray(1, '\x05') + TransferWire::uint16(recordId) + TransferWire::uint64(0),
-                               closingWaitMs);
-        if (reply.isEmpty()) {
-            fail(copyFailed(name));
-            break;
-        }
-        if (quint8(reply.at(0)) != TransferWire::StatusOk) {
-            reportCode(int(qint8(reply.at(0))));
-            break;
-        }
-        TransferWire::Parse p = TransferWire::parseRecordingReply(reply, &table);
-        while (p == TransferWire::Incomplete || (p == TransferWire::Bad && reply.size() == 1)) {
-            QByteArray more;
-            if (!m_link.readExact(1, &more))
-                break;
-            reply += more + m_link.readUpTo(4096, 0);
-            p = TransferWire::parseRecordingReply(reply, &table);
-        }
-        if (p != TransferWire::Done) {
-            fail(copyFailed(name));
-            break;
-        }
-        const qint64 free = freeDiskSpace(QFileInfo(destination).absolutePath());
-        if (free >= 0 && table.total > free) {
-            fail(copyFailed(name));
-            break;
-        }
-        if (table.count == 0) {
-            fail(QCoreApplication::translate("DVB24CommunicationProtocolMill", "No recordings to copy."));
-            fail(copyFailed(name));
-            break;
-        }
-        // Bytes after the table are the start of the block stream.
-        QByteArray pending = reply.mid(table.consumed);
-        if (!m_link.write(QByteArray(1, '\x01'))) {
-            fail(copyFailed(name));
-            break;
-        }
-        auto take = [&](qint64 n, QByteArray *out) {
-            const qint64 fromPending = qMin<qint64>(n, pending.size());
-            QByteArray rest;
-            const bool ok = m_link.readExact(n - fromPending, &rest);
-            *out = pending.left(fromPending) + rest;
-            pending.remove(0, fromPending);
-            return ok;
-        };
-        bool failed = false;
-        for (;;) {
-            QByteArray head;
-            if (!take(1, &head)) {
-                failed = true;
-                fail(copyFailed(name));
-                break;
-            }
-            const quint8 t = quint8(head.at(0));
-            if (table.count > 0 && t < quint8(table.count)) {
-                QByteArray sizes;
-                if (!take(7, &sizes)) {
-                    failed = true;
-                    fail(copyFailed(name));
-                    break;
-                }
-                const quint32 n = quint32(TransferWire::readBE(sizes, 0, 4));
-                const QString suffix = table.suffixes.value(qint8(t));
-                if (n > MaxBlock || !TransferWire::isSafeSuffix(suffix)) {
-                    failed = true;
-                    fail(copyFailed(name));
-                    break;
-                }
-                if (!QFileInfo(folder).isDir()) {
-                    createdFolder = makePath(folder);
-                    if (!createdFolder) {
-                        failed = true;
-                        fail(
-                            QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create directory %1.")
-                                .arg(name));
-                        break;
-                    }
-                }
-                if (n == 0)
-                    continue;
-                Part &part = parts[qint8(t)];
-                if (part.files.empty()) {
-                    part.suffix = suffix;
-                    part.files.emplace_back(new QSaveFile(folder + name + u'.' + suffix));
-                    part.files.back()->open(QIODevice::WriteOnly);
-                }
-                QByteArray data;
-                if (!take(n, &data)) {
-                    failed = true;
-                    fail(copyFailed(name));
-                    break;
-                }
-                QSaveFile *file = part.files.back().get();
-                if (file->write(data) != data.size()) {
-                    if (file->size() > segmentLimit) {
-                        // The file system takes no bigger file: go on in a numbered segment.
-                        part.files.emplace_back(new QSaveFile(
-                            folder + name + QStringLiteral("_%1").arg(part.files.size()) + u'.' + part.suffix));
-                        part.files.back()->open(QIODevice::WriteOnly);
-                        part.files.back()->write(data);
-                    } else {
-                        failed = true;
-                        fail(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create file %1.")
-                                 .arg(file->fileName()));
-                        break;
-                    }
-                }
-                if (m_link.progress64)
-                    m_link.progress64(n);
-                if (m_link.interrupted() && !cancelSent) {
-                    m_link.write(QByteArray(1, char(TransferWire::CancelByte)));
-                    cancelSent = true;
-                }
-                continue;
-            }
-            if (t == 0xFF) {
-                m_link.write(QByteArray(1, '\x01'));
-                normalEnd = true;
-            } else if (t >= 0xFB && t <= 0xFE) {
-                m_link.write(QByteArray(1, '\x01'));
-                fail(busyMessage());
-            } else if ((t >= 0xF0 && t <= 0xF8) || t == 0xFA) {
-                // The receiver dropped the copy (also its answer to a cancel).
-            } else {
-                fail(busyMessage());
-                m_link.write(QByteArray(1, '\xFF'));
-            }
-            break;
-        }
-        if (!failed && normalEnd && !cancelSent && !m_link.interrupted())
-            outcome = Completed;
-    } while (false);
+    if (d.folder.isEmpty()) {
+        if (m_link.error)
+            m_link.error(copyFailed(QFileInfo(destination).fileName()));
+    } else {
+        if (requestTable(recordId, d))
+            receiveBlocks(d);
+        outcome = finish(d);
+    }
+    if (d.replied) {
+        // The closing byte ends every exchange; a receiver that stays silent after a cancel is not waited for.
+        m_link.clearInterrupt();
+        m_link.write(QByteArray(1, '\x01'));
+        m_link.readUpTo(1 << 16, d.cancelSent ? FileTransfer::AfterCancelMs : closingWaitMs);
+    }
+    m_link.clearInterrupt();
+    return outcome;
+}
 
-    bool committed = outcome == Completed;
-    for (auto &entry : parts) {
+bool RecordingTransfer::requestTable(quint16 recordId, Download &d)
+{
+    QByteArray reply =
+        m_link.request(QByteArray(1, '\x05') + TransferWire::uint16(recordId) + TransferWire::uint64(0), closingWaitMs);
+    if (reply.isEmpty()) {
+        if (m_link.interrupted())
+            d.userCancel = true;
+        else
+            d.failure = copyFailed(d.name);
+        return false;
+    }
+    d.replied = true;
+    if (quint8(reply.at(0)) != TransferWire::StatusOk) {
+        reportCode(int(qint8(reply.at(0))));
+        return false;
+    }
+    TransferWire::Parse p = TransferWire::parseRecordingReply(reply, &d.table);
+    while (p == TransferWire::Incomplete || (p == TransferWire::Bad && reply.size() == 1)) {
+        QByteArray more;
+        if (!m_link.readExact(1, &more))
+            break;
+        reply += more + m_link.readUpTo(4096, 0);
+        p = TransferWire::parseRecordingReply(reply, &d.table);
+    }
+    const qint64 free = freeDiskSpace(QFileInfo(d.folder).absolutePath());
+    if (p != TransferWire::Done || (free >= 0 && d.table.total > free)) {
+        d.userCancel = m_link.interrupted();
+        d.failure = copyFailed(d.name);
+        return false;
+    }
+    if (d.table.count == 0) {
+        if (m_link.error)
+            m_link.error(text("No recordings to copy."));
+        d.failure = copyFailed(d.name);
+        return false;
+    }
+    d.pending = reply.mid(d.table.consumed);
+    if (!m_link.write(QByteArray(1, '\x01'))) {
+        d.failure = copyFailed(d.name);
+        return false;
+    }
+    return true;
+}
+
+void RecordingTransfer::sendCancel(Download &d)
+{
+    if (d.cancelSent)
+        return;
+    d.userCancel = d.failure.isEmpty();
+    m_link.write(QByteArray(1, char(TransferWire::CancelByte)));
+    d.cancelSent = true;
+    // The stream is read on to the receiver's end; the flag must not stop those reads.
+    m_link.clearInterrupt();
+}
+
+bool RecordingTransfer::take(Download &d, qint64 n, QByteArray *out)
+{
+    const qint64 fromPending = qMin<qint64>(n, d.pending.size());
+    QByteArray rest;
+    bool ok =
+        m_link.readExact(n - fromPending, &rest, d.cancelSent ? FileTransfer::AfterCancelMs : m_link.inactivityLimit());
+    if (!ok && !d.cancelSent && m_link.interrupted()) {
+        sendCancel(d);
+        QByteArray more;
+        ok = m_link.readExact(n - fromPending - rest.size(), &more, FileTransfer::AfterCancelMs);
+        rest += more;
+    }
+    *out = d.pending.left(fromPending) + rest;
+    d.pending.remove(0, fromPending);
+    return ok;
+}
+
+void RecordingTransfer::receiveBlocks(Download &d)
+{
+    for (;;) {
+        QByteArray head;
+        if (!take(d, 1, &head))
+            break;
+        const quint8 t = quint8(head.at(0));
+        if (t >= quint8(d.table.count)) {
+            d.end = t;
+            // 0xFF and 0xFB..0xFE are answered with 0x01; 0xF0..0xF8 and 0xFA with nothing; others with 0xFF.
+            if (t == 0xFF || (t >= 0xFB && t <= 0xFE))
+                m_link.write(QByteArray(1, '\x01'));
+            else if (!((t >= 0xF0 && t <= 0xF8) || t == 0xFA))
+                m_link.write(QByteArray(1, '\xFF'));
+            return;
+        }
+        QByteArray sizes;
+        if (!take(d, 7, &sizes))
+            break;
+        const quint32 n = quint32(TransferWire::readBE(sizes, 0, 4));
+        if (n > MaxBlock || !TransferWire::isSafeSuffix(d.table.suffixes.value(qint8(t)))) {
+            // Nothing after this can be read in step.
+            if (d.failure.isEmpty())
+                d.failure = copyFailed(d.name);
+            return;
+        }
+        const bool writing = !d.cancelSent && d.failure.isEmpty();
+        if (writing && !QFileInfo(d.folder).isDir()) {
+            d.createdFolder = makePath(d.folder);
+            if (!d.createdFolder) {
+                d.failure = text("Cannot create directory %1.").arg(d.name);
+                sendCancel(d);
+            }
+        }
+        if (n == 0)
+            continue;
+        QByteArray data;
+        if (!take(d, n, &data))
+            break;
+        if (d.cancelSent || !d.failure.isEmpty())
+            continue;
+        if (!writeBlock(d, qint8(t), data)) {
+            sendCancel(d);
+            continue;
+        }
+        if (m_link.progress64)
+            m_link.progress64(n);
+        if (m_link.interrupted())
+            sendCancel(d);
+    }
+    // The stream broke off: silence, a closed link, or no answer after a cancel.
+    if (!d.cancelSent && d.failure.isEmpty())
+        d.failure = copyFailed(d.name);
+}
+
+bool RecordingTransfer::openSegment(Download &d, qint8 key)
+{
+    Part &part = d.parts[key];
+    const int segment = int(part.files.size());
+    const QString fileName =
+        d.name + (segment > 0 ? QStringLiteral("_%1").arg(segment) : QString()) + u'.' + part.suffix;
+    const QString path = PcTarget::inside(d.folder, fileName);
+    auto file = std::make_unique<QSaveFile>(path);
+    // Unbuffered: a write the file system refuses shows in that write's result and the file's size.
+    if (path.isEmpty() || !file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        d.failure = text("Cannot create file %1.").arg(d.folder + u'/' + fileName);
+        return false;
+    }
+    part.files.push_back(std::move(file));
+    return true;
+}
+
+bool RecordingTransfer::writeBlock(Download &d, qint8 key, const QByteArray &data)
+{
+    Part &part = d.parts[key];
+    if (part.files.empty()) {
+        part.suffix = d.table.suffixes.value(key);
+        if (!openSegment(d, key))
+            return false;
+    }
+    qint64 done = 0;
+    while (done < data.size()) {
+        QSaveFile *file = part.files.back().get();
+        const qint64 n = file->write(data.constData() + done, data.size() - done);
+        if (n > 0)
+            done += n;
+        if (done == data.size())
+            break;
+        // A file system that takes no bigger file: what did not fit goes on in a numbered segment.
+        if (file->size() <= segmentLimit) {
+            d.failure = text("Cannot create file %1.").arg(file->fileName());
+            return false;
+        }
+        if (!openSegment(d, key))
+            return false;
+    }
+    return true;
+}
+
+RecordingTransfer::Outcome RecordingTransfer::finish(Download &d)
+{
+    Outcome outcome = Failed;
+    if (d.userCancel || m_link.interrupted()) {
+        outcome = Canceled;
+    } else if (!d.failure.isEmpty()) {
+        if (m_link.error)
+            m_link.error(d.failure);
+    } else if (d.end == 0xFF) {
+        outcome = Completed;
+    } else if (d.end >= 0) {
+        // The receiver ended the copy: its own reason, never a success.
+        const bool removal = (d.end >= 0xF0 && d.end <= 0xF8) || d.end == 0xFA;
+        if (m_link.error)
+            m_link.error(removal && m_link.codeText ? copyFailed(d.name) + u' ' + m_link.codeText(int(qint8(d.end)))
+                                                    : busyMessage());
+    }
+    bool committed = true;
+    for (auto &entry : d.parts) {
         for (auto &file : entry.second.files) {
             if (outcome == Completed)
                 committed = file->commit() && committed;
@@ -217,19 +303,13 @@ RecordingTransfer::Outcome RecordingTransfer::download(quint16 recordId, const Q
                 file->cancelWriting();
         }
     }
-    if (outcome == Completed && !committed) {
-        fail(copyFailed(name));
+    if (!committed) {
+        if (m_link.error)
+            m_link.error(copyFailed(d.name));
         outcome = Failed;
     }
-    if (outcome != Completed && createdFolder)
-        QDir().rmdir(folder); // only when nothing of the user's is in it
-    if (cancelSent || m_link.interrupted())
-        outcome = Canceled;
-    if (!reply.isEmpty()) {
-        m_link.write(QByteArray(1, '\x01'));
-        m_link.readUpTo(1 << 16, closingWaitMs);
-    }
-    m_link.clearInterrupt();
+    if (outcome != Completed && d.createdFolder)
+        QDir().rmdir(d.folder); // only when nothing of the user's is in it
     return outcome;
 }
 
@@ -245,159 +325,171 @@ RecordingTransfer::Outcome RecordingTransfer::upload(const QString &path)
     }
     Outcome outcome = Completed;
     for (const QString &desc : descs) {
-        if (m_link.interrupted()) {
-            outcome = Canceled;
+        outcome = m_link.interrupted() ? Canceled : uploadSet(desc);
+        // A refused or broken set ends the job: the next one would go over a link out of step.
+        if (outcome != Completed)
             break;
-        }
-        const Outcome one = uploadSet(desc);
-        if (one == Canceled) {
-            outcome = Canceled;
-            break;
-        }
-        if (one == Failed)
-            outcome = Failed;
     }
     m_link.clearInterrupt();
     return outcome;
 }
 
+RecordingTransfer::Outcome RecordingTransfer::broken(const Upload &u, int code)
+{
+    if (m_link.error)
+        m_link.error(code == -1 || !m_link.codeText ? copyFailed(u.name)
+                                                    : copyFailed(u.name) + u' ' + m_link.codeText(code));
+    return Failed;
+}
+
+int RecordingTransfer::status(Upload &u)
+{
+    const int s = m_link.readStatus();
+    if (s != -1 || !m_link.interrupted())
+        return s;
+    u.aborting = true;
+    m_link.clearInterrupt();
+    return m_link.readStatus(FileTransfer::AfterCancelMs);
+}
+
 RecordingTransfer::Outcome RecordingTransfer::uploadSet(const QString &descPath)
 {
     const QFileInfo descInfo(descPath);
-    const QString dir = descInfo.absolutePath();
-    const QString base = descInfo.fileName().section(u'.', 0, 0);
-    const QString ts = dir + u'/' + base + QStringLiteral(".ts");
-    const QString ts4 = dir + u'/' + base + QStringLiteral(".ts4");
-    const QString mks = dir + u'/' + base + QStringLiteral(".mks");
+    Upload u;
+    u.name = descInfo.fileName().section(u'.', 0, 0);
+    const QString base = descInfo.absolutePath() + u'/' + u.name;
+    u.desc = descPath;
+    u.mks = base + QStringLiteral(".mks");
+    u.stream =
+        QFileInfo::exists(base + QStringLiteral(".ts")) ? base + QStringLiteral(".ts") : base + QStringLiteral(".ts4");
     // A description without its recording is not a recording: skipped, the others still go.
-    if (!descInfo.isFile() || (!QFileInfo::exists(ts) && !QFileInfo::exists(ts4) && !QFileInfo::exists(mks)))
+    if (!descInfo.isFile() || (!QFileInfo::exists(u.stream) && !QFileInfo::exists(u.mks)))
         return Completed;
-    const QString stream = QFileInfo::exists(ts) ? ts : ts4;
-    const qint64 descSize = descInfo.size();
-    if (descSize == 0) {
+    if (descInfo.size() == 0) {
         if (m_link.error)
-            m_link.error(QCoreApplication::translate("DVB24CommunicationProtocolMill",
-                                                     "Description file is empty. Recording cannot be copied."));
+            m_link.error(text("Description file is empty. Recording cannot be copied."));
         return Failed;
     }
-    QFile desc(descPath);
+    const Outcome described = sendDescription(u);
+    return described == Completed ? serveRequests(u) : described;
+}
+
+RecordingTransfer::Outcome RecordingTransfer::sendDescription(Upload &u)
+{
+    QFile desc(u.desc);
     if (!desc.open(QIODevice::ReadOnly)) {
         if (m_link.error)
-            m_link.error(
-                QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot open file %1.").arg(descPath));
+            m_link.error(text("Cannot open file %1.").arg(u.desc));
         return Failed;
     }
-    if (!m_link.write(QByteArray(1, '\x0B'))) {
-        reportCode(0);
-        return Failed;
-    }
-    int status = m_link.readStatus();
-    if (status != 1) {
-        reportCode(status);
-        return Failed;
-    }
-    if (!m_link.write(TransferWire::uint64(quint64(descSize)) + TransferWire::uint32(TransferWire::PacketDataSize))) {
-        reportCode(0);
-        return Failed;
-    }
-    bool aborting = false;
+    const qint64 size = desc.size();
+    if (!m_link.write(QByteArray(1, '\x0B')))
+        return broken(u, -1);
+    int answer = status(u);
+    if (answer != 1)
+        return u.aborting ? Canceled : broken(u, answer);
+    if (!m_link.write(TransferWire::uint64(quint64(size)) + TransferWire::uint32(TransferWire::PacketDataSize)))
+        return broken(u, -1);
     QByteArray packet(TransferWire::PacketSize, '\0');
-    for (qint64 sent = 0; sent < descSize; sent += TransferWire::PacketDataSize) {
-        const qint64 want = qMin<qint64>(TransferWire::PacketDataSize, descSize - sent);
+    for (qint64 sent = 0; sent < size; sent += TransferWire::PacketDataSize) {
+        const qint64 want = qMin<qint64>(TransferWire::PacketDataSize, size - sent);
         packet.fill('\0');
-        qint64 n = aborting ? 0 : desc.read(packet.data() + 1, want);
-        if (n != want)
-            aborting = true; // every packet still goes, marked as an abort, so the receiver is not left waiting
-        aborting = aborting || m_link.interrupted();
-        packet[0] = char(aborting ? 0x0B : 0x01);
+        // Every packet still goes, marked as an abort, so the receiver is not left waiting.
+        if ((u.aborting ? 0 : desc.read(packet.data() + 1, want)) != want)
+            u.aborting = true;
+        if (m_link.interrupted()) {
+            u.aborting = true;
+            m_link.clearInterrupt();
+        }
+        packet[0] = char(u.aborting ? 0x0B : 0x01);
         if (m_link.progress64)
             m_link.progress64(want);
-        if (!m_link.write(packet, false)) {
-            reportCode(0);
-            return Failed;
-        }
-        status = m_link.readStatus();
-        if (status != 1) {
-            reportCode(status);
-            return Failed;
-        }
+        if (!m_link.write(packet, false))
+            return broken(u, -1);
+        answer = status(u);
+        if (answer != 1)
+            return u.aborting ? Canceled : broken(u, answer);
     }
-    desc.close();
+    return Completed;
+}
+
+RecordingTransfer::Outcome RecordingTransfer::serveRequests(Upload &u)
+{
     struct Request
     {
-        bool mks;
+        QString path;
         quint32 count;
     };
     QList<Request> requests;
     for (int guard = 0; guard < 1000000; ++guard) {
         QByteArray raw;
-        if (!m_link.readExact(6, &raw)) {
-            reportCode(-9);
-            return Failed;
+        if (!m_link.readExact(6, &raw, u.aborting ? FileTransfer::AfterCancelMs : m_link.inactivityLimit())) {
+            if (m_link.interrupted() || u.aborting)
+                return Canceled;
+            return broken(u, -1);
         }
         TransferWire::UploadRequest r;
         TransferWire::parseUploadRequest(raw, &r);
         if (r.kind == 0xF8)
             break;
-        requests.append({r.file != 0, r.count});
+        requests.append({r.file != 0 ? u.mks : u.stream, r.count});
         if (r.kind != 1)
             break;
     }
     QFile file;
-    QString openPath;
-    for (const Request &r : requests) {
-        const QString wanted = r.mks ? mks : stream;
-        if (file.isOpen() && openPath != wanted)
+    for (const Request &r : std::as_const(requests)) {
+        if (file.isOpen() && file.fileName() != r.path)
             file.close();
+        bool unreadable = false;
         if (!file.isOpen()) {
-            file.setFileName(wanted);
-            openPath = wanted;
-            if (!file.open(QIODevice::ReadOnly))
-                aborting = true;
+            file.setFileName(r.path);
+            unreadable = !file.open(QIODevice::ReadOnly);
         }
-        aborting = aborting || m_link.interrupted();
-        if (aborting) {
+        if (unreadable || u.aborting || m_link.interrupted()) {
             // The abort packet: 0xFA and as many zero bytes as were asked for.
             m_link.write(QByteArray(1, char(TransferWire::CancelByte)), false);
             QByteArray zeros(int(qMin<quint32>(r.count, 1u << 20)), '\0');
             for (quint32 left = r.count; left > 0; left -= quint32(qMin<quint32>(left, quint32(zeros.size()))))
                 m_link.write(zeros.left(int(qMin<quint32>(left, quint32(zeros.size())))), false);
             m_link.flush();
-            return m_link.interrupted() ? Canceled : Failed;
-        }
-        const qint64 available = qMax<qint64>(0, file.size() - file.pos());
-        const qint64 n = qMin<qint64>(r.count, available);
-        if (!m_link.write(QByteArray(1, '\x01'), false)) {
-            reportCode(0);
+            if (!unreadable)
+                return Canceled;
+            if (m_link.error)
+                m_link.error(text("Cannot open file %1.").arg(r.path));
             return Failed;
         }
+        const qint64 n = qMin<qint64>(r.count, qMax<qint64>(0, file.size() - file.pos()));
+        bool shortRead = false;
+        if (!m_link.write(QByteArray(1, '\x01'), false))
+            return broken(u, -1);
         for (qint64 done = 0; done < n;) {
-            const QByteArray piece = file.read(qMin<qint64>(n - done, 1 << 20));
+            const qint64 want = qMin<qint64>(n - done, 1 << 20);
+            QByteArray piece = file.read(want);
             if (piece.isEmpty()) {
                 // Promised bytes that cannot be read: zeros keep the stream in step, then this set ends.
-                m_link.write(QByteArray(int(qMin<qint64>(n - done, 1 << 20)), '\0'), false);
-                done += qMin<qint64>(n - done, 1 << 20);
-                aborting = true;
-                continue;
+                piece = QByteArray(int(want), '\0');
+                shortRead = true;
             }
-            m_link.write(piece, false);
+            if (!m_link.write(piece, false))
+                return broken(u, -1);
             done += piece.size();
         }
-        if (!m_link.flush()) {
-            reportCode(0);
-            return Failed;
-        }
-        status = m_link.readStatus();
+        if (!m_link.flush())
+            return broken(u, -1);
+        const int answer = status(u);
         if (m_link.progress64)
             m_link.progress64(n + 1);
-        if (status != 1)
-            break;
-        if (aborting) {
+        // Only a confirmed packet counts: silence, a closed link or any other byte leaves the
+        // recording unconfirmed on the receiver.
+        if (answer != 1)
+            return u.aborting ? Canceled : broken(u, answer);
+        if (shortRead) {
             if (m_link.error)
-                m_link.error(
-                    QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot open file %1.").arg(wanted));
+                m_link.error(text("Cannot open file %1.").arg(r.path));
             return Failed;
         }
+        if (u.aborting)
+            return Canceled;
     }
     return m_link.interrupted() ? Canceled : Completed;
 }

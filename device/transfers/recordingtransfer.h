@@ -17,7 +17,8 @@ public:
     // The parts go to temporary files beside their final names and replace them only when the
     // receiver ended the stream normally; otherwise nothing of the user's is touched.
     Outcome download(quint16 recordId, const QString &destination);
-    // path: a ".desc" file (that recording set only) or a folder (every set in it).
+    // path: a ".desc" file (that recording set only) or a folder (every set in it). Completed only
+    // when the receiver confirmed every packet of every set; the first failure ends the job.
     Outcome upload(const QString &path);
 
     // A part is continued in a numbered segment file once it passed this size and a write failed.
@@ -30,7 +31,24 @@ public:
     static QString recordingName(const QString &destination);
 
 private:
+    struct Download;
+    struct Upload;
+    // Download steps: the request and its part table, the block stream, the end.
+    bool requestTable(quint16 recordId, Download &d);
+    void receiveBlocks(Download &d);
+    bool take(Download &d, qint64 n, QByteArray *out);
+    bool writeBlock(Download &d, qint8 key, const QByteArray &data);
+    bool openSegment(Download &d, qint8 key);
+    void sendCancel(Download &d);
+    Outcome finish(Download &d);
+
+    // Upload steps of one recording set.
     Outcome uploadSet(const QString &descPath);
+    Outcome sendDescription(Upload &u);
+    Outcome serveRequests(Upload &u);
+    // The next status; a cancel while waiting marks the upload as aborting and waits briefly.
+    int status(Upload &u);
+    Outcome broken(const Upload &u, int code);
     void reportCode(int code);
 
     TransferLink &m_link;

@@ -9,6 +9,8 @@
 namespace {
 // A receiver that answers "pending" forever is treated as gone after this many answers.
 const int kMaxPendingAnswers = 10000;
+// A cancel must take effect soon even while the receiver is silent: waits are cut into slices.
+const int kInterruptPollMs = 100;
 } // namespace
 
 TransferLink::TransferLink(QIODevice *device, std::atomic_bool *interrupt)
@@ -78,11 +80,19 @@ bool TransferLink::waitForData(int ms)
 {
     if (!m_device)
         return false;
-    if (m_device->bytesAvailable() > 0)
-        return true;
-    if (!isOpen())
-        return false;
-    return m_device->waitForReadyRead(ms) && m_device->bytesAvailable() > 0;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (m_device->bytesAvailable() > 0)
+            return true;
+        if (!isOpen() || interrupted())
+            return false;
+        const qint64 left = ms - waited.elapsed();
+        if (left <= 0)
+            return false;
+        if (m_device->waitForReadyRead(int(qMin<qint64>(left, kInterruptPollMs))) && m_device->bytesAvailable() > 0)
+            return true;
+    }
 }
 
 bool TransferLink::readExact(qint64 n, QByteArray *out)
@@ -111,7 +121,9 @@ bool TransferLink::readExact(qint64 n, QByteArray *out, int inactivityMs)
             quiet.restart();
             continue;
         }
-        if (!waitForData(qMax(1, int(qMin<qint64>(inactivityMs - quiet.elapsed(), 1000))))) {
+        if (!waitForData(qMax(1, int(qMin<qint64>(inactivityMs - quiet.elapsed(), kInterruptPollMs))))) {
+            if (interrupted())
+                break;
             if (!isOpen() && (!m_device || m_device->bytesAvailable() == 0))
                 break;
             if (quiet.elapsed() >= inactivityMs)
@@ -146,8 +158,13 @@ int TransferLink::readByte(int inactivityMs)
 
 int TransferLink::readStatus()
 {
+    return readStatus(m_inactivity);
+}
+
+int TransferLink::readStatus(int inactivityMs)
+{
     for (int i = 0; i < kMaxPendingAnswers; ++i) {
-        const int s = readByte();
+        const int s = readByte(inactivityMs);
         if (s < 0)
             return -1;
         if (s == 0x01)

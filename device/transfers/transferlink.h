@@ -36,11 +36,13 @@ public:
 
     bool write(const QByteArray &bytes, bool flush = true);
     bool flush();
-    // Exactly n bytes into *out, or false after the inactivity limit passed without a new byte, or
-    // when the connection closed; *out then holds what came.
+    // Exactly n bytes into *out, or false after the inactivity limit passed without a new byte, when
+    // the connection closed, or when the interrupt flag is set while waiting (tested every 100 ms);
+    // *out then holds what came. A transfer that goes on reading after a cancel clears the flag first.
     bool readExact(qint64 n, QByteArray *out);
     bool readExact(qint64 n, QByteArray *out, int inactivityMs);
-    // Up to n bytes of what is there once a first byte came (waiting up to waitMs for it).
+    // Up to n bytes of what is there once a first byte came (waiting up to waitMs for it, less when
+    // the interrupt flag is set).
     QByteArray readUpTo(qint64 n, int waitMs);
     // One byte 0..255, or -1 when none came in time.
     int readByte();
@@ -48,6 +50,7 @@ public:
     // A status by the receiver's rule: 1 is returned; 0xF9 ("pending") is answered with 0x01 and the
     // next status read; any other byte is returned as its signed value; -1 when no status came.
     int readStatus();
+    int readStatus(int inactivityMs);
     // Writes, then returns what is readable once the first reply bytes came (up to waitMs).
     QByteArray request(const QByteArray &bytes, int waitMs = 30000);
     // Reads and drops what is pending now, without waiting.

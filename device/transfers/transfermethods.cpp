@@ -1,16 +1,17 @@
 #include "device/transfers/transfermethods.h"
 
+#include "base/filehelpers.h"
 #include "device/core/devicecall.h"
 #include "device/protocol/dvb24communicationexceptionmessages.h"
-#include "device/transfers/filetransfer.h"
-#include "device/transfers/listtransfer.h"
 #include "device/transfers/copyjobbuilders.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "device/transfers/filetransfer.h"
+#include "device/transfers/listtransfer.h"
+#include "device/transfers/pctarget.h"
 #include "device/transfers/receiveraddress.h"
 #include "device/transfers/receiverfoldercommands.h"
 #include "device/transfers/recordingtransfer.h"
 #include "device/transfers/transferlink.h"
-#include "base/filehelpers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,14 +31,24 @@ bool flag(const DeviceCall &call, const char *name)
     return call.parameter(QLatin1String(name)) == QLatin1String("true");
 }
 
-// The link over the worker's socket, reporting through the worker's signals.
-std::unique_ptr<TransferLink> linkFor(Mill_ &mill)
+QString text(const char *source)
+{
+    return QCoreApplication::translate("DVB24CommunicationProtocolMill", source);
+}
+
+// The link over the worker's socket, reporting through the worker's signals; *failed (when given)
+// is set once an error went out, so the request cannot complete as a success.
+std::unique_ptr<TransferLink> linkFor(Mill_ &mill, bool *failed = nullptr)
 {
     auto link = std::make_unique<TransferLink>(mill.primitives().socket(), &mill);
     link->progress64 = [&mill](qint64 n) { emit mill.Progress64(n); };
     link->progress = [&mill](int done, int total) { emit mill.Progress(done, total); };
     link->status = [&mill](const QString &text) { emit mill.Status(text); };
-    link->error = [&mill](const QString &text) { emit mill.Error(text); };
+    link->error = [&mill, failed](const QString &text) {
+        if (failed)
+            *failed = true;
+        emit mill.Error(text);
+    };
     link->codeText = [](int code) { return DVB24CommunicationExceptionMessages::message(code); };
     return link;
 }
@@ -88,8 +99,13 @@ void listTransfer(Mill_ &mill, DeviceTask *, const DeviceCall &call)
 void getFolder(Mill_ &mill, DeviceTask *, const DeviceCall &call)
 {
     auto link = linkFor(mill);
-    QList<DeviceFileSystemItem *> *listing = ReceiverFolderCommands(*link).getFolder(call.parameter("@path"));
+    ReceiverFolderCommands commands(*link);
+    bool listed = false;
+    QList<DeviceFileSystemItem *> *listing = commands.getFolder(call.parameter("@path"), &listed);
     mill.storeListing(listing);
+    // An empty folder completes with false and no text; a failed listing says why.
+    if (!listed)
+        emit mill.Error(commands.failureText());
     emit mill.Complete(listing && !listing->isEmpty());
 }
 
@@ -189,19 +205,27 @@ void prepareToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     emit mill.Complete(true);
 }
 
-// The PC path for a receiver item: no component may be "." or "..", and the name from the
-// receiver is made a safe file name. Empty when that is not possible.
-QString safeDestination(const QString &destination)
+// The PC folder for a receiver folder entry: the folder's own name (a volume's without its leading
+// "/") below the entry's destination folder.
+QString folderDestination(const QString &source, const QString &destination)
 {
-    QString path = QDir::fromNativeSeparators(destination);
-    const QStringList parts = path.split(u'/');
-    for (const QString &part : parts)
-        if (part == QLatin1String("..") || part == QLatin1String("."))
-            return QString();
-    const QString name = safeReceiverName(parts.last());
-    if (name.isEmpty())
+    QString name = source.mid(6).section(u'\\', -1);
+    while (name.startsWith(u'/'))
+        name.remove(0, 1);
+    name = safeReceiverName(name);
+    if (name.isEmpty() || !PcTarget::isPlain(destination))
         return QString();
-    return QFileInfo(path).absolutePath() + u'/' + name;
+    return PcTarget::inside(QDir::cleanPath(QDir::fromNativeSeparators(destination)), name);
+}
+
+// The PC file for a receiver file or recording: its name made safe, inside the destination's folder.
+QString fileDestination(const QString &destination)
+{
+    const QString path = QDir::fromNativeSeparators(destination);
+    const QString name = safeReceiverName(path.section(u'/', -1));
+    if (name.isEmpty() || !PcTarget::isPlain(path))
+        return QString();
+    return PcTarget::inside(QFileInfo(path).absolutePath(), name);
 }
 
 void copyToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
@@ -211,26 +235,14 @@ void copyToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     const QString rawDestination = call.parameter(QStringLiteral("destinationFile"));
     const bool overwrite = flag(call, "overwrite");
     const bool move = flag(call, "deleteSource");
-    auto link = linkFor(mill);
+    bool failed = false;
+    auto link = linkFor(mill, &failed);
     bool wasCanceled = false;
-    const QString destination = safeDestination(rawDestination);
-    if (destination.isEmpty()) {
-        emit mill.Error(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create file %1.")
-                            .arg(rawDestination));
-    } else if (source.startsWith(QLatin1String("file://"))) {
-        if (!preview || !QFileInfo::exists(destination)) {
-            CopyJobDocument failures;
-            const FileTransfer::Outcome outcome =
-                FileTransfer(*link).download(source.mid(7), destination, overwrite, move,
-                                             call.parameter(QStringLiteral("size")).toLongLong(), &failures);
-            wasCanceled = outcome == FileTransfer::Canceled;
-            mill.storeResult(failures.toString());
-        }
-    } else if (source.startsWith(QLatin1String("dir://"))) {
-        const QString name = safeReceiverName(source.section(u'\\', -1));
-        if (!name.isEmpty())
-            makePath(QFileInfo(destination).absolutePath() + u'/' + QFileInfo(destination).fileName() + u'/' + name);
-        if (move) {
+    if (source.startsWith(QLatin1String("dir://"))) {
+        const QString folder = folderDestination(source, rawDestination);
+        if (folder.isEmpty() || !makePath(folder)) {
+            link->error(text("Cannot create directory %1.").arg(folder.isEmpty() ? rawDestination : folder));
+        } else if (move) {
             // Only an emptied folder goes: whatever failed to copy stays on the receiver.
             ReceiverFolderCommands commands(*link);
             bool listed = false;
@@ -240,9 +252,24 @@ void copyToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
             else if (left)
                 qDeleteAll(*left);
         }
-    } else if (source.startsWith(QLatin1String("rec://")) && overwrite) {
+    } else if (!source.startsWith(QLatin1String("file://")) && !source.startsWith(QLatin1String("rec://"))) {
+        link->error(text("Cannot open file %1.").arg(source));
+    } else if (fileDestination(rawDestination).isEmpty()) {
+        link->error(text("Cannot create file %1.").arg(rawDestination));
+    } else if (source.startsWith(QLatin1String("file://"))) {
+        const QString destination = fileDestination(rawDestination);
+        if (!preview || !QFileInfo::exists(destination)) {
+            CopyJobDocument failures;
+            const FileTransfer::Outcome outcome =
+                FileTransfer(*link).download(source.mid(7), destination, overwrite, move,
+                                             call.parameter(QStringLiteral("size")).toLongLong(), &failures);
+            wasCanceled = outcome == FileTransfer::Canceled;
+            mill.storeResult(failures.toString());
+        }
+    } else if (overwrite) {
         const qint16 id = qint16(call.parameter(QStringLiteral("recordID")).toInt());
-        const RecordingTransfer::Outcome outcome = RecordingTransfer(*link).download(quint16(id), destination);
+        const RecordingTransfer::Outcome outcome =
+            RecordingTransfer(*link).download(quint16(id), fileDestination(rawDestination));
         wasCanceled = outcome == RecordingTransfer::Canceled;
         // The recording goes only after a complete copy.
         if (move && outcome == RecordingTransfer::Completed)
@@ -254,7 +281,7 @@ void copyToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     }
     if (preview)
         mill.storeResult(rawDestination);
-    emit mill.Complete(true);
+    emit mill.Complete(!failed);
 }
 
 void copyToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
@@ -265,16 +292,21 @@ void copyToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     }
     const QString source = call.parameter(QStringLiteral("sourceFile"));
     const QString destination = call.parameter(QStringLiteral("destinationFile"));
-    auto link = linkFor(mill);
+    bool failed = false;
+    auto link = linkFor(mill, &failed);
     if (source.startsWith(QLatin1String("rec://"))) {
-        if (RecordingTransfer(*link).upload(source.mid(6)) == RecordingTransfer::Canceled) {
+        const RecordingTransfer::Outcome outcome = RecordingTransfer(*link).upload(source.mid(6));
+        if (outcome == RecordingTransfer::Canceled) {
             canceled(mill);
             return;
         }
-        emit mill.Complete(true);
+        emit mill.Complete(outcome == RecordingTransfer::Completed && !failed);
         return;
     }
-    ReceiverFolderCommands(*link).makePath(destination, true);
+    if (!ReceiverFolderCommands(*link).makePath(destination, true)) {
+        emit mill.Complete(false);
+        return;
+    }
     const FileTransfer::Outcome outcome = FileTransfer(*link).upload(source, destination);
     if (outcome == FileTransfer::Canceled) {
         canceled(mill);
@@ -282,7 +314,7 @@ void copyToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     }
     if (outcome == FileTransfer::Completed && flag(call, "deleteSource") && QFileInfo(source).isFile())
         QFile::remove(source);
-    emit mill.Complete(true);
+    emit mill.Complete(outcome == FileTransfer::Completed && !failed);
 }
 } // namespace
 

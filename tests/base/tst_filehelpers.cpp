@@ -3,162 +3,91 @@
 #include "base/filehelpers.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 class TestFileHelpers : public QObject
 {
     Q_OBJECT
-private:
-    static void touch(const QString &path, const QByteArray &data = "x")
+
+    QTemporaryDir tmp;
+
+    // Makes the file and gives its path; a path it could not make fails the test later.
+    QString touch(const QString &relative)
     {
-        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(data);
+        const QString path = tmp.filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write("x") == 1 ? path : QString();
     }
 
 private slots:
-    void makePathRules()
+    void foldersAndEntries()
     {
-        QTemporaryDir tmp;
+        const QString made = tmp.filePath(QStringLiteral("made"));
         QVERIFY(!makePath(QStringLiteral("relative/dir")));
-        QVERIFY(!QFileInfo::exists(QStringLiteral("relative")));
-        QVERIFY(makePath(tmp.path() + QStringLiteral("/a/b/c")));
-        QVERIFY(QFileInfo(tmp.path() + QStringLiteral("/a/b/c")).isDir());
-        QVERIFY(makePath(tmp.path()));
-    }
-
-    void dirHasEntriesCountsPlainFilesOnly()
-    {
-        QTemporaryDir tmp;
-        QVERIFY(!dirHasEntries(QStringLiteral("*.ts"), tmp.path() + QStringLiteral("/missing")));
-        QDir(tmp.path()).mkdir(QStringLiteral("folder.ts"));
-        touch(tmp.path() + QStringLiteral("/.hidden.ts"));
-        QVERIFY(!dirHasEntries(QStringLiteral("*.ts"), tmp.path()));
-        touch(tmp.path() + QStringLiteral("/News.ts"));
-        QVERIFY(dirHasEntries(QStringLiteral("*.ts"), tmp.path()));
-        QVERIFY(!dirHasEntries(QStringLiteral("*.mks"), tmp.path()));
+        QVERIFY(makePath(made + QStringLiteral("/folder.ts")));
+        touch(QStringLiteral("made/.hidden.ts"));
+        QVERIFY(!dirHasEntries(QStringLiteral("*.ts"), made)); // only plain, shown files count
+        touch(QStringLiteral("made/News.ts"));
+        QVERIFY(dirHasEntries(QStringLiteral("*.ts"), made));
+        // A missing folder has its nearest existing one's free space.
+        QVERIFY(freeDiskSpace(made + QStringLiteral("/not/yet/made")) > 0);
+        QCOMPARE(freeDiskSpace(QString()), qint64(-1));
     }
 
     void removeDirKeepsParentsAndLinkTargets()
     {
-        QTemporaryDir tmp;
-        const QString parent = tmp.path() + QStringLiteral("/parent");
-        const QString victim = parent + QStringLiteral("/victim");
-        const QString outside = tmp.path() + QStringLiteral("/outside");
-        touch(victim + QStringLiteral("/sub/deep/f.bin"));
-        touch(victim + QStringLiteral("/.hidden"));
-        touch(outside + QStringLiteral("/precious.txt"));
-        QVERIFY(QFile::link(outside, victim + QStringLiteral("/link")));
+        const QString victim = tmp.filePath(QStringLiteral("parent/victim"));
+        touch(QStringLiteral("parent/victim/sub/deep/f.bin"));
+        QVERIFY(QDir().mkpath(victim + QStringLiteral("/only/folders")));
+        const QString precious = touch(QStringLiteral("outside/precious.txt"));
+        QVERIFY(QFile::link(tmp.filePath(QStringLiteral("outside")), victim + QStringLiteral("/link")));
         QVERIFY(removeDirRecursively(victim));
         QVERIFY(!QFileInfo::exists(victim));
-        // The emptied parent stays, and the link's target is untouched.
-        QVERIFY(QFileInfo(parent).isDir());
-        QVERIFY(QFileInfo::exists(outside + QStringLiteral("/precious.txt")));
-        QVERIFY(removeDirRecursively(tmp.path() + QStringLiteral("/never")));
+        QVERIFY(QFileInfo(tmp.filePath(QStringLiteral("parent"))).isDir());
+        QVERIFY(QFileInfo::exists(precious));
+        QVERIFY(removeDirRecursively(tmp.filePath(QStringLiteral("never"))));
     }
 
-    void removeDirOfOnlySubfoldersSucceeds()
+    // Sizes as the tables show them; names from a receiver never leave the chosen folder.
+    void texts_data()
     {
-        QTemporaryDir tmp;
-        const QString dir = tmp.path() + QStringLiteral("/only");
-        QVERIFY(QDir().mkpath(dir + QStringLiteral("/a/b")));
-        QVERIFY(removeDirRecursively(dir));
-        QVERIFY(!QFileInfo::exists(dir));
-        QVERIFY(QFileInfo(tmp.path()).isDir());
+        QTest::addColumn<QString>("function");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected"); // for "inside": the path below the base, "ESCAPE" for none
+        const auto row = [](const char *function, const QString &input, const QString &expected) {
+            QTest::addRow("%s %s", function, qPrintable(input)) << function << input << expected;
+        };
+        row("size", "1536", "1.5 KB");
+        row("size", "2251799813685248", "2048.0 TB");
+        row("sanitize", "News: 20:15 / a\\b*c?d\"e<f>g|h", "News_ 20_15 _ a_b_c_d_e_f_g_h");
+        for (const QString &unusable :
+             {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral(".\u0001.")})
+            row("safe", unusable, "");
+        row("safe", "a/b\\c", "a_b_c");
+        row("safe", "Crime*Special.ts", "Crime_Special.ts");
+        row("safe", "A\tB\nC\u007fD", "ABCD");
+        row("inside", "a/b", "/a/b");
+        row("inside", "\\Movies\\2010", "/Movies/2010");
+        row("inside", "./a", "/a");
+        row("inside", "a/../../x", "ESCAPE");
+        row("inside", "..", "ESCAPE");
+        row("inside", QStringLiteral("d/").repeated(70), "ESCAPE");
     }
-
-    void freeSpaceOfMissingFolderUsesNearestExisting()
+    void texts()
     {
-        QTemporaryDir tmp;
-        const qint64 here = freeDiskSpace(tmp.path());
-        QVERIFY(here > 0);
-        QVERIFY(freeDiskSpace(tmp.path() + QStringLiteral("/not/yet/made")) > 0);
-        QCOMPARE(freeDiskSpace(QString()), qint64(-1));
-    }
-
-    void formatSize_data()
-    {
-        QTest::addColumn<qint64>("size");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << qint64(0) << "0 byte(s)";
-        QTest::newRow("500") << qint64(500) << "500.0 byte(s)";
-        QTest::newRow("1023") << qint64(1023) << "1023.0 byte(s)";
-        QTest::newRow("1024") << qint64(1024) << "1.0 KB";
-        QTest::newRow("1536") << qint64(1536) << "1.5 KB";
-        QTest::newRow("1048575") << qint64(1048575) << "1024.0 KB";
-        QTest::newRow("gib") << qint64(1073741824) << "1.0 GB";
-        QTest::newRow("negative") << qint64(-5) << "-5 byte(s)";
-        QTest::newRow("2 PiB stays TB") << (qint64(2) << 50) << "2048.0 TB";
-    }
-    void formatSize()
-    {
-        QFETCH(qint64, size);
-        QFETCH(QString, text);
-        QCOMPARE(::formatSize(size), text);
-    }
-
-    void sanitize()
-    {
-        QCOMPARE(sanitizeFileName(QStringLiteral("News: 20:15 / Sport")), QStringLiteral("News_ 20_15 _ Sport"));
-        QCOMPARE(sanitizeFileName(QStringLiteral("a\\b*c?d\"e<f>g|h")), QStringLiteral("a_b_c_d_e_f_g_h"));
-    }
-
-    void safeReceiverName_data()
-    {
-        QTest::addColumn<QString>("raw");
-        QTest::addColumn<QString>("safe");
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("dot") << "."
-                             << "";
-        QTest::newRow("dotdot") << ".."
-                                << "";
-        QTest::newRow("dotdot with control") << QStringLiteral(".\u0001.") << "";
-        QTest::newRow("separators") << "a/b\\c"
-                                    << "a_b_c";
-        QTest::newRow("star kept safe") << "Crime*Special.ts"
-                                        << "Crime_Special.ts";
-        QTest::newRow("controls") << QStringLiteral("A\tB\nC\u007fD") << "ABCD";
-        QTest::newRow("plain") << QStringLiteral("Caf\u00e9.ts") << QStringLiteral("Caf\u00e9.ts");
-    }
-    void safeReceiverName()
-    {
-        QFETCH(QString, raw);
-        QFETCH(QString, safe);
-        QCOMPARE(::safeReceiverName(raw), safe);
-    }
-
-    void pathInside_data()
-    {
-        QTest::addColumn<QString>("relative");
-        QTest::addColumn<QString>("tail");
-        QTest::newRow("plain") << "a/b"
-                               << "/a/b";
-        QTest::newRow("backslashes") << "\\Movies\\2010"
-                                     << "/Movies/2010";
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("dot") << "./a"
-                             << "/a";
-        QTest::newRow("escape") << "a/../../x"
-                                << "ESCAPE";
-        QTest::newRow("dotdot") << ".."
-                                << "ESCAPE";
-        QTest::newRow("too deep") << QString(QStringLiteral("d/").repeated(70)) << "ESCAPE";
-    }
-    void pathInside()
-    {
-        QFETCH(QString, relative);
-        QFETCH(QString, tail);
-        QTemporaryDir tmp;
-        const QString root = QDir(tmp.path()).absolutePath();
-        const QString got = ::pathInside(tmp.path(), relative);
-        if (tail == QLatin1String("ESCAPE"))
-            QVERIFY(got.isEmpty());
+        QFETCH(QString, function);
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        if (function == QLatin1String("size"))
+            QCOMPARE(formatSize(input.toLongLong()), expected);
+        else if (function == QLatin1String("sanitize"))
+            QCOMPARE(sanitizeFileName(input), expected);
+        else if (function == QLatin1String("safe"))
+            QCOMPARE(safeReceiverName(input), expected);
         else
-            QCOMPARE(got, root + tail);
+            QCOMPARE(pathInside(tmp.path(), input),
+                     expected == QLatin1String("ESCAPE") ? QString() : QDir(tmp.path()).absolutePath() + expected);
     }
 };
 

@@ -1,7 +1,7 @@
 #include "testmain.h"
 
-#include "device/transfers/receiveraddress.h"
 #include "device/transfers/copyjobbuilders.h"
+#include "device/transfers/receiveraddress.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,40 +39,6 @@ private:
     }
 
 private slots:
-    void documentRoundTrip()
-    {
-        CopyJobDocument job;
-        job.setCopyDirection(2);
-        job.setTotalSize(5000000000LL);
-        job.setDestinationPath(QStringLiteral("/tmp/x"));
-        job.addFile(1, 10, QStringLiteral("rec://a\\b"), QStringLiteral("\\a"), -25536);
-        job.addPlainFile(3, QStringLiteral("C:/x/y.ts"), QString());
-        QCOMPARE(job.fileCount(), 2);
-        QVERIFY(!job.toString().startsWith(QStringLiteral("<?xml")));
-
-        CopyJobDocument back;
-        QVERIFY(back.setContent(job.toString()));
-        QCOMPARE(back.totalSize(), 5000000000LL);
-        QCOMPARE(back.copyDirection(), 2);
-        QCOMPARE(back.destinationPath(), QStringLiteral("/tmp/x"));
-        const CopyJobFile rec = back.takeFirstFile();
-        QVERIFY(rec.isRecord());
-        QCOMPARE(quint16(rec.id()), quint16(40000));
-        QCOMPARE(rec.fileName(), QStringLiteral("b"));
-        QCOMPARE(back.takeFirstFile().fileName(), QStringLiteral("y.ts"));
-        const CopyJobFile none = back.takeFirstFile();
-        QVERIFY(none.isNull());
-
-        back.clear();
-        back.addFile(0, 1, QStringLiteral("a"), QString(), 0);
-        back.setTotalSize(9);
-        QVERIFY(!back.hasFiles());
-        QCOMPARE(back.totalSize(), qint64(0));
-        QVERIFY(back.toString().isEmpty());
-        QVERIFY(!back.setContent(QStringLiteral("<files")));
-        QVERIFY(!back.hasFiles());
-    }
-
     void copyJobOfFolderTree()
     {
         QTemporaryDir tmp;
@@ -82,16 +48,11 @@ private slots:
         write(tmp.path() + QStringLiteral("/single.ts"), 3);
         const QList<Entry> got = entries(buildCopyJobFromUris(
             line(movies) + line(tmp.path() + QStringLiteral("/single.ts")), QStringLiteral("text/uri-list")));
-        QCOMPARE(got.size(), 5);
-        QCOMPARE(got[0].absolutePath, movies + QStringLiteral("/2010/b.ts"));
-        QCOMPARE(got[0].relativePath, QStringLiteral("Movies/2010"));
-        QCOMPARE(got[1].type, 2);
-        QCOMPARE(got[1].relativePath, QStringLiteral("Movies/2010"));
-        QCOMPARE(got[2].absolutePath, movies + QStringLiteral("/a.ts"));
-        QCOMPARE(got[2].relativePath, QStringLiteral("Movies"));
-        QCOMPARE(got[3].absolutePath, movies);
-        QCOMPARE(got[3].type, 2);
-        QCOMPARE(got[4].relativePath, QString());
+        QStringList seen;
+        for (const Entry &e : got)
+            seen << QStringLiteral("%1 %2 %3").arg(e.type).arg(e.absolutePath.mid(tmp.path().size()), e.relativePath);
+        QCOMPARE(seen, QStringList({"0 /Movies/2010/b.ts Movies/2010", "2 /Movies/2010 Movies/2010",
+                                    "0 /Movies/a.ts Movies", "2 /Movies Movies", "0 /single.ts "}));
         CopyJobDocument job = buildCopyJobFromUris(line(movies), QStringLiteral("text/uri-list"));
         QCOMPARE(job.totalSize(), qint64(12));
     }
@@ -152,16 +113,11 @@ private slots:
         const QString payload = QStringLiteral("rec://05-12-2026 14_03 Crime*Special*10*7\r\nfile://HDD\\a*b.ts*3\r\n"
                                                "dir://HDD\\f*0\r\nrec://broken*12\r\n\r\n");
         const QList<Entry> got = entries(buildFileListFromUris(payload, QStringLiteral("text/zbdevice-uri-list")));
-        QCOMPARE(got.size(), 3);
-        QCOMPARE(got[0].type, 2);
-        QCOMPARE(got[0].absolutePath, QStringLiteral("dir://HDD\\f"));
-        QCOMPARE(got[1].type, 0);
-        QCOMPARE(got[1].absolutePath, QStringLiteral("file://HDD\\a*b.ts"));
-        QCOMPARE(got[1].size, qint64(3));
-        QCOMPARE(got[2].type, 1);
-        QCOMPARE(got[2].absolutePath, QStringLiteral("rec://05-12-2026 14_03 Crime*Special"));
-        QCOMPARE(got[2].size, qint64(10));
-        QCOMPARE(got[2].id, 7);
+        QStringList seen;
+        for (const Entry &e : got)
+            seen << QStringLiteral("%1 %2 %3 %4").arg(e.type).arg(e.absolutePath).arg(e.size).arg(e.id);
+        QCOMPARE(seen, QStringList({"2 dir://HDD\\f 0 0", "0 file://HDD\\a*b.ts 3 0",
+                                    "1 rec://05-12-2026 14_03 Crime*Special 10 7"}));
         QVERIFY(!buildFileListFromUris(QStringLiteral("\r\n"), QStringLiteral("text/zbdevice-uri-list")).hasFiles());
     }
 
@@ -200,10 +156,8 @@ private slots:
     void addressWritersAndPaths()
     {
         QCOMPARE(ReceiverAddress::recLine(QStringLiteral("n"), 3, 40000), QStringLiteral("rec://n*3*-25536"));
-        QCOMPARE(ReceiverAddress::dirLine(QStringLiteral("v\\f")), QStringLiteral("dir://v\\f*0"));
         QCOMPARE(ReceiverAddress::splitPath(QStringLiteral("\\v\\\\a\\")), QStringList({"v", "a"}));
         QVERIFY(ReceiverAddress::isRecordingsFolder(QStringLiteral("/hda1\\recordings")));
-        QVERIFY(ReceiverAddress::isRecordingsFolder(QStringLiteral("/usb0\\recordings")));
         QVERIFY(!ReceiverAddress::isRecordingsFolder(QStringLiteral("/hda1\\recordings\\old")));
         QVERIFY(!ReceiverAddress::isRecordingsFolder(QStringLiteral("/hda1\\Recordings")));
     }

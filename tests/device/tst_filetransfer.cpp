@@ -2,9 +2,9 @@
 
 #include "emulatorlink.h"
 
+#include "device/transfers/copyjobdocument.h"
 #include "device/transfers/filetransfer.h"
 #include "device/transfers/transferwire.h"
-#include "device/transfers/copyjobdocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,43 +28,63 @@ private slots:
     }
     void cleanup() { e.reset(); }
 
+    void downloadByteExact_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("padded");
+        QTest::newRow("three blocks") << 150000 << false;
+        QTest::newRow("empty file") << 0 << false;
+        QTest::newRow("padded last block") << 3000 << true;
+    }
     void downloadByteExact()
     {
-        const QByteArray data = pattern(150000);
+        QFETCH(int, size);
+        QFETCH(bool, padded);
+        const QByteArray data = pattern(size);
         e->receiverFile(QStringLiteral("v/f.bin"), data);
+        e->commands->padLastBlock = padded;
+        if (padded)
+            e->commands->blockSize = 2048;
         const QString dest = e->pc.path() + QStringLiteral("/new/dir/f.bin");
         CopyJobDocument failures;
-        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, false, 150000, &failures),
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, false, size, &failures),
                  FileTransfer::Completed);
         QCOMPARE(EmulatorLink::read(dest), data);
-        QCOMPARE(e->progress, qint64(150000));
+        QCOMPARE(e->progress, qint64(size));
         QVERIFY(e->errors.isEmpty());
         QCOMPARE(e->emulator.received(), header(0x04, 1) + "v" + "f.bin");
         QVERIFY(QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/f.bin")));
         QVERIFY(!failures.hasFiles());
-    }
-
-    void downloadOfEmptyFile()
-    {
-        e->receiverFile(QStringLiteral("v/empty"), QByteArray());
-        const QString dest = e->pc.path() + QStringLiteral("/empty");
-        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\empty"), dest, true, false, 0, nullptr),
+        // The link is in step for the next transfer.
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, false, size, nullptr),
                  FileTransfer::Completed);
-        QVERIFY(QFileInfo(dest).isFile());
-        QCOMPARE(QFileInfo(dest).size(), qint64(0));
     }
 
-    void downloadWithoutOverwriteTouchesNothing()
+    void downloadThatSendsNothing_data()
     {
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QStringList>("errors");
+        QTest::newRow("overwrite false") << false << "f.bin" << QStringList();
+        QTest::newRow("folder cannot be made")
+            << true << "f.bin/sub/f.bin" << QStringList{"Cannot create directory sub."};
+    }
+    void downloadThatSendsNothing()
+    {
+        QFETCH(bool, overwrite);
+        QFETCH(QString, destination);
+        QFETCH(QStringList, errors);
         e->receiverFile(QStringLiteral("v/f.bin"), pattern(10));
-        const QString dest = e->pcFile(QStringLiteral("f.bin"), "mine");
-        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, false, true, 10, nullptr),
-                 FileTransfer::Skipped);
-        QCOMPARE(e->progress, qint64(10));
-        QCOMPARE(EmulatorLink::read(dest), QByteArray("mine"));
+        const QString mine = e->pcFile(QStringLiteral("f.bin"), "mine");
+        const FileTransfer::Outcome outcome = FileTransfer(*e->link).download(
+            QStringLiteral("v\\f.bin"), e->pcPath(destination), overwrite, true, 10, nullptr);
+        QCOMPARE(outcome, overwrite ? FileTransfer::Failed : FileTransfer::Skipped);
+        QCOMPARE(e->errors, errors);
+        QCOMPARE(e->progress, overwrite ? 0 : 10);
+        QCOMPARE(EmulatorLink::read(mine), QByteArray("mine"));
         QTest::qWait(50);
         QVERIFY(e->emulator.received().isEmpty());
-        QVERIFY(QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/f.bin")));
+        QVERIFY(QFileInfo::exists(e->receiverPath(QStringLiteral("v/f.bin"))));
     }
 
     void failedDownloadKeepsExistingFileAndSource_data()
@@ -74,6 +94,8 @@ private slots:
         QTest::newRow("receiver silent") << "silent";
         QTest::newRow("hostile block size") << "hostile";
         QTest::newRow("refused") << "refused";
+        QTest::newRow("ended early by the receiver") << "ended";
+        QTest::newRow("path level refused") << "level";
     }
     void failedDownloadKeepsExistingFileAndSource()
     {
@@ -86,6 +108,10 @@ private slots:
             e->commands->silentAfter = 100000;
         else if (fault == QLatin1String("hostile"))
             e->commands->announcedBlock = 0xFFFFFFF0u;
+        else if (fault == QLatin1String("ended"))
+            e->commands->endAfter = 131072;
+        else if (fault == QLatin1String("level"))
+            e->commands->refuseLevel = 0;
         else
             e->commands->refuseStatus = 0xFC;
         e->link->setInactivityLimit(500);
@@ -93,8 +119,8 @@ private slots:
         QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, true, 300000, &failures),
                  FileTransfer::Failed);
         QCOMPARE(e->errors.size(), 1);
-        if (fault == QLatin1String("refused"))
-            QCOMPARE(e->errors.first(), QStringLiteral("code -4"));
+        if (fault == QLatin1String("refused") || fault == QLatin1String("level"))
+            QCOMPARE(e->errors.first(), fault == QLatin1String("level") ? "code -3" : "code -4");
         QCOMPARE(EmulatorLink::read(dest), QByteArray("the user's own bytes"));
         QCOMPARE(QDir(QFileInfo(dest).absolutePath()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("f.bin")});
@@ -142,22 +168,6 @@ private slots:
         QCOMPARE(EmulatorLink::read(dest), pattern(5));
     }
 
-    void paddedLastBlockIsNotFileData()
-    {
-        e->receiverFile(QStringLiteral("v/a.bin"), pattern(1000));
-        e->receiverFile(QStringLiteral("v/b.bin"), pattern(3000));
-        e->commands->blockSize = 2048;
-        e->commands->padLastBlock = true;
-        const QString a = e->pc.path() + QStringLiteral("/a.bin");
-        const QString b = e->pc.path() + QStringLiteral("/b.bin");
-        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\a.bin"), a, true, false, 1000, nullptr),
-                 FileTransfer::Completed);
-        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\b.bin"), b, true, false, 3000, nullptr),
-                 FileTransfer::Completed);
-        QCOMPARE(EmulatorLink::read(a), pattern(1000));
-        QCOMPARE(EmulatorLink::read(b), pattern(3000));
-    }
-
     void pendingStatusAnswered()
     {
         e->receiverFile(QStringLiteral("v/f.bin"), pattern(10));
@@ -167,18 +177,6 @@ private slots:
                  FileTransfer::Completed);
         QCOMPARE(EmulatorLink::read(dest), pattern(10));
         QCOMPARE(e->emulator.received(), header(0x04, 1) + "\x01\x01" + "v" + "\x01\x01" + "f.bin");
-    }
-
-    void destinationThatCannotBeCreated()
-    {
-        e->receiverFile(QStringLiteral("v/f.bin"), pattern(10));
-        const QString blocker = e->pcFile(QStringLiteral("plainfile"), "x");
-        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), blocker + QStringLiteral("/sub/f.bin"),
-                                                 true, false, 10, nullptr),
-                 FileTransfer::Failed);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot create directory sub.")});
-        QTest::qWait(50);
-        QVERIFY(e->emulator.received().isEmpty());
     }
 
     void uploadPacketCounts_data()
@@ -206,69 +204,70 @@ private slots:
         QCOMPARE(e->emulator.received(), expected);
     }
 
-    void uploadOfEmptyFileSendsNothing()
+    void uploadOfEmptyFileSendsSizeZero()
     {
         const QString source = e->pcFile(QStringLiteral("empty"), QByteArray());
         QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/empty")), FileTransfer::Completed);
-        QTest::qWait(50);
-        QVERIFY(e->emulator.received().isEmpty());
+        QTRY_VERIFY(QFileInfo(e->receiverPath(QStringLiteral("v/empty"))).isFile());
+        QCOMPARE(QFileInfo(e->receiverPath(QStringLiteral("v/empty"))).size(), qint64(0));
+        QTRY_COMPARE(e->emulator.received(),
+                     header(0x0A, 1) + "/v" + TransferWire::uint64(0) + "empty" + TransferWire::uint32(64239));
     }
 
-    void uploadOfUnreadableFileFails()
+    void uploadFailures_data()
     {
-        const QString source = e->pc.path() + QStringLiteral("/missing.bin");
-        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/x.bin")), FileTransfer::Failed);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot open file %1.").arg(source)});
-        QTest::qWait(50);
-        QVERIFY(e->emulator.received().isEmpty());
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("packets");
+        QTest::addColumn<int>("cancels");
+        QTest::addColumn<QString>("error");
+        const QString open = QStringLiteral("Cannot open file %1.");
+        QTest::newRow("unreadable: nothing sent") << "missing" << 0 << 0 << open;
+        // What was not read is never sent: the cancel packet tells the receiver instead.
+        QTest::newRow("shrinks while sent") << "shrinks" << 2 << 1 << open;
+        QTest::newRow("packet refused") << "refused" << 1 << 0 << "code -4";
+        QTest::newRow("path level refused") << "level" << 0 << 0 << "code -3";
     }
-
-    void uploadOfFileThatShrinksSendsCancel()
+    void uploadFailures()
     {
-        // The file loses its data while it is being sent: what was not read is never sent, the receiver is
-        // told with the cancel packet instead of being left waiting for the rest.
-        const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(300000));
-        bool shrunk = false;
-        e->link->progress64 = [&](qint64) {
-            if (!shrunk)
-                shrunk = QFile(source).resize(64239);
-        };
-        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/up.bin")), FileTransfer::Failed);
-        QVERIFY(shrunk);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot open file %1.").arg(source)});
-        QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);
-        QVERIFY(e->commands->uploadPackets() < 5);
-        QVERIFY(QFileInfo::exists(source));
+        QFETCH(QString, fault);
+        QFETCH(int, packets);
+        QFETCH(int, cancels);
+        QFETCH(QString, error);
+        const QString source = fault == QLatin1String("missing") ? e->pcPath(QStringLiteral("missing.bin"))
+                                                                 : e->pcFile(QStringLiteral("up.bin"), pattern(300000));
+        if (fault == QLatin1String("shrinks"))
+            e->link->progress64 = [&](qint64) { QFile(source).resize(64239); };
+        e->commands->packetAck = fault == QLatin1String("refused") ? 0xFC : 1;
+        e->commands->refuseLevel = fault == QLatin1String("level") ? 0 : -1;
+        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/w/up.bin")), FileTransfer::Failed);
+        QCOMPARE(e->errors, QStringList{error.contains(u'%') ? error.arg(source) : error});
+        QTRY_COMPARE(e->commands->cancelBytesSeen(), cancels);
+        QCOMPARE(e->commands->uploadPackets(), packets);
+        QVERIFY(QFileInfo::exists(source) || fault == QLatin1String("missing"));
+        if (fault == QLatin1String("missing"))
+            QVERIFY(e->emulator.received().isEmpty());
     }
 
-    void uploadPacketRefusedFails()
+    void uploadCancelSendsCancelPacket_data()
     {
-        const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(200000));
-        e->commands->packetAck = 0xFC;
-        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/up.bin")), FileTransfer::Failed);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("code -4")});
-        QCOMPARE(e->commands->uploadPackets(), 1);
+        QTest::addColumn<bool>("beforeFirst");
+        QTest::newRow("after the first packet") << false;
+        QTest::newRow("before the first packet") << true;
     }
-
     void uploadCancelSendsCancelPacket()
     {
+        QFETCH(bool, beforeFirst);
         const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(300000));
         e->link->progress64 = [this](qint64) { e->interrupt = true; };
-        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/up.bin")), FileTransfer::Canceled);
-        QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);
-        QCOMPARE(e->commands->uploadPackets(), 1);
-        QVERIFY(!e->interrupt);
-        QVERIFY(QFileInfo::exists(source));
-    }
-
-    void uploadCancelledBeforeFirstPacket()
-    {
-        const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(100));
-        e->interrupt = true;
+        e->interrupt = beforeFirst;
         QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("v/up.bin")), FileTransfer::Canceled);
         QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);
-        QCOMPARE(e->emulator.received(),
-                 header(0x0A, 1) + "v" + TransferWire::uint64(100) + "up.bin" + TransferWire::uint32(64239) + "\xFA");
+        QCOMPARE(e->commands->uploadPackets(), beforeFirst ? 0 : 1);
+        QVERIFY(!e->interrupt);
+        QVERIFY(QFileInfo::exists(source));
+        if (beforeFirst)
+            QCOMPARE(e->emulator.received(), header(0x0A, 1) + "v" + TransferWire::uint64(300000) + "up.bin" +
+                                                 TransferWire::uint32(64239) + "\xFA");
     }
 };
 

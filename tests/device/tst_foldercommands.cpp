@@ -2,10 +2,10 @@
 
 #include "emulatorlink.h"
 
-#include "device/transfers/receiverfoldercommands.h"
-#include "device/transfers/transferwire.h"
 #include "device/transfers/copyjobdocument.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "device/transfers/receiverfoldercommands.h"
+#include "device/transfers/transferwire.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +25,7 @@ private slots:
     {
         e = std::make_unique<EmulatorLink>();
         QVERIFY(e->open(1000));
+        ReceiverFolderCommands::listingWaitMs = 1000;
     }
     void cleanup() { e.reset(); }
 
@@ -94,6 +95,41 @@ private slots:
         QCOMPARE(job.fileCount(), ReceiverFolderCommands::MaxDepth + 1);
         while (job.hasFiles())
             QVERIFY(job.takeFirstFile().isDir());
+    }
+
+    void refusedLevelKeepsBothSidesInStep_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("listing") << "list";
+        QTest::newRow("create") << "create";
+        QTest::newRow("delete") << "delete";
+        QTest::newRow("folder chain") << "chain";
+    }
+    void refusedLevelKeepsBothSidesInStep()
+    {
+        QFETCH(QString, command);
+        file(QStringLiteral("v/a/b/f"), 1);
+        e->commands->refuseLevel = 1;
+        ReceiverFolderCommands commands(*e->link);
+        if (command == QLatin1String("list")) {
+            bool listed = true;
+            QVERIFY(!commands.getFolder(QStringLiteral("v\\a\\b"), &listed));
+            QVERIFY(!listed);
+            QCOMPARE(commands.failureText(), QStringLiteral("code -3"));
+        } else if (command == QLatin1String("create")) {
+            QVERIFY(!commands.createFolder(QStringLiteral("v\\a\\new")));
+        } else if (command == QLatin1String("delete")) {
+            QCOMPARE(commands.deletePath(QStringLiteral("v\\a\\b")), -1);
+        } else {
+            QVERIFY(!commands.makePath(QStringLiteral("/v/x/y/z"), false));
+            QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot create directory /v\\x\\y.")});
+        }
+        QVERIFY(QFileInfo::exists(e->receiverPath(QStringLiteral("v/a/b/f"))));
+        // The next request on the same connection is understood.
+        e->commands->refuseLevel = -1;
+        QVERIFY(commands.createFolder(QStringLiteral("v\\ok")));
+        QVERIFY(QFileInfo(e->receiverPath(QStringLiteral("v/ok"))).isDir());
+        QCOMPARE(e->emulator.connectionCount(), 1);
     }
 
     void createDeleteAndChains()

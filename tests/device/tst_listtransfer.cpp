@@ -154,17 +154,6 @@ private slots:
         QVERIFY(result.isEmpty());
     }
 
-    void cancelDuringDownload()
-    {
-        e->commands->listDocument = QByteArray(50, 'x');
-        e->commands->listChunk = 10;
-        e->link->progress = [this](int, int) { e->interrupt = true; };
-        QString result;
-        QCOMPARE(transfer().download(QStringLiteral("tv"), &result), ListTransfer::Canceled);
-        QVERIFY(result.isEmpty());
-        QTRY_COMPARE(e->emulator.received(), QByteArray("\x19\x55\xFA"));
-    }
-
     void radioUploadExample()
     {
         QCOMPARE(transfer().upload(QStringLiteral("radio"), document(0, {0})), ListTransfer::Completed);
@@ -210,19 +199,31 @@ private slots:
             QVERIFY2(r.section(u':', 1).section(u'/', 0, 0).toInt() <= 100, qPrintable(r));
     }
 
-    void refusedMessageSendsCancel()
+    void abortsTellTheReceiver_data()
     {
-        e->commands->refuseMessage = 1;
-        QCOMPARE(transfer().upload(QStringLiteral("tv"), document(6, {2}, "tvService")), ListTransfer::Failed);
-        QTRY_COMPARE(e->commands->uploadMessages().size(), 3);
-        QCOMPARE(e->commands->uploadMessages().last(), QByteArray("CNL"));
+        QTest::addColumn<QString>("how");
+        QTest::newRow("download cancelled") << "download";
+        QTest::newRow("upload cancelled") << "upload";
+        QTest::newRow("upload message refused") << "refused";
     }
-
-    void cancelDuringUpload()
+    void abortsTellTheReceiver()
     {
-        e->link->progress = [this](int, int) { e->interrupt = true; };
-        QCOMPARE(transfer().upload(QStringLiteral("tv"), document(6, {2}, "tvService")), ListTransfer::Canceled);
-        QTRY_COMPARE(e->commands->uploadMessages().size(), 2);
+        QFETCH(QString, how);
+        e->commands->listDocument = QByteArray(50, 'x');
+        e->commands->listChunk = 10;
+        e->commands->refuseMessage = how == QLatin1String("refused") ? 1 : -1;
+        if (how != QLatin1String("refused"))
+            e->link->progress = [this](int, int) { e->interrupt = true; };
+        QString result;
+        if (how == QLatin1String("download")) {
+            QCOMPARE(transfer().download(QStringLiteral("tv"), &result), ListTransfer::Canceled);
+            QVERIFY(result.isEmpty());
+            QTRY_COMPARE(e->emulator.received(), QByteArray("\x19\x55\xFA"));
+            return;
+        }
+        QCOMPARE(transfer().upload(QStringLiteral("tv"), document(6, {2}, "tvService")),
+                 how == QLatin1String("refused") ? ListTransfer::Failed : ListTransfer::Canceled);
+        QTRY_COMPARE(e->commands->uploadMessages().size(), how == QLatin1String("refused") ? 3 : 2);
         QCOMPARE(e->commands->uploadMessages().last(), QByteArray("CNL"));
     }
 };

@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <csignal>
 #include <memory>
+
+#include <sys/resource.h>
 
 class TestRecordingTransfer : public QObject
 {
@@ -46,6 +49,52 @@ private slots:
         QTRY_COMPARE(e->emulator.received(), QByteArray("\x05\x9C\x40\0\0\0\0\0\0\0\0\x01\x01\x01", 14));
     }
 
+    void partsPastTheFileSizeLimit_data()
+    {
+        QTest::addColumn<qint64>("fileLimit");
+        QTest::addColumn<qint64>("segmentLimit");
+        QTest::addColumn<QList<qint64>>("sizes");
+        QTest::newRow("continued in segments") << qint64(60000) << qint64(50000) << QList<qint64>{60000, 60000, 30000};
+        QTest::newRow("disk full below the limit") << qint64(40000) << qint64(50000) << QList<qint64>{};
+    }
+    void partsPastTheFileSizeLimit()
+    {
+        QFETCH(qint64, fileLimit);
+        QFETCH(qint64, segmentLimit);
+        QFETCH(QList<qint64>, sizes);
+        e->commands->recordingParts = {{0, "ts", pattern(150000)}};
+        RecordingTransfer t = transfer();
+        t.segmentLimit = segmentLimit;
+        // A file system that refuses files past fileLimit bytes: writes beyond it come back short.
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old;
+        limit.rlim_cur = rlim_t(fileLimit);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const RecordingTransfer::Outcome outcome = t.download(1, e->pc.path() + QStringLiteral("/Rec"));
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
+        QCOMPARE(outcome, sizes.isEmpty() ? RecordingTransfer::Failed : RecordingTransfer::Completed);
+        QByteArray joined;
+        QList<qint64> got;
+        for (const QString &name : {"Rec.ts", "Rec_1.ts", "Rec_2.ts", "Rec_3.ts"}) {
+            const QString path = e->pc.path() + QStringLiteral("/Rec/") + name;
+            if (QFileInfo::exists(path)) {
+                got << QFileInfo(path).size();
+                joined += EmulatorLink::read(path);
+            }
+        }
+        QCOMPARE(got, sizes);
+        if (sizes.isEmpty()) {
+            QCOMPARE(e->errors.size(), 1);
+            QVERIFY(e->errors.first().startsWith(QStringLiteral("Cannot create file")));
+            QVERIFY(QDir(e->pc.path()).isEmpty());
+        } else {
+            QCOMPARE(joined, pattern(150000));
+        }
+    }
+
     void recordingNames_data()
     {
         QTest::addColumn<QString>("destination");
@@ -65,41 +114,50 @@ private slots:
         QCOMPARE(RecordingTransfer::recordingName(QStringLiteral("/x/") + destination), name);
     }
 
-    void hostileSuffixRefused()
+    void refusedBeforeAnyFile_data()
     {
-        e->commands->recordingParts = {{0, "../../evil", pattern(10)}};
+        QTest::addColumn<QByteArray>("suffix");
+        QTest::addColumn<int>("reply");
+        QTest::addColumn<QStringList>("errors");
+        QTest::newRow("suffix leaving the folder")
+            << QByteArray("../../evil") << 1 << QStringList{"Cannot copy recording Rec."};
+        QTest::newRow("refused") << QByteArray("ts") << 0xFC << QStringList{"code -4"};
+        QTest::newRow("nothing to copy") << QByteArray() << 1
+                                         << QStringList{"No recordings to copy.", "Cannot copy recording Rec."};
+    }
+    void refusedBeforeAnyFile()
+    {
+        QFETCH(QByteArray, suffix);
+        QFETCH(int, reply);
+        QFETCH(QStringList, errors);
+        e->commands->recordingParts.clear();
+        if (!suffix.isEmpty())
+            e->commands->recordingParts = {{0, suffix, pattern(10)}};
+        e->commands->recordingReplyStatus = reply;
         QCOMPARE(transfer().download(1, e->pc.path() + QStringLiteral("/Rec")), RecordingTransfer::Failed);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot copy recording Rec.")});
+        QCOMPARE(e->errors, errors);
         QVERIFY(QDir(e->pc.path()).isEmpty());
         QVERIFY(!QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/evil")));
-    }
-
-    void refusedAndEmpty()
-    {
-        e->commands->recordingReplyStatus = 0xFC;
-        QCOMPARE(transfer().download(1, e->pc.path() + QStringLiteral("/Rec")), RecordingTransfer::Failed);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("code -4")});
-        e->errors.clear();
-        e->commands->recordingReplyStatus = 1;
-        e->commands->recordingParts.clear();
-        QCOMPARE(transfer().download(1, e->pc.path() + QStringLiteral("/Rec")), RecordingTransfer::Failed);
-        QCOMPARE(e->errors, QStringList({"No recordings to copy.", "Cannot copy recording Rec."}));
-        QVERIFY(QDir(e->pc.path()).isEmpty());
     }
 
     void failedOrCancelledDownloadKeepsUserFiles_data()
     {
         QTest::addColumn<bool>("cancel");
         QTest::addColumn<int>("end");
-        QTest::newRow("cancelled") << true << 0xFF;
-        QTest::newRow("busy end") << false << 0xFC;
-        QTest::newRow("removal end") << false << 0xF3;
-        QTest::newRow("unexpected end") << false << 0x42;
+        QTest::addColumn<QString>("error");
+        const QString busy = QStringLiteral("Ombrelay could not copy this recording. Device is busy now. Please try "
+                                            "again later.");
+        QTest::newRow("cancelled") << true << 0xFF << QString();
+        QTest::newRow("busy end") << false << 0xFC << busy;
+        QTest::newRow("removal end") << false << 0xF3 << "Cannot copy recording Rec. code -13";
+        QTest::newRow("error end") << false << 0xF7 << "Cannot copy recording Rec. code -9";
+        QTest::newRow("unexpected end") << false << 0x42 << busy;
     }
     void failedOrCancelledDownloadKeepsUserFiles()
     {
         QFETCH(bool, cancel);
         QFETCH(int, end);
+        QFETCH(QString, error);
         const QString mine = e->pcFile(QStringLiteral("Rec/Rec.ts"), "the user's old copy");
         e->commands->recordingEnd = end;
         if (cancel)
@@ -109,10 +167,9 @@ private slots:
         QCOMPARE(EmulatorLink::read(mine), QByteArray("the user's old copy"));
         QCOMPARE(QDir(e->pc.path() + QStringLiteral("/Rec")).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("Rec.ts")});
-        if (cancel) {
+        if (cancel)
             QCOMPARE(e->commands->cancelBytesSeen(), 1);
-            QVERIFY(e->errors.isEmpty());
-        }
+        QCOMPARE(e->errors, error.isEmpty() ? QStringList() : QStringList{error});
         QVERIFY(!e->interrupt);
     }
 

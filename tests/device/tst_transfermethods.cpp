@@ -5,9 +5,10 @@
 
 #include "device/core/devicecall.h"
 #include "device/protocol/dvb24communicationmanager.h"
-#include "device/transfers/transfermethods.h"
 #include "device/transfers/copyjobdocument.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "device/transfers/receiverfoldercommands.h"
+#include "device/transfers/transfermethods.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,43 @@ private:
     // Its emulator, commands and folders; the link is the manager's own.
     std::unique_ptr<EmulatorLink> e;
     std::unique_ptr<DVB24CommunicationManager> m_manager;
+    QStringList m_states;
+
+    // A copy request: source, destination, "overwrite" "true", then more parameters (or overrides).
+    static DeviceCall copy(const char *method, const QString &source, const QString &destination,
+                           const QList<QPair<QString, QString>> &more = {})
+    {
+        return call(QLatin1String(method), QList<QPair<QString, QString>>{{"sourceFile", source},
+                                                                          {"destinationFile", destination},
+                                                                          {"overwrite", "true"}} +
+                                               more);
+    }
+
+    static QStringList withoutProgress(QStringList calls)
+    {
+        calls.removeIf([](const QString &c) { return c.startsWith(QLatin1String("progress")); });
+        return calls;
+    }
+
+    // A copy job run entry by entry, destinations composed as the media explorer composes them.
+    QStringList runJob(const QString &uris, const QString &destination)
+    {
+        RecordingTask *prepare = run(
+            call(QStringLiteral("MEMprepareToCopyDeviceToPc"), {{"fileUris", uris}, {"destinationDir", destination}}));
+        CopyJobDocument job;
+        job.setContent(prepare->result());
+        QStringList outcomes{QStringLiteral("total %1 to %2").arg(job.totalSize()).arg(job.copyDirection())};
+        while (job.hasFiles()) {
+            const CopyJobFile f = job.takeFirstFile();
+            QString target = destination + u'/' + (f.relativePath().isEmpty() ? QString() : f.relativePath() + u'/') +
+                             (f.isDir() ? QString() : f.fileName());
+            target.replace(u'\\', u'/').replace(QStringLiteral("//"), QStringLiteral("/"));
+            RecordingTask *task =
+                run(copy("MEMCopyDeviceToPc", f.absolutePath(), target, {{"size", QString::number(f.size())}}));
+            outcomes << withoutProgress(task->calls).mid(1).join(u' ');
+        }
+        return outcomes;
+    }
 
     RecordingTask *run(const DeviceCall &call, const QByteArray &payload = QByteArray())
     {
@@ -43,15 +81,15 @@ private slots:
         e->commands->listDocument = "<TDocument><items/><lists/></TDocument>";
         m_manager.reset(new DVB24CommunicationManager);
         m_manager->setPort(e->emulator.port());
-        QStringList states;
+        m_states.clear();
         connect(m_manager.get(), &DeviceCommunicationManager::stateChanged, this,
-                [&states](const QString &s) { states << s; });
+                [this](const QString &s) { m_states << s; });
         m_manager->connectToHost(e->emulator.host());
-        QTRY_VERIFY(states.contains(QStringLiteral("connected")));
-        disconnect(m_manager.get(), nullptr, this, nullptr);
+        QTRY_VERIFY(m_states.contains(QStringLiteral("connected")));
     }
     void cleanup()
     {
+        disconnect(m_manager.get(), nullptr, this, nullptr);
         m_manager->requestInterrupt();
         m_manager->requestClose();
         m_manager.reset();
@@ -97,66 +135,146 @@ private slots:
         QVERIFY(!e->emulator.received().mid(before).contains('\x22'));
     }
 
-    void folderListing()
+    void receiverNamesStayInside_data()
     {
-        e->receiverFile(QStringLiteral("v/f/a.ts"), "0123456789");
-        DeviceCall c(QStringLiteral("getFolder"));
-        c.setParameter(QStringLiteral("@path"), QStringLiteral("v\\f"));
-        RecordingTask *task = run(c);
-        QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
-        QVERIFY(task->listing());
-        QCOMPARE(task->listing()->size(), 1);
-        QCOMPARE(task->listing()->first()->name(), QStringLiteral("a.ts"));
-        QCOMPARE(task->listing()->first()->size(), qint64(10));
-        qDeleteAll(*task->listing());
-        delete task->listing();
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("destination");
+        QTest::newRow("file through a link") << "file://v\\f"
+                                             << "in/f";
+        QTest::newRow("folder through a link") << "dir://v\\x"
+                                               << "in/";
+        QTest::newRow("recording through a link") << "rec://x"
+                                                  << "in/x";
+        QTest::newRow("parent components") << "file://v\\x"
+                                           << "in/sub/../../x";
     }
-
-    void prepareAndMoveToPc()
+    void receiverNamesStayInside()
     {
-        e->receiverFile(QStringLiteral("v/f/a.ts"), "0123456789");
-        RecordingTask *prepare = run(call(QStringLiteral("MEMprepareToCopyDeviceToPc"),
-                                          {{"fileUris", "dir://v\\f*0\r\n"}, {"destinationDir", e->pc.path()}}));
-        QCOMPARE(prepare->calls, QStringList({"enqueued", "start", "complete:true"}));
-        CopyJobDocument job;
-        QVERIFY(job.setContent(prepare->result()));
-        QCOMPARE(job.totalSize(), qint64(10));
-        QCOMPARE(job.copyDirection(), 2);
-        const CopyJobFile first = job.takeFirstFile();
-        QCOMPARE(first.absolutePath(), QStringLiteral("file://v\\f\\a.ts"));
-
-        const QString dest = e->pc.path() + QStringLiteral("/f/a.ts");
-        RecordingTask *copy = run(call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", first.absolutePath()},
-                                                                             {"destinationFile", dest},
-                                                                             {"overwrite", "true"},
-                                                                             {"deleteSource", "true"},
-                                                                             {"size", "10"}}));
-        QCOMPARE(copy->calls.last(), QStringLiteral("complete:true"));
-        QVERIFY(!copy->calls.join(u' ').contains(QStringLiteral("error")));
-        QFile f(dest);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("0123456789"));
-        QVERIFY(!QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/f/a.ts")));
-    }
-
-    void hostileDestinationRefused()
-    {
+        QFETCH(QString, source);
+        QFETCH(QString, destination);
         e->receiverFile(QStringLiteral("v/x"), "x");
-        RecordingTask *copy = run(call(QStringLiteral("MEMCopyDeviceToPc"),
-                                       {{"sourceFile", "file://v\\x"},
-                                        {"destinationFile", e->pc.path() + QStringLiteral("/sub/../../x")},
-                                        {"overwrite", "true"}}));
-        QVERIFY(copy->calls.join(u'|').contains(QStringLiteral("error:Cannot create file")));
-        QVERIFY(!QFileInfo::exists(QFileInfo(e->pc.path()).absolutePath() + QStringLiteral("/x")));
+        e->receiverFile(QStringLiteral("v/f"), "f");
+        e->commands->recordingParts = {{0, "ts", "recording"}};
+        // "in" is the chosen folder; its "x" and "f" point at a folder and a file beside it.
+        const QString outside = e->pcFile(QStringLiteral("outside/t"), "mine");
+        QVERIFY(QDir().mkpath(e->pcPath(QStringLiteral("in"))));
+        QVERIFY(QFile::link(QFileInfo(outside).absolutePath(), e->pcPath(QStringLiteral("in/x"))));
+        QVERIFY(QFile::link(outside, e->pcPath(QStringLiteral("in/f"))));
+        RecordingTask *task = run(copy("MEMCopyDeviceToPc", source, e->pcPath(destination), {{"recordID", "1"}}));
+        QCOMPARE(task->calls.size(), 3);
+        QVERIFY(task->calls.at(1).startsWith(QStringLiteral("error:Cannot create")));
+        QCOMPARE(task->calls.last(), QStringLiteral("complete:false"));
+        QCOMPARE(
+            QDir(QFileInfo(outside).absolutePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList{QStringLiteral("t")});
+        QCOMPARE(EmulatorLink::read(outside), QByteArray("mine"));
+        QVERIFY(!QFileInfo::exists(e->pcPath(QStringLiteral("x"))));
+    }
+
+    void folderCopyCreatesEveryFolder()
+    {
+        e->receiverFile(QStringLiteral("hda1/a.ts"), "0123456789");
+        e->receiverFile(QStringLiteral("hda1/h/b.ts"), "b");
+        QVERIFY(QDir().mkpath(e->receiverPath(QStringLiteral("hda1/g"))));
+        const QStringList outcomes = runJob(QStringLiteral("dir:///hda1*0\r\n"), e->pcPath(QStringLiteral("to")));
+        QCOMPARE(outcomes,
+                 QStringList{QStringLiteral("total 11 to 2")} + QStringList(5, QStringLiteral("complete:true")));
+        QCOMPARE(EmulatorLink::read(e->pcPath(QStringLiteral("to/hda1/a.ts"))), QByteArray("0123456789"));
+        QCOMPARE(EmulatorLink::read(e->pcPath(QStringLiteral("to/hda1/h/b.ts"))), QByteArray("b"));
+        QVERIFY(QFileInfo(e->pcPath(QStringLiteral("to/hda1/g"))).isDir());
+        QCOMPARE(QDir(e->pcPath(QStringLiteral("to"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("hda1")});
+    }
+
+    void cancelDuringSilentReadEndsOnce()
+    {
+        e->receiverFile(QStringLiteral("v/big"), EmulatorLink::pattern(400000));
+        const QString dest = e->pcFile(QStringLiteral("big"), "mine");
+        e->commands->silentAfter = 65536;
+        auto *task = new RecordingTask(
+            this, copy("MEMCopyDeviceToPc", "file://v\\big", dest, {{"deleteSource", "true"}}).toString());
+        m_manager->enqueue(task);
+        QTRY_VERIFY(task->calls.contains(QStringLiteral("progress64:65536")));
+        // The worker now waits for a receiver that sends nothing; its inactivity limit is far away.
+        m_manager->cancel(task);
+        QTRY_COMPARE(task->outcomes(), 1);
+        // Whatever the worker does next comes after anything late of this task.
+        RecordingTask *next = run(call(QStringLiteral("getFolder"), {{"@path", "v"}}));
+        QCOMPARE(next->calls.last(), QStringLiteral("complete:true"));
+        qDeleteAll(*next->listing());
+        delete next->listing();
+        QCOMPARE(task->calls, QStringList({"enqueued", "progress64:65536", "cancel", "canceled"}));
+        QCOMPARE(EmulatorLink::read(dest), QByteArray("mine"));
+        QVERIFY(QFileInfo::exists(e->receiverPath(QStringLiteral("v/big"))));
+    }
+
+    void silentListingSaysSo()
+    {
+        ReceiverFolderCommands::listingWaitMs = 300;
+        e->receiverFile(QStringLiteral("v/f/a.ts"), "0123456789");
+        RecordingTask *full = run(call(QStringLiteral("getFolder"), {{"@path", "v\\f"}}));
+        QCOMPARE(full->calls, QStringList({"enqueued", "complete:true"}));
+        QCOMPARE(full->listing()->size(), 1);
+        QCOMPARE(full->listing()->first()->size(), qint64(10));
+        qDeleteAll(*full->listing());
+        delete full->listing();
+        QVERIFY(QDir().mkpath(e->receiverPath(QStringLiteral("v/empty"))));
+        RecordingTask *empty = run(call(QStringLiteral("getFolder"), {{"@path", "v\\empty"}}));
+        QCOMPARE(empty->calls, QStringList({"enqueued", "complete:false"}));
+        e->emulator.setSilent(true);
+        RecordingTask *silent = run(call(QStringLiteral("getFolder"), {{"@path", "v\\empty"}}));
+        ReceiverFolderCommands::listingWaitMs = 15000;
+        QCOMPARE(silent->calls, QStringList({"enqueued", "error:The device did not answer.", "complete:false"}));
+        // A receiver that stays silent is then dropped by the keep-alive.
+        QTRY_VERIFY_WITH_TIMEOUT(m_states.contains(QStringLiteral("disconnected")), 10000);
+    }
+
+    void refusedFolderChainFails()
+    {
+        const QString source = e->pcFile(QStringLiteral("up.bin"), "data");
+        e->commands->refuseLevel = 1;
+        const auto upload = [&] {
+            return run(copy("MEMCopyPcToDevice", source, "/v/a/b/c/up.bin", {{"deleteSource", "true"}}));
+        };
+        QCOMPARE(upload()->calls,
+                 QStringList({"enqueued", "error:Cannot create directory /v\\a\\b.", "complete:false"}));
+        QVERIFY(QFileInfo::exists(source));
+        e->commands->refuseLevel = -1;
+        QCOMPARE(upload()->calls.last(), QStringLiteral("complete:true"));
+        QCOMPARE(EmulatorLink::read(e->receiverPath(QStringLiteral("v/a/b/c/up.bin"))), QByteArray("data"));
+        QCOMPARE(e->emulator.connectionCount(), 1);
+    }
+
+    void recordingUploadCutOff_data()
+    {
+        QTest::addColumn<qint64>("cut");
+        QTest::newRow("in the first packet") << qint64(12 + 1000);
+        QTest::newRow("in a later packet") << qint64(12 + 64240 + 1000);
+        QTest::newRow("before the last status") << qint64(12 + 2 * 64240 + 101);
+    }
+    void recordingUploadCutOff()
+    {
+        QFETCH(qint64, cut);
+        const QByteArray desc = EmulatorLink::pattern(70000);
+        e->pcFile(QStringLiteral("recs/Rec1.desc"), desc);
+        e->pcFile(QStringLiteral("recs/Rec1.ts"), "stream");
+        e->pcFile(QStringLiteral("recs/Rec2.desc"), "d2");
+        e->pcFile(QStringLiteral("recs/Rec2.ts"), "t2");
+        e->commands->uploadRequests = {{1, 0, 100}, {0xF8, 0, 0}};
+        e->commands->cutUploadAfter = cut;
+        RecordingTask *up =
+            run(copy("MEMCopyPcToDevice", "rec://" + e->pcPath(QStringLiteral("recs")), "/hda1/recordings"));
+        QCOMPARE(withoutProgress(up->calls),
+                 QStringList({"enqueued", "error:Cannot copy recording Rec1.", "complete:false"}));
+        QVERIFY(e->commands->recordingUploads().isEmpty());
+        QCOMPARE(EmulatorLink::read(e->pcPath(QStringLiteral("recs/Rec1.desc"))), desc);
+        QCOMPARE(EmulatorLink::read(e->pcPath(QStringLiteral("recs/Rec1.ts"))), QByteArray("stream"));
     }
 
     void uploadAndDelete()
     {
         const QString source = e->pcFile(QStringLiteral("up.bin"), QByteArray(70000, 'u'));
-        RecordingTask *up = run(call(QStringLiteral("MEMCopyPcToDevice"), {{"sourceFile", source},
-                                                                           {"destinationFile", "/v/new/up.bin"},
-                                                                           {"overwrite", "true"},
-                                                                           {"deleteSource", "true"}}));
+        RecordingTask *up = run(copy("MEMCopyPcToDevice", source, "/v/new/up.bin", {{"deleteSource", "true"}}));
         QCOMPARE(up->calls.last(), QStringLiteral("complete:true"));
         QCOMPARE(QFileInfo(e->receiverRoot.path() + QStringLiteral("/v/new/up.bin")).size(), qint64(70000));
         QVERIFY(!QFileInfo::exists(source));
@@ -174,9 +292,7 @@ private slots:
     {
         e->receiverFile(QStringLiteral("v/p.txt"), "preview");
         const QString dest = e->pc.path() + QStringLiteral("/p.txt");
-        const DeviceCall c =
-            call(QStringLiteral("MEMCopyPreview"),
-                 {{"sourceFile", "file://v\\p.txt"}, {"destinationFile", dest}, {"overwrite", "true"}});
+        const DeviceCall c = copy("MEMCopyPreview", "file://v\\p.txt", dest);
         RecordingTask *first = run(c);
         QCOMPARE(first->result(), dest);
         const int before = int(e->emulator.received().size());
@@ -208,6 +324,7 @@ private slots:
         QTest::newRow("complete: the recording goes") << 0xFF << 1 << true;
         QTest::newRow("busy: the recording stays") << 0xFC << 0 << false;
         QTest::newRow("dropped: the recording stays") << 0xF2 << 0 << false;
+        QTest::newRow("error end: the recording stays") << 0xF7 << 0 << false;
     }
     void recordingMove()
     {
@@ -216,13 +333,11 @@ private slots:
         QFETCH(bool, files);
         e->commands->recordingParts = {{0, "ts", QByteArray(10000, 't')}, {1, "mks", QByteArray(20, 'm')}};
         e->commands->recordingEnd = end;
-        RecordingTask *task = run(
-            call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", "rec://05-12-2026 14_03 News"},
-                                                       {"destinationFile", e->pc.path() + QStringLiteral("/News.2026")},
-                                                       {"overwrite", "true"},
-                                                       {"deleteSource", "true"},
-                                                       {"recordID", "-25536"}}));
-        QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
+        RecordingTask *task =
+            run(copy("MEMCopyDeviceToPc", "rec://05-12-2026 14_03 News", e->pcPath(QStringLiteral("News.2026")),
+                     {{"deleteSource", "true"}, {"recordID", "-25536"}}));
+        QCOMPARE(task->calls.last(), files ? QStringLiteral("complete:true") : QStringLiteral("complete:false"));
+        QCOMPARE(task->calls.filter(QStringLiteral("error:")).size(), files ? 0 : 1);
         QCOMPARE(e->commands->deleteRequests(), deletes);
         if (deletes)
             QCOMPARE(e->commands->lastDeletedRecording(), 40000);
@@ -234,8 +349,7 @@ private slots:
     void overwriteNotTrueDoesNothing()
     {
         const int before = int(e->emulator.received().size());
-        RecordingTask *up = run(call(QStringLiteral("MEMCopyPcToDevice"),
-                                     {{"sourceFile", "/nowhere"}, {"destinationFile", "/v/x"}, {"overwrite", "True"}}));
+        RecordingTask *up = run(copy("MEMCopyPcToDevice", "/nowhere", "/v/x", {{"overwrite", "True"}}));
         QCOMPARE(up->calls, QStringList({"enqueued", "complete:true"}));
         QVERIFY(!e->emulator.received().mid(before).contains('\x0A'));
     }

@@ -1,9 +1,9 @@
 #include "testmain.h"
 
+#include "device/transfers/devicefilesystemitem.h"
 #include "device/transfers/folderlistingparser.h"
 #include "device/transfers/listchunkparser.h"
 #include "device/transfers/transferwire.h"
-#include "device/transfers/devicefilesystemitem.h"
 
 class TestTransferWire : public QObject
 {
@@ -20,50 +20,28 @@ private:
     }
 
 private slots:
-    void encoders()
-    {
-        QCOMPARE(TransferWire::uint32(258), QByteArray("\x00\x00\x01\x02", 4));
-        QCOMPARE(TransferWire::uint64(1), QByteArray("\0\0\0\0\0\0\0\x01", 8));
-        QCOMPARE(TransferWire::transferHeader(0x04, 2), QByteArray("\x04\x00\x02\0\0\0\0\0\0\0\0", 11));
-        const QByteArray p = TransferWire::packet(0x01, "ab");
-        QCOMPARE(p.size(), 64240);
-        QCOMPARE(p.left(3), QByteArray("\x01"
-                                       "ab"));
-        QCOMPARE(p.count('\0'), 64237);
-        QCOMPARE(TransferWire::cancelPacket().at(0), '\xFA');
-    }
-
     void downloadReply_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("parse");
-        QTest::addColumn<quint64>("total");
-        QTest::addColumn<quint32>("block");
-        const QByteArray ok = QByteArray(1, '\x01') + TransferWire::uint64(5000000000ULL) + TransferWire::uint32(65536);
-        QTest::newRow("ok") << ok << int(TransferWire::Done) << quint64(5000000000ULL) << quint32(65536);
-        QTest::newRow("short") << ok.left(12) << int(TransferWire::Incomplete) << quint64(0) << quint32(0);
-        QTest::newRow("refused") << QByteArray(1, '\xFC') + ok.mid(1) << int(TransferWire::Bad)
-                                 << quint64(5000000000ULL) << quint32(65536);
-        QTest::newRow("block zero") << QByteArray(1, '\x01') + TransferWire::uint64(1) + TransferWire::uint32(0)
-                                    << int(TransferWire::Bad) << quint64(1) << quint32(0);
-        QTest::newRow("block hostile") << QByteArray(1, '\x01') + TransferWire::uint64(1) +
-                                              TransferWire::uint32(0xFFFFFFFF)
-                                       << int(TransferWire::Bad) << quint64(1) << quint32(0xFFFFFFFF);
-        QTest::newRow("size hostile") << QByteArray(1, '\x01') + TransferWire::uint64(~0ULL) + TransferWire::uint32(10)
-                                      << int(TransferWire::Bad) << quint64(~0ULL) << quint32(10);
+        const auto reply = [](quint8 status, quint64 total, quint32 block) {
+            return QByteArray(1, char(status)) + TransferWire::uint64(total) + TransferWire::uint32(block);
+        };
+        QTest::newRow("ok") << reply(1, 5000000000ULL, 65536) << int(TransferWire::Done);
+        QTest::newRow("short") << reply(1, 1, 1).left(12) << int(TransferWire::Incomplete);
+        QTest::newRow("refused") << reply(0xFC, 1, 1) << int(TransferWire::Bad);
+        QTest::newRow("block zero") << reply(1, 1, 0) << int(TransferWire::Bad);
+        QTest::newRow("block hostile") << reply(1, 1, 0xFFFFFFFF) << int(TransferWire::Bad);
+        QTest::newRow("size hostile") << reply(1, ~0ULL, 10) << int(TransferWire::Bad);
     }
     void downloadReply()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(int, parse);
-        QFETCH(quint64, total);
-        QFETCH(quint32, block);
         TransferWire::DownloadReply r;
         QCOMPARE(int(TransferWire::parseDownloadReply(bytes, &r)), parse);
-        if (parse != TransferWire::Incomplete) {
-            QCOMPARE(r.total, total);
-            QCOMPARE(r.blockSize, block);
-        }
+        if (parse == TransferWire::Done)
+            QCOMPARE(r.total, 5000000000ULL);
     }
 
     void recordingReply_data()
@@ -103,25 +81,16 @@ private slots:
         }
     }
 
-    void uploadRequest()
-    {
-        TransferWire::UploadRequest r;
-        QCOMPARE(TransferWire::parseUploadRequest(QByteArray("\x01\x00\x00\x00", 4), &r), TransferWire::Incomplete);
-        QCOMPARE(TransferWire::parseUploadRequest(QByteArray("\x01\x01\x00\x01\x00\x02", 6), &r), TransferWire::Done);
-        QCOMPARE(r.kind, quint8(1));
-        QCOMPARE(r.file, quint8(1));
-        QCOMPARE(r.count, quint32(65538));
-    }
-
     void listing()
     {
-        QByteArray bytes = TransferWire::uint16(5);
+        QByteArray bytes = TransferWire::uint16(6);
         bytes += fileRecord(1, "a.ts", 10, 100);
         bytes += folderRecord("a/b\\c");
         bytes += QByteArray(1, '\x08') + "\x01\x04sda1\x03HDD";
         bytes += QByteArray(1, '\x04') + TransferWire::uint16(40000) + "\x06" + "_News\xe9" + TransferWire::uint64(77) +
                  TransferWire::uint32(3600);
         bytes += fileRecord(1, "..", 1, 0);
+        bytes += fileRecord(1, QByteArray(200, 'n'), 1, 0);
         QList<DeviceFileSystemItem *> items;
         int consumed = 0;
         for (int cut = 0; cut < bytes.size(); ++cut) {
@@ -131,7 +100,7 @@ private slots:
         }
         QCOMPARE(FolderListingParser::parse(bytes, 2, &items, &consumed), FolderListingParser::Done);
         QCOMPARE(consumed, bytes.size());
-        QCOMPARE(items.size(), 5);
+        QCOMPARE(items.size(), 6);
         QCOMPARE(items[0]->name(), QStringLiteral("a.ts"));
         QCOMPARE(items[0]->size(), qint64(10));
         QCOMPARE(items[0]->lastModified().toSecsSinceEpoch(), qint64(100 + 946684801));
@@ -144,6 +113,7 @@ private slots:
         QCOMPARE(quint16(items[3]->recordId()), quint16(40000));
         QCOMPARE(items[3]->lastModified().toSecsSinceEpoch(), qint64(3600 + 946677601));
         QCOMPARE(items[4]->name(), QStringLiteral(".."));
+        QCOMPARE(items[5]->name(), QString(200, u'n'));
         qDeleteAll(items);
     }
 
@@ -162,17 +132,13 @@ private slots:
         QCOMPARE(FolderListingParser::parse(bytes, 2, &items, &consumed), FolderListingParser::Done);
         QCOMPARE(items.size(), 3);
         qDeleteAll(items);
-    }
-
-    void listingCountsBelowOne()
-    {
-        QList<DeviceFileSystemItem *> items;
-        int consumed = 0;
-        QCOMPARE(FolderListingParser::parse(TransferWire::uint16(0), 1, &items, &consumed), FolderListingParser::Done);
-        QVERIFY(items.isEmpty());
-        QCOMPARE(FolderListingParser::parse(TransferWire::uint16(40000), 1, &items, &consumed),
-                 FolderListingParser::Done);
-        QVERIFY(items.isEmpty());
+        items.clear();
+        // Counts below one (read as signed) mean no entries.
+        for (quint16 count : {quint16(0), quint16(40000)}) {
+            QCOMPARE(FolderListingParser::parse(TransferWire::uint16(count), 1, &items, &consumed),
+                     FolderListingParser::Done);
+            QVERIFY(items.isEmpty());
+        }
     }
 
     void listChunks()
@@ -192,17 +158,6 @@ private slots:
         QCOMPARE(c.consumed, 4);
         // A length past the cap is refused at once, before any of it is awaited.
         QCOMPARE(ListChunkParser::parse(QByteArray("DATA\xff\xff\xff\xff\0\0\0\0", 12)).kind, ListChunkParser::Bad);
-    }
-
-    void nameLength200()
-    {
-        const QByteArray name(200, 'n');
-        QByteArray bytes = TransferWire::uint16(1) + fileRecord(1, name, 1, 0);
-        QList<DeviceFileSystemItem *> items;
-        int consumed = 0;
-        QCOMPARE(FolderListingParser::parse(bytes, 2, &items, &consumed), FolderListingParser::Done);
-        QCOMPARE(items.first()->name().size(), 200);
-        qDeleteAll(items);
     }
 };
 

@@ -28,46 +28,6 @@ int RecordingTask::outcomes() const
     return count;
 }
 
-void RecordingTask::onEnqueued()
-{
-    calls << QStringLiteral("enqueued");
-}
-
-void RecordingTask::onStart()
-{
-    calls << QStringLiteral("start");
-}
-
-void RecordingTask::onProgress64(qint64 done)
-{
-    calls << QStringLiteral("progress64:%1").arg(done);
-}
-
-void RecordingTask::onProgress(int done, int total)
-{
-    calls << QStringLiteral("progress:%1/%2").arg(done).arg(total);
-}
-
-void RecordingTask::onStatus(QString text)
-{
-    calls << QStringLiteral("status:") + text;
-}
-
-void RecordingTask::onCancel()
-{
-    calls << QStringLiteral("cancel");
-}
-
-void RecordingTask::onCanceled()
-{
-    calls << QStringLiteral("canceled");
-}
-
-void RecordingTask::onError(QString text)
-{
-    calls << QStringLiteral("error:") + text;
-}
-
 void RecordingTask::onComplete(bool ok)
 {
     calls << (ok ? QStringLiteral("complete:true") : QStringLiteral("complete:false"));

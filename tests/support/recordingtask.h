@@ -23,13 +23,13 @@ public:
     int outcomes() const;
 
 public slots:
-    void onEnqueued() override;
-    void onStart() override;
-    void onProgress64(qint64 done) override;
-    void onProgress(int done, int total) override;
-    void onStatus(QString text) override;
-    void onCancel() override;
-    void onCanceled() override;
-    void onError(QString text) override;
+    void onEnqueued() override { calls << QStringLiteral("enqueued"); }
+    void onStart() override { calls << QStringLiteral("start"); }
+    void onProgress64(qint64 done) override { calls << QStringLiteral("progress64:%1").arg(done); }
+    void onProgress(int done, int total) override { calls << QStringLiteral("progress:%1/%2").arg(done).arg(total); }
+    void onStatus(QString text) override { calls << QStringLiteral("status:") + text; }
+    void onCancel() override { calls << QStringLiteral("cancel"); }
+    void onCanceled() override { calls << QStringLiteral("canceled"); }
+    void onError(QString text) override { calls << QStringLiteral("error:") + text; }
     void onComplete(bool ok) override;
 };

@@ -73,14 +73,17 @@ QString TransferCommands::localPath(QStringList parts) const
     return m_root + u'/' + parts.join(u'/');
 }
 
-QStringList TransferCommands::readLevels(EmulatorSession &s, int levels, bool withLast)
+QStringList TransferCommands::readLevels(EmulatorSession &s, int levels, bool withLast, bool *refused)
 {
     QStringList parts;
+    *refused = false;
     const int count = levels + (withLast ? 1 : 0);
     for (int i = 0; i < count; ++i) {
         parts << QString::fromUtf8(s.readMessage());
+        // Like a receiver that reads the whole path whatever it thinks of one level.
+        *refused = *refused || i == refuseLevel;
         if (i < count - 1 || !withLast)
-            s.sendStatus(TransferWire::StatusOk);
+            s.sendStatus(*refused ? 0xFD : TransferWire::StatusOk);
     }
     return parts;
 }
@@ -101,7 +104,10 @@ bool TransferCommands::serveListing(EmulatorSession &s)
     if (head.size() < 2)
         return false;
     s.sendStatus(TransferWire::StatusOk);
-    const QStringList parts = readLevels(s, be16(head), false);
+    bool refused = false;
+    const QStringList parts = readLevels(s, be16(head), false, &refused);
+    if (refused)
+        return true;
     if (!listingOverride.isEmpty())
         return s.write(listingOverride);
     const QFileInfoList entries =
@@ -126,8 +132,9 @@ bool TransferCommands::serveDownload(EmulatorSession &s)
     if (refuseStatus) // refused at the header: the PC stops there
         return s.sendStatus(quint8(refuseStatus.load()));
     s.sendStatus(TransferWire::StatusOk);
-    QFile file(localPath(readLevels(s, be16(head), true)));
-    if (!file.open(QIODevice::ReadOnly))
+    bool refused = false;
+    QFile file(localPath(readLevels(s, be16(head), true, &refused)));
+    if (refused || !file.open(QIODevice::ReadOnly))
         return s.sendStatus(0xFD);
     const qint64 total = file.size();
     const quint32 block = quint32(blockSize.load());
@@ -140,6 +147,8 @@ bool TransferCommands::serveDownload(EmulatorSession &s)
             return true;
         if (dropAfter >= 0 && sent >= dropAfter)
             return false;
+        if (endAfter >= 0 && sent >= endAfter)
+            return s.write(QByteArray("\xFA\0\0\0", 4));
         if (silentAfter >= 0 && sent >= silentAfter) {
             // Keep the connection, send nothing more until the PC gives up or cancels.
             while (s.isOpen())
@@ -170,8 +179,11 @@ bool TransferCommands::serveUpload(EmulatorSession &s)
     if (refuseStatus)
         return s.sendStatus(quint8(refuseStatus.load()));
     s.sendStatus(TransferWire::StatusOk);
-    QStringList parts = readLevels(s, be16(head), false);
+    bool refused = false;
+    QStringList parts = readLevels(s, be16(head), false, &refused);
     const QByteArray sizeAndName = s.readMessage();
+    if (refused)
+        return s.sendStatus(0xFD);
     if (sizeAndName.size() < 9)
         return false;
     const qint64 size = qint64(TransferWire::readBE(sizeAndName, 0, 8));
@@ -225,7 +237,10 @@ bool TransferCommands::servePathCommand(EmulatorSession &s, quint8 command)
     if (refuseStatus)
         return s.sendStatus(quint8(refuseStatus.load()));
     s.sendStatus(TransferWire::StatusOk);
-    const QString path = localPath(readLevels(s, be16(head), true));
+    bool refused = false;
+    const QString path = localPath(readLevels(s, be16(head), true, &refused));
+    if (refused)
+        return s.sendStatus(0xFD);
     bool ok = false;
     if (command == 0x07) {
         ok = QDir().mkpath(path);
@@ -351,18 +366,30 @@ bool TransferCommands::serveRecordingUpload(EmulatorSession &s)
 {
     if (!s.sendStatus(refuseStatus ? quint8(refuseStatus.load()) : TransferWire::StatusOk) || refuseStatus)
         return true;
-    const QByteArray head = s.read(12, 5000);
-    if (head.size() < 12)
+    // Bytes of this upload taken so far; with the cut switch the connection closes at that count.
+    qint64 taken = 0;
+    const qint64 cut = cutUploadAfter.load();
+    const auto take = [&](char *into, qint64 n, int timeoutMs) {
+        const qint64 allowed = cut < 0 ? n : qMin(n, cut - taken);
+        if (allowed > 0 && !s.readInto(into, allowed, timeoutMs))
+            return false;
+        taken += qMax<qint64>(0, allowed);
+        return allowed == n;
+    };
+    const auto answer = [&] { return (cut < 0 || taken < cut) && s.sendStatus(TransferWire::StatusOk); };
+    QByteArray head(12, '\0');
+    if (!take(head.data(), 12, 5000))
         return false;
+    s.emulator().record(head);
     const qint64 size = qint64(TransferWire::readBE(head, 0, 8));
     QByteArray desc;
     QByteArray packet(TransferWire::PacketSize, '\0');
     for (qint64 got = 0; got < size; got += TransferWire::PacketDataSize) {
-        if (!s.readInto(packet.data(), TransferWire::PacketSize))
+        if (!take(packet.data(), TransferWire::PacketSize, 5000))
             return false;
         s.emulator().record(packet.left(1));
         desc += packet.mid(1, int(qMin<qint64>(TransferWire::PacketDataSize, size - got)));
-        if (!s.sendStatus(TransferWire::StatusOk))
+        if (!answer())
             return false;
     }
     // An upload is kept once it is whole, before the answer the PC waits for last.
@@ -380,9 +407,10 @@ bool TransferCommands::serveRecordingUpload(EmulatorSession &s)
     s.write(requests);
     for (int i = 0; i < asked.size() && asked.at(i).kind != 0xF8; ++i) {
         const UploadRequest &r = asked.at(i);
-        const QByteArray data = s.read(qint64(r.count) + 1, 5000);
-        if (data.size() < qint64(r.count) + 1)
+        QByteArray data(qint64(r.count) + 1, '\0');
+        if (!take(data.data(), data.size(), 5000))
             return false;
+        s.emulator().record(data);
         if (quint8(data.at(0)) == TransferWire::CancelByte) {
             ++m_cancels;
             delivered << QByteArray("ABORT");
@@ -391,9 +419,9 @@ bool TransferCommands::serveRecordingUpload(EmulatorSession &s)
         }
         delivered << data.mid(1);
         const bool last = r.kind != 1 || i + 1 == asked.size() || asked.at(i + 1).kind == 0xF8;
-        if (last)
+        if (last && (cut < 0 || taken < cut))
             keep();
-        if (!s.sendStatus(TransferWire::StatusOk))
+        if (!answer())
             return false;
         if (last)
             break;

@@ -1,239 +1,111 @@
 #include "testmain.h"
+#include "widgetsfixture.h"
 
-#include "widgets/messagebox.h"
-#include "widgets/messageboxcheckable.h"
 #include "base/settings.h"
+#include "widgets/booleanmodel.h"
+#include "widgets/messageboxcheckable.h"
+#include "widgets/modelmenu.h"
+#include "widgets/multiplechoicewidget.h"
+#include "widgets/shinttextedit.h"
+#include "widgets/stableview.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QMetaEnum>
 #include <QPushButton>
 #include <QSettings>
+#include <QTranslator>
 
-// Every box is answered through the answer hook with real key presses and clicks.
+// The program's boxes, answered through the answer hook with real key presses and clicks, and the
+// widgets' texts out of the compiled-in German and Polish translations.
 class TestMessageBox : public QObject
 {
     Q_OBJECT
 
-    struct Seen
-    {
-        QString title;
-        QString text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QStringList buttons;
-        QString defaultButton;
-        Qt::WindowFlags flags;
-        bool modal = false;
-        int count = 0;
-    };
-    Seen seen;
+    QStringList seen; // per box: "title, icon: buttons in the order added [default button]"
+    QTranslator translator;
 
-    // Records what the box shows, then performs action on it.
-    void answerWith(std::function<void(QDialog *)> action)
+    void answer(const QString &press)
     {
-        MessageBox::setAnswerHook([this, action](QDialog *dialog) {
-            ++seen.count;
-            seen.title = dialog->windowTitle();
-            seen.flags = dialog->windowFlags();
-            seen.modal = dialog->isModal() || dialog->windowModality() != Qt::NonModal;
-            if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
-                seen.text = box->text();
-                seen.icon = box->icon();
-                // In the order they were added (buttons() sorts them by role).
-                for (QPushButton *b : box->findChildren<QPushButton *>())
-                    seen.buttons << b->text();
-                if (box->defaultButton())
-                    seen.defaultButton = box->defaultButton()->text();
-            }
-            action(dialog);
+        answerBoxes(press, [this](QDialog *dialog) {
+            // frameless, and still modal
+            QCOMPARE(dialog->windowFlags(), Qt::Dialog | Qt::FramelessWindowHint);
+            QVERIFY(dialog->isModal() || dialog->windowModality() != Qt::NonModal);
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            QStringList buttons;
+            for (QPushButton *button : box->findChildren<QPushButton *>())
+                buttons << button->text();
+            seen << QStringLiteral("%1, %2: %3 [%4]")
+                        .arg(box->windowTitle(), QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon()),
+                             buttons.join(' '), box->defaultButton() ? box->defaultButton()->text() : QString());
         });
     }
-    void answerWithButton(const QString &text)
+    // Puts the question of one kind and gives its result as a number.
+    static int ask(const QString &kind, MessageBox::Answer defaultAnswer)
     {
-        answerWith([text](QDialog *box) { QVERIFY(MessageBox::clickButton(box, text)); });
+        const QString text = QStringLiteral("The list was saved.");
+        if (kind == "critical")
+            MessageBox::critical(nullptr, text);
+        else if (kind == "yes/no")
+            return MessageBox::questionYesNo(nullptr, text, defaultAnswer);
+        else if (kind == "yes/cancel")
+            return MessageBox::questionYesCancel(nullptr, text, defaultAnswer);
+        else if (kind == "own")
+            return MessageBox::question(nullptr, text, "Replace", "Keep", defaultAnswer);
+        else if (kind == "all")
+            return MessageBox::questionYesAllNoCancel(nullptr, text, QMessageBox::Warning, defaultAnswer);
+        else if (kind == "yes/no/cancel")
+            return MessageBox::questionYesNoCancel(nullptr, text, QMessageBox::Information);
+        return -1;
     }
-    void answerWithKey(Qt::Key key)
-    {
-        answerWith([key](QDialog *box) { QTest::keyClick(box, key); });
-    }
-    // press: a button text, "Escape", "Enter", or "nothing" to leave the box open.
-    void answerWithPress(const QString &press)
-    {
-        if (press == QLatin1String("Escape"))
-            answerWithKey(Qt::Key_Escape);
-        else if (press == QLatin1String("Enter"))
-            answerWithKey(Qt::Key_Return);
-        else if (press == QLatin1String("nothing"))
-            answerWith([](QDialog *) {});
-        else
-            answerWithButton(press);
-    }
-
 private slots:
     void init()
     {
-        seen = Seen();
+        seen.clear();
         QSettings().clear();
     }
-    void cleanup() { MessageBox::setAnswerHook({}); }
-
-    void messages_data()
+    void cleanup()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<int>("icon");
-        QTest::newRow("information") << 0 << "Ombrelay" << int(QMessageBox::Information);
-        QTest::newRow("warning") << 1 << "Ombrelay" << int(QMessageBox::Warning);
-        QTest::newRow("critical") << 2 << "Ombrelay Error" << int(QMessageBox::Critical);
-        QTest::newRow("show critical") << 3 << "Ombrelay Error" << int(QMessageBox::Critical);
-        QTest::newRow("show question") << 4 << "Ombrelay" << int(QMessageBox::Question);
-    }
-    void messages()
-    {
-        QFETCH(int, kind);
-        QFETCH(QString, title);
-        QFETCH(int, icon);
-        QWidget parent;
-        answerWithKey(Qt::Key_Return);
-        const QString text = QStringLiteral("The list was saved.");
-        switch (kind) {
-        case 0:
-            MessageBox::information(&parent, text);
-            break;
-        case 1:
-            MessageBox::warning(&parent, text);
-            break;
-        case 2:
-            MessageBox::critical(&parent, text);
-            break;
-        case 3:
-            MessageBox::show(&parent, text, QMessageBox::Critical);
-            break;
-        default:
-            MessageBox::show(&parent, text, QMessageBox::Question);
-            break;
-        }
-        QCOMPARE(seen.count, 1);
-        QCOMPARE(seen.title, title);
-        QCOMPARE(int(seen.icon), icon);
-        QCOMPARE(seen.text, text);
-        QCOMPARE(seen.buttons, QStringList{"&Ok"});
-        QCOMPARE(seen.defaultButton, QStringLiteral("&Ok"));
-        QCOMPARE(seen.flags, Qt::Dialog | Qt::FramelessWindowHint);
-        QVERIFY(seen.modal);
+        MessageBox::setAnswerHook({});
+        QCoreApplication::removeTranslator(&translator);
     }
 
-    void twoButtonQuestions_data()
+    void boxes_data()
     {
-        QTest::addColumn<int>("kind"); // 0 yes/no, 1 yes/cancel, 2 own texts
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("defaultAnswer");
-        QTest::addColumn<QString>("press"); // button text, or "Escape" / "Enter"
-        QTest::addColumn<QStringList>("buttons");
-        QTest::addColumn<QString>("defaultButton");
-        QTest::addColumn<bool>("expected");
-        const QStringList yn{"&Yes", "&No"};
-        const QStringList yc{"&Yes", "&Cancel"};
-        const QStringList own{"Replace", "Keep"};
-        QTest::newRow("yes/no: yes") << 0 << int(MessageBox::No) << "&Yes" << yn << "&No" << true;
-        QTest::newRow("yes/no: no") << 0 << int(MessageBox::Yes) << "&No" << yn << "&Yes" << false;
-        QTest::newRow("yes/no: escape") << 0 << int(MessageBox::Yes) << "Escape" << yn << "&Yes" << false;
-        QTest::newRow("yes/no: enter on no") << 0 << int(MessageBox::No) << "Enter" << yn << "&No" << false;
-        QTest::newRow("yes/no: no default") << 0 << int(MessageBox::Cancel) << "&Yes" << yn << "" << true;
-        QTest::newRow("yes/cancel: yes") << 1 << int(MessageBox::Cancel) << "&Yes" << yc << "&Cancel" << true;
-        QTest::newRow("yes/cancel: escape") << 1 << int(MessageBox::Yes) << "Escape" << yc << "&Yes" << false;
-        QTest::newRow("yes/cancel: No picks none") << 1 << int(MessageBox::No) << "&Cancel" << yc << "" << false;
-        QTest::newRow("own: first") << 2 << int(MessageBox::No) << "Replace" << own << "Keep" << true;
-        QTest::newRow("own: escape") << 2 << int(MessageBox::Yes) << "Escape" << own << "Replace" << false;
-    }
-    void twoButtonQuestions()
-    {
-        QFETCH(int, kind);
-        QFETCH(int, defaultAnswer);
-        QFETCH(QString, press);
-        QFETCH(QStringList, buttons);
-        QFETCH(QString, defaultButton);
-        QFETCH(bool, expected);
-        answerWithPress(press);
-        const auto answer = MessageBox::Answer(defaultAnswer);
-        bool result = false;
-        if (kind == 0)
-            result = MessageBox::questionYesNo(nullptr, QStringLiteral("Q?"), answer);
-        else if (kind == 1)
-            result = MessageBox::questionYesCancel(nullptr, QStringLiteral("Q?"), answer);
-        else
-            result = MessageBox::question(nullptr, QStringLiteral("Q?"), QStringLiteral("Replace"),
-                                          QStringLiteral("Keep"), answer);
-        QCOMPARE(seen.count, 1);
-        QCOMPARE(result, expected);
-        QCOMPARE(seen.buttons, buttons);
-        QCOMPARE(seen.defaultButton, defaultButton);
-        QCOMPARE(seen.title, QStringLiteral("Ombrelay"));
-        QCOMPARE(seen.icon, QMessageBox::Question);
-        QCOMPARE(seen.flags, Qt::Dialog | Qt::FramelessWindowHint);
-    }
-
-    void yesAllNoCancel_data()
-    {
-        QTest::addColumn<int>("defaultAnswer");
-        QTest::addColumn<QString>("press");
-        QTest::addColumn<QString>("defaultButton");
-        QTest::addColumn<int>("expected");
+        QTest::addColumn<QString>("press"); // a button text, "Escape", "Enter" or "nothing"
+        QTest::addColumn<int>("result");    // true/false as 1/0, else the Answer
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char *name, const char *kind, int defaultAnswer, const char *press, int result,
+                            const QString &shown) {
+            QTest::newRow(name) << kind << defaultAnswer << press << result << shown;
+        };
         using M = MessageBox;
-        QTest::newRow("enter on default no") << int(M::No) << "Enter"
-                                             << "&No" << int(M::No);
-        QTest::newRow("enter on default all") << int(M::YesToAll) << "Enter"
-                                              << "Yes to &All" << int(M::YesToAll);
-        QTest::newRow("enter on default cancel") << int(M::Cancel) << "Enter"
-                                                 << "&Cancel" << int(M::Cancel);
-        QTest::newRow("escape") << int(M::Yes) << "Escape"
-                                << "&Yes" << int(M::Cancel);
-        QTest::newRow("click all") << int(M::No) << "Yes to &All"
-                                   << "&No" << int(M::YesToAll);
-        QTest::newRow("click yes") << int(M::No) << "&Yes"
-                                   << "&No" << int(M::Yes);
-        QTest::newRow("click no") << int(M::Yes) << "&No"
-                                  << "&Yes" << int(M::No);
-        QTest::newRow("left open") << int(M::No) << "nothing"
-                                   << "&No" << int(M::Cancel);
+        const QString all = "Ombrelay, Warning: Yes to &All &Yes &No &Cancel [%1]";
+        row("critical", "critical", M::Yes, "Escape", -1, "Ombrelay Error, Critical: &Ok [&Ok]");
+        row("yes/no: yes", "yes/no", M::No, "&Yes", 1, "Ombrelay, Question: &Yes &No [&No]");
+        row("yes/no: escape", "yes/no", M::Yes, "Escape", 0, "Ombrelay, Question: &Yes &No [&Yes]");
+        row("yes/no: no default", "yes/no", M::Cancel, "&Yes", 1, "Ombrelay, Question: &Yes &No []");
+        row("yes/cancel: No picks none", "yes/cancel", M::No, "&Cancel", 0, "Ombrelay, Question: &Yes &Cancel []");
+        row("own: escape", "own", M::Yes, "Escape", 0, "Ombrelay, Question: Replace Keep [Replace]");
+        row("all: enter", "all", M::YesToAll, "Enter", M::YesToAll, all.arg("Yes to &All"));
+        row("all: escape", "all", M::Yes, "Escape", M::Cancel, all.arg("&Yes"));
+        row("all: left open", "all", M::No, "nothing", M::Cancel, all.arg("&No"));
+        row("yes/no/cancel", "yes/no/cancel", M::Yes, "&No", M::No, "Ombrelay, Information: &Yes &No &Cancel []");
     }
-    void yesAllNoCancel()
+    void boxes()
     {
+        QFETCH(QString, kind);
         QFETCH(int, defaultAnswer);
         QFETCH(QString, press);
-        QFETCH(QString, defaultButton);
-        QFETCH(int, expected);
-        answerWithPress(press);
-        const MessageBox::Answer answer = MessageBox::questionYesAllNoCancel(
-            nullptr, QStringLiteral("Overwrite?"), QMessageBox::Warning, MessageBox::Answer(defaultAnswer));
-        QCOMPARE(int(answer), expected);
-        QCOMPARE(seen.buttons, (QStringList{"Yes to &All", "&Yes", "&No", "&Cancel"}));
-        QCOMPARE(seen.defaultButton, defaultButton);
-        QCOMPARE(seen.icon, QMessageBox::Warning);
-    }
-
-    void yesNoCancel_data()
-    {
-        QTest::addColumn<int>("kind"); // 0 question, 1 warning
-        QTest::addColumn<QString>("press");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("question escape") << 0 << "Escape" << int(MessageBox::Cancel);
-        QTest::newRow("question no") << 0 << "&No" << int(MessageBox::No);
-        QTest::newRow("warning cancel") << 1 << "&Cancel" << int(MessageBox::Cancel);
-        QTest::newRow("warning no") << 1 << "&No" << int(MessageBox::No);
-    }
-    void yesNoCancel()
-    {
-        QFETCH(int, kind);
-        QFETCH(QString, press);
-        QFETCH(int, expected);
-        answerWithPress(press);
-        const MessageBox::Answer answer =
-            kind == 0 ? MessageBox::questionYesNoCancel(nullptr, QStringLiteral("Save?"), QMessageBox::Information)
-                      : MessageBox::warningYesNoCancel(nullptr, QStringLiteral("Save?"));
-        QCOMPARE(int(answer), expected);
-        QCOMPARE(seen.buttons, (QStringList{"&Yes", "&No", "&Cancel"}));
-        QCOMPARE(seen.defaultButton, QString());
-        QCOMPARE(seen.icon, kind == 0 ? QMessageBox::Information : QMessageBox::Warning);
+        QFETCH(int, result);
+        QFETCH(QString, shown);
+        answer(press);
+        QCOMPARE(ask(kind, MessageBox::Answer(defaultAnswer)), result);
+        QCOMPARE(seen, QStringList{shown});
     }
 
     void checkable_data()
@@ -244,13 +116,12 @@ private slots:
         QTest::addColumn<bool>("shownTicked");
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("after");
-        QTest::newRow("ticked, no") << "" << true << "&No" << false << 0 << "1";
-        QTest::newRow("ticked, yes") << "" << true << "&Yes" << false << 1 << "1";
-        QTest::newRow("ticked, escape") << "0" << true << "Escape" << false << 0 << "1";
-        QTest::newRow("not ticked, yes") << "" << false << "&Yes" << false << 1 << "";
-        QTest::newRow("not ticked, enter is no") << "0" << false << "Enter" << false << 0 << "0";
-        QTest::newRow("stored 1 shows ticked") << "1" << false << "&Yes" << true << 1 << "1";
-        QTest::newRow("untick never resets") << "1" << false << "untick" << true << 0 << "1";
+        dataRow("ticked, no", "", true, "&No", false, 0, "1");
+        dataRow("ticked, escape", "0", true, "Escape", false, 0, "1");
+        dataRow("not ticked, yes", "", false, "&Yes", false, 1, "");
+        dataRow("not ticked, enter is no", "0", false, "Enter", false, 0, "0");
+        dataRow("stored 1 shows ticked", "1", false, "&Yes", true, 1, "1");
+        dataRow("untick never resets", "1", false, "untick", true, 0, "1");
     }
     void checkable()
     {
@@ -260,46 +131,46 @@ private slots:
         QFETCH(bool, shownTicked);
         QFETCH(int, result);
         QFETCH(QString, after);
-        const Settings::setingKey key = Settings::SendingListsRestartWarning;
         if (!before.isEmpty())
-            Settings::setString(key, before);
-
+            Settings::setString(Settings::SendingListsRestartWarning, before);
         bool wasTicked = false;
-        QString message, checkText;
-        QStringList buttons;
-        Qt::WindowFlags flags;
-        answerWith([&](QDialog *dialog) {
-            auto *cb = dialog->findChild<QCheckBox *>(QStringLiteral("cbQuestion"));
-            QVERIFY(cb);
-            wasTicked = cb->isChecked();
-            checkText = cb->text();
-            message = dialog->findChild<QLabel *>(QStringLiteral("lblMessage"))->text();
-            flags = dialog->windowFlags();
-            for (QAbstractButton *b : dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->buttons())
-                buttons << b->text();
-            if (tick)
-                cb->setChecked(true);
-            if (press == QLatin1String("Escape"))
-                QTest::keyClick(dialog, Qt::Key_Escape);
-            else if (press == QLatin1String("Enter"))
-                QTest::keyClick(dialog, Qt::Key_Return);
-            else if (press == QLatin1String("untick")) {
-                cb->setChecked(false);
-                QVERIFY(MessageBox::clickButton(dialog, QStringLiteral("&No")));
-            } else
-                QVERIFY(MessageBox::clickButton(dialog, press));
+        answerBoxes(press == "untick" ? "&No" : press, [&](QDialog *dialog) {
+            auto *check = dialog->findChild<QCheckBox *>(QStringLiteral("cbQuestion"));
+            wasTicked = check->isChecked();
+            QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("lblMessage"))->text(), QStringLiteral("Send?"));
+            QCOMPARE(dialog->windowFlags(), Qt::Dialog | Qt::FramelessWindowHint);
+            check->setChecked(tick || (wasTicked && press != "untick"));
         });
-
         MessageBoxCheckable box;
-        QCOMPARE(box.exec(QStringLiteral("Send the lists?"), QStringLiteral("Do not ask again"), key), result);
+        QCOMPARE(box.exec("Send?", "Do not ask again", Settings::SendingListsRestartWarning), result);
         QCOMPARE(wasTicked, shownTicked);
-        QCOMPARE(message, QStringLiteral("Send the lists?"));
-        QCOMPARE(checkText, QStringLiteral("Do not ask again"));
-        QCOMPARE(buttons, (QStringList{"&Yes", "&No"}));
-        QCOMPARE(flags, Qt::Dialog | Qt::FramelessWindowHint);
         QCOMPARE(QSettings().value(QStringLiteral("SendingListsRestartWarning")).toString(), after);
         // The buttons live for one question only.
         QVERIFY(box.findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->buttons().isEmpty());
+    }
+
+    void germanTexts()
+    {
+        MultipleChoiceWidget choices;
+        QStringListModel values({QStringLiteral("a")});
+        ModelMenu menu(QStringLiteral("Genre"), nullptr, 0, ModelMenu::SetOrClear);
+        menu.setModel(&values, 0);
+        QVERIFY(translator.load(QStringLiteral(":/translations/Resources/MUI/de_DE.qm")));
+        QCoreApplication::installTranslator(&translator);
+        QTRY_COMPARE(choices.addButton->text(), QStringLiteral("Hinzufügen")); // through the language change
+        choices.retranslateUi();
+        QCOMPARE(choices.newValueLineEdit->text(), QStringLiteral("Neue Auswahl..."));
+        menu.updateActions();
+        QCOMPARE(menu.actions().last()->text(), QStringLiteral("Leeren"));
+        BooleanModel booleans(QStringLiteral("Enabled"), QStringLiteral("Disabled"));
+        QCOMPARE(booleans.data(booleans.index(1, 0)).toString(), QStringLiteral("Deaktiviert"));
+        STableView view; // made in German, named as always
+        QCOMPARE(view.action(STableView::Copy)->text(), QStringLiteral("&Kopieren"));
+        QCOMPARE(view.action(STableView::Copy)->objectName(), QStringLiteral("action_C&opy"));
+        answer("&No"); // the source text finds the translated button
+        QCOMPARE(MessageBox::questionYesAllNoCancel(nullptr, "?", QMessageBox::Question, MessageBox::Yes),
+                 MessageBox::No);
+        QCOMPARE(seen, QStringList{"Ombrelay, Question: Ja für &alle &Ja &Nein &Abbrechen [&Ja]"});
     }
 };
 

@@ -1,249 +1,177 @@
 #include "testmain.h"
+#include "widgetsfixture.h"
 
+#include "document/objectsortfilterproxymodel.h"
+#include "document/servicesfixture.h"
+#include "widgets/filtermenumodel.h"
+#include "widgets/itemstableview.h"
+#include "widgets/sfiltermenu.h"
 #include "widgets/showhidecolumnsmodel.h"
-#include "widgets/stableview.h"
+#include "widgets/sshowhidecolumnsmenu.h"
+#include "widgets/stabwidget.h"
+#include "widgets/tabwidget.h"
 
-#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QClipboard>
-#include <QHBoxLayout>
-#include <QLineEdit>
+#include <QDragEnterEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QSignalSpy>
-#include <QStandardItemModel>
+#include <QSortFilterProxyModel>
+#include <QTabBar>
+#include <QToolButton>
+#include <QTreeView>
 
-// A real item model that also notes which rows were removed and where drops landed.
-class RecordingModel : public QStandardItemModel
-{
-public:
-    RecordingModel(const QString &prefix, int rows, int columns = 3)
-        : QStandardItemModel(rows, columns)
-    {
-        for (int row = 0; row < rows; ++row)
-            for (int column = 0; column < columns; ++column)
-                setItem(row, column, new QStandardItem(QStringLiteral("%1%2.%3").arg(prefix).arg(row).arg(column)));
-        setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Provider"), QStringLiteral("Genre")});
-        new QAbstractItemModelTester(this, QAbstractItemModelTester::FailureReportingMode::QtTest, this);
-    }
-    bool removeRows(int row, int count, const QModelIndex &parent) override
-    {
-        removed << row;
-        removedCounts << count;
-        return QStandardItemModel::removeRows(row, count, parent);
-    }
-    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
-                      const QModelIndex &parent) override
-    {
-        dropRows << row;
-        return QStandardItemModel::dropMimeData(data, action, row, column, parent);
-    }
-    QStringList column0() const
-    {
-        QStringList result;
-        for (int row = 0; row < rowCount(); ++row)
-            result << item(row, 0)->text();
-        return result;
-    }
-    QList<int> removed;
-    QList<int> removedCounts;
-    QList<int> dropRows;
-};
-
+// The editing tables, their pop-ups and the tab widgets of the list pages, driven with real keys,
+// focus and clipboard in a window: [line edit] [first table] [second table]; and the filter pop-up's
+// tree over the page's filter records.
 class TestSTableView : public QObject
 {
     Q_OBJECT
 
-    QWidget *window = nullptr;
+    std::unique_ptr<TestWindow> win;
     STableView *first = nullptr;
     STableView *second = nullptr;
-    QLineEdit *before = nullptr;
-    QLineEdit *after = nullptr;
-    RecordingModel *modelA = nullptr;
-    RecordingModel *modelB = nullptr;
+    std::unique_ptr<QStandardItemModel> modelA; // 10 rows "a0".."a9", 3 columns
+    std::unique_ptr<QStandardItemModel> modelB; // "b0", "b1"
+    std::unique_ptr<ServicesFixture> items;
+    std::unique_ptr<QStringListModel> providers; // A, B, C
+    std::unique_ptr<QStringListModel> genres;
+    QList<ColumnFilter> filters;
 
-    void showWindow()
+    std::unique_ptr<FilterMenuModel> makeModel()
     {
-        window->show();
-        QApplication::setActiveWindow(window);
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        auto model = std::make_unique<FilterMenuModel>(&items->model, &filters);
+        tested(model.get());
+        return model;
     }
-    void showFocused(QWidget *widget)
+    // The filter tree as text: "column(value value)", each name marked ticked +, not ticked - or partly ~.
+    static QString tree(const FilterMenuModel &model)
     {
-        showWindow();
-        widget->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), widget);
+        const auto named = [&model](const QModelIndex &index) {
+            return model.data(index).toString() + "-~+"[model.data(index, Qt::CheckStateRole).toInt()];
+        };
+        QStringList columns;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QStringList values;
+            for (int value = 0; value < model.rowCount(model.index(row, 0)); ++value)
+                values << named(model.index(value, 0, model.index(row, 0)));
+            columns << named(model.index(row, 0)) + "(" + values.join(' ') + ")";
+        }
+        return columns.join(' ');
     }
-    static void selectRows(STableView *view, const QList<int> &rows)
+
+    static QStandardItemModel *rows(const QString &prefix, int count)
     {
-        view->clearSelection();
-        for (int row : rows)
-            view->selectionModel()->select(view->model()->index(row, 0),
-                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        auto *model = new QStandardItemModel(count, 3);
+        for (int row = 0; row < count; ++row)
+            for (int column = 0; column < 3; ++column)
+                model->setItem(row, column, new QStandardItem(prefix + QString::number(row)));
+        model->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Provider"), QStringLiteral("Genre")});
+        return tested(model);
     }
-    static QStringList visibleMenu(const STableView *view)
+    // The names of the actions in the context menu that are shown (and enabled, when asked), in order.
+    static QString menu(const STableView *view, bool enabledOnly)
     {
         QStringList result;
         for (QAction *action : view->contextMenu()->actions())
-            if (action->isVisible())
+            if (action->isVisible() && (!enabledOnly || (action->isEnabled() && !action->isSeparator())))
                 result << (action->isSeparator() ? QStringLiteral("|") : action->objectName());
-        return result;
+        return result.join(' ');
+    }
+    void showFocused(QWidget *widget)
+    {
+        win->show();
+        TestWindow::focus(widget);
     }
 
 private slots:
     void init()
     {
         QApplication::clipboard()->clear();
-        window = new QWidget;
-        auto *layout = new QHBoxLayout(window);
-        before = new QLineEdit(window);
-        first = new STableView(window);
-        second = new STableView(window);
-        after = new QLineEdit(window);
-        for (QWidget *widget : {static_cast<QWidget *>(before), static_cast<QWidget *>(first),
-                                static_cast<QWidget *>(second), static_cast<QWidget *>(after)})
-            layout->addWidget(widget);
-        modelA = new RecordingModel(QStringLiteral("a"), 10);
-        modelB = new RecordingModel(QStringLiteral("b"), 2);
+        win = std::make_unique<TestWindow>();
+        first = win->add(new STableView);
+        second = win->add(new STableView);
+        modelA.reset(rows(QStringLiteral("a"), 10));
+        modelB.reset(rows(QStringLiteral("b"), 2));
+        first->setModel(modelA.get());
+        second->setModel(modelB.get());
+        items = std::make_unique<ServicesFixture>(ServicesFixture::service(0, "A", "P1"));
+        providers = std::make_unique<QStringListModel>(QStringList{"A", "B", "C"});
+        genres = std::make_unique<QStringListModel>(QStringList{"News", "Sport"});
+        filters.clear();
     }
-    void cleanup()
-    {
-        delete window;
-        delete modelA;
-        delete modelB;
-    }
+    void cleanup() { win.reset(); }
 
-    void actionsAndMenu()
+    void actionsFollowSelectionAndClipboard()
     {
-        QCOMPARE(visibleMenu(first), (QStringList{"action_&Cut", "action_C&opy", "action_&Paste", "action_&Delete", "|",
-                                                  "action_Select &All"}));
-        for (auto which :
-             {STableView::Cut, STableView::Copy, STableView::Paste, STableView::Delete, STableView::SelectAll})
-            QVERIFY(!first->action(which)->isEnabled()); // no model yet
-
-        first->setModel(modelA);
-        QVERIFY(!first->action(STableView::Copy)->isEnabled());
-        QVERIFY(first->action(STableView::SelectAll)->isEnabled());
+        STableView empty;
+        QCOMPARE(menu(&empty, true), QString()); // no model
+        QApplication::clipboard()->setText(QStringLiteral("plain"));
+        QCOMPARE(menu(first, true), QStringLiteral("action_Select &All")); // a payload the model does not take
+        second->paste();
+        QCOMPARE(modelB->rowCount(), 2);
         selectRows(first, {1});
-        QVERIFY(first->action(STableView::Copy)->isEnabled());
-        QVERIFY(first->action(STableView::Cut)->isEnabled());
-        QVERIFY(first->action(STableView::Delete)->isEnabled());
-        QVERIFY(!first->action(STableView::Paste)->isEnabled());
         first->copy();
-        QVERIFY(first->action(STableView::Paste)->isEnabled()); // clipboard changed
-        auto *foreign = new QMimeData;
-        foreign->setText(QStringLiteral("plain"));
-        QApplication::clipboard()->setMimeData(foreign);
-        QVERIFY(!first->canPaste());
-        QVERIFY(!first->action(STableView::Paste)->isEnabled());
+        QCOMPARE(menu(first, true),
+                 QStringLiteral("action_&Cut action_C&opy action_&Paste action_&Delete action_Select &All"));
     }
 
     void copyPasteBetweenTablesThroughClipboard()
     {
-        first->setModel(modelA);
-        second->setModel(modelB);
         showFocused(first);
         selectRows(first, {1, 3});
         QTest::keySequence(first, QKeySequence(QKeySequence::Copy));
-        QVERIFY(QApplication::clipboard()->mimeData()->hasFormat(modelA->mimeTypes().first()));
-
-        QSignalSpy beforePaste(second, &STableView::onBeforePaste);
         QSignalSpy endPaste(second, &STableView::onEndPaste);
-        second->clearSelection();
-        second->setFocus();
-        QTest::keySequence(second, QKeySequence(QKeySequence::Paste));
-        QCOMPARE(modelB->dropRows, QList<int>{2}); // appended at the row count
-        QCOMPARE(modelB->column0(), (QStringList{"b0.0", "b1.0", "a1.0", "a3.0"}));
-        QCOMPARE(beforePaste.count(), 1);
+        TestWindow::focus(second);
+        QTest::keySequence(second, QKeySequence(QKeySequence::Paste)); // appended at the row count
+        QCOMPARE(texts(modelB.get()), (QStringList{"b0", "b1", "a1", "a3"}));
         QCOMPARE(endPaste.count(), 1);
-        QCOMPARE(modelA->rowCount(), 10); // copy leaves the source alone
-
         // With rows 3 and 1 selected in that order the drop goes to row 3.
         selectRows(second, {3, 1});
         second->paste();
-        QCOMPARE(modelB->dropRows.last(), 3);
-        QVERIFY(!second->selectionModel()->hasSelection());
-    }
-
-    void cutRemovesAndCarries()
-    {
-        first->setModel(modelA);
-        second->setModel(modelB);
-        selectRows(first, {2, 5});
-        first->cut();
-        QCOMPARE(modelA->removed, (QList<int>{5, 2}));
-        QCOMPARE(modelA->rowCount(), 8);
-        second->paste();
-        QCOMPARE(modelB->column0(), (QStringList{"b0.0", "b1.0", "a2.0", "a5.0"}));
-    }
-
-    void deleteHighestRowFirstOnce()
-    {
-        first->setModel(modelA);
-        first->setSelectionBehavior(QAbstractItemView::SelectItems);
-        QSignalSpy beforeDelete(first, &STableView::onBeforeDelete);
-        QSignalSpy endDelete(first, &STableView::onEndDelete);
-        auto *selection = first->selectionModel();
-        selection->select(modelA->index(5, 0), QItemSelectionModel::Select);
-        selection->select(modelA->index(2, 1), QItemSelectionModel::Select);
-        selection->select(modelA->index(5, 2), QItemSelectionModel::Select);
-        first->deleteSelected();
-        QCOMPARE(modelA->removed, (QList<int>{5, 2}));
-        QCOMPARE(beforeDelete.count(), 1);
-        QCOMPARE(endDelete.count(), 1);
-        QVERIFY(first->isEnabled());
-        // An empty selection removes nothing but still tells.
-        first->deleteSelected();
-        QCOMPARE(modelA->removed.size(), 2);
-        QCOMPARE(endDelete.count(), 2);
+        QCOMPARE(texts(modelB.get()), (QStringList{"b0", "b1", "a1", "a1", "a3", "a3"}));
     }
 
     void deleteRemovesRunsHighestFirst()
     {
-        first->setModel(modelA);
-        selectRows(first, {7, 1, 2, 3, 9, 6});
+        first->setSelectionBehavior(QAbstractItemView::SelectItems);
+        for (int row : {7, 1, 2, 3, 9, 6})
+            first->selectionModel()->select(modelA->index(row, row % 3), QItemSelectionModel::Select);
+        first->selectionModel()->select(modelA->index(9, 2), QItemSelectionModel::Select); // a row counts once
+        QSignalSpy removed(modelA.get(), &QAbstractItemModel::rowsAboutToBeRemoved);
         QSignalSpy endDelete(first, &STableView::onEndDelete);
         first->action(STableView::Delete)->trigger();
-        // adjacent rows go in one call each, the highest run first
-        QCOMPARE(modelA->removed, (QList<int>{9, 6, 1}));
-        QCOMPARE(modelA->removedCounts, (QList<int>{1, 2, 3}));
-        QCOMPARE(modelA->column0(), (QStringList{"a0.0", "a4.0", "a5.0", "a8.0"}));
-        QCOMPARE(endDelete.count(), 1);
-        QVERIFY(!first->selectionModel()->hasSelection());
+        QCOMPARE(removed.count(), 3); // runs, the highest first: 9, 6-7, 1-3
+        QCOMPARE(removed.at(0).mid(1), (QVariantList{9, 9}));
+        QCOMPARE(removed.at(1).mid(1), (QVariantList{6, 7}));
+        QCOMPARE(removed.at(2).mid(1), (QVariantList{1, 3}));
+        QCOMPARE(texts(modelA.get()), (QStringList{"a0", "a4", "a5", "a8"}));
+        first->deleteSelected(); // nothing selected: nothing removed, still told
+        QCOMPARE(removed.count(), 3);
+        QCOMPARE(endDelete.count(), 2);
     }
 
-    void emptyCopyKeepsClipboard()
+    void hiddenActionIsInertSelectAllWorks()
     {
-        first->setModel(modelA);
-        QApplication::clipboard()->setText(QStringLiteral("keep"));
-        first->copy();
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("keep"));
-        second->setModel(modelB);
-        second->paste(); // a payload the model does not take changes nothing
-        QCOMPARE(modelB->rowCount(), 2);
-    }
-
-    void hiddenCutIsInertSelectAllWorks()
-    {
-        first->setModel(modelA);
+        showFocused(first);
         first->setActionVisible(STableView::Cut, false);
         first->setActionVisible(STableView::BasicActions(7), false); // out of range: nothing
-        QCOMPARE(visibleMenu(first),
-                 (QStringList{"action_C&opy", "action_&Paste", "action_&Delete", "|", "action_Select &All"}));
-        showFocused(first);
+        first->setActionEnabled(STableView::Copy, false);
+        // The names are fixed, whatever the language.
+        QCOMPARE(menu(first, false), QStringLiteral("action_C&opy action_&Paste action_&Delete | action_Select &All"));
         selectRows(first, {0});
         QTest::keySequence(first, QKeySequence(QKeySequence::Cut));
         QCOMPARE(modelA->rowCount(), 10);
-        QVERIFY(modelA->removed.isEmpty());
         QTest::keySequence(first, QKeySequence(QKeySequence::SelectAll));
         QCOMPARE(first->selectionModel()->selectedRows().size(), 10);
-        first->setActionEnabled(STableView::Copy, false);
         QVERIFY(!first->canCopy());
+        first->setContextMenuEnabled(false);
+        first->onContextMenuShow(QPoint(5, 5));
+        QVERIFY(!first->contextMenu()->isVisible());
     }
 
     void tabLeavesAtEdges()
     {
-        first->setModel(modelA);
         showFocused(first);
         first->setCurrentIndex(modelA->index(9, 1));
         QTest::keyClick(first, Qt::Key_Tab);
@@ -251,89 +179,216 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), first);
         QTest::keyClick(first, Qt::Key_Tab);
         QTRY_COMPARE(QApplication::focusWidget(), second);
-        first->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), first);
+        TestWindow::focus(first);
         first->setCurrentIndex(modelA->index(0, 0));
         QTest::keyClick(first, Qt::Key_Backtab, Qt::ShiftModifier);
-        QTRY_COMPARE(QApplication::focusWidget(), before);
+        QTRY_COMPARE(QApplication::focusWidget(), win->other);
     }
 
+    // The table and the list pages' tab widget tell when the focus enters or leaves them; a cell
+    // editor counts as inside.
     void focusSignalsCountEditorInside()
     {
-        first->setModel(modelA);
-        showFocused(before);
+        auto *pages = win->add(new TabWidget);
+        pages->addTab(new QLineEdit, "page");
+        showFocused(win->other);
         QSignalSpy in(first, &STableView::focusIn);
         QSignalSpy out(first, &STableView::focusOut);
-        first->setFocus();
-        QTRY_COMPARE(in.count(), 1);
+        QSignalSpy pageIn(pages, &TabWidget::focusIn);
+        QSignalSpy pageOut(pages, &TabWidget::focusOut);
+        TestWindow::focus(first);
         first->edit(modelA->index(1, 1));
         QVERIFY(first->isEditing());
-        QWidget *editor = first->indexWidget(modelA->index(1, 1));
-        QVERIFY(editor);
-        QTRY_COMPARE(QApplication::focusWidget(), editor);
-        first->setFocus(); // editor -> view: no signal
-        QTRY_COMPARE(QApplication::focusWidget(), first);
+        QTRY_COMPARE(QApplication::focusWidget(), first->indexWidget(modelA->index(1, 1)));
+        TestWindow::focus(first); // editor -> view: no signal
+        TestWindow::focus(pages->widget(0));
+        TestWindow::focus(second);
         QCOMPARE(in.count(), 1);
-        QCOMPARE(out.count(), 0);
-        after->setFocus();
-        QTRY_COMPARE(out.count(), 1);
+        QCOMPARE(out.count(), 1);
+        QCOMPARE(pageIn.count(), 1);
+        QCOMPARE(pageOut.count(), 1);
     }
 
     void showHideColumns()
     {
-        first->setItemsModel(modelA, {0, 2}, {0});
-        QVERIFY(first->isColumnHidden(1));
-        QVERIFY(!first->isColumnHidden(2));
-        ShowHideColumnsModel *columns = first->columnsModel();
-        QAbstractItemModelTester tester(columns, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(columns->rowCount(), 3);
-        QCOMPARE(columns->data(columns->index(1, 0)).toString(), QStringLiteral("Provider"));
-        QCOMPARE(columns->data(columns->index(1, 0), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        first->setItemsModel(modelA.get(), {0, 2}, {0});
+        ShowHideColumnsModel *columns = tested(first->columnsModel());
+        QSortFilterProxyModel follower; // sees only the rows the list announces
+        follower.setSourceModel(columns);
+        QCOMPARE(texts(columns), (QStringList{"Name", "Provider", "Genre"}));
+        QCOMPARE(texts(columns, true), (QStringList{"Name", "Genre"}));
         QVERIFY(!(columns->flags(columns->index(0, 0)) & Qt::ItemIsEnabled));
-        QVERIFY(columns->flags(columns->index(2, 0)) & Qt::ItemIsUserCheckable);
         QVERIFY(columns->setData(columns->index(1, 0), Qt::Checked, Qt::CheckStateRole));
-        QVERIFY(!first->isColumnHidden(1));
         QVERIFY(columns->setData(columns->index(2, 0), Qt::Unchecked, Qt::CheckStateRole));
+        QVERIFY(!first->isColumnHidden(1));
         QVERIFY(first->isColumnHidden(2));
-        QVERIFY(!columns->setData(columns->index(2, 0), Qt::Checked, Qt::DisplayRole));
-
         // Columns of the source come and go: the list keeps in step.
+        QCOMPARE(follower.rowCount(), 3);
         modelA->insertColumn(3);
-        QCOMPARE(columns->rowCount(), 4);
+        QCOMPARE(follower.rowCount(), 4);
         modelA->removeColumns(0, 2);
-        QCOMPARE(columns->rowCount(), 2);
-        first->setModel(modelB); // a plain model: nothing fixed any more
+        QCOMPARE(follower.rowCount(), 2);
+        first->setModel(modelB.get()); // a new source is a reset, with nothing fixed any more
+        QCOMPARE(follower.rowCount(), 3);
         QVERIFY(columns->flags(columns->index(0, 0)) & Qt::ItemIsEnabled);
-    }
-
-    void contextMenuOnlyWithModelAndPermission()
-    {
-        first->onContextMenuShow(QPoint(5, 5));
-        QVERIFY(!first->contextMenu()->isVisible()); // no model
-        first->setModel(modelA);
-        first->setContextMenuEnabled(false);
-        first->onContextMenuShow(QPoint(5, 5));
-        QVERIFY(!first->contextMenu()->isVisible());
-        first->setContextMenuEnabled(true);
-        showWindow();
-        first->onContextMenuShow(QPoint(5, 5));
-        QTRY_VERIFY(first->contextMenu()->isVisible());
-        first->contextMenu()->close();
     }
 
     void destroyedWhileFocused()
     {
         // A top-level table loses the focus while it is destroyed: nothing may reach it then.
         auto *view = new STableView;
-        view->setModel(modelA);
-        view->show();
-        QApplication::setActiveWindow(view);
-        QVERIFY(QTest::qWaitForWindowActive(view));
-        view->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), view);
+        view->setModel(modelA.get());
+        showActive(view);
+        TestWindow::focus(view);
         QSignalSpy out(view, &STableView::focusOut);
         delete view;
         QCOMPARE(out.count(), 0);
+    }
+
+    void itemTablesMoveRowsThroughClipboard()
+    {
+        ServicesFixture from(ServicesFixture::service(0, "A", "P1") + ServicesFixture::service(1, "B", "P2") +
+                             ServicesFixture::service(2, "C", "P1") + ServicesFixture::service(3, "D", "P3"));
+        ServicesFixture to(ServicesFixture::service(0, "Z", "P9"));
+        ItemsTableView *source = win->add(new ItemsTableView);
+        ItemsTableView target;
+        source->setItemsModel(tested(&from.model), {1, 2}, {1});
+        target.setModel(tested(&to.model));
+        target.setModel(nullptr); // ignored
+        QCOMPARE(source->model(), source->proxy());
+        QVERIFY(source->isColumnHidden(0));
+        QApplication::clipboard()->setText(QStringLiteral("keep"));
+        source->copy(); // nothing selected: the clipboard stays as it was
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("keep"));
+        selectRows(source, {1, 3});
+        source->copy();
+        target.paste();
+        source->cut();
+        target.clearSelection();
+        target.paste();
+        QCOMPARE(from.names(), (QStringList{"A", "C"}));
+        QCOMPARE(to.ids(), (QStringList{"0", "1", "2", "3", "4"})); // new ids in the target list
+        QStringList providers;                                      // the pasted rows are B and D, twice
+        for (int row = 0; row < to.provider.count(); ++row)
+            providers << to.provider.itemAt(row).value(QStringLiteral("provider"));
+        QCOMPARE(providers, (QStringList{"P9", "P2", "P3", "P2", "P3"}));
+
+        // Without the proxy the view shows the model itself; a single press opens an editable column.
+        source->setUseSortFilterProxy(false);
+        source->setModel(&from.model);
+        QCOMPARE(source->model(), &from.model);
+        source->addEditableColumns({2});
+        showFocused(source);
+        const auto press = [source](int column) {
+            QTest::mouseClick(source->viewport(), Qt::LeftButton, {},
+                              source->visualRect(source->model()->index(1, column)).center());
+            return source->isEditing();
+        };
+        QVERIFY(!press(1));
+        QVERIFY(press(2));
+    }
+
+    void tabsFollowDrags()
+    {
+        STabWidget tabs;
+        for (int i = 0; i < 4; ++i)
+            tabs.addTab(new QWidget, QString("List %1").arg(i));
+        tabs.resize(600, 300);
+        showActive(&tabs);
+        // A drag over a tab brings it to the front; one over the page leaves it.
+        QMimeData data;
+        data.setData("x", "y");
+        const auto send = [&tabs](auto &&event) {
+            QApplication::sendEvent(&tabs, &event);
+            return event.isAccepted();
+        };
+        const auto at = [&tabs](int i) { return tabs.tabBar()->mapTo(&tabs, tabs.tabBar()->tabRect(i).center()); };
+        QVERIFY(send(QDragEnterEvent(at(2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier)));
+        QCOMPARE(tabs.currentIndex(), 2);
+        send(QDragMoveEvent(at(1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier));
+        QCOMPARE(tabs.currentIndex(), 1);
+        send(QDragEnterEvent(QPoint(300, 250), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier));
+        QCOMPARE(tabs.currentIndex(), 1);
+    }
+
+    void filterTreeFollowsRecords()
+    {
+        filters << ColumnFilter(2, providers.get(), false, false, {"A", "B"})
+                << ColumnFilter(3, genres.get(), true, true, {}) << ColumnFilter(7, nullptr, false, false, {"x"});
+        auto model = makeModel();
+        // "(empty)" first where asked for; without a values model a disabled column that keeps its values
+        QCOMPARE(tree(*model), "Provider~(A+ B+ C-) Genres-((empty)- News- Sport-) Service type-()");
+        QVERIFY(!(model->flags(model->index(2, 0)) & Qt::ItemIsEnabled));
+        QCOMPARE(filters.at(2).checkedValues, QStringList{"x"});
+        QSignalSpy changed(model.get(), &FilterMenuModel::filterChanged);
+        const QModelIndex column = model->index(0, 0);
+        QVERIFY(model->setData(model->index(2, 0, column), Qt::Checked, Qt::CheckStateRole));
+        QVERIFY(!model->setData(model->index(2, 0, column), Qt::Checked, Qt::CheckStateRole)); // same state
+        QCOMPARE(filters.at(0).checkedValues, (QStringList{"A", "B", "C"}));
+        QVERIFY(model->setData(column, Qt::Unchecked, Qt::CheckStateRole));
+        QVERIFY(model->setData(model->index(1, 0, column), Qt::Checked, Qt::CheckStateRole));
+        QCOMPARE(tree(*model).section(' ', 0, 2), "Provider~(A- B+ C-)");
+        QVERIFY(model->setData(column, Qt::Checked, Qt::CheckStateRole));
+        QCOMPARE(filters.at(0).checkedValues, (QStringList{"A", "B", "C"})); // tree order
+        model->clear();
+        QVERIFY(!model->hasValues());
+        QCOMPARE(changed.count(), 5);
+    }
+
+    void rebuildDropsStaleValues()
+    {
+        filters << ColumnFilter(2, providers.get(), false, false, {"A", "Gone", "abc"});
+        providers->setStringList({"A", "ABC"});
+        auto model = makeModel();
+        // "Gone" no longer occurs; "abc" does not match "ABC": case counts
+        QCOMPARE(filters.at(0).checkedValues, QStringList{"A"});
+        QCOMPARE(tree(*model), "Provider~(A+ ABC-)");
+        providers->setStringList({"A"});
+        QSignalSpy changed(model.get(), &FilterMenuModel::filterChanged);
+        model->rebuild(true);
+        QCOMPARE(tree(*model), "Provider+(A+)"); // what is left covers every value
+        QCOMPARE(changed.count(), 0);
+        model->rebuild(false);
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void rebuildWhileShownInPopup()
+    {
+        filters << ColumnFilter(2, providers.get(), false, true, {"B"});
+        auto model = makeModel();
+        showFocused(win->other);
+        auto *popup = new SFilterMenu(&win->window, 250, 200, 10);
+        QTreeView *shown = popup->treeView();
+        shown->setModel(model.get());
+        shown->expandAll();
+        popup->show();
+        providers->setStringList({"B", "D", "E", "F"});
+        model->rebuild(true); // the view is told, so it keeps no index into discarded nodes
+        shown->grab();        // painted at once
+        QCOMPARE(tree(*model), "Provider~((empty)- B+ D- E- F-)");
+    }
+
+    // Both pop-ups open under their button, kept inside the window, and go away with their view once hidden.
+    void popupPlacementAndClose()
+    {
+        QWidget top;
+        top.setGeometry(100, 100, 600, 400);
+        auto *button = new QToolButton(&top);
+        button->setGeometry(500, 10, 30, 20); // left edge 100 px from the window's right edge
+        showActive(&top);
+        const QPoint below = button->mapToGlobal(QPoint(0, button->height()));
+        QCOMPARE(SPopupFrame::popupGeometry(button, 50, 300, 10), QRect(below.x(), below.y(), 50, 300));
+        for (QPointer<SPopupFrame> menu :
+             {static_cast<SPopupFrame *>(new SFilterMenu(button, 250, 200, 10)),
+              static_cast<SPopupFrame *>(new SShowHideColumnsMenu(button, 250, 200, 10))}) {
+            QPointer<QAbstractItemView> view = menu->findChild<QAbstractItemView *>();
+            QCOMPARE(menu->geometry(), QRect(below.x() - 160, below.y(), 250, 200));
+            menu->show();
+            QTRY_VERIFY(view->isVisible());
+            menu->hide(); // as a click outside the pop-up does
+            QTRY_VERIFY(!menu && !view);
+        }
+        QVERIFY(button->isEnabled());
     }
 };
 

@@ -52,7 +52,17 @@ int main(int argc, char *argv[])
     const QCommandLineOption root(QStringLiteral("root"),
                                   QStringLiteral("Folder served as the receiver's drives (lists, files, recordings)."),
                                   QStringLiteral("folder"));
-    parser.addOptions({port, description, version, refuse, pending, dropAfter, silent, hostile, root});
+    const QCommandLineOption endAfter(QStringLiteral("end-download-after"),
+                                      QStringLiteral("End file downloads with the marker 0xFA after n bytes (--root)."),
+                                      QStringLiteral("n"), QStringLiteral("-1"));
+    const QCommandLineOption cutUpload(QStringLiteral("cut-recording-upload-after"),
+                                       QStringLiteral("Close a recording upload after n of its bytes (--root)."),
+                                       QStringLiteral("n"), QStringLiteral("-1"));
+    const QCommandLineOption refuseLevel(QStringLiteral("refuse-level"),
+                                         QStringLiteral("Refuse path message n (0 = first) with 0xFD (--root)."),
+                                         QStringLiteral("n"), QStringLiteral("-1"));
+    parser.addOptions({port, description, version, refuse, pending, dropAfter, silent, hostile, root, endAfter,
+                       cutUpload, refuseLevel});
     parser.process(app);
 
     ReceiverEmulator emulator;
@@ -71,8 +81,12 @@ int main(int argc, char *argv[])
     emulator.setDropAfterBytes(parser.value(dropAfter).toLongLong());
     emulator.setSilent(parser.isSet(silent));
     emulator.setHostileLength(parser.isSet(hostile));
-    if (parser.isSet(root))
-        TransferCommands::install(emulator, parser.value(root));
+    if (parser.isSet(root)) {
+        const auto commands = TransferCommands::install(emulator, parser.value(root));
+        commands->endAfter = parser.value(endAfter).toLongLong();
+        commands->cutUploadAfter = parser.value(cutUpload).toLongLong();
+        commands->refuseLevel = parser.value(refuseLevel).toInt();
+    }
 
     bool portOk = false;
     const uint portNumber = parser.value(port).toUInt(&portOk);
