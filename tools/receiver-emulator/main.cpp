@@ -3,6 +3,8 @@
 #include "receiveremulator.h"
 #include "transfercommands.h"
 
+#include "base/strictipv4.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -52,7 +54,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption root(QStringLiteral("root"),
                                   QStringLiteral("Folder served as the receiver's drives (lists, files, recordings)."),
                                   QStringLiteral("folder"));
-    parser.addOptions({port, description, version, refuse, pending, dropAfter, silent, hostile, root});
+    const QCommandLineOption address(QStringLiteral("address"),
+                                     QStringLiteral("Loopback address to listen on (127.0.0.0/8, default 127.0.0.1)."),
+                                     QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+    parser.addOptions({address, port, description, version, refuse, pending, dropAfter, silent, hostile, root});
     parser.process(app);
 
     ReceiverEmulator emulator;
@@ -74,10 +79,14 @@ int main(int argc, char *argv[])
     if (parser.isSet(root))
         TransferCommands::install(emulator, parser.value(root));
 
+    if (!emulator.setAddress(StrictIPv4::toHostAddress(parser.value(address)))) {
+        QTextStream(stderr) << "not a loopback address: " << parser.value(address) << '\n';
+        return 2;
+    }
     bool portOk = false;
     const uint portNumber = parser.value(port).toUInt(&portOk);
     if (!portOk || portNumber > 65535 || !emulator.start(quint16(portNumber))) {
-        QTextStream(stderr) << "cannot listen on 127.0.0.1:" << parser.value(port) << '\n';
+        QTextStream(stderr) << "cannot listen on " << emulator.host() << ':' << parser.value(port) << '\n';
         return 1;
     }
     QTextStream(stdout) << "listening on 127.0.0.1:" << emulator.port() << Qt::endl;
