@@ -6,6 +6,7 @@
 #include "modules/modulefactory.h"
 #include "base/settings.h"
 #include "base/translatorloader.h"
+#include "devices/devicepages.h"
 #include "document/itemproperty.h"
 #include "exchange/selectdrivedialog.h"
 
@@ -16,6 +17,7 @@ void registerStartUpServices()
 {
     installFontSubstitutes();
     ModuleFactory::registerProgramModules();
+    registerDevicePages();
     ItemProperty::setRejectionReporter(&MessageBox::critical);
     SelectDriveDialog::registerAsExportPicker();
 }

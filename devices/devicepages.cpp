@@ -1,0 +1,14 @@
+#include "devices/devicepages.h"
+
+#include "devices/devicediscovery.h"
+#include "devices/newdevicemodule.h"
+#include "modules/modulefactory.h"
+
+void registerDevicePages()
+{
+    // The descriptor limit is raised before the program opens much, so the probe bound counts true.
+    DeviceDiscovery::probeCapacity();
+    ModuleFactory::registerWindowPage(
+        OmbrelayModule::TypeNewDevice,
+        [](QWidget *window, ZBDeviceCollection *collection) { return new NewDeviceModule(window, collection); });
+}
