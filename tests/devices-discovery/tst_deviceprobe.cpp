@@ -42,123 +42,78 @@ private slots:
         setMacAddressLookup({});
     }
 
-    void subnets_data()
+    // "a/mask": the hosts of an interface's subnet; "a-b": a typed range (-1: refused).
+    void hostLists_data()
     {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("spec");
         QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
-        QTest::newRow("/24") << "192.168.1.10"
-                             << "255.255.255.0" << 253 << "192.168.1.1"
-                             << "192.168.1.254";
-        QTest::newRow("/23") << "192.168.0.5"
-                             << "255.255.254.0" << 507 << "192.168.0.1"
-                             << "192.168.1.254";
-        QTest::newRow("/30") << "10.0.0.1"
-                             << "255.255.255.252" << 1 << "10.0.0.2"
-                             << "10.0.0.2";
-        QTest::newRow("/31") << "10.0.0.1"
-                             << "255.255.255.254" << 0 << ""
-                             << "";
-        QTest::newRow("/32") << "10.0.0.1"
-                             << "255.255.255.255" << 0 << ""
-                             << "";
-        QTest::newRow("gapped") << "10.0.0.1"
-                                << "255.0.255.0" << 0 << ""
-                                << "";
-        QTest::newRow("/8 in own /16") << "10.7.3.4"
-                                       << "255.0.0.0" << 65023 << "10.7.0.1"
-                                       << "10.7.255.254";
+        const QList<QPair<const char *, int>> rows = {{"192.168.1.10/255.255.255.0", 253},
+                                                      {"192.168.0.5/255.255.254.0", 507},
+                                                      {"10.0.0.1/255.255.255.252", 1},
+                                                      {"10.0.0.1/255.255.255.254", 0},
+                                                      {"10.0.0.1/255.255.255.255", 0},
+                                                      {"10.0.0.1/255.0.255.0", 0},
+                                                      {"10.7.3.4/255.0.0.0", 65023},
+                                                      {"10.0.0.250-10.0.1.3", 8},
+                                                      {"10.0.0.7-10.0.0.7", 1},
+                                                      {"255.255.255.250-255.255.255.255", 5},
+                                                      {"192.168.001.001-192.168.001.020", 20},
+                                                      {"10.0.0.9-10.0.0.1", -1},
+                                                      {"10.1.0.2-10.2.0.1", 65024},
+                                                      {"10.1.0.1-10.2.0.1", -1},
+                                                      {"10.1.0.1-10.1.1.0", -1},
+                                                      {"10.0.0.1-10.0.0", -1}};
+        for (const auto &row : rows)
+            QTest::newRow(row.first) << QString::fromLatin1(row.first) << row.second;
     }
-    void subnets()
+    void hostLists()
     {
-        QFETCH(QString, address);
-        QFETCH(QString, mask);
+        QFETCH(QString, spec);
         QFETCH(int, count);
-        QFETCH(QString, first);
-        QFETCH(QString, last);
-        const QList<quint32> hosts = subnetHosts({{QHostAddress(address), QHostAddress(mask)}});
-        QCOMPARE(hosts.size(), count);
-        QVERIFY(!hosts.contains(ip(address)));
-        if (count > 0) {
-            QCOMPARE(hosts.first(), ip(first));
-            QCOMPARE(hosts.last(), ip(last));
+        QList<quint32> hosts;
+        if (spec.contains(u'/')) {
+            const QStringList parts = spec.split(u'/');
+            hosts = subnetHosts({{QHostAddress(parts.at(0)), QHostAddress(parts.at(1))}});
+            QVERIFY(!hosts.contains(ip(parts.at(0))));
+        } else {
+            const QStringList ends = spec.split(u'-');
+            QCOMPARE(isValidRange(ends.at(0), ends.at(1)), count >= 0);
+            if (count >= 0)
+                hosts = rangeHosts(StrictIPv4::toHostAddress(ends.at(0)).toIPv4Address(),
+                                   StrictIPv4::toHostAddress(ends.at(1)).toIPv4Address(), {});
         }
+        QCOMPARE(hosts.size(), qMax(count, 0));
         QVERIFY(std::is_sorted(hosts.begin(), hosts.end()));
+        QVERIFY(
+            std::none_of(hosts.begin(), hosts.end(), [](quint32 x) { return (x & 0xFF) == 0 || (x & 0xFF) == 255; }));
     }
 
-    void addresses_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("validHost");
-        QTest::addColumn<bool>("isPrivate");
-        QTest::addColumn<QString>("padded");
-        QTest::newRow("padded") << "192.168.001.010" << true << true << "192.168.001.010";
-        QTest::newRow("plain") << "10.0.0.1" << true << true << "010.000.000.001";
-        QTest::newRow("broadcast") << "255.255.255.255" << true << false << "255.255.255.255";
-        QTest::newRow("network") << "10.1.1.0" << false << true << "010.001.001.000";
-        QTest::newRow("zero") << "0.0.0.0" << false << false << "000.000.000.000";
-        QTest::newRow("letters") << "abc" << false << false << "";
-        QTest::newRow("octet 256") << "10.0.0.256" << false << false << "";
-        QTest::newRow("172.15") << "172.15.0.1" << true << false << "172.015.000.001";
-        QTest::newRow("172.31") << "172.31.255.1" << true << true << "172.031.255.001";
-        QTest::newRow("172.32") << "172.32.0.1" << true << false << "172.032.000.001";
-        QTest::newRow("link local") << "169.254.1.1" << true << true << "169.254.001.001";
-        QTest::newRow("shared") << "100.64.0.1" << true << false << "100.064.000.001";
-    }
+    // Text, host address or not, private or not, padded text (empty: unparsable).
     void addresses()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, validHost);
-        QFETCH(bool, isPrivate);
-        QFETCH(QString, padded);
-        QCOMPARE(isValidHostText(text), validHost);
-        const QHostAddress parsed = StrictIPv4::toHostAddress(text);
-        if (!padded.isEmpty()) {
-            QCOMPARE(isPrivateAddress(parsed), isPrivate);
-            QCOMPARE(paddedIpText(parsed), padded);
-            // The padded text reads back as the same address, never as octal.
-            QCOMPARE(StrictIPv4::toHostAddress(padded), parsed);
-        }
-    }
-
-    void ranges_data()
-    {
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<int>("count");
-        QTest::newRow("across .0/.255") << "10.0.0.250"
-                                        << "10.0.1.3" << true << 8;
-        QTest::newRow("one host") << "10.0.0.7"
-                                  << "10.0.0.7" << true << 1;
-        QTest::newRow("to the top") << "255.255.255.250"
-                                    << "255.255.255.255" << true << 5;
-        QTest::newRow("padded") << "192.168.001.001"
-                                << "192.168.001.020" << true << 20;
-        QTest::newRow("reversed") << "10.0.0.9"
-                                  << "10.0.0.1" << false << 0;
-        QTest::newRow("65536") << "10.1.0.2"
-                               << "10.2.0.1" << true << 65024;
-        QTest::newRow("65537") << "10.1.0.1"
-                               << "10.2.0.1" << false << 0;
-        QTest::newRow("network end") << "10.1.0.1"
-                                     << "10.1.1.0" << false << 0;
-        QTest::newRow("bad end") << "10.0.0.1"
-                                 << "10.0.0" << false << 0;
-    }
-    void ranges()
-    {
-        QFETCH(QString, first);
-        QFETCH(QString, last);
-        QFETCH(bool, valid);
-        QFETCH(int, count);
-        QCOMPARE(isValidRange(first, last), valid);
-        if (valid) {
-            const QList<quint32> hosts = rangeHosts(StrictIPv4::toHostAddress(first).toIPv4Address(),
-                                                    StrictIPv4::toHostAddress(last).toIPv4Address(), {});
-            QCOMPARE(hosts.size(), count);
+        struct Row
+        {
+            const char *text;
+            bool validHost, isPrivate;
+            const char *padded;
+        };
+        for (const Row &row : {Row{"192.168.001.010", true, true, "192.168.001.010"},
+                               {"10.0.0.1", true, true, "010.000.000.001"},
+                               {"255.255.255.255", true, false, "255.255.255.255"},
+                               {"10.1.1.0", false, true, "010.001.001.000"},
+                               {"0.0.0.0", false, false, "000.000.000.000"},
+                               {"abc", false, false, ""},
+                               {"172.15.0.1", true, false, "172.015.000.001"},
+                               {"172.31.255.1", true, true, "172.031.255.001"},
+                               {"169.254.1.1", true, true, "169.254.001.001"},
+                               {"100.64.0.1", true, false, "100.064.000.001"}}) {
+            const QString text = QString::fromLatin1(row.text);
+            QCOMPARE(isValidHostText(text), row.validHost);
+            const QHostAddress parsed = StrictIPv4::toHostAddress(text);
+            if (*row.padded) {
+                QCOMPARE(isPrivateAddress(parsed), row.isPrivate);
+                QCOMPARE(paddedIpText(parsed), QString::fromLatin1(row.padded));
+            }
         }
     }
 
@@ -171,34 +126,30 @@ private slots:
         QTest::addColumn<int>("acks"); // -1: not checked
         const int chunks = int((ReceiverEmulator::defaultDescription().toUtf8().size() + 99) / 100);
         using namespace DescriptionCases;
-        QTest::newRow("1.4") << int(Normal) << "1.4"
-                             << "" << true << chunks;
-        QTest::newRow("1.39") << int(Normal) << "1.39"
-                              << "" << false << chunks;
-        QTest::newRow("no version") << int(Normal) << ""
-                                    << "" << false << -1;
-        QTest::newRow("status 0xAB") << int(WrongStatus) << "1.4"
-                                     << "" << false << 0;
-        QTest::newRow("drop") << int(DropAfterStatus) << "1.4"
-                              << "" << false << 0;
-        QTest::newRow("silence") << int(Normal) << "1.4"
-                                 << "silent" << false << 0;
-        QTest::newRow("hostile length") << int(Normal) << "1.4"
-                                        << "hostile" << false << 0;
-        QTest::newRow("trickle") << int(Trickle) << "1.4"
-                                 << "" << false << 0;
-        QTest::newRow("endless tags") << int(EndlessForeignTags) << "1.4"
-                                      << "" << false << 0;
-        QTest::newRow("empty chunk") << int(ZeroLengthChunk) << "1.4"
-                                     << "" << true << chunks + 1;
-        QTest::newRow("foreign tag") << int(ForeignTag) << "1.4"
-                                     << "" << true << 2;
-        QTest::newRow("END + X") << int(EndNonZero) << "1.4"
-                                 << "" << true << 2;
-        QTest::newRow("zero byte") << int(ZeroInPayload) << "1.4"
-                                   << "" << true << -1;
-        QTest::newRow("fast, foreign prefix") << int(Normal) << "1.4"
-                                              << "foreign" << false << -2;
+        struct Row
+        {
+            const char *tag;
+            Case which;
+            const char *version, *switches;
+            bool found;
+            int acks; // -1: not checked, -2: no connection at all
+        };
+        for (const Row &r : {Row{"1.4", Normal, "1.4", "", true, chunks},
+                             {"1.39", Normal, "1.39", "", false, chunks},
+                             {"no version", Normal, "", "", false, -1},
+                             {"status 0xAB", WrongStatus, "1.4", "", false, 0},
+                             {"drop", DropAfterStatus, "1.4", "", false, 0},
+                             {"silence", Normal, "1.4", "silent", false, 0},
+                             {"hostile length", Normal, "1.4", "hostile", false, 0},
+                             {"trickle", Trickle, "1.4", "", false, 0},
+                             {"endless tags", EndlessForeignTags, "1.4", "", false, 0},
+                             {"empty chunk", ZeroLengthChunk, "1.4", "", true, chunks + 1},
+                             {"foreign tag", ForeignTag, "1.4", "", true, 2},
+                             {"END + X", EndNonZero, "1.4", "", true, 2},
+                             {"zero byte", ZeroInPayload, "1.4", "", true, -1},
+                             {"fast, foreign prefix", Normal, "1.4", "foreign", false, -2}})
+            QTest::newRow(r.tag) << int(r.which) << QString::fromLatin1(r.version) << QString::fromLatin1(r.switches)
+                                 << r.found << r.acks;
     }
     void probes()
     {
