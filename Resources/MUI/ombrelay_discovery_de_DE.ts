@@ -2,10 +2,120 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>DeviceModule</name>
+    <message>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <source>TV List Editor</source>
+        <translation>TV-Listen-Editor</translation>
+    </message>
+    <message>
+        <source>Allows you to edit favourite lists for your device</source>
+        <translation>Bearbeiten Sie die Favoritenlisten Ihres Geräts</translation>
+    </message>
+    <message>
+        <source>Radio List Editor</source>
+        <translation>Radiolisten-Editor</translation>
+    </message>
+    <message>
+        <source>Link List Editor</source>
+        <translation>Linklisten-Editor</translation>
+    </message>
+    <message>
+        <source>Media Explorer</source>
+        <translation>Medien-Explorer</translation>
+    </message>
+    <message>
+        <source>Allows you to download and manage your DVR content</source>
+        <translation>Laden und verwalten Sie die Aufnahmen Ihres Geräts</translation>
+    </message>
+    <message>
+        <source>Device Connection Properties</source>
+        <translation>Verbindungseigenschaften des Geräts</translation>
+    </message>
+    <message>
+        <source>Allows you to change device name, ip address and password</source>
+        <translation>Ändern Sie Gerätename, IP-Adresse und Passwort</translation>
+    </message>
+</context>
+<context>
+    <name>DevicePropertiesModule</name>
+    <message>
+        <source>Password:</source>
+        <translation>Passwort:</translation>
+    </message>
+    <message>
+        <source>Remember password</source>
+        <translation>Passwort merken</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Remove device</source>
+        <translation>Gerät entfernen</translation>
+    </message>
+    <message>
+        <source>Device native name:</source>
+        <translation>Ursprünglicher Gerätename:</translation>
+    </message>
+    <message>
+        <source>Device share name:</source>
+        <translation>Freigabename des Geräts:</translation>
+    </message>
+    <message>
+        <source>Device given name:</source>
+        <translation>Vergebener Gerätename:</translation>
+    </message>
+    <message>
+        <source>IP address:</source>
+        <translation>IP-Adresse:</translation>
+    </message>
+    <message>
+        <source>MAC address:</source>
+        <translation>MAC-Adresse:</translation>
+    </message>
+    <message>
+        <source>Hardware version:</source>
+        <translation>Hardwareversion:</translation>
+    </message>
+    <message>
+        <source>Software version:</source>
+        <translation>Softwareversion:</translation>
+    </message>
+    <message>
+        <source>Protocol version:</source>
+        <translation>Protokollversion:</translation>
+    </message>
+    <message>
+        <source>000.000.000.000; </source>
+        <translation>000.000.000.000; </translation>
+    </message>
+    <message>
+        <source>Device&apos;s properties</source>
+        <translation>Eigenschaften des Geräts</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Please enter a valid IP address before save.</source>
+        <translation>Bitte geben Sie vor dem Speichern eine gültige IP-Adresse ein.</translation>
+    </message>
+    <message>
+        <source>This IP is being used by another device.</source>
+        <translation>Diese IP wird bereits von einem anderen Gerät verwendet.</translation>
+    </message>
+</context>
+<context>
     <name>DeviceSelectDialog</name>
     <message>
         <source>Dialog</source>
-        <translation>Dialog</translation>
+        <translation type="vanished">Dialog</translation>
     </message>
     <message>
         <source>Please select the device(s) the file shall be applied for!</source>

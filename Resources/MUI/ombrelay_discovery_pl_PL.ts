@@ -2,10 +2,120 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pl_PL">
 <context>
+    <name>DeviceModule</name>
+    <message>
+        <source>Form</source>
+        <translation>Formularz</translation>
+    </message>
+    <message>
+        <source>TV List Editor</source>
+        <translation>Edytor listy TV</translation>
+    </message>
+    <message>
+        <source>Allows you to edit favourite lists for your device</source>
+        <translation>Pozwala edytować listy ulubionych urządzenia</translation>
+    </message>
+    <message>
+        <source>Radio List Editor</source>
+        <translation>Edytor listy radiowej</translation>
+    </message>
+    <message>
+        <source>Link List Editor</source>
+        <translation>Edytor listy linków</translation>
+    </message>
+    <message>
+        <source>Media Explorer</source>
+        <translation>Eksplorator multimediów</translation>
+    </message>
+    <message>
+        <source>Allows you to download and manage your DVR content</source>
+        <translation>Pozwala pobierać nagrania urządzenia i nimi zarządzać</translation>
+    </message>
+    <message>
+        <source>Device Connection Properties</source>
+        <translation>Właściwości połączenia urządzenia</translation>
+    </message>
+    <message>
+        <source>Allows you to change device name, ip address and password</source>
+        <translation>Pozwala zmienić nazwę urządzenia, adres IP i hasło</translation>
+    </message>
+</context>
+<context>
+    <name>DevicePropertiesModule</name>
+    <message>
+        <source>Password:</source>
+        <translation>Hasło:</translation>
+    </message>
+    <message>
+        <source>Remember password</source>
+        <translation>Zapamiętaj hasło</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Zapisz</translation>
+    </message>
+    <message>
+        <source>Remove device</source>
+        <translation>Usuń urządzenie</translation>
+    </message>
+    <message>
+        <source>Device native name:</source>
+        <translation>Nazwa własna urządzenia:</translation>
+    </message>
+    <message>
+        <source>Device share name:</source>
+        <translation>Nazwa udziału urządzenia:</translation>
+    </message>
+    <message>
+        <source>Device given name:</source>
+        <translation>Nadana nazwa urządzenia:</translation>
+    </message>
+    <message>
+        <source>IP address:</source>
+        <translation>Adres IP:</translation>
+    </message>
+    <message>
+        <source>MAC address:</source>
+        <translation>Adres MAC:</translation>
+    </message>
+    <message>
+        <source>Hardware version:</source>
+        <translation>Wersja sprzętu:</translation>
+    </message>
+    <message>
+        <source>Software version:</source>
+        <translation>Wersja oprogramowania:</translation>
+    </message>
+    <message>
+        <source>Protocol version:</source>
+        <translation>Wersja protokołu:</translation>
+    </message>
+    <message>
+        <source>000.000.000.000; </source>
+        <translation>000.000.000.000; </translation>
+    </message>
+    <message>
+        <source>Device&apos;s properties</source>
+        <translation>Właściwości urządzenia</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Wstecz</translation>
+    </message>
+    <message>
+        <source>Please enter a valid IP address before save.</source>
+        <translation>Przed zapisaniem wpisz prawidłowy adres IP.</translation>
+    </message>
+    <message>
+        <source>This IP is being used by another device.</source>
+        <translation>Ten adres IP jest używany przez inne urządzenie.</translation>
+    </message>
+</context>
+<context>
     <name>DeviceSelectDialog</name>
     <message>
         <source>Dialog</source>
-        <translation>Okno dialogowe</translation>
+        <translation type="vanished">Okno dialogowe</translation>
     </message>
     <message>
         <source>Please select the device(s) the file shall be applied for!</source>
