@@ -25,19 +25,9 @@ private:
         return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
     }
 
-    // Emulators on the given addresses, all on one port; returns it.
     quint16 startEmulators(const QStringList &addresses, bool silent = false)
     {
-        quint16 port = 0;
-        for (const QString &address : addresses) {
-            auto emulator = std::make_unique<ReceiverEmulator>();
-            emulator->setSilent(silent);
-            if (!emulator->setAddress(at(address)) || !emulator->start(port))
-                return 0;
-            port = emulator->port();
-            m_emulators.push_back(std::move(emulator));
-        }
-        return port;
+        return LoopbackOnly::startEmulators(m_emulators, addresses, silent);
     }
 
 private slots:

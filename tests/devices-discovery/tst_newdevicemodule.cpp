@@ -45,16 +45,7 @@ private:
 
     quint16 startEmulators(const QStringList &addresses, bool silent = false)
     {
-        quint16 port = 0;
-        for (const QString &address : addresses) {
-            auto emulator = std::make_unique<ReceiverEmulator>();
-            emulator->setSilent(silent);
-            if (!emulator->setAddress(QHostAddress(address)) || !emulator->start(port))
-                return 0;
-            port = emulator->port();
-            m_emulators.push_back(std::move(emulator));
-        }
-        return port;
+        return LoopbackOnly::startEmulators(m_emulators, addresses, silent);
     }
 
     static void setRange(NewDeviceModule &page, const QString &first, const QString &last)
