@@ -1,5 +1,6 @@
 // A stand-in receiver on 127.0.0.1 for trying the program without hardware.
 
+#include "descriptioncases.h"
 #include "receiveremulator.h"
 #include "transfercommands.h"
 
@@ -57,7 +58,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption address(QStringLiteral("address"),
                                      QStringLiteral("Loopback address to listen on (127.0.0.0/8, default 127.0.0.1)."),
                                      QStringLiteral("address"), QStringLiteral("127.0.0.1"));
-    parser.addOptions({address, port, description, version, refuse, pending, dropAfter, silent, hostile, root});
+    const QCommandLineOption describeAs(
+        QStringLiteral("description-case"),
+        QStringLiteral("Answer the description request as: wrong-status, drop, trickle, endless-tags, empty-chunk, "
+                       "foreign-tag, end-nonzero or zero-byte."),
+        QStringLiteral("case"));
+    parser.addOptions(
+        {describeAs, address, port, description, version, refuse, pending, dropAfter, silent, hostile, root});
     parser.process(app);
 
     ReceiverEmulator emulator;
@@ -76,6 +83,22 @@ int main(int argc, char *argv[])
     emulator.setDropAfterBytes(parser.value(dropAfter).toLongLong());
     emulator.setSilent(parser.isSet(silent));
     emulator.setHostileLength(parser.isSet(hostile));
+    if (parser.isSet(describeAs)) {
+        static const QHash<QString, DescriptionCases::Case> cases = {
+            {"wrong-status", DescriptionCases::WrongStatus},
+            {"drop", DescriptionCases::DropAfterStatus},
+            {"trickle", DescriptionCases::Trickle},
+            {"endless-tags", DescriptionCases::EndlessForeignTags},
+            {"empty-chunk", DescriptionCases::ZeroLengthChunk},
+            {"foreign-tag", DescriptionCases::ForeignTag},
+            {"end-nonzero", DescriptionCases::EndNonZero},
+            {"zero-byte", DescriptionCases::ZeroInPayload}};
+        if (!cases.contains(parser.value(describeAs))) {
+            QTextStream(stderr) << "unknown description case: " << parser.value(describeAs) << '\n';
+            return 2;
+        }
+        DescriptionCases::install(emulator, cases.value(parser.value(describeAs)));
+    }
     if (parser.isSet(root))
         TransferCommands::install(emulator, parser.value(root));
 
