@@ -97,8 +97,13 @@ MainWindow::MainWindow(QWidget *parent)
         return entries;
     });
     connect(m_settingsPage, &SettingsPage::removeDevicesRequest, this, [this](const QList<quint32> &ids) {
-        for (quint32 id : ids)
-            removeDevice(id);
+        // Each receiver's pages are asked first; one that refuses keeps its receiver.
+        for (quint32 id : ids) {
+            QCloseEvent event;
+            m_collection->closeDeviceModules(id, &event);
+            if (event.isAccepted())
+                removeDevice(id);
+        }
         m_collection->save();
         m_settingsPage->fillDevicesList();
     });

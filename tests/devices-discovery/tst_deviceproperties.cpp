@@ -4,13 +4,28 @@
 #include "receiveremulator.h"
 
 #include "app/mainwindow.h"
+#include "app/settingspage.h"
 #include "devices/devicepropertiesmodule.h"
 #include "devices/zbdevice.h"
 #include "devices/zbdevicecollection.h"
+#include "modules/modulefactory.h"
 #include "widgets/messagebox.h"
 
+#include <QCloseEvent>
 #include <QSettings>
 #include <QSignalSpy>
+
+class RefusingPage : public OmbrelayModule
+{
+public:
+    static inline bool refuse = true;
+    ModuleTypes moduleType() const override { return TypeTvList; }
+    void retranslate() override {}
+    void setMaximumListCount(int) {}
+
+protected:
+    void closeEvent(QCloseEvent *event) override { event->setAccepted(!refuse); }
+};
 
 // The properties page as a user fills it, and what the window does with its requests; receivers are
 // emulators on 127.0.9.x at the receivers' own port.
@@ -117,13 +132,24 @@ private slots:
                                      emulators[2]->connectionCount() > 0 && emulators[3]->connectionCount() > 0,
                                  15000);
 
+        // A page that refuses to close keeps its receiver, from the settings page and from this page.
+        ModuleFactory::registerType(OmbrelayModule::TypeTvList, [](QWidget *, const QVariantMap &) {
+            return static_cast<OmbrelayModule *>(new RefusingPage);
+        });
+        QVERIFY(collection->at(0)->module(OmbrelayModule::TypeTvList));
+        emit window.settingsPage()->removeDevicesRequest({collection->at(0)->id(), collection->at(1)->id()});
+        QCOMPARE(collection->count(), 1);
         QVERIFY(QMetaObject::invokeMethod(&window, "onRemoveDevicePropertiesPanelRequest",
                                           Q_ARG(quint32, collection->at(0)->id())));
         QCOMPARE(collection->count(), 1);
+        RefusingPage::refuse = false;
+        QVERIFY(QMetaObject::invokeMethod(&window, "onRemoveDevicePropertiesPanelRequest",
+                                          Q_ARG(quint32, collection->at(0)->id())));
+        QCOMPARE(collection->count(), 0);
         QObject owner;
         ZBDeviceCollection stored(&owner);
-        QVERIFY(stored.load());
-        QCOMPARE(stored.count(), 1);
+        stored.load();
+        QCOMPARE(stored.count(), 0);
     }
 };
 
