@@ -3,6 +3,7 @@
 #include "app/pdfviewer.h"
 #include "app/settingspage.h"
 #include "base/settings.h"
+#include "devices/devicepropertiesmodule.h"
 #include "device/core/zbdeviceinfo.h"
 #include "devices/zbdevice.h"
 #include "devices/zbdevicecollection.h"
@@ -99,8 +100,13 @@ MainWindow::MainWindow(QWidget *parent)
         return entries;
     });
     connect(m_settingsPage, &SettingsPage::removeDevicesRequest, this, [this](const QList<quint32> &ids) {
-        for (quint32 id : ids)
-            removeDevice(id);
+        // Each receiver's pages are asked first; one that refuses keeps its receiver.
+        for (quint32 id : ids) {
+            QCloseEvent event;
+            m_collection->closeDeviceModules(id, &event);
+            if (event.isAccepted())
+                removeDevice(id);
+        }
         m_collection->save();
         m_settingsPage->fillDevicesList();
     });
@@ -229,7 +235,66 @@ void MainWindow::selectTreeItem(quint32 deviceId, int moduleType)
 
 void MainWindow::showPropertiesPanel()
 {
-    // The receiver properties page comes with the device pages.
+    if (m_propertiesModule && m_currentModule == m_propertiesModule)
+        return;
+    const QModelIndexList selected = ui->tvDevices->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    ZBDevice *device = m_collection->deviceById(m_treeModel.deviceIdAt(selected.first()));
+    if (!device)
+        return;
+    if (m_propertiesModule) {
+        m_propertiesModule->disconnect(this);
+        delete m_propertiesModule;
+    }
+    m_propertiesModule = new DevicePropertiesModule(this);
+    m_propertiesModule->setKnownAddresses(m_collection->deviceAddresses());
+    m_propertiesModule->setDeviceInfo(device->info());
+    connect(m_propertiesModule, &DevicePropertiesModule::goBackRequest, this, &MainWindow::onGoBackRequest);
+    connect(m_propertiesModule, &DevicePropertiesModule::saveDeviceInfoRequest, this,
+            &MainWindow::onSaveDeviceInfoRequest);
+    connect(m_propertiesModule, &DevicePropertiesModule::removeDeviceRequest, this,
+            &MainWindow::onRemoveDevicePropertiesPanelRequest);
+    setCurrentModule(m_propertiesModule, true);
+}
+
+void MainWindow::onGoBackRequest(quint32 id)
+{
+    showModule(id, OmbrelayModule::TypeDevice);
+}
+
+void MainWindow::onSaveDeviceInfoRequest(const ZBDeviceInfo &info, bool addressChanged)
+{
+    ZBDevice *device = m_collection->deviceById(info.id());
+    if (!device)
+        return;
+    device->updateInfoFrom(info);
+    rebuildDeviceTree();
+    updateDevicePanel(device);
+    m_collection->save();
+    showModule(info.id(), OmbrelayModule::TypeDevice);
+    if (!addressChanged || device->info().isUsbManaged())
+        return;
+    if (!device->isConnected() && !device->isConnecting()) {
+        device->connectToDevice();
+        return;
+    }
+    m_reconnectPending.insert(device->id());
+    device->disconnectFromDevice();
+}
+
+void MainWindow::onRemoveDevicePropertiesPanelRequest(quint32 id)
+{
+    if (!MessageBox::questionYesNo(this, tr("Are you sure you want to remove this device from your device list?"),
+                                   MessageBox::No))
+        return;
+    // Its pages are asked first; one that refuses keeps the receiver.
+    QCloseEvent event;
+    m_collection->closeDeviceModules(id, &event);
+    if (!event.isAccepted())
+        return;
+    removeDevice(id);
+    m_collection->save();
 }
 
 void MainWindow::onPropertiesModuleRequest(OmbrelayModule::ModuleTypes type)
@@ -311,11 +376,9 @@ void MainWindow::onDeviceStateChange(const ZBDevice *device, const QString &stat
         }
     } else if (state == QLatin1String("disconnected")) {
         m_treeModel.updateDeviceState(id, 0);
-        if (m_reconnectPending) {
-            if (ZBDevice *known = m_collection->deviceById(id)) {
-                m_reconnectPending = false;
+        if (m_reconnectPending.remove(id)) {
+            if (ZBDevice *known = m_collection->deviceById(id))
                 known->connectToDevice();
-            }
         }
         if (current) {
             ui->btnConnectDevice->setText(tr("Connect"));
@@ -527,7 +590,7 @@ void MainWindow::onActionDisconnect()
     if (!device)
         return;
     if (device->isConnected()) {
-        m_reconnectPending = false;
+        m_reconnectPending.remove(device->id());
         device->disconnectFromDevice();
     } else {
         device->connectToDevice();

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QMetaObject>
 #include <QPointer>
+#include <QSet>
 #include <QTranslator>
 
 #include <memory>
@@ -16,6 +17,7 @@ class QAction;
 class QGridLayout;
 class QMenu;
 class SettingsPage;
+class DevicePropertiesModule;
 class ZBDevice;
 class ZBDeviceCollection;
 class ZBDeviceInfo;
@@ -85,6 +87,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private slots:
+    void onGoBackRequest(quint32 id);
+    void onSaveDeviceInfoRequest(const ZBDeviceInfo &info, bool addressChanged);
+    void onRemoveDevicePropertiesPanelRequest(quint32 id);
     void onPropertiesModuleRequest(OmbrelayModule::ModuleTypes type);
     void onAddNewDeviceRequest(const ZBDeviceInfo *info);
     void onNoNewDeviceAddedRequest();
@@ -114,7 +119,9 @@ private:
     QAction *m_removeAllAction = nullptr;
     quint32 m_currentDeviceId = 0;
     QPointer<OmbrelayModule> m_currentModule;
-    bool m_reconnectPending = false;
+    // Receivers disconnected only to be connected again at a changed address.
+    QSet<quint32> m_reconnectPending;
+    QPointer<DevicePropertiesModule> m_propertiesModule;
     ZBDeviceCollection *m_collection = nullptr;
     QMenu *m_treeMenu = nullptr;
     ZBDeviceItemModel m_treeModel;

@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "base/settings.h"
 #include "base/translatorloader.h"
+#include "devices/devicepages.h"
 #include "document/itemproperty.h"
 #include "exchange/selectdrivedialog.h"
 #include "modules/modulefactory.h"
@@ -17,6 +18,7 @@ void registerStartUpServices()
 {
     installFontSubstitutes();
     ModuleFactory::registerProgramModules();
+    registerDevicePages();
     ItemProperty::setRejectionReporter(&MessageBox::critical);
     SelectDriveDialog::registerAsExportPicker();
 }
