@@ -159,7 +159,7 @@ double deleteRows(const QString &text, int step)
     return median(times);
 }
 
-// clearing a search text that showed about a tenth of the sorted table, in milliseconds
+// clearing a search text that showed 1,111 rows of the sorted table, in milliseconds
 double clearFilter(const QString &text)
 {
     QWidget parent;
@@ -171,8 +171,9 @@ double clearFilter(const QString &text)
     const int all = proxy.rowCount();
     QList<double> times;
     for (int round = 0; round < rounds; ++round) {
-        proxy.setItemsSearchFilter(QStringLiteral("Service 1"));
-        check(proxy.rowCount() < all / 5, "filtered");
+        proxy.setItemsSearchFilter(QStringLiteral("Service 7"));
+        if (proxy.rowCount() >= all / 5)
+            qFatal("filtered: %d of %d", proxy.rowCount(), all);
         QElapsedTimer timer;
         timer.start();
         proxy.setItemsSearchFilter(QString());
