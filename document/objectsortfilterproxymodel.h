@@ -2,6 +2,7 @@
 
 #include "base/columnfilter.h"
 
+#include <QHash>
 #include <QList>
 #include <QSortFilterProxyModel>
 
@@ -27,6 +28,14 @@ public:
                       const QModelIndex &parent) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    void setSourceModel(QAbstractItemModel *model) override;
+    bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+
+    // Between the two, removeRows only notes the rows; the end removes all of them through the source
+    // at once, so that a scattered selection costs about what a whole block does.
+    void beginRowRemoval();
+    void endRowRemoval();
+    bool hasPendingRemoval() const { return removing && !removalRows.isEmpty(); }
 
 public slots:
     void setItemsSearchFilter(const QString &patternStr);
@@ -39,11 +48,43 @@ private:
     int listPosition(int id) const;
     int sortPosition(const QModelIndex &sourceIndex) const;
 
-    // the rank of each source row in the sort column's order, worked out once per sort instead of
-    // reading two cells for every comparison
-    QList<int> sortRanks;
+    void ensureRanks(int column) const;
+    void dropRanks() const;
+    void readKey(int row, int column) const;
+    void setNaturalKey(int row, const QString &text) const;
+    int naturalOrder(int a, int b) const;
+    bool keyLess(int a, int b) const;
+    void sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void sourceLayoutAboutToChange();
+
+    // The rank of each source row in the order of one column, worked out once and kept while the
+    // source announces no change of that column, so that every sort - a click, a filter change, an
+    // edited cell - compares two numbers instead of reading two cells. Ties keep the source order.
+    mutable int rankedColumn = -1;
+    mutable QList<int> sortRanks;
+    mutable QList<int> rankOrder;
+    mutable QStringList rankTexts;
+    // per text of a natural column: where its first digit run starts (-1: none), the case-folded text
+    // before it and the run without leading zeros, so a comparison scans nothing twice
+    struct NaturalKey
+    {
+        qsizetype runStart = -1;
+        QString foldedPrefix;
+        QStringView number;
+    };
+    mutable QList<NaturalKey> naturalKeys;
+    mutable QList<int> rankNumbers;
+    mutable QVariantList rankValues;
+    // the ranks to take when the source next changes its layout (the removal gathers its rows)
+    QList<int> pendingRanks;
+    bool ranksPending = false;
+    QList<QMetaObject::Connection> sourceConnections;
+
+    bool removing = false;
+    QList<int> removalRows;
 
     QList<ColumnFilter> *columnFilters = nullptr;
     bool editRestricted = false;
     QList<int> listOrder;
+    QHash<int, int> listPlaces;
 };
