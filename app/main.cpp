@@ -6,6 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHashSeed>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,6 +22,30 @@ QString commandLineFile()
         return QString();
     const QString file = arguments.at(1);
     return QFile::exists(file) ? file : QString();
+}
+
+int terminateSockets[2] = {-1, -1};
+
+void onTerminateSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(terminateSockets[1], &byte, 1);
+}
+
+// A session ending the program (SIGTERM, or Ctrl+C in a terminal) takes the same way out as closing
+// the window's event loop: receivers get their goodbye and every worker thread is waited for.
+void quitOnTerminateSignals(QCoreApplication &app)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, terminateSockets) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(terminateSockets[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    struct sigaction action = {};
+    action.sa_handler = onTerminateSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
 }
 
 } // namespace
@@ -38,14 +67,21 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Beta"));
     QCoreApplication::setApplicationVersion(QStringLiteral("0.9.4.2"));
     registerStartUpServices();
+    quitOnTerminateSignals(app);
 
     const QString language = startUpLanguage();
 
-    MainWindow window;
-    prepareMainWindow(window, language);
-    QObject::connect(&instance, &SingleInstance::messageReceived, &window, &MainWindow::tryToOpenFile);
-    window.show();
-    window.tryToOpenFile(commandLineFile());
-
-    return app.exec();
+    int result = 0;
+    {
+        MainWindow window;
+        prepareMainWindow(window, language);
+        QObject::connect(&instance, &SingleInstance::messageReceived, &window, &MainWindow::tryToOpenFile);
+        window.show();
+        window.tryToOpenFile(commandLineFile());
+        result = app.exec();
+    }
+    // What was handed to a deferred delete as the loop ended goes now: a receiver's network manager
+    // waits for its worker thread when it goes.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return result;
 }

@@ -7,6 +7,7 @@
 #include "base/settings.h"
 #include "base/translatorloader.h"
 #include "document/itemproperty.h"
+#include "exchange/selectdrivedialog.h"
 
 #include <QApplication>
 #include <QFile>
@@ -16,6 +17,7 @@ void registerStartUpServices()
     installFontSubstitutes();
     ModuleFactory::registerProgramModules();
     ItemProperty::setRejectionReporter(&MessageBox::critical);
+    SelectDriveDialog::registerAsExportPicker();
 }
 
 QString startUpLanguage()

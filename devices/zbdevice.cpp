@@ -1,11 +1,12 @@
 #include "devices/zbdevice.h"
 
-#include "modules/modulefactory.h"
-#include "device/protocol/dvb24communicationmanager.h"
 #include "base/strictipv4.h"
+#include "device/protocol/dvb24communicationmanager.h"
+#include "modules/modulefactory.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QThread>
 #include <QVariantMap>
 #include <QWidget>
 
@@ -28,10 +29,14 @@ ZBDevice::~ZBDevice()
         delete module.data();
     for (const QMetaObject::Connection &connection : std::as_const(m_managerConnections))
         disconnect(connection);
-    // The manager waits for its worker when it goes; by the time the event loop gets to it the worker
-    // has had its stop request.
+    // The manager waits for its worker when it goes. While the event loop runs it goes later, so the
+    // window never waits; once the loop has ended a deferred delete would never come, and the worker
+    // must still be stopped and waited for before the program ends.
     m_manager->setParent(nullptr);
-    m_manager->deleteLater();
+    if (QThread::currentThread()->loopLevel() > 0)
+        m_manager->deleteLater();
+    else
+        delete m_manager;
 }
 
 QString ZBDevice::ipAddressString() const

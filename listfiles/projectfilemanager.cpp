@@ -1,6 +1,7 @@
 #include "listfiles/projectfilemanager.h"
 
 #include "widgets/messagebox.h"
+#include "base/driveflush.h"
 #include "base/settings.h"
 #include "listfiles/projectfileformat.h"
 
@@ -270,28 +271,67 @@ bool ProjectFileManager::loadFile(const QString &requestedPath)
         if (path.isEmpty())
             return true;
     }
-    if (!askSaveChanges())
+    // The open project is touched only once the chosen file has been read; a file that does not open
+    // leaves the project, its path and its modified state as they were.
+    QString text;
+    const auto readChosenFile = [&] {
+        const QFileInfo info(path);
+        if (!info.exists() || !info.isFile()) {
+            openError(tr("Error. File not found."));
+            return false;
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            openError(tr("Error. Cannot read file."));
+            return false;
+        }
+        Settings::setString(Settings::RecentOpenDir, info.absolutePath());
+        // A file beyond the cap is treated like damaged data rather than read into memory.
+        const QByteArray bytes = file.size() <= ProjectFileFormat::maxFileBytes ? file.readAll() : QByteArray();
+        text = ProjectFileFormat::decode(bytes, ProjectFileFormat::isExportName(path, exportExtension));
+        if (text.isEmpty()) {
+            openError(tr("Error. File is empty or contains invalid data."));
+            return false;
+        }
+        return true;
+    };
+    if (!readChosenFile())
+        return false;
+
+    // Only the document can tell whether the text is one of its own, and it is built only after the open
+    // project is closed: keep what is needed to bring that project back.
+    const bool wasLoaded = loaded;
+    const QString openText = loaded ? documentText() : QString();
+    QString openPath = filePath;
+    bool saved = false;
+    const QMetaObject::Connection saving = connect(this, &ProjectFileManager::onAfterSave, this, [&](bool ok) {
+        saved = saved || ok;
+        if (ok)
+            openPath = filePath;
+    });
+    const bool closed = askSaveChanges();
+    disconnect(saving);
+    if (!closed)
         return true;
 
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) {
-        openError(tr("Error. File not found."));
-        return false;
+    // A save made in answer to the question may have written over the chosen file.
+    bool opened = !saved || readChosenFile();
+    if (opened) {
+        filePath = path;
+        opened = load(text);
+        if (!opened)
+            openError(tr("Error. File is empty or contains invalid data."));
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        openError(tr("Error. Cannot read file."));
-        return false;
-    }
-    filePath = path;
-    Settings::setString(Settings::RecentOpenDir, info.absolutePath());
-    // A file beyond the cap is treated like damaged data rather than read into memory.
-    const QByteArray bytes = file.size() <= ProjectFileFormat::maxFileBytes ? file.readAll() : QByteArray();
-    file.close();
-
-    const QString text = ProjectFileFormat::decode(bytes, ProjectFileFormat::isExportName(path, exportExtension));
-    if (text.isEmpty() || !load(text)) {
-        openError(tr("Error. File is empty or contains invalid data."));
+    if (!opened) {
+        filePath = openPath;
+        if (wasLoaded) {
+            // the snapshot outlives the close; a save in answer to the question moved it
+            const Digest openSnapshot = savedDigest;
+            load(openText);
+            savedDigest = openSnapshot;
+            answerKnown = false;
+            emit onFilePropertiesChanged();
+        }
         return false;
     }
     untitled = false;
@@ -375,7 +415,10 @@ bool ProjectFileManager::exportProject()
         if (ok) {
             // The marker by which a USB drive asks the receiver for its lists goes once the lists are there.
             QFile::remove(QFileInfo(name).absoluteDir().filePath(Settings::dbXmlExportName()));
-        } else {
+            // The user pulls the stick as soon as we say it worked: the data must be on it by then.
+            ok = DriveFlush::flush(name, &error);
+        }
+        if (!ok) {
             MessageBox::warning(dialogParent, tr("Write error. Cannot write file %1:\n%2").arg(name, error));
         }
         // An export is not a save of the project: the snapshot stays, so unsaved changes are still asked about.

@@ -1,11 +1,11 @@
 #include "device/protocol/dvb24communicationprotocolmill.h"
 
+#include "base/strictipv4.h"
 #include "device/core/devicecall.h"
 #include "device/core/devicetask.h"
 #include "device/protocol/dvb24communicationexception.h"
 #include "device/protocol/macaddress.h"
 #include "device/transfers/transfermethods.h"
-#include "base/strictipv4.h"
 
 #include <QDeadlineTimer>
 #include <QHash>
@@ -23,16 +23,22 @@ QHash<QString, DVB24CommunicationProtocolMill::Method> &methods()
     return table;
 }
 
-// "getDeviceInfo": the description over the open connection. Never fails: an unreachable or refusing
-// receiver leaves the result empty and still completes.
+// "getDeviceInfo": the description over the open connection. A receiver that does not describe
+// itself leaves the result empty and still completes; a cancel ends the task cancelled.
 void getDeviceInfoMethod(DVB24CommunicationProtocolMill &mill, DeviceTask *, const DeviceCall &call)
 {
+    ZBDeviceInfo info;
     try {
-        const ZBDeviceInfo info = mill.getDeviceInfo(call.parameter(QStringLiteral("ip")));
-        if (!info.isNameEmpty())
-            mill.storeResult(info.toXmlText());
+        info = mill.getDeviceInfo(call.parameter(QStringLiteral("ip")));
     } catch (...) {
+        // Only a cancel ends the task otherwise.
+        if (mill.isInterruptRequested())
+            throw;
     }
+    // A cancel during a read that timed out without throwing.
+    mill.interrupt(true);
+    if (!info.isNameEmpty())
+        mill.storeResult(info.toXmlText());
     emit mill.Complete(true);
 }
 
@@ -194,9 +200,15 @@ QByteArray DVB24CommunicationProtocolMill::readChunkStream(qint64 maxChunk, qint
 ZBDeviceInfo DVB24CommunicationProtocolMill::getDeviceInfo(const QString &host)
 {
     ZBDeviceInfo info;
+    readDescription(host, info);
+    return info;
+}
+
+bool DVB24CommunicationProtocolMill::readDescription(const QString &host, ZBDeviceInfo &info)
+{
     const QByteArray mac = macAddressFor(StrictIPv4::toHostAddress(host));
     if (mac.size() != 6)
-        return info;
+        return false;
     bool ok = false;
     // Bytes left over from an earlier exchange must not be read as this answer.
     m_primitives.dropBuffered();
@@ -204,7 +216,7 @@ ZBDeviceInfo DVB24CommunicationProtocolMill::getDeviceInfo(const QString &host)
     millExceptionIfNotTrue(ok);
     const char go = m_primitives.readByte(&ok);
     if (!ok || quint8(go) != 0xAA)
-        return info;
+        return false;
     QByteArray payload = readChunkStream(descriptionChunkLimit, descriptionTotalLimit, descriptionDeadlineMs);
     const qsizetype nul = payload.indexOf('\0');
     if (nul >= 0)
@@ -212,7 +224,7 @@ ZBDeviceInfo DVB24CommunicationProtocolMill::getDeviceInfo(const QString &host)
     info.setIp(host);
     info.setMac(macToString(mac));
     info.fromXml(QString::fromUtf8(payload));
-    return info;
+    return true;
 }
 
 bool DVB24CommunicationProtocolMill::isDeviceBusy()
@@ -255,7 +267,10 @@ bool DVB24CommunicationProtocolMill::open()
     }
     if (m_socket->state() != QAbstractSocket::ConnectedState)
         return false;
-    const ZBDeviceInfo info = getDeviceInfo(StrictIPv4::normalized(hostText));
+    ZBDeviceInfo info;
+    // A receiver that does not describe itself is a failed connection, not an old receiver.
+    if (!readDescription(StrictIPv4::normalized(hostText), info))
+        return false;
     emit InfoChanged(ZBDeviceInfo(info));
     // A receiver the program cannot serve is left at once, without showing it as connected first.
     if (info.protocolVersion() < 1.4f)
@@ -280,28 +295,16 @@ void DVB24CommunicationProtocolMill::close()
 
 void DVB24CommunicationProtocolMill::idle()
 {
-    try {
-        if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
-            return;
-        // A stale byte must never be taken for the answer to this probe.
-        m_primitives.dropBuffered();
-        bool ok = false;
-        m_primitives.writeByte(0x01, true, &ok);
-        if (!ok) {
-            setStopFlag(true);
-            throw NopException();
-        }
-        if (!m_primitives.waitForReadyRead()) {
-            setStopFlag(true);
-            throw NopException();
-        }
-        const char answer = m_primitives.readByte(&ok);
-        if (!ok || answer != 0x01) {
-            setStopFlag(true);
-            throw NopException();
-        }
-    } catch (...) {
-    }
+    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    // A stale byte must never be taken for the answer to this probe.
+    m_primitives.dropBuffered();
+    bool ok = false;
+    m_primitives.writeByte(0x01, true, &ok);
+    const bool answered = ok && m_primitives.waitForReadyRead() && m_primitives.readByte(&ok) == 0x01 && ok;
+    // No answer: the link is gone; the loop ends and says goodbye.
+    if (!answered)
+        setStopFlag(true);
 }
 
 void DVB24CommunicationProtocolMill::execute(DeviceTask *task)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "device/protocol/dvb24socket.h"
 #include "device/core/mill.h"
 #include "device/core/zbdeviceinfo.h"
+#include "device/protocol/dvb24socket.h"
 
 #include <QAbstractSocket>
 #include <QString>
@@ -23,11 +23,6 @@ class DVB24CommunicationProtocolMill : public Mill
 {
     Q_OBJECT
 public:
-    // Thrown inside the keep-alive when the receiver did not answer.
-    class NopException
-    {
-    };
-
     using Method = std::function<void(DVB24CommunicationProtocolMill &mill, DeviceTask *task, const DeviceCall &call)>;
     static void registerMethod(const QString &name, const Method &method);
     static bool hasMethod(const QString &name);
@@ -96,4 +91,7 @@ private:
     std::atomic_bool m_restartWhenFinished{false};
     std::atomic_int m_pendingLimitMs{60000};
     QList<QMetaObject::Connection> m_socketConnections;
+
+    // False when the receiver did not describe itself (no hardware address, no answer, refused).
+    bool readDescription(const QString &host, ZBDeviceInfo &info);
 };

@@ -1,16 +1,45 @@
 #include "testmain.h"
 
 #include "device/protocol/dvb24communicationexception.h"
+#include "device/protocol/dvb24communicationexceptionmessages.h"
 #include "device/protocol/dvb24socket.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTranslator>
 
-// The primitives over a real loopback connection; the far end is driven by the test itself.
+namespace {
+
+// The exception code of what a call throws; 0 when it throws nothing.
+template<typename Call> int thrownCode(Call call)
+{
+    try {
+        call();
+    } catch (const DVB24CommunicationException &e) {
+        return e.code();
+    }
+    return 0;
+}
+
+// Marks every text of the error context, so the test sees what went through the translator.
+class MarkingTranslator : public QTranslator
+{
+public:
+    QString translate(const char *context, const char *text, const char *, int) const override
+    {
+        return qstrcmp(context, "DVB24CommunicationExceptionMessages") ? QString()
+                                                                       : '[' + QString::fromLatin1(text) + ']';
+    }
+    bool isEmpty() const override { return false; }
+};
+
+} // namespace
+
+// The byte primitives over a real loopback connection whose far end the test drives, the reply
+// buffer, and the error texts.
 class TestDvb24Socket : public QObject
 {
     Q_OBJECT
-private:
     QTcpServer server;
     QTcpSocket *client = nullptr;
     QTcpSocket *peer = nullptr;
@@ -35,8 +64,7 @@ private slots:
         QVERIFY(server.listen(QHostAddress::LocalHost, 0));
         client = new QTcpSocket;
         client->connectToHost(QHostAddress::LocalHost, server.serverPort());
-        QVERIFY(client->waitForConnected(2000));
-        QVERIFY(server.waitForNewConnection(2000));
+        QVERIFY(client->waitForConnected(2000) && server.waitForNewConnection(2000));
         peer = server.nextPendingConnection();
         primitives = Dvb24Socket();
         primitives.setSocket(client);
@@ -49,82 +77,120 @@ private slots:
         server.close();
     }
 
-    void littleEndianWords()
+    void numbersAndPartialReads()
     {
-        send(QByteArray::fromHex("0100000000000001"));
+        send(QByteArray::fromHex("010000000000000101020102030405060708") + "abcd");
         bool ok = false;
         QCOMPARE(primitives.readUInt32(&ok), 1u);
-        QVERIFY(ok);
         QCOMPARE(primitives.readUInt32(&ok), 1u << 24);
         QVERIFY(ok);
-        primitives.writeUInt32(1, true, &ok);
-        QVERIFY(ok);
-        QCOMPARE(arrived(4), QByteArray::fromHex("01000000"));
-        primitives.write(QByteArray("abc"), true, &ok);
-        primitives.writeByte(char(0x55), true, &ok);
-        QCOMPARE(arrived(4), QByteArray("abc\x55"));
-    }
-
-    void bigEndianNumbers()
-    {
-        send(QByteArray::fromHex("01020102030405060708"));
         QCOMPARE(primitives.readUIntBE(2), quint64(258));
         QCOMPARE(primitives.readUIntBE(8), quint64(0x0102030405060708ULL));
-        for (qint8 width : {qint8(0), qint8(9)}) {
-            int code = 0;
-            try {
-                primitives.readUIntBE(width);
-            } catch (const DVB24CommunicationException &e) {
-                code = e.code();
-            }
-            QCOMPARE(code, -9);
-        }
-    }
-
-    void partialReads()
-    {
-        bool ok = false;
-        QCOMPARE(primitives.read(0, &ok), QByteArray());
-        QVERIFY(ok);
-        QCOMPARE(primitives.readBytes(-3, &ok), QByteArray());
-        QVERIFY(ok);
-        send("abcd");
+        QCOMPARE(thrownCode([this] { primitives.readUIntBE(0); }), -9);
         QCOMPARE(primitives.readBytes(10, &ok), QByteArray("abcd"));
         QVERIFY(!ok);
-        ok = true;
         QCOMPARE(primitives.readByte(&ok), char(0));
         QVERIFY(!ok);
-        send(QByteArray::fromHex("07"));
-        QCOMPARE(primitives.readByte(&ok), char(7));
+        QCOMPARE(thrownCode([this] { primitives.readUIntBE(8); }), -9);
+        primitives.writeUInt32(1, true, &ok);
+        primitives.write(QByteArray("abc"), true, &ok);
+        primitives.writeByte(char(0x55), true, &ok);
         QVERIFY(ok);
+        QCOMPARE(arrived(8), QByteArray::fromHex("01000000") + "abc\x55");
     }
 
+    // A request drops what is buffered first, sends, and returns what arrived.
     void requestReturnsWhatArrived()
     {
-        QCOMPARE(primitives.bytesAvailable(), qint64(0));
-        primitives.discardPending();
         send("xy");
         QVERIFY(client->waitForReadyRead(2000));
-        // Stale input is what dropBuffered takes away without waiting.
         primitives.dropBuffered();
         QCOMPARE(primitives.bytesAvailable(), qint64(0));
-
-        peer->write("\x01"
-                    "rest");
-        peer->flush();
+        send("\x01rest");
         const ProtocolBuffer reply = primitives.request(QByteArray("\x26", 1));
         QCOMPARE(arrived(1), QByteArray("\x26"));
-        QCOMPARE(reply.bytes(), QByteArray("\x01"
-                                           "rest"));
-    }
-
-    void requestWithoutConnectionSendsNothing()
-    {
-        Dvb24Socket none;
-        QVERIFY(none.request(char(1)).isEmpty());
+        QCOMPARE(reply.bytes(), QByteArray("\x01rest"));
         client->abort();
         QVERIFY(primitives.request(char(1)).isEmpty());
-        QVERIFY(!peer->waitForReadyRead(100));
+        QVERIFY(Dvb24Socket().request(char(1)).isEmpty());
+    }
+
+    // A truncated number is an error and consumes nothing.
+    void replyBuffer()
+    {
+        ProtocolBuffer buffer(QByteArray::fromHex("0001020903"));
+        QCOMPARE(buffer.at(5), char(-1));
+        QCOMPARE(buffer.readBigEndian(0), quint64(0));
+        QCOMPARE(buffer.readBigEndian(3), quint64(258));
+        QCOMPARE(buffer.readUInt16(), quint16(0x0903));
+        QCOMPARE(thrownCode([&buffer] { buffer.readUInt8(); }), -1);
+        buffer.assign(QByteArray::fromHex("0102"));
+        QCOMPARE(thrownCode([&buffer] { buffer.readBigEndian(4); }), -1);
+        QCOMPARE(buffer.take(5), QByteArray::fromHex("0102"));
+    }
+
+    void readString_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("marker");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("left");
+        QTest::newRow("stops at nul") << QByteArray("ab\0cdef", 7) << 5 << 0 << "ab" << QByteArray("ef");
+        QTest::newRow("underscore marker") << QByteArray("_xy") << 3 << 0x5F << "xy" << QByteArray();
+        QTest::newRow("low marker latin1") << QByteArray("\x05xy") << 3 << 5 << "\x05xy" << QByteArray();
+        QTest::newRow("to last nul") << QByteArray("ab\0cd\0e", 7) << -1 << 0 << "ab" << QByteArray("\0e", 2);
+        QTest::newRow("no nul") << QByteArray("abc") << -1 << 0 << "" << QByteArray("abc");
+        QTest::newRow("utf8") << QByteArray("\xc3\xa4!") << 3 << 0 << QString::fromUtf8("\xc3\xa4!") << QByteArray();
+        QTest::newRow("latin1 byte") << QByteArray("\xe4") << 1 << 0x20 << QString(QChar(0xE4)) << QByteArray();
+    }
+    void readString()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, length);
+        QFETCH(int, marker);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, left);
+        ProtocolBuffer buffer(bytes);
+        QCOMPARE(buffer.readString(length, quint8(marker)), text);
+        QCOMPARE(buffer.bytes(), left);
+    }
+
+    // Status bytes become codes, codes become the receiver's error texts.
+    void messages_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ok") << 0x01 << "OK";
+        QTest::newRow("general") << 0xFF << "Genereal Error (STB)";
+        QTest::newRow("unknown command") << 0xFE << "Command unknown";
+        QTest::newRow("not found") << 0xFD << "Not found";
+        QTest::newRow("busy") << 0xFC << "Device is busy now. Please try again later.";
+        QTest::newRow("abort") << 0xFA << "User Abort";
+        QTest::newRow("pending") << 0xF9 << "Action pending";
+        QTest::newRow("eof") << 0xF8 << "End Of File (STB)";
+        QTest::newRow("handle") << 0xF7 << "Out Of Handle";
+        QTest::newRow("none") << 0x00 << "Unknown exception";
+        QTest::newRow("-5") << 0xFB << "Unknown exception";
+        QTest::newRow("two") << 0x02 << "Unknown exception";
+        QTest::newRow("-10") << 0xF6 << "Unknown exception";
+    }
+    void messages()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, text);
+        const int code = DVB24CommunicationException(char(status)).code();
+        QCOMPARE(code, qint8(status));
+        QCOMPARE(DVB24CommunicationExceptionMessages::message(code), text);
+    }
+
+    void busyTextIsTwoTranslatedSentences()
+    {
+        MarkingTranslator translator;
+        QCoreApplication::installTranslator(&translator);
+        const QString text = DVB24CommunicationExceptionMessages::message(-4);
+        QCoreApplication::removeTranslator(&translator);
+        QCOMPARE(text, QStringLiteral("[Device is busy now.] [Please try again later.]"));
     }
 };
 

@@ -9,33 +9,20 @@
 class TestMacAddress : public QObject
 {
     Q_OBJECT
-private:
-    static QByteArray table()
-    {
-        return "IP address       HW type     Flags       HW address            Mask     Device\n"
-               "192.168.7.1      0x1         0x2         00:1e:b8:0a:0b:0c     *        eth0\n"
-               "192.168.7.9      0x1         0x0         00:00:00:00:00:00     *        eth0\n"
-               "192.168.7.20     0x1         0x6         aa:bb:cc:dd:ee:ff     *        eth0\n";
-    }
+    const QByteArray table = "IP address       HW type     Flags       HW address            Mask     Device\n"
+                             "192.168.7.1      0x1         0x2         00:1e:b8:0a:0b:0c     *        eth0\n"
+                             "192.168.7.9      0x1         0x0         00:00:00:00:00:00     *        eth0\n"
+                             "192.168.7.20     0x1         0x6         aa:bb:cc:dd:ee:ff     *        eth0\n";
 
 private slots:
-    void cleanup() { setMacAddressLookup({}); }
-
-    void text()
+    void textAndVendor()
     {
         QCOMPARE(macToString(QByteArray::fromHex("001A2B3C4D5E")), QStringLiteral("00-1A-2B-3C-4D-5E"));
-        QCOMPARE(macToString(QByteArray::fromHex("FF")), QStringLiteral("FF"));
         QCOMPARE(macToString(QByteArray::fromHex("0a")), QStringLiteral("0A"));
-        QCOMPARE(macToString(QByteArray()), QString());
-    }
-
-    void vendor()
-    {
         QVERIFY(isVendorMac(QByteArray::fromHex("001EB8010203")));
         QVERIFY(isVendorMac(QByteArray::fromHex("000D88FFFFFF")));
         QVERIFY(!isVendorMac(QByteArray::fromHex("001EB80102")));
         QVERIFY(!isVendorMac(QByteArray::fromHex("AABBCC010203")));
-        QVERIFY(!isVendorMac(QByteArray()));
     }
 
     void neighbourTable_data()
@@ -51,42 +38,33 @@ private slots:
     {
         QFETCH(QString, address);
         QFETCH(QByteArray, mac);
-        QCOMPARE(macFromNeighbourTable(table(), QHostAddress(address)), mac);
+        QCOMPARE(macFromNeighbourTable(table, QHostAddress(address)), mac);
     }
 
+    // The prompt stands for the kernel resolving the host: the entry appears afterwards.
     void promptsAndWaitsBounded()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("arp"));
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(table().left(table().indexOf('\n') + 1));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(table.left(table.indexOf('\n') + 1)) > 0);
         file.close();
         QStringList prompted;
-        // The prompt stands for the kernel resolving the host: the entry appears afterwards.
         auto prompt = [&](const QHostAddress &host) {
             prompted << host.toString();
-            QFile update(path);
-            QVERIFY(update.open(QIODevice::WriteOnly));
-            update.write(table());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(table) > 0);
+            file.close();
         };
         QCOMPARE(platformMacAddressFor(QHostAddress(QStringLiteral("192.168.7.1")), path, prompt, 500),
                  QByteArray::fromHex("001EB80A0B0C"));
-        QCOMPARE(prompted, QStringList{"192.168.7.1"});
-        prompted.clear();
         QCOMPARE(platformMacAddressFor(QHostAddress(QStringLiteral("192.168.7.9")), path, prompt, 150), QByteArray());
-        QCOMPARE(prompted.size(), 1);
+        QCOMPARE(prompted, (QStringList{"192.168.7.1", "192.168.7.9"}));
         QCOMPARE(platformMacAddressFor(QHostAddress(QStringLiteral("::1")), path, prompt, 150), QByteArray());
     }
 
-    void loopbackIsSixZeroBytes()
+    void loopbackAndReplacement()
     {
-        QCOMPARE(macAddressFor(QHostAddress::LocalHost), QByteArray(6, '\0'));
         QCOMPARE(macAddressFor(QHostAddress(QStringLiteral("127.3.2.1"))), QByteArray(6, '\0'));
-    }
-
-    void lookupCanBeReplaced()
-    {
         setMacAddressLookup([](const QHostAddress &) { return QByteArray::fromHex("000D88000001"); });
         QCOMPARE(macAddressFor(QHostAddress::LocalHost), QByteArray::fromHex("000D88000001"));
         setMacAddressLookup({});

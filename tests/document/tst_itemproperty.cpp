@@ -1,66 +1,74 @@
 #include "testmain.h"
 
+#include "document/agregatemutliplevaluesmodel.h"
+#include "document/detailedsettingsproperty.h"
+#include "document/displayeditdatamodel.h"
+#include "document/linkitemproperty.h"
+#include "document/mappeditemproperty.h"
+#include "document/parentalcontrolitemproperty.h"
+#include "document/parentalcontrolmodel.h"
 #include "servicesfixture.h"
 
+#include <QAbstractItemModelTester>
 #include <QIntValidator>
+#include <QSignalSpy>
+#include <QStandardItemModel>
 
+namespace {
+const Qt::ItemFlags readOnly(Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled);
+
+QStringList rows(QAbstractItemModel *model, int role = Qt::DisplayRole)
+{
+    QStringList result;
+    for (int row = 0; row < model->rowCount(); ++row)
+        result << model->index(row, 0).data(role).toString();
+    return result;
+}
+
+// One column of the given kind over one entry, and what it shows in the display, tool-tip and edit roles.
+template<class Column> struct Cell
+{
+    Cell(const QString &xml, const QString &path, Qt::ItemFlags flags = readOnly, const QString &defaultValue = {})
+        : column("C", "C", path, 4, flags, defaultValue, nullptr, 0)
+    {
+        document.setContent(xml);
+        item = document.documentElement();
+    }
+    QString shown(int role = Qt::DisplayRole) { return column.value(item, role).toString(); }
+    bool isEditable() { return column.flags(item) & Qt::ItemIsEditable; }
+    QDomDocument document;
+    DocItem item;
+    Column column;
+};
+} // namespace
+
+// The columns of the list tables: how each kind reads, shows and writes one entry's value.
 class TestItemProperty : public QObject
 {
     Q_OBJECT
 
-    QDomDocument document;
-    DocItem item;
-
-    static QString reported;
-    static void report(QWidget *, const QString &text) { reported = text; }
+    static inline QString reported;
 
 private slots:
-    void init()
+    void plainColumns()
     {
-        document = QDomDocument();
-        document.setContent(QString("<tvService id='3' empty='' yes='yes'><name>Das Erste</name><provider/>"
-                                    "<num>12ab</num><details><config type='analog'/></details></tvService>"));
-        item = document.documentElement();
-        reported.clear();
-        ItemProperty::setRejectionReporter(&TestItemProperty::report);
-    }
-
-    void defaults()
-    {
-        bool found = true;
-        ItemProperty emptyDefault("Pos", "Pos", "@pos", 4, Qt::ItemIsEnabled, "", nullptr, 0);
-        QCOMPARE(emptyDefault.value(item, Qt::DisplayRole, &found), QVariant(QString("")));
-        QVERIFY(found);
-        ItemProperty nullDefault("Pos", "Pos", "@pos", 4, Qt::ItemIsEnabled, QString(), nullptr, 0);
-        QCOMPARE(nullDefault.value(item, Qt::DisplayRole, &found), QVariant(QString("")));
-        QVERIFY(!found);
-        ItemProperty emptyAttribute("E", "E", "@empty", 4, Qt::ItemIsEnabled, "dflt", nullptr, 0);
-        QCOMPARE(emptyAttribute.value(item, Qt::DisplayRole, &found).toString(), QString(""));
-        ItemProperty emptyElement("P", "P", "provider", 4, Qt::ItemIsEnabled, "dflt", nullptr, 0);
-        QCOMPARE(emptyElement.value(item, Qt::DisplayRole, &found).toString(), QString("dflt"));
-        QVERIFY(found);
-    }
-
-    void roles()
-    {
+        Cell<ItemProperty> cell("<tvService empty=''><provider/><num>12ab</num></tvService>", "provider", readOnly,
+                                "dflt");
         bool found = false;
-        ItemProperty name("Name", "Name", "name", 4, Qt::ItemIsEnabled, "", nullptr, 0);
-        QCOMPARE(name.value(item, Qt::TextAlignmentRole, &found), QVariant(129));
+        // an empty element reads the default; an empty attribute is a value of its own
+        QCOMPARE(cell.column.value(cell.item, Qt::DisplayRole, &found).toString(), QString("dflt"));
         QVERIFY(found);
-        found = false;
-        QVERIFY(!name.value(item, Qt::DecorationRole, &found).isValid());
+        ItemProperty attribute("E", "E", "@empty", 4, readOnly, "dflt", nullptr, 0);
+        QCOMPARE(attribute.value(cell.item, Qt::DisplayRole).toString(), QString(""));
+        ItemProperty missing("P", "P", "@pos", 4, readOnly, QString(), nullptr, 0);
+        QCOMPARE(missing.value(cell.item, Qt::DisplayRole, &found), QVariant(QString("")));
         QVERIFY(!found);
-        QCOMPARE(name.value(item, Qt::ToolTipRole).toString(), QString("Das Erste"));
-        QCOMPARE(name.value(item, Qt::EditRole).toString(), QString("Das Erste"));
-        ItemProperty details("D", "D", "<details", 4, Qt::ItemIsEnabled, "", nullptr, 0);
-        QCOMPARE(details.value(item, Qt::DisplayRole).toString(), QString("\n<config type=\"analog\"/>\n"));
-        QVERIFY(details.value(item, Qt::ToolTipRole).toString().isNull());
-        QVERIFY(!name.setValue(item, "x", Qt::ToolTipRole));
-        QCOMPARE(item.value("name"), QString("Das Erste"));
-        ItemProperty unknown("U", "U", "name", 3, Qt::ItemIsEnabled, "", nullptr, 0);
-        QVERIFY(!unknown.value(item, Qt::DisplayRole).isValid());
-        QVERIFY(!unknown.setValue(item, "x", Qt::EditRole));
-        QCOMPARE(name.flags(item), Qt::ItemFlags(Qt::ItemIsEnabled));
+        // numbers: text reads as 0 and is written as 0
+        ItemProperty number("N", "N", "num", 2, readOnly, "", nullptr, 0);
+        QCOMPARE(number.value(cell.item, Qt::DisplayRole), QVariant(0));
+        QVERIFY(number.setValue(cell.item, "7", Qt::EditRole) && number.value(cell.item, Qt::DisplayRole) == 7);
+        QVERIFY(number.setValue(cell.item, "abc", Qt::EditRole));
+        QCOMPARE(cell.item.value("num"), QString("0"));
     }
 
     void booleans_data()
@@ -74,99 +82,195 @@ private slots:
         QTest::newRow("0") << "0" << false;
         QTest::newRow("missing") << QString() << false;
     }
-
     void booleans()
     {
         QFETCH(QString, text);
         QFETCH(bool, expected);
-        if (!text.isNull())
-            item.setAttribute("flag", text);
-        ItemProperty flag("F", "F", "@flag", 8, Qt::ItemIsEnabled, "false", nullptr, 0);
-        QCOMPARE(flag.value(item, Qt::DisplayRole), QVariant(expected));
-        QVERIFY(flag.setValue(item, !expected, Qt::EditRole));
-        QCOMPARE(item.attribute("flag"), QString(expected ? "0" : "1"));
+        Cell<ItemProperty> cell(text.isNull() ? "<s/>" : "<s flag='" + text + "'/>", "@flag");
+        ItemProperty flag("F", "F", "@flag", 8, readOnly, "false", nullptr, 0);
+        QCOMPARE(flag.value(cell.item, Qt::DisplayRole), QVariant(expected));
+        QVERIFY(flag.setValue(cell.item, !expected, Qt::EditRole));
+        QCOMPARE(cell.item.value("@flag"), QString(expected ? "0" : "1"));
     }
 
-    void integers()
-    {
-        ItemProperty number("N", "N", "num", 2, Qt::ItemIsEnabled, "", nullptr, 0);
-        QCOMPARE(number.value(item, Qt::DisplayRole), QVariant(0));
-        QVERIFY(number.setValue(item, QVariant(QString("7")), Qt::EditRole));
-        QCOMPARE(item.value("num"), QString("7"));
-        QCOMPARE(number.value(item, Qt::DisplayRole), QVariant(7));
-        QVERIFY(number.setValue(item, QVariant(QString("abc")), Qt::EditRole));
-        QCOMPARE(item.value("num"), QString("0"));
-    }
-
-    void createsMissing()
-    {
-        ItemProperty genres("G", "G", "genres", 4, Qt::ItemIsEnabled, "", nullptr, 0);
-        QVERIFY(genres.setValue(item, "News", Qt::EditRole));
-        QCOMPARE(item.lastChildElement().tagName(), QString("genres"));
-        QCOMPARE(item.value("genres"), QString("News"));
-    }
-
+    // A favourite list's ref shows and edits the entry it names through the items model.
     void references()
     {
         ServicesFixture fixture(ServicesFixture::service(4, "ARD", "X") + ServicesFixture::service(9, "ZDF", "Y"));
-        QDomDocument list;
-        list.setContent(QString("<ref>9</ref>"));
-        DocItem ref(list.documentElement());
-        ItemProperty name("Name", "Name", "", 69, Qt::ItemIsEnabled, "", nullptr, 1);
-        QVERIFY(!name.value(ref, Qt::DisplayRole).isValid());
+        Cell<ItemProperty> ref("<ref>9</ref>", "");
+        ItemProperty name("Name", "Name", "", 69, readOnly, "", nullptr, 1);
+        QVERIFY(!name.value(ref.item, Qt::DisplayRole).isValid());
         name.lookupModel = &fixture.model;
-        QCOMPARE(name.value(ref, Qt::DisplayRole).toString(), QString("ZDF"));
-        QCOMPARE(name.value(ref, Qt::EditRole).toString(), QString("ZDF"));
-        QVERIFY(name.setValue(ref, "ZDF neo", Qt::EditRole));
-        QCOMPARE(fixture.provider.itemAt(1).value("name"), QString("ZDF neo"));
-        QCOMPARE(ref.value(""), QString("9"));
-        ref.firstChild().setNodeValue("77");
-        QVERIFY(!name.value(ref, Qt::DisplayRole).isValid());
-        QVERIFY(!name.setValue(ref, "x", Qt::EditRole));
+        QCOMPARE(name.value(ref.item, Qt::DisplayRole).toString(), QString("ZDF"));
+        QVERIFY(name.setValue(ref.item, "ZDF neo", Qt::EditRole));
+        QCOMPARE(fixture.names(), QStringList({"ARD", "ZDF neo"}));
+        QCOMPARE(ref.item.value(""), QString("9"));
+        ref.item.firstChild().setNodeValue("77");
+        QVERIFY(!name.value(ref.item, Qt::DisplayRole).isValid() && !name.setValue(ref.item, "x", Qt::EditRole));
         name.lookupModel = nullptr;
-        QVERIFY(name.setValue(ref, "12", Qt::EditRole));
-        QCOMPARE(ref.value(""), QString("12"));
-
-        ItemProperty id("Id", "Id", "", 5, Qt::ItemIsEnabled, "", &fixture.model, 2);
-        ref.firstChild().setNodeValue("4");
-        QCOMPARE(id.value(ref, Qt::DisplayRole).toString(), QString("X"));
-        QCOMPARE(id.value(ref, Qt::EditRole), QVariant(4));
-        ItemProperty text("T", "T", "", 16, Qt::ItemIsEnabled, "", nullptr, 0);
-        QVERIFY(!text.value(ref, Qt::DisplayRole).isValid());
+        QVERIFY(name.setValue(ref.item, "4", Qt::EditRole));
+        ItemProperty id("Id", "Id", "", 5, readOnly, "", &fixture.model, 2);
+        QCOMPARE(id.value(ref.item, Qt::DisplayRole).toString(), QString("X"));
+        QCOMPARE(id.value(ref.item, Qt::EditRole), QVariant(4));
     }
 
     void validation()
     {
-        QWidget parent;
-        QIntValidator validator(0, 99, &parent);
-        ItemProperty number("N", "N", "num", 4, Qt::ItemIsEnabled, "", nullptr, 0);
-        number.setValidator(&validator);
+        ItemProperty::setRejectionReporter([](QWidget *, const QString &text) { reported = text; });
+        Cell<ItemProperty> cell("<s><num>1</num></s>", "num");
+        QIntValidator validator(0, 99);
+        cell.column.setValidator(&validator);
         int position = 0;
-        QVERIFY(number.validate("500", position) != QValidator::Acceptable);
-        QCOMPARE(number.validate("50", position), QValidator::Acceptable);
+        QVERIFY(cell.column.validate("500", position) != QValidator::Acceptable);
         // the initial policy reports the rejected value and writes it all the same
-        QVERIFY(number.setValue(item, "500", Qt::EditRole));
+        QVERIFY(cell.column.setValue(cell.item, "500", Qt::EditRole));
         QCOMPARE(reported, QString("Entered value is invalid!"));
-        QCOMPARE(item.value("num"), QString("500"));
+        QCOMPARE(cell.item.value("num"), QString("500"));
+        // refused and reported; then kept quietly
         reported.clear();
-        number.validationPolicy = 2 | 8;
-        QVERIFY(!number.setValue(item, "700", Qt::EditRole));
+        cell.column.validationPolicy = 2 | 8;
+        QVERIFY(!cell.column.setValue(cell.item, "700", Qt::EditRole));
         QCOMPARE(reported, QString("Entered value is invalid!"));
-        QCOMPARE(item.value("num"), QString("500"));
-        number.validationPolicy = 8 | 16;
-        QVERIFY(number.setValue(item, "800", Qt::EditRole));
-        QCOMPARE(item.value("num"), QString("500"));
+        cell.column.validationPolicy = 8 | 16;
+        QVERIFY(cell.column.setValue(cell.item, "800", Qt::EditRole));
+        QCOMPARE(cell.item.value("num"), QString("500"));
         reported.clear();
-        QVERIFY(number.setValue(item, "42", Qt::EditRole));
-        QCOMPARE(item.value("num"), QString("42"));
-        QVERIFY(reported.isEmpty());
-        QVariant value("1x");
-        number.fixup(value);
-        QCOMPARE(value.typeId(), QMetaType::QString);
+        QVERIFY(cell.column.setValue(cell.item, "42", Qt::EditRole));
+        QVERIFY(cell.item.value("num") == "42" && reported.isEmpty());
+    }
+
+    void multipleValues()
+    {
+        QStandardItemModel source(0, 2);
+        for (const char *cell : {"Pop; Rock", "rock;Pop", "", " ; Jazz ", "R&B"})
+            source.appendRow({new QStandardItem("other"), new QStandardItem(cell)});
+        AgregateMutlipleValuesModel model(&source, 1, nullptr);
+        QAbstractItemModelTester tester(&model);
+        // trimmed, sorted, once each, and plain text in every role
+        QCOMPARE(rows(&model), (QStringList{"Jazz", "Pop", "R&B", "Rock", "rock"}));
+        QCOMPARE(rows(&model, Qt::EditRole), rows(&model));
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        source.item(0, 0)->setText("changed");
+        source.item(0, 1)->setText("Blues");
+        source.sort(1);
+        QCOMPARE(resets.count(), 2);
+        QCOMPARE(rows(&model).first(), QStringLiteral("Blues"));
+        // detached, the values stay until attached again, and attached once however often asked
+        model.detachSource();
+        source.item(2, 1)->setText("Ambient");
+        QVERIFY(!rows(&model).contains("Ambient"));
+        model.attachSource(false);
+        model.attachSource(true);
+        QVERIFY(rows(&model).contains("Ambient"));
+        source.item(2, 1)->setText("Ambient2");
+        QCOMPARE(resets.count(), 4);
+        AgregateMutlipleValuesModel none(&source, -1, nullptr);
+        QCOMPARE(none.rowCount(), 0);
+    }
+
+    void childrenLock_data()
+    {
+        QTest::addColumn<QString>("xml");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<bool>("editable");
+        const auto row = [](const char *tag, const char *xml, const char *shown, const char *tip, bool editable) {
+            QTest::newRow(tag) << QString(xml) << QString(shown) << QString(tip) << editable;
+        };
+        row("two", "<s><childrenLock>1;3</childrenLock></s>", "Child 1; Child 3", "Child 1\nChild 3", true);
+        row("empty", "<s><childrenLock/><parentLock>0</parentLock></s>", "", "", true);
+        row("leading separator", "<s><childrenLock>;2</childrenLock></s>", "; Child 2", "\nChild 2", true);
+        row("trailing separator", "<s><childrenLock>2;</childrenLock></s>", "Child 2", "Child 2", true);
+        row("parent lock true", "<s><parentLock>true</parentLock></s>", "", "", false);
+        row("parent lock 1", "<s><parentLock>1</parentLock></s>", "", "", false);
+        row("parent lock False", "<s><parentLock>False</parentLock></s>", "", "", true);
+        row("parent lock empty", "<s><parentLock/></s>", "", "", true);
+    }
+    void childrenLock()
+    {
+        QFETCH(QString, xml);
+        QFETCH(QString, shown);
+        QFETCH(QString, tip);
+        QFETCH(bool, editable);
+        Cell<ParentalControlItemProperty> cell(xml, "childrenLock");
+        QCOMPARE(cell.shown(), shown);
+        QCOMPARE(cell.shown(Qt::ToolTipRole), tip);
+        QCOMPARE(cell.shown(Qt::EditRole), cell.item.value("childrenLock"));
+        QCOMPARE(cell.isEditable(), editable);
+        ParentalControlModel choices(nullptr);
+        QAbstractItemModelTester tester(&choices);
+        QCOMPARE(rows(&choices), (QStringList{"Child 1", "Child 2", "Child 3", "Child 4"}));
+        QCOMPARE(rows(&choices, Qt::EditRole), (QStringList{"1", "2", "3", "4"}));
+    }
+
+    void serviceType_data()
+    {
+        QTest::addColumn<QString>("details");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("cable") << "<details><config type='cable'/></details>"
+                               << "Cable";
+        QTest::newRow("external") << "<details><config type='external'/></details>"
+                                  << "External source";
+        QTest::newRow("capital") << "<details><config type='Satellite'/></details>"
+                                 << "Unknown type";
+        QTest::newRow("no type") << "<details><config/></details>"
+                                 << "Unknown type";
+        QTest::newRow("no details") << ""
+                                    << "Unknown type";
+    }
+    void serviceType()
+    {
+        QFETCH(QString, details);
+        QFETCH(QString, shown);
+        Cell<DetailedSettingsProperty> cell("<tvService><name>x</name>" + details + "</tvService>", "<details",
+                                            readOnly | Qt::ItemIsEditable, "<config/>");
+        QCOMPARE(cell.shown(), shown);
+        QVERIFY(!cell.isEditable());
+        QVERIFY(cell.shown(Qt::EditRole).contains("<config"));
+    }
+
+    void hiddenUrl_data()
+    {
+        QTest::addColumn<QString>("hide");
+        QTest::addColumn<bool>("hidden");
+        QTest::newRow("one") << "hideURL='1'" << true;
+        QTest::newRow("true") << "hideURL='true'" << true;
+        QTest::newRow("zero") << "hideURL='0'" << false;
+        QTest::newRow("false") << "hideURL='FALSE'" << false;
+        QTest::newRow("missing") << "" << false;
+    }
+    void hiddenUrl()
+    {
+        QFETCH(QString, hide);
+        QFETCH(bool, hidden);
+        Cell<LinkItemProperty> cell("<link " + hide + "><url>http://a.example</url></link>", "url",
+                                    Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+        const QString shown = hidden ? QString() : QStringLiteral("http://a.example");
+        for (int role : {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole})
+            QCOMPARE(cell.shown(role), shown);
+        QCOMPARE(bool(cell.column.flags(cell.item) & (Qt::ItemIsEditable | Qt::ItemIsEnabled)), !hidden);
+        QCOMPARE(cell.column.setValue(cell.item, "http://b.example", Qt::EditRole), !hidden);
+        QCOMPARE(cell.item.value("url"),
+                 hidden ? QStringLiteral("http://a.example") : QStringLiteral("http://b.example"));
+    }
+
+    void mappedValues()
+    {
+        Cell<MappedItemProperty> cell("<link><type>website</type></link>", "type", readOnly | Qt::ItemIsEditable);
+        QCOMPARE(cell.shown(), QString());
+        cell.column.setMapping({{"website", "Website"}});
+        QCOMPARE(cell.shown(), QStringLiteral("Website"));
+        QCOMPARE(cell.shown(Qt::EditRole), QStringLiteral("website"));
+
+        DisplayEditDataModel choices(nullptr);
+        QAbstractItemModelTester tester(&choices);
+        choices.setValues("Website", "website");
+        choices.setValues("Radio", "radio");
+        QCOMPARE(rows(&choices), (QStringList{"Website", "Radio"}));
+        QCOMPARE(rows(&choices, Qt::EditRole), (QStringList{"website", "radio"}));
+        QVERIFY(!choices.setData(choices.index(0, 0), "x", Qt::EditRole));
     }
 };
-
-QString TestItemProperty::reported;
 
 OMBRELAY_TEST_MAIN(TestItemProperty)
 #include "tst_itemproperty.moc"

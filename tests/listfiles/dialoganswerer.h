@@ -34,37 +34,29 @@ public:
     DialogAnswerer()
     {
         MessageBox::setAnswerHook([this](QDialog *box) {
-            auto *mb = qobject_cast<QMessageBox *>(box);
-            boxTexts << (mb ? mb->text() : QString());
+            auto *messageBox = qobject_cast<QMessageBox *>(box);
+            boxTexts << (messageBox ? messageBox->text() : QString());
             boxTitles << box->windowTitle();
             const QString answer = boxAnswers.isEmpty() ? QString() : boxAnswers.takeFirst();
             if (answer.isEmpty() || !MessageBox::clickButton(box, answer))
                 box->reject();
         });
-        timer.setInterval(5);
-        QObject::connect(&timer, &QTimer::timeout, this, [this] { poll(); });
-        timer.start();
+        // a file dialog is found while it runs its own event loop
+        QObject::connect(&timer, &QTimer::timeout, this, [this] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            fileDialogs << SeenFileDialog{dialog->windowTitle(), dialog->nameFilters().join(";;"),
+                                          dialog->selectedFiles().value(0)};
+            const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+            if (!answer.isEmpty())
+                dialog->selectFile(answer);
+            static_cast<QDialog *>(dialog)->done(answer.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
+        });
+        timer.start(5);
     }
     ~DialogAnswerer() override { MessageBox::setAnswerHook({}); }
 
 private:
-    void poll()
-    {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
-            return;
-        SeenFileDialog seen;
-        seen.caption = dialog->windowTitle();
-        seen.filter = dialog->nameFilters().join(QStringLiteral(";;"));
-        seen.proposed = dialog->selectedFiles().value(0);
-        fileDialogs << seen;
-        const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
-        if (answer.isEmpty()) {
-            dialog->reject();
-        } else {
-            dialog->selectFile(answer);
-            static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
-        }
-    }
     QTimer timer;
 };

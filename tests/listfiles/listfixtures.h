@@ -18,33 +18,25 @@ namespace ListFixtures {
 inline QString tvDocument()
 {
     return QStringLiteral(
-        "<?xml version='1.0' encoding='utf-8'?>\n"
-        "<TDocument>\n"
-        "  <documentProperties><owner note=\"kept\">someone</owner></documentProperties>\n"
-        "  <items>\n"
+        "<?xml version='1.0' encoding='utf-8'?>\n<TDocument>\n"
+        "  <documentProperties><owner note=\"kept\">someone</owner></documentProperties>\n  <items>\n"
         "    <tvService id=\"0\" epgMarked=\"1\" custom=\"keep\">\n"
         "      <name>Das Erste</name><provider>ARD</provider><genres>News;Sport</genres>\n"
         "      <parentLock>0</parentLock><childrenLock>1;3</childrenLock>\n"
         "      <details><config type=\"satellite\" freq=\"11836\"/></details>\n"
-        "      <unknownThing a=\"b\">text</unknownThing>\n"
-        "    </tvService>\n"
+        "      <unknownThing a=\"b\">text</unknownThing>\n    </tvService>\n"
         "    <tvService id=\"1\"><name>ZDF</name><provider>ZDF</provider><genres>Sport</genres></tvService>\n"
         "    <tvService id=\"5\"><name>Arte</name><provider>ARD</provider><genres>R&amp;B</genres>"
-        "<parentLock>1</parentLock></tvService>\n"
-        "  </items>\n"
-        "  <lists>\n"
+        "<parentLock>1</parentLock></tvService>\n  </items>\n  <lists>\n"
         "    <list id=\"0\" name=\"Fav\"><ref>0</ref><ref>5</ref></list>\n"
-        "    <list id=\"1\"><ref>12</ref><ref>x</ref><ref>7</ref></list>\n"
-        "    <list id=\"2\"/>\n"
-        "  </lists>\n"
-        "</TDocument>\n");
+        "    <list id=\"1\"><ref>12</ref><ref>x</ref><ref>7</ref></list>\n    <list id=\"2\"/>\n"
+        "  </lists>\n</TDocument>\n");
 }
 
 inline QString linkDocument()
 {
     return QStringLiteral(
-        "<?xml version='1.0' encoding='utf-8'?>\n"
-        "<TDocument><documentProperties/><items>\n"
+        "<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>\n"
         "  <link id=\"0\"><title>News</title><url>http://news.example</url><type>website</type>"
         "<genres>Info</genres></link>\n"
         "  <link id=\"1\" hideURL=\"true\"><title>Secret</title><url>http://hidden.example</url></link>\n"

@@ -1,0 +1,53 @@
+#include "base/driveflush.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+std::atomic_bool failForTests{false};
+
+bool syncDescriptor(const QString &path, bool wholeFileSystem, QString *error)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    int result = ::fsync(fd);
+    if (result == 0 && wholeFileSystem)
+        result = ::syncfs(fd);
+    const int savedErrno = errno;
+    ::close(fd);
+    if (result != 0 && error)
+        *error = QString::fromLocal8Bit(std::strerror(savedErrno));
+    return result == 0;
+}
+
+} // namespace
+
+bool DriveFlush::flush(const QString &path, QString *error)
+{
+    if (failForTests) {
+        if (error)
+            *error = QCoreApplication::translate("DriveFlush", "The drive did not confirm the data.");
+        return false;
+    }
+    const QFileInfo info(path);
+    if (info.isDir())
+        return syncDescriptor(info.absoluteFilePath(), true, error);
+    return syncDescriptor(info.absoluteFilePath(), false, error) && syncDescriptor(info.absolutePath(), true, error);
+}
+
+void DriveFlush::setFailureForTests(bool fail)
+{
+    failForTests = fail;
+}

@@ -1,0 +1,211 @@
+#include "exchange/listsimportwizard.h"
+
+#include "base/driveflush.h"
+#include "base/drivelist.h"
+#include "base/settings.h"
+
+#include "ui_listsimportwizard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMovie>
+
+#include <algorithm>
+
+ListsImportWizard::ListsImportWizard(QWidget *parent, const QString &extension, const QString &drivePath)
+    : QDialog(parent)
+    , ui(new Ui_ListsImportWizard)
+    , drivePath(drivePath)
+    , extension(extension)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    connect(ui->btnCancelPrepareUSB, &QPushButton::pressed, this, &QDialog::reject);
+    connect(ui->btnCancel2, &QPushButton::pressed, this, &QDialog::reject);
+    connect(ui->btnCancel3, &QPushButton::pressed, this, &QDialog::reject);
+    connect(ui->btnClose, &QPushButton::pressed, this, &QDialog::reject);
+    connect(ui->btnOK, &QPushButton::pressed, this, &QDialog::reject);
+    connect(ui->btnImport, &QPushButton::pressed, this, &ListsImportWizard::onBtnImport);
+    connect(ui->btnPrepareUSB, &QPushButton::pressed, this, &ListsImportWizard::onPrepareUSB);
+    checkDrives(false);
+}
+
+ListsImportWizard::~ListsImportWizard()
+{
+    delete ui;
+}
+
+void ListsImportWizard::setDrivePath(const QString &path)
+{
+    drivePath = path;
+}
+
+void ListsImportWizard::setExtension(const QString &newExtension)
+{
+    extension = newExtension;
+}
+
+// An empty or relative path is what a cancelled picker leaves; QDir would read it as the working folder.
+bool ListsImportWizard::hasDrive() const
+{
+    return !drivePath.isEmpty() && QDir::isAbsolutePath(drivePath);
+}
+
+void ListsImportWizard::checkDrives(bool emitSignals)
+{
+    const QFileInfoList current = DriveList::drives();
+    const int oldCount = knownDrives.size();
+    const int newCount = current.size();
+    if (oldCount > newCount) {
+        if (emitSignals)
+            emit driveRemoved();
+    } else if (oldCount < newCount) {
+        for (const QFileInfo &drive : current) {
+            const QString path = drive.absoluteFilePath();
+            const bool known = std::any_of(knownDrives.crbegin(), knownDrives.crend(),
+                                           [&path](const QFileInfo &old) { return old.absoluteFilePath() == path; });
+            if (!known) {
+                if (emitSignals)
+                    emit newDriveDetected(path);
+                break;
+            }
+        }
+    }
+    knownDrives = current;
+}
+
+void ListsImportWizard::timerEvent(QTimerEvent *)
+{
+    checkDrives(true);
+}
+
+QString ListsImportWizard::findImportFile() const
+{
+    if (!hasDrive())
+        return {};
+    const QDir dir(drivePath);
+    if (!dir.exists())
+        return {};
+    const QString name = QStringLiteral("%1.%2").arg(Settings::favsListUpdateName(), extension);
+    // Files only: a folder that happens to carry the list's name is no list.
+    const QFileInfoList found = dir.entryInfoList({name}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    return found.isEmpty() ? QString() : found.first().absoluteFilePath();
+}
+
+void ListsImportWizard::startPolling()
+{
+    if (timerId == 0)
+        timerId = startTimer(pollInterval);
+}
+
+void ListsImportWizard::onPrepareUSB()
+{
+    const QString failure = tr("Ombrelay could not prepare drive for import from device. Please try again later.");
+    if (!hasDrive()) {
+        showError(failure);
+        return;
+    }
+    const QDir dir(drivePath);
+    QFile marker(dir.filePath(Settings::dbXmlExportName()));
+    if (!marker.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        showError(failure);
+        return;
+    }
+    marker.close();
+    const QFileInfoList oldLists = dir.entryInfoList({Settings::favsListUpdateName() + QStringLiteral(".*")},
+                                                     QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &list : oldLists) {
+        if (!QFile::remove(list.absoluteFilePath())) {
+            showError(failure);
+            return;
+        }
+    }
+    // The user unplugs the drive as soon as the next page says so.
+    if (!DriveFlush::flush(marker.fileName())) {
+        showError(failure);
+        return;
+    }
+    startPolling();
+    connect(this, &ListsImportWizard::driveRemoved, this, &ListsImportWizard::onDriveRemoved, Qt::UniqueConnection);
+    setPage(1);
+}
+
+int ListsImportWizard::exec()
+{
+    if (currentPage != 4) {
+        if (!findImportFile().isEmpty())
+            setPage(0);
+        else
+            onPrepareUSB();
+    }
+    return QDialog::exec();
+}
+
+void ListsImportWizard::onBtnImport()
+{
+    if (!findImportFile().isEmpty())
+        accept();
+}
+
+void ListsImportWizard::onDriveRemoved()
+{
+    disconnect(this, &ListsImportWizard::driveRemoved, this, &ListsImportWizard::onDriveRemoved);
+    if (currentPage == 4) {
+        reject();
+        return;
+    }
+    setPage(2);
+    connect(this, &ListsImportWizard::newDriveDetected, this, &ListsImportWizard::onDriveInserted,
+            Qt::UniqueConnection);
+}
+
+void ListsImportWizard::onDriveInserted(const QString &path)
+{
+    drivePath = path;
+    if (!findImportFile().isEmpty()) {
+        disconnect(this, &ListsImportWizard::newDriveDetected, this, &ListsImportWizard::onDriveInserted);
+        killTimer(timerId);
+        timerId = 0;
+        accept();
+        return;
+    }
+    ui->lblWarning->show();
+    ui->lblWarningLabel->show();
+}
+
+void ListsImportWizard::setPage(int page)
+{
+    currentPage = page;
+    switch (page) {
+    case 1:
+        ui->wgdWizzard->setCurrentIndex(1);
+        break;
+    case 2:
+        ui->lblWarning->hide();
+        ui->lblWarningLabel->hide();
+        if (!ui->lblWaitingAnimation->movie()) {
+            auto *movie = new QMovie(QStringLiteral(":/icons/icons/loader.gif"), QByteArray(), ui->lblWaitingAnimation);
+            ui->lblWaitingAnimation->setMovie(movie);
+            movie->start();
+        }
+        ui->wgdWizzard->setCurrentIndex(2);
+        break;
+    case 3:
+        ui->wgdWizzard->setCurrentIndex(3);
+        break;
+    case 4:
+        connect(this, &ListsImportWizard::driveRemoved, this, &ListsImportWizard::onDriveRemoved, Qt::UniqueConnection);
+        startPolling();
+        ui->wgdWizzard->setCurrentIndex(4);
+        break;
+    default:
+        ui->wgdWizzard->setCurrentIndex(0);
+        break;
+    }
+}
+
+void ListsImportWizard::showError(const QString &text)
+{
+    ui->lblError->setText(text);
+    setPage(3);
+}

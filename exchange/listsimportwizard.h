@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <QFileInfoList>
+#include <QString>
+
+class Ui_ListsImportWizard;
+
+// Leads the user through a USB drive's trips between PC and receiver: prepares the drive so the receiver
+// writes its lists onto it, waits for the drive to come back and finds the list file there; after an
+// export it asks the user to carry the drive to the receiver (page 4).
+class ListsImportWizard : public QDialog
+{
+    Q_OBJECT
+public:
+    ListsImportWizard(QWidget *parent, const QString &extension, const QString &drivePath);
+    ~ListsImportWizard() override;
+
+    void setPage(int page);
+    int exec() override;
+    QString findImportFile() const;
+    void showError(const QString &text);
+    void setDrivePath(const QString &path);
+    void setExtension(const QString &extension);
+    void checkDrives(bool emitSignals);
+
+signals:
+    void driveRemoved();
+    void newDriveDetected(QString path);
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private slots:
+    void onBtnImport();
+    void onDriveInserted(const QString &path);
+    void onDriveRemoved();
+    void onPrepareUSB();
+
+private:
+    bool hasDrive() const;
+    void startPolling();
+
+    Ui_ListsImportWizard *ui;
+    int currentPage = 0;
+    QString drivePath;
+    QString extension;
+    QFileInfoList knownDrives;
+    int pollInterval = 1000;
+    int timerId = 0;
+};

@@ -1,0 +1,248 @@
+#include "base/driveflush.h"
+#include "base/drivelist.h"
+#include "base/translatorloader.h"
+#include "document/docitemsdataprovider.h"
+#include "exchange/listsimportwizard.h"
+#include "exchange/selectdrivedialog.h"
+#include "listfiles/tvlistprojectfilemanager.h"
+#include "testmain.h"
+#include "widgets/messagebox.h"
+
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTranslator>
+
+namespace {
+const QString tvList = QStringLiteral(
+    "<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/>"
+    "<items><tvService id=\"0\"><name>Das Erste</name></tvService><tvService id=\"1\"><name>ZDF</name></tvService>"
+    "</items><lists><list id=\"0\"><ref>1</ref></list></lists></TDocument>\n");
+
+bool touch(const QString &path, const QByteArray &bytes = {})
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+} // namespace
+
+class TestUsbExchange : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir root;
+    QStringList plugged; // the drives the PC sees now
+    QString stick, other;
+    QWidget parent;
+
+    // Runs a modal dialog while each step waits for its condition on a 20 ms tick; a step that never comes
+    // closes the dialog after 10 s, so a broken wizard fails instead of hanging.
+    using Step = std::pair<std::function<bool()>, std::function<void()>>;
+    int run(QDialog *dialog, QList<Step> steps)
+    {
+        int done = 0;
+        QTimer tick;
+        QElapsedTimer clock;
+        clock.start();
+        connect(&tick, &QTimer::timeout, dialog, [&] {
+            if (done < steps.size() && steps[done].first())
+                steps[done++].second();
+            if (clock.elapsed() > 10000)
+                dialog->reject();
+        });
+        tick.start(20);
+        const int result = dialog->exec();
+        if (done < steps.size())
+            QTest::qFail("a step of the script never came", __FILE__, __LINE__);
+        return result;
+    }
+    static bool now() { return true; }
+    int page(QDialog *wizard) { return wizard->findChild<QStackedWidget *>("wgdWizzard")->currentIndex(); }
+
+private slots:
+    void init()
+    {
+        QVERIFY(QDir(root.path()).removeRecursively() && QDir().mkpath(root.path()));
+        stick = root.filePath("stick");
+        other = root.filePath("other");
+        QVERIFY(QDir().mkpath(stick) && QDir().mkpath(other));
+        plugged = {stick};
+        DriveList::setSource([this] {
+            QFileInfoList drives;
+            for (const QString &path : std::as_const(plugged))
+                drives << QFileInfo(path + "/");
+            return drives;
+        });
+        DriveFlush::setFailureForTests(false);
+    }
+    void cleanup()
+    {
+        DriveList::setSource({});
+        MessageBox::setAnswerHook({});
+    }
+
+    void removableRule_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("diskRemovable");
+        QTest::addColumn<bool>("counts");
+        const QString l = "36 25 8:17 / %1 rw,nosuid - %2 %3 rw";
+        QTest::newRow("stick under /media") << l.arg("/media/anna/MY\\040STICK", "vfat", "/dev/sdb1") << false << true;
+        QTest::newRow("/run/media") << l.arg("/run/media/anna/S", "exfat", "/dev/sdc1") << false << true;
+        QTest::newRow("removable disk elsewhere") << l.arg("/mnt/usb", "ext4", "/dev/sdb1") << true << true;
+        QTest::newRow("fixed disk elsewhere") << l.arg("/home", "ext4", "/dev/sda3") << false << false;
+        QTest::newRow("root never") << l.arg("/", "ext4", "/dev/sdb1") << true << false;
+        QTest::newRow("network share") << l.arg("/media/share", "cifs", "//nas/share") << false << false;
+        QTest::newRow("pseudo fs") << l.arg("/media/tmp", "tmpfs", "tmpfs") << true << false;
+        QTest::newRow("garbage") << QString("36 25 8:17") << true << false;
+    }
+    void removableRule()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, diskRemovable);
+        QFETCH(bool, counts);
+        const DriveList::Mount mount = DriveList::parseMountInfoLine(line);
+        QCOMPARE(DriveList::isRemovableVolume(mount, diskRemovable), counts);
+        if (QTest::currentDataTag() == QLatin1String("stick under /media"))
+            QCOMPARE(mount.mountPoint, QString("/media/anna/MY STICK"));
+    }
+
+    // The whole import with the receiver stand-in: old lists of other kinds go, the marker is written,
+    // a wrong drive is warned about, the returning stick is accepted and its list opens.
+    void wholeImport()
+    {
+        QVERIFY(touch(stick + "/FavsListUpdate.rdqvx") && touch(stick + "/FavsListUpdate.lkqvx"));
+        ListsImportWizard wizard(&parent, "tvqvx", stick); // no trailing separator: the marker goes inside
+        QElapsedTimer pulled;
+        auto *warning = wizard.findChild<QLabel *>("lblWarning");
+        // clang-format off
+        const int result = run(&wizard, {
+            {[&] { return page(&wizard) == 1; }, [&] {
+                QCOMPARE(QDir(stick).entryList(QDir::Files), QStringList{"dbxmlexport"});
+                QCOMPARE(wizard.findChild<QLabel *>("lblPrepareUSB_2")->text(), QString("Drive is now prepared for "
+                         "import lists from device. Please unplug drive and plug it into the device!"));
+                plugged.clear(); // the receiver finds the marker, writes its lists and drops the marker
+                QVERIFY(touch(stick + "/FavsListUpdate.tvqvx", tvList.toUtf8()) && QFile::remove(stick + "/dbxmlexport"));
+            }},
+            {[&] { return page(&wizard) == 2; }, [&] { plugged = {other}; }},
+            {[&] { return warning->isVisible(); }, [&] { plugged.clear(); pulled.start(); }},
+            // the wizard polls once a second: the stick comes back after it has seen the other drive go
+            {[&] { return pulled.elapsed() > 1500; }, [&] { plugged = {stick}; }},
+        });
+        // clang-format on
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(wizard.findImportFile(), stick + "/FavsListUpdate.tvqvx");
+        TVListProjectFileManager manager(&parent);
+        QVERIFY(manager.loadFile(wizard.findImportFile()));
+        QCOMPARE(manager.itemsDataProvider()->count(), 2);
+    }
+
+    // What the first page is, and what the drive holds after it, for the drives a user may bring.
+    void firstPage_data()
+    {
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QString>("present"); // "f:name" a file, "d:name" a folder
+        QTest::addColumn<int>("expectedPage");
+        QTest::addColumn<QStringList>("after");
+        // clang-format off
+        QTest::newRow("list in other case") << "stick" << "f:favslistupdate.TVQVX" << 0 << QStringList{"favslistupdate.TVQVX"};
+        QTest::newRow("folder named like the list") << "stick" << "d:FavsListUpdate.tvqvx" << 1 << QStringList{"dbxmlexport", "FavsListUpdate.tvqvx"};
+        QTest::newRow("folder named like the marker") << "stick" << "d:dbxmlexport" << 3 << QStringList{"dbxmlexport"};
+        QTest::newRow("no drive chosen") << "" << "" << 3 << QStringList{};
+        QTest::newRow("relative path") << "." << "" << 3 << QStringList{};
+        // clang-format on
+    }
+    void firstPage()
+    {
+        QFETCH(QString, drive);
+        QFETCH(QString, present);
+        QFETCH(int, expectedPage);
+        QFETCH(QStringList, after);
+        const QString path = drive == "stick" ? stick : drive;
+        if (present.startsWith("f:"))
+            QVERIFY(touch(stick + "/" + present.mid(2)));
+        else if (present.startsWith("d:"))
+            QVERIFY(QDir(stick).mkdir(present.mid(2)));
+        QDir::setCurrent(other); // a null or relative path must not reach the working folder
+        ListsImportWizard wizard(&parent, "tvqvx", path);
+        int shown = -1;
+        // clang-format off
+        const int result = run(&wizard, {{now, [&] {
+            if ((shown = page(&wizard)) == 0) QTest::mousePress(wizard.findChild<QPushButton *>("btnImport"), Qt::LeftButton);
+            else wizard.reject();
+        }}});
+        // clang-format on
+        QCOMPARE(shown, expectedPage);
+        QCOMPARE(QDir(stick).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase), after);
+        QVERIFY(QDir(other).isEmpty());
+        QCOMPARE(result, int(shown == 0 ? QDialog::Accepted : QDialog::Rejected));
+    }
+
+    void exportReadyAndFlushFailure()
+    {
+        ListsImportWizard ready(&parent, QString(), QString());
+        ready.setPage(4);
+        QCOMPARE(run(&ready, {{now, [&] { plugged.clear(); }}}), int(QDialog::Rejected));
+        QVERIFY(QDir(stick).isEmpty());
+        plugged = {stick};
+        DriveFlush::setFailureForTests(true);
+        ListsImportWizard wizard(&parent, "tvqvx", stick);
+        run(&wizard, {{now, [&] {
+                           QVERIFY(page(&wizard) == 3);
+                           wizard.reject();
+                       }}});
+    }
+
+    // The picker: the plugged drives sorted, OK only with a choice, a rebuild keeping or dropping it, and the
+    // export through it writing the list onto the chosen drive and taking the marker away.
+    void drivePickerAndExport()
+    {
+        plugged = {stick, other};
+        SelectDriveDialog dialog(&parent);
+        auto *view = dialog.lvDrives;
+        auto *ok = dialog.buttonBox->button(QDialogButtonBox::Ok);
+        QCOMPARE(view->model()->rowCount(), 2);
+        QCOMPARE(view->model()->index(0, 0).data().toString(), QString("other"));
+        QVERIFY(!ok->isEnabled());
+        view->setCurrentIndex(view->model()->index(1, 0));
+        QCOMPARE(dialog.selectedPath, stick + "/");
+        QVERIFY(ok->isEnabled());
+        plugged = {stick, other, root.filePath("third")};
+        QTRY_COMPARE_WITH_TIMEOUT(view->model()->rowCount(), 3, 3000); // within a tick
+        QCOMPARE(view->selectionModel()->selectedIndexes().value(0).data().toString(), QString("stick"));
+        plugged = {other};
+        QTest::mousePress(dialog.btnRefresh, Qt::LeftButton);
+        QVERIFY(dialog.selectedPath.isNull() && !ok->isEnabled());
+
+        QTranslator translator;
+        QVERIFY(loadTranslator(&translator, "de_DE"));
+        QTRY_COMPARE(dialog.btnRefresh->text(), QString("Aktualisieren"));
+        loadTranslator(&translator, "en_EN");
+
+        QVERIFY(touch(stick + "/dbxmlexport"));
+        plugged = {stick};
+        SelectDriveDialog::registerAsExportPicker();
+        MessageBox::setAnswerHook([](QDialog *d) {
+            auto *picker = qobject_cast<SelectDriveDialog *>(d);
+            if (!picker)
+                return d->reject();
+            QListView *view = picker->lvDrives;
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              view->visualRect(view->model()->index(0, 0)).center());
+            QTest::mouseClick(picker->buttonBox->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        TVListProjectFileManager manager(&parent);
+        QVERIFY(manager.newProject(tvList));
+        QVERIFY(manager.exportProject());
+        QVERIFY(QFile::exists(stick + "/FavsListUpdate.tvqvx") && !QFile::exists(stick + "/dbxmlexport"));
+        DriveFlush::setFailureForTests(true);
+        QVERIFY(!manager.exportProject()); // the write error box is answered by the hook
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestUsbExchange)
+#include "tst_usbexchange.moc"

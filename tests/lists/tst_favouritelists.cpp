@@ -1,0 +1,287 @@
+#include "document/itemproperty.h"
+#include "document/listdocument.h"
+#include "document/listitemsdatabasemodel.h"
+#include "document/listmodel.h"
+#include "listfiles/tvlistprojectfilemanager.h"
+#include "lists/favouritelisteditor.h"
+#include "lists/liststabcornerwidget.h"
+#include "lists/listtabwidget.h"
+#include "testmain.h"
+#include "widgets/messagebox.h"
+
+#include <QAbstractItemModelTester>
+#include <QDragMoveEvent>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTabBar>
+
+namespace {
+QString document(const QString &lists)
+{
+    QString items;
+    for (int id = 0; id < 4; ++id)
+        items += QStringLiteral("<tvService id=\"%1\"><name>S%1</name></tvService>").arg(id);
+    return "<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>" + items +
+           "</items><lists>" + lists + "</lists></TDocument>\n";
+}
+// Four lists, list i holding i + 1 refs, so each tab's row count tells which list it shows.
+const QString fourLists = "<list id=\"0\"><ref>0</ref></list><list id=\"1\"><ref>0</ref><ref>1</ref></list>"
+                          "<list id=\"2\"><ref>0</ref><ref>1</ref><ref>2</ref></list>"
+                          "<list id=\"3\"><ref>0</ref><ref>1</ref><ref>2</ref><ref>3</ref></list>";
+} // namespace
+
+class TestFavouriteLists : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QWidget> window;
+    TVListProjectFileManager *manager = nullptr;
+    ListTabWidget *tabs = nullptr;
+    QString loadedText;
+
+    void open(const QString &lists, int maximum)
+    {
+        window = std::make_unique<QWidget>();
+        window->resize(700, 400);
+        tabs = new ListTabWidget(window.get()); // first made, first gone: before the document it shows
+        manager = new TVListProjectFileManager(window.get());
+        QVERIFY(manager->newProject(document(lists)));
+        loadedText = manager->documentText();
+        tabs->resize(700, 400);
+        tabs->setMaximumTabCount(maximum);
+        auto column = [] {
+            return new ItemProperty("Name", "Name", QString(), 69,
+                                    Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled, {}, nullptr, 1);
+        };
+        tabs->setDocument(manager->document->lists, manager->itemsModel, "_ref", {column(), column()});
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    FavouriteListEditor *editor(int i) { return static_cast<FavouriteListEditor *>(tabs->widget(i)); }
+    QStringList titles()
+    {
+        QStringList result;
+        for (int i = 0; i < tabs->count(); ++i)
+            result << tabs->tabText(i);
+        return result;
+    }
+    // The list ids in document order, and whether every tab shows the refs of the list element at its place.
+    QStringList documentOrder(bool *inLine = nullptr)
+    {
+        QStringList ids;
+        const QDomNodeList lists = manager->document->lists.elementsByTagName("list");
+        for (int i = 0; i < lists.size(); ++i) {
+            ids << lists.at(i).toElement().attribute("id");
+            if (inLine &&
+                (i >= tabs->count() || editor(i)->tblItems->model()->rowCount() != lists.at(i).childNodes().size()))
+                *inLine = false;
+        }
+        return ids;
+    }
+    void answer(const QString &button)
+    {
+        MessageBox::setAnswerHook([button](QDialog *box) { MessageBox::clickButton(box, button); });
+    }
+    auto corner() { return static_cast<ListsTabCornerWidget *>(tabs->cornerWidget()); }
+
+private slots:
+    void cleanup()
+    {
+        MessageBox::setAnswerHook({});
+        window.reset();
+    }
+
+    void documents_data()
+    {
+        QTest::addColumn<QString>("lists");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QString>("state"); // L locked, D delete enabled, C create enabled
+        // clang-format off
+        QTest::newRow("no lists") << "" << 4 << QStringList{} << "C";
+        QTest::newRow("TRUE locks") << "<list lock=\"TRUE\" name=\"Mine\"/><list/>" << 4 << QStringList{"Mine", "List 2"} << "LDC";
+        QTest::newRow("True locks") << "<list lock=\"True\"/>" << 4 << QStringList{"List 1"} << "LC";
+        QTest::newRow("yes, 1, missing do not") << "<list lock=\"yes\" name=\"a\"/><list lock=\"1\"/><list/>" << 4 << QStringList{"List 1", "List 2", "List 3"} << "DC";
+        QTest::newRow("locked, empty name") << "<list lock=\"true\" name=\"\"/>" + fourLists << 8 << QStringList{"List 1", "List 2", "List 3", "List 4", "List 5"} << "LDC";
+        QTest::newRow("four at maximum") << fourLists << 4 << QStringList{"List 1", "List 2", "List 3", "List 4"} << "D";
+        QTest::newRow("maximum 0") << "<list/>" << 0 << QStringList{"List 1"} << "";
+        QTest::newRow("bad refs") << "<list><ref>x</ref><ref>12</ref><ref>2</ref></list>" << 1 << QStringList{"List 1"} << "";
+        // clang-format on
+    }
+    void documents()
+    {
+        QFETCH(QString, lists);
+        QFETCH(int, maximum);
+        QFETCH(QStringList, titles);
+        QFETCH(QString, state);
+        const bool locked = state.contains('L');
+        open(lists, maximum);
+        QCOMPARE(this->titles(), titles);
+        QCOMPARE(tabs->isMovable(), !locked);
+        QCOMPARE(corner()->isHidden(), locked);
+        QCOMPARE(corner()->deleteListToolButton->isEnabled(), state.contains('D'));
+        QCOMPARE(corner()->newListToolButton->isEnabled(), state.contains('C'));
+        QCOMPARE(editor(0) && editor(0)->lblReadOnlyInfo->isVisible(), locked);
+        // showing a list rewrites nothing, whatever it holds
+        QCOMPARE(manager->documentText(), loadedText);
+        if (QTest::currentDataTag() == QLatin1String("bad refs")) {
+            QCOMPARE(editor(0)->tblItems->model()->rowCount(), 3);
+            editor(0)->tblItems->selectAll();
+            QCOMPARE(tabs->currentListSelectedIds(), (QList<int>{12, 2}));
+        }
+        if (titles.isEmpty()) {
+            tabs->createNewList();
+            QCOMPARE(this->titles(), QStringList{"List 1"});
+        }
+    }
+
+    // Delete asks; No changes nothing; after Yes the last currentChanged finds tab, editor, model and list
+    // element at one place again.
+    void deleteAndCreate()
+    {
+        open(fourLists, 4);
+        tabs->setCurrentIndex(1);
+        const QString before = manager->documentText();
+        answer("&No");
+        tabs->deleteCurrentList();
+        QCOMPARE(manager->documentText(), before);
+        int lastIndex = -2;
+        bool inLine = true;
+        QObject scope;
+        connect(tabs, &QTabWidget::currentChanged, &scope, [&](int i) {
+            lastIndex = i;
+            inLine = true;
+            documentOrder(&inLine);
+        });
+        answer("&Yes");
+        tabs->deleteCurrentList();
+        QCOMPARE(documentOrder(), (QStringList{"0", "2", "3"}));
+        QCOMPARE(lastIndex, tabs->currentIndex());
+        QVERIFY(inLine);
+        QVERIFY(corner()->newListToolButton->isEnabled());
+        tabs->deleteCurrentList();
+        QVERIFY(corner()->deleteListToolButton->isEnabled());
+        tabs->deleteCurrentList();
+        QCOMPARE(tabs->count(), 1);
+        QVERIFY(!corner()->deleteListToolButton->isEnabled());
+        tabs->createNewList();
+        QCOMPARE(titles(), (QStringList{"List 1", "List 2"}));
+    }
+
+    void tabMoves_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<bool>("byMouse");
+        for (bool byMouse : {true, false}) {
+            const char *how = byMouse ? "drag" : "jump";
+            QTest::addRow("%s 0 to 2", how) << 0 << 2 << QStringList{"1", "2", "0", "3"} << byMouse;
+            QTest::addRow("%s 0 to 3", how) << 0 << 3 << QStringList{"1", "2", "3", "0"} << byMouse;
+            QTest::addRow("%s 2 to 1", how) << 2 << 1 << QStringList{"0", "2", "1", "3"} << byMouse;
+        }
+    }
+    void tabMoves()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QStringList, order);
+        QFETCH(bool, byMouse);
+        open(fourLists, 4);
+        QTabBar *bar = tabs->tabBar();
+        const QPoint start = bar->tabRect(from).center();
+        const QPoint end = bar->tabRect(to).center() + QPoint(to > from ? 10 : -10, 0);
+        if (!byMouse) // the tab bar's own move, in one jump of several places
+            bar->moveTab(from, to);
+        else
+            QTest::mousePress(bar, Qt::LeftButton, {}, start);
+        for (int step = 1; step <= 20 && byMouse; ++step) {
+            const QPoint at = start + (end - start) * step / 20;
+            QMouseEvent move(QEvent::MouseMove, at, bar->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(bar, &move);
+        }
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, byMouse ? end : start);
+        bool inLine = true;
+        QCOMPARE(documentOrder(&inLine), order);
+        QVERIFY(inLine);
+        QCOMPARE(titles(), (QStringList{"List 1", "List 2", "List 3", "List 4"}));
+        tabs->setCurrentIndex(to);
+        answer("&Yes");
+        tabs->deleteCurrentList();
+        order.removeAt(to);
+        QCOMPARE(documentOrder(), order);
+    }
+
+    // Entries dropped from the items table over a tab land in its list; cut and paste between lists, keys
+    // and copy: the document has changed by the time itemDataChanged arrives, and copy changes nothing.
+    void entries()
+    {
+        open(fourLists, 4);
+        QSignalSpy changed(tabs, &ListTabWidget::itemDataChanged);
+        std::unique_ptr<QMimeData> drag(
+            manager->itemsModel->mimeData({manager->itemsModel->index(3, 0), manager->itemsModel->index(2, 0)}));
+        const QPoint overTab = tabs->tabBar()->mapTo(tabs, tabs->tabBar()->tabRect(1).center());
+        QDragEnterEvent over(overTab, Qt::CopyAction, drag.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(tabs, &over);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QWidget *viewport = editor(1)->tblItems->viewport();
+        const QPoint below(10, viewport->height() - 5);
+        QDragEnterEvent enter(below, Qt::CopyAction, drag.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &enter);
+        QDropEvent drop(below, Qt::CopyAction, drag.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &drop);
+        QCOMPARE(manager->readLists().at(1), (QList<int>{0, 1, 3, 2}));
+        QCOMPARE(changed.size(), 1);
+
+        QStringList seen;
+        QObject scope;
+        connect(tabs, &ListTabWidget::itemDataChanged, &scope, [&] { seen << manager->documentText(); });
+        editor(3)->tblItems->selectRow(3);
+        editor(3)->pnlEditButtons->copyButton->click();
+        QCOMPARE(changed.size(), 1);
+        editor(3)->pnlEditButtons->cutButton->click();
+        QCOMPARE(seen.last(), manager->documentText());
+        QCOMPARE(manager->readLists().at(3), (QList<int>{0, 1, 2}));
+        tabs->setCurrentIndex(0);
+        editor(0)->tblItems->setFocus();
+        QTest::keyClick(editor(0)->tblItems, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(manager->readLists().at(0), (QList<int>{0, 3}));
+        editor(0)->tblItems->selectRow(0);
+        QTest::keyClick(editor(0)->tblItems, Qt::Key_Delete);
+        QCOMPARE(manager->readLists().at(0), (QList<int>{3}));
+        QCOMPARE(changed.size(), 4);
+    }
+
+    // A locked list keeps its refs against every editing path, and the panel follows its view once.
+    void lockedListAndPanel()
+    {
+        open("<list lock=\"true\"><ref>0</ref></list>", 4);
+        FavouriteListEditor *locked = editor(0);
+        QSignalSpy changed(tabs, &ListTabWidget::itemDataChanged);
+        QVERIFY(locked->pnlEditButtons->copyButton->isVisible() && !locked->pnlEditButtons->cutButton->isVisible());
+        locked->tblItems->selectRow(0);
+        locked->tblItems->setFocus();
+        for (const QKeySequence &keys : QList<QKeySequence>{Qt::Key_Delete, QKeySequence::Cut, QKeySequence::Paste})
+            QTest::keySequence(locked->tblItems, keys);
+        QVERIFY(!locked->tblItems->acceptDrops());
+        QCOMPARE(manager->readLists().at(0), QList<int>{0});
+        QCOMPARE(changed.size(), 0);
+
+        BasicEditPanel *panel = locked->pnlEditButtons;
+        QSignalSpy copies(panel, &BasicEditPanel::copyTriggered);
+        panel->attachView();
+        panel->attachView();
+        panel->copyButton->click();
+        QCOMPARE(copies.size(), 1);
+        panel->setEnabled(false);
+        QVERIFY(!panel->isAttached() && !panel->copyButton->defaultAction());
+        locked->setModel(nullptr);
+        QVERIFY(!panel->copyButton->defaultAction());
+        panel->setEnabled(true);
+        QVERIFY(panel->isAttached());
+        QCOMPARE(panel->copyButton->geometry().bottom(), panel->height() - 1);
+        QCOMPARE(panel->copyButton->height(), 20);
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestFavouriteLists)
+#include "tst_favouritelists.moc"
