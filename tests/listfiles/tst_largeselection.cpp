@@ -102,10 +102,9 @@ private slots:
         std::sort(left.begin(), left.end());
         std::sort(kept.begin(), kept.end());
         QCOMPARE(left, kept);
+        QCOMPARE(refs.count(), services / 6); // the refs of the even ids are left
         for (int row = 0; row < refs.count(); ++row)
             QVERIFY(kept.contains(refs.itemAt(row).value(QString())));
-        QCOMPARE(refs.count(),
-                 int(std::count_if(kept.begin(), kept.end(), [](const QString &id) { return id.toInt() % 3 == 0; })));
         QVERIFY(!table.selectionModel()->hasSelection());
     }
 

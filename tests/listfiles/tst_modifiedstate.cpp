@@ -18,8 +18,6 @@ class TestModifiedState : public QObject
     static quint64 written() { return ProjectFileManager::documentSerialisations(); }
 
 private slots:
-    void initTestCase() { Settings::setStringList(Settings::RecentFileList, {}); }
-
     // A list as this program saves it, small and past the size whose loaded text is kept as a digest.
     void asksWithoutWritingOut_data()
     {
