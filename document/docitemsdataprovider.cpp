@@ -76,13 +76,16 @@ void DocItemsDataProvider::setRoot(const QDomElement &root, const QString &itemT
 {
     this->root = root;
     itemTagName = itemTag;
-    refresh();
+    items = root.elementsByTagName(itemTagName);
+    rowsValid = false;
 }
 
 void DocItemsDataProvider::refresh()
 {
     items = root.elementsByTagName(itemTagName);
     rowsValid = false;
+    // called after a change of the tree made without DocItem: it counts like one made through it
+    DocItem::structureChanged();
 }
 
 void DocItemsDataProvider::presetRows(const QList<QDomElement> &elements)

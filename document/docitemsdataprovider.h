@@ -46,6 +46,7 @@ public:
     bool canGather(const QList<int> &rowsToGather);
 
     void setRoot(const QDomElement &root, const QString &itemTag);
+    // Re-reads the rows after the tree under root was changed without DocItem; counts as a change.
     void refresh();
     // Takes the rows as a walk of the caller already found them: every element of the item tag below
     // the root, in document order. Saves the provider its own walk.

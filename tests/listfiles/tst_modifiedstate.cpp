@@ -3,6 +3,7 @@
 #include "listfixtures.h"
 
 #include "document/docitemsdataprovider.h"
+#include "document/listdocument.h"
 #include "document/listitemsdatabasemodel.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 
@@ -77,6 +78,7 @@ private slots:
         QTest::newRow("id changed") << 3;
         QTest::newRow("value written by path") << 4;
         QTest::newRow("entry moved") << 5;
+        QTest::newRow("tree changed directly") << 6;
     }
     void everyChangeCounts()
     {
@@ -102,8 +104,12 @@ private slots:
         case 4:
             QVERIFY(item.setValue(QStringLiteral("details/config/@freq"), QStringLiteral("10714"), 0));
             break;
-        default:
+        case 5:
             QVERIFY(item.moveTo(99) > 0);
+            break;
+        default: // as code that changes the tree itself does
+            manager.document->items.appendChild(manager.document->items.firstChildElement());
+            manager.itemsDataProvider()->refresh();
         }
         QVERIFY(manager.isModified());
     }
