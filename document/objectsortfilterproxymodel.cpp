@@ -196,7 +196,8 @@ void ObjectSortFilterProxyModel::dropRanks() const
     rankedColumn = -1;
     sortRanks.clear();
     rankOrder.clear();
-    rankTexts.clear();
+    packedTexts.clear();
+    packedPrefixes.clear();
     naturalKeys.clear();
     rankNumbers.clear();
     rankValues.clear();
@@ -204,24 +205,28 @@ void ObjectSortFilterProxyModel::dropRanks() const
 
 void ObjectSortFilterProxyModel::setNaturalKey(int row, const QString &text) const
 {
-    rankTexts[row] = text;
-    const QString &kept = rankTexts.at(row);
+    // an edited row's text is appended: the buffers only grow until the ranks are worked out anew
     NaturalKey &key = naturalKeys[row];
     key = NaturalKey();
+    key.text = packedTexts.size();
+    key.length = text.size();
+    packedTexts += text;
     qsizetype start = 0;
-    while (start < kept.size() && !(kept.at(start) >= u'0' && kept.at(start) <= u'9'))
+    while (start < text.size() && !(text.at(start) >= u'0' && text.at(start) <= u'9'))
         ++start;
-    if (start == kept.size())
+    if (start == text.size())
         return;
     qsizetype end = start;
-    while (end < kept.size() && kept.at(end) >= u'0' && kept.at(end) <= u'9')
+    while (end < text.size() && text.at(end) >= u'0' && text.at(end) <= u'9')
         ++end;
     qsizetype first = start;
-    while (end - first > 1 && kept.at(first) == u'0')
+    while (end - first > 1 && text.at(first) == u'0')
         ++first;
     key.runStart = start;
-    key.foldedPrefix = kept.left(start).toCaseFolded();
-    key.number = QStringView(kept).mid(first, end - first);
+    key.prefix = packedPrefixes.size();
+    packedPrefixes += QStringView(text).left(start).toString().toCaseFolded();
+    key.number = key.text + first;
+    key.numberLength = end - first;
 }
 
 // naturalCompare on the prepared keys: the first digit runs compare by value when the texts before
@@ -230,13 +235,16 @@ int ObjectSortFilterProxyModel::naturalOrder(int a, int b) const
 {
     const NaturalKey &x = naturalKeys.at(a);
     const NaturalKey &y = naturalKeys.at(b);
-    if (x.runStart >= 0 && x.runStart == y.runStart && x.foldedPrefix == y.foldedPrefix) {
-        if (x.number.size() != y.number.size())
-            return x.number.size() < y.number.size() ? -1 : 1;
-        const int order = x.number.compare(y.number);
+    const QStringView texts(packedTexts);
+    if (x.runStart >= 0 && x.runStart == y.runStart &&
+        QStringView(packedPrefixes).mid(x.prefix, x.runStart) ==
+            QStringView(packedPrefixes).mid(y.prefix, y.runStart)) {
+        if (x.numberLength != y.numberLength)
+            return x.numberLength < y.numberLength ? -1 : 1;
+        const int order = texts.mid(x.number, x.numberLength).compare(texts.mid(y.number, y.numberLength));
         return order < 0 ? -1 : (order > 0 ? 1 : 0);
     }
-    return QString::localeAwareCompare(rankTexts.at(a), rankTexts.at(b));
+    return QString::localeAwareCompare(texts.mid(x.text, x.length), texts.mid(y.text, y.length));
 }
 
 void ObjectSortFilterProxyModel::readKey(int row, int column) const
@@ -318,8 +326,8 @@ void ObjectSortFilterProxyModel::ensureRanks(int column) const
     if (column == listColumn)
         rankNumbers.resize(rows);
     else if (isNaturalColumn(column)) {
-        rankTexts.resize(rows);
         naturalKeys.resize(rows);
+        packedTexts.reserve(rows * 16);
     } else
         rankValues.resize(rows);
     for (int row = 0; row < rows; ++row)

@@ -63,15 +63,20 @@ private:
     mutable int rankedColumn = -1;
     mutable QList<int> sortRanks;
     mutable QList<int> rankOrder;
-    mutable QStringList rankTexts;
-    // per text of a natural column: where its first digit run starts (-1: none), the case-folded text
-    // before it and the run without leading zeros, so a comparison scans nothing twice
+    // Per text of a natural column: the text, the case-folded part before its first digit run and that
+    // run without leading zeros, all kept in two packed buffers so that sorting reads compact memory
+    // (the cells' own texts lie spread over the whole tree) and no comparison scans a text twice.
     struct NaturalKey
     {
-        qsizetype runStart = -1;
-        QString foldedPrefix;
-        QStringView number;
+        qsizetype text = 0;
+        qsizetype length = 0;
+        qsizetype runStart = -1; // within the text; -1: no digits
+        qsizetype prefix = 0;    // in the folded buffer, runStart long
+        qsizetype number = 0;    // in the text buffer
+        qsizetype numberLength = 0;
     };
+    mutable QString packedTexts;
+    mutable QString packedPrefixes;
     mutable QList<NaturalKey> naturalKeys;
     mutable QList<int> rankNumbers;
     mutable QVariantList rankValues;
