@@ -39,8 +39,15 @@ void ObjectSortFilterProxyModel::setColumnFilters(QList<ColumnFilter> *filters)
 
 void ObjectSortFilterProxyModel::setItemsSearchFilter(const QString &patternStr)
 {
-    setFilterRegularExpression(
-        QRegularExpression(QRegularExpression::escape(patternStr), QRegularExpression::CaseInsensitiveOption));
+    const QRegularExpression expression(QRegularExpression::escape(patternStr),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (expression == searchExpression)
+        return;
+    searchExpression = expression;
+    // A search text shows or hides rows all over a sorted table: the table is rebuilt once (filtered,
+    // then sorted by the kept ranks) instead of row blocks going in and out one by one, which costs a
+    // pass over the table per block.
+    invalidate();
 }
 
 void ObjectSortFilterProxyModel::setListOrder(const QList<int> &ids)
@@ -148,7 +155,14 @@ bool ObjectSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelInd
                 return false;
         }
     }
-    return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
+    if (searchExpression.pattern().isEmpty() || !source)
+        return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
+    // the search text may stand in any column of the entry
+    for (int column = 0, columns = source->columnCount(sourceParent); column < columns; ++column) {
+        if (source->index(sourceRow, column, sourceParent).data(filterRole()).toString().contains(searchExpression))
+            return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
+    }
+    return false;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QRegularExpression>
 #include <QSortFilterProxyModel>
 
 // Sorts and filters an items table: column 0 shows each entry's place on the current favourite list,
@@ -90,6 +91,7 @@ private:
 
     QList<ColumnFilter> *columnFilters = nullptr;
     bool editRestricted = false;
+    QRegularExpression searchExpression;
     QList<int> listOrder;
     QHash<int, int> listPlaces;
 };

@@ -197,7 +197,7 @@ QList<double> interleaved(const QList<std::function<double()>> &measurements)
     return medians;
 }
 
-// A list with its table sorted by name: clearing a search text that showed 1,111 rows, and looking
+// A list with its table sorted by name: clearing a search text that showed one row in 13, and looking
 // every entry up by id (a pass is well under a millisecond: each round repeats it so that both sizes
 // do the same 2,000,000 look-ups; the figure is one pass). The ids looked up are copies side by side,
 // as a caller's keys would be, not the attribute texts spread over the whole tree: the figure is the
@@ -216,13 +216,14 @@ struct SortedList
     double clearFilter()
     {
         const int all = proxy.rowCount();
-        proxy.setItemsSearchFilter(QStringLiteral("Service 7"));
+        proxy.setItemsSearchFilter(QStringLiteral("Genre 12"));
         check(proxy.rowCount() < all / 5, "filtered");
         CpuTimer timer;
         timer.start();
         proxy.setItemsSearchFilter(QString());
+        const int shown = proxy.rowCount(); // what a view asks at once: the rows are in place by then
         const double ms = msSince(timer);
-        check(proxy.rowCount() == all, "cleared");
+        check(shown == all, "cleared");
         return ms;
     }
     double lookUpAll()
