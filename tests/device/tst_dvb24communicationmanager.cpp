@@ -299,13 +299,6 @@ private slots:
         QCOMPARE(states.last(), QStringLiteral("connected"));
         QCOMPARE(task->outcomes(), 1);
     }
-
-    void encoders()
-    {
-        QCOMPARE(DVB24CommunicationProtocolMill::encodeUInt16(0x0102), QByteArray::fromHex("0102"));
-        QCOMPARE(DVB24CommunicationProtocolMill::encodeUInt32(258), QByteArray::fromHex("00000102"));
-        QCOMPARE(DVB24CommunicationProtocolMill::encodeUInt64(1), QByteArray::fromHex("0000000000000001"));
-    }
 };
 
 OMBRELAY_TEST_MAIN(TestDVB24CommunicationManager)

@@ -54,17 +54,6 @@ private slots:
     }
     void cleanup() { e.reset(); }
 
-    void tvDownloadOneChunk()
-    {
-        e->commands->listDocument = "abc";
-        e->commands->listChunk = 3;
-        QString result;
-        QCOMPARE(transfer().download(QStringLiteral("tv"), &result), ListTransfer::Completed);
-        QCOMPARE(result, QStringLiteral("abc"));
-        QCOMPARE(e->reports, QStringList({"status:Device is preparing lists...", "progress:100/100"}));
-        QCOMPARE(e->emulator.received(), QByteArray("\x19\x55"));
-    }
-
     void downloadChunksOtherTagsAndSplitTags_data()
     {
         QTest::addColumn<bool>("split");

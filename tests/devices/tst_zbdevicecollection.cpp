@@ -203,29 +203,6 @@ private slots:
         QCOMPARE(states.count(), seen);
     }
 
-    void recordsForAListFile_data()
-    {
-        QTest::addColumn<QString>("suffix");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("tv project") << "TVQVXC" << QStringList{"1:TV", "3:All"};
-        QTest::newRow("tv export") << "tvqvx" << QStringList{"1:TV", "3:All"};
-        QTest::newRow("radio") << "rdqvxc" << QStringList{"2:Radio", "3:All"};
-        QTest::newRow("links") << "lkqvx" << QStringList{"3:All"};
-        QTest::newRow("other") << "xml" << QStringList{};
-        QTest::newRow("two parts") << "list.tvqvx" << QStringList{};
-    }
-    void recordsForAListFile()
-    {
-        QFETCH(QString, suffix);
-        QFETCH(QStringList, expected);
-        ZBDeviceCollection collection(&owner);
-        collection.append(QList<ZBDeviceInfo>{record("TV"), record("Radio", {}, 0, 500), record("All", {}, 1, 1, 1)});
-        QStringList found;
-        for (const ZBDeviceInfo &info : collection.devicesForFileSuffix(suffix))
-            found << QStringLiteral("%1:%2").arg(info.id()).arg(info.name());
-        QCOMPARE(found, expected);
-    }
-
     // Every receiver is asked, and one refusal stands.
     void closeAll_data()
     {
