@@ -65,9 +65,10 @@ private slots:
         QTest::addColumn<bool>("overwrite");
         QTest::addColumn<QString>("destination");
         QTest::addColumn<QStringList>("errors");
+        // clang-format off
         QTest::newRow("overwrite false") << false << "f.bin" << QStringList();
-        QTest::newRow("folder cannot be made")
-            << true << "f.bin/sub/f.bin" << QStringList{"Cannot create directory sub."};
+        QTest::newRow("folder cannot be made") << true << "f.bin/sub/f.bin" << QStringList{"Cannot create directory sub."};
+        // clang-format on
     }
     void downloadThatSendsNothing()
     {

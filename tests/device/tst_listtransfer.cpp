@@ -90,13 +90,13 @@ private slots:
         QTest::addColumn<QString>("text");
         const QString later = QStringLiteral(" Please try again later.");
         const QString busy = QStringLiteral("Device is busy now.") + later;
-        QTest::newRow("download recording")
-            << "download" << 0xAB << QStringLiteral("Device is recording programme.") + later;
+        // clang-format off
+        QTest::newRow("download recording") << "download" << 0xAB << QStringLiteral("Device is recording programme.") + later;
         QTest::newRow("download busy") << "download" << 0xAC << busy;
         QTest::newRow("download other") << "download" << 0x01 << QStringLiteral("Error during downloading. ") + busy;
-        QTest::newRow("upload recording")
-            << "upload" << 0xAB << QStringLiteral("Device is recording programme.") + later;
+        QTest::newRow("upload recording") << "upload" << 0xAB << QStringLiteral("Device is recording programme.") + later;
         QTest::newRow("upload other") << "upload" << 0x00 << QStringLiteral("Error during uploading. ") + busy;
+        // clang-format on
     }
     void refusalsAndFailures()
     {

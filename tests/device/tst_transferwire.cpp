@@ -85,19 +85,16 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("suffix0");
         const QByteArray head = QByteArray(1, '\x01') + TransferWire::uint64(1234);
-        QTest::newRow("two parts") << head + "\x02" + QByteArray("\x00\x02ts\x01\x03mks", 9) << int(TransferWire::Done)
-                                   << 2 << "ts";
-        QTest::newRow("nul ends suffix") << head + "\x01" + QByteArray("\x00\x04ts\0x", 6) << int(TransferWire::Done)
-                                         << 1 << "ts";
+        // clang-format off
+        QTest::newRow("two parts") << head + "\x02" + QByteArray("\x00\x02ts\x01\x03mks", 9) << int(TransferWire::Done) << 2 << "ts";
+        QTest::newRow("nul ends suffix") << head + "\x01" + QByteArray("\x00\x04ts\0x", 6) << int(TransferWire::Done) << 1 << "ts";
         QTest::newRow("status only") << QByteArray(1, '\xFC') << int(TransferWire::Bad) << 0 << "";
-        QTest::newRow("cut table") << head + "\x01" + QByteArray("\x00\x04ts", 4) << int(TransferWire::Incomplete) << 1
-                                   << "";
-        QTest::newRow("suffix escapes") << head + "\x01" + QByteArray("\x00\x05../ts", 7) << int(TransferWire::Bad) << 1
-                                        << "";
+        QTest::newRow("cut table") << head + "\x01" + QByteArray("\x00\x04ts", 4) << int(TransferWire::Incomplete) << 1 << "";
+        QTest::newRow("suffix escapes") << head + "\x01" + QByteArray("\x00\x05../ts", 7) << int(TransferWire::Bad) << 1 << "";
         QTest::newRow("suffix empty") << head + "\x01" + QByteArray("\x00\x00", 2) << int(TransferWire::Bad) << 1 << "";
-        QTest::newRow("suffix too long") << head + "\x01" + QByteArray("\x00\x11", 2) + QByteArray(17, 'a')
-                                         << int(TransferWire::Bad) << 1 << "";
+        QTest::newRow("suffix too long") << head + "\x01" + QByteArray("\x00\x11", 2) + QByteArray(17, 'a') << int(TransferWire::Bad) << 1 << "";
         QTest::newRow("nothing to copy") << head + QByteArray(1, '\0') << int(TransferWire::Done) << 0 << "";
+        // clang-format on
     }
     void recordingReply()
     {
@@ -270,16 +267,16 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<qint64>("size");
         QTest::addColumn<int>("wireId");
+        // clang-format off
         QTest::newRow("dir") << "dir://v\\f*0" << int(ReceiverAddress::Dir) << "v\\f" << qint64(0) << 0;
         QTest::newRow("file") << "file://v\\a.ts*10" << int(ReceiverAddress::File) << "v\\a.ts" << qint64(10) << 0;
-        QTest::newRow("star in file name") << "file://v\\Crime*Special.ts*10" << int(ReceiverAddress::File)
-                                           << "v\\Crime*Special.ts" << qint64(10) << 0;
-        QTest::newRow("rec negative id") << "rec://N*A*5000000000*-25536" << int(ReceiverAddress::Rec) << "N*A"
-                                         << qint64(5000000000LL) << 40000;
+        QTest::newRow("star in file name") << "file://v\\Crime*Special.ts*10" << int(ReceiverAddress::File) << "v\\Crime*Special.ts" << qint64(10) << 0;
+        QTest::newRow("rec negative id") << "rec://N*A*5000000000*-25536" << int(ReceiverAddress::Rec) << "N*A" << qint64(5000000000LL) << 40000;
         QTest::newRow("rec without id") << "rec://N*5" << int(ReceiverAddress::Invalid) << "" << qint64(0) << 0;
         QTest::newRow("file without size") << "file://x" << int(ReceiverAddress::Invalid) << "" << qint64(0) << 0;
         QTest::newRow("negative size") << "file://x*-1" << int(ReceiverAddress::Invalid) << "" << qint64(0) << 0;
         QTest::newRow("other scheme") << "http://x*1" << int(ReceiverAddress::Invalid) << "" << qint64(0) << 0;
+        // clang-format on
     }
     void address()
     {

@@ -95,17 +95,16 @@ private slots:
         QTest::addColumn<QStringList>("listed");
         const QString two = storeRecords({record("A", "127.0.0.3"), record("B", "127.0.0.4")});
         const int second = two.indexOf(QStringLiteral(" <deviceInfo"), two.indexOf(QStringLiteral("<deviceInfo")) + 5);
+        // clang-format off
         QTest::newRow("first start") << QString() << false << QStringList();
         QTest::newRow("empty list") << "<!DOCTYPE ZBDeviceCollection>\n<devices/>\n" << true << QStringList();
         QTest::newRow("not xml") << "devices" << false << QStringList();
         QTest::newRow("other root") << "<receivers><deviceInfo name=\"x\"/></receivers>" << false << QStringList();
-        QTest::newRow("comment first") << "<!-- s --><devices><deviceInfo name=\"x\"/></devices>" << false
-                                       << QStringList();
+        QTest::newRow("comment first") << "<!-- s --><devices><deviceInfo name=\"x\"/></devices>" << false << QStringList();
         QTest::newRow("two") << two << true << QStringList{"1:A", "2:B"};
-        QTest::newRow("duplicate address")
-            << QString(two).replace("127.0.0.4", "127.0.0.3") << true << QStringList{"1:A"};
-        QTest::newRow("foreign nodes") << QString(two).insert(second, "<!-- n -->\n <printer name=\"x\"/>\n") << true
-                                       << QStringList{"1:A", "2:B"};
+        QTest::newRow("duplicate address") << QString(two).replace("127.0.0.4", "127.0.0.3") << true << QStringList{"1:A"};
+        QTest::newRow("foreign nodes") << QString(two).insert(second, "<!-- n -->\n <printer name=\"x\"/>\n") << true << QStringList{"1:A", "2:B"};
+        // clang-format on
     }
     void load()
     {
