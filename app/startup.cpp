@@ -8,6 +8,7 @@
 #include "base/translatorloader.h"
 #include "document/itemproperty.h"
 #include "exchange/selectdrivedialog.h"
+#include "media/mediaexplorermodule.h"
 
 #include <QApplication>
 #include <QFile>
@@ -18,6 +19,7 @@ void registerStartUpServices()
     ModuleFactory::registerProgramModules();
     ItemProperty::setRejectionReporter(&MessageBox::critical);
     SelectDriveDialog::registerAsExportPicker();
+    MediaExplorerModule::registerModule();
 }
 
 QString startUpLanguage()
