@@ -228,12 +228,15 @@ void ZBDeviceFileSystemModel::onConnectionChanged(const QString &state)
 {
     if (state == QLatin1String("connected"))
         return;
+    const bool wasFetching = _fetching;
     _initialized = false;
     _fetching = false;
     _fetchIndex = QPersistentModelIndex();
     _fetchAtRoot = true;
     // A reply that still comes belongs to the connection that is gone.
     dropTask();
+    if (wasFetching)
+        emit fetching(false);
 }
 
 DeviceFileSystemItem *ZBDeviceFileSystemModel::itemFromIndex(const QModelIndex &index) const
