@@ -69,7 +69,8 @@ QString CopyTargetRules::destinationFor(int direction, const QString &destinatio
         tail.isEmpty() ? pathInside(destinationPath, QStringLiteral(".")) : pathInside(destinationPath, tail);
     if (target.isEmpty())
         return QString();
-    return folder ? target + u'/' : target;
+    // The receiver worker puts a folder's own name below its destination itself.
+    return folder && !fromReceiver(direction) ? target + u'/' : target;
 }
 
 CopyTargetRules::Question CopyTargetRules::question(int direction, const CopyJobFile &entry, const QString &destination,

@@ -782,7 +782,7 @@ bool MediaExplorerModule::copyToClipboard()
                 enterTouched(row.parent());
         }
     }
-    _cutPayload.clear();
+    _cutData.clear();
     if (data)
         QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
     _moveOnPaste = false;
@@ -794,10 +794,8 @@ void MediaExplorerModule::moveToClipboard()
 {
     if (!copyToClipboard())
         return;
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    _cutPayload =
-        data ? data->data(QStringLiteral("text/uri-list")) + '\n' + data->data(QStringLiteral("text/zbdevice-uri-list"))
-             : QByteArray();
+    // The clipboard owns it; the pointer clears itself when anything else replaces it.
+    _cutData = const_cast<QMimeData *>(QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard));
     _moveOnPaste = true;
 }
 
@@ -831,7 +829,7 @@ bool MediaExplorerModule::pasteFromClipboard()
         return true;
     const QString uris = QStringLiteral("text/uri-list");
     const QString zbUris = QStringLiteral("text/zbdevice-uri-list");
-    if (_moveOnPaste && data->data(uris) + '\n' + data->data(zbUris) != _cutPayload)
+    if (_moveOnPaste && data != _cutData)
         _moveOnPaste = false;
     if (_activePane == 1 && _pcDirModel) {
         const QString destination = pcDestination();
@@ -1081,8 +1079,13 @@ void MediaExplorerModule::onTaskCompleted(DeviceTask *task, bool ok)
 {
     const QString method = task->objectName();
     const bool failed = task->property("failed").toBool();
-    if (failed) {
-        // Its error has ended the work and was shown; the completion starts nothing.
+    if (failed || (_cancelRequested && method.startsWith(QLatin1String("MEMprepareToCopy")))) {
+        // Its error has ended the work and was shown, or the user cancelled: the completion starts nothing.
+        if (!failed) {
+            finishTask(task);
+            onEndCopy();
+            return;
+        }
     } else if (method.startsWith(QLatin1String("MEMprepareToCopy"))) {
         QList<DeviceFileSystemItem *> *listing = nullptr;
         if (method == QLatin1String("MEMprepareToCopyPcToDevice")) {
@@ -1178,9 +1181,10 @@ void MediaExplorerModule::onEndCopy()
     _copyJob.end();
     if (_moveOnPaste) {
         QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
-        _cutPayload.clear();
+        _cutData.clear();
     }
     _moveOnPaste = false;
+    _cancelRequested = false;
     _offlineManager.stop();
     setControlsEnabled(true);
 }
@@ -1192,7 +1196,7 @@ void MediaExplorerModule::onTaskError(DeviceTask *task, const QString &message)
     refreshDeviceAfterDelete(true);
     _copyJob.clear();
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
-    _cutPayload.clear();
+    _cutData.clear();
     appendStatusText(message);
     onEndCopy();
     setContextGUI(QModelIndex());
@@ -1218,6 +1222,7 @@ void MediaExplorerModule::onBtnCancelTransfer()
         _offlineManager.stop();
     }
     _copyJob.clear();
+    _cancelRequested = _busy;
     if (!_busy)
         closeWindowWhenIdle();
 }

@@ -20,6 +20,7 @@ class PcFileSystemModel;
 class QAction;
 class QFileInfo;
 class QMenu;
+class QMimeData;
 class QShortcut;
 class QTemporaryDir;
 class ZBDeviceFileSystemModel;
@@ -134,6 +135,8 @@ private:
     bool _moveOnPaste = false;
     bool _modelsPending = true;
     bool _busy = false;
+    // Cancel was pressed while a request ran: a prepared job that still comes starts nothing.
+    bool _cancelRequested = false;
     bool _generalMode = false;
     OfflineCommunicationManager _offlineManager;
     QPointer<PcFileSystemModel> _pcDirModel;
@@ -148,7 +151,7 @@ private:
     QElapsedTimer _transferTime;
     QString _deviceState = QStringLiteral("disconnected");
     // The payload Cut put on the clipboard: a paste moves only while the clipboard still holds it.
-    QByteArray _cutPayload;
+    QPointer<QMimeData> _cutData;
     // Private to this page and removed when it closes.
     std::unique_ptr<QTemporaryDir> _previewDir;
 
