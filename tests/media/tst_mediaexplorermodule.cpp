@@ -11,8 +11,10 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QInputDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QTranslator>
 
 // Stands for the main window: counts the closes a page asks for.
 class FakeWindow : public QWidget, public GeneralUiInterface
@@ -147,6 +149,29 @@ private slots:
         QTEST(page->lblRefreshDevice->text(), "label");
         QTEST(page->btnExplore->isEnabled(), "explore");
         QTEST(page->deviceStackedWidget->currentIndex(), "stack");
+    }
+
+    void translations_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("texts"); // Cut button, drive type, "Hide properties panel" kept
+        QTest::newRow("de") << "de_DE" << QStringList{"Ausschneiden", "Laufwerk", "Hide properties panel"};
+        QTest::newRow("pl") << "pl_PL" << QStringList{"Wytnij", "Dysk", "Hide properties panel"};
+    }
+    void translations()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, texts);
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/translations/Resources/MUI/%1.qm").arg(language)));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        const auto seen = [this] {
+            return QStringList{page->btnCut->text(), page->deviceModel()->index(0, 2).data().toString(),
+                               page->deviceContextMenu()->actions().last()->text()};
+        };
+        QTRY_COMPARE(seen(), texts);
+        QCoreApplication::removeTranslator(&translator);
+        QTRY_COMPARE(seen().first(), QStringLiteral("Cut"));
     }
 
     // A PC file with awkward characters pasted on a receiver volume arrives byte for byte.
