@@ -300,8 +300,11 @@ private slots:
         QTRY_VERIFY(page->frStatusBar->isVisible() && page->pgrStatus->value() > 0);
         QVERIFY(page->isBusy());
         QGuiApplication::clipboard()->clear();
-        QTest::keyClick(page.get(), Qt::Key_C, Qt::ControlModifier);
-        QVERIFY(!clipboardHasReceiverItems());
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        QTest::keyClick(page->tvPcFolders, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(!QGuiApplication::clipboard()->mimeData() ||
+                QGuiApplication::clipboard()->mimeData()->formats().isEmpty());
         page->onBtnCancelTransfer();
         QTRY_VERIFY(!page->isBusy());
         QCOMPARE(read(old.fileName()), QByteArray("old"));
