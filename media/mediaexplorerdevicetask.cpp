@@ -1,5 +1,7 @@
 #include "media/mediaexplorerdevicetask.h"
 
+#include <QTimer>
+
 MediaExplorerDeviceTask::MediaExplorerDeviceTask(QObject *owner, const QString &request)
     : DeviceTask(owner, request)
 {}
@@ -23,4 +25,14 @@ void MediaExplorerDeviceTask::onComplete(bool ok)
 void MediaExplorerDeviceTask::onCanceled()
 {
     emit Canceled(this);
+}
+
+void MediaExplorerDeviceTask::deleteWhenReleased(DeviceTask *task)
+{
+    const int state = task->state();
+    if (state == DeviceTask::Finished || state == DeviceTask::New) {
+        task->deleteLater();
+        return;
+    }
+    QTimer::singleShot(5, task, [task] { deleteWhenReleased(task); });
 }

@@ -9,6 +9,10 @@ class MediaExplorerDeviceTask : public DeviceTask
 public:
     MediaExplorerDeviceTask(QObject *owner, const QString &request);
 
+    // Deletes task once its worker has let go of it (the worker still touches a task for a moment
+    // after its last signal); a task that never started goes at once.
+    static void deleteWhenReleased(DeviceTask *task);
+
 signals:
     void Complete(DeviceTask *task, bool ok);
     void Progress64(DeviceTask *task, qint64 delta);

@@ -1072,7 +1072,7 @@ void MediaExplorerModule::finishTask(DeviceTask *task)
         delete listing;
         task->setListing(nullptr);
     }
-    task->deleteLater();
+    MediaExplorerDeviceTask::deleteWhenReleased(task);
 }
 
 void MediaExplorerModule::onTaskCompleted(DeviceTask *task, bool ok)

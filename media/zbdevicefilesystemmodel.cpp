@@ -5,6 +5,7 @@
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/devicetask.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "media/mediaexplorerdevicetask.h"
 
 #include <QApplication>
 #include <QDir>
@@ -63,13 +64,13 @@ void ZBDeviceFileSystemModel::dropTask()
     if (task->state() == DeviceTask::Finished || task->state() == DeviceTask::New) {
         freeListing(task->listing());
         task->setListing(nullptr);
-        task->deleteLater();
+        MediaExplorerDeviceTask::deleteWhenReleased(task);
         return;
     }
     const auto release = [task] {
         freeListing(task->listing());
         task->setListing(nullptr);
-        task->deleteLater();
+        MediaExplorerDeviceTask::deleteWhenReleased(task);
     };
     connect(task, &DeviceTask::Complete, task, release);
     connect(task, &DeviceTask::Canceled, task, release);

@@ -18,13 +18,29 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 #include <cstdio>
 
 namespace {
+// Runs the event loop until done() holds; unlike a test wait it never sleeps between events.
+void runUntil(const std::function<bool()> &done)
+{
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(1);
+    loop.exec();
+}
+
 void makeFile(const QString &path, qint64 size)
 {
     QFile f(path);
@@ -49,7 +65,7 @@ double viaPage(const QStringList &files, const QString &destination)
     QElapsedTimer t;
     t.start();
     emit page.pcModel()->mimeDataDropped(destination, payload(files));
-    QTest::qWaitFor([&] { return !page.isBusy(); }, 3600 * 1000);
+    runUntil([&] { return !page.isBusy(); });
     return t.elapsed() / 1000.0;
 }
 
@@ -68,10 +84,13 @@ double direct(const QStringList &files, const QString &destination)
         call.setParameter(QStringLiteral("deleteSource"), QStringLiteral("false"));
         call.setParameter(QStringLiteral("overwrite"), QStringLiteral("true"));
         auto *task = new DeviceTask(&owner, call.toString());
-        QObject::connect(task, &DeviceTask::Complete, &owner, [&left] { --left; });
+        QObject::connect(task, &DeviceTask::Complete, &owner, [&left, task] {
+            --left;
+            task->deleteLater();
+        });
         manager.enqueue(task);
     }
-    QTest::qWaitFor([&] { return left == 0; }, 3600 * 1000);
+    runUntil([&] { return left == 0; });
     const double seconds = t.elapsed() / 1000.0;
     manager.stop();
     return seconds;
@@ -101,15 +120,15 @@ double listing(int entries)
     QObject::connect(&manager, &DeviceCommunicationManager::stateChanged,
                      [&](const QString &s) { connected = connected || s == QLatin1String("connected"); });
     manager.connectToHost(emulator.host());
-    QTest::qWaitFor([&] { return connected; }, 10000);
+    runUntil([&] { return connected; });
     ZBDeviceFileSystemModel model(&manager);
     model.initFileSystem();
-    QTest::qWaitFor([&] { return model.rowCount() == 1; }, 10000);
+    runUntil([&] { return model.rowCount() == 1; });
     const QPersistentModelIndex hdd = model.index(0, 0);
     QElapsedTimer t;
     t.start();
     model.fetchMore(hdd);
-    QTest::qWaitFor([&] { return model.rowCount(hdd) == entries; }, 600000);
+    runUntil([&] { return model.rowCount(hdd) == entries; });
     const double seconds = t.elapsed() / 1000.0;
     manager.requestClose();
     return seconds;
