@@ -7,6 +7,7 @@
 #include "devices/devicepages.h"
 #include "document/itemproperty.h"
 #include "exchange/selectdrivedialog.h"
+#include "media/mediaexplorermodule.h"
 #include "modules/modulefactory.h"
 #include "ui_mainwindow.h"
 #include "widgets/messagebox.h"
@@ -21,6 +22,7 @@ void registerStartUpServices()
     registerDevicePages();
     ItemProperty::setRejectionReporter(&MessageBox::critical);
     SelectDriveDialog::registerAsExportPicker();
+    MediaExplorerModule::registerModule();
 }
 
 QString startUpLanguage()

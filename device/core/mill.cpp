@@ -313,6 +313,8 @@ void Mill::run()
                     if (m_current == task) {
                         task->setState(DeviceTask::Finished);
                         task->m_mill = nullptr;
+                        // Its owner may delete it from now on: the pointer must not outlive that.
+                        m_current = nullptr;
                     }
                 }
             }
@@ -342,6 +344,7 @@ void Mill::releaseKeptConnectionsLocked()
     if (m_current && m_current->state() == DeviceTask::Running) {
         m_current->setState(DeviceTask::Finished);
         m_current->m_mill = nullptr;
+        m_current = nullptr;
     }
 }
 

@@ -1,0 +1,160 @@
+// The media explorer's overhead: PC-to-PC jobs run through the page against the same copies sent
+// straight to the offline worker, and listing 20,000 receiver entries against 10,000.
+//   QT_QPA_PLATFORM=offscreen bench_media [big file MiB, default 512]
+
+#include "mediacommands.h"
+#include "receiveremulator.h"
+#include "transfercommands.h"
+
+#include "device/core/devicecall.h"
+#include "device/core/devicetask.h"
+#include "device/offline/offlinecommunicationmanager.h"
+#include "device/protocol/dvb24communicationmanager.h"
+#include "device/transfers/copyjobbuilders.h"
+#include "media/mediaexplorermodule.h"
+#include "media/pcfilesystemmodel.h"
+#include "media/zbdevicefilesystemmodel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+#include <cstdio>
+
+namespace {
+// Runs the event loop until done() holds; unlike a test wait it never sleeps between events.
+void runUntil(const std::function<bool()> &done)
+{
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(1);
+    loop.exec();
+}
+
+void makeFile(const QString &path, qint64 size)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    const QByteArray chunk(1 << 20, 'm');
+    for (qint64 done = 0; done < size; done += chunk.size())
+        f.write(chunk.constData(), qMin<qint64>(chunk.size(), size - done));
+}
+
+QString payload(const QStringList &paths)
+{
+    QString text;
+    for (const QString &p : paths)
+        text += uriLineFromLocalPath(p) + uriListSeparator();
+    return text;
+}
+
+double viaPage(const QStringList &files, const QString &destination)
+{
+    MediaExplorerModule page;
+    page.setGeneralMode(true);
+    QElapsedTimer t;
+    t.start();
+    emit page.pcModel()->mimeDataDropped(destination, payload(files));
+    runUntil([&] { return !page.isBusy(); });
+    return t.elapsed() / 1000.0;
+}
+
+double direct(const QStringList &files, const QString &destination)
+{
+    OfflineCommunicationManager manager;
+    QObject owner;
+    QElapsedTimer t;
+    t.start();
+    int left = int(files.size());
+    for (const QString &file : files) {
+        DeviceCall call(QStringLiteral("MEMCopyPcToPc"));
+        call.setParameter(QStringLiteral("sourceFile"), file);
+        call.setParameter(QStringLiteral("destinationFile"), destination + u'/' + QFileInfo(file).fileName());
+        call.setParameter(QStringLiteral("fileType"), QStringLiteral("0"));
+        call.setParameter(QStringLiteral("deleteSource"), QStringLiteral("false"));
+        call.setParameter(QStringLiteral("overwrite"), QStringLiteral("true"));
+        auto *task = new DeviceTask(&owner, call.toString());
+        QObject::connect(task, &DeviceTask::Complete, &owner, [&left, task] {
+            --left;
+            task->deleteLater();
+        });
+        manager.enqueue(task);
+    }
+    runUntil([&] { return left == 0; });
+    const double seconds = t.elapsed() / 1000.0;
+    manager.stop();
+    return seconds;
+}
+
+void compare(const char *what, const QStringList &files, const QString &root, double limit)
+{
+    const double page = viaPage(files, root + QStringLiteral("/page"));
+    const double worker = direct(files, root + QStringLiteral("/direct"));
+    std::printf("%-28s page %.2f s, worker %.2f s, ratio %.2f (limit %.1f) %s\n", what, page, worker, page / worker,
+                limit, page / worker <= limit ? "met" : "MISSED");
+}
+
+double listing(int entries)
+{
+    QTemporaryDir root;
+    QDir().mkpath(root.filePath("hdd"));
+    for (int i = 0; i < entries; ++i)
+        QFile(root.filePath(QStringLiteral("hdd/f%1.ts").arg(i))).open(QIODevice::WriteOnly);
+    ReceiverEmulator emulator;
+    TransferCommands::install(emulator, root.path());
+    MediaCommands::install(emulator, root.path());
+    emulator.start();
+    DVB24CommunicationManager manager;
+    manager.setPort(emulator.port());
+    bool connected = false;
+    QObject::connect(&manager, &DeviceCommunicationManager::stateChanged,
+                     [&](const QString &s) { connected = connected || s == QLatin1String("connected"); });
+    manager.connectToHost(emulator.host());
+    runUntil([&] { return connected; });
+    ZBDeviceFileSystemModel model(&manager);
+    model.initFileSystem();
+    runUntil([&] { return model.rowCount() == 1; });
+    const QPersistentModelIndex hdd = model.index(0, 0);
+    QElapsedTimer t;
+    t.start();
+    model.fetchMore(hdd);
+    runUntil([&] { return model.rowCount(hdd) == entries; });
+    const double seconds = t.elapsed() / 1000.0;
+    manager.requestClose();
+    return seconds;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const qint64 bigMiB = argc > 1 ? QByteArray(argv[1]).toLongLong() : 512;
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath("src"));
+    QStringList small;
+    for (int i = 0; i < 1000; ++i) {
+        small << dir.filePath(QStringLiteral("src/s%1.bin").arg(i));
+        makeFile(small.last(), 64 * 1024);
+    }
+    compare("1,000 x 64 KiB PC to PC", small, dir.filePath("small"), 1.3);
+    const QString big = dir.filePath("src/big.bin");
+    makeFile(big, bigMiB << 20);
+    compare(qPrintable(QStringLiteral("one %1 MiB file PC to PC").arg(bigMiB)), {big}, dir.filePath("big"), 1.1);
+    const double ten = listing(10000);
+    const double twenty = listing(20000);
+    std::printf("%-28s 10,000 %.2f s, 20,000 %.2f s, ratio %.2f (limit 2.5) %s\n", "receiver listing", ten, twenty,
+                twenty / ten, twenty / ten <= 2.5 ? "met" : "MISSED");
+    return 0;
+}

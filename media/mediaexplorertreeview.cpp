@@ -1,0 +1,81 @@
+#include "media/mediaexplorertreeview.h"
+
+#include "media/pcfilesystemmodel.h"
+#include "widgets/messagebox.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QUrl>
+
+MediaExplorerTreeView::MediaExplorerTreeView(QWidget *parent)
+    : QTreeView(parent)
+{
+    connect(this, &QTreeView::doubleClicked, this, &MediaExplorerTreeView::onItemDoubleClicked);
+    connect(this, &MediaExplorerTreeView::itemSelected, this, &MediaExplorerTreeView::onItemSelected);
+}
+
+PcFileSystemModel *MediaExplorerTreeView::fileSystemModel() const
+{
+    return qobject_cast<PcFileSystemModel *>(model());
+}
+
+void MediaExplorerTreeView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    const QModelIndexList indexes = selected.indexes();
+    emit itemSelected(indexes.isEmpty() ? QModelIndex() : indexes.last());
+    QTreeView::selectionChanged(selected, deselected);
+}
+
+void MediaExplorerTreeView::focusInEvent(QFocusEvent *event)
+{
+    QTreeView::focusInEvent(event);
+    const QModelIndexList indexes = selectedIndexes();
+    emit itemSelected(indexes.isEmpty() ? QModelIndex() : indexes.first());
+}
+
+void MediaExplorerTreeView::onItemSelected(const QModelIndex &index)
+{
+    PcFileSystemModel *pc = fileSystemModel();
+    if (!pc || !index.isValid())
+        return;
+    const QFileInfo info = pc->fileInfo(index);
+    QString path = QDir::toNativeSeparators(pc->isDir(index) ? info.absoluteFilePath() : info.absolutePath());
+    if (path.size() > 1 && path.endsWith(QDir::separator()))
+        path.chop(1);
+    _currentFolder = path;
+}
+
+void MediaExplorerTreeView::onItemDoubleClicked(const QModelIndex &index)
+{
+    if (fileSystemModel() && !fileSystemModel()->isDir(index))
+        openFile(index, "MediaExplorerTreeView");
+}
+
+void MediaExplorerTreeView::openFile(const QModelIndex &index, const char *context)
+{
+    const QFileInfo info = fileSystemModel()->fileInfo(index);
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath())))
+        return;
+    MessageBox::information(this,
+                            QCoreApplication::translate(context, "Ombrelay cannot open %1. Default application for %2 "
+                                                                 "files is not set.")
+                                .arg(info.fileName(), info.completeSuffix()));
+}
+
+void MediaExplorerTreeView::refreshCurrentFolder()
+{
+    touchFolder(_currentFolder);
+}
+
+// A unique hidden name: a file the user keeps in the folder is never touched.
+void MediaExplorerTreeView::touchFolder(const QString &folder)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return;
+    QTemporaryFile scratch(QDir(QDir::fromNativeSeparators(folder)).filePath(QStringLiteral(".ombrelay-XXXXXX")));
+    if (scratch.open())
+        scratch.write("aaa");
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QTreeView>
+
+class PcFileSystemModel;
+
+// The tree views of the media explorer: they report the item the user works on and, over the PC
+// model, open files with the desktop's application and make the model re-read a folder.
+class MediaExplorerTreeView : public QTreeView
+{
+    Q_OBJECT
+public:
+    explicit MediaExplorerTreeView(QWidget *parent = nullptr);
+
+    PcFileSystemModel *fileSystemModel() const;
+    QString currentFolder() const { return _currentFolder; }
+    virtual void refreshCurrentFolder();
+
+signals:
+    void itemSelected(const QModelIndex &index);
+
+public slots:
+    void onItemSelected(const QModelIndex &index);
+
+protected slots:
+    virtual void onItemDoubleClicked(const QModelIndex &index);
+    void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    // Opens a PC file with its default application, or says that none is set.
+    void openFile(const QModelIndex &index, const char *context);
+    // A scratch file created and removed in folder, so the model's watcher re-reads it.
+    static void touchFolder(const QString &folder);
+
+private:
+    QString _currentFolder;
+};

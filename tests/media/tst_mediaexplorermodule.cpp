@@ -1,0 +1,333 @@
+#include "testmain.h"
+
+#include "mediareceiver.h"
+
+#include "media/mediaexplorermodule.h"
+#include "media/pcfilesystemmodel.h"
+#include "media/zbdevicefilesystemmodel.h"
+#include "modules/generaluiinterface.h"
+#include "widgets/messagebox.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTranslator>
+
+// Stands for the main window: counts the closes a page asks for.
+class FakeWindow : public QWidget, public GeneralUiInterface
+{
+public:
+    int closes = 0;
+    bool close() override { return ++closes; }
+    void setCurrentModule(OmbrelayModule *, bool) override {}
+    void notifyModuleMessage(OmbrelayModule *) override {}
+    void gotoMainView() override {}
+    void gotoSettings() override {}
+    void gotoAbout() override {}
+};
+
+// The real page offscreen, its receiver the emulator, its PC a temporary folder.
+class TestMediaExplorerModule : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<MediaReceiver> r;
+    QTemporaryDir pc;
+    FakeWindow window;
+    std::unique_ptr<MediaExplorerModule> page;
+    QStringList boxTexts, boxAnswers, opened;
+    QString folderName;
+
+    QModelIndex device(const QString &path) // "hdd/Movies": each level listed as needed
+    {
+        ZBDeviceFileSystemModel *m = page->deviceModel();
+        QModelIndex at;
+        for (const QString &name : path.split(u'/')) {
+            if (m->canFetchMore(at))
+                m->fetchMore(at);
+            if (!QTest::qWaitFor([&] { return !m->isFetching() && m->rowCount(at) > 0; }))
+                return {};
+            QModelIndex found;
+            for (int i = 0; i < m->rowCount(at); ++i)
+                if (m->index(i, 0, at).data().toString() == name)
+                    found = m->index(i, 0, at);
+            at = found;
+        }
+        return at;
+    }
+    void select(QTreeView *view, const QModelIndexList &rows)
+    {
+        view->setFocus();
+        view->selectionModel()->clearSelection();
+        for (const QModelIndex &row : rows)
+            view->selectionModel()->select(row, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    QModelIndex pcIndex(const QString &path) { return page->pcModel()->index(path); }
+    static bool clipboardHasReceiverItems()
+    {
+        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        return data && data->hasFormat("text/zbdevice-uri-list");
+    }
+    static QByteArray read(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+    }
+
+public slots:
+    void openUrl(const QUrl &url) { opened << url.toLocalFile(); }
+
+private slots:
+    void init()
+    {
+        r = std::make_unique<MediaReceiver>();
+        r->file("hdd/Movies/a.ts", "movie");
+        r->file("hdd/x.ts", "x");
+        r->file("hdd/y.ts", "y");
+        r->file("hdd/p.jpg", "picture");
+        QVERIFY(r->start());
+        QGuiApplication::clipboard()->clear();
+        boxTexts.clear();
+        boxAnswers.clear();
+        opened.clear();
+        MessageBox::setAnswerHook([this](QDialog *box) {
+            if (auto *input = qobject_cast<QInputDialog *>(box)) {
+                input->setTextValue(folderName);
+                input->accept();
+                return;
+            }
+            boxTexts << static_cast<QMessageBox *>(box)->text();
+            if (boxAnswers.isEmpty() || !MessageBox::clickButton(box, boxAnswers.takeFirst()))
+                box->reject();
+        });
+        QDesktopServices::setUrlHandler("file", this, "openUrl");
+        page = std::make_unique<MediaExplorerModule>(&window);
+        page->setCommunicationManager(r->manager.get());
+        // as the receiver object forwards its connection's states to its pages
+        connect(r->manager.get(), &DeviceCommunicationManager::stateChanged, page.get(),
+                &MediaExplorerModule::onDeviceStateChange);
+        page->onDeviceStateChange("connected");
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        page->onShow();
+        QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 0);
+    }
+    void cleanup()
+    {
+        QTRY_VERIFY(!page->isBusy());
+        // A listing still on its way when its model goes is not freed by the worker.
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        page.reset();
+        r->stop();
+        r.reset();
+        QDesktopServices::unsetUrlHandler("file");
+        MessageBox::setAnswerHook({});
+    }
+
+    void connectionStates_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<bool>("explore");
+        QTest::addColumn<int>("stack");
+        QTest::newRow("disconnected") << "disconnected"
+                                      << "Device is disconnected. Press button to explore files and folders." << true
+                                      << 1;
+        QTest::newRow("disconnecting") << "disconnecting"
+                                       << "Disconnecting from device..." << false << 1;
+        QTest::newRow("connecting") << "connecting"
+                                    << "Connecting to device..." << false << 1;
+        QTest::newRow("other") << "odd"
+                               << "Connecting to device..." << false << 0;
+    }
+    void connectionStates()
+    {
+        QFETCH(QString, state);
+        page->onDeviceStateChange(state);
+        QTEST(page->lblRefreshDevice->text(), "label");
+        QTEST(page->btnExplore->isEnabled(), "explore");
+        QTEST(page->deviceStackedWidget->currentIndex(), "stack");
+    }
+
+    void translations_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("texts"); // Cut button, drive type, "Hide properties panel" kept
+        QTest::newRow("de") << "de_DE" << QStringList{"Ausschneiden", "Laufwerk", "Hide properties panel"};
+        QTest::newRow("pl") << "pl_PL" << QStringList{"Wytnij", "Dysk", "Hide properties panel"};
+    }
+    void translations()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, texts);
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/translations/Resources/MUI/%1.qm").arg(language)));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        const auto seen = [this] {
+            return QStringList{page->btnCut->text(), page->deviceModel()->index(0, 2).data().toString(),
+                               page->deviceContextMenu()->actions().last()->text()};
+        };
+        QTRY_COMPARE(seen(), texts);
+        QCoreApplication::removeTranslator(&translator);
+        QTRY_COMPARE(seen().first(), QStringLiteral("Cut"));
+    }
+
+    // A PC file with awkward characters pasted on a receiver volume arrives byte for byte.
+    void pcFileToReceiver()
+    {
+        const QString name = QStringLiteral("a b%#.ts");
+        QFile f(pc.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("pc bytes") == 8);
+        f.close();
+        std::unique_ptr<QMimeData> data(page->pcModel()->mimeData({pcIndex(f.fileName())}));
+        QGuiApplication::clipboard()->setMimeData(data.release());
+        select(page->tvZbDeviceFolders, {device("hdd")});
+        QCOMPARE(page->activePane(), 2);
+        page->pasteFromClipboard();
+        QTRY_COMPARE(read(r->root.filePath("hdd/" + name)), QByteArray("pc bytes"));
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(read(f.fileName()), QByteArray("pc bytes"));
+    }
+
+    // Cut on the receiver, paste into a PC folder: the bytes move and the clipboard is emptied.
+    void cutReceiverFolderToPc()
+    {
+        select(page->tvZbDeviceFolders, {device("hdd/Movies")});
+        page->moveToClipboard();
+        select(page->tvPcFolders, {pcIndex(pc.path())});
+        QCOMPARE(page->activePane(), 1);
+        page->pasteFromClipboard();
+        QTRY_COMPARE(read(pc.filePath("Movies/a.ts")), QByteArray("movie"));
+        QTRY_VERIFY(!page->isBusy());
+        QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Movies")));
+        QVERIFY(!clipboardHasReceiverItems());
+    }
+
+    // Anything copied over a cut clipboard is only copied.
+    void staleCutCopies()
+    {
+        QFile f(pc.filePath("src/s.ts"));
+        QVERIFY(QDir().mkpath(pc.filePath("src")) && QDir().mkpath(pc.filePath("dst")));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("s") == 1);
+        f.close();
+        page->btnMyComputer->click();
+        select(page->tvPcFolders, {pcIndex(f.fileName())});
+        page->moveToClipboard();
+        auto *other = new QMimeData;
+        other->setData("text/uri-list", QUrl::fromLocalFile(f.fileName()).toEncoded() + "\r\n");
+        QGuiApplication::clipboard()->setMimeData(other);
+        select(page->tvPcFolders, {pcIndex(pc.filePath("dst"))});
+        page->pasteFromClipboard();
+        QTRY_COMPARE(read(pc.filePath("dst/s.ts")), QByteArray("s"));
+        QTRY_VERIFY(!page->isBusy());
+        QVERIFY(QFileInfo::exists(f.fileName()));
+    }
+
+    void deleteWithRefusedName()
+    {
+        r->media->refuseDelete("hdd\\y.ts");
+        boxAnswers << "&Yes";
+        select(page->tvZbDeviceFolders, {device("hdd/x.ts"), device("hdd/y.ts")});
+        page->deleteSelectedFiles();
+        QTRY_COMPARE(boxTexts.size(), 2);
+        QCOMPARE(boxTexts.at(0), QStringLiteral("Are you sure you want to delete these 2 items?"));
+        QCOMPARE(boxTexts.at(1), QStringLiteral("Ombrelay could not delete these files:\ny.ts\r\n"));
+        QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/x.ts")));
+        QVERIFY(QFileInfo::exists(r->root.filePath("hdd/y.ts")));
+    }
+
+    void newFolder_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("made");
+        QTest::newRow("plain") << "New" << true;
+        QTest::newRow("dot dot") << ".." << false;
+        QTest::newRow("leaves the folder") << "a/b\\c" << false;
+        QTest::newRow("control character") << "a\tb" << false;
+    }
+    void newFolder()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, made);
+        folderName = name;
+        select(page->tvZbDeviceFolders, {device("hdd/Movies")});
+        page->onNewFolder();
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(boxTexts.size(), made ? 0 : 1);
+        QTRY_COMPARE(QDir(r->root.filePath("hdd/Movies")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                     made ? QStringList{name} : QStringList());
+    }
+
+    // A picture is fetched once into the page's private folder; a failed fetch opens nothing.
+    void preview()
+    {
+        const QModelIndex picture = device("hdd/p.jpg");
+        emit page->tvZbDeviceFolders->doubleClicked(picture);
+        QTRY_COMPARE(opened.size(), 1);
+        QCOMPARE(read(opened.first()), QByteArray("picture"));
+        QFile local(opened.first());
+        QVERIFY(local.open(QIODevice::WriteOnly) && local.write("kept") == 4);
+        local.close();
+        QTRY_VERIFY(!page->isBusy());
+        emit page->tvZbDeviceFolders->doubleClicked(picture);
+        QTRY_COMPARE(opened.size(), 2);
+        QCOMPARE(opened.at(1), opened.at(0));
+        QCOMPARE(read(opened.first()), QByteArray("kept"));
+        QTRY_VERIFY(!page->isBusy());
+        QFile::remove(opened.first());
+        r->transfers->refuseStatus = 0xFD;
+        emit page->tvZbDeviceFolders->doubleClicked(picture);
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(opened.size(), 2);
+    }
+
+    // While a download hangs: keys start nothing; Cancel ends it with no partial file and the old target.
+    void cancelMidDownload()
+    {
+        r->file("hdd/big.ts", QByteArray(30'000'000, 'n'));
+        QVERIFY(QDir().mkpath(pc.filePath("dl")));
+        QFile old(pc.filePath("dl/big.ts"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        r->transfers->blockSize = 1000;
+        boxAnswers << "&Yes";
+        select(page->tvZbDeviceFolders, {device("hdd/big.ts")});
+        page->copyToClipboard();
+        select(page->tvPcFolders, {pcIndex(pc.filePath("dl"))});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(page->frStatusBar->isVisible() && page->pgrStatus->value() > 0);
+        QVERIFY(page->isBusy());
+        QGuiApplication::clipboard()->clear();
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        QTest::keyClick(page->tvPcFolders, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(!QGuiApplication::clipboard()->mimeData() ||
+                QGuiApplication::clipboard()->mimeData()->formats().isEmpty());
+        page->onBtnCancelTransfer();
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(read(old.fileName()), QByteArray("old"));
+        QTRY_COMPARE(QDir(pc.filePath("dl")).entryList(QDir::Files | QDir::Hidden), QStringList{"big.ts"});
+        QCOMPARE(boxTexts.first(),
+                 QStringLiteral(
+                     "This folder already contains a file named big.ts. Would you like to replace existing file?"));
+    }
+
+    // Stop and exit: Yes cancels, and once the receiver has let go the window is closed again.
+    void closeWhileBusy()
+    {
+        r->file("hdd/big.jpg", QByteArray(30'000'000, 'n'));
+        r->transfers->blockSize = 1000;
+        emit page->tvZbDeviceFolders->doubleClicked(device("hdd/big.jpg"));
+        QVERIFY(page->isBusy());
+        boxAnswers << "&Yes";
+        QVERIFY(!page->close());
+        QTRY_COMPARE(window.closes, 1);
+        QVERIFY(!page->isBusy());
+        QCOMPARE(opened.size(), 0);
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestMediaExplorerModule)
+#include "tst_mediaexplorermodule.moc"

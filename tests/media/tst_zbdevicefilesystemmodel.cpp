@@ -1,0 +1,134 @@
+#include "testmain.h"
+
+#include "mediareceiver.h"
+
+#include "device/core/devicetask.h"
+#include "media/zbdevicefilesystemmodel.h"
+
+#include <QAbstractItemModelTester>
+#include <QMimeData>
+
+// The receiver tree against the emulated receiver: real sockets and worker thread.
+class TestZBDeviceFileSystemModel : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<MediaReceiver> r;
+    std::unique_ptr<ZBDeviceFileSystemModel> model;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+
+    bool listVolumes()
+    {
+        QSignalSpy ready(model.get(), &ZBDeviceFileSystemModel::fileSystemInitialized);
+        model->initFileSystem();
+        return ready.wait(10000) && ready.first().value(0).toBool();
+    }
+    QModelIndex volume(const QString &name)
+    {
+        for (int i = 0; i < model->rowCount(); ++i)
+            if (model->index(i, 0).data().toString() == name)
+                return model->index(i, 0);
+        return {};
+    }
+    QStringList names(const QModelIndex &parent)
+    {
+        QStringList out;
+        for (int i = 0; i < model->rowCount(parent); ++i)
+            out << model->index(i, 0, parent).data().toString();
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        r = std::make_unique<MediaReceiver>();
+        r->file("hdd/Movies/a.ts", "aaa");
+        r->file("usb/b.jpg", "bb");
+        QVERIFY(r->start());
+        model = std::make_unique<ZBDeviceFileSystemModel>(r->manager.get());
+        tester = std::make_unique<QAbstractItemModelTester>(model.get(),
+                                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
+    }
+    void cleanup()
+    {
+        r->stop();
+        tester.reset();
+        model.reset();
+        r.reset();
+    }
+
+    void volumesFoldersAndPayload()
+    {
+        QVERIFY(listVolumes());
+        QCOMPARE(names({}), QStringList({"hdd", "usb"}));
+        const QModelIndex hdd = volume("hdd");
+        QCOMPARE(model->filePath(hdd), QStringLiteral("/hdd"));
+        QVERIFY(model->isProtectedItem(hdd));
+        QSignalSpy fetching(model.get(), &ZBDeviceFileSystemModel::fetching);
+        model->fetchMore(hdd);
+        QTRY_COMPARE(names(hdd), QStringList({"Movies"}));
+        QVERIFY(model->isProtectedItem(model->index(0, 0, hdd)));
+        model->fetchMore(model->index(0, 0, hdd));
+        QTRY_COMPARE(model->rowCount(model->index(0, 0, hdd)), 1);
+        const QModelIndex file = model->index(0, 0, model->index(0, 0, hdd));
+        QVERIFY(!model->isProtectedItem(file));
+        std::unique_ptr<QMimeData> data(model->mimeData({model->index(0, 0, hdd), file, model->index(0, 1, hdd)}));
+        QCOMPARE(QString::fromUtf8(data->data("text/zbdevice-uri-list")),
+                 QStringLiteral("dir:///hdd\\Movies*0\r\nfile:///hdd\\Movies\\a.ts*3\r\n"));
+        QCOMPARE(fetching.last().value(0).toBool(), false);
+    }
+
+    void insertionOrder_data()
+    {
+        QTest::addColumn<QList<int>>("days");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("3,2,1") << QList<int>{3, 2, 1} << QStringList{"f3", "f2", "f1"};
+        QTest::newRow("1,3,2") << QList<int>{1, 3, 2} << QStringList{"f3", "f1", "f2"};
+    }
+    void insertionOrder()
+    {
+        // The emulator lists by name: f1, f2, f3 carry the days given.
+        QFETCH(QList<int>, days);
+        const QDateTime base(QDate(2026, 1, 1), QTime(12, 0), Qt::UTC);
+        for (int i = 0; i < days.size(); ++i)
+            r->file(QStringLiteral("rec/f%1").arg(i + 1), "x", base.addDays(days.at(i)));
+        QVERIFY(listVolumes());
+        const QPersistentModelIndex rec = volume("rec");
+        model->fetchMore(rec);
+        QTRY_COMPARE(model->rowCount(rec), 3);
+        const QStringList files = names(rec);
+        QFETCH(QStringList, expected);
+        QCOMPARE(files, expected);
+    }
+
+    // A reply for a folder that went away, or from a connection that is gone, is dropped and freed.
+    void heldListing_data()
+    {
+        QTest::addColumn<bool>("disconnect");
+        QTest::newRow("reset") << false;
+        QTest::newRow("disconnect") << true;
+    }
+    void heldListing()
+    {
+        QVERIFY(listVolumes());
+        r->media->holdListing = true;
+        const int before = r->media->listings();
+        QSignalSpy fetching(model.get(), &ZBDeviceFileSystemModel::fetching);
+        model->fetchMore(volume("hdd"));
+        QTRY_COMPARE(r->media->listings(), before + 1);
+        QFETCH(bool, disconnect);
+        if (disconnect) // the connection reports its loss while the reply is still on its way
+            emit r->manager->stateChanged(QStringLiteral("disconnected"));
+        else
+            model->reset();
+        r->media->holdListing = false;
+        QTRY_COMPARE(fetching.last().value(0).toBool(), false);
+        // The dropped request is freed once its reply came, and it changed nothing.
+        QTRY_COMPARE(model->findChildren<DeviceTask *>().size(), 0);
+        QCOMPARE(model->rowCount(), disconnect ? 2 : 0);
+        if (disconnect)
+            QCOMPARE(model->rowCount(volume("hdd")), 0);
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestZBDeviceFileSystemModel)
+#include "tst_zbdevicefilesystemmodel.moc"
