@@ -22,6 +22,8 @@ QHash<QString, QIcon> ZBDeviceFileSystemModel::iconCache;
 namespace {
 const QString zbUriList = QStringLiteral("text/zbdevice-uri-list");
 const QString uriList = QStringLiteral("text/uri-list");
+const char *const outcomeDelivered = "ombrelayOutcomeDelivered";
+
 } // namespace
 
 ZBDeviceFileSystemModel::ZBDeviceFileSystemModel(DeviceCommunicationManager *manager)
@@ -61,7 +63,10 @@ void ZBDeviceFileSystemModel::dropTask()
         return;
     task->setObjectName(QString());
     disconnect(task, nullptr, this, nullptr);
-    if (task->state() == DeviceTask::Finished || task->state() == DeviceTask::New) {
+    // Its outcome may already have come while the worker has not yet marked it finished: then no further
+    // signal will come to free it, and it is freed as soon as the worker lets go.
+    if (task->state() == DeviceTask::Finished || task->state() == DeviceTask::New ||
+        task->property(outcomeDelivered).toBool()) {
         freeListing(task->listing());
         task->setListing(nullptr);
         MediaExplorerDeviceTask::deleteWhenReleased(task);
@@ -167,6 +172,7 @@ void ZBDeviceFileSystemModel::onTaskCompleted(bool)
     DeviceTask *task = _task;
     if (!task || sender() != task)
         return;
+    task->setProperty(outcomeDelivered, true);
     QList<DeviceFileSystemItem *> *listing = task->listing();
     task->setListing(nullptr);
     const QString path = DeviceCall::fromText(task->request()).parameter(QStringLiteral("@path"));
@@ -217,6 +223,7 @@ void ZBDeviceFileSystemModel::onTaskCanceled()
 {
     if (!_task || sender() != _task)
         return;
+    _task->setProperty(outcomeDelivered, true);
     const bool atRoot = !_initialized;
     _fetching = false;
     dropTask();
