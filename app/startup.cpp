@@ -8,6 +8,7 @@
 #include "base/translatorloader.h"
 #include "document/itemproperty.h"
 #include "exchange/selectdrivedialog.h"
+#include "lists/tvlistmodule.h"
 
 #include <QApplication>
 #include <QFile>
@@ -16,6 +17,7 @@ void registerStartUpServices()
 {
     installFontSubstitutes();
     ModuleFactory::registerProgramModules();
+    ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
     ItemProperty::setRejectionReporter(&MessageBox::critical);
     SelectDriveDialog::registerAsExportPicker();
 }
