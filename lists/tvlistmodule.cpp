@@ -95,6 +95,10 @@ TVListModule::TVListModule(QWidget *parent)
 
 TVListModule::~TVListModule()
 {
+    disconnect(qApp, nullptr, this, nullptr);
+    // Once handed to the tabs, the favourite columns are theirs.
+    if (!favouriteColumnsHanded)
+        qDeleteAll(favouriteColumns);
     // The tabs may still show models over the document: they go before the manager's document.
     listsTabWidget->clearTabs();
 }
@@ -211,10 +215,13 @@ void TVListModule::onProjectLoad()
     itemsTableViewAll->setItemsModel(items, {field("position"), field("name"), field("provider")},
                                      {field("name"), field("position")});
     connect(items, &QAbstractItemModel::dataChanged, this, &TVListModule::onAllItemsDataChanged);
-    itemsTableViewAll->horizontalHeader()->resizeSection(0, 30);
+    QHeaderView *header = itemsTableViewAll->horizontalHeader();
+    header->setMinimumSectionSize(qMin(header->minimumSectionSize(), 30));
+    header->resizeSection(0, 30);
     itemsTableViewAll->setEnabled(true);
     listsTabWidget->setDocument(manager->document->lists, items, tr("Ombrelay TV Lists Project") + "_ref",
                                 favouriteColumns);
+    favouriteColumnsHanded = true;
     proxy->setColumnFilters(nullptr);
     columnFilters.clear();
     columnFilters << ColumnFilter(field("provider"), manager->providersModel, false, true, {})

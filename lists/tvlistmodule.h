@@ -89,6 +89,7 @@ private:
     BooleanModel booleanModel;
     FilterMenuModel *filterModel = nullptr;
     QList<ItemProperty *> favouriteColumns;
+    bool favouriteColumnsHanded = false;
     ParentalControlModel parentalControlModel;
     // The id of the service being edited, so the check on leaving it concerns that service only.
     QString editedId;
