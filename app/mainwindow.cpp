@@ -1,13 +1,15 @@
 #include "app/mainwindow.h"
 
-#include "widgets/messagebox.h"
-#include "modules/modulefactory.h"
 #include "app/pdfviewer.h"
-#include "base/settings.h"
 #include "app/settingspage.h"
-#include "devices/zbdevice.h"
+#include "base/settings.h"
+#include "devices/devicepropertiesmodule.h"
 #include "device/core/zbdeviceinfo.h"
+#include "devices/zbdevice.h"
 #include "devices/zbdevicecollection.h"
+#include "modules/modulefactory.h"
+#include "ui_mainwindow.h"
+#include "widgets/messagebox.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -20,32 +22,38 @@
 
 MainWindow::MainWindow(QWidget *parent)
     : SWindow(parent)
+    , ui(std::make_unique<Ui::MainWindow>())
 {
-    setupUi(this);
+    ui->setupUi(this);
 
     // The settings page is a form of its own; it takes the place the window's form keeps for it.
     m_settingsPage = new SettingsPage;
-    QWidget *settingsPlace = appStackedWidget->widget(1);
-    appStackedWidget->insertWidget(1, m_settingsPage);
-    appStackedWidget->removeWidget(settingsPlace);
+    QWidget *settingsPlace = ui->appStackedWidget->widget(1);
+    ui->appStackedWidget->insertWidget(1, m_settingsPage);
+    ui->appStackedWidget->removeWidget(settingsPlace);
     delete settingsPlace;
-    Settings = m_settingsPage;
+    ui->Settings = m_settingsPage;
     m_settingsPage->setTranslator(&m_translator);
-    appStackedWidget->setCurrentIndex(0);
+    ui->appStackedWidget->setCurrentIndex(0);
 
     m_collection = new ZBDeviceCollection(this);
     m_newDeviceModule = ModuleFactory::createWindowPage(OmbrelayModule::TypeNewDevice, this, m_collection);
     m_generalMediaExplorer = ModuleFactory::createWindowPage(OmbrelayModule::TypeMediaExplorer, this, nullptr);
     m_collection->load();
 
-    connect(m_collection, &ZBDeviceCollection::DeviceStateChanged, this, &MainWindow::onDeviceStateChange);
-    connect(m_collection, &ZBDeviceCollection::NoDeviceAdded, this, &MainWindow::onNoNewDeviceAddedRequest);
+    m_collectionConnections = {
+        connect(m_collection, &ZBDeviceCollection::DeviceStateChanged, this, &MainWindow::onDeviceStateChange),
+        connect(m_collection, &ZBDeviceCollection::NoDeviceAdded, this, &MainWindow::onNoNewDeviceAddedRequest),
+        connect(m_collection, &ZBDeviceCollection::DeviceAdded, this, &MainWindow::onAddNewDeviceRequest),
+        connect(m_collection, &ZBDeviceCollection::DeviceShareNameChanged, this, &MainWindow::onDeviceShareNameChanged),
+        connect(m_collection, &ZBDeviceCollection::DeviceProtolVersionchanged, this,
+                &MainWindow::onDeviceProtolVersionChanged)};
 
-    m_connectAction = new QAction(tr("Disconnect"), tvDevices);
-    m_removeAction = new QAction(tr("Remove"), tvDevices);
-    m_propertiesAction = new QAction(tr("Properties"), tvDevices);
-    m_removeAllAction = new QAction(tr("Remove All"), tvDevices);
-    m_treeMenu = new QMenu(tvDevices);
+    m_connectAction = new QAction(tr("Disconnect"), ui->tvDevices);
+    m_removeAction = new QAction(tr("Remove"), ui->tvDevices);
+    m_propertiesAction = new QAction(tr("Properties"), ui->tvDevices);
+    m_removeAllAction = new QAction(tr("Remove All"), ui->tvDevices);
+    m_treeMenu = new QMenu(ui->tvDevices);
     m_treeMenu->addAction(m_connectAction);
     m_menuSeparator = m_treeMenu->addSeparator();
     m_treeMenu->addAction(m_removeAction);
@@ -54,12 +62,11 @@ MainWindow::MainWindow(QWidget *parent)
     m_treeMenu->addAction(m_propertiesAction);
 
     rebuildDeviceTree();
-    tvDevices->setModel(&m_treeModel);
+    ui->tvDevices->setModel(&m_treeModel);
 
-    connect(tvDevices->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(ui->tvDevices->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &MainWindow::onDeviceItemChanged);
-    connect(tvDevices, &QAbstractItemView::pressed, this, &MainWindow::onDeviceItemPressed);
-    connect(m_collection, &ZBDeviceCollection::DeviceAdded, this, &MainWindow::onAddNewDeviceRequest);
+    connect(ui->tvDevices, &QAbstractItemView::pressed, this, &MainWindow::onDeviceItemPressed);
     if (m_newDeviceModule) {
         // The add-device page's class lives above this layer; its two requests are connected by name.
         const QMetaObject *meta = m_newDeviceModule->metaObject();
@@ -74,13 +81,10 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_removeAction, &QAction::triggered, this, &MainWindow::removeSelectedDevice);
     connect(m_removeAllAction, &QAction::triggered, this, &MainWindow::removeAllDevices);
     connect(m_propertiesAction, &QAction::triggered, this, &MainWindow::showPropertiesPanel);
-    connect(tvDevices, &QWidget::customContextMenuRequested, this, &MainWindow::onTvDevicesMenuRequest);
-    connect(btnConnectDevice, &QAbstractButton::pressed, this, &MainWindow::onActionDisconnect);
-    connect(m_collection, &ZBDeviceCollection::DeviceShareNameChanged, this, &MainWindow::onDeviceShareNameChanged);
-    connect(m_collection, &ZBDeviceCollection::DeviceProtolVersionchanged, this,
-            &MainWindow::onDeviceProtolVersionChanged);
-    connect(btnAddDevice, &QAbstractButton::pressed, this, &MainWindow::showSearchDevicePanel);
-    connect(btnMediaExplorer, &QAbstractButton::pressed, this, &MainWindow::showMediaExplorerGeneral);
+    connect(ui->tvDevices, &QWidget::customContextMenuRequested, this, &MainWindow::onTvDevicesMenuRequest);
+    connect(ui->btnConnectDevice, &QAbstractButton::pressed, this, &MainWindow::onActionDisconnect);
+    connect(ui->btnAddDevice, &QAbstractButton::pressed, this, &MainWindow::showSearchDevicePanel);
+    connect(ui->btnMediaExplorer, &QAbstractButton::pressed, this, &MainWindow::showMediaExplorerGeneral);
     connect(m_settingsPage->settingsBackButton, &QAbstractButton::clicked, this, &MainWindow::gotoMainView);
     connect(m_settingsPage, &SettingsPage::languageChanged, this, [this] {
         m_collection->retranslateAll();
@@ -96,23 +100,28 @@ MainWindow::MainWindow(QWidget *parent)
         return entries;
     });
     connect(m_settingsPage, &SettingsPage::removeDevicesRequest, this, [this](const QList<quint32> &ids) {
-        for (quint32 id : ids)
-            removeDevice(id);
+        // Each receiver's pages are asked first; one that refuses keeps its receiver.
+        for (quint32 id : ids) {
+            QCloseEvent event;
+            m_collection->closeDeviceModules(id, &event);
+            if (event.isAccepted())
+                removeDevice(id);
+        }
         m_collection->save();
         m_settingsPage->fillDevicesList();
     });
-    connect(helpBackButton, &QAbstractButton::clicked, this, &MainWindow::gotoMainView);
+    connect(ui->helpBackButton, &QAbstractButton::clicked, this, &MainWindow::gotoMainView);
 
-    for (TopRightWidget *titleBar : {topRightWidget, m_settingsPage->topRightWidget_2, topRightWidget_3})
+    for (TopRightWidget *titleBar : {ui->topRightWidget, m_settingsPage->topRightWidget_2, ui->topRightWidget_3})
         titleBar->setWindow(this);
 
     m_collection->connectAll();
-    tvDevices->expandAll();
+    ui->tvDevices->expandAll();
     if (m_collection->count() == 0) {
         showSearchDevicePanel();
         showInfoBanner(false);
     } else {
-        tvDevices->setCurrentIndex(m_treeModel.index(0, 0));
+        ui->tvDevices->setCurrentIndex(m_treeModel.index(0, 0));
     }
     restoreGeometry();
 }
@@ -121,8 +130,13 @@ MainWindow::~MainWindow()
 {
     // The receivers go with the window's children and announce "disconnecting" on their way out;
     // nothing of this half-destroyed window may hear it.
-    disconnect(m_collection, nullptr, this, nullptr);
-    tvDevices->setModel(nullptr);
+    for (const QMetaObject::Connection &connection : std::as_const(m_collectionConnections))
+        disconnect(connection);
+    disconnect(m_startPageRequest);
+    ui->tvDevices->setModel(nullptr);
+    // The window's own pages have no parent until they are shown; the window keeps them, so it ends them.
+    delete m_newDeviceModule;
+    delete m_generalMediaExplorer;
 }
 
 bool MainWindow::close()
@@ -133,12 +147,12 @@ bool MainWindow::close()
 void MainWindow::setCurrentModule(OmbrelayModule *module, bool showBanner)
 {
     if (m_pageContainer) {
-        moduleContainer->removeWidget(m_pageContainer);
+        ui->moduleContainer->removeWidget(m_pageContainer);
         m_pageContainer->hide();
     }
     // Containers emptied by earlier switches hold nothing any more; the modules are never deleted here.
     const auto oldContainers =
-        moduleContainer->findChildren<QWidget *>(QStringLiteral("pageContainer"), Qt::FindDirectChildrenOnly);
+        ui->moduleContainer->findChildren<QWidget *>(QStringLiteral("pageContainer"), Qt::FindDirectChildrenOnly);
     QWidget *previousContainer = m_pageContainer;
 
     m_pageContainer = new QWidget;
@@ -147,11 +161,10 @@ void MainWindow::setCurrentModule(OmbrelayModule *module, bool showBanner)
     m_pageLayout->setSpacing(0);
     m_pageLayout->setContentsMargins(0, 0, 0, 0);
 
-    if (m_currentModule) {
+    if (m_currentModule)
         m_currentModule->startBuffering();
-        if (m_currentModule->moduleType() == OmbrelayModule::TypeDevice)
-            QObject::disconnect(m_currentModule, nullptr, nullptr, nullptr);
-    }
+    // Only the window's own request connection goes: others may listen to the page too.
+    disconnect(m_startPageRequest);
 
     if (!module) {
         m_currentModule = nullptr;
@@ -159,16 +172,16 @@ void MainWindow::setCurrentModule(OmbrelayModule *module, bool showBanner)
         if (module->moduleType() == OmbrelayModule::TypeDevice &&
             module->metaObject()->indexOfSignal("showModuleRequest(OmbrelayModule::ModuleTypes)") >= 0) {
             // The start page's class lives above this layer; its one signal is connected by name.
-            connect(module, SIGNAL(showModuleRequest(OmbrelayModule::ModuleTypes)), this,
-                    SLOT(onPropertiesModuleRequest(OmbrelayModule::ModuleTypes)), Qt::UniqueConnection);
+            m_startPageRequest = connect(module, SIGNAL(showModuleRequest(OmbrelayModule::ModuleTypes)), this,
+                                         SLOT(onPropertiesModuleRequest(OmbrelayModule::ModuleTypes)));
         }
         m_currentModule = module;
         module->setParent(m_pageContainer);
         m_pageLayout->addWidget(module, 0, 0, 1, 1);
         module->setVisible(true);
     }
-    moduleContainer->addWidget(m_pageContainer);
-    moduleContainer->setCurrentWidget(m_pageContainer);
+    ui->moduleContainer->addWidget(m_pageContainer);
+    ui->moduleContainer->setCurrentWidget(m_pageContainer);
 
     for (QWidget *old : oldContainers) {
         if (old != previousContainer && old->findChildren<OmbrelayModule *>().isEmpty())
@@ -217,12 +230,71 @@ void MainWindow::selectTreeItem(quint32 deviceId, int moduleType)
     const QModelIndex index = m_treeModel.indexFor(deviceId, moduleType);
     if (!index.isValid())
         return;
-    tvDevices->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    ui->tvDevices->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
 }
 
 void MainWindow::showPropertiesPanel()
 {
-    // The receiver properties page comes with the device pages.
+    if (m_propertiesModule && m_currentModule == m_propertiesModule)
+        return;
+    const QModelIndexList selected = ui->tvDevices->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    ZBDevice *device = m_collection->deviceById(m_treeModel.deviceIdAt(selected.first()));
+    if (!device)
+        return;
+    if (m_propertiesModule) {
+        m_propertiesModule->disconnect(this);
+        delete m_propertiesModule;
+    }
+    m_propertiesModule = new DevicePropertiesModule(this);
+    m_propertiesModule->setKnownAddresses(m_collection->deviceAddresses());
+    m_propertiesModule->setDeviceInfo(device->info());
+    connect(m_propertiesModule, &DevicePropertiesModule::goBackRequest, this, &MainWindow::onGoBackRequest);
+    connect(m_propertiesModule, &DevicePropertiesModule::saveDeviceInfoRequest, this,
+            &MainWindow::onSaveDeviceInfoRequest);
+    connect(m_propertiesModule, &DevicePropertiesModule::removeDeviceRequest, this,
+            &MainWindow::onRemoveDevicePropertiesPanelRequest);
+    setCurrentModule(m_propertiesModule, true);
+}
+
+void MainWindow::onGoBackRequest(quint32 id)
+{
+    showModule(id, OmbrelayModule::TypeDevice);
+}
+
+void MainWindow::onSaveDeviceInfoRequest(const ZBDeviceInfo &info, bool addressChanged)
+{
+    ZBDevice *device = m_collection->deviceById(info.id());
+    if (!device)
+        return;
+    device->updateInfoFrom(info);
+    rebuildDeviceTree();
+    updateDevicePanel(device);
+    m_collection->save();
+    showModule(info.id(), OmbrelayModule::TypeDevice);
+    if (!addressChanged || device->info().isUsbManaged())
+        return;
+    if (!device->isConnected() && !device->isConnecting()) {
+        device->connectToDevice();
+        return;
+    }
+    m_reconnectPending.insert(device->id());
+    device->disconnectFromDevice();
+}
+
+void MainWindow::onRemoveDevicePropertiesPanelRequest(quint32 id)
+{
+    if (!MessageBox::questionYesNo(this, tr("Are you sure you want to remove this device from your device list?"),
+                                   MessageBox::No))
+        return;
+    // Its pages are asked first; one that refuses keeps the receiver.
+    QCloseEvent event;
+    m_collection->closeDeviceModules(id, &event);
+    if (!event.isAccepted())
+        return;
+    removeDevice(id);
+    m_collection->save();
 }
 
 void MainWindow::onPropertiesModuleRequest(OmbrelayModule::ModuleTypes type)
@@ -257,13 +329,13 @@ void MainWindow::updateDevicePanel(ZBDevice *device)
 {
     if (!device)
         return;
-    picDevicePhoto->setStyleSheet(
+    ui->picDevicePhoto->setStyleSheet(
         QStringLiteral("QWidget{\n\n\t\n\tbackground-image:url(%1);\n\n}").arg(devicePicturePath(device->info())));
-    lblDeviceGivenName->setText(device->info().label());
-    lblDeviceNativeName->setText(device->info().name());
-    btnConnectDevice->setText(device->isConnected() ? tr("Disconnect") : tr("Connect"));
-    btnConnectDevice->setEnabled(true);
-    btnConnectDevice->setVisible(!device->info().isUsbManaged());
+    ui->lblDeviceGivenName->setText(device->info().label());
+    ui->lblDeviceNativeName->setText(device->info().name());
+    ui->btnConnectDevice->setText(device->isConnected() ? tr("Disconnect") : tr("Connect"));
+    ui->btnConnectDevice->setEnabled(true);
+    ui->btnConnectDevice->setVisible(!device->info().isUsbManaged());
 }
 
 QString MainWindow::devicePicturePath(const ZBDeviceInfo &info)
@@ -286,33 +358,31 @@ void MainWindow::onDeviceStateChange(const ZBDevice *device, const QString &stat
     if (state == QLatin1String("connecting")) {
         m_treeModel.updateDeviceState(id, 1);
         if (current) {
-            btnConnectDevice->setEnabled(false);
+            ui->btnConnectDevice->setEnabled(false);
             m_connectAction->setEnabled(false);
         }
     } else if (state == QLatin1String("connected")) {
         m_treeModel.updateDeviceState(id, 2);
         if (current) {
-            btnConnectDevice->setText(tr("Disconnect"));
-            btnConnectDevice->setEnabled(true);
+            ui->btnConnectDevice->setText(tr("Disconnect"));
+            ui->btnConnectDevice->setEnabled(true);
             m_connectAction->setEnabled(true);
         }
     } else if (state == QLatin1String("disconnecting")) {
         m_treeModel.updateDeviceState(id, 0);
         if (current) {
-            btnConnectDevice->setEnabled(false);
+            ui->btnConnectDevice->setEnabled(false);
             m_connectAction->setEnabled(false);
         }
     } else if (state == QLatin1String("disconnected")) {
         m_treeModel.updateDeviceState(id, 0);
-        if (m_reconnectPending) {
-            if (ZBDevice *known = m_collection->deviceById(id)) {
-                m_reconnectPending = false;
+        if (m_reconnectPending.remove(id)) {
+            if (ZBDevice *known = m_collection->deviceById(id))
                 known->connectToDevice();
-            }
         }
         if (current) {
-            btnConnectDevice->setText(tr("Connect"));
-            btnConnectDevice->setEnabled(true);
+            ui->btnConnectDevice->setText(tr("Connect"));
+            ui->btnConnectDevice->setEnabled(true);
             m_connectAction->setEnabled(true);
         }
     }
@@ -339,14 +409,14 @@ void MainWindow::showNewDevice(const ZBDeviceInfo *info, bool existingNodes)
         for (qsizetype i = 1; i < modules.size(); ++i)
             m_treeModel.addModuleNode(info->id(), modules.at(i));
     }
-    picDevicePhoto->setStyleSheet(
+    ui->picDevicePhoto->setStyleSheet(
         QStringLiteral("QWidget{\n\n\t\n\tbackground-image:url(%1);\n\n}").arg(devicePicturePath(*info)));
-    lblDeviceGivenName->setText(info->label());
-    tvDevices->expandAll();
-    tvDevices->setCurrentIndex(m_treeModel.index(m_treeModel.rowCount() - 1, 0));
-    tvDevices->setFocus(Qt::OtherFocusReason);
+    ui->lblDeviceGivenName->setText(info->label());
+    ui->tvDevices->expandAll();
+    ui->tvDevices->setCurrentIndex(m_treeModel.index(m_treeModel.rowCount() - 1, 0));
+    ui->tvDevices->setFocus(Qt::OtherFocusReason);
     showModule(info->id(), OmbrelayModule::TypeDevice);
-    btnConnectDevice->setVisible(!info->isUsbManaged());
+    ui->btnConnectDevice->setVisible(!info->isUsbManaged());
 }
 
 void MainWindow::removeDevice(quint32 deviceId)
@@ -355,18 +425,18 @@ void MainWindow::removeDevice(quint32 deviceId)
         return;
     m_treeModel.removeDevice(deviceId);
     m_collection->removeDevice(deviceId);
-    tvDevices->expandAll();
+    ui->tvDevices->expandAll();
     m_currentModule = nullptr;
     if (m_treeModel.isEmpty())
         showSearchDevicePanel();
     else
-        tvDevices->setCurrentIndex(m_treeModel.firstIndex());
+        ui->tvDevices->setCurrentIndex(m_treeModel.firstIndex());
 }
 
 void MainWindow::rebuildDeviceTree()
 {
     m_treeModel.rebuild(m_collection);
-    tvDevices->expandAll();
+    ui->tvDevices->expandAll();
 }
 
 void MainWindow::retranslateActions()
@@ -394,7 +464,7 @@ QString MainWindow::helpFilePath()
 
 void MainWindow::gotoAbout()
 {
-    appStackedWidget->setCurrentIndex(2);
+    ui->appStackedWidget->setCurrentIndex(2);
 }
 
 void MainWindow::gotoHelp()
@@ -405,9 +475,9 @@ void MainWindow::gotoHelp()
 
 void MainWindow::gotoMainView()
 {
-    const QWidget *shown = appStackedWidget->currentWidget();
-    if (shown == Help || (shown == m_settingsPage && m_settingsPage->allPathsValid()) || shown == App) {
-        appStackedWidget->setCurrentIndex(0);
+    const QWidget *shown = ui->appStackedWidget->currentWidget();
+    if (shown == ui->Help || (shown == m_settingsPage && m_settingsPage->allPathsValid()) || shown == ui->App) {
+        ui->appStackedWidget->setCurrentIndex(0);
         return;
     }
     // The settings page is not left while a field is wrong.
@@ -417,16 +487,16 @@ void MainWindow::gotoMainView()
 void MainWindow::gotoSettings()
 {
     m_settingsPage->prepareToShow();
-    appStackedWidget->setCurrentIndex(1);
+    ui->appStackedWidget->setCurrentIndex(1);
 }
 
 void MainWindow::showInfoBanner(bool show)
 {
-    lblDeviceGivenName->setVisible(show);
-    lblDeviceNativeName->setVisible(show);
-    picDevicePhoto->setVisible(show);
+    ui->lblDeviceGivenName->setVisible(show);
+    ui->lblDeviceNativeName->setVisible(show);
+    ui->picDevicePhoto->setVisible(show);
     const ZBDevice *device = m_collection->deviceById(m_currentDeviceId);
-    btnConnectDevice->setVisible(show && device && !device->info().isUsbManaged());
+    ui->btnConnectDevice->setVisible(show && device && !device->info().isUsbManaged());
 }
 
 void MainWindow::showMediaExplorerGeneral()
@@ -434,7 +504,7 @@ void MainWindow::showMediaExplorerGeneral()
     if (!m_generalMediaExplorer || m_currentModule == m_generalMediaExplorer)
         return;
     setCurrentModule(m_generalMediaExplorer, false);
-    tvDevices->setCurrentIndex(QModelIndex());
+    ui->tvDevices->setCurrentIndex(QModelIndex());
 }
 
 void MainWindow::showSearchDevicePanel()
@@ -442,7 +512,7 @@ void MainWindow::showSearchDevicePanel()
     if (m_newDeviceModule && m_currentModule == m_newDeviceModule)
         return;
     setCurrentModule(m_newDeviceModule, false);
-    tvDevices->setCurrentIndex(QModelIndex());
+    ui->tvDevices->setCurrentIndex(QModelIndex());
 }
 
 void MainWindow::tryToOpenFile(const QString &path)
@@ -500,7 +570,7 @@ void MainWindow::changeEvent(QEvent *event)
         return;
     // The form's title is a placeholder; the start-up gives the window its real one.
     const QString title = windowTitle();
-    retranslateUi(this);
+    ui->retranslateUi(this);
     setWindowTitle(title);
     retranslateActions();
     updateDevicePanel(m_collection->deviceById(m_currentDeviceId));
@@ -520,7 +590,7 @@ void MainWindow::onActionDisconnect()
     if (!device)
         return;
     if (device->isConnected()) {
-        m_reconnectPending = false;
+        m_reconnectPending.remove(device->id());
         device->disconnectFromDevice();
     } else {
         device->connectToDevice();
@@ -534,7 +604,7 @@ void MainWindow::removeSelectedDevice()
     if (!MessageBox::questionYesNo(this, tr("Are you sure you want to remove this device from your device list?"),
                                    MessageBox::No))
         return;
-    const QModelIndexList selected = tvDevices->selectionModel()->selectedIndexes();
+    const QModelIndexList selected = ui->tvDevices->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return;
     const quint32 id = m_treeModel.deviceIdAt(selected.first());
@@ -566,7 +636,7 @@ void MainWindow::removeAllDevices()
 
 void MainWindow::onTvDevicesMenuRequest(const QPoint &pos)
 {
-    const QModelIndex index = tvDevices->indexAt(pos);
+    const QModelIndex index = ui->tvDevices->indexAt(pos);
     if (m_treeModel.isEmpty() || m_treeModel.moduleTypeAt(index) != OmbrelayModule::TypeDevice)
         return;
     ZBDevice *device = m_collection->deviceById(m_treeModel.deviceIdAt(index));
@@ -577,7 +647,7 @@ void MainWindow::onTvDevicesMenuRequest(const QPoint &pos)
         m_connectAction->setText(device->isConnected() ? tr("Disconnect") : tr("Connect"));
     m_connectAction->setVisible(network);
     m_menuSeparator->setVisible(network);
-    m_treeMenu->exec(tvDevices->viewport()->mapToGlobal(pos));
+    m_treeMenu->exec(ui->tvDevices->viewport()->mapToGlobal(pos));
 }
 
 void MainWindow::onDeviceShareNameChanged(int id, const QString &shareName)

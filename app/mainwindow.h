@@ -1,26 +1,34 @@
 #pragma once
 
-#include "modules/generaluiinterface.h"
-#include "modules/ombrelaymodule.h"
 #include "app/swindow.h"
 #include "devices/zbdeviceitemmodel.h"
-#include "ui_mainwindow.h"
+#include "modules/generaluiinterface.h"
+#include "modules/ombrelaymodule.h"
 
+#include <QList>
+#include <QMetaObject>
 #include <QPointer>
+#include <QSet>
 #include <QTranslator>
+
+#include <memory>
 
 class QAction;
 class QGridLayout;
 class QMenu;
 class SettingsPage;
+class DevicePropertiesModule;
 class ZBDevice;
 class ZBDeviceCollection;
 class ZBDeviceInfo;
+namespace Ui {
+class MainWindow;
+}
 
 // The program's one top-level window: a frameless window with three pages (the main view with the
 // receiver tree, the module area and the receiver banner; the settings page; the about page). It hosts
 // one module page at a time and is the page interface through which modules reach the window.
-class MainWindow : public SWindow, public Ui::MainWindow, public GeneralUiInterface
+class MainWindow : public SWindow, public GeneralUiInterface
 {
     Q_OBJECT
 public:
@@ -32,6 +40,8 @@ public:
     void setCurrentModule(OmbrelayModule *module, bool showBanner) override;
     void notifyModuleMessage(OmbrelayModule *module) override;
 
+    // The window's generated form: its pages, buttons and the receiver tree.
+    Ui::MainWindow *form() const { return ui.get(); }
     QTranslator *translator() { return &m_translator; }
     OmbrelayModule *currentModule() const { return m_currentModule; }
     OmbrelayModule *newDeviceModule() const { return m_newDeviceModule; }
@@ -77,6 +87,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private slots:
+    void onGoBackRequest(quint32 id);
+    void onSaveDeviceInfoRequest(const ZBDeviceInfo &info, bool addressChanged);
+    void onRemoveDevicePropertiesPanelRequest(quint32 id);
     void onPropertiesModuleRequest(OmbrelayModule::ModuleTypes type);
     void onAddNewDeviceRequest(const ZBDeviceInfo *info);
     void onNoNewDeviceAddedRequest();
@@ -93,6 +106,12 @@ private slots:
 private:
     void retranslateActions();
 
+    std::unique_ptr<Ui::MainWindow> ui;
+    // The receivers announce "disconnecting" while the window's children are destroyed: these are cut
+    // first, and only these, so nothing reaches the half-destroyed window.
+    QList<QMetaObject::Connection> m_collectionConnections;
+    // The shown start page asking for its receiver's other pages; cut when another page is shown.
+    QMetaObject::Connection m_startPageRequest;
     QAction *m_connectAction = nullptr;
     QAction *m_menuSeparator = nullptr;
     QAction *m_propertiesAction = nullptr;
@@ -100,7 +119,9 @@ private:
     QAction *m_removeAllAction = nullptr;
     quint32 m_currentDeviceId = 0;
     QPointer<OmbrelayModule> m_currentModule;
-    bool m_reconnectPending = false;
+    // Receivers disconnected only to be connected again at a changed address.
+    QSet<quint32> m_reconnectPending;
+    QPointer<DevicePropertiesModule> m_propertiesModule;
     ZBDeviceCollection *m_collection = nullptr;
     QMenu *m_treeMenu = nullptr;
     ZBDeviceItemModel m_treeModel;

@@ -2,13 +2,15 @@
 
 #include "app/fontsubstitutes.h"
 #include "app/mainwindow.h"
-#include "widgets/messagebox.h"
-#include "modules/modulefactory.h"
 #include "base/settings.h"
 #include "base/translatorloader.h"
+#include "devices/devicepages.h"
 #include "document/itemproperty.h"
 #include "exchange/selectdrivedialog.h"
 #include "lists/tvlistmodule.h"
+#include "modules/modulefactory.h"
+#include "ui_mainwindow.h"
+#include "widgets/messagebox.h"
 
 #include <QApplication>
 #include <QFile>
@@ -18,6 +20,7 @@ void registerStartUpServices()
     installFontSubstitutes();
     ModuleFactory::registerProgramModules();
     ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
+    registerDevicePages();
     ItemProperty::setRejectionReporter(&MessageBox::critical);
     SelectDriveDialog::registerAsExportPicker();
 }
@@ -40,5 +43,5 @@ void prepareMainWindow(MainWindow &window, const QString &language)
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     window.setWindowTitle(QCoreApplication::applicationName());
-    window.Ui::MainWindow::centralWidget->setAttribute(Qt::WA_MouseTracking);
+    window.form()->centralWidget->setAttribute(Qt::WA_MouseTracking);
 }

@@ -10,27 +10,36 @@ AgregateDataProvider::AgregateDataProvider(QAbstractItemModel *sourceModel, int 
 {
     valuesRoot = document.createElement(QStringLiteral("items"));
     document.appendChild(valuesRoot);
-    rebuild();
+}
+
+void AgregateDataProvider::ensureBuilt()
+{
+    if (!built)
+        rebuild();
 }
 
 int AgregateDataProvider::count()
 {
+    ensureBuilt();
     return int(values.size());
 }
 
 bool AgregateDataProvider::contains(const QString &id)
 {
+    ensureBuilt();
     const int n = id.toInt(nullptr, 10);
     return n >= 0 && n < values.size();
 }
 
 QString AgregateDataProvider::nextId()
 {
+    ensureBuilt();
     return QString::number(values.size());
 }
 
 DocItem AgregateDataProvider::insertNewItem(int)
 {
+    ensureBuilt();
     const DocItem item = DocItem::createElement(QStringLiteral("item"), valuesRoot, nextId());
     values.append(item);
     return item;
@@ -38,6 +47,7 @@ DocItem AgregateDataProvider::insertNewItem(int)
 
 DocItem AgregateDataProvider::elementAt(int row)
 {
+    ensureBuilt();
     return row >= 0 && row < values.size() ? values.at(row) : DocItem();
 }
 
@@ -48,6 +58,7 @@ int AgregateDataProvider::rowOfId(const QString &id)
 
 bool AgregateDataProvider::rebuild()
 {
+    built = true;
     values.clear();
     texts.clear();
     if (sourceModel) {
@@ -69,10 +80,17 @@ bool AgregateDataProvider::rebuild()
 
 void AgregateDataProvider::makeValues()
 {
+    // built with the plain DOM calls: these private elements are no change of any listed document
     values.reserve(texts.size());
+    const QString itemTag = QStringLiteral("item");
+    const QString valueTag = QStringLiteral("value");
+    const QString idName = QStringLiteral("id");
     for (int i = 0; i < texts.size(); ++i) {
-        DocItem item = DocItem::createElement(QStringLiteral("item"), valuesRoot, QString::number(i));
-        item.setValue(QStringLiteral("value"), texts.at(i), 2);
+        QDomElement item = document.createElement(itemTag);
+        item.setAttribute(idName, QString::number(i));
+        QDomElement value = document.createElement(valueTag);
+        value.appendChild(document.createTextNode(texts.at(i)));
+        item.appendChild(value);
         values.append(item);
     }
 }

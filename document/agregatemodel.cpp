@@ -11,7 +11,7 @@ AgregateModel::AgregateModel(ItemsDatabaseModel *sourceModel, int column, const 
     , agregateProvider(new AgregateDataProvider(sourceModel, column, extraValue))
     , column(column)
 {
-    setDataProvider(agregateProvider);
+    provider = agregateProvider; // nothing is shown yet: the values are read on first use
     columns.append(
         new ItemProperty(tr("Value"), QStringLiteral("Value"), QStringLiteral("value"), 4,
                          Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled,
@@ -49,6 +49,11 @@ void AgregateModel::stopTracking()
 void AgregateModel::update()
 {
     emit layoutAboutToBeChanged();
+    if (!agregateProvider->isBuilt()) {
+        // nobody has looked at the values since they were last read: they are read when first asked for
+        emit layoutChanged();
+        return;
+    }
     // views keep their current value selected across the rebuild: follow it by its text
     const QModelIndexList before = persistentIndexList();
     QStringList beforeTexts;

@@ -8,6 +8,7 @@ AgregateMultipleDataProvider::AgregateMultipleDataProvider(QAbstractItemModel *s
 
 bool AgregateMultipleDataProvider::rebuild()
 {
+    built = true;
     values.clear();
     texts.clear();
     if (sourceModel) {

@@ -9,7 +9,7 @@ AgregateMutlipleValuesModel::AgregateMutlipleValuesModel(QAbstractItemModel *sou
     , source(source)
     , sourceColumn(column)
 {
-    setDataProvider(provider);
+    ItemsDatabaseModel::provider = provider; // the values are read on first use
     columns.append(new ItemProperty(QObject::tr("Value"), QStringLiteral("Value"), QStringLiteral("value"), 4,
                                     Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled, QString(),
                                     nullptr, 0));
@@ -49,8 +49,9 @@ void AgregateMutlipleValuesModel::detachSource()
 void AgregateMutlipleValuesModel::update()
 {
     // The number of values changes with a rebuild: a reset, so views and persistent indexes stay sound.
+    // read again when next asked for
     beginResetModel();
-    provider->rebuild();
+    provider->markStale();
     endResetModel();
 }
 

@@ -19,7 +19,13 @@ QVariant DetailedSettingsProperty::value(const DocItem &item, int role, bool *fo
 {
     if (role != Qt::DisplayRole)
         return ItemProperty::value(item, role, found);
-    ItemProperty::value(item, role, found);
+    // the type is an attribute of the config: known without writing the details out as text
+    if (path.startsWith(u'<') && !path.contains(u'/')) {
+        if (found)
+            *found = !DocItem::firstDescendant(item, path.mid(1)).isNull() || !defaultValue.isNull();
+    } else {
+        ItemProperty::value(item, role, found);
+    }
     const QDomElement config = DocItem::firstDescendant(item, QStringLiteral("config"));
     return typeText(config.attribute(QStringLiteral("type")));
 }

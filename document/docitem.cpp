@@ -12,6 +12,7 @@ namespace {
 
 std::atomic<quint64> idWriteCount{0};
 std::atomic<quint64> structureWriteCount{0};
+std::atomic<quint64> contentWriteCount{0};
 
 } // namespace
 
@@ -28,6 +29,17 @@ quint64 DocItem::structureWrites()
 void DocItem::structureChanged()
 {
     structureWriteCount.fetch_add(1, std::memory_order_relaxed);
+    contentChanged();
+}
+
+quint64 DocItem::contentWrites()
+{
+    return contentWriteCount.load(std::memory_order_relaxed);
+}
+
+void DocItem::contentChanged()
+{
+    contentWriteCount.fetch_add(1, std::memory_order_relaxed);
 }
 
 DocItem::DocItem(const QDomElement &element)
@@ -129,6 +141,8 @@ bool DocItem::setValue(const QString &path, const QString &value, int mode)
 
 bool DocItem::writeLeaf(const QString &part, const QString &value, int mode)
 {
+    // counted before the write: a value written over itself is still a write
+    contentChanged();
     if (part.isEmpty()) {
         if (!isNull() && hasChildNodes()) {
             firstChild().setNodeValue(value);

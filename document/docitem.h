@@ -48,6 +48,11 @@ public:
     // structureChanged().
     static quint64 structureWrites();
     static void structureChanged();
+    // Counts every change of any document made through DocItem or the item providers (values,
+    // attributes and structure), so that an owner can tell "nothing changed since" without looking
+    // at the document. Code that changes a document in any other way calls contentChanged().
+    static quint64 contentWrites();
+    static void contentChanged();
 
 private:
     QString readLeaf(const QString &part) const;

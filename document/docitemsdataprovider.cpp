@@ -61,6 +61,8 @@ DocItemsDataProvider &DocItemsDataProvider::operator=(const DocItemsDataProvider
         idPool = other.idPool;
         rowsValid = false;
         rowOfIdCache.clear();
+        rowOfNumberCache.clear();
+        rowOfDenseNumber.clear();
     }
     return *this;
 }
@@ -74,13 +76,26 @@ void DocItemsDataProvider::setRoot(const QDomElement &root, const QString &itemT
 {
     this->root = root;
     itemTagName = itemTag;
-    refresh();
+    items = root.elementsByTagName(itemTagName);
+    rowsValid = false;
 }
 
 void DocItemsDataProvider::refresh()
 {
     items = root.elementsByTagName(itemTagName);
     rowsValid = false;
+    // called after a change of the tree made without DocItem: it counts like one made through it
+    DocItem::structureChanged();
+}
+
+void DocItemsDataProvider::presetRows(const QList<QDomElement> &elements)
+{
+    rows.resize(elements.size());
+    for (qsizetype row = 0; row < elements.size(); ++row)
+        rows[row].element = elements.at(row);
+    rowsValid = true;
+    ++rowsGeneration;
+    rowsStructure = DocItem::structureWrites();
 }
 
 void DocItemsDataProvider::ensureRows()
@@ -94,6 +109,7 @@ void DocItemsDataProvider::ensureRows()
     for (int row = 0; row < n; ++row)
         rows[row].element = items.item(row).toElement();
     rowsValid = true;
+    ++rowsGeneration;
 }
 
 int DocItemsDataProvider::count()
@@ -116,23 +132,78 @@ DocItem DocItemsDataProvider::itemById(int id)
     return row < 0 ? DocItem() : itemAt(row);
 }
 
+int DocItemsDataProvider::plainNumber(const QString &id)
+{
+    const qsizetype size = id.size();
+    if (size < 1 || size > 9 || (size > 1 && id.at(0) == u'0'))
+        return -1;
+    int value = 0;
+    for (const QChar c : id) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+int DocItemsDataProvider::cachedRow(const QString &id) const
+{
+    const int number = plainNumber(id);
+    if (number < 0)
+        return rowOfIdCache.value(id, -1);
+    if (number < rowOfDenseNumber.size())
+        return rowOfDenseNumber.at(number);
+    return rowOfNumberCache.value(number, -1);
+}
+
+void DocItemsDataProvider::cacheRow(const QString &id, int row)
+{
+    const int number = plainNumber(id);
+    if (number < 0)
+        rowOfIdCache.insert(id, row);
+    else if (number < rowOfDenseNumber.size())
+        rowOfDenseNumber[number] = row;
+    else
+        rowOfNumberCache.insert(number, row);
+}
+
+void DocItemsDataProvider::uncacheRow(const QString &id)
+{
+    const int number = plainNumber(id);
+    if (number < 0)
+        rowOfIdCache.remove(id);
+    else if (number < rowOfDenseNumber.size())
+        rowOfDenseNumber[number] = -1;
+    else
+        rowOfNumberCache.remove(number);
+}
+
 int DocItemsDataProvider::indexOf(const QString &id)
 {
     ensureRows();
-    const auto hit = rowOfIdCache.constFind(id);
-    if (hit != rowOfIdCache.constEnd() && cachedIdWrites == DocItem::idWrites() && hit->row < rows.size() &&
-        rows.at(hit->row).element == hit->element)
-        return hit->row;
+    if (cachedGeneration == rowsGeneration && cachedIdWrites == DocItem::idWrites())
+        return cachedRow(id);
     rowOfIdCache.clear();
+    rowOfNumberCache.clear();
+    rowOfDenseNumber.clear();
     cachedIdWrites = DocItem::idWrites();
+    cachedGeneration = rowsGeneration;
     const int n = int(rows.size());
-    rowOfIdCache.reserve(n);
+    QStringList ids;
+    ids.reserve(n);
+    int largest = -1;
     for (int row = 0; row < n; ++row) {
-        const QDomElement &element = rows.at(row).element;
-        rowOfIdCache.insert(element.attribute(QStringLiteral("id")), {row, element}); // the later of equal ids wins
+        ids << rows.at(row).element.attribute(QStringLiteral("id"));
+        largest = qMax(largest, plainNumber(ids.last()));
     }
-    const auto found = rowOfIdCache.constFind(id);
-    return found == rowOfIdCache.constEnd() ? -1 : found->row;
+    // ids numbered about as densely as the rows (the usual case) are kept in a plain array by number
+    if (largest >= 0 && largest < 4 * n + 1024)
+        rowOfDenseNumber.fill(-1, largest + 1);
+    else
+        rowOfNumberCache.reserve(n);
+    for (int row = 0; row < n; ++row)
+        cacheRow(ids.at(row), row); // the later of equal ids wins
+    return cachedRow(id);
 }
 
 bool DocItemsDataProvider::contains(const QString &id)
@@ -199,6 +270,7 @@ bool DocItemsDataProvider::removeRange(int row, int count)
     const int end = int(qMin(qint64(row) + qMax(count, 0), qint64(rows.size())));
     if (first >= end)
         return true;
+    DocItem::contentChanged();
     QStringList tags;
     int kept = first;
     for (int i = first; i < end; ++i) {
@@ -211,9 +283,45 @@ bool DocItemsDataProvider::removeRange(int row, int count)
         }
     }
     rows.erase(rows.begin() + kept, rows.begin() + end);
+    ++rowsGeneration;
     items = root.elementsByTagName(itemTagName);
     if (!tags.isEmpty())
         rowsChangedBelow(root, tags);
+    return true;
+}
+
+bool DocItemsDataProvider::canGather(const QList<int> &rowsToGather)
+{
+    ensureRows();
+    for (int row : rowsToGather) {
+        if (row < 0 || row >= rows.size() || rows.at(row).element.parentNode() != root)
+            return false;
+    }
+    return true;
+}
+
+bool DocItemsDataProvider::gatherAtEnd(const QList<int> &rowsToGather)
+{
+    if (!canGather(rowsToGather))
+        return false;
+    DocItem::contentChanged();
+    QList<Row> kept;
+    QList<Row> gathered;
+    kept.reserve(rows.size() - rowsToGather.size());
+    gathered.reserve(rowsToGather.size());
+    for (int row = 0, next = 0; row < rows.size(); ++row) {
+        if (next < rowsToGather.size() && rowsToGather.at(next) == row) {
+            gathered << rows.at(row);
+            root.appendChild(rows.at(row).element); // a move: the element leaves its place
+            ++next;
+        } else {
+            kept << rows.at(row);
+        }
+    }
+    rows = kept + gathered;
+    ++rowsGeneration;
+    DocItem::structureChanged();
+    rowsStructure = DocItem::structureWrites(); // the list above is the new order
     return true;
 }
 
@@ -271,10 +379,14 @@ bool DocItemsDataProvider::changeId(int row, const QString &text)
     const QString oldId = item.id();
     if (newId == oldId || indexOf(newId) >= 0)
         return false;
+    DocItem::contentChanged();
     item.setAttribute(QStringLiteral("id"), newId);
     idPool.removeOne(number);
-    rowOfIdCache.remove(oldId);
-    rowOfIdCache.insert(newId, {row, item});
+    if (cachedGeneration == rowsGeneration) {
+        uncacheRow(oldId);
+        cacheRow(newId, row);
+        cachedIdWrites = DocItem::idWrites();
+    }
 
     // the favourite lists refer to entries by id; the lists themselves are not entries
     const QDomElement lists = DocItem::firstDescendant(root.ownerDocument().documentElement(), QStringLiteral("lists"));

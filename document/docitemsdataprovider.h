@@ -40,9 +40,17 @@ public:
     // Removes count items from row on in one pass: what removeAt does for each of them, without
     // re-reading the list between two of them.
     virtual bool removeRange(int row, int count);
+    // Moves the items of the rows (ascending, distinct) behind all others, keeping the order of both;
+    // false, changing nothing, unless each is a child of the root.
+    bool gatherAtEnd(const QList<int> &rowsToGather);
+    bool canGather(const QList<int> &rowsToGather);
 
     void setRoot(const QDomElement &root, const QString &itemTag);
+    // Re-reads the rows after the tree under root was changed without DocItem; counts as a change.
     void refresh();
+    // Takes the rows as a walk of the caller already found them: every element of the item tag below
+    // the root, in document order. Saves the provider its own walk.
+    void presetRows(const QList<QDomElement> &elements);
     DocItem newItem();
     DocItem itemById(int id);
 
@@ -71,15 +79,20 @@ private:
     quint64 rowsStructure = 0;
 
     // id -> last row holding it, so that looking every item up costs linear time instead of a scan
-    // per lookup. A hit counts only while that row still holds the same element and no id was
-    // written through a path since the cache was built; anything else rebuilds it. Ids of listed
-    // items are changed through DocItem paths or changeId, never with setAttribute directly.
-    struct CachedRow
-    {
-        int row;
-        QDomElement element;
-    };
-    QHash<QString, CachedRow> rowOfIdCache;
+    // per lookup. The table holds while the row list is the one it was built from (every change of
+    // the list counts a generation) and no id was written through a path since; anything else
+    // rebuilds it. Ids of listed items are changed through DocItem paths or changeId, never with
+    // setAttribute directly. Plain decimal ids (the usual ones) are kept by their number, in a plain
+    // array when they are about as dense as the rows: read without hashing or comparing texts.
+    static int plainNumber(const QString &id);
+    int cachedRow(const QString &id) const;
+    void cacheRow(const QString &id, int row);
+    void uncacheRow(const QString &id);
+    quint64 rowsGeneration = 0;
+    quint64 cachedGeneration = ~quint64(0);
+    QList<int> rowOfDenseNumber;
+    QHash<int, int> rowOfNumberCache;
+    QHash<QString, int> rowOfIdCache;
     quint64 cachedIdWrites = 0;
 };
 

@@ -123,6 +123,60 @@ bool ItemsDatabaseModel::removeRows(int row, int count, const QModelIndex &)
     return true;
 }
 
+bool ItemsDatabaseModel::removeRowSet(const QList<int> &rows)
+{
+    return removeRowSet(rows, true);
+}
+
+bool ItemsDatabaseModel::removeRowSet(const QList<int> &rows, bool announce)
+{
+    const auto removeBlock = [this, announce](int row, int count) {
+        if (announce)
+            return removeRows(row, count);
+        beginRemoveRows(QModelIndex(), row, row + count - 1);
+        provider->removeRange(row, count);
+        endRemoveRows();
+        return true;
+    };
+    const int total = rowCount();
+    if (!provider || rows.isEmpty() || rows.first() < 0 || rows.last() >= total)
+        return false;
+    const int count = int(rows.size());
+    int runs = 1;
+    for (int i = 1; i < count; ++i)
+        runs += rows.at(i) != rows.at(i - 1) + 1 ? 1 : 0;
+    // A few runs go one by one, as any removal; past that every run would cost a pass over the rows
+    // by each listener, so they are gathered into one.
+    if (runs > 16 && provider->canGather(rows)) {
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        provider->gatherAtEnd(rows);
+        QList<int> moved(total);
+        for (int row = 0, kept = 0, gone = 0; row < total; ++row) {
+            if (gone < count && rows.at(gone) == row)
+                moved[row] = total - count + gone++;
+            else
+                moved[row] = kept++;
+        }
+        const QModelIndexList from = persistentIndexList();
+        QModelIndexList to;
+        to.reserve(from.size());
+        for (const QModelIndex &index : from)
+            to << this->index(moved.at(index.row()), index.column());
+        changePersistentIndexList(from, to);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+        return removeBlock(total - count, count);
+    }
+    // a few runs, or items the provider cannot move: each run in one call, the highest first
+    for (qsizetype end = rows.size(); end > 0;) {
+        qsizetype start = end - 1;
+        while (start > 0 && rows.at(start - 1) == rows.at(start) - 1)
+            --start;
+        removeBlock(rows.at(start), int(end - start));
+        end = start;
+    }
+    return true;
+}
+
 QVariant ItemsDatabaseModel::dataById(const QString &id, int column, int role)
 {
     const int row = provider ? provider->indexOf(id) : -1;

@@ -46,6 +46,10 @@ public:
     virtual void setUniqueKey(const QString &path);
     virtual void clearUniqueKey();
 
+    // Removes the rows (ascending, distinct). Runs of adjacent rows go in one call each, the highest
+    // first; when there are many, the rows are first gathered behind the others in one layout change
+    // and go as one block, so the cost does not grow with the number of gaps.
+    bool removeRowSet(const QList<int> &rows);
     QModelIndex indexById(const QString &id, int column) const;
     QString modelId() const;
     void setSortDraggedRows(bool sort);
@@ -62,6 +66,8 @@ signals:
     void itemRemoved(const QString &id);
 
 protected:
+    // What removeRowSet does; without announcing, no itemRemoved is emitted for the rows.
+    bool removeRowSet(const QList<int> &rows, bool announce);
     bool sortDraggedRows = false;
     QObject *parentObject;
     QColor readOnlyColor;

@@ -38,36 +38,47 @@ ListDocument::ListDocument(const QString &text)
 {
     parse(*this, text);
     const QDomElement root = documentElement();
-    // one walk finds the frame and the services, which the normalisation then visits one by one
+    // One walk over the parsed tree: it finds the frame and tidies every service below the items where
+    // it stands. A service's own subtree is read by its tidy-up, so the walk steps over it.
     const QString itemsTag = QStringLiteral("items");
     const QString listsTag = QStringLiteral("lists");
-    const QString tvTag = QStringLiteral("tvService");
-    const QString radioTag = QStringLiteral("radioService");
-    QList<QDomElement> tv;
-    QList<QDomElement> radio;
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = DocItem::nextElement(e, root)) {
-        const QString tag = e.tagName();
-        if (tag == tvTag)
-            tv << e;
-        else if (tag == radioTag)
-            radio << e;
-        else if (tag == itemsTag && items.isNull())
-            items = e;
-        else if (tag == listsTag && lists.isNull())
-            lists = e;
-    }
-    if (!items.isNull()) {
-        for (const QList<QDomElement> *services : {&tv, &radio}) {
-            for (const QDomElement &service : *services) {
-                if (isBelow(service, items))
-                    normaliseService(*this, service);
-            }
+    bool insideItems = false;
+    QDomElement element = root.firstChildElement();
+    while (!element.isNull()) {
+        bool descend = true;
+        const QString tag = element.tagName();
+        if (insideItems && isServiceTag(tag)) {
+            QList<QDomElement> nested;
+            normaliseService(*this, element, &lists, &nested);
+            QList<QDomElement> &found = tag == QLatin1String("tvService") ? tvServices : radioServices;
+            found << element;
+            for (const QDomElement &inner : std::as_const(nested))
+                (inner.tagName() == QLatin1String("tvService") ? tvServices : radioServices) << inner;
+            descend = false;
+        } else if (tag == itemsTag && items.isNull()) {
+            items = element;
+            insideItems = true;
+        } else if (tag == listsTag && lists.isNull()) {
+            lists = element;
         }
+        QDomElement next = descend ? element.firstChildElement() : QDomElement();
+        for (QDomElement node = element; next.isNull() && !node.isNull() && node != root;
+             node = node.parentNode().toElement()) {
+            if (insideItems && node == items)
+                insideItems = false; // leaving the items
+            next = node.nextSiblingElement();
+        }
+        element = next;
     }
     if (root.tagName() != QLatin1String("TDocument") || items.isNull() || lists.isNull()) {
         throw Exception(QCoreApplication::translate("ListDocument", "Invalid file format"),
                         QCoreApplication::translate("ListDocument", "This is not valid document format"), QString());
     }
+}
+
+bool ListDocument::isServiceTag(const QString &tag)
+{
+    return tag == QLatin1String("tvService") || tag == QLatin1String("radioService");
 }
 
 QString ListDocument::emptyDocumentXml(int listCount)
@@ -91,17 +102,35 @@ void ListDocument::normaliseServices(const QString &tag)
     for (int i = 0; i < live.count(); ++i)
         services.append(live.item(i).toElement());
     for (const QDomElement &service : std::as_const(services))
-        normaliseService(*this, service);
+        normaliseService(*this, service, nullptr, nullptr);
 }
 
-void ListDocument::normaliseService(QDomDocument &document, const QDomElement &service)
+QList<QDomElement> ListDocument::takeServices(const QString &tag)
+{
+    QList<QDomElement> taken;
+    if (tag == QLatin1String("tvService"))
+        taken.swap(tvServices);
+    else if (tag == QLatin1String("radioService"))
+        taken.swap(radioServices);
+    return taken;
+}
+
+void ListDocument::normaliseService(QDomDocument &document, const QDomElement &service, QDomElement *lists,
+                                    QList<QDomElement> *servicesInside)
 {
     // one walk of the service finds its first "provider", its first "details", the first "config"
-    // inside that and the first "satellite" inside the config
+    // inside that and the first "satellite" inside the config; services nested in it are tidied
+    // on their own, and a first "lists" inside it is handed back
     QDomElement details, config, provider, satellite;
+    QList<QDomElement> ownNested;
+    QList<QDomElement> &nested = servicesInside ? *servicesInside : ownNested;
     for (QDomElement e = service.firstChildElement(); !e.isNull(); e = DocItem::nextElement(e, service)) {
         const QString tag = e.tagName();
-        if (tag == QLatin1String("provider")) {
+        if (lists && isServiceTag(tag)) {
+            nested << e;
+        } else if (lists && lists->isNull() && tag == QLatin1String("lists")) {
+            *lists = e;
+        } else if (tag == QLatin1String("provider")) {
             if (provider.isNull())
                 provider = e;
         } else if (tag == QLatin1String("details")) {
@@ -115,6 +144,9 @@ void ListDocument::normaliseService(QDomDocument &document, const QDomElement &s
                 satellite = e;
         }
     }
+    // the walk above saw every service inside this one: each is tidied once, on its own
+    for (const QDomElement &inner : std::as_const(nested))
+        normaliseService(document, inner, nullptr, nullptr);
     if (details.isNull())
         return;
     if (!config.isNull() && !provider.isNull() && config.attribute(QStringLiteral("type")) == QLatin1String("analog")) {

@@ -2,6 +2,7 @@
 
 #include <QDomDocument>
 #include <QDomElement>
+#include <QList>
 #include <QString>
 
 // The in-memory form of one list file: root "TDocument" with "documentProperties", "items" (the
@@ -22,9 +23,20 @@ public:
     // the text of a satellite element in the tuning settings is dropped.
     void normaliseServices(const QString &tag);
 
+    // The services of the tag below the items in document order, as the loading walk found them; the
+    // second call, or one after the tree changed, is not meant (empty or stale).
+    QList<QDomElement> takeServices(const QString &tag);
+
     QDomElement items;
     QDomElement lists;
 
 private:
-    static void normaliseService(QDomDocument &document, const QDomElement &service);
+    QList<QDomElement> tvServices;
+    QList<QDomElement> radioServices;
+
+    static bool isServiceTag(const QString &tag);
+    // Tidies one service; with lists given, also services nested in it (listed in servicesInside when
+    // given), and lists is set to the first "lists" inside it when still null.
+    static void normaliseService(QDomDocument &document, const QDomElement &service, QDomElement *lists,
+                                 QList<QDomElement> *servicesInside);
 };

@@ -209,17 +209,7 @@ void ListModel::removeRefs(const QSet<QString> &ids)
         if (ids.contains(refs->itemAt(row).firstChild().nodeValue()))
             doomed << row;
     }
-    // Real row removals, so views and persistent indexes follow; the list's own itemRemoved is not
-    // emitted, since the entry itself is what goes.
-    for (qsizetype end = doomed.size(); end > 0;) {
-        qsizetype start = end - 1;
-        while (start > 0 && doomed.at(start - 1) == doomed.at(start) - 1)
-            --start;
-        const int first = doomed.at(start);
-        const int count = int(end - start);
-        beginRemoveRows(QModelIndex(), first, first + count - 1);
-        refs->removeRange(first, count);
-        endRemoveRows();
-        end = start;
-    }
+    // Real row removals, so views and persistent indexes follow, gathered into one block however
+    // scattered; the list's own itemRemoved is not emitted, since the entry itself is what goes.
+    removeRowSet(doomed, false);
 }

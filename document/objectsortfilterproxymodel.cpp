@@ -1,8 +1,10 @@
 #include "document/objectsortfilterproxymodel.h"
 
 #include "base/naturalcompare.h"
+#include "document/itemsdatabasemodel.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QRegularExpression>
 #include <algorithm>
 #include <climits>
@@ -37,18 +39,31 @@ void ObjectSortFilterProxyModel::setColumnFilters(QList<ColumnFilter> *filters)
 
 void ObjectSortFilterProxyModel::setItemsSearchFilter(const QString &patternStr)
 {
-    setFilterRegularExpression(
-        QRegularExpression(QRegularExpression::escape(patternStr), QRegularExpression::CaseInsensitiveOption));
+    const QRegularExpression expression(QRegularExpression::escape(patternStr),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (expression == searchExpression)
+        return;
+    searchExpression = expression;
+    // A search text shows or hides rows all over a sorted table: the table is rebuilt once (filtered,
+    // then sorted by the kept ranks) instead of row blocks going in and out one by one, which costs a
+    // pass over the table per block.
+    invalidate();
 }
 
 void ObjectSortFilterProxyModel::setListOrder(const QList<int> &ids)
 {
     listOrder = ids;
+    listPlaces.clear();
+    listPlaces.reserve(ids.size());
+    for (int at = int(ids.size()) - 1; at >= 0; --at)
+        listPlaces.insert(ids.at(at), at); // the first place of an id counts
+    if (rankedColumn == listColumn)
+        dropRanks();
 }
 
 int ObjectSortFilterProxyModel::listPosition(int id) const
 {
-    return int(listOrder.indexOf(id));
+    return listPlaces.value(id, -1);
 }
 
 QList<int> ObjectSortFilterProxyModel::idsOfIndexes(const QModelIndexList &indexes) const
@@ -140,7 +155,14 @@ bool ObjectSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelInd
                 return false;
         }
     }
-    return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
+    if (searchExpression.pattern().isEmpty() || !source)
+        return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
+    // the search text may stand in any column of the entry
+    for (int column = 0, columns = source->columnCount(sourceParent); column < columns; ++column) {
+        if (source->index(sourceRow, column, sourceParent).data(filterRole()).toString().contains(searchExpression))
+            return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
+    }
+    return false;
 }
 
 namespace {
@@ -154,40 +176,285 @@ bool isNaturalColumn(int column)
 
 void ObjectSortFilterProxyModel::sort(int column, Qt::SortOrder order)
 {
-    const QAbstractItemModel *source = sourceModel();
-    if (source && (column == listColumn || isNaturalColumn(column))) {
-        const int rows = source->rowCount();
-        QList<int> sorted(rows);
-        std::iota(sorted.begin(), sorted.end(), 0);
-        if (column == listColumn) {
-            QList<int> positions;
-            positions.reserve(rows);
-            for (int row = 0; row < rows; ++row)
-                positions << sortPosition(source->index(row, listColumn));
-            std::stable_sort(sorted.begin(), sorted.end(),
-                             [&](int a, int b) { return positions.at(a) < positions.at(b); });
-        } else {
-            // one packed copy of the texts: the sort then reads compact memory, not the whole tree
-            QString packed;
-            QList<qsizetype> starts;
-            starts.reserve(rows + 1);
-            for (int row = 0; row < rows; ++row) {
-                starts << packed.size();
-                packed += source->index(row, column).data(Qt::DisplayRole).toString();
-            }
-            starts << packed.size();
-            const auto text = [&](int row) {
-                return QStringView(packed).mid(starts.at(row), starts.at(row + 1) - starts.at(row));
-            };
-            std::stable_sort(sorted.begin(), sorted.end(),
-                             [&](int a, int b) { return naturalCompare(text(a), text(b)) < 0; });
-        }
-        sortRanks.resize(rows);
-        for (int rank = 0; rank < rows; ++rank)
-            sortRanks[sorted.at(rank)] = rank;
-    }
+    // an explicit sort reads the cells again, whatever the ranks kept so far
+    dropRanks();
     QSortFilterProxyModel::sort(column, order);
+}
+
+void ObjectSortFilterProxyModel::setSourceModel(QAbstractItemModel *model)
+{
+    for (const QMetaObject::Connection &connection : std::as_const(sourceConnections))
+        disconnect(connection);
+    sourceConnections.clear();
+    dropRanks();
+    if (model) {
+        // connected before the base class connects its own handlers, so the ranks are mended or dropped
+        // before it re-sorts anything
+        const auto drop = [this] { dropRanks(); };
+        sourceConnections << connect(model, &QAbstractItemModel::dataChanged, this,
+                                     &ObjectSortFilterProxyModel::sourceDataChanged)
+                          << connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this,
+                                     &ObjectSortFilterProxyModel::sourceLayoutAboutToChange)
+                          << connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this, drop)
+                          << connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, drop)
+                          << connect(model, &QAbstractItemModel::rowsAboutToBeMoved, this, drop)
+                          << connect(model, &QAbstractItemModel::columnsAboutToBeInserted, this, drop)
+                          << connect(model, &QAbstractItemModel::columnsAboutToBeRemoved, this, drop)
+                          << connect(model, &QAbstractItemModel::modelAboutToBeReset, this, drop);
+    }
+    QSortFilterProxyModel::setSourceModel(model);
+}
+
+void ObjectSortFilterProxyModel::dropRanks() const
+{
+    rankedColumn = -1;
     sortRanks.clear();
+    rankOrder.clear();
+    packedTexts.clear();
+    packedPrefixes.clear();
+    naturalKeys.clear();
+    rankNumbers.clear();
+    rankValues.clear();
+}
+
+void ObjectSortFilterProxyModel::setNaturalKey(int row, const QString &text) const
+{
+    // an edited row's text is appended: the buffers only grow until the ranks are worked out anew
+    NaturalKey &key = naturalKeys[row];
+    key = NaturalKey();
+    key.text = packedTexts.size();
+    key.length = text.size();
+    packedTexts += text;
+    qsizetype start = 0;
+    while (start < text.size() && !(text.at(start) >= u'0' && text.at(start) <= u'9'))
+        ++start;
+    if (start == text.size())
+        return;
+    qsizetype end = start;
+    while (end < text.size() && text.at(end) >= u'0' && text.at(end) <= u'9')
+        ++end;
+    qsizetype first = start;
+    while (end - first > 1 && text.at(first) == u'0')
+        ++first;
+    key.runStart = start;
+    key.prefix = packedPrefixes.size();
+    packedPrefixes += QStringView(text).left(start).toString().toCaseFolded();
+    key.number = key.text + first;
+    key.numberLength = end - first;
+}
+
+// naturalCompare on the prepared keys: the first digit runs compare by value when the texts before
+// them are equal but for case, anything else in the locale's order
+int ObjectSortFilterProxyModel::naturalOrder(int a, int b) const
+{
+    const NaturalKey &x = naturalKeys.at(a);
+    const NaturalKey &y = naturalKeys.at(b);
+    const QStringView texts(packedTexts);
+    if (x.runStart >= 0 && x.runStart == y.runStart &&
+        QStringView(packedPrefixes).mid(x.prefix, x.runStart) ==
+            QStringView(packedPrefixes).mid(y.prefix, y.runStart)) {
+        if (x.numberLength != y.numberLength)
+            return x.numberLength < y.numberLength ? -1 : 1;
+        const int order = texts.mid(x.number, x.numberLength).compare(texts.mid(y.number, y.numberLength));
+        return order < 0 ? -1 : (order > 0 ? 1 : 0);
+    }
+    return QString::localeAwareCompare(texts.mid(x.text, x.length), texts.mid(y.text, y.length));
+}
+
+void ObjectSortFilterProxyModel::readKey(int row, int column) const
+{
+    const QAbstractItemModel *source = sourceModel();
+    if (column == listColumn)
+        rankNumbers[row] = sortPosition(source->index(row, listColumn));
+    else if (isNaturalColumn(column))
+        setNaturalKey(row, source->index(row, column).data(Qt::DisplayRole).toString());
+    else
+        rankValues[row] = source->index(row, column).data(sortRole());
+}
+
+namespace {
+
+// the order the base class gives two cell values
+bool variantLess(const QVariant &left, const QVariant &right, Qt::CaseSensitivity sensitivity, bool localeAware)
+{
+    if (left.userType() == QMetaType::UnknownType)
+        return false;
+    if (right.userType() == QMetaType::UnknownType)
+        return true;
+    switch (left.userType()) {
+    case QMetaType::Int:
+        return left.toInt() < right.toInt();
+    case QMetaType::UInt:
+        return left.toUInt() < right.toUInt();
+    case QMetaType::LongLong:
+        return left.toLongLong() < right.toLongLong();
+    case QMetaType::ULongLong:
+        return left.toULongLong() < right.toULongLong();
+    case QMetaType::Float:
+        return left.toFloat() < right.toFloat();
+    case QMetaType::Double:
+        return left.toDouble() < right.toDouble();
+    case QMetaType::QChar:
+        return left.toChar() < right.toChar();
+    case QMetaType::QDate:
+        return left.toDate() < right.toDate();
+    case QMetaType::QTime:
+        return left.toTime() < right.toTime();
+    case QMetaType::QDateTime:
+        return left.toDateTime() < right.toDateTime();
+    default:
+        if (localeAware)
+            return left.toString().localeAwareCompare(right.toString()) < 0;
+        return left.toString().compare(right.toString(), sensitivity) < 0;
+    }
+}
+
+} // namespace
+
+bool ObjectSortFilterProxyModel::keyLess(int a, int b) const
+{
+    bool less = false;
+    bool greater = false;
+    if (rankedColumn == listColumn) {
+        less = rankNumbers.at(a) < rankNumbers.at(b);
+        greater = rankNumbers.at(b) < rankNumbers.at(a);
+    } else if (isNaturalColumn(rankedColumn)) {
+        const int order = naturalOrder(a, b);
+        less = order < 0;
+        greater = order > 0;
+    } else {
+        less = variantLess(rankValues.at(a), rankValues.at(b), sortCaseSensitivity(), isSortLocaleAware());
+        greater = !less && variantLess(rankValues.at(b), rankValues.at(a), sortCaseSensitivity(), isSortLocaleAware());
+    }
+    return less || (!greater && a < b); // equal values keep the source order
+}
+
+void ObjectSortFilterProxyModel::ensureRanks(int column) const
+{
+    const QAbstractItemModel *source = sourceModel();
+    const int rows = source ? source->rowCount() : 0;
+    if (rankedColumn == column && sortRanks.size() == rows)
+        return;
+    dropRanks();
+    rankedColumn = column;
+    if (column == listColumn)
+        rankNumbers.resize(rows);
+    else if (isNaturalColumn(column)) {
+        naturalKeys.resize(rows);
+        packedTexts.reserve(rows * 16);
+    } else
+        rankValues.resize(rows);
+    for (int row = 0; row < rows; ++row)
+        readKey(row, column);
+    rankOrder.resize(rows);
+    std::iota(rankOrder.begin(), rankOrder.end(), 0);
+    std::sort(rankOrder.begin(), rankOrder.end(), [this](int a, int b) { return keyLess(a, b); });
+    sortRanks.resize(rows);
+    for (int rank = 0; rank < rows; ++rank)
+        sortRanks[rankOrder.at(rank)] = rank;
+}
+
+void ObjectSortFilterProxyModel::sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+{
+    if (rankedColumn < 0 || topLeft.parent().isValid())
+        return;
+    if (rankOrder.size() != sortRanks.size()) {
+        dropRanks(); // ranks taken over from a removal carry no values to move by
+        return;
+    }
+    const int keyColumn = rankedColumn == listColumn ? idColumn : rankedColumn;
+    if (keyColumn < topLeft.column() || keyColumn > bottomRight.column())
+        return;
+    // a few edited cells move within the ranks; many are read again on the next sort
+    if (bottomRight.row() - topLeft.row() >= 32 || bottomRight.row() >= sortRanks.size()) {
+        dropRanks();
+        return;
+    }
+    for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
+        const int from = sortRanks.at(row);
+        rankOrder.removeAt(from);
+        readKey(row, rankedColumn);
+        const auto at =
+            std::lower_bound(rankOrder.begin(), rankOrder.end(), row, [this](int a, int b) { return keyLess(a, b); });
+        const int to = int(at - rankOrder.begin());
+        rankOrder.insert(to, row);
+        for (int rank = qMin(from, to); rank <= qMax(from, to); ++rank)
+            sortRanks[rankOrder.at(rank)] = rank;
+    }
+}
+
+void ObjectSortFilterProxyModel::sourceLayoutAboutToChange()
+{
+    if (!ranksPending) {
+        dropRanks();
+        return;
+    }
+    // the order after the change is known: the rows being removed gathered behind the others
+    const int column = rankedColumn;
+    dropRanks();
+    rankedColumn = column;
+    sortRanks = pendingRanks;
+    ranksPending = false;
+}
+
+bool ObjectSortFilterProxyModel::removeRows(int row, int count, const QModelIndex &parent)
+{
+    if (!removing || parent.isValid())
+        return QSortFilterProxyModel::removeRows(row, count, parent);
+    if (row < 0 || count < 1 || row + count > rowCount())
+        return false;
+    for (int i = row; i < row + count; ++i)
+        removalRows << mapToSource(index(i, 0)).row();
+    return true;
+}
+
+void ObjectSortFilterProxyModel::beginRowRemoval()
+{
+    removing = true;
+    removalRows.clear();
+}
+
+void ObjectSortFilterProxyModel::endRowRemoval()
+{
+    removing = false;
+    QList<int> rows = std::move(removalRows);
+    removalRows.clear();
+    QAbstractItemModel *source = sourceModel();
+    if (rows.isEmpty() || !source)
+        return;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (auto *items = qobject_cast<ItemsDatabaseModel *>(source)) {
+        // The source gathers the rows behind the others in one layout change and removes them as one
+        // block; ranked as they will stand then, the rows to go stay one block here too.
+        const int total = source->rowCount();
+        if (sortColumn() >= 0 && total > 0) {
+            ensureRanks(sortColumn());
+            pendingRanks.resize(total);
+            int kept = 0;
+            int gone = 0;
+            const int keptCount = total - int(rows.size());
+            for (int row = 0; row < total; ++row) {
+                if (gone < rows.size() && rows.at(gone) == row)
+                    pendingRanks[keptCount + gone++] = total + sortRanks.at(row);
+                else
+                    pendingRanks[kept++] = sortRanks.at(row);
+            }
+            ranksPending = true;
+        }
+        items->removeRowSet(rows);
+        ranksPending = false;
+        pendingRanks.clear();
+        return;
+    }
+    // any other source: each run of adjacent rows in one call, the highest first
+    for (qsizetype end = rows.size(); end > 0;) {
+        qsizetype start = end - 1;
+        while (start > 0 && rows.at(start - 1) == rows.at(start) - 1)
+            --start;
+        source->removeRows(rows.at(start), int(end - start));
+        end = start;
+    }
 }
 
 int ObjectSortFilterProxyModel::sortPosition(const QModelIndex &sourceIndex) const
@@ -199,20 +466,18 @@ int ObjectSortFilterProxyModel::sortPosition(const QModelIndex &sourceIndex) con
 
 bool ObjectSortFilterProxyModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
 {
-    const bool ranked = left.column() == right.column() && left.row() < sortRanks.size() &&
-                        right.row() < sortRanks.size() && !left.parent().isValid();
-    if (left.column() == listColumn && right.column() == listColumn) {
-        if (ranked)
+    if (left.column() == right.column() && !left.parent().isValid() && !right.parent().isValid() && sourceModel()) {
+        ensureRanks(left.column());
+        if (left.row() < sortRanks.size() && right.row() < sortRanks.size())
             return sortRanks.at(left.row()) < sortRanks.at(right.row());
+    }
+    if (left.column() == listColumn && right.column() == listColumn) {
         const int l = sortPosition(left);
         const int r = sortPosition(right);
         // unlisted entries stay in source order, whatever order the table had before
         return l == r ? left.row() < right.row() : l < r;
     }
-    if (left.column() == right.column() && isNaturalColumn(left.column())) {
-        if (ranked)
-            return sortRanks.at(left.row()) < sortRanks.at(right.row());
+    if (left.column() == right.column() && isNaturalColumn(left.column()))
         return naturalCompare(left.data(Qt::DisplayRole).toString(), right.data(Qt::DisplayRole).toString()) < 0;
-    }
     return QSortFilterProxyModel::lessThan(left, right);
 }

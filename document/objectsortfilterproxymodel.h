@@ -2,7 +2,9 @@
 
 #include "base/columnfilter.h"
 
+#include <QHash>
 #include <QList>
+#include <QRegularExpression>
 #include <QSortFilterProxyModel>
 
 // Sorts and filters an items table: column 0 shows each entry's place on the current favourite list,
@@ -27,6 +29,14 @@ public:
                       const QModelIndex &parent) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    void setSourceModel(QAbstractItemModel *model) override;
+    bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+
+    // Between the two, removeRows only notes the rows; the end removes all of them through the source
+    // at once, so that a scattered selection costs about what a whole block does.
+    void beginRowRemoval();
+    void endRowRemoval();
+    bool hasPendingRemoval() const { return removing && !removalRows.isEmpty(); }
 
 public slots:
     void setItemsSearchFilter(const QString &patternStr);
@@ -39,11 +49,49 @@ private:
     int listPosition(int id) const;
     int sortPosition(const QModelIndex &sourceIndex) const;
 
-    // the rank of each source row in the sort column's order, worked out once per sort instead of
-    // reading two cells for every comparison
-    QList<int> sortRanks;
+    void ensureRanks(int column) const;
+    void dropRanks() const;
+    void readKey(int row, int column) const;
+    void setNaturalKey(int row, const QString &text) const;
+    int naturalOrder(int a, int b) const;
+    bool keyLess(int a, int b) const;
+    void sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void sourceLayoutAboutToChange();
+
+    // The rank of each source row in the order of one column, worked out once and kept while the
+    // source announces no change of that column, so that every sort - a click, a filter change, an
+    // edited cell - compares two numbers instead of reading two cells. Ties keep the source order.
+    mutable int rankedColumn = -1;
+    mutable QList<int> sortRanks;
+    mutable QList<int> rankOrder;
+    // Per text of a natural column: the text, the case-folded part before its first digit run and that
+    // run without leading zeros, all kept in two packed buffers so that sorting reads compact memory
+    // (the cells' own texts lie spread over the whole tree) and no comparison scans a text twice.
+    struct NaturalKey
+    {
+        qsizetype text = 0;
+        qsizetype length = 0;
+        qsizetype runStart = -1; // within the text; -1: no digits
+        qsizetype prefix = 0;    // in the folded buffer, runStart long
+        qsizetype number = 0;    // in the text buffer
+        qsizetype numberLength = 0;
+    };
+    mutable QString packedTexts;
+    mutable QString packedPrefixes;
+    mutable QList<NaturalKey> naturalKeys;
+    mutable QList<int> rankNumbers;
+    mutable QVariantList rankValues;
+    // the ranks to take when the source next changes its layout (the removal gathers its rows)
+    QList<int> pendingRanks;
+    bool ranksPending = false;
+    QList<QMetaObject::Connection> sourceConnections;
+
+    bool removing = false;
+    QList<int> removalRows;
 
     QList<ColumnFilter> *columnFilters = nullptr;
     bool editRestricted = false;
+    QRegularExpression searchExpression;
     QList<int> listOrder;
+    QHash<int, int> listPlaces;
 };

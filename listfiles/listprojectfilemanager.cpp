@@ -1,6 +1,7 @@
 #include "listfiles/listprojectfilemanager.h"
 
 #include "base/settings.h"
+#include "document/docitem.h"
 #include "document/docitemsdataprovider.h"
 #include "document/exception.h"
 #include "listfiles/exportdrivepicker.h"
@@ -51,7 +52,16 @@ bool ListProjectFileManager::setDocumentText(const QString &text)
         clearDocument();
     document = parsed;
     setupDocument();
+    // what the loading walk found and no list kind took is not kept
+    document->takeServices(QStringLiteral("tvService"));
+    document->takeServices(QStringLiteral("radioService"));
     emit loadDocument();
+    return true;
+}
+
+bool ListProjectFileManager::documentRevision(quint64 *revision) const
+{
+    *revision = DocItem::contentWrites();
     return true;
 }
 

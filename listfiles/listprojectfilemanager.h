@@ -55,6 +55,9 @@ signals:
     void unloadDocument();
 
 protected:
+    // Every change of a list document goes through DocItem or the item providers, which count it.
+    bool documentRevision(quint64 *revision) const override;
+
     // Deletes what setupDocument built for the loaded document: here the items model and its
     // provider. A list kind with models of its own deletes those first (they listen to the items
     // model), then calls this.

@@ -69,15 +69,65 @@ ProjectFileManager::~ProjectFileManager()
     qDeleteAll(recentFileActions);
 }
 
+namespace {
+
+quint64 serialisations = 0;
+
+// the largest text whose loaded state is taken by writing the document out again, as a save would
+constexpr qsizetype exactLoadLimit = 1 << 20;
+
+} // namespace
+
+quint64 ProjectFileManager::documentSerialisations()
+{
+    return serialisations;
+}
+
+bool ProjectFileManager::documentRevision(quint64 *) const
+{
+    return false;
+}
+
+ProjectFileManager::Digest ProjectFileManager::digestOf(const QString &text)
+{
+    return {text.size(), qHash(QStringView(text), size_t(0x9e3779b97f4a7c15ULL)),
+            qHash(QStringView(text), size_t(0xc2b2ae3d27d4eb4fULL))};
+}
+
+QString ProjectFileManager::serialise() const
+{
+    ++serialisations;
+    return documentText();
+}
+
+void ProjectFileManager::rememberSaved(const QString &text)
+{
+    savedDigest = digestOf(text);
+    quint64 revision = 0;
+    answerKnown = documentRevision(&revision);
+    answeredRevision = revision;
+    answer = false;
+}
+
 bool ProjectFileManager::isModified() const
 {
-    return loaded && documentText() != snapshot;
+    if (!loaded)
+        return false;
+    quint64 revision = 0;
+    const bool tracked = documentRevision(&revision);
+    // unchanged since the last answer: the same answer, nothing compared
+    if (tracked && answerKnown && revision == answeredRevision)
+        return answer;
+    answer = !(digestOf(serialise()) == savedDigest);
+    answerKnown = tracked;
+    answeredRevision = revision;
+    return answer;
 }
 
 void ProjectFileManager::takeSnapshot()
 {
     if (loaded)
-        snapshot = documentText();
+        rememberSaved(serialise());
 }
 
 QString ProjectFileManager::exportFileName()
@@ -136,7 +186,14 @@ bool ProjectFileManager::load(const QString &text)
     if (!setDocumentText(text))
         return false;
     loaded = true;
-    snapshot = documentText();
+    // A document that tells its changes keeps the digest of a large loaded text as it is; writing the
+    // document out again would cost as much as a save. Such a document counts as unchanged as long as
+    // it writes out as that very text.
+    quint64 revision = 0;
+    if (documentRevision(&revision) && text.size() > exactLoadLimit)
+        rememberSaved(text);
+    else
+        rememberSaved(serialise());
     newAction->setEnabled(true);
     openAction->setEnabled(true);
     saveAction->setEnabled(true);
@@ -269,9 +326,10 @@ bool ProjectFileManager::loadFile(const QString &requestedPath)
         filePath = openPath;
         if (wasLoaded) {
             // the snapshot outlives the close; a save in answer to the question moved it
-            const QString openSnapshot = snapshot;
+            const Digest openSnapshot = savedDigest;
             load(openText);
-            snapshot = openSnapshot;
+            savedDigest = openSnapshot;
+            answerKnown = false;
             emit onFilePropertiesChanged();
         }
         return false;
@@ -325,11 +383,16 @@ bool ProjectFileManager::writeText(const QString &path, const QString &text, boo
 bool ProjectFileManager::writeFile(const QString &path)
 {
     emit onBeforeSave();
-    const QString text = documentText();
+    const QString text = serialise();
+    quint64 revision = 0;
+    const bool tracked = documentRevision(&revision);
     QString error;
     const bool ok = writeText(path, text, !ProjectFileFormat::isExportName(path, exportExtension), &error);
     if (ok) {
-        snapshot = text;
+        savedDigest = digestOf(text);
+        answerKnown = tracked;
+        answeredRevision = revision;
+        answer = false;
         filePath = path;
         untitled = false;
         addRecentFile();
@@ -348,7 +411,7 @@ bool ProjectFileManager::exportProject()
     const QString name = loaded ? exportFileName() : QString();
     if (!name.isNull()) {
         QString error;
-        ok = writeText(name, documentText(), false, &error);
+        ok = writeText(name, serialise(), false, &error);
         if (ok) {
             // The marker by which a USB drive asks the receiver for its lists goes once the lists are there.
             QFile::remove(QFileInfo(name).absoluteDir().filePath(Settings::dbXmlExportName()));

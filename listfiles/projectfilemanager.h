@@ -10,7 +10,9 @@ class QWidget;
 // Owner of the one open list project of a list module and of everything about it that does not depend on
 // the document's content: the File actions, the file dialogs, the project (compressed) and export (plain)
 // forms, the recent-file list, and the question before unsaved changes are dropped. A subclass turns text
-// into its document and back. "Modified" is computed by comparing the document text with a snapshot.
+// into its document and back. "Modified" compares a digest of the document text with the digest of the
+// text last saved or loaded; a subclass that can tell when its document last changed (documentRevision)
+// is compared only after a change, once.
 class ProjectFileManager : public QObject
 {
     Q_OBJECT
@@ -27,6 +29,8 @@ public:
     // Drops the document; called only while one is loaded.
     virtual void clearDocument() = 0;
     virtual void takeSnapshot();
+    // How often the document was turned into text to compare it or keep its digest, over all managers.
+    static quint64 documentSerialisations();
     // The export target; a null string cancels the export.
     virtual QString exportFileName();
 
@@ -67,6 +71,10 @@ signals:
     void onFilePropertiesChanged();
 
 protected:
+    // A number that changes with every change of the document, or false when the subclass cannot
+    // tell; then every question compares the document.
+    virtual bool documentRevision(quint64 *revision) const;
+
     bool load(const QString &text);
     bool save(bool forceDialog);
     bool writeFile(const QString &path);
@@ -78,10 +86,29 @@ protected:
     QWidget *dialogParentWidget() const { return dialogParent; }
 
 private:
+    // Length and two independent 64-bit hashes of a text: a text differing from the saved one gives the
+    // same digest with a chance of about 2^-128.
+    struct Digest
+    {
+        qsizetype length = -1;
+        size_t first = 0;
+        size_t second = 0;
+        bool operator==(const Digest &other) const
+        {
+            return length == other.length && first == other.first && second == other.second;
+        }
+    };
+    static Digest digestOf(const QString &text);
     bool writeText(const QString &path, const QString &text, bool compressed, QString *error) const;
     void openError(const QString &text);
+    QString serialise() const;
+    // the text given is what the document now holds: it becomes the saved state
+    void rememberSaved(const QString &text);
 
-    QString snapshot;
+    Digest savedDigest;
+    mutable bool answerKnown = false;
+    mutable bool answer = false;
+    mutable quint64 answeredRevision = 0;
     bool untitled = true;
     bool loaded = false;
     int untitledCounter = 1;

@@ -28,6 +28,7 @@ ServiceListProjectFileManager::~ServiceListProjectFileManager()
 void ServiceListProjectFileManager::setupDocument()
 {
     itemsProvider = new DocItemsDataProvider(document->items, serviceTag, true);
+    itemsProvider->presetRows(document->takeServices(serviceTag)); // found by the loading walk
     itemsModel = new ListItemsDatabaseModel(itemsProvider, ServiceColumnSet::build(fieldColumns),
                                             exportFileDescription() + QStringLiteral("_item"), this);
     genresModel = new AgregateMutlipleValuesModel(itemsModel, fieldColumns.value(QStringLiteral("genres"), -1), this);

@@ -15,6 +15,14 @@ ItemsTableView::ItemsTableView(QWidget *parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     m_proxy->setObjectName(QStringLiteral("sortFilterProxy"));
     connect(this, &QAbstractItemView::pressed, this, &ItemsTableView::onCellPressedEdit);
+    // The proxy removes a whole selection at once instead of run by run; the selection, whose rows all
+    // go, is cleared once first instead of being mended through the removal.
+    connect(this, &STableView::onBeforeDelete, m_proxy, &ObjectSortFilterProxyModel::beginRowRemoval);
+    connect(this, &STableView::onEndDelete, this, [this] {
+        if (m_proxy->hasPendingRemoval() && selectionModel())
+            selectionModel()->clearSelection();
+        m_proxy->endRowRemoval();
+    });
 }
 
 void ItemsTableView::setModel(QAbstractItemModel *model)

@@ -1,6 +1,7 @@
 #include "device/protocol/dvb24communicationprotocolmill.h"
 
 #include "base/strictipv4.h"
+#include "device/protocol/descriptionstream.h"
 #include "device/core/devicecall.h"
 #include "device/core/devicetask.h"
 #include "device/protocol/dvb24communicationexception.h"
@@ -166,35 +167,26 @@ ProtocolBuffer DVB24CommunicationProtocolMill::readExactly(qint64 n)
 QByteArray DVB24CommunicationProtocolMill::readChunkStream(qint64 maxChunk, qint64 maxTotal, int deadlineMs,
                                                            const std::function<void(quint32)> &onChunk)
 {
-    QDeadlineTimer deadline(deadlineMs);
-    QByteArray payload;
-    bool ok = false;
-    while (true) {
+    DescriptionStreamIo io;
+    io.read = [this](qint64 n, bool *ok) { return m_primitives.readBytes(n, ok); };
+    io.ack = [this] {
+        bool ok = false;
+        m_primitives.writeByte(0x55, true, &ok);
+        return ok;
+    };
+    io.goOn = [this] {
         // A disconnect or cancel does not wait for the rest of the stream.
         interrupt(true);
-        millExceptionIfNotTrue(!deadline.hasExpired());
-        QByteArray tag = m_primitives.read(4, &ok);
-        millExceptionIfNotTrue(ok);
-        const qsizetype nul = tag.indexOf('\0');
-        if (nul >= 0)
-            tag.truncate(nul);
-        if (tag == "END")
-            return payload;
-        if (tag != "DATA")
-            continue;
-        const quint32 length = m_primitives.readUInt32(&ok);
-        millExceptionIfNotTrue(ok);
-        const quint32 percent = m_primitives.readUInt32(&ok);
-        millExceptionIfNotTrue(ok);
-        // A hostile length must not make us wait for, or hold, gigabytes.
-        millExceptionIfNotTrue(qint64(length) <= maxChunk && payload.size() + qint64(length) <= maxTotal);
-        payload.append(m_primitives.readBytes(length, &ok));
-        millExceptionIfNotTrue(ok);
-        if (onChunk)
-            onChunk(percent);
-        m_primitives.writeByte(0x55, true, &ok);
-        millExceptionIfNotTrue(ok);
-    }
+        return true;
+    };
+    io.onChunk = onChunk;
+    DescriptionStreamLimits limits;
+    limits.maxChunk = maxChunk;
+    limits.maxTotal = maxTotal;
+    limits.deadlineMs = deadlineMs;
+    QByteArray payload;
+    millExceptionIfNotTrue(readDescriptionStream(io, limits, &payload));
+    return payload;
 }
 
 ZBDeviceInfo DVB24CommunicationProtocolMill::getDeviceInfo(const QString &host)

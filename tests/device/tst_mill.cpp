@@ -1,6 +1,5 @@
 #include "testmain.h"
 
-#include "device/core/devicecommunicationmanager.h"
 #include "device/core/mill.h"
 #include "device/core/millcancelexception.h"
 #include "device/core/millinterruptexception.h"
@@ -224,17 +223,6 @@ private slots:
         QTRY_COMPARE(second->calls, (QStringList{"enqueued", "complete:true"}));
         QCOMPARE(first->calls, (QStringList{"enqueued", "complete:true"}));
         QCOMPARE(first->state(), int(DeviceTask::Finished));
-        QCOMPARE(Mill::percent(2, 3), 66);
-        QCOMPARE(Mill::percent(5, 0), 0);
-    }
-
-    void baseManagerCancelTellsTask()
-    {
-        DeviceCommunicationManager manager;
-        RecordingTask t(nullptr, QString());
-        manager.enqueue(&t);
-        manager.cancel(&t);
-        QCOMPARE(t.calls, (QStringList{"cancel", "canceled"}));
     }
 };
 

@@ -119,11 +119,11 @@ private slots:
         QTest::addColumn<QByteArray>("suffix");
         QTest::addColumn<int>("reply");
         QTest::addColumn<QStringList>("errors");
-        QTest::newRow("suffix leaving the folder")
-            << QByteArray("../../evil") << 1 << QStringList{"Cannot copy recording Rec."};
+        // clang-format off
+        QTest::newRow("suffix leaving the folder") << QByteArray("../../evil") << 1 << QStringList{"Cannot copy recording Rec."};
         QTest::newRow("refused") << QByteArray("ts") << 0xFC << QStringList{"code -4"};
-        QTest::newRow("nothing to copy") << QByteArray() << 1
-                                         << QStringList{"No recordings to copy.", "Cannot copy recording Rec."};
+        QTest::newRow("nothing to copy") << QByteArray() << 1 << QStringList{"No recordings to copy.", "Cannot copy recording Rec."};
+        // clang-format on
     }
     void refusedBeforeAnyFile()
     {

@@ -242,6 +242,7 @@ private slots:
         e->commands->refuseLevel = -1;
         QCOMPARE(upload()->calls.last(), QStringLiteral("complete:true"));
         QCOMPARE(EmulatorLink::read(e->receiverPath(QStringLiteral("v/a/b/c/up.bin"))), QByteArray("data"));
+        QVERIFY(!QFileInfo::exists(source));
         QCOMPARE(e->emulator.connectionCount(), 1);
     }
 
@@ -271,14 +272,9 @@ private slots:
         QCOMPARE(EmulatorLink::read(e->pcPath(QStringLiteral("recs/Rec1.ts"))), QByteArray("stream"));
     }
 
-    void uploadAndDelete()
+    void deleteList()
     {
-        const QString source = e->pcFile(QStringLiteral("up.bin"), QByteArray(70000, 'u'));
-        RecordingTask *up = run(copy("MEMCopyPcToDevice", source, "/v/new/up.bin", {{"deleteSource", "true"}}));
-        QCOMPARE(up->calls.last(), QStringLiteral("complete:true"));
-        QCOMPARE(QFileInfo(e->receiverRoot.path() + QStringLiteral("/v/new/up.bin")).size(), qint64(70000));
-        QVERIFY(!QFileInfo::exists(source));
-
+        e->receiverFile(QStringLiteral("v/new/up.bin"), "u");
         CopyJobDocument list;
         list.addFile(0, 1, QStringLiteral("file://v\\new\\up.bin"), QString(), 0);
         list.addFile(0, 1, QStringLiteral("file://v\\new\\missing.bin"), QString(), 0);

@@ -43,18 +43,6 @@ class TestZBDeviceInfo : public QObject
 private slots:
     void cleanup() { QFile::remove(ZBDeviceInfo::predefinedSatellitesPath()); }
 
-    void defaultRecordXml()
-    {
-        const ZBDeviceInfo info;
-        const QString expected = QStringLiteral(
-            "<deviceInfo name=\"\" givenName=\"\" shareName=\"\" softwareVer=\"\" hardwareVer=\"\" protocolVer=\"0\""
-            " type=\"Unknown\" mac=\"\" ip=\"\" complete=\"false\" enableTvModule=\"false\" enableRadioModule=\"false\""
-            " enableLinksModule=\"false\" enableMediaExplorerModule=\"true\" isUsbManaged=\"false\">"
-            "<lists><list type=\"tv\" maxcount=\"0\"/><list type=\"radio\" maxcount=\"0\"/>"
-            "<list type=\"net\" maxcount=\"0\"/></lists><frontends/></deviceInfo>");
-        QCOMPARE(canonicalText(info.toXmlText()), canonicalText(expected));
-    }
-
     void fullRecordXml()
     {
         const QString received = QStringLiteral(
@@ -91,10 +79,11 @@ private slots:
     void rejectsOtherText_data()
     {
         QTest::addColumn<QString>("text");
+        // clang-format off
         QTest::newRow("not xml") << "<deviceInfo name=\"x\"";
         QTest::newRow("other root") << "<devices><deviceInfo name=\"x\"/></devices>";
         QTest::newRow("root case") << "<DeviceInfo name=\"x\"/>";
-        QTest::newRow("empty") << "";
+        // clang-format on
     }
     void rejectsOtherText()
     {
@@ -103,45 +92,6 @@ private slots:
         QVERIFY(!info.fromXml(text));
         QCOMPARE(info.name(), QStringLiteral("kept"));
         QVERIFY(info.modules().isEmpty());
-    }
-
-    void ipIsStrict_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("plain") << "10.0.0.7"
-                               << "10.0.0.7";
-        QTest::newRow("padded is decimal") << "010.000.000.010"
-                                           << "10.0.0.10";
-        QTest::newRow("garbage") << "receiver"
-                                 << "0.0.0.0";
-        QTest::newRow("ipv6") << "::1"
-                              << "0.0.0.0";
-    }
-    void ipIsStrict()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, stored);
-        ZBDeviceInfo info;
-        info.setIp(text);
-        QCOMPARE(info.ip().toString(), stored);
-        info.setIp(QHostAddress(QStringLiteral("::ffff:1.2.3.4")));
-        QCOMPARE(info.ip().toString(), QStringLiteral("0.0.0.0"));
-    }
-
-    void satellitesDocument()
-    {
-        ZBDeviceInfo info;
-        QVERIFY(info.fromXml(QStringLiteral("<deviceInfo><satellites><satellite name=\"Astra\" position=\"192\"/>"
-                                            "<satellite name=\"Hispasat\" position=\"-300\"/></satellites>"
-                                            "</deviceInfo>")));
-        QDomDocument doc;
-        QVERIFY(doc.setContent(info.satellitesDocument()));
-        QCOMPARE(doc.doctype().name(), QStringLiteral("satellites"));
-        const QDomElement first = doc.documentElement().firstChildElement();
-        QCOMPARE(first.attribute(QStringLiteral("name")), QStringLiteral("Astra 19.2E"));
-        QCOMPARE(first.attribute(QStringLiteral("position")), QStringLiteral("192"));
-        QCOMPARE(first.nextSiblingElement().attribute(QStringLiteral("name")), QStringLiteral("Hispasat 30.0W"));
     }
 
     void predefinedSatellitesForUsbCopies()
@@ -167,22 +117,6 @@ private slots:
         file.close();
         const ZBDeviceInfo network(QStringLiteral("net"));
         QCOMPARE(ZBDeviceInfo(network).satelliteCount(), 0);
-    }
-
-    void prepareForConnectionKeepsIdentity()
-    {
-        ZBDeviceInfo info(QStringLiteral("n"), QStringLiteral("pw"), true);
-        info.setId(7);
-        info.setIp(QStringLiteral("10.1.2.3"));
-        info.setShareName(QStringLiteral("s"));
-        info.setTvListMaxCount(9);
-        info.ensureDefaults();
-        info.prepareForConnection();
-        QCOMPARE(info.id(), quint32(7));
-        QCOMPARE(info.ip().toString(), QStringLiteral("10.1.2.3"));
-        QCOMPARE(info.shareName(), QStringLiteral("s"));
-        QVERIFY(info.name().isEmpty() && !info.hasPassword() && !info.isUsbManaged() && info.modules().isEmpty());
-        QCOMPARE(info.tvListMaxCount(), quint16(0));
     }
 };
 

@@ -95,17 +95,16 @@ private slots:
         QTest::addColumn<QStringList>("listed");
         const QString two = storeRecords({record("A", "127.0.0.3"), record("B", "127.0.0.4")});
         const int second = two.indexOf(QStringLiteral(" <deviceInfo"), two.indexOf(QStringLiteral("<deviceInfo")) + 5);
+        // clang-format off
         QTest::newRow("first start") << QString() << false << QStringList();
         QTest::newRow("empty list") << "<!DOCTYPE ZBDeviceCollection>\n<devices/>\n" << true << QStringList();
         QTest::newRow("not xml") << "devices" << false << QStringList();
         QTest::newRow("other root") << "<receivers><deviceInfo name=\"x\"/></receivers>" << false << QStringList();
-        QTest::newRow("comment first") << "<!-- s --><devices><deviceInfo name=\"x\"/></devices>" << false
-                                       << QStringList();
+        QTest::newRow("comment first") << "<!-- s --><devices><deviceInfo name=\"x\"/></devices>" << false << QStringList();
         QTest::newRow("two") << two << true << QStringList{"1:A", "2:B"};
-        QTest::newRow("duplicate address")
-            << QString(two).replace("127.0.0.4", "127.0.0.3") << true << QStringList{"1:A"};
-        QTest::newRow("foreign nodes") << QString(two).insert(second, "<!-- n -->\n <printer name=\"x\"/>\n") << true
-                                       << QStringList{"1:A", "2:B"};
+        QTest::newRow("duplicate address") << QString(two).replace("127.0.0.4", "127.0.0.3") << true << QStringList{"1:A"};
+        QTest::newRow("foreign nodes") << QString(two).insert(second, "<!-- n -->\n <printer name=\"x\"/>\n") << true << QStringList{"1:A", "2:B"};
+        // clang-format on
     }
     void load()
     {
@@ -201,29 +200,6 @@ private slots:
         collection.removeDevice(1);
         QVERIFY(!newcomer);
         QCOMPARE(states.count(), seen);
-    }
-
-    void recordsForAListFile_data()
-    {
-        QTest::addColumn<QString>("suffix");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("tv project") << "TVQVXC" << QStringList{"1:TV", "3:All"};
-        QTest::newRow("tv export") << "tvqvx" << QStringList{"1:TV", "3:All"};
-        QTest::newRow("radio") << "rdqvxc" << QStringList{"2:Radio", "3:All"};
-        QTest::newRow("links") << "lkqvx" << QStringList{"3:All"};
-        QTest::newRow("other") << "xml" << QStringList{};
-        QTest::newRow("two parts") << "list.tvqvx" << QStringList{};
-    }
-    void recordsForAListFile()
-    {
-        QFETCH(QString, suffix);
-        QFETCH(QStringList, expected);
-        ZBDeviceCollection collection(&owner);
-        collection.append(QList<ZBDeviceInfo>{record("TV"), record("Radio", {}, 0, 500), record("All", {}, 1, 1, 1)});
-        QStringList found;
-        for (const ZBDeviceInfo &info : collection.devicesForFileSuffix(suffix))
-            found << QStringLiteral("%1:%2").arg(info.id()).arg(info.name());
-        QCOMPARE(found, expected);
     }
 
     // Every receiver is asked, and one refusal stands.

@@ -1,16 +1,16 @@
 #include "testmain.h"
 
 #include "modules/generaluiinterface.h"
-#include "widgets/messagebox.h"
 #include "modules/modulefactory.h"
 #include "modules/ombrelaymodule.h"
+#include "widgets/messagebox.h"
 
-// A stand-in main window: records what modules ask of it.
+// A stand-in main window: records the pages that told it of held texts.
 class FakeWindow : public QWidget, public GeneralUiInterface
 {
 public:
     QList<OmbrelayModule *> notified;
-    bool close() override { return QWidget::close(); }
+    bool close() override { return false; }
     void setCurrentModule(OmbrelayModule *, bool) override {}
     void notifyModuleMessage(OmbrelayModule *module) override { notified << module; }
     void gotoMainView() override {}
@@ -18,36 +18,15 @@ public:
     void gotoAbout() override {}
 };
 
-class PlainModule : public OmbrelayModule
+// A page that writes down what the factory set on it, as a list page and as a start page.
+class Page : public OmbrelayModule
 {
 public:
-    explicit PlainModule(QWidget *parent = nullptr)
-        : OmbrelayModule(parent)
-    {}
-    ModuleTypes moduleType() const override { return TypeMediaExplorer; }
-    void retranslate() override {}
-};
-
-class FakeListModule : public PlainModule
-{
-public:
-    using PlainModule::PlainModule;
-    ModuleTypes moduleType() const override { return TypeTvList; }
-    int maximumListCount = -1;
-    int setterCalls = 0;
-    void setMaximumListCount(int count)
-    {
-        maximumListCount = count;
-        ++setterCalls;
-    }
-};
-
-class FakeDeviceModule : public PlainModule
-{
-public:
-    using PlainModule::PlainModule;
-    ModuleTypes moduleType() const override { return TypeDevice; }
+    using OmbrelayModule::OmbrelayModule;
     QStringList calls;
+    ModuleTypes moduleType() const override { return TypeTvList; }
+    void retranslate() override {}
+    void setMaximumListCount(int count) { calls << QStringLiteral("count=%1").arg(count); }
     void setLinkListButtonVisible(bool on) { calls << QStringLiteral("link=%1").arg(on); }
     void setRadioListButtonVisible(bool on) { calls << QStringLiteral("radio=%1").arg(on); }
     void setTvListButtonVisible(bool on) { calls << QStringLiteral("tv=%1").arg(on); }
@@ -57,219 +36,83 @@ public:
 class TestOmbrelayModule : public QObject
 {
     Q_OBJECT
-
-    struct Box
-    {
-        QString text;
-        QString title;
-        QWidget *parent = nullptr;
-    };
-    QList<Box> boxes;
+    QStringList boxes;
 
 private slots:
-    void init()
-    {
-        boxes.clear();
-        MessageBox::setAnswerHook([this](QDialog *dialog) {
-            auto *box = qobject_cast<QMessageBox *>(dialog);
-            boxes << Box{box->text(), box->windowTitle(), box->parentWidget()};
-            QTest::keyClick(dialog, Qt::Key_Return);
-        });
-    }
     void cleanup()
     {
         MessageBox::setAnswerHook({});
         ModuleFactory::clear();
     }
 
-    void constructionFindsThePageInterface()
+    // Texts of a hidden page wait for one box when it is shown; a text reported while that box is open
+    // gets a box of its own, neither shown twice nor lost.
+    void heldTextsShowOnce()
     {
         FakeWindow window;
-        PlainModule module(&window);
-        QCOMPARE(module.parentWidget(), nullptr);
-        QCOMPARE(module.pageInterface(), static_cast<GeneralUiInterface *>(&window));
-        QVERIFY(module.isBuffering());
-        QVERIFY(module.statusText().isEmpty());
-
-        QWidget plain;
-        PlainModule orphan(&plain);
-        QCOMPARE(orphan.pageInterface(), nullptr);
-        PlainModule none;
-        QCOMPARE(none.pageInterface(), nullptr);
-    }
-
-    void hiddenTextsWaitForOneBox()
-    {
-        FakeWindow window;
-        PlainModule module(&window);
-        module.appendStatusText(QStringLiteral("A"));
-        module.appendStatusText(QStringLiteral("B"));
-        QCOMPARE(window.notified, (QList<OmbrelayModule *>{&module, &module}));
-        QVERIFY(boxes.isEmpty());
-        QCOMPARE(module.statusText(), QStringLiteral("AB"));
-
-        module.onShow();
-        QVERIFY(!module.isBuffering());
-        QCOMPARE(boxes.size(), 1);
-        QCOMPARE(boxes.at(0).text, QStringLiteral("AB"));
-        QCOMPARE(boxes.at(0).title, QStringLiteral("Ombrelay Error"));
-        QCOMPARE(boxes.at(0).parent, &module);
-        QVERIFY(module.statusText().isEmpty());
-
-        // Showing again with nothing held shows nothing.
-        module.startBuffering();
-        module.onShow();
-        QCOMPARE(boxes.size(), 1);
-    }
-
-    void shownTextAppearsAtOnce()
-    {
-        FakeWindow window;
-        PlainModule module(&window);
-        module.onShow();
-        module.appendStatusText(QStringLiteral("Download failed.\n"));
-        QCOMPARE(boxes.size(), 1);
-        QCOMPARE(boxes.at(0).text, QStringLiteral("Download failed.\n"));
-        QVERIFY(module.statusText().isEmpty());
-        QVERIFY(window.notified.isEmpty());
-        module.appendStatusText(QStringLiteral("Again"));
-        QCOMPARE(boxes.size(), 2);
-        QCOMPARE(boxes.at(1).text, QStringLiteral("Again"));
-    }
-
-    void textDuringOpenBoxIsShownOnce()
-    {
-        PlainModule module;
-        module.onShow();
-        bool reported = false;
-        MessageBox::setAnswerHook([&](QDialog *dialog) {
-            boxes << Box{qobject_cast<QMessageBox *>(dialog)->text(), {}, nullptr};
-            if (!reported) {
-                reported = true;
-                module.appendStatusText(QStringLiteral("second"));
-            }
-            QTest::keyClick(dialog, Qt::Key_Return);
+        Page page(&window);
+        QCOMPARE(page.parentWidget(), nullptr);
+        Page orphan; // no page interface: held quietly
+        orphan.appendStatusText(QStringLiteral("x"));
+        MessageBox::setAnswerHook([&](QDialog *box) {
+            boxes << qobject_cast<QMessageBox *>(box)->text() + "|" + box->windowTitle();
+            if (boxes.size() == 1)
+                page.appendStatusText(QStringLiteral("C"));
+            box->reject();
         });
-        module.appendStatusText(QStringLiteral("first"));
+        page.appendStatusText(QStringLiteral("A"));
+        page.appendStatusText(QStringLiteral("B"));
+        QCOMPARE(window.notified, (QList<OmbrelayModule *>{&page, &page}));
+        QVERIFY(boxes.isEmpty());
+        page.onShow();
+        QCOMPARE(boxes, (QStringList{"AB|Ombrelay Error", "C|Ombrelay Error"}));
+        QVERIFY(page.statusText().isEmpty());
+        page.startBuffering(); // withdrawn texts are not shown
+        page.appendStatusText(QStringLiteral("stale"));
+        page.clearStatusText();
+        page.onShow();
         QCOMPARE(boxes.size(), 2);
-        QCOMPARE(boxes.at(0).text, QStringLiteral("first"));
-        QCOMPARE(boxes.at(1).text, QStringLiteral("second"));
-        QVERIFY(module.statusText().isEmpty());
+        QCOMPARE(orphan.statusText(), QStringLiteral("x"));
     }
 
-    void clearedTextsAreNotShown()
-    {
-        FakeWindow window;
-        PlainModule module(&window);
-        module.appendStatusText(QStringLiteral("stale"));
-        module.clearStatusText();
-        module.onShow();
-        QVERIFY(boxes.isEmpty());
-    }
-
-    void hiddenWithoutInterfaceKeepsQuiet()
-    {
-        PlainModule module;
-        module.appendStatusText(QStringLiteral("x"));
-        QVERIFY(boxes.isEmpty());
-        QCOMPARE(module.statusText(), QStringLiteral("x"));
-    }
-
-    void typeNames_data()
+    void factoryOptions_data()
     {
         QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("name");
-        // The ends of the named range and what lies outside it.
-        QTest::newRow("0") << 0 << "";
-        QTest::newRow("1") << 1 << "TV Lists";
-        QTest::newRow("6") << 6 << "Welcome Screen";
-        QTest::newRow("7") << 7 << "";
-        QTest::newRow("9") << 9 << "";
-        QTest::newRow("-1") << -1 << "";
-    }
-    void typeNames()
-    {
-        QFETCH(int, type);
-        QFETCH(QString, name);
-        QCOMPARE(OmbrelayModule::moduleTypeName(type), name);
-    }
-
-    void listModuleOptions_data()
-    {
-        QTest::addColumn<QVariantMap>("options");
-        QTest::addColumn<int>("calls");
-        QTest::addColumn<int>("count");
-        QTest::newRow("given") << QVariantMap{{"maximumListCount", 7}} << 1 << 7;
-        QTest::newRow("as text") << QVariantMap{{"maximumListCount", "12"}} << 1 << 12;
-        QTest::newRow("absent gives 4") << QVariantMap{{"enableTvList", true}} << 1 << 4;
-        QTest::newRow("empty map sets nothing") << QVariantMap{} << 0 << -1;
-        QTest::newRow("not a number") << QVariantMap{{"maximumListCount", "many"}} << 0 << -1;
-    }
-    void listModuleOptions()
-    {
-        QFETCH(QVariantMap, options);
-        QFETCH(int, calls);
-        QFETCH(int, count);
-        ModuleFactory::registerListModule<FakeListModule>(OmbrelayModule::TypeTvList);
-        FakeWindow window;
-        std::unique_ptr<OmbrelayModule> module(createModule(OmbrelayModule::TypeTvList, &window, options));
-        auto *list = dynamic_cast<FakeListModule *>(module.get());
-        QVERIFY(list);
-        QCOMPARE(list->setterCalls, calls);
-        QCOMPARE(list->maximumListCount, count);
-        QCOMPARE(list->pageInterface(), static_cast<GeneralUiInterface *>(&window));
-        QCOMPARE(list->parentWidget(), nullptr);
-    }
-
-    void deviceModuleOptions_data()
-    {
         QTest::addColumn<QVariantMap>("options");
         QTest::addColumn<QStringList>("calls");
-        QTest::newRow("tv only") << QVariantMap{{"enableTvList", true}}
-                                 << QStringList{"link=0", "radio=0", "tv=1", "media=0"};
-        QTest::newRow("all") << QVariantMap{{"enableTvList", true},
-                                            {"enableRadioList", true},
-                                            {"enableLinkList", true},
-                                            {"enableMediaExplorer", true}}
-                             << QStringList{"link=1", "radio=1", "tv=1", "media=1"};
-        QTest::newRow("empty map") << QVariantMap{} << QStringList{};
+        QTest::newRow("list count") << 1 << QVariantMap{{"maximumListCount", 7}} << QStringList{"count=7"};
+        QTest::newRow("list count as text") << 1 << QVariantMap{{"maximumListCount", "12"}} << QStringList{"count=12"};
+        QTest::newRow("list count absent") << 1 << QVariantMap{{"enableTvList", true}} << QStringList{"count=4"};
+        QTest::newRow("list count no number") << 1 << QVariantMap{{"maximumListCount", "many"}} << QStringList{};
+        QTest::newRow("list, empty map") << 1 << QVariantMap{} << QStringList{};
+        QTest::newRow("start page, TV only")
+            << 5 << QVariantMap{{"enableTvList", true}} << QStringList{"link=0", "radio=0", "tv=1", "media=0"};
+        QTest::newRow("start page, empty map") << 5 << QVariantMap{} << QStringList{};
     }
-    void deviceModuleOptions()
-    {
-        QFETCH(QVariantMap, options);
-        QFETCH(QStringList, calls);
-        ModuleFactory::registerDeviceModule<FakeDeviceModule>(OmbrelayModule::TypeDevice);
-        std::unique_ptr<OmbrelayModule> module(createModule(OmbrelayModule::TypeDevice, nullptr, options));
-        auto *device = dynamic_cast<FakeDeviceModule *>(module.get());
-        QVERIFY(device);
-        QCOMPARE(device->calls, calls);
-    }
-
-    void typesTheFactoryNeverMakes_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::newRow("none") << 0;
-        QTest::newRow("welcome") << 6;
-        QTest::newRow("add device") << 7;
-        QTest::newRow("past the end") << 9;
-        QTest::newRow("negative") << -3;
-    }
-    void typesTheFactoryNeverMakes()
+    void factoryOptions()
     {
         QFETCH(int, type);
-        ModuleFactory::registerPlainModule<PlainModule>(type);
-        QCOMPARE(createModule(type, nullptr, {}), nullptr);
+        QFETCH(QVariantMap, options);
+        ModuleFactory::registerListModule<Page>(1);
+        ModuleFactory::registerDeviceModule<Page>(5);
+        FakeWindow window;
+        std::unique_ptr<OmbrelayModule> module(createModule(type, &window, options));
+        QTEST(static_cast<Page *>(module.get())->calls, "calls");
+        QCOMPARE(module->pageInterface(), static_cast<GeneralUiInterface *>(&window));
     }
 
-    void unregisteredTypeGivesNull()
+    // Nobody makes the welcome and add-device pages, numbers outside the types, or unregistered types.
+    void typesTheFactoryNeverMakes()
     {
-        QVERIFY(!ModuleFactory::hasType(OmbrelayModule::TypeMediaExplorer));
-        QCOMPARE(createModule(OmbrelayModule::TypeMediaExplorer, nullptr, {}), nullptr);
-        ModuleFactory::registerPlainModule<PlainModule>(OmbrelayModule::TypeMediaExplorer);
-        std::unique_ptr<OmbrelayModule> module(createModule(OmbrelayModule::TypeMediaExplorer, nullptr, {}));
-        QVERIFY(module);
-        ModuleFactory::registerType(OmbrelayModule::TypeMediaExplorer, {});
-        QCOMPARE(createModule(OmbrelayModule::TypeMediaExplorer, nullptr, {}), nullptr);
+        for (int type : {0, 6, 7, 9, -3})
+            ModuleFactory::registerPlainModule<Page>(type);
+        for (int type : {0, 6, 7, 9, -3, 4})
+            QCOMPARE(createModule(type, nullptr, {}), nullptr);
+        ModuleFactory::registerPlainModule<Page>(4);
+        std::unique_ptr<OmbrelayModule> made(createModule(4, nullptr, {}));
+        QVERIFY(made);
+        ModuleFactory::registerType(4, {});
+        QCOMPARE(createModule(4, nullptr, {}), nullptr);
     }
 };
 

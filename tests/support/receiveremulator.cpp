@@ -142,6 +142,15 @@ void ReceiverEmulator::record(const QByteArray &bytes)
     m_received.append(bytes);
 }
 
+bool ReceiverEmulator::setAddress(const QHostAddress &address)
+{
+    // Tests never listen, or lure the program, outside loopback.
+    if (address.protocol() != QAbstractSocket::IPv4Protocol || (address.toIPv4Address() >> 24) != 127)
+        return false;
+    m_address = address;
+    return true;
+}
+
 bool ReceiverEmulator::start(quint16 port)
 {
     stop();
@@ -157,7 +166,7 @@ bool ReceiverEmulator::start(quint16 port)
             }
             thread->start();
         };
-        const bool listening = server.listen(QHostAddress::LocalHost, port);
+        const bool listening = server.listen(m_address, port);
         m_port.store(listening ? server.serverPort() : 0);
         ready.release();
         if (!listening)

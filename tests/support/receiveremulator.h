@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QHostAddress>
 #include <QList>
 #include <QMutex>
 #include <QObject>
@@ -27,12 +28,14 @@ public:
     explicit ReceiverEmulator(QObject *parent = nullptr);
     ~ReceiverEmulator() override;
 
-    // Listens on 127.0.0.1 only; port 0 picks a free one. False when the port cannot be bound.
+    // Listens on 127.0.0.1 (or the address set) only; port 0 picks a free one. False when the port cannot be bound.
     bool start(quint16 port = 0);
     void stop();
     quint16 port() const { return m_port.load(); }
     bool isStopping() const { return m_stopping.load(); }
-    QString host() const { return QStringLiteral("127.0.0.1"); }
+    QString host() const { return m_address.toString(); }
+    // The loopback address to listen on from the next start; any other address is refused.
+    bool setAddress(const QHostAddress &address);
 
     // Shared handler for a command byte; returns true so it can initialise a static.
     static bool registerCommand(quint8 command, const Command &handler);
@@ -74,6 +77,7 @@ public:
 private:
     void serve(qintptr descriptor);
 
+    QHostAddress m_address{QHostAddress::LocalHost};
     mutable QMutex m_lock;
     QHash<quint8, Command> m_commands;
     QString m_description;

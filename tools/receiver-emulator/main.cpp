@@ -1,7 +1,10 @@
 // A stand-in receiver on 127.0.0.1 for trying the program without hardware.
 
+#include "descriptioncases.h"
 #include "receiveremulator.h"
 #include "transfercommands.h"
+
+#include "base/strictipv4.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -61,8 +64,16 @@ int main(int argc, char *argv[])
     const QCommandLineOption refuseLevel(QStringLiteral("refuse-level"),
                                          QStringLiteral("Refuse path message n (0 = first) with 0xFD (--root)."),
                                          QStringLiteral("n"), QStringLiteral("-1"));
-    parser.addOptions({port, description, version, refuse, pending, dropAfter, silent, hostile, root, endAfter,
-                       cutUpload, refuseLevel});
+    const QCommandLineOption address(QStringLiteral("address"),
+                                     QStringLiteral("Loopback address to listen on (127.0.0.0/8, default 127.0.0.1)."),
+                                     QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption describeAs(
+        QStringLiteral("description-case"),
+        QStringLiteral("Answer the description request as: wrong-status, drop, trickle, endless-tags, empty-chunk, "
+                       "foreign-tag, end-nonzero or zero-byte."),
+        QStringLiteral("case"));
+    parser.addOptions({describeAs, address, port, description, version, refuse, pending, dropAfter, silent, hostile,
+                       root, endAfter, cutUpload, refuseLevel});
     parser.process(app);
 
     ReceiverEmulator emulator;
@@ -81,6 +92,22 @@ int main(int argc, char *argv[])
     emulator.setDropAfterBytes(parser.value(dropAfter).toLongLong());
     emulator.setSilent(parser.isSet(silent));
     emulator.setHostileLength(parser.isSet(hostile));
+    if (parser.isSet(describeAs)) {
+        static const QHash<QString, DescriptionCases::Case> cases = {
+            {"wrong-status", DescriptionCases::WrongStatus},
+            {"drop", DescriptionCases::DropAfterStatus},
+            {"trickle", DescriptionCases::Trickle},
+            {"endless-tags", DescriptionCases::EndlessForeignTags},
+            {"empty-chunk", DescriptionCases::ZeroLengthChunk},
+            {"foreign-tag", DescriptionCases::ForeignTag},
+            {"end-nonzero", DescriptionCases::EndNonZero},
+            {"zero-byte", DescriptionCases::ZeroInPayload}};
+        if (!cases.contains(parser.value(describeAs))) {
+            QTextStream(stderr) << "unknown description case: " << parser.value(describeAs) << '\n';
+            return 2;
+        }
+        DescriptionCases::install(emulator, cases.value(parser.value(describeAs)));
+    }
     if (parser.isSet(root)) {
         const auto commands = TransferCommands::install(emulator, parser.value(root));
         commands->endAfter = parser.value(endAfter).toLongLong();
@@ -88,10 +115,14 @@ int main(int argc, char *argv[])
         commands->refuseLevel = parser.value(refuseLevel).toInt();
     }
 
+    if (!emulator.setAddress(StrictIPv4::toHostAddress(parser.value(address)))) {
+        QTextStream(stderr) << "not a loopback address: " << parser.value(address) << '\n';
+        return 2;
+    }
     bool portOk = false;
     const uint portNumber = parser.value(port).toUInt(&portOk);
     if (!portOk || portNumber > 65535 || !emulator.start(quint16(portNumber))) {
-        QTextStream(stderr) << "cannot listen on 127.0.0.1:" << parser.value(port) << '\n';
+        QTextStream(stderr) << "cannot listen on " << emulator.host() << ':' << parser.value(port) << '\n';
         return 1;
     }
     QTextStream(stdout) << "listening on 127.0.0.1:" << emulator.port() << Qt::endl;

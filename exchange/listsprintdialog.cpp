@@ -1,0 +1,341 @@
+#include "exchange/listsprintdialog.h"
+
+#include "base/settings.h"
+#include "exchange/printlistsbuilder.h"
+#include "ui_listsprintdialog.h"
+#include "widgets/messagebox.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTextDocument>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// The builders count 15 px per row (17 with grid); a 10 px font keeps a table row within that, so a
+// page holds every row it was promised.
+constexpr int pagePixelSize = 10;
+constexpr int pageMargin = 20;
+
+} // namespace
+
+ListsPrintDialog::ListsPrintDialog(QWidget *parent, PrintListsBuilder *builder)
+    : QDialog(parent)
+    , builder(builder)
+    , ui(new Ui::ListsPrintDialog)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    connect(ui->rbPrintAll, &QRadioButton::toggled, this, &ListsPrintDialog::onPrintAllChecked);
+    connect(ui->rbPrintSelection, &QRadioButton::toggled, this, &ListsPrintDialog::onPrintSelectionChecked);
+    connect(ui->rbPrintRange, &QRadioButton::toggled, this, &ListsPrintDialog::onPrintRangeChecked);
+    connect(ui->btnPrint, &QPushButton::pressed, this, &ListsPrintDialog::print);
+    connect(ui->btnCancel, &QPushButton::pressed, this, &ListsPrintDialog::reject);
+    connect(ui->btnPreview, &QPushButton::pressed, this, &ListsPrintDialog::showPreview);
+    connect(ui->btnChangePrinter, &QPushButton::pressed, this, &ListsPrintDialog::showPrintersDialog);
+
+    ui->txtPrintFrom->setEnabled(false);
+    ui->txtPrintTo->setEnabled(false);
+    ui->lblPrintTo->setEnabled(false);
+    validator.setRange(1, 99999);
+    ui->txtPrintFrom->setValidator(&validator);
+    ui->txtPrintTo->setValidator(&validator);
+    onPrintAllChecked(true);
+    ui->rbPrintSelection->setEnabled(builder && builder->selectionCount() > 0);
+    ui->btnPrint->setEnabled(builder);
+    ui->btnPreview->setEnabled(builder);
+    if (builder)
+        tabList = builder->currentList();
+}
+
+ListsPrintDialog::~ListsPrintDialog()
+{
+    delete ui;
+}
+
+QPrinterInfo &ListsPrintDialog::chosenPrinter()
+{
+    static QPrinterInfo printer;
+    return printer;
+}
+
+void ListsPrintDialog::showPrinterName()
+{
+    ui->lblDefaultPrinter->setText(chosenPrinter().isNull() ? tr("No default printer") : chosenPrinter().printerName());
+}
+
+void ListsPrintDialog::showEvent(QShowEvent *event)
+{
+    if (chosenPrinter().isNull())
+        chosenPrinter() = QPrinterInfo::defaultPrinter();
+    showPrinterName();
+    // The format buttons are exclusive: the last of compact, detailed, handout stored as true wins.
+    ui->rbFormatCompact->setChecked(Settings::getBool(Settings::PrintFormatCompact, false));
+    ui->rbFormatDetailed->setChecked(Settings::getBool(Settings::PrintFormatDetailed, false));
+    ui->rbFormatHandout->setChecked(Settings::getBool(Settings::PrintFormatHandout, true));
+    ui->cbFileName->setChecked(Settings::getBool(Settings::PrintPrintFileName, true));
+    ui->cbGrid->setChecked(Settings::getBool(Settings::PrintGrid, true));
+    ui->cbPageNumber->setChecked(Settings::getBool(Settings::PrintPageNumber, true));
+    ui->cbTitle->setChecked(Settings::getBool(Settings::PrintTitle, true));
+    QDialog::showEvent(event);
+}
+
+void ListsPrintDialog::hideEvent(QHideEvent *event)
+{
+    Settings::setBool(Settings::PrintFormatCompact, ui->rbFormatCompact->isChecked());
+    Settings::setBool(Settings::PrintFormatDetailed, ui->rbFormatDetailed->isChecked());
+    Settings::setBool(Settings::PrintFormatHandout, ui->rbFormatHandout->isChecked());
+    Settings::setBool(Settings::PrintPrintFileName, ui->cbFileName->isChecked());
+    Settings::setBool(Settings::PrintGrid, ui->cbGrid->isChecked());
+    Settings::setBool(Settings::PrintPageNumber, ui->cbPageNumber->isChecked());
+    Settings::setBool(Settings::PrintTitle, ui->cbTitle->isChecked());
+    QDialog::hideEvent(event);
+}
+
+void ListsPrintDialog::onPrintAllChecked(bool checked)
+{
+    if (!checked || !builder)
+        return;
+    ui->txtPrintFrom->setText(QStringLiteral("1"));
+    ui->txtPrintTo->setText(QString::number(builder->rowCount()));
+}
+
+void ListsPrintDialog::onPrintSelectionChecked(bool checked)
+{
+    if (!checked || !builder)
+        return;
+    ui->txtPrintFrom->setText(QString::number(builder->firstSelectedRow()));
+    ui->txtPrintTo->setText(QString::number(builder->lastSelectedRow()));
+}
+
+void ListsPrintDialog::onPrintRangeChecked(bool checked)
+{
+    ui->txtPrintFrom->setEnabled(checked);
+    ui->txtPrintTo->setEnabled(checked);
+    ui->lblPrintTo->setEnabled(checked);
+    if (checked) {
+        ui->txtPrintFrom->setFocus();
+        ui->txtPrintFrom->selectAll();
+    }
+}
+
+void ListsPrintDialog::readPageRange()
+{
+    bool ok = false;
+    from = ui->txtPrintFrom->text().toInt(&ok, 10);
+    if (!ok)
+        from = -1;
+    to = ui->txtPrintTo->text().toInt(&ok, 10);
+    if (!ok)
+        to = -1;
+}
+
+bool ListsPrintDialog::validatePrintRange()
+{
+    const int first = ui->txtPrintFrom->text().toInt(nullptr, 10);
+    const int last = ui->txtPrintTo->text().toInt(nullptr, 10);
+    // an end past the last entry is cut, a start past it prints nothing and is refused
+    const bool valid = first > 0 && first <= last && (!builder || first <= builder->rowCount());
+    if (!valid)
+        MessageBox::information(this, tr("Please enter a valid page range."));
+    return valid;
+}
+
+bool ListsPrintDialog::preparePrinter(QPrinter &printer)
+{
+    if (ui->rbPrintRange->isChecked() && !validatePrintRange())
+        return false;
+    readPageRange();
+    printer.setPageOrientation(ui->rbFormatDetailed->isChecked() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    return true;
+}
+
+QString ListsPrintDialog::askPdfFileName()
+{
+    const QString base = builder ? QFileInfo(builder->title()).completeBaseName() : QString();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QFileDialog dialog(this, tr("Save as PDF"),
+                       QDir(folder).filePath((base.isEmpty() ? QStringLiteral("list") : base) + QStringLiteral(".pdf")),
+                       tr("PDF files (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (MessageBox::execDialog(&dialog) != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+void ListsPrintDialog::print()
+{
+    if (!builder)
+        return;
+    QPrinter printer(chosenPrinter(), QPrinter::ScreenResolution);
+    if (!preparePrinter(printer))
+        return;
+    Outcome outcome = Outcome::Failed;
+    QString target;
+    if (chosenPrinter().isNull()) {
+        target = askPdfFileName();
+        if (target.isEmpty())
+            return;
+        outcome = printToPdf(printer, target);
+    } else {
+        target = chosenPrinter().printerName();
+        outcome = paintPages(&printer, true);
+    }
+    if (outcome == Outcome::Failed)
+        MessageBox::critical(this, tr("Could not print to %1.").arg(QDir::toNativeSeparators(target)));
+    if (outcome != Outcome::Printed)
+        return;
+    accept();
+}
+
+ListsPrintDialog::Outcome ListsPrintDialog::printToPdf(QPrinter &printer, const QString &target)
+{
+    const QFileInfo info(target);
+    QTemporaryFile partial(info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.pdf").arg(info.completeBaseName())));
+    if (!partial.open())
+        return Outcome::Failed;
+    partial.close();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(partial.fileName());
+    const Outcome outcome = paintPages(&printer, true);
+    if (outcome != Outcome::Printed)
+        return outcome; // the partial file goes with the temporary
+    // rename() replaces an existing file in one step, so the old PDF survives until the new one is whole
+    if (std::rename(QFile::encodeName(partial.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+        return Outcome::Failed;
+    partial.setAutoRemove(false);
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return Outcome::Printed;
+}
+
+void ListsPrintDialog::showPreview()
+{
+    if (!builder)
+        return;
+    QPrinter printer(chosenPrinter(), QPrinter::ScreenResolution);
+    if (!preparePrinter(printer))
+        return;
+    QPrintPreviewDialog preview(&printer, this);
+    const QMetaObject::Connection connection =
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this, &ListsPrintDialog::onPaintRequested);
+    if (auto *widget = preview.findChild<QPrintPreviewWidget *>())
+        widget->setZoomFactor(1.0);
+    preview.setWindowState(Qt::WindowMaximized);
+    MessageBox::execDialog(&preview);
+    disconnect(connection);
+}
+
+void ListsPrintDialog::showPrintersDialog()
+{
+    QPrinter printer(chosenPrinter(), QPrinter::ScreenResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(tr("Select printer"));
+    dialog.setOptions(dialog.options() &
+                      ~(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintSelection |
+                        QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintShowPageSize |
+                        QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintCurrentPage));
+    if (MessageBox::execDialog(&dialog) != QDialog::Accepted)
+        return;
+    chosenPrinter() = QPrinterInfo(printer);
+    showPrinterName();
+}
+
+void ListsPrintDialog::onPaintRequested(QPrinter *printer)
+{
+    // the preview shows what was drawn; a failure leaves it without pages
+    paintPages(printer, false);
+}
+
+ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, bool withProgress)
+{
+    if (!builder)
+        return Outcome::Failed;
+    QString (PrintListsBuilder::*buildPage)(int, bool, bool, int, int) = &PrintListsBuilder::buildDetailedPage;
+    if (ui->rbFormatCompact->isChecked())
+        buildPage = &PrintListsBuilder::buildCompactPage;
+    else if (ui->rbFormatHandout->isChecked())
+        buildPage = &PrintListsBuilder::buildHandoutPage;
+    builder->setShowTitle(ui->cbTitle->isChecked());
+    builder->setShowGrid(ui->cbGrid->isChecked());
+    builder->setShowPageNumber(ui->cbPageNumber->isChecked());
+    builder->setShowFileName(ui->cbFileName->isChecked());
+
+    QTextDocument document;
+    QFont font = document.defaultFont();
+    font.setPixelSize(pagePixelSize);
+    document.setDefaultFont(font);
+    const QRect pageRect = printer->pageRect(QPrinter::DevicePixel).toRect();
+    const int width = pageRect.width();
+    const int height = pageRect.height();
+    document.setPageSize(QSizeF(width, height));
+
+    QPainter painter;
+    if (!painter.begin(printer))
+        return Outcome::Failed;
+    builder->setPageWidth(width - 2 * pageMargin);
+    builder->setPageHeight(height - 2 * pageMargin);
+    builder->setLeftMargin(pageMargin);
+    builder->setTopMargin(pageMargin);
+    builder->setBottomMargin(pageMargin);
+    builder->setRightMargin(pageMargin);
+
+    const bool selection = ui->rbPrintSelection->isChecked();
+    const bool range = ui->rbPrintRange->isChecked();
+    const int first = range ? from : -1;
+    const int last = range ? to : -1;
+    // The document does not change while this modal dialog runs: the lists are read once per run.
+    builder->beginRun();
+    struct RunEnd
+    {
+        PrintListsBuilder *builder;
+        ~RunEnd() { builder->endRun(); }
+    } runEnd{builder};
+    builder->setCurrentList(tabList);
+    builder->setRunningNumber(range ? from : 0);
+    const QList<int> ids = builder->itemsToPrint(selection, first, last);
+    const int pages = builder->pageCount(int(ids.size() - ids.count(-1)));
+
+    // The preview paints inside its own modal dialog and shows its pages when done; a print shows its
+    // progress and can be cancelled, from its second page on.
+    std::unique_ptr<QProgressDialog> progress;
+    if (withProgress) {
+        progress = std::make_unique<QProgressDialog>(this);
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+        progress->setCancelButtonText(tr("Cancel"));
+        progress->setRange(0, pages);
+        progress->setAutoClose(false);
+        progress->setAutoReset(false);
+    }
+    const QRectF area(0, 0, width, height);
+    for (int page = 1; page <= pages; ++page) {
+        if (progress) {
+            progress->setLabelText(tr("Printing page %1 of %2...").arg(QString::number(page), QString::number(pages)));
+            progress->setValue(page - 1);
+        }
+        if (progress && progress->wasCanceled()) {
+            painter.end();
+            return Outcome::Cancelled;
+        }
+        builder->setCurrentPage(page);
+        document.setHtml((builder->*buildPage)(page, page == 1 || ui->cbTitle->isChecked(), selection, first, last));
+        document.drawContents(&painter, area);
+        if (page < pages && !printer->newPage()) {
+            painter.end();
+            return Outcome::Failed;
+        }
+    }
+    return painter.end() ? Outcome::Printed : Outcome::Failed;
+}

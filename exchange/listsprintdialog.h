@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+#include <QIntValidator>
+#include <QPrinterInfo>
+
+class PrintListsBuilder;
+class QPrinter;
+
+namespace Ui {
+class ListsPrintDialog;
+}
+
+// The print dialog of TV, radio and link lists: format, print area, options and printer; it prints
+// or previews the pages its builder makes, drawn through a text document. Without a printer Print
+// writes a PDF file. The options are kept in the settings from one use to the next, the chosen printer
+// for the program's lifetime.
+class ListsPrintDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // builder is not owned and may be null (then nothing can be printed).
+    ListsPrintDialog(QWidget *parent, PrintListsBuilder *builder);
+    ~ListsPrintDialog() override;
+
+public slots:
+    void onPrintAllChecked(bool checked);
+    void onPrintSelectionChecked(bool checked);
+    void onPrintRangeChecked(bool checked);
+    void print();
+    void onPaintRequested(QPrinter *printer);
+    void showPreview();
+    void showPrintersDialog();
+    bool validatePrintRange();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    enum class Outcome { Printed, Failed, Cancelled };
+
+    void readPageRange();
+    // Checks the range and sets up a printer for the chosen printer and format; false when the range
+    // is not valid.
+    bool preparePrinter(QPrinter &printer);
+    Outcome paintPages(QPrinter *printer, bool withProgress);
+    // Prints into a temporary file beside target, which replaces target only when all pages are written.
+    Outcome printToPdf(QPrinter &printer, const QString &target);
+    QString askPdfFileName();
+    void showPrinterName();
+    static QPrinterInfo &chosenPrinter();
+
+    QIntValidator validator;
+    PrintListsBuilder *builder = nullptr;
+    int from = -1;
+    int to = -1;
+    // The list tab the module printed from: a selection is numbered by it, whatever ran before.
+    int tabList = 0;
+    Ui::ListsPrintDialog *ui = nullptr;
+};

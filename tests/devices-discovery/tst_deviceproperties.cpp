@@ -1,0 +1,157 @@
+#include "testmain.h"
+
+#include "loopbackonly.h"
+#include "receiveremulator.h"
+
+#include "app/mainwindow.h"
+#include "app/settingspage.h"
+#include "devices/devicepropertiesmodule.h"
+#include "devices/zbdevice.h"
+#include "devices/zbdevicecollection.h"
+#include "modules/modulefactory.h"
+#include "widgets/messagebox.h"
+
+#include <QCloseEvent>
+#include <QSettings>
+#include <QSignalSpy>
+
+class RefusingPage : public OmbrelayModule
+{
+public:
+    static inline bool refuse = true;
+    ModuleTypes moduleType() const override { return TypeTvList; }
+    void retranslate() override {}
+    void setMaximumListCount(int) {}
+
+protected:
+    void closeEvent(QCloseEvent *event) override { event->setAccepted(!refuse); }
+};
+
+// The properties page as a user fills it, and what the window does with its requests; receivers are
+// emulators on 127.0.9.x at the receivers' own port.
+class TestDeviceProperties : public QObject
+{
+    Q_OBJECT
+private:
+    static ZBDeviceInfo record(bool usb, bool full)
+    {
+        ZBDeviceInfo info(QStringLiteral("Box"), QString(), usb);
+        info.setIp(QStringLiteral("192.168.1.10"));
+        if (full)
+            info.fromXml(ReceiverEmulator::defaultDescription().replace(QStringLiteral("<deviceInfo "),
+                                                                        QStringLiteral("<deviceInfo mac=\"00-1E\" ")));
+        return info;
+    }
+
+private slots:
+    void init()
+    {
+        LoopbackOnly::install();
+        QSettings().clear(); // no receivers stored by an earlier run
+    }
+    void cleanup()
+    {
+        MessageBox::setAnswerHook({});
+        QCOMPARE(LoopbackOnly::strayLookups.load(), 0);
+        setMacAddressLookup({});
+    }
+
+    // Rows shown, panel height; then what a save with the typed address says or sends.
+    void page_data()
+    {
+        QTest::addColumn<bool>("usb");
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("ipChanged"); // -1: nothing sent
+        QTest::newRow("bare, unchanged padded") << false << false << "192.168.001.010"
+                                                << "" << 0;
+        QTest::newRow("full, free address") << false << true << "192.168.001.011"
+                                            << "" << 1;
+        QTest::newRow("taken address") << false << false << "192.168.1.20"
+                                       << "This IP is being used by another device." << -1;
+        QTest::newRow("network address") << false << false << "192.168.1.0"
+                                         << "Please enter a valid IP address before save." << -1;
+        QTest::newRow("usb") << true << true << "..."
+                             << "" << 0;
+    }
+    void page()
+    {
+        QFETCH(bool, usb);
+        QFETCH(bool, full);
+        QFETCH(QString, typed);
+        QFETCH(QString, error);
+        QFETCH(int, ipChanged);
+        DevicePropertiesModule page;
+        page.setKnownAddresses(
+            {QHostAddress(QStringLiteral("192.168.1.10")), QHostAddress(QStringLiteral("192.168.1.20"))});
+        page.setDeviceInfo(record(usb, full));
+        const int rows = (usb ? 0 : 1) + (full ? 5 : 0);
+        QCOMPARE(page.pnlProperties->height(), 100 + 20 * rows);
+        QCOMPARE(page.btnSave->y(), 200 + 20 * rows);
+        QCOMPARE(page.txtIp->isHidden(), usb);
+        QSignalSpy saved(&page, &DevicePropertiesModule::saveDeviceInfoRequest);
+        page.txtIp->setText(typed);
+        page.txtGivenName->setText(QStringLiteral("Den"));
+        QTest::keyClick(page.txtGivenName, Qt::Key_Return);
+        QCOMPARE(page.lblErrorMessage->isHidden() ? QString() : page.lblErrorMessage->text(), error);
+        QCOMPARE(saved.size(), ipChanged < 0 ? 0 : 1);
+        if (ipChanged >= 0) {
+            QCOMPARE(saved.first().at(1).toBool(), ipChanged == 1);
+            QCOMPARE(saved.first().at(0).value<ZBDeviceInfo>().givenName(), QStringLiteral("Den"));
+        }
+    }
+
+    // Two connected receivers readdressed in turn both come back, each at its new address; a removal
+    // from the page is saved at once.
+    void windowReaddressesAndRemoves()
+    {
+        std::vector<std::unique_ptr<ReceiverEmulator>> emulators;
+        for (const char *address : {"127.0.9.1", "127.0.9.2", "127.0.9.11", "127.0.9.12"}) {
+            emulators.push_back(std::make_unique<ReceiverEmulator>());
+            emulators.back()->setAddress(QHostAddress(QString::fromLatin1(address)));
+            if (!emulators.back()->start(2376))
+                QSKIP("the receivers' port is taken on this machine");
+        }
+        MessageBox::setAnswerHook([](QDialog *box) { MessageBox::clickButton(box, QStringLiteral("&Yes")); });
+        MainWindow window;
+        ZBDeviceCollection *collection = window.collection();
+        for (const char *address : {"127.0.9.1", "127.0.9.2"}) {
+            ZBDeviceInfo info(QStringLiteral("Box"));
+            info.setIp(QString::fromLatin1(address));
+            collection->append(info);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(collection->at(0)->isConnected() && collection->at(1)->isConnected(), 15000);
+        for (int i = 0; i < 2; ++i) {
+            ZBDeviceInfo info = collection->at(i)->info();
+            info.setIp(QStringLiteral("127.0.9.1%1").arg(i + 1));
+            QVERIFY(QMetaObject::invokeMethod(&window, "onSaveDeviceInfoRequest", Q_ARG(ZBDeviceInfo, info),
+                                              Q_ARG(bool, true)));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(collection->at(0)->isConnected() && collection->at(1)->isConnected() &&
+                                     emulators[2]->connectionCount() > 0 && emulators[3]->connectionCount() > 0,
+                                 15000);
+
+        // A page that refuses to close keeps its receiver, from the settings page and from this page.
+        ModuleFactory::registerType(OmbrelayModule::TypeTvList, [](QWidget *, const QVariantMap &) {
+            return static_cast<OmbrelayModule *>(new RefusingPage);
+        });
+        QVERIFY(collection->at(0)->module(OmbrelayModule::TypeTvList));
+        emit window.settingsPage()->removeDevicesRequest({collection->at(0)->id(), collection->at(1)->id()});
+        QCOMPARE(collection->count(), 1);
+        QVERIFY(QMetaObject::invokeMethod(&window, "onRemoveDevicePropertiesPanelRequest",
+                                          Q_ARG(quint32, collection->at(0)->id())));
+        QCOMPARE(collection->count(), 1);
+        RefusingPage::refuse = false;
+        QVERIFY(QMetaObject::invokeMethod(&window, "onRemoveDevicePropertiesPanelRequest",
+                                          Q_ARG(quint32, collection->at(0)->id())));
+        QCOMPARE(collection->count(), 0);
+        QObject owner;
+        ZBDeviceCollection stored(&owner);
+        stored.load();
+        QCOMPARE(stored.count(), 0);
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestDeviceProperties)
+#include "tst_deviceproperties.moc"

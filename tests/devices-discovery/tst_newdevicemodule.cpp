@@ -1,0 +1,259 @@
+#include "testmain.h"
+
+#include "loopbackonly.h"
+#include "receiveremulator.h"
+
+#include "base/settings.h"
+#include "base/strictipv4.h"
+#include "devices/newdevicemodule.h"
+#include "devices/zbdevicecollection.h"
+#include "modules/generaluiinterface.h"
+#include "widgets/messagebox.h"
+
+#include <QCloseEvent>
+#include <QSignalSpy>
+
+namespace {
+
+// Stands in for the main window: counts the close requests of the page.
+class Window : public QWidget, public GeneralUiInterface
+{
+public:
+    int closes = 0;
+    bool close() override
+    {
+        ++closes;
+        return true;
+    }
+    void setCurrentModule(OmbrelayModule *, bool) override {}
+    void notifyModuleMessage(OmbrelayModule *) override {}
+    void gotoMainView() override {}
+    void gotoSettings() override {}
+    void gotoAbout() override {}
+};
+
+} // namespace
+
+// The add-device page offscreen, searching loopback emulators only; boxes answered by the hook.
+class TestNewDeviceModule : public QObject
+{
+    Q_OBJECT
+private:
+    std::vector<std::unique_ptr<ReceiverEmulator>> m_emulators;
+    QStringList m_boxes;
+    bool m_answerYes = false;
+
+    quint16 startEmulators(const QStringList &addresses, bool silent = false)
+    {
+        return LoopbackOnly::startEmulators(m_emulators, addresses, silent);
+    }
+
+    static void setRange(NewDeviceModule &page, const QString &first, const QString &last)
+    {
+        page.rbSearchScope->setChecked(true);
+        page.txtStartSearch->setText(first);
+        page.txtEndSearch->setText(last);
+    }
+
+private slots:
+    void init()
+    {
+        LoopbackOnly::install();
+        Settings::setBool(Settings::SearchCheckConnectionEnabled, false);
+        Settings::setString(Settings::SearchStartIP, QStringLiteral("0"));
+        Settings::setString(Settings::SearchEndIP, QStringLiteral("0"));
+        m_boxes.clear();
+        MessageBox::setAnswerHook([this](QDialog *box) {
+            m_boxes << qobject_cast<QMessageBox *>(box)->text();
+            MessageBox::clickButton(box, m_answerYes ? QStringLiteral("&Yes") : QStringLiteral("&No"));
+        });
+    }
+    void cleanup()
+    {
+        m_emulators.clear();
+        MessageBox::setAnswerHook({});
+        QCOMPARE(LoopbackOnly::strayLookups.load(), 0);
+        setMacAddressLookup({});
+    }
+
+    void searchStatesAndCheckAll()
+    {
+        QObject owner; // the receivers hang on the collection's parent
+        ZBDeviceCollection collection(&owner);
+        NewDeviceModule page(nullptr, &collection);
+        page.searcher().setPort(startEmulators({"127.0.5.5", "127.0.5.9"}));
+        QVERIFY(page.cbFastScan->isChecked()); // one default: fast scan on
+        setRange(page, QStringLiteral("127.000.005.001"), QStringLiteral("127.000.005.020"));
+        page.btnSearch2->click();
+        QCOMPARE(page.wizard->currentIndex(), 3);
+        QVERIFY(page.btnStopSearch->isEnabled());
+        QVERIFY(!page.tblFoundDevices->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!page.btnStopSearch->isEnabled(), 20000);
+        QCOMPARE(page.tblFoundDevices->model()->rowCount(), 2);
+        QVERIFY(page.btnFinish_2->isEnabled());
+        QCOMPARE(Settings::getString(Settings::SearchStartIP, {}), QString::number(0x7F000501));
+
+        page.btnUnselectAll->click();
+        QCOMPARE(page.btnUnselectAll->text(), QStringLiteral("Check all"));
+        QVERIFY(!page.btnFinish_2->isEnabled());
+        page.btnUnselectAll->click();
+        QCOMPARE(page.btnUnselectAll->text(), QStringLiteral("Uncheck all"));
+        page.btnFinish_2->click();
+        QCOMPARE(collection.count(), 2);
+        QCOMPARE(page.wizard->currentIndex(), 0);
+    }
+
+    void rangeErrors_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("reversed") << "10.0.0.9"
+                                  << "10.0.0.1"
+                                  << "Starting IP address has to be lower than last\none.Please specify correct pair.";
+        QTest::newRow("too wide") << "10.1.0.1"
+                                  << "10.2.0.1"
+                                  << "The search range may hold at most 65536 addresses.";
+        QTest::newRow("bad start") << "10.1.0.0"
+                                   << "10.2.0.1"
+                                   << "Start IP is not valid.";
+    }
+    void rangeErrors()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QFETCH(QString, error);
+        NewDeviceModule page(nullptr, nullptr);
+        QSignalSpy started(&page.searcher(), &DeviceDiscovery::DiscoveryStarted);
+        page.btnSearchSettings->click();
+        setRange(page, first, last);
+        page.btnSearch2->click();
+        QCOMPARE(page.txtSearchSettingsErrorMessage->text(), error);
+        QVERIFY(!page.txtSearchSettingsErrorMessage->isHidden());
+        page.btnGoBack_4->setEnabled(true);
+        page.btnGoBack_4->click();
+        QCOMPARE(page.wizard->currentIndex(), 4);
+        QCOMPARE(started.size(), 0);
+        // Only a valid range is stored.
+        QCOMPARE(Settings::getString(Settings::SearchEndIP, {}), QStringLiteral("0"));
+    }
+
+    // A stored range restores padded (never read as octal); one the search would refuse restores unchecked.
+    void rangeRestore()
+    {
+        for (const auto &[start, end] :
+             {std::pair{0xC0A80101u, 0xC0A801FEu}, {0xC0A801FEu, 0xC0A80101u}, {0u, 0xC0A801FEu}}) {
+            Settings::setString(Settings::SearchStartIP, QString::number(start));
+            Settings::setString(Settings::SearchEndIP, QString::number(end));
+            NewDeviceModule page(nullptr, nullptr);
+            QCOMPARE(page.rbSearchScope->isChecked(), start == 0xC0A80101u);
+            if (page.rbSearchScope->isChecked())
+                QCOMPARE(page.txtStartSearch->text() + u'-' + page.txtEndSearch->text(),
+                         QStringLiteral("192.168.001.001-192.168.001.254"));
+        }
+    }
+
+    void addressPath_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("answerYes");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("found") << "127.000.007.010" << false << 2 << "";
+        QTest::newRow("nobody, No") << "127.0.7.6" << false << 1
+                                    << "Ombrelay could not establish connection to this device. Would you like to "
+                                       "add it anyway?";
+        QTest::newRow("nobody, Yes") << "127.0.7.6" << true << 2
+                                     << "Ombrelay could not establish connection to this device. Would you like to "
+                                        "add it anyway?";
+        QTest::newRow("listed") << "127.0.7.8" << false << 1 << "This IP is being used by another device.";
+        QTest::newRow("invalid") << "127.0.7.0" << false << 1 << "";
+    }
+    void addressPath()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, answerYes);
+        QFETCH(int, page);
+        QFETCH(QString, box);
+        m_answerYes = answerYes;
+        QObject owner; // the receivers hang on the collection's parent
+        ZBDeviceCollection collection(&owner);
+        ZBDeviceInfo listed(QStringLiteral("Listed"));
+        listed.setIp(QStringLiteral("127.0.7.8"));
+        collection.append(listed);
+        NewDeviceModule wizard(nullptr, &collection);
+        wizard.searcher().setPort(startEmulators({"127.0.7.10"}));
+        QSignalSpy added(&wizard, &NewDeviceModule::addNewDeviceRequest);
+        wizard.btnAddDeviceManually->click();
+        wizard.txtIp1->setText(typed);
+        wizard.btnConnectNewDevice->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!wizard.searcher().isBusy(), 10000);
+        QTRY_COMPARE(wizard.wizard->currentIndex(), page);
+        QCOMPARE(m_boxes.join(QString()), box);
+        QCOMPARE(!wizard.txtInvalidIpAddress->isHidden(), QTest::currentDataTag() == QByteArray("invalid"));
+        if (page == 1) {
+            QVERIFY(wizard.btnConnectNewDevice->isEnabled());
+            return;
+        }
+        if (box.isEmpty()) {
+            const QStringList details = {wizard.lblConnectedTo->text(),     wizard.lblIPAddress->text(),
+                                         wizard.lblMacAddress->text(),      wizard.lblHardwareVersion->text(),
+                                         wizard.lblSoftwareVersion->text(), wizard.lblProtocolVersion->text()};
+            QCOMPARE(details, QStringList({"Connected to Ombrelay Emulator", "IP address: 127.0.7.10",
+                                           "MAC address: 00-1E-B8-01-02-03", "Hardware version: EMU1",
+                                           "Software version: 1.0.0", "Protocol version: 1.4"}));
+        } else {
+            QCOMPARE(wizard.txtDeviceName->text(), QStringLiteral("Unknown device"));
+        }
+        wizard.btnFinish->click();
+        QCOMPARE(added.size(), 1);
+        QCOMPARE(added.first().first().value<ZBDeviceInfo>().ip().toString(), StrictIPv4::normalized(typed));
+    }
+
+    void usbPath()
+    {
+        NewDeviceModule page(nullptr, nullptr);
+        QSignalSpy added(&page, &NewDeviceModule::addNewDeviceRequest);
+        page.btnAddDeviceUSB->click();
+        QCOMPARE(page.wizard->currentIndex(), 2);
+        QCOMPARE(page.btnFinish->text(), QStringLiteral("Create"));
+        QCOMPARE(page.txtDeviceName->text(), QStringLiteral("Unknown device"));
+        page.txtDeviceName->setText(QStringLiteral("Attic"));
+        page.btnFinish->click();
+        const ZBDeviceInfo info = added.first().first().value<ZBDeviceInfo>();
+        QCOMPARE(info.name(), QStringLiteral("USB managed device"));
+        QCOMPARE(info.givenName(), QStringLiteral("Attic"));
+        QVERIFY(info.isUsbManaged());
+    }
+
+    // Closing during a search stops it and closes the window once the probes have ended.
+    void closeMidSearch_data()
+    {
+        QTest::addColumn<bool>("fastScan");
+        QTest::newRow("asked, Yes") << false;
+        QTest::newRow("fast scan") << true;
+    }
+    void closeMidSearch()
+    {
+        QFETCH(bool, fastScan);
+        m_answerYes = true;
+        Window window;
+        NewDeviceModule page(&window, nullptr);
+        page.searcher().setPort(startEmulators({"127.0.8.1", "127.0.8.2"}, true));
+        page.cbFastScan->setChecked(fastScan);
+        setRange(page, QStringLiteral("127.0.8.1"), QStringLiteral("127.0.8.2"));
+        page.btnSearch2->click();
+        QTRY_COMPARE(page.searcher().runningProbes(), 2);
+        QCloseEvent event;
+        QCoreApplication::sendEvent(&page, &event);
+        QVERIFY(!event.isAccepted());
+        QVERIFY(!page.btnStopSearch->isEnabled()); // stopped at once, the probes still ending
+        QCOMPARE(m_boxes.size(), fastScan ? 0 : 1);
+        QCOMPARE(window.closes, 0);
+        QTRY_COMPARE(window.closes, 1);
+        QVERIFY(!page.searcher().isBusy());
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestNewDeviceModule)
+#include "tst_newdevicemodule.moc"
