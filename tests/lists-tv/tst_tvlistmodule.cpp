@@ -5,20 +5,26 @@
 #include "dialoganswerer.h"
 #include "generatedtvlist.h"
 
+#include "app/mainwindow.h"
 #include "base/settings.h"
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/zbdeviceinfo.h"
 #include "device/protocol/dvb24communicationmanager.h"
+#include "devices/zbdevicecollection.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/objectsortfilterproxymodel.h"
+#include "listfiles/projectfileformat.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "lists/transferlistsdevicetask.h"
 #include "lists/tvlistmodule.h"
+#include "modules/modulefactory.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
+#include <QDir>
 #include <QDomDocument>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 
@@ -294,6 +300,56 @@ private slots:
         module->btnDownloadLists->click();
         module.reset();
         QCOMPARE(manager.cancels, 1);
+    }
+    void openingAFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("receiver");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<int>("rows");
+        const QString none = QStringLiteral(
+            "There are no registered devices in application. Please add at least one device to open a file.");
+        QTest::newRow("lower case") << "list.tvqvxc" << true << QStringList{} << 5;
+        QTest::newRow("upper case") << "LIST.TVQVXC" << true << QStringList{} << 5;
+        QTest::newRow("two dots") << "my.list.tvqvxc" << true << QStringList{} << 5;
+        QTest::newRow("unknown suffix")
+            << "list.txt" << true
+            << QStringList{"There is no registered device in application that supports 'txt' file type."} << -1;
+        QTest::newRow("folder") << "folder.tvqvxc" << true << QStringList{} << -1;
+        QTest::newRow("missing") << "gone.tvqvxc" << true << QStringList{} << -1;
+        QTest::newRow("no receiver") << "list.tvqvxc" << false << QStringList{none} << -1;
+    }
+    void openingAFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, receiver);
+        QFETCH(QStringList, boxes);
+        QFETCH(int, rows);
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(QStringLiteral("folder.tvqvxc"));
+        if (name != QLatin1String("gone.tvqvxc") && !name.startsWith(QLatin1String("folder"))) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(ProjectFileFormat::encode(QString::fromUtf8(receiverList(5)), true));
+        }
+        ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
+        Settings::setString(Settings::OmbrelayDeviceList, QString()); // no receivers of earlier rows
+        MainWindow window;
+        if (receiver) {
+            ZBDeviceInfo usb(QStringLiteral("Stick"), QString(), true);
+            usb.setTvListMaxCount(1000);
+            usb.ensureDefaults();
+            window.collection()->append(usb);
+        }
+        DialogAnswerer answers;
+        window.tryToOpenFile(dir.filePath(name));
+        QCOMPARE(answers.boxTexts, boxes);
+        auto *module = qobject_cast<TVListModule *>(window.currentModule());
+        QCOMPARE(module && module->projectManager()->isProjectLoaded() ? module->itemsTableViewAll->model()->rowCount()
+                                                                       : -1,
+                 rows);
+        if (rows > 0)
+            QCOMPARE(module->stackedWidget->currentIndex(), 1);
     }
 };
 
