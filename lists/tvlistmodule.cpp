@@ -219,7 +219,7 @@ void TVListModule::onProjectLoad()
     header->setMinimumSectionSize(qMin(header->minimumSectionSize(), 30));
     header->resizeSection(0, 30);
     itemsTableViewAll->setEnabled(true);
-    listsTabWidget->setDocument(manager->document->lists, items, tr("Ombrelay TV Lists Project") + "_ref",
+    listsTabWidget->setDocument(manager->document->lists, items, QStringLiteral("Ombrelay TV Lists Project_ref"),
                                 favouriteColumns);
     favouriteColumnsHanded = true;
     proxy->setColumnFilters(nullptr);

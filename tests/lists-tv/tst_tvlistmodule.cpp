@@ -7,6 +7,7 @@
 
 #include "app/mainwindow.h"
 #include "base/settings.h"
+#include "base/translatorloader.h"
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/zbdeviceinfo.h"
 #include "device/protocol/dvb24communicationmanager.h"
@@ -27,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTranslator>
 
 namespace {
 // The receiver's list: generated services and four lists, the fourth locked and named.
@@ -350,6 +352,35 @@ private slots:
                  rows);
         if (rows > 0)
             QCOMPARE(module->stackedWidget->currentIndex(), 1);
+    }
+    void languageSwitchRetextsThePage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("send");
+        QTest::addColumn<QString>("waiting");
+        QTest::newRow("de") << "de_DE"
+                            << "Listen an das Gerät senden"
+                            << "Listen werden heruntergeladen. Warten auf Zugriff auf das Gerät...";
+        QTest::newRow("pl") << "pl_PL"
+                            << "Wyślij listy do urządzenia"
+                            << "Pobieranie list. Oczekiwanie na dostęp do urządzenia...";
+    }
+    void languageSwitchRetextsThePage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, send);
+        QFETCH(QString, waiting);
+        HandingManager manager;
+        auto module = makeModule(&manager);
+        QTranslator translator;
+        QVERIFY(loadTranslator(&translator, language));
+        QCoreApplication::installTranslator(&translator);
+        QTRY_COMPARE(module->btnUploadDeviceLists->text(), send);
+        module->btnDownloadLists->setEnabled(true);
+        module->btnDownloadLists->click();
+        QCOMPARE(module->dataTransferPageStatusLabel->text(), waiting);
+        QCoreApplication::removeTranslator(&translator);
+        QTRY_COMPARE(module->btnUploadDeviceLists->text(), QStringLiteral("Send lists to device"));
     }
 };
 
