@@ -4,10 +4,15 @@
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
+#include "document/objectsortfilterproxymodel.h"
 #include "exchange/listsimportwizard.h"
+#include "exchange/listsprintdialog.h"
+#include "exchange/printlistsbuilder.h"
 #include "exchange/selectdrivedialog.h"
 #include "listfiles/listprojectfilemanager.h"
+#include "lists/listtabwidget.h"
 #include "modules/generaluiinterface.h"
+#include "widgets/itemstableview.h"
 #include "widgets/messagebox.h"
 #include "widgets/messageboxcheckable.h"
 
@@ -17,6 +22,8 @@
 #include <QDir>
 #include <QIcon>
 #include <QStackedWidget>
+
+#include <memory>
 
 ListsModuleShared::ListsModuleShared(QWidget *parent)
     : OmbrelayModule(parent)
@@ -193,4 +200,24 @@ void ListsModuleShared::closeEvent(QCloseEvent *event)
     }
     if (!listManager()->closeProject())
         event->ignore();
+}
+
+void ListsModuleShared::printLists()
+{
+    if (!listManager()->isProjectLoaded())
+        return;
+    std::unique_ptr<PrintListsBuilder> builder(createPrintBuilder());
+    ObjectSortFilterProxyModel *proxy = form.itemsTableViewAll->proxy();
+    builder->setItems(proxy->visibleIds());
+    QItemSelectionModel *selection = form.itemsTableViewAll->selectionModel();
+    const QModelIndexList rows = selection ? selection->selectedRows(0) : QModelIndexList();
+    // The rows remembered from the table count only while they are still the table's selection;
+    // otherwise the selection of the current favourite list is printed.
+    const QList<int> chosen = rows.isEmpty() || rows != lastSelectedRows ? form.listsTabWidget->currentListSelectedIds()
+                                                                         : proxy->idsOfIndexes(lastSelectedRows);
+    builder->setHeaderRow(1);
+    builder->setCurrentList(form.listsTabWidget->currentIndex());
+    builder->setSelection(chosen);
+    ListsPrintDialog dialog(this, builder.get());
+    MessageBox::execDialog(&dialog);
 }

@@ -7,6 +7,7 @@ class DeviceTask;
 class ItemsTableView;
 class ListProjectFileManager;
 class ListTabWidget;
+class PrintListsBuilder;
 class QAbstractButton;
 class QLabel;
 class QProgressBar;
@@ -63,6 +64,7 @@ public slots:
     void downloadLists();
     void sendLists();
     void exportProjectAs();
+    void printLists();
     void onDataTransferPageButtonClick();
     void setOnLine(bool online);
 
@@ -75,6 +77,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     // A list transfer task of the concrete module ("download" or "send"), owned by the module.
     virtual DeviceTask *createTransferTask(const QString &mode) = 0;
+    // A page builder of the module's kind over its manager, with what only that kind knows set.
+    virtual PrintListsBuilder *createPrintBuilder() = 0;
     // Starts a request on the receiver; false (nothing enqueued) without a manager.
     bool enqueue(DeviceTask *task);
 

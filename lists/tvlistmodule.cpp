@@ -12,6 +12,7 @@
 #include "document/listdocument.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/objectsortfilterproxymodel.h"
+#include "exchange/printtvlistsbuilder.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "widgets/checkboxitemdelegate.h"
 #include "widgets/combodelegate.h"
@@ -124,6 +125,19 @@ DeviceTask *TVListModule::createTransferTask(const QString &mode)
     return new TransferListsDeviceTask<TVListModule>(mode, listType(), this);
 }
 
+PrintListsBuilder *TVListModule::createPrintBuilder()
+{
+    auto *builder = new PrintTVListsBuilder(manager);
+    if (deviceInfo()) {
+        // In list order: a later satellite at the same position gives the name.
+        QMap<int, QString> names;
+        for (const SatelliteInfo &satellite : deviceInfo()->satellites())
+            names.insert(satellite.position, satellite.name);
+        builder->setSatelliteNames(names);
+    }
+    return builder;
+}
+
 void TVListModule::retranslate()
 {
     retranslateUi(this);
@@ -145,6 +159,7 @@ void TVListModule::onShow()
     connect(saveProjectCommandLinkButton, &QAbstractButton::clicked, this, &TVListModule::SaveProject, unique);
     connect(saveAsProjectCommandLinkButton, &QAbstractButton::clicked, this, &TVListModule::SaveProjectAs, unique);
     connect(btnExportAsProject, &QAbstractButton::clicked, this, &TVListModule::exportProjectAs, unique);
+    connect(btnPrintProject, &QAbstractButton::clicked, this, &TVListModule::printLists, unique);
     connect(dataTransferPageButton, &QAbstractButton::clicked, this, &TVListModule::onDataTransferPageButtonClick,
             unique);
     connect(itemsTableViewAll, &STableView::onBeforePaste, this, &TVListModule::onBeforePasteOrDelete, unique);

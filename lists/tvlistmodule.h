@@ -67,6 +67,7 @@ private slots:
 
 protected:
     DeviceTask *createTransferTask(const QString &mode) override;
+    PrintListsBuilder *createPrintBuilder() override;
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
