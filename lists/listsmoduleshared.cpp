@@ -40,7 +40,9 @@ ListsModuleShared::~ListsModuleShared()
 
 void ListsModuleShared::openFile(const QString &path)
 {
-    listManager()->loadFile(path);
+    // An empty path would make the manager ask for a file; a page is always given one.
+    if (!path.isEmpty())
+        listManager()->loadFile(path);
 }
 
 void ListsModuleShared::setPage(int index)
@@ -149,8 +151,13 @@ void ListsModuleShared::importFromUsb()
         return;
     }
     ListsImportWizard wizard(this, listManager()->exportFileExtension(), path);
-    if (wizard.exec() == 1)
-        openFile(wizard.findImportFile());
+    if (wizard.exec() != 1)
+        return;
+    // A file that went away after the wizard saw it is reported under its own name.
+    const QString found = wizard.findImportFile();
+    openFile(found.isEmpty()
+                 ? QDir(path).filePath(QStringLiteral("FavsListUpdate.") + listManager()->exportFileExtension())
+                 : found);
 }
 
 void ListsModuleShared::sendLists()
