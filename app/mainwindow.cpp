@@ -3,10 +3,12 @@
 #include "app/pdfviewer.h"
 #include "app/settingspage.h"
 #include "base/settings.h"
-#include "devices/devicepropertiesmodule.h"
 #include "device/core/zbdeviceinfo.h"
+#include "devices/devicepropertiesmodule.h"
+#include "devices/deviceselectdialog.h"
 #include "devices/zbdevice.h"
 #include "devices/zbdevicecollection.h"
+#include "lists/listsmoduleshared.h"
 #include "modules/modulefactory.h"
 #include "ui_mainwindow.h"
 #include "widgets/messagebox.h"
@@ -517,10 +519,46 @@ void MainWindow::showSearchDevicePanel()
 
 void MainWindow::tryToOpenFile(const QString &path)
 {
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    // Only a regular file is a list file; a folder of that name is not.
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isFile())
         return;
-    MessageBox::information(
-        this, tr("There are no registered devices in application. Please add at least one device to open a file."));
+    if (m_collection->count() == 0) {
+        MessageBox::information(
+            this, tr("There are no registered devices in application. Please add at least one device to open a file."));
+        return;
+    }
+    // The kind of list is told by the last suffix, whatever its case and however many dots the name has.
+    const QString suffix = file.suffix().toLower();
+    const QList<ZBDeviceInfo> fitting = m_collection->devicesForFileSuffix(suffix);
+    if (fitting.isEmpty()) {
+        MessageBox::information(
+            this, tr("There is no registered device in application that supports '%1' file type.").arg(file.suffix()));
+        return;
+    }
+    QList<ZBDeviceInfo> chosen = fitting;
+    if (fitting.size() > 1) {
+        DeviceSelectDialog dialog(this);
+        dialog.setDevices(fitting);
+        if (MessageBox::execDialog(&dialog) != QDialog::Accepted)
+            return;
+        chosen = dialog.selectedDevices();
+    }
+    OmbrelayModule::ModuleTypes type = OmbrelayModule::TypeNone;
+    if (suffix == QLatin1String("tvqvxc") || suffix == QLatin1String("tvqvx"))
+        type = OmbrelayModule::TypeTvList;
+    else if (suffix == QLatin1String("rdqvxc") || suffix == QLatin1String("rdqvx"))
+        type = OmbrelayModule::TypeRadioList;
+    else if (suffix == QLatin1String("lkqvxc") || suffix == QLatin1String("lkqvx"))
+        type = OmbrelayModule::TypeLinkList;
+    for (const ZBDeviceInfo &info : std::as_const(chosen)) {
+        ZBDevice *device = m_collection->deviceById(info.id());
+        auto *module = device ? qobject_cast<ListsModuleShared *>(device->module(type)) : nullptr;
+        if (!module)
+            continue;
+        setCurrentModule(module, true);
+        module->openFile(file.absoluteFilePath());
+    }
 }
 
 void MainWindow::onCommand(const QString &command)

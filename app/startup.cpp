@@ -7,6 +7,7 @@
 #include "devices/devicepages.h"
 #include "document/itemproperty.h"
 #include "exchange/selectdrivedialog.h"
+#include "lists/tvlistmodule.h"
 #include "media/mediaexplorermodule.h"
 #include "modules/modulefactory.h"
 #include "ui_mainwindow.h"
@@ -19,6 +20,7 @@ void registerStartUpServices()
 {
     installFontSubstitutes();
     ModuleFactory::registerProgramModules();
+    ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
     registerDevicePages();
     ItemProperty::setRejectionReporter(&MessageBox::critical);
     SelectDriveDialog::registerAsExportPicker();

@@ -1,0 +1,94 @@
+// Opens generated TV list projects of 10,000 and 20,000 services in the TV list page, up to the editor
+// page with the sorted table painted, against reading, decompressing and parsing the same file. The
+// page may take at most twice the parse, and the larger list at most 2.5 times the smaller.
+
+#include "document/generatedtvlist.h"
+
+#include "base/settings.h"
+#include "listfiles/tvlistprojectfilemanager.h"
+#include "lists/tvlistmodule.h"
+
+#include <QApplication>
+#include <QDomDocument>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHashSeed>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+double parse(const QString &path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    QDomDocument doc;
+    if (!doc.setContent(qUncompress(file.readAll())))
+        qFatal("cannot parse %s", qPrintable(path));
+    return timer.nsecsElapsed() / 1e6;
+}
+
+double open(const QString &path, int rows)
+{
+    TVListModule module;
+    module.resize(1100, 760);
+    module.show();
+    module.onShow();
+    QElapsedTimer timer;
+    timer.start();
+    module.openFile(path);
+    module.itemsTableViewAll->viewport()->repaint();
+    const double elapsed = timer.nsecsElapsed() / 1e6;
+    if (module.stackedWidget->currentIndex() != 1 || module.itemsTableViewAll->model()->rowCount() != rows)
+        qFatal("the page did not open %s", qPrintable(path));
+    return elapsed;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QHashSeed::setDeterministicGlobalSeed();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));
+    QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Bench lists"));
+    QTemporaryDir dir;
+    const int sizes[2] = {10000, 20000};
+    double opens[2] = {0, 0};
+    bool ok = true;
+    for (int i = 0; i < 2; ++i) {
+        const QString path = dir.filePath(QStringLiteral("bench%1.tvqvxc").arg(sizes[i]));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return 2;
+        file.write(qCompress(GeneratedTvList::text(sizes[i]).toUtf8(), 9));
+        file.close();
+        QList<double> parses, pages;
+        for (int round = 0; round < 3; ++round) {
+            parses << parse(path);
+            pages << open(path, sizes[i]);
+        }
+        opens[i] = median(pages);
+        const double ratio = opens[i] / median(parses);
+        std::printf("%6d services: page %8.1f ms, parse %8.1f ms, ratio %.2f (limit 2)\n", sizes[i], opens[i],
+                    median(parses), ratio);
+        ok = ok && ratio <= 2.0;
+    }
+    const double growth = opens[1] / opens[0];
+    std::printf("20,000 / 10,000: %.2f (limit 2.5)\n", growth);
+    Settings::setStringList(Settings::RecentFileList, {});
+    return ok && growth <= 2.5 ? 0 : 1;
+}

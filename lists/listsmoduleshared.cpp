@@ -1,0 +1,230 @@
+#include "lists/listsmoduleshared.h"
+
+#include "base/settings.h"
+#include "device/core/devicecommunicationmanager.h"
+#include "device/core/devicetask.h"
+#include "device/core/zbdeviceinfo.h"
+#include "document/objectsortfilterproxymodel.h"
+#include "exchange/listsimportwizard.h"
+#include "exchange/listsprintdialog.h"
+#include "exchange/printlistsbuilder.h"
+#include "exchange/selectdrivedialog.h"
+#include "listfiles/listprojectfilemanager.h"
+#include "lists/listtabwidget.h"
+#include "modules/generaluiinterface.h"
+#include "widgets/itemstableview.h"
+#include "widgets/messagebox.h"
+#include "widgets/messageboxcheckable.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QIcon>
+#include <QStackedWidget>
+
+#include <memory>
+
+ListsModuleShared::ListsModuleShared(QWidget *parent)
+    : OmbrelayModule(parent)
+{}
+
+ListsModuleShared::~ListsModuleShared()
+{
+    // A request still queued or running must not outlive the page that waits for it.
+    tearingDown = true;
+    if (currentTask && communicationManager())
+        communicationManager()->cancel(currentTask);
+    currentTask = nullptr;
+}
+
+void ListsModuleShared::openFile(const QString &path)
+{
+    // An empty path would make the manager ask for a file; a page is always given one.
+    if (!path.isEmpty())
+        listManager()->loadFile(path);
+}
+
+void ListsModuleShared::setPage(int index)
+{
+    if (form.stackedWidget)
+        form.stackedWidget->setCurrentIndex(index);
+}
+
+int ListsModuleShared::currentPage() const
+{
+    return form.stackedWidget ? form.stackedWidget->currentIndex() : -1;
+}
+
+int ListsModuleShared::restingPage() const
+{
+    return listManager()->isProjectLoaded() ? PageEditor : PageWelcome;
+}
+
+void ListsModuleShared::setDeviceInfo(ZBDeviceInfo *info)
+{
+    OmbrelayModule::setDeviceInfo(info);
+    if (deviceInfo() && deviceInfo()->isUsbManaged()) {
+        setUsbIcons();
+        setOnLine(true);
+    }
+}
+
+void ListsModuleShared::setOnLine(bool online)
+{
+    for (QAbstractButton *button : {form.btnDownloadDeviceLists, form.btnDownloadLists, form.btnUploadDeviceLists})
+        if (button)
+            button->setEnabled(online);
+}
+
+void ListsModuleShared::setUsbIcons()
+{
+    form.btnDownloadLists->setIcon(QIcon(QStringLiteral(":/icons/downloadUsb48")));
+    form.btnDownloadDeviceLists->setIcon(QIcon(QStringLiteral(":/icons/downloadUsb24")));
+    form.btnUploadDeviceLists->setIcon(QIcon(QStringLiteral(":/icons/uploadUsb24")));
+}
+
+void ListsModuleShared::onDeviceStateChange(const QString &state)
+{
+    if (!deviceInfo() || deviceInfo()->isUsbManaged())
+        return;
+    setOnLine(state == QLatin1String("connected"));
+    // Only a lost connection ends a request; "connecting" and "connected" leave it to finish. The task
+    // stays pending until its own ending arrives.
+    if (currentTask && communicationManager() &&
+        (state == QLatin1String("disconnecting") || state == QLatin1String("disconnected")))
+        communicationManager()->cancel(currentTask);
+}
+
+void ListsModuleShared::onDataTransferPageButtonClick()
+{
+    if (!currentTask) {
+        setPage(restingPage());
+        return;
+    }
+    if (communicationManager())
+        communicationManager()->cancel(currentTask);
+}
+
+void ListsModuleShared::taskComplete(DeviceTask *task)
+{
+    if (task == currentTask)
+        currentTask = nullptr;
+    if (task)
+        task->deleteLater();
+}
+
+bool ListsModuleShared::enqueue(DeviceTask *task)
+{
+    if (!communicationManager()) {
+        delete task;
+        return false;
+    }
+    currentTask = task;
+    communicationManager()->enqueue(task);
+    return true;
+}
+
+void ListsModuleShared::downloadLists()
+{
+    clearStatusText();
+    if (listManager()->isProjectLoaded()) {
+        listManager()->closeAction->trigger();
+        if (listManager()->isProjectLoaded())
+            return;
+    }
+    if (deviceInfo() && deviceInfo()->isUsbManaged()) {
+        importFromUsb();
+        return;
+    }
+    enqueue(createTransferTask(QStringLiteral("download")));
+}
+
+void ListsModuleShared::importFromUsb()
+{
+    SelectDriveDialog picker(this);
+    if (MessageBox::execDialog(&picker) != 1)
+        return;
+    const QString path = picker.selectedPath;
+    if (path.isEmpty() || !QDir(path).exists()) {
+        MessageBox::warning(this, tr("Could not find directory %1").arg(path));
+        return;
+    }
+    ListsImportWizard wizard(this, listManager()->exportFileExtension(), path);
+    if (wizard.exec() != 1)
+        return;
+    // A file that went away after the wizard saw it is reported under its own name.
+    const QString found = wizard.findImportFile();
+    openFile(found.isEmpty()
+                 ? QDir(path).filePath(QStringLiteral("FavsListUpdate.") + listManager()->exportFileExtension())
+                 : found);
+}
+
+void ListsModuleShared::sendLists()
+{
+    if (!listManager()->isProjectLoaded())
+        return;
+    if (deviceInfo() && deviceInfo()->isUsbManaged()) {
+        exportProjectAs();
+        return;
+    }
+    if (Settings::getString(Settings::SendingListsRestartWarning, QStringLiteral("0")) != QLatin1String("1")) {
+        MessageBoxCheckable question(this);
+        if (question.exec(tr("Sending lists to device will cause its restart? Do you want to do it now?"),
+                          tr("Don't show this message again"), Settings::SendingListsRestartWarning) != 1)
+            return;
+    }
+    // The project counts as saved only when the receiver has taken this very text (see the task).
+    DeviceTask *task = createTransferTask(QStringLiteral("send"));
+    task->setPayload(listManager()->documentText().toUtf8());
+    enqueue(task);
+}
+
+void ListsModuleShared::exportProjectAs()
+{
+    listManager()->exportAction->trigger();
+    setPage(PageEditor);
+}
+
+void ListsModuleShared::onAfterExportProjectAs(bool success)
+{
+    if (!success || !deviceInfo() || !deviceInfo()->isUsbManaged())
+        return;
+    ListsImportWizard wizard(this, QString(), QString());
+    wizard.setPage(4);
+    wizard.exec();
+}
+
+void ListsModuleShared::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (!shown)
+        return;
+    if (listManager()->isModified()) {
+        setPage(PageEditor);
+        if (pageInterface())
+            pageInterface()->setCurrentModule(this, true);
+    }
+    if (!listManager()->closeProject())
+        event->ignore();
+}
+
+void ListsModuleShared::printLists()
+{
+    if (!listManager()->isProjectLoaded())
+        return;
+    std::unique_ptr<PrintListsBuilder> builder(createPrintBuilder());
+    ObjectSortFilterProxyModel *proxy = form.itemsTableViewAll->proxy();
+    builder->setItems(proxy->visibleIds());
+    QItemSelectionModel *selection = form.itemsTableViewAll->selectionModel();
+    const QModelIndexList rows = selection ? selection->selectedRows(0) : QModelIndexList();
+    // The rows remembered from the table count only while they are still the table's selection;
+    // otherwise the selection of the current favourite list is printed.
+    const QList<int> chosen = rows.isEmpty() || rows != lastSelectedRows ? form.listsTabWidget->currentListSelectedIds()
+                                                                         : proxy->idsOfIndexes(lastSelectedRows);
+    builder->setHeaderRow(1);
+    builder->setCurrentList(form.listsTabWidget->currentIndex());
+    builder->setSelection(chosen);
+    ListsPrintDialog dialog(this, builder.get());
+    MessageBox::execDialog(&dialog);
+}

@@ -1,0 +1,95 @@
+#pragma once
+#include "modules/ombrelaymodule.h"
+
+#include <QModelIndexList>
+
+class DeviceTask;
+class ItemsTableView;
+class ListProjectFileManager;
+class ListTabWidget;
+class PrintListsBuilder;
+class QAbstractButton;
+class QLabel;
+class QProgressBar;
+class QStackedWidget;
+
+// Common base of the TV, radio and link list pages: the page switch, the transfer of the list with the
+// receiver (a task on its communication manager, or a USB drive for a USB-managed receiver), export,
+// closing, and the navigation of the welcome, transfer and export pages. The concrete module gives it
+// the widgets its form shares with the others, its manager and its list type.
+class ListsModuleShared : public OmbrelayModule
+{
+    Q_OBJECT
+public:
+    enum Pages { PageWelcome = 0, PageEditor = 1, PageTransfer = 2, PageExport = 3, PageHelp = 4 };
+    // The widgets every list form holds under the same object names.
+    struct FormWidgets
+    {
+        QStackedWidget *stackedWidget = nullptr;
+        QLabel *dataTransferPageStatusLabel = nullptr;
+        QProgressBar *dataTransferProgressBar = nullptr;
+        QAbstractButton *dataTransferPageButton = nullptr;
+        QAbstractButton *btnDownloadLists = nullptr;
+        QAbstractButton *btnDownloadDeviceLists = nullptr;
+        QAbstractButton *btnUploadDeviceLists = nullptr;
+        ItemsTableView *itemsTableViewAll = nullptr;
+        ListTabWidget *listsTabWidget = nullptr;
+    };
+
+    explicit ListsModuleShared(QWidget *parent = nullptr);
+    ~ListsModuleShared() override;
+
+    virtual void openFile(const QString &path);
+    virtual ListProjectFileManager *listManager() const = 0;
+    // "tv", "radio" or "link".
+    virtual QString listType() const = 0;
+
+    void setPage(int index);
+    void showPage(int index) { setPage(index); }
+    int currentPage() const;
+    // The page to return to when a task that was started on the transfer page ends.
+    int restingPage() const;
+    QLabel *transferStatusLabel() const { return form.dataTransferPageStatusLabel; }
+    QProgressBar *transferProgressBar() const { return form.dataTransferProgressBar; }
+    DeviceTask *pendingTask() const { return currentTask; }
+    // Set while the module is being destroyed: tasks ending then touch nothing.
+    bool isTearingDown() const { return tearingDown; }
+
+    void setDeviceInfo(ZBDeviceInfo *info) override;
+
+public slots:
+    // Called by a task at its one ending; forgets it when it is the pending one and releases it.
+    virtual void taskComplete(DeviceTask *task);
+    void onDeviceStateChange(const QString &state) override;
+    void downloadLists();
+    void sendLists();
+    void exportProjectAs();
+    void printLists();
+    void onDataTransferPageButtonClick();
+    void setOnLine(bool online);
+
+protected slots:
+    virtual void onAfterExportProjectAs(bool success);
+
+protected:
+    void setFormWidgets(const FormWidgets &widgets) { form = widgets; }
+    void setUsbIcons();
+    void closeEvent(QCloseEvent *event) override;
+    // A list transfer task of the concrete module ("download" or "send"), owned by the module.
+    virtual DeviceTask *createTransferTask(const QString &mode) = 0;
+    // A page builder of the module's kind over its manager, with what only that kind knows set.
+    virtual PrintListsBuilder *createPrintBuilder() = 0;
+    // Starts a request on the receiver; false (nothing enqueued) without a manager.
+    bool enqueue(DeviceTask *task);
+
+    QModelIndexList lastSelectedRows;
+    bool newItemPending = false;
+    bool shown = false;
+    bool itemsChanged = false;
+    DeviceTask *currentTask = nullptr;
+    FormWidgets form;
+
+private:
+    void importFromUsb();
+    bool tearingDown = false;
+};

@@ -1,0 +1,164 @@
+#pragma once
+#include "device/core/devicecall.h"
+#include "device/core/devicetask.h"
+#include "device/core/zbdeviceinfo.h"
+#include "listfiles/listprojectfilemanager.h"
+#include "widgets/messagebox.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMap>
+#include <QProgressBar>
+
+// One request of a list page to its receiver: download or send its list, or fetch the receiver's
+// description. Drives the page's transfer page while it runs and hands the outcome back to the page.
+// T is the page class; the task needs of it only what the list page base offers.
+//
+// The worker reports a failure as Error followed by Complete(false); the task acts on the first
+// ending only, so a failure shows one box, returns to one page and ends the request once.
+template<class T> class TransferListsDeviceTask : public DeviceTask
+{
+public:
+    TransferListsDeviceTask(const QString &mode, const QString &listType, QObject *owner)
+        : DeviceTask(owner, callFor(QStringLiteral("sendOrdownloadTVLists"),
+                                    {{QStringLiteral("mode"), mode}, {QStringLiteral("listType"), listType}}, true)
+                                .toString())
+        , module(dynamic_cast<T *>(owner))
+        , command(DeviceCall::fromText(request()))
+    {}
+    TransferListsDeviceTask(const QString &method, const QMap<QString, QString> &parameters, QObject *owner)
+        : DeviceTask(owner, callFor(method, parameters, false).toString())
+        , module(dynamic_cast<T *>(owner))
+        , command(DeviceCall::fromText(request()))
+    {}
+
+    T *module = nullptr;
+    int previousPage = 0;
+    DeviceCall command;
+
+    void onEnqueued() override
+    {
+        if (!live())
+            return;
+        QProgressBar *bar = module->transferProgressBar();
+        bar->setValue(0);
+        previousPage = module->currentPage();
+        module->showPage(2);
+        bar->setValue(0);
+        bar->setRange(0, 0);
+        const QString m = mode();
+        if (m == QLatin1String("download"))
+            label(text("Downloading lists. Waiting for device access..."));
+        else if (m == QLatin1String("send"))
+            label(text("Sending lists. Waiting for device access..."));
+    }
+    void onStart() override
+    {
+        if (!live())
+            return;
+        const QString m = mode();
+        if (m == QLatin1String("download"))
+            label(text("Downloading lists. Transfering..."));
+        else if (m == QLatin1String("send"))
+            label(text("Sending lists. Transfering..."));
+    }
+    void onProgress(int percent, int) override
+    {
+        if (!live())
+            return;
+        QProgressBar *bar = module->transferProgressBar();
+        if (bar->maximum() != 100)
+            bar->setMaximum(100);
+        bar->setValue(qBound(0, percent, 100));
+    }
+    void onStatus(QString status) override
+    {
+        if (live())
+            label(status);
+    }
+    void onCancel() override
+    {
+        if (live())
+            label(text("Canceling..."));
+    }
+    void onCanceled() override
+    {
+        if (!live())
+            return;
+        ended = true;
+        label(QString());
+        module->showPage(returnPage());
+        module->taskComplete(this);
+    }
+    void onError(QString error) override
+    {
+        if (!live())
+            return;
+        ended = true;
+        module->appendStatusText(error);
+        module->showPage(returnPage());
+        module->taskComplete(this);
+    }
+    void onComplete(bool ok) override
+    {
+        if (!live())
+            return;
+        ended = true;
+        if (!ok) {
+            // A failure without its text: nothing is loaded and nothing counts as sent.
+            module->showPage(returnPage());
+            module->taskComplete(this);
+            return;
+        }
+        const QString m = mode();
+        if (m == QLatin1String("download")) {
+            const QString reply = result();
+            if (!reply.trimmed().isEmpty() && module->listManager()->newProject(reply)) {
+                module->showPage(1);
+            } else {
+                MessageBox::warning(module, text("Downloaded data format is invalid, please try again."));
+                module->showPage(0);
+            }
+        } else if (command.methodName() == QLatin1String("getDeviceInfo")) {
+            ZBDeviceInfo reply;
+            reply.fromXml(result());
+            if (reply.isComplete()) {
+                if (module->deviceInfo())
+                    module->deviceInfo()->fromXml(result());
+            } else {
+                MessageBox::warning(module, text("Device is busy now. Please try again later."));
+            }
+            module->showPage(1);
+        } else {
+            // The project counts as saved only when the document still holds what was sent.
+            ListProjectFileManager *manager = module->listManager();
+            if (m == QLatin1String("send") && manager->isProjectLoaded() &&
+                manager->documentText().toUtf8() == payload())
+                manager->takeSnapshot();
+            module->showPage(1);
+        }
+        module->taskComplete(this);
+    }
+
+private:
+    static DeviceCall callFor(const QString &method, const QMap<QString, QString> &parameters, bool modeFirst)
+    {
+        DeviceCall call(method);
+        if (modeFirst) {
+            call.setParameter(QStringLiteral("mode"), parameters.value(QStringLiteral("mode")));
+            call.setParameter(QStringLiteral("listType"), parameters.value(QStringLiteral("listType")));
+        } else {
+            for (auto it = parameters.cbegin(); it != parameters.cend(); ++it)
+                call.setParameter(it.key(), it.value());
+        }
+        return call;
+    }
+    static QString text(const char *source) { return QCoreApplication::translate("TransferListsDeviceTask", source); }
+    bool live() const { return module && !module->isTearingDown() && !ended; }
+    QString mode() const { return command.parameter(QStringLiteral("mode")); }
+    void label(const QString &value) { module->transferStatusLabel()->setText(value); }
+    // A request started from the transfer page itself goes back to the editor or welcome page.
+    int returnPage() const { return previousPage == 2 ? module->restingPage() : previousPage; }
+
+    bool ended = false;
+};
