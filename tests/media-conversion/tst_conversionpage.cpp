@@ -38,6 +38,8 @@ private slots:
                              << "" << QStringList();
         QTest::newRow("exit 1") << "/bin/false"
                                 << "" << QStringList{"FFmpeg error accured. Input file is probably corrupted."};
+        QTest::newRow("cancelled") << "/usr/bin/yes"
+                                   << "" << QStringList(); // runs until killed
         QTest::newRow("ticked no") << "/missing"
                                    << "&No" << QStringList();
         QTest::newRow("ticked yes") << "/missing"
@@ -74,6 +76,8 @@ private slots:
         page.setContextGUI(row);
         page.pcContextMenu()->findChild<QMenu *>()->actions().first()->trigger(); // "MP3"
         QCOMPARE(page.isBusy(), answer.isEmpty());
+        if (converter == "/usr/bin/yes")
+            page.btnCancelTransfer->click();
         QTRY_VERIFY_WITH_TIMEOUT(!page.isBusy() && !page.frStatusBar->isVisible(), 60000);
         QTEST(messages, "messages");
         QCOMPARE(Settings::getString(Settings::DownloadFFmpegRequest, "-1") == "1", answer == "&Yes");
