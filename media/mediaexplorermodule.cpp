@@ -106,7 +106,6 @@ MediaExplorerModule::MediaExplorerModule(QWidget *parent)
     _pcContextMenu->addSeparator();
     _pcContextMenu->addAction(_pcDeleteAction);
     _pcContextMenu->addSeparator();
-    // The conversion issue connects these; here they only follow the selection.
     _convertMenu = new QMenu(tr("Convert to"), _pcContextMenu);
     _convertMp3Action = _convertMenu->addAction(QStringLiteral("MP3"));
     _convertMpgAction = _convertMenu->addAction(QStringLiteral("MPG"));
@@ -145,6 +144,7 @@ MediaExplorerModule::MediaExplorerModule(QWidget *parent)
     connect(btnBrowserGo, &QPushButton::pressed, this, &MediaExplorerModule::onBrowserAddressChanged);
     connect(txtBrowserAddress, &QLineEdit::returnPressed, this, &MediaExplorerModule::onBrowserAddressChanged);
     btnRefreshDevice->hide();
+    connectConversion();
 }
 
 MediaExplorerModule::~MediaExplorerModule()
@@ -1215,6 +1215,11 @@ void MediaExplorerModule::onTaskCanceled(DeviceTask *task)
 
 void MediaExplorerModule::onBtnCancelTransfer()
 {
+    if (_transcoder.state() != QProcess::NotRunning) {
+        _conversionCancelled = true;
+        _transcoder.kill();
+        return;
+    }
     if (_copyJob.direction() != CopyJobDocument::PcToPc) {
         if (auto *manager = qobject_cast<DVB24CommunicationManager *>(communicationManager()))
             manager->requestInterrupt();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/offline/offlinecommunicationmanager.h"
+#include "media/avtranscoder.h"
 #include "media/copyjobrunner.h"
 #include "media/transferprogress.h"
 #include "modules/ombrelaymodule.h"
@@ -95,6 +96,14 @@ private slots:
     void onTaskCanceled(DeviceTask *task);
     void onEndCopy();
     void refreshDeviceAfterDelete(bool clearList);
+    void onTranscodeStarted();
+    void onTranscodeProgress(qint64 done, qint64 total);
+    void onTranscodeError(const QString &text);
+    void onTranscodeFinished(int exitCode);
+    void onTranscodePressedMP3();
+    void onTranscodePressedMPG();
+    void onTranscodePressedMKV();
+    void onTranscodePressedDVD();
 
 private:
     QAction *makeAction(const QString &text, QKeySequence::StandardKey key);
@@ -127,6 +136,10 @@ private:
     void showDeviceItemProperties(DeviceFileSystemItem *item);
     void showPcFileProperties(const QFileInfo &info);
     void closeWindowWhenIdle();
+    void connectConversion();
+    void startConversion(int type);
+    void chooseConversionTarget(int type);
+    void endConversionStatus();
 
     QElapsedTimer _progressClock;
     int _pcFoldersSortColumn = 0;
@@ -148,6 +161,9 @@ private:
     int _activePane = 0;
     CopyJobRunner _copyJob;
     QString _selectedPcFile;
+    AVTranscoder _transcoder;
+    // Cancel killed the running conversion: its ending shows no message.
+    bool _conversionCancelled = false;
     QElapsedTimer _transferTime;
     QString _deviceState = QStringLiteral("disconnected");
     // The payload Cut put on the clipboard: a paste moves only while the clipboard still holds it.

@@ -60,4 +60,43 @@
         <translation>Die DVD-Steuerdatei kann in %1 nicht geschrieben werden.</translation>
     </message>
 </context>
+<context>
+    <name>MediaExplorerModule</name>
+    <message>
+        <source>To convert audio and video recordings Ombrelay needs FFmpeg software. It seems that FFmpeg path is incorrect. Would you like to set it now?</source>
+        <translation>Zum Konvertieren von Audio- und Videoaufnahmen benötigt Ombrelay die Software FFmpeg. Der FFmpeg-Pfad scheint falsch zu sein. Möchten Sie ihn jetzt festlegen?</translation>
+    </message>
+    <message>
+        <source>Don't show this message again</source>
+        <translation>Diese Meldung nicht mehr anzeigen</translation>
+    </message>
+    <message>
+        <source>Choose directory</source>
+        <translation>Verzeichnis auswählen</translation>
+    </message>
+    <message>
+        <source>Save recording as</source>
+        <translation>Aufnahme speichern unter</translation>
+    </message>
+    <message>
+        <source>Mp3 Files (*.mp3)</source>
+        <translation>MP3-Dateien (*.mp3)</translation>
+    </message>
+    <message>
+        <source>Mpg Files (*.mpg)</source>
+        <translation>MPG-Dateien (*.mpg)</translation>
+    </message>
+    <message>
+        <source>MKV Files (*.mkv)</source>
+        <translation>MKV-Dateien (*.mkv)</translation>
+    </message>
+    <message>
+        <source>Converting...</source>
+        <translation>Konvertierung...</translation>
+    </message>
+    <message>
+        <source>FFmpeg error accured. Input file is probably corrupted.</source>
+        <translation>FFmpeg-Fehler aufgetreten. Die Eingabedatei ist wahrscheinlich beschädigt.</translation>
+    </message>
+</context>
 </TS>

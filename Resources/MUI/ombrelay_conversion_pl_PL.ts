@@ -60,4 +60,43 @@
         <translation>Nie można zapisać pliku sterującego DVD w %1.</translation>
     </message>
 </context>
+<context>
+    <name>MediaExplorerModule</name>
+    <message>
+        <source>To convert audio and video recordings Ombrelay needs FFmpeg software. It seems that FFmpeg path is incorrect. Would you like to set it now?</source>
+        <translation>Do konwersji nagrań audio i wideo Ombrelay potrzebuje oprogramowania FFmpeg. Wygląda na to, że ścieżka do FFmpeg jest nieprawidłowa. Czy chcesz ją teraz ustawić?</translation>
+    </message>
+    <message>
+        <source>Don't show this message again</source>
+        <translation>Nie pokazuj więcej tego komunikatu</translation>
+    </message>
+    <message>
+        <source>Choose directory</source>
+        <translation>Wybierz katalog</translation>
+    </message>
+    <message>
+        <source>Save recording as</source>
+        <translation>Zapisz nagranie jako</translation>
+    </message>
+    <message>
+        <source>Mp3 Files (*.mp3)</source>
+        <translation>Pliki MP3 (*.mp3)</translation>
+    </message>
+    <message>
+        <source>Mpg Files (*.mpg)</source>
+        <translation>Pliki MPG (*.mpg)</translation>
+    </message>
+    <message>
+        <source>MKV Files (*.mkv)</source>
+        <translation>Pliki MKV (*.mkv)</translation>
+    </message>
+    <message>
+        <source>Converting...</source>
+        <translation>Konwertowanie...</translation>
+    </message>
+    <message>
+        <source>FFmpeg error accured. Input file is probably corrupted.</source>
+        <translation>Wystąpił błąd FFmpeg. Plik wejściowy jest prawdopodobnie uszkodzony.</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,152 @@
+// The media explorer page's conversion of PC recordings: the four convert commands, the target dialogs,
+// the status bar while the converter runs, Cancel and the end messages.
+
+#include "base/filehelpers.h"
+#include "base/settings.h"
+#include "media/mediaexplorermodule.h"
+#include "media/pcfilesystemmodel.h"
+#include "modules/generaluiinterface.h"
+#include "widgets/messagebox.h"
+#include "widgets/messageboxcheckable.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+void MediaExplorerModule::connectConversion()
+{
+    connect(_convertMp3Action, &QAction::triggered, this, &MediaExplorerModule::onTranscodePressedMP3);
+    connect(_convertMpgAction, &QAction::triggered, this, &MediaExplorerModule::onTranscodePressedMPG);
+    connect(_convertMkvAction, &QAction::triggered, this, &MediaExplorerModule::onTranscodePressedMKV);
+    connect(_convertDvdAction, &QAction::triggered, this, &MediaExplorerModule::onTranscodePressedDVD);
+    connect(&_transcoder, &AVTranscoder::started, this, &MediaExplorerModule::onTranscodeStarted);
+    connect(&_transcoder, &AVTranscoder::finished, this,
+            [this](int exitCode, QProcess::ExitStatus) { onTranscodeFinished(exitCode); });
+    connect(&_transcoder, &AVTranscoder::progress, this, &MediaExplorerModule::onTranscodeProgress);
+    connect(&_transcoder, &AVTranscoder::errorMessage, this, &MediaExplorerModule::onTranscodeError);
+}
+
+void MediaExplorerModule::onTranscodePressedMP3()
+{
+    startConversion(AVTranscoder::Mp3);
+}
+
+void MediaExplorerModule::onTranscodePressedMPG()
+{
+    startConversion(AVTranscoder::Mpg);
+}
+
+void MediaExplorerModule::onTranscodePressedMKV()
+{
+    startConversion(AVTranscoder::Mkv);
+}
+
+void MediaExplorerModule::onTranscodePressedDVD()
+{
+    startConversion(AVTranscoder::Dvd);
+}
+
+void MediaExplorerModule::startConversion(int type)
+{
+    // One thing at a time: the page is busy with a copy or with another conversion.
+    if (_busy || _transcoder.state() != QProcess::NotRunning)
+        return;
+    QString converter = Settings::getString(Settings::PathVideoConversion, QString());
+    if (converter.isEmpty())
+        converter = Settings::ffmpegDefaultPath();
+    if (QFileInfo(converter).isFile()) {
+        chooseConversionTarget(type);
+        return;
+    }
+
+    bool yes = Settings::getString(Settings::DownloadFFmpegRequest, QStringLiteral("-1")) == QLatin1String("1");
+    if (!yes) {
+        // The box stores "1" for a ticked box whichever button closed it; a ticked No must not turn into a
+        // remembered Yes, so the earlier value comes back.
+        const QString before = Settings::getString(Settings::DownloadFFmpegRequest, QString());
+        MessageBoxCheckable box(this);
+        yes = box.exec(tr("To convert audio and video recordings Ombrelay needs FFmpeg software. It seems that "
+                          "FFmpeg path is incorrect. Would you like to set it now?"),
+                       tr("Don't show this message again"), Settings::DownloadFFmpegRequest) == 1;
+        if (!yes && Settings::getString(Settings::DownloadFFmpegRequest, QString()) != before)
+            Settings::setString(Settings::DownloadFFmpegRequest, before);
+    }
+    if (yes && pageInterface())
+        pageInterface()->gotoSettings();
+}
+
+void MediaExplorerModule::chooseConversionTarget(int type)
+{
+    QString target;
+    if (type == AVTranscoder::Dvd) {
+        target = QFileDialog::getExistingDirectory(this, tr("Choose directory"), QString(), QFileDialog::ShowDirsOnly);
+    } else {
+        QString filter;
+        if (type == AVTranscoder::Mp3)
+            filter = tr("Mp3 Files (*.mp3)");
+        else if (type == AVTranscoder::Mpg)
+            filter = tr("Mpg Files (*.mpg)");
+        else if (type == AVTranscoder::Mkv)
+            filter = tr("MKV Files (*.mkv)");
+        const QModelIndexList rows = selectedRows();
+        if (rows.isEmpty() || !_pcDirModel)
+            return;
+        const QString folder = QFileInfo(_pcDirModel->filePath(rows.first())).absolutePath();
+        target = QFileDialog::getSaveFileName(this, tr("Save recording as"), folder, filter, nullptr);
+    }
+    // A copy may have begun while the dialog was open.
+    if (target.isEmpty() || _busy || _transcoder.state() != QProcess::NotRunning)
+        return;
+    // Busy from the request on, not only from the converter's start: no copy slips in between.
+    _conversionCancelled = false;
+    onTranscodeStarted();
+    _transcoder.transcode(_selectedPcFile, target, type);
+}
+
+// Shown already when the conversion is requested; the converter's start only confirms it. A Cancel pressed
+// in between is kept.
+void MediaExplorerModule::onTranscodeStarted()
+{
+    startTransferStatus(tr("Converting..."), 0, 100);
+    // The converter's progress comes in percent.
+    pgrStatus->setMaximum(qMin(100, _progressScale));
+    lblStatusTransferTime->hide();
+    setControlsEnabled(false);
+    frStatusBar->show();
+}
+
+void MediaExplorerModule::onTranscodeProgress(qint64 done, qint64 total)
+{
+    lblStatusTransfer->setText(QStringLiteral("Converting... (") +
+                               QStringLiteral("%1 converted)").arg(formatSize(done)));
+    if (total > 0 && done <= total)
+        pgrStatus->setValue(int(done * 100 / total));
+}
+
+void MediaExplorerModule::endConversionStatus()
+{
+    setControlsEnabled(true);
+    frStatusBar->hide();
+    startTransferStatus(tr("Copying..."), 0, _progressScale);
+    lblStatusTransferTime->show();
+}
+
+void MediaExplorerModule::onTranscodeError(const QString &text)
+{
+    endConversionStatus();
+    if (_conversionCancelled)
+        return;
+    if (GeneralUiInterface *ui = pageInterface())
+        ui->setCurrentModule(this, true);
+    MessageBox::warning(this, text);
+}
+
+void MediaExplorerModule::onTranscodeFinished(int exitCode)
+{
+    endConversionStatus();
+    onRefreshFolderPc();
+    if (_conversionCancelled || exitCode == 0)
+        return;
+    if (GeneralUiInterface *ui = pageInterface())
+        ui->setCurrentModule(this, true);
+    MessageBox::warning(this, tr("FFmpeg error accured. Input file is probably corrupted."));
+}
