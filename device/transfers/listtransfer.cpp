@@ -56,6 +56,24 @@ ListTransfer::Outcome ListTransfer::fail(bool downloading)
     return Failed;
 }
 
+// Sends the list command and reads the receiver's answer: Completed when it accepts the exchange.
+ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
+{
+    if (!m_link.write(QByteArray(1, char(command))))
+        return fail(downloading);
+    // A download cancelled right after its command ends here; an upload notices it in its message loop.
+    if (downloading && m_link.interrupted())
+        return Canceled;
+    const int reply = m_link.readByte(kReplyWait);
+    if (reply < 0 && m_link.interrupted())
+        return Canceled;
+    if (reply == 0xAB || reply == 0xAC)
+        return refusal(reply);
+    if (reply != 0xAA)
+        return fail(downloading);
+    return Completed;
+}
+
 ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *result)
 {
     if (m_link.interrupted())
@@ -64,17 +82,8 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
     const int command = commandFor(listType, true);
     if (command < 0)
         return fail(true);
-    if (!m_link.write(QByteArray(1, char(command))))
-        return fail(true);
-    if (m_link.interrupted())
-        return Canceled;
-    const int reply = m_link.readByte(kReplyWait);
-    if (reply < 0 && m_link.interrupted())
-        return Canceled;
-    if (reply == 0xAB || reply == 0xAC)
-        return refusal(reply);
-    if (reply != 0xAA)
-        return fail(true);
+    if (const Outcome opened = openExchange(command, true); opened != Completed)
+        return opened;
     if (m_link.status)
         m_link.status(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Device is preparing lists..."));
     QByteArray buffer;
@@ -149,15 +158,8 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
     // The document is read before the receiver is told anything: a bad one never starts an upload.
     if (command < 0 || !plan.build(payload, ListUploadPlan::entryElementFor(listType)))
         return fail(false);
-    if (!m_link.write(QByteArray(1, char(command))))
-        return fail(false);
-    const int reply = m_link.readByte(kReplyWait);
-    if (reply < 0 && m_link.interrupted())
-        return Canceled;
-    if (reply == 0xAB || reply == 0xAC)
-        return refusal(reply);
-    if (reply != 0xAA)
-        return fail(false);
+    if (const Outcome opened = openExchange(command, false); opened != Completed)
+        return opened;
     if (m_link.status)
         m_link.status(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Sending lists..."));
     const int total = plan.total();

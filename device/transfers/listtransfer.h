@@ -28,6 +28,7 @@ public:
 private:
     Outcome refusal(int reply);
     Outcome fail(bool downloading);
+    Outcome openExchange(int command, bool downloading);
     bool sendMessage(const QByteArray &bytes);
 
     TransferLink &m_link;
