@@ -96,6 +96,34 @@ private slots:
         QTRY_VERIFY(emulator->received().endsWith(char(0xFF)));
     }
 
+    // The description says what the receiver is, never where the user reaches it or how it is managed.
+    void descriptionKeepsAddressAndUsbFlag_data()
+    {
+        QTest::addColumn<QString>("attributes");
+        QTest::newRow("other address") << "ip=\"127.0.0.9\"";
+        QTest::newRow("no address") << "ip=\"not-an-address\"";
+        QTest::newRow("claims USB") << "isUsbManaged=\"true\" IP=\"10.1.2.3\"";
+    }
+    void descriptionKeepsAddressAndUsbFlag()
+    {
+        QFETCH(QString, attributes);
+        emulator->setDescription(ReceiverEmulator::defaultDescription().replace(
+            QStringLiteral("<deviceInfo "), QStringLiteral("<deviceInfo %1 ").arg(attributes)));
+        device->connectToDevice();
+        QTRY_VERIFY(device->isConnected());
+        QCOMPARE(device->ipAddressString(), emulator->host());
+        QVERIFY(!device->info().isUsbManaged());
+        QCOMPARE(device->name(), QStringLiteral("Ombrelay Emulator"));
+        // The stored form names the address reached.
+        QVERIFY(device->info().toXmlText().contains(QStringLiteral("ip=\"%1\"").arg(emulator->host())));
+        device->disconnectFromDevice();
+        QTRY_VERIFY(device->isDisconnected());
+        // Connect goes again to the same receiver.
+        device->connectToDevice();
+        QTRY_VERIFY(device->isConnected());
+        QCOMPARE(emulator->connectionCount(), 2);
+    }
+
     // An old receiver is left at once; a silent one is a failed connection, never reported as old.
     void receiversNotServed_data()
     {
