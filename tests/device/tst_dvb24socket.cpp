@@ -11,10 +11,10 @@
 namespace {
 
 // Every message of the running test, as "category: text".
-QStringList messages;
+QStringList logged;
 void keepMessage(QtMsgType, const QMessageLogContext &context, const QString &text)
 {
-    messages << QString::fromLatin1(context.category) + QStringLiteral(": ") + text;
+    logged << QString::fromLatin1(context.category) + QStringLiteral(": ") + text;
 }
 
 // The exception code of what a call throws; 0 when it throws nothing.
@@ -92,7 +92,7 @@ private slots:
         QFETCH(QString, rules);
         QFETCH(bool, traced);
         QLoggingCategory::setFilterRules(rules);
-        messages.clear();
+        logged.clear();
         const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
         bool ok = true;
         primitives.readByte(&ok);
@@ -103,10 +103,10 @@ private slots:
         QLoggingCategory::setFilterRules(QString());
         QVERIFY(!ok);
         if (traced) {
-            QVERIFY(messages.contains(QStringLiteral("ombrelay.device.socket: read/write error")));
-            QCOMPARE(messages.filter(QStringLiteral("ombrelay.device.socket: ")), messages);
+            QVERIFY(logged.contains(QStringLiteral("ombrelay.device.socket: read/write error")));
+            QCOMPARE(logged.filter(QStringLiteral("ombrelay.device.socket: ")), logged);
         } else {
-            QCOMPARE(messages, QStringList());
+            QCOMPARE(logged, QStringList());
         }
     }
 

@@ -124,6 +124,22 @@ private slots:
         QCOMPARE(emulator->connectionCount(), 2);
     }
 
+    // Whoever reports a description, the record keeps its address, USB flag, id and the user's name.
+    void reportedDescriptionKeepsTheUsersRecord()
+    {
+        ZBDeviceInfo reported;
+        QVERIFY(reported.fromXml(ReceiverEmulator::defaultDescription().replace(
+            QStringLiteral("<deviceInfo "),
+            QStringLiteral("<deviceInfo ip=\"127.0.0.9\" isUsbManaged=\"true\" givenName=\"Theirs\" "))));
+        reported.setId(9);
+        device->onDeviceInfoChanged(reported);
+        QCOMPARE(device->ipAddressString(), emulator->host());
+        QVERIFY(!device->info().isUsbManaged());
+        QCOMPARE(device->id(), 3u);
+        QCOMPARE(device->label(), QStringLiteral("Living room"));
+        QCOMPARE(device->name(), QStringLiteral("Ombrelay Emulator"));
+    }
+
     // An old receiver is left at once; a silent one is a failed connection, never reported as old.
     void receiversNotServed_data()
     {
