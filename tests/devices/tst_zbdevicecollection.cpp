@@ -60,10 +60,12 @@ QStringList names(const ZBDeviceCollection &collection)
 // there, where nothing answers, never at whatever listens on the receivers' own port.
 quint16 ownedPort()
 {
-    static QTcpServer holder;
-    if (!holder.isListening())
-        holder.listen(QHostAddress::LocalHost, 0);
-    return holder.serverPort();
+    static QTcpServer *holder = [] {
+        auto *server = new QTcpServer(QCoreApplication::instance()); // goes with the application
+        server->listen(QHostAddress::LocalHost, 0);
+        return server;
+    }();
+    return holder->serverPort();
 }
 
 QString stored()
