@@ -41,6 +41,10 @@ public:
     bool save();
     bool load();
 
+    // The port its network receivers are reached on from now on; 0 (the default) leaves the
+    // receivers' own port. Lets tests reach only ports they own.
+    void setReceiverPort(quint16 port) { m_receiverPort = port; }
+
     // The saved text of a collection, as save() writes it.
     QString toXmlText() const;
 
@@ -66,4 +70,5 @@ private:
     QList<QPointer<ZBDevice>> m_removing;
     bool m_batch = true;
     bool m_loading = false;
+    quint16 m_receiverPort = 0;
 };
