@@ -1,0 +1,397 @@
+#include "testmain.h"
+
+#include "dialoganswerer.h"
+#include "generatedtvlist.h"
+
+#include "base/settings.h"
+#include "device/core/devicecommunicationmanager.h"
+#include "device/core/devicetask.h"
+#include "device/core/zbdeviceinfo.h"
+#include "document/listitemsdatabasemodel.h"
+#include "document/objectsortfilterproxymodel.h"
+#include "listfiles/tvlistprojectfilemanager.h"
+#include "lists/transferlistsdevicetask.h"
+#include "lists/tvlistmodule.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QCheckBox>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+// Five generated services; shift moves every id (and list entry) up, so the ids start at 1 as a
+// receiver's own numbering does; twin gives service 3 the tuning data of service 1.
+QString listText(int shift = 0, bool twin = false)
+{
+    QString text = GeneratedTvList::text(5);
+    if (twin)
+        text.replace(QStringLiteral("type=\"analog\" frequency=\"10703\""),
+                     QStringLiteral("type=\"cable\" frequency=\"10701\""));
+    if (shift) {
+        for (const char *pattern : {"(<tvService id=\")(\\d+)", "(<ref>)(\\d+)"}) {
+            const QRegularExpression number(QString::fromLatin1(pattern));
+            QString out;
+            qsizetype last = 0;
+            for (auto it = number.globalMatch(text); it.hasNext();) {
+                const auto m = it.next();
+                out += text.mid(last, m.capturedStart(2) - last) + QString::number(m.captured(2).toInt() + shift);
+                last = m.capturedEnd(2);
+            }
+            text = out + text.mid(last);
+        }
+    }
+    return text;
+}
+
+class HandingManager : public DeviceCommunicationManager
+{
+public:
+    QList<DeviceTask *> enqueued;
+    void enqueue(DeviceTask *task) override
+    {
+        enqueued << task;
+        task->onEnqueued();
+    }
+    void cancel(DeviceTask *) override {}
+};
+} // namespace
+
+class TestTvListEditing : public QObject
+{
+    Q_OBJECT
+    ZBDeviceInfo info{QStringLiteral("Box")};
+
+    std::unique_ptr<TVListModule> makeModule(const QString &text, DeviceCommunicationManager *manager = nullptr)
+    {
+        auto module = std::make_unique<TVListModule>();
+        module->setCommunicationManager(manager);
+        module->setDeviceInfo(&info);
+        module->resize(1100, 760);
+        module->show();
+        module->onShow();
+        if (!text.isEmpty())
+            module->projectManager()->newProject(text);
+        return module;
+    }
+    static int rowOf(TVListModule *module, const QString &id)
+    {
+        QAbstractItemModel *model = module->itemsTableViewAll->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            if (model->index(row, 8).data().toString() == id)
+                return row;
+        return -1;
+    }
+    static QString value(TVListModule *module, const QString &id, int column)
+    {
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        return items->indexById(id, column).data().toString();
+    }
+    static bool pageUnlocked(TVListModule *module)
+    {
+        for (QWidget *widget : std::initializer_list<QWidget *>{module->itemsTableViewAll, module->listsTabWidget,
+                                                                module->txtSearch, module->toolsFrame})
+            if (!widget->isEnabled())
+                return false;
+        return module->btnCreateNewItem->isEnabled();
+    }
+
+private slots:
+    void init() { Settings::setString(Settings::SendingListsRestartWarning, QStringLiteral("1")); }
+
+    // The check on leaving a changed service concerns the service left, not the one entered.
+    void leavingChecksTheServiceLeft_data()
+    {
+        QTest::addColumn<QString>("edited");
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QStringList>("boxes");
+        const QString same = QStringLiteral("Service with the same detailed settings already exists on the list.");
+        QTest::newRow("unique left, twin entered") << "0" << "1" << QStringList{};
+        QTest::newRow("twin left, unique entered") << "1" << "0" << QStringList{same};
+        QTest::newRow("unique left, unique entered") << "2" << "4" << QStringList{};
+    }
+    void leavingChecksTheServiceLeft()
+    {
+        QFETCH(QString, edited);
+        QFETCH(QString, entered);
+        QFETCH(QStringList, boxes);
+        auto module = makeModule(listText(0, true));
+        DialogAnswerer answers;
+        module->itemsTableViewAll->selectRow(rowOf(module.get(), edited));
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        QVERIFY(items->setData(items->indexById(edited, 1), QStringLiteral("Changed"), Qt::EditRole));
+        module->itemsTableViewAll->selectRow(rowOf(module.get(), entered));
+        QCOMPARE(answers.boxTexts, boxes);
+        // An existing service is never removed by the check, and the panel follows the row entered.
+        QCOMPARE(items->rowCount(), 5);
+        QCOMPARE(value(module.get(), edited, 1), QStringLiteral("Changed"));
+        QCOMPARE(module->txtServiceTitle->text(), value(module.get(), entered, 1));
+    }
+
+    // "Create new" with a row selected keeps the new service, numbers it after the highest id and never
+    // leaves the page locked, whichever way the new service is ended.
+    void createNewWithARowSelected_data()
+    {
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("newId");
+        QTest::newRow("ids from 0, add") << 0 << "add" << 6 << "5";
+        QTest::newRow("ids from 1, add") << 1 << "add" << 6 << "6";
+        QTest::newRow("ids from 1, cancel") << 1 << "cancel" << 5 << "6";
+        QTest::newRow("ids from 1, escape") << 1 << "escape" << 5 << "6";
+    }
+    void createNewWithARowSelected()
+    {
+        QFETCH(int, shift);
+        QFETCH(QString, end);
+        QFETCH(int, rows);
+        QFETCH(QString, newId);
+        auto module = makeModule(listText(shift));
+        DialogAnswerer answers;
+        ItemsTableView *table = module->itemsTableViewAll;
+        table->selectRow(2);
+        module->btnCreateNewItem->click();
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        QCOMPARE(items->rowCount(), 6);
+        QVERIFY(items->indexById(newId, 0).isValid());
+        QCOMPARE(table->model()->index(table->currentIndex().row(), 8).data().toString(), newId);
+        QVERIFY(!table->isEnabled()); // locked while the new service is edited
+        QVERIFY(module->btnSaveServiceSettings->isVisible());
+        QCOMPARE(module->txtServiceTitle->text(), value(module.get(), newId, 1));
+        // The tuning editor gives the new service its tuning data, so it is more than a name.
+        items->setData(items->indexById(newId, 7), QStringLiteral("<config type=\"cable\" frequency=\"11111\"/>"),
+                       Qt::EditRole);
+        if (end == QLatin1String("add"))
+            module->btnSaveServiceSettings->click();
+        else if (end == QLatin1String("cancel"))
+            module->btnCancelServiceSetting->click();
+        else
+            QTest::keyClick(module.get(), Qt::Key_Escape);
+        QCOMPARE(items->rowCount(), rows);
+        QCOMPARE(items->indexById(newId, 0).isValid(), rows == 6);
+        QVERIFY(pageUnlocked(module.get()));
+        QCOMPARE(answers.boxTexts, QStringList());
+    }
+
+    // The panel edits the service it shows, even after an edit took its row out of the search.
+    void panelKeepsItsServiceOutsideTheSearch()
+    {
+        auto module = makeModule(listText());
+        ItemsTableView *table = module->itemsTableViewAll;
+        module->txtSearch->setText(QStringLiteral("Service 4"));
+        QCOMPARE(table->model()->rowCount(), 1);
+        table->selectRow(0);
+        const QString id = table->model()->index(0, 8).data().toString();
+        module->txtServiceTitle->setText(QStringLiteral("Renamed"));
+        QTest::keyClick(module->txtServiceTitle, Qt::Key_Return);
+        // The panel hands its text over from the event loop.
+        QTRY_COMPARE(value(module.get(), id, 1), QStringLiteral("Renamed"));
+        QCOMPARE(table->model()->rowCount(), 0);
+        // A children lock ticked in the panel now still belongs to that service.
+        QTableView *choices = module->parentalControlMultipleChoice->findChild<QTableView *>();
+        QVERIFY(choices && choices->model()->rowCount() >= 2);
+        const QString before = value(module.get(), id, 6);
+        const int unticked = before.contains(u'1') ? 1 : 0;
+        QVERIFY(choices->model()->setData(choices->model()->index(unticked, 0), Qt::Checked, Qt::CheckStateRole));
+        QVERIFY2(value(module.get(), id, 6) != before, qPrintable(before));
+        for (const QString &other : {"0", "2", "3", "4"})
+            if (other != id)
+                QCOMPARE(value(module.get(), other, 1).startsWith(QLatin1String("Service")), true);
+    }
+
+    // A download keeps the open list until the downloaded one has loaded.
+    void downloadKeepsTheOpenList_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<int>("rows");
+        const QString invalid = QStringLiteral("Downloaded data format is invalid, please try again.");
+        const QString modified = QStringLiteral("Project '");
+        const QString good = GeneratedTvList::text(7);
+        QTest::newRow("junk reply") << "<TDocument><items>" << QStringList{"complete:1"} << QStringList{}
+                                    << QStringList{invalid} << 5;
+        QTest::newRow("empty reply") << "" << QStringList{"complete:1"} << QStringList{} << QStringList{invalid} << 5;
+        QTest::newRow("refused") << good << QStringList{"error:Device is busy", "complete:0"} << QStringList{}
+                                 << QStringList{"Device is busy"} << 5;
+        QTest::newRow("failed completion alone") << good << QStringList{"complete:0"} << QStringList{}
+                                                 << QStringList{} << 5;
+        QTest::newRow("cancelled") << good << QStringList{"canceled", "complete:1"} << QStringList{} << QStringList{}
+                                   << 5;
+        QTest::newRow("save question cancelled")
+            << good << QStringList{"complete:1"} << QStringList{"&Cancel"} << QStringList{modified} << 5;
+        QTest::newRow("changes dropped") << good << QStringList{"complete:1"} << QStringList{"&No"}
+                                         << QStringList{modified} << 7;
+    }
+    void downloadKeepsTheOpenList()
+    {
+        QFETCH(QString, reply);
+        QFETCH(QStringList, events);
+        QFETCH(QStringList, answers);
+        QFETCH(QStringList, boxes);
+        QFETCH(int, rows);
+        HandingManager manager;
+        auto module = makeModule(listText(), &manager);
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        items->setData(items->index(0, 1), QStringLiteral("Unsaved"), Qt::EditRole);
+        DialogAnswerer answerer;
+        answerer.boxAnswers = answers;
+        module->btnDownloadDeviceLists->setEnabled(true);
+        module->btnDownloadDeviceLists->click();
+        QCOMPARE(answerer.boxTexts, QStringList()); // nothing asked or closed before the list arrives
+        QCOMPARE(manager.enqueued.size(), 1);
+        DeviceTask *task = manager.enqueued.first();
+        task->setResult(reply);
+        task->onStart();
+        for (const QString &event : events) {
+            if (event.startsWith(QLatin1String("error:")))
+                task->onError(event.mid(6));
+            else if (event.startsWith(QLatin1String("complete:")))
+                task->onComplete(event.endsWith(u'1'));
+            else
+                task->onCanceled();
+        }
+        // The save question names the untitled project: only its start is compared.
+        QCOMPARE(answerer.boxTexts.size(), boxes.size());
+        for (int i = 0; i < boxes.size(); ++i)
+            QVERIFY2(answerer.boxTexts.at(i).startsWith(boxes.at(i)), qPrintable(answerer.boxTexts.at(i)));
+        QVERIFY(module->projectManager()->isProjectLoaded());
+        QCOMPARE(module->stackedWidget->currentIndex(), 1);
+        QCOMPARE(module->itemsTableViewAll->model()->rowCount(), rows);
+        QCOMPARE(module->projectManager()->isModified(), rows == 5);
+        QVERIFY(!module->pendingTask());
+    }
+
+    // The file shortcuts reach the manager's actions while the page is shown, and only then.
+    void fileShortcutsWhileThePageIsShown_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("action");
+        QTest::newRow("new") << QKeySequence(Qt::CTRL | Qt::Key_N) << "new";
+        QTest::newRow("open") << QKeySequence(Qt::CTRL | Qt::Key_O) << "open";
+        QTest::newRow("save") << QKeySequence(Qt::CTRL | Qt::Key_S) << "save";
+        QTest::newRow("save as") << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "saveAs";
+        QTest::newRow("close") << QKeySequence(Qt::CTRL | Qt::Key_W) << "close";
+        QTest::newRow("export") << QKeySequence(Qt::CTRL | Qt::Key_R) << "export";
+    }
+    void fileShortcutsWhileThePageIsShown()
+    {
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, action);
+        QWidget window;
+        window.resize(1100, 760);
+        auto *module = new TVListModule(&window);
+        module->setDeviceInfo(&info);
+        QWidget *other = new QWidget(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        module->onShow();
+        module->projectManager()->newProject(listText());
+        TVListProjectFileManager *files = module->projectManager();
+        const QHash<QString, QAction *> actions{{"new", files->newAction},       {"open", files->openAction},
+                                                {"save", files->saveAction},     {"saveAs", files->saveAsAction},
+                                                {"close", files->closeAction},   {"export", files->exportAction}};
+        QAction *target = actions.value(action);
+        QCOMPARE(target->shortcut(), keys);
+        QVERIFY(module->actions().contains(target));
+        // Answered dialogs: the spy counts the trigger, the answers keep anything from happening.
+        DialogAnswerer answers;
+        QSignalSpy triggered(target, &QAction::triggered);
+        module->hide();
+        other->setFocus();
+        // Through the window, as the platform delivers keys: the shortcut map sees them.
+        QTest::keySequence(window.windowHandle(), keys);
+        QCOMPARE(triggered.count(), 0);
+        module->show();
+        module->itemsTableViewAll->setFocus();
+        QTest::keySequence(window.windowHandle(), keys);
+        QCOMPARE(triggered.count(), 1);
+        delete module;
+    }
+
+    // A send whose worker reports only a failed completion leaves the project modified.
+    void sendFailedWithoutErrorIsNoSave()
+    {
+        HandingManager manager;
+        auto module = makeModule(listText(), &manager);
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        items->setData(items->index(0, 1), QStringLiteral("Changed"), Qt::EditRole);
+        module->btnUploadDeviceLists->setEnabled(true);
+        module->btnUploadDeviceLists->click();
+        QCOMPARE(manager.enqueued.size(), 1);
+        manager.enqueued.first()->onComplete(false);
+        QVERIFY(module->projectManager()->isModified());
+        QCOMPARE(module->stackedWidget->currentIndex(), 1);
+        QVERIFY(!module->pendingTask());
+    }
+
+    // Fetching satellites takes the satellites and front-ends only: the user's name for the receiver,
+    // its address and its USB flag stay.
+    void satelliteFetchKeepsTheReceiversRecord()
+    {
+        HandingManager manager;
+        ZBDeviceInfo record(QStringLiteral("Living room"));
+        record.setGivenName(QStringLiteral("Living room"));
+        record.setIp(QStringLiteral("127.0.0.5"));
+        record.setUsbManaged(false);
+        auto module = std::make_unique<TVListModule>();
+        module->setCommunicationManager(&manager);
+        module->setDeviceInfo(&record);
+        module->onShow();
+        ZBDeviceInfo reply(QStringLiteral("SHARE-NAME"));
+        reply.fromXml(QStringLiteral(
+            "<deviceInfo name=\"SHARE-NAME\" givenName=\"SHARE\" ip=\"127.0.0.77\" isUsbManaged=\"true\" "
+            "complete=\"true\"><frontends><frontend type=\"cable\"/></frontends><satellites>"
+            "<satellite name=\"Astra 19.2E\" position=\"192\"/><satellite name=\"Hotbird 13E\" position=\"130\"/>"
+            "</satellites></deviceInfo>"));
+        QVERIFY(reply.isComplete());
+        DialogAnswerer answers;
+        answers.boxAnswers << QStringLiteral("&Yes");
+        module->detailedSettingsWidget->predefinedSatellitesButtonClicked();
+        QCOMPARE(manager.enqueued.size(), 1);
+        DeviceTask *task = manager.enqueued.first();
+        task->setResult(reply.toXmlText());
+        task->onComplete(true);
+        QCOMPARE(record.satelliteCount(), 2);
+        QVERIFY(record.hasCableFrontend());
+        QCOMPARE(record.name(), QStringLiteral("Living room"));
+        QCOMPARE(record.label(), QStringLiteral("Living room"));
+        QCOMPARE(record.ip().toString(), QStringLiteral("127.0.0.5"));
+        QVERIFY(!record.isUsbManaged());
+        QCOMPARE(answers.boxTexts.size(), 1); // the question only, no "busy" warning
+    }
+
+    // The proxy stays a sound model over two loads, and the second load keeps no filter or search.
+    void secondLoadKeepsNoSearch()
+    {
+        auto module = makeModule(listText());
+        QAbstractItemModelTester tester(module->itemsTableViewAll->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        module->txtSearch->setText(QStringLiteral("Service 4"));
+        QCOMPARE(module->itemsTableViewAll->model()->rowCount(), 1);
+        DialogAnswerer answers;
+        answers.boxAnswers << QStringLiteral("&No");
+        QVERIFY(module->projectManager()->newProject(GeneratedTvList::text(7)));
+        QCOMPARE(module->txtSearch->text(), QString());
+        QCOMPARE(module->itemsTableViewAll->model()->rowCount(), 7);
+        QVERIFY(!module->filterToolButton->isChecked());
+    }
+
+    // "# on list" is filled from the first load, so the first sort is by list place.
+    void listPlaceFilledAtFirstLoad()
+    {
+        auto module = makeModule(listText());
+        QAbstractItemModel *model = module->itemsTableViewAll->model();
+        // List 1 holds service 0 only (every fifth service): it is first and numbered 1.
+        QCOMPARE(model->index(0, 8).data().toString(), QStringLiteral("0"));
+        QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("1"));
+        QCOMPARE(model->index(1, 0).data().toString(), QString());
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestTvListEditing)
+#include "tst_tvlistediting.moc"
