@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -73,17 +74,20 @@ private slots:
     void everyEntryIsFinished_data()
     {
         QTest::addColumn<QString>("path");
-        const QString root = qEnvironmentVariable("OMBRELAY_SOURCE_DIR");
-        QVERIFY2(!root.isEmpty(), "OMBRELAY_SOURCE_DIR is not set");
+        // CTest names the source tree; a run by hand falls back to the tree this test was built from.
+        const QString root = qEnvironmentVariable("OMBRELAY_SOURCE_DIR", QStringLiteral(OMBRELAY_BUILT_SOURCE_DIR));
         const QDir dir(QDir(root).filePath(QStringLiteral("Resources/MUI")));
         const QStringList files = dir.entryList({QStringLiteral("*.ts")}, QDir::Files, QDir::Name);
-        QVERIFY2(files.size() >= 2, qPrintable(dir.path()));
         for (const QString &name : files)
             QTest::newRow(qPrintable(name)) << dir.filePath(name);
+        // No files found is a failure of its own row, not an empty pass.
+        if (files.size() < 2)
+            QTest::newRow("no translation files") << dir.path();
     }
     void everyEntryIsFinished()
     {
         QFETCH(QString, path);
+        QVERIFY2(QFileInfo(path).isFile(), qPrintable(path));
         QString error;
         const QList<Entry> entries = read(path, &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
