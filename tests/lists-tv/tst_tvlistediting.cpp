@@ -11,11 +11,18 @@
 #include "document/objectsortfilterproxymodel.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "lists/transferlistsdevicetask.h"
+#include "base/translatorloader.h"
+#include "lists/favouritelisteditor.h"
 #include "lists/tvlistmodule.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCheckBox>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <QVBoxLayout>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableView>
@@ -284,9 +291,13 @@ private slots:
         QFETCH(QString, action);
         QWidget window;
         window.resize(1100, 760);
-        auto *module = new TVListModule(&window);
+        auto *module = new TVListModule;
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(module);
+        QWidget *other = new QWidget;
+        other->setFocusPolicy(Qt::StrongFocus);
+        layout->addWidget(other);
         module->setDeviceInfo(&info);
-        QWidget *other = new QWidget(&window);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         module->onShow();
@@ -311,6 +322,138 @@ private slots:
         QTest::keySequence(window.windowHandle(), keys);
         QCOMPARE(triggered.count(), 1);
         delete module;
+    }
+
+    // The satellite request keeps the editor page; a USB-managed receiver is never asked, and a page
+    // without a receiver description or connection enqueues nothing.
+    void satelliteRequest_data()
+    {
+        QTest::addColumn<bool>("usb");
+        QTest::addColumn<bool>("connection");
+        QTest::addColumn<int>("tasks");
+        QTest::newRow("network receiver") << false << true << 1;
+        QTest::newRow("USB-managed receiver") << true << true << 0;
+        QTest::newRow("no connection") << false << false << 0;
+    }
+    void satelliteRequest()
+    {
+        QFETCH(bool, usb);
+        QFETCH(bool, connection);
+        QFETCH(int, tasks);
+        HandingManager manager;
+        ZBDeviceInfo record(QStringLiteral("Box"), QString(), usb);
+        record.setIp(QStringLiteral("127.0.0.5"));
+        auto module = std::make_unique<TVListModule>();
+        module->setCommunicationManager(connection ? &manager : nullptr);
+        module->setDeviceInfo(&record);
+        module->resize(1100, 760);
+        module->show();
+        module->onShow();
+        QVERIFY(module->projectManager()->newProject(listText()));
+        const int satellitesBefore = record.satelliteCount();
+        DialogAnswerer answers;
+        answers.boxAnswers << QStringLiteral("&Yes");
+        emit module->detailedSettingsWidget->predefinedSatellitesButtonClicked();
+        QCOMPARE(manager.enqueued.size(), tasks);
+        if (tasks) {
+            manager.enqueued.first()->setResult(QStringLiteral("<deviceInfo complete=\"true\"><satellites>"
+                                                               "<satellite name=\"Sat\" position=\"192\"/>"
+                                                               "</satellites></deviceInfo>"));
+            manager.enqueued.first()->onComplete(true);
+            QCOMPARE(record.satelliteCount(), 1);
+        } else {
+            QCOMPARE(record.satelliteCount(), satellitesBefore); // the record itself is not filled
+        }
+        QCOMPARE(module->stackedWidget->currentIndex(), 1);
+        QVERIFY(!module->pendingTask());
+    }
+
+    // Two services dragged from the table onto "List 2" join that list, and "# on list" shows their
+    // places there.
+    void dragOntoTheSecondList()
+    {
+        auto module = makeModule(listText());
+        ItemsTableView *table = module->itemsTableViewAll;
+        const QModelIndexList rows{table->model()->index(rowOf(module.get(), "0"), 0),
+                                   table->model()->index(rowOf(module.get(), "4"), 0)};
+        std::unique_ptr<QMimeData> dragged(table->model()->mimeData(rows));
+        module->listsTabWidget->setCurrentIndex(1);
+        auto *editor = qobject_cast<FavouriteListEditor *>(module->listsTabWidget->currentWidget());
+        QVERIFY(editor);
+        QAbstractItemModel *list = editor->tblItems->model();
+        const int before = list->rowCount();
+        QVERIFY(list->dropMimeData(dragged.get(), Qt::LinkAction, before, 0, QModelIndex()));
+        QCOMPARE(list->rowCount(), before + 2);
+        QCOMPARE(module->projectManager()->readLists().at(1), QList<int>({1, 0, 4}));
+        QVERIFY(module->projectManager()->isModified());
+        QCOMPARE(table->model()->index(rowOf(module.get(), "4"), 0).data().toString(), QStringLiteral("3"));
+    }
+
+    // Save as writes a project file that opens again to the same document.
+    void saveAsAndReopen()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("mine.tvqvxc"));
+        auto module = makeModule(listText());
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        items->setData(items->indexById(QStringLiteral("2"), 1), QStringLiteral("Kept name"), Qt::EditRole);
+        const QString text = module->projectManager()->documentText();
+        DialogAnswerer answers;
+        answers.fileAnswers << path;
+        module->saveAsProjectCommandLinkButton->click();
+        QTRY_VERIFY(QFileInfo(path).isFile());
+        QVERIFY(!module->projectManager()->isModified());
+        auto reopened = makeModule(QString());
+        reopened->openFile(path);
+        QCOMPARE(reopened->stackedWidget->currentIndex(), 1);
+        QCOMPARE(reopened->projectManager()->documentText(), text);
+    }
+
+    // After a language change the panel reads its service again: the name is neither blanked nor
+    // written back.
+    void languageChangeKeepsThePanelsService()
+    {
+        auto module = makeModule(listText());
+        module->itemsTableViewAll->selectRow(rowOf(module.get(), "3"));
+        QCOMPARE(module->txtServiceTitle->text(), QStringLiteral("Service 2"));
+        QTranslator translator;
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        QCoreApplication::installTranslator(&translator);
+        QCoreApplication::processEvents();
+        QCOMPARE(module->txtServiceTitle->text(), QStringLiteral("Service 2"));
+        QCoreApplication::removeTranslator(&translator);
+        QCoreApplication::processEvents();
+        QCOMPARE(value(module.get(), "3", 1), QStringLiteral("Service 2"));
+        QVERIFY(!module->projectManager()->isModified());
+    }
+
+    // Keys the page does not use reach the window (F1 opens the manual there); Return with no pending
+    // change does nothing.
+    void unusedKeysGoOnToTheWindow_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("reachesWindow");
+        QTest::newRow("F1") << int(Qt::Key_F1) << true;
+        QTest::newRow("F5") << int(Qt::Key_F5) << true;
+    }
+    void unusedKeysGoOnToTheWindow()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, reachesWindow);
+        struct Window : QWidget
+        {
+            QList<int> keys;
+            void keyPressEvent(QKeyEvent *event) override { keys << event->key(); }
+        } window;
+        // As the main window's page container does, the window's layout takes the page as its child.
+        auto *module = new TVListModule;
+        (new QVBoxLayout(&window))->addWidget(module);
+        module->setDeviceInfo(&info);
+        window.show();
+        module->onShow();
+        QVERIFY(module->projectManager()->newProject(listText()));
+        QTest::keyClick(module, Qt::Key(key));
+        QCOMPARE(window.keys.contains(key), reachesWindow);
     }
 
     // A send whose worker reports only a failed completion leaves the project modified.
