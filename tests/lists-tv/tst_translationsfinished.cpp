@@ -97,7 +97,8 @@ private slots:
             // Entries no longer in the sources are not shown to anyone.
             if (entry.type == QLatin1String("vanished") || entry.type == QLatin1String("obsolete"))
                 continue;
-            const QString where = QStringLiteral("line %1 [%2] \"%3\"").arg(entry.line).arg(entry.context, entry.source);
+            const QString where =
+                QStringLiteral("line %1 [%2] \"%3\"").arg(entry.line).arg(entry.context, entry.source);
             if (entry.type == QLatin1String("unfinished"))
                 faults << where + QStringLiteral(": unfinished");
             else if (entry.translation.trimmed().isEmpty() && !entry.source.trimmed().isEmpty())

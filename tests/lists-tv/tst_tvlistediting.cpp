@@ -4,29 +4,31 @@
 #include "generatedtvlist.h"
 
 #include "base/settings.h"
+#include "base/translatorloader.h"
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/objectsortfilterproxymodel.h"
 #include "listfiles/tvlistprojectfilemanager.h"
-#include "lists/transferlistsdevicetask.h"
-#include "base/translatorloader.h"
 #include "lists/favouritelisteditor.h"
+#include "lists/transferlistsdevicetask.h"
 #include "lists/tvlistmodule.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QTemporaryDir>
-#include <QTranslator>
-#include <QVBoxLayout>
+#include <QProgressBar>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
+#include <QVBoxLayout>
 
 namespace {
 // Five generated services; shift moves every id (and list entry) up, so the ids start at 1 as a
@@ -115,9 +117,12 @@ private slots:
         QTest::addColumn<QString>("entered");
         QTest::addColumn<QStringList>("boxes");
         const QString same = QStringLiteral("Service with the same detailed settings already exists on the list.");
-        QTest::newRow("unique left, twin entered") << "0" << "1" << QStringList{};
-        QTest::newRow("twin left, unique entered") << "1" << "0" << QStringList{same};
-        QTest::newRow("unique left, unique entered") << "2" << "4" << QStringList{};
+        QTest::newRow("unique left, twin entered") << "0"
+                                                   << "1" << QStringList{};
+        QTest::newRow("twin left, unique entered") << "1"
+                                                   << "0" << QStringList{same};
+        QTest::newRow("unique left, unique entered") << "2"
+                                                     << "4" << QStringList{};
     }
     void leavingChecksTheServiceLeft()
     {
@@ -225,8 +230,8 @@ private slots:
         QTest::newRow("empty reply") << "" << QStringList{"complete:1"} << QStringList{} << QStringList{invalid} << 5;
         QTest::newRow("refused") << good << QStringList{"error:Device is busy", "complete:0"} << QStringList{}
                                  << QStringList{"Device is busy"} << 5;
-        QTest::newRow("failed completion alone") << good << QStringList{"complete:0"} << QStringList{}
-                                                 << QStringList{} << 5;
+        QTest::newRow("failed completion alone")
+            << good << QStringList{"complete:0"} << QStringList{} << QStringList{} << 5;
         QTest::newRow("cancelled") << good << QStringList{"canceled", "complete:1"} << QStringList{} << QStringList{}
                                    << 5;
         QTest::newRow("save question cancelled")
@@ -303,9 +308,9 @@ private slots:
         module->onShow();
         module->projectManager()->newProject(listText());
         TVListProjectFileManager *files = module->projectManager();
-        const QHash<QString, QAction *> actions{{"new", files->newAction},       {"open", files->openAction},
-                                                {"save", files->saveAction},     {"saveAs", files->saveAsAction},
-                                                {"close", files->closeAction},   {"export", files->exportAction}};
+        const QHash<QString, QAction *> actions{{"new", files->newAction},     {"open", files->openAction},
+                                                {"save", files->saveAction},   {"saveAs", files->saveAsAction},
+                                                {"close", files->closeAction}, {"export", files->exportAction}};
         QAction *target = actions.value(action);
         QCOMPARE(target->shortcut(), keys);
         QVERIFY(module->actions().contains(target));
@@ -454,6 +459,78 @@ private slots:
         QVERIFY(module->projectManager()->newProject(listText()));
         QTest::keyClick(module, Qt::Key(key));
         QCOMPARE(window.keys.contains(key), reachesWindow);
+    }
+
+    // The transfer page through a task's events: its label, bar and page after each one.
+    void transferPagePerEvent_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("page");
+        const QString waitDown = QStringLiteral("Downloading lists. Waiting for device access...");
+        const QString waitUp = QStringLiteral("Sending lists. Waiting for device access...");
+        QTest::newRow("download queued") << "download" << QStringList{} << waitDown << 0 << 0 << 2;
+        QTest::newRow("download started")
+            << "download" << QStringList{"start"} << QStringLiteral("Downloading lists. Transfering...") << 0 << 0 << 2;
+        QTest::newRow("download at 40 %") << "download" << QStringList{"start", "progress:40"}
+                                          << QStringLiteral("Downloading lists. Transfering...") << 100 << 40 << 2;
+        QTest::newRow("progress past the end")
+            << "download" << QStringList{"start", "progress:250"} << QStringLiteral("Downloading lists. Transfering...")
+            << 100 << 100 << 2;
+        QTest::newRow("progress below zero") << "download" << QStringList{"start", "progress:-5"}
+                                             << QStringLiteral("Downloading lists. Transfering...") << 100 << 0 << 2;
+        QTest::newRow("status text") << "download" << QStringList{"start", "status:Reading services"}
+                                     << QStringLiteral("Reading services") << 0 << 0 << 2;
+        QTest::newRow("cancel asked") << "download" << QStringList{"start", "cancel"} << QStringLiteral("Canceling...")
+                                      << 0 << 0 << 2;
+        QTest::newRow("cancelled") << "download" << QStringList{"start", "cancel", "canceled"} << QString() << 0 << 0
+                                   << 1;
+        QTest::newRow("send queued") << "send" << QStringList{} << waitUp << 0 << 0 << 2;
+        QTest::newRow("send started") << "send" << QStringList{"start", "progress:70"}
+                                      << QStringLiteral("Sending lists. Transfering...") << 100 << 70 << 2;
+        QTest::newRow("send completed") << "send" << QStringList{"start", "progress:100", "complete"}
+                                        << QStringLiteral("Sending lists. Transfering...") << 100 << 100 << 1;
+    }
+    void transferPagePerEvent()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QStringList, events);
+        QFETCH(QString, label);
+        QFETCH(int, maximum);
+        QFETCH(int, value);
+        QFETCH(int, page);
+        HandingManager manager;
+        auto module = makeModule(listText(), &manager);
+        DialogAnswerer answers;
+        QAbstractButton *button =
+            mode == QLatin1String("send") ? module->btnUploadDeviceLists : module->btnDownloadDeviceLists;
+        button->setEnabled(true);
+        button->click();
+        QCOMPARE(manager.enqueued.size(), 1);
+        DeviceTask *task = manager.enqueued.first();
+        for (const QString &event : events) {
+            if (event == QLatin1String("start"))
+                task->onStart();
+            else if (event.startsWith(QLatin1String("progress:")))
+                task->onProgress(event.mid(9).toInt(), 0);
+            else if (event.startsWith(QLatin1String("status:")))
+                task->onStatus(event.mid(7));
+            else if (event == QLatin1String("cancel"))
+                task->onCancel();
+            else if (event == QLatin1String("canceled"))
+                task->onCanceled();
+            else
+                task->onComplete(true);
+        }
+        QCOMPARE(module->dataTransferPageStatusLabel->text(), label);
+        QCOMPARE(module->dataTransferProgressBar->minimum(), 0);
+        QCOMPARE(module->dataTransferProgressBar->maximum(), maximum);
+        QCOMPARE(module->dataTransferProgressBar->value(), value);
+        QCOMPARE(module->stackedWidget->currentIndex(), page);
+        QCOMPARE(answers.boxTexts, QStringList());
     }
 
     // A send whose worker reports only a failed completion leaves the project modified.

@@ -22,9 +22,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
-#include <QMenu>
 #include <QDir>
 #include <QDomDocument>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -228,7 +228,8 @@ private slots:
             locked << rows->index(row, 8).data().toString();
         }
         QAction *check = menuAction(table, QStringLiteral("Parent lock"), QStringLiteral("Check"));
-        QAction *addTwo = menuAction(table, QStringLiteral("Children lock"), QStringLiteral("2"), QStringLiteral("add"));
+        QAction *addTwo =
+            menuAction(table, QStringLiteral("Children lock"), QStringLiteral("2"), QStringLiteral("add"));
         QVERIFY(check);
         QVERIFY(addTwo);
         check->trigger();

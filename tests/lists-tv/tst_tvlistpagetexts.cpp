@@ -12,8 +12,8 @@
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "lists/favouritelisteditor.h"
 #include "lists/tvlistmodule.h"
-#include "widgets/showhidecolumnsmodel.h"
 #include "modules/modulefactory.h"
+#include "widgets/showhidecolumnsmodel.h"
 
 #include <QAbstractButton>
 #include <QCommandLinkButton>
