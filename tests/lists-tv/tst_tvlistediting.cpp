@@ -533,6 +533,47 @@ private slots:
         QCOMPARE(answers.boxTexts, QStringList());
     }
 
+    // Print: the dialog offers "selection" for two or more rows chosen in the table, not for one row,
+    // and nothing opens without a list.
+    void printOffersTheSelection_data()
+    {
+        QTest::addColumn<bool>("project");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<int>("dialogs");
+        QTest::addColumn<bool>("selection");
+        QTest::newRow("no list") << false << QList<int>{} << 0 << false;
+        QTest::newRow("nothing chosen") << true << QList<int>{} << 1 << false;
+        QTest::newRow("one row") << true << QList<int>{2} << 1 << false;
+        QTest::newRow("three rows") << true << QList<int>{0, 2, 3} << 1 << true;
+    }
+    void printOffersTheSelection()
+    {
+        QFETCH(bool, project);
+        QFETCH(QList<int>, rows);
+        QFETCH(int, dialogs);
+        QFETCH(bool, selection);
+        auto module = makeModule(project ? listText() : QString());
+        ItemsTableView *table = module->itemsTableViewAll;
+        if (project) {
+            table->clearSelection();
+            for (int row : rows)
+                table->selectionModel()->select(table->model()->index(row, 0),
+                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+        int seen = 0;
+        bool offered = false;
+        MessageBox::setAnswerHook([&](QDialog *dialog) {
+            ++seen;
+            if (auto *choice = dialog->findChild<QAbstractButton *>(QStringLiteral("rbPrintSelection")))
+                offered = choice->isEnabled();
+            dialog->reject();
+        });
+        module->btnPrintProject->click();
+        MessageBox::setAnswerHook({});
+        QCOMPARE(seen, dialogs);
+        QCOMPARE(offered, selection);
+    }
+
     // A send whose worker reports only a failed completion leaves the project modified.
     void sendFailedWithoutErrorIsNoSave()
     {
