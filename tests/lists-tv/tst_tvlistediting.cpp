@@ -10,6 +10,8 @@
 #include "device/core/zbdeviceinfo.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/objectsortfilterproxymodel.h"
+#include "exchange/listsimportwizard.h"
+#include "exchange/selectdrivedialog.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "lists/favouritelisteditor.h"
 #include "lists/transferlistsdevicetask.h"
@@ -19,7 +21,10 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QRegularExpression>
@@ -27,6 +32,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
 #include <QVBoxLayout>
 
@@ -572,6 +578,58 @@ private slots:
         MessageBox::setAnswerHook({});
         QCOMPARE(seen, dialogs);
         QCOMPARE(offered, selection);
+    }
+
+    // A USB-managed receiver's download goes through the drive: a list file that went away while the
+    // wizard was open gives the open error for that file, never the Open dialog, and the open list stays.
+    void usbImportOfAFileThatWentAway()
+    {
+        QTemporaryDir drive;
+        const QString file =
+            QDir(drive.path()).filePath(QStringLiteral("%1.tvqvx").arg(Settings::favsListUpdateName()));
+        QFile list(file);
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(GeneratedTvList::text(7).toUtf8());
+        list.close();
+        ZBDeviceInfo stick(QStringLiteral("Stick"), QString(), true);
+        auto module = std::make_unique<TVListModule>();
+        module->setDeviceInfo(&stick);
+        module->resize(1100, 760);
+        module->show();
+        module->onShow();
+        QVERIFY(module->projectManager()->newProject(listText()));
+        QStringList texts;
+        MessageBox::setAnswerHook([&](QDialog *dialog) {
+            if (auto *picker = qobject_cast<SelectDriveDialog *>(dialog)) {
+                picker->selectedPath = drive.path();
+                picker->done(1);
+                return;
+            }
+            if (auto *box = qobject_cast<QMessageBox *>(dialog))
+                texts << box->text();
+            dialog->reject();
+        });
+        // The wizard finds the file, then it goes before the user accepts.
+        QTimer accept;
+        int openDialogs = 0;
+        connect(&accept, &QTimer::timeout, this, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *wizard = qobject_cast<ListsImportWizard *>(modal)) {
+                QFile::remove(file);
+                wizard->done(1);
+            } else if (auto *open = qobject_cast<QFileDialog *>(modal)) {
+                ++openDialogs;
+                open->reject();
+            }
+        });
+        accept.start(5);
+        module->btnDownloadLists->setEnabled(true);
+        module->btnDownloadLists->click();
+        MessageBox::setAnswerHook({});
+        QCOMPARE(texts, QStringList{QStringLiteral("Error. File not found.")});
+        QCOMPARE(openDialogs, 0);
+        QCOMPARE(module->itemsTableViewAll->model()->rowCount(), 5);
+        QCOMPARE(module->stackedWidget->currentIndex(), 1);
     }
 
     // A send whose worker reports only a failed completion leaves the project modified.
