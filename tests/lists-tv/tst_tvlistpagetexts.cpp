@@ -19,6 +19,7 @@
 #include <QCommandLinkButton>
 #include <QFile>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -216,6 +217,23 @@ private slots:
                                     .arg(rows->sectionSizeHint(row))
                                     .arg(rows->sectionSize(row))));
         QVERIFY(rows->width() >= rows->fontMetrics().horizontalAdvance(QStringLiteral("12")));
+        // The numbers are drawn whole: the rows of the number's glyphs inside its section.
+        const QImage image = rows->grab().toImage();
+        for (int row : {0, 1}) {
+            const int top = rows->sectionViewportPosition(row);
+            int inked = 0;
+            for (int y = top; y < top + rows->sectionSize(row) - 1; ++y) {
+                for (int x = 0; x < image.width() - 2; ++x) {
+                    if (qGray(image.pixel(x, y)) < 200) {
+                        ++inked;
+                        break;
+                    }
+                }
+            }
+            const int digit = rows->fontMetrics().tightBoundingRect(QString::number(row + 1)).height();
+            QVERIFY2(inked >= digit - 1,
+                     qPrintable(QStringLiteral("row %1: %2 of %3 lines drawn").arg(row + 1).arg(inked).arg(digit)));
+        }
         qApp->setStyleSheet(QString());
     }
 };
