@@ -16,6 +16,7 @@
 #include "document/objectsortfilterproxymodel.h"
 #include "listfiles/projectfileformat.h"
 #include "listfiles/tvlistprojectfilemanager.h"
+#include "lists/favouritelisteditor.h"
 #include "lists/transferlistsdevicetask.h"
 #include "lists/tvlistmodule.h"
 #include "modules/modulefactory.h"
@@ -25,6 +26,7 @@
 #include <QDir>
 #include <QDomDocument>
 #include <QMenu>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -235,6 +237,15 @@ private slots:
         check->trigger();
         addTwo->trigger();
 
+        // Two services dragged onto "List 2".
+        const QList<int> dragged{rows->index(10, 8).data().toInt(), rows->index(11, 8).data().toInt()};
+        std::unique_ptr<QMimeData> drag(rows->mimeData({rows->index(10, 0), rows->index(11, 0)}));
+        module->listsTabWidget->setCurrentIndex(1);
+        auto *second = qobject_cast<FavouriteListEditor *>(module->listsTabWidget->currentWidget());
+        QVERIFY(second);
+        QVERIFY(second->tblItems->model()->dropMimeData(drag.get(), Qt::LinkAction, 0, 0, QModelIndex()));
+        module->listsTabWidget->setCurrentIndex(0);
+
         // A new service with a row selected, given tuning data and added.
         table->selectRow(7);
         module->btnCreateNewItem->click();
@@ -265,6 +276,7 @@ private slots:
             QVERIFY(items->indexById(id, 6).data(Qt::EditRole).toString().split(u';').contains(QStringLiteral("2")));
         }
         QVERIFY(items->indexById(newId, 7).data(Qt::EditRole).toString().contains(QStringLiteral("12345")));
+        QCOMPARE(module->projectManager()->readLists().at(1).mid(0, 2), dragged);
         QCOMPARE(answers.boxTexts, QStringList());
 
         // A refused download keeps the open list.
