@@ -16,6 +16,7 @@
 #include "lists/favouritelisteditor.h"
 #include "lists/transferlistsdevicetask.h"
 #include "lists/tvlistmodule.h"
+#include "widgets/sfiltermenu.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
@@ -34,6 +35,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -690,8 +692,20 @@ private slots:
         auto module = makeModule(listText());
         QAbstractItemModelTester tester(module->itemsTableViewAll->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        module->txtSearch->setText(QStringLiteral("Service 4"));
-        QCOMPARE(module->itemsTableViewAll->model()->rowCount(), 1);
+        // A filter choice: the first value of the first column in the filter pop-up.
+        module->filterToolButton->click();
+        auto *popup = module->findChild<SFilterMenu *>();
+        QVERIFY(popup);
+        QAbstractItemModel *filters = popup->treeView()->model();
+        const QModelIndex column = filters->index(0, 0);
+        QVERIFY(filters->rowCount(column) > 0);
+        QVERIFY(filters->setData(filters->index(0, 0, column), Qt::Checked, Qt::CheckStateRole));
+        QVERIFY(module->filterToolButton->isChecked());
+        const int filtered = module->itemsTableViewAll->model()->rowCount();
+        QVERIFY(filtered < 5);
+        popup->close();
+        module->txtSearch->setText(QStringLiteral("Service"));
+        QCOMPARE(module->itemsTableViewAll->model()->rowCount(), filtered);
         DialogAnswerer answers;
         answers.boxAnswers << QStringLiteral("&No");
         QVERIFY(module->projectManager()->newProject(GeneratedTvList::text(7)));
