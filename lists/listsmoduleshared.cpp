@@ -77,14 +77,9 @@ bool ListsModuleShared::takeSatellitesFrom(const QString &reply)
     ZBDeviceInfo fetched;
     if (!fetched.fromXml(reply) || !fetched.isComplete())
         return false;
-    ZBDeviceInfo *info = deviceInfo();
-    if (!info)
-        return true;
-    info->setSatellites(fetched.satellites());
-    info->setHasAnalogFrontend(fetched.hasAnalogFrontend());
-    info->setHasCableFrontend(fetched.hasCableFrontend());
-    info->setHasSatelliteFrontend(fetched.hasSatelliteFrontend());
-    info->setHasTerrestrialFrontend(fetched.hasTerrestrialFrontend());
+    // Only the satellites and front-ends: the user's name for the receiver, its address and USB flag stay.
+    if (ZBDeviceInfo *info = deviceInfo())
+        info->takeSatellitesAndFrontends(reply);
     return true;
 }
 

@@ -84,7 +84,6 @@ public:
     void setRememberPassword(bool on) { m_rememberPassword = on; }
     QList<SatelliteInfo> satellites() const { return m_satellites; }
     int satelliteCount() const { return int(m_satellites.size()); }
-    void setSatellites(const QList<SatelliteInfo> &list) { m_satellites = list; }
     QString shareName() const { return m_shareName; }
     void setShareName(const QString &name) { m_shareName = name; }
     QString softwareVersion() const { return m_softwareVer; }
