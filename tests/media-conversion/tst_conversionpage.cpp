@@ -364,6 +364,32 @@ private slots:
         QTRY_VERIFY(idle(page));
     }
 
+    // A conversion asked for while a copy runs starts nothing; once the copy is done it runs.
+    void conversionDuringCopy()
+    {
+        useConverter("writer", "for last; do :; done\necho converted > \"$last\"\n");
+        QVERIFY(QDir().mkpath(out.filePath("copies")));
+        MediaExplorerModule page;
+        page.setGeneralMode(true);
+        page.show();
+        DialogAnswerer answerer;
+        answerer.fileAnswers << out.filePath("song.mp3");
+        answerBoxes();
+        emit page.pcModel()->mimeDataDropped(out.filePath("copies"), uriLineFromLocalPath(ts) + uriListSeparator());
+        QVERIFY(page.isBusy());
+        select(page, ts);
+        trigger(page, "MP3");
+        QCOMPARE(answerer.fileDialogs.size(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(idle(page), 10000);
+        QCOMPARE(filesBelow(out.path()), QStringList{"copies/rec.ts"});
+        select(page, ts);
+        QVERIFY(trigger(page, "MP3"));
+        QTRY_VERIFY_WITH_TIMEOUT(idle(page), 10000);
+        QCOMPARE(answerer.fileDialogs.size(), 1);
+        QCOMPARE(filesBelow(out.path()), (QStringList{"copies/rec.ts", "song.mp3"}));
+        QCOMPARE(messages, QStringList());
+    }
+
     // Cancel while dvdauthor runs: the half-made DVD and the intermediates go, no message comes.
     void cancelDuringAuthoring()
     {
