@@ -99,6 +99,9 @@ void MediaExplorerModule::chooseConversionTarget(int type)
         QFileDialog dialog(this, tr("Save recording as"), QFileInfo(_pcDirModel->filePath(rows.first())).absolutePath(),
                            filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // Asked below, for the name that will be written: a platform dialog confirms the typed name before
+        // the suffix is added.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
         // FFmpeg picks the format by the suffix: a name typed without one gets the type's, before the dialog
         // asks whether to replace an existing file of that name.
         dialog.setDefaultSuffix(suffix);
@@ -109,6 +112,13 @@ void MediaExplorerModule::chooseConversionTarget(int type)
         // A platform dialog may leave the default suffix to the program.
         if (!target.isEmpty() && !suffix.isEmpty() && QFileInfo(target).suffix().isEmpty())
             target += QLatin1Char('.') + suffix;
+        if (!target.isEmpty() && QFileInfo::exists(target) &&
+            !MessageBox::questionYesNo(this,
+                                       tr("This folder already contains a file named %1. Would you like to replace "
+                                          "existing file?")
+                                           .arg(QFileInfo(target).fileName()),
+                                       MessageBox::No))
+            return;
     }
     // A copy may have begun while the dialog was open.
     if (target.isEmpty() || _busy || _transcoder.state() != QProcess::NotRunning)

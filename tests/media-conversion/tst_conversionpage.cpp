@@ -305,6 +305,40 @@ private slots:
         QFile::remove(recs.filePath("rec.mp3"));
     }
 
+    // An existing file under the name to be written (the suffix added to the typed name) is replaced only
+    // after a Yes; a No keeps its bytes and converts nothing.
+    void replaceQuestion_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("yes") << "&Yes" << QByteArray("converted\n");
+        QTest::newRow("no") << "&No" << QByteArray("old bytes");
+        QTest::newRow("escape") << "" << QByteArray("old bytes");
+    }
+    void replaceQuestion()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QByteArray, bytes);
+        useConverter("writer", "for last; do :; done\necho converted > \"$last\"\n");
+        QFile old(out.filePath("song.mp3"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old bytes") == 9);
+        old.close();
+        MediaExplorerModule page;
+        page.setGeneralMode(true);
+        page.show();
+        DialogAnswerer answerer;
+        answerer.fileAnswers << out.filePath("song");
+        answerBoxes(answer);
+        select(page, ts);
+        QVERIFY(trigger(page, "MP3"));
+        QTRY_VERIFY_WITH_TIMEOUT(idle(page), 30000);
+        QCOMPARE(messages, QStringList{"This folder already contains a file named song.mp3. Would you like to replace "
+                                       "existing file?"});
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), bytes);
+        QCOMPARE(filesBelow(out.path()), QStringList{"song.mp3"});
+    }
+
     // A slow converter: the label counts what is written, the bar follows the estimate; a second conversion
     // and a copy are refused meanwhile; Cancel ends it without a word and leaves nothing.
     void progressAndCancel_data()
