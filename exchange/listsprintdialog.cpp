@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPicture>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -20,6 +21,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -68,6 +70,17 @@ QPrinterInfo &ListsPrintDialog::chosenPrinter()
 {
     static QPrinterInfo printer;
     return printer;
+}
+
+QString &ListsPrintDialog::printerStandIn()
+{
+    static QString path;
+    return path;
+}
+
+void ListsPrintDialog::setPrinterStandInForTests(const QString &pdfPath)
+{
+    printerStandIn() = pdfPath;
 }
 
 void ListsPrintDialog::showPrinterName()
@@ -184,7 +197,12 @@ void ListsPrintDialog::print()
         return;
     Outcome outcome = Outcome::Failed;
     QString target;
-    if (chosenPrinter().isNull()) {
+    if (!printerStandIn().isEmpty()) {
+        target = printerStandIn();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(target);
+        outcome = paintPages(&printer, true);
+    } else if (chosenPrinter().isNull()) {
         target = askPdfFileName();
         if (target.isEmpty())
             return;
@@ -272,18 +290,10 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, bool w
     builder->setShowPageNumber(ui->cbPageNumber->isChecked());
     builder->setShowFileName(ui->cbFileName->isChecked());
 
-    QTextDocument document;
-    QFont font = document.defaultFont();
-    font.setPixelSize(pagePixelSize);
-    document.setDefaultFont(font);
     const QRect pageRect = printer->pageRect(QPrinter::DevicePixel).toRect();
     const int width = pageRect.width();
     const int height = pageRect.height();
-    document.setPageSize(QSizeF(width, height));
 
-    QPainter painter;
-    if (!painter.begin(printer))
-        return Outcome::Failed;
     builder->setPageWidth(width - 2 * pageMargin);
     builder->setPageHeight(height - 2 * pageMargin);
     builder->setLeftMargin(pageMargin);
@@ -319,19 +329,44 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, bool w
         progress->setAutoClose(false);
         progress->setAutoReset(false);
     }
+    // Every page is built, laid out and drawn into a recording before the printer is touched: a print
+    // system takes the job as soon as a painter on it ends, so Cancel must come while nothing is there.
+    QTextDocument document;
+    QFont font = document.defaultFont();
+    font.setPixelSize(pagePixelSize);
+    document.setDefaultFont(font);
+    document.setPageSize(QSizeF(width, height));
     const QRectF area(0, 0, width, height);
+    std::vector<QPicture> built;
+    built.reserve(size_t(qMax(0, pages)));
     for (int page = 1; page <= pages; ++page) {
         if (progress) {
             progress->setLabelText(tr("Printing page %1 of %2...").arg(QString::number(page), QString::number(pages)));
             progress->setValue(page - 1);
-        }
-        if (progress && progress->wasCanceled()) {
-            painter.end();
-            return Outcome::Cancelled;
+            if (progress->wasCanceled())
+                return Outcome::Cancelled;
         }
         builder->setCurrentPage(page);
         document.setHtml((builder->*buildPage)(page, page == 1 || ui->cbTitle->isChecked(), selection, first, last));
-        document.drawContents(&painter, area);
+        QPicture picture;
+        QPainter recorder(&picture);
+        document.drawContents(&recorder, area);
+        recorder.end();
+        built.push_back(picture);
+    }
+    if (progress && progress->wasCanceled())
+        return Outcome::Cancelled;
+    // From here on the whole job goes to the printer; there is nothing left to cancel.
+    if (progress) {
+        progress->setCancelButton(nullptr);
+        progress->setValue(pages);
+    }
+
+    QPainter painter;
+    if (!painter.begin(printer))
+        return Outcome::Failed;
+    for (int page = 1; page <= pages; ++page) {
+        painter.drawPicture(QPointF(0, 0), built.at(size_t(page - 1)));
         if (page < pages && !printer->newPage()) {
             painter.end();
             return Outcome::Failed;

@@ -23,6 +23,10 @@ public:
     ListsPrintDialog(QWidget *parent, PrintListsBuilder *builder);
     ~ListsPrintDialog() override;
 
+    // Tests let a PDF file stand in for a printer: Print then goes the way of a print to a printer,
+    // whose job is written there. An empty path ends it.
+    static void setPrinterStandInForTests(const QString &pdfPath);
+
 public slots:
     void onPrintAllChecked(bool checked);
     void onPrintSelectionChecked(bool checked);
@@ -50,6 +54,7 @@ private:
     QString askPdfFileName();
     void showPrinterName();
     static QPrinterInfo &chosenPrinter();
+    static QString &printerStandIn();
 
     QIntValidator validator;
     PrintListsBuilder *builder = nullptr;
