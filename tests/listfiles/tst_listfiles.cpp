@@ -110,6 +110,25 @@ struct OpenLists
 };
 } // namespace
 
+// A manager of plain text, for what the base does where the list managers choose otherwise.
+class TextProjectManager : public ProjectFileManager
+{
+public:
+    explicit TextProjectManager(QWidget *parent)
+        : ProjectFileManager("Text", "txc", "Text export", "txe", 10, parent)
+    {}
+    QString documentText() const override { return text; }
+    bool openDocument(const QString &source) override
+    {
+        text = source.isNull() ? QStringLiteral("empty") : source;
+        return true;
+    }
+    void closeDocument() override { text.clear(); }
+
+private:
+    QString text;
+};
+
 // The list-file managers, their files and dialogs, and the favourite lists of an open document.
 class TestListFiles : public QObject
 {
@@ -502,6 +521,21 @@ private slots:
         QCOMPARE(manager->fileName(), QDir(lists).filePath(QStringLiteral("mylist.xml")));
         QVERIFY(manager->loadFile(saved));
         QVERIFY(answerer->boxTexts.isEmpty());
+    }
+
+    // The base Export asks for a file like Save as: where the user's files are, with the export suffix.
+    void exportDialogSuffix()
+    {
+        TextProjectManager manager(parent);
+        QVERIFY(manager.newProject(QStringLiteral("exported text")));
+        Settings::setString(Settings::RecentOpenDir, dir->path());
+        answerer->fileAnswers << dir->filePath(QStringLiteral("out"));
+        QVERIFY(manager.exportProject());
+        QCOMPARE(answerer->fileDialogs.value(0).caption, QStringLiteral("Export..."));
+        QCOMPARE(answerer->fileDialogs.value(0).folder, QDir(dir->path()).absolutePath());
+        QCOMPARE(answerer->fileDialogs.value(0).filter, QStringLiteral("Text export (*.txe)"));
+        QCOMPARE(readAll(dir->filePath(QStringLiteral("out.txe"))), QByteArray("exported text"));
+        QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("out"))));
     }
 
     void recentFiles()
