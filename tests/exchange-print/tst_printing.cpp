@@ -462,6 +462,15 @@ void TestPrinting::cancelSendsNothingToThePrinter()
     const Pdf pdf = readPdf(spool);
     QCOMPARE(pdf.sizes.size(), 3);
     QCOMPARE(pdf.wordPages.value("N0159"), QList<int>{3});
+    QVERIFY(pdf.inside);
+    // the printer gets the very pages a PDF file gets
+    ListsPrintDialog::setPrinterStandInForTests({});
+    pdfAnswer = dir.filePath("file.pdf");
+    dialog->show();
+    press("btnPrint");
+    const Pdf file = readPdf(pdfAnswer);
+    QCOMPARE(pdf.sizes, file.sizes);
+    QCOMPARE(pdf.words, file.words);
 }
 
 // A PDF whose name is taken by a folder is a failed print, and the partial file beside it goes.
