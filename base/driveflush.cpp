@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
 
 #include <atomic>
 #include <cerrno>
@@ -13,6 +15,8 @@
 namespace {
 
 std::atomic_bool failForTests{false};
+QMutex hookMutex;
+std::function<void()> startHook;
 
 bool syncDescriptor(const QString &path, bool wholeFileSystem, QString *error)
 {
@@ -36,6 +40,13 @@ bool syncDescriptor(const QString &path, bool wholeFileSystem, QString *error)
 
 bool DriveFlush::flush(const QString &path, QString *error)
 {
+    std::function<void()> hook;
+    {
+        const QMutexLocker locker(&hookMutex);
+        hook = startHook;
+    }
+    if (hook)
+        hook();
     if (failForTests) {
         if (error)
             *error = QCoreApplication::translate("DriveFlush", "The drive did not confirm the data.");
@@ -50,4 +61,10 @@ bool DriveFlush::flush(const QString &path, QString *error)
 void DriveFlush::setFailureForTests(bool fail)
 {
     failForTests = fail;
+}
+
+void DriveFlush::setStartHookForTests(std::function<void()> hook)
+{
+    const QMutexLocker locker(&hookMutex);
+    startHook = std::move(hook);
 }

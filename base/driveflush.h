@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Makes sure what was written to a removable drive is on the drive before the user is told to pull it:
 // the file, then its folder entry, then the whole file system.
 class DriveFlush
@@ -12,4 +14,7 @@ public:
 
     // Tests make every flush fail, to show what the user is told then.
     static void setFailureForTests(bool fail);
+    // Tests hold a flush at its start to see what the user can do meanwhile; the hook runs on the
+    // flushing thread. An empty hook ends it.
+    static void setStartHookForTests(std::function<void()> hook);
 };

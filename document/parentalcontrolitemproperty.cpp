@@ -5,17 +5,14 @@ QVariant ParentalControlItemProperty::value(const DocItem &item, int role, bool 
     const QVariant base = ItemProperty::value(item, role, found);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return base;
+    // Empty parts (";1;2", "1;;2") name no child: they show nothing and get no separator.
+    QStringList children;
     const QStringList parts = base.toString().split(QLatin1Char(';'));
-    QString shown;
-    for (int i = 0; i < parts.size(); ++i) {
-        if (parts.at(i).isEmpty())
-            continue;
-        if (i > 0)
-            shown += QStringLiteral("; ");
-        shown += tr("Child") + QLatin1Char(' ') + parts.at(i);
+    for (const QString &part : parts) {
+        if (!part.isEmpty())
+            children << tr("Child") + QLatin1Char(' ') + part;
     }
-    if (role == Qt::ToolTipRole)
-        shown.replace(QStringLiteral("; "), QStringLiteral("\n"));
+    const QString shown = children.join(role == Qt::ToolTipRole ? QStringLiteral("\n") : QStringLiteral("; "));
     return shown;
 }
 

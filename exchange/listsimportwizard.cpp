@@ -9,8 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QMovie>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 
 ListsImportWizard::ListsImportWizard(QWidget *parent, const QString &extension, const QString &drivePath)
     : QDialog(parent)
@@ -25,6 +28,7 @@ ListsImportWizard::ListsImportWizard(QWidget *parent, const QString &extension, 
     connect(ui->btnCancel3, &QPushButton::pressed, this, &QDialog::reject);
     connect(ui->btnClose, &QPushButton::pressed, this, &QDialog::reject);
     connect(ui->btnOK, &QPushButton::pressed, this, &QDialog::reject);
+    connect(ui->btnCancel5, &QPushButton::pressed, this, &QDialog::reject);
     connect(ui->btnImport, &QPushButton::pressed, this, &ListsImportWizard::onBtnImport);
     connect(ui->btnPrepareUSB, &QPushButton::pressed, this, &ListsImportWizard::onPrepareUSB);
     checkDrives(false);
@@ -100,7 +104,9 @@ void ListsImportWizard::startPolling()
 
 void ListsImportWizard::onPrepareUSB()
 {
-    const QString failure = tr("Ombrelay could not prepare drive for import from device. Please try again later.");
+    if (flushing)
+        return;
+    const QString failure = prepareFailure();
     if (!hasDrive()) {
         showError(failure);
         return;
@@ -120,14 +126,39 @@ void ListsImportWizard::onPrepareUSB()
             return;
         }
     }
-    // The user unplugs the drive as soon as the next page says so.
-    if (!DriveFlush::flush(marker.fileName())) {
-        showError(failure);
+    // The user unplugs the drive as soon as the next page says so: first it must hold what was written.
+    startFlush(marker.fileName());
+}
+
+void ListsImportWizard::startFlush(const QString &path)
+{
+    // After a large copy to the same drive writing it out takes long: it runs beside the window, which
+    // shows it is busy and keeps answering, Cancel included.
+    flushing = true;
+    setPage(5);
+    auto flushed = std::make_shared<std::atomic_bool>(false);
+    QThread *thread = QThread::create([path, flushed] { *flushed = DriveFlush::flush(path); });
+    // The thread ends by itself; a wizard closed meanwhile does not wait for the drive and hears nothing.
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    connect(thread, &QThread::finished, this, [this, flushed] { onFlushed(*flushed); });
+    thread->start();
+}
+
+void ListsImportWizard::onFlushed(bool ok)
+{
+    flushing = false;
+    if (!ok) {
+        showError(prepareFailure());
         return;
     }
     startPolling();
     connect(this, &ListsImportWizard::driveRemoved, this, &ListsImportWizard::onDriveRemoved, Qt::UniqueConnection);
     setPage(1);
+}
+
+QString ListsImportWizard::prepareFailure()
+{
+    return tr("Ombrelay could not prepare drive for import from device. Please try again later.");
 }
 
 int ListsImportWizard::exec()
@@ -192,6 +223,14 @@ void ListsImportWizard::setPage(int page)
         break;
     case 3:
         ui->wgdWizzard->setCurrentIndex(3);
+        break;
+    case 5:
+        if (!ui->lblWritingAnimation->movie()) {
+            auto *movie = new QMovie(QStringLiteral(":/icons/icons/loader.gif"), QByteArray(), ui->lblWritingAnimation);
+            ui->lblWritingAnimation->setMovie(movie);
+            movie->start();
+        }
+        ui->wgdWizzard->setCurrentIndex(5);
         break;
     case 4:
         connect(this, &ListsImportWizard::driveRemoved, this, &ListsImportWizard::onDriveRemoved, Qt::UniqueConnection);

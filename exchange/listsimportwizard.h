@@ -8,7 +8,8 @@ class Ui_ListsImportWizard;
 
 // Leads the user through a USB drive's trips between PC and receiver: prepares the drive so the receiver
 // writes its lists onto it, waits for the drive to come back and finds the list file there; after an
-// export it asks the user to carry the drive to the receiver (page 4).
+// export it asks the user to carry the drive to the receiver (page 4). While the prepared drive is
+// written out it shows that it is busy (page 5).
 class ListsImportWizard : public QDialog
 {
     Q_OBJECT
@@ -40,6 +41,9 @@ private slots:
 private:
     bool hasDrive() const;
     void startPolling();
+    void startFlush(const QString &path);
+    void onFlushed(bool ok);
+    static QString prepareFailure();
 
     Ui_ListsImportWizard *ui;
     int currentPage = 0;
@@ -48,4 +52,5 @@ private:
     QFileInfoList knownDrives;
     int pollInterval = 1000;
     int timerId = 0;
+    bool flushing = false;
 };

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPicture>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -20,6 +21,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -68,6 +70,17 @@ QPrinterInfo &ListsPrintDialog::chosenPrinter()
 {
     static QPrinterInfo printer;
     return printer;
+}
+
+QString &ListsPrintDialog::printerStandIn()
+{
+    static QString path;
+    return path;
+}
+
+void ListsPrintDialog::setPrinterStandInForTests(const QString &pdfPath)
+{
+    printerStandIn() = pdfPath;
 }
 
 void ListsPrintDialog::showPrinterName()
@@ -184,14 +197,19 @@ void ListsPrintDialog::print()
         return;
     Outcome outcome = Outcome::Failed;
     QString target;
-    if (chosenPrinter().isNull()) {
+    if (!printerStandIn().isEmpty()) {
+        target = printerStandIn();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(target);
+        outcome = paintPages(&printer, Target::Printer);
+    } else if (chosenPrinter().isNull()) {
         target = askPdfFileName();
         if (target.isEmpty())
             return;
         outcome = printToPdf(printer, target);
     } else {
         target = chosenPrinter().printerName();
-        outcome = paintPages(&printer, true);
+        outcome = paintPages(&printer, Target::Printer);
     }
     if (outcome == Outcome::Failed)
         MessageBox::critical(this, tr("Could not print to %1.").arg(QDir::toNativeSeparators(target)));
@@ -209,7 +227,7 @@ ListsPrintDialog::Outcome ListsPrintDialog::printToPdf(QPrinter &printer, const 
     partial.close();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(partial.fileName());
-    const Outcome outcome = paintPages(&printer, true);
+    const Outcome outcome = paintPages(&printer, Target::File);
     if (outcome != Outcome::Printed)
         return outcome; // the partial file goes with the temporary
     // rename() replaces an existing file in one step, so the old PDF survives until the new one is whole
@@ -255,10 +273,10 @@ void ListsPrintDialog::showPrintersDialog()
 void ListsPrintDialog::onPaintRequested(QPrinter *printer)
 {
     // the preview shows what was drawn; a failure leaves it without pages
-    paintPages(printer, false);
+    paintPages(printer, Target::Preview);
 }
 
-ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, bool withProgress)
+ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, Target target)
 {
     if (!builder)
         return Outcome::Failed;
@@ -272,18 +290,10 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, bool w
     builder->setShowPageNumber(ui->cbPageNumber->isChecked());
     builder->setShowFileName(ui->cbFileName->isChecked());
 
-    QTextDocument document;
-    QFont font = document.defaultFont();
-    font.setPixelSize(pagePixelSize);
-    document.setDefaultFont(font);
     const QRect pageRect = printer->pageRect(QPrinter::DevicePixel).toRect();
     const int width = pageRect.width();
     const int height = pageRect.height();
-    document.setPageSize(QSizeF(width, height));
 
-    QPainter painter;
-    if (!painter.begin(printer))
-        return Outcome::Failed;
     builder->setPageWidth(width - 2 * pageMargin);
     builder->setPageHeight(height - 2 * pageMargin);
     builder->setLeftMargin(pageMargin);
@@ -310,7 +320,7 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, bool w
     // The preview paints inside its own modal dialog and shows its pages when done; a print shows its
     // progress and can be cancelled, from its second page on.
     std::unique_ptr<QProgressDialog> progress;
-    if (withProgress) {
+    if (target != Target::Preview) {
         progress = std::make_unique<QProgressDialog>(this);
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(0);
@@ -319,19 +329,69 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, bool w
         progress->setAutoClose(false);
         progress->setAutoReset(false);
     }
+    QTextDocument document;
+    QFont font = document.defaultFont();
+    font.setPixelSize(pagePixelSize);
+    document.setDefaultFont(font);
+    document.setPageSize(QSizeF(width, height));
     const QRectF area(0, 0, width, height);
-    for (int page = 1; page <= pages; ++page) {
-        if (progress) {
-            progress->setLabelText(tr("Printing page %1 of %2...").arg(QString::number(page), QString::number(pages)));
-            progress->setValue(page - 1);
-        }
-        if (progress && progress->wasCanceled()) {
-            painter.end();
-            return Outcome::Cancelled;
-        }
+    const auto drawPage = [&](int page, QPainter &painter) {
         builder->setCurrentPage(page);
         document.setHtml((builder->*buildPage)(page, page == 1 || ui->cbTitle->isChecked(), selection, first, last));
         document.drawContents(&painter, area);
+    };
+    const auto cancelledBefore = [&](int page) {
+        if (!progress)
+            return false;
+        progress->setLabelText(tr("Printing page %1 of %2...").arg(QString::number(page), QString::number(pages)));
+        progress->setValue(page - 1);
+        return progress->wasCanceled();
+    };
+
+    if (target != Target::Printer) {
+        // A preview shows what it got, and a file is thrown away unless complete: the pages go straight in.
+        QPainter painter;
+        if (!painter.begin(printer))
+            return Outcome::Failed;
+        for (int page = 1; page <= pages; ++page) {
+            if (cancelledBefore(page)) {
+                painter.end();
+                return Outcome::Cancelled;
+            }
+            drawPage(page, painter);
+            if (page < pages && !printer->newPage()) {
+                painter.end();
+                return Outcome::Failed;
+            }
+        }
+        return painter.end() ? Outcome::Printed : Outcome::Failed;
+    }
+
+    // A print system takes the job as soon as a painter on the printer ends, whatever was drawn: every
+    // page is built and drawn into a recording first, so Cancel comes while the printer has nothing.
+    std::vector<QPicture> recorded;
+    recorded.reserve(size_t(qMax(0, pages)));
+    for (int page = 1; page <= pages; ++page) {
+        if (cancelledBefore(page))
+            return Outcome::Cancelled;
+        QPicture picture;
+        QPainter recorder(&picture);
+        drawPage(page, recorder);
+        recorder.end();
+        recorded.push_back(picture);
+    }
+    if (progress && progress->wasCanceled())
+        return Outcome::Cancelled;
+    // From here on the whole job goes to the printer; there is nothing left to cancel.
+    if (progress) {
+        progress->setCancelButton(nullptr);
+        progress->setValue(pages);
+    }
+    QPainter painter;
+    if (!painter.begin(printer))
+        return Outcome::Failed;
+    for (int page = 1; page <= pages; ++page) {
+        painter.drawPicture(QPointF(0, 0), recorded.at(size_t(page - 1)));
         if (page < pages && !printer->newPage()) {
             painter.end();
             return Outcome::Failed;

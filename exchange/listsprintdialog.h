@@ -23,6 +23,10 @@ public:
     ListsPrintDialog(QWidget *parent, PrintListsBuilder *builder);
     ~ListsPrintDialog() override;
 
+    // Tests let a PDF file stand in for a printer: Print then goes the way of a print to a printer,
+    // whose job is written there. An empty path ends it.
+    static void setPrinterStandInForTests(const QString &pdfPath);
+
 public slots:
     void onPrintAllChecked(bool checked);
     void onPrintSelectionChecked(bool checked);
@@ -39,17 +43,21 @@ protected:
 
 private:
     enum class Outcome { Printed, Failed, Cancelled };
+    // Where the pages go: a preview (no progress), a file kept only when complete, or a printer, which
+    // gets the job only once every page is ready.
+    enum class Target { Preview, File, Printer };
 
     void readPageRange();
     // Checks the range and sets up a printer for the chosen printer and format; false when the range
     // is not valid.
     bool preparePrinter(QPrinter &printer);
-    Outcome paintPages(QPrinter *printer, bool withProgress);
+    Outcome paintPages(QPrinter *printer, Target target);
     // Prints into a temporary file beside target, which replaces target only when all pages are written.
     Outcome printToPdf(QPrinter &printer, const QString &target);
     QString askPdfFileName();
     void showPrinterName();
     static QPrinterInfo &chosenPrinter();
+    static QString &printerStandIn();
 
     QIntValidator validator;
     PrintListsBuilder *builder = nullptr;

@@ -15,8 +15,9 @@ const Qt::ItemFlags editable = readOnly | Qt::ItemIsEditable;
 } // namespace
 
 LinkListProjectFileManager::LinkListProjectFileManager(QWidget *parent)
-    : ListProjectFileManager(tr("Ombrelay Internet Link Lists Project"), QStringLiteral("lkqvxc"),
-                             tr("Ombrelay Internet Link Lists Export File"), QStringLiteral("lkqvx"), 10, parent)
+    : ListProjectFileManager(QStringLiteral("LinkListModule/Project"), tr("Ombrelay Internet Link Lists Project"),
+                             QStringLiteral("lkqvxc"), tr("Ombrelay Internet Link Lists Export File"),
+                             QStringLiteral("lkqvx"), 10, parent)
 {
     const char *keys[] = {"position", "title",      "url",          "description", "genres",
                           "type",     "parentLock", "childrenLock", "@id"};
@@ -28,7 +29,7 @@ LinkListProjectFileManager::~LinkListProjectFileManager()
 {
     // Nobody may hear about a document that goes with its page.
     blockSignals(true);
-    clearDocument();
+    closeDocument();
 }
 
 void LinkListProjectFileManager::setupDocument()

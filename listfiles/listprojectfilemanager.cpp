@@ -4,17 +4,18 @@
 #include "document/docitem.h"
 #include "document/docitemsdataprovider.h"
 #include "document/exception.h"
-#include "listfiles/exportdrivepicker.h"
 #include "document/listdocument.h"
 #include "document/listitemsdatabasemodel.h"
+#include "listfiles/exportdrivepicker.h"
 
 #include <QDir>
 
-ListProjectFileManager::ListProjectFileManager(const QString &projectDescription, const QString &projectExtension,
-                                               const QString &exportDescription, const QString &exportExtension,
-                                               int maxRecentFiles, QWidget *parent)
+ListProjectFileManager::ListProjectFileManager(const QString &settingsGroup, const QString &projectDescription,
+                                               const QString &projectExtension, const QString &exportDescription,
+                                               const QString &exportExtension, int maxRecentFiles, QWidget *parent)
     : ProjectFileManager(projectDescription, projectExtension, exportDescription, exportExtension, 10, parent)
 {
+    Q_UNUSED(settingsGroup)
     Q_UNUSED(maxRecentFiles)
 }
 
@@ -38,7 +39,7 @@ QString ListProjectFileManager::documentText() const
     return document ? document->toString(2) : QString();
 }
 
-bool ListProjectFileManager::setDocumentText(const QString &text)
+bool ListProjectFileManager::openDocument(const QString &text)
 {
     ListDocument *parsed = nullptr;
     try {
@@ -49,7 +50,7 @@ bool ListProjectFileManager::setDocumentText(const QString &text)
     }
     // A document still loaded goes the normal way first, so no model outlives the document it reads.
     if (document)
-        clearDocument();
+        closeDocument();
     document = parsed;
     setupDocument();
     // what the loading walk found and no list kind took is not kept
@@ -65,7 +66,7 @@ bool ListProjectFileManager::documentRevision(quint64 *revision) const
     return true;
 }
 
-void ListProjectFileManager::clearDocument()
+void ListProjectFileManager::closeDocument()
 {
     if (!document)
         return;

@@ -17,16 +17,17 @@ class ListProjectFileManager : public ProjectFileManager
 {
     Q_OBJECT
 public:
-    // Every list manager keeps ten recent files, whatever maxRecentFiles says.
-    ListProjectFileManager(const QString &projectDescription, const QString &projectExtension,
-                           const QString &exportDescription, const QString &exportExtension, int maxRecentFiles,
-                           QWidget *parent);
+    // Every list manager keeps ten recent files, whatever maxRecentFiles says. The settings group names
+    // where the list kind keeps its project settings; nothing is stored under it yet.
+    ListProjectFileManager(const QString &settingsGroup, const QString &projectDescription,
+                           const QString &projectExtension, const QString &exportDescription,
+                           const QString &exportExtension, int maxRecentFiles, QWidget *parent);
     ~ListProjectFileManager() override;
 
     // The document as saved, exported and compared: the DOM text with an indentation of 2.
     QString documentText() const override;
-    bool setDocumentText(const QString &text) override;
-    void clearDocument() override;
+    bool openDocument(const QString &text) override;
+    void closeDocument() override;
     // "<drive>/FavsListUpdate.<export extension>" on the drive the user picks; null when cancelled.
     QString exportFileName() override;
 

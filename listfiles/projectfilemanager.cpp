@@ -1,9 +1,9 @@
 #include "listfiles/projectfilemanager.h"
 
-#include "widgets/messagebox.h"
 #include "base/driveflush.h"
 #include "base/settings.h"
 #include "listfiles/projectfileformat.h"
+#include "widgets/messagebox.h"
 
 #include <QAction>
 #include <QDir>
@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QWidget>
 
 ProjectFileManager::ProjectFileManager(const QString &projectDescription, const QString &projectExtension,
@@ -132,8 +133,23 @@ void ProjectFileManager::takeSnapshot()
 
 QString ProjectFileManager::exportFileName()
 {
-    return QFileDialog::getSaveFileName(dialogParent, tr("Export..."), initialSaveName(),
-                                        tr("%1 (*.%2)").arg(exportDescription, exportExtension));
+    return askSaveName(tr("Export..."), tr("%1 (*.%2)").arg(exportDescription, exportExtension), exportExtension);
+}
+
+QString ProjectFileManager::askSaveName(const QString &caption, const QString &filter, const QString &extension) const
+{
+    QFileDialog dialog(dialogParent, caption, initialSaveName(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without a suffix gets the file type's own, or the Open dialog would hide the file
+    // and nothing could tell its type; Qt's dialog then also asks before replacing that file.
+    dialog.setDefaultSuffix(extension);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    QString name = dialog.selectedFiles().value(0);
+    // a platform dialog may hand the typed name back as it is
+    if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty())
+        name += (name.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".")) + extension;
+    return name;
 }
 
 QString ProjectFileManager::fileName() const
@@ -177,13 +193,20 @@ QString ProjectFileManager::fileFilter() const
 QString ProjectFileManager::initialSaveName() const
 {
     const QFileInfo info(filePath);
-    const QString folder = untitled ? Settings::getString(Settings::RecentOpenDir, QString()) : info.absolutePath();
-    return folder + QLatin1Char('/') + info.baseName();
+    // The folder of the open file, else the last folder opened from, else the user's documents: never
+    // the root of the file system.
+    QString folder = untitled ? Settings::getString(Settings::RecentOpenDir, QString()) : info.absolutePath();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+    }
+    return QDir(folder).filePath(info.baseName());
 }
 
 bool ProjectFileManager::load(const QString &text)
 {
-    if (!setDocumentText(text))
+    if (!openDocument(text))
         return false;
     loaded = true;
     // A document that tells its changes keeps the digest of a large loaded text as it is; writing the
@@ -215,7 +238,7 @@ void ProjectFileManager::unload()
     closeAction->setEnabled(false);
     emit onUnload();
     emit onFilePropertiesChanged();
-    clearDocument();
+    closeDocument();
 }
 
 bool ProjectFileManager::askSaveChanges()
@@ -355,7 +378,7 @@ bool ProjectFileManager::save(bool forceDialog)
         return false;
     if (!untitled && !forceDialog && QFileInfo(filePath).isWritable())
         return writeFile(filePath);
-    const QString name = QFileDialog::getSaveFileName(dialogParent, tr("Save As..."), initialSaveName(), fileFilter());
+    const QString name = askSaveName(tr("Save As..."), fileFilter(), projectExtension);
     if (name.isEmpty())
         return false;
     filePath = name;
@@ -372,7 +395,9 @@ bool ProjectFileManager::writeText(const QString &path, const QString &text, boo
         return false;
     }
     const QByteArray bytes = ProjectFileFormat::encode(text, compressed);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // Qt's commit() does not check the last buffered bytes going out: a disk found full only then would
+    // still put the cut file in place of the old one. flush() tells.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         *error = file.errorString();
         file.cancelWriting();
         return false;

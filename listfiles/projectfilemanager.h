@@ -25,9 +25,9 @@ public:
     virtual bool isModified() const;
     virtual QString documentText() const = 0;
     // Builds the document from text (a null text asks for an empty document); false leaves none loaded.
-    virtual bool setDocumentText(const QString &text) = 0;
+    virtual bool openDocument(const QString &text) = 0;
     // Drops the document; called only while one is loaded.
-    virtual void clearDocument() = 0;
+    virtual void closeDocument() = 0;
     virtual void takeSnapshot();
     // How often the document was turned into text to compare it or keep its digest, over all managers.
     static quint64 documentSerialisations();
@@ -84,6 +84,8 @@ protected:
     void updateRecentFileActions();
     void unload();
     QString initialSaveName() const;
+    // The save dialog; a chosen name without a suffix gets extension. Empty when cancelled.
+    QString askSaveName(const QString &caption, const QString &filter, const QString &extension) const;
     QWidget *dialogParentWidget() const { return dialogParent; }
 
 private:

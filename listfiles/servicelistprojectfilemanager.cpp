@@ -7,12 +7,11 @@
 #include "document/listitemsdatabasemodel.h"
 #include "listfiles/servicecolumnset.h"
 
-ServiceListProjectFileManager::ServiceListProjectFileManager(const QString &projectDescription,
-                                                             const QString &projectExtension,
-                                                             const QString &exportDescription,
-                                                             const QString &exportExtension, const QString &serviceTag,
-                                                             QWidget *parent)
-    : ListProjectFileManager(projectDescription, projectExtension, exportDescription, exportExtension, 10, parent)
+ServiceListProjectFileManager::ServiceListProjectFileManager(
+    const QString &settingsGroup, const QString &projectDescription, const QString &projectExtension,
+    const QString &exportDescription, const QString &exportExtension, const QString &serviceTag, QWidget *parent)
+    : ListProjectFileManager(settingsGroup, projectDescription, projectExtension, exportDescription, exportExtension,
+                             10, parent)
     , serviceTag(serviceTag)
 {
     ServiceColumnSet::fillFieldColumns(fieldColumns);
@@ -22,7 +21,7 @@ ServiceListProjectFileManager::~ServiceListProjectFileManager()
 {
     // Nobody may hear about a document that goes with its page.
     blockSignals(true);
-    clearDocument();
+    closeDocument();
 }
 
 void ServiceListProjectFileManager::setupDocument()

@@ -20,9 +20,9 @@ public:
     AgregateModel *providersModel = nullptr;
 
 protected:
-    ServiceListProjectFileManager(const QString &projectDescription, const QString &projectExtension,
-                                  const QString &exportDescription, const QString &exportExtension,
-                                  const QString &serviceTag, QWidget *parent);
+    ServiceListProjectFileManager(const QString &settingsGroup, const QString &projectDescription,
+                                  const QString &projectExtension, const QString &exportDescription,
+                                  const QString &exportExtension, const QString &serviceTag, QWidget *parent);
 
     void releaseModels() override;
 

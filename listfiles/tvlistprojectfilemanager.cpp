@@ -1,7 +1,7 @@
 #include "listfiles/tvlistprojectfilemanager.h"
 
 TVListProjectFileManager::TVListProjectFileManager(QWidget *parent)
-    : ServiceListProjectFileManager(tr("Ombrelay TV Lists Project"), QStringLiteral("tvqvxc"),
-                                    tr("Ombrelay TV Lists Export File"), QStringLiteral("tvqvx"),
-                                    QStringLiteral("tvService"), parent)
+    : ServiceListProjectFileManager(QStringLiteral("TVListModule/Project"), tr("Ombrelay TV Lists Project"),
+                                    QStringLiteral("tvqvxc"), tr("Ombrelay TV Lists Export File"),
+                                    QStringLiteral("tvqvx"), QStringLiteral("tvService"), parent)
 {}

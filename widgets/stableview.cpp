@@ -50,7 +50,7 @@ STableView::STableView(QWidget *parent)
         action->setObjectName(QStringLiteral("action_") + QLatin1String(entry.text));
         action->setShortcutContext(Qt::WidgetShortcut);
         action->setProperty(actionMark, true);
-        connect(action, &QAction::triggered, this, [this, which] { runAction(BasicActions(which)); });
+        connect(action, &QAction::triggered, this, qOverload<bool>(&STableView::handleActions), Qt::UniqueConnection);
         addAction(action);
         m_actions[which] = action;
     }
@@ -307,27 +307,32 @@ void STableView::selectAllRows()
     repaint();
 }
 
-void STableView::runAction(BasicActions which)
+void STableView::handleActions(bool checked)
 {
-    if (!model())
+    Q_UNUSED(checked)
+    handleActions();
+}
+
+void STableView::handleActions()
+{
+    // Only our own edit actions are answered; the action is known by its shortcut, whatever its text.
+    const auto *action = qobject_cast<const QAction *>(sender());
+    if (!action || !action->property(actionMark).toBool() || !model())
         return;
-    switch (which) {
-    case Cut:
-        cut();
-        break;
-    case Copy:
+    const QKeySequence shortcut = action->shortcut();
+    const auto is = [&shortcut](QKeySequence::StandardKey key) {
+        return !shortcut.isEmpty() && QKeySequence::keyBindings(key).contains(shortcut);
+    };
+    if (is(QKeySequence::Copy))
         copy();
-        break;
-    case Paste:
-        paste();
-        break;
-    case Delete:
+    if (is(QKeySequence::Cut))
+        cut();
+    if (is(QKeySequence::Delete))
         deleteSelected();
-        break;
-    case SelectAll:
+    if (is(QKeySequence::SelectAll))
         selectAllRows();
-        break;
-    }
+    if (is(QKeySequence::Paste))
+        paste();
 }
 
 void STableView::onContextMenuShow(const QPoint &pos)

@@ -53,6 +53,9 @@ public slots:
     void copy();
     void paste();
     void updateActions();
+    // Run the edit action that sent the signal, chosen by its shortcut; the argument is ignored.
+    void handleActions(bool checked);
+    void handleActions();
     void connectActions(bool connect, bool updateNow);
     void connectActions(bool updateNow = true);
     void onContextMenuShow(const QPoint &pos);
@@ -75,7 +78,6 @@ protected:
     bool contextMenuEnabled = true;
 
 private:
-    void runAction(BasicActions which);
     bool offers(BasicActions which) const;
     void selectAllRows();
     void applyUpdate();

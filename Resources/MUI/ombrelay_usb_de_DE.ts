@@ -55,6 +55,10 @@
         <translation>Ombrelay konnte das Laufwerk nicht für den Import vom Gerät vorbereiten. Bitte versuchen Sie es später erneut.</translation>
     </message>
     <message>
+        <source>Writing to the drive. Please do not unplug it yet...</source>
+        <translation>Das Laufwerk wird beschrieben. Bitte ziehen Sie es noch nicht ab...</translation>
+    </message>
+    <message>
         <source>Close</source>
         <translation>Schließen</translation>
     </message>

@@ -55,6 +55,10 @@
         <translation>Ombrelay nie mógł przygotować napędu do importu z urządzenia. Spróbuj ponownie później.</translation>
     </message>
     <message>
+        <source>Writing to the drive. Please do not unplug it yet...</source>
+        <translation>Trwa zapis na napęd. Nie odłączaj go jeszcze...</translation>
+    </message>
+    <message>
         <source>Close</source>
         <translation>Zamknij</translation>
     </message>

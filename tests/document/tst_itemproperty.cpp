@@ -179,7 +179,12 @@ private slots:
         };
         row("two", "<s><childrenLock>1;3</childrenLock></s>", "Child 1; Child 3", "Child 1\nChild 3", true);
         row("empty", "<s><childrenLock/><parentLock>0</parentLock></s>", "", "", true);
-        row("leading separator", "<s><childrenLock>;2</childrenLock></s>", "; Child 2", "\nChild 2", true);
+        // empty parts name no child and get no separator
+        row("leading separator", "<s><childrenLock>;1;2</childrenLock></s>", "Child 1; Child 2", "Child 1\nChild 2",
+            true);
+        row("empty middle part", "<s><childrenLock>1;;2</childrenLock></s>", "Child 1; Child 2", "Child 1\nChild 2",
+            true);
+        row("only separators", "<s><childrenLock>;;</childrenLock></s>", "", "", true);
         row("trailing separator", "<s><childrenLock>2;</childrenLock></s>", "Child 2", "Child 2", true);
         row("parent lock true", "<s><parentLock>true</parentLock></s>", "", "", false);
         row("parent lock 1", "<s><parentLock>1</parentLock></s>", "", "", false);

@@ -125,7 +125,11 @@ class TestPrinting : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void cleanup() { MessageBox::setAnswerHook({}); }
+    void cleanup()
+    {
+        MessageBox::setAnswerHook({});
+        ListsPrintDialog::setPrinterStandInForTests({});
+    }
     void geometry();
     void ranges_data();
     void ranges();
@@ -137,6 +141,9 @@ private slots:
     void printsPdf_data();
     void printsPdf();
     void failedOrCancelledPrints();
+    void cancelSendsNothingToThePrinter();
+    void pdfOverAFolderFails();
+    void providerShortenedBeforeEscaping();
     void selectionAfterPreview();
 
 private:
@@ -424,6 +431,78 @@ void TestPrinting::failedOrCancelledPrints()
     QVERIFY(dialog->isVisible());
     QCOMPARE(QDir(dir.filePath("cancel")).entryList(QDir::Files | QDir::Hidden), QStringList{"old.pdf"});
     QVERIFY(old.open(QIODevice::ReadOnly) && old.readAll() == "old");
+}
+
+// Cancel at the progress hands the printer nothing: no page of the job reaches it; a second Print
+// sends the whole job.
+void TestPrinting::cancelSendsNothingToThePrinter()
+{
+    const QString spool = dir.filePath("printer.pdf");
+    ListsPrintDialog::setPrinterStandInForTests(spool);
+    QTimer canceller;
+    QStringList progressTexts;
+    connect(&canceller, &QTimer::timeout, this, [&] {
+        auto *progress = dialog->findChild<QProgressDialog *>();
+        if (progress && progress->isVisible() && !progress->wasCanceled()) {
+            progressTexts << progress->labelText();
+            progress->cancel();
+        }
+    });
+    canceller.start(0);
+    press("btnPrint");
+    canceller.stop();
+    QVERIFY(!progressTexts.isEmpty());
+    QVERIFY(progressTexts.first().startsWith("Printing page "));
+    QVERIFY(!QFile::exists(spool));
+    QVERIFY(dialog->isVisible());
+    QVERIFY(seen.isEmpty()); // a cancel is no failure
+
+    press("btnPrint");
+    QVERIFY(!dialog->isVisible() && dialog->result() == QDialog::Accepted);
+    const Pdf pdf = readPdf(spool);
+    QCOMPARE(pdf.sizes.size(), 3);
+    QCOMPARE(pdf.wordPages.value("N0159"), QList<int>{3});
+    QVERIFY(pdf.inside);
+    // the printer gets the very pages a PDF file gets
+    ListsPrintDialog::setPrinterStandInForTests({});
+    pdfAnswer = dir.filePath("file.pdf");
+    dialog->show();
+    press("btnPrint");
+    const Pdf file = readPdf(pdfAnswer);
+    QCOMPARE(pdf.sizes, file.sizes);
+    QCOMPARE(pdf.words, file.words);
+}
+
+// A PDF whose name is taken by a folder is a failed print, and the partial file beside it goes.
+void TestPrinting::pdfOverAFolderFails()
+{
+    QVERIFY(QDir(dir.path()).mkpath("taken/x.pdf"));
+    pdfAnswer = dir.filePath("taken/x.pdf");
+    press("btnPrint");
+    QCOMPARE(seen.value(0), QStringLiteral("Save as PDF PDF files (*.pdf)"));
+    QCOMPARE(seen.value(1), QStringLiteral("Could not print to %1.").arg(QDir::toNativeSeparators(pdfAnswer)));
+    QVERIFY(dialog->isVisible());
+    QVERIFY(QFileInfo(pdfAnswer).isDir());
+    QCOMPARE(QDir(dir.filePath("taken")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"x.pdf"});
+    QVERIFY(QDir(pdfAnswer).isEmpty());
+}
+
+// A provider name too long for the compact page is cut on its own letters, then made safe for HTML:
+// the cut never splits an entity, and the detailed page shows the whole name.
+void TestPrinting::providerShortenedBeforeEscaping()
+{
+    TVListProjectFileManager providers(nullptr);
+    QVERIFY(providers.newProject(
+        document(service(3, "P", "cable\"><freq>346</freq>", "<provider>R&amp;B &lt;Radio&gt; Networks Ltd</provider>"),
+                 {{3}})));
+    PrintTVListsBuilder pages(&providers);
+    pages.setPageHeight(15 * 11);
+    pages.setSelection({3});
+    QCOMPARE(rows(pages.buildCompactPage(1, false, true, -1, -1), true).section(u'|', 1, 1),
+             QStringLiteral("R&amp;B &lt;Radio&gt; Netwo..."));
+    QCOMPARE(rows(pages.buildDetailedPage(1, false, true, -1, -1), true).section(u'|', 1, 1),
+             QStringLiteral("R&amp;B &lt;Radio&gt; Networks Ltd"));
 }
 
 void TestPrinting::selectionAfterPreview()

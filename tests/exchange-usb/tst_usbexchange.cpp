@@ -12,11 +12,17 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListView>
+#include <QMovie>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QTranslator>
+
+#include <atomic>
+#include <memory>
 
 namespace {
 const QString tvList = QStringLiteral(
@@ -83,6 +89,7 @@ private slots:
     {
         DriveList::setSource({});
         MessageBox::setAnswerHook({});
+        DriveFlush::setStartHookForTests({});
     }
 
     void removableRule_data()
@@ -171,7 +178,7 @@ private slots:
         ListsImportWizard wizard(&parent, "tvqvx", path);
         int shown = -1;
         // clang-format off
-        const int result = run(&wizard, {{now, [&] {
+        const int result = run(&wizard, {{[&] { return page(&wizard) != 5; }, [&] {
             if ((shown = page(&wizard)) == 0) QTest::mousePress(wizard.findChild<QPushButton *>("btnImport"), Qt::LeftButton);
             else wizard.reject();
         }}});
@@ -191,10 +198,66 @@ private slots:
         plugged = {stick};
         DriveFlush::setFailureForTests(true);
         ListsImportWizard wizard(&parent, "tvqvx", stick);
-        run(&wizard, {{now, [&] {
+        run(&wizard, {{[&] { return page(&wizard) != 5; },
+                       [&] {
                            QVERIFY(page(&wizard) == 3);
                            wizard.reject();
                        }}});
+    }
+
+    // The prepared drive is written out beside the window: the busy page shows its animation and answers
+    // a click while the drive is still being written; without one the wizard moves on by itself.
+    void flushBesideTheWindow()
+    {
+        // shared with the flushing thread, which may outlive a failed test
+        struct Gate
+        {
+            QSemaphore release;
+            std::atomic_bool onGuiThread{true};
+            std::atomic_bool held{false};
+            std::atomic_int entered{0};
+        };
+        const auto gate = std::make_shared<Gate>();
+        DriveFlush::setStartHookForTests([gate] {
+            gate->onGuiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
+            gate->held = true;
+            ++gate->entered;
+            gate->release.tryAcquire(1, 5000); // a flush on the GUI thread would hold the window this long
+            gate->held = false;
+        });
+        QSemaphore &release = gate->release;
+        std::atomic_bool &onGuiThread = gate->onGuiThread;
+        std::atomic_bool &held = gate->held;
+        std::atomic_int &entered = gate->entered;
+        const auto movie = [](QDialog *wizard) { return wizard->findChild<QLabel *>("lblWritingAnimation")->movie(); };
+        ListsImportWizard wizard(&parent, "tvqvx", stick);
+        // clang-format off
+        const int moved = run(&wizard, {
+            {[&] { return entered == 1 && page(&wizard) == 5; }, [&] {
+                QVERIFY(!onGuiThread);
+                QVERIFY(movie(&wizard) && movie(&wizard)->state() == QMovie::Running);
+                QVERIFY(QFile::exists(stick + "/dbxmlexport"));
+                release.release();
+            }},
+            {[&] { return page(&wizard) == 1; }, [&] { wizard.reject(); }},
+        });
+        // clang-format on
+        QCOMPARE(moved, int(QDialog::Rejected));
+
+        // Cancel while the drive is still being written closes the wizard at once; the flush ends later
+        // and reaches nobody
+        auto cancelled = std::make_unique<ListsImportWizard>(&parent, "tvqvx", stick);
+        // clang-format off
+        const int result = run(cancelled.get(), {{[&] { return entered == 2 && page(cancelled.get()) == 5; }, [&] {
+            QTest::mousePress(cancelled->findChild<QPushButton *>("btnCancel5"), Qt::LeftButton);
+        }}});
+        // clang-format on
+        QCOMPARE(result, int(QDialog::Rejected));
+        QVERIFY(held);
+        cancelled.reset();
+        release.release();
+        QTRY_VERIFY(!held);
+        DriveFlush::setStartHookForTests({});
     }
 
     // The picker: the plugged drives sorted, OK only with a choice, a rebuild keeping or dropping it, and the

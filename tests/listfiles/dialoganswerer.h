@@ -18,6 +18,7 @@ struct SeenFileDialog
     QString caption;
     QString filter;
     QString proposed;
+    QString folder; // where the dialog opened
 };
 
 class DialogAnswerer : public QObject
@@ -47,7 +48,7 @@ public:
             if (!dialog || !dialog->isVisible())
                 return;
             fileDialogs << SeenFileDialog{dialog->windowTitle(), dialog->nameFilters().join(";;"),
-                                          dialog->selectedFiles().value(0)};
+                                          dialog->selectedFiles().value(0), dialog->directory().absolutePath()};
             const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
             if (!answer.isEmpty())
                 dialog->selectFile(answer);

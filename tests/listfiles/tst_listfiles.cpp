@@ -20,6 +20,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QtEndian>
 
 #include <algorithm>
@@ -109,6 +110,25 @@ struct OpenLists
 };
 } // namespace
 
+// A manager of plain text, for what the base does where the list managers choose otherwise.
+class TextProjectManager : public ProjectFileManager
+{
+public:
+    explicit TextProjectManager(QWidget *parent)
+        : ProjectFileManager("Text", "txc", "Text export", "txe", 10, parent)
+    {}
+    QString documentText() const override { return text; }
+    bool openDocument(const QString &source) override
+    {
+        text = source.isNull() ? QStringLiteral("empty") : source;
+        return true;
+    }
+    void closeDocument() override { text.clear(); }
+
+private:
+    QString text;
+};
+
 // The list-file managers, their files and dialogs, and the favourite lists of an open document.
 class TestListFiles : public QObject
 {
@@ -195,11 +215,11 @@ private slots:
         connect(manager.get(), &ListProjectFileManager::loadDocument, this, note("load"));
         connect(manager.get(), &ListProjectFileManager::unloadDocument, this, note("unload"));
         QPointer<QObject> items = model;
-        QVERIFY(manager->setDocumentText(text));
+        QVERIFY(manager->openDocument(text));
         QVERIFY(!items);
-        manager->clearDocument();
-        manager->clearDocument();
-        QVERIFY(manager->setDocumentText(text));
+        manager->closeDocument();
+        manager->closeDocument();
+        QVERIFY(manager->openDocument(text));
         items = manager->itemsModel;
         manager.reset();
         QVERIFY(!items);
@@ -217,17 +237,18 @@ private slots:
         QTest::newRow("several dots") << "a.b.tvqvxc" << true;
         QTest::newRow("export after dots") << "a.tvqvxc.tvqvx" << false;
         QTest::newRow("other name") << "a.xml" << true;
+        // a name typed without a suffix is saved as a project file the Open dialog shows
         QTest::newRow("no suffix") << "plain" << true;
     }
     void fileForms()
     {
         QFETCH(QString, name);
         QFETCH(bool, compressed);
-        const QString path = dir->filePath(name);
+        const QString path = dir->filePath(QFileInfo(name).suffix().isEmpty() ? name + ".tvqvxc" : name);
         const QString text = QString(tvDocument()).replace("ZDF</name>", "Zürich \u00e9\u4e2d R&amp;B</name>");
         TVListProjectFileManager manager(parent);
         QVERIFY(manager.newProject(text));
-        answerer->fileAnswers << path;
+        answerer->fileAnswers << dir->filePath(name);
         QSignalSpy after(&manager, &ProjectFileManager::onAfterSave);
         manager.saveProjectAs();
         QVERIFY(after.count() == 1 && after.at(0).at(0).toBool() && !manager.isModified());
@@ -413,9 +434,113 @@ private slots:
         QCOMPARE(reader.documentText(), manager.documentText());
     }
 
+    // A save that wrote every byte but could not complete the file (a full disk noticed only when the
+    // buffered bytes go out) is a failed save: the old file stays, nothing is left beside it, and the
+    // project is still modified.
+    void failedCommitIsAFailedSave()
+    {
+        const QString path = dir->filePath(QStringLiteral("small.tvqvxc"));
+        TVListProjectFileManager manager(parent);
+        open(manager, QStringLiteral("small.tvqvxc"));
+        const QByteArray old = readAll(path);
+        QVERIFY(rename(manager, 0, QStringLiteral("Das Zweite")));
+        QSignalSpy after(&manager, &ProjectFileManager::onAfterSave);
+        {
+            // the document is far below the write buffer: every write succeeds, the completion fails
+            FileSizeLimit full(16);
+            manager.saveProject();
+        }
+        QCOMPARE(after.count(), 1);
+        QCOMPARE(after.at(0).at(0).toBool(), false);
+        QCOMPARE(readAll(path), old);
+        QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{"small.tvqvxc"});
+        QCOMPARE(answerer->boxTexts.size(), 1);
+        QVERIFY(answerer->boxTexts.last().startsWith(QStringLiteral("Write error. Cannot write file %1:\n").arg(path)));
+        QVERIFY(manager.isModified());
+        QVERIFY(answerer->fileDialogs.isEmpty());
+    }
+
+    // Save as starts where the user's files are and gives a name typed without a suffix the project's.
+    void saveAsFolderAndSuffix_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("tv") << 0 << "tvqvxc";
+        QTest::newRow("radio") << 1 << "rdqvxc";
+        QTest::newRow("link") << 2 << "lkqvxc";
+    }
+    void saveAsFolderAndSuffix()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, extension);
+        std::unique_ptr<ListProjectFileManager> manager;
+        if (kind == 0)
+            manager = std::make_unique<TVListProjectFileManager>(parent);
+        else if (kind == 1)
+            manager = std::make_unique<RadioListProjectFileManager>(parent);
+        else
+            manager = std::make_unique<LinkListProjectFileManager>(parent);
+        QVERIFY(manager->newProject());
+        const QString lists = dir->filePath(QStringLiteral("lists"));
+        const QString other = dir->filePath(QStringLiteral("other"));
+        QVERIFY(QDir().mkpath(lists) && QDir().mkpath(other));
+
+        // nothing opened yet: the documents folder (the home folder when there is none), never the root
+        manager->saveProjectAs();
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString expected = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+        QCOMPARE(answerer->fileDialogs.value(0).folder, QDir(expected).absolutePath());
+        QVERIFY(answerer->fileDialogs.value(0).folder != QStringLiteral("/"));
+        // a folder remembered from an Open that is gone since is passed over the same way
+        Settings::setString(Settings::RecentOpenDir, dir->filePath(QStringLiteral("gone")));
+        manager->saveProjectAs();
+        QCOMPARE(answerer->fileDialogs.value(1).folder, QDir(expected).absolutePath());
+
+        // untitled: the folder last opened from; the typed name gets the project suffix
+        Settings::setString(Settings::RecentOpenDir, lists);
+        answerer->fileAnswers << QDir(lists).filePath(QStringLiteral("mylist"));
+        QSignalSpy after(manager.get(), &ProjectFileManager::onAfterSave);
+        manager->saveProjectAs();
+        QCOMPARE(answerer->fileDialogs.value(2).folder, lists);
+        QCOMPARE(answerer->fileDialogs.value(2).proposed, QDir(lists).filePath("Untitled 1." + extension));
+        const QString saved = QDir(lists).filePath("mylist." + extension);
+        QVERIFY(after.count() == 1 && after.at(0).at(0).toBool());
+        QCOMPARE(manager->fileName(), saved);
+        QVERIFY(!QFile::exists(QDir(lists).filePath(QStringLiteral("mylist"))));
+        QCOMPARE(QDir(lists).entryList(QDir::Files), QStringList{"mylist." + extension});
+
+        // titled: the folder of the open file, whatever was opened last
+        Settings::setString(Settings::RecentOpenDir, other);
+        manager->saveProjectAs();
+        QCOMPARE(answerer->fileDialogs.value(3).folder, lists);
+        QCOMPARE(answerer->fileDialogs.value(3).proposed, saved);
+        // a name with a suffix of its own keeps it; the saved file opens again
+        answerer->fileAnswers << QDir(lists).filePath(QStringLiteral("mylist.xml"));
+        manager->saveProjectAs();
+        QCOMPARE(manager->fileName(), QDir(lists).filePath(QStringLiteral("mylist.xml")));
+        QVERIFY(manager->loadFile(saved));
+        QVERIFY(answerer->boxTexts.isEmpty());
+    }
+
+    // The base Export asks for a file like Save as: where the user's files are, with the export suffix.
+    void exportDialogSuffix()
+    {
+        TextProjectManager manager(parent);
+        QVERIFY(manager.newProject(QStringLiteral("exported text")));
+        Settings::setString(Settings::RecentOpenDir, dir->path());
+        answerer->fileAnswers << dir->filePath(QStringLiteral("out"));
+        QVERIFY(manager.exportProject());
+        QCOMPARE(answerer->fileDialogs.value(0).caption, QStringLiteral("Export..."));
+        QCOMPARE(answerer->fileDialogs.value(0).folder, QDir(dir->path()).absolutePath());
+        QCOMPARE(answerer->fileDialogs.value(0).filter, QStringLiteral("Text export (*.txe)"));
+        QCOMPARE(readAll(dir->filePath(QStringLiteral("out.txe"))), QByteArray("exported text"));
+        QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("out"))));
+    }
+
     void recentFiles()
     {
-        ListProjectFileManager manager("P", "tvqvxc", "E", "tvqvx", 10, parent);
+        ListProjectFileManager manager("TVListModule/Project", "P", "tvqvxc", "E", "tvqvx", 10, parent);
         const QStringList paths{dir->filePath("r0.tvqvx"), dir->filePath("r1.tvqvx"), dir->filePath("r2.tvqvx")};
         for (const QString &path : paths) {
             writeAll(path, tvDocument().toUtf8());

@@ -170,6 +170,56 @@ private slots:
         QVERIFY(!first->contextMenu()->isVisible());
     }
 
+    // The edit actions run through the public slots, each action once; the operation follows the
+    // sender's shortcut, and only a marked action of a view with a model is answered.
+    void actionsRunThroughHandleActions()
+    {
+        const QMetaObject *meta = first->metaObject();
+        for (const char *slot : {"handleActions(bool)", "handleActions()"}) {
+            const int index = meta->indexOfSlot(slot);
+            QVERIFY2(index >= 0, slot);
+            QCOMPARE(meta->method(index).access(), QMetaMethod::Public);
+        }
+        // every edit action is connected to handleActions(bool), exactly once
+        for (int which = STableView::Cut; which <= STableView::SelectAll; ++which) {
+            QAction *action = first->action(STableView::BasicActions(which));
+            QVERIFY(disconnect(action, &QAction::triggered, first, qOverload<bool>(&STableView::handleActions)));
+            QVERIFY(!disconnect(action, &QAction::triggered, first, qOverload<bool>(&STableView::handleActions)));
+        }
+        // without that connection the Delete action does nothing: it has no other way in
+        selectRows(first, {0});
+        first->action(STableView::Delete)->trigger();
+        QCOMPARE(modelA->rowCount(), 10);
+        // called directly, without an action as sender, nothing happens
+        QVERIFY(QMetaObject::invokeMethod(first, "handleActions"));
+        QVERIFY(QMetaObject::invokeMethod(first, "handleActions", Q_ARG(bool, false)));
+        QCOMPARE(modelA->rowCount(), 10);
+
+        // The shortcut, not the text, picks the operation; an unmarked action is ignored.
+        QAction marked(QStringLiteral("anything"));
+        marked.setShortcut(QKeySequence(QKeySequence::Delete));
+        marked.setProperty("STableViewACtion", true);
+        QAction unmarked(QStringLiteral("&Delete"));
+        unmarked.setShortcut(QKeySequence(QKeySequence::Delete));
+        QAction copying(QStringLiteral("&Delete"));
+        copying.setShortcut(QKeySequence(QKeySequence::Copy));
+        copying.setProperty("STableViewACtion", true);
+        for (QAction *action : {&marked, &unmarked, &copying}) {
+            connect(action, &QAction::triggered, first, qOverload<bool>(&STableView::handleActions));
+            connect(action, &QAction::triggered, second, qOverload<>(&STableView::handleActions));
+        }
+        unmarked.trigger();
+        QCOMPARE(modelA->rowCount(), 10);
+        selectRows(second, {1});
+        copying.trigger(); // copies row a0 of the first table, and b1 of the second, last
+        QCOMPARE(modelA->rowCount(), 10);
+        QCOMPARE(modelB->rowCount(), 2);
+        QVERIFY(!QApplication::clipboard()->mimeData()->formats().isEmpty());
+        marked.trigger(); // deletes the selected row of both tables
+        QCOMPARE(texts(modelA.get()).first(), QStringLiteral("a1"));
+        QCOMPARE(texts(modelB.get()), QStringList{"b0"});
+    }
+
     void tabLeavesAtEdges()
     {
         showFocused(first);
