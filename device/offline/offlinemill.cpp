@@ -137,7 +137,8 @@ void OfflineMill::copyFile(const QString &source, const QString &destination, bo
         emit Error(tr("Cannot read file %1.").arg(source));
         return;
     }
-    if (!out.commit()) {
+    // commit() alone does not notice when the last buffered bytes could not be written.
+    if (!out.flush() || !out.commit()) {
         emit Error(tr("Error while writing to file %1.").arg(target.fileName()));
         return;
     }

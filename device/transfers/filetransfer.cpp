@@ -224,7 +224,8 @@ FileTransfer::Outcome FileTransfer::download(const QString &receiverPath, const 
         file.cancelWriting();
         return done(outcome);
     }
-    if (!file.commit()) {
+    // commit() alone does not notice when the last buffered bytes could not be written.
+    if (!file.flush() || !file.commit()) {
         if (m_link.error)
             m_link.error(text("Cannot create file %1.").arg(destination));
         return done(Failed);

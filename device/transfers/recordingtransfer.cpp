@@ -298,7 +298,7 @@ RecordingTransfer::Outcome RecordingTransfer::finish(Download &d)
     for (auto &entry : d.parts) {
         for (auto &file : entry.second.files) {
             if (outcome == Completed)
-                committed = file->commit() && committed;
+                committed = file->flush() && file->commit() && committed; // commit() misses a failed last flush
             else
                 file->cancelWriting();
         }

@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <csignal>
+#include <sys/resource.h>
+
 #include <memory>
 
 class TestFileTransfer : public QObject
@@ -126,6 +129,32 @@ private slots:
         QCOMPARE(QDir(QFileInfo(dest).absolutePath()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("f.bin")});
         // A move whose copy failed never deletes the receiver's file.
+        QCOMPARE(e->commands->deleteRequests(), 0);
+        QVERIFY(QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/f.bin")));
+    }
+
+    // A disk that fills up while the last bytes still sit in the file's buffer: the copy fails, the
+    // user's file keeps its bytes, no temporary file stays and a move keeps the receiver's file.
+    void diskFullOnTheLastBytes()
+    {
+        e->receiverFile(QStringLiteral("v/f.bin"), pattern(3000));
+        const QString dest = e->pcFile(QStringLiteral("keep/f.bin"), "the user's own bytes");
+        CopyJobDocument failures;
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old;
+        limit.rlim_cur = 1000;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const FileTransfer::Outcome outcome =
+            FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, true, 3000, &failures);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
+        QCOMPARE(outcome, FileTransfer::Failed);
+        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot create file %1.").arg(dest)});
+        QCOMPARE(EmulatorLink::read(dest), QByteArray("the user's own bytes"));
+        QCOMPARE(QDir(QFileInfo(dest).absolutePath()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("f.bin")});
         QCOMPARE(e->commands->deleteRequests(), 0);
         QVERIFY(QFileInfo::exists(e->receiverRoot.path() + QStringLiteral("/v/f.bin")));
     }

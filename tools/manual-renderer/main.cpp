@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
         writer.setTitle(document.metaInformation(QTextDocument::DocumentTitle));
         document.print(&writer);
     }
-    if (!output.commit())
+    if (!output.flush() || !output.commit())
         return fail(QStringLiteral("cannot write %1: %2").arg(args.at(2), output.errorString()));
     return 0;
 }
