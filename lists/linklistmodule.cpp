@@ -531,7 +531,8 @@ void LinkListModule::onServiceItemUnselected(const QItemSelection &, const QItem
 
 LinkListModule::CheckOutcome LinkListModule::checkEditedLink()
 {
-    if ((!newItemPending && !itemsChanged) || !manager->isProjectLoaded() || editedId.isEmpty())
+    // A box of the check moves the focus out of the panel: that is no second departure.
+    if (checking || (!newItemPending && !itemsChanged) || !manager->isProjectLoaded() || editedId.isEmpty())
         return NothingChecked;
     DocItem link = manager->itemsProvider->itemById(editedId.toInt());
     if (link.isNull()) {

@@ -507,16 +507,51 @@ private slots:
         QCOMPARE(module->stackedWidget->currentIndex(), 1);
     }
 
+    void languageSwitchRetextsThePage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("allLinks");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("de") << "de_DE" << QString::fromUtf8("Alle Internet-Links")
+                            << QString::fromUtf8("Links ohne Titel oder URL sind nicht erlaubt. Möchten Sie diese "
+                                                 "Eigenschaften jetzt festlegen?");
+        QTest::newRow("pl") << "pl_PL" << QString::fromUtf8("Wszystkie linki internetowe")
+                            << QString::fromUtf8("Linki bez tytułu lub adresu URL są niedozwolone. Czy chcesz teraz "
+                                                 "ustawić te właściwości?");
+        QTest::newRow("en") << "en_EN" << "All internet links" << questionText;
+    }
     void languageSwitchRetextsThePage()
     {
+        QFETCH(QString, language);
         auto module = makeModule();
+        QVERIFY(module->projectManager()->newProject(document({link(0, "A", "http://a")})));
         QTranslator translator;
-        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
-        QCoreApplication::installTranslator(&translator);
-        QTRY_VERIFY(module->lblAllServices->text() != QStringLiteral("All internet links"));
+        const bool translated = language != QLatin1String("en_EN");
+        if (translated) {
+            QVERIFY(loadTranslator(&translator, language));
+            QCoreApplication::installTranslator(&translator);
+        }
+        QFETCH(QString, allLinks);
+        QTRY_COMPARE(module->lblAllServices->text(), allLinks);
+        // The removed tuning tab stays removed and untouched.
         QVERIFY(!module->transportStreamTab);
         QCOMPARE(module->tabServiceProperties->count(), 2);
-        QCoreApplication::removeTranslator(&translator);
+        // Every label and check box placed at a fixed size shows its whole text.
+        module->tabServiceProperties->setCurrentIndex(1);
+        module->showServiceDetails(true);
+        for (QWidget *fixed : std::initializer_list<QWidget *>{module->label_2, module->label_4, module->parentLockCheckBox})
+            QVERIFY2(fixed->sizeHint().width() <= fixed->width(), qPrintable(fixed->objectName()));
+        // The question of an incomplete link comes in the language, with its buttons.
+        DialogAnswerer answers;
+        answers.boxAnswers << (language == QLatin1String("de_DE") ? "Ja" : language == QLatin1String("pl_PL") ? "Tak" : "Yes");
+        clickRow(module.get(), 0);
+        typeInto(module->txtLinkUrl, QString());
+        QTest::keyClick(module->txtLinkUrl, Qt::Key_Return);
+        QCOMPARE(answers.boxTexts.size(), 1);
+        QTEST(answers.boxTexts.first(), "question");
+        QCOMPARE(titles(module->projectManager()->documentText()), QStringList{"A"});
+        if (translated)
+            QCoreApplication::removeTranslator(&translator);
         QTRY_COMPARE(module->lblAllServices->text(), QStringLiteral("All internet links"));
     }
 };
