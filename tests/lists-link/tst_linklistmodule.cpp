@@ -265,6 +265,9 @@ private slots:
         QTest::newRow("hide after editing checks and leaves the page usable")
             << QStringList{"select:B", "title:B2", "hide", "select:D"} << QStringList{}
             << QStringList{"A", "B2", "C", "D"} << QStringList{} << "D" << "itemsTableViewAll";
+        QTest::newRow("hide after making a duplicate checks as Save does")
+            << QStringList{"select:B", "url:http://a", "hide"} << QStringList{} << base << QStringList{duplicateText}
+            << "B" << "txtLinkTitle";
         QTest::newRow("hide then focus-out asks once")
             << QStringList{"select:B", "hide", "show", "hide", "show", "title:", "focusout"} << QStringList{"Yes"}
             << QStringList{"A", "", "C", "D"} << QStringList{questionText} << "" << "txtLinkTitle";
