@@ -1,5 +1,6 @@
 #include "lists/linklistmodule.h"
 
+#include "lists/linklistmodulepaneldelegate.h"
 #include "lists/transferlistsdevicetask.h"
 
 #include "document/agregatemodel.h"
@@ -26,77 +27,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
-#include <QItemDelegate>
 #include <QKeyEvent>
 #include <QListView>
-#include <QMetaProperty>
 #include <QTreeView>
 
 namespace {
 constexpr int IndexColumn = 8;
-
-bool readsTrue(const QVariant &value)
-{
-    if (value.typeId() == QMetaType::Bool)
-        return value.toBool();
-    const QString text = value.toString().trimmed();
-    return !text.isEmpty() && text != QLatin1String("0") && text.compare(QLatin1String("false"), Qt::CaseInsensitive);
-}
-
-// Binds the panel to the current link so that only what the user changed is ever written: a value the
-// panel cannot show (a link type it does not know, a hidden URL) and the genre text, which the panel only
-// shows, stay as stored, and reading a row never changes it.
-class LinkPanelDelegate : public QItemDelegate
-{
-public:
-    explicit LinkPanelDelegate(QObject *parent)
-        : QItemDelegate(parent)
-    {}
-
-    // Escape in a panel field is the page's (it cancels a new link), not a revert of that one field.
-    bool eventFilter(QObject *object, QEvent *event) override
-    {
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
-            return false;
-        return QItemDelegate::eventFilter(object, event);
-    }
-
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override
-    {
-        if (auto *label = qobject_cast<QLabel *>(editor)) {
-            label->setText(index.data(Qt::DisplayRole).toString());
-            return;
-        }
-        if (auto *combo = qobject_cast<EditableComboBox *>(editor)) {
-            combo->setIndexByData(index.data(Qt::EditRole).toString());
-            return;
-        }
-        QItemDelegate::setEditorData(editor, index);
-    }
-
-    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
-    {
-        if (qobject_cast<QLabel *>(editor))
-            return;
-        const QVariant stored = index.data(Qt::EditRole);
-        if (auto *combo = qobject_cast<EditableComboBox *>(editor)) {
-            const QString chosen = combo->indexByData();
-            if (!chosen.isEmpty() && chosen.compare(stored.toString(), Qt::CaseInsensitive) != 0)
-                model->setData(index, chosen, Qt::EditRole);
-            return;
-        }
-        if (!editor->isEnabled())
-            return;
-        const QMetaProperty user = editor->metaObject()->userProperty();
-        if (!user.isValid())
-            return;
-        const QVariant shown = user.read(editor);
-        const bool same = shown.typeId() == QMetaType::Bool ? shown.toBool() == readsTrue(stored)
-                                                            : shown.toString() == stored.toString();
-        if (!same)
-            QItemDelegate::setModelData(editor, model, index);
-    }
-};
 } // namespace
 
 LinkListModule::LinkListModule(QWidget *parent)
@@ -135,8 +71,8 @@ LinkListModule::LinkListModule(QWidget *parent)
     manager = new LinkListProjectFileManager(this);
     connect(manager, &ProjectFileManager::onAfterExport, this, &LinkListModule::onAfterExportProjectAs);
     const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled;
-    favouriteColumns << new ItemProperty(tr("Title"), QStringLiteral("Title"), QString(), 69, flags, QString(),
-                                         nullptr, field("title"))
+    favouriteColumns << new ItemProperty(tr("Title"), QStringLiteral("Title"), QString(), 69, flags, QString(), nullptr,
+                                         field("title"))
                      << new ItemProperty(tr("Url"), QStringLiteral("Url"), QString(), 69, flags, QString(), nullptr,
                                          field("url"));
     cmbLinkType->hide();
@@ -321,7 +257,7 @@ void LinkListModule::onProjectLoad()
         genreMenu->setModel(manager->genresModel, 0);
 
     mapper = new EnhancedDataWidgetMapper(this);
-    mapper->setItemDelegate(new LinkPanelDelegate(mapper));
+    mapper->setItemDelegate(new LinkListModulePanelDelegate(mapper));
     mapper->setModel(proxy);
     mapper->addMapping(txtLinkTitle, field("title"));
     mapper->addMapping(txtLinkUrl, field("url"));
@@ -357,8 +293,7 @@ void LinkListModule::onProjectUnload()
         mapper = nullptr;
     }
     if (manager->itemsModel)
-        disconnect(manager->itemsModel, &QAbstractItemModel::dataChanged, this,
-                   &LinkListModule::onAllItemsDataChanged);
+        disconnect(manager->itemsModel, &QAbstractItemModel::dataChanged, this, &LinkListModule::onAllItemsDataChanged);
     if (manager->genresModel)
         manager->genresModel->stopTracking();
     listsTabWidget->clearTabs();
@@ -403,10 +338,9 @@ void LinkListModule::connectFocusOutCheck(bool on)
 
 void LinkListModule::enableForEdit(bool enabled)
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{toolsFrame, listsTabWidget, itemsToolBar, lblAllServices,
-                                                            txtSearch, itemsTableViewAll, btnShowServiceSettings,
-                                                            basicServicesEdit, filterToolButton,
-                                                            showHideColumnsToolButton, btnCreateNewItem})
+    for (QWidget *widget : std::initializer_list<QWidget *>{
+             toolsFrame, listsTabWidget, itemsToolBar, lblAllServices, txtSearch, itemsTableViewAll,
+             btnShowServiceSettings, basicServicesEdit, filterToolButton, showHideColumnsToolButton, btnCreateNewItem})
         widget->setEnabled(enabled);
     itemsTableViewAll->setDragEnabled(enabled);
     itemsTableViewAll->horizontalHeader()->setEnabled(enabled);
@@ -560,7 +494,8 @@ LinkListModule::CheckOutcome LinkListModule::checkEditedLink()
     }
     if (titleEmpty || urlEmpty) {
         if (mapper) {
-            const QModelIndex row = itemsTableViewAll->proxy()->mapFromSource(manager->itemsModel->indexById(editedId, 0));
+            const QModelIndex row =
+                itemsTableViewAll->proxy()->mapFromSource(manager->itemsModel->indexById(editedId, 0));
             mapper->setCurrentIndex(row.row());
         }
         checking = true;

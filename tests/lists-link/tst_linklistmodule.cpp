@@ -54,10 +54,11 @@ QStringList titles(const QString &text)
     QDomDocument doc;
     doc.setContent(text);
     QStringList out;
-    for (QDomElement e = doc.documentElement().firstChildElement(QStringLiteral("items")).firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement())
-        out << (e.firstChildElement(QStringLiteral("title")).isNull() ? QStringLiteral("?")
-                                                                       : e.firstChildElement(QStringLiteral("title")).text());
+    for (QDomElement e = doc.documentElement().firstChildElement(QStringLiteral("items")).firstChildElement();
+         !e.isNull(); e = e.nextSiblingElement())
+        out << (e.firstChildElement(QStringLiteral("title")).isNull()
+                    ? QStringLiteral("?")
+                    : e.firstChildElement(QStringLiteral("title")).text());
     return out;
 }
 
@@ -65,8 +66,8 @@ QString urlOf(const QString &text, int id)
 {
     QDomDocument doc;
     doc.setContent(text);
-    for (QDomElement e = doc.documentElement().firstChildElement(QStringLiteral("items")).firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement())
+    for (QDomElement e = doc.documentElement().firstChildElement(QStringLiteral("items")).firstChildElement();
+         !e.isNull(); e = e.nextSiblingElement())
         if (e.attribute(QStringLiteral("id")).toInt() == id)
             return e.firstChildElement(QStringLiteral("url")).text();
     return QStringLiteral("<none>");
@@ -121,7 +122,6 @@ class TestLinkListModule : public QObject
             QTest::keyClicks(edit, text);
         else
             edit->insert(text); // key clicks carry ASCII only
-
     }
     static QString selectedTitle(LinkListModule *module)
     {
@@ -227,50 +227,63 @@ private slots:
         const QStringList base{"A", "B", "C", "D"};
         QTest::newRow("new link accepted with Enter")
             << QStringList{"new", "title:N", "url:http://n", "enter"} << QStringList{} << base + QStringList{"N"}
-            << QStringList{} << "N" << "itemsTableViewAll";
-        QTest::newRow("Enter in the title asks at once")
-            << QStringList{"new", "title:N", "enter"} << QStringList{"Yes"} << base + QStringList{"N"}
-            << QStringList{questionText} << "N" << "txtLinkUrl";
+            << QStringList{} << "N"
+            << "itemsTableViewAll";
+        QTest::newRow("Enter in the title asks at once") << QStringList{"new", "title:N", "enter"} << QStringList{"Yes"}
+                                                         << base + QStringList{"N"} << QStringList{questionText} << "N"
+                                                         << "txtLinkUrl";
         QTest::newRow("no, delete it") << QStringList{"new", "enter"} << QStringList{"No, delete it"} << base
-                                       << QStringList{questionText} << "D" << "itemsTableViewAll";
+                                       << QStringList{questionText} << "D"
+                                       << "itemsTableViewAll";
         QTest::newRow("escape removes the new link")
             << QStringList{"new", "title:N", "escape"} << QStringList{} << base << QStringList{} << "D"
             << "itemsTableViewAll";
-        QTest::newRow("cancel removes the new link") << QStringList{"new", "cancel"} << QStringList{} << base
-                                                     << QStringList{} << "D" << "itemsTableViewAll";
+        QTest::newRow("cancel removes the new link")
+            << QStringList{"new", "cancel"} << QStringList{} << base << QStringList{} << "D"
+            << "itemsTableViewAll";
         QTest::newRow("new duplicate goes")
             << QStringList{"new", "url:http://b", "enter"} << QStringList{} << base << QStringList{duplicateText} << "D"
             << "itemsTableViewAll";
         QTest::newRow("existing duplicate stays, selected again")
             << QStringList{"select:A", "url:http://b", "select:C"} << QStringList{} << base
-            << QStringList{duplicateText} << "A" << "txtLinkTitle";
+            << QStringList{duplicateText} << "A"
+            << "txtLinkTitle";
         QTest::newRow("new link without url next to one without url is asked, not removed")
             << QStringList{"new", "title:N", "url:", "enter"} << QStringList{"Yes"} << base + QStringList{"N"}
-            << QStringList{questionText} << "N" << "txtLinkUrl";
+            << QStringList{questionText} << "N"
+            << "txtLinkUrl";
         QTest::newRow("existing link emptied: escape on the question keeps it")
             << QStringList{"select:B", "title:", "select:A"} << QStringList{} << QStringList{"A", "", "C", "D"}
-            << QStringList{questionText} << "" << "txtLinkTitle";
+            << QStringList{questionText} << ""
+            << "txtLinkTitle";
         QTest::newRow("existing link emptied and deleted")
             << QStringList{"select:B", "title:", "select:A"} << QStringList{"No, delete it"}
-            << QStringList{"A", "C", "D"} << QStringList{questionText} << "D" << "itemsTableViewAll";
+            << QStringList{"A", "C", "D"} << QStringList{questionText} << "D"
+            << "itemsTableViewAll";
         QTest::newRow("untouched legacy duplicates and gaps are left alone")
             << QStringList{"select:A", "select:C", "select:D", "select:B", "select:C"} << QStringList{} << base
-            << QStringList{} << "C" << "itemsTableViewAll";
+            << QStringList{} << "C"
+            << "itemsTableViewAll";
         QTest::newRow("after an accepted edit an untouched duplicate is not checked")
             << QStringList{"select:B", "title:B2", "select:D", "select:C"} << QStringList{}
-            << QStringList{"A", "B2", "C", "D"} << QStringList{} << "C" << "itemsTableViewAll";
+            << QStringList{"A", "B2", "C", "D"} << QStringList{} << "C"
+            << "itemsTableViewAll";
         QTest::newRow("search typed mid-edit checks the edited link")
             << QStringList{"select:B", "url:http://a", "search:C"} << QStringList{} << base
-            << QStringList{duplicateText} << "B" << "txtLinkTitle";
+            << QStringList{duplicateText} << "B"
+            << "txtLinkTitle";
         QTest::newRow("hide after editing checks and leaves the page usable")
             << QStringList{"select:B", "title:B2", "hide", "select:D"} << QStringList{}
-            << QStringList{"A", "B2", "C", "D"} << QStringList{} << "D" << "itemsTableViewAll";
+            << QStringList{"A", "B2", "C", "D"} << QStringList{} << "D"
+            << "itemsTableViewAll";
         QTest::newRow("hide after making a duplicate checks as Save does")
             << QStringList{"select:B", "url:http://a", "hide"} << QStringList{} << base << QStringList{duplicateText}
-            << "B" << "txtLinkTitle";
+            << "B"
+            << "txtLinkTitle";
         QTest::newRow("hide then focus-out asks once")
             << QStringList{"select:B", "hide", "show", "hide", "show", "title:", "focusout"} << QStringList{"Yes"}
-            << QStringList{"A", "", "C", "D"} << QStringList{questionText} << "" << "txtLinkTitle";
+            << QStringList{"A", "", "C", "D"} << QStringList{questionText} << ""
+            << "txtLinkTitle";
     }
     void linkChecks()
     {
@@ -282,9 +295,8 @@ private slots:
         QFETCH(QString, focus);
         auto module = makeModule();
         // D repeats A's URL and C has none: both came with the file.
-        QVERIFY(module->projectManager()->newProject(
-            document({link(0, "A", "http://a"), link(1, "B", "http://b"), link(2, "C", QString()),
-                      link(3, "D", "http://a")})));
+        QVERIFY(module->projectManager()->newProject(document(
+            {link(0, "A", "http://a"), link(1, "B", "http://b"), link(2, "C", QString()), link(3, "D", "http://a")})));
         DialogAnswerer answerer;
         answerer.boxAnswers = answers;
         for (const QString &step : steps) {
@@ -300,8 +312,7 @@ private slots:
                 QTest::keyClick(focused, Qt::Key_Return);
             else if (step == QLatin1String("escape")) {
                 QTest::keyClick(focused, Qt::Key_Escape);
-            }
-            else if (step == QLatin1String("cancel"))
+            } else if (step == QLatin1String("cancel"))
                 QTest::mouseClick(module->btnCancelServiceSetting, Qt::LeftButton);
             else if (step == QLatin1String("hide"))
                 QTest::mouseClick(module->btnHideServiceSettings, Qt::LeftButton);
@@ -327,10 +338,10 @@ private slots:
     void browsingWritesNothing()
     {
         auto module = makeModule();
-        const QString text = document(
-            {link(0, "Radio & Co", "http://a", "<type>stream</type><genres>Jazz</genres>"),
-             link(1, "Hidden", "http://secret", "<type>website</type>", " hideURL=\"true\""),
-             link(2, "Third", "rtsp://cam%3A554/live?a=1&b=2", "<genres>News;Talk</genres><childrenLock>1</childrenLock>")});
+        const QString text = document({link(0, "Radio & Co", "http://a", "<type>stream</type><genres>Jazz</genres>"),
+                                       link(1, "Hidden", "http://secret", "<type>website</type>", " hideURL=\"true\""),
+                                       link(2, "Third", "rtsp://cam%3A554/live?a=1&b=2",
+                                            "<genres>News;Talk</genres><childrenLock>1</childrenLock>")});
         QVERIFY(module->projectManager()->newProject(text));
         const QString before = module->projectManager()->documentText();
         module->showServiceDetails(true);
@@ -462,7 +473,8 @@ private slots:
         QTRY_VERIFY(module->btnDownloadLists->isEnabled());
         DialogAnswerer answers;
         if (how == QLatin1String("upload")) {
-            QVERIFY(module->projectManager()->newProject(document({link(0, "A", "http://a"), link(1, "B", "http://b")})));
+            QVERIFY(
+                module->projectManager()->newProject(document({link(0, "A", "http://a"), link(1, "B", "http://b")})));
             ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
             items->setData(items->index(0, 1), QStringLiteral("Changed"), Qt::EditRole);
             commands->refuseMessage = 3;
@@ -475,6 +487,44 @@ private slots:
         QTEST(answers.boxTexts.filter(QStringLiteral("recording")), "boxes");
         QTEST(module->projectManager()->isModified(), "modified");
         QCOMPARE(module->stackedWidget->currentIndex(), how == QLatin1String("upload") ? 1 : 0);
+        device.requestClose();
+    }
+
+    // A held download left by the cancel button or by the lost connection returns to the page it came from.
+    void leavingAHeldDownload_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("cancel") << "cancel";
+        QTest::newRow("disconnected") << "disconnected";
+    }
+    void leavingAHeldDownload()
+    {
+        QFETCH(QString, how);
+        ReceiverEmulator emulator;
+        auto lists = ReceiverLists::install(emulator);
+        lists->setDocument(QStringLiteral("link"), document({link(0, "A", "http://a")}).toUtf8());
+        QVERIFY(emulator.start());
+        DVB24CommunicationManager device;
+        device.setPort(emulator.port());
+        auto module = makeModule(&device);
+        connect(&device, &DeviceCommunicationManager::stateChanged, module.get(), &LinkListModule::onDeviceStateChange);
+        device.connectToHost(emulator.host());
+        QTRY_VERIFY(module->btnDownloadLists->isEnabled());
+        DialogAnswerer answers;
+        lists->setHold(true);
+        module->btnDownloadLists->click();
+        QCOMPARE(module->stackedWidget->currentIndex(), 2);
+        QCOMPARE(module->dataTransferPageStatusLabel->text(),
+                 QStringLiteral("Downloading lists. Waiting for device access..."));
+        if (how == QLatin1String("cancel"))
+            module->dataTransferPageButton->click();
+        else
+            module->onDeviceStateChange(QStringLiteral("disconnected"));
+        lists->setHold(false);
+        QTRY_VERIFY(!module->pendingTask());
+        QCOMPARE(answers.boxTexts, QStringList());
+        QCOMPARE(module->stackedWidget->currentIndex(), 0);
+        QVERIFY(!module->projectManager()->isProjectLoaded());
         device.requestClose();
     }
 
@@ -521,7 +571,8 @@ private slots:
         QTest::newRow("pl") << "pl_PL" << QString::fromUtf8("Wszystkie linki internetowe")
                             << QString::fromUtf8("Linki bez tytułu lub adresu URL są niedozwolone. Czy chcesz teraz "
                                                  "ustawić te właściwości?");
-        QTest::newRow("en") << "en_EN" << "All internet links" << questionText;
+        QTest::newRow("en") << "en_EN"
+                            << "All internet links" << questionText;
     }
     void languageSwitchRetextsThePage()
     {
@@ -542,11 +593,14 @@ private slots:
         // Every label and check box placed at a fixed size shows its whole text.
         module->tabServiceProperties->setCurrentIndex(1);
         module->showServiceDetails(true);
-        for (QWidget *fixed : std::initializer_list<QWidget *>{module->label_2, module->label_4, module->parentLockCheckBox})
+        for (QWidget *fixed :
+             std::initializer_list<QWidget *>{module->label_2, module->label_4, module->parentLockCheckBox})
             QVERIFY2(fixed->sizeHint().width() <= fixed->width(), qPrintable(fixed->objectName()));
         // The question of an incomplete link comes in the language, with its buttons.
         DialogAnswerer answers;
-        answers.boxAnswers << (language == QLatin1String("de_DE") ? "Ja" : language == QLatin1String("pl_PL") ? "Tak" : "Yes");
+        answers.boxAnswers << (language == QLatin1String("de_DE")   ? "Ja"
+                               : language == QLatin1String("pl_PL") ? "Tak"
+                                                                    : "Yes");
         clickRow(module.get(), 0);
         typeInto(module->txtLinkUrl, QString());
         QTest::keyClick(module->txtLinkUrl, Qt::Key_Return);
