@@ -235,6 +235,10 @@ private slots:
         QTest::newRow("no, delete it") << QStringList{"new", "enter"} << QStringList{"No, delete it"} << base
                                        << QStringList{questionText} << "D"
                                        << "itemsTableViewAll";
+        QTest::newRow("sorted by title: only the new link goes")
+            << QStringList{"sort", "new", "enter"} << QStringList{"No, delete it"} << base << QStringList{questionText}
+            << "A"
+            << "itemsTableViewAll";
         QTest::newRow("escape removes the new link")
             << QStringList{"new", "title:N", "escape"} << QStringList{} << base << QStringList{} << "D"
             << "itemsTableViewAll";
@@ -322,6 +326,8 @@ private slots:
                 clickRow(module.get(), rowOf(module.get(), arg));
             else if (step.startsWith(QLatin1String("search:")))
                 typeInto(module->txtSearch, arg);
+            else if (step == QLatin1String("sort"))
+                module->itemsTableViewAll->sortByColumn(1, Qt::DescendingOrder);
             else if (step == QLatin1String("focusout"))
                 module->txtSearch->setFocus(Qt::OtherFocusReason);
         }
