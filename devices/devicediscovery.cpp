@@ -24,11 +24,16 @@ int DeviceDiscovery::probeCapacity()
                 limit = raised;
         }
         const qint64 open = QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size();
-        const qint64 soft = limit.rlim_cur == RLIM_INFINITY ? 1 << 20 : qint64(limit.rlim_cur);
-        // Each probe holds a socket and its thread's wake-up pipes; the rest stays for the program.
-        return int(std::clamp<qint64>((soft - open - 64) / 3, 1, 1024));
+        return probeCapacityFor(limit.rlim_cur == RLIM_INFINITY ? -1 : qint64(limit.rlim_cur), open);
     }();
     return capacity;
+}
+
+int DeviceDiscovery::probeCapacityFor(qint64 softLimit, qint64 openDescriptors)
+{
+    const qint64 soft = softLimit < 0 ? qint64(1) << 20 : softLimit;
+    // Each probe holds a socket and its thread's wake-up pipes; the rest stays for the program.
+    return int(std::clamp<qint64>((soft - openDescriptors - 64) / 3, 1, 1024));
 }
 
 DeviceDiscovery::DeviceDiscovery(QObject *parent)

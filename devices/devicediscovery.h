@@ -39,6 +39,9 @@ public:
 
     // Raises the soft descriptor limit to the hard one, once; the probe bound is taken from it.
     static int probeCapacity();
+    // The bound for a soft descriptor limit (negative: unlimited) with that many descriptors open:
+    // three per probe, 64 kept for the program, at least 1 and at most 1024.
+    static int probeCapacityFor(qint64 softLimit, qint64 openDescriptors);
 
 signals:
     void DiscoveryStarted();

@@ -6,15 +6,36 @@ DeviceModule::DeviceModule(QWidget *parent)
     : OmbrelayModule(parent)
 {
     setupUi(this);
-    const QList<QPair<QAbstractButton *, ModuleTypes>> buttons = {{btnShowLinkList, TypeLinkList},
-                                                                  {btnShowMediaExplorer, TypeMediaExplorer},
-                                                                  {btnShowProperties, TypeDeviceProperties},
-                                                                  {btnShowRadioList, TypeRadioList},
-                                                                  {btnShowTvList, TypeTvList}};
-    for (const auto &[button, type] : buttons) {
-        const ModuleTypes wanted = type;
-        connect(button, &QAbstractButton::pressed, this, [this, wanted] { emit showModuleRequest(wanted); });
-    }
+    connect(btnShowLinkList, &QAbstractButton::pressed, this, &DeviceModule::onBtnShowLinkList);
+    connect(btnShowMediaExplorer, &QAbstractButton::pressed, this, &DeviceModule::onBtnShowMediaExplorer);
+    connect(btnShowProperties, &QAbstractButton::pressed, this, &DeviceModule::onBtnShowProperties);
+    connect(btnShowRadioList, &QAbstractButton::pressed, this, &DeviceModule::onBtnShowRadioList);
+    connect(btnShowTvList, &QAbstractButton::pressed, this, &DeviceModule::onBtnShowTvList);
+}
+
+void DeviceModule::onBtnShowLinkList()
+{
+    emit showModuleRequest(TypeLinkList);
+}
+
+void DeviceModule::onBtnShowMediaExplorer()
+{
+    emit showModuleRequest(TypeMediaExplorer);
+}
+
+void DeviceModule::onBtnShowProperties()
+{
+    emit showModuleRequest(TypeDeviceProperties);
+}
+
+void DeviceModule::onBtnShowRadioList()
+{
+    emit showModuleRequest(TypeRadioList);
+}
+
+void DeviceModule::onBtnShowTvList()
+{
+    emit showModuleRequest(TypeTvList);
 }
 
 void DeviceModule::retranslate()

@@ -22,6 +22,13 @@ public:
 signals:
     void showModuleRequest(OmbrelayModule::ModuleTypes type);
 
+private slots:
+    void onBtnShowLinkList();
+    void onBtnShowMediaExplorer();
+    void onBtnShowProperties();
+    void onBtnShowRadioList();
+    void onBtnShowTvList();
+
 protected:
     // Never refuses: the page holds nothing to lose.
     void closeEvent(QCloseEvent *) override {}

@@ -105,8 +105,10 @@ bool DeviceProbe::probe(const QHostAddress &host, ZBDeviceInfo *info, bool fastS
                 payload.truncate(nul);
             info->setMac(macToString(mac));
             result = info->fromXml(QString::fromUtf8(payload));
-            // The address we reached is the receiver's, whatever its description claims.
+            // The address we reached is the receiver's, whatever its description claims, and a
+            // receiver found on the network is not one managed over USB.
             info->setIp(target);
+            info->setUsbManaged(false);
         }
     } catch (int) {
         m_socket->abort();

@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 
 namespace {
 
@@ -36,6 +37,9 @@ NewDeviceModule::NewDeviceModule(QWidget *parent, ZBDeviceCollection *deviceColl
     connect(btnGoBack_3, &QAbstractButton::pressed, this, &NewDeviceModule::showStartPage);
     connect(btnConnectNewDevice, &QAbstractButton::pressed, this, &NewDeviceModule::connectDevice);
     connect(txtIp1, &QLineEdit::returnPressed, this, &NewDeviceModule::connectDevice);
+    // The address mask wants every digit before the field reports Return: a typed address
+    // ("192.168.1.5") must connect on Return and keypad Enter as on the button.
+    txtIp1->installEventFilter(this);
     connect(btnGoBack_2, &QAbstractButton::pressed, this, &NewDeviceModule::onBtnGoBack2);
     connect(btnFinish, &QAbstractButton::pressed, this, &NewDeviceModule::onBtnFinish);
     connect(txtDeviceName, &QLineEdit::returnPressed, this, &NewDeviceModule::onBtnFinish);
@@ -73,7 +77,7 @@ NewDeviceModule::NewDeviceModule(QWidget *parent, ZBDeviceCollection *deviceColl
     const bool rangeStored = startOk && endOk && start != 0 && end != 0 &&
                              isValidRange(QHostAddress(start).toString(), QHostAddress(end).toString());
     rbSearchScope->setChecked(rangeStored);
-    cbFastScan->setChecked(Settings::getBool(Settings::SearchFastScanEnabled, true));
+    cbFastScan->setChecked(Settings::getBool(Settings::SearchFastScanEnabled, false));
     cbCheckConnection->setChecked(Settings::getBool(Settings::SearchCheckConnectionEnabled, true));
     if (rangeStored) {
         txtStartSearch->setText(paddedIpText(QHostAddress(start)));
@@ -94,6 +98,19 @@ NewDeviceModule::~NewDeviceModule()
 void NewDeviceModule::retranslate()
 {
     retranslateUi(this);
+}
+
+bool NewDeviceModule::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtIp1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (txtIp1->isEnabled())
+                connectDevice();
+            return true;
+        }
+    }
+    return OmbrelayModule::eventFilter(watched, event);
 }
 
 void NewDeviceModule::changeEvent(QEvent *event)
@@ -397,6 +414,9 @@ void NewDeviceModule::connectDevice()
 {
     const QHostAddress address = StrictIPv4::toHostAddress(txtIp1->text().trimmed());
     newDeviceInfo.prepareForConnection();
+    // An address that parses answers any earlier complaint about the text.
+    if (!address.isNull())
+        txtInvalidIpAddress->hide();
     if (!address.isNull() &&
         (discovery.knownAddresses().contains(address) || (collection && collection->containsAddress(address)))) {
         MessageBox::information(this, tr("This IP is being used by another device."));

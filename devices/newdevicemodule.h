@@ -32,6 +32,7 @@ signals:
     void DeviceAdded(const ZBDeviceInfo *info);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 

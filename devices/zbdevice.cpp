@@ -191,6 +191,10 @@ void ZBDevice::onConnectionChanged(QString state)
 void ZBDevice::onDeviceInfoChanged(ZBDeviceInfo info)
 {
     info.setId(m_info.id());
+    // The description tells what the receiver is; where the user reaches it and how it is managed
+    // stay the user's.
+    info.setIp(m_info.ip());
+    info.setUsbManaged(m_info.isUsbManaged());
     const QString givenName = m_info.givenName();
     const bool sameShareName = info.shareName() == m_info.shareName();
     const float version = info.protocolVersion();

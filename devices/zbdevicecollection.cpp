@@ -1,8 +1,10 @@
 #include "devices/zbdevicecollection.h"
 
+#include "device/protocol/dvb24communicationmanager.h"
+
 #include "base/settings.h"
-#include "devices/zbdevice.h"
 #include "device/core/zbdeviceinfo.h"
+#include "devices/zbdevice.h"
 
 #include <QCloseEvent>
 #include <QDomDocument>
@@ -131,6 +133,8 @@ bool ZBDeviceCollection::appendDevice(ZBDevice *device)
         connect(device, &ZBDevice::stateChanged, this, &ZBDeviceCollection::onDeviceStateChanged);
     }
     emit DeviceAdded(&device->info());
+    if (network && m_receiverPort != 0)
+        device->communicationManager()->setPort(m_receiverPort);
     if (network)
         device->connectToDevice();
     // Loading never rewrites the stored list: a record it cannot take must not vanish from there.

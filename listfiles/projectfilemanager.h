@@ -43,6 +43,7 @@ public:
     QString projectFileExtension() const;
     QString exportFileExtension() const;
     QString exportFileDescription() const;
+    QString projectFileDescription() const { return projectDescription; }
 
     QAction *newAction = nullptr;
     QAction *openAction = nullptr;

@@ -4,6 +4,8 @@
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
+#include "document/exception.h"
+#include "document/listdocument.h"
 #include "document/objectsortfilterproxymodel.h"
 #include "exchange/listsimportwizard.h"
 #include "exchange/listsprintdialog.h"
@@ -70,6 +72,29 @@ void ListsModuleShared::setDeviceInfo(ZBDeviceInfo *info)
     }
 }
 
+bool ListsModuleShared::takeSatellitesFrom(const QString &reply)
+{
+    ZBDeviceInfo fetched;
+    if (!fetched.fromXml(reply) || !fetched.isComplete())
+        return false;
+    // Only the satellites and front-ends: the user's name for the receiver, its address and USB flag stay.
+    if (ZBDeviceInfo *info = deviceInfo())
+        info->takeSatellitesAndFrontends(reply);
+    return true;
+}
+
+bool ListsModuleShared::isListText(const QString &text) const
+{
+    if (text.trimmed().isEmpty())
+        return false;
+    try {
+        ListDocument parsed(text);
+    } catch (const Exception &) {
+        return false;
+    }
+    return true;
+}
+
 void ListsModuleShared::setOnLine(bool online)
 {
     for (QAbstractButton *button : {form.btnDownloadDeviceLists, form.btnDownloadLists, form.btnUploadDeviceLists})
@@ -128,11 +153,8 @@ bool ListsModuleShared::enqueue(DeviceTask *task)
 void ListsModuleShared::downloadLists()
 {
     clearStatusText();
-    if (listManager()->isProjectLoaded()) {
-        listManager()->closeAction->trigger();
-        if (listManager()->isProjectLoaded())
-            return;
-    }
+    // The open project is not closed here: it stays until the downloaded list has arrived and loaded,
+    // so a refused or cancelled download leaves the page as it was.
     if (deviceInfo() && deviceInfo()->isUsbManaged()) {
         importFromUsb();
         return;

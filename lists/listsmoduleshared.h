@@ -56,6 +56,11 @@ public:
     bool isTearingDown() const { return tearingDown; }
 
     void setDeviceInfo(ZBDeviceInfo *info) override;
+    // Takes the satellites and front-ends of a receiver's description reply into the receiver's record;
+    // its name, address and USB flag stay the user's. False, and nothing taken, for an incomplete reply.
+    bool takeSatellitesFrom(const QString &reply);
+    // Whether a received text reads as a list document, checked before the open project is given up.
+    bool isListText(const QString &text) const;
 
 public slots:
     // Called by a task at its one ending; forgets it when it is the pending one and releases it.

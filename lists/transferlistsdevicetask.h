@@ -112,20 +112,20 @@ public:
         }
         const QString m = mode();
         if (m == QLatin1String("download")) {
+            // The open project stays until the received list is known to load: a refused reply leaves
+            // the page as it was, and a save question cancelled inside newProject keeps the project.
             const QString reply = result();
-            if (!reply.trimmed().isEmpty() && module->listManager()->newProject(reply)) {
+            ListProjectFileManager *manager = module->listManager();
+            if (module->isListText(reply) && manager->newProject(reply)) {
+                module->showPage(1);
+            } else if (module->isListText(reply) && manager->isProjectLoaded()) {
                 module->showPage(1);
             } else {
                 MessageBox::warning(module, text("Downloaded data format is invalid, please try again."));
-                module->showPage(0);
+                module->showPage(module->restingPage());
             }
         } else if (command.methodName() == QLatin1String("getDeviceInfo")) {
-            ZBDeviceInfo reply;
-            reply.fromXml(result());
-            if (reply.isComplete()) {
-                if (module->deviceInfo())
-                    module->deviceInfo()->fromXml(result());
-            } else {
+            if (!module->takeSatellitesFrom(result())) {
                 MessageBox::warning(module, text("Device is busy now. Please try again later."));
             }
             module->showPage(1);

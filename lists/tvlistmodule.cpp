@@ -66,6 +66,10 @@ TVListModule::TVListModule(QWidget *parent)
     setOnLine(false);
 
     manager = new TVListProjectFileManager(this);
+    // The file shortcuts (Ctrl+N, O, S, Shift+S, W, R) work while this page is shown, and only then.
+    addActions({manager->newAction, manager->openAction, manager->saveAction, manager->saveAsAction,
+                manager->closeAction, manager->exportAction});
+    addActions(QList<QAction *>(manager->recentFileActions.cbegin(), manager->recentFileActions.cend()));
     connect(manager, &ProjectFileManager::onAfterExport, this, &TVListModule::onAfterExportProjectAs);
     const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled;
     favouriteColumns << new ItemProperty(QCoreApplication::translate("QObject", "Name"), QStringLiteral("Name"),
@@ -234,8 +238,8 @@ void TVListModule::onProjectLoad()
     header->setMinimumSectionSize(qMin(header->minimumSectionSize(), 30));
     header->resizeSection(0, 30);
     itemsTableViewAll->setEnabled(true);
-    listsTabWidget->setDocument(manager->document->lists, items, QStringLiteral("Ombrelay TV Lists Project_ref"),
-                                favouriteColumns);
+    listsTabWidget->setDocument(manager->document->lists, items,
+                                manager->projectFileDescription() + QStringLiteral("_ref"), favouriteColumns);
     favouriteColumnsHanded = true;
     proxy->setColumnFilters(nullptr);
     columnFilters.clear();
@@ -248,8 +252,13 @@ void TVListModule::onProjectLoad()
     connect(filterModel, &FilterMenuModel::filterChanged, this, &TVListModule::setupFilter, Qt::UniqueConnection);
     setupFilter();
 
+    // The panel reads the services through a proxy of its own, without search, filters or sorting: a
+    // service renamed out of the search still gets every later edit of the panel.
+    panelModel = new ObjectSortFilterProxyModel(this);
+    panelModel->setEditRestricted(true);
+    panelModel->setSourceModel(items);
     mapper = new EnhancedDataWidgetMapper(this);
-    mapper->setModel(proxy);
+    mapper->setModel(panelModel);
     mapper->addMapping(txtServiceTitle, field("name"));
     mapper->addMapping(cmbProvider, field("provider"), "currentText");
     mapper->addMapping(epgCheckBox, field("@epgMarked"));
@@ -278,6 +287,10 @@ void TVListModule::onProjectLoad()
     setCurrentModelIndex();
     setListToolsEnabled(true);
     manager->retranslate();
+    // The manager leaves Export (Ctrl+R) off: with a list open the page offers it.
+    manager->exportAction->setEnabled(true);
+    // "# on list" follows the current list from the start, so the first sort is by list place.
+    updateItemsListPosition(listsTabWidget->currentIndex());
     itemsTableViewAll->sortByColumn(0, Qt::AscendingOrder);
     setPage(PageEditor);
 }
@@ -285,6 +298,7 @@ void TVListModule::onProjectLoad()
 void TVListModule::onProjectUnload()
 {
     setPage(PageWelcome);
+    manager->exportAction->setEnabled(false);
     if (filterModel)
         disconnect(filterModel, nullptr, this, nullptr);
     disconnect(detailedSettingsWidget, &TvAdvancedSettingsItemDelegateWidget::zbXmlChanged, mapper, nullptr);
@@ -298,6 +312,11 @@ void TVListModule::onProjectUnload()
         disconnect(parentalControlMultipleChoice, nullptr, mapper, nullptr);
         mapper->deleteLater();
         mapper = nullptr;
+    }
+    if (panelModel) {
+        panelModel->setSourceModel(nullptr);
+        panelModel->deleteLater();
+        panelModel = nullptr;
     }
     if (manager->genresModel)
         manager->genresModel->detachSource();
@@ -323,8 +342,7 @@ void TVListModule::connectSelection(bool on)
     if (!selection)
         return;
     if (on) {
-        connect(selection, &QItemSelectionModel::selectionChanged, this, &TVListModule::setCurrentModelIndex,
-                Qt::UniqueConnection);
+        // One handler: the check of the service left must run before the panel follows the new row.
         connect(selection, &QItemSelectionModel::selectionChanged, this, &TVListModule::onServiceItemUnselected,
                 Qt::UniqueConnection);
     } else {
@@ -356,10 +374,11 @@ void TVListModule::setCurrentModelIndex()
     const QModelIndex current = itemsTableViewAll->currentIndex();
     if (!current.isValid() || !itemsTableViewAll->selectionModel()->isSelected(current))
         return;
-    if (mapper)
-        mapper->setCurrentIndex(current.row());
+    ObjectSortFilterProxyModel *proxy = itemsTableViewAll->proxy();
+    if (mapper && panelModel)
+        mapper->setCurrentIndex(panelModel->mapFromSource(proxy->mapToSource(current)).row());
     // Remember which service is in the panel: the check on leaving concerns that one only.
-    editedId = itemsTableViewAll->proxy()->index(current.row(), IndexColumn).data().toString();
+    editedId = proxy->index(current.row(), IndexColumn).data().toString();
     ZBDeviceInfo *info = deviceInfo();
     detailedSettingsWidget->setPositionBySatelliteOnly(info && (info->satelliteCount() > 0 || !info->isUsbManaged()));
 }
@@ -413,13 +432,15 @@ void TVListModule::onNewItem()
     if (filterModel)
         filterModel->clear();
     txtSearch->clear();
-    const QString id = manager->itemsModel->appendNewItem();
+    const QString id = giveNextFreeId(manager->itemsModel->appendNewItem());
     ObjectSortFilterProxyModel *proxy = itemsTableViewAll->proxy();
     proxy->setItemsSearchFilter(QString());
-    const QModelIndex source = manager->itemsModel->index(manager->itemsModel->rowCount() - 1, 0);
+    const QModelIndex source = manager->itemsModel->indexById(id, 0);
+    // The row left is checked as the selection moves; only then is the new service the pending one,
+    // so that check never concerns (or removes) the new service.
+    itemsTableViewAll->setCurrentIndex(proxy->mapFromSource(source));
     newItemPending = true;
     editedId = id;
-    itemsTableViewAll->setCurrentIndex(proxy->mapFromSource(source));
     showServiceDetails(true);
     detailedSettingsWidget->focusFirstEditor();
     setPropertiesEditable(true);
@@ -439,9 +460,35 @@ void TVListModule::setPropertiesEditable(bool editing)
 
 void TVListModule::onServiceItemUnselected(const QItemSelection &, const QItemSelection &deselected)
 {
-    if (deselected.isEmpty())
-        return;
-    checkLeftItem(deselected);
+    if (!deselected.isEmpty())
+        checkLeftItem(deselected);
+    setCurrentModelIndex();
+}
+
+QString TVListModule::giveNextFreeId(const QString &id)
+{
+    // A new service takes the number after the highest in use, never a gap such as 0 that the receiver
+    // may not take for a service.
+    DocItemsDataProvider *provider = manager->itemsProvider;
+    int highest = 0;
+    for (int row = 0, rows = provider->count(); row < rows; ++row) {
+        const QString other = provider->itemAt(row).id();
+        if (other != id)
+            highest = qMax(highest, other.toInt());
+    }
+    const int own = id.toInt();
+    if (id.isEmpty() || own <= highest) {
+        const QModelIndex at = manager->itemsModel->indexById(id, 0);
+        const QString next = QString::number(highest + 1);
+        // Numbering the new service is no edit of the service the user is leaving.
+        const bool changed = itemsChanged;
+        if (at.isValid() && manager->itemsModel->setData(at.siblingAtColumn(IndexColumn), next, Qt::EditRole))
+            itemsChanged = changed;
+        else
+            return id;
+        return next;
+    }
+    return id;
 }
 
 void TVListModule::checkLeftItem(const QItemSelection &deselected)
@@ -472,6 +519,8 @@ void TVListModule::checkLeftItem(const QItemSelection &deselected)
         const QModelIndex at = manager->itemsModel->indexById(id, 0);
         const QModelIndex row = itemsTableViewAll->proxy()->mapFromSource(at);
         editedId.clear();
+        // The page was locked for the new service: it is unlocked before the rows move again.
+        setPropertiesEditable(false);
         if (row.isValid())
             itemsTableViewAll->deleteRow(row.row());
         showServiceDetails(false);
@@ -557,7 +606,9 @@ void TVListModule::onEndPasteOrDelete()
 
 void TVListModule::updateItemsListPosition(int index)
 {
-    if (index < 0 || itemsTableViewAll->isColumnHidden(field("position")) || !manager->isProjectLoaded())
+    // The document, not the loaded flag: the flag is set only after the page has taken the document,
+    // and the first load must fill "# on list" too.
+    if (index < 0 || itemsTableViewAll->isColumnHidden(field("position")) || !manager->document)
         return;
     const QList<QList<int>> lists = manager->readLists();
     if (index >= lists.size())
@@ -585,8 +636,10 @@ void TVListModule::onItemsTableHeaderChange(const QModelIndex &, const QModelInd
     itemsTableViewAll->horizontalHeader()->setStretchLastSection(true);
     itemsTableViewAll->setColumnWidth(1, 200);
     itemsTableViewAll->setColumnWidth(2, 150);
+    // 80 px, or what the column's title needs in the current language.
+    QHeaderView *header = itemsTableViewAll->horizontalHeader();
     for (int column : {3, 4, 5, 6})
-        itemsTableViewAll->setColumnWidth(column, 80);
+        itemsTableViewAll->setColumnWidth(column, qMax(80, header->sectionSizeHint(column)));
 }
 
 void TVListModule::setupFilter()
@@ -699,6 +752,10 @@ void TVListModule::backFromExportPage()
     setPage(PageEditor);
 }
 
+void TVListModule::onProjectBeforeSave() {}
+
+void TVListModule::onProjectAfterSave() {}
+
 void TVListModule::onBtnOpenSavedProject2()
 {
     if (manager->closeProject())
@@ -731,12 +788,10 @@ void TVListModule::onPredefinedSatellitesButtonClicked()
 
 void TVListModule::taskComplete(DeviceTask *task)
 {
-    ZBDeviceInfo reply;
-    reply.fromXml(task->result());
-    if (!reply.name().isEmpty()) {
-        if (deviceInfo())
-            deviceInfo()->fromXml(task->result());
-        detailedSettingsWidget->setSatelliteMenu(deviceInfo() ? deviceInfo()->satellitesDocument() : QString());
-    }
+    // The task has taken the satellites of a description reply into the record: the menu shows them.
+    auto *transfer = dynamic_cast<TransferListsDeviceTask<TVListModule> *>(task);
+    if (transfer && transfer->command.methodName() == QLatin1String("getDeviceInfo") && deviceInfo() &&
+        deviceInfo()->satelliteCount() > 0)
+        detailedSettingsWidget->setSatelliteMenu(deviceInfo()->satellitesDocument());
     ListsModuleShared::taskComplete(task);
 }

@@ -13,6 +13,7 @@ class EnhancedDataWidgetMapper;
 class FilterMenuModel;
 class ItemProperty;
 class ModelMenu;
+class ObjectSortFilterProxyModel;
 class TVListProjectFileManager;
 
 // The editor of a receiver's TV services and favourite lists (module type 1).
@@ -53,6 +54,8 @@ private slots:
     void onPredefinedSatellitesButtonClicked();
     void onProjectLoad();
     void onProjectUnload();
+    void onProjectBeforeSave();
+    void onProjectAfterSave();
     void onServicesDataChanged();
     void onServiceItemUnselected(const QItemSelection &selected, const QItemSelection &deselected);
     void onTabServicePropertiesFocusOut();
@@ -78,6 +81,8 @@ private:
     void checkLeftItem(const QItemSelection &deselected);
     void removeCurrentRow();
     void connectSelection(bool on);
+    // Gives the new service id the number after the highest in use; returns the id it has.
+    QString giveNextFreeId(const QString &id);
 
     TVListProjectFileManager *manager = nullptr;
     ModelMenu *epgMenu = nullptr;
@@ -87,6 +92,7 @@ private:
     ModelMenu *childrenLockMenu = nullptr;
     QList<ColumnFilter> columnFilters;
     EnhancedDataWidgetMapper *mapper = nullptr;
+    ObjectSortFilterProxyModel *panelModel = nullptr;
     BooleanModel booleanModel;
     FilterMenuModel *filterModel = nullptr;
     QList<ItemProperty *> favouriteColumns;

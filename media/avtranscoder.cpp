@@ -61,9 +61,9 @@ AVTranscoder::AVTranscoder(QObject *parent)
     _authoring->setProcessEnvironment(environment);
     connect(_converter, &QProcess::started, this, &AVTranscoder::onConversionStepStarted);
     connect(_converter, &QProcess::errorOccurred, this, &AVTranscoder::onError);
-    connect(_converter, &QProcess::finished, this, &AVTranscoder::onConverterFinished);
     connect(_progressTimer, &QTimer::timeout, this, &AVTranscoder::onConvertTimerTimeout);
-    connect(_authoring, &QProcess::errorOccurred, this, &AVTranscoder::onError);
+    connect(_authoring, &QProcess::started, this, &AVTranscoder::onConversionStepStarted2);
+    connect(_authoring, &QProcess::errorOccurred, this, &AVTranscoder::onError2);
     connect(_authoring, &QProcess::finished, this, &AVTranscoder::onDVDAuthorFinish);
 }
 
@@ -77,8 +77,11 @@ AVTranscoder::~AVTranscoder()
             process->waitForFinished(3000);
         }
     }
-    if (_busy)
+    if (_busy) {
         removeIntermediates();
+        if (_type == Dvd && !_target.isEmpty()) // a half-made DVD is of no use; the folder was free at the start
+            QDir(QDir(_target).filePath(QStringLiteral("DVD"))).removeRecursively();
+    }
     delete _converter;
     delete _progressTimer;
     delete _authoring;
@@ -119,6 +122,12 @@ qint64 AVTranscoder::expectedSize(int type, const QString &source)
     }
 }
 
+void AVTranscoder::setExpectedSize(int type, const QString &source)
+{
+    _expectedSize = -1;
+    _expectedSize = expectedSize(type, source);
+}
+
 QProcess::ProcessState AVTranscoder::state() const
 {
     if (_converter->state() != QProcess::NotRunning)
@@ -141,6 +150,13 @@ QString AVTranscoder::uniqueName(const QString &folder, const QString &suffix) c
     return name;
 }
 
+// The ".TS" between the two steps of a TS4 to MKV conversion: beside the target, where there is room for a
+// copy of the recording, under a name nobody else picks; removed on every ending.
+QString AVTranscoder::tempFileName() const
+{
+    return uniqueName(QFileInfo(_target).absolutePath(), QStringLiteral("TS"));
+}
+
 void AVTranscoder::transcode(const QString &source, const QString &target, int type)
 {
     if (state() != QProcess::NotRunning) {
@@ -153,10 +169,10 @@ void AVTranscoder::transcode(const QString &source, const QString &target, int t
     _tempFile.clear();
     _finalOutput.clear();
     _authoringConfig.clear();
+    _stepOutput.clear();
+    setExpectedSize(type, input);
     _previousStepSize = 0;
     _firstStepPending = true;
-    _secondStepPending = false;
-    _expectedSize = expectedSize(type, input);
     _busy = true;
 
     if (!QFileInfo::exists(input))
@@ -173,12 +189,21 @@ void AVTranscoder::transcode(const QString &source, const QString &target, int t
         return fail(tr("Cannot write into the folder %1.").arg(folder));
 
     if (type == Mkv && input.endsWith(QLatin1String("TS4"), Qt::CaseInsensitive)) {
-        _tempFile = uniqueName(folder, QStringLiteral("TS"));
-        _secondStepPending = true;
+        _tempFile = tempFileName();
+        if (_tempFile.isEmpty())
+            return fail(tr("Cannot write into the folder %1.").arg(folder));
+        routeConverterEnd(&AVTranscoder::onStepFinished);
         convert(StreamCopy, input, _tempFile);
     } else {
+        routeConverterEnd(&AVTranscoder::onConversionsFinished);
         convert(type, input, _finalOutput);
     }
+}
+
+void AVTranscoder::routeConverterEnd(StepEnd handler)
+{
+    disconnect(_converterEnd);
+    _converterEnd = handler ? connect(_converter, &QProcess::finished, this, handler) : QMetaObject::Connection();
 }
 
 bool AVTranscoder::convert(int type, const QString &input, const QString &output)
@@ -206,22 +231,46 @@ void AVTranscoder::onConversionStepStarted()
     _progressTimer->start(500);
 }
 
+// dvdauthor writes no file whose growth could be shown: the last progress of the converter stays on display.
+void AVTranscoder::onConversionStepStarted2() {}
+
 void AVTranscoder::onConvertTimerTimeout()
 {
     emit progress(QFileInfo(_stepOutput).size() + _previousStepSize, _expectedSize);
 }
 
-void AVTranscoder::onConverterFinished(int exitCode, QProcess::ExitStatus exitStatus)
+// A step that did not end well ends the conversion (the next step would only work on a broken file): a crash
+// or a kill with its own text, any other exit with its code, which the page reports as a converter error.
+bool AVTranscoder::stepFailed(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    if (exitStatus != QProcess::NormalExit)
+        fail(processErrorText(QProcess::Crashed));
+    else if (exitCode != 0)
+        end(exitCode, exitStatus);
+    else
+        return false;
+    return true;
+}
+
+void AVTranscoder::onStepFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
     _progressTimer->stop();
-    // A step that did not end well ends the conversion: the next step would only work on a broken file.
-    if (exitStatus != QProcess::NormalExit || exitCode != 0)
-        return end(exitCode, exitStatus);
-    if (_secondStepPending) {
-        _secondStepPending = false;
-        _previousStepSize = QFileInfo(_tempFile).size();
-        convert(_type, _tempFile, _finalOutput);
+    if (stepFailed(exitCode, exitStatus))
         return;
+    routeConverterEnd(&AVTranscoder::onConversionsFinished);
+    _previousStepSize = QFileInfo(_tempFile).size();
+    convert(_type, _tempFile, _finalOutput);
+}
+
+void AVTranscoder::onConversionsFinished(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    _progressTimer->stop();
+    routeConverterEnd(nullptr);
+    if (stepFailed(exitCode, exitStatus))
+        return;
+    if (!_tempFile.isEmpty()) {
+        QFile::remove(_tempFile);
+        _tempFile.clear();
     }
     if (_type == Dvd)
         return runDvdAuthor();
@@ -261,17 +310,27 @@ void AVTranscoder::onDVDAuthorFinish(int exitCode, QProcess::ExitStatus exitStat
 {
     if (exitStatus != QProcess::NormalExit || exitCode != 0) // a half-made DVD folder is of no use
         QDir(QDir(_target).filePath(QStringLiteral("DVD"))).removeRecursively();
-    end(exitCode, exitStatus);
+    if (!stepFailed(exitCode, exitStatus))
+        end(exitCode, exitStatus);
 }
 
+// Only a program that never started needs ending here. A crash is followed by the process's end, which
+// ends the conversion once with the crash text; the other errors leave the program running to its end.
 void AVTranscoder::onError(QProcess::ProcessError error)
 {
-    // A crash is followed by the finished signal, which ends the conversion once; only a program that
-    // never started needs ending here.
-    if (error != QProcess::FailedToStart)
-        return;
-    _progressTimer->stop();
-    fail(processErrorText(error));
+    if (error == QProcess::Crashed)
+        _progressTimer->stop();
+    if (error == QProcess::FailedToStart) {
+        _progressTimer->stop();
+        routeConverterEnd(nullptr);
+        fail(processErrorText(error));
+    }
+}
+
+void AVTranscoder::onError2(QProcess::ProcessError error)
+{
+    if (error == QProcess::FailedToStart)
+        fail(processErrorText(error));
 }
 
 void AVTranscoder::kill()

@@ -24,7 +24,9 @@ public:
     QProcess::ProcessState state() const;
 
     static QStringList ffmpegArguments(int type);
+    // The output size a conversion of source is expected to reach; -1 when there is no estimate.
     static qint64 expectedSize(int type, const QString &source);
+    void setExpectedSize(int type, const QString &source);
 
 signals:
     void started();
@@ -39,11 +41,19 @@ private slots:
     void onConvertTimerTimeout();
     void onDVDAuthorFinish(int exitCode, QProcess::ExitStatus exitStatus);
     void onError(QProcess::ProcessError error);
+    void onError2(QProcess::ProcessError error);
     void onConversionStepStarted();
-    void onConverterFinished(int exitCode, QProcess::ExitStatus exitStatus);
+    void onConversionStepStarted2();
+    void onStepFinished(int exitCode, QProcess::ExitStatus exitStatus);
+    void onConversionsFinished(int exitCode, QProcess::ExitStatus exitStatus);
 
 private:
+    using StepEnd = void (AVTranscoder::*)(int, QProcess::ExitStatus);
+
     bool convert(int type, const QString &input, const QString &output);
+    void routeConverterEnd(StepEnd handler);
+    bool stepFailed(int exitCode, QProcess::ExitStatus exitStatus);
+    QString tempFileName() const;
     void runDvdAuthor();
     QString uniqueName(const QString &folder, const QString &suffix) const;
     void fail(const QString &text);
@@ -63,5 +73,6 @@ private:
     qint64 _previousStepSize = 0;
     bool _firstStepPending = true;
     bool _busy = false;
-    bool _secondStepPending = false;
+    // Which handler gets the converter's end: the first of two steps, the last step, or none.
+    QMetaObject::Connection _converterEnd;
 };

@@ -81,17 +81,44 @@ void MediaExplorerModule::chooseConversionTarget(int type)
         target = QFileDialog::getExistingDirectory(this, tr("Choose directory"), QString(), QFileDialog::ShowDirsOnly);
     } else {
         QString filter;
-        if (type == AVTranscoder::Mp3)
+        QString suffix;
+        if (type == AVTranscoder::Mp3) {
             filter = tr("Mp3 Files (*.mp3)");
-        else if (type == AVTranscoder::Mpg)
+            suffix = QStringLiteral("mp3");
+        } else if (type == AVTranscoder::Mpg) {
             filter = tr("Mpg Files (*.mpg)");
-        else if (type == AVTranscoder::Mkv)
+            suffix = QStringLiteral("mpg");
+        } else if (type == AVTranscoder::Mkv) {
             filter = tr("MKV Files (*.mkv)");
+            suffix = QStringLiteral("mkv");
+        }
         const QModelIndexList rows = selectedRows();
         if (rows.isEmpty() || !_pcDirModel)
             return;
-        const QString folder = QFileInfo(_pcDirModel->filePath(rows.first())).absolutePath();
-        target = QFileDialog::getSaveFileName(this, tr("Save recording as"), folder, filter, nullptr);
+        const QFileInfo recording(_selectedPcFile.isEmpty() ? _pcDirModel->filePath(rows.first()) : _selectedPcFile);
+        QFileDialog dialog(this, tr("Save recording as"), QFileInfo(_pcDirModel->filePath(rows.first())).absolutePath(),
+                           filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // Asked below, for the name that will be written: a platform dialog confirms the typed name before
+        // the suffix is added.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        // FFmpeg picks the format by the suffix: a name typed without one gets the type's, before the dialog
+        // asks whether to replace an existing file of that name.
+        dialog.setDefaultSuffix(suffix);
+        if (!suffix.isEmpty())
+            dialog.selectFile(recording.completeBaseName() + QLatin1Char('.') + suffix);
+        if (dialog.exec() == QDialog::Accepted)
+            target = dialog.selectedFiles().value(0);
+        // A platform dialog may leave the default suffix to the program.
+        if (!target.isEmpty() && !suffix.isEmpty() && QFileInfo(target).suffix().isEmpty())
+            target += QLatin1Char('.') + suffix;
+        if (!target.isEmpty() && QFileInfo::exists(target) &&
+            !MessageBox::questionYesNo(this,
+                                       tr("This folder already contains a file named %1. Would you like to replace "
+                                          "existing file?")
+                                           .arg(QFileInfo(target).fileName()),
+                                       MessageBox::No))
+            return;
     }
     // A copy may have begun while the dialog was open.
     if (target.isEmpty() || _busy || _transcoder.state() != QProcess::NotRunning)

@@ -27,7 +27,7 @@
     <name>FavouriteListEditor</name>
     <message>
         <source>Create new</source>
-        <translation>Neu anlegen</translation>
+        <translation>Anlegen</translation>
     </message>
     <message>
         <source>This list is read-only</source>

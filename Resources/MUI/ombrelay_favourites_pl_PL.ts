@@ -27,7 +27,7 @@
     <name>FavouriteListEditor</name>
     <message>
         <source>Create new</source>
-        <translation>Utwórz nowy</translation>
+        <translation>Utwórz</translation>
     </message>
     <message>
         <source>This list is read-only</source>

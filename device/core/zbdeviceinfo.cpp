@@ -247,6 +247,27 @@ bool ZBDeviceInfo::fromXml(const QString &text)
     return true;
 }
 
+bool ZBDeviceInfo::takeSatellitesAndFrontends(const QString &text)
+{
+    QDomDocument doc;
+    doc.setContent(text);
+    const QDomElement element = doc.firstChildElement(QStringLiteral("deviceInfo"));
+    if (element.isNull())
+        return false;
+    ZBDeviceInfo reply;
+    if (!reply.fromXml(text))
+        return false;
+    if (!childrenNamed(element, "satellites").isEmpty())
+        m_satellites = reply.m_satellites;
+    if (!childrenNamed(element, "frontends").isEmpty()) {
+        m_hasAnalogFrontend = reply.m_hasAnalogFrontend;
+        m_hasCableFrontend = reply.m_hasCableFrontend;
+        m_hasSatelliteFrontend = reply.m_hasSatelliteFrontend;
+        m_hasTerrestrialFrontend = reply.m_hasTerrestrialFrontend;
+    }
+    return true;
+}
+
 QDomElement ZBDeviceInfo::toXml() const
 {
     QDomDocument doc(QStringLiteral("deviceInfoDoc"));

@@ -22,6 +22,10 @@ public:
     ~ZBDeviceInfo() = default;
 
     bool fromXml(const QString &text);
+    // Takes only the satellites and the front-ends of a description text (a satellite request's
+    // reply); name, address, USB flag and everything else the user has stay. False when the text
+    // holds no description; a reply without a "satellites" or "frontends" element leaves that part.
+    bool takeSatellitesAndFrontends(const QString &text);
     QDomElement toXml() const;
     // toXml() as text with an indent of 1, the result of a description request.
     QString toXmlText() const;

@@ -1,9 +1,9 @@
 #include "device/protocol/dvb24communicationprotocolmill.h"
 
 #include "base/strictipv4.h"
-#include "device/protocol/descriptionstream.h"
 #include "device/core/devicecall.h"
 #include "device/core/devicetask.h"
+#include "device/protocol/descriptionstream.h"
 #include "device/protocol/dvb24communicationexception.h"
 #include "device/protocol/macaddress.h"
 #include "device/transfers/transfermethods.h"
@@ -213,9 +213,12 @@ bool DVB24CommunicationProtocolMill::readDescription(const QString &host, ZBDevi
     const qsizetype nul = payload.indexOf('\0');
     if (nul >= 0)
         payload.truncate(nul);
-    info.setIp(host);
     info.setMac(macToString(mac));
     info.fromXml(QString::fromUtf8(payload));
+    // The address reached is the receiver's, whatever its description claims; a receiver reached
+    // over the network is not one managed over USB.
+    info.setIp(host);
+    info.setUsbManaged(false);
     return true;
 }
 

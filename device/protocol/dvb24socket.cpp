@@ -1,5 +1,6 @@
 #include "device/protocol/dvb24socket.h"
 
+#include "device/core/devicelog.h"
 #include "device/protocol/dvb24communicationexception.h"
 
 #include <QDebug>
@@ -176,7 +177,7 @@ void Dvb24Socket::write(const QByteArray &data, bool flush, bool *ok)
     const qint64 count = m_socket ? m_socket->write(data) : -1;
     setFlag(ok, count != -1);
     if (count != data.size())
-        qDebug().noquote()
+        qCDebug(lcDeviceSocket).noquote()
             << QStringLiteral("Attention!. Written only %1 instead of required %2").arg(count).arg(data.size());
     if (flush)
         this->flush();
@@ -186,11 +187,13 @@ void Dvb24Socket::write(const QByteArray &data, bool flush, bool *ok)
 
 void Dvb24Socket::reportFailure() const
 {
-    qDebug() << "read/write error";
-    qDebug() << "socket opened: " << (m_socket && m_socket->isOpen());
-    qDebug() << "socket valid: " << (m_socket && m_socket->isValid());
+    if (!lcDeviceSocket().isDebugEnabled())
+        return;
+    qCDebug(lcDeviceSocket) << "read/write error";
+    qCDebug(lcDeviceSocket) << "socket opened: " << (m_socket && m_socket->isOpen());
+    qCDebug(lcDeviceSocket) << "socket valid: " << (m_socket && m_socket->isValid());
     if (m_socket)
-        qDebug() << "socket state: " << m_socket->state();
+        qCDebug(lcDeviceSocket) << "socket state: " << m_socket->state();
     else
-        qDebug() << "socket state: " << QAbstractSocket::UnconnectedState;
+        qCDebug(lcDeviceSocket) << "socket state: " << QAbstractSocket::UnconnectedState;
 }

@@ -96,6 +96,20 @@ bool FileTransfer::read(qint64 n, QByteArray *out)
     return ok;
 }
 
+void FileTransfer::drainClosingBlock(qint64 block)
+{
+    // A cancel that came with the receiver's own end needs no cancel byte any more.
+    if (m_link.interrupted()) {
+        m_canceled = true;
+        m_link.clearInterrupt();
+    }
+    // The receiver's closing block is as long as every block: the marker, three unused bytes, then a
+    // block's worth of bytes. Left in the socket, they would be read as the answer to the next request.
+    QByteArray rest;
+    m_link.readExact(block, &rest, AfterCancelMs);
+    m_link.dropPending();
+}
+
 FileTransfer::Outcome FileTransfer::receive(const QStringList &parts, QSaveFile &file)
 {
     const int pathStatus = sendPath(0x04, parts, parts.last().toUtf8());
@@ -130,6 +144,7 @@ FileTransfer::Outcome FileTransfer::receive(const QStringList &parts, QSaveFile 
             break;
         if (quint8(buffer.at(0)) == TransferWire::CancelByte) {
             m_receiverEnded = true;
+            drainClosingBlock(block);
             break;
         }
         if (!read(qMin(block, total - written), &buffer))

@@ -44,6 +44,9 @@ private:
     int status();
     void noteCancel();
     void sendCancelByte();
+    // Reads and drops the rest of the receiver's closing block (up to one block, within the drain
+    // wait), then whatever else is pending.
+    void drainClosingBlock(qint64 block);
     Outcome receive(const QStringList &parts, QSaveFile &file);
 
     TransferLink &m_link;

@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTcpSocket>
 
 // A page as the window sees it; as a receiver's start page it also asks for the receiver's other pages.
 class Page : public OmbrelayModule
@@ -46,7 +47,7 @@ class TestMainWindow : public QObject
     QPointer<Page> explorer;
     std::unique_ptr<BoxAnswers> boxes;
 
-    // A USB stick with a TV list, or a network receiver at an address where nothing listens.
+    // A USB stick with a TV list, or a network receiver on a port this test holds, where nothing answers.
     static ZBDeviceInfo record(const QString &name, bool usb = true)
     {
         ZBDeviceInfo info(name, QString(), usb);
@@ -73,6 +74,14 @@ class TestMainWindow : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        // Receivers are sought on a port of our own, never on whatever listens on the real one. Bound
+        // but not listening, so a connection is refused at once, as where no receiver is.
+        auto *held = new QTcpSocket(this);
+        QVERIFY(held->bind(QHostAddress(QStringLiteral("127.0.0.9")), 0));
+        ZBDeviceCollection::setDefaultReceiverPort(held->localPort());
+    }
     void init()
     {
         freshSettings(media);

@@ -114,6 +114,26 @@ private slots:
         QVERIFY(!states.contains(QStringLiteral("disconnected")));
     }
 
+    // The description names the receiver; the address reached and the network connection stay.
+    void descriptionDoesNotMoveTheReceiver_data()
+    {
+        QTest::addColumn<QString>("attributes");
+        QTest::newRow("other address") << "ip=\"127.0.0.9\"";
+        QTest::newRow("not an address") << "IP=\"not-an-address\"";
+        QTest::newRow("claims USB") << "isUsbManaged=\"true\"";
+    }
+    void descriptionDoesNotMoveTheReceiver()
+    {
+        QFETCH(QString, attributes);
+        emulator->setDescription(ReceiverEmulator::defaultDescription().replace(
+            QStringLiteral("<deviceInfo "), QStringLiteral("<deviceInfo %1 ").arg(attributes)));
+        connectManager();
+        QCOMPARE(infos.size(), 1);
+        QCOMPARE(infos.first().ip().toString(), emulator->host());
+        QVERIFY(!infos.first().isUsbManaged());
+        QCOMPARE(infos.first().name(), QStringLiteral("Ombrelay Emulator"));
+    }
+
     // Silence ends in the goodbye 0xFF, closed, and no new connection.
     void silenceEndsTheConnection()
     {

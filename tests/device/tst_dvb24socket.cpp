@@ -4,10 +4,18 @@
 #include "device/protocol/dvb24communicationexceptionmessages.h"
 #include "device/protocol/dvb24socket.h"
 
+#include <QLoggingCategory>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 namespace {
+
+// Every message of the running test, as "category: text".
+QStringList logged;
+void keepMessage(QtMsgType, const QMessageLogContext &context, const QString &text)
+{
+    logged << QString::fromLatin1(context.category) + QStringLiteral(": ") + text;
+}
 
 // The exception code of what a call throws; 0 when it throws nothing.
 template<typename Call> int thrownCode(Call call)
@@ -68,6 +76,38 @@ private slots:
         QVERIFY(!ok);
         QCOMPARE(primitives.readByte(&ok), char(0));
         QVERIFY(!ok);
+    }
+
+    // A failed read writes nothing to the terminal unless the socket traces are turned on.
+    void failuresTraceOnlyWhenAsked_data()
+    {
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<bool>("traced");
+        QTest::newRow("default") << QString() << false;
+        QTest::newRow("all debug on") << QStringLiteral("*.debug=true\nqt.*.debug=false") << true;
+        QTest::newRow("socket traces on") << QStringLiteral("ombrelay.device.socket.debug=true") << true;
+    }
+    void failuresTraceOnlyWhenAsked()
+    {
+        QFETCH(QString, rules);
+        QFETCH(bool, traced);
+        QLoggingCategory::setFilterRules(rules);
+        logged.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+        bool ok = true;
+        primitives.readByte(&ok);
+        primitives.setSocket(nullptr);
+        primitives.write(QByteArray("x"), true, &ok);
+        primitives.setSocket(client);
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QString());
+        QVERIFY(!ok);
+        if (traced) {
+            QVERIFY(logged.contains(QStringLiteral("ombrelay.device.socket: read/write error")));
+            QCOMPARE(logged.filter(QStringLiteral("ombrelay.device.socket: ")), logged);
+        } else {
+            QCOMPARE(logged, QStringList());
+        }
     }
 
     // A truncated number is an error and consumes nothing.

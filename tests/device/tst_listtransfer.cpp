@@ -2,8 +2,13 @@
 
 #include "emulatorlink.h"
 #include "emulatorsession.h"
+#include "receiverlists.h"
 
 #include "device/transfers/listtransfer.h"
+#include "document/docitem.h"
+
+#include <QDomDocument>
+#include <QTextStream>
 
 #include <memory>
 
@@ -11,6 +16,18 @@ namespace {
 QByteArray lst(const QByteArray &text)
 {
     return "LST" + EmulatorSession::le32(quint32(text.size())) + text;
+}
+// The first element named tag in an XML text, written on its own; empty when there is none.
+QString firstElement(const QByteArray &xml, const QString &tag)
+{
+    QDomDocument doc;
+    if (!doc.setContent(xml))
+        return QStringLiteral("unparsable");
+    QString text;
+    QTextStream stream(&text);
+    doc.elementsByTagName(tag).item(0).save(stream, 0);
+    stream.flush();
+    return text;
 }
 QByteArray element(const QByteArray &name, int n)
 {
@@ -186,6 +203,59 @@ private slots:
         // Progress stays within 100.
         for (const QString &r : e->reports.filter(QStringLiteral("progress:")))
             QVERIFY2(r.section(u':', 1).section(u'/', 0, 0).toInt() <= 100, qPrintable(r));
+    }
+
+    // A service reaches the receiver as the list document holds it: id, EPG mark, name, provider,
+    // genres, locks and tuning, escaped and UTF-8 encoded; the receiver reads it back whole.
+    void serviceTravelsWhole_data()
+    {
+        QTest::addColumn<QByteArray>("service");
+        QTest::newRow("full service") << QByteArray(
+            "<tvService id=\"12\" epgMarked=\"1\"><name>Kanal 1</name><provider>P</provider>"
+            "<genres>News;Sport</genres><parentLock>1</parentLock><childrenLock>1;3</childrenLock>"
+            "<details><config type=\"satellite\"><sid>28006</sid><satellite position=\"192\"/>"
+            "</config></details></tvService>");
+        QTest::newRow("escaped, not ASCII")
+            << QByteArray("<tvService id=\"3\" epgMarked=\"0\"><name>Kana\xc5\x82 &amp; &lt;Z&gt; \xc3\x9c</name>"
+                          "<genres/><parentLock>0</parentLock><childrenLock/></tvService>");
+    }
+    void serviceTravelsWhole()
+    {
+        QFETCH(QByteArray, service);
+        const auto lists = ReceiverLists::install(e->emulator);
+        const QByteArray doc = "<TDocument><items>" + service + "<tvService id=\"13\"><name>B</name></tvService>" +
+                               "</items><lists><list><ref>12</ref></list></lists></TDocument>";
+        QCOMPARE(transfer().upload(QStringLiteral("tv"), doc), ListTransfer::Completed);
+        const QString sent = firstElement(service, QStringLiteral("tvService"));
+        QCOMPARE(firstElement(lists->document(QStringLiteral("tv")), QStringLiteral("tvService")), sent);
+        // On the wire: the entries as the document writes single items, the length in UTF-8 bytes.
+        QDomDocument parsed;
+        QVERIFY(parsed.setContent(doc));
+        const QDomNodeList entries = parsed.elementsByTagName(QStringLiteral("tvService"));
+        const QByteArray texts =
+            (DocItem(entries.item(0).toElement()).toString() + DocItem(entries.item(1).toElement()).toString())
+                .toUtf8();
+        QVERIFY(e->emulator.received().contains("PST" + EmulatorSession::le32(quint32(texts.size())) + texts));
+        QString downloaded;
+        QCOMPARE(transfer().download(QStringLiteral("tv"), &downloaded), ListTransfer::Completed);
+        QCOMPARE(firstElement(downloaded.toUtf8(), QStringLiteral("tvService")), sent);
+    }
+
+    // Entries that are not whole elements are refused by the receiver, which keeps its list.
+    void brokenEntriesAreRefused()
+    {
+        const auto lists = ReceiverLists::install(e->emulator);
+        const QByteArray before = "<TDocument><items/><lists/></TDocument>";
+        lists->setDocument(QStringLiteral("tv"), before);
+        const QByteArray broken = "<tvService id=\"1\">";
+        QVERIFY(e->link->write(QByteArray(1, '\x22')));
+        QCOMPARE(e->link->readByte(2000), 0xAA);
+        QVERIFY(e->link->write("PST" + EmulatorSession::le32(quint32(broken.size())) + broken));
+        QCOMPARE(e->link->readByte(2000), 0xAC);
+        QVERIFY(e->link->write("CMP"));
+        QCOMPARE(e->link->readByte(2000), 0xAC);
+        QCOMPARE(lists->uploads(), 0);
+        QCOMPARE(lists->document(QStringLiteral("tv")), before);
     }
 
     void abortsTellTheReceiver_data()

@@ -208,6 +208,66 @@ private slots:
         QVERIFY(QFileInfo::exists(e->receiverPath(QStringLiteral("v/big"))));
     }
 
+    // The receiver ends a download with a whole closing block (marker, three bytes, a block's worth of
+    // bytes): after a cancel of a 200 MB download, or its own end, the same connection serves a
+    // listing, a recording download and an upload.
+    void closingBlockLeavesTheConnectionReady_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("cancel of a 200 MB download") << true;
+        QTest::newRow("the receiver's own end") << false;
+    }
+    void closingBlockLeavesTheConnectionReady()
+    {
+        QFETCH(bool, cancel);
+        const qint64 size = 200 * 1024 * 1024;
+        {
+            QFile big(e->receiverFile(QStringLiteral("hda1/big.ts"), "x"));
+            QVERIFY(big.resize(size)); // sparse: the test writes no 200 MB
+        }
+        e->receiverFile(QStringLiteral("hda1/small.ts"), "0123456789");
+        e->commands->fullClosingBlock = true;
+        if (!cancel)
+            e->commands->endAfter = 3 * 65536;
+        const QString dest = e->pcFile(QStringLiteral("big.ts"), "mine");
+        auto *task = new RecordingTask(
+            this, copy("MEMCopyDeviceToPc", "file://hda1\\big.ts", dest, {{"size", QString::number(size)}}).toString());
+        m_manager->enqueue(task);
+        if (cancel) {
+            QTRY_VERIFY(task->calls.contains(QStringLiteral("progress64:65536")));
+            m_manager->cancel(task);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(task->outcomes(), 1, 20000);
+        QCOMPARE(task->calls.last(), cancel ? QStringLiteral("canceled") : QStringLiteral("complete:false"));
+        QCOMPARE(EmulatorLink::read(dest), QByteArray("mine"));
+
+        RecordingTask *listing = run(call(QStringLiteral("getFolder"), {{"@path", "hda1"}}));
+        QCOMPARE(listing->calls, QStringList({"enqueued", "complete:true"}));
+        QCOMPARE(listing->listing()->size(), 2);
+        qDeleteAll(*listing->listing());
+        delete listing->listing();
+
+        e->commands->recordingParts = {{0, "ts", QByteArray(10000, 't')}};
+        RecordingTask *recording =
+            run(copy("MEMCopyDeviceToPc", "rec://News", e->pcPath(QStringLiteral("News")), {{"recordID", "3"}}));
+        QCOMPARE(recording->calls.filter(QStringLiteral("error:")), QStringList());
+        QCOMPARE(recording->calls.last(), QStringLiteral("complete:true"));
+        QCOMPARE(QFileInfo(e->pcPath(QStringLiteral("News/News.ts"))).size(), qint64(10000));
+
+        const QString source = e->pcFile(QStringLiteral("up.bin"), EmulatorLink::pattern(100000));
+        RecordingTask *upload = run(copy("MEMCopyPcToDevice", source, "/hda1/up.bin"));
+        QCOMPARE(upload->calls.filter(QStringLiteral("error:")), QStringList());
+        QCOMPARE(upload->calls.last(), QStringLiteral("complete:true"));
+        QCOMPARE(EmulatorLink::read(e->receiverPath(QStringLiteral("hda1/up.bin"))), EmulatorLink::pattern(100000));
+
+        RecordingTask *small =
+            run(copy("MEMCopyDeviceToPc", "file://hda1\\small.ts", e->pcPath(QStringLiteral("small.ts"))));
+        QCOMPARE(small->calls.last(), QStringLiteral("complete:true"));
+        QCOMPARE(EmulatorLink::read(e->pcPath(QStringLiteral("small.ts"))), QByteArray("0123456789"));
+        QCOMPARE(e->emulator.connectionCount(), 1);
+        QVERIFY(!m_states.contains(QStringLiteral("disconnected")));
+    }
+
     void silentListingSaysSo()
     {
         ReceiverFolderCommands::listingWaitMs = 300;

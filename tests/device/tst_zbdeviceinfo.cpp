@@ -76,6 +76,59 @@ private slots:
         QCOMPARE(canonicalText(back.toXmlText()), canonicalText(expected));
     }
 
+    // A satellite reply gives satellites and front-ends only; the user's record keeps the rest.
+    void takesSatellitesAndFrontendsOnly_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<QStringList>("satellites");
+        QTest::addColumn<QList<bool>>("frontends"); // analog, cable, satellite, terrestrial
+        const QString full = QStringLiteral(
+            "<deviceInfo name=\"Other\" shareName=\"SHARE\" givenName=\"Theirs\" ip=\"127.0.0.9\""
+            " isUsbManaged=\"true\" protocolVer=\"2\"><satellites><satellite name=\"Thor\" position=\"-8\"/>"
+            "</satellites><frontends><frontend type=\"terrestrial\"/></frontends>"
+            "<lists><list type=\"tv\" maxcount=\"9\"/></lists></deviceInfo>");
+        QTest::newRow("full reply") << full << true << QStringList{"Thor"} << QList<bool>{false, false, false, true};
+        QTest::newRow("no satellites element")
+            << "<deviceInfo name=\"x\"><frontends><frontend type=\"cable\"/></frontends></deviceInfo>" << true
+            << QStringList{"Astra"} << QList<bool>{false, true, false, false};
+        QTest::newRow("empty satellites, no frontends") << "<deviceInfo><satellites/></deviceInfo>" << true
+                                                        << QStringList{} << QList<bool>{false, false, true, false};
+        QTest::newRow("not a description")
+            << "<satellites/>" << false << QStringList{"Astra"} << QList<bool>{false, false, true, false};
+    }
+    void takesSatellitesAndFrontendsOnly()
+    {
+        QFETCH(QString, reply);
+        QFETCH(bool, taken);
+        QFETCH(QStringList, satellites);
+        QFETCH(QList<bool>, frontends);
+        ZBDeviceInfo mine;
+        QVERIFY(mine.fromXml(QStringLiteral(
+            "<deviceInfo name=\"Box\" shareName=\"BOX\" ip=\"127.0.0.3\" protocolVer=\"1.4\">"
+            "<satellites><satellite name=\"Astra\" position=\"192\"/></satellites>"
+            "<frontends><frontend type=\"satellite\"/></frontends><lists><list type=\"tv\" maxcount=\"4\"/></lists>"
+            "</deviceInfo>")));
+        mine.setGivenName(QStringLiteral("Living room"));
+        mine.setId(7);
+        QCOMPARE(mine.takeSatellitesAndFrontends(reply), taken);
+        QStringList names;
+        for (const SatelliteInfo &satellite : mine.satellites())
+            names << satellite.name;
+        QCOMPARE(names, satellites);
+        QCOMPARE((QList<bool>{mine.hasAnalogFrontend(), mine.hasCableFrontend(), mine.hasSatelliteFrontend(),
+                              mine.hasTerrestrialFrontend()}),
+                 frontends);
+        QCOMPARE(mine.label(), QStringLiteral("Living room"));
+        QCOMPARE(mine.name(), QStringLiteral("Box"));
+        QCOMPARE(mine.shareName(), QStringLiteral("BOX"));
+        QCOMPARE(mine.ip().toString(), QStringLiteral("127.0.0.3"));
+        QVERIFY(!mine.isUsbManaged());
+        QCOMPARE(mine.id(), 7u);
+        QCOMPARE(mine.tvListMaxCount(), quint16(4));
+        QCOMPARE(mine.protocolVersion(), 1.4f);
+    }
+
     void rejectsOtherText_data()
     {
         QTest::addColumn<QString>("text");

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QSignalSpy>
 
+#include <sys/resource.h>
+
 #include <memory>
 
 // Searches over loopback addresses only: receivers are emulators on 127.x.y.z, every other host
@@ -113,6 +115,44 @@ private slots:
         QCOMPARE(counted.size(), 1);
         QCOMPARE(ticks.size(), 6);
         QCOMPARE(found.size(), 2);
+    }
+
+    // The probe bound from the descriptor limit: three descriptors a probe, 64 kept for the program.
+    void probeCapFromDescriptorLimit_data()
+    {
+        QTest::addColumn<qint64>("soft");
+        QTest::addColumn<qint64>("open");
+        QTest::addColumn<int>("cap");
+        QTest::newRow("common 1024") << qint64(1024) << qint64(10) << 316;
+        QTest::newRow("small limit") << qint64(256) << qint64(19) << 57;
+        QTest::newRow("limit nearly used") << qint64(100) << qint64(50) << 1;
+        QTest::newRow("limit used up") << qint64(64) << qint64(200) << 1;
+        QTest::newRow("large limit") << qint64(524288) << qint64(30) << 1024;
+        QTest::newRow("just under the top") << qint64(3200) << qint64(64) << 1024;
+        QTest::newRow("just over the top") << qint64(3200) << qint64(65) << 1023;
+        QTest::newRow("unlimited") << qint64(-1) << qint64(30) << 1024;
+    }
+    void probeCapFromDescriptorLimit()
+    {
+        QFETCH(qint64, soft);
+        QFETCH(qint64, open);
+        QFETCH(int, cap);
+        QCOMPARE(DeviceDiscovery::probeCapacityFor(soft, open), cap);
+    }
+
+    // The running program takes its bound from its own limit, raised to the hard one first.
+    void probeCapOfThisProcess()
+    {
+        const int cap = DeviceDiscovery::probeCapacity();
+        rlimit limit{};
+        QCOMPARE(getrlimit(RLIMIT_NOFILE, &limit), 0);
+        QCOMPARE(limit.rlim_cur, limit.rlim_max);
+        const qint64 soft = limit.rlim_cur == RLIM_INFINITY ? -1 : qint64(limit.rlim_cur);
+        const qint64 openNow = QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size();
+        // Fewer descriptors were open when it was computed than now, never more than the limit allows.
+        QVERIFY(cap >= DeviceDiscovery::probeCapacityFor(soft, openNow));
+        QVERIFY(cap <= DeviceDiscovery::probeCapacityFor(soft, 0));
+        QCOMPARE(DeviceDiscovery().maxProbes(), cap);
     }
 
     void manyHostsStayUnderTheCap()

@@ -68,6 +68,29 @@ private slots:
     }
 
     // The start page shows what the options offer (all with none); properties always; a press asks.
+    // The start page's slots, by the names the page is known by, each asking for its module.
+    void startPageSlots_data()
+    {
+        QTest::addColumn<QByteArray>("slot");
+        QTest::addColumn<int>("type");
+        QTest::newRow("TV") << QByteArray("onBtnShowTvList") << 1;
+        QTest::newRow("radio") << QByteArray("onBtnShowRadioList") << 2;
+        QTest::newRow("links") << QByteArray("onBtnShowLinkList") << 3;
+        QTest::newRow("media") << QByteArray("onBtnShowMediaExplorer") << 4;
+        QTest::newRow("properties") << QByteArray("onBtnShowProperties") << 8;
+    }
+    void startPageSlots()
+    {
+        QFETCH(QByteArray, slot);
+        QFETCH(int, type);
+        DeviceModule page(nullptr);
+        QVERIFY(page.metaObject()->indexOfSlot(slot + "()") >= 0);
+        QSignalSpy requests(&page, &DeviceModule::showModuleRequest);
+        QVERIFY(QMetaObject::invokeMethod(&page, slot.constData()));
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.first().first().toInt(), type);
+    }
+
     void startPage_data()
     {
         QTest::addColumn<QVariantMap>("options");

@@ -187,11 +187,12 @@ private slots:
     {
         ReceiverEmulator emulator;
         emulator.setDescription(ReceiverEmulator::defaultDescription().replace(
-            QStringLiteral("<deviceInfo "), QStringLiteral("<deviceInfo ip=\"10.9.8.7\" ")));
+            QStringLiteral("<deviceInfo "), QStringLiteral("<deviceInfo ip=\"10.9.8.7\" isUsbManaged=\"true\" ")));
         QVERIFY(emulator.start());
         const QList<ZBDeviceInfo> infos = probe(emulator.port(), true);
         QCOMPARE(infos.size(), 1);
         QCOMPARE(infos.first().ip().toString(), QStringLiteral("127.0.0.1"));
+        QVERIFY(!infos.first().isUsbManaged()); // found on the network: reached over it
         QCOMPARE(infos.first().mac(), QStringLiteral("00-1E-B8-01-02-03"));
     }
 };

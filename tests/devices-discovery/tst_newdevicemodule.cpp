@@ -11,6 +11,7 @@
 #include "widgets/messagebox.h"
 
 #include <QCloseEvent>
+#include <QSettings>
 #include <QSignalSpy>
 
 namespace {
@@ -58,6 +59,7 @@ private:
 private slots:
     void init()
     {
+        QSettings().remove(QStringLiteral("SearchModule/FastScanEnabled"));
         LoopbackOnly::install();
         Settings::setBool(Settings::SearchCheckConnectionEnabled, false);
         Settings::setString(Settings::SearchStartIP, QStringLiteral("0"));
@@ -82,7 +84,8 @@ private slots:
         ZBDeviceCollection collection(&owner);
         NewDeviceModule page(nullptr, &collection);
         page.searcher().setPort(startEmulators({"127.0.5.5", "127.0.5.9"}));
-        QVERIFY(page.cbFastScan->isChecked()); // one default: fast scan on
+        // Fast scan finds nothing where the maker's MAC is unknown: it starts unticked.
+        QVERIFY(!page.cbFastScan->isChecked());
         setRange(page, QStringLiteral("127.000.005.001"), QStringLiteral("127.000.005.020"));
         page.btnSearch2->click();
         QCOMPARE(page.wizard->currentIndex(), 3);
@@ -177,12 +180,14 @@ private slots:
         QFETCH(QString, box);
         m_answerYes = answerYes;
         QObject owner; // the receivers hang on the collection's parent
+        const quint16 port = startEmulators({"127.0.7.10"});
         ZBDeviceCollection collection(&owner);
+        collection.setReceiverPort(port); // the listed receiver is sought where nothing answers
         ZBDeviceInfo listed(QStringLiteral("Listed"));
         listed.setIp(QStringLiteral("127.0.7.8"));
         collection.append(listed);
         NewDeviceModule wizard(nullptr, &collection);
-        wizard.searcher().setPort(startEmulators({"127.0.7.10"}));
+        wizard.searcher().setPort(port);
         QSignalSpy added(&wizard, &NewDeviceModule::addNewDeviceRequest);
         wizard.btnAddDeviceManually->click();
         wizard.txtIp1->setText(typed);
@@ -208,6 +213,50 @@ private slots:
         wizard.btnFinish->click();
         QCOMPARE(added.size(), 1);
         QCOMPARE(added.first().first().value<ZBDeviceInfo>().ip().toString(), StrictIPv4::normalized(typed));
+    }
+
+    // A typed address connects on Return and on keypad Enter as on the button.
+    void addressByKeyboard_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    }
+    void addressByKeyboard()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        NewDeviceModule wizard(nullptr, nullptr);
+        wizard.searcher().setPort(startEmulators({"127.0.7.11"}));
+        wizard.btnAddDeviceManually->click();
+        QTest::keyClicks(wizard.txtIp1, QStringLiteral("127.0.7.11"));
+        QCOMPARE(StrictIPv4::normalized(wizard.txtIp1->text()), QStringLiteral("127.0.7.11"));
+        QTest::keyClick(wizard.txtIp1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTRY_COMPARE_WITH_TIMEOUT(wizard.wizard->currentIndex(), 2, 10000);
+        QCOMPARE(wizard.lblIPAddress->text(), QStringLiteral("IP address: 127.0.7.11"));
+        QVERIFY(m_boxes.isEmpty());
+    }
+
+    // The complaint about an earlier text goes once an address parses, whatever follows.
+    void invalidThenInUse()
+    {
+        QObject owner;
+        ZBDeviceCollection collection(&owner);
+        collection.setReceiverPort(startEmulators({"127.0.7.12"}));
+        ZBDeviceInfo listed(QStringLiteral("Listed"));
+        listed.setIp(QStringLiteral("127.0.7.8"));
+        collection.append(listed);
+        NewDeviceModule wizard(nullptr, &collection);
+        wizard.btnAddDeviceManually->click();
+        wizard.txtIp1->setText(QStringLiteral("127.0.7.0"));
+        wizard.btnConnectNewDevice->click();
+        QVERIFY(!wizard.txtInvalidIpAddress->isHidden());
+        wizard.txtIp1->setText(QStringLiteral("127.0.7.8"));
+        wizard.btnConnectNewDevice->click();
+        QCOMPARE(m_boxes, QStringList{QStringLiteral("This IP is being used by another device.")});
+        QVERIFY(wizard.txtInvalidIpAddress->isHidden());
+        QCOMPARE(wizard.wizard->currentIndex(), 1);
     }
 
     void usbPath()

@@ -96,6 +96,50 @@ private slots:
         QTRY_VERIFY(emulator->received().endsWith(char(0xFF)));
     }
 
+    // The description says what the receiver is, never where the user reaches it or how it is managed.
+    void descriptionKeepsAddressAndUsbFlag_data()
+    {
+        QTest::addColumn<QString>("attributes");
+        QTest::newRow("other address") << "ip=\"127.0.0.9\"";
+        QTest::newRow("no address") << "ip=\"not-an-address\"";
+        QTest::newRow("claims USB") << "isUsbManaged=\"true\" IP=\"10.1.2.3\"";
+    }
+    void descriptionKeepsAddressAndUsbFlag()
+    {
+        QFETCH(QString, attributes);
+        emulator->setDescription(ReceiverEmulator::defaultDescription().replace(
+            QStringLiteral("<deviceInfo "), QStringLiteral("<deviceInfo %1 ").arg(attributes)));
+        device->connectToDevice();
+        QTRY_VERIFY(device->isConnected());
+        QCOMPARE(device->ipAddressString(), emulator->host());
+        QVERIFY(!device->info().isUsbManaged());
+        QCOMPARE(device->name(), QStringLiteral("Ombrelay Emulator"));
+        // The stored form names the address reached.
+        QVERIFY(device->info().toXmlText().contains(QStringLiteral("ip=\"%1\"").arg(emulator->host())));
+        device->disconnectFromDevice();
+        QTRY_VERIFY(device->isDisconnected());
+        // Connect goes again to the same receiver.
+        device->connectToDevice();
+        QTRY_VERIFY(device->isConnected());
+        QCOMPARE(emulator->connectionCount(), 2);
+    }
+
+    // Whoever reports a description, the record keeps its address, USB flag, id and the user's name.
+    void reportedDescriptionKeepsTheUsersRecord()
+    {
+        ZBDeviceInfo reported;
+        QVERIFY(reported.fromXml(ReceiverEmulator::defaultDescription().replace(
+            QStringLiteral("<deviceInfo "),
+            QStringLiteral("<deviceInfo ip=\"127.0.0.9\" isUsbManaged=\"true\" givenName=\"Theirs\" "))));
+        reported.setId(9);
+        device->onDeviceInfoChanged(reported);
+        QCOMPARE(device->ipAddressString(), emulator->host());
+        QVERIFY(!device->info().isUsbManaged());
+        QCOMPARE(device->id(), 3u);
+        QCOMPARE(device->label(), QStringLiteral("Living room"));
+        QCOMPARE(device->name(), QStringLiteral("Ombrelay Emulator"));
+    }
+
     // An old receiver is left at once; a silent one is a failed connection, never reported as old.
     void receiversNotServed_data()
     {

@@ -3,6 +3,7 @@
 #include "base/settings.h"
 #include "device/core/zbdeviceinfo.h"
 #include "device/protocol/dvb24communicationmanager.h"
+#include "device/protocol/dvb24communicationprotocolmill.h"
 #include "devices/zbdevice.h"
 #include "devices/zbdevicecollection.h"
 #include "modules/modulefactory.h"
@@ -12,6 +13,7 @@
 #include <QDomDocument>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTcpServer>
 
 namespace {
 
@@ -54,6 +56,18 @@ QStringList names(const ZBDeviceCollection &collection)
     return result;
 }
 
+// A port of 127.0.0.1 this test holds for its run: the collections' receivers at 127.0.0.x are reached
+// there, where nothing answers, never at whatever listens on the receivers' own port.
+quint16 ownedPort()
+{
+    static QTcpServer *holder = [] {
+        auto *server = new QTcpServer(QCoreApplication::instance()); // goes with the application
+        server->listen(QHostAddress::LocalHost, 0);
+        return server;
+    }();
+    return holder->serverPort();
+}
+
 QString stored()
 {
     return QSettings().value(QStringLiteral("OmbrelayDeviceList")).toString();
@@ -71,6 +85,7 @@ class TestZBDeviceCollection : public QObject
     {
         QObject writerOwner;
         ZBDeviceCollection writer(&writerOwner);
+        writer.setReceiverPort(ownedPort());
         writer.append(records);
         return stored();
     }
@@ -114,6 +129,7 @@ private slots:
         if (!text.isNull())
             Settings::setString(Settings::OmbrelayDeviceList, text);
         ZBDeviceCollection collection(&owner);
+        collection.setReceiverPort(ownedPort());
         QCOMPARE(collection.load(), loads);
         QCOMPARE(names(collection), listed);
         QCOMPARE(stored(), text);
@@ -123,6 +139,7 @@ private slots:
     void savedFormAndIds()
     {
         ZBDeviceCollection collection(&owner);
+        collection.setReceiverPort(ownedPort());
         QVERIFY(collection.save());
         QCOMPARE(stored(), QStringLiteral("<!DOCTYPE ZBDeviceCollection>\n<devices/>\n"));
         ZBDeviceInfo first = record("A");
@@ -141,6 +158,7 @@ private slots:
         QVERIFY(!text.contains(QStringLiteral("secret")) && !text.contains(QStringLiteral(" id=")));
         QObject secondOwner; // a later start
         ZBDeviceCollection again(&secondOwner);
+        again.setReceiverPort(ownedPort());
         QVERIFY(again.load());
         QCOMPARE(names(again), (QStringList{"1:A", "2:C"}));
         QCOMPARE(again.at(0)->info().givenName(), QStringLiteral("Bedroom"));
@@ -148,6 +166,7 @@ private slots:
         // Stable from the first reload on (an empty address reads back as 0.0.0.0).
         QVERIFY(again.save());
         ZBDeviceCollection third(&secondOwner);
+        third.setReceiverPort(ownedPort());
         QVERIFY(third.load());
         QCOMPARE(third.toXmlText(), stored());
     }
@@ -156,6 +175,7 @@ private slots:
     void appends()
     {
         ZBDeviceCollection collection(&owner);
+        collection.setReceiverPort(ownedPort());
         QSignalSpy added(&collection, &ZBDeviceCollection::DeviceAdded);
         QSignalSpy none(&collection, &ZBDeviceCollection::NoDeviceAdded);
         collection.append(QList<ZBDeviceInfo>{});
@@ -172,6 +192,9 @@ private slots:
         QCOMPARE(added.count(), 3);
         QCOMPARE(names(collection), (QStringList{"1:A", "2:E", "3:Stick"}));
         QVERIFY(collection.containsAddress(QHostAddress(QStringLiteral("127.0.0.6"))));
+        // Reached only at the port this test holds.
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(collection.at(i)->communicationManager()->mill()->port(), ownedPort());
     }
 
     // A connected receiver goes only after its "disconnected"; a receiver listed meanwhile under the
@@ -181,6 +204,7 @@ private slots:
         ReceiverEmulator emulator;
         QVERIFY(emulator.start());
         ZBDeviceCollection collection(&owner);
+        collection.setReceiverPort(emulator.port());
         QSignalSpy states(&collection, &ZBDeviceCollection::DeviceStateChanged);
         QPointer<ZBDevice> device = new ZBDevice(record("Box", emulator.host()), &owner);
         device->communicationManager()->setPort(emulator.port());
@@ -217,6 +241,7 @@ private slots:
         QFETCH(bool, accepted);
         ModuleFactory::registerPlainModule<ClosingPage>(OmbrelayModule::TypeDevice);
         ZBDeviceCollection collection(&owner);
+        collection.setReceiverPort(ownedPort());
         collection.append(QList<ZBDeviceInfo>{record("A"), record("B")});
         QVERIFY(collection.at(0)->module(OmbrelayModule::TypeDevice));
         QCOMPARE(collection.deviceIdOfModule(collection.at(1)->module(OmbrelayModule::TypeDevice)), 2u);

@@ -16,6 +16,7 @@
 #include "document/objectsortfilterproxymodel.h"
 #include "listfiles/projectfileformat.h"
 #include "listfiles/tvlistprojectfilemanager.h"
+#include "lists/favouritelisteditor.h"
 #include "lists/transferlistsdevicetask.h"
 #include "lists/tvlistmodule.h"
 #include "modules/modulefactory.h"
@@ -24,6 +25,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QDomDocument>
+#include <QMenu>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,6 +73,30 @@ public:
     }
     void cancel(DeviceTask *) override { ++cancels; }
 };
+
+// The action of the table's context menu titled menuTitle whose text or value is key, inside the
+// sub-menu whose value is sub when one is given.
+QAction *menuAction(QWidget *table, const QString &menuTitle, const QString &key, const QString &sub = {})
+{
+    const auto matches = [](QAction *action, const QString &wanted) {
+        return action->text() == wanted || action->data().toString() == wanted;
+    };
+    for (QAction *action : table->actions()) {
+        QMenu *menu = action->menu();
+        if (!menu || menu->title() != menuTitle)
+            continue;
+        for (QAction *entry : menu->actions()) {
+            if (!sub.isEmpty() && entry->menu() && matches(entry, sub)) {
+                for (QAction *inner : entry->menu()->actions())
+                    if (matches(inner, key))
+                        return inner;
+            } else if (sub.isEmpty() && matches(entry, key)) {
+                return entry;
+            }
+        }
+    }
+    return nullptr;
+}
 } // namespace
 
 class TestTvListModule : public QObject
@@ -157,6 +184,108 @@ private slots:
         module->btnDownloadDeviceLists->click();
         QTRY_VERIFY(!module->pendingTask());
         QCOMPARE(module->stackedWidget->currentIndex(), 1);
+        QCOMPARE(canonical(module->projectManager()->documentText()), canonical(sent));
+        manager.requestClose();
+    }
+
+    // A user's session on the emulator: every edit reaches the receiver and comes back with the next
+    // download; a refused download keeps the open list.
+    void editsWithASearchAndANewServiceArrive()
+    {
+        Settings::setString(Settings::SendingListsRestartWarning, QStringLiteral("1"));
+        ReceiverEmulator emulator;
+        auto lists = ReceiverLists::install(emulator);
+        lists->setDocument(QStringLiteral("tv"), receiverList(200));
+        QVERIFY(emulator.start());
+        DVB24CommunicationManager manager;
+        manager.setPort(emulator.port());
+        auto module = makeModule(&manager);
+        connect(&manager, &DeviceCommunicationManager::stateChanged, module.get(), &TVListModule::onDeviceStateChange);
+        manager.connectToHost(emulator.host());
+        QTRY_VERIFY(module->btnDownloadLists->isEnabled());
+        module->btnDownloadLists->click();
+        QTRY_COMPARE(module->stackedWidget->currentIndex(), 1);
+        ItemsTableView *table = module->itemsTableViewAll;
+        QAbstractItemModel *rows = table->model();
+        DialogAnswerer answers;
+
+        // Rename while a search is active: the service leaves the search, the rename stays.
+        module->txtSearch->setText(QStringLiteral("Service 17"));
+        QVERIFY(rows->rowCount() > 1);
+        table->selectRow(0);
+        const QString renamedId = rows->index(0, 8).data().toString();
+        module->txtServiceTitle->setText(QStringLiteral("Renamed one"));
+        QTest::keyClick(module->txtServiceTitle, Qt::Key_Return);
+        QTRY_COMPARE(module->projectManager()->itemsModel->indexById(renamedId, 1).data().toString(),
+                     QStringLiteral("Renamed one"));
+        module->txtSearch->clear();
+        QCOMPARE(rows->rowCount(), 200);
+
+        // "Parent lock" > Check and "Children lock" > Add > 2 on three rows.
+        QStringList locked;
+        table->selectionModel()->clearSelection();
+        for (int row : {3, 4, 5}) {
+            table->selectionModel()->select(rows->index(row, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            locked << rows->index(row, 8).data().toString();
+        }
+        QAction *check = menuAction(table, QStringLiteral("Parent lock"), QStringLiteral("Check"));
+        QAction *addTwo =
+            menuAction(table, QStringLiteral("Children lock"), QStringLiteral("2"), QStringLiteral("add"));
+        QVERIFY(check);
+        QVERIFY(addTwo);
+        check->trigger();
+        addTwo->trigger();
+
+        // Two services dragged onto "List 2".
+        const QList<int> dragged{rows->index(10, 8).data().toInt(), rows->index(11, 8).data().toInt()};
+        std::unique_ptr<QMimeData> drag(rows->mimeData({rows->index(10, 0), rows->index(11, 0)}));
+        module->listsTabWidget->setCurrentIndex(1);
+        auto *second = qobject_cast<FavouriteListEditor *>(module->listsTabWidget->currentWidget());
+        QVERIFY(second);
+        QVERIFY(second->tblItems->model()->dropMimeData(drag.get(), Qt::LinkAction, 0, 0, QModelIndex()));
+        module->listsTabWidget->setCurrentIndex(0);
+
+        // A new service with a row selected, given tuning data and added.
+        table->selectRow(7);
+        module->btnCreateNewItem->click();
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        QCOMPARE(items->rowCount(), 201);
+        const QString newId = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        QCOMPARE(newId, QStringLiteral("200"));
+        items->setData(items->indexById(newId, 7), QStringLiteral("<config type=\"cable\" frequency=\"12345\"/>"),
+                       Qt::EditRole);
+        module->btnSaveServiceSettings->click();
+        QCOMPARE(items->rowCount(), 201);
+        QVERIFY(table->isEnabled());
+
+        module->btnUploadDeviceLists->click();
+        QTRY_COMPARE(lists->uploads(), 1);
+        QTRY_VERIFY(!module->pendingTask());
+        QVERIFY(!module->projectManager()->isModified());
+        const QString sent = module->projectManager()->documentText();
+
+        module->btnDownloadDeviceLists->click();
+        QTRY_VERIFY(!module->pendingTask());
+        QCOMPARE(canonical(module->projectManager()->documentText()), canonical(sent));
+        items = module->projectManager()->itemsModel; // the downloaded list has its own models
+        QCOMPARE(items->rowCount(), 201);
+        QCOMPARE(items->indexById(renamedId, 1).data().toString(), QStringLiteral("Renamed one"));
+        for (const QString &id : locked) {
+            QCOMPARE(items->indexById(id, 5).data(Qt::EditRole).toString(), QStringLiteral("true"));
+            QVERIFY(items->indexById(id, 6).data(Qt::EditRole).toString().split(u';').contains(QStringLiteral("2")));
+        }
+        QVERIFY(items->indexById(newId, 7).data(Qt::EditRole).toString().contains(QStringLiteral("12345")));
+        QCOMPARE(module->projectManager()->readLists().at(1).mid(0, 2), dragged);
+        QCOMPARE(answers.boxTexts, QStringList());
+
+        // A refused download keeps the open list.
+        lists->setDocument(QStringLiteral("tv"), QByteArray("not a list"));
+        module->btnDownloadDeviceLists->click();
+        QTRY_VERIFY(!module->pendingTask());
+        QCOMPARE(answers.boxTexts, QStringList{QStringLiteral("Downloaded data format is invalid, please try again.")});
+        QCOMPARE(module->stackedWidget->currentIndex(), 1);
+        QCOMPARE(items, module->projectManager()->itemsModel);
         QCOMPARE(canonical(module->projectManager()->documentText()), canonical(sent));
         manager.requestClose();
     }

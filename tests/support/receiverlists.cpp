@@ -5,7 +5,11 @@
 
 #include "device/transfers/listchunkparser.h"
 
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
 #include <QMutexLocker>
+#include <QSaveFile>
 #include <QtEndian>
 
 namespace {
@@ -13,6 +17,7 @@ int typeIndex(const QString &listType)
 {
     return listType == QLatin1String("radio") ? 1 : listType == QLatin1String("link") ? 2 : 0;
 }
+const char *const typeNames[] = {"tv", "radio", "link"};
 } // namespace
 
 std::shared_ptr<ReceiverLists> ReceiverLists::install(ReceiverEmulator &emulator)
@@ -57,6 +62,43 @@ int ReceiverLists::uploads() const
     return m_uploads;
 }
 
+QString ReceiverLists::fileName(const QString &listType)
+{
+    return QLatin1String(typeNames[typeIndex(listType)]) + QStringLiteral(".xml");
+}
+
+bool ReceiverLists::keepIn(const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    QMutexLocker lock(&m_lock);
+    m_folder = folder;
+    for (int type = 0; type < 3; ++type) {
+        QFile file(folder + u'/' + fileName(QLatin1String(typeNames[type])));
+        if (!file.exists())
+            continue;
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        m_documents[type] = file.readAll();
+    }
+    return true;
+}
+
+void ReceiverLists::store(int type, const QByteArray &text) const
+{
+    if (m_folder.isEmpty())
+        return;
+    QSaveFile file(m_folder + u'/' + fileName(QLatin1String(typeNames[type])));
+    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size())
+        file.commit();
+}
+
+bool ReceiverLists::entriesParse(const QByteArray &text)
+{
+    QDomDocument doc;
+    return doc.setContent("<entries>" + text + "</entries>");
+}
+
 bool ReceiverLists::waitWhileHeld(const ReceiverEmulator &emulator)
 {
     QMutexLocker lock(&m_lock);
@@ -92,6 +134,7 @@ bool ReceiverLists::serveUpload(EmulatorSession &s, int type)
     s.writeByte(0xAA);
     QByteArray services;
     QByteArray lists;
+    bool refused = false;
     for (;;) {
         const QByteArray tag = s.read(3, 5000);
         if (tag.size() < 3)
@@ -99,9 +142,15 @@ bool ReceiverLists::serveUpload(EmulatorSession &s, int type)
         if (tag == "CNL")
             return true;
         if (tag == "CMP") {
+            const QByteArray document = "<TDocument><items>" + services + "</items>" + lists + "</TDocument>";
+            // What does not read as a list document is refused, and the receiver keeps its list.
+            QDomDocument check;
+            if (refused || !check.setContent(document))
+                return s.writeByte(0xAC);
             QMutexLocker lock(&m_lock);
-            m_documents[type] = "<TDocument><items>" + services + "</items>" + lists + "</TDocument>";
+            m_documents[type] = document;
             ++m_uploads;
+            store(type, document);
             lock.unlock();
             return s.writeByte(0xAA);
         }
@@ -112,7 +161,17 @@ bool ReceiverLists::serveUpload(EmulatorSession &s, int type)
         const QByteArray text = s.read(size, 5000);
         if (text.size() < size)
             return false;
-        (tag == "PST" ? services : lists) += text;
+        if (tag == "PST") {
+            // Entries come whole, at most three to a message.
+            if (!entriesParse(text)) {
+                refused = true;
+                s.writeByte(0xAC);
+                continue;
+            }
+            services += text;
+        } else {
+            lists += text;
+        }
         s.writeByte(0xAA);
     }
 }

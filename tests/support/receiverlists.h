@@ -10,8 +10,8 @@ class ReceiverEmulator;
 
 // The receiver's own lists for the emulator: one list document per list type ("tv", "radio", "link"),
 // served to a download and replaced by a completed upload with the document rebuilt from its
-// messages. A cancelled or broken upload keeps the old one. The hold switch keeps the reply to a
-// download back until it is released.
+// messages. A cancelled or broken upload, or one whose entries are not whole elements, keeps the old one. The hold
+// switch keeps the reply to a download back until it is released.
 class ReceiverLists
 {
 public:
@@ -21,14 +21,24 @@ public:
     void setDocument(const QString &listType, const QByteArray &text);
     void setHold(bool on);
     int uploads() const;
+    // Keeps the three documents as files in folder ("tv.xml", "radio.xml", "link.xml"): those there
+    // are served from now on, and every completed upload is written back. False when the folder
+    // cannot be made or a file there cannot be read.
+    bool keepIn(const QString &folder);
+    static QString fileName(const QString &listType);
+    // An upload message's text as a receiver takes it: a sequence of whole elements (a "PST"
+    // message's entries, a "LST" message's piece of the favourite lists is checked with its frame).
+    static bool entriesParse(const QByteArray &text);
 
 private:
     bool serveDownload(EmulatorSession &s, int type);
     bool serveUpload(EmulatorSession &s, int type);
     bool waitWhileHeld(const ReceiverEmulator &emulator);
+    void store(int type, const QByteArray &text) const;
     mutable QMutex m_lock;
     QWaitCondition m_released;
     QByteArray m_documents[3];
     bool m_hold = false;
     int m_uploads = 0;
+    QString m_folder;
 };

@@ -94,8 +94,18 @@ bool TransferCommands::cancelSeen(EmulatorSession &s, int timeoutMs)
     if (!s.readByte(&byte, timeoutMs) || byte != TransferWire::CancelByte)
         return false;
     ++m_cancels;
-    s.write(QByteArray("\xFA\0\0\0", 4));
+    sendClosingBlock(s);
     return true;
+}
+
+bool TransferCommands::sendClosingBlock(EmulatorSession &s)
+{
+    if (!s.write(QByteArray("\xFA\0\0\0", 4)))
+        return false;
+    if (!fullClosingBlock)
+        return true;
+    QThread::msleep(20);
+    return s.write(QByteArray(blockSize.load(), '\0'));
 }
 
 bool TransferCommands::serveListing(EmulatorSession &s)
@@ -148,7 +158,7 @@ bool TransferCommands::serveDownload(EmulatorSession &s)
         if (dropAfter >= 0 && sent >= dropAfter)
             return false;
         if (endAfter >= 0 && sent >= endAfter)
-            return s.write(QByteArray("\xFA\0\0\0", 4));
+            return sendClosingBlock(s);
         if (silentAfter >= 0 && sent >= silentAfter) {
             // Keep the connection, send nothing more until the PC gives up or cancels.
             while (s.isOpen())

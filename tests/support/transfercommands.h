@@ -33,7 +33,10 @@ public:
     std::atomic<qint64> cutUploadAfter{-1}; // close a recording upload after this many bytes of it
     std::atomic_uint announcedBlock{0};     // non-zero: the block size announced instead of blockSize
     std::atomic_bool padLastBlock{false};   // pad the last download block to the full block size
-    QByteArray listingOverride;             // raw listing reply served instead of the folder's
+    // End a download (own end or answer to a cancel) with the whole closing block, as receivers do:
+    // the marker 0xFA and three bytes, then, a moment later, a block's worth of bytes.
+    std::atomic_bool fullClosingBlock{false};
+    QByteArray listingOverride; // raw listing reply served instead of the folder's
     // Lists: the reply to a list command, the document sent, its chunk size, bytes sent before each
     // chunk (another tag), tags split in two pieces, and the index of the upload message refused.
     std::atomic_int listReply{0xAA};
@@ -78,6 +81,7 @@ private:
     QStringList readLevels(EmulatorSession &s, int levels, bool withLast, bool *refused);
     // Reads a byte if one comes within timeoutMs; a cancel byte is counted and acknowledged.
     bool cancelSeen(EmulatorSession &s, int timeoutMs = 0);
+    bool sendClosingBlock(EmulatorSession &s);
     bool serveListing(EmulatorSession &s);
     bool serveDownload(EmulatorSession &s);
     bool serveUpload(EmulatorSession &s);

@@ -140,6 +140,10 @@ checked type clicked | <config type="terrestrial">\n <sid>16385</sid>\n <freq>53
 not xml | <config type="cable"><sid>5</sid></config>;<config | | rbCable=C sbCableSID=5 page=2 | 1 | 0 | =<config type="cable"><sid>5</sid></config>
 clamped numbers | <config type="satellite"><sid>70000</sid><symRate>1e12</symRate><transponderFreq>nan</transponderFreq><satellite position="inf"/></config> | | sbSatelliteSID=65535 sbSatelliteSymbolRate=45000 sbSatelliteTransponderFrequency=10700 cmbPositionDir=-1 | 1 | 0 |
 clamped cable | <config type="cable"><sid>99999999999</sid><freq>1e400</freq></config> | | sbCableSID=65535 sbCablelFrequency=47.0 | 1 | 0 |
+infinite cable frequency, fractional id | <config type="cable"><sid>12.7</sid><freq>inf</freq></config> | | sbCableSID=0 sbCablelFrequency=47.0 | 1 | 0 |
+infinite terrestrial frequency, exponent id | <config type="terrestrial"><sid>1e3</sid><freq>inf</freq></config> | | sbTerrestrialSID=0 sbTerrestrialFrequency=50.0 | 1 | 0 |
+infinite transponder, fractional id | <config type="satellite"><sid>12.7</sid><transponderFreq>inf</transponderFreq><symRate>inf</symRate></config> | | sbSatelliteSID=0 sbSatelliteTransponderFrequency=10700 | 1 | 0 |
+exponent satellite id | <config type="satellite"><sid>1e3</sid></config> | | sbSatelliteSID=0 | 1 | 0 |
 predefined direction | <config type="satellite"><satellite position="-192"/></config> | btnPositionBySatellite=192 | sbPositionAngle=19.2D cmbPositionDir=0 | 1 | 1 | + <satellite position="192"/>
 predefined without position | $ | btnPositionBySatellite= | sbPositionAngle=0.0 cmbPositionDir=-1 | 1 | 1 | + <satellite position="0"/>
 cable channel | | rbCable c_freqByChannelToolButton=474000000 | sbCablelFrequency=474.0 | 0 | 2 | +<freq>474000</freq>

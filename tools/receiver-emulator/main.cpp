@@ -2,6 +2,7 @@
 
 #include "descriptioncases.h"
 #include "receiveremulator.h"
+#include "receiverlists.h"
 #include "transfercommands.h"
 
 #include "base/strictipv4.h"
@@ -53,7 +54,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption hostile(QStringLiteral("hostile-length"),
                                      QStringLiteral("Announce a description chunk of almost 4 GiB."));
     const QCommandLineOption root(QStringLiteral("root"),
-                                  QStringLiteral("Folder served as the receiver's drives (lists, files, recordings)."),
+                                  QStringLiteral("Folder served as the receiver's drives (files, recordings); its "
+                                                 "TV, radio and link lists are kept in its \".lists\" folder."),
                                   QStringLiteral("folder"));
     const QCommandLineOption endAfter(QStringLiteral("end-download-after"),
                                       QStringLiteral("End file downloads with the marker 0xFA after n bytes (--root)."),
@@ -113,6 +115,14 @@ int main(int argc, char *argv[])
         commands->endAfter = parser.value(endAfter).toLongLong();
         commands->cutUploadAfter = parser.value(cutUpload).toLongLong();
         commands->refuseLevel = parser.value(refuseLevel).toInt();
+        // The three lists live beside the drives, in a folder the drives' listing does not show, and
+        // survive a restart of the emulator.
+        const auto lists = ReceiverLists::install(emulator);
+        const QString listFolder = parser.value(root) + QStringLiteral("/.lists");
+        if (!lists->keepIn(listFolder)) {
+            QTextStream(stderr) << "cannot keep the lists in " << listFolder << '\n';
+            return 2;
+        }
     }
 
     if (!emulator.setAddress(StrictIPv4::toHostAddress(parser.value(address)))) {
