@@ -69,6 +69,10 @@ LinkListModule::LinkListModule(QWidget *parent)
     setOnLine(false);
 
     manager = new LinkListProjectFileManager(this);
+    // The file shortcuts (Ctrl+N, O, S, Shift+S, W, R) work while this page is shown, and only then.
+    addActions({manager->newAction, manager->openAction, manager->saveAction, manager->saveAsAction,
+                manager->closeAction, manager->exportAction});
+    addActions(QList<QAction *>(manager->recentFileActions.cbegin(), manager->recentFileActions.cend()));
     connect(manager, &ProjectFileManager::onAfterExport, this, &LinkListModule::onAfterExportProjectAs);
     const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled;
     favouriteColumns << new ItemProperty(tr("Title"), QStringLiteral("Title"), QString(), 69, flags, QString(), nullptr,
@@ -102,6 +106,8 @@ LinkListModule::LinkListModule(QWidget *parent)
 LinkListModule::~LinkListModule()
 {
     disconnect(qApp, nullptr, this, nullptr);
+    // Hiding the window on the way out moves the focus: the panel must not call into a page half gone.
+    disconnect(tabServiceProperties, nullptr, this, nullptr);
     // Once handed to the tabs, the favourite columns are theirs.
     if (!favouriteColumnsHanded)
         qDeleteAll(favouriteColumns);
@@ -240,7 +246,7 @@ void LinkListModule::onProjectLoad()
     itemsTableViewAll->horizontalHeader()->resizeSection(0, 30);
     itemsTableViewAll->setEnabled(true);
     listsTabWidget->setDocument(manager->document->lists, items,
-                                QStringLiteral("Ombrelay Internet Link Lists Project_ref"), favouriteColumns);
+                                manager->projectFileDescription() + QStringLiteral("_ref"), favouriteColumns);
     favouriteColumnsHanded = true;
 
     proxy->setColumnFilters(nullptr);
@@ -256,9 +262,14 @@ void LinkListModule::onProjectLoad()
     if (genreMenu)
         genreMenu->setModel(manager->genresModel, 0);
 
+    // The panel reads the links through a proxy of its own, without search, filters or sorting: a link
+    // typed out of the search still gets every later edit of the panel.
+    panelModel = new ObjectSortFilterProxyModel(this);
+    panelModel->setEditRestricted(false);
+    panelModel->setSourceModel(items);
     mapper = new EnhancedDataWidgetMapper(this);
     mapper->setItemDelegate(new LinkListModulePanelDelegate(mapper));
-    mapper->setModel(proxy);
+    mapper->setModel(panelModel);
     mapper->addMapping(txtLinkTitle, field("title"));
     mapper->addMapping(txtLinkUrl, field("url"));
     mapper->addMapping(parentLockCheckBox, field("parentLock"));
@@ -278,12 +289,17 @@ void LinkListModule::onProjectLoad()
     setCurrentModelIndex();
     backFromExportPage();
     manager->retranslate();
+    // The manager leaves Export (Ctrl+R) off: with a list open the page offers it.
+    manager->exportAction->setEnabled(true);
+    // "# on list" follows the current list from the start, so the first sort is by list place.
+    updateItemsListPosition(listsTabWidget->currentIndex());
     itemsTableViewAll->sortByColumn(0, Qt::AscendingOrder);
 }
 
 void LinkListModule::onProjectUnload()
 {
     setPage(PageWelcome);
+    manager->exportAction->setEnabled(false);
     connectSelection(false);
     if (mapper) {
         mapper->clearMapping();
@@ -291,6 +307,11 @@ void LinkListModule::onProjectUnload()
         disconnect(parentalControlMultipleChoice, nullptr, mapper, nullptr);
         mapper->deleteLater();
         mapper = nullptr;
+    }
+    if (panelModel) {
+        panelModel->setSourceModel(nullptr);
+        panelModel->deleteLater();
+        panelModel = nullptr;
     }
     if (manager->itemsModel)
         disconnect(manager->itemsModel, &QAbstractItemModel::dataChanged, this, &LinkListModule::onAllItemsDataChanged);
@@ -370,9 +391,8 @@ void LinkListModule::setCurrentModelIndex()
     // A new link keeps the panel until it is accepted or removed.
     if (newItemPending && !editedId.isEmpty())
         return;
-    if (mapper)
-        mapper->setCurrentIndex(current.row());
     editedId = itemsTableViewAll->proxy()->index(current.row(), IndexColumn).data().toString();
+    showInPanel(editedId);
 }
 
 void LinkListModule::showServiceDetails(bool show)
@@ -442,12 +462,17 @@ void LinkListModule::onNewItem()
     checking = true;
     itemsTableViewAll->setCurrentIndex(row);
     checking = false;
-    if (mapper)
-        mapper->setCurrentIndex(row.row());
+    showInPanel(id);
     showServiceDetails(true);
     txtLinkTitle->selectAll();
     txtLinkTitle->setFocus(Qt::OtherFocusReason);
     setPropertiesEditable(true);
+}
+
+void LinkListModule::showInPanel(const QString &id)
+{
+    if (mapper && panelModel)
+        mapper->setCurrentIndex(panelModel->mapFromSource(manager->itemsModel->indexById(id, 0)).row());
 }
 
 void LinkListModule::commitPanel()
@@ -493,11 +518,7 @@ LinkListModule::CheckOutcome LinkListModule::checkEditedLink()
         return LinkKept;
     }
     if (titleEmpty || urlEmpty) {
-        if (mapper) {
-            const QModelIndex row =
-                itemsTableViewAll->proxy()->mapFromSource(manager->itemsModel->indexById(editedId, 0));
-            mapper->setCurrentIndex(row.row());
-        }
+        showInPanel(editedId);
         checking = true;
         // Only a click on "No, delete it" deletes: Escape or closing the box keeps the link, as "Yes" does.
         const bool remove = MessageBox::question(this,
@@ -533,9 +554,8 @@ void LinkListModule::returnToEditedLink(bool urlMissing)
         itemsTableViewAll->setCurrentIndex(row);
         itemsTableViewAll->selectRow(row.row());
         itemsTableViewAll->scrollTo(row, QAbstractItemView::EnsureVisible);
-        if (mapper)
-            mapper->setCurrentIndex(row.row());
     }
+    showInPanel(editedId);
     checking = false;
     itemsChanged = true;
     setPropertiesEditable(false);
@@ -633,7 +653,8 @@ void LinkListModule::onEndPasteOrDelete()
 
 void LinkListModule::updateItemsListPosition(int index)
 {
-    if (index < 0 || itemsTableViewAll->isColumnHidden(field("position")) || !manager->isProjectLoaded())
+    // The document, not the loaded flag: the flag is set only after the page has taken the document.
+    if (index < 0 || itemsTableViewAll->isColumnHidden(field("position")) || !manager->document)
         return;
     const QList<QList<int>> lists = manager->readLists();
     if (index >= lists.size())

@@ -14,6 +14,7 @@ class FilterMenuModel;
 class ItemProperty;
 class LinkListProjectFileManager;
 class ModelMenu;
+class ObjectSortFilterProxyModel;
 
 // The editor of a receiver's internet links and their favourite lists (module type 3).
 class LinkListModule : public ListsModuleShared, public Ui::LinkListModule
@@ -81,6 +82,8 @@ private:
     void connectFocusOutCheck(bool on);
     // Writes what was typed in the panel to the link before it is checked.
     void commitPanel();
+    // Shows the link with this id in the panel, wherever the table shows it.
+    void showInPanel(const QString &id);
     // Checks the link in the panel (found by its id, never by a table row) as it is left.
     CheckOutcome checkEditedLink();
     void deleteEditedLink();
@@ -93,6 +96,7 @@ private:
     DisplayEditDataModel linkTypeModel;
     QList<ColumnFilter> columnFilters;
     EnhancedDataWidgetMapper *mapper = nullptr;
+    ObjectSortFilterProxyModel *panelModel = nullptr;
     BooleanModel booleanModel;
     FilterMenuModel *filterModel = nullptr;
     QList<ItemProperty *> favouriteColumns;

@@ -340,6 +340,39 @@ private slots:
         QVERIFY(module->btnCreateNewItem->isEnabled() || module->tabServiceProperties->isVisible());
     }
 
+    // A link typed out of the search keeps the panel: every later edit still reaches that link.
+    void editingOutOfTheSearch()
+    {
+        auto module = makeModule();
+        QVERIFY(module->projectManager()->newProject(
+            document({link(0, "Alpha", "http://a"), link(1, "Beta", "http://b")})));
+        typeInto(module->txtSearch, QStringLiteral("Beta"));
+        QTRY_COMPARE(module->itemsTableViewAll->model()->rowCount(), 1);
+        clickRow(module.get(), 0);
+        module->showServiceDetails(true);
+        typeInto(module->txtLinkTitle, QStringLiteral("Gamma"));
+        typeInto(module->txtLinkUrl, QStringLiteral("http://g"));
+        QTest::keyClick(module->txtLinkUrl, Qt::Key_Return);
+        const QString text = module->projectManager()->documentText();
+        QCOMPARE(titles(text), QStringList({"Alpha", "Gamma"}));
+        QCOMPARE(urlOf(text, 1), QStringLiteral("http://g"));
+        QCOMPARE(urlOf(text, 0), QStringLiteral("http://a"));
+    }
+
+    // The file shortcuts work on the shown page: Ctrl+W closes the list, Ctrl+N starts a new one.
+    void fileShortcuts()
+    {
+        auto module = makeModule();
+        QVERIFY(module->projectManager()->newProject(document({link(0, "A", "http://a")})));
+        module->itemsTableViewAll->setFocus();
+        QTest::keyClick(module->itemsTableViewAll, Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(!module->projectManager()->isProjectLoaded());
+        QCOMPARE(module->stackedWidget->currentIndex(), 0);
+        QTest::keyClick(module.get(), Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(module->projectManager()->isProjectLoaded());
+        QCOMPARE(module->stackedWidget->currentIndex(), 1);
+    }
+
     // Browsing with the panel open through three languages changes nothing but the one child lock ticked.
     void browsingWritesNothing()
     {
@@ -462,7 +495,7 @@ private slots:
         QTest::addColumn<bool>("modified");
         QTest::newRow("upload refused at message 3") << "upload" << QStringList{} << true;
         QTest::newRow("download refused while recording")
-            << "download" << QStringList{"Device is recording programme. Please try again later."} << false;
+            << "download" << QStringList{"Device is recording programme. Please try again later."} << true;
     }
     void transfers()
     {
@@ -478,21 +511,24 @@ private slots:
         device.connectToHost(emulator.host());
         QTRY_VERIFY(module->btnDownloadLists->isEnabled());
         DialogAnswerer answers;
+        // The open list is edited in both rows: a refused transfer keeps it as it was, still unsaved.
+        QVERIFY(module->projectManager()->newProject(document({link(0, "A", "http://a"), link(1, "B", "http://b")})));
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        items->setData(items->index(0, 1), QStringLiteral("Changed"), Qt::EditRole);
+        const QString before = module->projectManager()->documentText();
         if (how == QLatin1String("upload")) {
-            QVERIFY(
-                module->projectManager()->newProject(document({link(0, "A", "http://a"), link(1, "B", "http://b")})));
-            ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
-            items->setData(items->index(0, 1), QStringLiteral("Changed"), Qt::EditRole);
             commands->refuseMessage = 3;
             module->btnUploadDeviceLists->click();
         } else {
             commands->listReply = 0xAB;
-            module->btnDownloadLists->click();
+            module->btnDownloadDeviceLists->click();
         }
         QTRY_VERIFY(!module->pendingTask());
         QTEST(answers.boxTexts.filter(QStringLiteral("recording")), "boxes");
         QTEST(module->projectManager()->isModified(), "modified");
-        QCOMPARE(module->stackedWidget->currentIndex(), how == QLatin1String("upload") ? 1 : 0);
+        QVERIFY(module->projectManager()->isProjectLoaded());
+        QCOMPARE(module->projectManager()->documentText(), before);
+        QCOMPARE(module->stackedWidget->currentIndex(), 1);
         device.requestClose();
     }
 
