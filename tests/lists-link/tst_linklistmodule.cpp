@@ -13,6 +13,7 @@
 #include "devices/zbdevicecollection.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/objectsortfilterproxymodel.h"
+#include "listfiles/exportdrivepicker.h"
 #include "listfiles/linklistprojectfilemanager.h"
 #include "listfiles/projectfileformat.h"
 #include "lists/linklistmodule.h"
@@ -475,6 +476,17 @@ private slots:
         QCOMPARE(module->txtLinkUrl->text(), url);
         auto *favourites = module->listsTabWidget->currentWidget()->findChild<QAbstractItemView *>();
         QCOMPARE(favourites->model()->index(0, favourites->model()->columnCount() - 1).data().toString(), url);
+
+        // Exported for a USB drive (the folder stands for the drive) and opened from there.
+        ExportDrivePicker::setPicker([&dir](QWidget *) { return dir.path(); });
+        module->btnExportAsProject->click();
+        ExportDrivePicker::setPicker({});
+        const QString exported = dir.filePath(QStringLiteral("FavsListUpdate.lkqvx"));
+        QVERIFY(QFile::exists(exported));
+        module->projectManager()->closeAction->trigger();
+        module->openFile(exported);
+        QCOMPARE(module->stackedWidget->currentIndex(), 1);
+        QCOMPARE(module->itemsTableViewAll->model()->index(0, 2).data().toString(), url);
 
         module->btnUploadDeviceLists->click();
         QTRY_COMPARE(lists->uploads(), 1);
