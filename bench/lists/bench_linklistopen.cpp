@@ -122,7 +122,7 @@ int main(int argc, char *argv[])
         QList<double> parses, pages;
         for (int round = 0; round < 3; ++round) {
             parses << parse(path);
-            pages << open(path, sizes[i], round == 0 ? 9 : 0, round == 0 ? &checks[i] : nullptr);
+            pages << open(path, sizes[i], round == 0 ? 21 : 0, round == 0 ? &checks[i] : nullptr);
         }
         opens[i] = median(pages);
         const double ratio = opens[i] / median(parses);
