@@ -1,0 +1,807 @@
+#include "lists/linklistmodule.h"
+
+#include "lists/linklistmodulepaneldelegate.h"
+#include "lists/transferlistsdevicetask.h"
+
+#include "document/agregatemodel.h"
+#include "document/docitem.h"
+#include "document/docitemsdataprovider.h"
+#include "document/itemproperty.h"
+#include "document/listdocument.h"
+#include "document/listitemsdatabasemodel.h"
+#include "document/mappeditemproperty.h"
+#include "document/objectsortfilterproxymodel.h"
+#include "exchange/printlinklistsbuilder.h"
+#include "listfiles/linklistprojectfilemanager.h"
+#include "widgets/checkboxitemdelegate.h"
+#include "widgets/combodelegate.h"
+#include "widgets/enhanceddatawidgetmapper.h"
+#include "widgets/filtermenumodel.h"
+#include "widgets/messagebox.h"
+#include "widgets/modelmenu.h"
+#include "widgets/multiplechoicewidgetdelegate.h"
+#include "widgets/sfiltermenu.h"
+#include "widgets/showhidecolumnsmodel.h"
+#include "widgets/sshowhidecolumnsmenu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListView>
+#include <QTreeView>
+
+namespace {
+constexpr int IndexColumn = 8;
+} // namespace
+
+LinkListModule::LinkListModule(QWidget *parent)
+    : ListsModuleShared(parent)
+    , linkTypeModel(nullptr)
+    , booleanModel(QStringLiteral("Enabled"), QStringLiteral("Disabled"))
+    , parentalControlModel(nullptr)
+{
+    setupUi(this);
+    FormWidgets widgets;
+    widgets.stackedWidget = stackedWidget;
+    widgets.dataTransferPageStatusLabel = dataTransferPageStatusLabel;
+    widgets.dataTransferProgressBar = dataTransferProgressBar;
+    widgets.dataTransferPageButton = dataTransferPageButton;
+    widgets.btnDownloadLists = btnDownloadLists;
+    widgets.btnDownloadDeviceLists = btnDownloadDeviceLists;
+    widgets.btnUploadDeviceLists = btnUploadDeviceLists;
+    widgets.itemsTableViewAll = itemsTableViewAll;
+    widgets.listsTabWidget = listsTabWidget;
+    setFormWidgets(widgets);
+
+    lblLinkGenre->hide();
+    cmbLinkGenre->hide();
+    watchVideoTutorialLinkButton->hide();
+    // The genre is shown as typed, never as markup.
+    lblGenreValue->setTextFormat(Qt::PlainText);
+    tabServiceProperties->setCornerWidget(btnHideServiceSettings, Qt::TopRightCorner);
+    connect(btnSaveServiceSettings, &QPushButton::pressed, this, &LinkListModule::onBtnSaveServiceSettings);
+    connect(btnShowServiceSettings, &QPushButton::pressed, this, &LinkListModule::onBtnShowServiceSettings);
+    connect(btnHideServiceSettings, &QPushButton::pressed, this, &LinkListModule::onBtnHideServiceSettings);
+    connect(btnCancelServiceSetting, &QPushButton::pressed, this, &LinkListModule::onBtnHideServiceSettings);
+    showServiceDetails(false);
+    btnShowServiceSettings->hide();
+    setOnLine(false);
+
+    manager = new LinkListProjectFileManager(this);
+    // The file shortcuts (Ctrl+N, O, S, Shift+S, W, R) work while this page is shown, and only then.
+    addActions({manager->newAction, manager->openAction, manager->saveAction, manager->saveAsAction,
+                manager->closeAction, manager->exportAction});
+    addActions(QList<QAction *>(manager->recentFileActions.cbegin(), manager->recentFileActions.cend()));
+    connect(manager, &ProjectFileManager::onAfterExport, this, &LinkListModule::onAfterExportProjectAs);
+    const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled;
+    favouriteColumns << new ItemProperty(tr("Title"), QStringLiteral("Title"), QString(), 69, flags, QString(), nullptr,
+                                         field("title"))
+                     << new ItemProperty(tr("Url"), QStringLiteral("Url"), QString(), 69, flags, QString(), nullptr,
+                                         field("url"));
+    cmbLinkType->hide();
+    lblLinkType->hide();
+    basicServicesEdit->setActionVisible(STableView::Cut, false);
+    basicServicesEdit->setActionVisible(STableView::Paste, false);
+    itemsTableViewAll->setActionVisible(STableView::Cut, false);
+    itemsTableViewAll->setActionVisible(STableView::Paste, false);
+    connect(txtLinkUrl, &QLineEdit::textEdited, this, &LinkListModule::onLinkUrlTextEdited);
+    connect(txtLinkTitle, &QLineEdit::textEdited, this, &LinkListModule::onLinkUrlTextEdited);
+    itemsTableViewAll->proxy()->setEditRestricted(false);
+    itemsTableViewAll->addEditableColumns({6});
+    setMaximumListCount(4);
+
+    connect(listsTabWidget, &QTabWidget::currentChanged, this, &LinkListModule::updateItemsListPosition);
+    connect(listsTabWidget, &ListTabWidget::itemDataChanged, this, &LinkListModule::onServicesDataChanged);
+    connect(listsTabWidget, &ListTabWidget::createNewItemButtonPressed, this, &LinkListModule::onNewItem);
+    connect(listsTabWidget, &ListTabWidget::currentSelectionChanged, this, &LinkListModule::onFavListSelectionChanged);
+    connect(itemsTableViewAll->columnsModel(), &QAbstractItemModel::dataChanged, this,
+            &LinkListModule::onItemsTableHeaderChange);
+    connect(itemsTableViewAll, &QAbstractItemView::pressed, this, &LinkListModule::onAllListItemPressed);
+    connect(txtLinkUrl, &SLineEdit::enabledChanged, lblLinkUrl, &QWidget::setEnabled);
+    connectFocusOutCheck(true);
+    connect(qApp, &QApplication::focusChanged, this, &LinkListModule::onAppFocusChanged);
+}
+
+LinkListModule::~LinkListModule()
+{
+    disconnect(qApp, nullptr, this, nullptr);
+    // Hiding the window on the way out moves the focus: the panel must not call into a page half gone.
+    disconnect(tabServiceProperties, nullptr, this, nullptr);
+    // Once handed to the tabs, the favourite columns are theirs.
+    if (!favouriteColumnsHanded)
+        qDeleteAll(favouriteColumns);
+    // The tabs may still show models over the document: they go before the manager's document.
+    listsTabWidget->clearTabs();
+}
+
+ListProjectFileManager *LinkListModule::listManager() const
+{
+    return manager;
+}
+
+int LinkListModule::field(const char *name) const
+{
+    return manager ? manager->fieldColumns.value(QString::fromLatin1(name), -1) : -1;
+}
+
+void LinkListModule::setMaximumListCount(int count)
+{
+    manager->setListCount(count);
+    listsTabWidget->setMaximumTabCount(count);
+}
+
+DeviceTask *LinkListModule::createTransferTask(const QString &mode)
+{
+    return new TransferListsDeviceTask<LinkListModule>(mode, listType(), this);
+}
+
+PrintListsBuilder *LinkListModule::createPrintBuilder()
+{
+    return new PrintLinkListsBuilder(manager);
+}
+
+void LinkListModule::retranslate()
+{
+    retranslateUi(this);
+    // retranslateUi puts the form's placeholder texts into the panel: it shows its link again.
+    if (mapper)
+        mapper->revert();
+}
+
+void LinkListModule::onShow()
+{
+    OmbrelayModule::onShow();
+    if (shown)
+        return;
+    shown = true;
+    for (EditableComboBox *box : {providerComboBox, cmbLinkType, cmbLinkGenre})
+        box->setWheelDisabled(true);
+    linkTypeModel.setValues(tr("Website"), QStringLiteral("website"));
+    cmbLinkType->setSourceModel(&linkTypeModel, false);
+    auto *typeDelegate = new ComboDelegate(itemsTableViewAll, true);
+    typeDelegate->setModel(&linkTypeModel);
+    itemsTableViewAll->setItemDelegateForColumn(field("type"), typeDelegate);
+
+    serviceOrLinkSW->setCurrentIndex(1);
+    // A link has no tuning data: the tuning tab goes, and nothing may reach it afterwards.
+    tabServiceProperties->removeTab(tabServiceProperties->indexOf(transportStreamTab));
+    delete transportStreamTab;
+    transportStreamTab = nullptr;
+    verticalLayout_14 = nullptr;
+    detailedSettingsWidget = nullptr;
+
+    const auto unique = Qt::UniqueConnection;
+    connect(saveProjectCommandLinkButton, &QAbstractButton::clicked, this, &LinkListModule::SaveProject, unique);
+    connect(saveAsProjectCommandLinkButton, &QAbstractButton::clicked, this, &LinkListModule::SaveProjectAs, unique);
+    connect(btnExportAsProject, &QAbstractButton::clicked, this, &LinkListModule::exportProjectAs, unique);
+    connect(btnPrintProject, &QAbstractButton::clicked, this, &LinkListModule::printLists, unique);
+    connect(dataTransferPageButton, &QAbstractButton::clicked, this, &LinkListModule::onDataTransferPageButtonClick,
+            unique);
+    connect(itemsTableViewAll, &STableView::onBeforePaste, this, &LinkListModule::onBeforePasteOrDelete, unique);
+    connect(itemsTableViewAll, &STableView::onEndPaste, this, &LinkListModule::onEndPasteOrDelete, unique);
+    connect(itemsTableViewAll, &STableView::onBeforeDelete, this, &LinkListModule::onBeforePasteOrDelete, unique);
+    connect(itemsTableViewAll, &STableView::onEndDelete, this, &LinkListModule::onEndPasteOrDelete, unique);
+
+    auto *children = new MultipleChoiceWidgetDelegate(itemsTableViewAll);
+    children->setChoicesModel(&parentalControlModel);
+    children->visibleRows = 4;
+    children->disableNew = true;
+    itemsTableViewAll->setItemDelegateForColumn(field("childrenLock"), children);
+    itemsTableViewAll->setItemDelegateForColumn(field("parentLock"), new CheckBoxItemDelegate(itemsTableViewAll));
+    auto *genres = new ComboDelegate(itemsTableViewAll, false);
+    genres->setEditable(true);
+    itemsTableViewAll->setItemDelegateForColumn(field("genres"), genres);
+
+    connect(backCommandLinkButton, &QAbstractButton::clicked, manager->closeAction, &QAction::trigger, unique);
+    connect(btnCreateNewItem, &QAbstractButton::clicked, this, &LinkListModule::onNewItem, unique);
+    connect(filterToolButton, &QAbstractButton::clicked, this, &LinkListModule::showFilterTree, unique);
+    connect(showHideColumnsToolButton, &QAbstractButton::clicked, this, &LinkListModule::showHideColumns, unique);
+    connect(btnCreateNewProject, &QAbstractButton::clicked, manager->newAction, &QAction::trigger, unique);
+    connect(btnOpenSavedProject, &QAbstractButton::clicked, manager->openAction, &QAction::trigger, unique);
+    connect(btnDownloadLists, &QAbstractButton::clicked, this, &LinkListModule::downloadLists, unique);
+    connect(btnDownloadDeviceLists, &QAbstractButton::clicked, this, &LinkListModule::downloadLists, unique);
+    connect(backFromExportPageCommandLinkButton, &QAbstractButton::clicked, this, &LinkListModule::backFromExportPage,
+            unique);
+    connect(moreCommandLinkButton, &QAbstractButton::clicked, this, &LinkListModule::moreButtonAction, unique);
+    connect(btnUploadDeviceLists, &QAbstractButton::clicked, this, &LinkListModule::sendLists, unique);
+    connect(btnOpenSavedProject2, &QAbstractButton::clicked, this, &LinkListModule::onBtnOpenSavedProject2, unique);
+    connect(manager, &ListProjectFileManager::loadDocument, this, &LinkListModule::onProjectLoad, unique);
+    connect(manager, &ListProjectFileManager::unloadDocument, this, &LinkListModule::onProjectUnload, unique);
+    connect(txtSearch, &QLineEdit::textChanged, itemsTableViewAll->proxy(),
+            &ObjectSortFilterProxyModel::setItemsSearchFilter, unique);
+
+    listsSplitter->setSizes({400, 300});
+    btnCreateNewItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    filterToolButton->setContextMenuPolicy(Qt::CustomContextMenu);
+    setPage(PageWelcome);
+
+    genreMenu = new ModelMenu(tr("Genre"), itemsTableViewAll, field("genres"), ModelMenu::SetValue, this);
+    parentLockMenu =
+        new ModelMenu(tr("Parent lock"), itemsTableViewAll, field("parentLock"), ModelMenu::CheckUncheck, this);
+    childrenLockMenu =
+        new ModelMenu(tr("Children lock"), itemsTableViewAll, field("childrenLock"), ModelMenu::AddRemoveClear, this);
+    childrenLockMenu->setModel(&parentalControlModel, 0);
+    for (ModelMenu *menu : {genreMenu, parentLockMenu, childrenLockMenu}) {
+        auto *separator = new QAction(this);
+        separator->setSeparator(true);
+        itemsTableViewAll->addAction(separator);
+        itemsTableViewAll->addAction(menu->menuAction());
+    }
+    basicServicesEdit->setView(itemsTableViewAll);
+}
+
+void LinkListModule::onProjectLoad()
+{
+    ObjectSortFilterProxyModel *proxy = itemsTableViewAll->proxy();
+    txtSearch->clear();
+    proxy->setItemsSearchFilter(QString());
+    ListItemsDatabaseModel *items = manager->itemsModel;
+    if (auto *type = dynamic_cast<MappedItemProperty *>(items->itemProperties().value(field("type"))))
+        type->setMapping(linkTypeModel.labelsByValue());
+    items->setReadOnlyColor(QColor(99, 99, 99, 255));
+    itemsTableViewAll->setItemsModel(items, {field("position"), field("title"), field("url")},
+                                     {field("title"), field("position")});
+    connect(items, &QAbstractItemModel::dataChanged, this, &LinkListModule::onAllItemsDataChanged);
+    itemsTableViewAll->horizontalHeader()->resizeSection(0, 30);
+    itemsTableViewAll->setEnabled(true);
+    listsTabWidget->setDocument(manager->document->lists, items,
+                                manager->projectFileDescription() + QStringLiteral("_ref"), favouriteColumns);
+    favouriteColumnsHanded = true;
+
+    proxy->setColumnFilters(nullptr);
+    columnFilters.clear();
+    columnFilters << ColumnFilter(field("genres"), manager->genresModel, true, true, {})
+                  << ColumnFilter(field("childrenLock"), &parentalControlModel, true, true, {})
+                  << ColumnFilter(field("parentLock"), &booleanModel, true, false, {});
+    filterModel = new FilterMenuModel(items, &columnFilters, this);
+    connect(filterModel, &FilterMenuModel::filterChanged, this, &LinkListModule::setupFilter, Qt::UniqueConnection);
+    setupFilter();
+    if (auto *genres = dynamic_cast<ComboDelegate *>(itemsTableViewAll->itemDelegateForColumn(field("genres"))))
+        genres->setModel(manager->genresModel);
+    if (genreMenu)
+        genreMenu->setModel(manager->genresModel, 0);
+
+    // The panel reads the links through a proxy of its own, without search, filters or sorting: a link
+    // typed out of the search still gets every later edit of the panel.
+    panelModel = new ObjectSortFilterProxyModel(this);
+    panelModel->setEditRestricted(false);
+    panelModel->setSourceModel(items);
+    mapper = new EnhancedDataWidgetMapper(this);
+    mapper->setItemDelegate(new LinkListModulePanelDelegate(mapper));
+    mapper->setModel(panelModel);
+    mapper->addMapping(txtLinkTitle, field("title"));
+    mapper->addMapping(txtLinkUrl, field("url"));
+    mapper->addMapping(parentLockCheckBox, field("parentLock"));
+    mapper->addMapping(parentalControlMultipleChoice, field("childrenLock"));
+    mapper->addMapping(cmbLinkType, field("type"));
+    connect(genreMultipleChoice, &MultipleChoiceWidget::SelectedValuesChanged, mapper, &QDataWidgetMapper::submit,
+            Qt::UniqueConnection);
+    connect(parentalControlMultipleChoice, &MultipleChoiceWidget::SelectedValuesChanged, mapper,
+            &QDataWidgetMapper::submit, Qt::UniqueConnection);
+    mapper->addMapping(lblGenreValue, field("genres"));
+    connectSelection(true);
+
+    tabServiceProperties->setCurrentIndex(0);
+    parentalControlMultipleChoice->setModel(&parentalControlModel, false);
+    basicServicesEdit->attachView();
+    mapper->toFirst();
+    setCurrentModelIndex();
+    backFromExportPage();
+    manager->retranslate();
+    // The manager leaves Export (Ctrl+R) off: with a list open the page offers it.
+    manager->exportAction->setEnabled(true);
+    // "# on list" follows the current list from the start, so the first sort is by list place.
+    updateItemsListPosition(listsTabWidget->currentIndex());
+    itemsTableViewAll->sortByColumn(0, Qt::AscendingOrder);
+}
+
+void LinkListModule::onProjectUnload()
+{
+    setPage(PageWelcome);
+    manager->exportAction->setEnabled(false);
+    connectSelection(false);
+    if (mapper) {
+        mapper->clearMapping();
+        disconnect(genreMultipleChoice, nullptr, mapper, nullptr);
+        disconnect(parentalControlMultipleChoice, nullptr, mapper, nullptr);
+        mapper->deleteLater();
+        mapper = nullptr;
+    }
+    if (panelModel) {
+        panelModel->setSourceModel(nullptr);
+        panelModel->deleteLater();
+        panelModel = nullptr;
+    }
+    if (manager->itemsModel)
+        disconnect(manager->itemsModel, &QAbstractItemModel::dataChanged, this, &LinkListModule::onAllItemsDataChanged);
+    if (manager->genresModel)
+        manager->genresModel->stopTracking();
+    listsTabWidget->clearTabs();
+    itemsTableViewAll->setEnabled(false);
+    genreMultipleChoice->setModel(nullptr, false);
+    parentalControlMultipleChoice->setModel(nullptr, false);
+    itemsTableViewAll->proxy()->setColumnFilters(nullptr);
+    itemsTableViewAll->setItemsModel(nullptr, {}, {});
+    delete filterModel;
+    filterModel = nullptr;
+    columnFilters.clear();
+    editedId.clear();
+    backFromExportPage();
+    setPage(PageWelcome);
+}
+
+void LinkListModule::connectSelection(bool on)
+{
+    QItemSelectionModel *selection = itemsTableViewAll->selectionModel();
+    if (!selection)
+        return;
+    if (on) {
+        // The check of the link that is left runs before the panel moves on to the next one.
+        connect(selection, &QItemSelectionModel::selectionChanged, this, &LinkListModule::onServiceItemUnselected,
+                Qt::UniqueConnection);
+        connect(selection, &QItemSelectionModel::selectionChanged, this, &LinkListModule::setCurrentModelIndex,
+                Qt::UniqueConnection);
+    } else {
+        disconnect(selection, nullptr, this, nullptr);
+    }
+}
+
+void LinkListModule::connectFocusOutCheck(bool on)
+{
+    // Unique, however often the panel was hidden and shown: one focus-out runs one check.
+    if (on)
+        connect(tabServiceProperties, &TabWidget::focusOut, this, &LinkListModule::onTabServicePropertiesFocusOut,
+                Qt::UniqueConnection);
+    else
+        disconnect(tabServiceProperties, &TabWidget::focusOut, this, &LinkListModule::onTabServicePropertiesFocusOut);
+}
+
+void LinkListModule::enableForEdit(bool enabled)
+{
+    for (QWidget *widget : std::initializer_list<QWidget *>{
+             toolsFrame, listsTabWidget, itemsToolBar, lblAllServices, txtSearch, itemsTableViewAll,
+             btnShowServiceSettings, basicServicesEdit, filterToolButton, showHideColumnsToolButton, btnCreateNewItem})
+        widget->setEnabled(enabled);
+    itemsTableViewAll->setDragEnabled(enabled);
+    itemsTableViewAll->horizontalHeader()->setEnabled(enabled);
+    itemsTableViewAll->setActionEnabled(STableView::Copy, enabled);
+    itemsTableViewAll->setActionEnabled(STableView::Delete, enabled);
+}
+
+void LinkListModule::setPropertiesEditable(bool editing)
+{
+    for (QWidget *widget : std::initializer_list<QWidget *>{toolsFrame, listsTabWidget, lblAllServices, txtSearch,
+                                                            itemsToolBar, itemsTableViewAll, btnShowServiceSettings})
+        widget->setEnabled(!editing);
+    connectFocusOutCheck(!editing);
+}
+
+void LinkListModule::setCurrentModelIndex()
+{
+    QItemSelectionModel *selection = itemsTableViewAll->selectionModel();
+    const QModelIndexList rows = selection ? selection->selectedRows(0) : QModelIndexList();
+    if (rows.size() >= 2)
+        lastSelectedRows = rows;
+    if (itemsTableViewAll->isEditing() || rows.size() != 1)
+        return;
+    const QModelIndex current = itemsTableViewAll->currentIndex();
+    if (!current.isValid() || !selection->isSelected(current))
+        return;
+    // A new link keeps the panel until it is accepted or removed.
+    if (newItemPending && !editedId.isEmpty())
+        return;
+    editedId = itemsTableViewAll->proxy()->index(current.row(), IndexColumn).data().toString();
+    showInPanel(editedId);
+}
+
+void LinkListModule::showServiceDetails(bool show)
+{
+    tabServiceProperties->setVisible(show);
+    if (show) {
+        frServiceSettingsButtons->setVisible(newItemPending);
+        btnShowServiceSettings->hide();
+        if (!newItemPending)
+            tabServiceProperties->setCurrentIndex(0);
+    } else {
+        frServiceSettingsButtons->hide();
+        QAbstractItemModel *model = itemsTableViewAll->model();
+        btnShowServiceSettings->setVisible(model && model->rowCount() > 0);
+        tabServiceProperties->setCurrentIndex(0);
+    }
+    itemsTableViewAll->scrollTo(itemsTableViewAll->currentIndex(), QAbstractItemView::PositionAtBottom);
+    if (!show)
+        itemsTableViewAll->setFocus(Qt::OtherFocusReason);
+}
+
+void LinkListModule::onBtnShowServiceSettings()
+{
+    showServiceDetails(true);
+}
+
+void LinkListModule::onAllListItemPressed(const QModelIndex &)
+{
+    if (!tabServiceProperties->isVisible())
+        btnShowServiceSettings->show();
+}
+
+void LinkListModule::onAppFocusChanged(QWidget *old, QWidget *now)
+{
+    if (!now || now->objectName().isEmpty())
+        return;
+    const bool wasInside = old && frAllItemsContainer->isAncestorOf(old);
+    const bool isInside = frAllItemsContainer->isAncestorOf(now);
+    if (!wasInside && isInside)
+        frServiceProperties->show();
+    else if (wasInside && !isInside && now != listsSplitter)
+        frServiceProperties->hide();
+}
+
+void LinkListModule::onNewItem()
+{
+    if (!manager->isProjectLoaded() || newItemPending)
+        return;
+    // Whatever was typed for the link in the panel is checked before a new one takes its place.
+    commitPanel();
+    if (itemsChanged && checkEditedLink() == LinkKept)
+        return;
+    enableForEdit(false);
+    if (filterModel)
+        filterModel->clear();
+    txtSearch->clear();
+    const QString id = manager->itemsModel->appendNewItem();
+    if (id.isEmpty()) {
+        enableForEdit(true);
+        return;
+    }
+    ObjectSortFilterProxyModel *proxy = itemsTableViewAll->proxy();
+    proxy->setItemsSearchFilter(QString());
+    newItemPending = true;
+    editedId = id;
+    const QModelIndex row = proxy->mapFromSource(manager->itemsModel->indexById(id, 0));
+    checking = true;
+    itemsTableViewAll->setCurrentIndex(row);
+    checking = false;
+    showInPanel(id);
+    showServiceDetails(true);
+    txtLinkTitle->selectAll();
+    txtLinkTitle->setFocus(Qt::OtherFocusReason);
+    setPropertiesEditable(true);
+}
+
+void LinkListModule::showInPanel(const QString &id)
+{
+    if (mapper && panelModel)
+        mapper->setCurrentIndex(panelModel->mapFromSource(manager->itemsModel->indexById(id, 0)).row());
+}
+
+void LinkListModule::commitPanel()
+{
+    if (mapper && !editedId.isEmpty())
+        mapper->submit();
+}
+
+void LinkListModule::onServiceItemUnselected(const QItemSelection &, const QItemSelection &deselected)
+{
+    if (deselected.isEmpty() || checking)
+        return;
+    checkEditedLink();
+}
+
+LinkListModule::CheckOutcome LinkListModule::checkEditedLink()
+{
+    // A box of the check moves the focus out of the panel: that is no second departure.
+    if (checking || (!newItemPending && !itemsChanged) || !manager->isProjectLoaded() || editedId.isEmpty())
+        return NothingChecked;
+    DocItem link = manager->itemsProvider->itemById(editedId.toInt());
+    if (link.isNull()) {
+        newItemPending = false;
+        itemsChanged = false;
+        editedId.clear();
+        return NothingChecked;
+    }
+    const bool fresh = newItemPending;
+    const bool titleEmpty = link.value(QStringLiteral("<title")).isEmpty();
+    const bool urlEmpty = link.value(QStringLiteral("<url")).isEmpty();
+    // A link without a URL is incomplete, not a duplicate of another one without it.
+    const bool duplicate = !urlEmpty && manager->itemsProvider->countSame(link, QStringLiteral("url")) >= 2;
+    if (duplicate) {
+        checking = true;
+        MessageBox::information(this, tr("Service with the same detailed settings already exists on the list."));
+        checking = false;
+        // Only a link that was never accepted goes; one the user had stays, to be mended.
+        if (fresh) {
+            deleteEditedLink();
+            return LinkDeleted;
+        }
+        returnToEditedLink(false);
+        return LinkKept;
+    }
+    if (titleEmpty || urlEmpty) {
+        showInPanel(editedId);
+        checking = true;
+        // Only a click on "No, delete it" deletes: Escape or closing the box keeps the link, as "Yes" does.
+        const bool remove = MessageBox::question(this,
+                                                 tr("Links without title or url are not allowed. Would you like to "
+                                                    "set these properties now?"),
+                                                 tr("No, delete it"), tr("Yes"), MessageBox::No);
+        checking = false;
+        if (remove) {
+            deleteEditedLink();
+            return LinkDeleted;
+        }
+        newItemPending = false;
+        returnToEditedLink(urlEmpty);
+        return LinkKept;
+    }
+    // Accepted: the next departure checks only what is edited then.
+    itemsChanged = false;
+    enableForEdit(true);
+    if (fresh) {
+        newItemPending = false;
+        showServiceDetails(false);
+        setPropertiesEditable(false);
+    }
+    return LinkAccepted;
+}
+
+void LinkListModule::returnToEditedLink(bool urlMissing)
+{
+    const QModelIndex at = manager->itemsModel->indexById(editedId, 0);
+    const QModelIndex row = itemsTableViewAll->proxy()->mapFromSource(at);
+    checking = true;
+    if (row.isValid()) {
+        itemsTableViewAll->setCurrentIndex(row);
+        itemsTableViewAll->selectRow(row.row());
+        itemsTableViewAll->scrollTo(row, QAbstractItemView::EnsureVisible);
+    }
+    showInPanel(editedId);
+    checking = false;
+    itemsChanged = true;
+    setPropertiesEditable(false);
+    enableForEdit(true);
+    showServiceDetails(true);
+    (urlMissing ? txtLinkUrl : txtLinkTitle)->setFocus(Qt::OtherFocusReason);
+}
+
+void LinkListModule::deleteEditedLink()
+{
+    newItemPending = false;
+    itemsChanged = false;
+    // Found by its id now: rows may have moved since the link was left.
+    const QModelIndex at = manager->itemsModel->indexById(editedId, 0);
+    const QModelIndex row = itemsTableViewAll->proxy()->mapFromSource(at);
+    editedId.clear();
+    checking = true;
+    if (row.isValid())
+        itemsTableViewAll->deleteRow(row.row());
+    checking = false;
+    setPropertiesEditable(false);
+    showServiceDetails(false);
+    itemsTableViewAll->selectRow(itemsTableViewAll->model()->rowCount() - 1);
+    enableForEdit(true);
+}
+
+void LinkListModule::onBtnSaveServiceSettings()
+{
+    commitPanel();
+    checkEditedLink();
+}
+
+void LinkListModule::onTabServicePropertiesFocusOut()
+{
+    commitPanel();
+    // A click into the table checks the link through the selection change it makes, once.
+    if (QApplication::focusWidget() == itemsTableViewAll)
+        return;
+    checkEditedLink();
+}
+
+void LinkListModule::onBtnHideServiceSettings()
+{
+    if (newItemPending) {
+        // Cancelling a new link removes it, whatever was typed.
+        deleteEditedLink();
+        return;
+    }
+    commitPanel();
+    if (itemsChanged && checkEditedLink() == LinkKept)
+        return;
+    showServiceDetails(false);
+    enableForEdit(true);
+    setPropertiesEditable(false);
+}
+
+void LinkListModule::onLinkUrlTextEdited(const QString &) {}
+
+void LinkListModule::onProjectAfterSave() {}
+
+void LinkListModule::onProjectBeforeSave() {}
+
+void LinkListModule::onAllItemsDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+{
+    // Only a change of the link in the panel makes leaving it run the check.
+    const QModelIndex edited = manager->itemsModel->indexById(editedId, 0);
+    if (edited.isValid() && edited.row() >= topLeft.row() && edited.row() <= bottomRight.row())
+        itemsChanged = true;
+}
+
+void LinkListModule::onBeforePasteOrDelete()
+{
+    basicServicesEdit->detachView();
+    if (mapper)
+        mapper->blockSignals(true);
+    connectSelection(false);
+    manager->genresModel->stopTracking();
+}
+
+void LinkListModule::onEndPasteOrDelete()
+{
+    basicServicesEdit->attachView();
+    if (mapper)
+        mapper->blockSignals(false);
+    connectSelection(true);
+    manager->genresModel->setTracking(true);
+    // The link in the panel may be gone with the deleted rows.
+    if (!editedId.isEmpty() && !manager->itemsModel->indexById(editedId, 0).isValid()) {
+        editedId.clear();
+        itemsChanged = false;
+    }
+    setCurrentModelIndex();
+    onServicesDataChanged();
+}
+
+void LinkListModule::updateItemsListPosition(int index)
+{
+    // The document, not the loaded flag: the flag is set only after the page has taken the document.
+    if (index < 0 || itemsTableViewAll->isColumnHidden(field("position")) || !manager->document)
+        return;
+    const QList<QList<int>> lists = manager->readLists();
+    if (index >= lists.size())
+        return;
+    itemsTableViewAll->proxy()->setListOrder(lists.at(index));
+    itemsTableViewAll->viewport()->update();
+}
+
+void LinkListModule::onServicesDataChanged()
+{
+    updateItemsListPosition(listsTabWidget->currentIndex());
+}
+
+void LinkListModule::onFavListSelectionChanged(const QItemSelection &, const QItemSelection &)
+{
+    lastSelectedRows = listsTabWidget->currentListSelectedRows();
+}
+
+void LinkListModule::onItemsTableHeaderChange(const QModelIndex &, const QModelIndex &)
+{
+    updateItemsListPosition(listsTabWidget->currentIndex());
+    itemsTableViewAll->resizeColumnsToContents();
+    itemsTableViewAll->horizontalHeader()->setStretchLastSection(true);
+    const int widths[] = {150, 150, 150, 100, 80, 80};
+    for (int column = 1; column <= 6; ++column)
+        itemsTableViewAll->setColumnWidth(column, widths[column - 1]);
+}
+
+void LinkListModule::setupFilter()
+{
+    if (!filterModel)
+        return;
+    const bool on = filterModel->hasValues();
+    if (filterToolButton->isChecked() != on)
+        filterToolButton->setChecked(on);
+    itemsTableViewAll->proxy()->setColumnFilters(on ? &columnFilters : nullptr);
+}
+
+void LinkListModule::showFilterTree()
+{
+    if (!manager->isProjectLoaded() || !filterModel)
+        return;
+    auto *menu = new SFilterMenu(filterToolButton, 250, 200, 10);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    filterModel->rebuild(true);
+    filterToolButton->setChecked(filterModel->hasValues());
+    menu->treeView()->setModel(filterModel);
+    menu->show();
+}
+
+void LinkListModule::showHideColumns()
+{
+    if (!manager->isProjectLoaded())
+        return;
+    auto *menu = new SShowHideColumnsMenu(showHideColumnsToolButton, 200, 300, 10);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->listView()->setModel(itemsTableViewAll->columnsModel());
+    // The link id is the program's own key, not something to show.
+    menu->setRowsHidden({field("@id")}, true);
+    menu->show();
+    updateItemsListPosition(listsTabWidget->currentIndex());
+}
+
+void LinkListModule::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (newItemPending) {
+        if (enter) {
+            if (txtLinkTitle->hasFocus())
+                txtLinkUrl->setFocus(Qt::OtherFocusReason);
+            onBtnSaveServiceSettings();
+        } else if (event->key() == Qt::Key_Escape) {
+            onBtnHideServiceSettings();
+        }
+        return;
+    }
+    if (enter) {
+        // What was typed counts at once, not only when the field loses the focus.
+        commitPanel();
+        if (itemsChanged) {
+            checkEditedLink();
+            return;
+        }
+    }
+    // Keys the page does not use go on to the window (F1 opens the manual).
+    ListsModuleShared::keyPressEvent(event);
+}
+
+void LinkListModule::changeEvent(QEvent *event)
+{
+    ListsModuleShared::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    retranslate();
+    basicServicesEdit->retranslate();
+    listsTabWidget->retranslate();
+    txtSearch->setProperty("emptyText", tr("Search..."));
+    genreMultipleChoice->retranslateUi();
+    if (genreMenu) {
+        genreMenu->setTitle(tr("Genre"));
+        parentLockMenu->setTitle(tr("Parent lock"));
+        parentLockMenu->updateActions();
+        childrenLockMenu->setTitle(tr("Children lock"));
+        childrenLockMenu->updateActions();
+    }
+    if (manager->isProjectLoaded()) {
+        if (filterModel)
+            filterModel->clear();
+        itemsTableViewAll->clearSelection();
+        itemsTableViewAll->proxy()->setItemsSearchFilter(QString());
+        txtSearch->clear();
+    }
+    manager->retranslate();
+}
+
+void LinkListModule::SaveProject()
+{
+    manager->saveAction->trigger();
+    setPage(PageEditor);
+}
+
+void LinkListModule::SaveProjectAs()
+{
+    manager->saveAsAction->trigger();
+    setPage(PageEditor);
+}
+
+void LinkListModule::moreButtonAction()
+{
+    setPage(PageExport);
+}
+
+void LinkListModule::backFromExportPage()
+{
+    newItemPending = false;
+    for (QWidget *widget : std::initializer_list<QWidget *>{btnCreateNewItem, basicServicesEdit, filterToolButton,
+                                                            showHideColumnsToolButton})
+        widget->setEnabled(true);
+    itemsTableViewAll->setDragEnabled(true);
+    itemsTableViewAll->horizontalHeader()->setEnabled(true);
+    itemsTableViewAll->setActionEnabled(STableView::Copy, true);
+    itemsTableViewAll->setActionEnabled(STableView::Delete, true);
+    setPage(PageEditor);
+}
+
+void LinkListModule::onBtnOpenSavedProject2()
+{
+    if (manager->closeProject())
+        manager->openProject();
+}

@@ -1,0 +1,109 @@
+#pragma once
+#include "lists/listsmoduleshared.h"
+#include "ui_linklistmodule.h"
+
+#include "base/columnfilter.h"
+#include "document/displayeditdatamodel.h"
+#include "document/parentalcontrolmodel.h"
+#include "widgets/booleanmodel.h"
+
+#include <QItemSelection>
+
+class EnhancedDataWidgetMapper;
+class FilterMenuModel;
+class ItemProperty;
+class LinkListProjectFileManager;
+class ModelMenu;
+class ObjectSortFilterProxyModel;
+
+// The editor of a receiver's internet links and their favourite lists (module type 3).
+class LinkListModule : public ListsModuleShared, public Ui::LinkListModule
+{
+    Q_OBJECT
+public:
+    // What the check on leaving a link did with it.
+    enum CheckOutcome { LinkAccepted, LinkKept, LinkDeleted, NothingChecked };
+
+    explicit LinkListModule(QWidget *parent = nullptr);
+    ~LinkListModule() override;
+
+    ModuleTypes moduleType() const override { return TypeLinkList; }
+    void retranslate() override;
+    void onShow() override;
+    ListProjectFileManager *listManager() const override;
+    QString listType() const override { return QStringLiteral("link"); }
+    void setMaximumListCount(int count);
+    LinkListProjectFileManager *projectManager() const { return manager; }
+    DisplayEditDataModel *linkTypes() { return &linkTypeModel; }
+
+public slots:
+    void backFromExportPage();
+    void enableForEdit(bool enabled);
+    void moreButtonAction();
+    void onAllItemsDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void onAllListItemPressed(const QModelIndex &index);
+    void onAppFocusChanged(QWidget *old, QWidget *now);
+    void onBtnOpenSavedProject2();
+    void onBeforePasteOrDelete();
+    void onBtnHideServiceSettings();
+    void onBtnSaveServiceSettings();
+    void onBtnShowServiceSettings();
+    void onFavListSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
+    void onEndPasteOrDelete();
+    void onItemsTableHeaderChange(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void onLinkUrlTextEdited(const QString &text);
+    void onNewItem();
+    void onProjectAfterSave();
+    void onProjectBeforeSave();
+    void onProjectLoad();
+    void onProjectUnload();
+    void onServicesDataChanged();
+    void onServiceItemUnselected(const QItemSelection &selected, const QItemSelection &deselected);
+    void onTabServicePropertiesFocusOut();
+    void SaveProject();
+    void SaveProjectAs();
+    void setCurrentModelIndex();
+    void setupFilter();
+    void showFilterTree();
+    void showHideColumns();
+    void showServiceDetails(bool show);
+    void updateItemsListPosition(int index);
+
+protected:
+    DeviceTask *createTransferTask(const QString &mode) override;
+    PrintListsBuilder *createPrintBuilder() override;
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    int field(const char *name) const;
+    void setPropertiesEditable(bool editing);
+    void connectSelection(bool on);
+    void connectFocusOutCheck(bool on);
+    // Writes what was typed in the panel to the link before it is checked.
+    void commitPanel();
+    // Shows the link with this id in the panel, wherever the table shows it.
+    void showInPanel(const QString &id);
+    // Checks the link in the panel (found by its id, never by a table row) as it is left.
+    CheckOutcome checkEditedLink();
+    void deleteEditedLink();
+    void returnToEditedLink(bool urlMissing);
+
+    LinkListProjectFileManager *manager = nullptr;
+    ModelMenu *genreMenu = nullptr;
+    ModelMenu *parentLockMenu = nullptr;
+    ModelMenu *childrenLockMenu = nullptr;
+    DisplayEditDataModel linkTypeModel;
+    QList<ColumnFilter> columnFilters;
+    EnhancedDataWidgetMapper *mapper = nullptr;
+    ObjectSortFilterProxyModel *panelModel = nullptr;
+    BooleanModel booleanModel;
+    FilterMenuModel *filterModel = nullptr;
+    QList<ItemProperty *> favouriteColumns;
+    bool favouriteColumnsHanded = false;
+    ParentalControlModel parentalControlModel;
+    // The id of the link shown in the panel: the check on leaving concerns that link only.
+    QString editedId;
+    // Set while the check itself moves the selection, so that move is not checked again.
+    bool checking = false;
+};
