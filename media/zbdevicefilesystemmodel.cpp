@@ -5,6 +5,7 @@
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/devicetask.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "media/folderlistingtask.h"
 #include "media/mediaexplorerdevicetask.h"
 
 #include <QApplication>
@@ -86,10 +87,14 @@ void ZBDeviceFileSystemModel::runCall(const QString &method, const QString &path
     dropTask();
     DeviceCall call(method);
     call.setParameter(QStringLiteral("@path"), path);
-    auto *task = new DeviceTask(this, call.toString());
+    auto *task = new FolderListingTask(this, call.toString());
     task->setObjectName(method);
     connect(task, &DeviceTask::Complete, this, &ZBDeviceFileSystemModel::onTaskCompleted);
     connect(task, &DeviceTask::Canceled, this, &ZBDeviceFileSystemModel::onTaskCanceled);
+    connect(task, &FolderListingTask::Failed, this, [this, task](const QString &message) {
+        if (_task == task)
+            emit fetchFailed(message);
+    });
     _task = task;
     if (_manager)
         _manager->enqueue(task);
@@ -119,6 +124,7 @@ void ZBDeviceFileSystemModel::fetchMore(const QModelIndex &parent)
     _fetchIndex = parent;
     _fetchAtRoot = !parent.isValid();
     _fetching = true;
+    showFetchTarget();
     emit fetching(true);
     runCall(QStringLiteral("getFolder"), item->fullPath());
 }
@@ -133,6 +139,7 @@ void ZBDeviceFileSystemModel::refresh(const QModelIndex &index)
     _fetchIndex = index;
     _fetchAtRoot = false;
     _fetching = true;
+    showFetchTarget();
     emit fetching(true);
     runCall(QStringLiteral("refreshFolder"), folder ? folder->fullPath() : QString());
 }
@@ -142,6 +149,14 @@ void ZBDeviceFileSystemModel::reset()
     if (_rootItem->hasChildItems())
         removeRows(0, _rootItem->childCount(), QModelIndex());
     fetchMore(QModelIndex());
+}
+
+// The folder being listed shows "(expanding...)" while it is: the views repaint it when that starts and ends.
+void ZBDeviceFileSystemModel::showFetchTarget()
+{
+    if (_fetchIndex.isValid() && _fetchIndex.model() == this)
+        emit dataChanged(_fetchIndex.sibling(_fetchIndex.row(), 0), _fetchIndex.sibling(_fetchIndex.row(), 0),
+                         {Qt::DisplayRole});
 }
 
 bool ZBDeviceFileSystemModel::targetStillLoaded() const
@@ -202,16 +217,20 @@ void ZBDeviceFileSystemModel::onTaskCompleted(bool)
                 target = itemFromIndex(parentIndex);
                 _fetchIndex = parentIndex;
             }
-            if (target != _rootItem && target->hasChildItems()) {
-                beginRemoveRows(parentIndex, 0, target->childCount() - 1);
-                target->removeAllChildren();
-                endRemoveRows();
+            // A folder or drive listed empty before (an upload into its top level) gets its new rows too.
+            if (target != _rootItem) {
+                if (target->hasChildItems()) {
+                    beginRemoveRows(parentIndex, 0, target->childCount() - 1);
+                    target->removeAllChildren();
+                    endRemoveRows();
+                }
                 placeItems(target, parentIndex, listing);
             }
         }
     }
     freeListing(listing);
     _fetching = false;
+    showFetchTarget();
     if (path.isEmpty() && !(folderReply && gotVolumes) && !_initialized) {
         emit fileSystemInitialized(false);
     }
@@ -226,6 +245,7 @@ void ZBDeviceFileSystemModel::onTaskCanceled()
     _task->setProperty(outcomeDelivered, true);
     const bool atRoot = !_initialized;
     _fetching = false;
+    showFetchTarget();
     dropTask();
     if (atRoot)
         emit fileSystemInitialized(false);
@@ -239,6 +259,7 @@ void ZBDeviceFileSystemModel::onConnectionChanged(const QString &state)
     const bool wasFetching = _fetching;
     _initialized = false;
     _fetching = false;
+    showFetchTarget();
     _fetchIndex = QPersistentModelIndex();
     _fetchAtRoot = true;
     // A reply that still comes belongs to the connection that is gone.
@@ -394,7 +415,7 @@ bool ZBDeviceFileSystemModel::dropMimeData(const QMimeData *data, Qt::DropAction
     DeviceFileSystemItem *target = itemFromIndex(parent);
     const bool container = target->isContainer();
     const QString destination = container ? target->fullPath() : target->parent()->fullPath();
-    const QModelIndex destinationIndex = container && target->hasChildItems() ? parent : parent.parent();
+    const QModelIndex destinationIndex = container ? parent : parent.parent();
     QByteArray bytes = data->data(uriList);
     const int nul = int(bytes.indexOf('\0'));
     if (nul >= 0)
