@@ -451,6 +451,7 @@ private slots:
     void uploadShowsAtDriveTop()
     {
         write(pc.filePath("top.ts"), "top");
+        QVERIFY(device("hdd/x.ts").isValid()); // the drive's rows are loaded
         const QModelIndex hdd = device("hdd");
         page->btnMyComputer->click();
         paste(page->tvPcFolders, {pcIndex(pc.filePath("top.ts"))}, page->tvZbDeviceFolders, hdd);
@@ -486,6 +487,9 @@ private slots:
     // Copy follows the pane the user clicked in, also after typing an address in the PC pane.
     void copyFollowsClickedPane()
     {
+        const QModelIndex first = device("hdd/x.ts");
+        select(page->tvZbDeviceFolders, {first});
+        page->tvZbDeviceFolders->setCurrentIndex(first);
         page->btnVideo->click();
         page->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(page.get()));
