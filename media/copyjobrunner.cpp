@@ -16,6 +16,8 @@ void CopyJobRunner::load(const QString &jobText, QList<DeviceFileSystemItem *> *
     m_job.clear();
     if (!m_job.setContent(jobText))
         m_job.clear();
+    // Counted once: counting the document's entries on every step would cost a walk per entry.
+    m_remaining = m_job.fileCount();
     m_listing = listing;
 }
 
@@ -65,7 +67,7 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
     const QString yes = QStringLiteral("true");
     const QString no = QStringLiteral("false");
     while (m_job.hasFiles()) {
-        const int count = m_job.fileCount();
+        const int count = m_remaining--;
         CopyJobFile entry = m_job.takeFirstFile();
         const int dir = direction();
         const QString destination = CopyTargetRules::destinationFor(dir, m_job.destinationPath(), entry);

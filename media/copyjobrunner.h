@@ -27,7 +27,11 @@ public:
     // A prepared job; listing (the receiver destination folder of an upload, may be null) is taken over.
     void load(const QString &jobText, QList<DeviceFileSystemItem *> *listing);
     // The rest of the job is dropped.
-    void clear() { m_job.clear(); }
+    void clear()
+    {
+        m_job.clear();
+        m_remaining = 0;
+    }
     // Names of the entries this job left out because their target would leave the chosen folder.
     QStringList skipped() const { return m_skipped; }
     // The job has ended: the listing is freed and the next job asks again.
@@ -51,6 +55,7 @@ private:
     CopyJobDocument m_job;
     QList<DeviceFileSystemItem *> *m_listing = nullptr;
     bool m_replaceAll = false;
+    int m_remaining = 0;
     QStringList m_skipped;
     // Answers given for top-level folders of an upload: true overwrites inside, false leaves it alone.
     QHash<QString, bool> m_folderAnswers;

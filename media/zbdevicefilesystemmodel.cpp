@@ -124,7 +124,6 @@ void ZBDeviceFileSystemModel::fetchMore(const QModelIndex &parent)
     _fetchIndex = parent;
     _fetchAtRoot = !parent.isValid();
     _fetching = true;
-    showFetchTarget();
     emit fetching(true);
     runCall(QStringLiteral("getFolder"), item->fullPath());
 }
@@ -139,7 +138,6 @@ void ZBDeviceFileSystemModel::refresh(const QModelIndex &index)
     _fetchIndex = index;
     _fetchAtRoot = false;
     _fetching = true;
-    showFetchTarget();
     emit fetching(true);
     runCall(QStringLiteral("refreshFolder"), folder ? folder->fullPath() : QString());
 }
@@ -151,12 +149,13 @@ void ZBDeviceFileSystemModel::reset()
     fetchMore(QModelIndex());
 }
 
-// The folder being listed shows "(expanding...)" while it is: the views repaint it when that starts and ends.
-void ZBDeviceFileSystemModel::showFetchTarget()
+// The folder being listed shows "(expanding...)" while it is: views are told when that has ended, also
+// when the listing failed or was cancelled and no row changed.
+// Sent last, once the model is consistent: a listener may start the next listing from here.
+void ZBDeviceFileSystemModel::showFetchTarget(const QPersistentModelIndex &folder)
 {
-    if (_fetchIndex.isValid() && _fetchIndex.model() == this)
-        emit dataChanged(_fetchIndex.sibling(_fetchIndex.row(), 0), _fetchIndex.sibling(_fetchIndex.row(), 0),
-                         {Qt::DisplayRole});
+    if (folder.isValid() && folder.model() == this)
+        emit dataChanged(folder.sibling(folder.row(), 0), folder.sibling(folder.row(), 0), {Qt::DisplayRole});
 }
 
 bool ZBDeviceFileSystemModel::targetStillLoaded() const
@@ -230,12 +229,13 @@ void ZBDeviceFileSystemModel::onTaskCompleted(bool)
     }
     freeListing(listing);
     _fetching = false;
-    showFetchTarget();
+    const QPersistentModelIndex listed = _fetchIndex;
     if (path.isEmpty() && !(folderReply && gotVolumes) && !_initialized) {
         emit fileSystemInitialized(false);
     }
     dropTask();
     emit fetching(_fetching);
+    showFetchTarget(listed);
 }
 
 void ZBDeviceFileSystemModel::onTaskCanceled()
@@ -245,11 +245,12 @@ void ZBDeviceFileSystemModel::onTaskCanceled()
     _task->setProperty(outcomeDelivered, true);
     const bool atRoot = !_initialized;
     _fetching = false;
-    showFetchTarget();
+    const QPersistentModelIndex listed = _fetchIndex;
     dropTask();
     if (atRoot)
         emit fileSystemInitialized(false);
     emit fetching(_fetching);
+    showFetchTarget(listed);
 }
 
 void ZBDeviceFileSystemModel::onConnectionChanged(const QString &state)
@@ -259,13 +260,15 @@ void ZBDeviceFileSystemModel::onConnectionChanged(const QString &state)
     const bool wasFetching = _fetching;
     _initialized = false;
     _fetching = false;
-    showFetchTarget();
+    const QPersistentModelIndex listed = _fetchIndex;
     _fetchIndex = QPersistentModelIndex();
     _fetchAtRoot = true;
     // A reply that still comes belongs to the connection that is gone.
     dropTask();
-    if (wasFetching)
-        emit fetching(false);
+    if (!wasFetching)
+        return;
+    emit fetching(false);
+    showFetchTarget(listed);
 }
 
 DeviceFileSystemItem *ZBDeviceFileSystemModel::itemFromIndex(const QModelIndex &index) const

@@ -73,7 +73,7 @@ private:
     void runCall(const QString &method, const QString &path);
     void dropTask();
     bool targetStillLoaded() const;
-    void showFetchTarget();
+    void showFetchTarget(const QPersistentModelIndex &folder);
     void placeItems(DeviceFileSystemItem *target, const QModelIndex &parent, QList<DeviceFileSystemItem *> *items);
     static void freeListing(QList<DeviceFileSystemItem *> *items);
     static void initTypeNames();

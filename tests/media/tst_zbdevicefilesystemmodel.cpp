@@ -3,6 +3,7 @@
 #include "mediareceiver.h"
 
 #include "device/core/devicetask.h"
+#include "device/transfers/devicefilesystemitem.h"
 #include "media/zbdevicefilesystemmodel.h"
 
 #include <QAbstractItemModelTester>
@@ -67,6 +68,8 @@ private slots:
         model->fetchMore(hdd);
         QTRY_COMPARE(names(hdd), QStringList({"Movies"}));
         QVERIFY(model->isProtectedItem(model->index(0, 0, hdd)));
+        // The checker asks for more on every change; one request at a time.
+        QTRY_VERIFY(!model->isFetching());
         model->fetchMore(model->index(0, 0, hdd));
         QTRY_COMPARE(model->rowCount(model->index(0, 0, hdd)), 1);
         const QModelIndex file = model->index(0, 0, model->index(0, 0, hdd));
@@ -75,6 +78,42 @@ private slots:
         QCOMPARE(QString::fromUtf8(data->data("text/zbdevice-uri-list")),
                  QStringLiteral("dir:///hdd\\Movies*0\r\nfile:///hdd\\Movies\\a.ts*3\r\n"));
         QCOMPARE(fetching.last().value(0).toBool(), false);
+    }
+
+    // Drive kinds and recordings as the receiver lists them, and the payload a recording gives.
+    void volumeKindsAndRecordings_data()
+    {
+        QTest::addColumn<bool>("descSet"); // the recording is a "<name>.desc" set on disk, else declared
+        QTest::addColumn<QString>("line");
+        QTest::newRow("declared") << false << "rec://01-05-2026 20_15 News*12*7\r\n";
+        QTest::newRow("desc set") << true << "rec://%1 News*5*16384\r\n";
+    }
+    void volumeKindsAndRecordings()
+    {
+        QFETCH(bool, descSet);
+        QFETCH(QString, line);
+        r->media->markRemovable("usb");
+        const QDateTime date(QDate(2026, 5, 1), QTime(20, 15), Qt::UTC);
+        if (descSet) {
+            r->file("hdd/News.desc", "d", date);
+            r->file("hdd/News.ts", "video", date);
+        } else {
+            r->media->addRecording("hdd", {7, 3, "News", date, {{0, "ts", "video"}, {1, "ts4", "picture"}}});
+        }
+        QVERIFY(listVolumes());
+        QVERIFY(model->isRemovableVolume(volume("usb")));
+        QVERIFY(!model->isRemovableVolume(volume("hdd")));
+        QCOMPARE(volume("usb").siblingAtColumn(2).data().toString(), QStringLiteral("Removable Drive"));
+        QCOMPARE(volume("hdd").siblingAtColumn(2).data().toString(), QStringLiteral("Drive"));
+        const QModelIndex hdd = volume("hdd");
+        model->fetchMore(hdd);
+        QTRY_COMPARE(names(hdd), QStringList({"Movies", "News"}));
+        const QModelIndex recording = model->index(1, 0, hdd);
+        QVERIFY(model->itemFromIndex(recording)->isRecord());
+        std::unique_ptr<QMimeData> data(model->mimeData({recording}));
+        // A set's date is its file's, in the receiver's zone.
+        const QString when = model->itemFromIndex(recording)->lastModified().toString("dd-MM-yyyy HH_mm");
+        QCOMPARE(QString::fromUtf8(data->data("text/zbdevice-uri-list")), line.contains("%1") ? line.arg(when) : line);
     }
 
     void insertionOrder_data()
