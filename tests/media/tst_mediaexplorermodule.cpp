@@ -577,6 +577,39 @@ private slots:
         QCOMPARE(tree(pc.filePath("dl")), QStringList{"a.ts"});
         QCOMPARE(boxTexts, QStringList());
     }
+
+    // A recording copied or cut to the PC: its parts arrive; a cut removes it from the receiver.
+    void recordingToPc_data()
+    {
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("copy") << false;
+        QTest::newRow("cut") << true;
+    }
+    void recordingToPc()
+    {
+        QFETCH(bool, cut);
+        const QDateTime date(QDate(2026, 5, 1), QTime(20, 15), Qt::UTC);
+        r->media->addRecording("hdd", {7, 3, "News", date, {{0, "ts", "video"}, {1, "ts4", "more"}}});
+        QVERIFY(QDir().mkpath(pc.filePath("dl")));
+        paste(page->tvZbDeviceFolders, {device("hdd/News")}, page->tvPcFolders, pcIndex(pc.filePath("dl")), cut);
+        const QString base = "01-05-2026 20_15 News";
+        QCOMPARE(tree(pc.filePath("dl")), (QStringList{base, base + "/" + base + ".ts", base + "/" + base + ".ts4"}));
+        QCOMPARE(read(pc.filePath("dl/" + base + "/" + base + ".ts")), QByteArray("video"));
+        QCOMPARE(r->media->recordingIds(), cut ? QList<quint16>() : QList<quint16>{7});
+        QCOMPARE(boxTexts, QStringList());
+    }
+
+    // A receiver that refuses to make the folder: the user is told, nothing is listed as made.
+    void newFolderRefusedByReceiver()
+    {
+        r->media->refuseMakeFolder = true;
+        folderName = "Made";
+        select(page->tvZbDeviceFolders, {device("hdd/Movies")});
+        page->onNewFolder();
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(boxTexts, QStringList{"Ombrelay could not create this folder"});
+        QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Movies/Made")));
+    }
 };
 
 OMBRELAY_TEST_MAIN(TestMediaExplorerModule)
