@@ -51,6 +51,10 @@ private slots:
     }
     void cleanup()
     {
+        // A listing still on its way when the connection goes is not freed by the worker (nor one of a
+        // request the checker's own fetches replaced).
+        QTRY_VERIFY(!model->isFetching());
+        QTRY_COMPARE(model->findChildren<DeviceTask *>().size(), 0);
         r->stop();
         tester.reset();
         model.reset();
@@ -114,6 +118,58 @@ private slots:
         // A set's date is its file's, in the receiver's zone.
         const QString when = model->itemFromIndex(recording)->lastModified().toString("dd-MM-yyyy HH_mm");
         QCOMPARE(QString::fromUtf8(data->data("text/zbdevice-uri-list")), line.contains("%1") ? line.arg(when) : line);
+    }
+
+    // Where PC items dropped on the tree go, and which folder is listed again afterwards.
+    void dropTargets_data()
+    {
+        QTest::addColumn<QString>("target");      // "" = no item, else a path below the volumes
+        QTest::addColumn<QString>("destination"); // receiver folder sent ("-" = nothing happens)
+        QTest::addColumn<QString>("refreshed");   // the folder listed again afterwards
+        QTest::newRow("on a drive") << "hdd"
+                                    << "/hdd"
+                                    << "hdd";
+        QTest::newRow("on a folder") << "hdd/Movies"
+                                     << "/hdd\\Movies"
+                                     << "hdd/Movies";
+        QTest::newRow("on a file") << "hdd/Movies/a.ts"
+                                   << "/hdd\\Movies"
+                                   << "hdd/Movies";
+        QTest::newRow("on no item") << ""
+                                    << "-"
+                                    << "";
+    }
+    void dropTargets()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, destination);
+        QFETCH(QString, refreshed);
+        QVERIFY(listVolumes());
+        QModelIndex at;
+        for (const QString &name : target.split(u'/', Qt::SkipEmptyParts)) {
+            QTRY_VERIFY(!model->isFetching());
+            if (model->canFetchMore(at))
+                model->fetchMore(at);
+            QTRY_VERIFY(model->rowCount(at) > 0 && !model->isFetching());
+            at = model->index(names(at).indexOf(name), 0, at);
+            QVERIFY(at.isValid());
+        }
+        // The checker lists what it meets: let it finish before the drop.
+        QTRY_VERIFY(!model->isFetching());
+        QSignalSpy dropped(model.get(), &ZBDeviceFileSystemModel::mimeDataDropped);
+        QMimeData data;
+        data.setData("text/uri-list", "file:///pc/a.ts\r\n");
+        QVERIFY(model->dropMimeData(&data, Qt::CopyAction, -1, -1, at));
+        QCOMPARE(dropped.size(), destination == QLatin1String("-") ? 0 : 1);
+        if (dropped.isEmpty())
+            return;
+        QCOMPARE(dropped.first().value(0).toString(), destination);
+        QCOMPARE(dropped.first().value(1).toString(), QStringLiteral("file:///pc/a.ts\r\n"));
+        const QModelIndex folder = dropped.first().value(2).value<QModelIndex>();
+        QStringList path;
+        for (QModelIndex up = folder; up.isValid(); up = up.parent())
+            path.prepend(up.data().toString());
+        QCOMPARE(path.join(u'/'), refreshed);
     }
 
     void insertionOrder_data()
