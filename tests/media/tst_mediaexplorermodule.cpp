@@ -188,9 +188,14 @@ private slots:
     void translations_data()
     {
         QTest::addColumn<QString>("language");
-        QTest::addColumn<QStringList>("texts"); // Cut button, drive type, "Hide properties panel" kept
-        QTest::newRow("de") << "de_DE" << QStringList{"Ausschneiden", "Laufwerk", "Hide properties panel"};
-        QTest::newRow("pl") << "pl_PL" << QStringList{"Wytnij", "Dysk", "Hide properties panel"};
+        // Cut button, drive type, "Hide properties panel" kept, the skipped-files warning
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("de") << "de_DE"
+                            << QStringList{"Ausschneiden", "Laufwerk", "Hide properties panel",
+                                           "Ombrelay konnte diese Dateien nicht kopieren:\n%1"};
+        QTest::newRow("pl") << "pl_PL"
+                            << QStringList{"Wytnij", "Dysk", "Hide properties panel",
+                                           "Ombrelay nie mógł skopiować tych plików:\n%1"};
     }
     void translations()
     {
@@ -201,7 +206,8 @@ private slots:
         QVERIFY(QCoreApplication::installTranslator(&translator));
         const auto seen = [this] {
             return QStringList{page->btnCut->text(), page->deviceModel()->index(0, 2).data().toString(),
-                               page->deviceContextMenu()->actions().last()->text()};
+                               page->deviceContextMenu()->actions().last()->text(),
+                               MediaExplorerModule::tr("Ombrelay could not copy these files:\n%1")};
         };
         QTRY_COMPARE(seen(), texts);
         QCoreApplication::removeTranslator(&translator);
