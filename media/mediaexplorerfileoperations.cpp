@@ -73,10 +73,10 @@ void MediaExplorerModule::moveToClipboard()
 
 void MediaExplorerModule::onClipboardChanged()
 {
-    if (tvPcFolders->hasFocus())
+    if (paneFocused(tvPcFolders))
         setPasteEnabled(clipboardHas(QStringLiteral("text/uri-list")) ||
                         clipboardHas(QStringLiteral("text/zbdevice-uri-list")));
-    else if (tvZbDeviceFolders->hasFocus())
+    else if (paneFocused(tvZbDeviceFolders))
         setPasteEnabled(clipboardHas(QStringLiteral("text/uri-list")));
 }
 

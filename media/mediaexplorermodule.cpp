@@ -503,6 +503,13 @@ bool MediaExplorerModule::shortcutAllowed() const
     return !_busy && isEnabled() && mexTreesSplitter->isEnabled() && isVisible();
 }
 
+// The page's focus child, not QWidget::hasFocus(): that is false until the window is active, and a click
+// into an inactive window reaches the page before the window becomes active.
+bool MediaExplorerModule::paneFocused(const QWidget *view) const
+{
+    return focusWidget() == view;
+}
+
 bool MediaExplorerModule::clipboardHas(const QString &format)
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
@@ -518,7 +525,7 @@ void MediaExplorerModule::setContextGUI(const QModelIndex &index)
     setRefreshEnabled(false);
     setNewFolderEnabled(false);
     setConvertEnabled(false, false);
-    btnRefresh->setEnabled(tvZbDeviceFolders->hasFocus() && _deviceDirModel && _deviceDirModel->isInitialized());
+    btnRefresh->setEnabled(paneFocused(tvZbDeviceFolders) && _deviceDirModel && _deviceDirModel->isInitialized());
     const bool pcIndex =
         index.isValid() && index.model() && index.model()->objectName() == QLatin1String("_pcDirModel");
     _activePane = pcIndex || _generalMode ? 1 : 2;
@@ -527,8 +534,8 @@ void MediaExplorerModule::setContextGUI(const QModelIndex &index)
     const QString uris = QStringLiteral("text/uri-list");
     const QString zbUris = QStringLiteral("text/zbdevice-uri-list");
 
-    if (!tvPcFolders->hasFocus() && !tvPcSpecialFolders->hasFocus()) {
-        if (!tvZbDeviceFolders->hasFocus() || !index.isValid() || !_deviceDirModel)
+    if (!paneFocused(tvPcFolders) && !paneFocused(tvPcSpecialFolders)) {
+        if (!paneFocused(tvZbDeviceFolders) || !index.isValid() || !_deviceDirModel)
             return;
         _actions->deviceAction(MediaExplorerActions::PropertiesPanel)
             ->setText(pnlBoxFileProperties->isVisible() ? tr("Hide Properties Panel") : tr("Show Properties Panel"));
@@ -595,9 +602,9 @@ void MediaExplorerModule::showDeviceItemProperties(DeviceFileSystemItem *item)
 
 void MediaExplorerModule::onPcTreeViewContextMenu(const QPoint &pos)
 {
-    QTreeView *view = tvPcFolders->hasFocus()          ? static_cast<QTreeView *>(tvPcFolders)
-                      : tvPcSpecialFolders->hasFocus() ? static_cast<QTreeView *>(tvPcSpecialFolders)
-                                                       : nullptr;
+    QTreeView *view = paneFocused(tvPcFolders)          ? static_cast<QTreeView *>(tvPcFolders)
+                      : paneFocused(tvPcSpecialFolders) ? static_cast<QTreeView *>(tvPcSpecialFolders)
+                                                        : nullptr;
     setContextGUI(view ? view->indexAt(pos) : QModelIndex());
     QWidget *source = view ? view : static_cast<QWidget *>(tvPcFolders);
     _pcContextMenu->exec(source->mapToGlobal(pos));

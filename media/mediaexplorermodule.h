@@ -118,6 +118,7 @@ private:
     void setControlsEnabled(bool enabled);
     bool shortcutAllowed() const;
     static bool clipboardHas(const QString &format);
+    bool paneFocused(const QWidget *view) const;
     QModelIndexList selectedRows() const;
     QModelIndexList deviceSelectedRows() const;
     QString pcDestination() const;

@@ -490,6 +490,23 @@ private slots:
         QVERIFY(!fetchingAtLastRepaint);
     }
 
+    // A click that reaches the page before its window is active (the first click after another window)
+    // still sets the controls for the pane clicked.
+    void copyFollowsClickIntoInactiveWindow()
+    {
+        const QModelIndex file = device("hdd/x.ts");
+        page->txtBrowserAddress->setFocus();
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QTreeView *view = page->tvZbDeviceFolders;
+        view->scrollTo(file);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(file).center());
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        QCOMPARE(page->activePane(), 2);
+    }
+
     // Copy follows the pane the user clicked in, also after typing an address in the PC pane.
     void copyFollowsClickedPane()
     {
