@@ -101,16 +101,15 @@ QString pathInside(const QString &base, const QString &relative, int maxDepth)
     if (base.isEmpty())
         return QString();
     const QString root = QDir::cleanPath(QDir(base).absolutePath());
-    QString rel = relative;
-    rel.replace(u'\\', u'/');
-    const QStringList parts = rel.split(u'/', Qt::SkipEmptyParts);
+    // On the PC only "/" separates: a colon or a backslash is part of a name ("News 20:15.ts").
+    const QStringList parts = relative.split(u'/', Qt::SkipEmptyParts);
     if (parts.size() > maxDepth)
         return QString();
     QStringList kept;
     for (const QString &part : parts) {
         if (part == QLatin1String("."))
             continue;
-        if (part == QLatin1String("..") || part.contains(u':'))
+        if (part == QLatin1String(".."))
             return QString();
         kept.append(part);
     }

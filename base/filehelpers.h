@@ -31,5 +31,6 @@ QString sanitizeFileName(const QString &name);
 QString safeReceiverName(const QString &rawName);
 
 // The absolute, cleaned path of relative below base, or an empty string when it would leave base
-// (".." components, absolute parts) or go deeper than maxDepth components.
+// (".." components) or go deeper than maxDepth components. Only "/" separates components; callers turn
+// receiver paths ("\\") into "/" themselves.
 QString pathInside(const QString &base, const QString &relative, int maxDepth = 64);

@@ -16,6 +16,8 @@ void CopyJobRunner::load(const QString &jobText, QList<DeviceFileSystemItem *> *
     m_job.clear();
     if (!m_job.setContent(jobText))
         m_job.clear();
+    // Counted once: counting the document's entries on every step would cost a walk per entry.
+    m_remaining = m_job.fileCount();
     m_listing = listing;
 }
 
@@ -27,6 +29,37 @@ void CopyJobRunner::end()
         m_listing = nullptr;
     }
     m_replaceAll = false;
+    m_skipped.clear();
+    m_folderAnswers.clear();
+}
+
+CopyJobRunner::Decision CopyJobRunner::ask(QWidget *parent, int count, const QString &name, bool record)
+{
+    const QString text =
+        record
+            ? tr("This folder already contains a record named %1. Would you like to replace existing record?").arg(name)
+            : tr("This folder already contains a file named %1. Would you like to replace existing file?").arg(name);
+    const MessageBox::Answer answer =
+        count > 1 ? MessageBox::questionYesAllNoCancel(parent, text, QMessageBox::Question, MessageBox::No)
+                  : MessageBox::questionYesNoCancel(parent, text, QMessageBox::Question);
+    if (answer == MessageBox::YesToAll)
+        m_replaceAll = true;
+    if (answer == MessageBox::YesToAll || answer == MessageBox::Yes)
+        return Overwrite;
+    if (answer == MessageBox::No && count > 1)
+        return Keep;
+    return Stop;
+}
+
+QString CopyJobRunner::existingTopFolder(const CopyJobFile &entry) const
+{
+    if (direction() != CopyJobDocument::PcToDevice || !m_listing || entry.relativePath().isEmpty())
+        return QString();
+    const QString top = entry.relativePath().section(u'/', 0, 0, QString::SectionSkipEmpty);
+    for (const DeviceFileSystemItem *item : *m_listing)
+        if (item->isContainer() && item->displayName() == top)
+            return top;
+    return QString();
 }
 
 std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource)
@@ -34,35 +67,40 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
     const QString yes = QStringLiteral("true");
     const QString no = QStringLiteral("false");
     while (m_job.hasFiles()) {
-        const int count = m_job.fileCount();
+        const int count = m_remaining--;
         CopyJobFile entry = m_job.takeFirstFile();
         const int dir = direction();
         const QString destination = CopyTargetRules::destinationFor(dir, m_job.destinationPath(), entry);
-        if (destination.isEmpty())
+        if (destination.isEmpty()) {
+            m_skipped << DeviceFileSystemItem::stripControlChars(entry.fileName().isEmpty() ? entry.absolutePath()
+                                                                                            : entry.fileName());
             continue;
+        }
         entry.setAttribute(QStringLiteral("destinationPath"), destination);
         bool overwrite = true;
-        const CopyTargetRules::Question question =
-            m_replaceAll ? CopyTargetRules::NoQuestion : CopyTargetRules::question(dir, entry, destination, m_listing);
-        if (question != CopyTargetRules::NoQuestion) {
-            const QString name = CopyTargetRules::entryName(dir, entry);
-            const QString text =
-                question == CopyTargetRules::RecordQuestion
-                    ? tr("This folder already contains a record named %1. Would you like to replace existing record?")
-                          .arg(name)
-                    : tr("This folder already contains a file named %1. Would you like to replace existing file?")
-                          .arg(name);
-            const MessageBox::Answer answer =
-                count > 1 ? MessageBox::questionYesAllNoCancel(parent, text, QMessageBox::Question, MessageBox::No)
-                          : MessageBox::questionYesNoCancel(parent, text, QMessageBox::Question);
-            if (answer == MessageBox::YesToAll)
-                m_replaceAll = true;
-            else if (answer == MessageBox::No && count > 1)
-                overwrite = false;
-            else if (answer != MessageBox::Yes) {
+        // The folder's own entry comes after its contents: the answer must come before the first of them.
+        const QString folder = existingTopFolder(entry);
+        if (!folder.isEmpty() && !m_replaceAll && !m_folderAnswers.contains(folder)) {
+            const Decision decision = ask(parent, count, folder, false);
+            if (decision == Stop) {
                 m_job.clear();
                 return std::nullopt;
             }
+            m_folderAnswers.insert(folder, decision == Overwrite);
+        }
+        if (!folder.isEmpty() && !m_folderAnswers.value(folder, true))
+            continue;
+        const CopyTargetRules::Question question = m_replaceAll || !folder.isEmpty()
+                                                       ? CopyTargetRules::NoQuestion
+                                                       : CopyTargetRules::question(dir, entry, destination, m_listing);
+        if (question != CopyTargetRules::NoQuestion) {
+            const Decision decision =
+                ask(parent, count, CopyTargetRules::entryName(dir, entry), question == CopyTargetRules::RecordQuestion);
+            if (decision == Stop) {
+                m_job.clear();
+                return std::nullopt;
+            }
+            overwrite = decision == Overwrite;
         }
         DeviceCall call(dir == CopyJobDocument::PcToPc       ? QStringLiteral("MEMCopyPcToPc")
                         : dir == CopyJobDocument::DeviceToPc ? QStringLiteral("MEMCopyDeviceToPc")

@@ -4,7 +4,9 @@
 #include "device/transfers/copyjobdocument.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QList>
+#include <QStringList>
 
 #include <optional>
 
@@ -25,7 +27,13 @@ public:
     // A prepared job; listing (the receiver destination folder of an upload, may be null) is taken over.
     void load(const QString &jobText, QList<DeviceFileSystemItem *> *listing);
     // The rest of the job is dropped.
-    void clear() { m_job.clear(); }
+    void clear()
+    {
+        m_job.clear();
+        m_remaining = 0;
+    }
+    // Names of the entries this job left out because their target would leave the chosen folder.
+    QStringList skipped() const { return m_skipped; }
     // The job has ended: the listing is freed and the next job asks again.
     void end();
     int direction() const { return m_job.copyDirection(); }
@@ -33,11 +41,22 @@ public:
     bool replaceAll() const { return m_replaceAll; }
 
     // The request for the next entry, or nothing when the job is over (no entries left, the user
-    // cancelled, or declined the last one). Entries whose target would leave the chosen folder are skipped.
+    // cancelled, or declined the last one). Entries whose target would leave the chosen folder are skipped
+    // and named in skipped(). A folder that already exists on the receiver is asked about once, before any
+    // of its contents is sent; No leaves everything inside it untouched.
     std::optional<DeviceCall> next(QWidget *parent, bool deleteSource);
 
 private:
+    enum Decision { Ask, Overwrite, Keep, Stop };
+    Decision ask(QWidget *parent, int count, const QString &name, bool record);
+    // For an upload: the folder of the selection this entry belongs to, when it exists in the listing.
+    QString existingTopFolder(const CopyJobFile &entry) const;
+
     CopyJobDocument m_job;
     QList<DeviceFileSystemItem *> *m_listing = nullptr;
     bool m_replaceAll = false;
+    int m_remaining = 0;
+    QStringList m_skipped;
+    // Answers given for top-level folders of an upload: true overwrites inside, false leaves it alone.
+    QHash<QString, bool> m_folderAnswers;
 };

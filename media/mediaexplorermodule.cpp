@@ -8,6 +8,7 @@
 #include "device/transfers/copyjobfile.h"
 #include "device/transfers/devicefilesystemitem.h"
 #include "media/contextstate.h"
+#include "media/mediaexploreractions.h"
 #include "media/mediaexplorerdevicetask.h"
 #include "media/pcfilesystemmodel.h"
 #include "media/zbdevicefilesystemmodel.h"
@@ -60,70 +61,30 @@ MediaExplorerModule::MediaExplorerModule(QWidget *parent)
     connect(pnlBoxFileProperties, &QTabWidget::tabCloseRequested, pnlBoxFileProperties, &QWidget::close);
     connect(pnlPcFileProperties, &QTabWidget::tabCloseRequested, pnlPcFileProperties, &QWidget::close);
 
-    _pcContextMenu = new QMenu;
-    _deviceContextMenu = new QMenu;
-    const QKeySequence::StandardKey none = QKeySequence::UnknownKey;
-    _pcCopyAction = makeAction(tr("Copy"), QKeySequence::Copy);
-    connect(_pcCopyAction, &QAction::triggered, this, &MediaExplorerModule::copyToClipboard);
-    _deviceCopyAction = makeAction(tr("Copy"), QKeySequence::Copy);
-    connect(_deviceCopyAction, &QAction::triggered, this, &MediaExplorerModule::copyToClipboard);
-    _pcCutAction = makeAction(tr("Cut"), QKeySequence::Cut);
-    connect(_pcCutAction, &QAction::triggered, this, &MediaExplorerModule::moveToClipboard);
-    _deviceCutAction = makeAction(tr("Cut"), QKeySequence::Cut);
-    connect(_deviceCutAction, &QAction::triggered, this, &MediaExplorerModule::moveToClipboard);
-    _pcPasteAction = makeAction(tr("Paste"), QKeySequence::Paste);
-    connect(_pcPasteAction, &QAction::triggered, this, &MediaExplorerModule::pasteFromClipboard);
-    _devicePasteAction = makeAction(tr("Paste"), QKeySequence::Paste);
-    connect(_devicePasteAction, &QAction::triggered, this, &MediaExplorerModule::pasteFromClipboard);
-    _pcDeleteAction = makeAction(tr("Delete"), QKeySequence::Delete);
-    connect(_pcDeleteAction, &QAction::triggered, this, &MediaExplorerModule::deleteSelectedFiles);
-    _deviceDeleteAction = makeAction(tr("Delete"), QKeySequence::Delete);
-    connect(_deviceDeleteAction, &QAction::triggered, this, &MediaExplorerModule::deleteSelectedFiles);
-    _pcNewFolderAction = makeAction(tr("New folder"), none);
-    connect(_pcNewFolderAction, &QAction::triggered, this, &MediaExplorerModule::onNewFolder);
-    _deviceNewFolderAction = makeAction(tr("New folder"), none);
-    connect(_deviceNewFolderAction, &QAction::triggered, this, &MediaExplorerModule::onNewFolder);
-    _pcShowInExplorerAction = makeAction(tr("Show in explorer"), none);
-    connect(_pcShowInExplorerAction, &QAction::triggered, this, &MediaExplorerModule::onOpenDirInExplorer);
-    _pcRefreshAction = makeAction(tr("Refresh"), none);
-    connect(_pcRefreshAction, &QAction::triggered, this, &MediaExplorerModule::onRefreshFolderPc);
-    _deviceRefreshAction = makeAction(tr("Refresh"), none);
-    connect(_deviceRefreshAction, &QAction::triggered, this, &MediaExplorerModule::onBtnRefresh);
-    _pcPropertiesPanelAction = makeAction(tr("Hide properties panel"), none);
-    connect(_pcPropertiesPanelAction, &QAction::triggered, this, &MediaExplorerModule::onShowPropertiesPanelAction);
-    _devicePropertiesPanelAction = makeAction(tr("Hide properties panel"), none);
-    connect(_devicePropertiesPanelAction, &QAction::triggered, this,
+    _actions = new MediaExplorerActions(this);
+    _pcContextMenu = _actions->pcMenu();
+    _deviceContextMenu = _actions->deviceMenu();
+    _convertMenu = _actions->convertMenu();
+    _convertMp3Action = _actions->convertMp3();
+    _convertMpgAction = _actions->convertMpg();
+    _convertMkvAction = _actions->convertMkv();
+    _convertDvdAction = _actions->convertDvd();
+    using A = MediaExplorerActions;
+    for (QAction *(A::*pane)(A::Command) const : {&A::pcAction, &A::deviceAction}) {
+        const auto action = [this, pane](A::Command command) { return (_actions->*pane)(command); };
+        connect(action(A::Copy), &QAction::triggered, this, &MediaExplorerModule::copyToClipboard);
+        connect(action(A::Cut), &QAction::triggered, this, &MediaExplorerModule::moveToClipboard);
+        connect(action(A::Paste), &QAction::triggered, this, &MediaExplorerModule::pasteFromClipboard);
+        connect(action(A::Delete), &QAction::triggered, this, &MediaExplorerModule::deleteSelectedFiles);
+        connect(action(A::NewFolder), &QAction::triggered, this, &MediaExplorerModule::onNewFolder);
+    }
+    connect(_actions->showInExplorer(), &QAction::triggered, this, &MediaExplorerModule::onOpenDirInExplorer);
+    connect(_actions->pcAction(A::Refresh), &QAction::triggered, this, &MediaExplorerModule::onRefreshFolderPc);
+    connect(_actions->deviceAction(A::Refresh), &QAction::triggered, this, &MediaExplorerModule::onBtnRefresh);
+    connect(_actions->pcAction(A::PropertiesPanel), &QAction::triggered, this,
+            &MediaExplorerModule::onShowPropertiesPanelAction);
+    connect(_actions->deviceAction(A::PropertiesPanel), &QAction::triggered, this,
             &MediaExplorerModule::onShowPropertiesPanelAction2);
-
-    _pcContextMenu->addAction(_pcShowInExplorerAction);
-    _pcContextMenu->addSeparator();
-    _pcContextMenu->addAction(_pcNewFolderAction);
-    _pcContextMenu->addAction(_pcRefreshAction);
-    _pcContextMenu->addSeparator();
-    _pcContextMenu->addAction(_pcCutAction);
-    _pcContextMenu->addAction(_pcCopyAction);
-    _pcContextMenu->addAction(_pcPasteAction);
-    _pcContextMenu->addSeparator();
-    _pcContextMenu->addAction(_pcDeleteAction);
-    _pcContextMenu->addSeparator();
-    _convertMenu = new QMenu(tr("Convert to"), _pcContextMenu);
-    _convertMp3Action = _convertMenu->addAction(QStringLiteral("MP3"));
-    _convertMpgAction = _convertMenu->addAction(QStringLiteral("MPG"));
-    _convertMkvAction = _convertMenu->addAction(QStringLiteral("MKV"));
-    _convertDvdAction = _convertMenu->addAction(QStringLiteral("DVD"));
-    _pcContextMenu->addMenu(_convertMenu);
-    _pcContextMenu->addSeparator();
-    _pcContextMenu->addAction(_pcPropertiesPanelAction);
-    _deviceContextMenu->addAction(_deviceNewFolderAction);
-    _deviceContextMenu->addAction(_deviceRefreshAction);
-    _deviceContextMenu->addSeparator();
-    _deviceContextMenu->addAction(_deviceCutAction);
-    _deviceContextMenu->addAction(_deviceCopyAction);
-    _deviceContextMenu->addAction(_devicePasteAction);
-    _deviceContextMenu->addSeparator();
-    _deviceContextMenu->addAction(_deviceDeleteAction);
-    _deviceContextMenu->addSeparator();
-    _deviceContextMenu->addAction(_devicePropertiesPanelAction);
     btnTranscode->setMenu(_convertMenu);
 
     connect(btnCopy, &QPushButton::pressed, this, &MediaExplorerModule::copyToClipboard);
@@ -150,8 +111,6 @@ MediaExplorerModule::MediaExplorerModule(QWidget *parent)
 MediaExplorerModule::~MediaExplorerModule()
 {
     _offlineManager.stop();
-    delete _pcContextMenu;
-    delete _deviceContextMenu;
     delete _deviceDirModel;
     delete _pcDirModel;
 }
@@ -174,17 +133,6 @@ void MediaExplorerModule::registerModule()
         page->setGeneralMode(true);
         return page;
     });
-}
-
-QAction *MediaExplorerModule::makeAction(const QString &text, QKeySequence::StandardKey key)
-{
-    auto *action = new QAction(text, this);
-    if (key != QKeySequence::UnknownKey) {
-        action->setShortcuts(key);
-        // The page's own shortcuts carry these keys; the menu only shows them.
-        action->setShortcutContext(Qt::WidgetShortcut);
-    }
-    return action;
 }
 
 void MediaExplorerModule::retranslate()
@@ -220,6 +168,8 @@ void MediaExplorerModule::buildModels(DeviceCommunicationManager *manager)
         connect(_deviceDirModel, &ZBDeviceFileSystemModel::fileSystemInitialized, this,
                 &MediaExplorerModule::onDeviceFSInitialized);
         connect(_deviceDirModel, &ZBDeviceFileSystemModel::fetching, this, &MediaExplorerModule::onFileSystemFetching);
+        // A listing the receiver did not give is said, not left to the connection's time-out.
+        connect(_deviceDirModel, &ZBDeviceFileSystemModel::fetchFailed, this, &OmbrelayModule::appendStatusText);
         connect(tvZbDeviceFolders, &MediaExplorerTreeView::itemSelected, this, &MediaExplorerModule::setContextGUI);
         connect(tvZbDeviceFolders, &QWidget::customContextMenuRequested, this,
                 &MediaExplorerModule::onZbDeviceTreeViewContextMenu);
@@ -309,8 +259,7 @@ void MediaExplorerModule::onDeviceFSInitialized(bool ok)
 void MediaExplorerModule::onFileSystemFetching(bool fetching)
 {
     btnRefresh->setEnabled(!fetching && !_busy);
-    _pcRefreshAction->setEnabled(!fetching);
-    _deviceRefreshAction->setEnabled(!fetching);
+    _actions->setEnabled(MediaExplorerActions::Refresh, !fetching);
 }
 
 void MediaExplorerModule::onBtnExplore()
@@ -490,86 +439,50 @@ void MediaExplorerModule::changeEvent(QEvent *event)
     retranslateUi(this);
     ZBDeviceFileSystemModel::initTypeCaches();
     tvPcFolders->setLocale(QLocale(Settings::getString(Settings::PreferredLanguage, QStringLiteral("en_EN"))));
-    retranslateActions();
-}
-
-void MediaExplorerModule::retranslateActions()
-{
-    for (QAction *a : {_pcCopyAction, _deviceCopyAction})
-        a->setText(tr("Copy"));
-    for (QAction *a : {_pcCutAction, _deviceCutAction})
-        a->setText(tr("Cut"));
-    for (QAction *a : {_pcPasteAction, _devicePasteAction})
-        a->setText(tr("Paste"));
-    for (QAction *a : {_pcDeleteAction, _deviceDeleteAction})
-        a->setText(tr("Delete"));
-    _pcShowInExplorerAction->setText(tr("Show in explorer"));
-    for (QAction *a : {_pcRefreshAction, _deviceRefreshAction})
-        a->setText(tr("Refresh"));
-    for (QAction *a : {_pcNewFolderAction, _deviceNewFolderAction})
-        a->setText(tr("New folder"));
-    _convertMenu->setTitle(tr("Convert to"));
+    _actions->retranslate();
 }
 
 void MediaExplorerModule::setCopyEnabled(bool enabled)
 {
-    for (QObject *o : {static_cast<QObject *>(btnCopy), static_cast<QObject *>(_pcCopyAction),
-                       static_cast<QObject *>(_deviceCopyAction)})
-        o->setProperty("enabled", enabled);
+    btnCopy->setEnabled(enabled);
+    _actions->setEnabled(MediaExplorerActions::Copy, enabled);
 }
 
 void MediaExplorerModule::setCutEnabled(bool enabled)
 {
     btnCut->setEnabled(enabled);
-    _pcCutAction->setEnabled(enabled);
-    _deviceCutAction->setEnabled(enabled);
+    _actions->setEnabled(MediaExplorerActions::Cut, enabled);
 }
 
 void MediaExplorerModule::setPasteEnabled(bool enabled)
 {
     btnPaste->setEnabled(enabled);
-    _pcPasteAction->setEnabled(enabled);
-    _devicePasteAction->setEnabled(enabled);
+    _actions->setEnabled(MediaExplorerActions::Paste, enabled);
 }
 
 void MediaExplorerModule::setDeleteEnabled(bool enabled)
 {
-    _pcDeleteAction->setEnabled(enabled);
-    _deviceDeleteAction->setEnabled(enabled);
     btnDelete->setEnabled(enabled);
+    _actions->setEnabled(MediaExplorerActions::Delete, enabled);
 }
 
 void MediaExplorerModule::setNewFolderEnabled(bool enabled)
 {
-    _pcNewFolderAction->setEnabled(enabled);
-    _deviceNewFolderAction->setEnabled(enabled);
+    _actions->setEnabled(MediaExplorerActions::NewFolder, enabled);
 }
 
 void MediaExplorerModule::setRefreshEnabled(bool enabled)
 {
     // While the receiver lists a folder Refresh waits for it.
     const bool fetching = _deviceDirModel && _deviceDirModel->isFetching();
-    _pcRefreshAction->setEnabled(enabled && !fetching);
-    _deviceRefreshAction->setEnabled(enabled && !fetching);
+    _actions->setEnabled(MediaExplorerActions::Refresh, enabled && !fetching);
     btnRefresh->setEnabled(enabled && !fetching);
 }
 
 void MediaExplorerModule::setConvertEnabled(bool enabled, bool mkvOnly)
 {
     btnTranscode->setEnabled(enabled);
-    _convertMenu->setEnabled(enabled);
-    _convertMpgAction->setVisible(!mkvOnly);
-    _convertDvdAction->setVisible(!mkvOnly);
-    _convertMkvAction->setVisible(mkvOnly);
-}
-
-void MediaExplorerModule::setShowInExplorerVisible(bool visible)
-{
-    const QList<QAction *> entries = _pcContextMenu->actions();
-    if (entries.size() < 2)
-        return;
-    entries.at(0)->setVisible(visible);
-    entries.at(1)->setVisible(visible);
+    _actions->setConvertEnabled(enabled, mkvOnly);
 }
 
 void MediaExplorerModule::setControlsEnabled(bool enabled)
@@ -590,7 +503,14 @@ bool MediaExplorerModule::shortcutAllowed() const
     return !_busy && isEnabled() && mexTreesSplitter->isEnabled() && isVisible();
 }
 
-static bool clipboardHas(const QString &format)
+// The page's focus child, not QWidget::hasFocus(): that is false until the window is active, and a click
+// into an inactive window reaches the page before the window becomes active.
+bool MediaExplorerModule::paneFocused(const QWidget *view) const
+{
+    return focusWidget() == view;
+}
+
+bool MediaExplorerModule::clipboardHas(const QString &format)
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
     return data && data->hasFormat(format);
@@ -605,20 +525,20 @@ void MediaExplorerModule::setContextGUI(const QModelIndex &index)
     setRefreshEnabled(false);
     setNewFolderEnabled(false);
     setConvertEnabled(false, false);
-    btnRefresh->setEnabled(tvZbDeviceFolders->hasFocus() && _deviceDirModel && _deviceDirModel->isInitialized());
+    btnRefresh->setEnabled(paneFocused(tvZbDeviceFolders) && _deviceDirModel && _deviceDirModel->isInitialized());
     const bool pcIndex =
         index.isValid() && index.model() && index.model()->objectName() == QLatin1String("_pcDirModel");
     _activePane = pcIndex || _generalMode ? 1 : 2;
-    setShowInExplorerVisible(_activePane == 1 && index.isValid());
-    _pcPropertiesPanelAction->setEnabled(_activePane == 1 && index.isValid());
+    _actions->setShowInExplorerVisible(_activePane == 1 && index.isValid());
+    _actions->pcAction(MediaExplorerActions::PropertiesPanel)->setEnabled(_activePane == 1 && index.isValid());
     const QString uris = QStringLiteral("text/uri-list");
     const QString zbUris = QStringLiteral("text/zbdevice-uri-list");
 
-    if (!tvPcFolders->hasFocus() && !tvPcSpecialFolders->hasFocus()) {
-        if (!tvZbDeviceFolders->hasFocus() || !index.isValid() || !_deviceDirModel)
+    if (!paneFocused(tvPcFolders) && !paneFocused(tvPcSpecialFolders)) {
+        if (!paneFocused(tvZbDeviceFolders) || !index.isValid() || !_deviceDirModel)
             return;
-        _devicePropertiesPanelAction->setText(pnlBoxFileProperties->isVisible() ? tr("Hide Properties Panel")
-                                                                                : tr("Show Properties Panel"));
+        _actions->deviceAction(MediaExplorerActions::PropertiesPanel)
+            ->setText(pnlBoxFileProperties->isVisible() ? tr("Hide Properties Panel") : tr("Show Properties Panel"));
         const ContextState s =
             ContextState::forReceiver(_deviceDirModel->isVolume(index), _deviceDirModel->isProtectedItem(index),
                                       clipboardHas(uris), _deviceDirModel->isInitialized());
@@ -637,8 +557,8 @@ void MediaExplorerModule::setContextGUI(const QModelIndex &index)
     if (!target.isValid() && tvPcSpecialFolders->isVisible())
         target = tvPcSpecialFolders->rootIndex();
     const bool hasItem = target.isValid() && target != tvPcSpecialFolders->rootIndex();
-    _pcPropertiesPanelAction->setText(pnlPcFileProperties->isVisible() ? tr("Hide Properties Panel")
-                                                                       : tr("Show Properties Panel"));
+    _actions->pcAction(MediaExplorerActions::PropertiesPanel)
+        ->setText(pnlPcFileProperties->isVisible() ? tr("Hide Properties Panel") : tr("Show Properties Panel"));
     const QString path = target.isValid() ? _pcDirModel->filePath(target) : QString();
     const ContextState s = ContextState::forPc(path, hasItem, target.isValid(), tvPcSpecialFolders->isVisible(),
                                                clipboardHas(uris) || clipboardHas(zbUris));
@@ -648,7 +568,7 @@ void MediaExplorerModule::setContextGUI(const QModelIndex &index)
     setNewFolderEnabled(s.newFolder);
     setPasteEnabled(s.paste);
     setRefreshEnabled(s.refresh);
-    _pcShowInExplorerAction->setEnabled(target.isValid());
+    _actions->showInExplorer()->setEnabled(target.isValid());
     setConvertEnabled(s.convert, s.mkvOnly);
     _selectedPcFile = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
     if (!path.isEmpty())
@@ -682,9 +602,9 @@ void MediaExplorerModule::showDeviceItemProperties(DeviceFileSystemItem *item)
 
 void MediaExplorerModule::onPcTreeViewContextMenu(const QPoint &pos)
 {
-    QTreeView *view = tvPcFolders->hasFocus()          ? static_cast<QTreeView *>(tvPcFolders)
-                      : tvPcSpecialFolders->hasFocus() ? static_cast<QTreeView *>(tvPcSpecialFolders)
-                                                       : nullptr;
+    QTreeView *view = paneFocused(tvPcFolders)          ? static_cast<QTreeView *>(tvPcFolders)
+                      : paneFocused(tvPcSpecialFolders) ? static_cast<QTreeView *>(tvPcSpecialFolders)
+                                                        : nullptr;
     setContextGUI(view ? view->indexAt(pos) : QModelIndex());
     QWidget *source = view ? view : static_cast<QWidget *>(tvPcFolders);
     _pcContextMenu->exec(source->mapToGlobal(pos));
@@ -744,490 +664,4 @@ void MediaExplorerModule::onDeviceFoldersItemDoubleClick(const QModelIndex &inde
     call.setParameter(QStringLiteral("deleteSource"), QStringLiteral("false"));
     setControlsEnabled(false);
     runDeviceTask(call);
-}
-
-QModelIndexList MediaExplorerModule::selectedRows() const
-{
-    QTreeView *view = tvPcFolders->isVisible()          ? static_cast<QTreeView *>(tvPcFolders)
-                      : tvPcSpecialFolders->isVisible() ? static_cast<QTreeView *>(tvPcSpecialFolders)
-                                                        : nullptr;
-    return view && view->selectionModel() ? view->selectionModel()->selectedRows(0) : QModelIndexList();
-}
-
-QModelIndexList MediaExplorerModule::deviceSelectedRows() const
-{
-    QItemSelectionModel *selection = tvZbDeviceFolders->selectionModel();
-    return selection && _deviceDirModel ? selection->selectedRows(0) : QModelIndexList();
-}
-
-void MediaExplorerModule::enterTouched(const QModelIndex &index)
-{
-    const QPersistentModelIndex entry(index);
-    if (!_touchedDeviceIndexes.contains(entry))
-        _touchedDeviceIndexes << entry;
-}
-
-bool MediaExplorerModule::copyToClipboard()
-{
-    QMimeData *data = nullptr;
-    if (_activePane == 1 && _pcDirModel) {
-        const QModelIndexList rows = selectedRows();
-        if (!rows.isEmpty())
-            data = _pcDirModel->mimeData(rows);
-    } else if (_activePane == 2 && _deviceDirModel) {
-        const QModelIndexList rows = deviceSelectedRows();
-        if (!rows.isEmpty()) {
-            data = _deviceDirModel->mimeData(rows);
-            for (const QModelIndex &row : rows)
-                enterTouched(row.parent());
-        }
-    }
-    _cutData.clear();
-    if (data)
-        QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
-    _moveOnPaste = false;
-    return data != nullptr;
-}
-
-// A paste moves only what this Cut put there: anything copied to the clipboard since is only copied.
-void MediaExplorerModule::moveToClipboard()
-{
-    if (!copyToClipboard())
-        return;
-    // The clipboard owns it; the pointer clears itself when anything else replaces it.
-    _cutData = const_cast<QMimeData *>(QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard));
-    _moveOnPaste = true;
-}
-
-void MediaExplorerModule::onClipboardChanged()
-{
-    if (tvPcFolders->hasFocus())
-        setPasteEnabled(clipboardHas(QStringLiteral("text/uri-list")) ||
-                        clipboardHas(QStringLiteral("text/zbdevice-uri-list")));
-    else if (tvZbDeviceFolders->hasFocus())
-        setPasteEnabled(clipboardHas(QStringLiteral("text/uri-list")));
-}
-
-QString MediaExplorerModule::pcDestination() const
-{
-    QModelIndex folder;
-    if (tvPcSpecialFolders->isVisible()) {
-        folder = tvPcSpecialFolders->rootIndex();
-    } else {
-        const QModelIndexList rows = selectedRows();
-        if (rows.isEmpty())
-            return QString();
-        folder = _pcDirModel->isDir(rows.first()) ? rows.first() : rows.first().parent();
-    }
-    return folder.isValid() ? QFileInfo(_pcDirModel->filePath(folder)).absoluteFilePath() : QString();
-}
-
-bool MediaExplorerModule::pasteFromClipboard()
-{
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    if (!data || _busy)
-        return true;
-    const QString uris = QStringLiteral("text/uri-list");
-    const QString zbUris = QStringLiteral("text/zbdevice-uri-list");
-    if (_moveOnPaste && data != _cutData)
-        _moveOnPaste = false;
-    if (_activePane == 1 && _pcDirModel) {
-        const QString destination = pcDestination();
-        if (destination.isEmpty())
-            return true;
-        // One prepare per paste: the PC list first when the clipboard carries both.
-        if (data->hasFormat(uris))
-            prepareCopyPcToPc(destination, QString::fromUtf8(data->data(uris)));
-        else if (data->hasFormat(zbUris))
-            prepareCopyDeviceToPc(destination, QString::fromUtf8(data->data(zbUris)));
-    } else if (_activePane == 2 && _deviceDirModel && data->hasFormat(uris)) {
-        const QModelIndexList rows = deviceSelectedRows();
-        if (rows.isEmpty())
-            return true;
-        const QModelIndex first = rows.first();
-        const bool container = _deviceDirModel->isFolder(first) || _deviceDirModel->isVolume(first);
-        const QModelIndex destination = container ? first : first.parent();
-        const bool refreshItself = _deviceDirModel->isFolder(first) && _deviceDirModel->hasChildren(first);
-        _touchedDeviceIndexes.clear();
-        enterTouched(refreshItself ? first : first.parent());
-        prepareCopyPcToDevice(_deviceDirModel->filePath(destination), QString::fromUtf8(data->data(uris)));
-    }
-    return true;
-}
-
-void MediaExplorerModule::onMimeDataDroppedPc(const QString &destinationDir, const QString &fileUris)
-{
-    _moveOnPaste = false;
-    prepareCopyPcToPc(destinationDir, fileUris);
-}
-
-void MediaExplorerModule::onMimeDataDroppedFromDevice(const QString &destinationDir, const QString &fileUris)
-{
-    _moveOnPaste = false;
-    prepareCopyDeviceToPc(destinationDir, fileUris);
-}
-
-void MediaExplorerModule::onMimeDataDroppedToDevice(const QString &destinationDir, const QString &fileUris,
-                                                    const QModelIndex &target)
-{
-    _touchedDeviceIndexes.clear();
-    enterTouched(tvZbDeviceFolders->isExpanded(target) ? target : target.parent());
-    _moveOnPaste = false;
-    prepareCopyPcToDevice(destinationDir, fileUris);
-}
-
-void MediaExplorerModule::showWaitStatus(const QString &text)
-{
-    setControlsEnabled(false);
-    startTransferStatus(text, 0, 0);
-    lblStatusTransferTime->hide();
-    btnCancelTransfer->hide();
-    frStatusBar->show();
-}
-
-static DeviceCall prepareCall(const char *method, const QString &destinationDir, const QString &fileUris)
-{
-    DeviceCall call(QString::fromLatin1(method));
-    call.setParameter(QStringLiteral("fileUris"), fileUris);
-    call.setParameter(QStringLiteral("destinationDir"), destinationDir);
-    return call;
-}
-
-void MediaExplorerModule::prepareCopyPcToPc(const QString &destinationDir, const QString &fileUris)
-{
-    if (_busy)
-        return;
-    runOfflineTask(prepareCall("MEMprepareToCopyPcToPc", destinationDir, fileUris));
-}
-
-void MediaExplorerModule::prepareCopyDeviceToPc(const QString &destinationDir, const QString &fileUris)
-{
-    if (_busy || !communicationManager())
-        return;
-    showWaitStatus(tr("Preparing to copy..."));
-    runDeviceTask(prepareCall("MEMprepareToCopyDeviceToPc", destinationDir, fileUris));
-}
-
-void MediaExplorerModule::prepareCopyPcToDevice(const QString &destinationDir, const QString &fileUris)
-{
-    if (_busy || !communicationManager())
-        return;
-    showWaitStatus(tr("Preparing to copy..."));
-    runDeviceTask(prepareCall("MEMprepareToCopyPcToDevice", destinationDir, fileUris));
-}
-
-static QString deleteQuestion(int count, const QString &name)
-{
-    return count < 2 ? MediaExplorerModule::tr("Are you sure you want to delete %1?").arg(name)
-                     : MediaExplorerModule::tr("Are you sure you want to delete these %1 items?").arg(count);
-}
-
-void MediaExplorerModule::deleteSelectedFiles()
-{
-    if (_busy)
-        return;
-    const QModelIndexList pcRows = selectedRows();
-    const QModelIndexList deviceRows = deviceSelectedRows();
-    if (_activePane == 1 && !pcRows.isEmpty() && _pcDirModel) {
-        if (!MessageBox::questionYesCancel(
-                this, deleteQuestion(int(pcRows.size()), _pcDirModel->fileName(pcRows.first())), MessageBox::Cancel))
-            return;
-        // On the page's worker: a large folder never freezes the window.
-        CopyJobDocument list;
-        for (const QModelIndex &row : pcRows) {
-            const QFileInfo info = _pcDirModel->fileInfo(row);
-            list.addFile(info.isDir() && !info.isSymLink() ? CopyJobFile::Dir : CopyJobFile::PlainFile, 0,
-                         info.absoluteFilePath(), QString(), 0);
-        }
-        DeviceCall call(QStringLiteral("MEMdeletePcFiles"));
-        call.setParameter(QStringLiteral("fileList"), list.toString());
-        showWaitStatus(tr("Deleting files..."));
-        runOfflineTask(call);
-        setContextGUI(QModelIndex());
-    } else if (_activePane == 2 && !deviceRows.isEmpty() && _deviceDirModel) {
-        _touchedDeviceIndexes.clear();
-        for (const QModelIndex &row : deviceRows)
-            enterTouched(row.parent());
-        if (!MessageBox::questionYesCancel(
-                this, deleteQuestion(int(deviceRows.size()), _deviceDirModel->fileName(deviceRows.first())),
-                MessageBox::Cancel)) {
-            _touchedDeviceIndexes.clear();
-            return;
-        }
-        std::unique_ptr<QMimeData> data(_deviceDirModel->mimeData(deviceRows));
-        const CopyJobDocument list =
-            buildFileListFromUris(QString::fromUtf8(data->data(QStringLiteral("text/zbdevice-uri-list"))),
-                                  QStringLiteral("text/zbdevice-uri-list"));
-        DeviceCall call(QStringLiteral("MEMdeleteDeviceFiles"));
-        call.setParameter(QStringLiteral("fileList"), list.toString());
-        showWaitStatus(tr("Deleting files..."));
-        runDeviceTask(call);
-    }
-}
-
-// Empty when name may not be made inside folder: ".", "..", a name leaving it, control characters.
-static QString newFolderPath(const QString &folder, const QString &name, bool receiver)
-{
-    if (name == QLatin1String(".") || name == QLatin1String("..") ||
-        DeviceFileSystemItem::stripControlChars(name) != name)
-        return QString();
-    if (receiver)
-        return name.contains(u'\\') || name.contains(u'/') ? QString() : folder + u'\\' + name;
-    for (const QString &part : name.split(u'/', Qt::SkipEmptyParts))
-        if (part == QLatin1String(".") || part == QLatin1String(".."))
-            return QString();
-    return pathInside(folder, name);
-}
-
-void MediaExplorerModule::onNewFolder()
-{
-    if (_busy)
-        return;
-    const QModelIndexList deviceRows = deviceSelectedRows();
-    const QModelIndexList pcRows = selectedRows();
-    QInputDialog dialog(this, Qt::Dialog | Qt::FramelessWindowHint);
-    dialog.setLabelText(tr("New folder name:"));
-    dialog.setOkButtonText(tr("Ok"));
-    dialog.setCancelButtonText(tr("Cancel"));
-    if (MessageBox::execDialog(&dialog) != QDialog::Accepted || dialog.textValue().isEmpty())
-        return;
-    const QString name = dialog.textValue();
-    const QString refused = tr("Ombrelay cannot create a folder named \"%1\". Please choose another name.")
-                                .arg(DeviceFileSystemItem::stripControlChars(name));
-    if (_activePane == 2 && !deviceRows.isEmpty() && _deviceDirModel) {
-        const QModelIndex first = deviceRows.first();
-        const QModelIndex target = _deviceDirModel->isFolder(first) ? first : first.parent();
-        if (!target.isValid())
-            return;
-        if (newFolderPath(_deviceDirModel->filePath(target), name, true).isEmpty()) {
-            MessageBox::warning(this, refused);
-            return;
-        }
-        DeviceCall call(QStringLiteral("MEMCreateDeviceFolder"));
-        call.setParameter(QStringLiteral("destinationPath"), _deviceDirModel->filePath(target));
-        call.setParameter(QStringLiteral("folderName"), name);
-        enterTouched(_deviceDirModel->isFolder(first) && _deviceDirModel->hasChildren(first) ? first : first.parent());
-        runDeviceTask(call);
-    } else if (_activePane == 1 && _pcDirModel) {
-        QModelIndex target;
-        if (!pcRows.isEmpty())
-            target = _pcDirModel->isDir(pcRows.first()) ? pcRows.first() : pcRows.first().parent();
-        else if (tvPcSpecialFolders->isVisible())
-            target = tvPcSpecialFolders->rootIndex();
-        if (!target.isValid())
-            return;
-        const QString path = newFolderPath(_pcDirModel->filePath(target), name, false);
-        if (path.isEmpty())
-            MessageBox::warning(this, refused);
-        else if (!QDir().mkpath(path))
-            MessageBox::warning(this, tr("Ombrelay could not create this folder"));
-    }
-}
-
-void MediaExplorerModule::refreshDeviceAfterDelete(bool clearList)
-{
-    setContextGUI(QModelIndex());
-    const QList<QPersistentModelIndex> touched = _touchedDeviceIndexes;
-    for (const QPersistentModelIndex &index : touched)
-        if (index.isValid() && _deviceDirModel && index.model() == _deviceDirModel.data())
-            _deviceDirModel->refresh(index);
-    if (clearList)
-        _touchedDeviceIndexes.clear();
-}
-
-void MediaExplorerModule::runDeviceTask(const DeviceCall &call)
-{
-    runTask(communicationManager(), call);
-}
-
-void MediaExplorerModule::runOfflineTask(const DeviceCall &call)
-{
-    runTask(&_offlineManager, call);
-}
-
-void MediaExplorerModule::runTask(DeviceCommunicationManager *manager, const DeviceCall &call)
-{
-    auto *task = new MediaExplorerDeviceTask(this, call.toString());
-    task->setObjectName(call.methodName());
-    connect(task, &MediaExplorerDeviceTask::Complete, this, &MediaExplorerModule::onTaskCompleted);
-    connect(task, &MediaExplorerDeviceTask::Progress64, this, &MediaExplorerModule::onTaskProgress);
-    connect(task, &MediaExplorerDeviceTask::Error, this, &MediaExplorerModule::onTaskError);
-    connect(task, &MediaExplorerDeviceTask::Canceled, this, &MediaExplorerModule::onTaskCanceled);
-    _busy = true;
-    if (manager) {
-        manager->enqueue(task);
-        return;
-    }
-    // A page without a receiver has no worker for receiver requests: the request ends unanswered.
-    onTaskCanceled(task);
-}
-
-// The worker still clears the task's connections after its last signal, so it goes on the next turn.
-void MediaExplorerModule::finishTask(DeviceTask *task)
-{
-    task->setObjectName(QString());
-    disconnect(task, nullptr, this, nullptr);
-    if (QList<DeviceFileSystemItem *> *listing = task->listing()) {
-        qDeleteAll(*listing);
-        delete listing;
-        task->setListing(nullptr);
-    }
-    MediaExplorerDeviceTask::deleteWhenReleased(task);
-}
-
-void MediaExplorerModule::onTaskCompleted(DeviceTask *task, bool ok)
-{
-    const QString method = task->objectName();
-    const bool failed = task->property("failed").toBool();
-    if (failed || (_cancelRequested && method.startsWith(QLatin1String("MEMprepareToCopy")))) {
-        // Its error has ended the work and was shown, or the user cancelled: the completion starts nothing.
-        if (!failed) {
-            finishTask(task);
-            onEndCopy();
-            return;
-        }
-    } else if (method.startsWith(QLatin1String("MEMprepareToCopy"))) {
-        QList<DeviceFileSystemItem *> *listing = nullptr;
-        if (method == QLatin1String("MEMprepareToCopyPcToDevice")) {
-            listing = task->listing();
-            task->setListing(nullptr);
-        }
-        _copyJob.load(task->result(), listing);
-        _transferTime.start();
-        startTransferStatus(tr("Copying..."), 0, _copyJob.totalSize());
-        btnCancelTransfer->show();
-        finishTask(task);
-        runNextCopy();
-        return;
-    } else if (method == QLatin1String("MEMCopyPcToPc") || method == QLatin1String("MEMCopyDeviceToPc") ||
-               method == QLatin1String("MEMCopyPcToDevice")) {
-        if (method == QLatin1String("MEMCopyDeviceToPc"))
-            refreshDeviceAfterDelete(false);
-        finishTask(task);
-        runNextCopy();
-        if (method == QLatin1String("MEMCopyPcToDevice"))
-            refreshDeviceAfterDelete(false);
-        return;
-    } else if (method == QLatin1String("MEMdeleteDeviceFiles") || method == QLatin1String("MEMdeletePcFiles")) {
-        if (!task->result().isEmpty())
-            MessageBox::warning(this, tr("Ombrelay could not delete these files:\n%1").arg(task->result()));
-        if (method == QLatin1String("MEMdeleteDeviceFiles") && !ok)
-            refreshDeviceAfterDelete(true);
-        frStatusBar->hide();
-        btnCancelTransfer->show();
-    } else if (method == QLatin1String("MEMCopyPreview")) {
-        // Only a download that ended without an error and left the file behind is opened.
-        const QString path = task->result();
-        if (!path.isEmpty() && QFileInfo(path).isFile() && _previewDir && path.startsWith(_previewDir->path()))
-            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    } else if (method == QLatin1String("MEMCreateDeviceFolder")) {
-        if (ok && !_touchedDeviceIndexes.isEmpty()) {
-            const QPersistentModelIndex first = _touchedDeviceIndexes.first();
-            refreshDeviceAfterDelete(true);
-            tvZbDeviceFolders->expand(first);
-        } else {
-            MessageBox::warning(this, tr("Ombrelay could not create this folder"));
-        }
-    }
-    finishTask(task);
-    setControlsEnabled(true);
-}
-
-void MediaExplorerModule::runNextCopy()
-{
-    const std::optional<DeviceCall> call = _copyJob.next(this, _moveOnPaste);
-    if (!call) {
-        onEndCopy();
-        return;
-    }
-    setControlsEnabled(false);
-    frStatusBar->show();
-    if (_copyJob.direction() == CopyJobDocument::PcToPc)
-        runOfflineTask(*call);
-    else
-        runDeviceTask(*call);
-}
-
-void MediaExplorerModule::startTransferStatus(const QString &text, qint64 done, qint64 total)
-{
-    _transfer.start(done, total, _progressScale);
-    pgrStatus->setMaximum(_transfer.maximum());
-    pgrStatus->setValue(_transfer.value());
-    lblStatusTransferTime->setVisible(true);
-    lblStatusTransferTime->setText(QStringLiteral("--:--"));
-    lblStatusTransfer->setText(text);
-    _progressClock.restart();
-}
-
-void MediaExplorerModule::onTaskProgress(DeviceTask *, qint64 delta)
-{
-    _transfer.add(delta);
-    if (_transfer.maximum() > 0)
-        pgrStatus->setValue(_transfer.value());
-    if (_transfer.done() <= 0 || _progressClock.elapsed() <= 1000)
-        return;
-    const qint64 remaining = _transfer.remainingMs(_transferTime.isValid() ? _transferTime.elapsed() : 0);
-    if (remaining >= 0)
-        lblStatusTransferTime->setText(TransferProgress::timeText(remaining));
-    _progressClock.restart();
-}
-
-void MediaExplorerModule::onEndCopy()
-{
-    refreshDeviceAfterDelete(true);
-    onRefreshFolderPc();
-    _transfer.start(0, 0, _progressScale);
-    frStatusBar->hide();
-    _copyJob.end();
-    if (_moveOnPaste) {
-        QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
-        _cutData.clear();
-    }
-    _moveOnPaste = false;
-    _cancelRequested = false;
-    _offlineManager.stop();
-    setControlsEnabled(true);
-}
-
-void MediaExplorerModule::onTaskError(DeviceTask *task, const QString &message)
-{
-    // One message per failure: the completion that may follow only frees the task.
-    task->setProperty("failed", true);
-    refreshDeviceAfterDelete(true);
-    _copyJob.clear();
-    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
-    _cutData.clear();
-    appendStatusText(message);
-    onEndCopy();
-    setContextGUI(QModelIndex());
-}
-
-// An interrupted request ends without a completion: the job ends here, nothing is left waiting.
-void MediaExplorerModule::onTaskCanceled(DeviceTask *task)
-{
-    const bool failed = task->property("failed").toBool();
-    finishTask(task);
-    if (failed)
-        return;
-    _copyJob.clear();
-    onEndCopy();
-}
-
-void MediaExplorerModule::onBtnCancelTransfer()
-{
-    if (_transcoder.state() != QProcess::NotRunning) {
-        _conversionCancelled = true;
-        _transcoder.kill();
-        return;
-    }
-    if (_copyJob.direction() != CopyJobDocument::PcToPc) {
-        if (auto *manager = qobject_cast<DVB24CommunicationManager *>(communicationManager()))
-            manager->requestInterrupt();
-    } else {
-        _offlineManager.stop();
-    }
-    _copyJob.clear();
-    _cancelRequested = _busy;
-    if (!_busy)
-        closeWindowWhenIdle();
 }

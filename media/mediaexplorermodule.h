@@ -17,6 +17,7 @@
 class DeviceCall;
 class DeviceFileSystemItem;
 class DeviceTask;
+class MediaExplorerActions;
 class PcFileSystemModel;
 class QAction;
 class QFileInfo;
@@ -106,7 +107,6 @@ private slots:
     void onTranscodePressedDVD();
 
 private:
-    QAction *makeAction(const QString &text, QKeySequence::StandardKey key);
     void buildModels(DeviceCommunicationManager *manager);
     void setCopyEnabled(bool enabled);
     void setCutEnabled(bool enabled);
@@ -115,10 +115,10 @@ private:
     void setNewFolderEnabled(bool enabled);
     void setRefreshEnabled(bool enabled);
     void setConvertEnabled(bool enabled, bool mkvOnly);
-    void setShowInExplorerVisible(bool visible);
     void setControlsEnabled(bool enabled);
-    void retranslateActions();
     bool shortcutAllowed() const;
+    static bool clipboardHas(const QString &format);
+    bool paneFocused(const QWidget *view) const;
     QModelIndexList selectedRows() const;
     QModelIndexList deviceSelectedRows() const;
     QString pcDestination() const;
@@ -161,6 +161,8 @@ private:
     int _activePane = 0;
     CopyJobRunner _copyJob;
     QString _selectedPcFile;
+    // Receiver files a move copied but could not delete, named when the job ends.
+    QStringList _keptOnReceiver;
     AVTranscoder _transcoder;
     // Cancel killed the running conversion: its ending shows no message.
     bool _conversionCancelled = false;
@@ -173,22 +175,9 @@ private:
 
     QMenu *_pcContextMenu = nullptr;
     QMenu *_deviceContextMenu = nullptr;
+    // The menus and convert actions belong to _actions.
+    MediaExplorerActions *_actions = nullptr;
     QMenu *_convertMenu = nullptr;
-    QAction *_pcCopyAction = nullptr;
-    QAction *_deviceCopyAction = nullptr;
-    QAction *_pcCutAction = nullptr;
-    QAction *_deviceCutAction = nullptr;
-    QAction *_pcPasteAction = nullptr;
-    QAction *_devicePasteAction = nullptr;
-    QAction *_pcDeleteAction = nullptr;
-    QAction *_deviceDeleteAction = nullptr;
-    QAction *_pcNewFolderAction = nullptr;
-    QAction *_deviceNewFolderAction = nullptr;
-    QAction *_pcShowInExplorerAction = nullptr;
-    QAction *_pcRefreshAction = nullptr;
-    QAction *_deviceRefreshAction = nullptr;
-    QAction *_pcPropertiesPanelAction = nullptr;
-    QAction *_devicePropertiesPanelAction = nullptr;
     QAction *_convertMp3Action = nullptr;
     QAction *_convertMpgAction = nullptr;
     QAction *_convertMkvAction = nullptr;

@@ -5,6 +5,7 @@
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/devicetask.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "media/folderlistingtask.h"
 #include "media/mediaexplorerdevicetask.h"
 
 #include <QApplication>
@@ -86,10 +87,14 @@ void ZBDeviceFileSystemModel::runCall(const QString &method, const QString &path
     dropTask();
     DeviceCall call(method);
     call.setParameter(QStringLiteral("@path"), path);
-    auto *task = new DeviceTask(this, call.toString());
+    auto *task = new FolderListingTask(this, call.toString());
     task->setObjectName(method);
     connect(task, &DeviceTask::Complete, this, &ZBDeviceFileSystemModel::onTaskCompleted);
     connect(task, &DeviceTask::Canceled, this, &ZBDeviceFileSystemModel::onTaskCanceled);
+    connect(task, &FolderListingTask::Failed, this, [this, task](const QString &message) {
+        if (_task == task)
+            emit fetchFailed(message);
+    });
     _task = task;
     if (_manager)
         _manager->enqueue(task);
@@ -142,6 +147,15 @@ void ZBDeviceFileSystemModel::reset()
     if (_rootItem->hasChildItems())
         removeRows(0, _rootItem->childCount(), QModelIndex());
     fetchMore(QModelIndex());
+}
+
+// The folder being listed shows "(expanding...)" while it is: views are told when that has ended, also
+// when the listing failed or was cancelled and no row changed.
+// Sent last, once the model is consistent: a listener may start the next listing from here.
+void ZBDeviceFileSystemModel::showFetchTarget(const QPersistentModelIndex &folder)
+{
+    if (folder.isValid() && folder.model() == this)
+        emit dataChanged(folder.sibling(folder.row(), 0), folder.sibling(folder.row(), 0), {Qt::DisplayRole});
 }
 
 bool ZBDeviceFileSystemModel::targetStillLoaded() const
@@ -202,21 +216,26 @@ void ZBDeviceFileSystemModel::onTaskCompleted(bool)
                 target = itemFromIndex(parentIndex);
                 _fetchIndex = parentIndex;
             }
-            if (target != _rootItem && target->hasChildItems()) {
-                beginRemoveRows(parentIndex, 0, target->childCount() - 1);
-                target->removeAllChildren();
-                endRemoveRows();
+            // A folder or drive listed empty before (an upload into its top level) gets its new rows too.
+            if (target != _rootItem) {
+                if (target->hasChildItems()) {
+                    beginRemoveRows(parentIndex, 0, target->childCount() - 1);
+                    target->removeAllChildren();
+                    endRemoveRows();
+                }
                 placeItems(target, parentIndex, listing);
             }
         }
     }
     freeListing(listing);
     _fetching = false;
+    const QPersistentModelIndex listed = _fetchIndex;
     if (path.isEmpty() && !(folderReply && gotVolumes) && !_initialized) {
         emit fileSystemInitialized(false);
     }
     dropTask();
     emit fetching(_fetching);
+    showFetchTarget(listed);
 }
 
 void ZBDeviceFileSystemModel::onTaskCanceled()
@@ -226,10 +245,12 @@ void ZBDeviceFileSystemModel::onTaskCanceled()
     _task->setProperty(outcomeDelivered, true);
     const bool atRoot = !_initialized;
     _fetching = false;
+    const QPersistentModelIndex listed = _fetchIndex;
     dropTask();
     if (atRoot)
         emit fileSystemInitialized(false);
     emit fetching(_fetching);
+    showFetchTarget(listed);
 }
 
 void ZBDeviceFileSystemModel::onConnectionChanged(const QString &state)
@@ -239,12 +260,15 @@ void ZBDeviceFileSystemModel::onConnectionChanged(const QString &state)
     const bool wasFetching = _fetching;
     _initialized = false;
     _fetching = false;
+    const QPersistentModelIndex listed = _fetchIndex;
     _fetchIndex = QPersistentModelIndex();
     _fetchAtRoot = true;
     // A reply that still comes belongs to the connection that is gone.
     dropTask();
-    if (wasFetching)
-        emit fetching(false);
+    if (!wasFetching)
+        return;
+    emit fetching(false);
+    showFetchTarget(listed);
 }
 
 DeviceFileSystemItem *ZBDeviceFileSystemModel::itemFromIndex(const QModelIndex &index) const
@@ -394,7 +418,7 @@ bool ZBDeviceFileSystemModel::dropMimeData(const QMimeData *data, Qt::DropAction
     DeviceFileSystemItem *target = itemFromIndex(parent);
     const bool container = target->isContainer();
     const QString destination = container ? target->fullPath() : target->parent()->fullPath();
-    const QModelIndex destinationIndex = container && target->hasChildItems() ? parent : parent.parent();
+    const QModelIndex destinationIndex = container ? parent : parent.parent();
     QByteArray bytes = data->data(uriList);
     const int nul = int(bytes.indexOf('\0'));
     if (nul >= 0)

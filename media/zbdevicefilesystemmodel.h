@@ -58,6 +58,8 @@ public:
 signals:
     void fetching(bool on);
     void fileSystemInitialized(bool ok);
+    // A listing the receiver did not give: the worker's own words.
+    void fetchFailed(const QString &message);
     void mimeDataDropped(const QString &destinationDir, const QString &fileUris, const QModelIndex &target);
 
 public slots:
@@ -71,6 +73,7 @@ private:
     void runCall(const QString &method, const QString &path);
     void dropTask();
     bool targetStillLoaded() const;
+    void showFetchTarget(const QPersistentModelIndex &folder);
     void placeItems(DeviceFileSystemItem *target, const QModelIndex &parent, QList<DeviceFileSystemItem *> *items);
     static void freeListing(QList<DeviceFileSystemItem *> *items);
     static void initTypeNames();

@@ -152,6 +152,12 @@
         <translation>Ombrelay konnte diesen Ordner nicht anlegen</translation>
     </message>
     <message>
+        <source>Ombrelay could not copy these files:
+%1</source>
+        <translation>Ombrelay konnte diese Dateien nicht kopieren:
+%1</translation>
+    </message>
+    <message>
         <source>Ombrelay could not delete these files:
 %1</source>
         <translation>Ombrelay konnte diese Dateien nicht löschen:

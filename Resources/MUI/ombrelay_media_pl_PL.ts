@@ -152,6 +152,12 @@
         <translation>Ombrelay nie mógł utworzyć tego folderu</translation>
     </message>
     <message>
+        <source>Ombrelay could not copy these files:
+%1</source>
+        <translation>Ombrelay nie mógł skopiować tych plików:
+%1</translation>
+    </message>
+    <message>
         <source>Ombrelay could not delete these files:
 %1</source>
         <translation>Ombrelay nie mógł usunąć tych plików:

@@ -1,5 +1,6 @@
 // The media explorer's overhead: PC-to-PC jobs run through the page against the same copies sent
-// straight to the offline worker, and listing 20,000 receiver entries against 10,000.
+// straight to the offline worker, 500 small receiver files copied through the page against the same
+// requests sent straight to the receiver worker, and listing 20,000 receiver entries against 10,000.
 //   QT_QPA_PLATFORM=offscreen bench_media [big file MiB, default 512]
 
 #include "mediacommands.h"
@@ -104,6 +105,78 @@ void compare(const char *what, const QStringList &files, const QString &root, do
                 limit, page / worker <= limit ? "met" : "MISSED");
 }
 
+// A connected manager on an emulator serving root; false when it did not connect.
+bool connect(ReceiverEmulator &emulator, const QString &root, DVB24CommunicationManager &manager)
+{
+    TransferCommands::install(emulator, root);
+    MediaCommands::install(emulator, root);
+    if (!emulator.start())
+        return false;
+    manager.setPort(emulator.port());
+    bool connected = false;
+    QObject::connect(&manager, &DeviceCommunicationManager::stateChanged,
+                     [&](const QString &s) { connected = connected || s == QLatin1String("connected"); });
+    manager.connectToHost(emulator.host());
+    runUntil([&] { return connected; });
+    return true;
+}
+
+void receiverFiles(int count, qint64 size)
+{
+    QTemporaryDir root;
+    QDir().mkpath(root.filePath("hdd/src"));
+    QString payload;
+    QStringList sources;
+    for (int i = 0; i < count; ++i) {
+        makeFile(root.filePath(QStringLiteral("hdd/src/f%1.bin").arg(i)), size);
+        sources << QStringLiteral("/hdd\\src\\f%1.bin").arg(i);
+        payload += QStringLiteral("file://%1*%2\r\n").arg(sources.last()).arg(size);
+    }
+    ReceiverEmulator emulator;
+    DVB24CommunicationManager manager;
+    if (!connect(emulator, root.path(), manager))
+        return;
+    QTemporaryDir pc;
+    QDir().mkpath(pc.filePath("page"));
+    QDir().mkpath(pc.filePath("direct"));
+    double pageSeconds = 0;
+    {
+        MediaExplorerModule page;
+        page.setCommunicationManager(&manager);
+        QElapsedTimer t;
+        t.start();
+        emit page.pcModel()->mimeDeviceDataDropped(pc.filePath("page"), payload);
+        runUntil([&] { return !page.isBusy(); });
+        pageSeconds = t.elapsed() / 1000.0;
+    }
+    QObject owner;
+    QElapsedTimer t;
+    t.start();
+    int left = int(sources.size());
+    for (const QString &source : sources) {
+        DeviceCall call(QStringLiteral("MEMCopyDeviceToPc"));
+        call.setParameter(QStringLiteral("sourceFile"), QStringLiteral("file://") + source);
+        call.setParameter(QStringLiteral("destinationFile"), pc.filePath("direct/") + source.section(u'\\', -1));
+        call.setParameter(QStringLiteral("deleteSource"), QStringLiteral("false"));
+        call.setParameter(QStringLiteral("overwrite"), QStringLiteral("true"));
+        call.setParameter(QStringLiteral("size"), QString::number(size));
+        call.setParameter(QStringLiteral("recordID"), QStringLiteral("0"));
+        auto *task = new DeviceTask(&owner, call.toString());
+        QObject::connect(task, &DeviceTask::Complete, &owner, [&left, task] {
+            --left;
+            task->deleteLater();
+        });
+        manager.enqueue(task);
+    }
+    runUntil([&] { return left == 0; });
+    const double worker = t.elapsed() / 1000.0;
+    manager.requestClose();
+    const int copied = int(QDir(pc.filePath("page")).entryList(QDir::Files).size());
+    std::printf("%-28s page %.2f s, worker %.2f s, ratio %.2f (limit 1.5) %s (%d of %d files via the page)\n",
+                "500 small receiver files", pageSeconds, worker, pageSeconds / worker,
+                pageSeconds / worker <= 1.5 ? "met" : "MISSED", copied, count);
+}
+
 double listing(int entries)
 {
     QTemporaryDir root;
@@ -111,16 +184,8 @@ double listing(int entries)
     for (int i = 0; i < entries; ++i)
         QFile(root.filePath(QStringLiteral("hdd/f%1.ts").arg(i))).open(QIODevice::WriteOnly);
     ReceiverEmulator emulator;
-    TransferCommands::install(emulator, root.path());
-    MediaCommands::install(emulator, root.path());
-    emulator.start();
     DVB24CommunicationManager manager;
-    manager.setPort(emulator.port());
-    bool connected = false;
-    QObject::connect(&manager, &DeviceCommunicationManager::stateChanged,
-                     [&](const QString &s) { connected = connected || s == QLatin1String("connected"); });
-    manager.connectToHost(emulator.host());
-    runUntil([&] { return connected; });
+    connect(emulator, root.path(), manager);
     ZBDeviceFileSystemModel model(&manager);
     model.initFileSystem();
     runUntil([&] { return model.rowCount() == 1; });
@@ -152,6 +217,7 @@ int main(int argc, char *argv[])
     const QString big = dir.filePath("src/big.bin");
     makeFile(big, bigMiB << 20);
     compare(qPrintable(QStringLiteral("one %1 MiB file PC to PC").arg(bigMiB)), {big}, dir.filePath("big"), 1.1);
+    receiverFiles(500, 16 * 1024);
     const double ten = listing(10000);
     const double twenty = listing(20000);
     std::printf("%-28s 10,000 %.2f s, 20,000 %.2f s, ratio %.2f (limit 2.5) %s\n", "receiver listing", ten, twenty,

@@ -19,6 +19,7 @@ void OfflineCommunicationManager::enqueue(DeviceTask *task)
     if (!m_mill.isRunning())
         m_mill.start(QThread::InheritPriority);
     m_mill.enqueue(task);
+    m_mill.wake();
     DeviceCommunicationManager::enqueue(task);
 }
 

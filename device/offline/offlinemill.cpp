@@ -1,8 +1,8 @@
 #include "device/offline/offlinemill.h"
 
+#include "base/filehelpers.h"
 #include "device/core/devicecall.h"
 #include "device/transfers/copyjobbuilders.h"
-#include "base/filehelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,13 +31,32 @@ bool isSameOrInside(const QString &path, const QString &base)
 
 OfflineMill::OfflineMill(QObject *owner)
     : Mill(owner)
-{}
+{
+    // The base loop only glances at its queue; the waiting is done in idle(), which wake() ends.
+    setPoll(1);
+}
 
 OfflineMill::~OfflineMill()
 {
     setStopFlag(true);
     setInterruptFlag(true);
+    wake();
     wait();
+}
+
+void OfflineMill::idle()
+{
+    if (m_wake.tryAcquire(1, 1000))
+        while (m_wake.tryAcquire())
+            ;
+}
+
+void OfflineMill::stop()
+{
+    setInterruptFlag(true);
+    setStopFlag(true);
+    wake();
+    Mill::stop();
 }
 
 void OfflineMill::execute(DeviceTask *)

@@ -2,6 +2,8 @@
 
 #include "device/core/mill.h"
 
+#include <QSemaphore>
+
 class DeviceCall;
 
 // The worker of PC-only file jobs: prepare a PC-to-PC copy, copy or move one entry, delete files.
@@ -14,8 +16,13 @@ public:
 
     static constexpr int BlockSize = 16000;
 
+    // Main thread: a task was queued, or the worker is to stop; ends the idle wait at once.
+    void wake() { m_wake.release(); }
+
 public slots:
     void execute(DeviceTask *task) override;
+    void idle() override;
+    void stop() override;
 
 private:
     void copyPcToPc(const DeviceCall &call);
@@ -23,4 +30,7 @@ private:
     void copyFile(const QString &source, const QString &destination, bool move);
     void deletePcFiles(const DeviceCall &call);
     void prepareToCopyPcToPc(const DeviceCall &call);
+
+    // The worker waits for work here rather than in the base loop's poll, so a stop need not wait it out.
+    QSemaphore m_wake;
 };

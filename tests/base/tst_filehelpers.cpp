@@ -68,7 +68,10 @@ private slots:
         row("safe", "Crime*Special.ts", "Crime_Special.ts");
         row("safe", "A\tB\nC\u007fD", "ABCD");
         row("inside", "a/b", "/a/b");
-        row("inside", "\\Movies\\2010", "/Movies/2010");
+        // Only "/" separates on the PC: colons and backslashes stay in the name.
+        row("inside", "\\Movies\\2010", "/\\Movies\\2010");
+        row("inside", "Shows 2024-05-01 20:15/News 20:15.ts", "/Shows 2024-05-01 20:15/News 20:15.ts");
+        row("inside", "a\\..\\b", "/a\\..\\b");
         row("inside", "./a", "/a");
         row("inside", "a/../../x", "ESCAPE");
         row("inside", "..", "ESCAPE");

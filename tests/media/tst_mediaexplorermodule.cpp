@@ -2,6 +2,7 @@
 
 #include "mediareceiver.h"
 
+#include "device/transfers/receiverfoldercommands.h"
 #include "media/mediaexplorermodule.h"
 #include "media/pcfilesystemmodel.h"
 #include "media/zbdevicefilesystemmodel.h"
@@ -10,11 +11,14 @@
 
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDirIterator>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTranslator>
+
+#include <functional>
 
 // Stands for the main window: counts the closes a page asks for.
 class FakeWindow : public QWidget, public GeneralUiInterface
@@ -39,6 +43,7 @@ class TestMediaExplorerModule : public QObject
     std::unique_ptr<MediaExplorerModule> page;
     QStringList boxTexts, boxAnswers, opened;
     QString folderName;
+    std::function<void()> whileBoxOpen; // runs inside the next box, before it is answered
 
     QModelIndex device(const QString &path) // "hdd/Movies": each level listed as needed
     {
@@ -70,6 +75,29 @@ class TestMediaExplorerModule : public QObject
         const QMimeData *data = QGuiApplication::clipboard()->mimeData();
         return data && data->hasFormat("text/zbdevice-uri-list");
     }
+    static void write(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    void paste(QTreeView *from, const QModelIndexList &rows, QTreeView *to, const QModelIndex &target, bool cut = false)
+    {
+        select(from, rows);
+        cut ? page->moveToClipboard() : void(page->copyToClipboard());
+        select(to, {target});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(!page->isBusy());
+    }
+    static QStringList tree(const QString &path) // every entry below path, relative, sorted
+    {
+        QStringList found;
+        QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << QDir(path).relativeFilePath(it.next());
+        found.sort();
+        return found;
+    }
     static QByteArray read(const QString &path)
     {
         QFile f(path);
@@ -82,6 +110,9 @@ public slots:
 private slots:
     void init()
     {
+        // Each test starts from an empty PC folder.
+        QDir(pc.path()).removeRecursively();
+        QVERIFY(QDir().mkpath(pc.path()));
         r = std::make_unique<MediaReceiver>();
         r->file("hdd/Movies/a.ts", "movie");
         r->file("hdd/x.ts", "x");
@@ -92,7 +123,10 @@ private slots:
         boxTexts.clear();
         boxAnswers.clear();
         opened.clear();
+        whileBoxOpen = nullptr;
         MessageBox::setAnswerHook([this](QDialog *box) {
+            if (whileBoxOpen)
+                std::exchange(whileBoxOpen, nullptr)();
             if (auto *input = qobject_cast<QInputDialog *>(box)) {
                 input->setTextValue(folderName);
                 input->accept();
@@ -154,9 +188,14 @@ private slots:
     void translations_data()
     {
         QTest::addColumn<QString>("language");
-        QTest::addColumn<QStringList>("texts"); // Cut button, drive type, "Hide properties panel" kept
-        QTest::newRow("de") << "de_DE" << QStringList{"Ausschneiden", "Laufwerk", "Hide properties panel"};
-        QTest::newRow("pl") << "pl_PL" << QStringList{"Wytnij", "Dysk", "Hide properties panel"};
+        // Cut button, drive type, "Hide properties panel" kept, the skipped-files warning
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("de") << "de_DE"
+                            << QStringList{"Ausschneiden", "Laufwerk", "Hide properties panel",
+                                           "Ombrelay konnte diese Dateien nicht kopieren:\n%1"};
+        QTest::newRow("pl") << "pl_PL"
+                            << QStringList{"Wytnij", "Dysk", "Hide properties panel",
+                                           "Ombrelay nie mógł skopiować tych plików:\n%1"};
     }
     void translations()
     {
@@ -167,7 +206,8 @@ private slots:
         QVERIFY(QCoreApplication::installTranslator(&translator));
         const auto seen = [this] {
             return QStringList{page->btnCut->text(), page->deviceModel()->index(0, 2).data().toString(),
-                               page->deviceContextMenu()->actions().last()->text()};
+                               page->deviceContextMenu()->actions().last()->text(),
+                               MediaExplorerModule::tr("Ombrelay could not copy these files:\n%1")};
         };
         QTRY_COMPARE(seen(), texts);
         QCoreApplication::removeTranslator(&translator);
@@ -326,6 +366,272 @@ private slots:
         QTRY_COMPARE(window.closes, 1);
         QVERIFY(!page->isBusy());
         QCOMPARE(opened.size(), 0);
+    }
+
+    // On the PC only "/" separates: colons and backslashes are name characters, nothing is skipped.
+    void pcToPcKeepsEveryName_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::newRow("colon in a file") << "News 20:15.ts";
+        QTest::newRow("colon in a folder") << "Shows 2024-05-01 20:15/a.ts";
+        QTest::newRow("backslash in a name") << "back\\slash.ts";
+    }
+    void pcToPcKeepsEveryName()
+    {
+        QFETCH(QString, relative);
+        write(pc.filePath("src/" + relative), "bytes");
+        QVERIFY(QDir().mkpath(pc.filePath("dst")));
+        page->btnMyComputer->click();
+        const QString top = pc.filePath("src/" + relative.section(u'/', 0, 0));
+        paste(page->tvPcFolders, {pcIndex(top)}, page->tvPcFolders, pcIndex(pc.filePath("dst")));
+        QCOMPARE(read(pc.filePath("dst/" + relative)), QByteArray("bytes"));
+        QCOMPARE(boxTexts, QStringList());
+    }
+
+    // An entry the job has to leave out is named when the job ends, and a cut of it moves nothing.
+    void skippedEntryIsReported()
+    {
+        // The file sits 65 names below the chosen folder: deeper than any target the copy will make.
+        const QString deep = "t/" + QStringLiteral("d/").repeated(63);
+        write(pc.filePath("src/" + deep + "f.ts"), "deep");
+        write(pc.filePath("src/t/near.ts"), "near");
+        QVERIFY(QDir().mkpath(pc.filePath("dst")));
+        page->btnMyComputer->click();
+        paste(page->tvPcFolders, {pcIndex(pc.filePath("src/t"))}, page->tvPcFolders, pcIndex(pc.filePath("dst")), true);
+        QCOMPARE(read(pc.filePath("dst/t/near.ts")), QByteArray("near"));
+        QCOMPARE(boxTexts, QStringList{"Ombrelay could not copy these files:\nf.ts"});
+        QCOMPARE(read(pc.filePath("src/" + deep + "f.ts")), QByteArray("deep"));
+        // Not a finished move: the clipboard still holds the cut.
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat("text/uri-list"));
+    }
+
+    // A PC folder pasted over a receiver folder of that name: one question before anything inside is sent.
+    void folderReplaceQuestion_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QByteArray>("existing"); // hdd/Movies/a.ts afterwards
+        QTest::addColumn<bool>("added");          // hdd/Movies/new.ts afterwards
+        QTest::newRow("yes") << "&Yes" << QByteArray("pc movie") << true;
+        QTest::newRow("no") << "&No" << QByteArray("movie") << false;
+        QTest::newRow("cancel") << "&Cancel" << QByteArray("movie") << false;
+    }
+    void folderReplaceQuestion()
+    {
+        QFETCH(QString, answer);
+        write(pc.filePath("Movies/a.ts"), "pc movie");
+        write(pc.filePath("Movies/new.ts"), "new");
+        boxAnswers << answer;
+        page->btnMyComputer->click();
+        paste(page->tvPcFolders, {pcIndex(pc.filePath("Movies"))}, page->tvZbDeviceFolders, device("hdd"));
+        QCOMPARE(boxTexts, QStringList{"This folder already contains a file named Movies. Would you like to replace "
+                                       "existing file?"});
+        QTEST(read(r->root.filePath("hdd/Movies/a.ts")), "existing");
+        QTEST(QFileInfo::exists(r->root.filePath("hdd/Movies/new.ts")), "added");
+    }
+
+    // The tree rebuilt while a dialog is open (a reconnect): the rows chosen before it are not used.
+    void treeRebuiltUnderDialog_data()
+    {
+        QTest::addColumn<bool>("remove"); // delete, else new folder
+        QTest::newRow("delete") << true;
+        QTest::newRow("new folder") << false;
+    }
+    void treeRebuiltUnderDialog()
+    {
+        QFETCH(bool, remove);
+        folderName = "Made";
+        boxAnswers << "&Yes";
+        select(page->tvZbDeviceFolders, {device("hdd/Movies")});
+        whileBoxOpen = [this] {
+            page->deviceModel()->clearInitialized();
+            page->deviceModel()->initFileSystem();
+        };
+        remove ? page->deleteSelectedFiles() : page->onNewFolder();
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        QTRY_VERIFY(page->deviceModel()->isInitialized());
+        QCOMPARE(tree(r->root.filePath("hdd/Movies")), QStringList{"a.ts"});
+    }
+
+    // A file pasted on a drive's top level shows there without a Refresh.
+    void uploadShowsAtDriveTop()
+    {
+        write(pc.filePath("top.ts"), "top");
+        QVERIFY(device("hdd/x.ts").isValid()); // the drive's rows are loaded
+        const QModelIndex hdd = device("hdd");
+        page->btnMyComputer->click();
+        paste(page->tvPcFolders, {pcIndex(pc.filePath("top.ts"))}, page->tvZbDeviceFolders, hdd);
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        QVERIFY(device("hdd/top.ts").isValid());
+    }
+
+    // After a cancelled upload the folder's "(expanding...)" goes away on screen, not only on the next click.
+    void expandingLabelEndsAfterCancel()
+    {
+        const QModelIndex movies = device("hdd/Movies");
+        page->tvZbDeviceFolders->expand(movies);
+        write(pc.filePath("big.ts"), QByteArray(30'000'000, 'u'));
+        bool fetchingAtLastRepaint = true;
+        connect(page->deviceModel(), &QAbstractItemModel::dataChanged, this,
+                [&](const QModelIndex &from, const QModelIndex &to) {
+                    if (from.parent() == movies.parent() && from.row() <= movies.row() && to.row() >= movies.row())
+                        fetchingAtLastRepaint = page->deviceModel()->isFetching();
+                });
+        page->btnMyComputer->click();
+        select(page->tvPcFolders, {pcIndex(pc.filePath("big.ts"))});
+        page->copyToClipboard();
+        select(page->tvZbDeviceFolders, {device("hdd/Movies/a.ts")});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(r->transfers->uploadPackets() > 2);
+        page->onBtnCancelTransfer();
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        QCOMPARE(movies.data().toString(), QStringLiteral("Movies"));
+        QVERIFY(!fetchingAtLastRepaint);
+    }
+
+    // A click that reaches the page before its window is active (the first click after another window)
+    // still sets the controls for the pane clicked.
+    void copyFollowsClickIntoInactiveWindow()
+    {
+        const QModelIndex file = device("hdd/x.ts");
+        page->txtBrowserAddress->setFocus();
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QTreeView *view = page->tvZbDeviceFolders;
+        view->scrollTo(file);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(file).center());
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        QCOMPARE(page->activePane(), 2);
+    }
+
+    // Copy follows the pane the user clicked in, also after typing an address in the PC pane.
+    void copyFollowsClickedPane()
+    {
+        const QModelIndex first = device("hdd/x.ts");
+        select(page->tvZbDeviceFolders, {first});
+        page->tvZbDeviceFolders->setCurrentIndex(first);
+        page->btnVideo->click();
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        page->txtBrowserAddress->setFocus();
+        page->txtBrowserAddress->setText(pc.path());
+        QTest::keyClick(page->txtBrowserAddress, Qt::Key_Return);
+        const QModelIndex file = device("hdd/x.ts");
+        QTreeView *view = page->tvZbDeviceFolders;
+        view->scrollTo(file);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(file).center());
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        QCOMPARE(page->activePane(), 2);
+    }
+
+    // A listing the receiver does not give is said in words at once.
+    void failedListingIsShown()
+    {
+        const QModelIndex movies = device("hdd/Movies");
+        QVERIFY(movies.isValid());
+        r->media->holdListing = true;
+        const int wait = ReceiverFolderCommands::listingWaitMs.exchange(1000);
+        page->deviceModel()->refresh(movies);
+        QVERIFY(page->deviceModel()->isFetching());
+        QTRY_VERIFY_WITH_TIMEOUT(!page->deviceModel()->isFetching(), 20000);
+        r->media->holdListing = false;
+        ReceiverFolderCommands::listingWaitMs = wait;
+        QCOMPARE(boxTexts, QStringList{"The device did not answer."});
+    }
+
+    // A receiver folder cut to the PC whose file the receiver keeps: the user hears which, the folder stays.
+    void cutWithUndeletableFile()
+    {
+        r->media->refuseDelete("hdd\\Movies\\a.ts");
+        paste(page->tvZbDeviceFolders, {device("hdd/Movies")}, page->tvPcFolders, pcIndex(pc.path()), true);
+        QCOMPARE(read(pc.filePath("Movies/a.ts")), QByteArray("movie"));
+        QCOMPARE(read(r->root.filePath("hdd/Movies/a.ts")), QByteArray("movie"));
+        QCOMPARE(boxTexts.size(), 1);
+        QVERIFY2(boxTexts.first().startsWith("Ombrelay could not delete these files:\n") &&
+                     boxTexts.first().contains("a.ts"),
+                 qPrintable(boxTexts.first()));
+        QVERIFY(clipboardHasReceiverItems());
+    }
+
+    // Names inside sub-folders of a receiver folder are cleaned and stay inside the chosen PC folder.
+    void hostileNamesInSubfolders_data()
+    {
+        QTest::addColumn<QString>("receiver"); // below hdd/Show
+        QTest::addColumn<QString>("landed");   // below the chosen PC folder
+        QTest::newRow("plain") << "sub/c.ts"
+                               << "Show/sub/c.ts";
+        QTest::newRow("colons") << "s:1/c:d.ts"
+                                << "Show/s_1/c_d.ts";
+        QTest::newRow("reserved characters") << "q\"<>/a|b*c?.ts"
+                                             << "Show/q___/a_b_c_.ts";
+    }
+    void hostileNamesInSubfolders()
+    {
+        QFETCH(QString, receiver);
+        QFETCH(QString, landed);
+        r->file("hdd/Show/" + receiver, "inside");
+        QVERIFY(QDir().mkpath(pc.filePath("dl")));
+        paste(page->tvZbDeviceFolders, {device("hdd/Show")}, page->tvPcFolders, pcIndex(pc.filePath("dl")));
+        QCOMPARE(tree(pc.filePath("dl")), (QStringList{"Show", landed.section(u'/', 0, 1), landed}));
+        QCOMPARE(read(pc.filePath("dl/" + landed)), QByteArray("inside"));
+    }
+
+    // Cancel a large download, then browse and copy on the same receiver without reconnecting.
+    void cancelThenBrowseAndCopy()
+    {
+        r->file("hdd/huge.ts", QByteArray(200'000'000, 'h'));
+        r->transfers->blockSize = 4000;
+        QVERIFY(QDir().mkpath(pc.filePath("dl")));
+        select(page->tvZbDeviceFolders, {device("hdd/huge.ts")});
+        page->copyToClipboard();
+        select(page->tvPcFolders, {pcIndex(pc.filePath("dl"))});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(page->frStatusBar->isVisible() && page->pgrStatus->value() > 0);
+        page->onBtnCancelTransfer();
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        page->deviceModel()->refresh(device("hdd/Movies"));
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        paste(page->tvZbDeviceFolders, {device("hdd/Movies/a.ts")}, page->tvPcFolders, pcIndex(pc.filePath("dl")));
+        QCOMPARE(read(pc.filePath("dl/a.ts")), QByteArray("movie"));
+        QCOMPARE(tree(pc.filePath("dl")), QStringList{"a.ts"});
+        QCOMPARE(boxTexts, QStringList());
+    }
+
+    // A recording copied or cut to the PC: its parts arrive; a cut removes it from the receiver.
+    void recordingToPc_data()
+    {
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("copy") << false;
+        QTest::newRow("cut") << true;
+    }
+    void recordingToPc()
+    {
+        QFETCH(bool, cut);
+        const QDateTime date(QDate(2026, 5, 1), QTime(20, 15), Qt::UTC);
+        r->media->addRecording("hdd", {7, 3, "News", date, {{0, "ts", "video"}, {1, "ts4", "more"}}});
+        QVERIFY(QDir().mkpath(pc.filePath("dl")));
+        paste(page->tvZbDeviceFolders, {device("hdd/News")}, page->tvPcFolders, pcIndex(pc.filePath("dl")), cut);
+        const QString base = "01-05-2026 20_15 News";
+        QCOMPARE(tree(pc.filePath("dl")), (QStringList{base, base + "/" + base + ".ts", base + "/" + base + ".ts4"}));
+        QCOMPARE(read(pc.filePath("dl/" + base + "/" + base + ".ts")), QByteArray("video"));
+        QCOMPARE(r->media->recordingIds(), cut ? QList<quint16>() : QList<quint16>{7});
+        QCOMPARE(boxTexts, QStringList());
+    }
+
+    // A receiver that refuses to make the folder: the user is told, nothing is listed as made.
+    void newFolderRefusedByReceiver()
+    {
+        r->media->refuseMakeFolder = true;
+        folderName = "Made";
+        select(page->tvZbDeviceFolders, {device("hdd/Movies")});
+        page->onNewFolder();
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(boxTexts, QStringList{"Ombrelay could not create this folder"});
+        QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Movies/Made")));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "mediareceiver.h"
 
 #include "device/core/devicetask.h"
+#include "device/transfers/devicefilesystemitem.h"
 #include "media/zbdevicefilesystemmodel.h"
 
 #include <QAbstractItemModelTester>
@@ -50,6 +51,10 @@ private slots:
     }
     void cleanup()
     {
+        // A listing still on its way when the connection goes is not freed by the worker (nor one of a
+        // request the checker's own fetches replaced).
+        QTRY_VERIFY(!model->isFetching());
+        QTRY_COMPARE(model->findChildren<DeviceTask *>().size(), 0);
         r->stop();
         tester.reset();
         model.reset();
@@ -67,6 +72,8 @@ private slots:
         model->fetchMore(hdd);
         QTRY_COMPARE(names(hdd), QStringList({"Movies"}));
         QVERIFY(model->isProtectedItem(model->index(0, 0, hdd)));
+        // The checker asks for more on every change; one request at a time.
+        QTRY_VERIFY(!model->isFetching());
         model->fetchMore(model->index(0, 0, hdd));
         QTRY_COMPARE(model->rowCount(model->index(0, 0, hdd)), 1);
         const QModelIndex file = model->index(0, 0, model->index(0, 0, hdd));
@@ -75,6 +82,94 @@ private slots:
         QCOMPARE(QString::fromUtf8(data->data("text/zbdevice-uri-list")),
                  QStringLiteral("dir:///hdd\\Movies*0\r\nfile:///hdd\\Movies\\a.ts*3\r\n"));
         QCOMPARE(fetching.last().value(0).toBool(), false);
+    }
+
+    // Drive kinds and recordings as the receiver lists them, and the payload a recording gives.
+    void volumeKindsAndRecordings_data()
+    {
+        QTest::addColumn<bool>("descSet"); // the recording is a "<name>.desc" set on disk, else declared
+        QTest::addColumn<QString>("line");
+        QTest::newRow("declared") << false << "rec://01-05-2026 20_15 News*12*7\r\n";
+        QTest::newRow("desc set") << true << "rec://%1 News*5*16384\r\n";
+    }
+    void volumeKindsAndRecordings()
+    {
+        QFETCH(bool, descSet);
+        QFETCH(QString, line);
+        r->media->markRemovable("usb");
+        const QDateTime date(QDate(2026, 5, 1), QTime(20, 15), Qt::UTC);
+        if (descSet) {
+            r->file("hdd/News.desc", "d", date);
+            r->file("hdd/News.ts", "video", date);
+        } else {
+            r->media->addRecording("hdd", {7, 3, "News", date, {{0, "ts", "video"}, {1, "ts4", "picture"}}});
+        }
+        QVERIFY(listVolumes());
+        QVERIFY(model->isRemovableVolume(volume("usb")));
+        QVERIFY(!model->isRemovableVolume(volume("hdd")));
+        QCOMPARE(volume("usb").siblingAtColumn(2).data().toString(), QStringLiteral("Removable Drive"));
+        QCOMPARE(volume("hdd").siblingAtColumn(2).data().toString(), QStringLiteral("Drive"));
+        const QModelIndex hdd = volume("hdd");
+        model->fetchMore(hdd);
+        QTRY_COMPARE(names(hdd), QStringList({"Movies", "News"}));
+        const QModelIndex recording = model->index(1, 0, hdd);
+        QVERIFY(model->itemFromIndex(recording)->isRecord());
+        std::unique_ptr<QMimeData> data(model->mimeData({recording}));
+        // A set's date is its file's, in the receiver's zone.
+        const QString when = model->itemFromIndex(recording)->lastModified().toString("dd-MM-yyyy HH_mm");
+        QCOMPARE(QString::fromUtf8(data->data("text/zbdevice-uri-list")), line.contains("%1") ? line.arg(when) : line);
+    }
+
+    // Where PC items dropped on the tree go, and which folder is listed again afterwards.
+    void dropTargets_data()
+    {
+        QTest::addColumn<QString>("target");      // "" = no item, else a path below the volumes
+        QTest::addColumn<QString>("destination"); // receiver folder sent ("-" = nothing happens)
+        QTest::addColumn<QString>("refreshed");   // the folder listed again afterwards
+        QTest::newRow("on a drive") << "hdd"
+                                    << "/hdd"
+                                    << "hdd";
+        QTest::newRow("on a folder") << "hdd/Movies"
+                                     << "/hdd\\Movies"
+                                     << "hdd/Movies";
+        QTest::newRow("on a file") << "hdd/Movies/a.ts"
+                                   << "/hdd\\Movies"
+                                   << "hdd/Movies";
+        QTest::newRow("on no item") << ""
+                                    << "-"
+                                    << "";
+    }
+    void dropTargets()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, destination);
+        QFETCH(QString, refreshed);
+        QVERIFY(listVolumes());
+        QModelIndex at;
+        for (const QString &name : target.split(u'/', Qt::SkipEmptyParts)) {
+            QTRY_VERIFY(!model->isFetching());
+            if (model->canFetchMore(at))
+                model->fetchMore(at);
+            QTRY_VERIFY(model->rowCount(at) > 0 && !model->isFetching());
+            at = model->index(names(at).indexOf(name), 0, at);
+            QVERIFY(at.isValid());
+        }
+        // The checker lists what it meets: let it finish before the drop.
+        QTRY_VERIFY(!model->isFetching());
+        QSignalSpy dropped(model.get(), &ZBDeviceFileSystemModel::mimeDataDropped);
+        QMimeData data;
+        data.setData("text/uri-list", "file:///pc/a.ts\r\n");
+        QVERIFY(model->dropMimeData(&data, Qt::CopyAction, -1, -1, at));
+        QCOMPARE(dropped.size(), destination == QLatin1String("-") ? 0 : 1);
+        if (dropped.isEmpty())
+            return;
+        QCOMPARE(dropped.first().value(0).toString(), destination);
+        QCOMPARE(dropped.first().value(1).toString(), QStringLiteral("file:///pc/a.ts\r\n"));
+        const QModelIndex folder = dropped.first().value(2).value<QModelIndex>();
+        QStringList path;
+        for (QModelIndex up = folder; up.isValid(); up = up.parent())
+            path.prepend(up.data().toString());
+        QCOMPARE(path.join(u'/'), refreshed);
     }
 
     void insertionOrder_data()

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
 #include <QMutex>
 #include <QSet>
 #include <QString>
@@ -11,27 +15,62 @@ class EmulatorSession;
 class ReceiverEmulator;
 
 // The media explorer's view of the emulated receiver: the top folders of the root are volumes
-// (labelled "/" + name), listings carry real modification times, and two switches: a listing held
-// until released, and paths whose deletion the receiver refuses. Install after TransferCommands.
+// (labelled "/" + name; removable ones are type 9), listings carry real modification times, recordings
+// are declared per folder (listed, downloaded by 0x05, removed by 0x17), and a folder's "<name>.desc"
+// with its "<name>.<suffix>" files is listed as one recording. Switches: a listing held until released,
+// paths whose deletion the receiver refuses, and folder creation (0x07) refused. Install after
+// TransferCommands: it takes over 0x03, 0x05, 0x07, 0x08 and 0x17.
 class MediaCommands
 {
 public:
+    struct Part
+    {
+        quint8 key;
+        QByteArray suffix;
+        QByteArray data;
+    };
+    struct Recording
+    {
+        quint16 id = 0;
+        quint8 type = 2; // 2..7
+        QByteArray name; // as the receiver sends it
+        QDateTime date;
+        QList<Part> parts;
+        qint64 size() const;
+    };
+
     explicit MediaCommands(const QString &root);
     static std::shared_ptr<MediaCommands> install(ReceiverEmulator &emulator, const QString &root);
 
     std::atomic_bool holdListing{false};
+    std::atomic_bool refuseMakeFolder{false};
     // Receiver paths ("v\a\f", without the leading "/") that 0x08 refuses.
     void refuseDelete(const QString &receiverPath);
+    // A top folder of the root listed as a removable volume.
+    void markRemovable(const QString &volume);
+    // A recording listed in folder (a receiver path such as "hdd" or "hdd\Rec").
+    void addRecording(const QString &folder, const Recording &recording);
+    // Ids of the declared recordings the receiver still holds.
+    QList<quint16> recordingIds() const;
     int listings() const { return m_listings.load(); }
 
 private:
     bool serveListing(EmulatorSession &s);
     bool serveDelete(EmulatorSession &s);
+    bool serveMakeFolder(EmulatorSession &s);
+    bool serveRecording(EmulatorSession &s);
+    bool serveRecordingDelete(EmulatorSession &s);
+    // The recordings of a folder: declared ones and "<name>.desc" sets found on disk.
+    QList<Recording> recordingsIn(const QString &folder, const QString &localFolder);
+    QByteArray recordingEntry(const Recording &recording) const;
     QStringList readLevels(EmulatorSession &s, int count, bool withLast);
     QString localPath(QStringList parts) const;
 
     QString m_root;
     mutable QMutex m_lock;
     QSet<QString> m_refused;
+    QSet<QString> m_removable;
+    QHash<QString, QList<Recording>> m_recordings; // by folder
+    QHash<QString, quint16> m_setIds;              // "<folder>/<name>.desc" sets: their ids
     std::atomic_int m_listings{0};
 };

@@ -1,6 +1,7 @@
 // A stand-in receiver on 127.0.0.1 for trying the program without hardware.
 
 #include "descriptioncases.h"
+#include "mediacommands.h"
 #include "receiveremulator.h"
 #include "receiverlists.h"
 #include "transfercommands.h"
@@ -66,6 +67,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption refuseLevel(QStringLiteral("refuse-level"),
                                          QStringLiteral("Refuse path message n (0 = first) with 0xFD (--root)."),
                                          QStringLiteral("n"), QStringLiteral("-1"));
+    const QCommandLineOption removable(QStringLiteral("removable"),
+                                       QStringLiteral("List this top folder of --root as a removable drive."),
+                                       QStringLiteral("name"));
     const QCommandLineOption address(QStringLiteral("address"),
                                      QStringLiteral("Loopback address to listen on (127.0.0.0/8, default 127.0.0.1)."),
                                      QStringLiteral("address"), QStringLiteral("127.0.0.1"));
@@ -75,7 +79,7 @@ int main(int argc, char *argv[])
                        "foreign-tag, end-nonzero or zero-byte."),
         QStringLiteral("case"));
     parser.addOptions({describeAs, address, port, description, version, refuse, pending, dropAfter, silent, hostile,
-                       root, endAfter, cutUpload, refuseLevel});
+                       root, endAfter, cutUpload, refuseLevel, removable});
     parser.process(app);
 
     ReceiverEmulator emulator;
@@ -122,6 +126,12 @@ int main(int argc, char *argv[])
         if (!lists->keepIn(listFolder)) {
             QTextStream(stderr) << "cannot keep the lists in " << listFolder << '\n';
             return 2;
+        }
+        // Drives, "<name>.desc" sets as recordings; --refuse-level keeps the plain folder commands it refuses in.
+        if (!parser.isSet(refuseLevel)) {
+            const auto media = MediaCommands::install(emulator, parser.value(root));
+            for (const QString &volume : parser.values(removable))
+                media->markRemovable(volume);
         }
     }
 

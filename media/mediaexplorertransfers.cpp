@@ -1,0 +1,284 @@
+// The media explorer page's requests and their replies: prepared copy jobs run entry by entry, deletes,
+// new receiver folders and previews, with the status bar, progress, remaining time and Cancel.
+
+#include "base/filehelpers.h"
+#include "device/core/devicecall.h"
+#include "device/protocol/dvb24communicationmanager.h"
+#include "device/transfers/copyjobdocument.h"
+#include "device/transfers/copyjobfile.h"
+#include "device/transfers/devicefilesystemitem.h"
+#include "media/mediaexplorerdevicetask.h"
+#include "media/mediaexplorermodule.h"
+#include "media/zbdevicefilesystemmodel.h"
+#include "widgets/messagebox.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QUrl>
+
+void MediaExplorerModule::showWaitStatus(const QString &text)
+{
+    setControlsEnabled(false);
+    startTransferStatus(text, 0, 0);
+    lblStatusTransferTime->hide();
+    btnCancelTransfer->hide();
+    frStatusBar->show();
+}
+
+static DeviceCall prepareCall(const char *method, const QString &destinationDir, const QString &fileUris)
+{
+    DeviceCall call(QString::fromLatin1(method));
+    call.setParameter(QStringLiteral("fileUris"), fileUris);
+    call.setParameter(QStringLiteral("destinationDir"), destinationDir);
+    return call;
+}
+
+void MediaExplorerModule::prepareCopyPcToPc(const QString &destinationDir, const QString &fileUris)
+{
+    if (_busy)
+        return;
+    runOfflineTask(prepareCall("MEMprepareToCopyPcToPc", destinationDir, fileUris));
+}
+
+void MediaExplorerModule::prepareCopyDeviceToPc(const QString &destinationDir, const QString &fileUris)
+{
+    if (_busy || !communicationManager())
+        return;
+    showWaitStatus(tr("Preparing to copy..."));
+    runDeviceTask(prepareCall("MEMprepareToCopyDeviceToPc", destinationDir, fileUris));
+}
+
+void MediaExplorerModule::prepareCopyPcToDevice(const QString &destinationDir, const QString &fileUris)
+{
+    if (_busy || !communicationManager())
+        return;
+    showWaitStatus(tr("Preparing to copy..."));
+    runDeviceTask(prepareCall("MEMprepareToCopyPcToDevice", destinationDir, fileUris));
+}
+
+void MediaExplorerModule::refreshDeviceAfterDelete(bool clearList)
+{
+    setContextGUI(QModelIndex());
+    const QList<QPersistentModelIndex> touched = _touchedDeviceIndexes;
+    for (const QPersistentModelIndex &index : touched)
+        if (index.isValid() && _deviceDirModel && index.model() == _deviceDirModel.data())
+            _deviceDirModel->refresh(index);
+    if (clearList)
+        _touchedDeviceIndexes.clear();
+}
+
+void MediaExplorerModule::runDeviceTask(const DeviceCall &call)
+{
+    runTask(communicationManager(), call);
+}
+
+void MediaExplorerModule::runOfflineTask(const DeviceCall &call)
+{
+    runTask(&_offlineManager, call);
+}
+
+void MediaExplorerModule::runTask(DeviceCommunicationManager *manager, const DeviceCall &call)
+{
+    auto *task = new MediaExplorerDeviceTask(this, call.toString());
+    task->setObjectName(call.methodName());
+    connect(task, &MediaExplorerDeviceTask::Complete, this, &MediaExplorerModule::onTaskCompleted);
+    connect(task, &MediaExplorerDeviceTask::Progress64, this, &MediaExplorerModule::onTaskProgress);
+    connect(task, &MediaExplorerDeviceTask::Error, this, &MediaExplorerModule::onTaskError);
+    connect(task, &MediaExplorerDeviceTask::Canceled, this, &MediaExplorerModule::onTaskCanceled);
+    _busy = true;
+    if (manager) {
+        manager->enqueue(task);
+        return;
+    }
+    // A page without a receiver has no worker for receiver requests: the request ends unanswered.
+    onTaskCanceled(task);
+}
+
+// The worker still clears the task's connections after its last signal, so it goes on the next turn.
+void MediaExplorerModule::finishTask(DeviceTask *task)
+{
+    task->setObjectName(QString());
+    disconnect(task, nullptr, this, nullptr);
+    if (QList<DeviceFileSystemItem *> *listing = task->listing()) {
+        qDeleteAll(*listing);
+        delete listing;
+        task->setListing(nullptr);
+    }
+    MediaExplorerDeviceTask::deleteWhenReleased(task);
+}
+
+void MediaExplorerModule::onTaskCompleted(DeviceTask *task, bool ok)
+{
+    const QString method = task->objectName();
+    const bool failed = task->property("failed").toBool();
+    if (failed || (_cancelRequested && method.startsWith(QLatin1String("MEMprepareToCopy")))) {
+        // Its error has ended the work and was shown, or the user cancelled: the completion starts nothing.
+        if (!failed) {
+            finishTask(task);
+            onEndCopy();
+            return;
+        }
+    } else if (method.startsWith(QLatin1String("MEMprepareToCopy"))) {
+        QList<DeviceFileSystemItem *> *listing = nullptr;
+        if (method == QLatin1String("MEMprepareToCopyPcToDevice")) {
+            listing = task->listing();
+            task->setListing(nullptr);
+        }
+        _copyJob.load(task->result(), listing);
+        _transferTime.start();
+        startTransferStatus(tr("Copying..."), 0, _copyJob.totalSize());
+        btnCancelTransfer->show();
+        finishTask(task);
+        runNextCopy();
+        return;
+    } else if (method == QLatin1String("MEMCopyPcToPc") || method == QLatin1String("MEMCopyDeviceToPc") ||
+               method == QLatin1String("MEMCopyPcToDevice")) {
+        if (method == QLatin1String("MEMCopyDeviceToPc")) {
+            // A move names the receiver files it copied but could not delete.
+            CopyJobDocument left;
+            if (!task->result().isEmpty() && left.setContent(task->result()))
+                while (left.hasFiles())
+                    _keptOnReceiver << DeviceFileSystemItem::stripControlChars(left.takeFirstFile().absolutePath());
+            refreshDeviceAfterDelete(false);
+        }
+        finishTask(task);
+        runNextCopy();
+        if (method == QLatin1String("MEMCopyPcToDevice"))
+            refreshDeviceAfterDelete(false);
+        return;
+    } else if (method == QLatin1String("MEMdeleteDeviceFiles") || method == QLatin1String("MEMdeletePcFiles")) {
+        if (!task->result().isEmpty())
+            MessageBox::warning(this, tr("Ombrelay could not delete these files:\n%1").arg(task->result()));
+        if (method == QLatin1String("MEMdeleteDeviceFiles") && !ok)
+            refreshDeviceAfterDelete(true);
+        frStatusBar->hide();
+        btnCancelTransfer->show();
+    } else if (method == QLatin1String("MEMCopyPreview")) {
+        // Only a download that ended without an error and left the file behind is opened.
+        const QString path = task->result();
+        if (!path.isEmpty() && QFileInfo(path).isFile() && _previewDir && path.startsWith(_previewDir->path()))
+            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    } else if (method == QLatin1String("MEMCreateDeviceFolder")) {
+        if (ok && !_touchedDeviceIndexes.isEmpty()) {
+            const QPersistentModelIndex first = _touchedDeviceIndexes.first();
+            refreshDeviceAfterDelete(true);
+            tvZbDeviceFolders->expand(first);
+        } else {
+            MessageBox::warning(this, tr("Ombrelay could not create this folder"));
+        }
+    }
+    finishTask(task);
+    setControlsEnabled(true);
+}
+
+void MediaExplorerModule::runNextCopy()
+{
+    const std::optional<DeviceCall> call = _copyJob.next(this, _moveOnPaste);
+    if (!call) {
+        onEndCopy();
+        return;
+    }
+    setControlsEnabled(false);
+    frStatusBar->show();
+    if (_copyJob.direction() == CopyJobDocument::PcToPc)
+        runOfflineTask(*call);
+    else
+        runDeviceTask(*call);
+}
+
+void MediaExplorerModule::startTransferStatus(const QString &text, qint64 done, qint64 total)
+{
+    _transfer.start(done, total, _progressScale);
+    pgrStatus->setMaximum(_transfer.maximum());
+    pgrStatus->setValue(_transfer.value());
+    lblStatusTransferTime->setVisible(true);
+    lblStatusTransferTime->setText(QStringLiteral("--:--"));
+    lblStatusTransfer->setText(text);
+    _progressClock.restart();
+}
+
+void MediaExplorerModule::onTaskProgress(DeviceTask *, qint64 delta)
+{
+    _transfer.add(delta);
+    if (_transfer.maximum() > 0)
+        pgrStatus->setValue(_transfer.value());
+    if (_transfer.done() <= 0 || _progressClock.elapsed() <= 1000)
+        return;
+    const qint64 remaining = _transfer.remainingMs(_transferTime.isValid() ? _transferTime.elapsed() : 0);
+    if (remaining >= 0)
+        lblStatusTransferTime->setText(TransferProgress::timeText(remaining));
+    _progressClock.restart();
+}
+
+void MediaExplorerModule::onEndCopy()
+{
+    refreshDeviceAfterDelete(true);
+    onRefreshFolderPc();
+    _transfer.start(0, 0, _progressScale);
+    frStatusBar->hide();
+    // A job that left something behind is no success: the user hears which entries, and a cut stays.
+    const QStringList skipped = _copyJob.skipped();
+    const QStringList kept = _keptOnReceiver;
+    _keptOnReceiver.clear();
+    _copyJob.end();
+    if (!skipped.isEmpty() || !kept.isEmpty())
+        _cutData.clear();
+    if (!skipped.isEmpty())
+        MessageBox::warning(this, tr("Ombrelay could not copy these files:\n%1").arg(skipped.join(u'\n')));
+    if (!kept.isEmpty())
+        MessageBox::warning(this, tr("Ombrelay could not delete these files:\n%1").arg(kept.join(u'\n')));
+    if (_moveOnPaste && skipped.isEmpty() && kept.isEmpty()) {
+        QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+        _cutData.clear();
+    }
+    _moveOnPaste = false;
+    _cancelRequested = false;
+    _offlineManager.stop();
+    setControlsEnabled(true);
+}
+
+void MediaExplorerModule::onTaskError(DeviceTask *task, const QString &message)
+{
+    // One message per failure: the completion that may follow only frees the task.
+    task->setProperty("failed", true);
+    refreshDeviceAfterDelete(true);
+    _copyJob.clear();
+    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+    _cutData.clear();
+    appendStatusText(message);
+    onEndCopy();
+    setContextGUI(QModelIndex());
+}
+
+// An interrupted request ends without a completion: the job ends here, nothing is left waiting.
+void MediaExplorerModule::onTaskCanceled(DeviceTask *task)
+{
+    const bool failed = task->property("failed").toBool();
+    finishTask(task);
+    if (failed)
+        return;
+    _copyJob.clear();
+    onEndCopy();
+}
+
+void MediaExplorerModule::onBtnCancelTransfer()
+{
+    if (_transcoder.state() != QProcess::NotRunning) {
+        _conversionCancelled = true;
+        _transcoder.kill();
+        return;
+    }
+    if (_copyJob.direction() != CopyJobDocument::PcToPc) {
+        if (auto *manager = qobject_cast<DVB24CommunicationManager *>(communicationManager()))
+            manager->requestInterrupt();
+    } else {
+        _offlineManager.stop();
+    }
+    _copyJob.clear();
+    _cancelRequested = _busy;
+    if (!_busy)
+        closeWindowWhenIdle();
+}

@@ -1,0 +1,124 @@
+#include "testmain.h"
+
+#include "media/mediaexplorerfilebrowser.h"
+#include "media/pcfilesystemmodel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+// The PC pane's model: where drops land, and how the folder browser moves. (The model checker is not
+// attached: it fetches every folder it meets, which from "/" walks the whole machine.)
+class TestPcFileSystemModel : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    std::unique_ptr<PcFileSystemModel> model;
+
+    QString path(const QString &relative) const
+    {
+        return relative.isEmpty() ? QDir(dir.path()).absolutePath() : QDir(dir.path()).absoluteFilePath(relative);
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(QDir().mkpath(path("A/B")));
+        QFile f(path("b.ts"));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("b") == 1);
+        f.close();
+        model = std::make_unique<PcFileSystemModel>();
+        model->setRootPath(path(""));
+        const QModelIndex top = model->index(path(""));
+        QTRY_COMPARE(model->rowCount(top), 2);
+    }
+    void cleanup() { model.reset(); }
+
+    // Dropped on a folder: into it; on a file: beside it; PC and receiver payloads go to their own signal.
+    void dropTargets_data()
+    {
+        QTest::addColumn<QString>("target"); // below the temporary folder ("" = the folder itself)
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("landing"); // below the temporary folder
+        QTest::newRow("PC items on a folder") << "A"
+                                              << "text/uri-list"
+                                              << "A";
+        QTest::newRow("PC items on a file") << "b.ts"
+                                            << "text/uri-list"
+                                            << "";
+        QTest::newRow("PC items on a sub-folder") << "A/B"
+                                                  << "text/uri-list"
+                                                  << "A/B";
+        QTest::newRow("receiver items on a folder") << "A"
+                                                    << "text/zbdevice-uri-list"
+                                                    << "A";
+        QTest::newRow("receiver items on a file") << "b.ts"
+                                                  << "text/zbdevice-uri-list"
+                                                  << "";
+    }
+    void dropTargets()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, format);
+        QFETCH(QString, landing);
+        QSignalSpy pc(model.get(), &PcFileSystemModel::mimeDataDropped);
+        QSignalSpy receiver(model.get(), &PcFileSystemModel::mimeDeviceDataDropped);
+        QMimeData data;
+        data.setData(format, "payload");
+        QVERIFY(model->dropMimeData(&data, Qt::CopyAction, -1, -1, model->index(path(target))));
+        QSignalSpy &used = format == QLatin1String("text/uri-list") ? pc : receiver;
+        QCOMPARE(pc.size() + receiver.size(), 1);
+        QCOMPARE(used.size(), 1);
+        QCOMPARE(used.first().value(0).toString(), path(landing));
+        QCOMPARE(used.first().value(1).toString(), QString::fromUtf8(data.data(format)));
+    }
+
+    // Address, Up and Back of the folder browser: the path shown and which buttons are on.
+    void browserMoves_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // "go:<relative or absolute>", "up", "back", "gone:<relative>"
+        QTest::addColumn<QString>("shown");     // "" = the temporary folder, "*" = the drive list
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<bool>("back");
+        QTest::newRow("address") << QStringList{"go:A"} << "A" << true << true;
+        QTest::newRow("up from a folder") << QStringList{"go:A/B", "up"} << "A" << true << true;
+        QTest::newRow("up from the root shows the drives") << QStringList{"go:/", "up"} << "*" << false << true;
+        QTest::newRow("back reaches the drive list") << QStringList{"go:A", "back"} << "*" << false << false;
+        QTest::newRow("back to the folder before") << QStringList{"go:A", "go:A/B", "back"} << "A" << true << true;
+        QTest::newRow("back past a folder that is gone")
+            << QStringList{"go:A/B", "go:", "gone:A/B", "back"} << "" << true << true;
+        QTest::newRow("an address that does not exist") << QStringList{"go:A", "go:nothing"} << "*" << false << true;
+    }
+    void browserMoves()
+    {
+        QFETCH(QStringList, steps);
+        MediaExplorerFileBrowser browser;
+        browser.setModel(model.get());
+        QSignalSpy paths(&browser, &MediaExplorerFileBrowser::currentPathChanged);
+        QSignalSpy up(&browser, &MediaExplorerFileBrowser::goUpPossible);
+        QSignalSpy back(&browser, &MediaExplorerFileBrowser::goBackPossible);
+        for (const QString &step : steps) {
+            const QString arg = step.section(u':', 1);
+            if (step.startsWith("go:"))
+                browser.setRootPath(arg.startsWith(u'/') ? arg : path(arg), true);
+            else if (step.startsWith("gone:"))
+                QVERIFY(QDir(path(arg)).removeRecursively());
+            else if (step == QLatin1String("up"))
+                browser.goUp();
+            else
+                browser.goBack();
+        }
+        QFETCH(QString, shown);
+        const QString expected = shown == QLatin1String("*") ? QStringLiteral("My Computer") : path(shown);
+        QCOMPARE(browser.currentPathText(), expected);
+        QVERIFY(!paths.isEmpty());
+        QCOMPARE(paths.last().value(0).toString(), expected);
+        QTEST(!up.isEmpty() && up.last().value(0).toBool(), "up");
+        QTEST(!back.isEmpty() && back.last().value(0).toBool(), "back");
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestPcFileSystemModel)
+#include "tst_pcfilesystemmodel.moc"
