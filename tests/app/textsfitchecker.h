@@ -78,7 +78,7 @@ public:
         widgets += top->findChildren<QWidget *>();
         for (QWidget *w : std::as_const(widgets)) {
             // Hidden, or squeezed to nothing by a splitter: the user sees no text there at all.
-            if (!w->isVisible() || w->visibleRegion().isEmpty() || isSystemDialogPart(w))
+            if (!w->isVisible() || squeezed(w, top) || isSystemDialogPart(w))
                 continue;
             if (auto *label = qobject_cast<QLabel *>(w))
                 checkLabel(label, page);
@@ -94,6 +94,14 @@ public:
 private:
     QString m_language;
     QSet<QString> translated;
+
+    static bool squeezed(QWidget *w, QWidget *top)
+    {
+        for (QWidget *up = w; up && up != top; up = up->parentWidget())
+            if (up->width() <= 0 || up->height() <= 0)
+                return true;
+        return false;
+    }
 
     static bool isSystemDialogPart(QWidget *w)
     {

@@ -27,6 +27,7 @@
 #include "widgets/messageboxcheckable.h"
 
 #include <QStackedWidget>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -328,6 +329,107 @@ private slots:
     }
     void init() { freshSettings(media); }
     void cleanup() { MessageBox::setAnswerHook({}); }
+
+    // The checker itself on one widget each: what it must report, and what it must leave alone.
+    void checkerJudges_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("expected"); // the problem reported, empty for none
+        const QString cut = QStringLiteral("cut");
+        QTest::newRow("label fits") << "label" << 300 << "";
+        QTest::newRow("label cut") << "label" << 40 << cut;
+        QTest::newRow("label elided with tool tip") << "elided label" << 40 << "";
+        QTest::newRow("wrapped label fits") << "wrapped label" << 300 << "";
+        QTest::newRow("wrapped label too low") << "wrapped label" << 60 << cut;
+        QTest::newRow("forced break strands a word") << "stranded" << 120 << "\"than\" alone on a line";
+        QTest::newRow("button fits") << "button" << 300 << "";
+        QTest::newRow("button cut") << "button" << 40 << cut;
+        QTest::newRow("check box cut") << "check box" << 40 << cut;
+        QTest::newRow("radio button fits") << "radio button" << 300 << "";
+        QTest::newRow("tool button cut") << "tool button" << 30 << cut;
+        QTest::newRow("tab fits") << "tab" << 400 << "";
+        QTest::newRow("tab elided") << "tab" << 60 << cut;
+        QTest::newRow("column fits") << "column" << 300 << "";
+        QTest::newRow("column cut") << "column" << 30 << cut;
+        QTest::newRow("column cut, title as tool tip") << "column with tool tip" << 30 << "";
+        QTest::newRow("English where German exists") << "untranslated" << 300 << "English source shown";
+        QTest::newRow("kept format name") << "kept" << 300 << "";
+    }
+    void checkerJudges()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, width);
+        QFETCH(QString, expected);
+        const QString text = QStringLiteral("Starting address lower than\nthe last one");
+        QWidget window;
+        window.resize(500, 300);
+        QWidget *widget = nullptr;
+        QStandardItemModel model(1, 1);
+        if (kind.contains(QLatin1String("label")) || kind == QLatin1String("stranded") ||
+            kind == QLatin1String("untranslated") || kind == QLatin1String("kept")) {
+            auto *label = new QLabel(&window);
+            label->setText(kind == QLatin1String("untranslated") ? QStringLiteral("Settings")
+                           : kind == QLatin1String("kept")       ? QStringLiteral("MP3")
+                           : kind == QLatin1String("stranded")   ? QStringLiteral("Start must be lower than\nthe end.")
+                                                                 : QStringLiteral("Starting address lower"));
+            label->setWordWrap(kind == QLatin1String("wrapped label") || kind == QLatin1String("stranded"));
+            if (kind == QLatin1String("wrapped label"))
+                label->setText(text + QStringLiteral(" of the range you typed"));
+            if (kind == QLatin1String("elided label")) {
+                label->setText(QStringLiteral("Start…"));
+                label->setToolTip(QStringLiteral("Starting address lower"));
+            }
+            label->resize(width, label->wordWrap() ? 30 : 20);
+            widget = label;
+        } else if (kind == QLatin1String("button")) {
+            widget = new QPushButton(QStringLiteral("Prepare the drive"), &window);
+        } else if (kind == QLatin1String("check box")) {
+            widget = new QCheckBox(QStringLiteral("Remember password"), &window);
+        } else if (kind == QLatin1String("radio button")) {
+            widget = new QRadioButton(QStringLiteral("Search all"), &window);
+        } else if (kind == QLatin1String("tool button")) {
+            auto *tool = new QToolButton(&window);
+            tool->setText(QStringLiteral("Delete"));
+            tool->setToolButtonStyle(Qt::ToolButtonTextOnly);
+            widget = tool;
+        } else if (kind == QLatin1String("tab")) {
+            auto *tabs = new QTabWidget(&window);
+            tabs->addTab(new QWidget, QStringLiteral("Basic service properties"));
+            tabs->addTab(new QWidget, QStringLiteral("Parental control"));
+            tabs->tabBar()->setElideMode(Qt::ElideLeft);
+            tabs->tabBar()->setUsesScrollButtons(false);
+            widget = tabs;
+        } else {
+            auto *view = new QTableView(&window);
+            model.setHorizontalHeaderLabels({QStringLiteral("Date Modified")});
+            if (kind == QLatin1String("column with tool tip"))
+                model.setHeaderData(0, Qt::Horizontal, QStringLiteral("Date Modified"), Qt::ToolTipRole);
+            view->setModel(&model);
+            view->horizontalHeader()->setStretchLastSection(false);
+            view->setColumnWidth(0, width);
+            view->resize(400, 200);
+            widget = view;
+        }
+        if (!qobject_cast<QLabel *>(widget) && !qobject_cast<QTableView *>(widget))
+            widget->resize(width, 30);
+        widget->setObjectName(QStringLiteral("probe"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents(); // the header's geometry follows the model a turn later
+        TextsFitChecker checker(QStringLiteral("de_DE"), {QStringLiteral("Settings"), QStringLiteral("MP3")});
+        checker.check(&window, QStringLiteral("probe page"));
+        QVERIFY(!checker.seen.isEmpty());
+        if (expected.isEmpty()) {
+            QVERIFY2(checker.problems.isEmpty(), qPrintable(checker.problems.join(u'\n')));
+        } else {
+            const QString wanted = QLatin1String(" | de_DE | ") + expected;
+            const bool found = std::any_of(checker.problems.cbegin(), checker.problems.cend(), [&](const QString &p) {
+                return p.startsWith(QLatin1String("probe page | probe")) && p.contains(wanted);
+            });
+            QVERIFY2(found, qPrintable(checker.problems.join(u'\n')));
+        }
+    }
 
     void textsFit_data()
     {
