@@ -3,6 +3,7 @@
 #include "textsfitchecker.h"
 
 #include "generatedtvlist.h"
+#include "loopbackonly.h"
 #include "mediareceiver.h"
 
 #include "app/mainwindow.h"
@@ -147,7 +148,32 @@ class TestTextsFit : public QObject
         page->btnSearch2->click();
         QVERIFY(page->txtSearchSettingsErrorMessage->isVisible());
         row.check(page, QStringLiteral("range error"));
+
+        // Real receivers (emulated on loopback addresses): one reached by its typed address shows its
+        // details; a range search lists both.
+        LoopbackOnly::install();
+        Settings::setBool(Settings::SearchCheckConnectionEnabled, false);
+        std::vector<std::unique_ptr<ReceiverEmulator>> emulators;
+        const quint16 port = LoopbackOnly::startEmulators(emulators, {"127.0.7.10", "127.0.7.11"});
+        QVERIFY(port);
+        page->searcher().setPort(port);
         page->wizard->setCurrentIndex(0);
+        page->btnAddDeviceManually->click();
+        page->txtIp1->setText(QStringLiteral("127.0.7.10"));
+        page->btnConnectNewDevice->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!page->searcher().isBusy(), 10000);
+        QTRY_COMPARE(page->wizard->currentWidget(), page->deviceNamePage);
+        row.check(page, QStringLiteral("receiver reached"));
+        page->wizard->setCurrentWidget(page->searchSettingsPage);
+        page->txtStartSearch->setText(QStringLiteral("127.0.7.1"));
+        page->txtEndSearch->setText(QStringLiteral("127.0.7.20"));
+        page->btnSearch2->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!page->btnStopSearch->isEnabled(), 20000);
+        QCOMPARE(page->tblFoundDevices->model()->rowCount(), 2);
+        row.check(page, QStringLiteral("receivers found"));
+        page->wizard->setCurrentIndex(0);
+        setMacAddressLookup({});
+        QCOMPARE(LoopbackOnly::strayLookups.load(), 0);
     }
 
     void openDeviceStart(Row &row)
