@@ -126,6 +126,11 @@ class TestTextsFit : public QObject
         row.window.gotoAbout();
         row.check(&row.window, QStringLiteral("about"));
         row.window.gotoMainView();
+        // With a receiver: its entry in the tree and its name over its page.
+        ZBDevice *device = addReceiver(row.window);
+        row.window.showModule(device->id(), OmbrelayModule::TypeDevice);
+        QVERIFY(row.window.form()->lblDeviceGivenName->isVisible());
+        row.check(&row.window, QStringLiteral("receiver"));
     }
 
     void openSettings(Row &row)
