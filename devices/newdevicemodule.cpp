@@ -214,7 +214,13 @@ void NewDeviceModule::onDeviceFound(const ZBDeviceInfo &info)
     }
     if (mode != IpMode)
         return;
-    lblConnectedTo->setText(tr("Connected to %1").arg(info.name()));
+    // A receiver's name can be of any length and this line has a fixed place beside the picture: a long
+    // one is shortened there and given whole in the tool tip.
+    const QString connectedTo = tr("Connected to %1").arg(info.name());
+    lblConnectedTo->ensurePolished(); // the style sheet sets the font the width is measured in
+    lblConnectedTo->setText(
+        lblConnectedTo->fontMetrics().elidedText(connectedTo, Qt::ElideRight, lblConnectedTo->contentsRect().width()));
+    lblConnectedTo->setToolTip(connectedTo);
     lblIPAddress->setText(tr("IP address: %1").arg(info.ip().toString()));
     lblMacAddress->setText(tr("MAC address: %1").arg(info.mac()));
     lblHardwareVersion->setText(tr("Hardware version: %1").arg(info.hardwareVersion()));

@@ -34,6 +34,7 @@ SelectDriveDialog::SelectDriveDialog(QWidget *parent)
     : QDialog(parent)
 {
     setupUi(this);
+    retranslateButtons();
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     drivePaths = currentDrivePaths();
     buildModels();
@@ -131,6 +132,18 @@ void SelectDriveDialog::timerEvent(QTimerEvent *)
 void SelectDriveDialog::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         retranslateUi(this);
+        retranslateButtons();
+    }
+}
+
+void SelectDriveDialog::retranslateButtons()
+{
+    // The standard buttons would take their texts from Qt's own translations, which the program does not
+    // load; a German or Polish user would read "Cancel".
+    if (QPushButton *ok = buttonBox->button(QDialogButtonBox::Ok))
+        ok->setText(tr("OK"));
+    if (QPushButton *cancel = buttonBox->button(QDialogButtonBox::Cancel))
+        cancel->setText(tr("Cancel"));
 }

@@ -31,6 +31,7 @@ private slots:
     void refresh();
 
 private:
+    void retranslateButtons();
     void buildModels();
     void updateOkButton();
 

@@ -228,11 +228,11 @@ wyszukiwania</translation>
     </message>
     <message>
         <source>Search start:</source>
-        <translation>Początek zakresu:</translation>
+        <translation>Od adresu:</translation>
     </message>
     <message>
         <source>Search end:</source>
-        <translation>Koniec zakresu:</translation>
+        <translation>Do adresu:</translation>
     </message>
     <message>
         <source>Search</source>
@@ -309,8 +309,7 @@ wyszukiwania</translation>
     <message>
         <source>Starting IP address has to be lower than last
 one.Please specify correct pair.</source>
-        <translation>Początkowy adres IP musi być niższy niż
-końcowy. Podaj prawidłową parę.</translation>
+        <translation>Początkowy adres IP musi być niższy niż końcowy. Podaj prawidłową parę.</translation>
     </message>
     <message>
         <source>This IP is being used by another device.</source>

@@ -11,6 +11,14 @@
         <source>Refresh</source>
         <translation>Odśwież</translation>
     </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
 </context>
 <context>
     <name>ListsImportWizard</name>
