@@ -118,21 +118,39 @@ TvAdvancedSettingsItemDelegateWidget::~TvAdvancedSettingsItemDelegateWidget()
 void TvAdvancedSettingsItemDelegateWidget::setSatelliteVisible(bool visible)
 {
     rbSatellite->setVisible(visible);
+    placeTunerTypes();
 }
 
 void TvAdvancedSettingsItemDelegateWidget::setTerrestrialVisible(bool visible)
 {
     rbTerrestrial->setVisible(visible);
+    placeTunerTypes();
 }
 
 void TvAdvancedSettingsItemDelegateWidget::setCableVisible(bool visible)
 {
     rbCable->setVisible(visible);
+    placeTunerTypes();
 }
 
 void TvAdvancedSettingsItemDelegateWidget::setAnalogVisible(bool visible)
 {
     rbAnalog->setVisible(visible);
+    placeTunerTypes();
+}
+
+void TvAdvancedSettingsItemDelegateWidget::placeTunerTypes()
+{
+    // The names of all five types do not fit one row of a details panel in every language: the shown
+    // ones fill rows of three in order, so that a receiver without some types leaves no gaps.
+    int shown = 0, hidden = 0;
+    for (QRadioButton *type : {rbSatellite, rbTerrestrial, rbCable, rbAnalog, rbExternalSource}) {
+        tunerTypesLayout->removeWidget(type);
+        if (type->isHidden())
+            tunerTypesLayout->addWidget(type, 2 + hidden++, 0); // takes no room while hidden
+        else
+            tunerTypesLayout->addWidget(type, shown / 3, shown % 3), ++shown;
+    }
 }
 
 void TvAdvancedSettingsItemDelegateWidget::setSatelliteMenu(const QString &satellitesXml)
@@ -197,6 +215,7 @@ void TvAdvancedSettingsItemDelegateWidget::setDetailedSettingsData(const QString
         return; // not a tuning element: the editor keeps showing what it showed
     }
     readConfig(document.root);
+    placeTunerTypes();
     updatePage();
     configText = text;
     emit itemSelected(document.root);
