@@ -341,6 +341,24 @@ private slots:
                 for (const QString &fault : cut)
                     faults << type->objectName() + QStringLiteral(": ") + fault;
             }
+            // Whichever types a receiver offers, the rows of their buttons do not widen the editor.
+            for (int offered = 1; offered < 32; ++offered) {
+                e.setDetailedSettingsData(offered & 16 ? QStringLiteral("<config type=\"external\"/>") : satellite);
+                e.setSatelliteVisible(offered & 1);
+                e.setTerrestrialVisible(offered & 2);
+                e.setCableVisible(offered & 4);
+                e.setAnalogVisible(offered & 8);
+                e.resize(panelWidth, qMax(e.sizeHint().height(), e.minimumSizeHint().height()));
+                QCoreApplication::processEvents();
+                if (e.minimumSizeHint().width() > panelWidth || e.sizeHint().width() > panelWidth)
+                    faults << QStringLiteral("types %1: the editor needs %2 px, asks for %3")
+                                  .arg(offered)
+                                  .arg(e.minimumSizeHint().width())
+                                  .arg(e.sizeHint().width());
+                const QStringList cut = cutOff(&e);
+                for (const QString &fault : cut)
+                    faults << QStringLiteral("types %1: ").arg(offered) + fault;
+            }
             faults.removeDuplicates();
             QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
         }
