@@ -302,26 +302,35 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<bool>("radio");
+        QTest::addColumn<bool>("switched"); // the language is chosen while the editor is on screen
         for (const char *language : {"", "de_DE", "pl_PL"}) {
-            QTest::addRow("tv %s", language) << QString::fromLatin1(language) << false;
-            QTest::addRow("radio %s", language) << QString::fromLatin1(language) << true;
+            QTest::addRow("tv %s", language) << QString::fromLatin1(language) << false << false;
+            QTest::addRow("radio %s", language) << QString::fromLatin1(language) << true << false;
         }
+        QTest::newRow("switched to de_DE") << QStringLiteral("de_DE") << false << true;
+        QTest::newRow("switched to pl_PL") << QStringLiteral("pl_PL") << false << true;
     }
     void pagesFitTheDetailsPanel()
     {
         QFETCH(QString, language);
         QFETCH(bool, radio);
+        QFETCH(bool, switched);
         const int panelWidth = 510;
         QFile style(QStringLiteral(":/styles/style"));
         QVERIFY(style.open(QIODevice::ReadOnly));
         qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
         QTranslator translator;
-        if (!language.isEmpty()) {
+        if (!language.isEmpty())
             QVERIFY(translator.load(QStringLiteral(":/translations/Resources/MUI/%1.qm").arg(language)));
+        if (!switched && !language.isEmpty())
             QCoreApplication::installTranslator(&translator);
-        }
         {
             Editor e;
+            if (switched) {
+                e.show();
+                QCoreApplication::installTranslator(&translator);
+                QTRY_VERIFY(e.label_4->text() != QLatin1String("Service type"));
+            }
             if (radio)
                 e.setRadioMode();
             e.setPositionBySatelliteOnly(true);
