@@ -105,6 +105,8 @@ TvAdvancedSettingsItemDelegateWidget::TvAdvancedSettingsItemDelegateWidget(QWidg
             &TvAdvancedSettingsItemDelegateWidget::dataChanged);
     setFocusPolicy(Qt::StrongFocus);
     stackedWidget->setCurrentIndex(0);
+    label_4->setMinimumHeight(rbSatellite->sizeHint().height()); // level with the first row of types
+    placeTunerTypes();
 }
 
 TvAdvancedSettingsItemDelegateWidget::~TvAdvancedSettingsItemDelegateWidget()
@@ -118,21 +120,66 @@ TvAdvancedSettingsItemDelegateWidget::~TvAdvancedSettingsItemDelegateWidget()
 void TvAdvancedSettingsItemDelegateWidget::setSatelliteVisible(bool visible)
 {
     rbSatellite->setVisible(visible);
+    placeTunerTypes();
 }
 
 void TvAdvancedSettingsItemDelegateWidget::setTerrestrialVisible(bool visible)
 {
     rbTerrestrial->setVisible(visible);
+    placeTunerTypes();
 }
 
 void TvAdvancedSettingsItemDelegateWidget::setCableVisible(bool visible)
 {
     rbCable->setVisible(visible);
+    placeTunerTypes();
 }
 
 void TvAdvancedSettingsItemDelegateWidget::setAnalogVisible(bool visible)
 {
     rbAnalog->setVisible(visible);
+    placeTunerTypes();
+}
+
+void TvAdvancedSettingsItemDelegateWidget::placeTunerTypes()
+{
+    // The names of all five types do not fit one row in every language. The shown ones fill rows in order,
+    // with as many columns as keep the rows no wider than the widest page below them: the editor never
+    // grows for them, and a receiver without some types leaves no gaps.
+    QRadioButton *const types[] = {rbSatellite, rbTerrestrial, rbCable, rbAnalog, rbExternalSource};
+    QList<QRadioButton *> shown;
+    for (QRadioButton *type : types) {
+        if (!type->isHidden())
+            shown << type;
+    }
+    const int gap = qMax(0, tunerTypesLayout->horizontalSpacing());
+    const int room =
+        stackedWidget->minimumSizeHint().width() - label_4->sizeHint().width() - qMax(0, horizontalLayout->spacing());
+    int columns = qMax(1, int(shown.size()));
+    for (; columns > 1; --columns) {
+        int width = (columns - 1) * gap;
+        for (int column = 0; column < columns; ++column) {
+            int widest = 0;
+            for (int i = column; i < shown.size(); i += columns)
+                widest = qMax(widest, shown.at(i)->sizeHint().width());
+            width += widest;
+        }
+        if (width <= room)
+            break;
+    }
+    int hidden = 0;
+    for (QRadioButton *button : types) {
+        const int i = shown.indexOf(button);
+        const int row = i < 0 ? 5 + hidden++ : i / columns, column = i < 0 ? 0 : i % columns; // hidden: no room
+        int atRow = -1, atColumn = -1, rowSpan = 0, columnSpan = 0;
+        const int index = tunerTypesLayout->indexOf(button);
+        if (index >= 0)
+            tunerTypesLayout->getItemPosition(index, &atRow, &atColumn, &rowSpan, &columnSpan);
+        if (atRow == row && atColumn == column)
+            continue; // moving a button relays out the editor: only when its place changes
+        tunerTypesLayout->removeWidget(button);
+        tunerTypesLayout->addWidget(button, row, column);
+    }
 }
 
 void TvAdvancedSettingsItemDelegateWidget::setSatelliteMenu(const QString &satellitesXml)
@@ -197,6 +244,7 @@ void TvAdvancedSettingsItemDelegateWidget::setDetailedSettingsData(const QString
         return; // not a tuning element: the editor keeps showing what it showed
     }
     readConfig(document.root);
+    placeTunerTypes();
     updatePage();
     configText = text;
     emit itemSelected(document.root);
@@ -427,6 +475,8 @@ void TvAdvancedSettingsItemDelegateWidget::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     // Qt 6's uic relabels list entries in place, so the shown choices and the stored text stay as they are.
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         retranslateUi(this);
+        placeTunerTypes(); // other names, other widths
+    }
 }

@@ -56,6 +56,7 @@ protected:
 
 private:
     void updatePage();
+    void placeTunerTypes();
     void wireEditors(QObject *receiver, QObject *parent, int depth);
     XmlDocument buildConfig() const;
     void readConfig(const DocItem &config);

@@ -79,7 +79,7 @@
     <message>
         <location line="+86"/>
         <source>Click here to select predefined satellite</source>
-        <translation>Hier klicken, um vordefinierte Satelliten auszuwählen</translation>
+        <translation>Vordefinierten Satelliten auswählen</translation>
     </message>
     <message>
         <location line="+77"/>

@@ -3,8 +3,11 @@
 #include "tuning/tvadvancedsettingsitemdelegatewidget.h"
 #include "tuning/xmlmenu.h"
 
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest/qtestspontaneevent.h>
@@ -92,6 +95,46 @@ static QString probe(Editor &e, const QString &names)
         out << name + u'=' + v;
     }
     return out.join(u' ');
+}
+
+// The texts under root that do not show whole, and the widgets that reach past its right edge.
+static QStringList cutOff(QWidget *root)
+{
+    QStringList faults;
+    for (QWidget *w : root->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(root))
+            continue;
+        const int right = w->mapTo(root, QPoint(w->width(), 0)).x();
+        if (right > root->width())
+            faults << QStringLiteral("%1 ends at %2 of %3").arg(w->objectName()).arg(right).arg(root->width());
+        if (w->parentWidget() != root && !w->parentWidget()->rect().contains(w->geometry()))
+            faults << QStringLiteral("%1 is clipped by %2").arg(w->objectName(), w->parentWidget()->objectName());
+        auto *button = qobject_cast<QAbstractButton *>(w);
+        auto *label = qobject_cast<QLabel *>(w);
+        if (button && !button->text().isEmpty() && button->sizeHint().width() > button->width())
+            faults << QStringLiteral("%1 needs %2 px, has %3")
+                          .arg(button->objectName())
+                          .arg(button->sizeHint().width())
+                          .arg(button->width());
+        if (label && !label->text().isEmpty() &&
+            label->fontMetrics().horizontalAdvance(label->text()) > label->contentsRect().width())
+            faults << QStringLiteral("%1 \"%2\" is cut").arg(label->objectName(), label->text());
+        if (auto *list = qobject_cast<QComboBox *>(w)) {
+            // Every entry, in the space the style leaves beside the arrow.
+            QStyleOptionComboBox option;
+            option.initFrom(list);
+            option.editable = list->isEditable();
+            option.frame = list->hasFrame();
+            option.subControls = QStyle::SC_All;
+            const int room =
+                list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list).width();
+            for (int i = 0; i < list->count(); ++i) {
+                if (list->fontMetrics().horizontalAdvance(list->itemText(i)) > room)
+                    faults << QStringLiteral("%1 \"%2\" is cut").arg(list->objectName(), list->itemText(i));
+            }
+        }
+    }
+    return faults;
 }
 
 // Rows of "|"-separated cells, one row a line; "\n" in a cell is a line break, "$" stands for substitute.
@@ -251,6 +294,85 @@ private slots:
         }
         QCOMPARE(changed.count(), 0);
         QCOMPARE(e.detailedSettingsData(), satellite);
+    }
+
+    // The list pages give the editor this much beside their tables; every page of it, in every language and
+    // in both modes, shows its texts whole within it.
+    void pagesFitTheDetailsPanel_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("radio");
+        QTest::addColumn<bool>("switched"); // the language is chosen while the editor is on screen
+        for (const char *language : {"", "de_DE", "pl_PL"}) {
+            QTest::addRow("tv %s", language) << QString::fromLatin1(language) << false << false;
+            QTest::addRow("radio %s", language) << QString::fromLatin1(language) << true << false;
+        }
+        QTest::newRow("switched to de_DE") << QStringLiteral("de_DE") << false << true;
+        QTest::newRow("switched to pl_PL") << QStringLiteral("pl_PL") << false << true;
+    }
+    void pagesFitTheDetailsPanel()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, radio);
+        QFETCH(bool, switched);
+        const int panelWidth = 510;
+        QFile style(QStringLiteral(":/styles/style"));
+        QVERIFY(style.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
+        QTranslator translator;
+        if (!language.isEmpty())
+            QVERIFY(translator.load(QStringLiteral(":/translations/Resources/MUI/%1.qm").arg(language)));
+        if (!switched && !language.isEmpty())
+            QCoreApplication::installTranslator(&translator);
+        {
+            Editor e;
+            if (switched) {
+                e.show();
+                QCoreApplication::installTranslator(&translator);
+                QTRY_VERIFY(e.label_4->text() != QLatin1String("Service type"));
+            }
+            if (radio)
+                e.setRadioMode();
+            e.setPositionBySatelliteOnly(true);
+            e.show();
+            QStringList faults;
+            for (QRadioButton *type : {e.rbSatellite, e.rbCable, e.rbTerrestrial, e.rbAnalog, e.rbExternalSource}) {
+                type->click();
+                e.resize(panelWidth, qMax(e.sizeHint().height(), e.minimumSizeHint().height()));
+                QCoreApplication::processEvents();
+                // The list pages lay the editor out at its size hint.
+                if (e.minimumSizeHint().width() > panelWidth || e.sizeHint().width() > panelWidth)
+                    faults << QStringLiteral("%1: the editor needs %2 px, asks for %3")
+                                  .arg(type->objectName())
+                                  .arg(e.minimumSizeHint().width())
+                                  .arg(e.sizeHint().width());
+                const QStringList cut = cutOff(&e);
+                for (const QString &fault : cut)
+                    faults << type->objectName() + QStringLiteral(": ") + fault;
+            }
+            // Whichever types a receiver offers, the rows of their buttons do not widen the editor.
+            for (int offered = 1; offered < 32; ++offered) {
+                e.setDetailedSettingsData(offered & 16 ? QStringLiteral("<config type=\"external\"/>") : satellite);
+                e.setSatelliteVisible(offered & 1);
+                e.setTerrestrialVisible(offered & 2);
+                e.setCableVisible(offered & 4);
+                e.setAnalogVisible(offered & 8);
+                e.resize(panelWidth, qMax(e.sizeHint().height(), e.minimumSizeHint().height()));
+                QCoreApplication::processEvents();
+                if (e.minimumSizeHint().width() > panelWidth || e.sizeHint().width() > panelWidth)
+                    faults << QStringLiteral("types %1: the editor needs %2 px, asks for %3")
+                                  .arg(offered)
+                                  .arg(e.minimumSizeHint().width())
+                                  .arg(e.sizeHint().width());
+                const QStringList cut = cutOff(&e);
+                for (const QString &fault : cut)
+                    faults << QStringLiteral("types %1: ").arg(offered) + fault;
+            }
+            faults.removeDuplicates();
+            QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+        }
+        QCoreApplication::removeTranslator(&translator);
+        qApp->setStyleSheet(QString());
     }
 
     void menuFromFile_data() { addRows(menuCases, nested); }
