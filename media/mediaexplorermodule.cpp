@@ -160,6 +160,7 @@ void MediaExplorerModule::buildModels(DeviceCommunicationManager *manager)
         _deviceDirModel->setObjectName(QStringLiteral("zbDeviceDirModel"));
         tvZbDeviceFolders->setModel(_deviceDirModel);
         tvZbDeviceFolders->setColumnWidth(0, 200);
+        tvZbDeviceFolders->setColumnWidth(3, 140); // room for the title and a date in every language
         tvZbDeviceFolders->setDragEnabled(true);
         tvZbDeviceFolders->setAcceptDrops(true);
         tvZbDeviceFolders->setDropIndicatorShown(true);

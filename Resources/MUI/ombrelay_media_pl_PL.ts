@@ -53,7 +53,7 @@
     </message>
     <message>
         <source>Go</source>
-        <translation>Przejdź</translation>
+        <translation>Idź</translation>
     </message>
     <message>
         <source>My Computer</source>

@@ -35,16 +35,13 @@
 #include <functional>
 
 // Every page and dialog of the program in the main window at its default size, in each language: no
-// text is cut, and no text with a translation shows in English. The pages being mended by others have
-// their current failures in textsfit-known.txt (one line each, exactly as reported); a line that no
-// longer fails is only warned about, so their fixes can land in any order.
+// text is cut, and no text with a translation shows in English.
 class TestTextsFit : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir media;
     QHash<QString, QSet<QString>> translated;
-    QStringList known;
 
     struct Row
     {
@@ -65,30 +62,28 @@ class TestTextsFit : public QObject
     };
     using PageOpener = void (TestTextsFit::*)(Row &);
 
-    // One row per page: its name, how it is opened, and whether its texts are being mended elsewhere
-    // (then its known failures are accepted).
+    // One row per page: its name and how it is opened.
     struct Page
     {
         const char *name;
         PageOpener open;
-        bool mendedElsewhere;
     };
     const QList<Page> pages = {
-        {"main window", &TestTextsFit::openMainWindow, false},
-        {"settings", &TestTextsFit::openSettings, false},
-        {"add-device wizard", &TestTextsFit::openAddDevice, false},
-        {"receiver start page", &TestTextsFit::openDeviceStart, false},
-        {"device properties", &TestTextsFit::openProperties, false},
-        {"TV list", &TestTextsFit::openTvList, true},
-        // {"radio list", &TestTextsFit::openRadioList, false},   once module type 2 is registered
-        // {"link list", &TestTextsFit::openLinkList, false},     once module type 3 is registered
-        {"media explorer general", &TestTextsFit::openGeneralExplorer, true},
-        {"media explorer receiver", &TestTextsFit::openReceiverExplorer, true},
-        {"print dialog", &TestTextsFit::openPrintDialog, false},
-        {"drive picker", &TestTextsFit::openDrivePicker, false},
-        {"USB wizard", &TestTextsFit::openUsbWizard, false},
-        {"device picker", &TestTextsFit::openDevicePicker, false},
-        {"message boxes", &TestTextsFit::openMessageBoxes, false},
+        {"main window", &TestTextsFit::openMainWindow},
+        {"settings", &TestTextsFit::openSettings},
+        {"add-device wizard", &TestTextsFit::openAddDevice},
+        {"receiver start page", &TestTextsFit::openDeviceStart},
+        {"device properties", &TestTextsFit::openProperties},
+        {"TV list", &TestTextsFit::openTvList},
+        // {"radio list", &TestTextsFit::openRadioList},   once module type 2 is registered
+        // {"link list", &TestTextsFit::openLinkList},     once module type 3 is registered
+        {"media explorer general", &TestTextsFit::openGeneralExplorer},
+        {"media explorer receiver", &TestTextsFit::openReceiverExplorer},
+        {"print dialog", &TestTextsFit::openPrintDialog},
+        {"drive picker", &TestTextsFit::openDrivePicker},
+        {"USB wizard", &TestTextsFit::openUsbWizard},
+        {"device picker", &TestTextsFit::openDevicePicker},
+        {"message boxes", &TestTextsFit::openMessageBoxes},
     };
 
     static ZBDeviceInfo receiver(const QString &name, const QString &ip)
@@ -362,11 +357,6 @@ private slots:
                 TextsFitChecker::translatedSources(QStringLiteral(OMBRELAY_TS_DIR), QLatin1String(language));
             QVERIFY(translated[QLatin1String(language)].size() > 100);
         }
-        QFile file(QStringLiteral(OMBRELAY_TEXTSFIT_KNOWN));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n'))
-            if (!line.trimmed().isEmpty() && !line.startsWith(u'#'))
-                known << line;
     }
     void init() { freshSettings(media); }
     void cleanup() { MessageBox::setAnswerHook({}); }
@@ -506,18 +496,7 @@ private slots:
         QVERIFY2(unexpectedBoxes.isEmpty(), qPrintable(unexpectedBoxes.join(u'\n')));
         QVERIFY2(checker.seen.size() > 1, "the page showed (almost) no texts");
 
-        QStringList failures;
-        for (const QString &problem : std::as_const(checker.problems))
-            if (!pages[page].mendedElsewhere || !known.contains(problem))
-                failures << problem;
-        if (pages[page].mendedElsewhere) {
-            const QString prefix = row.page + u'/';
-            for (const QString &line : std::as_const(known))
-                if ((line.startsWith(row.page + QLatin1String(" |")) || line.startsWith(prefix)) &&
-                    line.contains(QLatin1String(" | ") + language + QLatin1String(" | ")) &&
-                    !checker.problems.contains(line))
-                    qWarning("known failure no longer seen: %s", qPrintable(line));
-        }
+        const QStringList failures = checker.problems;
         if (qEnvironmentVariableIsSet("TEXTSFIT_LIST")) // every text the row looked at
             for (const QString &seen : std::as_const(checker.seen))
                 qInfo("%s", qPrintable(seen));
