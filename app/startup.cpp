@@ -7,6 +7,7 @@
 #include "devices/devicepages.h"
 #include "document/itemproperty.h"
 #include "exchange/selectdrivedialog.h"
+#include "lists/radiolistmodule.h"
 #include "lists/tvlistmodule.h"
 #include "media/mediaexplorermodule.h"
 #include "modules/modulefactory.h"
@@ -21,6 +22,7 @@ void registerStartUpServices()
     installFontSubstitutes();
     ModuleFactory::registerProgramModules();
     ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
+    ModuleFactory::registerListModule<RadioListModule>(OmbrelayModule::TypeRadioList);
     registerDevicePages();
     ItemProperty::setRejectionReporter(&MessageBox::critical);
     SelectDriveDialog::registerAsExportPicker();
