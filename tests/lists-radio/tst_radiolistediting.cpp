@@ -206,6 +206,7 @@ private slots:
         table->selectRow(0);
         page->btnShowServiceSettings->click();
         QVERIFY(page->tabServiceProperties->isVisible());
+        QString shownName = table->model()->index(0, 1).data().toString();
         for (const QString &language : {QStringLiteral("de_DE"), QStringLiteral("pl_PL"), QString()}) {
             QTranslator translator;
             if (!language.isEmpty()) {
@@ -213,10 +214,13 @@ private slots:
                 QCoreApplication::installTranslator(&translator);
                 QCoreApplication::processEvents();
             }
+            // The panel still shows its service after the form was re-texted.
+            QCOMPARE(page->titleLineEdit->text(), shownName);
             for (int row = 0; row < table->model()->rowCount(); ++row) {
                 table->selectRow(row);
                 QCOMPARE(page->titleLineEdit->text(), table->model()->index(row, 1).data().toString());
                 QCOMPARE(page->providerComboBox->currentText(), table->model()->index(row, 2).data().toString());
+                shownName = page->titleLineEdit->text();
             }
             if (!language.isEmpty()) {
                 QCoreApplication::removeTranslator(&translator);
