@@ -167,6 +167,13 @@ private slots:
             QVERIFY(!page->epgCheckBox->isChecked());
             QCOMPARE(page->parentalControlMultipleChoice->values(), QString());
             QCOMPARE(page->projectManager()->documentText(), before);
+            // A new service opens the panel again for typing.
+            page->btnCreateNewItem->click();
+            QCOMPARE(rows->rowCount(), 1);
+            const QString id = rows->index(0, 8).data().toString();
+            QVERIFY(page->titleLineEdit->isEnabled());
+            QCOMPARE(page->titleLineEdit->text(), items->indexById(id, 1).data().toString());
+            QVERIFY(page->titleLineEdit->text().startsWith(QLatin1String("New radio service ")));
             return;
         }
         const QModelIndex current = table->currentIndex();
