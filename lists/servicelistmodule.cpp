@@ -14,12 +14,12 @@
 #include "listfiles/servicelistprojectfilemanager.h"
 #include "lists/basiceditpanel.h"
 #include "lists/listtabwidget.h"
+#include "lists/servicepanelmapper.h"
 #include "tuning/tvadvancedsettingsitemdelegatewidget.h"
 #include "widgets/checkboxitemdelegate.h"
 #include "widgets/combodelegate.h"
 #include "widgets/csvtablewidget.h"
 #include "widgets/editablecombobox.h"
-#include "widgets/enhanceddatawidgetmapper.h"
 #include "widgets/filtermenumodel.h"
 #include "widgets/itemstableview.h"
 #include "widgets/messagebox.h"
@@ -58,6 +58,15 @@ void ServiceListModule::setUpServiceEditing(const ServiceFormWidgets &widgets,
     ui = widgets;
     setFormWidgets(widgets);
     manager = listManager;
+    ServicePanelMapper::Editors editors;
+    editors.name = ui.nameEdit;
+    editors.provider = ui.providerBox;
+    editors.epg = ui.epgCheckBox;
+    editors.details = ui.detailedSettingsWidget;
+    editors.genres = ui.frGenreList;
+    editors.parentLock = ui.parentLockCheckBox;
+    editors.childrenLock = ui.parentalControlMultipleChoice;
+    panel = new ServicePanelMapper(editors, this);
 
     ui.watchVideoTutorialLinkButton->hide();
     ui.tabServiceProperties->setCornerWidget(ui.btnHideServiceSettings, Qt::TopRightCorner);
@@ -268,29 +277,9 @@ void ServiceListModule::onProjectLoad()
     connect(filterModel, &FilterMenuModel::filterChanged, this, &ServiceListModule::setupFilter, Qt::UniqueConnection);
     setupFilter();
 
-    // The panel reads the services through a proxy of its own, without search, filters or sorting: a
-    // service renamed out of the search still gets every later edit of the panel.
-    panelModel = new ObjectSortFilterProxyModel(this);
-    panelModel->setEditRestricted(true);
-    panelModel->setSourceModel(items);
-    mapper = new EnhancedDataWidgetMapper(this);
-    mapper->setModel(panelModel);
-    // After the mapper has filled the panel (connected after it, so run after it).
-    connect(mapper, &QDataWidgetMapper::currentIndexChanged, this, &ServiceListModule::keepProviderExact);
-    connect(panelModel, &QAbstractItemModel::dataChanged, this, &ServiceListModule::keepProviderExact);
-    mapper->addMapping(ui.nameEdit, field("name"));
-    mapper->addMapping(ui.providerBox, field("provider"), "currentText");
-    mapper->addMapping(ui.epgCheckBox, field("@epgMarked"));
-    mapper->addMapping(ui.detailedSettingsWidget, field("<details"), "DetailedSettingsData");
-    connect(ui.detailedSettingsWidget, &TvAdvancedSettingsItemDelegateWidget::zbXmlChanged, mapper,
-            &QDataWidgetMapper::submit, Qt::UniqueConnection);
+    panel->attach(items, manager->fieldColumns);
     connect(ui.detailedSettingsWidget, &TvAdvancedSettingsItemDelegateWidget::itemSelected, this,
             &ServiceListModule::onItemSelected);
-    mapper->addMapping(ui.frGenreList, field("genres"), "CsvContent");
-    mapper->addMapping(ui.parentLockCheckBox, field("parentLock"));
-    mapper->addMapping(ui.parentalControlMultipleChoice, field("childrenLock"), "SelectedValues");
-    connect(ui.parentalControlMultipleChoice, &MultipleChoiceWidget::SelectedValuesChanged, mapper,
-            &QDataWidgetMapper::submit, Qt::UniqueConnection);
     connectSelection(true);
 
     genreMenu->setModel(manager->genresModel, 0);
@@ -302,7 +291,7 @@ void ServiceListModule::onProjectLoad()
     ui.tabServiceProperties->setCurrentIndex(0);
     ui.parentalControlMultipleChoice->setModel(&parentalControlModel, false);
     ui.basicServicesEdit->attachView();
-    mapper->toFirst();
+    panel->toFirst();
     setCurrentModelIndex();
     setListToolsEnabled(true);
     manager->retranslate();
@@ -320,24 +309,13 @@ void ServiceListModule::onProjectUnload()
     manager->exportAction->setEnabled(false);
     if (filterModel)
         disconnect(filterModel, nullptr, this, nullptr);
-    disconnect(ui.detailedSettingsWidget, &TvAdvancedSettingsItemDelegateWidget::zbXmlChanged, mapper, nullptr);
     disconnect(ui.detailedSettingsWidget, &TvAdvancedSettingsItemDelegateWidget::itemSelected, this,
                &ServiceListModule::onItemSelected);
     connectSelection(false);
     if (manager->itemsModel)
         disconnect(manager->itemsModel, &QAbstractItemModel::dataChanged, this,
                    &ServiceListModule::onAllItemsDataChanged);
-    if (mapper) {
-        mapper->clearMapping();
-        disconnect(ui.parentalControlMultipleChoice, nullptr, mapper, nullptr);
-        mapper->deleteLater();
-        mapper = nullptr;
-    }
-    if (panelModel) {
-        panelModel->setSourceModel(nullptr);
-        panelModel->deleteLater();
-        panelModel = nullptr;
-    }
+    panel->detach();
     if (manager->genresModel)
         manager->genresModel->detachSource();
     if (manager->providersModel)
@@ -353,7 +331,6 @@ void ServiceListModule::onProjectUnload()
     columnFilters.clear();
     newItemPending = false;
     editedId.clear();
-    panelEmpty = false;
     setListToolsEnabled(true);
 }
 
@@ -397,10 +374,7 @@ void ServiceListModule::setCurrentModelIndex()
     if (!current.isValid() || !ui.itemsTableViewAll->selectionModel()->isSelected(current))
         return;
     ObjectSortFilterProxyModel *proxy = ui.itemsTableViewAll->proxy();
-    if (mapper && panelModel) {
-        mapper->setCurrentIndex(panelModel->mapFromSource(proxy->mapToSource(current)).row());
-        panelEmpty = false;
-    }
+    panel->showSource(proxy->mapToSource(current));
     // Remember which service is in the panel: the check on leaving concerns that one only.
     editedId = proxy->index(current.row(), IndexColumn).data().toString();
     ZBDeviceInfo *info = deviceInfo();
@@ -613,8 +587,7 @@ void ServiceListModule::onAllItemsDataChanged(const QModelIndex &, const QModelI
 void ServiceListModule::onBeforePasteOrDelete()
 {
     ui.basicServicesEdit->detachView();
-    if (mapper)
-        mapper->blockSignals(true);
+    panel->setQuiet(true);
     connectSelection(false);
     manager->genresModel->detachSource();
     manager->providersModel->stopTracking();
@@ -623,8 +596,7 @@ void ServiceListModule::onBeforePasteOrDelete()
 void ServiceListModule::onEndPasteOrDelete()
 {
     ui.basicServicesEdit->attachView();
-    if (mapper)
-        mapper->blockSignals(false);
+    panel->setQuiet(false);
     connectSelection(true);
     manager->genresModel->attachSource(true);
     manager->providersModel->setTracking(true);
@@ -636,66 +608,20 @@ void ServiceListModule::onEndPasteOrDelete()
         followCurrentRow();
 }
 
-void ServiceListModule::keepProviderExact()
-{
-    // A provider box that cannot be typed in picks its entry without regard to case, so "ard" would
-    // show, and on the next write store, "ARD": the service's own provider is chosen exactly instead.
-    EditableComboBox *box = ui.providerBox;
-    if (!mapper || !panelModel || panelEmpty || box->isEditable() || mapper->currentIndex() < 0)
-        return;
-    const QString value = panelModel->index(mapper->currentIndex(), field("provider")).data(Qt::EditRole).toString();
-    if (box->currentText() == value)
-        return;
-    for (int entry = 0; entry < box->count(); ++entry) {
-        if (box->itemText(entry) == value) {
-            const QSignalBlocker blocker(box);
-            box->setCurrentIndex(entry);
-            return;
-        }
-    }
-}
-
 void ServiceListModule::followCurrentRow()
 {
     // The panel stays open: it must never keep showing, and take typing for, a service that went.
     QItemSelectionModel *selection = ui.itemsTableViewAll->selectionModel();
     const QModelIndex current = ui.itemsTableViewAll->currentIndex();
-    if (!mapper || !selection || !current.isValid()) {
-        clearPanel();
+    if (!panel->isAttached() || !selection || !current.isValid()) {
+        panel->clear();
         return;
     }
     if (!selection->isRowSelected(current.row(), current.parent()))
         ui.itemsTableViewAll->selectRow(current.row());
     setCurrentModelIndex();
-    if (panelEmpty)
-        clearPanel();
-}
-
-void ServiceListModule::clearPanel()
-{
-    panelEmpty = true;
-    const QList<QWidget *> editors{ui.nameEdit,
-                                   ui.providerBox,
-                                   ui.epgCheckBox,
-                                   ui.frGenreList,
-                                   ui.parentLockCheckBox,
-                                   ui.parentalControlMultipleChoice,
-                                   ui.detailedSettingsWidget};
-    // Emptied without a word to the mapper: nothing of this reaches any service.
-    for (QWidget *editor : editors) {
-        const QSignalBlocker blocker(editor);
-        editor->setEnabled(false);
-    }
-    {
-        const QSignalBlocker a(ui.nameEdit), b(ui.providerBox), c(ui.epgCheckBox), d(ui.parentLockCheckBox),
-            e(ui.frGenreList), f(ui.parentalControlMultipleChoice);
-        ui.nameEdit->clear();
-        ui.providerBox->setCurrentIndex(-1);
-        ui.epgCheckBox->setChecked(false);
-        ui.parentLockCheckBox->setChecked(false);
-        ui.frGenreList->setProperty("CsvContent", QString());
-        ui.parentalControlMultipleChoice->setProperty("SelectedValues", QString());
-    }
+    if (panel->isEmpty())
+        panel->clear();
 }
 
 void ServiceListModule::updateItemsListPosition(int index)
@@ -816,11 +742,7 @@ void ServiceListModule::changeEvent(QEvent *event)
         ui.itemsTableViewAll->proxy()->setItemsSearchFilter(QString());
         ui.txtSearch->clear();
         // retranslateUi empties the name field: the panel reads its row again.
-        if (mapper && !panelEmpty) {
-            mapper->revert();
-            keepProviderExact();
-        } else if (panelEmpty)
-            clearPanel();
+        panel->reread();
     }
     manager->retranslate();
 }

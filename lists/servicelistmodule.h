@@ -11,7 +11,6 @@ class BasicEditPanel;
 class CsvTableWidget;
 class DocItem;
 class EditableComboBox;
-class EnhancedDataWidgetMapper;
 class FilterMenuModel;
 class ItemProperty;
 class ModelMenu;
@@ -22,6 +21,7 @@ class QCheckBox;
 class QGridLayout;
 class QLineEdit;
 class ServiceListProjectFileManager;
+class ServicePanelMapper;
 class TabWidget;
 class TvAdvancedSettingsItemDelegateWidget;
 
@@ -213,9 +213,6 @@ private:
     void connectSelection(bool on);
     // Points the panel at the row that is current after rows went, or empties and locks it without one.
     void followCurrentRow();
-    void clearPanel();
-    // Shows the provider of the panel's service exactly, never one differing only in case.
-    void keepProviderExact();
     // Gives the new service id the number after the highest in use; returns the id it has.
     QString giveNextFreeId(const QString &id);
 
@@ -225,8 +222,7 @@ private:
     ModelMenu *parentLockMenu = nullptr;
     ModelMenu *childrenLockMenu = nullptr;
     QList<ColumnFilter> columnFilters;
-    EnhancedDataWidgetMapper *mapper = nullptr;
-    ObjectSortFilterProxyModel *panelModel = nullptr;
+    ServicePanelMapper *panel = nullptr;
     BooleanModel booleanModel;
     FilterMenuModel *filterModel = nullptr;
     QList<ItemProperty *> favouriteColumns;
@@ -236,6 +232,4 @@ private:
     QString editedId;
     // The description request in flight, known by address only to tell it apart when it ends.
     DeviceTask *deviceInfoTask = nullptr;
-    // Set while the panel shows no service after its row went: nothing is read into it then.
-    bool panelEmpty = false;
 };
