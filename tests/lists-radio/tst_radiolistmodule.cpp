@@ -246,6 +246,15 @@ private slots:
         table->selectRow(0);
         QVERIFY(typed.contains(module->titleLineEdit->text()));
         QCOMPARE(module->titleLineEdit->text(), table->model()->index(0, 1).data().toString());
+        // The first favourite list (services 1 and 3) shows them in its name column.
+        auto *favourites = qobject_cast<FavouriteListEditor *>(module->listsTabWidget->widget(0));
+        QVERIFY(favourites);
+        QStringList listed;
+        QAbstractItemModel *entries = favourites->tblItems->model();
+        for (int row = 0; row < entries->rowCount(); ++row)
+            for (int column = 0; column < entries->columnCount(); ++column)
+                listed << entries->index(row, column).data().toString();
+        QVERIFY2(listed.contains(typed.at(0)) && listed.contains(typed.at(2)), qPrintable(listed.join(u'|')));
         QCOMPARE(answers.boxTexts, QStringList());
         manager.requestClose();
     }
