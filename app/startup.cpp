@@ -8,6 +8,7 @@
 #include "document/itemproperty.h"
 #include "exchange/selectdrivedialog.h"
 #include "lists/linklistmodule.h"
+#include "lists/radiolistmodule.h"
 #include "lists/tvlistmodule.h"
 #include "media/mediaexplorermodule.h"
 #include "modules/modulefactory.h"
@@ -22,6 +23,7 @@ void registerStartUpServices()
     installFontSubstitutes();
     ModuleFactory::registerProgramModules();
     ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
+    ModuleFactory::registerListModule<RadioListModule>(OmbrelayModule::TypeRadioList);
     ModuleFactory::registerListModule<LinkListModule>(OmbrelayModule::TypeLinkList);
     registerDevicePages();
     ItemProperty::setRejectionReporter(&MessageBox::critical);

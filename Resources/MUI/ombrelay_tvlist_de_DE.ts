@@ -271,5 +271,9 @@ Opens file with TV programmes and list of your favourite TV programmes.</source>
         <source>Exports current configuration of TV programmes and lists of your favourite programmes to your USB pendrive connected to this PC. After export connect your pendrive to device to update it.</source>
         <translation>Exportiert die aktuelle Konfiguration der TV-Programme und der Listen Ihrer Lieblingsprogramme auf den an diesen PC angeschlossenen USB-Stick. Schließen Sie den USB-Stick nach dem Export an das Gerät an, um es zu aktualisieren.</translation>
     </message>
+    <message>
+        <source>New TV service %1</source>
+        <translation>Neuer TV-Sender %1</translation>
+    </message>
 </context>
 </TS>

@@ -271,5 +271,9 @@ Otwiera plik z programami TV i listą ulubionych programów TV.</translation>
         <source>Exports current configuration of TV programmes and lists of your favourite programmes to your USB pendrive connected to this PC. After export connect your pendrive to device to update it.</source>
         <translation>Eksportuje bieżącą konfigurację programów TV i list ulubionych programów na pendrive USB podłączony do tego komputera. Po eksporcie podłącz pendrive do urządzenia, aby je zaktualizować.</translation>
     </message>
+    <message>
+        <source>New TV service %1</source>
+        <translation>Nowy kanał TV %1</translation>
+    </message>
 </context>
 </TS>

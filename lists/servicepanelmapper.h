@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QMap>
+#include <QModelIndex>
+#include <QObject>
+
+class CsvTableWidget;
+class EditableComboBox;
+class EnhancedDataWidgetMapper;
+class MultipleChoiceWidget;
+class ObjectSortFilterProxyModel;
+class QAbstractItemModel;
+class QCheckBox;
+class QLineEdit;
+class TvAdvancedSettingsItemDelegateWidget;
+
+// Binds the editors of a service page's panel to one service of the items model. The panel reads the
+// services through a proxy of its own, without search, filters or sorting, so a service renamed out of
+// the search still gets every later edit of the panel.
+class ServicePanelMapper : public QObject
+{
+    Q_OBJECT
+public:
+    struct Editors
+    {
+        QLineEdit *name = nullptr;
+        EditableComboBox *provider = nullptr;
+        QCheckBox *epg = nullptr;
+        TvAdvancedSettingsItemDelegateWidget *details = nullptr;
+        CsvTableWidget *genres = nullptr;
+        QCheckBox *parentLock = nullptr;
+        MultipleChoiceWidget *childrenLock = nullptr;
+    };
+
+    ServicePanelMapper(const Editors &editors, QObject *parent);
+
+    // Binds the editors to the columns named in fields ("name", "provider", ...) of items.
+    void attach(QAbstractItemModel *items, const QMap<QString, int> &fields);
+    void detach();
+    bool isAttached() const { return mapper != nullptr; }
+    // Shows the service at this index of the items model (or of a proxy over it, mapped by the caller).
+    void showSource(const QModelIndex &source);
+    void toFirst();
+    // Empties the editors and locks them: the panel shows no service and takes no typing.
+    void clear();
+    bool isEmpty() const { return empty; }
+    // Reads the shown service into the editors again, as after the form's texts were set anew.
+    void reread();
+    // While rows are pasted or deleted the panel says nothing.
+    void setQuiet(bool quiet);
+
+private:
+    void keepProviderExact();
+
+    Editors editors;
+    EnhancedDataWidgetMapper *mapper = nullptr;
+    ObjectSortFilterProxyModel *panelModel = nullptr;
+    int providerColumn = -1;
+    bool empty = false;
+};
