@@ -31,6 +31,7 @@
 #include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTcpSocket>
 
 #include <functional>
 
@@ -75,8 +76,8 @@ class TestTextsFit : public QObject
         {"receiver start page", &TestTextsFit::openDeviceStart},
         {"device properties", &TestTextsFit::openProperties},
         {"TV list", &TestTextsFit::openTvList},
-        // {"radio list", &TestTextsFit::openRadioList},   once module type 2 is registered
-        // {"link list", &TestTextsFit::openLinkList},     once module type 3 is registered
+        {"radio list", &TestTextsFit::openRadioList},
+        {"link list", &TestTextsFit::openLinkList},
         {"media explorer general", &TestTextsFit::openGeneralExplorer},
         {"media explorer receiver", &TestTextsFit::openReceiverExplorer},
         {"print dialog", &TestTextsFit::openPrintDialog},
@@ -91,12 +92,14 @@ class TestTextsFit : public QObject
         ZBDeviceInfo info(name);
         info.setIp(ip);
         info.setTvListMaxCount(1000);
+        info.setRadioListMaxCount(1000);
+        info.setNetListMaxCount(1000);
         info.setEnableMediaExplorerModule(true);
         info.ensureDefaults();
         return info;
     }
 
-    // A network receiver in the window's collection; nothing listens at its loopback address.
+    // A network receiver in the window's collection, on the held port where nothing answers.
     static ZBDevice *addReceiver(MainWindow &window)
     {
         window.collection()->append(receiver(QStringLiteral("Living room"), QStringLiteral("127.0.0.9")));
@@ -192,10 +195,24 @@ class TestTextsFit : public QObject
         row.check(row.window.currentModule());
     }
 
-    // A list of 60 services for the page type. The radio list has the TV list's shape under its own element
-    // name; the link list page, once it exists, brings its own list text here.
+    // A list of 60 items for the page type. The radio list has the TV list's shape under its own element
+    // name; links carry every field the link panel shows.
     static QByteArray listFile(OmbrelayModule::ModuleTypes type)
     {
+        if (type == OmbrelayModule::TypeLinkList) {
+            QString text = QStringLiteral("<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>");
+            for (int i = 0; i < 60; ++i)
+                text += QStringLiteral("<link id=\"%1\"><title>Link %1</title><url>http://host%1.example/stream</url>"
+                                       "<description>Item %1</description><genres>Genre %2</genres><type>website</type>"
+                                       "<parentLock>0</parentLock><childrenLock>%3</childrenLock></link>")
+                            .arg(i)
+                            .arg(i % 13)
+                            .arg(i % 4 + 1);
+            text += QStringLiteral("</items><lists>");
+            for (int list = 0; list < 4; ++list)
+                text += QStringLiteral("<list id=\"%1\"><ref>%1</ref></list>").arg(list);
+            return ProjectFileFormat::encode(text + QStringLiteral("</lists></TDocument>\n"), true);
+        }
         QString text = GeneratedTvList::text(60);
         if (type == OmbrelayModule::TypeRadioList)
             text.replace(QLatin1String("tvService"), QLatin1String("radioService"));
@@ -351,6 +368,11 @@ private slots:
     void initTestCase()
     {
         freshSettings(media);
+        // The listed receiver is sought on a port this test holds, bound but not listening: refused at
+        // once, never whatever listens on the receivers' own port.
+        auto *held = new QTcpSocket(this);
+        QVERIFY(held->bind(QHostAddress(QStringLiteral("127.0.0.9")), 0));
+        ZBDeviceCollection::setDefaultReceiverPort(held->localPort());
         registerStartUpServices();
         for (const char *language : {"de_DE", "pl_PL"}) {
             translated[QLatin1String(language)] =
