@@ -59,6 +59,37 @@ bool ListProjectFileManager::setDocumentText(const QString &text)
     return true;
 }
 
+std::unique_ptr<ListDocument> ListProjectFileManager::readDocument(const QString &text)
+{
+    if (text.trimmed().isEmpty())
+        return nullptr;
+    try {
+        return std::make_unique<ListDocument>(text);
+    } catch (const Exception &) {
+        return nullptr;
+    }
+}
+
+bool ListProjectFileManager::newProjectFromDocument(std::unique_ptr<ListDocument> parsed, const QString &text)
+{
+    if (!parsed)
+        return false;
+    return newProjectWith(text, [this, &parsed] { return adoptDocument(parsed.release()); });
+}
+
+bool ListProjectFileManager::adoptDocument(ListDocument *parsed)
+{
+    // as setDocumentText does once the text has parsed
+    if (document)
+        clearDocument();
+    document = parsed;
+    setupDocument();
+    document->takeServices(QStringLiteral("tvService"));
+    document->takeServices(QStringLiteral("radioService"));
+    emit loadDocument();
+    return true;
+}
+
 bool ListProjectFileManager::documentRevision(quint64 *revision) const
 {
     *revision = DocItem::contentWrites();

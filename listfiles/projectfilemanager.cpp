@@ -56,6 +56,7 @@ ProjectFileManager::ProjectFileManager(const QString &projectDescription, const 
         recentFileActions.append(action);
     }
     updateRecentFileActions();
+    connect(this, &ProjectFileManager::onLoad, this, [this] { ++loadGeneration; });
 }
 
 ProjectFileManager::~ProjectFileManager()
@@ -130,6 +131,32 @@ void ProjectFileManager::takeSnapshot()
         rememberSaved(serialise());
 }
 
+ProjectFileManager::TextMark ProjectFileManager::markText(const QString &text) const
+{
+    TextMark mark;
+    mark.digest = digestOf(text);
+    mark.tracked = documentRevision(&mark.revision);
+    mark.generation = loadGeneration;
+    return mark;
+}
+
+bool ProjectFileManager::takeSnapshotIfHolding(const TextMark &mark)
+{
+    if (!loaded)
+        return false;
+    quint64 revision = 0;
+    const bool tracked = documentRevision(&revision);
+    const bool unchanged = tracked && mark.tracked && revision == mark.revision && mark.generation == loadGeneration;
+    // a change anywhere moves the revision: only then is the document written out to compare
+    if (!unchanged && (mark.generation != loadGeneration || !(digestOf(serialise()) == mark.digest)))
+        return false;
+    savedDigest = mark.digest;
+    answerKnown = tracked;
+    answeredRevision = revision;
+    answer = false;
+    return true;
+}
+
 QString ProjectFileManager::exportFileName()
 {
     return QFileDialog::getSaveFileName(dialogParent, tr("Export..."), initialSaveName(),
@@ -202,6 +229,37 @@ bool ProjectFileManager::load(const QString &text)
     emit onLoad(text);
     emit onFilePropertiesChanged();
     return true;
+}
+
+bool ProjectFileManager::loadWith(const QString &text, const std::function<bool()> &adopt)
+{
+    // load() for a document built beforehand: the same saved state, actions and signals
+    if (!adopt())
+        return false;
+    loaded = true;
+    quint64 revision = 0;
+    if (documentRevision(&revision) && text.size() > exactLoadLimit)
+        rememberSaved(text);
+    else
+        rememberSaved(serialise());
+    newAction->setEnabled(true);
+    openAction->setEnabled(true);
+    saveAction->setEnabled(true);
+    saveAsAction->setEnabled(true);
+    closeAction->setEnabled(true);
+    emit onLoad(text);
+    emit onFilePropertiesChanged();
+    return true;
+}
+
+bool ProjectFileManager::newProjectWith(const QString &text, const std::function<bool()> &adopt)
+{
+    if (!askSaveChanges())
+        return false;
+    untitled = true;
+    filePath = QStringLiteral("Untitled %1.").arg(untitledCounter) + projectExtension;
+    ++untitledCounter;
+    return loadWith(text, adopt);
 }
 
 void ProjectFileManager::unload()
