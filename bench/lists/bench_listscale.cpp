@@ -33,6 +33,10 @@
 #include <QTimer>
 
 #include <cstdio>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+#include <functional>
 #include <memory>
 
 namespace {
@@ -50,19 +54,29 @@ qint64 rssKib()
     return -1;
 }
 
-// The largest gap between ticks of a 10 ms timer on the GUI thread while it runs.
+// The largest gap between ticks of a 10 ms timer on the GUI thread while it runs, and from when to
+// when (since the start) reading() held at the ticks.
 class StallMeter : public QObject
 {
 public:
-    StallMeter()
+    explicit StallMeter(const std::function<bool()> &reading)
     {
         timer.setInterval(10);
-        connect(&timer, &QTimer::timeout, this, [this] { longest = qMax(longest, clock.restart()); });
+        connect(&timer, &QTimer::timeout, this, [this, reading] {
+            longest = qMax(longest, clock.restart());
+            if (reading()) {
+                if (readFrom < 0)
+                    readFrom = total.elapsed();
+                readTo = total.elapsed();
+            }
+        });
     }
     void start()
     {
         longest = 0;
+        readFrom = readTo = -1;
         clock.start();
+        total.start();
         timer.start();
     }
     qint64 stop()
@@ -70,25 +84,36 @@ public:
         timer.stop();
         return qMax(longest, clock.elapsed());
     }
+    qint64 readFrom = -1;
+    qint64 readTo = -1;
 
 private:
     QTimer timer;
     QElapsedTimer clock;
+    QElapsedTimer total;
     qint64 longest = 0;
 };
 
-// The child run: the memory a bare parse of the list takes, in KiB, and its time.
+// The child run: the memory a bare parse of the list takes, in KiB, the time of that first parse (its
+// memory fresh, as the page's is) and the best time of three.
 int bareParse()
 {
     const QString text = GeneratedTvList::text(services);
     const qint64 before = rssKib();
-    QElapsedTimer timer;
-    timer.start();
     QDomDocument document;
-    if (!document.setContent(text))
-        return 2;
-    const qint64 elapsed = timer.elapsed();
-    std::printf("%lld %lld\n", rssKib() - before, elapsed);
+    qint64 best = -1;
+    for (int round = 0; round < 3; ++round) {
+        if (round > 0)
+            document.clear();
+        QElapsedTimer timer;
+        timer.start();
+        if (!document.setContent(text))
+            return 2;
+        best = best < 0 ? timer.elapsed() : qMin(best, timer.elapsed());
+        if (round == 0)
+            std::printf("%lld %lld ", rssKib() - before, timer.elapsed());
+    }
+    std::printf("%lld\n", best);
     return 0;
 }
 
@@ -143,6 +168,7 @@ int main(int argc, char *argv[])
     const QList<QByteArray> bare = child.readAllStandardOutput().trimmed().split(' ');
     const qint64 bareKib = bare.value(0).toLongLong();
     const qint64 parseMs = bare.value(1).toLongLong();
+    const qint64 warmParseMs = bare.value(2).toLongLong();
 
     QProcess receiver;
     receiver.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--emulator")});
@@ -178,7 +204,7 @@ int main(int argc, char *argv[])
     delete alone;
 
     const qint64 baseKib = rssKib();
-    StallMeter meter;
+    StallMeter meter([&] { return module->isReadingList(); });
     meter.start();
     clock.restart();
     module->btnDownloadLists->click();
@@ -221,14 +247,25 @@ int main(int argc, char *argv[])
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         sendKib[i] = rssKib() - baseKib;
     }
+#if defined(__GLIBC__)
+    // what the allocator keeps free for this process, given back: the rest is held by live objects
+    malloc_trim(0);
+    const qint64 trimmedKib = rssKib() - baseKib;
+#else
+    const qint64 trimmedKib = -1;
+#endif
     manager.requestClose();
     receiver.kill();
     receiver.waitForFinished();
 
     const double perService = 1024.0 / services;
     std::printf("%d services\n", services);
-    std::printf("receiver alone %lld ms, bare parse %lld ms, download to the table %lld ms (limit %lld ms)\n",
-                receiverMs, parseMs, downloadMs, 2 * receiverMs + parseMs);
+    std::printf("receiver alone %lld ms, bare parse %lld ms (%lld ms again), download to the table %lld ms "
+                "(limit %lld ms)\n",
+                receiverMs, parseMs, warmParseMs, downloadMs, 2 * receiverMs + parseMs);
+    if (meter.readFrom >= 0)
+        std::printf("  reading the list off the GUI thread seen from %lld ms to %lld ms\n", meter.readFrom,
+                    meter.readTo);
     std::printf("longest GUI-thread pause during the download %lld ms (limit 250 ms)\n", stallMs);
     std::printf("bare parse %.1f MB (%.0f B a service)\n", bareKib / 1024.0, bareKib * perService);
     std::printf("page open  %.1f MB (%.0f B a service), ratio %.2f (limit 1.5)\n", openKib / 1024.0,
@@ -238,6 +275,9 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 3; ++i)
         std::printf("after send %d: %.1f MB (%.0f B a service), send %lld ms\n", i + 1, sendKib[i] / 1024.0,
                     sendKib[i] * perService, sendMs[i]);
+    if (trimmedKib >= 0)
+        std::printf("after send 3, the allocator's free memory given back: %.1f MB (%.0f B a service)\n",
+                    trimmedKib / 1024.0, trimmedKib * perService);
     const bool ok = stallMs <= 250 && downloadMs <= 2 * receiverMs + parseMs && openKib <= 1.5 * bareKib &&
                     sendKib[2] <= sendKib[0] + bareKib / 10;
     std::printf("%s\n", ok ? "within the goals" : "OUTSIDE the goals");

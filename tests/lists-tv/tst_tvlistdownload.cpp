@@ -6,8 +6,10 @@
 #include "generatedtvlist.h"
 
 #include "base/settings.h"
+#include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
 #include "device/protocol/dvb24communicationmanager.h"
+#include "document/listdocument.h"
 #include "document/listitemsdatabasemodel.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "lists/tvlistmodule.h"
@@ -101,9 +103,11 @@ private slots:
         QTRY_VERIFY(module->btnDownloadLists->isEnabled());
         module->btnDownloadLists->click();
         QTRY_VERIFY_WITH_TIMEOUT(!module->pendingTask(), 30000);
-        // the transfer page stays until the list is read, then the page shows the outcome once
-        QCOMPARE(pages.size(), 2);
-        QCOMPARE(pages.at(0).at(0).toInt(), int(TVListModule::PageTransfer));
+        // the transfer page stays until the list is read (a list replaced goes through the welcome page)
+        QVERIFY(pages.size() >= 2);
+        QCOMPARE(pages.first().at(0).toInt(), int(TVListModule::PageTransfer));
+        for (int i = 1; i < pages.size(); ++i)
+            QVERIFY(pages.at(i).at(0).toInt() != int(TVListModule::PageTransfer));
         TVListProjectFileManager *manager = module->projectManager();
         QCOMPARE(manager->isProjectLoaded(), rows >= 0);
         QCOMPARE(module->stackedWidget->currentIndex(),
@@ -185,7 +189,8 @@ private slots:
     // The page goes away while the list is read: the task waits for its reader and touches nothing.
     void pageDestroyedWhileReading()
     {
-        auto session = connectedPage(GeneratedTvList::text(20000).toUtf8(), true);
+        const QString list = GeneratedTvList::text(20000);
+        auto session = connectedPage(list.toUtf8(), true);
         QVERIFY(session);
         TVListModule *module = session->module.get();
         DialogAnswerer answers;
@@ -196,8 +201,10 @@ private slots:
         QVERIFY(task);
         session->module.reset();
         QVERIFY(task.isNull());
-        // what the reader finished with has nowhere to go
-        QTest::qWait(50);
+        // The same reading once more here: a reader left running would have ended by then, writing
+        // into a task that is gone (which the address sanitiser reports), or delivering to it.
+        QVERIFY(ListProjectFileManager::readDocument(list));
+        QTest::qWait(100);
         QCOMPARE(answers.boxTexts, QStringList());
         session->manager.requestClose();
     }
