@@ -48,6 +48,29 @@ bool ListProjectFileManager::openDocument(const QString &text)
         // The caller reports the failure in its own words.
         return false;
     }
+    return adoptDocument(parsed);
+}
+
+std::unique_ptr<ListDocument> ListProjectFileManager::readDocument(const QString &text)
+{
+    if (text.trimmed().isEmpty())
+        return nullptr;
+    try {
+        return std::make_unique<ListDocument>(text);
+    } catch (const Exception &) {
+        return nullptr;
+    }
+}
+
+bool ListProjectFileManager::newProjectFromDocument(std::unique_ptr<ListDocument> parsed, const QString &text)
+{
+    if (!parsed)
+        return false;
+    return newProjectWith(text, [this, &parsed] { return adoptDocument(parsed.release()); });
+}
+
+bool ListProjectFileManager::adoptDocument(ListDocument *parsed)
+{
     // A document still loaded goes the normal way first, so no model outlives the document it reads.
     if (document)
         closeDocument();

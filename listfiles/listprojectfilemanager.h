@@ -6,6 +6,8 @@
 #include <QMap>
 #include <QString>
 
+#include <memory>
+
 class DocItemsDataProvider;
 class ListDocument;
 class ListItemsDatabaseModel;
@@ -43,6 +45,13 @@ public:
     // The fixed text of a new document with four lists, used when no text at all is given.
     static QString fourListTemplate();
 
+    // The document of a list text, validated; null when the text is no list document. Touches nothing
+    // shared, so it may run on any thread.
+    static std::unique_ptr<ListDocument> readDocument(const QString &text);
+    // newProject with a document readDocument built from text: the save question first; a cancelled
+    // question keeps the open project and drops parsed.
+    bool newProjectFromDocument(std::unique_ptr<ListDocument> parsed, const QString &text);
+
     DocItemsDataProvider *itemsProvider = nullptr;
     QMap<QString, int> fieldColumns;
     ListDocument *document = nullptr;
@@ -65,5 +74,8 @@ protected:
     virtual void releaseModels();
 
 private:
+    // Puts a built document in place with its models.
+    bool adoptDocument(ListDocument *parsed);
+
     int listCount = 4;
 };

@@ -57,6 +57,7 @@ ProjectFileManager::ProjectFileManager(const QString &projectDescription, const 
         recentFileActions.append(action);
     }
     updateRecentFileActions();
+    connect(this, &ProjectFileManager::onLoad, this, [this] { ++loadGeneration; });
 }
 
 ProjectFileManager::~ProjectFileManager()
@@ -129,6 +130,32 @@ void ProjectFileManager::takeSnapshot()
 {
     if (loaded)
         rememberSaved(serialise());
+}
+
+ProjectFileManager::TextMark ProjectFileManager::markText(const QString &text) const
+{
+    TextMark mark;
+    mark.digest = digestOf(text);
+    mark.tracked = documentRevision(&mark.revision);
+    mark.generation = loadGeneration;
+    return mark;
+}
+
+bool ProjectFileManager::takeSnapshotIfHolding(const TextMark &mark)
+{
+    if (!loaded)
+        return false;
+    quint64 revision = 0;
+    const bool tracked = documentRevision(&revision);
+    const bool unchanged = tracked && mark.tracked && revision == mark.revision && mark.generation == loadGeneration;
+    // a change anywhere moves the revision: only then is the document written out to compare
+    if (!unchanged && (mark.generation != loadGeneration || !(digestOf(serialise()) == mark.digest)))
+        return false;
+    savedDigest = mark.digest;
+    answerKnown = tracked;
+    answeredRevision = revision;
+    answer = false;
+    return true;
 }
 
 QString ProjectFileManager::exportFileName()
@@ -206,7 +233,14 @@ QString ProjectFileManager::initialSaveName() const
 
 bool ProjectFileManager::load(const QString &text)
 {
-    if (!openDocument(text))
+    return loadWith(text, [this, &text] { return openDocument(text); });
+}
+
+bool ProjectFileManager::loadWith(const QString &text, const std::function<bool()> &adopt)
+{
+    // adopt installs the document: parsed from text here, or built beforehand (a download parsed off the
+    // window's thread)
+    if (!adopt())
         return false;
     loaded = true;
     // A document that tells its changes keeps the digest of a large loaded text as it is; writing the
@@ -225,6 +259,16 @@ bool ProjectFileManager::load(const QString &text)
     emit onLoad(text);
     emit onFilePropertiesChanged();
     return true;
+}
+
+bool ProjectFileManager::newProjectWith(const QString &text, const std::function<bool()> &adopt)
+{
+    if (!askSaveChanges())
+        return false;
+    untitled = true;
+    filePath = QStringLiteral("Untitled %1.").arg(untitledCounter) + projectExtension;
+    ++untitledCounter;
+    return loadWith(text, adopt);
 }
 
 void ProjectFileManager::unload()
@@ -267,12 +311,7 @@ bool ProjectFileManager::closeProject()
 
 bool ProjectFileManager::newProject(const QString &text)
 {
-    if (!askSaveChanges())
-        return false;
-    untitled = true;
-    filePath = QStringLiteral("Untitled %1.").arg(untitledCounter) + projectExtension;
-    ++untitledCounter;
-    return load(text);
+    return newProjectWith(text, [this, &text] { return openDocument(text); });
 }
 
 void ProjectFileManager::openProject()

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 class QAction;
 class QWidget;
 
@@ -122,4 +124,30 @@ private:
     QString projectDescription;
     QString projectExtension;
     int maxRecentFiles = 0;
+
+public:
+    // What a text written out from the document was, kept by a sender in place of the text itself.
+    class TextMark
+    {
+        friend class ProjectFileManager;
+        Digest digest;
+        bool tracked = false;
+        quint64 revision = 0;
+        quint64 generation = 0;
+    };
+    // The mark of a text the document was written out as just now.
+    TextMark markText(const QString &text) const;
+    // Takes the snapshot of a text marked earlier when the document still holds it: an unchanged
+    // document is not written out again, a changed one once to compare. False, nothing taken, otherwise.
+    bool takeSnapshotIfHolding(const TextMark &mark);
+
+protected:
+    // newProject for a document already built from text: after the save question, adopt puts it in
+    // place (false leaves no project loaded); text stands for it in the saved state.
+    bool newProjectWith(const QString &text, const std::function<bool()> &adopt);
+
+private:
+    bool loadWith(const QString &text, const std::function<bool()> &adopt);
+    // counts the loads, so that a mark never stands for another document with the same revision
+    quint64 loadGeneration = 0;
 };

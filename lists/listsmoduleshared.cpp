@@ -35,7 +35,8 @@ ListsModuleShared::~ListsModuleShared()
 {
     // A request still queued or running must not outlive the page that waits for it.
     tearingDown = true;
-    if (currentTask && communicationManager())
+    // (a task reading its reply waits for its reader as it goes with the page)
+    if (currentTask && currentTask != readingTask && communicationManager())
         communicationManager()->cancel(currentTask);
     currentTask = nullptr;
 }
@@ -83,16 +84,18 @@ bool ListsModuleShared::takeSatellitesFrom(const QString &reply)
     return true;
 }
 
-bool ListsModuleShared::isListText(const QString &text) const
+void ListsModuleShared::clearReadingTask(DeviceTask *task)
 {
-    if (text.trimmed().isEmpty())
+    if (readingTask == task)
+        readingTask = nullptr;
+}
+
+bool ListsModuleShared::takeSentSnapshot(DeviceTask *task)
+{
+    if (!task || task != markedTask)
         return false;
-    try {
-        ListDocument parsed(text);
-    } catch (const Exception &) {
-        return false;
-    }
-    return true;
+    markedTask = nullptr;
+    return listManager()->takeSnapshotIfHolding(sentMark);
 }
 
 void ListsModuleShared::setOnLine(bool online)
@@ -116,7 +119,7 @@ void ListsModuleShared::onDeviceStateChange(const QString &state)
     setOnLine(state == QLatin1String("connected"));
     // Only a lost connection ends a request; "connecting" and "connected" leave it to finish. The task
     // stays pending until its own ending arrives.
-    if (currentTask && communicationManager() &&
+    if (currentTask && currentTask != readingTask && communicationManager() &&
         (state == QLatin1String("disconnecting") || state == QLatin1String("disconnected")))
         communicationManager()->cancel(currentTask);
 }
@@ -127,6 +130,12 @@ void ListsModuleShared::onDataTransferPageButtonClick()
         setPage(restingPage());
         return;
     }
+    if (currentTask == readingTask) {
+        // the receiver has finished: the task drops what it is reading
+        currentTask->onCancel();
+        currentTask->onCanceled();
+        return;
+    }
     if (communicationManager())
         communicationManager()->cancel(currentTask);
 }
@@ -135,6 +144,9 @@ void ListsModuleShared::taskComplete(DeviceTask *task)
 {
     if (task == currentTask)
         currentTask = nullptr;
+    clearReadingTask(task);
+    if (task == markedTask)
+        markedTask = nullptr;
     if (task)
         task->deleteLater();
 }
@@ -196,9 +208,15 @@ void ListsModuleShared::sendLists()
                           tr("Don't show this message again"), Settings::SendingListsRestartWarning) != 1)
             return;
     }
-    // The project counts as saved only when the receiver has taken this very text (see the task).
+    // The project counts as saved only when the receiver has taken this very text (see the task); the
+    // payload is the one copy of it kept, the rest is a mark.
     DeviceTask *task = createTransferTask(QStringLiteral("send"));
-    task->setPayload(listManager()->documentText().toUtf8());
+    {
+        const QString text = listManager()->documentText();
+        task->setPayload(text.toUtf8());
+        sentMark = listManager()->markText(text);
+    }
+    markedTask = task;
     enqueue(task);
 }
 

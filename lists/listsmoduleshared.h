@@ -1,4 +1,5 @@
 #pragma once
+#include "listfiles/projectfilemanager.h"
 #include "modules/ombrelaymodule.h"
 
 #include <QModelIndexList>
@@ -59,8 +60,14 @@ public:
     // Takes the satellites and front-ends of a receiver's description reply into the receiver's record;
     // its name, address and USB flag stay the user's. False, and nothing taken, for an incomplete reply.
     bool takeSatellitesFrom(const QString &reply);
-    // Whether a received text reads as a list document, checked before the open project is given up.
-    bool isListText(const QString &text) const;
+    // A download task reading its reply off the GUI thread: the receiver is done with it, so a cancel
+    // goes to the task itself and a lost connection no longer concerns it.
+    void setReadingTask(DeviceTask *task) { readingTask = task; }
+    void clearReadingTask(DeviceTask *task);
+    bool isReadingList() const { return readingTask != nullptr; }
+    // At the end of a send: the project counts as saved only when the document still holds the text
+    // this task carried.
+    bool takeSentSnapshot(DeviceTask *task);
 
 public slots:
     // Called by a task at its one ending; forgets it when it is the pending one and releases it.
@@ -97,4 +104,8 @@ protected:
 private:
     void importFromUsb();
     bool tearingDown = false;
+    DeviceTask *readingTask = nullptr;
+    // The send whose text sentMark stands for; the text itself is only in its payload.
+    DeviceTask *markedTask = nullptr;
+    ProjectFileManager::TextMark sentMark;
 };

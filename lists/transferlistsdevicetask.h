@@ -2,6 +2,7 @@
 #include "device/core/devicecall.h"
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
+#include "document/listdocument.h"
 #include "listfiles/listprojectfilemanager.h"
 #include "widgets/messagebox.h"
 
@@ -9,6 +10,9 @@
 #include <QLabel>
 #include <QMap>
 #include <QProgressBar>
+#include <QThread>
+
+#include <memory>
 
 // One request of a list page to its receiver: download or send its list, or fetch the receiver's
 // description. Drives the page's transfer page while it runs and hands the outcome back to the page.
@@ -16,6 +20,10 @@
 //
 // The worker reports a failure as Error followed by Complete(false); the task acts on the first
 // ending only, so a failure shows one box, returns to one page and ends the request once.
+//
+// A downloaded list is read (parsed and checked once) on a thread of the task's own while the
+// transfer page keeps painting; the page then loads the read document in one step. A cancel in that
+// time drops what is read; the task waits for its reader when it is destroyed, with its page or not.
 template<class T> class TransferListsDeviceTask : public DeviceTask
 {
 public:
@@ -31,6 +39,15 @@ public:
         , module(dynamic_cast<T *>(owner))
         , command(DeviceCall::fromText(request()))
     {}
+
+    ~TransferListsDeviceTask() override
+    {
+        if (reader) {
+            reader->quit();
+            reader->wait();
+            delete reader;
+        }
+    }
 
     T *module = nullptr;
     int previousPage = 0;
@@ -78,11 +95,18 @@ public:
     }
     void onCancel() override
     {
-        if (live())
+        if (live() || readingKept())
             label(text("Canceling..."));
     }
     void onCanceled() override
     {
+        if (readingKept()) {
+            // the reader cannot be stopped: what it reads is dropped, and the task ends when it is done
+            dropped = true;
+            label(QString());
+            module->showPage(returnPage());
+            return;
+        }
         if (!live())
             return;
         ended = true;
@@ -112,18 +136,8 @@ public:
         }
         const QString m = mode();
         if (m == QLatin1String("download")) {
-            // The open project stays until the received list is known to load: a refused reply leaves
-            // the page as it was, and a save question cancelled inside newProject keeps the project.
-            const QString reply = result();
-            ListProjectFileManager *manager = module->listManager();
-            if (module->isListText(reply) && manager->newProject(reply)) {
-                module->showPage(1);
-            } else if (module->isListText(reply) && manager->isProjectLoaded()) {
-                module->showPage(1);
-            } else {
-                MessageBox::warning(module, text("Downloaded data format is invalid, please try again."));
-                module->showPage(module->restingPage());
-            }
+            startReading();
+            return;
         } else if (command.methodName() == QLatin1String("getDeviceInfo")) {
             if (!module->takeSatellitesFrom(result())) {
                 MessageBox::warning(module, text("Device is busy now. Please try again later."));
@@ -131,16 +145,67 @@ public:
             module->showPage(1);
         } else {
             // The project counts as saved only when the document still holds what was sent.
-            ListProjectFileManager *manager = module->listManager();
-            if (m == QLatin1String("send") && manager->isProjectLoaded() &&
-                manager->documentText().toUtf8() == payload())
-                manager->takeSnapshot();
+            if (m == QLatin1String("send") && module->listManager()->isProjectLoaded())
+                module->takeSentSnapshot(this);
             module->showPage(1);
         }
         module->taskComplete(this);
     }
 
 private:
+    // A reply this long is read on the reader thread; a shorter one (a few hundred services) costs
+    // less than starting it.
+    static constexpr qsizetype inlineReadLimit = 64 * 1024;
+
+    void startReading()
+    {
+        reading = true;
+        module->setReadingTask(this);
+        const QString reply = result();
+        if (reply.size() < inlineReadLimit) {
+            parsed = ListProjectFileManager::readDocument(reply);
+            finishReading();
+            return;
+        }
+        QProgressBar *bar = module->transferProgressBar();
+        bar->setRange(0, 0);
+        // the reader writes only parsed, which is read once it has finished
+        reader = QThread::create([this, reply] { parsed = ListProjectFileManager::readDocument(reply); });
+        QObject::connect(reader, &QThread::finished, this, [this] { finishReading(); });
+        reader->start();
+    }
+    void finishReading()
+    {
+        if (reader) {
+            reader->wait();
+            delete reader;
+            reader = nullptr;
+        }
+        reading = false;
+        std::unique_ptr<ListDocument> document = std::move(parsed);
+        if (!module || module->isTearingDown())
+            return;
+        module->clearReadingTask(this);
+        if (dropped) {
+            module->taskComplete(this);
+            return;
+        }
+        // The open project stays until the received list is known to load: a refused reply leaves
+        // the page as it was, and a save question cancelled inside the new project keeps the project.
+        ListProjectFileManager *manager = module->listManager();
+        const bool read = document != nullptr;
+        if (read && manager->newProjectFromDocument(std::move(document), result())) {
+            module->showPage(1);
+        } else if (read && manager->isProjectLoaded()) {
+            module->showPage(1);
+        } else {
+            MessageBox::warning(module, text("Downloaded data format is invalid, please try again."));
+            module->showPage(module->restingPage());
+        }
+        module->taskComplete(this);
+    }
+    bool readingKept() const { return reading && !dropped && module && !module->isTearingDown(); }
+
     static DeviceCall callFor(const QString &method, const QMap<QString, QString> &parameters, bool modeFirst)
     {
         DeviceCall call(method);
@@ -161,4 +226,8 @@ private:
     int returnPage() const { return previousPage == 2 ? module->restingPage() : previousPage; }
 
     bool ended = false;
+    bool reading = false;
+    bool dropped = false;
+    QThread *reader = nullptr;
+    std::unique_ptr<ListDocument> parsed;
 };
