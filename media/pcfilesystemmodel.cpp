@@ -2,11 +2,75 @@
 
 #include "device/transfers/copyjobbuilders.h"
 
+#include <QAbstractFileIconProvider>
+#include <QFileInfo>
+#include <QHash>
+#include <QIcon>
 #include <QMimeData>
+#include <QMimeDatabase>
+#include <QMutex>
+
+// Type and icon of a file from the suffix of its name, worked out once per suffix. The framework's
+// provider opens every file to guess its type (and again for its icon), and the model asks for every
+// file of a folder each time anything in the folder changes: a job writing thousands of files into
+// the folder shown slowed down with every file it wrote. Folders and drives are the framework's.
+class PcFileSystemModel::SuffixIconProvider : public QAbstractFileIconProvider
+{
+public:
+    using QAbstractFileIconProvider::icon;
+
+    QIcon icon(const QFileInfo &info) const override
+    {
+        return info.isFile() ? kind(info.suffix()).icon : QAbstractFileIconProvider::icon(info);
+    }
+
+    QString type(const QFileInfo &info) const override
+    {
+        return info.isFile() ? kind(info.suffix()).type : QAbstractFileIconProvider::type(info);
+    }
+
+private:
+    struct Kind
+    {
+        QString type;
+        QIcon icon;
+    };
+
+    Kind kind(const QString &suffix) const
+    {
+        // the model asks from the GUI thread; the lock is for a gatherer that asks from its own
+        QMutexLocker lock(&mutex);
+        const auto known = kinds.constFind(suffix);
+        if (known != kinds.constEnd())
+            return *known;
+        const QString name = QStringLiteral("file.") + suffix;
+        QMimeType mime = mimeDatabase.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+        // the receivers' recordings end in ".ts", which Qt's translation files share
+        const QMimeType recording = mimeDatabase.mimeTypeForName(QStringLiteral("video/mp2t"));
+        if (mime != recording && mimeDatabase.mimeTypesForFileName(name).contains(recording))
+            mime = recording;
+        Kind kind;
+        kind.type = mime.comment().isEmpty() ? mime.name() : mime.comment();
+        kind.icon = QIcon::fromTheme(mime.iconName());
+        if (kind.icon.isNull()) // what the model shows for a file without an icon of its own
+            kind.icon = QAbstractFileIconProvider::icon(File);
+        kinds.insert(suffix, kind);
+        return kind;
+    }
+
+    QMimeDatabase mimeDatabase;
+    mutable QMutex mutex;
+    mutable QHash<QString, Kind> kinds;
+};
 
 PcFileSystemModel::PcFileSystemModel(QObject *parent)
     : QFileSystemModel(parent)
-{}
+    , suffixIcons(std::make_unique<SuffixIconProvider>())
+{
+    setIconProvider(suffixIcons.get());
+}
+
+PcFileSystemModel::~PcFileSystemModel() = default;
 
 Qt::ItemFlags PcFileSystemModel::flags(const QModelIndex &index) const
 {

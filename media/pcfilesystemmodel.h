@@ -2,13 +2,17 @@
 
 #include <QFileSystemModel>
 
+#include <memory>
+
 // The PC side of the media explorer: every drive at the top, PC items dragged as "text/uri-list",
-// drops reported to the page (which decides what to copy).
+// drops reported to the page (which decides what to copy). Files get their type and icon from the
+// suffix of their name alone.
 class PcFileSystemModel : public QFileSystemModel
 {
     Q_OBJECT
 public:
     explicit PcFileSystemModel(QObject *parent = nullptr);
+    ~PcFileSystemModel() override;
 
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
@@ -21,4 +25,8 @@ public:
 signals:
     void mimeDataDropped(const QString &destinationDir, const QString &fileUris);
     void mimeDeviceDataDropped(const QString &destinationDir, const QString &fileUris);
+
+private:
+    class SuffixIconProvider;
+    std::unique_ptr<SuffixIconProvider> suffixIcons;
 };
