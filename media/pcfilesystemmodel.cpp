@@ -4,11 +4,24 @@
 
 #include <QAbstractFileIconProvider>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHash>
 #include <QIcon>
 #include <QMimeData>
 #include <QMimeDatabase>
 #include <QMutex>
+#include <QTimer>
+
+#include <utility>
+
+namespace {
+// a change is read after this quiet time, so that the files of one step arrive in one reading
+constexpr int quietMs = 100;
+// readings of changed folders take at most about this share of the time (1 / 20)
+constexpr int readShare = 20;
+// the longest a change waits to be read
+constexpr int maximumPauseMs = 10000;
+} // namespace
 
 // Type and icon of a file from the suffix of its name, worked out once per suffix. The framework's
 // provider opens every file to guess its type (and again for its icon), and the model asks for every
@@ -66,8 +79,15 @@ private:
 PcFileSystemModel::PcFileSystemModel(QObject *parent)
     : QFileSystemModel(parent)
     , suffixIcons(std::make_unique<SuffixIconProvider>())
+    , folderWatcher(new QFileSystemWatcher(this))
+    , readTimer(new QTimer(this))
 {
     setIconProvider(suffixIcons.get());
+    setOption(QFileSystemModel::DontWatchForChanges, true);
+    readTimer->setSingleShot(true);
+    connect(folderWatcher, &QFileSystemWatcher::directoryChanged, this, &PcFileSystemModel::folderChanged);
+    connect(readTimer, &QTimer::timeout, this, &PcFileSystemModel::readChangedFolders);
+    connect(this, &QFileSystemModel::directoryLoaded, this, &PcFileSystemModel::folderLoaded);
 }
 
 PcFileSystemModel::~PcFileSystemModel() = default;
@@ -113,6 +133,80 @@ QVariant PcFileSystemModel::data(const QModelIndex &index, int role) const
         return text;
     }
     return QFileSystemModel::data(index, role);
+}
+
+void PcFileSystemModel::fetchMore(const QModelIndex &parent)
+{
+    const bool reading = canFetchMore(parent);
+    QFileSystemModel::fetchMore(parent);
+    if (!reading || !parent.isValid())
+        return; // the drive list is read once
+    const QString path = filePath(parent);
+    if (readsUnderway.isEmpty())
+        readStarted.start();
+    readsUnderway.insert(path);
+    if (!watchedFolders.contains(path) && folderWatcher->addPath(path))
+        watchedFolders.insert(path);
+}
+
+// how long to wait before changed folders are read again
+int PcFileSystemModel::pauseMs() const
+{
+    const qint64 pause = readEnded.isValid() ? readCostMs * (readShare - 1) - readEnded.elapsed() : 0;
+    return int(qBound(qint64(quietMs), pause, qint64(maximumPauseMs)));
+}
+
+void PcFileSystemModel::folderChanged(const QString &path)
+{
+    changedFolders.insert(path);
+    if (!readTimer->isActive())
+        readTimer->start(pauseMs());
+}
+
+void PcFileSystemModel::folderLoaded(const QString &path)
+{
+    if (!readsUnderway.remove(path) || !readsUnderway.isEmpty())
+        return;
+    readCostMs = readStarted.elapsed();
+    readEnded.start();
+    if (!changedFolders.isEmpty())
+        readTimer->start(pauseMs());
+}
+
+void PcFileSystemModel::readChangedFolders()
+{
+    if (!readsUnderway.isEmpty() && readStarted.elapsed() < maximumPauseMs) {
+        // read when the readings under way have arrived; should they never, in a while all the same
+        readTimer->start(maximumPauseMs);
+        return;
+    }
+    readsUnderway.clear();
+    const QSet<QString> folders = std::exchange(changedFolders, {});
+    for (const QString &path : folders)
+        readFolderAgain(path);
+}
+
+// The framework reads a folder only once, unless it was the root path and another became the root:
+// the root path goes there and back (it names what the model reads first, not what the views show).
+void PcFileSystemModel::readFolderAgain(const QString &path)
+{
+    const QModelIndex folder = index(path);
+    if (!folder.isValid() || !QFileInfo(path).isDir()) {
+        // gone: its parent's reading takes it out of the model
+        folderWatcher->removePath(path);
+        watchedFolders.remove(path);
+        return;
+    }
+    // a root path set as "" (the drive list) reads back as "."
+    const QString root = rootPath() == QLatin1String(".") ? QString() : rootPath();
+    if (root == path) {
+        setRootPath(QString());
+        setRootPath(path);
+    } else {
+        setRootPath(path);
+        setRootPath(root);
+        fetchMore(index(path));
+    }
 }
 
 QStringList PcFileSystemModel::mimeTypes() const

@@ -14,10 +14,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QTreeView>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -96,6 +98,12 @@ Run job(const QString &folder, int files, PcFileSystemModel &model, const QModel
     return run;
 }
 
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -105,10 +113,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const int files = argc > 1 ? QByteArray(argv[1]).toInt() : 5000;
     QTemporaryDir root;
-    const QString shownFolder = root.filePath(QStringLiteral("shown"));
-    const QString hiddenFolder = root.filePath(QStringLiteral("hidden"));
-    QDir().mkpath(shownFolder);
-    QDir().mkpath(hiddenFolder);
 
     // as the page sets it up: the drive list at the top, the view showing one folder
     PcFileSystemModel model;
@@ -116,19 +120,41 @@ int main(int argc, char *argv[])
     QTreeView view;
     view.resize(800, 600);
     view.setModel(&model);
-    const QModelIndex shown = model.index(shownFolder);
-    view.setRootIndex(shown);
     view.show();
-    runUntil([&] { return !model.canFetchMore(shown); }, 10000);
 
-    const Run hidden = job(hiddenFolder, files, model, QModelIndex());
-    const Run open = job(shownFolder, files, model, shown);
-    const double ratio = open.jobSeconds / hidden.jobSeconds;
-    std::printf("%d files into a folder not shown: %.2f s (%.1f us a file)\n", files, hidden.jobSeconds,
-                hidden.jobSeconds * 1e6 / files);
-    std::printf("%d files into the folder shown:   %.2f s (%.1f us a file), all listed after %.2f s\n", files,
-                open.jobSeconds, open.jobSeconds * 1e6 / files, open.listedSeconds);
-    std::printf("ratio %.2f (limit 1.1) %s\n", ratio, ratio <= 1.1 ? "met" : "MISSED");
+    // rounds of the two jobs in turn (in either order), each into a new folder, so that a busy machine
+    // weighs on both
+    QList<double> hiddenSeconds, shownSeconds, listedSeconds;
+    for (int round = 0; round < 3; ++round) {
+        const QString hiddenFolder = root.filePath(QStringLiteral("hidden%1").arg(round));
+        const QString shownFolder = root.filePath(QStringLiteral("shown%1").arg(round));
+        QDir().mkpath(hiddenFolder);
+        QDir().mkpath(shownFolder);
+        const QModelIndex shown = model.index(shownFolder);
+        view.setRootIndex(shown);
+        runUntil([&] { return !model.canFetchMore(shown); }, 10000);
+        QTest::qWait(200);
+        const auto intoHidden = [&] { hiddenSeconds << job(hiddenFolder, files, model, QModelIndex()).jobSeconds; };
+        const auto intoShown = [&] {
+            const Run open = job(shownFolder, files, model, shown);
+            shownSeconds << open.jobSeconds;
+            listedSeconds << open.listedSeconds;
+        };
+        if (round % 2 == 0) {
+            intoHidden();
+            intoShown();
+        } else {
+            intoShown();
+            intoHidden();
+        }
+    }
+    const double hidden = median(hiddenSeconds);
+    const double open = median(shownSeconds);
+    const double ratio = open / hidden;
+    std::printf("%d files into a folder not shown: %.2f s (%.1f us a file)\n", files, hidden, hidden * 1e6 / files);
+    std::printf("%d files into the folder shown:   %.2f s (%.1f us a file), all listed after %.2f s\n", files, open,
+                open * 1e6 / files, median(listedSeconds));
+    std::printf("ratio %.2f (limit 1.1) %s (medians of 3 rounds)\n", ratio, ratio <= 1.1 ? "met" : "MISSED");
     return ratio <= 1.1 ? 0 : 1;
 }
 
