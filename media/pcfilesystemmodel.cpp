@@ -197,7 +197,7 @@ void PcFileSystemModel::readFolderAgain(const QString &path)
         watchedFolders.remove(path);
         return;
     }
-    // a root path set as "" (the drive list) reads back as "."
+    // a root path set as "" (the drive list) may read back as "."
     const QString root = rootPath() == QLatin1String(".") ? QString() : rootPath();
     if (root == path) {
         setRootPath(QString());
