@@ -15,9 +15,11 @@
 #include <utility>
 
 namespace {
-// a change is read after this quiet time, so that the files of one step arrive in one reading
+// changes are read once the folders have been quiet this long, so that a burst comes in one reading
 constexpr int quietMs = 100;
-// readings of changed folders take at most about this share of the time (1 / 20)
+// while changes keep coming, they are read this long after the first one not read yet
+constexpr int busyMs = 1000;
+// and readings take at most about this share of the time (1 / 20)
 constexpr int readShare = 20;
 // the longest a change waits to be read
 constexpr int maximumPauseMs = 10000;
@@ -149,18 +151,34 @@ void PcFileSystemModel::fetchMore(const QModelIndex &parent)
         watchedFolders.insert(path);
 }
 
-// how long to wait before changed folders are read again
-int PcFileSystemModel::pauseMs() const
-{
-    const qint64 pause = readEnded.isValid() ? readCostMs * (readShare - 1) - readEnded.elapsed() : 0;
-    return int(qBound(qint64(quietMs), pause, qint64(maximumPauseMs)));
-}
-
 void PcFileSystemModel::folderChanged(const QString &path)
 {
+    // a job writing into a folder brings one change after the other: each only noted, cheaply
     changedFolders.insert(path);
-    if (!readTimer->isActive())
-        readTimer->start(pauseMs());
+    lastChange.start();
+    if (!unreadSince.isValid())
+        unreadSince.start();
+    if (!readTimer->isActive()) // else it finds out itself when it is due
+        scheduleReading();
+}
+
+// Changed folders are read when they have been quiet a moment, or a while after the first change not
+// read yet while they are not; never sooner than keeps the readings to a small share of the time.
+// Returns how long that is from now; meanwhile the readings under way have to arrive first.
+qint64 PcFileSystemModel::readingWaitMs() const
+{
+    if (!readsUnderway.isEmpty() && readStarted.elapsed() < maximumPauseMs)
+        return maximumPauseMs; // called again when they arrive; should they never, in a while all the same
+    const qint64 quiet = qint64(quietMs) - lastChange.elapsed();
+    const qint64 busy = qint64(busyMs) - unreadSince.elapsed();
+    const qint64 share = readEnded.isValid() ? readCostMs * (readShare - 1) - readEnded.elapsed() : 0;
+    return qMin(qMax(qMin(quiet, busy), share), qint64(maximumPauseMs));
+}
+
+void PcFileSystemModel::scheduleReading()
+{
+    if (!changedFolders.isEmpty())
+        readTimer->start(int(qMax(readingWaitMs(), qint64(0))));
 }
 
 void PcFileSystemModel::folderLoaded(const QString &path)
@@ -169,18 +187,19 @@ void PcFileSystemModel::folderLoaded(const QString &path)
         return;
     readCostMs = readStarted.elapsed();
     readEnded.start();
-    if (!changedFolders.isEmpty())
-        readTimer->start(pauseMs());
+    scheduleReading();
 }
 
 void PcFileSystemModel::readChangedFolders()
 {
-    if (!readsUnderway.isEmpty() && readStarted.elapsed() < maximumPauseMs) {
-        // read when the readings under way have arrived; should they never, in a while all the same
-        readTimer->start(maximumPauseMs);
+    if (changedFolders.isEmpty())
+        return;
+    if (readingWaitMs() > 0) {
+        scheduleReading();
         return;
     }
-    readsUnderway.clear();
+    readsUnderway.clear(); // any that never arrived
+    unreadSince.invalidate();
     const QSet<QString> folders = std::exchange(changedFolders, {});
     for (const QString &path : folders)
         readFolderAgain(path);

@@ -11,8 +11,8 @@ class QTimer;
 
 // The PC side of the media explorer: every drive at the top, PC items dragged as "text/uri-list",
 // drops reported to the page (which decides what to copy). Files get their type and icon from the
-// suffix of their name alone, and a folder that changes is read again at a pace that keeps the
-// reading to a small share of the time, however fast a job writes into it.
+// suffix of their name alone, and changed folders are read again when they are quiet, or at a pace
+// that keeps the reading to a small share of the time however fast a job writes into them.
 class PcFileSystemModel : public QFileSystemModel
 {
     Q_OBJECT
@@ -34,8 +34,9 @@ signals:
     void mimeDeviceDataDropped(const QString &destinationDir, const QString &fileUris);
 
 private:
-    int pauseMs() const;
     void folderChanged(const QString &path);
+    qint64 readingWaitMs() const;
+    void scheduleReading();
     void folderLoaded(const QString &path);
     void readChangedFolders();
     void readFolderAgain(const QString &path);
@@ -52,5 +53,7 @@ private:
     QSet<QString> readsUnderway; // folders asked for and not arrived yet
     QElapsedTimer readStarted;
     QElapsedTimer readEnded;
+    QElapsedTimer unreadSince; // since the first change not read yet
+    QElapsedTimer lastChange;
     qint64 readCostMs = 0; // from asking to the arrival of the latest readings
 };
