@@ -5,7 +5,10 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QTimer>
+
 #include <algorithm>
 #include <climits>
 #include <numeric>
@@ -16,12 +19,20 @@ constexpr int listColumn = 0;
 constexpr int genresColumn = 3;
 constexpr int serviceTypeColumn = 7;
 constexpr int idColumn = 8;
+// joins the cells of a row in the kept search texts; a search text holding it is matched cell by cell
+constexpr char16_t searchSeparator = u'\0';
+// more changed or inserted rows than this are read again on the next search rather than at once
+constexpr int searchRereadLimit = 256;
 
 } // namespace
 
 ObjectSortFilterProxyModel::ObjectSortFilterProxyModel(QObject *parent)
     : QSortFilterProxyModel(parent)
+    , idleTimer(new QTimer(this))
 {
+    idleTimer->setSingleShot(true);
+    idleTimer->setInterval(0);
+    connect(idleTimer, &QTimer::timeout, this, &ObjectSortFilterProxyModel::prepareWhileIdle);
     setFilterKeyColumn(-1);
     setSortCaseSensitivity(Qt::CaseInsensitive);
 }
@@ -44,6 +55,8 @@ void ObjectSortFilterProxyModel::setItemsSearchFilter(const QString &patternStr)
     if (expression == searchExpression)
         return;
     searchExpression = expression;
+    searchPlain = !patternStr.contains(QChar(searchSeparator)) && patternStr.isValidUtf16();
+    searchMatcher = QStringMatcher(patternStr, Qt::CaseInsensitive);
     // A search text shows or hides rows all over a sorted table: the table is rebuilt once (filtered,
     // then sorted by the kept ranks) instead of row blocks going in and out one by one, which costs a
     // pass over the table per block.
@@ -157,12 +170,121 @@ bool ObjectSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelInd
     }
     if (searchExpression.pattern().isEmpty() || !source)
         return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
-    // the search text may stand in any column of the entry
+    return searchAccepts(sourceRow, sourceParent) && QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
+}
+
+// the search text may stand in any column of the entry
+bool ObjectSortFilterProxyModel::searchAccepts(int sourceRow, const QModelIndex &sourceParent) const
+{
+    const QAbstractItemModel *source = sourceModel();
+    if (searchPlain && !sourceParent.isValid() && sourceRow >= 0 && sourceRow < source->rowCount()) {
+        readSearchTexts(-1);
+        return searchMatcher.indexIn(searchTexts.at(sourceRow)) >= 0;
+    }
     for (int column = 0, columns = source->columnCount(sourceParent); column < columns; ++column) {
         if (source->index(sourceRow, column, sourceParent).data(filterRole()).toString().contains(searchExpression))
-            return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
+            return true;
     }
     return false;
+}
+
+QString ObjectSortFilterProxyModel::readSearchText(int row) const
+{
+    const QAbstractItemModel *source = sourceModel();
+    QString text;
+    for (int column = 0, columns = source->columnCount(); column < columns; ++column) {
+        if (column > 0)
+            text += QChar(searchSeparator);
+        text += source->index(row, column).data(searchTextsRole).toString();
+    }
+    text.squeeze();
+    return text;
+}
+
+// Reads the rows not read yet, for at most the budget (all of them with a negative one); true when
+// every row is read.
+bool ObjectSortFilterProxyModel::readSearchTexts(qint64 budgetNs) const
+{
+    const QAbstractItemModel *source = sourceModel();
+    const int rows = source ? source->rowCount() : 0;
+    if (searchTextsFilled < 0 || searchTextsRole != filterRole() || searchTexts.size() != rows) {
+        searchTextsRole = filterRole();
+        QList<QString>(rows).swap(searchTexts);
+        searchTextsFilled = 0;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    while (searchTextsFilled < rows) {
+        searchTexts[searchTextsFilled] = readSearchText(searchTextsFilled);
+        ++searchTextsFilled;
+        if (budgetNs >= 0 && (searchTextsFilled & 63) == 0 && timer.nsecsElapsed() > budgetNs)
+            break;
+    }
+    return searchTextsFilled == rows;
+}
+
+// While nothing else is to be done, the search texts are read in slices short enough that typing,
+// scrolling and repaints go on in between, and the ranks of the sort column are worked out, so that
+// the first key typed after a list opens or changes costs no more than the next ones.
+void ObjectSortFilterProxyModel::prepareWhileIdle()
+{
+    const QAbstractItemModel *source = sourceModel();
+    if (!source)
+        return;
+    if (!readSearchTexts(4 * 1000 * 1000)) {
+        idleTimer->start();
+        return;
+    }
+    if (sortColumn() >= 0 && sortColumn() < source->columnCount())
+        ensureRanks(sortColumn());
+}
+
+void ObjectSortFilterProxyModel::dropSearchTexts()
+{
+    QList<QString>().swap(searchTexts);
+    searchTextsFilled = -1;
+    if (sourceModel())
+        idleTimer->start();
+}
+
+void ObjectSortFilterProxyModel::searchDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+{
+    if (searchTextsFilled < 0 || topLeft.parent().isValid())
+        return;
+    if (bottomRight.row() - topLeft.row() >= searchRereadLimit || bottomRight.row() >= searchTexts.size()) {
+        dropSearchTexts();
+        return;
+    }
+    // rows not read yet are read with their new texts later
+    for (int row = qMax(topLeft.row(), 0); row <= bottomRight.row() && row < searchTextsFilled; ++row)
+        searchTexts[row] = readSearchText(row);
+}
+
+void ObjectSortFilterProxyModel::searchRowsInserted(const QModelIndex &parent, int first, int last)
+{
+    if (searchTextsFilled < 0 || parent.isValid())
+        return;
+    if (searchTextsFilled != searchTexts.size() || last - first >= searchRereadLimit || first < 0 ||
+        first > searchTexts.size()) {
+        dropSearchTexts();
+        return;
+    }
+    searchTexts.insert(first, last - first + 1, QString());
+    for (int row = first; row <= last; ++row)
+        searchTexts[row] = readSearchText(row);
+    searchTextsFilled = int(searchTexts.size());
+}
+
+void ObjectSortFilterProxyModel::searchRowsRemoved(const QModelIndex &parent, int first, int last)
+{
+    if (searchTextsFilled < 0 || parent.isValid())
+        return;
+    if (searchTextsFilled != searchTexts.size() || first < 0 || last >= searchTexts.size()) {
+        dropSearchTexts();
+        return;
+    }
+    searchTexts.remove(first, last - first + 1);
+    searchTextsFilled = int(searchTexts.size());
 }
 
 namespace {
@@ -187,6 +309,7 @@ void ObjectSortFilterProxyModel::setSourceModel(QAbstractItemModel *model)
         disconnect(connection);
     sourceConnections.clear();
     dropRanks();
+    dropSearchTexts();
     if (model) {
         // connected before the base class connects its own handlers, so the ranks are mended or dropped
         // before it re-sorts anything
@@ -201,12 +324,28 @@ void ObjectSortFilterProxyModel::setSourceModel(QAbstractItemModel *model)
                           << connect(model, &QAbstractItemModel::columnsAboutToBeInserted, this, drop)
                           << connect(model, &QAbstractItemModel::columnsAboutToBeRemoved, this, drop)
                           << connect(model, &QAbstractItemModel::modelAboutToBeReset, this, drop);
+        // the kept search texts follow edits, insertions and removals; any other change reads them again
+        const auto dropSearch = [this] { dropSearchTexts(); };
+        sourceConnections
+            << connect(model, &QAbstractItemModel::dataChanged, this, &ObjectSortFilterProxyModel::searchDataChanged)
+            << connect(model, &QAbstractItemModel::rowsInserted, this, &ObjectSortFilterProxyModel::searchRowsInserted)
+            << connect(model, &QAbstractItemModel::rowsRemoved, this, &ObjectSortFilterProxyModel::searchRowsRemoved)
+            << connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this, dropSearch)
+            << connect(model, &QAbstractItemModel::rowsAboutToBeMoved, this, dropSearch)
+            << connect(model, &QAbstractItemModel::columnsAboutToBeInserted, this, dropSearch)
+            << connect(model, &QAbstractItemModel::columnsAboutToBeRemoved, this, dropSearch)
+            << connect(model, &QAbstractItemModel::columnsAboutToBeMoved, this, dropSearch)
+            << connect(model, &QAbstractItemModel::modelAboutToBeReset, this, dropSearch);
     }
     QSortFilterProxyModel::setSourceModel(model);
+    if (model)
+        idleTimer->start();
 }
 
 void ObjectSortFilterProxyModel::dropRanks() const
 {
+    if (rankedColumn >= 0 && sourceModel())
+        idleTimer->start();
     rankedColumn = -1;
     sortRanks.clear();
     rankOrder.clear();

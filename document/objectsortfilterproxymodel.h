@@ -6,6 +6,9 @@
 #include <QList>
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
+#include <QStringMatcher>
+
+class QTimer;
 
 // Sorts and filters an items table: column 0 shows each entry's place on the current favourite list,
 // names sort in natural order, the filter pop-up's value filters and the search text hide rows, and
@@ -58,6 +61,15 @@ private:
     void sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
     void sourceLayoutAboutToChange();
 
+    bool searchAccepts(int sourceRow, const QModelIndex &sourceParent) const;
+    QString readSearchText(int row) const;
+    bool readSearchTexts(qint64 budgetNs) const;
+    void prepareWhileIdle();
+    void dropSearchTexts();
+    void searchDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void searchRowsInserted(const QModelIndex &parent, int first, int last);
+    void searchRowsRemoved(const QModelIndex &parent, int first, int last);
+
     // The rank of each source row in the order of one column, worked out once and kept while the
     // source announces no change of that column, so that every sort - a click, a filter change, an
     // edited cell - compares two numbers instead of reading two cells. Ties keep the source order.
@@ -92,6 +104,19 @@ private:
     QList<ColumnFilter> *columnFilters = nullptr;
     bool editRestricted = false;
     QRegularExpression searchExpression;
+    // The search text prepared once per text: it is found ignoring case exactly where the escaped
+    // expression is. A text holding the cell separator, or broken UTF-16, goes through the expression
+    // cell by cell instead.
+    QStringMatcher searchMatcher;
+    bool searchPlain = true;
+    // Per source row, the texts the search looks at (every column's filter-role text, joined by the
+    // separator), kept in step with the source, so that a key typed in the search field tests kept
+    // texts instead of reading every cell of the table again. They are read while the program is idle
+    // after the source changed (prepareWhileIdle), and whatever is left at once when a search needs them.
+    mutable QList<QString> searchTexts;
+    mutable int searchTextsFilled = -1; // rows read from the first on; -1: none kept
+    mutable int searchTextsRole = -1;
+    QTimer *idleTimer = nullptr;
     QList<int> listOrder;
     QHash<int, int> listPlaces;
 };

@@ -2,11 +2,97 @@
 
 #include "device/transfers/copyjobbuilders.h"
 
+#include <QAbstractFileIconProvider>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QHash>
+#include <QIcon>
 #include <QMimeData>
+#include <QMimeDatabase>
+#include <QMutex>
+#include <QTimer>
+
+#include <utility>
+
+namespace {
+// changes are read once the folders have been quiet this long, so that a burst comes in one reading
+constexpr int quietMs = 100;
+// while changes keep coming, they are read this long after the first one not read yet
+constexpr int busyMs = 1000;
+// and readings take at most about this share of the time (1 / 20)
+constexpr int readShare = 20;
+// the longest a change waits to be read
+constexpr int maximumPauseMs = 10000;
+} // namespace
+
+// Type and icon of a file from the suffix of its name, worked out once per suffix. The framework's
+// provider opens every file to guess its type (and again for its icon), and the model asks for every
+// file of a folder each time anything in the folder changes: a job writing thousands of files into
+// the folder shown slowed down with every file it wrote. Folders and drives are the framework's.
+class PcFileSystemModel::SuffixIconProvider : public QAbstractFileIconProvider
+{
+public:
+    using QAbstractFileIconProvider::icon;
+
+    QIcon icon(const QFileInfo &info) const override
+    {
+        return info.isFile() ? kind(info.suffix()).icon : QAbstractFileIconProvider::icon(info);
+    }
+
+    QString type(const QFileInfo &info) const override
+    {
+        return info.isFile() ? kind(info.suffix()).type : QAbstractFileIconProvider::type(info);
+    }
+
+private:
+    struct Kind
+    {
+        QString type;
+        QIcon icon;
+    };
+
+    Kind kind(const QString &suffix) const
+    {
+        // the model asks from the GUI thread; the lock is for a gatherer that asks from its own
+        QMutexLocker lock(&mutex);
+        const auto known = kinds.constFind(suffix);
+        if (known != kinds.constEnd())
+            return *known;
+        const QString name = QStringLiteral("file.") + suffix;
+        QMimeType mime = mimeDatabase.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+        // the receivers' recordings end in ".ts", which Qt's translation files share
+        const QMimeType recording = mimeDatabase.mimeTypeForName(QStringLiteral("video/mp2t"));
+        if (mime != recording && mimeDatabase.mimeTypesForFileName(name).contains(recording))
+            mime = recording;
+        Kind kind;
+        kind.type = mime.comment().isEmpty() ? mime.name() : mime.comment();
+        kind.icon = QIcon::fromTheme(mime.iconName());
+        if (kind.icon.isNull()) // what the model shows for a file without an icon of its own
+            kind.icon = QAbstractFileIconProvider::icon(File);
+        kinds.insert(suffix, kind);
+        return kind;
+    }
+
+    QMimeDatabase mimeDatabase;
+    mutable QMutex mutex;
+    mutable QHash<QString, Kind> kinds;
+};
 
 PcFileSystemModel::PcFileSystemModel(QObject *parent)
     : QFileSystemModel(parent)
-{}
+    , suffixIcons(std::make_unique<SuffixIconProvider>())
+    , folderWatcher(new QFileSystemWatcher(this))
+    , readTimer(new QTimer(this))
+{
+    setIconProvider(suffixIcons.get());
+    setOption(QFileSystemModel::DontWatchForChanges, true);
+    readTimer->setSingleShot(true);
+    connect(folderWatcher, &QFileSystemWatcher::directoryChanged, this, &PcFileSystemModel::folderChanged);
+    connect(readTimer, &QTimer::timeout, this, &PcFileSystemModel::readChangedFolders);
+    connect(this, &QFileSystemModel::directoryLoaded, this, &PcFileSystemModel::folderLoaded);
+}
+
+PcFileSystemModel::~PcFileSystemModel() = default;
 
 Qt::ItemFlags PcFileSystemModel::flags(const QModelIndex &index) const
 {
@@ -49,6 +135,97 @@ QVariant PcFileSystemModel::data(const QModelIndex &index, int role) const
         return text;
     }
     return QFileSystemModel::data(index, role);
+}
+
+void PcFileSystemModel::fetchMore(const QModelIndex &parent)
+{
+    const bool reading = canFetchMore(parent);
+    QFileSystemModel::fetchMore(parent);
+    if (!reading || !parent.isValid())
+        return; // the drive list is read once
+    const QString path = filePath(parent);
+    if (readsUnderway.isEmpty())
+        readStarted.start();
+    readsUnderway.insert(path);
+    if (!watchedFolders.contains(path) && folderWatcher->addPath(path))
+        watchedFolders.insert(path);
+}
+
+void PcFileSystemModel::folderChanged(const QString &path)
+{
+    // a job writing into a folder brings one change after the other: each only noted, cheaply
+    changedFolders.insert(path);
+    lastChange.start();
+    if (!unreadSince.isValid())
+        unreadSince.start();
+    if (!readTimer->isActive()) // else it finds out itself when it is due
+        scheduleReading();
+}
+
+// Changed folders are read when they have been quiet a moment, or a while after the first change not
+// read yet while they are not; never sooner than keeps the readings to a small share of the time.
+// Returns how long that is from now; meanwhile the readings under way have to arrive first.
+qint64 PcFileSystemModel::readingWaitMs() const
+{
+    if (!readsUnderway.isEmpty() && readStarted.elapsed() < maximumPauseMs)
+        return maximumPauseMs; // called again when they arrive; should they never, in a while all the same
+    const qint64 quiet = qint64(quietMs) - lastChange.elapsed();
+    const qint64 busy = qint64(busyMs) - unreadSince.elapsed();
+    const qint64 share = readEnded.isValid() ? readCostMs * (readShare - 1) - readEnded.elapsed() : 0;
+    return qMin(qMax(qMin(quiet, busy), share), qint64(maximumPauseMs));
+}
+
+void PcFileSystemModel::scheduleReading()
+{
+    if (!changedFolders.isEmpty())
+        readTimer->start(int(qMax(readingWaitMs(), qint64(0))));
+}
+
+void PcFileSystemModel::folderLoaded(const QString &path)
+{
+    if (!readsUnderway.remove(path) || !readsUnderway.isEmpty())
+        return;
+    readCostMs = readStarted.elapsed();
+    readEnded.start();
+    scheduleReading();
+}
+
+void PcFileSystemModel::readChangedFolders()
+{
+    if (changedFolders.isEmpty())
+        return;
+    if (readingWaitMs() > 0) {
+        scheduleReading();
+        return;
+    }
+    readsUnderway.clear(); // any that never arrived
+    unreadSince.invalidate();
+    const QSet<QString> folders = std::exchange(changedFolders, {});
+    for (const QString &path : folders)
+        readFolderAgain(path);
+}
+
+// The framework reads a folder only once, unless it was the root path and another became the root:
+// the root path goes there and back (it names what the model reads first, not what the views show).
+void PcFileSystemModel::readFolderAgain(const QString &path)
+{
+    const QModelIndex folder = index(path);
+    if (!folder.isValid() || !QFileInfo(path).isDir()) {
+        // gone: its parent's reading takes it out of the model
+        folderWatcher->removePath(path);
+        watchedFolders.remove(path);
+        return;
+    }
+    // a root path set as "" (the drive list) may read back as "."
+    const QString root = rootPath() == QLatin1String(".") ? QString() : rootPath();
+    if (root == path) {
+        setRootPath(QString());
+        setRootPath(path);
+    } else {
+        setRootPath(path);
+        setRootPath(root);
+        fetchMore(index(path));
+    }
 }
 
 QStringList PcFileSystemModel::mimeTypes() const

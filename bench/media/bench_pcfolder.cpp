@@ -1,0 +1,165 @@
+// A job writing 5,000 files of 100 bytes, one after the other, into a PC folder that the media explorer's
+// model shows in a view, against the same job writing into a folder the model does not show. As the
+// page does with its copies, each next file is started from the GUI thread when the one before has been
+// written (in a worker thread), so whatever the model costs the GUI thread slows the job down. The job
+// into the shown folder may take at most 1.1 times the other.
+//   QT_QPA_PLATFORM=offscreen bench_pcfolder [files, default 5000]
+
+#include "media/pcfilesystemmodel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+// writes one file each time it is asked, in its own thread
+class Writer : public QObject
+{
+    Q_OBJECT
+public:
+    void write(const QString &path)
+    {
+        QFile file(path);
+        const bool ok = file.open(QIODevice::WriteOnly) && file.write(QByteArray(100, 'r')) == 100;
+        emit written(ok);
+    }
+signals:
+    void written(bool ok);
+};
+
+void runUntil(const std::function<bool()> &done, int limitMs)
+{
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(1);
+    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+struct Run
+{
+    double jobSeconds = 0;
+    double listedSeconds = 0; // until the view's folder lists every file (shown folder only)
+};
+
+// the job: files named like the receiver's recordings, into folder
+Run job(const QString &folder, int files, PcFileSystemModel &model, const QModelIndex &shown)
+{
+    QThread thread;
+    Writer writer;
+    writer.moveToThread(&thread);
+    thread.start();
+    int next = 0;
+    bool failed = false;
+    QObject context;
+    const auto start = [&] {
+        const QString path = folder + QStringLiteral("/Recording %1.ts").arg(next++, 5, 10, QLatin1Char('0'));
+        QMetaObject::invokeMethod(
+            &writer, [&writer, path] { writer.write(path); }, Qt::QueuedConnection);
+    };
+    QObject::connect(&writer, &Writer::written, &context, [&](bool ok) {
+        failed = failed || !ok;
+        if (next < files)
+            start();
+        else
+            next = files + 1;
+    });
+    QElapsedTimer timer;
+    timer.start();
+    start();
+    runUntil([&] { return next > files; }, 600000);
+    Run run;
+    run.jobSeconds = timer.nsecsElapsed() / 1e9;
+    if (shown.isValid()) {
+        runUntil([&] { return model.rowCount(shown) >= files; }, 600000);
+        run.listedSeconds = timer.nsecsElapsed() / 1e9;
+    }
+    thread.quit();
+    thread.wait();
+    if (failed)
+        qFatal("a file could not be written into %s", qPrintable(folder));
+    return run;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int files = argc > 1 ? QByteArray(argv[1]).toInt() : 5000;
+    // in memory where the system offers it: the disk's own pace varies far more from one folder to the
+    // next than what is measured here
+    const bool inMemory = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+    QTemporaryDir root((inMemory ? QStringLiteral("/dev/shm") : QDir::tempPath()) +
+                       QStringLiteral("/bench_pcfolder-XXXXXX"));
+
+    // as the page sets it up: the drive list at the top, the view showing one folder
+    PcFileSystemModel model;
+    model.setRootPath(QString());
+    QTreeView view;
+    view.resize(800, 600);
+    view.setModel(&model);
+    view.show();
+
+    // rounds of the two jobs in turn (in either order), each into a new folder, so that a busy machine
+    // weighs on both
+    QList<double> hiddenSeconds, shownSeconds, listedSeconds;
+    for (int round = 0; round < 3; ++round) {
+        const QString hiddenFolder = root.filePath(QStringLiteral("hidden%1").arg(round));
+        const QString shownFolder = root.filePath(QStringLiteral("shown%1").arg(round));
+        QDir().mkpath(hiddenFolder);
+        QDir().mkpath(shownFolder);
+        const QModelIndex shown = model.index(shownFolder);
+        view.setRootIndex(shown);
+        runUntil([&] { return !model.canFetchMore(shown); }, 10000);
+        QTest::qWait(200);
+        const auto intoHidden = [&] { hiddenSeconds << job(hiddenFolder, files, model, QModelIndex()).jobSeconds; };
+        const auto intoShown = [&] {
+            const Run open = job(shownFolder, files, model, shown);
+            shownSeconds << open.jobSeconds;
+            listedSeconds << open.listedSeconds;
+        };
+        if (round % 2 == 0) {
+            intoHidden();
+            intoShown();
+        } else {
+            intoShown();
+            intoHidden();
+        }
+    }
+    const double hidden = median(hiddenSeconds);
+    const double open = median(shownSeconds);
+    const double ratio = open / hidden;
+    std::printf("%d files into a folder not shown: %.2f s (%.1f us a file)\n", files, hidden, hidden * 1e6 / files);
+    std::printf("%d files into the folder shown:   %.2f s (%.1f us a file), all listed after %.2f s\n", files, open,
+                open * 1e6 / files, median(listedSeconds));
+    std::printf("ratio %.2f (limit 1.1) %s (medians of 3 rounds)\n", ratio, ratio <= 1.1 ? "met" : "MISSED");
+    return ratio <= 1.1 ? 0 : 1;
+}
+
+#include "bench_pcfolder.moc"

@@ -1,0 +1,294 @@
+#include "testmain.h"
+
+#include "document/listitemsdatabasemodel.h"
+#include "document/objectsortfilterproxymodel.h"
+#include "listfiles/tvlistprojectfilemanager.h"
+
+#include <QAbstractItemModelTester>
+#include <QIdentityProxyModel>
+#include <QMimeData>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <memory>
+
+// The search field of the list pages: which rows a search text leaves in the table. The rows shown are
+// compared with the rule the table has always followed, worked out here cell by cell: the text, taken
+// literally and ignoring letter case, stands in the display text of at least one column of the entry.
+
+namespace {
+
+const char *const names[] = {
+    "Kultur 1",
+    "KULTUR 19",
+    "Kultur 190",
+    "Sport (HD)",
+    "a.b Sport",
+    "Sky*News",
+    "Sky News",
+    "BBC?",
+    "C:\\Sender",
+    "[Info]",
+    "x^2 + y",
+    "$Geld",
+    "Pipe|Line",
+    "Straße",
+    "STRASSE",
+    "Σίγμα",
+    "σίγμας",
+    "İstanbul",
+    "ılık",
+    "Łódź",
+    "łódź TV",
+    "Übersicht",
+    "über",
+    "Kelvin \u212A",
+    "Lange \u017F",
+    "\U00010400 Deseret",
+    "\U00010428 deseret",
+    "Tab\there",
+    "Ende.",
+    "Radio {1}",
+    "100%",
+    "Ö3",
+    "",
+};
+const char *const providers[] = {"Provider", "ARD", "ZDF (alt)", "Sky", "", "Canal+", "T.V."};
+const char *const configTypes[] = {"satellite", "cable", "terrestrial", "analog", "external", "mystery"};
+
+// one entry per name, with providers, genres, locks and service types varying alongside
+QString generatedList(int count)
+{
+    QString items;
+    const int nameCount = int(std::size(names));
+    for (int i = 0; i < count; ++i) {
+        const QString name =
+            QString::fromUtf8(names[i % nameCount]) + (i >= nameCount ? QString::number(i) : QString());
+        items += QStringLiteral("<tvService id=\"%1\" epgMarked=\"%2\"><name>%3</name><provider>%4</provider>"
+                                "<genres>Genre %5;Genre %6</genres><parentLock>%7</parentLock>"
+                                "<childrenLock>%8</childrenLock><details><config type=\"%9\"/></details></tvService>")
+                     .arg(QString::number(i), QString::number(i % 2), name.toHtmlEscaped(),
+                          QString::fromUtf8(providers[i % std::size(providers)]).toHtmlEscaped(),
+                          QString::number(i % 5), QString::number(i % 3), i % 7 == 0 ? "1" : "0",
+                          QString::number(i % 4 + 1), QString::fromLatin1(configTypes[i % std::size(configTypes)]));
+    }
+    return QStringLiteral("<TDocument><documentProperties/><items>%1</items><lists><list id=\"0\"/></lists>"
+                          "</TDocument>")
+        .arg(items);
+}
+
+// counts the cells read through it
+class CountingModel : public QIdentityProxyModel
+{
+public:
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        ++reads;
+        return QIdentityProxyModel::data(index, role);
+    }
+    mutable int reads = 0;
+};
+
+} // namespace
+
+class TestSearchMatch : public QObject
+{
+    Q_OBJECT
+
+    QWidget parent;
+    std::unique_ptr<TVListProjectFileManager> manager;
+    std::unique_ptr<CountingModel> counting;
+    std::unique_ptr<ObjectSortFilterProxyModel> proxy;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+
+    void open(int count)
+    {
+        tester.reset();
+        proxy.reset();
+        counting.reset();
+        manager = std::make_unique<TVListProjectFileManager>(&parent);
+        QVERIFY(manager->newProject(generatedList(count)));
+        counting = std::make_unique<CountingModel>();
+        counting->setSourceModel(manager->itemsModel);
+        proxy = std::make_unique<ObjectSortFilterProxyModel>();
+        tester = std::make_unique<QAbstractItemModelTester>(proxy.get(),
+                                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
+        proxy->setSourceModel(counting.get());
+        proxy->sort(1, Qt::AscendingOrder);
+    }
+
+    // the ids the search has always shown for text: cell by cell, the escaped text ignoring case
+    QStringList expectedIds(const QString &text) const
+    {
+        const QRegularExpression expression(QRegularExpression::escape(text),
+                                            QRegularExpression::CaseInsensitiveOption);
+        const QAbstractItemModel *items = manager->itemsModel;
+        QStringList ids;
+        for (int row = 0; row < items->rowCount(); ++row) {
+            bool found = text.isEmpty();
+            for (int column = 0; column < items->columnCount() && !found; ++column)
+                found = items->index(row, column).data(Qt::DisplayRole).toString().contains(expression);
+            if (found)
+                ids << items->index(row, 8).data().toString();
+        }
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+
+    QStringList shownIds() const
+    {
+        QStringList ids;
+        for (int row = 0; row < proxy->rowCount(); ++row)
+            ids << proxy->index(row, 8).data().toString();
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+
+    // lets the proxy read the search texts while idle: every row's cells read once
+    void settle()
+    {
+        const int cells = manager->itemsModel->rowCount() * manager->itemsModel->columnCount();
+        QTRY_VERIFY(counting->reads >= cells);
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void cleanup()
+    {
+        tester.reset();
+        proxy.reset();
+        counting.reset();
+        manager.reset();
+    }
+
+    void sameRowsAsCellByCell_data()
+    {
+        QTest::addColumn<QString>("text");
+        const QStringList texts = {
+            "", "k", "K", "kultur 1", "KULTUR 19", "Kultur 19", ".", "*", "?", "(", ")", "(HD)", "\\", "C:\\S", "[",
+            "]", "[Info]", "^", "x^2", "$", "$g", "|", "+", "{1}", "%", "a.b", "a.c", "Sky*", "Sky.News", "y*N",
+            // case rules beyond ASCII: the same folding as always, no more
+            "straße", "STRASSE", "ss", "ß", "\u1E9E", "σ", "Σ", "ς", "ΣΊΓΜΑΣ", "istanbul", "İ", "ı", "I", "ł", "Ł",
+            "ÜBER", "ö3", "k", "\u212A", "kelvin k", "s", "\u017F", "LANGE S", "\U00010400", "\U00010428",
+            // the other columns: locks, genres, service types, ids, the EPG flag
+            "true", "FALSE", "Child", "Genre 1;Genre", "genre 4;", "Satellite", "external source", "Unknown type", "0",
+            "17", "303", "provider", "ZDF (", "t.v.", "Canal+",
+            // a text reaching over two cells is in neither
+            "1Provider", "Sport (HD)Provider", "Tab\there", "\t", " ", "  ", "nowhere at all",
+            // texts with a NUL are read cell by cell
+            QString(QChar(u'\0')), QStringLiteral("Sky") + QChar(u'\0')};
+        for (int i = 0; i < texts.size(); ++i)
+            QTest::addRow("%d %s", i, qPrintable(texts.at(i))) << texts.at(i);
+    }
+
+    void sameRowsAsCellByCell()
+    {
+        QFETCH(QString, text);
+        open(330);
+        // texts read while typing, then texts read while idle
+        proxy->setItemsSearchFilter(text);
+        QCOMPARE(shownIds(), expectedIds(text));
+        proxy->setItemsSearchFilter(QString());
+        QCOMPARE(proxy->rowCount(), 330);
+        settle();
+        proxy->setItemsSearchFilter(text);
+        QCOMPARE(shownIds(), expectedIds(text));
+    }
+
+    // once the texts are read while idle, a key typed reads no cell; it finds the same rows
+    void keysReadNoCellAfterIdle()
+    {
+        open(330);
+        settle();
+        tester.reset(); // it reads cells of its own on every change
+        counting->reads = 0;
+        for (const QString &text : {"K", "Ku", "Kul", "Kultur 1"})
+            proxy->setItemsSearchFilter(text);
+        const int reads = counting->reads;
+        QCOMPARE(reads, 0);
+        QCOMPARE(shownIds(), expectedIds("Kultur 1"));
+    }
+
+    // edits, new entries and removals reach the kept texts, whether or not a search is on
+    void followsTheList_data()
+    {
+        QTest::addColumn<bool>("idle");
+        QTest::addColumn<bool>("searching");
+        QTest::newRow("read while typing") << false << true;
+        QTest::newRow("read while idle, searching") << true << true;
+        QTest::newRow("read while idle, search off during the changes") << true << false;
+    }
+
+    void followsTheList()
+    {
+        QFETCH(bool, idle);
+        QFETCH(bool, searching);
+        open(330);
+        ItemsDatabaseModel *items = manager->itemsModel;
+        proxy->setItemsSearchFilter("Kultur");
+        QVERIFY(proxy->rowCount() > 0);
+        if (idle)
+            settle();
+        if (!searching)
+            proxy->setItemsSearchFilter(QString());
+        // the rows shown right after the change (the search on or off), then for other texts
+        const auto check = [&](const char *step) {
+            QVERIFY2(shownIds() == expectedIds(searching ? "Kultur" : ""), step);
+            for (const char *text : {"Nachtkultur", "Child 9", "Kultur"}) {
+                proxy->setItemsSearchFilter(text);
+                QVERIFY2(shownIds() == expectedIds(text), step);
+            }
+            if (!searching)
+                proxy->setItemsSearchFilter(QString());
+        };
+
+        // an entry renamed out of the search and one renamed into it
+        QVERIFY(items->setData(items->index(1, 1), QStringLiteral("Nachrichten"), Qt::EditRole));
+        QVERIFY(items->setData(items->index(3, 2), QStringLiteral("Nachtkultur"), Qt::EditRole));
+        check("edit");
+        // the children lock shows its own text, and the search sees it
+        QVERIFY(items->setData(items->index(4, 6), QStringLiteral("9"), Qt::EditRole));
+        check("children lock");
+        // a new entry, renamed into the search
+        const QString id = items->appendNewItem();
+        QVERIFY(!id.isEmpty());
+        QVERIFY(items->setDataById(id, 1, QStringLiteral("Kultur neu"), Qt::EditRole));
+        check("new entry");
+        // rows removed one at a time and as a scattered set (which the model moves first)
+        QVERIFY(items->removeRows(0, 2));
+        check("removal");
+        QVERIFY(items->removeRowSet({5, 40, 41, 200}));
+        check("set removal");
+        // many new entries at once are read again on the next search
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(!items->appendNewItem().isEmpty());
+        QVERIFY(items->setData(items->index(items->rowCount() - 1, 1), QStringLiteral("Nachtkultur 2"), Qt::EditRole));
+        check("more entries");
+    }
+
+    // a text pasted with the rows it should find, many at once
+    void pastedRows()
+    {
+        open(40);
+        proxy->setItemsSearchFilter("Gast");
+        settle();
+        QCOMPARE(proxy->rowCount(), 0);
+        ItemsDatabaseModel *items = manager->itemsModel;
+        const QModelIndexList all = [&] {
+            QModelIndexList rows;
+            for (int row = 0; row < items->rowCount(); ++row)
+                rows << items->index(row, 0);
+            return rows;
+        }();
+        std::unique_ptr<QMimeData> data(items->mimeData(all));
+        for (int round = 0; round < 8; ++round)
+            QVERIFY(items->dropMimeData(data.get(), Qt::CopyAction, -1, 0, QModelIndex()));
+        QCOMPARE(items->rowCount(), 40 * 9);
+        QVERIFY(items->setData(items->index(300, 2), QStringLiteral("Gastsender"), Qt::EditRole));
+        QCOMPARE(shownIds(), expectedIds("Gast"));
+        QCOMPARE(proxy->rowCount(), 1);
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestSearchMatch)
+#include "tst_searchmatch.moc"
