@@ -228,5 +228,5 @@ private slots:
     }
 };
 
-OMBRELAY_TEST_MAIN(TestPcFileSystemModel)
+OMBRELAY_TEST_MAIN(TestPcFileTypes)
 #include "tst_pcfiletypes.moc"
