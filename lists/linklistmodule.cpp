@@ -57,6 +57,13 @@ LinkListModule::LinkListModule(QWidget *parent)
     widgets.frAllItemsContainer = frAllItemsContainer;
     widgets.frServiceProperties = frServiceProperties;
     widgets.listsSplitter = listsSplitter;
+    widgets.basicServicesEdit = basicServicesEdit;
+    widgets.btnCreateNewItem = btnCreateNewItem;
+    widgets.showHideColumnsToolButton = showHideColumnsToolButton;
+    widgets.txtSearch = txtSearch;
+    widgets.toolsFrame = toolsFrame;
+    widgets.itemsToolBar = itemsToolBar;
+    widgets.lblAllServices = lblAllServices;
     setFormWidgets(widgets);
 
     lblLinkGenre->hide();
@@ -336,21 +343,13 @@ void LinkListModule::connectFocusOutCheck(bool on)
 
 void LinkListModule::enableForEdit(bool enabled)
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{
-             toolsFrame, listsTabWidget, itemsToolBar, lblAllServices, txtSearch, itemsTableViewAll,
-             btnShowServiceSettings, basicServicesEdit, filterToolButton, showHideColumnsToolButton, btnCreateNewItem})
-        widget->setEnabled(enabled);
-    itemsTableViewAll->setDragEnabled(enabled);
-    itemsTableViewAll->horizontalHeader()->setEnabled(enabled);
-    itemsTableViewAll->setActionEnabled(STableView::Copy, enabled);
-    itemsTableViewAll->setActionEnabled(STableView::Delete, enabled);
+    setBrowsingEnabled(enabled);
+    setListToolsEnabled(enabled);
 }
 
 void LinkListModule::setPropertiesEditable(bool editing)
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{toolsFrame, listsTabWidget, lblAllServices, txtSearch,
-                                                            itemsToolBar, itemsTableViewAll, btnShowServiceSettings})
-        widget->setEnabled(!editing);
+    setBrowsingEnabled(!editing);
     connectFocusOutCheck(!editing);
 }
 
@@ -687,17 +686,4 @@ void LinkListModule::changeEvent(QEvent *event)
         txtSearch->clear();
     }
     manager->retranslate();
-}
-
-void LinkListModule::backFromExportPage()
-{
-    newItemPending = false;
-    for (QWidget *widget : std::initializer_list<QWidget *>{btnCreateNewItem, basicServicesEdit, filterToolButton,
-                                                            showHideColumnsToolButton})
-        widget->setEnabled(true);
-    itemsTableViewAll->setDragEnabled(true);
-    itemsTableViewAll->horizontalHeader()->setEnabled(true);
-    itemsTableViewAll->setActionEnabled(STableView::Copy, true);
-    itemsTableViewAll->setActionEnabled(STableView::Delete, true);
-    setPage(PageEditor);
 }

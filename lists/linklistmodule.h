@@ -35,7 +35,6 @@ public:
     DisplayEditDataModel *linkTypes() { return &linkTypeModel; }
 
 public slots:
-    void backFromExportPage();
     void enableForEdit(bool enabled);
     void onAllItemsDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
     void onBeforePasteOrDelete();

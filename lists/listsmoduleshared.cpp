@@ -12,6 +12,7 @@
 #include "exchange/printlistsbuilder.h"
 #include "exchange/selectdrivedialog.h"
 #include "listfiles/listprojectfilemanager.h"
+#include "lists/basiceditpanel.h"
 #include "lists/listtabwidget.h"
 #include "modules/generaluiinterface.h"
 #include "widgets/filtermenumodel.h"
@@ -25,7 +26,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QHeaderView>
 #include <QIcon>
+#include <QLineEdit>
 #include <QStackedWidget>
 #include <QTreeView>
 
@@ -164,6 +167,33 @@ void ListsModuleShared::onBtnOpenSavedProject2()
 {
     if (listManager()->closeProject())
         listManager()->openProject();
+}
+
+void ListsModuleShared::backFromExportPage()
+{
+    newItemPending = false;
+    setListToolsEnabled(true);
+    setPage(PageEditor);
+}
+
+void ListsModuleShared::setListToolsEnabled(bool on)
+{
+    form.basicServicesEdit->setEnabled(on);
+    form.filterToolButton->setEnabled(on);
+    form.showHideColumnsToolButton->setEnabled(on);
+    form.itemsTableViewAll->setDragEnabled(on);
+    form.btnCreateNewItem->setEnabled(on);
+    form.itemsTableViewAll->horizontalHeader()->setEnabled(on);
+    form.itemsTableViewAll->setActionEnabled(STableView::Copy, on);
+    form.itemsTableViewAll->setActionEnabled(STableView::Delete, on);
+}
+
+void ListsModuleShared::setBrowsingEnabled(bool on)
+{
+    for (QWidget *widget :
+         std::initializer_list<QWidget *>{form.toolsFrame, form.listsTabWidget, form.itemsToolBar, form.lblAllServices,
+                                          form.txtSearch, form.itemsTableViewAll, form.btnShowServiceSettings})
+        widget->setEnabled(on);
 }
 
 int ListsModuleShared::currentPage() const

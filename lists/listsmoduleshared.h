@@ -5,6 +5,7 @@
 
 #include <QModelIndexList>
 
+class BasicEditPanel;
 class DeviceTask;
 class FilterMenuModel;
 class ItemsTableView;
@@ -13,6 +14,7 @@ class ListTabWidget;
 class PrintListsBuilder;
 class QAbstractButton;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QStackedWidget;
 class TabWidget;
@@ -45,6 +47,13 @@ public:
         QWidget *frAllItemsContainer = nullptr;
         QWidget *frServiceProperties = nullptr;
         QWidget *listsSplitter = nullptr;
+        BasicEditPanel *basicServicesEdit = nullptr;
+        QAbstractButton *btnCreateNewItem = nullptr;
+        QAbstractButton *showHideColumnsToolButton = nullptr;
+        QLineEdit *txtSearch = nullptr;
+        QWidget *toolsFrame = nullptr;
+        QWidget *itemsToolBar = nullptr;
+        QWidget *lblAllServices = nullptr;
     };
 
     explicit ListsModuleShared(QWidget *parent = nullptr);
@@ -101,6 +110,7 @@ public slots:
     void SaveProjectAs();
     void moreButtonAction();
     void onBtnOpenSavedProject2();
+    void backFromExportPage();
 
 protected slots:
     virtual void onAfterExportProjectAs(bool success);
@@ -122,6 +132,10 @@ protected:
     void takeFileActions(ListProjectFileManager *manager);
     // On a load: "# on list" follows the current list from the start, so the first sort is by list place.
     void sortByListPlace();
+    // The tools that change the list as a whole (edit, filter, columns, new item, drag, copy, delete).
+    void setListToolsEnabled(bool on);
+    // The table, the tabs and the search: locked while one item is edited in the panel.
+    void setBrowsingEnabled(bool on);
 
     QModelIndexList lastSelectedRows;
     bool newItemPending = false;

@@ -329,18 +329,6 @@ void ServiceListModule::connectSelection(bool on)
     }
 }
 
-void ServiceListModule::setListToolsEnabled(bool on)
-{
-    ui.basicServicesEdit->setEnabled(on);
-    ui.filterToolButton->setEnabled(on);
-    ui.showHideColumnsToolButton->setEnabled(on);
-    ui.itemsTableViewAll->setDragEnabled(on);
-    ui.btnCreateNewItem->setEnabled(on);
-    ui.itemsTableViewAll->horizontalHeader()->setEnabled(on);
-    ui.itemsTableViewAll->setActionEnabled(STableView::Copy, on);
-    ui.itemsTableViewAll->setActionEnabled(STableView::Delete, on);
-}
-
 void ServiceListModule::setCurrentModelIndex()
 {
     const QModelIndexList rows = ui.itemsTableViewAll->selectionModel()
@@ -413,10 +401,7 @@ void ServiceListModule::onNewItem()
 
 void ServiceListModule::setPropertiesEditable(bool editing)
 {
-    for (QWidget *widget :
-         std::initializer_list<QWidget *>{ui.toolsFrame, ui.listsTabWidget, ui.itemsToolBar, ui.lblAllServices,
-                                          ui.txtSearch, ui.itemsTableViewAll, ui.btnShowServiceSettings})
-        widget->setEnabled(!editing);
+    setBrowsingEnabled(!editing);
     if (editing)
         disconnect(ui.tabServiceProperties, &TabWidget::focusOut, this,
                    &ServiceListModule::onTabServicePropertiesFocusOut);
@@ -671,13 +656,6 @@ void ServiceListModule::changeEvent(QEvent *event)
         panel->reread();
     }
     manager->retranslate();
-}
-
-void ServiceListModule::backFromExportPage()
-{
-    newItemPending = false;
-    setListToolsEnabled(true);
-    setPage(PageEditor);
 }
 
 void ServiceListModule::onProjectBeforeSave() {}

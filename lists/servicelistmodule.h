@@ -38,7 +38,6 @@ public:
         QAbstractButton *btnSaveServiceSettings = nullptr;
         QAbstractButton *btnCancelServiceSetting = nullptr;
         CsvTableWidget *frGenreList = nullptr;
-        BasicEditPanel *basicServicesEdit = nullptr;
         TvAdvancedSettingsItemDelegateWidget *detailedSettingsWidget = nullptr;
         QGridLayout *gridLayout = nullptr;
         QStackedWidget *serviceOrLinkSW = nullptr;
@@ -49,9 +48,6 @@ public:
         QAbstractButton *btnExportAsProject = nullptr;
         QAbstractButton *btnPrintProject = nullptr;
         QAbstractButton *backCommandLinkButton = nullptr;
-        QAbstractButton *btnCreateNewItem = nullptr;
-        QAbstractButton *showHideColumnsToolButton = nullptr;
-        QLineEdit *txtSearch = nullptr;
         QAbstractButton *btnCreateNewProject = nullptr;
         QAbstractButton *btnOpenSavedProject = nullptr;
         QAbstractButton *btnOpenSavedProject2 = nullptr;
@@ -61,9 +57,6 @@ public:
         QCheckBox *parentLockCheckBox = nullptr;
         MultipleChoiceWidget *parentalControlMultipleChoice = nullptr;
         QWidget *frServiceSettingsButtons = nullptr;
-        QWidget *toolsFrame = nullptr;
-        QWidget *itemsToolBar = nullptr;
-        QWidget *lblAllServices = nullptr;
         QWidget *lblProvider = nullptr;
         // The two editors the forms name differently: the service's name and its provider.
         QLineEdit *nameEdit = nullptr;
@@ -135,7 +128,6 @@ public slots:
     void taskComplete(DeviceTask *task) override;
 
 private slots:
-    void backFromExportPage();
     void onAllItemsDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
     void onBeforePasteOrDelete();
     void onBtnHideServiceSettings();
@@ -187,7 +179,6 @@ protected:
 
 private:
     void setPropertiesEditable(bool editing);
-    void setListToolsEnabled(bool on);
     void checkLeftItem(const QItemSelection &deselected);
     void removeCurrentRow();
     void connectSelection(bool on);
