@@ -64,6 +64,7 @@ LinkListModule::LinkListModule(QWidget *parent)
     widgets.toolsFrame = toolsFrame;
     widgets.itemsToolBar = itemsToolBar;
     widgets.lblAllServices = lblAllServices;
+    widgets.frServiceSettingsButtons = frServiceSettingsButtons;
     setFormWidgets(widgets);
 
     lblLinkGenre->hide();
@@ -369,25 +370,6 @@ void LinkListModule::setCurrentModelIndex()
         return;
     editedId = itemsTableViewAll->proxy()->index(current.row(), IndexColumn).data().toString();
     showInPanel(editedId);
-}
-
-void LinkListModule::showServiceDetails(bool show)
-{
-    tabServiceProperties->setVisible(show);
-    if (show) {
-        frServiceSettingsButtons->setVisible(newItemPending);
-        btnShowServiceSettings->hide();
-        if (!newItemPending)
-            tabServiceProperties->setCurrentIndex(0);
-    } else {
-        frServiceSettingsButtons->hide();
-        QAbstractItemModel *model = itemsTableViewAll->model();
-        btnShowServiceSettings->setVisible(model && model->rowCount() > 0);
-        tabServiceProperties->setCurrentIndex(0);
-    }
-    itemsTableViewAll->scrollTo(itemsTableViewAll->currentIndex(), QAbstractItemView::PositionAtBottom);
-    if (!show)
-        itemsTableViewAll->setFocus(Qt::OtherFocusReason);
 }
 
 void LinkListModule::onBtnShowServiceSettings()

@@ -54,7 +54,6 @@ public slots:
     void onTabServicePropertiesFocusOut();
     void setCurrentModelIndex();
     void showHideColumns();
-    void showServiceDetails(bool show);
 
 protected:
     DeviceTask *createTransferTask(const QString &mode) override;

@@ -176,6 +176,27 @@ void ListsModuleShared::backFromExportPage()
     setPage(PageEditor);
 }
 
+void ListsModuleShared::showServiceDetails(bool show)
+{
+    form.tabServiceProperties->setVisible(show);
+    if (show) {
+        form.frServiceSettingsButtons->setVisible(newItemPending);
+        form.btnShowServiceSettings->hide();
+        if (!newItemPending)
+            form.tabServiceProperties->setCurrentIndex(0);
+        else if (newItemTab() >= 0)
+            form.tabServiceProperties->setCurrentIndex(newItemTab());
+    } else {
+        form.frServiceSettingsButtons->hide();
+        QAbstractItemModel *model = form.itemsTableViewAll->model();
+        form.btnShowServiceSettings->setVisible(model && model->rowCount() > 0);
+        form.tabServiceProperties->setCurrentIndex(0);
+    }
+    form.itemsTableViewAll->scrollTo(form.itemsTableViewAll->currentIndex(), QAbstractItemView::PositionAtBottom);
+    if (!show)
+        form.itemsTableViewAll->setFocus(Qt::OtherFocusReason);
+}
+
 void ListsModuleShared::setListToolsEnabled(bool on)
 {
     form.basicServicesEdit->setEnabled(on);

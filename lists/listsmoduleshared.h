@@ -54,6 +54,7 @@ public:
         QWidget *toolsFrame = nullptr;
         QWidget *itemsToolBar = nullptr;
         QWidget *lblAllServices = nullptr;
+        QWidget *frServiceSettingsButtons = nullptr;
     };
 
     explicit ListsModuleShared(QWidget *parent = nullptr);
@@ -111,6 +112,8 @@ public slots:
     void moreButtonAction();
     void onBtnOpenSavedProject2();
     void backFromExportPage();
+    // Shows or hides the details panel; hidden, the button that shows it again stands in for it.
+    void showServiceDetails(bool show);
 
 protected slots:
     virtual void onAfterExportProjectAs(bool success);
@@ -136,6 +139,8 @@ protected:
     void setListToolsEnabled(bool on);
     // The table, the tabs and the search: locked while one item is edited in the panel.
     void setBrowsingEnabled(bool on);
+    // The tab the panel opens on for a new item; -1 keeps the tab it shows.
+    virtual int newItemTab() const { return -1; }
 
     QModelIndexList lastSelectedRows;
     bool newItemPending = false;

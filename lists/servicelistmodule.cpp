@@ -351,24 +351,6 @@ void ServiceListModule::setCurrentModelIndex()
                                                           (info->satelliteCount() > 0 || !info->isUsbManaged()));
 }
 
-void ServiceListModule::showServiceDetails(bool show)
-{
-    ui.tabServiceProperties->setVisible(show);
-    if (show) {
-        ui.frServiceSettingsButtons->setVisible(newItemPending);
-        ui.btnShowServiceSettings->hide();
-        ui.tabServiceProperties->setCurrentIndex(newItemPending ? 2 : 0);
-    } else {
-        ui.frServiceSettingsButtons->hide();
-        QAbstractItemModel *model = ui.itemsTableViewAll->model();
-        ui.btnShowServiceSettings->setVisible(model && model->rowCount() > 0);
-        ui.tabServiceProperties->setCurrentIndex(0);
-    }
-    ui.itemsTableViewAll->scrollTo(ui.itemsTableViewAll->currentIndex(), QAbstractItemView::PositionAtBottom);
-    if (!show)
-        ui.itemsTableViewAll->setFocus();
-}
-
 void ServiceListModule::onBtnShowServiceSettings()
 {
     // After a delete the panel may still hold a service that went: typing there would be lost.

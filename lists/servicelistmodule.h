@@ -56,7 +56,6 @@ public:
         QCheckBox *epgCheckBox = nullptr;
         QCheckBox *parentLockCheckBox = nullptr;
         MultipleChoiceWidget *parentalControlMultipleChoice = nullptr;
-        QWidget *frServiceSettingsButtons = nullptr;
         QWidget *lblProvider = nullptr;
         // The two editors the forms name differently: the service's name and its provider.
         QLineEdit *nameEdit = nullptr;
@@ -147,7 +146,6 @@ private slots:
     void onTabServicePropertiesFocusOut();
     void setCurrentModelIndex();
     void showHideColumns();
-    void showServiceDetails(bool show);
 
 protected:
     // Called by the concrete page's constructor once its form is set up and its manager made.
@@ -165,6 +163,8 @@ protected:
     virtual void retranslateForm() = 0;
     // Run once on the first show, after the tuning editor's page is chosen.
     virtual void prepareTuningEditor() {}
+    // A new service opens the panel on its tuning data.
+    int newItemTab() const override { return 2; }
     // Whether the details panel closes after a paste or delete in the items table.
     virtual bool hidesDetailsAfterPasteOrDelete() const { return true; }
     // Whether a favourite-list selection with no rows keeps the rows remembered for printing.
