@@ -1,6 +1,7 @@
 #include "lists/linklistmodule.h"
 
 #include "lists/linklistmodulepaneldelegate.h"
+#include "lists/listpanelmapper.h"
 #include "lists/transferlistsdevicetask.h"
 
 #include "document/agregatemodel.h"
@@ -20,7 +21,6 @@
 #include "widgets/messagebox.h"
 #include "widgets/modelmenu.h"
 #include "widgets/multiplechoicewidgetdelegate.h"
-#include "widgets/sfiltermenu.h"
 #include "widgets/showhidecolumnsmodel.h"
 #include "widgets/sshowhidecolumnsmenu.h"
 
@@ -29,7 +29,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
-#include <QTreeView>
 
 namespace {
 constexpr int IndexColumn = 8;
@@ -52,6 +51,20 @@ LinkListModule::LinkListModule(QWidget *parent)
     widgets.btnUploadDeviceLists = btnUploadDeviceLists;
     widgets.itemsTableViewAll = itemsTableViewAll;
     widgets.listsTabWidget = listsTabWidget;
+    widgets.filterToolButton = filterToolButton;
+    widgets.tabServiceProperties = tabServiceProperties;
+    widgets.btnShowServiceSettings = btnShowServiceSettings;
+    widgets.frAllItemsContainer = frAllItemsContainer;
+    widgets.frServiceProperties = frServiceProperties;
+    widgets.listsSplitter = listsSplitter;
+    widgets.basicServicesEdit = basicServicesEdit;
+    widgets.btnCreateNewItem = btnCreateNewItem;
+    widgets.showHideColumnsToolButton = showHideColumnsToolButton;
+    widgets.txtSearch = txtSearch;
+    widgets.toolsFrame = toolsFrame;
+    widgets.itemsToolBar = itemsToolBar;
+    widgets.lblAllServices = lblAllServices;
+    widgets.frServiceSettingsButtons = frServiceSettingsButtons;
     setFormWidgets(widgets);
 
     lblLinkGenre->hide();
@@ -69,11 +82,8 @@ LinkListModule::LinkListModule(QWidget *parent)
     setOnLine(false);
 
     manager = new LinkListProjectFileManager(this);
-    // The file shortcuts (Ctrl+N, O, S, Shift+S, W, R) work while this page is shown, and only then.
-    addActions({manager->newAction, manager->openAction, manager->saveAction, manager->saveAsAction,
-                manager->closeAction, manager->exportAction});
-    addActions(QList<QAction *>(manager->recentFileActions.cbegin(), manager->recentFileActions.cend()));
-    connect(manager, &ProjectFileManager::onAfterExport, this, &LinkListModule::onAfterExportProjectAs);
+    panelRows = new ListPanelMapper(this);
+    takeFileActions(manager);
     const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled;
     favouriteColumns << new ItemProperty(tr("Title"), QStringLiteral("Title"), QString(), 69, flags, QString(), nullptr,
                                          field("title"))
@@ -118,17 +128,6 @@ LinkListModule::~LinkListModule()
 ListProjectFileManager *LinkListModule::listManager() const
 {
     return manager;
-}
-
-int LinkListModule::field(const char *name) const
-{
-    return manager ? manager->fieldColumns.value(QString::fromLatin1(name), -1) : -1;
-}
-
-void LinkListModule::setMaximumListCount(int count)
-{
-    manager->setListCount(count);
-    listsTabWidget->setMaximumTabCount(count);
 }
 
 DeviceTask *LinkListModule::createTransferTask(const QString &mode)
@@ -262,14 +261,8 @@ void LinkListModule::onProjectLoad()
     if (genreMenu)
         genreMenu->setModel(manager->genresModel, 0);
 
-    // The panel reads the links through a proxy of its own, without search, filters or sorting: a link
-    // typed out of the search still gets every later edit of the panel.
-    panelModel = new ObjectSortFilterProxyModel(this);
-    panelModel->setEditRestricted(false);
-    panelModel->setSourceModel(items);
-    mapper = new EnhancedDataWidgetMapper(this);
+    mapper = panelRows->attach(items, false);
     mapper->setItemDelegate(new LinkListModulePanelDelegate(mapper));
-    mapper->setModel(panelModel);
     mapper->addMapping(txtLinkTitle, field("title"));
     mapper->addMapping(txtLinkUrl, field("url"));
     mapper->addMapping(parentLockCheckBox, field("parentLock"));
@@ -291,9 +284,7 @@ void LinkListModule::onProjectLoad()
     manager->retranslate();
     // The manager leaves Export (Ctrl+R) off: with a list open the page offers it.
     manager->exportAction->setEnabled(true);
-    // "# on list" follows the current list from the start, so the first sort is by list place.
-    updateItemsListPosition(listsTabWidget->currentIndex());
-    itemsTableViewAll->sortByColumn(0, Qt::AscendingOrder);
+    sortByListPlace();
 }
 
 void LinkListModule::onProjectUnload()
@@ -302,17 +293,11 @@ void LinkListModule::onProjectUnload()
     manager->exportAction->setEnabled(false);
     connectSelection(false);
     if (mapper) {
-        mapper->clearMapping();
         disconnect(genreMultipleChoice, nullptr, mapper, nullptr);
         disconnect(parentalControlMultipleChoice, nullptr, mapper, nullptr);
-        mapper->deleteLater();
         mapper = nullptr;
     }
-    if (panelModel) {
-        panelModel->setSourceModel(nullptr);
-        panelModel->deleteLater();
-        panelModel = nullptr;
-    }
+    panelRows->detach();
     if (manager->itemsModel)
         disconnect(manager->itemsModel, &QAbstractItemModel::dataChanged, this, &LinkListModule::onAllItemsDataChanged);
     if (manager->genresModel)
@@ -359,21 +344,13 @@ void LinkListModule::connectFocusOutCheck(bool on)
 
 void LinkListModule::enableForEdit(bool enabled)
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{
-             toolsFrame, listsTabWidget, itemsToolBar, lblAllServices, txtSearch, itemsTableViewAll,
-             btnShowServiceSettings, basicServicesEdit, filterToolButton, showHideColumnsToolButton, btnCreateNewItem})
-        widget->setEnabled(enabled);
-    itemsTableViewAll->setDragEnabled(enabled);
-    itemsTableViewAll->horizontalHeader()->setEnabled(enabled);
-    itemsTableViewAll->setActionEnabled(STableView::Copy, enabled);
-    itemsTableViewAll->setActionEnabled(STableView::Delete, enabled);
+    setBrowsingEnabled(enabled);
+    setListToolsEnabled(enabled);
 }
 
 void LinkListModule::setPropertiesEditable(bool editing)
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{toolsFrame, listsTabWidget, lblAllServices, txtSearch,
-                                                            itemsToolBar, itemsTableViewAll, btnShowServiceSettings})
-        widget->setEnabled(!editing);
+    setBrowsingEnabled(!editing);
     connectFocusOutCheck(!editing);
 }
 
@@ -395,46 +372,9 @@ void LinkListModule::setCurrentModelIndex()
     showInPanel(editedId);
 }
 
-void LinkListModule::showServiceDetails(bool show)
-{
-    tabServiceProperties->setVisible(show);
-    if (show) {
-        frServiceSettingsButtons->setVisible(newItemPending);
-        btnShowServiceSettings->hide();
-        if (!newItemPending)
-            tabServiceProperties->setCurrentIndex(0);
-    } else {
-        frServiceSettingsButtons->hide();
-        QAbstractItemModel *model = itemsTableViewAll->model();
-        btnShowServiceSettings->setVisible(model && model->rowCount() > 0);
-        tabServiceProperties->setCurrentIndex(0);
-    }
-    itemsTableViewAll->scrollTo(itemsTableViewAll->currentIndex(), QAbstractItemView::PositionAtBottom);
-    if (!show)
-        itemsTableViewAll->setFocus(Qt::OtherFocusReason);
-}
-
 void LinkListModule::onBtnShowServiceSettings()
 {
     showServiceDetails(true);
-}
-
-void LinkListModule::onAllListItemPressed(const QModelIndex &)
-{
-    if (!tabServiceProperties->isVisible())
-        btnShowServiceSettings->show();
-}
-
-void LinkListModule::onAppFocusChanged(QWidget *old, QWidget *now)
-{
-    if (!now || now->objectName().isEmpty())
-        return;
-    const bool wasInside = old && frAllItemsContainer->isAncestorOf(old);
-    const bool isInside = frAllItemsContainer->isAncestorOf(now);
-    if (!wasInside && isInside)
-        frServiceProperties->show();
-    else if (wasInside && !isInside && now != listsSplitter)
-        frServiceProperties->hide();
 }
 
 void LinkListModule::onNewItem()
@@ -471,8 +411,7 @@ void LinkListModule::onNewItem()
 
 void LinkListModule::showInPanel(const QString &id)
 {
-    if (mapper && panelModel)
-        mapper->setCurrentIndex(panelModel->mapFromSource(manager->itemsModel->indexById(id, 0)).row());
+    panelRows->showSource(manager->itemsModel->indexById(id, 0));
 }
 
 void LinkListModule::commitPanel()
@@ -651,23 +590,6 @@ void LinkListModule::onEndPasteOrDelete()
     onServicesDataChanged();
 }
 
-void LinkListModule::updateItemsListPosition(int index)
-{
-    // The document, not the loaded flag: the flag is set only after the page has taken the document.
-    if (index < 0 || itemsTableViewAll->isColumnHidden(field("position")) || !manager->document)
-        return;
-    const QList<QList<int>> lists = manager->readLists();
-    if (index >= lists.size())
-        return;
-    itemsTableViewAll->proxy()->setListOrder(lists.at(index));
-    itemsTableViewAll->viewport()->update();
-}
-
-void LinkListModule::onServicesDataChanged()
-{
-    updateItemsListPosition(listsTabWidget->currentIndex());
-}
-
 void LinkListModule::onFavListSelectionChanged(const QItemSelection &, const QItemSelection &)
 {
     lastSelectedRows = listsTabWidget->currentListSelectedRows();
@@ -681,28 +603,6 @@ void LinkListModule::onItemsTableHeaderChange(const QModelIndex &, const QModelI
     const int widths[] = {150, 150, 150, 100, 80, 80};
     for (int column = 1; column <= 6; ++column)
         itemsTableViewAll->setColumnWidth(column, widths[column - 1]);
-}
-
-void LinkListModule::setupFilter()
-{
-    if (!filterModel)
-        return;
-    const bool on = filterModel->hasValues();
-    if (filterToolButton->isChecked() != on)
-        filterToolButton->setChecked(on);
-    itemsTableViewAll->proxy()->setColumnFilters(on ? &columnFilters : nullptr);
-}
-
-void LinkListModule::showFilterTree()
-{
-    if (!manager->isProjectLoaded() || !filterModel)
-        return;
-    auto *menu = new SFilterMenu(filterToolButton, 250, 200, 10);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    filterModel->rebuild(true);
-    filterToolButton->setChecked(filterModel->hasValues());
-    menu->treeView()->setModel(filterModel);
-    menu->show();
 }
 
 void LinkListModule::showHideColumns()
@@ -768,40 +668,4 @@ void LinkListModule::changeEvent(QEvent *event)
         txtSearch->clear();
     }
     manager->retranslate();
-}
-
-void LinkListModule::SaveProject()
-{
-    manager->saveAction->trigger();
-    setPage(PageEditor);
-}
-
-void LinkListModule::SaveProjectAs()
-{
-    manager->saveAsAction->trigger();
-    setPage(PageEditor);
-}
-
-void LinkListModule::moreButtonAction()
-{
-    setPage(PageExport);
-}
-
-void LinkListModule::backFromExportPage()
-{
-    newItemPending = false;
-    for (QWidget *widget : std::initializer_list<QWidget *>{btnCreateNewItem, basicServicesEdit, filterToolButton,
-                                                            showHideColumnsToolButton})
-        widget->setEnabled(true);
-    itemsTableViewAll->setDragEnabled(true);
-    itemsTableViewAll->horizontalHeader()->setEnabled(true);
-    itemsTableViewAll->setActionEnabled(STableView::Copy, true);
-    itemsTableViewAll->setActionEnabled(STableView::Delete, true);
-    setPage(PageEditor);
-}
-
-void LinkListModule::onBtnOpenSavedProject2()
-{
-    if (manager->closeProject())
-        manager->openProject();
 }

@@ -2,7 +2,6 @@
 #include "lists/listsmoduleshared.h"
 #include "ui_linklistmodule.h"
 
-#include "base/columnfilter.h"
 #include "document/displayeditdatamodel.h"
 #include "document/parentalcontrolmodel.h"
 #include "widgets/booleanmodel.h"
@@ -10,8 +9,8 @@
 #include <QItemSelection>
 
 class EnhancedDataWidgetMapper;
-class FilterMenuModel;
 class ItemProperty;
+class ListPanelMapper;
 class LinkListProjectFileManager;
 class ModelMenu;
 class ObjectSortFilterProxyModel;
@@ -32,18 +31,12 @@ public:
     void onShow() override;
     ListProjectFileManager *listManager() const override;
     QString listType() const override { return QStringLiteral("link"); }
-    void setMaximumListCount(int count);
     LinkListProjectFileManager *projectManager() const { return manager; }
     DisplayEditDataModel *linkTypes() { return &linkTypeModel; }
 
 public slots:
-    void backFromExportPage();
     void enableForEdit(bool enabled);
-    void moreButtonAction();
     void onAllItemsDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
-    void onAllListItemPressed(const QModelIndex &index);
-    void onAppFocusChanged(QWidget *old, QWidget *now);
-    void onBtnOpenSavedProject2();
     void onBeforePasteOrDelete();
     void onBtnHideServiceSettings();
     void onBtnSaveServiceSettings();
@@ -57,17 +50,10 @@ public slots:
     void onProjectBeforeSave();
     void onProjectLoad();
     void onProjectUnload();
-    void onServicesDataChanged();
     void onServiceItemUnselected(const QItemSelection &selected, const QItemSelection &deselected);
     void onTabServicePropertiesFocusOut();
-    void SaveProject();
-    void SaveProjectAs();
     void setCurrentModelIndex();
-    void setupFilter();
-    void showFilterTree();
     void showHideColumns();
-    void showServiceDetails(bool show);
-    void updateItemsListPosition(int index);
 
 protected:
     DeviceTask *createTransferTask(const QString &mode) override;
@@ -76,7 +62,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    int field(const char *name) const;
     void setPropertiesEditable(bool editing);
     void connectSelection(bool on);
     void connectFocusOutCheck(bool on);
@@ -94,11 +79,10 @@ private:
     ModelMenu *parentLockMenu = nullptr;
     ModelMenu *childrenLockMenu = nullptr;
     DisplayEditDataModel linkTypeModel;
-    QList<ColumnFilter> columnFilters;
+    // The panel's own unfiltered rows, and the mapper over them while a list is loaded.
+    ListPanelMapper *panelRows = nullptr;
     EnhancedDataWidgetMapper *mapper = nullptr;
-    ObjectSortFilterProxyModel *panelModel = nullptr;
     BooleanModel booleanModel;
-    FilterMenuModel *filterModel = nullptr;
     QList<ItemProperty *> favouriteColumns;
     bool favouriteColumnsHanded = false;
     ParentalControlModel parentalControlModel;

@@ -12,18 +12,25 @@
 #include "exchange/printlistsbuilder.h"
 #include "exchange/selectdrivedialog.h"
 #include "listfiles/listprojectfilemanager.h"
+#include "lists/basiceditpanel.h"
 #include "lists/listtabwidget.h"
 #include "modules/generaluiinterface.h"
+#include "widgets/filtermenumodel.h"
 #include "widgets/itemstableview.h"
 #include "widgets/messagebox.h"
 #include "widgets/messageboxcheckable.h"
+#include "widgets/sfiltermenu.h"
+#include "widgets/tabwidget.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QHeaderView>
 #include <QIcon>
+#include <QLineEdit>
 #include <QStackedWidget>
+#include <QTreeView>
 
 #include <memory>
 
@@ -52,6 +59,162 @@ void ListsModuleShared::setPage(int index)
 {
     if (form.stackedWidget)
         form.stackedWidget->setCurrentIndex(index);
+}
+
+int ListsModuleShared::field(const char *name) const
+{
+    ListProjectFileManager *manager = listManager();
+    return manager ? manager->fieldColumns.value(QString::fromLatin1(name), -1) : -1;
+}
+
+void ListsModuleShared::takeFileActions(ListProjectFileManager *manager)
+{
+    addActions({manager->newAction, manager->openAction, manager->saveAction, manager->saveAsAction,
+                manager->closeAction, manager->exportAction});
+    addActions(QList<QAction *>(manager->recentFileActions.cbegin(), manager->recentFileActions.cend()));
+    connect(manager, &ProjectFileManager::onAfterExport, this, &ListsModuleShared::onAfterExportProjectAs);
+}
+
+void ListsModuleShared::setMaximumListCount(int count)
+{
+    listManager()->setListCount(count);
+    form.listsTabWidget->setMaximumTabCount(count);
+}
+
+void ListsModuleShared::updateItemsListPosition(int index)
+{
+    // The document, not the loaded flag: the flag is set only after the page has taken the document,
+    // and the first load must fill "# on list" too.
+    ListProjectFileManager *manager = listManager();
+    if (index < 0 || form.itemsTableViewAll->isColumnHidden(field("position")) || !manager->document)
+        return;
+    const QList<QList<int>> lists = manager->readLists();
+    if (index >= lists.size())
+        return;
+    form.itemsTableViewAll->proxy()->setListOrder(lists.at(index));
+    form.itemsTableViewAll->viewport()->update();
+}
+
+void ListsModuleShared::onServicesDataChanged()
+{
+    updateItemsListPosition(form.listsTabWidget->currentIndex());
+}
+
+void ListsModuleShared::sortByListPlace()
+{
+    updateItemsListPosition(form.listsTabWidget->currentIndex());
+    form.itemsTableViewAll->sortByColumn(0, Qt::AscendingOrder);
+}
+
+void ListsModuleShared::setupFilter()
+{
+    if (!filterModel)
+        return;
+    const bool on = filterModel->hasValues();
+    if (form.filterToolButton->isChecked() != on)
+        form.filterToolButton->setChecked(on);
+    form.itemsTableViewAll->proxy()->setColumnFilters(on ? &columnFilters : nullptr);
+}
+
+void ListsModuleShared::showFilterTree()
+{
+    if (!listManager()->isProjectLoaded() || !filterModel)
+        return;
+    auto *menu = new SFilterMenu(form.filterToolButton, 250, 200, 10);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    filterModel->rebuild(true);
+    form.filterToolButton->setChecked(filterModel->hasValues());
+    menu->treeView()->setModel(filterModel);
+    menu->show();
+}
+
+void ListsModuleShared::onAllListItemPressed(const QModelIndex &)
+{
+    if (!form.tabServiceProperties->isVisible())
+        form.btnShowServiceSettings->show();
+}
+
+void ListsModuleShared::onAppFocusChanged(QWidget *old, QWidget *now)
+{
+    if (!now || now->objectName().isEmpty())
+        return;
+    const bool wasInside = old && form.frAllItemsContainer->isAncestorOf(old);
+    const bool isInside = form.frAllItemsContainer->isAncestorOf(now);
+    if (!wasInside && isInside)
+        form.frServiceProperties->show();
+    else if (wasInside && !isInside && now != form.listsSplitter)
+        form.frServiceProperties->hide();
+}
+
+void ListsModuleShared::SaveProject()
+{
+    listManager()->saveAction->trigger();
+    setPage(PageEditor);
+}
+
+void ListsModuleShared::SaveProjectAs()
+{
+    listManager()->saveAsAction->trigger();
+    setPage(PageEditor);
+}
+
+void ListsModuleShared::moreButtonAction()
+{
+    setPage(PageExport);
+}
+
+void ListsModuleShared::onBtnOpenSavedProject2()
+{
+    if (listManager()->closeProject())
+        listManager()->openProject();
+}
+
+void ListsModuleShared::backFromExportPage()
+{
+    newItemPending = false;
+    setListToolsEnabled(true);
+    setPage(PageEditor);
+}
+
+void ListsModuleShared::showServiceDetails(bool show)
+{
+    form.tabServiceProperties->setVisible(show);
+    if (show) {
+        form.frServiceSettingsButtons->setVisible(newItemPending);
+        form.btnShowServiceSettings->hide();
+        if (!newItemPending)
+            form.tabServiceProperties->setCurrentIndex(0);
+        else if (newItemTab() >= 0)
+            form.tabServiceProperties->setCurrentIndex(newItemTab());
+    } else {
+        form.frServiceSettingsButtons->hide();
+        QAbstractItemModel *model = form.itemsTableViewAll->model();
+        form.btnShowServiceSettings->setVisible(model && model->rowCount() > 0);
+        form.tabServiceProperties->setCurrentIndex(0);
+    }
+    form.itemsTableViewAll->scrollTo(form.itemsTableViewAll->currentIndex(), QAbstractItemView::PositionAtBottom);
+    if (!show)
+        form.itemsTableViewAll->setFocus(Qt::OtherFocusReason);
+}
+
+void ListsModuleShared::setListToolsEnabled(bool on)
+{
+    form.basicServicesEdit->setEnabled(on);
+    form.filterToolButton->setEnabled(on);
+    form.showHideColumnsToolButton->setEnabled(on);
+    form.itemsTableViewAll->setDragEnabled(on);
+    form.btnCreateNewItem->setEnabled(on);
+    form.itemsTableViewAll->horizontalHeader()->setEnabled(on);
+    form.itemsTableViewAll->setActionEnabled(STableView::Copy, on);
+    form.itemsTableViewAll->setActionEnabled(STableView::Delete, on);
+}
+
+void ListsModuleShared::setBrowsingEnabled(bool on)
+{
+    for (QWidget *widget :
+         std::initializer_list<QWidget *>{form.toolsFrame, form.listsTabWidget, form.itemsToolBar, form.lblAllServices,
+                                          form.txtSearch, form.itemsTableViewAll, form.btnShowServiceSettings})
+        widget->setEnabled(on);
 }
 
 int ListsModuleShared::currentPage() const

@@ -1,23 +1,29 @@
 #pragma once
+#include "base/columnfilter.h"
 #include "listfiles/projectfilemanager.h"
 #include "modules/ombrelaymodule.h"
 
 #include <QModelIndexList>
 
+class BasicEditPanel;
 class DeviceTask;
+class FilterMenuModel;
 class ItemsTableView;
 class ListProjectFileManager;
 class ListTabWidget;
 class PrintListsBuilder;
 class QAbstractButton;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QStackedWidget;
+class TabWidget;
 
 // Common base of the TV, radio and link list pages: the page switch, the transfer of the list with the
 // receiver (a task on its communication manager, or a USB drive for a USB-managed receiver), export,
-// closing, and the navigation of the welcome, transfer and export pages. The concrete module gives it
-// the widgets its form shares with the others, its manager and its list type.
+// closing, the navigation of the welcome, transfer and export pages, and what the editor page does the
+// same way on every list: "# on list", the filter, the file commands and showing the details panel.
+// The concrete module gives it the widgets its form shares with the others, its manager and its list type.
 class ListsModuleShared : public OmbrelayModule
 {
     Q_OBJECT
@@ -35,6 +41,20 @@ public:
         QAbstractButton *btnUploadDeviceLists = nullptr;
         ItemsTableView *itemsTableViewAll = nullptr;
         ListTabWidget *listsTabWidget = nullptr;
+        QAbstractButton *filterToolButton = nullptr;
+        TabWidget *tabServiceProperties = nullptr;
+        QAbstractButton *btnShowServiceSettings = nullptr;
+        QWidget *frAllItemsContainer = nullptr;
+        QWidget *frServiceProperties = nullptr;
+        QWidget *listsSplitter = nullptr;
+        BasicEditPanel *basicServicesEdit = nullptr;
+        QAbstractButton *btnCreateNewItem = nullptr;
+        QAbstractButton *showHideColumnsToolButton = nullptr;
+        QLineEdit *txtSearch = nullptr;
+        QWidget *toolsFrame = nullptr;
+        QWidget *itemsToolBar = nullptr;
+        QWidget *lblAllServices = nullptr;
+        QWidget *frServiceSettingsButtons = nullptr;
     };
 
     explicit ListsModuleShared(QWidget *parent = nullptr);
@@ -68,6 +88,7 @@ public:
     // At the end of a send: the project counts as saved only when the document still holds the text
     // this task carried.
     bool takeSentSnapshot(DeviceTask *task);
+    void setMaximumListCount(int count);
 
 public slots:
     // Called by a task at its one ending; forgets it when it is the pending one and releases it.
@@ -79,6 +100,20 @@ public slots:
     void printLists();
     void onDataTransferPageButtonClick();
     void setOnLine(bool online);
+    // "# on list": the place of each item on the list of this tab.
+    void updateItemsListPosition(int index);
+    void onServicesDataChanged();
+    void setupFilter();
+    void showFilterTree();
+    void onAllListItemPressed(const QModelIndex &index);
+    void onAppFocusChanged(QWidget *old, QWidget *now);
+    void SaveProject();
+    void SaveProjectAs();
+    void moreButtonAction();
+    void onBtnOpenSavedProject2();
+    void backFromExportPage();
+    // Shows or hides the details panel; hidden, the button that shows it again stands in for it.
+    void showServiceDetails(bool show);
 
 protected slots:
     virtual void onAfterExportProjectAs(bool success);
@@ -93,6 +128,19 @@ protected:
     virtual PrintListsBuilder *createPrintBuilder() = 0;
     // Starts a request on the receiver; false (nothing enqueued) without a manager.
     bool enqueue(DeviceTask *task);
+    // The column of this field of the manager's items ("name", "position", ...), or -1.
+    int field(const char *name) const;
+    // The manager's file actions (Ctrl+N, O, S, Shift+S, W, R and the recent files) on the page, so their
+    // shortcuts work while it is shown, and only then.
+    void takeFileActions(ListProjectFileManager *manager);
+    // On a load: "# on list" follows the current list from the start, so the first sort is by list place.
+    void sortByListPlace();
+    // The tools that change the list as a whole (edit, filter, columns, new item, drag, copy, delete).
+    void setListToolsEnabled(bool on);
+    // The table, the tabs and the search: locked while one item is edited in the panel.
+    void setBrowsingEnabled(bool on);
+    // The tab the panel opens on for a new item; -1 keeps the tab it shows.
+    virtual int newItemTab() const { return -1; }
 
     QModelIndexList lastSelectedRows;
     bool newItemPending = false;
@@ -100,6 +148,8 @@ protected:
     bool itemsChanged = false;
     DeviceTask *currentTask = nullptr;
     FormWidgets form;
+    QList<ColumnFilter> columnFilters;
+    FilterMenuModel *filterModel = nullptr;
 
 private:
     void importFromUsb();

@@ -26,7 +26,6 @@
 #include "widgets/modelmenu.h"
 #include "widgets/multiplechoicewidget.h"
 #include "widgets/multiplechoicewidgetdelegate.h"
-#include "widgets/sfiltermenu.h"
 #include "widgets/showhidecolumnsmodel.h"
 #include "widgets/sshowhidecolumnsmenu.h"
 #include "widgets/tabwidget.h"
@@ -40,7 +39,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QStackedWidget>
-#include <QTreeView>
 
 namespace {
 constexpr int IndexColumn = 8;
@@ -79,11 +77,7 @@ void ServiceListModule::setUpServiceEditing(const ServiceFormWidgets &widgets,
     ui.tabServiceProperties->hide();
     setOnLine(false);
 
-    // The file shortcuts (Ctrl+N, O, S, Shift+S, W, R) work while this page is shown, and only then.
-    addActions({manager->newAction, manager->openAction, manager->saveAction, manager->saveAsAction,
-                manager->closeAction, manager->exportAction});
-    addActions(QList<QAction *>(manager->recentFileActions.cbegin(), manager->recentFileActions.cend()));
-    connect(manager, &ProjectFileManager::onAfterExport, this, &ServiceListModule::onAfterExportProjectAs);
+    takeFileActions(manager);
     const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled;
     favouriteColumns << new ItemProperty(QCoreApplication::translate("QObject", "Name"), QStringLiteral("Name"),
                                          QString(), 69, flags, QString(), nullptr, field("name"))
@@ -149,17 +143,6 @@ PrintListsBuilder *ServiceListModule::createPrintBuilder()
 QString ServiceListModule::text(const char *source) const
 {
     return QCoreApplication::translate(translationContext(), source);
-}
-
-int ServiceListModule::field(const char *name) const
-{
-    return manager ? manager->fieldColumns.value(QString::fromLatin1(name), -1) : -1;
-}
-
-void ServiceListModule::setMaximumListCount(int count)
-{
-    manager->setListCount(count);
-    ui.listsTabWidget->setMaximumTabCount(count);
 }
 
 void ServiceListModule::retranslate()
@@ -297,9 +280,7 @@ void ServiceListModule::onProjectLoad()
     manager->retranslate();
     // The manager leaves Export (Ctrl+R) off: with a list open the page offers it.
     manager->exportAction->setEnabled(true);
-    // "# on list" follows the current list from the start, so the first sort is by list place.
-    updateItemsListPosition(ui.listsTabWidget->currentIndex());
-    ui.itemsTableViewAll->sortByColumn(0, Qt::AscendingOrder);
+    sortByListPlace();
     setPage(PageEditor);
 }
 
@@ -348,18 +329,6 @@ void ServiceListModule::connectSelection(bool on)
     }
 }
 
-void ServiceListModule::setListToolsEnabled(bool on)
-{
-    ui.basicServicesEdit->setEnabled(on);
-    ui.filterToolButton->setEnabled(on);
-    ui.showHideColumnsToolButton->setEnabled(on);
-    ui.itemsTableViewAll->setDragEnabled(on);
-    ui.btnCreateNewItem->setEnabled(on);
-    ui.itemsTableViewAll->horizontalHeader()->setEnabled(on);
-    ui.itemsTableViewAll->setActionEnabled(STableView::Copy, on);
-    ui.itemsTableViewAll->setActionEnabled(STableView::Delete, on);
-}
-
 void ServiceListModule::setCurrentModelIndex()
 {
     const QModelIndexList rows = ui.itemsTableViewAll->selectionModel()
@@ -382,45 +351,12 @@ void ServiceListModule::setCurrentModelIndex()
                                                           (info->satelliteCount() > 0 || !info->isUsbManaged()));
 }
 
-void ServiceListModule::showServiceDetails(bool show)
-{
-    ui.tabServiceProperties->setVisible(show);
-    if (show) {
-        ui.frServiceSettingsButtons->setVisible(newItemPending);
-        ui.btnShowServiceSettings->hide();
-        ui.tabServiceProperties->setCurrentIndex(newItemPending ? 2 : 0);
-    } else {
-        ui.frServiceSettingsButtons->hide();
-        QAbstractItemModel *model = ui.itemsTableViewAll->model();
-        ui.btnShowServiceSettings->setVisible(model && model->rowCount() > 0);
-        ui.tabServiceProperties->setCurrentIndex(0);
-    }
-    ui.itemsTableViewAll->scrollTo(ui.itemsTableViewAll->currentIndex(), QAbstractItemView::PositionAtBottom);
-    if (!show)
-        ui.itemsTableViewAll->setFocus();
-}
-
 void ServiceListModule::onBtnShowServiceSettings()
 {
+    // After a delete the panel may still hold a service that went: typing there would be lost.
+    if (panel->isAttached() && !panel->showsService())
+        followCurrentRow();
     showServiceDetails(true);
-}
-
-void ServiceListModule::onAllListItemPressed(const QModelIndex &)
-{
-    if (!ui.tabServiceProperties->isVisible())
-        ui.btnShowServiceSettings->show();
-}
-
-void ServiceListModule::onAppFocusChanged(QWidget *old, QWidget *now)
-{
-    if (!now || now->objectName().isEmpty())
-        return;
-    const bool wasInside = old && ui.frAllItemsContainer->isAncestorOf(old);
-    const bool isInside = ui.frAllItemsContainer->isAncestorOf(now);
-    if (!wasInside && isInside)
-        ui.frServiceProperties->show();
-    else if (wasInside && !isInside && now != ui.listsSplitter)
-        ui.frServiceProperties->hide();
 }
 
 void ServiceListModule::onNewItem()
@@ -447,10 +383,7 @@ void ServiceListModule::onNewItem()
 
 void ServiceListModule::setPropertiesEditable(bool editing)
 {
-    for (QWidget *widget :
-         std::initializer_list<QWidget *>{ui.toolsFrame, ui.listsTabWidget, ui.itemsToolBar, ui.lblAllServices,
-                                          ui.txtSearch, ui.itemsTableViewAll, ui.btnShowServiceSettings})
-        widget->setEnabled(!editing);
+    setBrowsingEnabled(!editing);
     if (editing)
         disconnect(ui.tabServiceProperties, &TabWidget::focusOut, this,
                    &ServiceListModule::onTabServicePropertiesFocusOut);
@@ -624,24 +557,6 @@ void ServiceListModule::followCurrentRow()
         panel->clear();
 }
 
-void ServiceListModule::updateItemsListPosition(int index)
-{
-    // The document, not the loaded flag: the flag is set only after the page has taken the document,
-    // and the first load must fill "# on list" too.
-    if (index < 0 || ui.itemsTableViewAll->isColumnHidden(field("position")) || !manager->document)
-        return;
-    const QList<QList<int>> lists = manager->readLists();
-    if (index >= lists.size())
-        return;
-    ui.itemsTableViewAll->proxy()->setListOrder(lists.at(index));
-    ui.itemsTableViewAll->viewport()->update();
-}
-
-void ServiceListModule::onServicesDataChanged()
-{
-    updateItemsListPosition(ui.listsTabWidget->currentIndex());
-}
-
 void ServiceListModule::onFavListSelectionChanged(const QItemSelection &, const QItemSelection &)
 {
     const QModelIndexList rows = ui.listsTabWidget->currentListSelectedRows();
@@ -660,28 +575,6 @@ void ServiceListModule::onItemsTableHeaderChange(const QModelIndex &, const QMod
     QHeaderView *header = ui.itemsTableViewAll->horizontalHeader();
     for (int column : {3, 4, 5, 6})
         ui.itemsTableViewAll->setColumnWidth(column, qMax(80, header->sectionSizeHint(column)));
-}
-
-void ServiceListModule::setupFilter()
-{
-    if (!filterModel)
-        return;
-    const bool on = filterModel->hasValues();
-    if (ui.filterToolButton->isChecked() != on)
-        ui.filterToolButton->setChecked(on);
-    ui.itemsTableViewAll->proxy()->setColumnFilters(on ? &columnFilters : nullptr);
-}
-
-void ServiceListModule::showFilterTree()
-{
-    if (!manager->isProjectLoaded() || !filterModel)
-        return;
-    auto *menu = new SFilterMenu(ui.filterToolButton, 250, 200, 10);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    filterModel->rebuild(true);
-    ui.filterToolButton->setChecked(filterModel->hasValues());
-    menu->treeView()->setModel(filterModel);
-    menu->show();
 }
 
 void ServiceListModule::showHideColumns()
@@ -747,39 +640,9 @@ void ServiceListModule::changeEvent(QEvent *event)
     manager->retranslate();
 }
 
-void ServiceListModule::SaveProject()
-{
-    manager->saveAction->trigger();
-    setPage(PageEditor);
-}
-
-void ServiceListModule::SaveProjectAs()
-{
-    manager->saveAsAction->trigger();
-    setPage(PageEditor);
-}
-
-void ServiceListModule::moreButtonAction()
-{
-    setPage(PageExport);
-}
-
-void ServiceListModule::backFromExportPage()
-{
-    newItemPending = false;
-    setListToolsEnabled(true);
-    setPage(PageEditor);
-}
-
 void ServiceListModule::onProjectBeforeSave() {}
 
 void ServiceListModule::onProjectAfterSave() {}
-
-void ServiceListModule::onBtnOpenSavedProject2()
-{
-    if (manager->closeProject())
-        manager->openProject();
-}
 
 void ServiceListModule::onPredefinedSatellitesButtonClicked()
 {

@@ -1,7 +1,6 @@
 #pragma once
 #include "lists/listsmoduleshared.h"
 
-#include "base/columnfilter.h"
 #include "document/parentalcontrolmodel.h"
 #include "widgets/booleanmodel.h"
 
@@ -11,7 +10,6 @@ class BasicEditPanel;
 class CsvTableWidget;
 class DocItem;
 class EditableComboBox;
-class FilterMenuModel;
 class ItemProperty;
 class ModelMenu;
 class MultipleChoiceWidget;
@@ -36,13 +34,10 @@ public:
     struct ServiceFormWidgets : FormWidgets
     {
         QWidget *watchVideoTutorialLinkButton = nullptr;
-        TabWidget *tabServiceProperties = nullptr;
         QAbstractButton *btnHideServiceSettings = nullptr;
         QAbstractButton *btnSaveServiceSettings = nullptr;
-        QAbstractButton *btnShowServiceSettings = nullptr;
         QAbstractButton *btnCancelServiceSetting = nullptr;
         CsvTableWidget *frGenreList = nullptr;
-        BasicEditPanel *basicServicesEdit = nullptr;
         TvAdvancedSettingsItemDelegateWidget *detailedSettingsWidget = nullptr;
         QGridLayout *gridLayout = nullptr;
         QStackedWidget *serviceOrLinkSW = nullptr;
@@ -53,10 +48,6 @@ public:
         QAbstractButton *btnExportAsProject = nullptr;
         QAbstractButton *btnPrintProject = nullptr;
         QAbstractButton *backCommandLinkButton = nullptr;
-        QAbstractButton *btnCreateNewItem = nullptr;
-        QAbstractButton *filterToolButton = nullptr;
-        QAbstractButton *showHideColumnsToolButton = nullptr;
-        QLineEdit *txtSearch = nullptr;
         QAbstractButton *btnCreateNewProject = nullptr;
         QAbstractButton *btnOpenSavedProject = nullptr;
         QAbstractButton *btnOpenSavedProject2 = nullptr;
@@ -65,13 +56,6 @@ public:
         QCheckBox *epgCheckBox = nullptr;
         QCheckBox *parentLockCheckBox = nullptr;
         MultipleChoiceWidget *parentalControlMultipleChoice = nullptr;
-        QWidget *frServiceSettingsButtons = nullptr;
-        QWidget *frAllItemsContainer = nullptr;
-        QWidget *frServiceProperties = nullptr;
-        QWidget *listsSplitter = nullptr;
-        QWidget *toolsFrame = nullptr;
-        QWidget *itemsToolBar = nullptr;
-        QWidget *lblAllServices = nullptr;
         QWidget *lblProvider = nullptr;
         // The two editors the forms name differently: the service's name and its provider.
         QLineEdit *nameEdit = nullptr;
@@ -138,22 +122,16 @@ public:
     void retranslate() override;
     void onShow() override;
     ListProjectFileManager *listManager() const override;
-    void setMaximumListCount(int count);
 
 public slots:
     void taskComplete(DeviceTask *task) override;
 
 private slots:
-    void backFromExportPage();
-    void moreButtonAction();
     void onAllItemsDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
-    void onAllListItemPressed(const QModelIndex &index);
-    void onAppFocusChanged(QWidget *old, QWidget *now);
     void onBeforePasteOrDelete();
     void onBtnHideServiceSettings();
     void onBtnSaveServiceSettings();
     void onBtnShowServiceSettings();
-    void onBtnOpenSavedProject2();
     void onEndPasteOrDelete();
     void onFavListSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
     void onItemSelected(const DocItem &item);
@@ -164,17 +142,10 @@ private slots:
     void onProjectUnload();
     void onProjectBeforeSave();
     void onProjectAfterSave();
-    void onServicesDataChanged();
     void onServiceItemUnselected(const QItemSelection &selected, const QItemSelection &deselected);
     void onTabServicePropertiesFocusOut();
-    void SaveProject();
-    void SaveProjectAs();
     void setCurrentModelIndex();
-    void setupFilter();
-    void showFilterTree();
     void showHideColumns();
-    void showServiceDetails(bool show);
-    void updateItemsListPosition(int index);
 
 protected:
     // Called by the concrete page's constructor once its form is set up and its manager made.
@@ -192,6 +163,8 @@ protected:
     virtual void retranslateForm() = 0;
     // Run once on the first show, after the tuning editor's page is chosen.
     virtual void prepareTuningEditor() {}
+    // A new service opens the panel on its tuning data.
+    int newItemTab() const override { return 2; }
     // Whether the details panel closes after a paste or delete in the items table.
     virtual bool hidesDetailsAfterPasteOrDelete() const { return true; }
     // Whether a favourite-list selection with no rows keeps the rows remembered for printing.
@@ -205,9 +178,7 @@ protected:
     ServiceFormWidgets ui;
 
 private:
-    int field(const char *name) const;
     void setPropertiesEditable(bool editing);
-    void setListToolsEnabled(bool on);
     void checkLeftItem(const QItemSelection &deselected);
     void removeCurrentRow();
     void connectSelection(bool on);
@@ -221,10 +192,8 @@ private:
     ModelMenu *genreMenu = nullptr;
     ModelMenu *parentLockMenu = nullptr;
     ModelMenu *childrenLockMenu = nullptr;
-    QList<ColumnFilter> columnFilters;
     ServicePanelMapper *panel = nullptr;
     BooleanModel booleanModel;
-    FilterMenuModel *filterModel = nullptr;
     QList<ItemProperty *> favouriteColumns;
     bool favouriteColumnsHanded = false;
     ParentalControlModel parentalControlModel;

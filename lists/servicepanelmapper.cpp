@@ -1,5 +1,7 @@
 #include "lists/servicepanelmapper.h"
 
+#include "lists/listpanelmapper.h"
+
 #include "document/objectsortfilterproxymodel.h"
 #include "tuning/tvadvancedsettingsitemdelegatewidget.h"
 #include "widgets/csvtablewidget.h"
@@ -13,20 +15,17 @@
 ServicePanelMapper::ServicePanelMapper(const Editors &editors, QObject *parent)
     : QObject(parent)
     , editors(editors)
+    , rows(new ListPanelMapper(this))
 {}
 
 void ServicePanelMapper::attach(QAbstractItemModel *items, const QMap<QString, int> &fields)
 {
     detach();
     const auto column = [&fields](const char *name) { return fields.value(QString::fromLatin1(name), -1); };
-    panelModel = new ObjectSortFilterProxyModel(this);
-    panelModel->setEditRestricted(true);
-    panelModel->setSourceModel(items);
-    mapper = new EnhancedDataWidgetMapper(this);
-    mapper->setModel(panelModel);
+    mapper = rows->attach(items, true);
     // After the mapper has filled the panel (connected after it, so run after it).
     connect(mapper, &QDataWidgetMapper::currentIndexChanged, this, &ServicePanelMapper::keepProviderExact);
-    connect(panelModel, &QAbstractItemModel::dataChanged, this, &ServicePanelMapper::keepProviderExact);
+    connect(rows->model(), &QAbstractItemModel::dataChanged, this, &ServicePanelMapper::keepProviderExact);
     providerColumn = column("provider");
     mapper->addMapping(editors.name, column("name"));
     mapper->addMapping(editors.provider, providerColumn, "currentText");
@@ -47,15 +46,9 @@ void ServicePanelMapper::detach()
     if (mapper) {
         disconnect(editors.details, nullptr, mapper, nullptr);
         disconnect(editors.childrenLock, nullptr, mapper, nullptr);
-        mapper->clearMapping();
-        mapper->deleteLater();
         mapper = nullptr;
     }
-    if (panelModel) {
-        panelModel->setSourceModel(nullptr);
-        panelModel->deleteLater();
-        panelModel = nullptr;
-    }
+    rows->detach();
     empty = false;
 }
 
@@ -63,8 +56,14 @@ void ServicePanelMapper::showSource(const QModelIndex &source)
 {
     if (!mapper)
         return;
-    mapper->setCurrentIndex(panelModel->mapFromSource(source).row());
+    rows->showSource(source);
     empty = false;
+}
+
+bool ServicePanelMapper::showsService() const
+{
+    // The mapper's row is a persistent index: it turns invalid when its service is deleted.
+    return mapper && !empty && mapper->currentIndex() >= 0;
 }
 
 void ServicePanelMapper::toFirst()
@@ -119,7 +118,7 @@ void ServicePanelMapper::keepProviderExact()
     EditableComboBox *box = editors.provider;
     if (!mapper || empty || box->isEditable() || mapper->currentIndex() < 0)
         return;
-    const QString value = panelModel->index(mapper->currentIndex(), providerColumn).data(Qt::EditRole).toString();
+    const QString value = rows->model()->index(mapper->currentIndex(), providerColumn).data(Qt::EditRole).toString();
     if (box->currentText() == value)
         return;
     for (int entry = 0; entry < box->count(); ++entry) {

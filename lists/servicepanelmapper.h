@@ -7,16 +7,15 @@
 class CsvTableWidget;
 class EditableComboBox;
 class EnhancedDataWidgetMapper;
+class ListPanelMapper;
 class MultipleChoiceWidget;
-class ObjectSortFilterProxyModel;
 class QAbstractItemModel;
 class QCheckBox;
 class QLineEdit;
 class TvAdvancedSettingsItemDelegateWidget;
 
-// Binds the editors of a service page's panel to one service of the items model. The panel reads the
-// services through a proxy of its own, without search, filters or sorting, so a service renamed out of
-// the search still gets every later edit of the panel.
+// Binds the editors of a service page's panel to one service of the items model (read through the
+// panel's own unfiltered rows, so a service renamed out of the search still gets every later edit).
 class ServicePanelMapper : public QObject
 {
     Q_OBJECT
@@ -44,6 +43,8 @@ public:
     // Empties the editors and locks them: the panel shows no service and takes no typing.
     void clear();
     bool isEmpty() const { return empty; }
+    // Whether the editors show a service that is still in the model (not one whose row went).
+    bool showsService() const;
     // Reads the shown service into the editors again, as after the form's texts were set anew.
     void reread();
     // While rows are pasted or deleted the panel says nothing.
@@ -53,8 +54,8 @@ private:
     void keepProviderExact();
 
     Editors editors;
+    ListPanelMapper *rows = nullptr;
     EnhancedDataWidgetMapper *mapper = nullptr;
-    ObjectSortFilterProxyModel *panelModel = nullptr;
     int providerColumn = -1;
     bool empty = false;
 };

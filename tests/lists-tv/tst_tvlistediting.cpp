@@ -724,6 +724,61 @@ private slots:
         QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("1"));
         QCOMPARE(model->index(1, 0).data().toString(), QString());
     }
+
+    // A delete closes the panel; shown again it holds the row that is current then, or, with none, empty
+    // editors that take no typing: nothing typed goes to a service that went.
+    void panelShownAgainAfterADelete_data()
+    {
+        QTest::addColumn<QStringList>("deleted"); // ids
+        QTest::newRow("a middle service") << QStringList{"2"};
+        QTest::newRow("the last service") << QStringList{"4"};
+        QTest::newRow("two services") << QStringList{"1", "2"};
+        QTest::newRow("every service") << QStringList{"0", "1", "2", "3", "4"};
+    }
+    void panelShownAgainAfterADelete()
+    {
+        QFETCH(QStringList, deleted);
+        auto module = makeModule(listText());
+        ItemsTableView *table = module->itemsTableViewAll;
+        QAbstractItemModel *rows = table->model();
+        QAbstractItemModelTester tester(rows, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        table->selectRow(rowOf(module.get(), deleted.first()));
+        module->btnShowServiceSettings->click();
+        QVERIFY(module->tabServiceProperties->isVisible());
+        QCOMPARE(module->txtServiceTitle->text(), value(module.get(), deleted.first(), 1));
+        table->selectionModel()->clearSelection();
+        for (const QString &id : deleted)
+            table->selectionModel()->select(rows->index(rowOf(module.get(), id), 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        table->deleteSelected();
+        QCOMPARE(rows->rowCount(), 5 - deleted.size());
+        QVERIFY(!module->tabServiceProperties->isVisible());
+        const QString before = module->projectManager()->documentText();
+        // (with no row left the button is hidden; the page still answers it)
+        module->btnShowServiceSettings->click();
+        QVERIFY(module->tabServiceProperties->isVisible());
+        if (rows->rowCount() == 0) {
+            for (QWidget *editor :
+                 std::initializer_list<QWidget *>{module->txtServiceTitle, module->cmbProvider, module->epgCheckBox,
+                                                  module->parentLockCheckBox, module->parentalControlMultipleChoice})
+                QVERIFY2(!editor->isEnabled(), qPrintable(editor->objectName()));
+            QCOMPARE(module->txtServiceTitle->text(), QString());
+            QCOMPARE(module->projectManager()->documentText(), before);
+            return;
+        }
+        const QModelIndex current = table->currentIndex();
+        QVERIFY(current.isValid());
+        QVERIFY(table->selectionModel()->isRowSelected(current.row(), QModelIndex()));
+        const QString id = rows->index(current.row(), 8).data().toString();
+        QVERIFY(!deleted.contains(id));
+        QCOMPARE(module->txtServiceTitle->text(), value(module.get(), id, 1));
+        QVERIFY(module->txtServiceTitle->isEnabled());
+        // Typing goes to the service shown.
+        module->txtServiceTitle->setFocus();
+        module->txtServiceTitle->setText(QStringLiteral("Typed"));
+        QTest::keyClick(module->txtServiceTitle, Qt::Key_Return);
+        QTRY_COMPARE(value(module.get(), id, 1), QStringLiteral("Typed"));
+    }
 };
 
 OMBRELAY_TEST_MAIN(TestTvListEditing)
