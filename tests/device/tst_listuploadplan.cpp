@@ -110,6 +110,12 @@ QList<PlanCase> cases()
     c.append(plan("tv, a DOCTYPE", "tv",
               "<?xml version=\"1.0\"?><!DOCTYPE TDocument><TDocument><items><tvService id=\"1\"/></items>"
               "</TDocument>"));
+    c.append(plan("tv, prefixes and namespaces", "tv",
+                  "<TDocument xmlns:p=\"urn:x\"><items><tvService xmlns=\"urn:d\" p:a=\"1\"><p:name>N</p:name>"
+                  "</tvService><p:tvService id=\"2\"/></items></TDocument>"));
+    c.append(plan("tv, an entity declared in the document", "tv",
+                  "<!DOCTYPE TDocument [<!ENTITY e \"val &#38;amp; more\">]><TDocument><items><tvService>"
+                  "<name>&e;</name></tvService></items><lists><list><ref>&e;</ref></list></lists></TDocument>"));
     c.append(plan("tv, text after a zero byte", "tv",
               doc("<items>" + service(1, "A") + "</items>", favourites({1})) + QByteArray(1, '\0') + "<garbage"));
     QByteArray radio;
