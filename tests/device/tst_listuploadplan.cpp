@@ -87,7 +87,7 @@ QList<PlanCase> cases()
     c.append(plan("tv, indented as saved", "tv", indented(7)));
     c.append(plan("tv, text forms", "tv",
               doc("<items><tvService id=\"1\"><name><![CDATA[a<b&c]]></name><x> </x><y>&#32;</y>"
-                  "<z>a\n b</z><!-- a comment --><?pi some data?><w>mixed <b>bold</b> tail</w></tvService>"
+                  "<z>a\n b</z><cr>a&#xd;b&#xd;&#xa;c\r\nd</cr><tab>\t&#9;x</tab><!-- a comment --><?pi some data?><w>mixed <b>bold</b> tail</w></tvService>"
                   "<tvService id='2' single='it&apos;s'/></items>",
                   favourites({1}))));
     c.append(plan("tv, one to four entries", "tv",
