@@ -100,6 +100,11 @@ QList<PlanCase> cases()
               "</tvService></sub><tvService id=\"3\"/></items></group><items><tvService id=\"4\"/></items>"
               "<list><ref>9</ref></list><lists><list a=\"1\"><ref>1<ref>2</ref></ref><list><ref>3</ref></list>"
               "<other><ref>4</ref></other></list></lists><lists><list><ref>5</ref></list></lists></TDocument>"));
+    c.append(plan("tv, texts beside the entries", "tv",
+                  "<TDocument><items>a<tvService id=\"1\"/>b<tvService id=\"2\"/><!--c--><tvService id=\"3\"/> "
+                  "<![CDATA[ ]]><tvService id=\"4\"/>&#160;<tvService id=\"5\"/><![CDATA[z]]> <?p?>"
+                  "<tvService id=\"6\">t<name>n</name>u</tvService>&#32;<tvService id=\"7\"/></items>"
+                  "<lists><list>r<ref>1</ref> s<ref>2</ref><ref>3</ref>&#13;</list></lists></TDocument>"));
     c.append(plan("tv, lists before items", "tv", "<TDocument>" + favourites({2}) + "<items>" + service(5, "E") +
                                                   "</items></TDocument>"));
     c.append(plan("tv, items inside an entry", "tv",
