@@ -18,11 +18,15 @@ struct PlanCase
 
 QByteArray service(int id, const QByteArray &name, const QByteArray &extra = QByteArray())
 {
-    return "<tvService id=\"" + QByteArray::number(id) + "\" epgMarked=\"" + QByteArray::number(id % 2) +
-           "\"><name>" + name + "</name><provider>ARD</provider><genres>News;Sport</genres>"
-           "<parentLock>" + QByteArray::number(id % 2) + "</parentLock><childrenLock>1;3</childrenLock>"
-           "<details><config type=\"satellite\"><sid>" + QByteArray::number(28000 + id) +
-           "</sid><satellite position=\"192\"/></config></details>" + extra + "</tvService>";
+    return "<tvService id=\"" + QByteArray::number(id) + "\" epgMarked=\"" + QByteArray::number(id % 2) + "\"><name>" +
+           name +
+           "</name><provider>ARD</provider><genres>News;Sport</genres>"
+           "<parentLock>" +
+           QByteArray::number(id % 2) +
+           "</parentLock><childrenLock>1;3</childrenLock>"
+           "<details><config type=\"satellite\"><sid>" +
+           QByteArray::number(28000 + id) + "</sid><satellite position=\"192\"/></config></details>" + extra +
+           "</tvService>";
 }
 
 QByteArray favourites(const QList<int> &refsPerList)
@@ -50,7 +54,8 @@ QByteArray indented(int services)
                    " <items>\n";
     for (int i = 0; i < services; ++i)
         d += "  <tvService id=\"" + QByteArray::number(i) + "\" epgMarked=\"1\">\n   <name>Kanal " +
-             QByteArray::number(i) + "</name>\n   <genres>Film</genres>\n   <parentLock>0</parentLock>\n"
+             QByteArray::number(i) +
+             "</name>\n   <genres>Film</genres>\n   <parentLock>0</parentLock>\n"
              "   <childrenLock/>\n  </tvService>\n";
     d += " </items>\n <lists>\n  <list name=\"A\">\n   <ref>1</ref>\n   <ref>2</ref>\n  </list>\n </lists>\n"
          "</TDocument>\n";
@@ -78,43 +83,46 @@ QList<PlanCase> cases()
     for (int i = 0; i < 40; ++i)
         many += service(i, "Kanal " + QByteArray::number(i));
     c.append(plan("tv services, genres, locks, EPG mark", "tv",
-              doc("<items>" + many + "</items>", favourites({0, 1, 11, 12, 23}))));
+                  doc("<items>" + many + "</items>", favourites({0, 1, 11, 12, 23}))));
     c.append(plan("tv, escaped and not ASCII", "tv",
-              doc("<items>" + service(1, "Kana\xc5\x82 &amp; &lt;Z&gt; \xc3\x9c \"q\" 'a' \xf0\x9f\x93\xba") +
-                      service(2, "&#x41;&#66;&#x20AC; &quot;x&quot;", "<note a=\"&lt;&amp;&quot;&gt;'\" b=\"x&#xa;y&#9;z&#xd;\"/>") +
-                      service(3, "  blanks  around  ") + "</items>",
-                  favourites({2}))));
+                  doc("<items>" + service(1, "Kana\xc5\x82 &amp; &lt;Z&gt; \xc3\x9c \"q\" 'a' \xf0\x9f\x93\xba") +
+                          service(2, "&#x41;&#66;&#x20AC; &quot;x&quot;",
+                                  "<note a=\"&lt;&amp;&quot;&gt;'\" b=\"x&#xa;y&#9;z&#xd;\"/>") +
+                          service(3, "  blanks  around  ") + "</items>",
+                      favourites({2}))));
     c.append(plan("tv, indented as saved", "tv", indented(7)));
     c.append(plan("tv, text forms", "tv",
-              doc("<items><tvService id=\"1\"><name><![CDATA[a<b&c]]></name><x> </x><y>&#32;</y>"
-                  "<z>a\n b</z><cr>a&#xd;b&#xd;&#xa;c\r\nd</cr><tab>\t&#9;x</tab><!-- a comment --><?pi some data?><w>mixed <b>bold</b> tail</w></tvService>"
-                  "<tvService id='2' single='it&apos;s'/></items>",
-                  favourites({1}))));
+                  doc("<items><tvService id=\"1\"><name><![CDATA[a<b&c]]></name><x> </x><y>&#32;</y>"
+                      "<z>a\n b</z><cr>a&#xd;b&#xd;&#xa;c\r\nd</cr><tab>\t&#9;x</tab><!-- a comment --><?pi some "
+                      "data?><w>mixed <b>bold</b> tail</w></tvService>"
+                      "<tvService id='2' single='it&apos;s'/></items>",
+                      favourites({1}))));
     c.append(plan("tv, one to four entries", "tv",
-              doc("<items>" + service(1, "A") + service(2, "B") + service(3, "C") + service(4, "D") + "</items>",
-                  favourites({11}))));
-    c.append(plan("tv, entries of other kinds are not sent", "tv",
-              doc("<items><radioService id=\"9\"/>" + service(1, "A") + "<link id=\"3\"/></items>", favourites({}))));
+                  doc("<items>" + service(1, "A") + service(2, "B") + service(3, "C") + service(4, "D") + "</items>",
+                      favourites({11}))));
+    c.append(
+        plan("tv, entries of other kinds are not sent", "tv",
+             doc("<items><radioService id=\"9\"/>" + service(1, "A") + "<link id=\"3\"/></items>", favourites({}))));
     c.append(plan("tv, odd nesting", "tv",
-              "<TDocument><tvService id=\"0\"/><group><items><sub><tvService id=\"1\"><tvService id=\"2\"/>"
-              "</tvService></sub><tvService id=\"3\"/></items></group><items><tvService id=\"4\"/></items>"
-              "<list><ref>9</ref></list><lists><list a=\"1\"><ref>1<ref>2</ref></ref><list><ref>3</ref></list>"
-              "<other><ref>4</ref></other></list></lists><lists><list><ref>5</ref></list></lists></TDocument>"));
+                  "<TDocument><tvService id=\"0\"/><group><items><sub><tvService id=\"1\"><tvService id=\"2\"/>"
+                  "</tvService></sub><tvService id=\"3\"/></items></group><items><tvService id=\"4\"/></items>"
+                  "<list><ref>9</ref></list><lists><list a=\"1\"><ref>1<ref>2</ref></ref><list><ref>3</ref></list>"
+                  "<other><ref>4</ref></other></list></lists><lists><list><ref>5</ref></list></lists></TDocument>"));
     c.append(plan("tv, texts beside the entries", "tv",
                   "<TDocument><items>a<tvService id=\"1\"/>b<tvService id=\"2\"/><!--c--><tvService id=\"3\"/> "
                   "<![CDATA[ ]]><tvService id=\"4\"/>&#160;<tvService id=\"5\"/><![CDATA[z]]> <?p?>"
                   "<tvService id=\"6\">t<name>n</name>u</tvService>&#32;<tvService id=\"7\"/></items>"
                   "<lists><list>r<ref>1</ref> s<ref>2</ref><ref>3</ref>&#13;</list></lists></TDocument>"));
-    c.append(plan("tv, lists before items", "tv", "<TDocument>" + favourites({2}) + "<items>" + service(5, "E") +
-                                                  "</items></TDocument>"));
+    c.append(plan("tv, lists before items", "tv",
+                  "<TDocument>" + favourites({2}) + "<items>" + service(5, "E") + "</items></TDocument>"));
     c.append(plan("tv, items inside an entry", "tv",
-              "<TDocument><tvService id=\"0\"><items><tvService id=\"1\"/></items></tvService></TDocument>"));
+                  "<TDocument><tvService id=\"0\"><items><tvService id=\"1\"/></items></tvService></TDocument>"));
     c.append(plan("tv, Latin-1 document", "tv",
-              "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><TDocument><items><tvService id=\"1\"><name>\xdc"
-              "bersicht \xe9</name></tvService></items><lists/></TDocument>"));
+                  "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><TDocument><items><tvService id=\"1\"><name>\xdc"
+                  "bersicht \xe9</name></tvService></items><lists/></TDocument>"));
     c.append(plan("tv, a DOCTYPE", "tv",
-              "<?xml version=\"1.0\"?><!DOCTYPE TDocument><TDocument><items><tvService id=\"1\"/></items>"
-              "</TDocument>"));
+                  "<?xml version=\"1.0\"?><!DOCTYPE TDocument><TDocument><items><tvService id=\"1\"/></items>"
+                  "</TDocument>"));
     c.append(plan("tv, prefixes and namespaces", "tv",
                   "<TDocument xmlns:p=\"urn:x\"><items><tvService xmlns=\"urn:d\" p:a=\"1\"><p:name>N</p:name>"
                   "</tvService><p:tvService id=\"2\"/></items></TDocument>"));
@@ -122,7 +130,7 @@ QList<PlanCase> cases()
                   "<!DOCTYPE TDocument [<!ENTITY e \"val &#38;amp; more\">]><TDocument><items><tvService>"
                   "<name>&e;</name></tvService></items><lists><list><ref>&e;</ref></list></lists></TDocument>"));
     c.append(plan("tv, text after a zero byte", "tv",
-              doc("<items>" + service(1, "A") + "</items>", favourites({1})) + QByteArray(1, '\0') + "<garbage"));
+                  doc("<items>" + service(1, "A") + "</items>", favourites({1})) + QByteArray(1, '\0') + "<garbage"));
     QByteArray radio;
     for (int i = 0; i < 5; ++i)
         radio += "<radioService id=\"" + QByteArray::number(i) + "\" epgMarked=\"0\"><name>Radio " +
@@ -130,13 +138,13 @@ QList<PlanCase> cases()
     c.append(plan("radio services", "radio", doc("<items>" + radio + "</items>", favourites({3, 0}))));
     c.append(plan("radio, no entries, one list", "radio", doc("<items/>", favourites({0}))));
     c.append(plan("links with & and %", "link",
-              doc(links({"http://example.invalid/a?b=1&amp;c=2", "http://example.invalid/%20x%2Fy?q=%25&amp;r=%26",
-                         "rtsp://h\xc3\xa4st.invalid/\xc5\xbc\xc3\xb3\xc5\x82w"}),
-                  favourites({2}))));
+                  doc(links({"http://example.invalid/a?b=1&amp;c=2", "http://example.invalid/%20x%2Fy?q=%25&amp;r=%26",
+                             "rtsp://h\xc3\xa4st.invalid/\xc5\xbc\xc3\xb3\xc5\x82w"}),
+                      favourites({2}))));
     c.append(plan("link, 4 KiB URL", "link",
-              doc(links({"http://example.invalid/" + QByteArray(4096, 'u') + "?a=1&amp;b=%41",
-                         "http://example.invalid/" + QByteArray(4100, '%')}),
-                  favourites({1}))));
+                  doc(links({"http://example.invalid/" + QByteArray(4096, 'u') + "?a=1&amp;b=%41",
+                             "http://example.invalid/" + QByteArray(4100, '%')}),
+                      favourites({1}))));
     c.append(plan("empty lists", "tv", doc("<items/>", "<lists/>")));
     c.append(plan("empty lists, radio", "radio", doc("<items></items>", "<lists></lists>")));
     c.append(plan("empty lists, link", "link", doc("<items/>", "<lists/>")));
@@ -152,10 +160,12 @@ QList<PlanCase> cases()
     c.append(plan("crossed tags", "tv", "<TDocument><items><tvService></items></tvService></TDocument>"));
     c.append(plan("two roots", "tv", "<TDocument><items/></TDocument><TDocument/>"));
     c.append(plan("undeclared entity", "tv", "<TDocument><items><tvService>&nbsp;</tvService></items></TDocument>"));
-    c.append(plan("bad character reference", "tv", "<TDocument><items><tvService>&#0;</tvService></items></TDocument>"));
+    c.append(
+        plan("bad character reference", "tv", "<TDocument><items><tvService>&#0;</tvService></items></TDocument>"));
     c.append(plan("unquoted attribute", "tv", "<TDocument><items><tvService id=1/></items></TDocument>"));
     c.append(plan("duplicate attribute", "tv", "<TDocument><items><tvService id=\"1\" id=\"2\"/></items></TDocument>"));
-    c.append(plan("bad UTF-8", "tv", "<TDocument><items><tvService><name>\xff\xfe</name></tvService></items></TDocument>"));
+    c.append(
+        plan("bad UTF-8", "tv", "<TDocument><items><tvService><name>\xff\xfe</name></tvService></items></TDocument>"));
     c.append(plan("text before the root", "tv", "junk<TDocument/>"));
     c.append(plan("unknown list type", "sat", doc("<items>" + service(1, "A") + "</items>", favourites({1}))));
     return c;
