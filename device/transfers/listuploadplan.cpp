@@ -7,35 +7,7 @@
 #include <QXmlStreamWriter>
 #include <QtEndian>
 
-#include <memory>
-#include <vector>
-
-// The payload is read once as a stream and never held as a whole DOM: for a list of 20,000 services
-// that tree costs many times the text. Each element that travels is copied out while it is read and
-// turned into its text on its own small DOM, so it is written exactly as the list document writes a
-// single item.
 namespace {
-// One element being copied out of the payload; several are open at once when they nest.
-struct Capture
-{
-    Capture(int depth, bool textBefore, std::vector<QByteArray> *texts)
-        : depth(depth)
-        , textBefore(textBefore)
-        , texts(texts)
-        , index(texts->size())
-        , writer(&xml)
-    {
-        texts->emplace_back();
-    }
-    int depth;
-    bool textBefore;
-    // Its text's place, held by index: the vector grows while elements are open.
-    std::vector<QByteArray> *texts;
-    size_t index;
-    QByteArray xml;
-    QXmlStreamWriter writer;
-};
-
 // The current token as part of a copied element. Names are taken whole, prefixes included, and
 // namespace declarations as plain attributes: the list document is read without namespaces.
 void copyToken(const QXmlStreamReader &reader, QXmlStreamWriter &writer)
@@ -107,16 +79,40 @@ bool elementText(const QByteArray &xml, bool textBefore, bool textAfter, QByteAr
     *text = DocItem(element).toString().toUtf8();
     return true;
 }
-
-// Where an element named once in the document (the first "items", the first "lists") opens and whether
-// it has been closed again.
-struct Scope
-{
-    int depth = 0; // 0 before it opens
-    bool closed = false;
-    bool inside(int at) const { return depth > 0 && !closed && at > depth; }
-};
 } // namespace
+
+// The text of one entry or reference, filled in when its element has been read to the end.
+struct ListUploadPlan::Slot
+{
+    QByteArray text;
+    bool done = false;
+};
+
+// One element being copied out of the payload; several are open at once when they nest.
+struct ListUploadPlan::Capture
+{
+    Capture(int depth, bool textBefore, SlotPtr slot)
+        : depth(depth)
+        , textBefore(textBefore)
+        , slot(std::move(slot))
+        , writer(&xml)
+    {}
+    int depth;
+    bool textBefore;
+    SlotPtr slot;
+    QByteArray xml;
+    QXmlStreamWriter writer;
+};
+
+struct ListUploadPlan::Favourite
+{
+    std::deque<SlotPtr> refs; // not yet sent; a reference inside nested lists belongs to each
+    bool ended = false;
+    bool opened = false; // its opening message is out
+};
+
+ListUploadPlan::ListUploadPlan() = default;
+ListUploadPlan::~ListUploadPlan() = default;
 
 QString ListUploadPlan::entryElementFor(const QString &listType)
 {
@@ -129,123 +125,237 @@ QString ListUploadPlan::entryElementFor(const QString &listType)
     return QString();
 }
 
-bool ListUploadPlan::build(const QByteArray &payload, const QString &entryElement)
+void ListUploadPlan::reset()
+{
+    m_reader.reset();
+    m_failed = m_atEnd = false;
+    m_depth = m_itemsDepth = m_listsDepth = 0;
+    m_itemsClosed = m_listsClosed = false;
+    m_lastIsText.assign(1, 0);
+    m_captures.clear();
+    m_closed.clear();
+    m_openLists.clear();
+    m_openListDepths.clear();
+    m_entriesSeen = m_listsSeen = 0;
+    m_entryQueue.clear();
+    m_entriesSent = 0;
+    m_favourites.clear();
+    m_listAt = 0;
+    m_phase = Phase::Entries;
+    m_ready.clear();
+}
+
+void ListUploadPlan::release()
+{
+    reset();
+    m_payload = QByteArray();
+}
+
+void ListUploadPlan::startReading()
+{
+    reset();
+    m_reader = std::make_unique<QXmlStreamReader>(m_payload);
+    m_reader->setNamespaceProcessing(false);
+}
+
+bool ListUploadPlan::open(const QByteArray &payload, const QString &entryElement)
 {
     messages.clear();
     entries = lists = 0;
+    release();
     if (entryElement.isEmpty())
         return false;
     const qsizetype nul = payload.indexOf('\0');
-    QXmlStreamReader reader(nul >= 0 ? payload.left(nul) : payload);
-    reader.setNamespaceProcessing(false);
-
-    // Texts in document order of their start tags; a nested element closes first but keeps its place.
-    std::vector<QByteArray> entryTexts;
-    std::vector<QByteArray> refTexts;
-    std::vector<std::vector<int>> favourites; // per list, its references in refTexts
-    std::vector<int> openLists;               // favourites, outermost first, with their start depths
-    std::vector<int> openListDepths;
-    std::vector<std::unique_ptr<Capture>> captures;
-    // Closed elements still waiting to learn whether a text follows them.
-    std::vector<std::unique_ptr<Capture>> closed;
-    // Per level, whether the last node kept there so far is a text.
-    std::vector<char> lastIsText(1, 0);
-    Scope items, listsScope;
-    int depth = 0;
-    bool copiedBack = true;
-    const auto finish = [&](bool textAfter) {
-        for (const auto &capture : closed)
-            copiedBack = copiedBack &&
-                         elementText(capture->xml, capture->textBefore, textAfter, &capture->texts->at(capture->index));
-        closed.clear();
-    };
-
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (reader.hasError())
-            break;
-        const QXmlStreamReader::TokenType token = reader.tokenType();
-        const bool text = keptText(reader);
-        if (!closed.empty() && (text || token != QXmlStreamReader::Characters))
-            finish(text);
-        if (token == QXmlStreamReader::StartElement) {
-            ++depth;
-            lastIsText.resize(size_t(depth) + 1, 0);
-            const bool textBefore = lastIsText[size_t(depth)] != 0;
-            lastIsText[size_t(depth)] = 0;
-            if (size_t(depth) + 1 < lastIsText.size())
-                lastIsText[size_t(depth) + 1] = 0;
-            const QStringView name = reader.qualifiedName();
-            // The root itself is never the items or lists element: they are looked for below it.
-            if (depth > 1 && items.depth == 0 && name == QLatin1String("items"))
-                items.depth = depth;
-            else if (depth > 1 && listsScope.depth == 0 && name == QLatin1String("lists"))
-                listsScope.depth = depth;
-            if (items.inside(depth) && name == entryElement)
-                captures.push_back(std::make_unique<Capture>(depth, textBefore, &entryTexts));
-            if (listsScope.inside(depth) && name == QLatin1String("list")) {
-                favourites.emplace_back();
-                openLists.push_back(int(favourites.size()) - 1);
-                openListDepths.push_back(depth);
-            }
-            if (!openLists.empty() && name == QLatin1String("ref")) {
-                for (int list : openLists)
-                    favourites[size_t(list)].push_back(int(refTexts.size()));
-                captures.push_back(std::make_unique<Capture>(depth, textBefore, &refTexts));
-            }
-        } else if (text || token == QXmlStreamReader::Comment || token == QXmlStreamReader::ProcessingInstruction) {
-            lastIsText.resize(size_t(depth) + 2, 0);
-            lastIsText[size_t(depth) + 1] = text ? 1 : 0;
-        }
-        for (const auto &capture : captures)
-            copyToken(reader, capture->writer);
-        if (token == QXmlStreamReader::EndElement) {
-            while (!captures.empty() && captures.back()->depth == depth) {
-                captures.back()->writer.writeEndDocument();
-                closed.push_back(std::move(captures.back()));
-                captures.pop_back();
-            }
-            if (!openListDepths.empty() && openListDepths.back() == depth) {
-                openLists.pop_back();
-                openListDepths.pop_back();
-            }
-            if (items.depth == depth && !items.closed)
-                items.closed = true;
-            if (listsScope.depth == depth && !listsScope.closed)
-                listsScope.closed = true;
-            --depth;
-        }
+    m_payload = nul >= 0 ? payload.left(nul) : payload;
+    m_entryElement = entryElement;
+    // The first reading only checks and counts, so nothing is sent of a document that turns out broken
+    // and the progress total is known from the first message.
+    startReading();
+    while (step(false)) {
     }
-    finish(false);
-    if (reader.hasError() || !copiedBack)
+    const bool whole = !m_reader->hasError();
+    const int seenEntries = m_entriesSeen, seenLists = m_listsSeen;
+    if (!whole) {
+        release();
         return false;
-
-    entries = int(entryTexts.size());
-    lists = int(favourites.size());
-    // Each text is let go as soon as it is in its message, so the texts are held about once.
-    for (int at = 0; at < entries; at += 3) {
-        Message m{"PST", QByteArray(), true, qMin(at + 3, entries)};
-        for (int i = at; i < qMin(at + 3, entries); ++i) {
-            m.text += entryTexts[size_t(i)];
-            entryTexts[size_t(i)] = QByteArray();
-        }
-        messages.append(m);
     }
-    messages.append({"LST", "<lists>", false, 0});
-    for (int i = 0; i < lists; ++i) {
-        messages.append({"LST", QStringLiteral("<list id=\"%1\">").arg(i).toUtf8(), false, 0});
-        const std::vector<int> &refs = favourites[size_t(i)];
-        QByteArray buffer;
-        for (size_t r = 0; r < refs.size(); ++r) {
-            buffer += refTexts[size_t(refs[r])];
-            if ((r + 1) % 11 == 0 || r == refs.size() - 1) {
-                messages.append({"LST", buffer, false, 0});
-                buffer.clear();
+    startReading();
+    entries = seenEntries;
+    lists = seenLists;
+    return true;
+}
+
+void ListUploadPlan::finishClosed(bool textAfter)
+{
+    for (const auto &capture : m_closed) {
+        if (!elementText(capture->xml, capture->textBefore, textAfter, &capture->slot->text))
+            m_failed = true;
+        capture->slot->done = true;
+    }
+    m_closed.clear();
+}
+
+// Reads one token; false at the end of the document or on an error.
+bool ListUploadPlan::step(bool copying)
+{
+    QXmlStreamReader &reader = *m_reader;
+    if (reader.atEnd())
+        return false;
+    reader.readNext();
+    if (reader.hasError())
+        return false;
+    const QXmlStreamReader::TokenType token = reader.tokenType();
+    const bool text = keptText(reader);
+    if (!m_closed.empty() && (text || token != QXmlStreamReader::Characters))
+        finishClosed(text);
+    if (token == QXmlStreamReader::StartElement) {
+        ++m_depth;
+        const size_t level = size_t(m_depth);
+        m_lastIsText.resize(level + 2, 0);
+        const bool textBefore = m_lastIsText[level] != 0;
+        m_lastIsText[level] = 0;
+        m_lastIsText[level + 1] = 0;
+        const QStringView name = reader.qualifiedName();
+        // Only the first "items" and the first "lists" below the root count.
+        if (m_depth > 1 && m_itemsDepth == 0 && name == QLatin1String("items"))
+            m_itemsDepth = m_depth;
+        else if (m_depth > 1 && m_listsDepth == 0 && name == QLatin1String("lists"))
+            m_listsDepth = m_depth;
+        if (m_itemsDepth > 0 && !m_itemsClosed && m_depth > m_itemsDepth && name == m_entryElement) {
+            ++m_entriesSeen;
+            if (copying) {
+                m_entryQueue.push_back(std::make_shared<Slot>());
+                m_captures.push_back(std::make_unique<Capture>(m_depth, textBefore, m_entryQueue.back()));
             }
         }
-        messages.append({"LST", "</list>", true, entries + i + 1});
+        if (m_listsDepth > 0 && !m_listsClosed && m_depth > m_listsDepth && name == QLatin1String("list")) {
+            ++m_listsSeen;
+            m_openLists.push_back(m_listsSeen - 1);
+            m_openListDepths.push_back(m_depth);
+            if (copying)
+                m_favourites.emplace_back();
+        }
+        if (copying && !m_openLists.empty() && name == QLatin1String("ref")) {
+            const SlotPtr slot = std::make_shared<Slot>();
+            for (int list : m_openLists)
+                m_favourites[size_t(list)].refs.push_back(slot);
+            m_captures.push_back(std::make_unique<Capture>(m_depth, textBefore, slot));
+        }
+    } else if (text || token == QXmlStreamReader::Comment || token == QXmlStreamReader::ProcessingInstruction) {
+        m_lastIsText.resize(size_t(m_depth) + 2, 0);
+        m_lastIsText[size_t(m_depth) + 1] = text ? 1 : 0;
     }
-    messages.append({"LST", "</lists>", false, 0});
+    for (const auto &capture : m_captures)
+        copyToken(reader, capture->writer);
+    if (token == QXmlStreamReader::EndElement) {
+        while (!m_captures.empty() && m_captures.back()->depth == m_depth) {
+            m_captures.back()->writer.writeEndDocument();
+            m_closed.push_back(std::move(m_captures.back()));
+            m_captures.pop_back();
+        }
+        if (!m_openListDepths.empty() && m_openListDepths.back() == m_depth) {
+            if (copying)
+                m_favourites[size_t(m_openLists.back())].ended = true;
+            m_openLists.pop_back();
+            m_openListDepths.pop_back();
+        }
+        if (m_itemsDepth == m_depth)
+            m_itemsClosed = true;
+        if (m_listsDepth == m_depth)
+            m_listsClosed = true;
+        --m_depth;
+    }
+    return true;
+}
+
+bool ListUploadPlan::next(Message *message)
+{
+    if (!m_reader)
+        return false;
+    while (m_ready.empty() && m_phase != Phase::Done && !m_failed) {
+        if (!m_atEnd && !step(true)) {
+            m_atEnd = true;
+            finishClosed(false);
+            if (m_reader->hasError()) // the first reading went through, so this cannot be
+                m_failed = true;
+        }
+        // An element's text is whole once the token after it is known: hold back until then.
+        const bool entriesWhole = m_atEnd || (m_itemsClosed && m_closed.empty());
+        while (m_phase == Phase::Entries) {
+            size_t whole = 0;
+            while (whole < m_entryQueue.size() && whole < 3 && m_entryQueue[whole]->done)
+                ++whole;
+            if (whole < 3 && !(entriesWhole && whole == m_entryQueue.size()))
+                break;
+            if (whole == 0) {
+                m_phase = Phase::ListsOpen;
+                break;
+            }
+            Message m{"PST", QByteArray(), true, m_entriesSent + int(whole)};
+            for (size_t i = 0; i < whole; ++i) {
+                m.text += m_entryQueue.front()->text;
+                m_entryQueue.pop_front();
+            }
+            m_entriesSent += int(whole);
+            m_ready.push_back(m);
+        }
+        if (m_phase == Phase::ListsOpen) {
+            m_ready.push_back({"LST", "<lists>", false, 0});
+            m_phase = Phase::Lists;
+        }
+        while (m_phase == Phase::Lists) {
+            if (m_listAt >= int(m_favourites.size())) {
+                if (!(m_atEnd || m_listsClosed))
+                    break;
+                m_ready.push_back({"LST", "</lists>", false, 0});
+                m_phase = Phase::Done;
+                break;
+            }
+            Favourite &list = m_favourites[size_t(m_listAt)];
+            if (!list.opened) {
+                m_ready.push_back({"LST", QStringLiteral("<list id=\"%1\">").arg(m_listAt).toUtf8(), false, 0});
+                list.opened = true;
+            }
+            size_t whole = 0;
+            while (whole < list.refs.size() && whole < 11 && list.refs[whole]->done)
+                ++whole;
+            const bool last = (list.ended || m_atEnd) && whole == list.refs.size() && m_closed.empty();
+            if (whole == 11 || (last && whole > 0)) {
+                Message m{"LST", QByteArray(), false, 0};
+                for (size_t i = 0; i < whole; ++i) {
+                    m.text += list.refs.front()->text;
+                    list.refs.pop_front();
+                }
+                m_ready.push_back(m);
+                continue;
+            }
+            if (!last)
+                break;
+            m_ready.push_back({"LST", "</list>", true, entries + m_listAt + 1});
+            ++m_listAt;
+        }
+    }
+    if (m_failed || m_ready.empty()) {
+        if (m_phase == Phase::Done || m_failed)
+            release();
+        return false;
+    }
+    *message = std::move(m_ready.front());
+    m_ready.pop_front();
+    return true;
+}
+
+bool ListUploadPlan::build(const QByteArray &payload, const QString &entryElement)
+{
+    if (!open(payload, entryElement))
+        return false;
+    Message m;
+    while (next(&m))
+        messages.append(m);
+    if (m_failed) {
+        messages.clear();
+        return false;
+    }
     return true;
 }
 
