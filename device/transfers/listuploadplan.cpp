@@ -2,6 +2,7 @@
 
 #include "document/docitem.h"
 
+#include <QBuffer>
 #include <QDomDocument>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -128,6 +129,7 @@ QString ListUploadPlan::entryElementFor(const QString &listType)
 void ListUploadPlan::reset()
 {
     m_reader.reset();
+    m_buffer.reset();
     m_failed = m_atEnd = false;
     m_depth = m_itemsDepth = m_listsDepth = 0;
     m_itemsClosed = m_listsClosed = false;
@@ -154,7 +156,11 @@ void ListUploadPlan::release()
 void ListUploadPlan::startReading()
 {
     reset();
-    m_reader = std::make_unique<QXmlStreamReader>(m_payload);
+    // Read through a device: the reader then decodes the text piece by piece instead of all at once.
+    m_buffer = std::make_unique<QBuffer>();
+    m_buffer->setData(m_payload);
+    m_buffer->open(QIODevice::ReadOnly);
+    m_reader = std::make_unique<QXmlStreamReader>(m_buffer.get());
     m_reader->setNamespaceProcessing(false);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class QBuffer;
 class QXmlStreamReader;
 
 // The messages of a list upload, laid out from the list document: entries three to a "PST" message,
@@ -65,6 +66,7 @@ private:
 
     QByteArray m_payload;
     QString m_entryElement;
+    std::unique_ptr<QBuffer> m_buffer;
     std::unique_ptr<QXmlStreamReader> m_reader;
     bool m_failed = false;
     bool m_atEnd = false;
