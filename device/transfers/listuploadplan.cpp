@@ -342,8 +342,12 @@ bool ListUploadPlan::next(Message *message)
         }
     }
     if (m_failed || m_ready.empty()) {
-        if (m_phase == Phase::Done || m_failed)
+        if (m_phase == Phase::Done || m_failed) {
+            // What was read is let go at once; a failure stays known to the caller.
+            const bool failed = m_failed;
             release();
+            m_failed = failed;
+        }
         return false;
     }
     *message = std::move(m_ready.front());

@@ -161,6 +161,10 @@ private slots:
         QTest::newRow("unknown download type") << "TV" << false << QByteArray();
         QTest::newRow("unknown upload type") << "sat" << true << document(0, {});
         QTest::newRow("unparsable payload") << "tv" << true << QByteArray("<TDocument><items>");
+        // Broken only past many entries: the receiver must not be sent the part before the fault.
+        QTest::newRow("payload cut at its end") << "tv" << true << document(40, {12}, "tvService").chopped(4);
+        QTest::newRow("payload crossed in its last list")
+            << "tv" << true << document(40, {12, 3}, "tvService").replace("</list></lists>", "</lists></list>");
     }
     void failsBeforeSendingAnything()
     {

@@ -262,6 +262,25 @@ private slots:
         QVERIFY(lines.value(QStringLiteral("tv services, genres, locks, EPG mark")).contains("\t40\t5\t"));
     }
 
+    // Messages are handed out one at a time and the end stays the end.
+    void messagesOneAtATime()
+    {
+        ListUploadPlan plan;
+        ListUploadPlan::Message m;
+        QVERIFY(!plan.next(&m));
+        QVERIFY(
+            plan.open(doc("<items>" + service(1, "A") + service(2, "B") + "</items>", favourites({12})), "tvService"));
+        QCOMPARE(plan.total(), 3);
+        QStringList seen;
+        while (plan.next(&m))
+            seen << QString::fromLatin1(m.tag + ' ' + m.text.left(11)) + (m.reports ? QString::number(m.done) : "");
+        QCOMPARE(seen, QStringList({"PST  <tvService2", "LST <lists>", "LST <list id=\"0", "LST  <ref>0</re",
+                                    "LST  <ref>77</r", "LST </list>3", "LST </lists>"}));
+        QVERIFY(!plan.failed());
+        QVERIFY(!plan.next(&m));
+        QVERIFY(plan.messages.isEmpty());
+    }
+
     // A plan is built afresh each time: nothing of an earlier payload stays in it.
     void rebuildStartsOver()
     {
