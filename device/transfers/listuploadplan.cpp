@@ -4,81 +4,16 @@
 
 #include <QBuffer>
 #include <QDomDocument>
+#include <QDomElement>
 #include <QXmlStreamReader>
-#include <QXmlStreamWriter>
 #include <QtEndian>
 
 namespace {
-// The current token as part of a copied element. Names are taken whole, prefixes included, and
-// namespace declarations as plain attributes: the list document is read without namespaces.
-void copyToken(const QXmlStreamReader &reader, QXmlStreamWriter &writer)
-{
-    switch (reader.tokenType()) {
-    case QXmlStreamReader::StartElement: {
-        writer.writeStartElement(reader.qualifiedName().toString());
-        for (const QXmlStreamNamespaceDeclaration &ns : reader.namespaceDeclarations()) {
-            const QString prefix = ns.prefix().toString();
-            writer.writeAttribute(prefix.isEmpty() ? QStringLiteral("xmlns") : QStringLiteral("xmlns:") + prefix,
-                                  ns.namespaceUri().toString());
-        }
-        for (const QXmlStreamAttribute &attribute : reader.attributes())
-            writer.writeAttribute(attribute.qualifiedName().toString(), attribute.value().toString());
-        break;
-    }
-    case QXmlStreamReader::EndElement:
-        writer.writeEndElement();
-        break;
-    case QXmlStreamReader::Characters:
-        if (reader.isCDATA()) {
-            writer.writeCDATA(reader.text().toString());
-        } else {
-            // A carriage return from a character reference is kept as one: written raw it would read
-            // back as a line feed.
-            const QList<QStringView> pieces = reader.text().split(u'\r');
-            for (qsizetype i = 0; i < pieces.size(); ++i) {
-                if (i > 0)
-                    writer.writeEntityReference(QStringLiteral("#xd"));
-                if (!pieces.at(i).isEmpty())
-                    writer.writeCharacters(pieces.at(i).toString());
-            }
-        }
-        break;
-    case QXmlStreamReader::Comment:
-        writer.writeComment(reader.text().toString());
-        break;
-    case QXmlStreamReader::ProcessingInstruction:
-        writer.writeProcessingInstruction(reader.processingInstructionTarget().toString(),
-                                          reader.processingInstructionData().toString());
-        break;
-    case QXmlStreamReader::EntityReference:
-        writer.writeEntityReference(reader.name().toString());
-        break;
-    default:
-        break;
-    }
-}
-
-// Text the list document keeps as a node: blank text between elements is dropped when it is read.
+// Text the list document keeps as a node: blank text is dropped when the document is read.
 bool keptText(const QXmlStreamReader &reader)
 {
     return reader.tokenType() == QXmlStreamReader::Characters && !reader.isWhitespace() &&
            (reader.isCDATA() || !reader.text().trimmed().isEmpty());
-}
-
-// One element as the list document writes a single item; false when the copy does not read back.
-// A text beside the element changes how it is written (no indent before it, no line end after it),
-// so the copy is read back between the same neighbours.
-bool elementText(const QByteArray &xml, bool textBefore, bool textAfter, QByteArray *text)
-{
-    QDomDocument doc;
-    const QByteArray around = textBefore ? QByteArray("x") : QByteArray();
-    if (!doc.setContent("<w>" + around + xml + (textAfter ? "x" : "") + "</w>"))
-        return false;
-    const QDomElement element = doc.documentElement().firstChildElement();
-    if (element.isNull())
-        return false;
-    *text = DocItem(element).toString().toUtf8();
-    return true;
 }
 } // namespace
 
@@ -89,20 +24,77 @@ struct ListUploadPlan::Slot
     bool done = false;
 };
 
-// One element being copied out of the payload; several are open at once when they nest.
+// One element being copied out of the payload into a small document of its own, built node by node
+// as the list document builds it when it reads the payload; several are open at once when they nest.
+// A text beside the element changes how it is written (no indent before it, no line end after it),
+// so it is placed between the same neighbours.
 struct ListUploadPlan::Capture
 {
     Capture(int depth, bool textBefore, SlotPtr slot)
         : depth(depth)
-        , textBefore(textBefore)
         , slot(std::move(slot))
-        , writer(&xml)
-    {}
+    {
+        wrapper = doc.createElement(QStringLiteral("w"));
+        doc.appendChild(wrapper);
+        if (textBefore)
+            wrapper.appendChild(doc.createTextNode(QStringLiteral("x")));
+        current = wrapper;
+    }
+    void add(const QXmlStreamReader &reader, bool keptText)
+    {
+        switch (reader.tokenType()) {
+        case QXmlStreamReader::StartElement: {
+            // Names whole, prefixes included, namespace declarations as plain attributes: the list
+            // document is read without namespaces.
+            QDomElement element = doc.createElement(reader.qualifiedName().toString());
+            for (const QXmlStreamNamespaceDeclaration &ns : reader.namespaceDeclarations()) {
+                const QString prefix = ns.prefix().toString();
+                element.setAttribute(prefix.isEmpty() ? QStringLiteral("xmlns") : QStringLiteral("xmlns:") + prefix,
+                                     ns.namespaceUri().toString());
+            }
+            for (const QXmlStreamAttribute &attribute : reader.attributes())
+                element.setAttribute(attribute.qualifiedName().toString(), attribute.value().toString());
+            current = current.appendChild(element);
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            current = current.parentNode();
+            break;
+        case QXmlStreamReader::Characters:
+            if (keptText)
+                current.appendChild(reader.isCDATA() ? QDomNode(doc.createCDATASection(reader.text().toString()))
+                                                     : QDomNode(doc.createTextNode(reader.text().toString())));
+            break;
+        case QXmlStreamReader::Comment:
+            current.appendChild(doc.createComment(reader.text().toString()));
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            current.appendChild(doc.createProcessingInstruction(reader.processingInstructionTarget().toString(),
+                                                                reader.processingInstructionData().toString()));
+            break;
+        case QXmlStreamReader::EntityReference:
+            current.appendChild(doc.createEntityReference(reader.name().toString()));
+            break;
+        default:
+            break;
+        }
+    }
+    // The element as the list document writes a single item; false when it is not whole.
+    bool finish(bool textAfter)
+    {
+        const QDomElement element = wrapper.firstChildElement();
+        if (element.isNull() || current != wrapper)
+            return false;
+        if (textAfter)
+            wrapper.appendChild(doc.createTextNode(QStringLiteral("x")));
+        slot->text = DocItem(element).toString().toUtf8();
+        return true;
+    }
     int depth;
-    bool textBefore;
     SlotPtr slot;
-    QByteArray xml;
-    QXmlStreamWriter writer;
+    QDomDocument doc;
+    QDomElement wrapper;
+    QDomNode current;
 };
 
 struct ListUploadPlan::Favourite
@@ -194,7 +186,7 @@ bool ListUploadPlan::open(const QByteArray &payload, const QString &entryElement
 void ListUploadPlan::finishClosed(bool textAfter)
 {
     for (const auto &capture : m_closed) {
-        if (!elementText(capture->xml, capture->textBefore, textAfter, &capture->slot->text))
+        if (!capture->finish(textAfter))
             m_failed = true;
         capture->slot->done = true;
     }
@@ -252,10 +244,9 @@ bool ListUploadPlan::step(bool copying)
         m_lastIsText[size_t(m_depth) + 1] = text ? 1 : 0;
     }
     for (const auto &capture : m_captures)
-        copyToken(reader, capture->writer);
+        capture->add(reader, text);
     if (token == QXmlStreamReader::EndElement) {
         while (!m_captures.empty() && m_captures.back()->depth == m_depth) {
-            m_captures.back()->writer.writeEndDocument();
             m_closed.push_back(std::move(m_captures.back()));
             m_captures.pop_back();
         }
