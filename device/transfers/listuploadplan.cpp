@@ -239,7 +239,8 @@ bool ListUploadPlan::step(bool copying)
                 m_favourites[size_t(list)].refs.push_back(slot);
             m_captures.push_back(std::make_unique<Capture>(m_depth, textBefore, slot));
         }
-    } else if (text || token == QXmlStreamReader::Comment || token == QXmlStreamReader::ProcessingInstruction) {
+    } else if (text || token == QXmlStreamReader::Comment || token == QXmlStreamReader::ProcessingInstruction ||
+               token == QXmlStreamReader::EntityReference) {
         m_lastIsText.resize(size_t(m_depth) + 2, 0);
         m_lastIsText[size_t(m_depth) + 1] = text ? 1 : 0;
     }
