@@ -156,15 +156,16 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
     const int command = commandFor(listType, false);
     ListUploadPlan plan;
     // The document is read before the receiver is told anything: a bad one never starts an upload.
-    if (command < 0 || !plan.build(payload, ListUploadPlan::entryElementFor(listType)))
+    if (command < 0 || !plan.open(payload, ListUploadPlan::entryElementFor(listType)))
         return fail(false);
     if (const Outcome opened = openExchange(command, false); opened != Completed)
         return opened;
     if (m_link.status)
         m_link.status(QCoreApplication::translate("DVB24CommunicationProtocolMill", "Sending lists..."));
     const int total = plan.total();
-    for (int i = 0; i < plan.messages.size(); ++i) {
-        const ListUploadPlan::Message &m = plan.messages.at(i);
+    // Messages are written out of the payload one at a time, so the upload holds no second copy of it.
+    ListUploadPlan::Message m;
+    while (plan.next(&m)) {
         if (m_link.interrupted()) {
             m_link.write("CNL");
             return Canceled;
@@ -176,6 +177,10 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
         }
         if (m.reports && m_link.progress)
             m_link.progress(qMin(100, total > 0 ? int(double(m.done) / total * 100.0) : 0), total);
+    }
+    if (plan.failed()) {
+        m_link.write("CNL");
+        return fail(false);
     }
     if (!sendMessage("CMP"))
         return fail(false);

@@ -29,6 +29,29 @@ QString firstElement(const QByteArray &xml, const QString &tag)
     stream.flush();
     return text;
 }
+// What a list document holds for the receiver: every entry of its first "items" and the references of
+// each list of its first "lists", each as the document writes a single element.
+QStringList listContent(const QByteArray &xml, const QString &entryName)
+{
+    QDomDocument doc;
+    if (!doc.setContent(xml))
+        return {QStringLiteral("unparsable")};
+    QStringList content;
+    const QDomElement root = doc.documentElement();
+    const QDomNodeList entries =
+        root.elementsByTagName(QStringLiteral("items")).item(0).toElement().elementsByTagName(entryName);
+    for (int i = 0; i < entries.size(); ++i)
+        content << DocItem(entries.item(i).toElement()).toString();
+    const QDomNodeList lists =
+        root.elementsByTagName(QStringLiteral("lists")).item(0).toElement().elementsByTagName(QStringLiteral("list"));
+    for (int l = 0; l < lists.size(); ++l) {
+        content << QStringLiteral("list %1").arg(l);
+        const QDomNodeList refs = lists.item(l).toElement().elementsByTagName(QStringLiteral("ref"));
+        for (int r = 0; r < refs.size(); ++r)
+            content << DocItem(refs.item(r).toElement()).toString();
+    }
+    return content;
+}
 QByteArray element(const QByteArray &name, int n)
 {
     // As the list document writes a single item: indented one blank inside its list.
@@ -138,6 +161,10 @@ private slots:
         QTest::newRow("unknown download type") << "TV" << false << QByteArray();
         QTest::newRow("unknown upload type") << "sat" << true << document(0, {});
         QTest::newRow("unparsable payload") << "tv" << true << QByteArray("<TDocument><items>");
+        // Broken only past many entries: the receiver must not be sent the part before the fault.
+        QTest::newRow("payload cut at its end") << "tv" << true << document(40, {12}, "tvService").chopped(4);
+        QTest::newRow("payload crossed in its last list")
+            << "tv" << true << document(40, {12, 3}, "tvService").replace("</list></lists>", "</lists></list>");
     }
     void failsBeforeSendingAnything()
     {
@@ -239,6 +266,57 @@ private slots:
         QString downloaded;
         QCOMPARE(transfer().download(QStringLiteral("tv"), &downloaded), ListTransfer::Completed);
         QCOMPARE(firstElement(downloaded.toUtf8(), QStringLiteral("tvService")), sent);
+    }
+
+    // A list of each kind arrives whole: the receiver's document holds the same entries and references,
+    // written the same, as the document that was sent, and a download brings them back.
+    void receiverHoldsTheSentList_data()
+    {
+        QTest::addColumn<QString>("listType");
+        QTest::addColumn<QString>("entryName");
+        QTest::addColumn<QByteArray>("items");
+        QByteArray tv;
+        for (int i = 0; i < 8; ++i)
+            tv += "\n  <tvService id=\"" + QByteArray::number(i) + "\" epgMarked=\"" + QByteArray::number(i % 2) +
+                  "\">\n   <name>Kana\xc5\x82 " + QByteArray::number(i) +
+                  " &amp; &lt;Z&gt; \xc3\x9c</name>\n   <genres>News;Sport</genres>\n   <parentLock>1</parentLock>"
+                  "\n   <childrenLock>1;3</childrenLock>\n  </tvService>";
+        QTest::newRow("tv") << "tv"
+                            << "tvService" << tv;
+        QTest::newRow("radio") << "radio"
+                               << "radioService"
+                               << QByteArray(
+                                      "<radioService id=\"1\" epgMarked=\"0\"><name>R \xc3\xa9 &quot;1&quot;</name>"
+                                      "<genres/></radioService><radioService id=\"2\"/>");
+        QTest::newRow("link") << "link"
+                              << "link"
+                              << "<link id=\"1\"><name>L</name><url>http://example.invalid/a?b=1&amp;c=%20%26</url>"
+                                 "</link><link id=\"2\"><url>http://example.invalid/" +
+                                     QByteArray(4096, 'u') + "?x=%41&amp;y</url></link>";
+    }
+    void receiverHoldsTheSentList()
+    {
+        QFETCH(QString, listType);
+        QFETCH(QString, entryName);
+        QFETCH(QByteArray, items);
+        const auto lists = ReceiverLists::install(e->emulator);
+        QByteArray favourites = "<lists>";
+        for (int refs : {0, 11, 12}) {
+            favourites += "<list name=\"F\">";
+            for (int r = 0; r < refs; ++r)
+                favourites += "<ref>" + QByteArray::number(r) + "</ref>";
+            favourites += "</list>";
+        }
+        const QByteArray sent = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TDocument><documentProperties/><items>" +
+                                items + "\n </items>" + favourites + "</lists></TDocument>";
+        QCOMPARE(transfer().upload(listType, sent), ListTransfer::Completed);
+        QCOMPARE(lists->uploads(), 1);
+        const QStringList expected = listContent(sent, entryName);
+        QVERIFY(expected.size() > 3 + 23);
+        QCOMPARE(listContent(lists->document(listType), entryName), expected);
+        QString downloaded;
+        QCOMPARE(transfer().download(listType, &downloaded), ListTransfer::Completed);
+        QCOMPARE(listContent(downloaded.toUtf8(), entryName), expected);
     }
 
     // Entries that are not whole elements are refused by the receiver, which keeps its list.
