@@ -296,6 +296,10 @@ void receiverFilesIntoShownFolder(int count)
         page.tvZbDeviceFolders->expand(hdd);
         page.tvZbDeviceFolders->expand(src);
         hidden = pageJob(page, *media, src, pc.filePath(QStringLiteral("hidden/dl")), false);
+        // Said at once: the job into the shown folder may take long while the PC pane is slow.
+        std::printf("%-28s not shown %.2f s, %d receiver source listings\n", "  first job", hidden.seconds,
+                    hidden.sourceListings);
+        std::fflush(stdout);
         shown = pageJob(page, *media, src, pc.filePath(QStringLiteral("shown/dl")), true);
         QGuiApplication::clipboard()->clear();
     }
