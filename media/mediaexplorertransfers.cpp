@@ -75,6 +75,9 @@ void MediaExplorerModule::refreshDeviceAfterDelete(bool clearList)
 
 void MediaExplorerModule::refreshNextDeviceFolder()
 {
+    // Without the connection the tree is listed anew when it comes back: nothing is left to ask for.
+    if (!_deviceDirModel || !_deviceDirModel->isInitialized())
+        _devicesToRefresh.clear();
     while (_deviceDirModel && !_deviceDirModel->isFetching() && !_devicesToRefresh.isEmpty()) {
         // A folder re-listed with its parent meanwhile is gone from the tree: nothing is left to refresh.
         const QPersistentModelIndex index = _devicesToRefresh.takeFirst();
