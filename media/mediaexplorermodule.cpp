@@ -261,6 +261,9 @@ void MediaExplorerModule::onFileSystemFetching(bool fetching)
 {
     btnRefresh->setEnabled(!fetching && !_busy);
     _actions->setEnabled(MediaExplorerActions::Refresh, !fetching);
+    // The next touched folder is asked for once the model has finished with this listing.
+    if (!fetching && !_devicesToRefresh.isEmpty())
+        QMetaObject::invokeMethod(this, &MediaExplorerModule::refreshNextDeviceFolder, Qt::QueuedConnection);
 }
 
 void MediaExplorerModule::onBtnExplore()

@@ -97,6 +97,7 @@ private slots:
     void onTaskCanceled(DeviceTask *task);
     void onEndCopy();
     void refreshDeviceAfterDelete(bool clearList);
+    void refreshNextDeviceFolder();
     void onTranscodeStarted();
     void onTranscodeProgress(qint64 done, qint64 total);
     void onTranscodeError(const QString &text);
@@ -158,6 +159,8 @@ private:
     QPointer<ZBDeviceFileSystemModel> _deviceDirModel;
     // Persistent, so a folder re-listed or removed meanwhile is skipped instead of misused.
     QList<QPersistentModelIndex> _touchedDeviceIndexes;
+    // Touched receiver folders still to be listed, one after the other.
+    QList<QPersistentModelIndex> _devicesToRefresh;
     int _activePane = 0;
     CopyJobRunner _copyJob;
     QString _selectedPcFile;

@@ -59,15 +59,31 @@ void MediaExplorerModule::prepareCopyPcToDevice(const QString &destinationDir, c
     runDeviceTask(prepareCall("MEMprepareToCopyPcToDevice", destinationDir, fileUris));
 }
 
+// Every receiver folder the operation touched is listed once. The model lists one folder at a time and
+// ignores a refresh asked for meanwhile, so the folders wait their turn instead of being dropped.
 void MediaExplorerModule::refreshDeviceAfterDelete(bool clearList)
 {
     setContextGUI(QModelIndex());
-    const QList<QPersistentModelIndex> touched = _touchedDeviceIndexes;
-    for (const QPersistentModelIndex &index : touched)
-        if (index.isValid() && _deviceDirModel && index.model() == _deviceDirModel.data())
-            _deviceDirModel->refresh(index);
+    for (const QPersistentModelIndex &index : std::as_const(_touchedDeviceIndexes))
+        if (index.isValid() && _deviceDirModel && index.model() == _deviceDirModel.data() &&
+            !_devicesToRefresh.contains(index))
+            _devicesToRefresh << index;
     if (clearList)
         _touchedDeviceIndexes.clear();
+    refreshNextDeviceFolder();
+}
+
+void MediaExplorerModule::refreshNextDeviceFolder()
+{
+    // Without the connection the tree is listed anew when it comes back: nothing is left to ask for.
+    if (!_deviceDirModel || !_deviceDirModel->isInitialized())
+        _devicesToRefresh.clear();
+    while (_deviceDirModel && !_deviceDirModel->isFetching() && !_devicesToRefresh.isEmpty()) {
+        // A folder re-listed with its parent meanwhile is gone from the tree: nothing is left to refresh.
+        const QPersistentModelIndex index = _devicesToRefresh.takeFirst();
+        if (index.isValid() && index.model() == _deviceDirModel.data())
+            _deviceDirModel->refresh(index);
+    }
 }
 
 void MediaExplorerModule::runDeviceTask(const DeviceCall &call)
@@ -142,12 +158,11 @@ void MediaExplorerModule::onTaskCompleted(DeviceTask *task, bool ok)
             if (!task->result().isEmpty() && left.setContent(task->result()))
                 while (left.hasFiles())
                     _keptOnReceiver << DeviceFileSystemItem::stripControlChars(left.takeFirstFile().absolutePath());
-            refreshDeviceAfterDelete(false);
         }
+        // The folders the job touched are listed when it ends: one full listing per entry made a large job
+        // cost a listing of its whole source folder for every file.
         finishTask(task);
         runNextCopy();
-        if (method == QLatin1String("MEMCopyPcToDevice"))
-            refreshDeviceAfterDelete(false);
         return;
     } else if (method == QLatin1String("MEMdeleteDeviceFiles") || method == QLatin1String("MEMdeletePcFiles")) {
         if (!task->result().isEmpty())

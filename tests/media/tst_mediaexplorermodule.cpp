@@ -103,6 +103,36 @@ class TestMediaExplorerModule : public QObject
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
     }
+    static QStringList names(const QAbstractItemModel *m, const QModelIndex &folder) // the rows shown, sorted
+    {
+        QStringList found;
+        for (int i = 0; i < m->rowCount(folder); ++i)
+            found << m->index(i, 0, folder).data().toString();
+        found.sort();
+        return found;
+    }
+    void showPcFolder(const QString &path) // open in the PC pane, as the user sees it
+    {
+        QModelIndexList chain;
+        for (QModelIndex at = pcIndex(path); at.isValid(); at = at.parent())
+            chain.prepend(at);
+        for (const QModelIndex &at : std::as_const(chain))
+            page->tvPcFolders->expand(at);
+        if (page->pcModel()->canFetchMore(pcIndex(path)))
+            page->pcModel()->fetchMore(pcIndex(path));
+    }
+    // Files of the receiver folder "hdd/<folder>", dated in the order given so the tree lists them so.
+    QModelIndexList receiverFiles(const QString &folder, const QStringList &files, const QByteArray &data = "bytes")
+    {
+        const QDateTime first(QDate(2024, 5, 1), QTime(10, 0));
+        for (int i = 0; i < files.size(); ++i)
+            r->file("hdd/" + folder + "/" + files.at(i), files.at(i) == "big.ts" ? data : files.at(i).toUtf8(),
+                    first.addSecs(i));
+        QModelIndexList rows;
+        for (const QString &file : files)
+            rows << device("hdd/" + folder + "/" + file);
+        return rows;
+    }
 
 public slots:
     void openUrl(const QUrl &url) { opened << url.toLocalFile(); }
@@ -632,6 +662,93 @@ private slots:
         QTRY_VERIFY(!page->isBusy());
         QCOMPARE(boxTexts, QStringList{"Ombrelay could not create this folder"});
         QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Movies/Made")));
+    }
+
+    // A job of many receiver files lists their folder once, when it ends; the tree and the PC view show the
+    // outcome as before: a cut leaves the receiver folder empty, a copy leaves it as it was.
+    void receiverJobListsSourceOnce_data()
+    {
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("copy") << false;
+        QTest::newRow("cut") << true;
+    }
+    void receiverJobListsSourceOnce()
+    {
+        QFETCH(bool, cut);
+        QStringList files;
+        for (int i = 0; i < 8; ++i)
+            files << QStringLiteral("f%1.bin").arg(i);
+        const QModelIndexList rows = receiverFiles("src", files);
+        QVERIFY(QDir().mkpath(pc.filePath("dl")));
+        const QPersistentModelIndex src = device("hdd/src");
+        page->tvZbDeviceFolders->expand(src);
+        showPcFolder(pc.filePath("dl"));
+        const int before = r->media->listingsOf("hdd\\src");
+        QCOMPARE(before, 1);
+        paste(page->tvZbDeviceFolders, rows, page->tvPcFolders, pcIndex(pc.filePath("dl")), cut);
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        QCOMPARE(r->media->listingsOf("hdd\\src") - before, 1);
+        QCOMPARE(tree(pc.filePath("dl")), files);
+        QCOMPARE(read(pc.filePath("dl/f7.bin")), QByteArray("f7.bin"));
+        QTRY_COMPARE(names(page->pcModel(), pcIndex(pc.filePath("dl"))), files);
+        QVERIFY(src.isValid());
+        QCOMPARE(names(page->deviceModel(), src), cut ? QStringList() : files);
+        QCOMPARE(tree(r->root.filePath("hdd/src")), cut ? QStringList() : files);
+        QCOMPARE(boxTexts, QStringList());
+    }
+
+    // A cut from two drives: each drive's folder is listed once at the end, the second one too.
+    void cutFromTwoFoldersListsEach()
+    {
+        r->file("usb/z.ts", "z");
+        page->deviceModel()->reset(); // the second drive is listed
+        QTRY_COMPARE(page->deviceModel()->rowCount(), 2);
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        const QPersistentModelIndex usb = device("usb");
+        const QPersistentModelIndex hdd = device("hdd");
+        const QModelIndexList rows{device("hdd/x.ts"), device("usb/z.ts")};
+        const int hddBefore = r->media->listingsOf("hdd"), usbBefore = r->media->listingsOf("usb");
+        paste(page->tvZbDeviceFolders, rows, page->tvPcFolders, pcIndex(pc.path()), true);
+        QTRY_COMPARE(r->media->listingsOf("usb") - usbBefore, 1);
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        QCOMPARE(r->media->listingsOf("hdd") - hddBefore, 1);
+        QCOMPARE(tree(pc.path()), (QStringList{"x.ts", "z.ts"}));
+        QCOMPARE(names(page->deviceModel(), usb), QStringList());
+        QCOMPARE(names(page->deviceModel(), hdd), (QStringList{"Movies", "p.jpg", "y.ts"}));
+    }
+
+    // Cancel in the middle of a cut: the folder is listed once, showing what moved and what stayed, and
+    // the next copy from it works.
+    void cancelMidJobThenCopy()
+    {
+        r->transfers->blockSize = 1000;
+        const QModelIndexList rows = receiverFiles("src", {"a.ts", "big.ts", "c.ts"}, QByteArray(30'000'000, 'b'));
+        QVERIFY(QDir().mkpath(pc.filePath("dl")));
+        const QPersistentModelIndex src = device("hdd/src");
+        const int before = r->media->listingsOf("hdd\\src");
+        select(page->tvZbDeviceFolders, rows);
+        page->moveToClipboard();
+        select(page->tvPcFolders, {pcIndex(pc.filePath("dl"))});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(QFileInfo::exists(pc.filePath("dl/a.ts")) && page->pgrStatus->value() > 0);
+        page->onBtnCancelTransfer();
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        QCOMPARE(r->media->listingsOf("hdd\\src") - before, 1);
+        QCOMPARE(tree(pc.filePath("dl")), QStringList{"a.ts"});
+        QCOMPARE(tree(r->root.filePath("hdd/src")), (QStringList{"big.ts", "c.ts"}));
+        QCOMPARE(names(page->deviceModel(), src), (QStringList{"big.ts", "c.ts"}));
+        r->transfers->blockSize = 65536;
+        QModelIndex c;
+        for (int i = 0; i < page->deviceModel()->rowCount(src); ++i)
+            if (page->deviceModel()->index(i, 0, src).data().toString() == "c.ts")
+                c = page->deviceModel()->index(i, 0, src);
+        paste(page->tvZbDeviceFolders, {c}, page->tvPcFolders, pcIndex(pc.filePath("dl")));
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        QCOMPARE(r->media->listingsOf("hdd\\src") - before, 2);
+        QCOMPARE(tree(pc.filePath("dl")), (QStringList{"a.ts", "c.ts"}));
+        QCOMPARE(read(pc.filePath("dl/c.ts")), QByteArray("c.ts"));
+        QCOMPARE(boxTexts, QStringList());
     }
 };
 

@@ -146,6 +146,14 @@ bool MediaCommands::serveListing(EmulatorSession &s)
     s.sendStatus(TransferWire::StatusOk);
     const QStringList parts = readLevels(s, int(TransferWire::readBE(head, 0, 2)), false);
     ++m_listings;
+    {
+        QStringList folder = parts;
+        for (QString &p : folder)
+            while (p.startsWith(u'/'))
+                p.remove(0, 1);
+        QMutexLocker lock(&m_lock);
+        ++m_folderListings[folder.join(u'\\')];
+    }
     while (holdListing.load() && s.isOpen())
         QThread::msleep(5);
     const QString local = localPath(parts);
@@ -295,4 +303,10 @@ bool MediaCommands::serveRecordingDelete(EmulatorSession &s)
         break;
     }
     return s.sendStatus(removed ? TransferWire::StatusOk : 0xFD);
+}
+
+int MediaCommands::listingsOf(const QString &receiverPath) const
+{
+    QMutexLocker lock(&m_lock);
+    return m_folderListings.value(receiverPath);
 }

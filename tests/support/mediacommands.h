@@ -53,6 +53,8 @@ public:
     // Ids of the declared recordings the receiver still holds.
     QList<quint16> recordingIds() const;
     int listings() const { return m_listings.load(); }
+    // Listings asked for one folder (a receiver path such as "hdd" or "hdd\Rec"; "" for the volumes).
+    int listingsOf(const QString &receiverPath) const;
 
 private:
     bool serveListing(EmulatorSession &s);
@@ -72,5 +74,6 @@ private:
     QSet<QString> m_removable;
     QHash<QString, QList<Recording>> m_recordings; // by folder
     QHash<QString, quint16> m_setIds;              // "<folder>/<name>.desc" sets: their ids
+    QHash<QString, int> m_folderListings;          // by receiver path
     std::atomic_int m_listings{0};
 };
