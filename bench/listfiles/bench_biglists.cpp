@@ -6,6 +6,7 @@
 // Times are the main thread's CPU time, so that other work on a shared machine does not skew a ratio;
 // everything measured runs on that thread.
 
+#include "benchfigures.h"
 #include "document/generatedtvlist.h"
 
 #include "base/settings.h"
@@ -45,12 +46,6 @@ void check(bool condition, const char *what)
 {
     if (!condition)
         qFatal("benchmark check failed: %s", what);
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
 }
 
 // the CPU time of the calling thread
@@ -193,7 +188,7 @@ QList<double> interleaved(const QList<std::function<double()>> &measurements)
     }
     QList<double> medians;
     for (const QList<double> &values : std::as_const(times))
-        medians << median(values);
+        medians << BenchFigures::median(values);
     return medians;
 }
 
@@ -304,16 +299,20 @@ int main(int argc, char *argv[])
         open << msSince(timer);
     }
     char detail[160];
-    std::snprintf(detail, sizeof detail, "%.0f ms against %.0f ms", median(open), median(bare));
-    line("open + sort by name, against read + setContent", median(open) / median(bare), 1.3, detail);
+    std::snprintf(detail, sizeof detail, "%.0f ms against %.0f ms", BenchFigures::median(open),
+                  BenchFigures::median(bare));
+    line("open + sort by name, against read + setContent", BenchFigures::median(open) / BenchFigures::median(bare), 1.3,
+         detail);
 
     QList<double> bareKb, openKb;
     for (int round = 0; round < rounds; ++round) {
         bareKb << peakOf(QStringLiteral("bare"), path);
         openKb << peakOf(QStringLiteral("open"), path);
     }
-    std::snprintf(detail, sizeof detail, "%.0f MB against %.0f MB", median(openKb) / 1024, median(bareKb) / 1024);
-    line("peak memory of the same (whole process)", median(openKb) / median(bareKb), 1.2, detail);
+    std::snprintf(detail, sizeof detail, "%.0f MB against %.0f MB", BenchFigures::median(openKb) / 1024,
+                  BenchFigures::median(bareKb) / 1024);
+    line("peak memory of the same (whole process)", BenchFigures::median(openKb) / BenchFigures::median(bareKb), 1.2,
+         detail);
 
     {
         SortedList smallList(&parent, small);

@@ -4,6 +4,7 @@
 // check as well, and for both the larger list at most 2.5 times the smaller.
 
 #include "base/settings.h"
+#include "benchfigures.h"
 #include "listfiles/linklistprojectfilemanager.h"
 #include "lists/linklistmodule.h"
 
@@ -45,25 +46,6 @@ QString generated(int count)
     return text;
 }
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-double parse(const QString &path)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(path));
-    QDomDocument doc;
-    if (!doc.setContent(qUncompress(file.readAll())))
-        qFatal("cannot parse %s", qPrintable(path));
-    return timer.nsecsElapsed() / 1e6;
-}
-
 // Opens the file in a fresh page; with checks, then edits the URL of the first row in the panel and
 // leaves it for the second row, rounds times, and gives the median time of leaving.
 double open(const QString &path, int rows, int checks, double *check)
@@ -93,7 +75,7 @@ double open(const QString &path, int rows, int checks, double *check)
             qFatal("the edited link was not kept");
     }
     if (check)
-        *check = checks ? median(leaving) : 0;
+        *check = checks ? BenchFigures::median(leaving) : 0;
     return elapsed;
 }
 } // namespace
@@ -121,15 +103,15 @@ int main(int argc, char *argv[])
         file.close();
         QList<double> parses, pages;
         for (int round = 0; round < 3; ++round) {
-            parses << parse(path);
+            parses << BenchFigures::bareParseMs(path);
             pages << open(path, sizes[i], round == 0 ? 21 : 0, round == 0 ? &checks[i] : nullptr);
         }
-        opens[i] = median(pages);
-        const double ratio = opens[i] / median(parses);
-        const double checkRatio = checks[i] / median(parses);
+        opens[i] = BenchFigures::median(pages);
+        const double ratio = opens[i] / BenchFigures::median(parses);
+        const double checkRatio = checks[i] / BenchFigures::median(parses);
         std::printf("%6d links: page %8.1f ms, parse %8.1f ms, ratio %.2f (limit 2); leaving an edited link %6.2f ms, "
                     "ratio %.3f (limit 2)\n",
-                    sizes[i], opens[i], median(parses), ratio, checks[i], checkRatio);
+                    sizes[i], opens[i], BenchFigures::median(parses), ratio, checks[i], checkRatio);
         ok = ok && ratio <= 2.0 && checkRatio <= 2.0;
     }
     const double growth = opens[1] / opens[0];

@@ -5,6 +5,8 @@
 // 2.5 times the smaller.
 //   QT_QPA_PLATFORM=offscreen bench_search     (BENCH_KEYS=1 prints every key)
 
+#include "document/generatedtvlist.h"
+
 #include "base/settings.h"
 #include "lists/tvlistmodule.h"
 
@@ -28,28 +30,8 @@ const QString typed = QStringLiteral("Kultur 19");
 // lie scattered over the table
 QString listText(int count)
 {
-    const char *kinds[] = {"Das Erste", "Kultur", "Sport", "Nachrichten", "Kinder", "Musik", "Film", "Regional"};
-    const char *types[] = {"satellite", "cable", "terrestrial", "analog"};
-    QString text;
-    QTextStream out(&text);
-    out << "<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>\n";
-    for (int i = 0; i < count; ++i) {
-        out << "<tvService id=\"" << i << "\" epgMarked=\"" << (i % 2) << "\"><name>" << kinds[i % 8] << ' '
-            << (qint64(i) * 7919) % count << "</name><provider>Provider " << (i % 97) << "</provider><genres>Genre "
-            << (i % 13) << ";Genre " << (i % 7) << "</genres><parentLock>0</parentLock><childrenLock>" << (i % 4 + 1)
-            << "</childrenLock><details><config type=\"" << types[i % 4] << "\" frequency=\"" << (10700 + i % 2000)
-            << "\" symbolRate=\"27500\"/></details></tvService>\n";
-    }
-    out << "</items><lists>";
-    for (int list = 0; list < 4; ++list) {
-        out << "<list id=\"" << list << "\">";
-        for (int i = list; i < count; i += 5)
-            out << "<ref>" << i << "</ref>";
-        out << "</list>";
-    }
-    out << "</lists></TDocument>\n";
-    out.flush();
-    return text;
+    return GeneratedTvList::text(
+        count, {"Das Erste", "Kultur", "Sport", "Nachrichten", "Kinder", "Musik", "Film", "Regional"});
 }
 
 struct Typing

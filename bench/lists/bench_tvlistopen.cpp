@@ -2,6 +2,7 @@
 // page with the sorted table painted, against reading, decompressing and parsing the same file. The
 // page may take at most twice the parse, and the larger list at most 2.5 times the smaller.
 
+#include "benchfigures.h"
 #include "document/generatedtvlist.h"
 
 #include "base/settings.h"
@@ -20,25 +21,6 @@
 #include <cstdio>
 
 namespace {
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-double parse(const QString &path)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(path));
-    QDomDocument doc;
-    if (!doc.setContent(qUncompress(file.readAll())))
-        qFatal("cannot parse %s", qPrintable(path));
-    return timer.nsecsElapsed() / 1e6;
-}
-
 double open(const QString &path, int rows)
 {
     TVListModule module;
@@ -78,13 +60,13 @@ int main(int argc, char *argv[])
         file.close();
         QList<double> parses, pages;
         for (int round = 0; round < 3; ++round) {
-            parses << parse(path);
+            parses << BenchFigures::bareParseMs(path);
             pages << open(path, sizes[i]);
         }
-        opens[i] = median(pages);
-        const double ratio = opens[i] / median(parses);
+        opens[i] = BenchFigures::median(pages);
+        const double ratio = opens[i] / BenchFigures::median(parses);
         std::printf("%6d services: page %8.1f ms, parse %8.1f ms, ratio %.2f (limit 2)\n", sizes[i], opens[i],
-                    median(parses), ratio);
+                    BenchFigures::median(parses), ratio);
         ok = ok && ratio <= 2.0;
     }
     const double growth = opens[1] / opens[0];

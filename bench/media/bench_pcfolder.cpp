@@ -5,6 +5,7 @@
 // into the shown folder may take at most 1.1 times the other.
 //   QT_QPA_PLATFORM=offscreen bench_pcfolder [files, default 5000]
 
+#include "benchfigures.h"
 #include "media/pcfilesystemmodel.h"
 
 #include <QApplication>
@@ -98,12 +99,6 @@ Run job(const QString &folder, int files, PcFileSystemModel &model, const QModel
     return run;
 }
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -152,12 +147,12 @@ int main(int argc, char *argv[])
             intoHidden();
         }
     }
-    const double hidden = median(hiddenSeconds);
-    const double open = median(shownSeconds);
+    const double hidden = BenchFigures::median(hiddenSeconds);
+    const double open = BenchFigures::median(shownSeconds);
     const double ratio = open / hidden;
     std::printf("%d files into a folder not shown: %.2f s (%.1f us a file)\n", files, hidden, hidden * 1e6 / files);
     std::printf("%d files into the folder shown:   %.2f s (%.1f us a file), all listed after %.2f s\n", files, open,
-                open * 1e6 / files, median(listedSeconds));
+                open * 1e6 / files, BenchFigures::median(listedSeconds));
     std::printf("ratio %.2f (limit 1.1) %s (medians of 3 rounds)\n", ratio, ratio <= 1.1 ? "met" : "MISSED");
     return ratio <= 1.1 ? 0 : 1;
 }
