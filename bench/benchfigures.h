@@ -1,12 +1,16 @@
 #pragma once
 
 // What several benchmarks measure the same way: the median of repeated rounds, and the bare cost of
-// a list file (read, decompress, QDomDocument::setContent) that the pages are held against.
+// a list file (read, decompress, QDomDocument::setContent) that the pages are held against, and the
+// set-up every benchmark process makes around its QApplication.
 
+#include <QCoreApplication>
 #include <QDomDocument>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHashSeed>
 #include <QList>
+#include <QStandardPaths>
 #include <QString>
 
 #include <algorithm>
@@ -31,6 +35,23 @@ inline double bareParseMs(const QString &path)
     if (!doc.setContent(qUncompress(file.readAll())))
         qFatal("cannot parse %s", qPrintable(path));
     return timer.nsecsElapsed() / 1e6;
+}
+
+// Before the QApplication: stable hashes (so saved files are stable), offscreen unless a platform is
+// asked for, and settings kept away from the user's.
+inline void prepareProcess()
+{
+    QHashSeed::setDeterministicGlobalSeed();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+// After the QApplication: the settings store of this benchmark.
+inline void nameApplication(const QString &bench)
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));
+    QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Bench ") + bench);
 }
 
 } // namespace BenchFigures

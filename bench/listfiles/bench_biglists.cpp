@@ -263,13 +263,9 @@ void line(const char *step, double value, double goal, const char *detail)
 
 int main(int argc, char *argv[])
 {
-    QHashSeed::setDeterministicGlobalSeed();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
+    BenchFigures::prepareProcess();
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));
-    QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Bench biglists"));
+    BenchFigures::nameApplication(QStringLiteral("biglists"));
     if (argc == 4 && QByteArray(argv[1]) == "--peak")
         return peakMain(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     rounds = qMax(

@@ -1,6 +1,7 @@
 // Opens and saves TV list projects of 10,000 and 20,000 services and checks that the larger one takes at
 // most 2.5 times as long (nothing in the path grows faster than the list).
 
+#include "benchfigures.h"
 #include "document/generatedtvlist.h"
 
 #include "base/settings.h"
@@ -51,13 +52,9 @@ Times measure(const QString &path, QWidget *parent, int rounds)
 
 int main(int argc, char *argv[])
 {
-    QHashSeed::setDeterministicGlobalSeed();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
+    BenchFigures::prepareProcess();
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));
-    QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Bench listfiles"));
+    BenchFigures::nameApplication(QStringLiteral("listfiles"));
     QTemporaryDir dir;
     QWidget parent;
 

@@ -82,13 +82,9 @@ double open(const QString &path, int rows, int checks, double *check)
 
 int main(int argc, char *argv[])
 {
-    QHashSeed::setDeterministicGlobalSeed();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
+    BenchFigures::prepareProcess();
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));
-    QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Bench lists"));
+    BenchFigures::nameApplication(QStringLiteral("lists"));
     QTemporaryDir dir;
     const int sizes[2] = {10000, 20000};
     double opens[2] = {0, 0};

@@ -5,6 +5,7 @@
 // 2.5 times the smaller.
 //   QT_QPA_PLATFORM=offscreen bench_search     (BENCH_KEYS=1 prints every key)
 
+#include "benchfigures.h"
 #include "document/generatedtvlist.h"
 
 #include "base/settings.h"
@@ -81,13 +82,9 @@ Typing type(const QString &path, int count, int idleMs)
 
 int main(int argc, char *argv[])
 {
-    QHashSeed::setDeterministicGlobalSeed();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
+    BenchFigures::prepareProcess();
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));
-    QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Bench search"));
+    BenchFigures::nameApplication(QStringLiteral("search"));
     QTemporaryDir dir;
     const int sizes[2] = {10000, 20000};
     double means[2] = {0, 0};
