@@ -13,6 +13,8 @@
 #include "lists/radiolistmodule.h"
 
 #include <QDomDocument>
+#include <QFile>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
@@ -270,21 +272,25 @@ private slots:
             QCoreApplication::removeTranslator(&translator);
     }
 
-    // After the focus went from the panel to the table, the first click on a panel tab changes the tab.
+    // After the focus went from the panel to the table, the first click on a panel tab changes the tab, on
+    // either page, styled as the program styles it; browsing the tabs writes nothing.
     void firstTabClickCounts_data()
     {
         QTest::addColumn<bool>("radio");
-        QTest::newRow("link page") << false;
-        QTest::newRow("radio page") << true;
+        QTest::addColumn<bool>("fromTheTitleField"); // else from the table's title cell
+        QTest::newRow("link page, title field") << false << true;
+        QTest::newRow("link page, title cell") << false << false;
+        QTest::newRow("radio page, name field") << true << true;
+        QTest::newRow("radio page, name cell") << true << false;
     }
     void firstTabClickCounts()
     {
         QFETCH(bool, radio);
+        QFETCH(bool, fromTheTitleField);
         std::unique_ptr<ListsModuleShared> owner;
         TabWidget *tabs = nullptr;
         QLineEdit *title = nullptr;
         ItemsTableView *table = nullptr;
-        QString before;
         std::function<QString()> documentText;
         if (radio) {
             auto page = makePage<RadioListModule>(RadioListText::numbered(3));
@@ -301,22 +307,33 @@ private slots:
             documentText = [manager = page->projectManager()] { return manager->documentText(); };
             owner = std::move(page);
         }
-        before = documentText();
+        QFile style(QStringLiteral(":/styles/style"));
+        QVERIFY(style.open(QIODevice::ReadOnly));
+        owner->setStyleSheet(QString::fromUtf8(style.readAll()));
+        const QString before = documentText();
         clickCell(table, 1, 1);
-        owner->showServiceDetails(true);
+        QTest::mouseClick(owner->findChild<QPushButton *>(QStringLiteral("btnShowServiceSettings")), Qt::LeftButton);
         QVERIFY(tabs->isVisible());
         QCOMPARE(tabs->currentIndex(), 0);
-        QTest::mouseClick(title, Qt::LeftButton);
-        QTRY_COMPARE(QApplication::focusWidget(), title);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QTRY_COMPARE(QApplication::focusWidget(), table);
+        if (fromTheTitleField) {
+            QTest::mouseClick(title, Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), title);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            // Wherever the two Tabs went, the focus then goes to the table.
+            clickCell(table, 1, 1);
+        } else {
+            clickCell(table, 0, 1);
+            QTest::keyClick(table, Qt::Key_Tab);
+            QTest::keyClick(table, Qt::Key_Tab);
+        }
+        QCOMPARE(QApplication::focusWidget(), table);
         QVERIFY(tabs->isVisible());
         QTabBar *bar = tabs->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
-        QCOMPARE(tabs->currentIndex(), 1);
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
-        QCOMPARE(tabs->currentIndex(), 0);
+        for (int tab : {1, tabs->count() - 1, 0, 1, 0}) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+            QCOMPARE(tabs->currentIndex(), tab);
+        }
         QCOMPARE(documentText(), before);
     }
 
