@@ -399,8 +399,8 @@ void LinkListModule::clearPanel()
 {
     // Emptied and locked without a word to the mapper, so nothing typed or shown here reaches any link.
     editedId.clear();
-    const QList<QWidget *> editors{txtLinkTitle,          txtLinkUrl, parentLockCheckBox,
-                                   parentalControlMultipleChoice, cmbLinkType};
+    const QList<QWidget *> editors{txtLinkTitle, txtLinkUrl, parentLockCheckBox, parentalControlMultipleChoice,
+                                   cmbLinkType};
     for (QWidget *editor : editors) {
         const QSignalBlocker blocker(editor);
         editor->setEnabled(false);

@@ -128,14 +128,15 @@ private slots:
         LinkListProjectFileManager *manager = page->projectManager();
         const QString before = manager->documentText();
         if (rows->rowCount() == 0) {
-            for (QWidget *editor : std::initializer_list<QWidget *>{page->txtLinkTitle, page->txtLinkUrl,
-                                                                    page->parentLockCheckBox,
-                                                                    page->parentalControlMultipleChoice})
+            for (QWidget *editor :
+                 std::initializer_list<QWidget *>{page->txtLinkTitle, page->txtLinkUrl, page->parentLockCheckBox,
+                                                  page->parentalControlMultipleChoice})
                 QVERIFY2(!editor->isEnabled(), qPrintable(editor->objectName()));
             QCOMPARE(page->txtLinkTitle->text(), QString());
             QCOMPARE(page->txtLinkUrl->text(), QString());
             QVERIFY(!page->parentLockCheckBox->isChecked());
             QCOMPARE(page->lblGenreValue->text(), QString());
+            QVERIFY(!page->lblLinkUrl->isEnabled());
             // Typing reaches nothing.
             QTest::keyClicks(page->txtLinkTitle, QStringLiteral("lost"));
             QTest::keyClick(page->txtLinkTitle, Qt::Key_Return);
@@ -145,6 +146,7 @@ private slots:
             QCOMPARE(rows->rowCount(), 1);
             QVERIFY(page->txtLinkTitle->isEnabled());
             QVERIFY(page->txtLinkUrl->isEnabled());
+            QVERIFY(page->lblLinkUrl->isEnabled());
             QCOMPARE(page->txtLinkTitle->text(), rows->index(0, 1).data().toString());
             return;
         }
@@ -238,9 +240,9 @@ private slots:
         ItemsTableView *table = page->itemsTableViewAll;
         QWidget *tools = page->itemsToolBar;
         QCOMPARE(tools->height(), 30);
-        for (QWidget *member : std::initializer_list<QWidget *>{page->btnCreateNewItem, page->basicServicesEdit,
-                                                                page->filterToolButton,
-                                                                page->showHideColumnsToolButton})
+        for (QWidget *member :
+             std::initializer_list<QWidget *>{page->btnCreateNewItem, page->basicServicesEdit, page->filterToolButton,
+                                              page->showHideColumnsToolButton})
             QVERIFY2(member->height() == 30 && member->y() == 0, qPrintable(member->objectName()));
         // No band between the title, the tool bar and the table.
         QCOMPARE(tools->y(), page->allServicesFrame->geometry().bottom() + 1 + 2);
@@ -263,9 +265,9 @@ private slots:
         QCOMPARE(tools->maximumHeight(), 30);
         QCOMPARE(page->btnCreateNewItem->minimumHeight(), 30);
         QCOMPARE(page->btnCreateNewItem->maximumHeight(), 30);
-        for (QWidget *member : std::initializer_list<QWidget *>{page->btnCreateNewItem, page->basicServicesEdit,
-                                                                page->filterToolButton,
-                                                                page->showHideColumnsToolButton})
+        for (QWidget *member :
+             std::initializer_list<QWidget *>{page->btnCreateNewItem, page->basicServicesEdit, page->filterToolButton,
+                                              page->showHideColumnsToolButton})
             QCOMPARE(member->sizePolicy(), QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred));
         QCOMPARE(table->editTriggers(), QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
         if (language != QLatin1String("en_EN"))
