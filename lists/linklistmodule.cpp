@@ -116,8 +116,17 @@ LinkListModule::LinkListModule(QWidget *parent)
 LinkListModule::~LinkListModule()
 {
     disconnect(qApp, nullptr, this, nullptr);
-    // Hiding the window on the way out moves the focus: the panel must not call into a page half gone.
+    // Hiding the window on the way out moves the focus: the panel must not call into a page half gone, nor
+    // write what it still holds into the list that goes with the page.
     disconnect(tabServiceProperties, nullptr, this, nullptr);
+    if (mapper) {
+        disconnect(genreMultipleChoice, nullptr, mapper, nullptr);
+        disconnect(parentalControlMultipleChoice, nullptr, mapper, nullptr);
+        mapper = nullptr;
+    }
+    panelRows->detach();
+    if (manager->itemsModel)
+        disconnect(manager->itemsModel, nullptr, this, nullptr);
     // Once handed to the tabs, the favourite columns are theirs.
     if (!favouriteColumnsHanded)
         qDeleteAll(favouriteColumns);

@@ -14,6 +14,7 @@
 
 #include <QDomDocument>
 #include <QFile>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
@@ -337,6 +338,35 @@ private slots:
             QCOMPARE(tabs->currentIndex(), tab);
         }
         QCOMPARE(documentText(), before);
+    }
+
+    // A page closed while the panel holds typing not yet written: the page goes without calling into itself half
+    // destroyed (the window's close moves the focus out of the field, which writes the field).
+    void closingWithTypingInThePanel_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("title") << "txtLinkTitle";
+        QTest::newRow("url") << "txtLinkUrl";
+    }
+    void closingWithTypingInThePanel()
+    {
+        QFETCH(QString, field);
+        auto page = makePage<LinkListModule>(linkDocument({1, 2}));
+        clickCell(page->itemsTableViewAll, 0, 1);
+        QTest::mouseClick(page->btnShowServiceSettings, Qt::LeftButton);
+        auto *edit = page->findChild<QLineEdit *>(field);
+        QVERIFY(edit && edit->isVisible());
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QTest::keyClicks(edit, QStringLiteral("typed"));
+        QPointer<LinkListModule> watch(page.get());
+        page.reset();
+        QVERIFY(watch.isNull());
+        // A second page works as the first did.
+        auto next = makePage<LinkListModule>(linkDocument({1}));
+        clickCell(next->itemsTableViewAll, 0, 1);
+        QTest::mouseClick(next->btnShowServiceSettings, Qt::LeftButton);
+        QCOMPARE(next->txtLinkTitle->text(), QStringLiteral("Link 1"));
     }
 
     // The page's first-show hook is a slot, so that it can be reached by name.
