@@ -52,7 +52,8 @@ public:
     static bool questionYesCancel(QWidget *parent, const QString &text, Answer defaultAnswer);
     static Answer questionYesAllNoCancel(QWidget *parent, const QString &text, QMessageBox::Icon icon,
                                          Answer defaultAnswer);
-    static Answer questionYesNoCancel(QWidget *parent, const QString &text, QMessageBox::Icon icon);
+    static Answer questionYesNoCancel(QWidget *parent, const QString &text, QMessageBox::Icon icon,
+                                      Answer defaultAnswer = Yes);
     static Answer warningYesNoCancel(QWidget *parent, const QString &text);
 
 private:

@@ -271,9 +271,13 @@ void copyToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
         const RecordingTransfer::Outcome outcome =
             RecordingTransfer(*link).download(quint16(id), fileDestination(rawDestination));
         wasCanceled = outcome == RecordingTransfer::Canceled;
-        // The recording goes only after a complete copy.
-        if (move && outcome == RecordingTransfer::Completed)
-            ReceiverFolderCommands(*link).deleteRecording(quint16(id));
+        // The recording goes only after a complete copy; one the receiver keeps is named to the page.
+        if (move && outcome == RecordingTransfer::Completed &&
+            !ReceiverFolderCommands(*link).deleteRecording(quint16(id))) {
+            CopyJobDocument kept;
+            kept.addFile(1, 0, source.mid(6), QString(), id);
+            mill.storeResult(kept.toString());
+        }
     }
     if (wasCanceled) {
         canceled(mill);

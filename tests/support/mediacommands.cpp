@@ -287,6 +287,8 @@ bool MediaCommands::serveRecordingDelete(EmulatorSession &s)
     if (request.size() < 2)
         return false;
     const quint16 id = quint16(TransferWire::readBE(request, 0, 2));
+    if (refuseRecordingDelete)
+        return s.sendStatus(0xFD);
     bool removed = false;
     QMutexLocker lock(&m_lock);
     for (QList<Recording> &list : m_recordings)
