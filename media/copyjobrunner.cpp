@@ -74,8 +74,10 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
                                         ? QString()
                                         : CopyTargetRules::destinationFor(dir, m_job.destinationPath(), entry);
         if (destination.isEmpty()) {
-            m_skipped << DeviceFileSystemItem::stripControlChars(entry.fileName().isEmpty() ? entry.absolutePath()
-                                                                                            : entry.fileName());
+            // A PC name may hold a "\": only "/" separates there.
+            const QString name =
+                dir == CopyJobDocument::DeviceToPc ? entry.fileName() : entry.absolutePath().section(u'/', -1);
+            m_skipped << DeviceFileSystemItem::stripControlChars(name.isEmpty() ? entry.absolutePath() : name);
             continue;
         }
         entry.setAttribute(QStringLiteral("destinationPath"), destination);

@@ -119,8 +119,9 @@ class TestMediaJobs : public QObject
     QList<QPointer<DeviceTask>> tasks() const
     {
         QList<QPointer<DeviceTask>> found;
-        for (DeviceTask *task : page->findChildren<DeviceTask *>())
-            found << task;
+        for (QObject *owner : {static_cast<QObject *>(page.get()), static_cast<QObject *>(page->deviceModel())})
+            for (DeviceTask *task : owner->findChildren<DeviceTask *>())
+                found << task;
         return found;
     }
     static int alive(const QList<QPointer<DeviceTask>> &tasks)
