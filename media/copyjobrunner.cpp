@@ -70,9 +70,8 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
         const int count = m_remaining--;
         CopyJobFile entry = m_job.takeFirstFile();
         const int dir = direction();
-        const QString destination = entry.isUnreachable()
-                                        ? QString()
-                                        : CopyTargetRules::destinationFor(dir, m_job.destinationPath(), entry);
+        const QString destination =
+            entry.isUnreachable() ? QString() : CopyTargetRules::destinationFor(dir, m_job.destinationPath(), entry);
         if (destination.isEmpty()) {
             // A PC name may hold a "\": only "/" separates there.
             const QString name =

@@ -1,11 +1,11 @@
 #include "device/core/mill.h"
 
 #include "device/core/devicetask.h"
-#include "device/transfers/devicefilesystemitem.h"
-#include "device/protocol/dvb24communicationexception.h"
-#include "device/protocol/dvb24communicationexceptionmessages.h"
 #include "device/core/millcancelexception.h"
 #include "device/core/millinterruptexception.h"
+#include "device/protocol/dvb24communicationexception.h"
+#include "device/protocol/dvb24communicationexceptionmessages.h"
+#include "device/transfers/devicefilesystemitem.h"
 
 #include <QCoreApplication>
 #include <QDebug>

@@ -126,7 +126,8 @@ class TestMediaJobs : public QObject
     }
     static int alive(const QList<QPointer<DeviceTask>> &tasks)
     {
-        return int(std::count_if(tasks.begin(), tasks.end(), [](const QPointer<DeviceTask> &t) { return !t.isNull(); }));
+        return int(
+            std::count_if(tasks.begin(), tasks.end(), [](const QPointer<DeviceTask> &t) { return !t.isNull(); }));
     }
 
 private slots:
@@ -192,9 +193,9 @@ private slots:
     // when the job ends, the rest of the job goes, and a cut of it is no finished move.
     void uploadRefusesBackslashNames_data()
     {
-        QTest::addColumn<QString>("top");      // what is selected, below src
-        QTest::addColumn<QString>("refused");  // the file left out, below src
-        QTest::addColumn<QString>("arrived");  // the file that goes, below src and below hdd
+        QTest::addColumn<QString>("top");     // what is selected, below src
+        QTest::addColumn<QString>("refused"); // the file left out, below src
+        QTest::addColumn<QString>("arrived"); // the file that goes, below src and below hdd
         QTest::newRow("file") << "a\\b.txt"
                               << "a\\b.txt"
                               << "ok.txt";
@@ -278,13 +279,17 @@ private slots:
     // carries: its content is named when the job ends, no empty folder is made, and the cut stays.
     void receiverFolderWithControlCharacters()
     {
-        r->file(QStringLiteral("hdd/Sel/A\x01" "B/f.ts"), "inside");
+        r->file(QStringLiteral("hdd/Sel/A\x01"
+                               "B/f.ts"),
+                "inside");
         r->file("hdd/Sel/ok.ts", "ok");
         QVERIFY(QDir().mkpath(pc.filePath("dl")));
         paste(page->tvZbDeviceFolders, {device("hdd/Sel")}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
         QCOMPARE(tree(pc.filePath("dl")), (QStringList{"Sel", "Sel/ok.ts"}));
         QCOMPARE(boxTexts, QStringList{"Ombrelay could not copy these files:\nf.ts\nAB"});
-        QCOMPARE(read(r->root.filePath(QStringLiteral("hdd/Sel/A\x01" "B/f.ts"))), QByteArray("inside"));
+        QCOMPARE(read(r->root.filePath(QStringLiteral("hdd/Sel/A\x01"
+                                                      "B/f.ts"))),
+                 QByteArray("inside"));
         QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Sel/ok.ts")));
         QVERIFY(clipboardHas("text/zbdevice-uri-list"));
     }
