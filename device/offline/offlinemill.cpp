@@ -4,18 +4,15 @@
 #include "device/core/devicecall.h"
 #include "device/core/millcancelexception.h"
 #include "device/transfers/copyjobbuilders.h"
+#include "device/transfers/pctarget.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
 #include <QSaveFile>
 
 namespace {
-QMutex removeLock;
-OfflineMill::RemoveEntry removeStandIn;
-
 // True when path is base itself or lies below it (both made canonical where they exist).
 bool isSameOrInside(const QString &path, const QString &base)
 {
@@ -71,27 +68,6 @@ void OfflineMill::stop()
     Mill::stop();
 }
 
-void OfflineMill::setRemoveEntry(RemoveEntry remove)
-{
-    QMutexLocker locker(&removeLock);
-    removeStandIn = std::move(remove);
-}
-
-bool OfflineMill::removeEntry(const QString &path)
-{
-    RemoveEntry standIn;
-    {
-        QMutexLocker locker(&removeLock);
-        standIn = removeStandIn;
-    }
-    if (standIn)
-        return standIn(path);
-    const QFileInfo info(path);
-    if (info.isDir() && !info.isSymLink())
-        return QDir().rmdir(path);
-    return QFile::remove(path);
-}
-
 void OfflineMill::execute(DeviceTask *)
 {
     const DeviceCall call = DeviceCall::fromText(currentRequest());
@@ -133,7 +109,7 @@ void OfflineMill::copyFolder(const QString &source, const QString &destination, 
     // failed) stays, so only an emptied folder goes, and one that would not go is named.
     if (move && QFileInfo(destination).isDir() && QFileInfo(source).isDir() &&
         QDir(source).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot) &&
-        !removeEntry(source))
+        !PcTarget::removeEntry(source))
         reportKept(source);
     emit Complete(true);
 }
@@ -198,7 +174,7 @@ void OfflineMill::copyFile(const QString &source, const QString &destination, bo
     }
     in.close();
     // A source that stays is named to the page: the entry was copied, but not moved.
-    if (move && !removeEntry(source))
+    if (move && !PcTarget::removeEntry(source))
         reportKept(source);
     emit Complete(true);
 }
@@ -226,7 +202,7 @@ void OfflineMill::deletePcFiles(const DeviceCall &call)
                 throw;
             }
         } else if (entry.isFile()) {
-            ok = (info.isDir() && !info.isSymLink() ? false : removeEntry(entry.absolutePath())) ||
+            ok = (info.isDir() && !info.isSymLink() ? false : PcTarget::removeEntry(entry.absolutePath())) ||
                  (!info.exists() && !info.isSymLink());
         } else {
             continue;
@@ -242,7 +218,7 @@ bool OfflineMill::removeTree(const QString &path, int depth)
 {
     const QFileInfo info(path);
     if (info.isSymLink() || !info.isDir())
-        return removeEntry(path);
+        return PcTarget::removeEntry(path);
     bool ok = true;
     // Deeper than any real tree: a loop of bind mounts or the like; it is left alone.
     if (depth > 256)
@@ -257,7 +233,7 @@ bool OfflineMill::removeTree(const QString &path, int depth)
     if (isStopRequested() || isInterruptRequested())
         wantCancelException(true);
     // Only the folder itself: emptied parents stay (they belong to the user).
-    return ok && removeEntry(path);
+    return ok && PcTarget::removeEntry(path);
 }
 
 void OfflineMill::reportKept(const QString &source)

@@ -4,8 +4,6 @@
 
 #include <QSemaphore>
 
-#include <functional>
-
 class DeviceCall;
 
 // The worker of PC-only file jobs: prepare a PC-to-PC copy, copy or move one entry, delete files.
@@ -23,12 +21,6 @@ public:
     // Main thread: the running job stops before its next block or entry and the worker ends, without
     // waiting for it; the running task still reports its outcome.
     void requestStop();
-
-    // Removes one PC file, link or empty folder; true when it is gone. Tests put a stand-in here for
-    // entries this process may not remove (an empty function restores the real one).
-    using RemoveEntry = std::function<bool(const QString &path)>;
-    static void setRemoveEntry(RemoveEntry remove);
-    static bool removeEntry(const QString &path);
 
 public slots:
     void execute(DeviceTask *task) override;

@@ -6,6 +6,7 @@
 #include "device/core/devicecall.h"
 #include "device/offline/offlinecommunicationmanager.h"
 #include "device/transfers/copyjobbuilders.h"
+#include "device/transfers/pctarget.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,7 +54,7 @@ private slots:
     }
     void cleanup()
     {
-        OfflineMill::setRemoveEntry({});
+        PcTarget::setRemoveEntry({});
         m_manager.reset();
     }
 
@@ -228,9 +229,9 @@ private slots:
     void moveNamesSourceThatStays()
     {
         const QString src = write(QStringLiteral("stays.bin"), "s");
-        OfflineMill::setRemoveEntry([src](const QString &p) { return p != src && QFile::remove(p); });
+        PcTarget::setRemoveEntry([src](const QString &p) { return p != src && QFile::remove(p); });
         RecordingTask *task = run(copyRequest(src, path(QStringLiteral("out/stays.bin")), 0, true));
-        OfflineMill::setRemoveEntry({});
+        PcTarget::setRemoveEntry({});
         QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
         CopyJobDocument kept;
         QVERIFY(kept.setContent(task->result()));

@@ -4,6 +4,7 @@
 
 #include "device/core/devicetask.h"
 #include "device/offline/offlinemill.h"
+#include "device/transfers/pctarget.h"
 #include "media/mediaexplorermodule.h"
 #include "media/pcfilesystemmodel.h"
 #include "media/zbdevicefilesystemmodel.h"
@@ -177,7 +178,7 @@ private slots:
     }
     void cleanup()
     {
-        OfflineMill::setRemoveEntry({});
+        PcTarget::setRemoveEntry({});
         release.release(); // a worker still held goes on
         QTRY_VERIFY(!held.load());
         release.acquire(release.available());
@@ -234,45 +235,87 @@ private slots:
         QCOMPARE(boxTexts, QStringList());
     }
 
-    // A move on the PC whose source stays (the process may not remove it) names that source and keeps the cut.
+    // A move from the PC whose source stays (the process may not remove it) names that source and keeps the
+    // cut; the other source goes.
+    void pcMoveNamesSourceThatStays_data()
+    {
+        QTest::addColumn<bool>("toReceiver");
+        QTest::newRow("to a PC folder") << false;
+        QTest::newRow("to the receiver") << true;
+    }
     void pcMoveNamesSourceThatStays()
     {
+        QFETCH(bool, toReceiver);
         write(pc.filePath("src/stays.ts"), "stays");
         write(pc.filePath("src/goes.ts"), "goes");
         QVERIFY(QDir().mkpath(pc.filePath("dst")));
         const QString stays = pc.filePath("src/stays.ts");
-        OfflineMill::setRemoveEntry([stays](const QString &path) { return path != stays && removeForReal(path); });
+        PcTarget::setRemoveEntry([stays](const QString &path) { return path != stays && removeForReal(path); });
         page->btnMyComputer->click();
-        paste(page->tvPcFolders, {pcIndex(stays), pcIndex(pc.filePath("src/goes.ts"))}, page->tvPcFolders,
-              pcIndex(pc.filePath("dst")), true);
-        QCOMPARE(read(pc.filePath("dst/stays.ts")), QByteArray("stays"));
-        QCOMPARE(read(pc.filePath("dst/goes.ts")), QByteArray("goes"));
+        const QModelIndexList rows{pcIndex(stays), pcIndex(pc.filePath("src/goes.ts"))};
+        if (toReceiver)
+            paste(page->tvPcFolders, rows, page->tvZbDeviceFolders, device("hdd"), true);
+        else
+            paste(page->tvPcFolders, rows, page->tvPcFolders, pcIndex(pc.filePath("dst")), true);
+        const QString target = toReceiver ? r->root.filePath("hdd") : pc.filePath("dst");
+        QCOMPARE(read(target + "/stays.ts"), QByteArray("stays"));
+        QCOMPARE(read(target + "/goes.ts"), QByteArray("goes"));
         QVERIFY(!QFileInfo::exists(pc.filePath("src/goes.ts")));
         QCOMPARE(read(stays), QByteArray("stays"));
         QCOMPARE(boxTexts, QStringList{"Ombrelay could not delete these files:\n" + stays});
         QVERIFY(clipboardHas("text/uri-list"));
     }
 
-    // A recording the receiver will not delete after it was moved to the PC is named, and the cut stays.
-    void recordingMoveNamesRefusedDelete()
+    // What the receiver will not delete after a move to the PC (a recording, an emptied folder) is named,
+    // and the cut stays; once the receiver lets go, the same move finishes.
+    void receiverMoveNamesWhatStays_data()
     {
-        const QDateTime date(QDate(2026, 5, 1), QTime(20, 15), Qt::UTC);
-        r->media->addRecording("hdd", {7, 3, "News", date, {{0, "ts", "video"}}});
-        r->media->refuseRecordingDelete = true;
-        QVERIFY(QDir().mkpath(pc.filePath("dl")));
-        paste(page->tvZbDeviceFolders, {device("hdd/News")}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
+        QTest::addColumn<bool>("recording");
+        QTest::newRow("recording") << true;
+        QTest::newRow("emptied folder") << false;
+    }
+    void receiverMoveNamesWhatStays()
+    {
+        QFETCH(bool, recording);
         const QString base = "01-05-2026 20_15 News";
-        QCOMPARE(read(pc.filePath("dl/" + base + "/" + base + ".ts")), QByteArray("video"));
-        QCOMPARE(r->media->recordingIds(), QList<quint16>{7});
-        QCOMPARE(boxTexts, QStringList{"Ombrelay could not delete these files:\n" + base});
+        QString selected = "hdd/News";
+        if (recording) {
+            const QDateTime date(QDate(2026, 5, 1), QTime(20, 15), Qt::UTC);
+            r->media->addRecording("hdd", {7, 3, "News", date, {{0, "ts", "video"}}});
+            r->media->refuseRecordingDelete = true;
+        } else {
+            r->file("hdd/Sel/f.ts", "f");
+            r->media->refuseDelete("hdd\\Sel");
+            selected = "hdd/Sel";
+        }
+        QVERIFY(QDir().mkpath(pc.filePath("dl")));
+        paste(page->tvZbDeviceFolders, {device(selected)}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
+        if (recording) {
+            QCOMPARE(read(pc.filePath("dl/" + base + "/" + base + ".ts")), QByteArray("video"));
+            QCOMPARE(r->media->recordingIds(), QList<quint16>{7});
+        } else {
+            QCOMPARE(read(pc.filePath("dl/Sel/f.ts")), QByteArray("f"));
+            QCOMPARE(tree(r->root.filePath("hdd/Sel")), QStringList());
+        }
+        QCOMPARE(boxTexts.size(), 1);
+        QVERIFY(boxTexts.first().startsWith("Ombrelay could not delete these files:\n"));
+        QVERIFY(boxTexts.first().endsWith(recording ? base : QStringLiteral("Sel")));
         QVERIFY(clipboardHas("text/zbdevice-uri-list"));
         // Once the receiver lets go, the same move finishes.
         boxTexts.clear();
-        r->media->refuseRecordingDelete = false;
-        boxAnswers << "&Yes";
-        paste(page->tvZbDeviceFolders, {device("hdd/News")}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
-        QTRY_COMPARE(r->media->recordingIds(), QList<quint16>());
-        QCOMPARE(boxTexts.size(), 1); // the replace question only
+        if (recording) {
+            r->media->refuseRecordingDelete = false;
+            boxAnswers << "&Yes"; // the recording is on the PC already
+            paste(page->tvZbDeviceFolders, {device(selected)}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
+            QTRY_COMPARE(r->media->recordingIds(), QList<quint16>());
+            QCOMPARE(boxTexts.size(), 1);
+        } else {
+            r->media->clearRefusedDeletes();
+            r->file("hdd/Sel/g.ts", "g");
+            paste(page->tvZbDeviceFolders, {device(selected)}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
+            QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Sel")));
+            QCOMPARE(boxTexts, QStringList());
+        }
     }
 
     // A receiver sub-folder whose name holds control characters cannot be fetched under the name the job
@@ -382,7 +425,7 @@ private slots:
             write(pc.filePath(QStringLiteral("big/f%1.bin").arg(i, 3, 10, QLatin1Char('0'))), "x");
         write(pc.filePath("other.txt"), "o");
         removed = 0;
-        OfflineMill::setRemoveEntry([this](const QString &path) {
+        PcTarget::setRemoveEntry([this](const QString &path) {
             if (++removed == 10) {
                 held = true;
                 // Far longer than a cancel that does not wait takes; a cancel that waits ends it.
@@ -410,7 +453,7 @@ private slots:
             QTRY_COMPARE(window.closes, 1);
         QCOMPARE(QDir(pc.filePath("big")).entryList(QDir::Files).size(), count - 10);
         QCOMPARE(boxTexts.size(), close ? 2 : 1); // no "could not delete" warning
-        OfflineMill::setRemoveEntry({});
+        PcTarget::setRemoveEntry({});
         boxAnswers << "&Yes";
         select(page->tvPcFolders, {pcIndex(pc.filePath("other.txt"))});
         page->deleteSelectedFiles();

@@ -118,6 +118,12 @@ void MediaCommands::refuseDelete(const QString &receiverPath)
     m_refused.insert(receiverPath);
 }
 
+void MediaCommands::clearRefusedDeletes()
+{
+    QMutexLocker lock(&m_lock);
+    m_refused.clear();
+}
+
 QString MediaCommands::localPath(QStringList parts) const
 {
     for (QString &p : parts)

@@ -49,6 +49,8 @@ public:
     std::atomic_bool refuseRecordingDelete{false};
     // Receiver paths ("v\a\f", without the leading "/") that 0x08 refuses.
     void refuseDelete(const QString &receiverPath);
+    // Deletes are taken again.
+    void clearRefusedDeletes();
     // A top folder of the root listed as a removable volume.
     void markRemovable(const QString &volume);
     // A recording listed in folder (a receiver path such as "hdd" or "hdd\Rec").
