@@ -120,8 +120,9 @@ void Mill::forgetTask(DeviceTask *task)
 
 bool Mill::isAccepting() const
 {
+    const bool running = isRunning();
     QMutexLocker locker(&m_lock);
-    return m_accepting && isRunning();
+    return m_accepting && running;
 }
 
 DeviceTask *Mill::currentTask() const

@@ -148,6 +148,24 @@ private slots:
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("big2.bin"))));
     }
 
+    // A stop asked without waiting ends the running copy as cancelled; a request made right after it
+    // (the worker still ending) runs on a fresh worker instead of being refused.
+    void requestStopThenNextRequest()
+    {
+        const QString big = sparse(QStringLiteral("big.bin"), qint64(2) << 30);
+        const QString small = write(QStringLiteral("small.bin"), "s");
+        auto *running = new RecordingTask(this, copyRequest(big, path(QStringLiteral("big2.bin"))));
+        m_manager->enqueue(running);
+        QTRY_VERIFY(running->calls.size() > 2);
+        m_manager->requestStop();
+        RecordingTask *next = run(copyRequest(small, path(QStringLiteral("small2.bin"))));
+        QCOMPARE(next->calls.last(), QStringLiteral("complete:true"));
+        QCOMPARE(read(path(QStringLiteral("small2.bin"))), QByteArray("s"));
+        QTRY_COMPARE(running->outcomes(), 1);
+        QCOMPARE(running->calls.last(), QStringLiteral("canceled"));
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("big2.bin"))));
+    }
+
     void destructorStopsRunningThread()
     {
         const QString big = sparse(QStringLiteral("big.bin"), qint64(2) << 30);
