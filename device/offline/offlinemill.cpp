@@ -7,7 +7,6 @@
 #include "device/transfers/pctarget.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -195,15 +194,16 @@ void OfflineMill::deletePcFiles(const DeviceCall &call)
         const QFileInfo info(entry.absolutePath());
         if (entry.isDir()) {
             try {
-                ok = !info.exists() && !info.isSymLink() ? true : removeTree(entry.absolutePath(), 0);
+                ok = (!info.exists() && !info.isSymLink()) || removeTree(entry.absolutePath(), 0);
             } catch (const MillCancelException &) {
                 // The rest of the folder stays; the names that failed so far still reach the page.
                 storeResult(failed);
                 throw;
             }
         } else if (entry.isFile()) {
-            ok = (info.isDir() && !info.isSymLink() ? false : PcTarget::removeEntry(entry.absolutePath())) ||
-                 (!info.exists() && !info.isSymLink());
+            // A folder given as a file is not removed as one.
+            const bool folder = info.isDir() && !info.isSymLink();
+            ok = (!folder && PcTarget::removeEntry(entry.absolutePath())) || (!info.exists() && !info.isSymLink());
         } else {
             continue;
         }
@@ -223,12 +223,13 @@ bool OfflineMill::removeTree(const QString &path, int depth)
     // Deeper than any real tree: a loop of bind mounts or the like; it is left alone.
     if (depth > 256)
         return false;
-    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
+    const QFileInfoList entries =
+        QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
         // A large folder is not finished before a stop is heard: the check is per entry.
         if (isStopRequested() || isInterruptRequested())
             wantCancelException(true);
-        ok = removeTree(it.next(), depth + 1) && ok;
+        ok = removeTree(entry.absoluteFilePath(), depth + 1) && ok;
     }
     if (isStopRequested() || isInterruptRequested())
         wantCancelException(true);
