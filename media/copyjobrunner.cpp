@@ -41,7 +41,7 @@ CopyJobRunner::Decision CopyJobRunner::ask(QWidget *parent, int count, const QSt
             : tr("This folder already contains a file named %1. Would you like to replace existing file?").arg(name);
     const MessageBox::Answer answer =
         count > 1 ? MessageBox::questionYesAllNoCancel(parent, text, QMessageBox::Question, MessageBox::No)
-                  : MessageBox::questionYesNoCancel(parent, text, QMessageBox::Question);
+                  : MessageBox::questionYesNoCancel(parent, text, QMessageBox::Question, MessageBox::No);
     if (answer == MessageBox::YesToAll)
         m_replaceAll = true;
     if (answer == MessageBox::YesToAll || answer == MessageBox::Yes)
@@ -70,10 +70,13 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
         const int count = m_remaining--;
         CopyJobFile entry = m_job.takeFirstFile();
         const int dir = direction();
-        const QString destination = CopyTargetRules::destinationFor(dir, m_job.destinationPath(), entry);
+        const QString destination =
+            entry.isUnreachable() ? QString() : CopyTargetRules::destinationFor(dir, m_job.destinationPath(), entry);
         if (destination.isEmpty()) {
-            m_skipped << DeviceFileSystemItem::stripControlChars(entry.fileName().isEmpty() ? entry.absolutePath()
-                                                                                            : entry.fileName());
+            // A PC name may hold a "\": only "/" separates there.
+            const QString name =
+                dir == CopyJobDocument::DeviceToPc ? entry.fileName() : entry.absolutePath().section(u'/', -1);
+            m_skipped << DeviceFileSystemItem::stripControlChars(name.isEmpty() ? entry.absolutePath() : name);
             continue;
         }
         entry.setAttribute(QStringLiteral("destinationPath"), destination);

@@ -32,7 +32,8 @@ public:
         m_job.clear();
         m_remaining = 0;
     }
-    // Names of the entries this job left out because their target would leave the chosen folder.
+    // Names of the entries this job left out: their target would leave the chosen folder, their name cannot
+    // be given on the receiver, or the receiver's name for them cannot be used.
     QStringList skipped() const { return m_skipped; }
     // The job has ended: the listing is freed and the next job asks again.
     void end();

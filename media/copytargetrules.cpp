@@ -57,6 +57,9 @@ QString CopyTargetRules::destinationFor(int direction, const QString &destinatio
     }
     const QString tail = relative.isEmpty() ? name : (name.isEmpty() ? relative : relative + u'/' + name);
     if (direction == CopyJobDocument::PcToDevice) {
+        // "\" is the receiver's separator: a PC name holding one would arrive split into folders.
+        if (name.contains(u'\\') || relative.contains(u'\\'))
+            return QString();
         const QString base = receiverFolder(destinationPath);
         const QString below = receiverFolder(tail);
         if (base.isEmpty() || (below.isEmpty() && !tail.isEmpty()))

@@ -13,7 +13,8 @@ public:
     enum Question { NoQuestion, FileQuestion, RecordQuestion };
 
     // The entry's target below the job's folder, or an empty text when its name or relative path would
-    // leave that folder. Receiver parts use "\" and are turned into "/"; PC names are kept as they are.
+    // leave that folder, or, for an upload, holds a "\" (the receiver would split it into folders). Receiver
+    // parts use "\" and are turned into "/"; PC names are kept as they are.
     // Folders end with "/".
     static QString destinationFor(int direction, const QString &destinationPath, const CopyJobFile &entry);
     // The entry's own name: for receiver sources made safe as a PC name.

@@ -152,13 +152,11 @@ void MediaExplorerModule::onTaskCompleted(DeviceTask *task, bool ok)
         return;
     } else if (method == QLatin1String("MEMCopyPcToPc") || method == QLatin1String("MEMCopyDeviceToPc") ||
                method == QLatin1String("MEMCopyPcToDevice")) {
-        if (method == QLatin1String("MEMCopyDeviceToPc")) {
-            // A move names the receiver files it copied but could not delete.
-            CopyJobDocument left;
-            if (!task->result().isEmpty() && left.setContent(task->result()))
-                while (left.hasFiles())
-                    _keptOnReceiver << DeviceFileSystemItem::stripControlChars(left.takeFirstFile().absolutePath());
-        }
+        // A move names the source files it copied but could not delete, on the receiver or on the PC.
+        CopyJobDocument left;
+        if (!task->result().isEmpty() && left.setContent(task->result()))
+            while (left.hasFiles())
+                _keptOnReceiver << DeviceFileSystemItem::stripControlChars(left.takeFirstFile().absolutePath());
         // The folders the job touched are listed when it ends: one full listing per entry made a large job
         // cost a listing of its whole source folder for every file.
         finishTask(task);
@@ -289,9 +287,10 @@ void MediaExplorerModule::onBtnCancelTransfer()
     if (_copyJob.direction() != CopyJobDocument::PcToPc) {
         if (auto *manager = qobject_cast<DVB24CommunicationManager *>(communicationManager()))
             manager->requestInterrupt();
-    } else {
-        _offlineManager.stop();
     }
+    // The page's own worker (PC copies and deletes; a delete has no job direction) is told in any case, and
+    // not waited for: its running request ends as cancelled and that reply ends the work.
+    _offlineManager.requestStop();
     _copyJob.clear();
     _cancelRequested = _busy;
     if (!_busy)

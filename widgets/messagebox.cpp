@@ -159,13 +159,19 @@ MessageBox::Answer MessageBox::questionYesAllNoCancel(QWidget *parent, const QSt
     return Cancel;
 }
 
-MessageBox::Answer MessageBox::questionYesNoCancel(QWidget *parent, const QString &text, QMessageBox::Icon icon)
+MessageBox::Answer MessageBox::questionYesNoCancel(QWidget *parent, const QString &text, QMessageBox::Icon icon,
+                                                   std::optional<Answer> defaultAnswer)
 {
     QMessageBox box(parent);
     prepare(box, text, icon, productTitle);
     QPushButton *yes = box.addButton(tr("&Yes"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(tr("&No"), QMessageBox::NoRole);
     QPushButton *cancel = box.addButton(tr("&Cancel"), QMessageBox::RejectRole);
+    if (defaultAnswer) {
+        QPushButton *preferred = *defaultAnswer == No ? no : *defaultAnswer == Cancel ? cancel : yes;
+        box.setDefaultButton(preferred);
+        preferred->setDefault(true);
+    }
     box.setEscapeButton(cancel);
     execDialog(&box);
     QAbstractButton *clicked = box.clickedButton();

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QDialog;
 class QWidget;
@@ -52,7 +53,9 @@ public:
     static bool questionYesCancel(QWidget *parent, const QString &text, Answer defaultAnswer);
     static Answer questionYesAllNoCancel(QWidget *parent, const QString &text, QMessageBox::Icon icon,
                                          Answer defaultAnswer);
-    static Answer questionYesNoCancel(QWidget *parent, const QString &text, QMessageBox::Icon icon);
+    // Without a default answer no button is marked as the default.
+    static Answer questionYesNoCancel(QWidget *parent, const QString &text, QMessageBox::Icon icon,
+                                      std::optional<Answer> defaultAnswer = std::nullopt);
     static Answer warningYesNoCancel(QWidget *parent, const QString &text);
 
 private:

@@ -1,10 +1,11 @@
 #include "device/core/mill.h"
 
 #include "device/core/devicetask.h"
-#include "device/protocol/dvb24communicationexception.h"
-#include "device/protocol/dvb24communicationexceptionmessages.h"
 #include "device/core/millcancelexception.h"
 #include "device/core/millinterruptexception.h"
+#include "device/protocol/dvb24communicationexception.h"
+#include "device/protocol/dvb24communicationexceptionmessages.h"
+#include "device/transfers/devicefilesystemitem.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -81,6 +82,8 @@ void Mill::cancel(DeviceTask *task)
         if (!m_queue.removeOne(task))
             return;
         task->m_mill = nullptr;
+        // It will never run: its owner may free it once it has heard the outcome.
+        task->setState(DeviceTask::Finished);
     }
     task->onCancel();
     task->onCanceled();
@@ -108,10 +111,18 @@ void Mill::forgetTask(DeviceTask *task)
     if (!mill)
         return;
     QMutexLocker locker(&mill->m_lock);
-    mill->m_queue.removeAll(task);
+    if (mill->m_queue.removeAll(task) > 0)
+        task->setState(DeviceTask::Finished);
     if (mill->m_current == task)
         mill->m_current = nullptr;
     task->m_mill = nullptr;
+}
+
+bool Mill::isAccepting() const
+{
+    const bool running = isRunning();
+    QMutexLocker locker(&m_lock);
+    return m_accepting && running;
 }
 
 DeviceTask *Mill::currentTask() const
@@ -161,8 +172,15 @@ void Mill::storeResult(const QString &result)
 void Mill::storeListing(QList<DeviceFileSystemItem *> *listing)
 {
     QMutexLocker locker(&m_lock);
-    if (m_current)
+    if (m_current) {
         m_current->setListing(listing);
+        return;
+    }
+    // Nobody is left to take it over.
+    if (listing) {
+        qDeleteAll(*listing);
+        delete listing;
+    }
 }
 
 void Mill::idle() {}
@@ -235,6 +253,8 @@ void Mill::failQueuedLocked(const QString &text)
 {
     for (DeviceTask *task : std::as_const(m_queue)) {
         task->m_mill = nullptr;
+        // It never ran and never will: once told, its owner may free it.
+        task->setState(DeviceTask::Finished);
         // Delivered in the main thread like every other task slot; dropped if the task dies first.
         QMetaObject::invokeMethod(
             task,

@@ -33,6 +33,8 @@ public:
     // enqueued while no run will take it is told "Unknow error" at once instead of waiting forever.
     void start(QThread::Priority priority = QThread::InheritPriority);
     static void forgetTask(DeviceTask *task);
+    // Whether a running loop still takes enqueued tasks (false once it is past its loop).
+    bool isAccepting() const;
 
     // The task taken last, or null when it has gone away.
     DeviceTask *currentTask() const;

@@ -16,7 +16,11 @@ void OfflineCommunicationManager::stop()
 
 void OfflineCommunicationManager::enqueue(DeviceTask *task)
 {
-    if (!m_mill.isRunning())
+    // A worker asked to stop takes no new work: it is let end (its job stops at the next block or
+    // entry) and started anew.
+    if (m_mill.isRunning() && m_mill.isStopRequested())
+        m_mill.stop();
+    if (!m_mill.isAccepting())
         m_mill.start(QThread::InheritPriority);
     m_mill.enqueue(task);
     m_mill.wake();

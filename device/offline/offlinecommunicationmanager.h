@@ -13,6 +13,9 @@ public:
     ~OfflineCommunicationManager() override;
 
     void stop();
+    // Asks the worker to stop without waiting for it (the GUI thread must not wait on a long job); the
+    // running task still ends with its outcome, and stop() afterwards waits only for the thread's end.
+    void requestStop() { m_mill.requestStop(); }
     OfflineMill *mill() { return &m_mill; }
 
 public slots:

@@ -2,7 +2,9 @@
 
 #include "base/filehelpers.h"
 #include "device/core/devicecall.h"
+#include "device/core/millcancelexception.h"
 #include "device/transfers/copyjobbuilders.h"
+#include "device/transfers/pctarget.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,11 +53,17 @@ void OfflineMill::idle()
             ;
 }
 
-void OfflineMill::stop()
+void OfflineMill::requestStop()
 {
     setInterruptFlag(true);
     setStopFlag(true);
     wake();
+}
+
+void OfflineMill::stop()
+{
+    // Woken, or an idle worker would sit out its whole wait before it sees the flag.
+    requestStop();
     Mill::stop();
 }
 
@@ -97,9 +105,11 @@ void OfflineMill::copyFolder(const QString &source, const QString &destination, 
     }
     makePath(QFileInfo(destination).absoluteFilePath());
     // The folder's files were moved as their own entries; what is left (hidden entries, files that
-    // failed) stays, so only an emptied folder goes.
-    if (move && QFileInfo(destination).isDir())
-        QDir().rmdir(source);
+    // failed) stays, so only an emptied folder goes, and one that would not go is named.
+    if (move && QFileInfo(destination).isDir() && QFileInfo(source).isDir() &&
+        QDir(source).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot) &&
+        !PcTarget::removeEntry(source))
+        reportKept(source);
     emit Complete(true);
 }
 
@@ -162,8 +172,9 @@ void OfflineMill::copyFile(const QString &source, const QString &destination, bo
         return;
     }
     in.close();
-    if (move)
-        QFile::remove(source);
+    // A source that stays is named to the page: the entry was copied, but not moved.
+    if (move && !PcTarget::removeEntry(source))
+        reportKept(source);
     emit Complete(true);
 }
 
@@ -181,17 +192,56 @@ void OfflineMill::deletePcFiles(const DeviceCall &call)
         const CopyJobFile entry = job.takeFirstFile();
         bool ok = true;
         const QFileInfo info(entry.absolutePath());
-        if (entry.isDir())
-            ok = info.isSymLink() ? QFile::remove(entry.absolutePath()) : removeDirRecursively(entry.absolutePath());
-        else if (entry.isFile())
-            ok = QFile::remove(entry.absolutePath()) || (!info.exists() && !info.isSymLink());
-        else
+        if (entry.isDir()) {
+            try {
+                ok = (!info.exists() && !info.isSymLink()) || removeTree(entry.absolutePath(), 0);
+            } catch (const MillCancelException &) {
+                // The rest of the folder stays; the names that failed so far still reach the page.
+                storeResult(failed);
+                throw;
+            }
+        } else if (entry.isFile()) {
+            // A folder given as a file is not removed as one.
+            const bool folder = info.isDir() && !info.isSymLink();
+            ok = (!folder && PcTarget::removeEntry(entry.absolutePath())) || (!info.exists() && !info.isSymLink());
+        } else {
             continue;
+        }
         if (!ok)
             failed += entry.fileName() + QStringLiteral("\r\n");
     }
     storeResult(failed);
     emit Complete(true);
+}
+
+bool OfflineMill::removeTree(const QString &path, int depth)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isDir())
+        return PcTarget::removeEntry(path);
+    bool ok = true;
+    // Deeper than any real tree: a loop of bind mounts or the like; it is left alone.
+    if (depth > 256)
+        return false;
+    const QFileInfoList entries =
+        QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        // A large folder is not finished before a stop is heard: the check is per entry.
+        if (isStopRequested() || isInterruptRequested())
+            wantCancelException(true);
+        ok = removeTree(entry.absoluteFilePath(), depth + 1) && ok;
+    }
+    if (isStopRequested() || isInterruptRequested())
+        wantCancelException(true);
+    // Only the folder itself: emptied parents stay (they belong to the user).
+    return ok && PcTarget::removeEntry(path);
+}
+
+void OfflineMill::reportKept(const QString &source)
+{
+    CopyJobDocument kept;
+    kept.addPlainFile(0, source, QString());
+    storeResult(kept.toString());
 }
 
 void OfflineMill::prepareToCopyPcToPc(const DeviceCall &call)

@@ -122,3 +122,11 @@ void CopyJobDocument::addPlainFile(qint64 size, const QString &absolutePath, con
 {
     addFile(CopyJobFile::PlainFile, size, absolutePath, relativePath, 0);
 }
+
+void CopyJobDocument::addUnreachable(int type, const QString &absolutePath, const QString &relativePath)
+{
+    addFile(type, 0, absolutePath, relativePath, 0);
+    QDomElement last = files().lastChildElement(kFile);
+    if (!last.isNull())
+        last.setAttribute(QStringLiteral("unreachable"), QStringLiteral("true"));
+}

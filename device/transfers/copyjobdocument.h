@@ -29,6 +29,8 @@ public:
 
     void addFile(int type, qint64 size, const QString &absolutePath, const QString &relativePath, int id);
     void addPlainFile(qint64 size, const QString &absolutePath, const QString &relativePath);
+    // Appends an entry that is only named to the user, never copied (CopyJobFile::isUnreachable).
+    void addUnreachable(int type, const QString &absolutePath, const QString &relativePath);
 
 private:
     QDomElement files() const;

@@ -21,6 +21,9 @@ public:
     bool isFile() const { return type() == PlainFile; }
     bool isRecord() const { return type() == Record; }
     bool isDir() const { return type() == Dir; }
+    // An entry the receiver names in a way that cannot travel in the job (control characters): it is
+    // listed so the user hears of it, never copied.
+    bool isUnreachable() const { return attribute(QStringLiteral("unreachable")) == QLatin1String("true"); }
     // Last component of absolutePath, after the last "/" or "\".
     QString fileName() const;
 };

@@ -7,6 +7,7 @@ DeviceFileSystemItem::DeviceFileSystemItem(const QString &name, const QString &l
     , _recordId(recordId)
     , _size(size)
     , _name(stripControlChars(name))
+    , _rawName(_name == name ? QString() : name)
     , _type(type)
     , _label(label)
 {}
@@ -15,6 +16,7 @@ DeviceFileSystemItem::DeviceFileSystemItem(DeviceFileSystemItem *parent, const Q
     : _depth(parent ? qint16(parent->_depth + 1) : qint16(0))
     , _parent(parent)
     , _name(stripControlChars(name))
+    , _rawName(_name == name ? QString() : name)
 {}
 
 DeviceFileSystemItem::~DeviceFileSystemItem()

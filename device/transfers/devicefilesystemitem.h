@@ -31,6 +31,10 @@ public:
     DeviceFileSystemItem &operator=(const DeviceFileSystemItem &) = delete;
 
     QString name() const { return _name; }
+    // The name as the receiver sent it: it differs from name() when control characters were taken out,
+    // and only this one addresses the item on the receiver.
+    QString rawName() const { return _rawName.isEmpty() ? _name : _rawName; }
+    bool hasCleanedName() const { return !_rawName.isEmpty(); }
     QString label() const { return _label; }
     int type() const { return _type; }
     qint64 size() const { return _size; }
@@ -75,6 +79,7 @@ private:
     qint16 _recordId = -1;
     qint64 _size = 0;
     QString _name;
+    QString _rawName; // empty when equal to _name
     int _type = Root;
     QString _label;
 };

@@ -3,8 +3,15 @@
 #include "base/filehelpers.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QStringList>
+
+namespace {
+QMutex removeLock;
+PcTarget::RemoveEntry removeStandIn;
+} // namespace
 
 QString PcTarget::inside(const QString &base, const QString &relative)
 {
@@ -29,4 +36,25 @@ bool PcTarget::isPlain(const QString &path)
         if (part == QLatin1String("..") || part == QLatin1String("."))
             return false;
     return true;
+}
+
+void PcTarget::setRemoveEntry(RemoveEntry remove)
+{
+    QMutexLocker locker(&removeLock);
+    removeStandIn = std::move(remove);
+}
+
+bool PcTarget::removeEntry(const QString &path)
+{
+    RemoveEntry standIn;
+    {
+        QMutexLocker locker(&removeLock);
+        standIn = removeStandIn;
+    }
+    if (standIn)
+        return standIn(path);
+    const QFileInfo info(path);
+    if (info.isDir() && !info.isSymLink())
+        return QDir().rmdir(path);
+    return QFile::remove(path);
 }

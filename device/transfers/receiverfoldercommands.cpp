@@ -175,6 +175,20 @@ void ReceiverFolderCommands::expandUri(const QString &address, const QString &re
         if (listing) {
             const QString childRelative = relativePath + u'\\' + name;
             for (DeviceFileSystemItem *item : *listing) {
+                // Control characters cannot travel in the job: such a folder or file (and all below it)
+                // is named to the user instead of arriving empty or failing the job. A recording is
+                // fetched by its number, so its name does not matter.
+                if (item->hasCleanedName() && !item->isRecord()) {
+                    const QString shown = folder + u'\\' + item->name();
+                    if (item->isContainer())
+                        addUnreachable(folder + u'\\' + item->rawName(), shown, childRelative + u'\\' + item->name(),
+                                       job, depth + 1);
+                    job.addUnreachable(item->isContainer() ? 2 : 0,
+                                       (item->isContainer() ? QStringLiteral("dir://") : QStringLiteral("file://")) +
+                                           shown,
+                                       childRelative);
+                    continue;
+                }
                 if (item->isContainer())
                     expandUri(ReceiverAddress::dirLine(folder + u'\\' + item->fullPath()), childRelative, job, total,
                               depth + 1);
@@ -200,4 +214,25 @@ void ReceiverFolderCommands::expandUri(const QString &address, const QString &re
     default:
         break;
     }
+}
+
+void ReceiverFolderCommands::addUnreachable(const QString &rawFolder, const QString &shownFolder,
+                                            const QString &relativePath, CopyJobDocument &job, int depth)
+{
+    std::unique_ptr<QList<DeviceFileSystemItem *>> listing(depth < MaxDepth ? getFolder(rawFolder) : nullptr);
+    if (!listing)
+        return;
+    for (DeviceFileSystemItem *item : *listing) {
+        const QString shown = shownFolder + u'\\' + item->name();
+        if (item->isContainer()) {
+            addUnreachable(rawFolder + u'\\' + item->rawName(), shown, relativePath + u'\\' + item->name(), job,
+                           depth + 1);
+            job.addUnreachable(2, QStringLiteral("dir://") + shown, relativePath);
+        } else {
+            job.addUnreachable(item->isRecord() ? 1 : 0,
+                               (item->isRecord() ? QStringLiteral("rec://") : QStringLiteral("file://")) + shown,
+                               relativePath);
+        }
+    }
+    qDeleteAll(*listing);
 }

@@ -41,6 +41,10 @@ public:
 private:
     QList<DeviceFileSystemItem *> *readListing(const QStringList &parts);
     QList<DeviceFileSystemItem *> *failed(int code);
+    // Adds what lies in the receiver folder rawFolder (a name with control characters on its way) as
+    // entries that are named to the user but never copied: their paths cannot travel in the job.
+    void addUnreachable(const QString &rawFolder, const QString &shownFolder, const QString &relativePath,
+                        CopyJobDocument &job, int depth);
 
     // [command][levels] then one message per component, each answered by the status rule.
     bool sendPathLevels(quint8 command, const QString &path);

@@ -247,9 +247,12 @@ void copyToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
             ReceiverFolderCommands commands(*link);
             bool listed = false;
             std::unique_ptr<QList<DeviceFileSystemItem *>> left(commands.getFolder(source.mid(6), &listed));
-            if (listed && !left)
-                commands.deletePath(source.mid(6));
-            else if (left)
+            if (listed && !left && commands.deletePath(source.mid(6)) != 1) {
+                // An emptied folder the receiver keeps is named to the page like a file it keeps.
+                CopyJobDocument kept;
+                kept.addFile(2, 0, source.mid(6), QString(), 0);
+                mill.storeResult(kept.toString());
+            } else if (left)
                 qDeleteAll(*left);
         }
     } else if (!source.startsWith(QLatin1String("file://")) && !source.startsWith(QLatin1String("rec://"))) {
@@ -271,9 +274,13 @@ void copyToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
         const RecordingTransfer::Outcome outcome =
             RecordingTransfer(*link).download(quint16(id), fileDestination(rawDestination));
         wasCanceled = outcome == RecordingTransfer::Canceled;
-        // The recording goes only after a complete copy.
-        if (move && outcome == RecordingTransfer::Completed)
-            ReceiverFolderCommands(*link).deleteRecording(quint16(id));
+        // The recording goes only after a complete copy; one the receiver keeps is named to the page.
+        if (move && outcome == RecordingTransfer::Completed &&
+            !ReceiverFolderCommands(*link).deleteRecording(quint16(id))) {
+            CopyJobDocument kept;
+            kept.addFile(1, 0, source.mid(6), QString(), id);
+            mill.storeResult(kept.toString());
+        }
     }
     if (wasCanceled) {
         canceled(mill);
@@ -312,8 +319,13 @@ void copyToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
         canceled(mill);
         return;
     }
-    if (outcome == FileTransfer::Completed && flag(call, "deleteSource") && QFileInfo(source).isFile())
-        QFile::remove(source);
+    // A source that stays is named to the page: the file was copied, but not moved.
+    if (outcome == FileTransfer::Completed && flag(call, "deleteSource") && QFileInfo(source).isFile() &&
+        !PcTarget::removeEntry(source)) {
+        CopyJobDocument kept;
+        kept.addPlainFile(0, source, QString());
+        mill.storeResult(kept.toString());
+    }
     emit mill.Complete(outcome == FileTransfer::Completed && !failed);
 }
 } // namespace

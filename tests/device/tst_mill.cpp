@@ -4,6 +4,7 @@
 #include "device/core/millcancelexception.h"
 #include "device/core/millinterruptexception.h"
 #include "device/protocol/dvb24communicationexception.h"
+#include "device/transfers/devicefilesystemitem.h"
 #include "recordingtask.h"
 
 #include <QSemaphore>
@@ -199,6 +200,60 @@ private slots:
         QCOMPARE(mill.currentTask(), nullptr);
         deleted.release();
         QTRY_COMPARE(request, QString());
+    }
+
+    // A task that ends without running is let go like one that ran: its owner frees finished tasks only.
+    void tasksEndingUnrunAreFinished_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("no run takes it") << "norun";
+        QTest::newRow("cancelled while queued") << "cancel";
+        QTest::newRow("left queued when the run stops") << "stop";
+    }
+    void tasksEndingUnrunAreFinished()
+    {
+        QFETCH(QString, ending);
+        ScriptedMill mill;
+        QSemaphore hold;
+        mill.job = [&hold](ScriptedMill &m, DeviceTask *) {
+            hold.acquire();
+            m.setStopFlag(true);
+            emit m.Complete(true);
+        };
+        RecordingTask *t = task();
+        if (ending == QLatin1String("norun")) {
+            mill.enqueue(t);
+        } else {
+            mill.start();
+            RecordingTask *running = task();
+            mill.enqueue(running);
+            mill.enqueue(t);
+            QTRY_COMPARE(running->state(), int(DeviceTask::Running));
+            if (ending == QLatin1String("cancel"))
+                mill.cancel(t);
+            hold.release();
+            QTRY_VERIFY(mill.isFinished());
+        }
+        QTRY_COMPARE(t->outcomes(), 1);
+        QCOMPARE(t->state(), int(DeviceTask::Finished));
+        QCOMPARE(mill.executed.load(), ending == QLatin1String("norun") ? 0 : 1);
+        // The second action: the same worker still runs a task to its end.
+        mill.job = [](ScriptedMill &m, DeviceTask *) { emit m.Complete(true); };
+        mill.start();
+        RecordingTask *next = task();
+        mill.enqueue(next);
+        QTRY_COMPARE(next->calls, (QStringList{"enqueued", "complete:true"}));
+    }
+
+    // A listing stored when its task has gone is freed, not dropped (the leak check at exit sees it).
+    void listingWithoutTaskIsFreed()
+    {
+        ScriptedMill mill;
+        auto *listing = new QList<DeviceFileSystemItem *>{
+            new DeviceFileSystemItem(QStringLiteral("a.ts"), QString(), DeviceFileSystemItem::File, 1, {}, false, -1)};
+        mill.storeListing(listing);
+        QCOMPARE(mill.currentTask(), nullptr);
+        mill.storeListing(nullptr);
     }
 
     // A new run drops the connections kept for the close of the last one.

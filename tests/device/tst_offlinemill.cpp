@@ -6,10 +6,15 @@
 #include "device/core/devicecall.h"
 #include "device/offline/offlinecommunicationmanager.h"
 #include "device/transfers/copyjobbuilders.h"
+#include "device/transfers/pctarget.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <thread>
 
 class TestOfflineMill : public QObject
 {
@@ -47,7 +52,11 @@ private slots:
         m_tmp.reset(new QTemporaryDir);
         m_manager.reset(new OfflineCommunicationManager);
     }
-    void cleanup() { m_manager.reset(); }
+    void cleanup()
+    {
+        PcTarget::setRemoveEntry({});
+        m_manager.reset();
+    }
 
     void copyReportsEachBlock()
     {
@@ -139,6 +148,24 @@ private slots:
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("big2.bin"))));
     }
 
+    // A stop asked without waiting ends the running copy as cancelled; a request made right after it
+    // (the worker still ending) runs on a fresh worker instead of being refused.
+    void requestStopThenNextRequest()
+    {
+        const QString big = sparse(QStringLiteral("big.bin"), qint64(2) << 30);
+        const QString small = write(QStringLiteral("small.bin"), "s");
+        auto *running = new RecordingTask(this, copyRequest(big, path(QStringLiteral("big2.bin"))));
+        m_manager->enqueue(running);
+        QTRY_VERIFY(running->calls.size() > 2);
+        m_manager->requestStop();
+        RecordingTask *next = run(copyRequest(small, path(QStringLiteral("small2.bin"))));
+        QCOMPARE(next->calls.last(), QStringLiteral("complete:true"));
+        QCOMPARE(read(path(QStringLiteral("small2.bin"))), QByteArray("s"));
+        QTRY_COMPARE(running->outcomes(), 1);
+        QCOMPARE(running->calls.last(), QStringLiteral("canceled"));
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("big2.bin"))));
+    }
+
     void destructorStopsRunningThread()
     {
         const QString big = sparse(QStringLiteral("big.bin"), qint64(2) << 30);
@@ -189,6 +216,69 @@ private slots:
         QVERIFY(!QFileInfo::exists(dir));
         QCOMPARE(read(outside), QByteArray("p"));
         QVERIFY(QFileInfo(m_tmp->path()).isDir());
+    }
+
+    // A disk that fills while the last bytes still sit in the write buffer: the copy fails, the user's file
+    // keeps its bytes, no temporary file stays and a move keeps its source.
+    void diskFullOnTheLastBytes()
+    {
+        const QString src = write(QStringLiteral("src.bin"), QByteArray(3000, 's'));
+        const QString dst = write(QStringLiteral("keep/dst.bin"), "the user's own bytes");
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old;
+        limit.rlim_cur = 1000;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        RecordingTask *task = run(copyRequest(src, dst, 0, true));
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
+        QCOMPARE(task->calls.mid(task->calls.size() - 2),
+                 QStringList({"error:Error while writing to file dst.bin.", "complete:false"}));
+        QCOMPARE(read(dst), QByteArray("the user's own bytes"));
+        QCOMPARE(QDir(path(QStringLiteral("keep"))).entryList(QDir::Files | QDir::Hidden), QStringList{"dst.bin"});
+        QCOMPARE(read(src), QByteArray(3000, 's'));
+        // With room again the same copy goes through.
+        QCOMPARE(run(copyRequest(src, dst, 0, true))->calls.last(), QStringLiteral("complete:true"));
+        QCOMPARE(read(dst), QByteArray(3000, 's'));
+    }
+
+    // A move whose source cannot be removed completes (the copy is whole) and names the source in its result.
+    void moveNamesSourceThatStays()
+    {
+        const QString src = write(QStringLiteral("stays.bin"), "s");
+        PcTarget::setRemoveEntry([src](const QString &p) { return p != src && QFile::remove(p); });
+        RecordingTask *task = run(copyRequest(src, path(QStringLiteral("out/stays.bin")), 0, true));
+        PcTarget::setRemoveEntry({});
+        QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
+        CopyJobDocument kept;
+        QVERIFY(kept.setContent(task->result()));
+        QCOMPARE(kept.takeFirstFile().absolutePath(), src);
+        QVERIFY(!kept.hasFiles());
+        QCOMPARE(read(src), QByteArray("s"));
+        // A move that can remove its source reports nothing left.
+        const QString other = write(QStringLiteral("goes.bin"), "g");
+        task = run(copyRequest(other, path(QStringLiteral("out/goes.bin")), 0, true));
+        QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
+        QVERIFY(task->result().isEmpty());
+        QVERIFY(!QFileInfo::exists(other));
+    }
+
+    // stop() wakes an idle worker: the thread ends at once, not after its idle wait of a second. The stop
+    // runs on a helper thread so that this thread can wait with a deadline well below that second.
+    void stopWakesIdleWorker()
+    {
+        for (int round = 0; round < 2; ++round) {
+            const QString src = write(QStringLiteral("a%1.bin").arg(round), "a");
+            QCOMPARE(run(copyRequest(src, path(QStringLiteral("b%1.bin").arg(round))))->calls.last(),
+                     QStringLiteral("complete:true"));
+            OfflineMill *mill = m_manager->mill();
+            QVERIFY(mill->isRunning());
+            std::thread stopper([this] { m_manager->stop(); });
+            const bool ended = mill->wait(QDeadlineTimer(500));
+            stopper.join();
+            QVERIFY(ended);
+        }
     }
 
     void prepare()

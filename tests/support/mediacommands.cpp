@@ -118,6 +118,12 @@ void MediaCommands::refuseDelete(const QString &receiverPath)
     m_refused.insert(receiverPath);
 }
 
+void MediaCommands::clearRefusedDeletes()
+{
+    QMutexLocker lock(&m_lock);
+    m_refused.clear();
+}
+
 QString MediaCommands::localPath(QStringList parts) const
 {
     for (QString &p : parts)
@@ -287,6 +293,8 @@ bool MediaCommands::serveRecordingDelete(EmulatorSession &s)
     if (request.size() < 2)
         return false;
     const quint16 id = quint16(TransferWire::readBE(request, 0, 2));
+    if (refuseRecordingDelete)
+        return s.sendStatus(0xFD);
     bool removed = false;
     QMutexLocker lock(&m_lock);
     for (QList<Recording> &list : m_recordings)

@@ -18,7 +18,8 @@ class ReceiverEmulator;
 // (labelled "/" + name; removable ones are type 9), listings carry real modification times, recordings
 // are declared per folder (listed, downloaded by 0x05, removed by 0x17), and a folder's "<name>.desc"
 // with its "<name>.<suffix>" files is listed as one recording. Switches: a listing held until released,
-// paths whose deletion the receiver refuses, and folder creation (0x07) refused. Install after
+// paths whose deletion the receiver refuses, recording deletes (0x17) refused, and folder creation
+// (0x07) refused. Install after
 // TransferCommands: it takes over 0x03, 0x05, 0x07, 0x08 and 0x17.
 class MediaCommands
 {
@@ -44,8 +45,12 @@ public:
 
     std::atomic_bool holdListing{false};
     std::atomic_bool refuseMakeFolder{false};
+    // Every recording delete (0x17) refused; the recordings stay.
+    std::atomic_bool refuseRecordingDelete{false};
     // Receiver paths ("v\a\f", without the leading "/") that 0x08 refuses.
     void refuseDelete(const QString &receiverPath);
+    // Deletes are taken again.
+    void clearRefusedDeletes();
     // A top folder of the root listed as a removable volume.
     void markRemovable(const QString &volume);
     // A recording listed in folder (a receiver path such as "hdd" or "hdd\Rec").

@@ -1,0 +1,466 @@
+#include "testmain.h"
+
+#include "mediareceiver.h"
+
+#include "device/core/devicetask.h"
+#include "device/offline/offlinemill.h"
+#include "device/transfers/pctarget.h"
+#include "media/mediaexplorermodule.h"
+#include "media/pcfilesystemmodel.h"
+#include "media/zbdevicefilesystemmodel.h"
+#include "modules/generaluiinterface.h"
+#include "widgets/messagebox.h"
+
+#include <QClipboard>
+#include <QDirIterator>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QSemaphore>
+
+#include <atomic>
+
+namespace {
+// Stands for the main window: counts the closes a page asks for.
+class FakeWindow : public QWidget, public GeneralUiInterface
+{
+public:
+    int closes = 0;
+    bool close() override { return ++closes; }
+    void setCurrentModule(OmbrelayModule *, bool) override {}
+    void notifyModuleMessage(OmbrelayModule *) override {}
+    void gotoMainView() override {}
+    void gotoSettings() override {}
+    void gotoAbout() override {}
+};
+
+bool removeForReal(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isDir() && !info.isSymLink() ? QDir().rmdir(path) : QFile::remove(path);
+}
+} // namespace
+
+// Copy, move and delete jobs of the real page offscreen: its receiver the emulator, its PC a temporary folder.
+class TestMediaJobs : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<MediaReceiver> r;
+    QTemporaryDir pc;
+    FakeWindow window;
+    std::unique_ptr<MediaExplorerModule> page;
+    QStringList boxTexts, boxAnswers, boxDefaults;
+    QString folderName;
+    bool pressEnter = false; // answer questions with the Enter key instead of boxAnswers
+    // A removal the worker is held in, until the test lets it go.
+    std::atomic_int removed{0};
+    std::atomic_bool held{false};
+    QSemaphore release;
+
+    QModelIndex device(const QString &path) // "hdd/Movies": each level listed as needed
+    {
+        ZBDeviceFileSystemModel *m = page->deviceModel();
+        QModelIndex at;
+        for (const QString &name : path.split(u'/')) {
+            if (m->canFetchMore(at))
+                m->fetchMore(at);
+            if (!QTest::qWaitFor([&] { return !m->isFetching() && m->rowCount(at) > 0; }))
+                return {};
+            QModelIndex found;
+            for (int i = 0; i < m->rowCount(at); ++i)
+                if (m->index(i, 0, at).data().toString() == name)
+                    found = m->index(i, 0, at);
+            at = found;
+        }
+        return at;
+    }
+    void select(QTreeView *view, const QModelIndexList &rows)
+    {
+        view->setFocus();
+        view->selectionModel()->clearSelection();
+        for (const QModelIndex &row : rows)
+            view->selectionModel()->select(row, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    QModelIndex pcIndex(const QString &path) { return page->pcModel()->index(path); }
+    void paste(QTreeView *from, const QModelIndexList &rows, QTreeView *to, const QModelIndex &target, bool cut = false)
+    {
+        select(from, rows);
+        cut ? page->moveToClipboard() : void(page->copyToClipboard());
+        select(to, {target});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(!page->isBusy());
+    }
+    static void write(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    static QByteArray read(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+    }
+    static QStringList tree(const QString &path) // every entry below path, relative, sorted
+    {
+        QStringList found;
+        QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << QDir(path).relativeFilePath(it.next());
+        found.sort();
+        return found;
+    }
+    static bool clipboardHas(const char *type)
+    {
+        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        return data && data->hasFormat(QLatin1String(type));
+    }
+    QList<QPointer<DeviceTask>> tasks() const
+    {
+        QList<QPointer<DeviceTask>> found;
+        for (QObject *owner : {static_cast<QObject *>(page.get()), static_cast<QObject *>(page->deviceModel())})
+            for (DeviceTask *task : owner->findChildren<DeviceTask *>())
+                found << task;
+        return found;
+    }
+    static int alive(const QList<QPointer<DeviceTask>> &tasks)
+    {
+        return int(
+            std::count_if(tasks.begin(), tasks.end(), [](const QPointer<DeviceTask> &t) { return !t.isNull(); }));
+    }
+
+private slots:
+    void init()
+    {
+        QDir(pc.path()).removeRecursively();
+        QVERIFY(QDir().mkpath(pc.path()));
+        r = std::make_unique<MediaReceiver>();
+        r->file("hdd/Movies/a.ts", "movie");
+        QVERIFY(r->start());
+        QGuiApplication::clipboard()->clear();
+        boxTexts.clear();
+        boxAnswers.clear();
+        boxDefaults.clear();
+        pressEnter = false;
+        MessageBox::setAnswerHook([this](QDialog *box) {
+            if (auto *input = qobject_cast<QInputDialog *>(box)) {
+                input->setTextValue(folderName);
+                input->accept();
+                return;
+            }
+            auto *message = static_cast<QMessageBox *>(box);
+            boxTexts << message->text();
+            QString preferred;
+            for (QPushButton *button : message->findChildren<QPushButton *>())
+                if (button->isDefault())
+                    preferred = button->text();
+            boxDefaults << preferred;
+            if (pressEnter && message->buttons().size() > 1) {
+                QTest::keyClick(message, Qt::Key_Return);
+                if (message->isVisible())
+                    box->reject();
+                return;
+            }
+            if (boxAnswers.isEmpty() || !MessageBox::clickButton(box, boxAnswers.takeFirst()))
+                box->reject();
+        });
+        page = std::make_unique<MediaExplorerModule>(&window);
+        page->setCommunicationManager(r->manager.get());
+        connect(r->manager.get(), &DeviceCommunicationManager::stateChanged, page.get(),
+                &MediaExplorerModule::onDeviceStateChange);
+        page->onDeviceStateChange("connected");
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        page->onShow();
+        QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 0);
+    }
+    void cleanup()
+    {
+        PcTarget::setRemoveEntry({});
+        release.release(); // a worker still held goes on
+        QTRY_VERIFY(!held.load());
+        release.acquire(release.available());
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        page.reset();
+        r->stop();
+        r.reset();
+        MessageBox::setAnswerHook({});
+    }
+
+    // A "\" in a PC name would split it into folders on the receiver: such an entry is left out and named
+    // when the job ends, the rest of the job goes, and a cut of it is no finished move.
+    void uploadRefusesBackslashNames_data()
+    {
+        QTest::addColumn<QString>("top");     // what is selected, below src
+        QTest::addColumn<QString>("refused"); // the file left out, below src
+        QTest::addColumn<QString>("arrived"); // the file that goes, below src and below hdd
+        QTest::newRow("file") << "a\\b.txt"
+                              << "a\\b.txt"
+                              << "ok.txt";
+        QTest::newRow("inside a folder") << "inner:dir"
+                                         << "inner:dir/c\\d.txt"
+                                         << "inner:dir/ok.txt";
+    }
+    void uploadRefusesBackslashNames()
+    {
+        QFETCH(QString, top);
+        QFETCH(QString, refused);
+        QFETCH(QString, arrived);
+        write(pc.filePath("src/" + refused), "refused");
+        write(pc.filePath("src/" + arrived), "arrived");
+        page->btnMyComputer->click();
+        QModelIndexList rows{pcIndex(pc.filePath("src/" + top))};
+        if (top != arrived.section(u'/', 0, 0))
+            rows << pcIndex(pc.filePath("src/" + arrived));
+        paste(page->tvPcFolders, rows, page->tvZbDeviceFolders, device("hdd"), true);
+        QCOMPARE(read(r->root.filePath("hdd/" + arrived)), QByteArray("arrived"));
+        QCOMPARE(boxTexts, QStringList{"Ombrelay could not copy these files:\n" + refused.section(u'/', -1)});
+        // Nothing was split into folders on the receiver.
+        QStringList expected{"Movies", "Movies/a.ts"};
+        for (const QString &part : {arrived.section(u'/', 0, 0), arrived})
+            if (!expected.contains(part))
+                expected << part;
+        expected.sort();
+        QCOMPARE(tree(r->root.filePath("hdd")), expected);
+        QCOMPARE(read(pc.filePath("src/" + refused)), QByteArray("refused"));
+        QVERIFY(clipboardHas("text/uri-list"));
+        // The next job works as ever.
+        boxTexts.clear();
+        write(pc.filePath("next.txt"), "next");
+        paste(page->tvPcFolders, {pcIndex(pc.filePath("next.txt"))}, page->tvZbDeviceFolders, device("hdd"));
+        QCOMPARE(read(r->root.filePath("hdd/next.txt")), QByteArray("next"));
+        QCOMPARE(boxTexts, QStringList());
+    }
+
+    // A move from the PC whose source stays (the process may not remove it) names that source and keeps the
+    // cut; the other source goes.
+    void pcMoveNamesSourceThatStays_data()
+    {
+        QTest::addColumn<bool>("toReceiver");
+        QTest::newRow("to a PC folder") << false;
+        QTest::newRow("to the receiver") << true;
+    }
+    void pcMoveNamesSourceThatStays()
+    {
+        QFETCH(bool, toReceiver);
+        write(pc.filePath("src/stays.ts"), "stays");
+        write(pc.filePath("src/goes.ts"), "goes");
+        QVERIFY(QDir().mkpath(pc.filePath("dst")));
+        const QString stays = pc.filePath("src/stays.ts");
+        PcTarget::setRemoveEntry([stays](const QString &path) { return path != stays && removeForReal(path); });
+        page->btnMyComputer->click();
+        const QModelIndexList rows{pcIndex(stays), pcIndex(pc.filePath("src/goes.ts"))};
+        if (toReceiver)
+            paste(page->tvPcFolders, rows, page->tvZbDeviceFolders, device("hdd"), true);
+        else
+            paste(page->tvPcFolders, rows, page->tvPcFolders, pcIndex(pc.filePath("dst")), true);
+        const QString target = toReceiver ? r->root.filePath("hdd") : pc.filePath("dst");
+        QCOMPARE(read(target + "/stays.ts"), QByteArray("stays"));
+        QCOMPARE(read(target + "/goes.ts"), QByteArray("goes"));
+        QVERIFY(!QFileInfo::exists(pc.filePath("src/goes.ts")));
+        QCOMPARE(read(stays), QByteArray("stays"));
+        QCOMPARE(boxTexts, QStringList{"Ombrelay could not delete these files:\n" + stays});
+        QVERIFY(clipboardHas("text/uri-list"));
+    }
+
+    // What the receiver will not delete after a move to the PC (a recording, an emptied folder) is named,
+    // and the cut stays; once the receiver lets go, the same move finishes.
+    void receiverMoveNamesWhatStays_data()
+    {
+        QTest::addColumn<bool>("recording");
+        QTest::newRow("recording") << true;
+        QTest::newRow("emptied folder") << false;
+    }
+    void receiverMoveNamesWhatStays()
+    {
+        QFETCH(bool, recording);
+        const QString base = "01-05-2026 20_15 News";
+        QString selected = "hdd/News";
+        if (recording) {
+            const QDateTime date(QDate(2026, 5, 1), QTime(20, 15), Qt::UTC);
+            r->media->addRecording("hdd", {7, 3, "News", date, {{0, "ts", "video"}}});
+            r->media->refuseRecordingDelete = true;
+        } else {
+            r->file("hdd/Sel/f.ts", "f");
+            r->media->refuseDelete("hdd\\Sel");
+            selected = "hdd/Sel";
+        }
+        QVERIFY(QDir().mkpath(pc.filePath("dl")));
+        paste(page->tvZbDeviceFolders, {device(selected)}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
+        if (recording) {
+            QCOMPARE(read(pc.filePath("dl/" + base + "/" + base + ".ts")), QByteArray("video"));
+            QCOMPARE(r->media->recordingIds(), QList<quint16>{7});
+        } else {
+            QCOMPARE(read(pc.filePath("dl/Sel/f.ts")), QByteArray("f"));
+            QCOMPARE(tree(r->root.filePath("hdd/Sel")), QStringList());
+        }
+        QCOMPARE(boxTexts.size(), 1);
+        QVERIFY(boxTexts.first().startsWith("Ombrelay could not delete these files:\n"));
+        QVERIFY(boxTexts.first().endsWith(recording ? base : QStringLiteral("Sel")));
+        QVERIFY(clipboardHas("text/zbdevice-uri-list"));
+        // Once the receiver lets go, the same move finishes.
+        boxTexts.clear();
+        if (recording) {
+            r->media->refuseRecordingDelete = false;
+            boxAnswers << "&Yes"; // the recording is on the PC already
+            paste(page->tvZbDeviceFolders, {device(selected)}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
+            QTRY_COMPARE(r->media->recordingIds(), QList<quint16>());
+            QCOMPARE(boxTexts.size(), 1);
+        } else {
+            r->media->clearRefusedDeletes();
+            r->file("hdd/Sel/g.ts", "g");
+            paste(page->tvZbDeviceFolders, {device(selected)}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
+            QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Sel")));
+            QCOMPARE(boxTexts, QStringList());
+        }
+    }
+
+    // A receiver sub-folder whose name holds control characters cannot be fetched under the name the job
+    // carries: its content is named when the job ends, no empty folder is made, and the cut stays.
+    void receiverFolderWithControlCharacters()
+    {
+        r->file(QStringLiteral("hdd/Sel/A\x01"
+                               "B/f.ts"),
+                "inside");
+        r->file("hdd/Sel/ok.ts", "ok");
+        QVERIFY(QDir().mkpath(pc.filePath("dl")));
+        paste(page->tvZbDeviceFolders, {device("hdd/Sel")}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
+        QCOMPARE(tree(pc.filePath("dl")), (QStringList{"Sel", "Sel/ok.ts"}));
+        QCOMPARE(boxTexts, QStringList{"Ombrelay could not copy these files:\nf.ts\nAB"});
+        QCOMPARE(read(r->root.filePath(QStringLiteral("hdd/Sel/A\x01"
+                                                      "B/f.ts"))),
+                 QByteArray("inside"));
+        QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Sel/ok.ts")));
+        QVERIFY(clipboardHas("text/zbdevice-uri-list"));
+    }
+
+    // Enter in a replace question never overwrites: No is the default, for the last entry as for the others.
+    void replaceQuestionDefaultsToNo_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("defaults");
+        QTest::newRow("one entry") << QStringList{"a.ts"} << QStringList{"&No"};
+        QTest::newRow("two entries") << QStringList{"a.ts", "b.ts"} << QStringList{"&No", "&No"};
+    }
+    void replaceQuestionDefaultsToNo()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, defaults);
+        for (const QString &file : files) {
+            write(pc.filePath("src/" + file), "new");
+            write(pc.filePath("dst/" + file), "old");
+        }
+        QModelIndexList rows;
+        page->btnMyComputer->click();
+        for (const QString &file : files)
+            rows << pcIndex(pc.filePath("src/" + file));
+        pressEnter = true;
+        paste(page->tvPcFolders, rows, page->tvPcFolders, pcIndex(pc.filePath("dst")));
+        QCOMPARE(boxDefaults, defaults);
+        for (const QString &file : files)
+            QCOMPARE(read(pc.filePath("dst/" + file)), QByteArray("old"));
+        // Yes is still there for who wants it.
+        pressEnter = false;
+        boxAnswers = QStringList(files.size(), QStringLiteral("&Yes"));
+        paste(page->tvPcFolders, rows, page->tvPcFolders, pcIndex(pc.filePath("dst")));
+        for (const QString &file : files)
+            QCOMPARE(read(pc.filePath("dst/" + file)), QByteArray("new"));
+    }
+
+    // Requests refused because the receiver is gone end without running; each of their tasks is freed.
+    void tasksRefusedWhileDisconnectedAreFreed_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("listings") << "list";
+        QTest::newRow("delete") << "delete";
+        QTest::newRow("new folder") << "folder";
+    }
+    void tasksRefusedWhileDisconnectedAreFreed()
+    {
+        QFETCH(QString, action);
+        const QPersistentModelIndex movies = device("hdd/Movies");
+        QVERIFY(movies.isValid());
+        select(page->tvZbDeviceFolders, {movies});
+        r->manager->requestClose();
+        QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 1);
+        QVERIFY(movies.isValid());
+        QList<QPointer<DeviceTask>> seen;
+        if (action == QLatin1String("list")) {
+            for (int i = 0; i < 5; ++i) {
+                page->deviceModel()->refresh(movies);
+                seen << tasks();
+                QTRY_VERIFY(!page->deviceModel()->isFetching());
+            }
+        } else if (action == QLatin1String("delete")) {
+            boxAnswers << "&Yes";
+            page->deleteSelectedFiles();
+            seen << tasks();
+        } else {
+            folderName = "New";
+            page->onNewFolder();
+            seen << tasks();
+        }
+        QVERIFY(!seen.isEmpty());
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_COMPARE(alive(seen), 0);
+        QVERIFY(QFileInfo::exists(r->root.filePath("hdd/Movies/a.ts")));
+    }
+
+    // Cancelling (or closing the page) during the delete of a large PC folder stops inside the folder, does
+    // not wait for the worker on the GUI thread, and the next job runs.
+    void cancelPcDeleteOfLargeFolder_data()
+    {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("close the page") << true;
+    }
+    void cancelPcDeleteOfLargeFolder()
+    {
+        QFETCH(bool, close);
+        const int count = 200;
+        for (int i = 0; i < count; ++i)
+            write(pc.filePath(QStringLiteral("big/f%1.bin").arg(i, 3, 10, QLatin1Char('0'))), "x");
+        write(pc.filePath("other.txt"), "o");
+        removed = 0;
+        PcTarget::setRemoveEntry([this](const QString &path) {
+            if (++removed == 10) {
+                held = true;
+                // Far longer than a cancel that does not wait takes; a cancel that waits ends it.
+                release.tryAcquire(1, 10000);
+                held = false;
+            }
+            return removeForReal(path);
+        });
+        page->btnMyComputer->click();
+        select(page->tvPcFolders, {pcIndex(pc.filePath("big"))});
+        boxAnswers << "&Yes";
+        page->deleteSelectedFiles();
+        QTRY_VERIFY(held.load());
+        if (close) {
+            boxAnswers << "&Yes";
+            QVERIFY(!page->close());
+        } else {
+            page->onBtnCancelTransfer();
+        }
+        // Returned while the worker was still held: the GUI thread did not wait for it.
+        QVERIFY(held.load());
+        release.release();
+        QTRY_VERIFY(!page->isBusy());
+        if (close)
+            QTRY_COMPARE(window.closes, 1);
+        QCOMPARE(QDir(pc.filePath("big")).entryList(QDir::Files).size(), count - 10);
+        QCOMPARE(boxTexts.size(), close ? 2 : 1); // no "could not delete" warning
+        PcTarget::setRemoveEntry({});
+        boxAnswers << "&Yes";
+        select(page->tvPcFolders, {pcIndex(pc.filePath("other.txt"))});
+        page->deleteSelectedFiles();
+        QTRY_VERIFY(!QFileInfo::exists(pc.filePath("other.txt")));
+        QTRY_VERIFY(!page->isBusy());
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestMediaJobs)
+#include "tst_mediajobs.moc"
