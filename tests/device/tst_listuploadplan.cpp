@@ -273,7 +273,7 @@ private slots:
         const QByteArray ref = " <ref>1</ref>\n";
         const auto messages = [&](const QByteArray &entryText, const QByteArray &refText) {
             return QList<QByteArray>{"PST " + entryText + ":1", "LST <lists>:-", "LST <list id=\"0\">:-",
-                                     "LST " + refText + ":-", "LST </list>:2", "LST </lists>:-"};
+                                     "LST " + refText + ":-",   "LST </list>:2", "LST </lists>:-"};
         };
         QTest::newRow("entity alone") << QByteArray("&ent;") << messages(entry, ref);
         QTest::newRow("text, then entity") << QByteArray("a&ent;") << messages(entry, ref);
@@ -285,9 +285,10 @@ private slots:
     {
         QFETCH(QByteArray, before);
         QFETCH(QList<QByteArray>, expected);
-        const QByteArray payload = "<?xml version=\"1.0\"?>\n<!DOCTYPE TDocument SYSTEM \"list.dtd\"><TDocument><items>" +
-                                   before + "<tvService id=\"1\"><name>A&ent;B</name></tvService></items><lists><list>" +
-                                   before + "<ref>1</ref></list></lists></TDocument>";
+        const QByteArray payload =
+            "<?xml version=\"1.0\"?>\n<!DOCTYPE TDocument SYSTEM \"list.dtd\"><TDocument><items>" + before +
+            "<tvService id=\"1\"><name>A&ent;B</name></tvService></items><lists><list>" + before +
+            "<ref>1</ref></list></lists></TDocument>";
         ListUploadPlan plan;
         QVERIFY(plan.build(payload, QStringLiteral("tvService")));
         QCOMPARE(plan.total(), 2);
