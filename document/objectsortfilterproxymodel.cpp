@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -35,6 +36,26 @@ ObjectSortFilterProxyModel::ObjectSortFilterProxyModel(QObject *parent)
     connect(idleTimer, &QTimer::timeout, this, &ObjectSortFilterProxyModel::prepareWhileIdle);
     setFilterKeyColumn(-1);
     setSortCaseSensitivity(Qt::CaseInsensitive);
+    // Columns such as the service type are translated as they are read: the application tells of a
+    // new language before any page hears of it, and the kept texts must go then.
+    if (QCoreApplication *application = QCoreApplication::instance())
+        application->installEventFilter(this);
+}
+
+bool ObjectSortFilterProxyModel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange && watched == QCoreApplication::instance())
+        languageChanged();
+    return QSortFilterProxyModel::eventFilter(watched, event);
+}
+
+void ObjectSortFilterProxyModel::languageChanged()
+{
+    dropRanks();
+    dropSearchTexts();
+    // rows shown for a search text are those that hold it in the new language
+    if (!searchExpression.pattern().isEmpty() && sourceModel())
+        invalidate();
 }
 
 void ObjectSortFilterProxyModel::setEditRestricted(bool restricted)

@@ -45,6 +45,7 @@ public slots:
     void setItemsSearchFilter(const QString &patternStr);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
@@ -69,6 +70,7 @@ private:
     void searchDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
     void searchRowsInserted(const QModelIndex &parent, int first, int last);
     void searchRowsRemoved(const QModelIndex &parent, int first, int last);
+    void languageChanged();
 
     // The rank of each source row in the order of one column, worked out once and kept while the
     // source announces no change of that column, so that every sort - a click, a filter change, an
