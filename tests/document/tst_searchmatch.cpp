@@ -378,6 +378,62 @@ private slots:
         QCOMPARE(shownIds(), expectedIds("Satellite"));
     }
 
+    // Keys typed before the rows' texts are read: the table shows the rows of the text before until the
+    // reading ends (never a mix), then exactly those of the last text typed; whoever needs the rows shown
+    // at once gets them applied. Then the same once the texts are kept.
+    void keysBeforeTheTextsAreRead_data()
+    {
+        QTest::addColumn<bool>("waitForIt");
+        QTest::newRow("applied while idle") << true;
+        QTest::newRow("applied when the rows shown are asked for") << false;
+    }
+
+    void keysBeforeTheTextsAreRead()
+    {
+        QFETCH(bool, waitForIt);
+        open(6000);
+        tester.reset(); // it reads every cell on each change: this list is too large for that
+        QStringList before = shownIds();
+        QCOMPARE(before.size(), 6000);
+        bool waited = false;
+        for (const QString &text : {"K", "Ku", "Kul", "Kultur 1"}) {
+            proxy->setItemsSearchFilter(text);
+            const QStringList shown = shownIds();
+            if (proxy->isSearchPending()) {
+                waited = true;
+                QCOMPARE(shown, before);
+            } else {
+                QCOMPARE(shown, expectedIds(text));
+                before = shown;
+            }
+        }
+        // an edit while waiting counts as well
+        QVERIFY(manager->itemsModel->setData(manager->itemsModel->index(2, 2), QStringLiteral("Kultur 1 neu"),
+                                             Qt::EditRole));
+        if (waitForIt) {
+            QTRY_VERIFY(!proxy->isSearchPending());
+        } else {
+            QList<int> ids = proxy->visibleIds();
+            QVERIFY(!proxy->isSearchPending());
+            std::sort(ids.begin(), ids.end());
+            QStringList idTexts;
+            for (int id : ids)
+                idTexts << QString::number(id);
+            std::sort(idTexts.begin(), idTexts.end());
+            QCOMPARE(idTexts, expectedIds("Kultur 1"));
+        }
+        QCOMPARE(shownIds(), expectedIds("Kultur 1"));
+        QVERIFY(shownIds().contains(manager->itemsModel->index(2, 8).data().toString()));
+        QVERIFY2(waited, "the first key read every row at once");
+        // the second search, with the texts kept: at once
+        settle();
+        proxy->setItemsSearchFilter("Sport");
+        QVERIFY(!proxy->isSearchPending());
+        QCOMPARE(shownIds(), expectedIds("Sport"));
+        proxy->setItemsSearchFilter(QString());
+        QCOMPARE(proxy->rowCount(), 6000);
+    }
+
     // a text pasted with the rows it should find, many at once
     void pastedRows()
     {
