@@ -75,8 +75,14 @@ void ObjectSortFilterProxyModel::setColumnFilters(QList<ColumnFilter> *filters)
 
 void ObjectSortFilterProxyModel::setItemsSearchFilter(const QString &patternStr)
 {
-    if (searchPending ? patternStr == pendingSearch : patternStr == appliedSearch && searchApplied)
+    if (searchPending && patternStr == pendingSearch)
         return;
+    if (searchApplied && patternStr == appliedSearch) {
+        // typed back to the text the rows shown are filtered by
+        searchPending = false;
+        pendingSearch.clear();
+        return;
+    }
     // The rows a text shows are only known once every row's texts are read. A key typed before they
     // are reads what a key may take; when that does not finish them the table keeps what it shows (all
     // of it right for the text before, as while a blocked window waits) and the reading goes on while
@@ -143,7 +149,6 @@ int ObjectSortFilterProxyModel::listPosition(int id) const
 
 QList<int> ObjectSortFilterProxyModel::idsOfIndexes(const QModelIndexList &indexes) const
 {
-    // the indexes are those of the rows shown: a search not applied yet must not move them
     QList<int> ids;
     ids.reserve(indexes.size());
     for (const QModelIndex &index : indexes)
