@@ -392,7 +392,6 @@ private slots:
     {
         QFETCH(bool, waitForIt);
         open(6000);
-        tester.reset(); // it reads every cell on each change: this list is too large for that
         QStringList before = shownIds();
         QCOMPARE(before.size(), 6000);
         // typed and taken back before it was applied: nothing waits
