@@ -1,5 +1,6 @@
 #include "testmain.h"
 
+#include "base/naturalcompare.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/objectsortfilterproxymodel.h"
 #include "listfiles/tvlistprojectfilemanager.h"
@@ -376,6 +377,35 @@ private slots:
         QCOMPARE(shownIds(), QStringList());
         proxy->setItemsSearchFilter("Satellite");
         QCOMPARE(shownIds(), expectedIds("Satellite"));
+    }
+
+    // A table sorted by service type and filtered by a search is sorted again in the new language when
+    // the language changes ("Externe Quelle" before "Kabel", where "Cable" came before "External source").
+    void sortFollowsLanguage()
+    {
+        open(330);
+        proxy->sort(7, Qt::AscendingOrder);
+        proxy->setItemsSearchFilter("1");
+        settle();
+        const auto sortedTypes = [&] {
+            QStringList types;
+            for (int row = 0; row < proxy->rowCount(); ++row)
+                types << proxy->index(row, 7).data().toString();
+            for (int i = 1; i < types.size(); ++i) {
+                if (naturalCompare(types.at(i - 1), types.at(i)) > 0)
+                    return QStringList{types.at(i - 1), types.at(i)};
+            }
+            return QStringList();
+        };
+        QCOMPARE(sortedTypes(), QStringList());
+        german = std::make_unique<QTranslator>();
+        QVERIFY(german->load(QStringLiteral(":/translations/Resources/MUI/de_DE.qm")));
+        QVERIFY(QCoreApplication::installTranslator(german.get()));
+        QCOMPARE(sortedTypes(), QStringList());
+        QCOMPARE(shownIds(), expectedIds("1"));
+        QVERIFY(QCoreApplication::removeTranslator(german.get()));
+        german.reset();
+        QCOMPARE(sortedTypes(), QStringList());
     }
 
     // Keys typed before the rows' texts are read: the table shows the rows of the text before until the
