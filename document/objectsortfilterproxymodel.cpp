@@ -306,7 +306,8 @@ void ObjectSortFilterProxyModel::prepareWhileIdle()
     }
     if (searchPending) {
         applySearch(pendingSearch);
-        return; // the ranks in the next slice: this one filtered the table
+        idleTimer->start(); // the ranks in the next slice: this one filtered the table
+        return;
     }
     if (sortColumn() >= 0 && sortColumn() < source->columnCount())
         ensureRanks(sortColumn());
