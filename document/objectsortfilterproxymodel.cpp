@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -23,6 +24,10 @@ constexpr int idColumn = 8;
 constexpr char16_t searchSeparator = u'\0';
 // more changed or inserted rows than this are read again on the next search rather than at once
 constexpr int searchRereadLimit = 256;
+// A key reads at most this many rows' texts regardless of time (a small list is always searched at
+// once), and otherwise for about this long.
+constexpr int searchReadAtOnce = 1000;
+constexpr qint64 searchKeyBudgetNs = 10 * 1000 * 1000;
 
 } // namespace
 
@@ -35,6 +40,26 @@ ObjectSortFilterProxyModel::ObjectSortFilterProxyModel(QObject *parent)
     connect(idleTimer, &QTimer::timeout, this, &ObjectSortFilterProxyModel::prepareWhileIdle);
     setFilterKeyColumn(-1);
     setSortCaseSensitivity(Qt::CaseInsensitive);
+    // Columns such as the service type are translated as they are read: the application tells of a
+    // new language before any page hears of it, and the kept texts must go then.
+    if (QCoreApplication *application = QCoreApplication::instance())
+        application->installEventFilter(this);
+}
+
+bool ObjectSortFilterProxyModel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange && watched == QCoreApplication::instance())
+        languageChanged();
+    return QSortFilterProxyModel::eventFilter(watched, event);
+}
+
+void ObjectSortFilterProxyModel::languageChanged()
+{
+    dropRanks();
+    dropSearchTexts();
+    // rows shown for a search text are those that hold it in the new language
+    if (!appliedSearch.isEmpty() && sourceModel())
+        invalidate();
 }
 
 void ObjectSortFilterProxyModel::setEditRestricted(bool restricted)
@@ -50,17 +75,60 @@ void ObjectSortFilterProxyModel::setColumnFilters(QList<ColumnFilter> *filters)
 
 void ObjectSortFilterProxyModel::setItemsSearchFilter(const QString &patternStr)
 {
-    const QRegularExpression expression(QRegularExpression::escape(patternStr),
-                                        QRegularExpression::CaseInsensitiveOption);
-    if (expression == searchExpression)
+    if (searchPending && patternStr == pendingSearch)
         return;
-    searchExpression = expression;
-    searchPlain = !patternStr.contains(QChar(searchSeparator)) && patternStr.isValidUtf16();
-    searchMatcher = QStringMatcher(patternStr, Qt::CaseInsensitive);
+    if (searchApplied && patternStr == appliedSearch) {
+        // typed back to the text the rows shown are filtered by
+        searchPending = false;
+        pendingSearch.clear();
+        return;
+    }
+    // The rows a text shows are only known once every row's texts are read. A key typed before they
+    // are reads what a key may take; when that does not finish them the table keeps what it shows (all
+    // of it right for the text before, as while a blocked window waits) and the reading goes on while
+    // idle, so that typing stays smooth; the text is applied as soon as the last row is read.
+    const bool plain = !patternStr.contains(QChar(searchSeparator)) && patternStr.isValidUtf16();
+    if (patternStr.isEmpty() || !plain || !sourceModel() || readSearchTextsForKey()) {
+        applySearch(patternStr);
+        return;
+    }
+    pendingSearch = patternStr;
+    searchPending = true;
+    idleTimer->start();
+}
+
+bool ObjectSortFilterProxyModel::readSearchTextsForKey() const
+{
+    const int rows = sourceModel()->rowCount();
+    const bool kept = searchTextsFilled >= 0 && searchTextsRole == filterRole() && searchTexts.size() == rows;
+    const int unread = kept ? rows - searchTextsFilled : rows;
+    return readSearchTexts(unread <= searchReadAtOnce ? -1 : searchKeyBudgetNs);
+}
+
+void ObjectSortFilterProxyModel::applySearch(const QString &patternStr, bool refilter)
+{
+    appliedSearch = patternStr; // first: the text may be the pending one, cleared next
+    searchPending = false;
+    pendingSearch.clear();
+    searchApplied = true;
+    searchExpression =
+        QRegularExpression(QRegularExpression::escape(appliedSearch), QRegularExpression::CaseInsensitiveOption);
+    searchPlain = !appliedSearch.contains(QChar(searchSeparator)) && appliedSearch.isValidUtf16();
+    searchMatcher = QStringMatcher(appliedSearch, Qt::CaseInsensitive);
     // A search text shows or hides rows all over a sorted table: the table is rebuilt once (filtered,
     // then sorted by the kept ranks) instead of row blocks going in and out one by one, which costs a
     // pass over the table per block.
-    invalidate();
+    if (refilter)
+        invalidate();
+}
+
+void ObjectSortFilterProxyModel::finishSearch()
+{
+    if (!searchPending)
+        return;
+    if (sourceModel())
+        readSearchTexts(-1);
+    applySearch(pendingSearch);
 }
 
 void ObjectSortFilterProxyModel::setListOrder(const QList<int> &ids)
@@ -88,8 +156,9 @@ QList<int> ObjectSortFilterProxyModel::idsOfIndexes(const QModelIndexList &index
     return ids;
 }
 
-QList<int> ObjectSortFilterProxyModel::visibleIds() const
+QList<int> ObjectSortFilterProxyModel::visibleIds()
 {
+    finishSearch();
     QList<int> ids;
     const int rows = rowCount();
     ids.reserve(rows);
@@ -168,7 +237,7 @@ bool ObjectSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelInd
                 return false;
         }
     }
-    if (searchExpression.pattern().isEmpty() || !source)
+    if (appliedSearch.isEmpty() || !source)
         return QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
     return searchAccepts(sourceRow, sourceParent) && QSortFilterProxyModel::filterAcceptsRow(sourceRow, sourceParent);
 }
@@ -233,6 +302,11 @@ void ObjectSortFilterProxyModel::prepareWhileIdle()
         return;
     if (!readSearchTexts(4 * 1000 * 1000)) {
         idleTimer->start();
+        return;
+    }
+    if (searchPending) {
+        applySearch(pendingSearch);
+        idleTimer->start(); // the ranks in the next slice: this one filtered the table
         return;
     }
     if (sortColumn() >= 0 && sortColumn() < source->columnCount())
@@ -310,6 +384,9 @@ void ObjectSortFilterProxyModel::setSourceModel(QAbstractItemModel *model)
     sourceConnections.clear();
     dropRanks();
     dropSearchTexts();
+    // the new rows are filtered by the text typed last
+    if (searchPending)
+        applySearch(pendingSearch, false);
     if (model) {
         // connected before the base class connects its own handlers, so the ranks are mended or dropped
         // before it re-sorts anything

@@ -24,7 +24,8 @@ public:
     void setColumnFilters(QList<ColumnFilter> *filters);
     void setListOrder(const QList<int> &ids);
     QList<int> idsOfIndexes(const QModelIndexList &indexes) const;
-    QList<int> visibleIds() const;
+    // The ids of the rows shown, in view order, once a search typed before the texts were read is applied.
+    QList<int> visibleIds();
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
@@ -41,10 +42,15 @@ public:
     void endRowRemoval();
     bool hasPendingRemoval() const { return removing && !removalRows.isEmpty(); }
 
+    // A search text waits while the rows' texts are still being read; these tell of it and apply it now.
+    bool isSearchPending() const { return searchPending; }
+    void finishSearch();
+
 public slots:
     void setItemsSearchFilter(const QString &patternStr);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
@@ -64,11 +70,14 @@ private:
     bool searchAccepts(int sourceRow, const QModelIndex &sourceParent) const;
     QString readSearchText(int row) const;
     bool readSearchTexts(qint64 budgetNs) const;
+    bool readSearchTextsForKey() const;
+    void applySearch(const QString &patternStr, bool refilter = true);
     void prepareWhileIdle();
     void dropSearchTexts();
     void searchDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
     void searchRowsInserted(const QModelIndex &parent, int first, int last);
     void searchRowsRemoved(const QModelIndex &parent, int first, int last);
+    void languageChanged();
 
     // The rank of each source row in the order of one column, worked out once and kept while the
     // source announces no change of that column, so that every sort - a click, a filter change, an
@@ -103,6 +112,11 @@ private:
 
     QList<ColumnFilter> *columnFilters = nullptr;
     bool editRestricted = false;
+    // the search text the rows shown are filtered by, and the one typed while the texts were not read
+    QString appliedSearch;
+    bool searchApplied = false;
+    QString pendingSearch;
+    bool searchPending = false;
     QRegularExpression searchExpression;
     // The search text prepared once per text: it is found ignoring case exactly where the escaped
     // expression is. A text holding the cell separator, or broken UTF-16, goes through the expression

@@ -262,6 +262,42 @@ private slots:
         QVERIFY(lines.value(QStringLiteral("tv services, genres, locks, EPG mark")).contains("\t40\t5\t"));
     }
 
+    // A hand-made file whose DTD lies outside may use entities it does not declare: the list document
+    // keeps each as a reference, which is no text, so the entry or reference after it keeps its indent
+    // even when a text stands before the entity.
+    void blankAfterEntityReference_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QList<QByteArray>>("expected");
+        const QByteArray entry = " <tvService id=\"1\">\n  <name>A&ent;B</name>\n </tvService>\n";
+        const QByteArray ref = " <ref>1</ref>\n";
+        const auto messages = [&](const QByteArray &entryText, const QByteArray &refText) {
+            return QList<QByteArray>{"PST " + entryText + ":1", "LST <lists>:-", "LST <list id=\"0\">:-",
+                                     "LST " + refText + ":-",   "LST </list>:2", "LST </lists>:-"};
+        };
+        QTest::newRow("entity alone") << QByteArray("&ent;") << messages(entry, ref);
+        QTest::newRow("text, then entity") << QByteArray("a&ent;") << messages(entry, ref);
+        QTest::newRow("two entities after a text") << QByteArray("a&ent;&ent;") << messages(entry, ref);
+        // a text right before still takes the blank away, as the list document writes it
+        QTest::newRow("entity, then text") << QByteArray("&ent;a") << messages(entry.mid(1), ref.mid(1));
+    }
+    void blankAfterEntityReference()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QList<QByteArray>, expected);
+        const QByteArray payload =
+            "<?xml version=\"1.0\"?>\n<!DOCTYPE TDocument SYSTEM \"list.dtd\"><TDocument><items>" + before +
+            "<tvService id=\"1\"><name>A&ent;B</name></tvService></items><lists><list>" + before +
+            "<ref>1</ref></list></lists></TDocument>";
+        ListUploadPlan plan;
+        QVERIFY(plan.build(payload, QStringLiteral("tvService")));
+        QCOMPARE(plan.total(), 2);
+        QList<QByteArray> got;
+        for (const ListUploadPlan::Message &m : plan.messages)
+            got << m.tag + ' ' + m.text + ':' + (m.reports ? QByteArray::number(m.done) : QByteArray("-"));
+        QCOMPARE(got, expected);
+    }
+
     // Messages are handed out one at a time and the end stays the end.
     void messagesOneAtATime()
     {

@@ -1,5 +1,6 @@
 #include "testmain.h"
 
+#include "base/naturalcompare.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/objectsortfilterproxymodel.h"
 #include "listfiles/tvlistprojectfilemanager.h"
@@ -8,6 +9,7 @@
 #include <QIdentityProxyModel>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QTranslator>
 
 #include <algorithm>
 #include <memory>
@@ -100,6 +102,7 @@ class TestSearchMatch : public QObject
     std::unique_ptr<CountingModel> counting;
     std::unique_ptr<ObjectSortFilterProxyModel> proxy;
     std::unique_ptr<QAbstractItemModelTester> tester;
+    std::unique_ptr<QTranslator> german;
 
     void open(int count)
     {
@@ -155,6 +158,9 @@ class TestSearchMatch : public QObject
 private slots:
     void cleanup()
     {
+        if (german)
+            QCoreApplication::removeTranslator(german.get());
+        german.reset();
         tester.reset();
         proxy.reset();
         counting.reset();
@@ -264,6 +270,204 @@ private slots:
             QVERIFY(!items->appendNewItem().isEmpty());
         QVERIFY(items->setData(items->index(items->rowCount() - 1, 1), QStringLiteral("Nachtkultur 2"), Qt::EditRole));
         check("more entries");
+    }
+
+    // Services pasted or dropped while a search is typed: those the search finds are shown at once, the
+    // others stay hidden, wherever they land and however many come; a second paste after the first too.
+    void pastedWhileSearching_data()
+    {
+        QTest::addColumn<bool>("idle");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("row");
+        QTest::newRow("a few at the end, texts kept") << true << 6 << -1;
+        QTest::newRow("a few in the middle, texts kept") << true << 6 << 5;
+        QTest::newRow("a few at the top, texts kept") << true << 7 << 0;
+        QTest::newRow("a few in the middle, texts read by the search") << false << 6 << 5;
+        QTest::newRow("many in the middle, texts kept") << true << 300 << 17;
+        QTest::newRow("many at the end, texts read by the search") << false << 300 << -1;
+    }
+
+    void pastedWhileSearching()
+    {
+        QFETCH(bool, idle);
+        QFETCH(int, count);
+        QFETCH(int, row);
+        open(120);
+        ItemsDatabaseModel *items = manager->itemsModel;
+        proxy->setItemsSearchFilter("Gast");
+        if (idle)
+            settle();
+        QCOMPARE(proxy->rowCount(), 0);
+        // a pasted service is named anew ("New TV service" and its id); every other one comes from the
+        // provider "Gast ...", the rest from "Fremd ..."
+        const auto paste = [&](int round) {
+            QByteArray payload;
+            QDataStream stream(&payload, QIODevice::WriteOnly);
+            stream << QStringLiteral("<items>");
+            for (int i = 0; i < count; ++i)
+                stream << QStringLiteral("<tvService id=\"%1\"><name>N</name><provider>%2 %3</provider>"
+                                         "<details><config type=\"cable\"/></details></tvService>")
+                              .arg(QString::number(5000 + i), i % 2 ? "Fremd" : "Gast",
+                                   QString::number(round * 1000 + i));
+            stream << QStringLiteral("</items>");
+            QMimeData data;
+            data.setData(items->mimeType(), payload);
+            const int before = items->rowCount();
+            QVERIFY(items->dropMimeData(&data, Qt::CopyAction, row, 0, QModelIndex()));
+            QCOMPARE(items->rowCount(), before + count);
+        };
+        for (int round = 1; round <= 2; ++round) {
+            paste(round);
+            QCOMPARE(proxy->rowCount(), round * ((count + 1) / 2));
+            QCOMPARE(shownIds(), expectedIds("Gast"));
+            for (const char *text : {"Fremd", "Gast 2", "Kultur", "New TV"}) {
+                proxy->setItemsSearchFilter(text);
+                QCOMPARE(shownIds(), expectedIds(text));
+            }
+            proxy->setItemsSearchFilter("Gast");
+        }
+    }
+
+    // The service type column reads in the language of the moment: after a switch the search finds the
+    // texts the table shows now, not those of the language before; and again after switching back.
+    void searchFollowsLanguage_data()
+    {
+        QTest::addColumn<bool>("idle");
+        QTest::addColumn<bool>("searching");
+        QTest::newRow("texts kept while idle") << true << false;
+        QTest::newRow("texts read by a search") << false << false;
+        QTest::newRow("search on during the switch, texts kept") << true << true;
+        QTest::newRow("search on during the switch, texts read by it") << false << true;
+    }
+
+    void searchFollowsLanguage()
+    {
+        QFETCH(bool, idle);
+        QFETCH(bool, searching);
+        open(330);
+        proxy->setItemsSearchFilter("Cable");
+        if (idle)
+            settle();
+        const QStringList cable = expectedIds("Cable");
+        QVERIFY(cable.size() > 10);
+        QCOMPARE(shownIds(), cable);
+        if (!searching)
+            proxy->setItemsSearchFilter(QString());
+
+        german = std::make_unique<QTranslator>();
+        QVERIFY(german->load(QStringLiteral(":/translations/Resources/MUI/de_DE.qm")));
+        QVERIFY(QCoreApplication::installTranslator(german.get()));
+        QCOMPARE(manager->itemsModel->index(1, 7).data().toString(), QStringLiteral("Kabel"));
+        if (searching)
+            QCOMPARE(shownIds(), QStringList()); // "Cable" stands nowhere now
+        if (idle)
+            settle();
+        proxy->setItemsSearchFilter("Kabel");
+        QCOMPARE(shownIds(), cable);
+        QCOMPARE(shownIds(), expectedIds("Kabel"));
+        proxy->setItemsSearchFilter("Cable");
+        QCOMPARE(shownIds(), QStringList());
+
+        // back to English
+        QVERIFY(QCoreApplication::removeTranslator(german.get()));
+        german.reset();
+        QCOMPARE(manager->itemsModel->index(1, 7).data().toString(), QStringLiteral("Cable"));
+        QCOMPARE(shownIds(), cable);
+        proxy->setItemsSearchFilter("Kabel");
+        QCOMPARE(shownIds(), QStringList());
+        proxy->setItemsSearchFilter("Satellite");
+        QCOMPARE(shownIds(), expectedIds("Satellite"));
+    }
+
+    // A table sorted by service type and filtered by a search is sorted again in the new language when
+    // the language changes ("Externe Quelle" before "Kabel", where "Cable" came before "External source").
+    void sortFollowsLanguage()
+    {
+        open(330);
+        proxy->sort(7, Qt::AscendingOrder);
+        proxy->setItemsSearchFilter("1");
+        settle();
+        const auto sortedTypes = [&] {
+            QStringList types;
+            for (int row = 0; row < proxy->rowCount(); ++row)
+                types << proxy->index(row, 7).data().toString();
+            for (int i = 1; i < types.size(); ++i) {
+                if (naturalCompare(types.at(i - 1), types.at(i)) > 0)
+                    return QStringList{types.at(i - 1), types.at(i)};
+            }
+            return QStringList();
+        };
+        QCOMPARE(sortedTypes(), QStringList());
+        german = std::make_unique<QTranslator>();
+        QVERIFY(german->load(QStringLiteral(":/translations/Resources/MUI/de_DE.qm")));
+        QVERIFY(QCoreApplication::installTranslator(german.get()));
+        QCOMPARE(sortedTypes(), QStringList());
+        QCOMPARE(shownIds(), expectedIds("1"));
+        QVERIFY(QCoreApplication::removeTranslator(german.get()));
+        german.reset();
+        QCOMPARE(sortedTypes(), QStringList());
+    }
+
+    // Keys typed before the rows' texts are read: the table shows the rows of the text before until the
+    // reading ends (never a mix), then exactly those of the last text typed; whoever needs the rows shown
+    // at once gets them applied. Then the same once the texts are kept.
+    void keysBeforeTheTextsAreRead_data()
+    {
+        QTest::addColumn<bool>("waitForIt");
+        QTest::newRow("applied while idle") << true;
+        QTest::newRow("applied when the rows shown are asked for") << false;
+    }
+
+    void keysBeforeTheTextsAreRead()
+    {
+        QFETCH(bool, waitForIt);
+        open(6000);
+        QStringList before = shownIds();
+        QCOMPARE(before.size(), 6000);
+        // typed and taken back before it was applied: nothing waits
+        proxy->setItemsSearchFilter("Sport");
+        proxy->setItemsSearchFilter(QString());
+        QVERIFY(!proxy->isSearchPending());
+        QCOMPARE(proxy->rowCount(), 6000);
+        bool waited = false;
+        for (const QString &text : {"K", "Ku", "Kul", "Kultur 1"}) {
+            proxy->setItemsSearchFilter(text);
+            const QStringList shown = shownIds();
+            if (proxy->isSearchPending()) {
+                waited = true;
+                QCOMPARE(shown, before);
+            } else {
+                QCOMPARE(shown, expectedIds(text));
+                before = shown;
+            }
+        }
+        // an edit while waiting counts as well
+        QVERIFY(manager->itemsModel->setData(manager->itemsModel->index(2, 2), QStringLiteral("Kultur 1 neu"),
+                                             Qt::EditRole));
+        if (waitForIt) {
+            QTRY_VERIFY(!proxy->isSearchPending());
+        } else {
+            QList<int> ids = proxy->visibleIds();
+            QVERIFY(!proxy->isSearchPending());
+            std::sort(ids.begin(), ids.end());
+            QStringList idTexts;
+            for (int id : ids)
+                idTexts << QString::number(id);
+            std::sort(idTexts.begin(), idTexts.end());
+            QCOMPARE(idTexts, expectedIds("Kultur 1"));
+        }
+        QCOMPARE(shownIds(), expectedIds("Kultur 1"));
+        QVERIFY(shownIds().contains(manager->itemsModel->index(2, 8).data().toString()));
+        // 6,000 rows take many times what a key may spend reading, in any build: the first key left
+        // rows unread
+        QVERIFY2(waited, "the first key read every row at once");
+        // the second search, with the texts kept: at once
+        settle();
+        proxy->setItemsSearchFilter("Sport");
+        QVERIFY(!proxy->isSearchPending());
+        QCOMPARE(shownIds(), expectedIds("Sport"));
+        proxy->setItemsSearchFilter(QString());
+        QCOMPARE(proxy->rowCount(), 6000);
     }
 
     // a text pasted with the rows it should find, many at once
