@@ -13,7 +13,9 @@
 #include "exchange/printradiolistsbuilder.h"
 #include "exchange/printtvlistsbuilder.h"
 #include "listfiles/linklistprojectfilemanager.h"
+#include "listfiles/projectfileformat.h"
 #include "listfiles/tvlistprojectfilemanager.h"
+#include "base/settings.h"
 #include "widgets/messagebox.h"
 
 #include <QCheckBox>
@@ -28,6 +30,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -145,6 +148,8 @@ private slots:
     void pdfOverAFolderFails();
     void providerShortenedBeforeEscaping();
     void selectionAfterPreview();
+    void pdfStartsWhereSaveAsStarts_data();
+    void pdfStartsWhereSaveAsStarts();
 
 private:
     template<typename T> T *widget(const char *name) { return dialog->findChild<T *>(QLatin1String(name)); }
@@ -158,6 +163,7 @@ private:
     std::unique_ptr<TVListProjectFileManager> printManager;
     QString pdfAnswer; // the file the save dialog chooses; empty cancels it
     QStringList seen;  // message texts, file dialogs and previews, in order
+    QStringList proposed; // the file each file dialog proposed, in the folder it opened in
 };
 
 void TestPrinting::init()
@@ -170,12 +176,14 @@ void TestPrinting::init()
     dialog.reset();
     QSettings().clear();
     seen.clear();
+    proposed.clear();
     pdfAnswer.clear();
     MessageBox::setAnswerHook([this](QDialog *box) {
         if (auto *message = qobject_cast<QMessageBox *>(box))
             seen << message->text();
         if (auto *files = qobject_cast<QFileDialog *>(box)) {
             seen << files->windowTitle() + u' ' + files->nameFilters().join(u';');
+            proposed << QDir(files->directory()).filePath(QFileInfo(files->selectedFiles().value(0)).fileName());
             files->selectFile(pdfAnswer);
             static_cast<QDialog *>(files)->done(pdfAnswer.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
         }
@@ -517,6 +525,53 @@ void TestPrinting::selectionAfterPreview()
     pdfAnswer = dir.filePath("selection.pdf");
     press("btnPrint");
     QCOMPARE(readPdf(pdfAnswer).words.value(0), QStringList({"TV", "Program", "name", "4", "N0103", "5", "N0104"}));
+}
+
+// A PDF of a list starts where Save as of the list starts: beside the open file, else in the last folder
+// opened from, else in the documents or home folder; never in the program's working folder.
+void TestPrinting::pdfStartsWhereSaveAsStarts_data()
+{
+    QTest::addColumn<bool>("titled");
+    QTest::addColumn<QString>("lastOpened");
+    QTest::addColumn<QString>("expected");
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString fallback = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    QTest::newRow("untitled, last folder opened from") << false << "opened" << "opened/Untitled 1.pdf";
+    QTest::newRow("untitled, last folder gone") << false << "gone" << fallback + "/Untitled 1.pdf";
+    QTest::newRow("untitled, nothing opened yet") << false << "" << fallback + "/Untitled 1.pdf";
+    QTest::newRow("opened file") << true << "opened" << "own/my list.pdf";
+}
+
+void TestPrinting::pdfStartsWhereSaveAsStarts()
+{
+    QFETCH(bool, titled);
+    QFETCH(QString, lastOpened);
+    QFETCH(QString, expected);
+    QDir root(dir.path());
+    QVERIFY(root.mkpath("opened") && root.mkpath("own") && root.mkpath("work"));
+    const QString working = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(root.filePath("work")));
+    auto lists = std::make_unique<TVListProjectFileManager>(nullptr);
+    if (titled) {
+        QFile file(root.filePath("own/my list.tvqvxc"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(ProjectFileFormat::encode(document(services, {{5, 7}}), true));
+        file.close();
+        QVERIFY(lists->loadFile(file.fileName()));
+        QVERIFY(!lists->isUntitled());
+    } else {
+        QVERIFY(lists->newProject(document(services, {{5, 7}})));
+    }
+    Settings::setString(Settings::RecentOpenDir, lastOpened.isEmpty() ? QString() : root.filePath(lastOpened));
+    proposed.clear();
+    PrintTVListsBuilder pages(lists.get());
+    ListsPrintDialog print(nullptr, &pages);
+    print.show();
+    QTest::mouseClick(print.findChild<QPushButton *>("btnPrint"), Qt::LeftButton); // the save dialog cancelled
+    QDir::setCurrent(working);
+    QCOMPARE(proposed.size(), 1);
+    QCOMPARE(proposed.first(), QDir::isAbsolutePath(expected) ? expected : root.filePath(expected));
+    QVERIFY(print.isVisible()); // nothing printed, the dialog stays
 }
 
 OMBRELAY_TEST_MAIN(TestPrinting)

@@ -291,6 +291,7 @@ private slots:
         search->setFocus();
         QTest::keyClicks(search, QStringLiteral("Name"));
         QVERIFY(search->styleSheet().contains(QStringLiteral("rgb(255, 210, 60)")));
+        child<ItemsTableView>(page, "itemsTableViewAll")->setFocus(); // as a click elsewhere does
         child<QAbstractButton>(page, "btnCreateNewItem")->click();
         QCOMPARE(search->text(), QStringLiteral("Search..."));
         QVERIFY(search->isHintShown());
