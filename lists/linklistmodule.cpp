@@ -233,8 +233,7 @@ void LinkListModule::onShow()
 void LinkListModule::onProjectLoad()
 {
     ObjectSortFilterProxyModel *proxy = itemsTableViewAll->proxy();
-    txtSearch->clear();
-    proxy->setItemsSearchFilter(QString());
+    resetSearch();
     ListItemsDatabaseModel *items = manager->itemsModel;
     if (auto *type = dynamic_cast<MappedItemProperty *>(items->itemProperties().value(field("type"))))
         type->setMapping(linkTypeModel.labelsByValue());
@@ -388,7 +387,7 @@ void LinkListModule::onNewItem()
     enableForEdit(false);
     if (filterModel)
         filterModel->clear();
-    txtSearch->clear();
+    resetSearch();
     const QString id = manager->itemsModel->appendNewItem();
     if (id.isEmpty()) {
         enableForEdit(true);
@@ -664,8 +663,10 @@ void LinkListModule::changeEvent(QEvent *event)
         if (filterModel)
             filterModel->clear();
         itemsTableViewAll->clearSelection();
-        itemsTableViewAll->proxy()->setItemsSearchFilter(QString());
-        txtSearch->clear();
+        resetSearch();
+    } else {
+        // the hint on display is the old language's until it is put back
+        txtSearch->clearSearchText();
     }
     manager->retranslate();
 }

@@ -6,6 +6,7 @@
 
 #include "testmain.h"
 
+#include "base/settings.h"
 #include "document/docitem.h"
 #include "exchange/dvblistitemdata.h"
 #include "exchange/listsprintdialog.h"
@@ -15,7 +16,6 @@
 #include "listfiles/linklistprojectfilemanager.h"
 #include "listfiles/projectfileformat.h"
 #include "listfiles/tvlistprojectfilemanager.h"
-#include "base/settings.h"
 #include "widgets/messagebox.h"
 
 #include <QCheckBox>
@@ -161,8 +161,8 @@ private:
     std::unique_ptr<ListsPrintDialog> dialog; // over the 160 entries
     std::unique_ptr<PrintTVListsBuilder> builder;
     std::unique_ptr<TVListProjectFileManager> printManager;
-    QString pdfAnswer; // the file the save dialog chooses; empty cancels it
-    QStringList seen;  // message texts, file dialogs and previews, in order
+    QString pdfAnswer;    // the file the save dialog chooses; empty cancels it
+    QStringList seen;     // message texts, file dialogs and previews, in order
     QStringList proposed; // the file each file dialog proposed, in the folder it opened in
 };
 
@@ -536,10 +536,12 @@ void TestPrinting::pdfStartsWhereSaveAsStarts_data()
     QTest::addColumn<QString>("expected");
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString fallback = QFileInfo(documents).isDir() ? documents : QDir::homePath();
-    QTest::newRow("untitled, last folder opened from") << false << "opened" << "opened/Untitled 1.pdf";
+    QTest::newRow("untitled, last folder opened from") << false << "opened"
+                                                       << "opened/Untitled 1.pdf";
     QTest::newRow("untitled, last folder gone") << false << "gone" << fallback + "/Untitled 1.pdf";
     QTest::newRow("untitled, nothing opened yet") << false << "" << fallback + "/Untitled 1.pdf";
-    QTest::newRow("opened file") << true << "opened" << "own/my list.pdf";
+    QTest::newRow("opened file") << true << "opened"
+                                 << "own/my list.pdf";
 }
 
 void TestPrinting::pdfStartsWhereSaveAsStarts()
@@ -549,7 +551,12 @@ void TestPrinting::pdfStartsWhereSaveAsStarts()
     QFETCH(QString, expected);
     QDir root(dir.path());
     QVERIFY(root.mkpath("opened") && root.mkpath("own") && root.mkpath("work"));
-    const QString working = QDir::currentPath();
+    // the program started from another folder, which no dialog may take
+    struct Working
+    {
+        const QString folder = QDir::currentPath();
+        ~Working() { QDir::setCurrent(folder); }
+    } working;
     QVERIFY(QDir::setCurrent(root.filePath("work")));
     auto lists = std::make_unique<TVListProjectFileManager>(nullptr);
     if (titled) {
@@ -568,7 +575,6 @@ void TestPrinting::pdfStartsWhereSaveAsStarts()
     ListsPrintDialog print(nullptr, &pages);
     print.show();
     QTest::mouseClick(print.findChild<QPushButton *>("btnPrint"), Qt::LeftButton); // the save dialog cancelled
-    QDir::setCurrent(working);
     QCOMPARE(proposed.size(), 1);
     QCOMPARE(proposed.first(), QDir::isAbsolutePath(expected) ? expected : root.filePath(expected));
     QVERIFY(print.isVisible()); // nothing printed, the dialog stays
