@@ -2,6 +2,8 @@
 #include "receiverlists.h"
 #include "testmain.h"
 
+#include "dialoganswerer.h"
+
 #include "base/settings.h"
 #include "base/translatorloader.h"
 #include "device/core/zbdeviceinfo.h"
@@ -20,6 +22,9 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -220,6 +225,33 @@ private slots:
         QCOMPARE(shownOrder(session->page.get()).mid(0, 5), QStringList({"1:1", "2:2", "3:3", "4:4", "5:5"}));
         if (route == QLatin1String("download"))
             session->manager.requestClose();
+    }
+
+    // A save dialog answered while its name field has the focus (its window was activated early)
+    // saves under the name chosen, as one answered before that.
+    void saveAsWhileTheNameFieldHasTheFocus()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("mine.tvqvxc"));
+        auto session = shownPage(QStringLiteral("tv"), QStringLiteral("open"));
+        QVERIFY(session);
+        ListsModuleShared *page = session->page.get();
+        QVERIFY(page->listManager()->newProject(listText(QStringLiteral("tv"), 5, {1})));
+        QTimer focus;
+        connect(&focus, &QTimer::timeout, [] {
+            if (auto *files = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                QApplication::setActiveWindow(files);
+                if (auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                    name->setFocus();
+            }
+        });
+        focus.start(0);
+        DialogAnswerer answers;
+        answers.fileAnswers << path;
+        child<QAbstractButton>(page, "saveAsProjectCommandLinkButton")->click();
+        QCOMPARE(answers.fileDialogs.size(), 1);
+        QVERIFY(QFileInfo(path).isFile());
+        QVERIFY(!page->listManager()->isModified());
     }
 
     // The window calls onShow by name as well as directly.
