@@ -185,6 +185,10 @@ void TestPrinting::init()
             seen << files->windowTitle() + u' ' + files->nameFilters().join(u';');
             proposed << QDir(files->directory()).filePath(QFileInfo(files->selectedFiles().value(0)).fileName());
             files->selectFile(pdfAnswer);
+            // selectFile skips the name field while it has the focus, which depends on timing
+            if (auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                name && !pdfAnswer.isEmpty())
+                name->setText(QFileInfo(pdfAnswer).fileName());
             static_cast<QDialog *>(files)->done(pdfAnswer.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
         }
         if (auto *preview = qobject_cast<QPrintPreviewDialog *>(box)) {
