@@ -2,6 +2,7 @@
 
 #include "base/settings.h"
 #include "exchange/printlistsbuilder.h"
+#include "listfiles/listprojectfilemanager.h"
 #include "ui_listsprintdialog.h"
 #include "widgets/messagebox.h"
 
@@ -15,7 +16,6 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QTextDocument>
 
@@ -177,7 +177,13 @@ bool ListsPrintDialog::preparePrinter(QPrinter &printer)
 QString ListsPrintDialog::askPdfFileName()
 {
     const QString base = builder ? QFileInfo(builder->title()).completeBaseName() : QString();
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // The PDF starts where Save as starts; a folder that is not there would leave the dialog in
+    // the program's working folder or wherever an earlier dialog was.
+    QString folder = QDir::homePath();
+    if (ListProjectFileManager *manager = builder ? builder->manager() : nullptr) {
+        const QFileInfo proposed(manager->initialSaveName());
+        folder = proposed.isDir() ? proposed.absoluteFilePath() : proposed.absolutePath();
+    }
     QFileDialog dialog(this, tr("Save as PDF"),
                        QDir(folder).filePath((base.isEmpty() ? QStringLiteral("list") : base) + QStringLiteral(".pdf")),
                        tr("PDF files (*.pdf)"));

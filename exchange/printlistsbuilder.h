@@ -60,6 +60,7 @@ public:
     int firstSelectedRow();
     int lastSelectedRow();
     QString title() const;
+    ListProjectFileManager *manager() const { return m_manager; }
 
     virtual QString elideText(const QString &text, int limit);
     // The ids a print takes: the selection, the items, or the favourite lists with -1 before each

@@ -46,6 +46,9 @@ public:
     QString exportFileExtension() const;
     QString exportFileDescription() const;
     QString projectFileDescription() const { return projectDescription; }
+    // Where a save dialog starts, with the project's name: the open file's folder, else the last folder
+    // opened from, else the user's documents, else home.
+    QString initialSaveName() const;
 
     QAction *newAction = nullptr;
     QAction *openAction = nullptr;
@@ -85,7 +88,6 @@ protected:
     void addRecentFile();
     void updateRecentFileActions();
     void unload();
-    QString initialSaveName() const;
     // The save dialog; a chosen name without a suffix gets extension. Empty when cancelled.
     QString askSaveName(const QString &caption, const QString &filter, const QString &extension) const;
     QWidget *dialogParentWidget() const { return dialogParent; }

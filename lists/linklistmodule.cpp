@@ -242,8 +242,7 @@ void LinkListModule::onShow()
 void LinkListModule::onProjectLoad()
 {
     ObjectSortFilterProxyModel *proxy = itemsTableViewAll->proxy();
-    txtSearch->clear();
-    proxy->setItemsSearchFilter(QString());
+    resetSearch();
     ListItemsDatabaseModel *items = manager->itemsModel;
     if (auto *type = dynamic_cast<MappedItemProperty *>(items->itemProperties().value(field("type"))))
         type->setMapping(linkTypeModel.labelsByValue());
@@ -462,7 +461,7 @@ void LinkListModule::onNewItem()
     enableForEdit(false);
     if (filterModel)
         filterModel->clear();
-    txtSearch->clear();
+    resetSearch();
     const QString id = giveNextFreeId(manager->itemsModel->appendNewItem());
     if (id.isEmpty()) {
         enableForEdit(true);
@@ -740,8 +739,10 @@ void LinkListModule::changeEvent(QEvent *event)
         if (filterModel)
             filterModel->clear();
         itemsTableViewAll->clearSelection();
-        itemsTableViewAll->proxy()->setItemsSearchFilter(QString());
-        txtSearch->clear();
+        resetSearch();
+    } else {
+        // the hint on display is the old language's until it is put back
+        txtSearch->clearSearchText();
     }
     manager->retranslate();
 }

@@ -20,6 +20,7 @@
 #include "widgets/messagebox.h"
 #include "widgets/messageboxcheckable.h"
 #include "widgets/sfiltermenu.h"
+#include "widgets/ssearchlineedit.h"
 #include "widgets/tabwidget.h"
 
 #include <QAbstractButton>
@@ -103,6 +104,9 @@ void ListsModuleShared::onServicesDataChanged()
 void ListsModuleShared::sortByListPlace()
 {
     updateItemsListPosition(form.listsTabWidget->currentIndex());
+    // The proxy skips a sort by the column and order it has already, and it placed the new items by the
+    // list order of the previous document: the rows are put back in source order and sorted anew.
+    form.itemsTableViewAll->proxy()->sort(-1);
     form.itemsTableViewAll->sortByColumn(0, Qt::AscendingOrder);
 }
 
@@ -195,6 +199,13 @@ void ListsModuleShared::showServiceDetails(bool show)
     form.itemsTableViewAll->scrollTo(form.itemsTableViewAll->currentIndex(), QAbstractItemView::PositionAtBottom);
     if (!show)
         form.itemsTableViewAll->setFocus(Qt::OtherFocusReason);
+}
+
+void ListsModuleShared::resetSearch()
+{
+    // The box is refilled with its signals blocked, so the filter is dropped here.
+    form.itemsTableViewAll->proxy()->setItemsSearchFilter(QString());
+    form.txtSearch->clearSearchText();
 }
 
 void ListsModuleShared::setListToolsEnabled(bool on)

@@ -14,9 +14,9 @@ class ListTabWidget;
 class PrintListsBuilder;
 class QAbstractButton;
 class QLabel;
-class QLineEdit;
 class QProgressBar;
 class QStackedWidget;
+class SSearchLineEdit;
 class TabWidget;
 
 // Common base of the TV, radio and link list pages: the page switch, the transfer of the list with the
@@ -50,7 +50,7 @@ public:
         BasicEditPanel *basicServicesEdit = nullptr;
         QAbstractButton *btnCreateNewItem = nullptr;
         QAbstractButton *showHideColumnsToolButton = nullptr;
-        QLineEdit *txtSearch = nullptr;
+        SSearchLineEdit *txtSearch = nullptr;
         QWidget *toolsFrame = nullptr;
         QWidget *itemsToolBar = nullptr;
         QWidget *lblAllServices = nullptr;
@@ -139,6 +139,8 @@ protected:
     void setListToolsEnabled(bool on);
     // The table, the tabs and the search: locked while one item is edited in the panel.
     void setBrowsingEnabled(bool on);
+    // Drops the search: every row shows again and the empty box its hint, in the current language.
+    void resetSearch();
     // The tab the panel opens on for a new item; -1 keeps the tab it shows.
     virtual int newItemTab() const { return -1; }
 

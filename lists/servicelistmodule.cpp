@@ -27,6 +27,7 @@
 #include "widgets/multiplechoicewidget.h"
 #include "widgets/multiplechoicewidgetdelegate.h"
 #include "widgets/showhidecolumnsmodel.h"
+#include "widgets/ssearchlineedit.h"
 #include "widgets/sshowhidecolumnsmenu.h"
 #include "widgets/tabwidget.h"
 
@@ -234,8 +235,7 @@ void ServiceListModule::onShow()
 void ServiceListModule::onProjectLoad()
 {
     ObjectSortFilterProxyModel *proxy = ui.itemsTableViewAll->proxy();
-    ui.txtSearch->clear();
-    proxy->setItemsSearchFilter(QString());
+    resetSearch();
     proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
     ListItemsDatabaseModel *items = manager->itemsModel;
     items->setReadOnlyColor(QColor(99, 99, 99, 255));
@@ -366,7 +366,7 @@ void ServiceListModule::onNewItem()
     setListToolsEnabled(false);
     if (filterModel)
         filterModel->clear();
-    ui.txtSearch->clear();
+    resetSearch();
     const QString id = giveNextFreeId(manager->itemsModel->appendNewItem());
     ObjectSortFilterProxyModel *proxy = ui.itemsTableViewAll->proxy();
     proxy->setItemsSearchFilter(QString());
@@ -632,10 +632,12 @@ void ServiceListModule::changeEvent(QEvent *event)
         if (filterModel)
             filterModel->clear();
         ui.itemsTableViewAll->clearSelection();
-        ui.itemsTableViewAll->proxy()->setItemsSearchFilter(QString());
-        ui.txtSearch->clear();
+        resetSearch();
         // retranslateUi empties the name field: the panel reads its row again.
         panel->reread();
+    } else {
+        // the hint on display is the old language's until it is put back
+        ui.txtSearch->clearSearchText();
     }
     manager->retranslate();
 }

@@ -120,10 +120,11 @@ public:
     ~ServiceListModule() override;
 
     void retranslate() override;
-    void onShow() override;
     ListProjectFileManager *listManager() const override;
 
 public slots:
+    // The window calls it each time the page becomes current; the first call wires the page.
+    void onShow() override;
     void taskComplete(DeviceTask *task) override;
 
 private slots:

@@ -4,6 +4,7 @@
 // platform), stable attribute order in written XML, and settings/paths kept away from the user's.
 
 #include <QApplication>
+#include <QFile>
 #include <QHashSeed>
 #include <QStandardPaths>
 #include <QTest>
@@ -15,6 +16,9 @@
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
         QStandardPaths::setTestModeEnabled(true);                                                                      \
+        /* no file dialog state (last folder, history) from an earlier run */                                          \
+        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +                        \
+                      QStringLiteral("/QtProject.conf"));                                                              \
         QCoreApplication::setAttribute(Qt::AA_Use96Dpi, true);                                                         \
         QApplication app(argc, argv);                                                                                  \
         QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));                                              \

@@ -6,6 +6,7 @@
 
 #include "testmain.h"
 
+#include "base/settings.h"
 #include "document/docitem.h"
 #include "exchange/dvblistitemdata.h"
 #include "exchange/listsprintdialog.h"
@@ -13,6 +14,7 @@
 #include "exchange/printradiolistsbuilder.h"
 #include "exchange/printtvlistsbuilder.h"
 #include "listfiles/linklistprojectfilemanager.h"
+#include "listfiles/projectfileformat.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "widgets/messagebox.h"
 
@@ -28,6 +30,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -145,6 +148,8 @@ private slots:
     void pdfOverAFolderFails();
     void providerShortenedBeforeEscaping();
     void selectionAfterPreview();
+    void pdfStartsWhereSaveAsStarts_data();
+    void pdfStartsWhereSaveAsStarts();
 
 private:
     template<typename T> T *widget(const char *name) { return dialog->findChild<T *>(QLatin1String(name)); }
@@ -156,8 +161,9 @@ private:
     std::unique_ptr<ListsPrintDialog> dialog; // over the 160 entries
     std::unique_ptr<PrintTVListsBuilder> builder;
     std::unique_ptr<TVListProjectFileManager> printManager;
-    QString pdfAnswer; // the file the save dialog chooses; empty cancels it
-    QStringList seen;  // message texts, file dialogs and previews, in order
+    QString pdfAnswer;    // the file the save dialog chooses; empty cancels it
+    QStringList seen;     // message texts, file dialogs and previews, in order
+    QStringList proposed; // the file each file dialog proposed, in the folder it opened in
 };
 
 void TestPrinting::init()
@@ -170,13 +176,19 @@ void TestPrinting::init()
     dialog.reset();
     QSettings().clear();
     seen.clear();
+    proposed.clear();
     pdfAnswer.clear();
     MessageBox::setAnswerHook([this](QDialog *box) {
         if (auto *message = qobject_cast<QMessageBox *>(box))
             seen << message->text();
         if (auto *files = qobject_cast<QFileDialog *>(box)) {
             seen << files->windowTitle() + u' ' + files->nameFilters().join(u';');
+            proposed << QDir(files->directory()).filePath(QFileInfo(files->selectedFiles().value(0)).fileName());
             files->selectFile(pdfAnswer);
+            // selectFile skips the name field while it has the focus, which depends on timing
+            if (auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                name && !pdfAnswer.isEmpty())
+                name->setText(QFileInfo(pdfAnswer).fileName());
             static_cast<QDialog *>(files)->done(pdfAnswer.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
         }
         if (auto *preview = qobject_cast<QPrintPreviewDialog *>(box)) {
@@ -517,6 +529,59 @@ void TestPrinting::selectionAfterPreview()
     pdfAnswer = dir.filePath("selection.pdf");
     press("btnPrint");
     QCOMPARE(readPdf(pdfAnswer).words.value(0), QStringList({"TV", "Program", "name", "4", "N0103", "5", "N0104"}));
+}
+
+// A PDF of a list starts where Save as of the list starts: beside the open file, else in the last folder
+// opened from, else in the documents or home folder; never in the program's working folder.
+void TestPrinting::pdfStartsWhereSaveAsStarts_data()
+{
+    QTest::addColumn<bool>("titled");
+    QTest::addColumn<QString>("lastOpened");
+    QTest::addColumn<QString>("expected");
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString fallback = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    QTest::newRow("untitled, last folder opened from") << false << "opened"
+                                                       << "opened/Untitled 1.pdf";
+    QTest::newRow("untitled, last folder gone") << false << "gone" << fallback + "/Untitled 1.pdf";
+    QTest::newRow("untitled, nothing opened yet") << false << "" << fallback + "/Untitled 1.pdf";
+    QTest::newRow("opened file") << true << "opened"
+                                 << "own/my list.pdf";
+}
+
+void TestPrinting::pdfStartsWhereSaveAsStarts()
+{
+    QFETCH(bool, titled);
+    QFETCH(QString, lastOpened);
+    QFETCH(QString, expected);
+    QDir root(dir.path());
+    QVERIFY(root.mkpath("opened") && root.mkpath("own") && root.mkpath("work"));
+    // the program started from another folder, which no dialog may take
+    struct Working
+    {
+        const QString folder = QDir::currentPath();
+        ~Working() { QDir::setCurrent(folder); }
+    } working;
+    QVERIFY(QDir::setCurrent(root.filePath("work")));
+    auto lists = std::make_unique<TVListProjectFileManager>(nullptr);
+    if (titled) {
+        QFile file(root.filePath("own/my list.tvqvxc"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(ProjectFileFormat::encode(document(services, {{5, 7}}), true));
+        file.close();
+        QVERIFY(lists->loadFile(file.fileName()));
+        QVERIFY(!lists->isUntitled());
+    } else {
+        QVERIFY(lists->newProject(document(services, {{5, 7}})));
+    }
+    Settings::setString(Settings::RecentOpenDir, lastOpened.isEmpty() ? QString() : root.filePath(lastOpened));
+    proposed.clear();
+    PrintTVListsBuilder pages(lists.get());
+    ListsPrintDialog print(nullptr, &pages);
+    print.show();
+    QTest::mouseClick(print.findChild<QPushButton *>("btnPrint"), Qt::LeftButton); // the save dialog cancelled
+    QCOMPARE(proposed.size(), 1);
+    QCOMPARE(proposed.first(), QDir::isAbsolutePath(expected) ? expected : root.filePath(expected));
+    QVERIFY(print.isVisible()); // nothing printed, the dialog stays
 }
 
 OMBRELAY_TEST_MAIN(TestPrinting)

@@ -7,7 +7,10 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QObject>
 #include <QStringList>
@@ -50,8 +53,14 @@ public:
             fileDialogs << SeenFileDialog{dialog->windowTitle(), dialog->nameFilters().join(";;"),
                                           dialog->selectedFiles().value(0), dialog->directory().absolutePath()};
             const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
-            if (!answer.isEmpty())
+            if (!answer.isEmpty()) {
                 dialog->selectFile(answer);
+                // selectFile leaves the name field alone while it has the focus, and whether it has
+                // it by now depends on when the window was activated: the name goes in either way.
+                auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                if (name && QDir::isAbsolutePath(answer))
+                    name->setText(QFileInfo(answer).fileName());
+            }
             static_cast<QDialog *>(dialog)->done(answer.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
         });
         timer.start(5);

@@ -709,7 +709,9 @@ private slots:
         DialogAnswerer answers;
         answers.boxAnswers << QStringLiteral("&No");
         QVERIFY(module->projectManager()->newProject(GeneratedTvList::text(7)));
-        QCOMPARE(module->txtSearch->text(), QString());
+        // the search is gone and the empty box shows its hint
+        QCOMPARE(module->txtSearch->text(), QStringLiteral("Search..."));
+        QVERIFY(module->txtSearch->isHintShown());
         QCOMPARE(module->itemsTableViewAll->model()->rowCount(), 7);
         QVERIFY(!module->filterToolButton->isChecked());
     }
