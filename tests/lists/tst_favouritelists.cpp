@@ -279,8 +279,11 @@ private slots:
             tabs->setCurrentIndex(current);
             QCoreApplication::processEvents();
             int scrolling = 0;
-            for (QToolButton *scroll : tabs->tabBar()->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly))
+            for (QToolButton *scroll : tabs->tabBar()->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly)) {
                 scrolling += scroll->isVisible() && scroll->isEnabled();
+                // As wide as the arrow buttons of the scroll bars.
+                QVERIFY(!scroll->isVisible() || scroll->width() >= 20);
+            }
             QVERIFY(scrolling > 0);
             TextsFitChecker checker(QStringLiteral("en_EN"), {});
             checker.check(window.get(), QStringLiteral("lists"));
