@@ -276,6 +276,12 @@ private slots:
             for (int row = 0; row < table->model()->rowCount(); ++row)
                 biggest = qMax(biggest, table->model()->index(row, 0).data().toInt());
             QCOMPARE(biggest, 1200);
+            // Opened again after closing: the load's narrow start is widened again.
+            QVERIFY(module->projectManager()->closeProject());
+            QCOMPARE(module->stackedWidget->currentIndex(), 0);
+            module->openFile(file.fileName());
+            QTRY_COMPARE(module->stackedWidget->currentIndex(), 1);
+            QVERIFY(header->sectionSize(0) >= header->sectionSizeHint(0));
             module->projectManager()->closeProject();
         }
         QCoreApplication::removeTranslator(&translator);
