@@ -116,8 +116,17 @@ LinkListModule::LinkListModule(QWidget *parent)
 LinkListModule::~LinkListModule()
 {
     disconnect(qApp, nullptr, this, nullptr);
-    // Hiding the window on the way out moves the focus: the panel must not call into a page half gone.
+    // Hiding the window on the way out moves the focus: the panel must not call into a page half gone, nor
+    // write what it still holds into the list that goes with the page.
     disconnect(tabServiceProperties, nullptr, this, nullptr);
+    if (mapper) {
+        disconnect(genreMultipleChoice, nullptr, mapper, nullptr);
+        disconnect(parentalControlMultipleChoice, nullptr, mapper, nullptr);
+        mapper = nullptr;
+    }
+    panelRows->detach();
+    if (manager->itemsModel)
+        disconnect(manager->itemsModel, nullptr, this, nullptr);
     // Once handed to the tabs, the favourite columns are theirs.
     if (!favouriteColumnsHanded)
         qDeleteAll(favouriteColumns);
@@ -374,7 +383,72 @@ void LinkListModule::setCurrentModelIndex()
 
 void LinkListModule::onBtnShowServiceSettings()
 {
+    // After a delete the panel may hold nothing, or a link that went: it shows the current one again.
+    if (mapper && (editedId.isEmpty() || !manager->itemsModel->indexById(editedId, 0).isValid()))
+        followCurrentRow();
     showServiceDetails(true);
+}
+
+void LinkListModule::followCurrentRow()
+{
+    QItemSelectionModel *selection = itemsTableViewAll->selectionModel();
+    const QModelIndex current = itemsTableViewAll->currentIndex();
+    if (!mapper || !selection || !current.isValid()) {
+        clearPanel();
+        return;
+    }
+    if (!selection->isRowSelected(current.row(), current.parent()))
+        itemsTableViewAll->selectRow(current.row());
+    setCurrentModelIndex();
+    if (editedId.isEmpty() || !manager->itemsModel->indexById(editedId, 0).isValid())
+        clearPanel();
+}
+
+void LinkListModule::clearPanel()
+{
+    // Emptied and locked without a word to the mapper, so nothing typed or shown here reaches any link.
+    editedId.clear();
+    const QList<QWidget *> editors{txtLinkTitle, txtLinkUrl, parentLockCheckBox, parentalControlMultipleChoice,
+                                   cmbLinkType};
+    for (QWidget *editor : editors) {
+        const QSignalBlocker blocker(editor);
+        editor->setEnabled(false);
+    }
+    lblLinkUrl->setEnabled(false);
+    const QSignalBlocker a(txtLinkTitle), b(txtLinkUrl), c(parentLockCheckBox), d(parentalControlMultipleChoice),
+        e(cmbLinkType);
+    txtLinkTitle->clear();
+    txtLinkUrl->clear();
+    parentLockCheckBox->setChecked(false);
+    parentalControlMultipleChoice->setSelectedValues(QString());
+    cmbLinkType->setCurrentIndex(-1);
+    lblGenreValue->clear();
+}
+
+QString LinkListModule::giveNextFreeId(const QString &id)
+{
+    // A new link takes the number after the highest in use, never a gap such as 0 or the number of a link
+    // just deleted, which a favourite list or the receiver may still know.
+    DocItemsDataProvider *provider = manager->itemsProvider;
+    int highest = 0;
+    for (int row = 0, rows = provider->count(); row < rows; ++row) {
+        const QString other = provider->itemAt(row).id();
+        if (other != id)
+            highest = qMax(highest, other.toInt());
+    }
+    if (id.isEmpty() || id.toInt() > highest)
+        return id;
+    const QModelIndex at = manager->itemsModel->indexById(id, 0);
+    const QString next = QString::number(highest + 1);
+    // Numbering the new link is no edit of the link being left.
+    const bool changed = itemsChanged;
+    if (!at.isValid() || !manager->itemsModel->setData(at.siblingAtColumn(IndexColumn), next, Qt::EditRole))
+        return id;
+    // The proposed title carries the id: it follows the new number.
+    manager->itemsModel->setData(at.siblingAtColumn(field("title")),
+                                 QCoreApplication::translate("QObject", "New link %1").arg(next), Qt::EditRole);
+    itemsChanged = changed;
+    return next;
 }
 
 void LinkListModule::onNewItem()
@@ -389,7 +463,7 @@ void LinkListModule::onNewItem()
     if (filterModel)
         filterModel->clear();
     txtSearch->clear();
-    const QString id = manager->itemsModel->appendNewItem();
+    const QString id = giveNextFreeId(manager->itemsModel->appendNewItem());
     if (id.isEmpty()) {
         enableForEdit(true);
         return;
@@ -588,6 +662,8 @@ void LinkListModule::onEndPasteOrDelete()
     }
     setCurrentModelIndex();
     onServicesDataChanged();
+    // The panel stays as it is, open or closed, but never keeps showing, and taking typing for, a link that went.
+    followCurrentRow();
 }
 
 void LinkListModule::onFavListSelectionChanged(const QItemSelection &, const QItemSelection &)

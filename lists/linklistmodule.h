@@ -28,13 +28,13 @@ public:
 
     ModuleTypes moduleType() const override { return TypeLinkList; }
     void retranslate() override;
-    void onShow() override;
     ListProjectFileManager *listManager() const override;
     QString listType() const override { return QStringLiteral("link"); }
     LinkListProjectFileManager *projectManager() const { return manager; }
     DisplayEditDataModel *linkTypes() { return &linkTypeModel; }
 
 public slots:
+    void onShow() override;
     void enableForEdit(bool enabled);
     void onAllItemsDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
     void onBeforePasteOrDelete();
@@ -69,6 +69,11 @@ private:
     void commitPanel();
     // Shows the link with this id in the panel, wherever the table shows it.
     void showInPanel(const QString &id);
+    // Points the panel at the row that is current after rows went, or empties and locks it without one.
+    void followCurrentRow();
+    void clearPanel();
+    // Gives the new link the id after the highest in use; returns the id it has.
+    QString giveNextFreeId(const QString &id);
     // Checks the link in the panel (found by its id, never by a table row) as it is left.
     CheckOutcome checkEditedLink();
     void deleteEditedLink();
