@@ -13,6 +13,7 @@
 #include "exchange/selectdrivedialog.h"
 #include "listfiles/listprojectfilemanager.h"
 #include "lists/basiceditpanel.h"
+#include "lists/listplacecolumn.h"
 #include "lists/listtabwidget.h"
 #include "modules/generaluiinterface.h"
 #include "widgets/filtermenumodel.h"
@@ -93,6 +94,7 @@ void ListsModuleShared::updateItemsListPosition(int index)
     if (index >= lists.size())
         return;
     form.itemsTableViewAll->proxy()->setListOrder(lists.at(index));
+    ListPlaceColumn::fit(form.itemsTableViewAll, field("position"), lists.at(index).size());
     form.itemsTableViewAll->viewport()->update();
 }
 

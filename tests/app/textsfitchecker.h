@@ -13,7 +13,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QHash>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -324,12 +326,55 @@ private:
                    text);
         if (!button->description().isEmpty()) {
             checkLanguage(page, nameOf(button), button->description());
-            const int height = button->heightForWidth(button->width());
+            const int height = qMax(button->heightForWidth(button->width()), drawnHeight(button, title));
             if (height > button->height())
                 report(page, nameOf(button),
                        QStringLiteral("description cut (needs height %1, has %2)").arg(height).arg(button->height()),
                        button->description());
         }
+    }
+
+    // The height a command link needs for its description as it draws it: the button measures its
+    // description without its line breaks, but draws each of them, so a description that starts
+    // with an empty line is a line taller than the button asks for. The margins, the icon's share
+    // and the description's 9 pt are those the button lays its texts out with.
+    static int drawnHeight(QCommandLinkButton *button, const QFont &title)
+    {
+        const int top = 10;
+        const int bottom = 10;
+        const int right = 4;
+        const int textOffset = button->icon().actualSize(button->iconSize()).width() + 7 + 6;
+        QFont font = button->font();
+        font.setPointSizeF(9.0);
+        const int width = button->width() - textOffset - right;
+        const QRect needed = QFontMetrics(font).boundingRect(QRect(0, 0, qMax(1, width), 1 << 20), Qt::TextWordWrap,
+                                                             button->description());
+        return top + QFontMetrics(title).height() + needed.height() + bottom;
+    }
+
+    // Whether a scroll button of a tab bar draws anything but its background and frame: the arrow
+    // that tells the user the bar scrolls.
+    static bool drawsArrow(QToolButton *button)
+    {
+        const QImage image = button->grab().toImage();
+        if (image.width() < 6 || image.height() < 6)
+            return false;
+        QHash<QRgb, int> colours;
+        for (int y = 2; y < image.height() - 2; ++y)
+            for (int x = 2; x < image.width() - 2; ++x)
+                ++colours[image.pixel(x, y)];
+        QRgb background = 0;
+        int most = 0;
+        for (auto it = colours.cbegin(); it != colours.cend(); ++it)
+            if (it.value() > most) {
+                most = it.value();
+                background = it.key();
+            }
+        int marked = 0;
+        for (auto it = colours.cbegin(); it != colours.cend(); ++it)
+            if (qAbs(qGray(it.key()) - qGray(background)) > 60)
+                marked += it.value();
+        return marked >= 4;
     }
 
     struct TabAccess : QTabBar
@@ -340,6 +385,27 @@ private:
     void checkTabs(QTabBar *tabs, const QString &page)
     {
         const QString owner = nameOf(tabs->parentWidget() ? tabs->parentWidget() : tabs);
+        // The part of the bar its tabs show in: the scroll buttons, when the tabs need them, take the
+        // rest, and each that can scroll must show its arrow or the user does not know the bar scrolls.
+        QRect room = tabs->rect();
+        bool scrolls = false;
+        for (QToolButton *scroll : tabs->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly)) {
+            if (!scroll->isVisible())
+                continue;
+            scrolls = true;
+            const QRect at = scroll->geometry();
+            if (at.center().x() > room.center().x())
+                room.setRight(qMin(room.right(), at.left() - 1));
+            else
+                room.setLeft(qMax(room.left(), at.right() + 1));
+            // A disabled one (at the end it scrolls towards) may grey its arrow out of sight.
+            if (scroll->isEnabled() && !drawsArrow(scroll))
+                report(page,
+                       QStringLiteral("%1[%2]").arg(owner, scroll->objectName().isEmpty()
+                                                               ? QStringLiteral("scroll button")
+                                                               : scroll->objectName()),
+                       QStringLiteral("scroll button without arrow"), QString());
+        }
         for (int i = 0; i < tabs->count(); ++i) {
             const QString text = tabs->tabText(i);
             if (!tabs->isTabVisible(i) || text.trimmed().isEmpty())
@@ -352,10 +418,26 @@ private:
             // the text it will draw.
             QStyleOptionTab option;
             (tabs->*(&TabAccess::initStyleOption))(&option, i);
-            const int has = tabs->style()->subElementRect(QStyle::SE_TabBarTabText, &option, tabs).width();
+            const QRect textArea = tabs->style()->subElementRect(QStyle::SE_TabBarTabText, &option, tabs);
+            const int has = textArea.width();
             const int needed = tabs->fontMetrics().horizontalAdvance(withoutMnemonic(text));
             if (option.text != text || needed > has)
                 report(page, object, QStringLiteral("cut (needs %1, has %2)").arg(needed).arg(has), text);
+            // A tab the bar shows only in part; one wholly out of sight is reached with the scroll buttons.
+            const bool across = option.shape == QTabBar::RoundedNorth || option.shape == QTabBar::RoundedSouth ||
+                                option.shape == QTabBar::TriangularNorth || option.shape == QTabBar::TriangularSouth;
+            const int from = across ? textArea.left() : textArea.top();
+            const int to = across ? textArea.right() : textArea.bottom();
+            const int shownFrom = qMax(from, across ? room.left() : room.top());
+            const int shownTo = qMin(to, across ? room.right() : room.bottom());
+            if (shownFrom > shownTo && !scrolls)
+                report(page, object, QStringLiteral("out of sight, the bar does not scroll"), text);
+            else if (shownFrom <= shownTo && (shownFrom != from || shownTo != to))
+                report(page, object,
+                       QStringLiteral("cut at the bar's edge (shows %1 of %2)")
+                           .arg(shownTo - shownFrom + 1)
+                           .arg(to - from + 1),
+                       text);
         }
     }
 

@@ -150,7 +150,8 @@ private slots:
         QCOMPARE(table->model()->rowCount(), 200);
         for (int c = 0; c < table->model()->columnCount(); ++c)
             QCOMPARE(table->isColumnHidden(c), c > 2);
-        QCOMPARE(table->columnWidth(0), 30);
+        // "# on list" takes its title's width, so the title shows.
+        QVERIFY(table->columnWidth(0) >= table->horizontalHeader()->sectionSizeHint(0));
         QCOMPARE(table->horizontalHeader()->sortIndicatorSection(), 0);
         QStringList titles;
         for (int i = 0; i < module->listsTabWidget->count(); ++i)

@@ -21,7 +21,9 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QStyle>
 #include <QTabBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -196,6 +198,91 @@ private slots:
             faults.removeDuplicates();
             QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
             QVERIFY2(edge.isEmpty(), qPrintable(edge.join(u'\n')));
+        }
+        QCoreApplication::removeTranslator(&translator);
+        qApp->setStyleSheet(QString());
+    }
+
+    // "# on list" in the main window at its default size: its title is drawn whole, and the column takes
+    // the digits of the longest list's places; a shorter list shown next keeps them whole too.
+    void listPlaceColumnShowsTitleAndPlaces_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English") << QString();
+        QTest::newRow("German") << QStringLiteral("de_DE");
+        QTest::newRow("Polish") << QStringLiteral("pl_PL");
+    }
+    void listPlaceColumnShowsTitleAndPlaces()
+    {
+        QFETCH(QString, language);
+        QFile style(QStringLiteral(":/styles/style"));
+        QVERIFY(style.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
+        QTranslator translator;
+        if (!language.isEmpty()) {
+            QVERIFY(loadTranslator(&translator, language));
+            QCoreApplication::installTranslator(&translator);
+        }
+        // List 1 holds every fifth of 6,000 services: places 1 to 1,200.
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("list.tvqvxc")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(ProjectFileFormat::encode(GeneratedTvList::text(6000), true));
+        file.close();
+        ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
+        Settings::setString(Settings::OmbrelayDeviceList, QString());
+        DialogAnswerer answers;
+        {
+            MainWindow window;
+            ZBDeviceInfo usb(QStringLiteral("Stick"), QString(), true);
+            usb.setTvListMaxCount(1000);
+            usb.ensureDefaults();
+            window.collection()->append(usb);
+            window.show();
+            window.tryToOpenFile(file.fileName());
+            auto *module = qobject_cast<TVListModule *>(window.currentModule());
+            QVERIFY(module);
+            QCOMPARE(module->stackedWidget->currentIndex(), 1);
+            QTableView *table = module->itemsTableViewAll;
+            QHeaderView *header = table->horizontalHeader();
+            const QString title = table->model()->headerData(0, Qt::Horizontal).toString();
+            QCOMPARE(title, QCoreApplication::translate("QObject", "# on list"));
+            for (int list : {0, 3}) {
+                module->listsTabWidget->setCurrentIndex(list);
+                QCoreApplication::processEvents();
+                const QString where =
+                    QStringLiteral("list %1, column %2 px: ").arg(list + 1).arg(header->sectionSize(0));
+                // The title: not cut, and drawn in ink, not in the header's white.
+                QVERIFY2(header->sectionSize(0) >= header->sectionSizeHint(0),
+                         qPrintable(where + QStringLiteral("title needs %1").arg(header->sectionSizeHint(0))));
+                const QImage image = header->grab().toImage();
+                const int left = header->sectionViewportPosition(0);
+                const int textWidth = header->fontMetrics().horizontalAdvance(title);
+                int inked = 0;
+                for (int x = left; x < left + header->sectionSize(0) - 1 && x < image.width(); ++x)
+                    for (int y = 1; y < image.height() - 2; ++y)
+                        inked += qGray(image.pixel(x, y)) < 200;
+                QVERIFY2(inked >= textWidth / 2,
+                         qPrintable(where + QStringLiteral("%1 pixels of the title drawn").arg(inked)));
+                // The places: the longest list's biggest one fits with the cell's margins.
+                const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+                const int places = table->fontMetrics().horizontalAdvance(QStringLiteral("1200")) + 2 * margin;
+                QVERIFY2(header->sectionSize(0) >= places,
+                         qPrintable(where + QStringLiteral("\"1200\" needs %1").arg(places)));
+            }
+            // The places the width was made for are those of list 1.
+            module->listsTabWidget->setCurrentIndex(0);
+            int biggest = 0;
+            for (int row = 0; row < table->model()->rowCount(); ++row)
+                biggest = qMax(biggest, table->model()->index(row, 0).data().toInt());
+            QCOMPARE(biggest, 1200);
+            // Opened again after closing: the load's narrow start is widened again.
+            QVERIFY(module->projectManager()->closeProject());
+            QCOMPARE(module->stackedWidget->currentIndex(), 0);
+            module->openFile(file.fileName());
+            QTRY_COMPARE(module->stackedWidget->currentIndex(), 1);
+            QVERIFY(header->sectionSize(0) >= header->sectionSizeHint(0));
+            module->projectManager()->closeProject();
         }
         QCoreApplication::removeTranslator(&translator);
         qApp->setStyleSheet(QString());

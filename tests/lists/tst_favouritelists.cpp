@@ -1,3 +1,4 @@
+#include "../app/textsfitchecker.h"
 #include "document/itemproperty.h"
 #include "document/listdocument.h"
 #include "document/listitemsdatabasemodel.h"
@@ -11,15 +12,20 @@
 
 #include <QAbstractItemModelTester>
 #include <QDragMoveEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QImage>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QTableView>
+#include <QToolButton>
 
 namespace {
-QString document(const QString &lists)
+QString document(const QString &lists, int count = 4)
 {
     QString items;
-    for (int id = 0; id < 4; ++id)
+    for (int id = 0; id < count; ++id)
         items += QStringLiteral("<tvService id=\"%1\"><name>S%1</name></tvService>").arg(id);
     return "<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>" + items +
            "</items><lists>" + lists + "</lists></TDocument>\n";
@@ -38,13 +44,13 @@ class TestFavouriteLists : public QObject
     ListTabWidget *tabs = nullptr;
     QString loadedText;
 
-    void open(const QString &lists, int maximum)
+    void open(const QString &lists, int maximum, int items = 4)
     {
         window = std::make_unique<QWidget>();
         window->resize(700, 400);
         tabs = new ListTabWidget(window.get()); // first made, first gone: before the document it shows
         manager = new TVListProjectFileManager(window.get());
-        QVERIFY(manager->newProject(document(lists)));
+        QVERIFY(manager->newProject(document(lists, items)));
         loadedText = manager->documentText();
         tabs->resize(700, 400);
         tabs->setMaximumTabCount(maximum);
@@ -81,6 +87,12 @@ class TestFavouriteLists : public QObject
     {
         MessageBox::setAnswerHook([button](QDialog *box) { MessageBox::clickButton(box, button); });
     }
+    static void useProgramStyle()
+    {
+        QFile style(QStringLiteral(":/styles/style"));
+        QVERIFY(style.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
+    }
     auto corner() { return static_cast<ListsTabCornerWidget *>(tabs->cornerWidget()); }
 
 private slots:
@@ -88,6 +100,7 @@ private slots:
     {
         MessageBox::setAnswerHook({});
         window.reset();
+        qApp->setStyleSheet(QString());
     }
 
     void documents_data()
@@ -249,6 +262,107 @@ private slots:
         QTest::keyClick(editor(0)->tblItems, Qt::Key_Delete);
         QCOMPARE(manager->readLists().at(0), (QList<int>{3}));
         QCOMPARE(changed.size(), 4);
+    }
+
+    // More lists than the bar has room for: it scrolls, and its scroll buttons show their arrows in the
+    // program's look, before and after scrolling to the last list.
+    void tabsScrollWithArrows()
+    {
+        useProgramStyle();
+        QString lists;
+        for (int i = 0; i < 8; ++i)
+            lists += QStringLiteral("<list id=\"%1\"><ref>0</ref></list>").arg(i);
+        open(lists, 8);
+        tabs->resize(450, 400);
+        QCoreApplication::processEvents();
+        for (int current : {0, 7}) {
+            tabs->setCurrentIndex(current);
+            QCoreApplication::processEvents();
+            int scrolling = 0;
+            for (QToolButton *scroll : tabs->tabBar()->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly)) {
+                scrolling += scroll->isVisible() && scroll->isEnabled();
+                // As wide as the arrow buttons of the scroll bars.
+                QVERIFY(!scroll->isVisible() || scroll->width() >= 20);
+            }
+            QVERIFY(scrolling > 0);
+            TextsFitChecker checker(QStringLiteral("en_EN"), {});
+            checker.check(window.get(), QStringLiteral("lists"));
+            for (const QString &problem : std::as_const(checker.problems))
+                QVERIFY2(!problem.contains(QLatin1String("scroll button")), qPrintable(problem));
+            const QRect whole = tabs->tabBar()->tabRect(current);
+            QVERIFY2(tabs->tabBar()->rect().contains(whole), "the current list's tab is not shown whole");
+        }
+    }
+
+    // The row numbers of a list of thousands of entries show whole: the number column widens with their
+    // digits, and each number is drawn in full, at the top of the list and at its end.
+    void rowNumbersOfLongLists_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("12") << 12;
+        QTest::newRow("999") << 999;
+        QTest::newRow("5000") << 5000;
+        QTest::newRow("12345") << 12345;
+    }
+    void rowNumbersOfLongLists()
+    {
+        QFETCH(int, count);
+        useProgramStyle();
+        QString refs;
+        for (int i = 0; i < count; ++i)
+            refs += QStringLiteral("<ref>%1</ref>").arg(i);
+        open(QStringLiteral("<list id=\"0\">%1</list><list id=\"1\"><ref>0</ref></list>").arg(refs), 4, count);
+        QTableView *table = editor(0)->tblItems;
+        QCOMPARE(table->model()->rowCount(), count);
+        QHeaderView *rows = table->verticalHeader();
+        const QFontMetrics fm(rows->font());
+        for (bool end : {false, true}) {
+            if (end)
+                table->scrollToBottom();
+            QCoreApplication::processEvents();
+            // The first and the last row shown whole.
+            int first = rows->logicalIndexAt(0);
+            if (rows->sectionViewportPosition(first) < 0)
+                ++first;
+            int last = rows->logicalIndexAt(rows->height() - 1);
+            if (last < 0)
+                last = count - 1;
+            if (rows->sectionViewportPosition(last) + rows->sectionSize(last) > rows->height())
+                --last;
+            const QImage image = rows->grab().toImage();
+            for (int row : {first, last}) {
+                const QString number = QString::number(row + 1);
+                const QRect glyphs = fm.tightBoundingRect(number);
+                const int top = rows->sectionViewportPosition(row);
+                const int bottom = qMin(image.height(), top + rows->sectionSize(row)) - 1;
+                // The inked lines and columns of the section, its frame lines left aside.
+                int inkedLines = 0;
+                int left = image.width();
+                int right = -1;
+                for (int y = qMax(0, top); y < bottom; ++y) {
+                    bool inked = false;
+                    for (int x = 0; x < image.width() - 2; ++x) {
+                        if (qGray(image.pixel(x, y)) < 200) {
+                            inked = true;
+                            left = qMin(left, x);
+                            right = qMax(right, x);
+                        }
+                    }
+                    inkedLines += inked;
+                }
+                const QString where =
+                    QStringLiteral("row %1 of %2 (header %3 px wide): ").arg(number).arg(count).arg(rows->width());
+                QVERIFY2(
+                    inkedLines >= glyphs.height() - 1,
+                    qPrintable(where + QStringLiteral("%1 of %2 lines drawn").arg(inkedLines).arg(glyphs.height())));
+                QVERIFY2(
+                    right - left + 1 >= glyphs.width() - 3,
+                    qPrintable(where +
+                               QStringLiteral("%1 of %2 columns drawn").arg(right - left + 1).arg(glyphs.width())));
+            }
+            QVERIFY2(rows->width() >= fm.horizontalAdvance(QString::number(count)),
+                     qPrintable(QStringLiteral("%1 px for \"%2\"").arg(rows->width()).arg(count)));
+        }
     }
 
     // A locked list keeps its refs against every editing path, and the panel follows its view once.

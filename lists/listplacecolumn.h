@@ -1,0 +1,11 @@
+#pragma once
+
+class QTableView;
+
+namespace ListPlaceColumn {
+
+// Widens the "# on list" column of view to its title and to the digits of places, the size of the list it
+// shows; a column the user made wider stays as it is.
+void fit(QTableView *view, int column, int places);
+
+} // namespace ListPlaceColumn
