@@ -118,6 +118,11 @@ private:
     void setConvertEnabled(bool enabled, bool mkvOnly);
     void setControlsEnabled(bool enabled);
     bool shortcutAllowed() const;
+    QTreeView *focusedView() const;
+    bool isPcView(const QTreeView *view) const;
+    void applyContext(const QModelIndex &index, QTreeView *view);
+    void updateControlsFromSelection();
+    bool selectionProtected() const;
     static bool clipboardHas(const QString &format);
     bool paneFocused(const QWidget *view) const;
     QModelIndexList selectedRows() const;

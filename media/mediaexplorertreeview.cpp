@@ -7,7 +7,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QUrl>
 
 MediaExplorerTreeView::MediaExplorerTreeView(QWidget *parent)
@@ -67,15 +66,13 @@ void MediaExplorerTreeView::openFile(const QModelIndex &index, const char *conte
 
 void MediaExplorerTreeView::refreshCurrentFolder()
 {
-    touchFolder(_currentFolder);
+    readFolderAgain(_currentFolder);
 }
 
-// A unique hidden name: a file the user keeps in the folder is never touched.
-void MediaExplorerTreeView::touchFolder(const QString &folder)
+// Read at once, not through a scratch file for the folder watcher: a file that only grew (a finished
+// recording) changes nothing the watcher sees, and a read-only folder takes no scratch file.
+void MediaExplorerTreeView::readFolderAgain(const QString &folder) const
 {
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        return;
-    QTemporaryFile scratch(QDir(QDir::fromNativeSeparators(folder)).filePath(QStringLiteral(".ombrelay-XXXXXX")));
-    if (scratch.open())
-        scratch.write("aaa");
+    if (PcFileSystemModel *pc = fileSystemModel(); pc && !folder.isEmpty())
+        pc->refreshFolder(QDir::fromNativeSeparators(folder));
 }

@@ -30,8 +30,8 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     // Opens a PC file with its default application, or says that none is set.
     void openFile(const QModelIndex &index, const char *context);
-    // A scratch file created and removed in folder, so the model's watcher re-reads it.
-    static void touchFolder(const QString &folder);
+    // Makes the model read folder again now.
+    void readFolderAgain(const QString &folder) const;
 
 private:
     QString _currentFolder;
