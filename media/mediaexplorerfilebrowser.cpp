@@ -106,6 +106,6 @@ void MediaExplorerFileBrowser::refreshCurrentFolder()
 void MediaExplorerFileBrowser::focusInEvent(QFocusEvent *event)
 {
     QTreeView::focusInEvent(event);
-    const QModelIndexList indexes = selectedIndexes();
-    emit itemSelected(indexes.isEmpty() ? rootIndex() : indexes.first());
+    const QModelIndex item = selectedItem();
+    emit itemSelected(item.isValid() ? item : rootIndex());
 }

@@ -144,14 +144,15 @@ class TestMediaControls : public QObject
             }
         });
         poll->start(10);
-        click(view, index, Qt::RightButton);
-        QTest::qWait(50);
+        // The menu opens while the button is down, as on X11; the release comes after it closed.
+        const QPoint at = index.isValid() ? view->visualRect(index).center()
+                                          : QPoint(view->viewport()->width() / 2, view->viewport()->height() - 3);
+        QTest::mousePress(view->viewport(), Qt::RightButton, {}, at);
         if (!*seen) { // the platform sent no context menu event of its own
-            const QPoint at = index.isValid() ? view->visualRect(index).center()
-                                              : QPoint(view->viewport()->width() / 2, view->viewport()->height() - 3);
             QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
             QApplication::sendEvent(view->viewport(), &event);
         }
+        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, at);
         QTRY_VERIFY(*seen);
         QVERIFY2(*chosen, qPrintable(text));
     }
@@ -357,41 +358,79 @@ private slots:
     // Selected with the keyboard, a PC folder gets the same controls as with the mouse, and Ctrl+V works.
     void keyboardSelection_data()
     {
-        QTest::addColumn<bool>("typed"); // the name typed, else arrow keys
-        QTest::newRow("arrows") << false;
-        QTest::newRow("typed name") << true;
+        QTest::addColumn<bool>("tree");    // the "My Computer" tree, else the folder browser
+        QTest::addColumn<QString>("keys"); // how the folder is reached
+        for (bool tree : {false, true}) {
+            const QByteArray view = tree ? "tree, " : "browser, ";
+            QTest::newRow(view + "arrows") << tree << "arrows";
+            QTest::newRow(view + "typed name") << tree << "typed";
+            QTest::newRow(view + "shift arrows back") << tree << "shift";
+        }
+        QTest::newRow("browser, tab in, arrows") << false << "tab";
     }
     void keyboardSelection()
     {
-        QFETCH(bool, typed);
+        QFETCH(bool, tree);
+        QFETCH(QString, keys);
         write(pc.filePath("other/clip.ts"), "clip");
         QVERIFY(QDir().mkpath(pc.filePath("base/target")));
-        page->btnMyComputer->setChecked(false);
-        page->wdgPcFolders->setCurrentIndex(1);
-        QTreeView *view = page->tvPcSpecialFolders;
-        browse(pc.filePath("other"));
-        click(view, shown("clip.ts"));
-        keys(view, Qt::Key_C, Qt::ControlModifier);
+        write(pc.filePath("base/zz.ts"), "zz");
+        QTreeView *view = tree ? static_cast<QTreeView *>(page->tvPcFolders) : page->tvPcSpecialFolders;
+        if (tree) {
+            page->btnMyComputer->click();
+            for (const QString &folder : {pc.filePath("other"), pc.filePath("base")}) {
+                for (QModelIndex at = pcIndex(folder); at.isValid(); at = at.parent())
+                    view->expand(at);
+                QTRY_COMPARE(page->pcModel()->rowCount(pcIndex(folder)), QDir(folder).count() - 2);
+            }
+            click(view, pcIndex(pc.filePath("other/clip.ts")));
+        } else {
+            page->btnMyComputer->setChecked(false);
+            page->wdgPcFolders->setCurrentIndex(1);
+            browse(pc.filePath("other"));
+            click(view, shown("clip.ts"));
+        }
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        this->keys(view, Qt::Key_C, Qt::ControlModifier);
         QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat("text/uri-list"));
-        browse(pc.filePath("base"));
-        click(view, QModelIndex());
-        QTRY_VERIFY(!page->btnCopy->isEnabled());
+        if (tree) {
+            click(view, pcIndex(pc.filePath("base")));
+        } else {
+            browse(pc.filePath("base"));
+            if (keys == "tab") {
+                for (int i = 0; i < 6 && page->focusWidget() != view; ++i)
+                    this->keys(page->focusWidget(), Qt::Key_Tab);
+                QCOMPARE(page->focusWidget(), view);
+            } else {
+                click(view, QModelIndex());
+            }
+            QTRY_VERIFY(!page->btnCopy->isEnabled());
+        }
         // The folder chosen with the keyboard.
-        if (typed)
+        if (keys == "typed") {
             QTest::keyClicks(view, "targ");
-        else
-            keys(view, Qt::Key_Down);
-        const QModelIndex target = shown("target");
+        } else {
+            this->keys(view, Qt::Key_Down);
+            if (keys == "tab") // tabbing in made the first row current: Down went past it
+                this->keys(view, Qt::Key_Up);
+            if (keys == "shift") {
+                this->keys(view, Qt::Key_Down, Qt::ShiftModifier);
+                QTRY_COMPARE(view->selectionModel()->selectedRows().size(), 2);
+                this->keys(view, Qt::Key_Up, Qt::ShiftModifier);
+            }
+        }
+        const QModelIndex target = pcIndex(pc.filePath("base/target"));
         QTRY_COMPARE(view->currentIndex().sibling(view->currentIndex().row(), 0), target);
-        QVERIFY(view->selectionModel()->isRowSelected(target.row(), target.parent()));
+        QCOMPARE(view->selectionModel()->selectedRows(), QModelIndexList{target});
         QTRY_VERIFY(page->btnCopy->isEnabled());
         QVERIFY(page->btnCut->isEnabled());
         QVERIFY(page->btnPaste->isEnabled());
         QVERIFY(deleteOn());
         QCOMPARE(page->activePane(), 1);
-        // A paste in the browser goes to the folder it shows.
-        keys(view, Qt::Key_V, Qt::ControlModifier);
-        QTRY_COMPARE(entries(pc.filePath("base")), (QStringList{"clip.ts", "target"}));
+        // The tree pastes into the folder selected, the browser into the folder it shows.
+        this->keys(view, Qt::Key_V, Qt::ControlModifier);
+        const QString into = pc.filePath(tree ? "base/target" : "base");
+        QTRY_VERIFY(QFileInfo::exists(into + "/clip.ts"));
         QTRY_VERIFY(!page->isBusy());
         QCOMPARE(boxTexts, QStringList());
     }
