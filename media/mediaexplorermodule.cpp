@@ -561,6 +561,9 @@ void MediaExplorerModule::updateControlsFromSelection()
         view = tvPcFolders->isVisible()          ? static_cast<QTreeView *>(tvPcFolders)
                : tvPcSpecialFolders->isVisible() ? static_cast<QTreeView *>(tvPcSpecialFolders)
                                                  : nullptr;
+    // Receiver rows of a tree that is not shown (no connection) are nothing to work on.
+    if (view == tvZbDeviceFolders && deviceStackedWidget->currentIndex() != 0)
+        view = nullptr;
     if (!view) {
         setCutEnabled(false);
         setCopyEnabled(false);
