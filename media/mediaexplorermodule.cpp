@@ -171,7 +171,7 @@ void MediaExplorerModule::buildModels(DeviceCommunicationManager *manager)
         connect(_deviceDirModel, &ZBDeviceFileSystemModel::fetching, this, &MediaExplorerModule::onFileSystemFetching);
         // A listing the receiver did not give is said, not left to the connection's time-out.
         connect(_deviceDirModel, &ZBDeviceFileSystemModel::fetchFailed, this, &OmbrelayModule::appendStatusText);
-        connect(tvZbDeviceFolders, &MediaExplorerTreeView::itemSelected, this, &MediaExplorerModule::setContextGUI);
+        connectItemSelected(tvZbDeviceFolders);
         connect(tvZbDeviceFolders, &QWidget::customContextMenuRequested, this,
                 &MediaExplorerModule::onZbDeviceTreeViewContextMenu);
         connect(tvZbDeviceFolders, &QAbstractItemView::doubleClicked, this,
@@ -192,7 +192,7 @@ void MediaExplorerModule::buildModels(DeviceCommunicationManager *manager)
         connect(_pcDirModel, &PcFileSystemModel::mimeDeviceDataDropped, this,
                 &MediaExplorerModule::onMimeDataDroppedFromDevice);
         _pcDirModel->setRootPath(QString());
-        connect(tvPcFolders, &MediaExplorerTreeView::itemSelected, this, &MediaExplorerModule::setContextGUI);
+        connectItemSelected(tvPcFolders);
         connect(tvPcFolders, &QWidget::customContextMenuRequested, this, &MediaExplorerModule::onPcTreeViewContextMenu);
         connect(tvPcFolders->header(), &QHeaderView::sortIndicatorChanged, this,
                 &MediaExplorerModule::onPcFoldersSortingChanged);
@@ -203,7 +203,7 @@ void MediaExplorerModule::buildModels(DeviceCommunicationManager *manager)
                 &QHeaderView::setSortIndicator);
         connect(tvPcSpecialFolders, &MediaExplorerFileBrowser::goBackPossible, btnBrowserBack, &QWidget::setEnabled);
         connect(tvPcSpecialFolders, &MediaExplorerFileBrowser::goUpPossible, btnBrowserUp, &QWidget::setEnabled);
-        connect(tvPcSpecialFolders, &MediaExplorerTreeView::itemSelected, this, &MediaExplorerModule::setContextGUI);
+        connectItemSelected(tvPcSpecialFolders);
         connect(tvPcSpecialFolders, &QWidget::customContextMenuRequested, this,
                 &MediaExplorerModule::onPcTreeViewContextMenu);
         connect(tvPcSpecialFolders, &MediaExplorerFileBrowser::currentPathChanged, this,
@@ -212,6 +212,17 @@ void MediaExplorerModule::buildModels(DeviceCommunicationManager *manager)
         _pcFoldersSortAscending = true;
     }
     _modelsPending = false;
+}
+
+// A view whose selection changes while the user works in another pane (a receiver folder listed again
+// drops its rows) leaves the controls of the pane in use alone.
+void MediaExplorerModule::connectItemSelected(MediaExplorerTreeView *view)
+{
+    connect(view, &MediaExplorerTreeView::itemSelected, this, [this, view](const QModelIndex &index) {
+        const QTreeView *focused = focusedView();
+        if (!focused || focused == view)
+            setContextGUI(index);
+    });
 }
 
 void MediaExplorerModule::setGeneralMode(bool on)
@@ -505,7 +516,7 @@ void MediaExplorerModule::setControlsEnabled(bool enabled)
     setDeleteEnabled(enabled);
     _busy = !enabled;
     if (enabled) {
-        // Not everything the selection allows: a job's end must not offer Delete for a drive.
+        // Only what the selection allows: the end of a job never offers Delete for a drive.
         updateControlsFromSelection();
         closeWindowWhenIdle();
     }

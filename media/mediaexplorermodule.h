@@ -109,6 +109,7 @@ private slots:
 
 private:
     void buildModels(DeviceCommunicationManager *manager);
+    void connectItemSelected(MediaExplorerTreeView *view);
     void setCopyEnabled(bool enabled);
     void setCutEnabled(bool enabled);
     void setPasteEnabled(bool enabled);
