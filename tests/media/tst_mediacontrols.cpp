@@ -295,6 +295,27 @@ private slots:
         QCOMPARE(boxTexts, QStringList{"Are you sure you want to delete old.ts?"});
     }
 
+    // A folder right under "/" is never offered for deletion or cut on the PC either, and the slots refuse it.
+    // (Should the refusal fail, the question is answered Cancel: nothing is touched.)
+    void protectedPcFolder()
+    {
+        const QString top = QStringLiteral("/tmp");
+        page->btnMyComputer->click();
+        QModelIndex at = pcIndex(top);
+        QVERIFY(at.isValid());
+        page->tvPcFolders->expand(at.parent());
+        click(page->tvPcFolders, at);
+        QTRY_VERIFY(page->tvPcFolders->selectionModel()->isRowSelected(at.row(), at.parent()));
+        QCOMPARE(page->activePane(), 1);
+        QVERIFY(!deleteOn());
+        QVERIFY(!page->btnCut->isEnabled());
+        page->deleteSelectedFiles();
+        page->moveToClipboard();
+        QCOMPARE(boxTexts, QStringList());
+        QVERIFY(!QGuiApplication::clipboard()->mimeData() ||
+                !QGuiApplication::clipboard()->mimeData()->hasFormat("text/uri-list"));
+    }
+
     // A paste goes to the pane clicked last, into the folder it shows when nothing in it is selected.
     void pasteGoesToClickedPane()
     {
