@@ -28,6 +28,9 @@ void MediaExplorerFileBrowser::changeRootIndex(const QModelIndex &index, bool ad
     if (addToHistory && pc)
         _history.append(rootIndex().isValid() ? pc->filePath(rootIndex()) : QString());
     setRootIndex(index);
+    // What was selected belongs to the folder left: a command must not act on a row no longer in sight.
+    if (selectionModel())
+        selectionModel()->clear();
     const QString text = currentPathText();
     // On this platform a drive is a top item ("/" or a mounted root); above it is the drive list.
     emit goUpPossible(index.isValid());
@@ -97,12 +100,12 @@ void MediaExplorerFileBrowser::onItemDoubleClicked(const QModelIndex &index)
 void MediaExplorerFileBrowser::refreshCurrentFolder()
 {
     if (rootIndex().isValid())
-        touchFolder(currentPathText());
+        readFolderAgain(fileSystemModel() ? fileSystemModel()->filePath(rootIndex()) : QString());
 }
 
 void MediaExplorerFileBrowser::focusInEvent(QFocusEvent *event)
 {
     QTreeView::focusInEvent(event);
-    const QModelIndexList indexes = selectedIndexes();
-    emit itemSelected(indexes.isEmpty() ? rootIndex() : indexes.first());
+    const QModelIndex item = selectedItem();
+    emit itemSelected(item.isValid() ? item : rootIndex());
 }

@@ -6,6 +6,7 @@
 #include "device/transfers/copyjobbuilders.h"
 #include "device/transfers/copyjobfile.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "media/contextstate.h"
 #include "media/mediaexplorermodule.h"
 #include "media/pcfilesystemmodel.h"
 #include "media/zbdevicefilesystemmodel.h"
@@ -23,7 +24,29 @@ QModelIndexList MediaExplorerModule::selectedRows() const
     QTreeView *view = tvPcFolders->isVisible()          ? static_cast<QTreeView *>(tvPcFolders)
                       : tvPcSpecialFolders->isVisible() ? static_cast<QTreeView *>(tvPcSpecialFolders)
                                                         : nullptr;
-    return view && view->selectionModel() ? view->selectionModel()->selectedRows(0) : QModelIndexList();
+    if (!view || !view->selectionModel())
+        return {};
+    QModelIndexList rows = view->selectionModel()->selectedRows(0);
+    // The browser shows one folder: rows selected in a folder shown before are not the user's choice now.
+    if (view == tvPcSpecialFolders)
+        rows.removeIf([this](const QModelIndex &row) { return row.parent() != tvPcSpecialFolders->rootIndex(); });
+    return rows;
+}
+
+// Whether the active pane's selection holds an item the controls never offer to cut or delete: a drive, a
+// folder right under a drive, the receiver's top level.
+bool MediaExplorerModule::selectionProtected() const
+{
+    if (_activePane == 2 && _deviceDirModel) {
+        for (const QModelIndex &row : deviceSelectedRows())
+            if (_deviceDirModel->isProtectedItem(row))
+                return true;
+    } else if (_activePane == 1 && _pcDirModel) {
+        for (const QModelIndex &row : selectedRows())
+            if (ContextState::isProtectedPcPath(_pcDirModel->filePath(row)))
+                return true;
+    }
+    return false;
 }
 
 QModelIndexList MediaExplorerModule::deviceSelectedRows() const
@@ -64,7 +87,8 @@ bool MediaExplorerModule::copyToClipboard()
 // A paste moves only what this Cut put there: anything copied to the clipboard since is only copied.
 void MediaExplorerModule::moveToClipboard()
 {
-    if (!copyToClipboard())
+    // A move deletes its sources: what may not be deleted may not be cut either.
+    if (selectionProtected() || !copyToClipboard())
         return;
     // The clipboard owns it; the pointer clears itself when anything else replaces it.
     _cutData = const_cast<QMimeData *>(QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard));
@@ -176,7 +200,7 @@ static QString deleteQuestion(int count, const QString &name)
 
 void MediaExplorerModule::deleteSelectedFiles()
 {
-    if (_busy)
+    if (_busy || selectionProtected())
         return;
     const QList<QPersistentModelIndex> pcSelection = persistent(selectedRows());
     const QList<QPersistentModelIndex> deviceSelection = persistent(deviceSelectedRows());

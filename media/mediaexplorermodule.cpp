@@ -171,7 +171,7 @@ void MediaExplorerModule::buildModels(DeviceCommunicationManager *manager)
         connect(_deviceDirModel, &ZBDeviceFileSystemModel::fetching, this, &MediaExplorerModule::onFileSystemFetching);
         // A listing the receiver did not give is said, not left to the connection's time-out.
         connect(_deviceDirModel, &ZBDeviceFileSystemModel::fetchFailed, this, &OmbrelayModule::appendStatusText);
-        connect(tvZbDeviceFolders, &MediaExplorerTreeView::itemSelected, this, &MediaExplorerModule::setContextGUI);
+        connectItemSelected(tvZbDeviceFolders);
         connect(tvZbDeviceFolders, &QWidget::customContextMenuRequested, this,
                 &MediaExplorerModule::onZbDeviceTreeViewContextMenu);
         connect(tvZbDeviceFolders, &QAbstractItemView::doubleClicked, this,
@@ -192,13 +192,18 @@ void MediaExplorerModule::buildModels(DeviceCommunicationManager *manager)
         connect(_pcDirModel, &PcFileSystemModel::mimeDeviceDataDropped, this,
                 &MediaExplorerModule::onMimeDataDroppedFromDevice);
         _pcDirModel->setRootPath(QString());
-        connect(tvPcFolders, &MediaExplorerTreeView::itemSelected, this, &MediaExplorerModule::setContextGUI);
+        connectItemSelected(tvPcFolders);
         connect(tvPcFolders, &QWidget::customContextMenuRequested, this, &MediaExplorerModule::onPcTreeViewContextMenu);
         connect(tvPcFolders->header(), &QHeaderView::sortIndicatorChanged, this,
                 &MediaExplorerModule::onPcFoldersSortingChanged);
+        // Both views show the one model, which has one order: each header shows the order the other set.
+        connect(tvPcFolders->header(), &QHeaderView::sortIndicatorChanged, tvPcSpecialFolders->header(),
+                &QHeaderView::setSortIndicator);
+        connect(tvPcSpecialFolders->header(), &QHeaderView::sortIndicatorChanged, tvPcFolders->header(),
+                &QHeaderView::setSortIndicator);
         connect(tvPcSpecialFolders, &MediaExplorerFileBrowser::goBackPossible, btnBrowserBack, &QWidget::setEnabled);
         connect(tvPcSpecialFolders, &MediaExplorerFileBrowser::goUpPossible, btnBrowserUp, &QWidget::setEnabled);
-        connect(tvPcSpecialFolders, &MediaExplorerTreeView::itemSelected, this, &MediaExplorerModule::setContextGUI);
+        connectItemSelected(tvPcSpecialFolders);
         connect(tvPcSpecialFolders, &QWidget::customContextMenuRequested, this,
                 &MediaExplorerModule::onPcTreeViewContextMenu);
         connect(tvPcSpecialFolders, &MediaExplorerFileBrowser::currentPathChanged, this,
@@ -207,6 +212,17 @@ void MediaExplorerModule::buildModels(DeviceCommunicationManager *manager)
         _pcFoldersSortAscending = true;
     }
     _modelsPending = false;
+}
+
+// A view whose selection changes while the user works in another pane (a receiver folder listed again
+// drops its rows) leaves the controls of the pane in use alone.
+void MediaExplorerModule::connectItemSelected(MediaExplorerTreeView *view)
+{
+    connect(view, &MediaExplorerTreeView::itemSelected, this, [this, view](const QModelIndex &index) {
+        const QTreeView *focused = focusedView();
+        if (!focused || focused == view)
+            setContextGUI(index);
+    });
 }
 
 void MediaExplorerModule::setGeneralMode(bool on)
@@ -249,6 +265,7 @@ void MediaExplorerModule::onDeviceFSInitialized(bool ok)
 {
     if (ok) {
         deviceStackedWidget->setCurrentIndex(0);
+        updateControlsFromSelection();
         return;
     }
     deviceStackedWidget->setCurrentIndex(1);
@@ -498,8 +515,11 @@ void MediaExplorerModule::setControlsEnabled(bool enabled)
     btnRefresh->setEnabled(enabled);
     setDeleteEnabled(enabled);
     _busy = !enabled;
-    if (enabled)
+    if (enabled) {
+        // Only what the selection allows: the end of a job never offers Delete for a drive.
+        updateControlsFromSelection();
         closeWindowWhenIdle();
+    }
 }
 
 bool MediaExplorerModule::shortcutAllowed() const
@@ -520,7 +540,60 @@ bool MediaExplorerModule::clipboardHas(const QString &format)
     return data && data->hasFormat(format);
 }
 
+QTreeView *MediaExplorerModule::focusedView() const
+{
+    for (QTreeView *view : {static_cast<QTreeView *>(tvPcFolders), static_cast<QTreeView *>(tvPcSpecialFolders),
+                            static_cast<QTreeView *>(tvZbDeviceFolders)})
+        if (paneFocused(view))
+            return view;
+    return nullptr;
+}
+
+bool MediaExplorerModule::isPcView(const QTreeView *view) const
+{
+    return view && (view == tvPcFolders || view == tvPcSpecialFolders);
+}
+
 void MediaExplorerModule::setContextGUI(const QModelIndex &index)
+{
+    applyContext(index, focusedView());
+}
+
+// The controls again from what is selected now, in the pane the user works in: after a job, a cancel or a
+// new listing of the receiver, whatever the job switched on.
+void MediaExplorerModule::updateControlsFromSelection()
+{
+    if (_busy)
+        return;
+    QTreeView *view = focusedView();
+    if (!view && _activePane == 2 && !_generalMode)
+        view = tvZbDeviceFolders;
+    else if (!view && _activePane == 1)
+        view = tvPcFolders->isVisible()          ? static_cast<QTreeView *>(tvPcFolders)
+               : tvPcSpecialFolders->isVisible() ? static_cast<QTreeView *>(tvPcSpecialFolders)
+                                                 : nullptr;
+    // Receiver rows of a tree that is not shown (no connection) are nothing to work on.
+    if (view == tvZbDeviceFolders && deviceStackedWidget->currentIndex() != 0)
+        view = nullptr;
+    if (!view) {
+        setCutEnabled(false);
+        setCopyEnabled(false);
+        setDeleteEnabled(false);
+        setPasteEnabled(false);
+        setNewFolderEnabled(false);
+        setConvertEnabled(false, false);
+        return;
+    }
+    const QModelIndexList rows = view == tvZbDeviceFolders ? deviceSelectedRows() : selectedRows();
+    QModelIndex index;
+    if (!rows.isEmpty()) {
+        const QModelIndex current = view->currentIndex().sibling(view->currentIndex().row(), 0);
+        index = rows.contains(current) ? current : rows.first();
+    }
+    applyContext(index, view);
+}
+
+void MediaExplorerModule::applyContext(const QModelIndex &index, QTreeView *view)
 {
     setCutEnabled(false);
     setCopyEnabled(false);
@@ -529,17 +602,18 @@ void MediaExplorerModule::setContextGUI(const QModelIndex &index)
     setRefreshEnabled(false);
     setNewFolderEnabled(false);
     setConvertEnabled(false, false);
-    btnRefresh->setEnabled(paneFocused(tvZbDeviceFolders) && _deviceDirModel && _deviceDirModel->isInitialized());
+    btnRefresh->setEnabled(view == tvZbDeviceFolders && _deviceDirModel && _deviceDirModel->isInitialized());
     const bool pcIndex =
         index.isValid() && index.model() && index.model()->objectName() == QLatin1String("_pcDirModel");
-    _activePane = pcIndex || _generalMode ? 1 : 2;
+    // The pane worked in is the one clicked last, also where the click found no item.
+    _activePane = pcIndex || _generalMode || isPcView(view) ? 1 : 2;
     _actions->setShowInExplorerVisible(_activePane == 1 && index.isValid());
     _actions->pcAction(MediaExplorerActions::PropertiesPanel)->setEnabled(_activePane == 1 && index.isValid());
     const QString uris = QStringLiteral("text/uri-list");
     const QString zbUris = QStringLiteral("text/zbdevice-uri-list");
 
-    if (!paneFocused(tvPcFolders) && !paneFocused(tvPcSpecialFolders)) {
-        if (!paneFocused(tvZbDeviceFolders) || !index.isValid() || !_deviceDirModel)
+    if (!isPcView(view)) {
+        if (view != tvZbDeviceFolders || !index.isValid() || !_deviceDirModel)
             return;
         _actions->deviceAction(MediaExplorerActions::PropertiesPanel)
             ->setText(pnlBoxFileProperties->isVisible() ? tr("Hide Properties Panel") : tr("Show Properties Panel"));
@@ -609,7 +683,12 @@ void MediaExplorerModule::onPcTreeViewContextMenu(const QPoint &pos)
     QTreeView *view = paneFocused(tvPcFolders)          ? static_cast<QTreeView *>(tvPcFolders)
                       : paneFocused(tvPcSpecialFolders) ? static_cast<QTreeView *>(tvPcSpecialFolders)
                                                         : nullptr;
-    setContextGUI(view ? view->indexAt(pos) : QModelIndex());
+    const QModelIndex index = view ? view->indexAt(pos) : QModelIndex();
+    // A click on the empty area lets go of the selection, as in a file manager: New folder and Paste then
+    // work on the folder shown, not on a row selected earlier.
+    if (view && !index.isValid() && view->selectionModel())
+        view->selectionModel()->clearSelection();
+    setContextGUI(index);
     QWidget *source = view ? view : static_cast<QWidget *>(tvPcFolders);
     _pcContextMenu->exec(source->mapToGlobal(pos));
 }

@@ -109,6 +109,7 @@ private slots:
 
 private:
     void buildModels(DeviceCommunicationManager *manager);
+    void connectItemSelected(MediaExplorerTreeView *view);
     void setCopyEnabled(bool enabled);
     void setCutEnabled(bool enabled);
     void setPasteEnabled(bool enabled);
@@ -118,6 +119,11 @@ private:
     void setConvertEnabled(bool enabled, bool mkvOnly);
     void setControlsEnabled(bool enabled);
     bool shortcutAllowed() const;
+    QTreeView *focusedView() const;
+    bool isPcView(const QTreeView *view) const;
+    void applyContext(const QModelIndex &index, QTreeView *view);
+    void updateControlsFromSelection();
+    bool selectionProtected() const;
     static bool clipboardHas(const QString &format);
     bool paneFocused(const QWidget *view) const;
     QModelIndexList selectedRows() const;

@@ -7,7 +7,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QUrl>
 
 MediaExplorerTreeView::MediaExplorerTreeView(QWidget *parent)
@@ -22,18 +21,37 @@ PcFileSystemModel *MediaExplorerTreeView::fileSystemModel() const
     return qobject_cast<PcFileSystemModel *>(model());
 }
 
+// What is selected now, not the change: Shift+Up that gives back a row, or a Ctrl+click that deselects one
+// of two, leaves rows selected although nothing was added.
 void MediaExplorerTreeView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
 {
-    const QModelIndexList indexes = selected.indexes();
-    emit itemSelected(indexes.isEmpty() ? QModelIndex() : indexes.last());
     QTreeView::selectionChanged(selected, deselected);
+    emit itemSelected(selectedItem());
+}
+
+// Keys that move within the selection change only the current row.
+void MediaExplorerTreeView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTreeView::currentChanged(current, previous);
+    if (current.isValid() && selectionModel() && selectionModel()->isSelected(current))
+        emit itemSelected(selectedItem());
+}
+
+QModelIndex MediaExplorerTreeView::selectedItem() const
+{
+    if (!selectionModel())
+        return {};
+    const QModelIndexList rows = selectionModel()->selectedRows(0);
+    const QModelIndex current = currentIndex().sibling(currentIndex().row(), 0);
+    if (current.isValid() && rows.contains(current))
+        return current;
+    return rows.isEmpty() ? QModelIndex() : rows.first();
 }
 
 void MediaExplorerTreeView::focusInEvent(QFocusEvent *event)
 {
     QTreeView::focusInEvent(event);
-    const QModelIndexList indexes = selectedIndexes();
-    emit itemSelected(indexes.isEmpty() ? QModelIndex() : indexes.first());
+    emit itemSelected(selectedItem());
 }
 
 void MediaExplorerTreeView::onItemSelected(const QModelIndex &index)
@@ -67,15 +85,13 @@ void MediaExplorerTreeView::openFile(const QModelIndex &index, const char *conte
 
 void MediaExplorerTreeView::refreshCurrentFolder()
 {
-    touchFolder(_currentFolder);
+    readFolderAgain(_currentFolder);
 }
 
-// A unique hidden name: a file the user keeps in the folder is never touched.
-void MediaExplorerTreeView::touchFolder(const QString &folder)
+// Read at once, not through a scratch file for the folder watcher: a file that only grew (a finished
+// recording) changes nothing the watcher sees, and a read-only folder takes no scratch file.
+void MediaExplorerTreeView::readFolderAgain(const QString &folder) const
 {
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        return;
-    QTemporaryFile scratch(QDir(QDir::fromNativeSeparators(folder)).filePath(QStringLiteral(".ombrelay-XXXXXX")));
-    if (scratch.open())
-        scratch.write("aaa");
+    if (PcFileSystemModel *pc = fileSystemModel(); pc && !folder.isEmpty())
+        pc->refreshFolder(QDir::fromNativeSeparators(folder));
 }

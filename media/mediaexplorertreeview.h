@@ -25,13 +25,16 @@ public slots:
 protected slots:
     virtual void onItemDoubleClicked(const QModelIndex &index);
     void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 protected:
+    // The row the user works on: the current row when it is selected, else the first selected row.
+    QModelIndex selectedItem() const;
     void focusInEvent(QFocusEvent *event) override;
     // Opens a PC file with its default application, or says that none is set.
     void openFile(const QModelIndex &index, const char *context);
-    // A scratch file created and removed in folder, so the model's watcher re-reads it.
-    static void touchFolder(const QString &folder);
+    // Makes the model read folder again now.
+    void readFolderAgain(const QString &folder) const;
 
 private:
     QString _currentFolder;

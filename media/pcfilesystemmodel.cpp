@@ -3,6 +3,7 @@
 #include "device/transfers/copyjobbuilders.h"
 
 #include <QAbstractFileIconProvider>
+#include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHash>
@@ -203,6 +204,15 @@ void PcFileSystemModel::readChangedFolders()
     const QSet<QString> folders = std::exchange(changedFolders, {});
     for (const QString &path : folders)
         readFolderAgain(path);
+}
+
+void PcFileSystemModel::refreshFolder(const QString &folder)
+{
+    const QString path = QDir::cleanPath(folder);
+    if (path.isEmpty() || !QFileInfo(path).isDir())
+        return;
+    changedFolders.remove(path);
+    readFolderAgain(path);
 }
 
 // The framework reads a folder only once, unless it was the root path and another became the root:

@@ -28,6 +28,8 @@ public:
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                       const QModelIndex &parent) override;
+    // Reads folder again now (Refresh): new, gone and changed entries, sizes and dates.
+    void refreshFolder(const QString &folder);
 
 signals:
     void mimeDataDropped(const QString &destinationDir, const QString &fileUris);

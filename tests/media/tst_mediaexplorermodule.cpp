@@ -261,17 +261,19 @@ private slots:
         QCOMPARE(read(f.fileName()), QByteArray("pc bytes"));
     }
 
-    // Cut on the receiver, paste into a PC folder: the bytes move and the clipboard is emptied.
+    // Cut on the receiver, paste into a PC folder: the bytes move and the clipboard is emptied. (A folder
+    // right under a drive may not be cut: the one moved is below it.)
     void cutReceiverFolderToPc()
     {
-        select(page->tvZbDeviceFolders, {device("hdd/Movies")});
+        r->file("hdd/Movies/Season/a.ts", "movie");
+        select(page->tvZbDeviceFolders, {device("hdd/Movies/Season")});
         page->moveToClipboard();
         select(page->tvPcFolders, {pcIndex(pc.path())});
         QCOMPARE(page->activePane(), 1);
         page->pasteFromClipboard();
-        QTRY_COMPARE(read(pc.filePath("Movies/a.ts")), QByteArray("movie"));
+        QTRY_COMPARE(read(pc.filePath("Season/a.ts")), QByteArray("movie"));
         QTRY_VERIFY(!page->isBusy());
-        QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Movies")));
+        QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Movies/Season")));
         QVERIFY(!clipboardHasReceiverItems());
     }
 
@@ -297,15 +299,17 @@ private slots:
 
     void deleteWithRefusedName()
     {
-        r->media->refuseDelete("hdd\\y.ts");
+        r->file("hdd/Movies/x.ts", "x");
+        r->file("hdd/Movies/y.ts", "y");
+        r->media->refuseDelete("hdd\\Movies\\y.ts");
         boxAnswers << "&Yes";
-        select(page->tvZbDeviceFolders, {device("hdd/x.ts"), device("hdd/y.ts")});
+        select(page->tvZbDeviceFolders, {device("hdd/Movies/x.ts"), device("hdd/Movies/y.ts")});
         page->deleteSelectedFiles();
         QTRY_COMPARE(boxTexts.size(), 2);
         QCOMPARE(boxTexts.at(0), QStringLiteral("Are you sure you want to delete these 2 items?"));
         QCOMPARE(boxTexts.at(1), QStringLiteral("Ombrelay could not delete these files:\ny.ts\r\n"));
-        QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/x.ts")));
-        QVERIFY(QFileInfo::exists(r->root.filePath("hdd/y.ts")));
+        QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Movies/x.ts")));
+        QVERIFY(QFileInfo::exists(r->root.filePath("hdd/Movies/y.ts")));
     }
 
     void newFolder_data()
@@ -575,10 +579,11 @@ private slots:
     // A receiver folder cut to the PC whose file the receiver keeps: the user hears which, the folder stays.
     void cutWithUndeletableFile()
     {
-        r->media->refuseDelete("hdd\\Movies\\a.ts");
-        paste(page->tvZbDeviceFolders, {device("hdd/Movies")}, page->tvPcFolders, pcIndex(pc.path()), true);
-        QCOMPARE(read(pc.filePath("Movies/a.ts")), QByteArray("movie"));
-        QCOMPARE(read(r->root.filePath("hdd/Movies/a.ts")), QByteArray("movie"));
+        r->file("hdd/Movies/Season/a.ts", "movie");
+        r->media->refuseDelete("hdd\\Movies\\Season\\a.ts");
+        paste(page->tvZbDeviceFolders, {device("hdd/Movies/Season")}, page->tvPcFolders, pcIndex(pc.path()), true);
+        QCOMPARE(read(pc.filePath("Season/a.ts")), QByteArray("movie"));
+        QCOMPARE(read(r->root.filePath("hdd/Movies/Season/a.ts")), QByteArray("movie"));
         QCOMPARE(boxTexts.size(), 1);
         QVERIFY2(boxTexts.first().startsWith("Ombrelay could not delete these files:\n") &&
                      boxTexts.first().contains("a.ts"),
@@ -642,9 +647,9 @@ private slots:
     {
         QFETCH(bool, cut);
         const QDateTime date(QDate(2026, 5, 1), QTime(20, 15), Qt::UTC);
-        r->media->addRecording("hdd", {7, 3, "News", date, {{0, "ts", "video"}, {1, "ts4", "more"}}});
+        r->media->addRecording("hdd\\Movies", {7, 3, "News", date, {{0, "ts", "video"}, {1, "ts4", "more"}}});
         QVERIFY(QDir().mkpath(pc.filePath("dl")));
-        paste(page->tvZbDeviceFolders, {device("hdd/News")}, page->tvPcFolders, pcIndex(pc.filePath("dl")), cut);
+        paste(page->tvZbDeviceFolders, {device("hdd/Movies/News")}, page->tvPcFolders, pcIndex(pc.filePath("dl")), cut);
         const QString base = "01-05-2026 20_15 News";
         QCOMPARE(tree(pc.filePath("dl")), (QStringList{base, base + "/" + base + ".ts", base + "/" + base + ".ts4"}));
         QCOMPARE(read(pc.filePath("dl/" + base + "/" + base + ".ts")), QByteArray("video"));
@@ -700,21 +705,21 @@ private slots:
     // A cut from two drives: each drive's folder is listed once at the end, the second one too.
     void cutFromTwoFoldersListsEach()
     {
-        r->file("usb/z.ts", "z");
+        r->file("usb/Sub/z.ts", "z"); // below the drives' top level, which may not be cut
         page->deviceModel()->reset(); // the second drive is listed
         QTRY_COMPARE(page->deviceModel()->rowCount(), 2);
         QTRY_VERIFY(!page->deviceModel()->isFetching());
-        const QPersistentModelIndex usb = device("usb");
-        const QPersistentModelIndex hdd = device("hdd");
-        const QModelIndexList rows{device("hdd/x.ts"), device("usb/z.ts")};
-        const int hddBefore = r->media->listingsOf("hdd"), usbBefore = r->media->listingsOf("usb");
+        const QPersistentModelIndex usb = device("usb/Sub");
+        const QPersistentModelIndex hdd = device("hdd/Movies");
+        const QModelIndexList rows{device("hdd/Movies/a.ts"), device("usb/Sub/z.ts")};
+        const int hddBefore = r->media->listingsOf("hdd\\Movies"), usbBefore = r->media->listingsOf("usb\\Sub");
         paste(page->tvZbDeviceFolders, rows, page->tvPcFolders, pcIndex(pc.path()), true);
-        QTRY_COMPARE(r->media->listingsOf("usb") - usbBefore, 1);
+        QTRY_COMPARE(r->media->listingsOf("usb\\Sub") - usbBefore, 1);
         QTRY_VERIFY(!page->deviceModel()->isFetching());
-        QCOMPARE(r->media->listingsOf("hdd") - hddBefore, 1);
-        QCOMPARE(tree(pc.path()), (QStringList{"x.ts", "z.ts"}));
+        QCOMPARE(r->media->listingsOf("hdd\\Movies") - hddBefore, 1);
+        QCOMPARE(tree(pc.path()), (QStringList{"a.ts", "z.ts"}));
         QCOMPARE(names(page->deviceModel(), usb), QStringList());
-        QCOMPARE(names(page->deviceModel(), hdd), (QStringList{"Movies", "p.jpg", "y.ts"}));
+        QCOMPARE(names(page->deviceModel(), hdd), QStringList());
     }
 
     // Cancel in the middle of a cut: the folder is listed once, showing what moved and what stayed, and

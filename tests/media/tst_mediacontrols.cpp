@@ -1,0 +1,512 @@
+#include "testmain.h"
+
+#include "mediareceiver.h"
+
+#include "media/mediaexplorermodule.h"
+#include "media/pcfilesystemmodel.h"
+#include "media/zbdevicefilesystemmodel.h"
+#include "modules/generaluiinterface.h"
+#include "widgets/messagebox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+// Stands for the main window.
+class FakeWindow : public QWidget, public GeneralUiInterface
+{
+public:
+    bool close() override { return true; }
+    void setCurrentModule(OmbrelayModule *, bool) override {}
+    void notifyModuleMessage(OmbrelayModule *) override {}
+    void gotoMainView() override {}
+    void gotoSettings() override {}
+    void gotoAbout() override {}
+};
+} // namespace
+
+// Which controls of the media explorer page are on, and where its commands go, as the user selects with
+// mouse and keyboard and after jobs end: the real page offscreen, its receiver the emulator.
+class TestMediaControls : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<MediaReceiver> r;
+    QTemporaryDir pc;
+    FakeWindow window;
+    std::unique_ptr<MediaExplorerModule> page;
+    QStringList boxTexts, boxAnswers;
+    QString folderName;
+
+    QModelIndex device(const QString &path) // "hdd/Shows": each level listed as needed
+    {
+        ZBDeviceFileSystemModel *m = page->deviceModel();
+        QModelIndex at;
+        for (const QString &name : path.split(u'/')) {
+            if (m->canFetchMore(at))
+                m->fetchMore(at);
+            if (!QTest::qWaitFor([&] { return !m->isFetching() && m->rowCount(at) > 0; }))
+                return {};
+            QModelIndex found;
+            for (int i = 0; i < m->rowCount(at); ++i)
+                if (m->index(i, 0, at).data().toString() == name)
+                    found = m->index(i, 0, at);
+            at = found;
+        }
+        return at;
+    }
+    QModelIndex pcIndex(const QString &path) { return page->pcModel()->index(path); }
+    // A left click on a row, or on the empty area below the rows when index is invalid.
+    static void click(QTreeView *view, const QModelIndex &index, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QPoint at(view->viewport()->width() / 2, view->viewport()->height() - 3);
+        if (index.isValid()) {
+            view->scrollTo(index);
+            at = view->visualRect(index).center();
+        }
+        QTest::mouseClick(view->viewport(), button, {}, at);
+    }
+    void browse(const QString &path) // typed into the address field of the PC pane's browser
+    {
+        page->txtBrowserAddress->setFocus();
+        page->txtBrowserAddress->setText(path);
+        QTest::keyClick(page->txtBrowserAddress, Qt::Key_Return);
+        QTRY_COMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(path));
+        QTRY_COMPARE(page->pcModel()->rowCount(pcIndex(path)), QDir(path).count() - 2);
+    }
+    // The row of name in the folder the browser shows, once the model has it.
+    QModelIndex shown(const QString &name)
+    {
+        const QModelIndex root = page->tvPcSpecialFolders->rootIndex();
+        QModelIndex found;
+        const bool there = QTest::qWaitFor([&] {
+            for (int i = 0; i < page->pcModel()->rowCount(root); ++i)
+                if (page->pcModel()->index(i, 0, root).data().toString() == name)
+                    found = page->pcModel()->index(i, 0, root);
+            return found.isValid();
+        });
+        return there ? found : QModelIndex();
+    }
+    // Keys as typed into the page's window (a dialog shown meanwhile may have left it inactive).
+    void keys(QWidget *to, int key, Qt::KeyboardModifiers modifiers = {})
+    {
+        if (!page->isActiveWindow()) {
+            page->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        }
+        QTest::keyClick(to, Qt::Key(key), modifiers);
+    }
+    static void write(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    static QStringList entries(const QString &path)
+    {
+        return QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+    }
+    bool deleteOn() const { return page->btnDelete->isEnabled(); }
+    // The Delete entry of menu, as the user finds it.
+    static QAction *entry(QMenu *menu, const QString &text)
+    {
+        for (QAction *action : menu->actions())
+            if (action->text() == text)
+                return action;
+        return nullptr;
+    }
+    // A right click at index (the empty area when invalid) and the entry text of the menu it opens.
+    void chooseFromMenu(QTreeView *view, const QModelIndex &index, QMenu *menu, const QString &text)
+    {
+        auto seen = std::make_shared<bool>(false);
+        auto chosen = std::make_shared<bool>(false);
+        auto *poll = new QTimer(menu);
+        connect(poll, &QTimer::timeout, menu, [=] {
+            if (!menu->isVisible())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            *seen = true;
+            QAction *action = entry(menu, text);
+            menu->close();
+            if (action && action->isEnabled()) {
+                *chosen = true;
+                action->trigger();
+            }
+        });
+        poll->start(10);
+        // The menu opens while the button is down, as on X11; the release comes after it closed.
+        const QPoint at = index.isValid() ? view->visualRect(index).center()
+                                          : QPoint(view->viewport()->width() / 2, view->viewport()->height() - 3);
+        QTest::mousePress(view->viewport(), Qt::RightButton, {}, at);
+        if (!*seen) { // the platform sent no context menu event of its own
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(view->viewport(), &event);
+        }
+        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, at);
+        QTRY_VERIFY(*seen);
+        QVERIFY2(*chosen, qPrintable(text));
+    }
+
+private slots:
+    void init()
+    {
+        QDir(pc.path()).removeRecursively();
+        QVERIFY(QDir().mkpath(pc.path()));
+        r = std::make_unique<MediaReceiver>();
+        r->file("hdd/Shows/old.ts", "old");
+        r->file("hdd/x.ts", "x");
+        QVERIFY(r->start());
+        QGuiApplication::clipboard()->clear();
+        boxTexts.clear();
+        boxAnswers.clear();
+        folderName.clear();
+        MessageBox::setAnswerHook([this](QDialog *box) {
+            if (auto *input = qobject_cast<QInputDialog *>(box)) {
+                input->setTextValue(folderName);
+                input->accept();
+                return;
+            }
+            boxTexts << static_cast<QMessageBox *>(box)->text();
+            if (boxAnswers.isEmpty() || !MessageBox::clickButton(box, boxAnswers.takeFirst()))
+                box->reject();
+        });
+        page = std::make_unique<MediaExplorerModule>(&window);
+        page->setCommunicationManager(r->manager.get());
+        connect(r->manager.get(), &DeviceCommunicationManager::stateChanged, page.get(),
+                &MediaExplorerModule::onDeviceStateChange);
+        page->onDeviceStateChange("connected");
+        page->resize(1000, 700);
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        page->onShow();
+        QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 0);
+    }
+    void cleanup()
+    {
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        page.reset();
+        r->stop();
+        r.reset();
+        MessageBox::setAnswerHook({});
+    }
+
+    // A folder right under a drive, and a drive, stay undeletable whatever job ended before; the delete
+    // itself refuses them when called while they are selected.
+    void protectedAfterJob_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::newRow("paste") << "paste";
+        QTest::newRow("drop") << "drop";
+        QTest::newRow("new folder") << "new folder";
+        QTest::newRow("cancel") << "cancel";
+        QTest::newRow("failure") << "failure";
+        QTest::newRow("dropped connection") << "dropped connection";
+    }
+    void protectedAfterJob()
+    {
+        QFETCH(QString, job);
+        write(pc.filePath("clip.ts"),
+              job == "cancel" || job == "dropped connection" ? QByteArray(30'000'000, 'c') : QByteArray("clip"));
+        QPersistentModelIndex shows = device("hdd/Shows");
+        click(page->tvZbDeviceFolders, shows);
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        QVERIFY(!deleteOn());
+        keys(page->tvZbDeviceFolders, Qt::Key_Delete);
+        QCOMPARE(boxTexts, QStringList());
+
+        std::unique_ptr<QMimeData> data(page->pcModel()->mimeData({pcIndex(pc.filePath("clip.ts"))}));
+        if (job == "drop") {
+            page->deviceModel()->dropMimeData(data.get(), Qt::CopyAction, -1, -1, shows);
+        } else if (job == "new folder") {
+            folderName = "Season";
+            page->onNewFolder();
+        } else {
+            if (job == "failure")
+                r->transfers->refuseStatus = 0xFD;
+            if (job == "dropped connection")
+                r->transfers->dropAfter = 2'000'000;
+            QGuiApplication::clipboard()->setMimeData(data.release());
+            keys(page->tvZbDeviceFolders, Qt::Key_V, Qt::ControlModifier);
+            QTRY_VERIFY(page->isBusy());
+            if (job == "cancel") {
+                QTRY_VERIFY(r->transfers->uploadPackets() > 2);
+                page->onBtnCancelTransfer();
+            }
+        }
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        QCOMPARE(boxTexts.size(), job == "failure" || job == "dropped connection" ? 1 : 0);
+        boxTexts.clear();
+        if (job == "dropped connection") {
+            QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 1);
+            r->transfers->dropAfter = -1;
+            QVERIFY(!deleteOn());
+            page->btnExplore->click();
+            QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 0);
+            QTRY_VERIFY(!page->deviceModel()->isFetching());
+            QVERIFY(!deleteOn());
+            shows = device("hdd/Shows");
+            click(page->tvZbDeviceFolders, shows);
+        }
+        QVERIFY(shows.isValid());
+        QVERIFY(page->tvZbDeviceFolders->selectionModel()->isRowSelected(shows.row(), shows.parent()));
+        QVERIFY2(!deleteOn(), "Delete is offered for a folder right under a drive");
+        QVERIFY(!page->deviceContextMenu()->actions().isEmpty());
+        QVERIFY(!entry(page->deviceContextMenu(), "Delete")->isEnabled());
+
+        // The next action: Del, and the delete called directly.
+        boxAnswers << "&Yes"
+                   << "&Yes";
+        keys(page->tvZbDeviceFolders, Qt::Key_Delete);
+        page->deleteSelectedFiles();
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(boxTexts, QStringList());
+        QVERIFY(QFileInfo::exists(r->root.filePath("hdd/Shows/old.ts")));
+
+        const QModelIndex drive = device("hdd");
+        click(page->tvZbDeviceFolders, drive);
+        QTRY_VERIFY(page->tvZbDeviceFolders->selectionModel()->isRowSelected(drive.row(), drive.parent()));
+        QVERIFY(!deleteOn());
+        page->deleteSelectedFiles();
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(boxTexts, QStringList());
+        QVERIFY(QFileInfo::exists(r->root.filePath("hdd/x.ts")));
+
+        // A file below still goes.
+        const QModelIndex file = device("hdd/Shows/old.ts");
+        click(page->tvZbDeviceFolders, file);
+        QTRY_VERIFY(deleteOn());
+        keys(page->tvZbDeviceFolders, Qt::Key_Delete);
+        QTRY_VERIFY2(!QFileInfo::exists(r->root.filePath("hdd/Shows/old.ts")), qPrintable(boxTexts.join('|')));
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(boxTexts, QStringList{"Are you sure you want to delete old.ts?"});
+    }
+
+    // A folder right under "/" is never offered for deletion or cut on the PC either, and the slots refuse it.
+    // (Should the refusal fail, the question is answered Cancel: nothing is touched.)
+    void protectedPcFolder()
+    {
+        const QString top = QStringLiteral("/tmp");
+        page->btnMyComputer->click();
+        QModelIndex at = pcIndex(top);
+        QVERIFY(at.isValid());
+        page->tvPcFolders->expand(at.parent());
+        click(page->tvPcFolders, at);
+        QTRY_VERIFY(page->tvPcFolders->selectionModel()->isRowSelected(at.row(), at.parent()));
+        QCOMPARE(page->activePane(), 1);
+        QVERIFY(!deleteOn());
+        QVERIFY(!page->btnCut->isEnabled());
+        page->deleteSelectedFiles();
+        page->moveToClipboard();
+        QCOMPARE(boxTexts, QStringList());
+        QVERIFY(!QGuiApplication::clipboard()->mimeData() ||
+                !QGuiApplication::clipboard()->mimeData()->hasFormat("text/uri-list"));
+    }
+
+    // A paste goes to the pane clicked last, into the folder it shows when nothing in it is selected.
+    void pasteGoesToClickedPane()
+    {
+        write(pc.filePath("src/clip.ts"), "clip");
+        QVERIFY(QDir().mkpath(pc.filePath("empty")));
+        click(page->tvZbDeviceFolders, device("hdd/Shows"));
+        QTRY_COMPARE(page->activePane(), 2);
+        page->btnMyComputer->setChecked(false);
+        page->wdgPcFolders->setCurrentIndex(1);
+        browse(pc.filePath("src"));
+        click(page->tvPcSpecialFolders, shown("clip.ts"));
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        keys(page->tvPcSpecialFolders, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat("text/uri-list"));
+        browse(pc.filePath("empty"));
+        click(page->tvPcSpecialFolders, QModelIndex());
+        QTRY_COMPARE(page->activePane(), 1);
+        QTRY_VERIFY(page->btnPaste->isEnabled());
+        keys(page->tvPcSpecialFolders, Qt::Key_V, Qt::ControlModifier);
+        QTRY_COMPARE(entries(pc.filePath("empty")), QStringList{"clip.ts"});
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(entries(r->root.filePath("hdd/Shows")), QStringList{"old.ts"});
+
+        // The receiver clicked again: the next paste goes there.
+        click(page->tvZbDeviceFolders, device("hdd/Shows"));
+        QTRY_COMPARE(page->activePane(), 2);
+        QTRY_VERIFY(page->btnPaste->isEnabled());
+        keys(page->tvZbDeviceFolders, Qt::Key_V, Qt::ControlModifier);
+        QTRY_COMPARE(entries(r->root.filePath("hdd/Shows")), (QStringList{"clip.ts", "old.ts"}));
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(boxTexts, QStringList());
+    }
+
+    // New folder from the menu of the empty area goes into the folder shown, not into one selected on an
+    // earlier visit; with a folder selected in it, into that folder.
+    void newFolderInFolderShown()
+    {
+        QVERIFY(QDir().mkpath(pc.filePath("base/inner")));
+        page->btnMyComputer->setChecked(false);
+        page->wdgPcFolders->setCurrentIndex(1);
+        browse(pc.filePath("base"));
+        const QModelIndex inner = shown("inner");
+        click(page->tvPcSpecialFolders, inner);
+        QTest::mouseDClick(page->tvPcSpecialFolders->viewport(), Qt::LeftButton, {},
+                           page->tvPcSpecialFolders->visualRect(inner).center());
+        QTRY_COMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(pc.filePath("base/inner")));
+        browse(pc.filePath("base"));
+        folderName = "Made";
+        chooseFromMenu(page->tvPcSpecialFolders, QModelIndex(), page->pcContextMenu(), "New folder");
+        QTRY_COMPARE(entries(pc.filePath("base")), (QStringList{"Made", "inner"}));
+        QCOMPARE(entries(pc.filePath("base/inner")), QStringList());
+
+        // The second one, with inner selected by the user: into inner.
+        folderName = "Deep";
+        chooseFromMenu(page->tvPcSpecialFolders, shown("inner"), page->pcContextMenu(), "New folder");
+        QTRY_COMPARE(entries(pc.filePath("base/inner")), QStringList{"Deep"});
+        QCOMPARE(entries(pc.filePath("base")), (QStringList{"Made", "inner"}));
+        QCOMPARE(boxTexts, QStringList());
+    }
+
+    // Selected with the keyboard, a PC folder gets the same controls as with the mouse, and Ctrl+V works.
+    void keyboardSelection_data()
+    {
+        QTest::addColumn<bool>("tree");    // the "My Computer" tree, else the folder browser
+        QTest::addColumn<QString>("keys"); // how the folder is reached
+        for (bool tree : {false, true}) {
+            const QByteArray view = tree ? "tree, " : "browser, ";
+            QTest::newRow(view + "arrows") << tree << "arrows";
+            QTest::newRow(view + "typed name") << tree << "typed";
+            QTest::newRow(view + "shift arrows back") << tree << "shift";
+        }
+        QTest::newRow("browser, tab in, arrows") << false << "tab";
+    }
+    void keyboardSelection()
+    {
+        QFETCH(bool, tree);
+        QFETCH(QString, keys);
+        write(pc.filePath("other/clip.ts"), "clip");
+        QVERIFY(QDir().mkpath(pc.filePath("base/target")));
+        write(pc.filePath("base/zz.ts"), "zz");
+        QTreeView *view = tree ? static_cast<QTreeView *>(page->tvPcFolders) : page->tvPcSpecialFolders;
+        if (tree) {
+            page->btnMyComputer->click();
+            for (const QString &folder : {pc.filePath("other"), pc.filePath("base")}) {
+                for (QModelIndex at = pcIndex(folder); at.isValid(); at = at.parent())
+                    view->expand(at);
+                QTRY_COMPARE(page->pcModel()->rowCount(pcIndex(folder)), QDir(folder).count() - 2);
+            }
+            click(view, pcIndex(pc.filePath("other/clip.ts")));
+        } else {
+            page->btnMyComputer->setChecked(false);
+            page->wdgPcFolders->setCurrentIndex(1);
+            browse(pc.filePath("other"));
+            click(view, shown("clip.ts"));
+        }
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        this->keys(view, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat("text/uri-list"));
+        if (tree) {
+            click(view, pcIndex(pc.filePath("base")));
+        } else {
+            browse(pc.filePath("base"));
+            if (keys == "tab") {
+                for (int i = 0; i < 6 && page->focusWidget() != view; ++i)
+                    this->keys(page->focusWidget(), Qt::Key_Tab);
+                QCOMPARE(page->focusWidget(), view);
+            } else {
+                click(view, QModelIndex());
+            }
+            QTRY_VERIFY(!page->btnCopy->isEnabled());
+        }
+        // The folder chosen with the keyboard.
+        if (keys == "typed") {
+            QTest::keyClicks(view, "targ");
+        } else {
+            this->keys(view, Qt::Key_Down);
+            if (keys == "tab") // tabbing in made the first row current: Down went past it
+                this->keys(view, Qt::Key_Up);
+            if (keys == "shift") {
+                this->keys(view, Qt::Key_Down, Qt::ShiftModifier);
+                QTRY_COMPARE(view->selectionModel()->selectedRows().size(), 2);
+                this->keys(view, Qt::Key_Up, Qt::ShiftModifier);
+            }
+        }
+        const QModelIndex target = pcIndex(pc.filePath("base/target"));
+        QTRY_COMPARE(view->currentIndex().sibling(view->currentIndex().row(), 0), target);
+        QCOMPARE(view->selectionModel()->selectedRows(), QModelIndexList{target});
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        QVERIFY(page->btnCut->isEnabled());
+        QVERIFY(page->btnPaste->isEnabled());
+        QVERIFY(deleteOn());
+        QCOMPARE(page->activePane(), 1);
+        // The tree pastes into the folder selected, the browser into the folder it shows.
+        this->keys(view, Qt::Key_V, Qt::ControlModifier);
+        const QString into = pc.filePath(tree ? "base/target" : "base");
+        QTRY_VERIFY(QFileInfo::exists(into + "/clip.ts"));
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(boxTexts, QStringList());
+    }
+
+    // Refresh reads the folder again: a file grown without any change to its folder shows its new size.
+    // Rows follow the header shown, also entries added after the listing.
+    void pcRefreshAndOrder()
+    {
+        write(pc.filePath("base/grow.ts"), QByteArray(100, 'g'));
+        page->btnMyComputer->setChecked(false);
+        page->wdgPcFolders->setCurrentIndex(1);
+        browse(pc.filePath("base"));
+        QTRY_COMPARE(page->pcModel()->size(shown("grow.ts")), qint64(100));
+        {
+            QFile f(pc.filePath("base/grow.ts"));
+            QVERIFY(f.open(QIODevice::Append) && f.write(QByteArray(5000, 'g')) == 5000);
+            f.close();
+            QVERIFY(f.open(QIODevice::Append));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        }
+        click(page->tvPcSpecialFolders, QModelIndex());
+        chooseFromMenu(page->tvPcSpecialFolders, QModelIndex(), page->pcContextMenu(), "Refresh");
+        QTRY_COMPARE(page->pcModel()->size(shown("grow.ts")), qint64(5100));
+
+        // The "My Computer" tree sorted descending, then the browser: its rows follow its own header.
+        page->tvPcFolders->header()->setSortIndicator(0, Qt::DescendingOrder);
+        for (const QString &name : {"b.ts", "a.ts", "c.ts"})
+            write(pc.filePath("base/" + name), "n");
+        browse(pc.filePath("base"));
+        const auto rowsShown = [this] {
+            const QModelIndex root = page->tvPcSpecialFolders->rootIndex();
+            QStringList rows;
+            for (int i = 0; i < page->pcModel()->rowCount(root); ++i)
+                rows << page->pcModel()->index(i, 0, root).data().toString();
+            return rows;
+        };
+        const auto expected = [this] {
+            QStringList rows{"a.ts", "b.ts", "c.ts", "grow.ts"};
+            if (page->tvPcSpecialFolders->header()->sortIndicatorOrder() == Qt::DescendingOrder)
+                std::reverse(rows.begin(), rows.end());
+            return rows;
+        };
+        QTRY_COMPARE(rowsShown(), expected());
+        // Back in the tree: its own header again.
+        page->btnMyComputer->click();
+        QTRY_COMPARE(page->tvPcFolders->header()->sortIndicatorOrder(),
+                     page->tvPcSpecialFolders->header()->sortIndicatorOrder());
+        write(pc.filePath("base/0.ts"), "n");
+        page->wdgPcFolders->setCurrentIndex(1);
+        page->tvPcSpecialFolders->header()->setSortIndicator(0, Qt::AscendingOrder);
+        click(page->tvPcSpecialFolders, QModelIndex());
+        chooseFromMenu(page->tvPcSpecialFolders, QModelIndex(), page->pcContextMenu(), "Refresh");
+        QTRY_COMPARE(rowsShown(), (QStringList{"0.ts", "a.ts", "b.ts", "c.ts", "grow.ts"}));
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestMediaControls)
+#include "tst_mediacontrols.moc"
