@@ -5,6 +5,7 @@
 
 #include "base/settings.h"
 #include "base/strictipv4.h"
+#include "base/translatorloader.h"
 #include "devices/newdevicemodule.h"
 #include "devices/zbdevicecollection.h"
 #include "modules/generaluiinterface.h"
@@ -12,7 +13,9 @@
 
 #include <QCloseEvent>
 #include <QSettings>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTranslator>
 
 namespace {
 
@@ -239,6 +242,45 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(wizard.wizard->currentIndex(), 2, 10000);
         QCOMPARE(wizard.lblIPAddress->text(), QStringLiteral("IP address: 127.0.7.11"));
         QVERIFY(m_boxes.isEmpty());
+    }
+
+    // A language switch while a found receiver is shown: its details in the new language, the name the
+    // user typed kept; and back again. The USB page keeps its own button text likewise.
+    void languageSwitchKeepsShownTexts()
+    {
+        NewDeviceModule wizard(nullptr, nullptr);
+        wizard.searcher().setPort(startEmulators({"127.0.7.13"}));
+        wizard.btnAddDeviceManually->click();
+        wizard.txtIp1->setText(QStringLiteral("127.0.7.13"));
+        wizard.btnConnectNewDevice->click();
+        QTRY_COMPARE_WITH_TIMEOUT(wizard.wizard->currentIndex(), 2, 10000);
+        QTRY_VERIFY(!wizard.searcher().isBusy());
+        wizard.txtDeviceName->setText(QStringLiteral("Living room"));
+        const auto details = [&wizard] {
+            return QStringList{wizard.lblConnectedTo->toolTip(),    wizard.lblIPAddress->text(),
+                               wizard.lblMacAddress->text(),        wizard.lblHardwareVersion->text(),
+                               wizard.lblSoftwareVersion->text(),   wizard.lblProtocolVersion->text(),
+                               wizard.txtDeviceName->text()};
+        };
+        QTranslator translator;
+        const auto english = qScopeGuard([&] { loadTranslator(&translator, QStringLiteral("en_EN")); });
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        QTRY_COMPARE(wizard.btnConnectNewDevice->text(), QStringLiteral("Verbinden"));
+        QCOMPARE(details(), QStringList({"Verbunden mit Ombrelay Emulator", "IP-Adresse: 127.0.7.13",
+                                         "MAC-Adresse: 00-1E-B8-01-02-03", "Hardwareversion: EMU1",
+                                         "Softwareversion: 1.0.0", "Protokollversion: 1.4", "Living room"}));
+        QCOMPARE(wizard.lblConnectedTo->text(), wizard.lblConnectedTo->toolTip());
+        loadTranslator(&translator, QStringLiteral("en_EN"));
+        QTRY_COMPARE(wizard.btnConnectNewDevice->text(), QStringLiteral("Connect"));
+        QCOMPARE(details(), QStringList({"Connected to Ombrelay Emulator", "IP address: 127.0.7.13",
+                                         "MAC address: 00-1E-B8-01-02-03", "Hardware version: EMU1",
+                                         "Software version: 1.0.0", "Protocol version: 1.4", "Living room"}));
+        // The USB way shows "Create" on its button, in each language.
+        wizard.btnGoBack_2->click();
+        wizard.btnGoBack->click();
+        wizard.btnAddDeviceUSB->click();
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        QTRY_COMPARE(wizard.btnFinish->text(), QStringLiteral("Erstellen"));
     }
 
     // The complaint about an earlier text goes once an address parses, whatever follows.

@@ -1,5 +1,6 @@
 #include "testmain.h"
 
+#include "base/translatorloader.h"
 #include "media/mediaexplorerfilebrowser.h"
 #include "media/pcfilesystemmodel.h"
 
@@ -8,6 +9,7 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 // The PC pane's model: where drops land, and how the folder browser moves. (The model checker is not
 // attached: it fetches every folder it meets, which from "/" walks the whole machine.)
@@ -16,6 +18,7 @@ class TestPcFileSystemModel : public QObject
     Q_OBJECT
     QTemporaryDir dir;
     std::unique_ptr<PcFileSystemModel> model;
+    QTranslator translator;
 
     QString path(const QString &relative) const
     {
@@ -34,7 +37,51 @@ private slots:
         const QModelIndex top = model->index(path(""));
         QTRY_COMPARE(model->rowCount(top), 2);
     }
-    void cleanup() { model.reset(); }
+    void cleanup()
+    {
+        model.reset();
+        loadTranslator(&translator, QStringLiteral("en_EN"));
+        for (const char *name : {"big.ts", "small.txt"})
+            QFile::remove(path(name));
+    }
+
+    // Sizes and dates in the units and notation of the language chosen, as the receiver pane shows them.
+    void sizesAndDatesInTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("expected"); // big file size, its date, small file size, header
+        QTest::newRow("English") << "en_EN"
+                                 << QStringList{"293.0 KB", "07/12/2026 10:00", "10.0 byte(s)", "Date Modified"};
+        QTest::newRow("German") << "de_DE"
+                                << QStringList{"293,0 KB", "07.12.26 10:00", "10,0 Byte", "Änderungsdatum"};
+        QTest::newRow("Polish") << "pl_PL"
+                                << QStringList{"293,0 KB", "7.12.2026 10:00", "10,0 bajt(ów)", "Data modyfikacji"};
+    }
+    void sizesAndDatesInTheLanguage()
+    {
+        QFETCH(QString, language);
+        loadTranslator(&translator, language);
+        const QDateTime when(QDate(2026, 12, 7), QTime(10, 0));
+        for (const auto &[name, size] : {std::pair<QString, int>{"big.ts", 300000}, {"small.txt", 10}}) {
+            QFile f(path(name));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(size, 'x')) == size && f.flush());
+            QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
+        }
+        // A model that reads the folder with both files in it.
+        model = std::make_unique<PcFileSystemModel>();
+        model->setRootPath(path(""));
+        QTRY_COMPARE(model->rowCount(model->index(path(""))), 4);
+        const QModelIndex big = model->index(path("big.ts"));
+        QTRY_VERIFY(!big.siblingAtColumn(3).data().toString().isEmpty());
+        const QStringList shown{big.siblingAtColumn(1).data().toString(), big.siblingAtColumn(3).data().toString(),
+                                model->index(path("small.txt")).siblingAtColumn(1).data().toString(),
+                                model->headerData(3, Qt::Horizontal).toString()};
+        QTEST(shown, "expected");
+        // A folder has neither.
+        const QModelIndex folder = model->index(path("A"));
+        QCOMPARE(folder.siblingAtColumn(1).data().toString(), QString());
+        QCOMPARE(folder.siblingAtColumn(3).data(), QVariant());
+    }
 
     // Dropped on a folder: into it; on a file: beside it; PC and receiver payloads go to their own signal.
     void dropTargets_data()
