@@ -269,7 +269,9 @@ private slots:
         QCOMPARE(details(), QStringList({"Verbunden mit Ombrelay Emulator", "IP-Adresse: 127.0.7.13",
                                          "MAC-Adresse: 00-1E-B8-01-02-03", "Hardwareversion: EMU1",
                                          "Softwareversion: 1.0.0", "Protokollversion: 1.4", "Living room"}));
-        QCOMPARE(wizard.lblConnectedTo->text(), wizard.lblConnectedTo->toolTip());
+        QVERIFY(wizard.lblConnectedTo->text() == wizard.lblConnectedTo->toolTip() ||
+                (wizard.lblConnectedTo->text().startsWith(QStringLiteral("Verbunden mit")) &&
+                 wizard.lblConnectedTo->text().endsWith(QChar(0x2026))));
         loadTranslator(&translator, QStringLiteral("en_EN"));
         QTRY_COMPARE(wizard.btnConnectNewDevice->text(), QStringLiteral("Connect"));
         QCOMPARE(details(), QStringList({"Connected to Ombrelay Emulator", "IP address: 127.0.7.13",

@@ -487,7 +487,7 @@ private slots:
         page.show();
         DialogAnswerer answerer;
         const QString target = out.filePath("after.mp3");
-        answerer.fileAnswers << out.filePath("odd.mp3") << target;
+        answerer.fileAnswers << target; // for the recording afterwards
         answerBoxes();
         select(page, odd);
         // The command as the menu gives it, also where the menu does not offer it.
@@ -495,8 +495,7 @@ private slots:
             QVERIFY(QMetaObject::invokeMethod(&page, "onTranscodePressedMP3"));
         QTRY_VERIFY_WITH_TIMEOUT(idle(page), 30000);
         QCOMPARE(messages, QStringList{message});
-        QCOMPARE(answerer.fileAnswers.size(), 2); // no target was asked for
-        QVERIFY(!QFile::exists(out.filePath("odd.mp3")));
+        QCOMPARE(answerer.fileAnswers.size(), 1); // no target was asked for
         // The next command on a recording converts it.
         messages.clear();
         select(page, ts);

@@ -2,10 +2,12 @@
 
 #include "base/translatorloader.h"
 #include "media/mediaexplorerfilebrowser.h"
+#include "media/mediaexplorermodule.h"
 #include "media/pcfilesystemmodel.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -81,6 +83,51 @@ private slots:
         const QModelIndex folder = model->index(path("A"));
         QCOMPARE(folder.siblingAtColumn(1).data().toString(), QString());
         QCOMPARE(folder.siblingAtColumn(3).data(), QVariant());
+    }
+
+    // The column titles of the PC pane's views stay whole in every language, also in a narrow pane.
+    void columnTitlesFit_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("pane"); // width of the PC pane, the splitter dragged there
+        QTest::newRow("German, narrow") << "de_DE" << 420;
+        QTest::newRow("German, wide") << "de_DE" << 900;
+        QTest::newRow("Polish, narrow") << "pl_PL" << 420;
+    }
+    void columnTitlesFit()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, pane);
+        loadTranslator(&translator, language);
+        MediaExplorerModule page;
+        page.setGeneralMode(true);
+        page.deviceStackedWidget->show(); // a receiver's page shares the width with its drives
+        page.resize(1400, 600);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        page.mexTreesSplitter->setSizes({1400 - pane, pane});
+        for (QTreeView *view : {static_cast<QTreeView *>(page.tvPcFolders), static_cast<QTreeView *>(page.tvPcSpecialFolders)}) {
+            page.wdgPcFolders->setCurrentWidget(view->parentWidget()); // as "My Computer" and the folders do
+            // sorted by the date: its indicator takes room too
+            view->sortByColumn(3, Qt::DescendingOrder);
+            QHeaderView *header = view->header();
+            QTRY_VERIFY(view->isVisible());
+            QCoreApplication::processEvents();
+            const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+            const int mark = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+            for (int column = 0; column < header->count(); ++column) {
+                const QString title = view->model()->headerData(column, Qt::Horizontal).toString();
+                int needed = header->fontMetrics().horizontalAdvance(title) + 2 * margin;
+                if (header->sortIndicatorSection() == column)
+                    needed += mark + margin;
+                QVERIFY2(header->sectionSize(column) >= needed,
+                         qPrintable(QStringLiteral("%1 \"%2\": %3 of %4 px (view %5 px)")
+                                        .arg(view->objectName(), title)
+                                        .arg(header->sectionSize(column))
+                                        .arg(needed)
+                                        .arg(view->viewport()->width())));
+            }
+        }
     }
 
     // Dropped on a folder: into it; on a file: beside it; PC and receiver payloads go to their own signal.

@@ -118,8 +118,8 @@ private slots:
         }
         QCOMPARE(shown, QStringList({"293,0 KB", "07.12.26 10:00", "10,0 Byte", "07.12.26 10:00"}));
         // A folder has neither.
-        QCOMPARE(movies.siblingAtColumn(1).data(), QVariant());
-        QCOMPARE(movies.siblingAtColumn(3).data(), QVariant());
+        QCOMPARE(QModelIndex(movies).siblingAtColumn(1).data(), QVariant());
+        QCOMPARE(QModelIndex(movies).siblingAtColumn(3).data(), QVariant());
     }
 
     // Drive kinds and recordings as the receiver lists them, and the payload a recording gives.

@@ -179,7 +179,7 @@ private slots:
         QTest::newRow("short octets") << "1.1.1.1" << -1 << "1.1.1.1" << 0;
         QTest::newRow("three short of four") << "192.168.1.1" << -1 << "192.168.1.1" << 0;
         QTest::newRow("cursor in the first octet") << "192.168.1.1" << 1 << "192.168.1.1" << 0;
-        QTest::newRow("three octets") << "192.168.1" << -1 << "192.168.1" << 0;
+        QTest::newRow("three octets") << "192.168.1" << -1 << "192.168.1." << 0;
         QTest::newRow("empty") << "" << 0 << "..." << 0;
         QTest::newRow("complete") << "192.168.001.010" << -1 << "192.168.001.010" << 1;
     }
