@@ -9,11 +9,11 @@
 
 #include <atomic>
 #include <cerrno>
-#include <memory>
-#include <utility>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 

@@ -55,8 +55,8 @@ void MediaExplorerModule::startConversion(int type)
     const QString suffix = QFileInfo(_selectedPcFile).suffix();
     if (!_selectedPcFile.isEmpty() && suffix.compare(QLatin1String("ts"), Qt::CaseInsensitive) != 0 &&
         suffix.compare(QLatin1String("ts4"), Qt::CaseInsensitive) != 0) {
-        MessageBox::warning(this, tr("%1 is not a recording Ombrelay can convert.")
-                                      .arg(QFileInfo(_selectedPcFile).fileName()));
+        MessageBox::warning(
+            this, tr("%1 is not a recording Ombrelay can convert.").arg(QFileInfo(_selectedPcFile).fileName()));
         return;
     }
     QString converter = Settings::getString(Settings::PathVideoConversion, QString());

@@ -219,8 +219,8 @@ void receiverFiles(int count, qint64 size)
     manager.requestClose();
     const int copied = int(QDir(pc.filePath("page")).entryList(QDir::Files).size());
     std::printf("%-28s page %.2f s, worker %.2f s, ratio %.2f (limit 1.5) %s (%d of %d files via the page)\n",
-                "500 small receiver files", pageSeconds, worker, pageSeconds / worker, verdict(pageSeconds / worker <= 1.5),
-                copied, count);
+                "500 small receiver files", pageSeconds, worker, pageSeconds / worker,
+                verdict(pageSeconds / worker <= 1.5), copied, count);
 }
 
 double listing(int entries)

@@ -12,8 +12,8 @@
 #include "widgets/messagebox.h"
 
 #include <QCloseEvent>
-#include <QSettings>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTranslator>
 
@@ -257,9 +257,9 @@ private slots:
         QTRY_VERIFY(!wizard.searcher().isBusy());
         wizard.txtDeviceName->setText(QStringLiteral("Living room"));
         const auto details = [&wizard] {
-            return QStringList{wizard.lblConnectedTo->toolTip(),    wizard.lblIPAddress->text(),
-                               wizard.lblMacAddress->text(),        wizard.lblHardwareVersion->text(),
-                               wizard.lblSoftwareVersion->text(),   wizard.lblProtocolVersion->text(),
+            return QStringList{wizard.lblConnectedTo->toolTip(),  wizard.lblIPAddress->text(),
+                               wizard.lblMacAddress->text(),      wizard.lblHardwareVersion->text(),
+                               wizard.lblSoftwareVersion->text(), wizard.lblProtocolVersion->text(),
                                wizard.txtDeviceName->text()};
         };
         QTranslator translator;

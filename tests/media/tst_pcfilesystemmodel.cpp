@@ -54,8 +54,7 @@ private slots:
         QTest::addColumn<QStringList>("expected"); // big file size, its date, small file size, header
         QTest::newRow("English") << "en_EN"
                                  << QStringList{"293.0 KB", "07/12/2026 10:00", "10.0 byte(s)", "Date Modified"};
-        QTest::newRow("German") << "de_DE"
-                                << QStringList{"293,0 KB", "07.12.26 10:00", "10,0 Byte", "Änderungsdatum"};
+        QTest::newRow("German") << "de_DE" << QStringList{"293,0 KB", "07.12.26 10:00", "10,0 Byte", "Änderungsdatum"};
         QTest::newRow("Polish") << "pl_PL"
                                 << QStringList{"293,0 KB", "7.12.2026 10:00", "10,0 bajt(ów)", "Data modyfikacji"};
     }
@@ -106,7 +105,8 @@ private slots:
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         page.mexTreesSplitter->setSizes({1400 - pane, pane});
-        for (QTreeView *view : {static_cast<QTreeView *>(page.tvPcFolders), static_cast<QTreeView *>(page.tvPcSpecialFolders)}) {
+        for (QTreeView *view :
+             {static_cast<QTreeView *>(page.tvPcFolders), static_cast<QTreeView *>(page.tvPcSpecialFolders)}) {
             page.wdgPcFolders->setCurrentWidget(view->parentWidget()); // as "My Computer" and the folders do
             // sorted by the date: its indicator takes room too
             view->sortByColumn(3, Qt::DescendingOrder);
