@@ -311,7 +311,7 @@ void receiverFilesIntoShownFolder(int count)
     manager.connectToHost(emulator.host());
     runUntil([&] { return connected; });
     QTemporaryDir pc;
-    const int rounds = 3;
+    const int rounds = 5;
     QList<double> hiddenSeconds, shownSeconds, ratios;
     int mostListings = 0, shownCopied = 0, hiddenCopied = 0;
     {
