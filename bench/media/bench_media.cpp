@@ -144,6 +144,10 @@ void compare(const char *what, const QStringList &files, const QString &root, do
         workers << worker;
         ratios << page / worker;
     }
+    QString each;
+    for (const double r : std::as_const(ratios))
+        each += QStringLiteral(" %1").arg(r, 0, 'f', 2);
+    std::printf("%-28s ratios of the pairs:%s\n", "", qPrintable(each));
     const double ratio = BenchFigures::median(ratios);
     std::printf("%-28s page %.2f s, worker %.2f s, ratio %.2f (limit %.1f) %s (medians of %d pairs)\n", what,
                 BenchFigures::median(pages), BenchFigures::median(workers), ratio, limit, verdict(ratio <= limit),
