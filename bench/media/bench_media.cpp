@@ -35,6 +35,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace {
 bool missed = false;
 
@@ -43,6 +45,13 @@ const char *verdict(bool met)
 {
     missed = missed || !met;
     return met ? "met" : "MISSED";
+}
+
+// Before each timed job: what the last one wrote goes to the disk first, so that its write-back does not
+// slow the next one down and a pair's order does not decide its ratio.
+void settle()
+{
+    ::sync();
 }
 
 // Runs the event loop until done() holds; unlike a test wait it never sleeps between events.
@@ -87,6 +96,7 @@ double viaPage(const QStringList &files, const QString &destination)
 {
     MediaExplorerModule page;
     page.setGeneralMode(true);
+    settle();
     QElapsedTimer t;
     t.start();
     emit page.pcModel()->mimeDataDropped(destination, payload(files));
@@ -98,6 +108,7 @@ double direct(const QStringList &files, const QString &destination)
 {
     OfflineCommunicationManager manager;
     QObject owner;
+    settle();
     QElapsedTimer t;
     t.start();
     int left = int(files.size());
@@ -191,6 +202,7 @@ void receiverFiles(int count, qint64 size)
     const auto viaPage = [&](const QString &folder) {
         MediaExplorerModule page;
         page.setCommunicationManager(&manager);
+        settle();
         QElapsedTimer t;
         t.start();
         emit page.pcModel()->mimeDeviceDataDropped(folder, payload);
@@ -199,6 +211,7 @@ void receiverFiles(int count, qint64 size)
     };
     const auto direct = [&](const QString &folder) {
         QObject owner;
+        settle();
         QElapsedTimer t;
         t.start();
         int left = int(sources.size());
@@ -312,6 +325,7 @@ PageJob pageJob(MediaExplorerModule &page, MediaCommands &media, const QPersiste
     waitAtMost(5000, [&] { return page.activePane() == 1; });
     page.tvPcFolders->selectionModel()->select(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     const int listingsBefore = media.listingsOf(QStringLiteral("hdd\\src"));
+    settle();
     QElapsedTimer t;
     t.start();
     page.pasteFromClipboard();
