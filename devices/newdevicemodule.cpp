@@ -108,7 +108,8 @@ void NewDeviceModule::restoreShownTexts()
     btnFinish->setText(tr(finishText));
     if (searchingText)
         txtSearchingMessage->setText(tr(searchingText));
-    btnUnselectAll->setText(foundDevicesModel.hasChecked() ? tr("Uncheck all") : tr("Check all"));
+    if (foundDevicesModel.rowCount() > 0) // else the form's own text stands
+        btnUnselectAll->setText(foundDevicesModel.hasChecked() ? tr("Uncheck all") : tr("Check all"));
     if (mode == IpMode && deviceFound)
         showDetails(newDeviceInfo);
 }

@@ -285,6 +285,28 @@ private slots:
         QTRY_COMPARE(wizard.btnFinish->text(), QStringLiteral("Erstellen"));
     }
 
+    // A language switch during a search keeps the search's own message, in the new language; after the
+    // search the check button keeps what it says.
+    void languageSwitchDuringSearch()
+    {
+        QObject owner; // the receivers hang on the collection's parent
+        ZBDeviceCollection collection(&owner);
+        NewDeviceModule page(nullptr, &collection);
+        page.searcher().setPort(startEmulators({"127.0.8.5", "127.0.8.6"}, true)); // silent: the search goes on
+        setRange(page, QStringLiteral("127.0.8.5"), QStringLiteral("127.0.8.6"));
+        page.btnSearch2->click();
+        QTRY_COMPARE(page.searcher().runningProbes(), 2);
+        QCOMPARE(page.txtSearchingMessage->text(), QStringLiteral("Searching for devices..."));
+        QTranslator translator;
+        const auto english = qScopeGuard([&] { loadTranslator(&translator, QStringLiteral("en_EN")); });
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        QTRY_COMPARE(page.txtSearchingMessage->text(), QStringLiteral("Geräte werden gesucht..."));
+        page.btnStopSearch->click();
+        QTRY_VERIFY(!page.searcher().isBusy());
+        loadTranslator(&translator, QStringLiteral("en_EN"));
+        QTRY_COMPARE(page.txtSearchingMessage->text(), QStringLiteral("Search is stopping. Please wait."));
+    }
+
     // The complaint about an earlier text goes once an address parses, whatever follows.
     void invalidThenInUse()
     {
