@@ -5,12 +5,15 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QThread>
 
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -56,6 +59,22 @@ bool DriveFlush::flush(const QString &path, QString *error)
     if (info.isDir())
         return syncDescriptor(info.absoluteFilePath(), true, error);
     return syncDescriptor(info.absoluteFilePath(), false, error) && syncDescriptor(info.absolutePath(), true, error);
+}
+
+void DriveFlush::flushInBackground(const QString &path, QObject *receiver,
+                                   std::function<void(bool ok, const QString &error)> done)
+{
+    struct Outcome
+    {
+        bool ok = false;
+        QString error;
+    };
+    const auto outcome = std::make_shared<Outcome>();
+    QThread *thread = QThread::create([path, outcome] { outcome->ok = flush(path, &outcome->error); });
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    QObject::connect(thread, &QThread::finished, receiver,
+                     [outcome, done = std::move(done)] { done(outcome->ok, outcome->error); });
+    thread->start();
 }
 
 void DriveFlush::setFailureForTests(bool fail)

@@ -1,5 +1,9 @@
 #include "base/filehelpers.h"
 
+#include "base/translatorloader.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -63,14 +67,25 @@ qint64 freeDiskSpace(const QString &path)
 
 QString formatSize(qint64 size)
 {
-    static const char *const units[] = {"byte(s)", "KB", "MB", "GB", "TB"};
+    static const char *const units[] = {QT_TRANSLATE_NOOP("FileHelpers", "byte(s)"),
+                                        QT_TRANSLATE_NOOP("FileHelpers", "KB"), QT_TRANSLATE_NOOP("FileHelpers", "MB"),
+                                        QT_TRANSLATE_NOOP("FileHelpers", "GB"), QT_TRANSLATE_NOOP("FileHelpers", "TB")};
     double value = double(size);
     int unit = 0;
     while (value >= 1024.0 && unit < 4) {
         value *= 1.0 / 1024.0;
         ++unit;
     }
-    return QStringLiteral("%1 %2").arg(QString::number(value, 'f', size > 0 ? 1 : 0), QLatin1String(units[unit]));
+    QLocale locale = languageLocale();
+    // "1023.0", not "1,023.0": the sizes stay as short as the receiver's own.
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return QStringLiteral("%1 %2").arg(locale.toString(value, 'f', size > 0 ? 1 : 0),
+                                       QCoreApplication::translate("FileHelpers", units[unit]));
+}
+
+QString formatDateTime(const QDateTime &when)
+{
+    return when.isValid() ? languageLocale().toString(when, QLocale::ShortFormat) : QString();
 }
 
 QString sanitizeFileName(const QString &name)

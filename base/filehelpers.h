@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+class QDateTime;
+
 // Small PC-side file helpers shared by the transfers, the offline worker and the media explorer.
 // They keep no state and report failure only through their results; any thread may call them.
 
@@ -20,8 +22,13 @@ bool removeDirRecursively(const QString &path);
 // exist yet, its nearest existing ancestor); -1 when that cannot be known, so callers skip the check.
 qint64 freeDiskSpace(const QString &path);
 
-// "500.0 byte(s)", "1.5 KB", ... as the receiver table and progress texts show sizes.
+// "500.0 byte(s)", "1.5 KB", ... as both panes of the media explorer and the progress texts show sizes:
+// the number in the current language's notation, the unit translated.
 QString formatSize(qint64 size);
+
+// A file's date and time as both panes of the media explorer show it, in the current language's short
+// notation; empty for a null date.
+QString formatDateTime(const QDateTime &when);
 
 // Replaces each of \ / : * ? " < > | with "_".
 QString sanitizeFileName(const QString &name);

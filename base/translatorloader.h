@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 class QTranslator;
@@ -9,3 +10,7 @@ class QTranslator;
 // ":/translations/Resources/MUI/" and installs it. Installing sends every widget the language-change event.
 // Returns whether a translation is installed afterwards.
 bool loadTranslator(QTranslator *translator, const QString &language);
+
+// The locale of the language the texts are in now, for dates and numbers shown beside them: English
+// until loadTranslator installs a translation. Any thread may ask.
+QLocale languageLocale();

@@ -98,6 +98,26 @@ NewDeviceModule::~NewDeviceModule()
 void NewDeviceModule::retranslate()
 {
     retranslateUi(this);
+    restoreShownTexts();
+}
+
+// The form's texts come back with a language change; what the page shows now is written again over them,
+// in the new language.
+void NewDeviceModule::restoreShownTexts()
+{
+    btnFinish->setText(tr(finishText));
+    if (searchingText)
+        txtSearchingMessage->setText(tr(searchingText));
+    if (foundDevicesModel.rowCount() > 0) // else the form's own text stands
+        btnUnselectAll->setText(foundDevicesModel.hasChecked() ? tr("Uncheck all") : tr("Check all"));
+    if (mode == IpMode && deviceFound)
+        showDetails(newDeviceInfo);
+}
+
+void NewDeviceModule::setSearchingText(const char *text)
+{
+    searchingText = text;
+    txtSearchingMessage->setText(tr(text));
 }
 
 bool NewDeviceModule::eventFilter(QObject *watched, QEvent *event)
@@ -117,7 +137,7 @@ void NewDeviceModule::changeEvent(QEvent *event)
 {
     OmbrelayModule::changeEvent(event);
     if (event->type() == QEvent::LanguageChange)
-        retranslateUi(this);
+        retranslate();
 }
 
 void NewDeviceModule::showStartPage()
@@ -127,7 +147,8 @@ void NewDeviceModule::showStartPage()
 
 void NewDeviceModule::onBtnSearchConnectedDevices()
 {
-    btnFinish->setText(tr("Connect"));
+    finishText = QT_TR_NOOP("Connect");
+    btnFinish->setText(tr(finishText));
     if (Settings::getBool(Settings::SearchCheckConnectionEnabled, true) && !isNetworkAvailable()) {
         MessageBox::information(
             this, tr("There is no network connection available. Please make sure a network cable is plugged in."));
@@ -158,7 +179,7 @@ void NewDeviceModule::showSearchPage()
 {
     foundDevicesModel.clear();
     btnFinish_2->setEnabled(false);
-    txtSearchingMessage->setText(tr("Initializing..."));
+    setSearchingText(QT_TR_NOOP("Initializing..."));
     txtSearchingMessage->show();
     wizard->setCurrentIndex(3);
     btnGoBack_3->setEnabled(false);
@@ -192,7 +213,7 @@ void NewDeviceModule::onHostsCounted(quint64 count)
     pgrSearchProgress->setMaximum(100);
     pgrSearchProgress->setValue(0);
     pgrSearchProgress->show();
-    txtSearchingMessage->setText(tr("Searching for devices..."));
+    setSearchingText(QT_TR_NOOP("Searching for devices..."));
     pgrSearchProgress->repaint();
 }
 
@@ -214,6 +235,16 @@ void NewDeviceModule::onDeviceFound(const ZBDeviceInfo &info)
     }
     if (mode != IpMode)
         return;
+    showDetails(info);
+    txtDeviceName->setText(info.label());
+    newDeviceInfo = info;
+    wizard->setCurrentIndex(2);
+    txtDeviceName->selectAll();
+    txtDeviceName->setFocus();
+}
+
+void NewDeviceModule::showDetails(const ZBDeviceInfo &info)
+{
     // A receiver's name can be of any length and this line has a fixed place beside the picture: a long
     // one is shortened there and given whole in the tool tip.
     const QString connectedTo = tr("Connected to %1").arg(info.name());
@@ -226,11 +257,6 @@ void NewDeviceModule::onDeviceFound(const ZBDeviceInfo &info)
     lblHardwareVersion->setText(tr("Hardware version: %1").arg(info.hardwareVersion()));
     lblSoftwareVersion->setText(tr("Software version: %1").arg(info.softwareVersion()));
     lblProtocolVersion->setText(tr("Protocol version: %1").arg(double(info.protocolVersion()), 0, 'g', 6));
-    txtDeviceName->setText(info.label());
-    newDeviceInfo = info;
-    wizard->setCurrentIndex(2);
-    txtDeviceName->selectAll();
-    txtDeviceName->setFocus();
 }
 
 void NewDeviceModule::setDetailsVisible(bool visible)
@@ -278,7 +304,7 @@ void NewDeviceModule::onSearchFinished()
 
 void NewDeviceModule::stopSearch()
 {
-    txtSearchingMessage->setText(tr("Search is stopping. Please wait."));
+    setSearchingText(QT_TR_NOOP("Search is stopping. Please wait."));
     btnStopSearch->setEnabled(false);
     discovery.cancel();
     onSearchFinished();
@@ -449,7 +475,8 @@ void NewDeviceModule::connectDevice()
 
 void NewDeviceModule::onAddDeviceUSB()
 {
-    btnFinish->setText(tr("Create"));
+    finishText = QT_TR_NOOP("Create");
+    btnFinish->setText(tr(finishText));
     deviceFound = false;
     exitRequested = false;
     mode = UsbMode;

@@ -68,6 +68,9 @@ private:
     bool validateRange(quint32 *start, quint32 *end);
     void storeChecks();
     void showRangeError(const QString &text);
+    void showDetails(const ZBDeviceInfo &info);
+    void setSearchingText(const char *text);
+    void restoreShownTexts();
 
     int mode = SearchMode;
     ZBDeviceCollection *collection;
@@ -78,4 +81,7 @@ private:
     ZBDeviceListModel foundDevicesModel;
     quint64 hostsCount = 0;
     quint64 hostsDone = 0;
+    // Source texts of what the page shows beside its form, written again after a language change.
+    const char *finishText = "Connect";
+    const char *searchingText = nullptr;
 };

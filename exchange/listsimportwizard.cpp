@@ -9,11 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMovie>
-#include <QThread>
 
 #include <algorithm>
-#include <atomic>
-#include <memory>
 
 ListsImportWizard::ListsImportWizard(QWidget *parent, const QString &extension, const QString &drivePath)
     : QDialog(parent)
@@ -136,12 +133,8 @@ void ListsImportWizard::startFlush(const QString &path)
     // shows it is busy and keeps answering, Cancel included.
     flushing = true;
     setPage(5);
-    auto flushed = std::make_shared<std::atomic_bool>(false);
-    QThread *thread = QThread::create([path, flushed] { *flushed = DriveFlush::flush(path); });
-    // The thread ends by itself; a wizard closed meanwhile does not wait for the drive and hears nothing.
-    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    connect(thread, &QThread::finished, this, [this, flushed] { onFlushed(*flushed); });
-    thread->start();
+    // A wizard closed meanwhile does not wait for the drive and hears nothing.
+    DriveFlush::flushInBackground(path, this, [this](bool ok, const QString &) { onFlushed(ok); });
 }
 
 void ListsImportWizard::onFlushed(bool ok)

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -62,6 +63,9 @@ ProjectFileManager::ProjectFileManager(const QString &projectDescription, const 
 
 ProjectFileManager::~ProjectFileManager()
 {
+    // A flush still under way reaches nobody now: its busy cursor goes with the manager.
+    if (exportFlushing)
+        QGuiApplication::restoreOverrideCursor();
     delete newAction;
     delete openAction;
     delete saveAction;
@@ -469,26 +473,44 @@ bool ProjectFileManager::writeFile(const QString &path)
 
 bool ProjectFileManager::exportProject()
 {
+    // One export at a time: the last one may still be writing out to its drive.
+    if (exportFlushing)
+        return false;
     emit onBeforeExport();
-    bool ok = false;
     // Without a document there is nothing to export; refused silently.
     const QString name = loaded ? exportFileName() : QString();
-    if (!name.isNull()) {
-        QString error;
-        ok = writeText(name, serialise(), false, &error);
-        if (ok) {
-            // The marker by which a USB drive asks the receiver for its lists goes once the lists are there.
-            QFile::remove(QFileInfo(name).absoluteDir().filePath(Settings::dbXmlExportName()));
-            // The user pulls the stick as soon as we say it worked: the data must be on it by then.
-            ok = DriveFlush::flush(name, &error);
-        }
-        if (!ok) {
-            MessageBox::warning(dialogParent, tr("Write error. Cannot write file %1:\n%2").arg(name, error));
-        }
-        // An export is not a save of the project: the snapshot stays, so unsaved changes are still asked about.
+    if (name.isNull()) {
+        emit onAfterExport(false);
+        return false;
     }
-    emit onAfterExport(ok);
-    return ok;
+    QString error;
+    if (!writeText(name, serialise(), false, &error)) {
+        exportFailed(name, error);
+        return false;
+    }
+    // The marker by which a USB drive asks the receiver for its lists goes once the lists are there.
+    QFile::remove(QFileInfo(name).absoluteDir().filePath(Settings::dbXmlExportName()));
+    // The user pulls the stick as soon as we say it worked: the data must be on it by then. Writing it out
+    // takes long after a large copy to the stick, so it runs beside the window, which stays busy-looking
+    // and answering; the outcome comes with onAfterExport.
+    exportFlushing = true;
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    DriveFlush::flushInBackground(name, this, [this, name](bool ok, const QString &flushError) {
+        exportFlushing = false;
+        QGuiApplication::restoreOverrideCursor();
+        if (ok)
+            emit onAfterExport(true);
+        else
+            exportFailed(name, flushError);
+    });
+    // An export is not a save of the project: the snapshot stays, so unsaved changes are still asked about.
+    return true;
+}
+
+void ProjectFileManager::exportFailed(const QString &name, const QString &error)
+{
+    MessageBox::warning(dialogParent, tr("Write error. Cannot write file %1:\n%2").arg(name, error));
+    emit onAfterExport(false);
 }
 
 void ProjectFileManager::addRecentFile()

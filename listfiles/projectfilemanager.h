@@ -63,6 +63,9 @@ public slots:
     virtual void openProject();
     virtual void saveProject();
     virtual void saveProjectAs();
+    // Writes the export file onto the drive the user picks. False when nothing was written (refused,
+    // cancelled, failed, or an export still being written out); true when the file is written and being
+    // flushed to its drive. The outcome, the flush included, comes with onAfterExport.
     virtual bool exportProject();
     virtual bool closeProject();
 
@@ -108,6 +111,7 @@ private:
     static Digest digestOf(const QString &text);
     bool writeText(const QString &path, const QString &text, bool compressed, QString *error) const;
     void openError(const QString &text);
+    void exportFailed(const QString &name, const QString &error);
     QString serialise() const;
     // the text given is what the document now holds: it becomes the saved state
     void rememberSaved(const QString &text);
@@ -118,6 +122,7 @@ private:
     mutable quint64 answeredRevision = 0;
     bool untitled = true;
     bool loaded = false;
+    bool exportFlushing = false;
     int untitledCounter = 1;
     QWidget *dialogParent = nullptr;
     QString filePath;

@@ -50,6 +50,15 @@ void MediaExplorerModule::startConversion(int type)
     // One thing at a time: the page is busy with a copy or with another conversion.
     if (_busy || _transcoder.state() != QProcess::NotRunning)
         return;
+    // FFmpeg would try any file and end with its own words about a corrupted input: only the receivers'
+    // recordings (".ts", ".ts4") are taken, and anything else is told as what it is.
+    const QString suffix = QFileInfo(_selectedPcFile).suffix();
+    if (!_selectedPcFile.isEmpty() && suffix.compare(QLatin1String("ts"), Qt::CaseInsensitive) != 0 &&
+        suffix.compare(QLatin1String("ts4"), Qt::CaseInsensitive) != 0) {
+        MessageBox::warning(
+            this, tr("%1 is not a recording Ombrelay can convert.").arg(QFileInfo(_selectedPcFile).fileName()));
+        return;
+    }
     QString converter = Settings::getString(Settings::PathVideoConversion, QString());
     if (converter.isEmpty())
         converter = Settings::ffmpegDefaultPath();

@@ -1,5 +1,6 @@
 #include "media/pcfilesystemmodel.h"
 
+#include "base/filehelpers.h"
 #include "device/transfers/copyjobbuilders.h"
 
 #include <QAbstractFileIconProvider>
@@ -122,8 +123,12 @@ QVariant PcFileSystemModel::headerData(int section, Qt::Orientation orientation,
 
 QVariant PcFileSystemModel::data(const QModelIndex &index, int role) const
 {
+    // Size and date as the receiver pane writes them, in the language of the texts: the framework's
+    // own are in other units ("KiB") and in the view's locale.
+    if (role == Qt::DisplayRole && index.isValid() && index.column() == 1)
+        return isDir(index) ? QVariant() : QVariant(formatSize(size(index)));
     if (role == Qt::DisplayRole && index.isValid() && index.column() == 3)
-        return isDir(index) ? QVariant() : QVariant(lastModified(index));
+        return isDir(index) ? QVariant() : QVariant(formatDateTime(lastModified(index)));
     if (role == Qt::DisplayRole && index.isValid() && index.column() == 2) {
         const QString text = QFileSystemModel::data(index, role).toString();
         // The base model says "Folder" here where other platforms say "File Folder".

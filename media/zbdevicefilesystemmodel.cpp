@@ -346,14 +346,17 @@ QVariant ZBDeviceFileSystemModel::data(const QModelIndex &index, int role) const
     case 0: {
         const bool expanding = _fetching && _fetchIndex.isValid() && _fetchIndex.column() == 0 &&
                                _fetchIndex.row() == index.row() && _fetchIndex.internalPointer() == item;
-        return expanding ? item->name() + tr("(expanding...)") : item->name();
+        return expanding ? item->name() + u' ' + tr("(expanding...)") : item->name();
     }
     case 1:
         return item->isContainer() ? QVariant() : QVariant(formatSize(item->size()));
     case 2:
         return typeName(index);
-    case 3:
-        return item->lastModified();
+    case 3: {
+        // Written out here, in the language of the texts: the view would take its own locale.
+        const QString when = formatDateTime(item->lastModified());
+        return when.isEmpty() ? QVariant() : QVariant(when);
+    }
     default:
         return QStringLiteral("No data");
     }

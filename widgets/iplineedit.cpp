@@ -31,9 +31,9 @@ QHostAddress IPLineEdit::address() const
 
 void IPLineEdit::keyPressEvent(QKeyEvent *event)
 {
+    // Enter on the keypad is Return here as everywhere else in the program: padding by the length of the
+    // text made it fill only some of the octets.
     if (event->key() == Qt::Key_Right)
         padOctets(cursorPosition());
-    else if (event->key() == Qt::Key_Enter)
-        padOctets(text().size());
     QLineEdit::keyPressEvent(event);
 }

@@ -3,8 +3,8 @@
 #include <QHostAddress>
 #include <QLineEdit>
 
-// An IPv4 address field whose mask takes four groups of three digits; Right and keypad Enter pad
-// the octets typed so far with zeros.
+// An IPv4 address field whose mask takes four groups of three digits; Right pads the octets typed so far
+// with zeros. Return and keypad Enter do the same: the line edit's own finishing of the edit.
 class IPLineEdit : public QLineEdit
 {
     Q_OBJECT

@@ -63,6 +63,10 @@
 <context>
     <name>MediaExplorerModule</name>
     <message>
+        <source>%1 is not a recording Ombrelay can convert.</source>
+        <translation>%1 ist keine Aufnahme, die Ombrelay umwandeln kann.</translation>
+    </message>
+    <message>
         <source>To convert audio and video recordings Ombrelay needs FFmpeg software. It seems that FFmpeg path is incorrect. Would you like to set it now?</source>
         <translation>Zum Konvertieren von Audio- und Videoaufnahmen benötigt Ombrelay die Software FFmpeg. Der FFmpeg-Pfad scheint falsch zu sein. Möchten Sie ihn jetzt festlegen?</translation>
     </message>

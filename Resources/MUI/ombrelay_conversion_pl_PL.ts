@@ -63,6 +63,10 @@
 <context>
     <name>MediaExplorerModule</name>
     <message>
+        <source>%1 is not a recording Ombrelay can convert.</source>
+        <translation>%1 nie jest nagraniem, które Ombrelay potrafi przekonwertować.</translation>
+    </message>
+    <message>
         <source>To convert audio and video recordings Ombrelay needs FFmpeg software. It seems that FFmpeg path is incorrect. Would you like to set it now?</source>
         <translation>Do konwersji nagrań audio i wideo Ombrelay potrzebuje oprogramowania FFmpeg. Wygląda na to, że ścieżka do FFmpeg jest nieprawidłowa. Czy chcesz ją teraz ustawić?</translation>
     </message>

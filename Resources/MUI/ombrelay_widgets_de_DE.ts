@@ -99,4 +99,27 @@
         <translation>&amp;Alles auswählen</translation>
     </message>
 </context>
+<context>
+    <name>FileHelpers</name>
+    <message>
+        <source>byte(s)</source>
+        <translation>Byte</translation>
+    </message>
+    <message>
+        <source>KB</source>
+        <translation>KB</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>MB</translation>
+    </message>
+    <message>
+        <source>GB</source>
+        <translation>GB</translation>
+    </message>
+    <message>
+        <source>TB</source>
+        <translation>TB</translation>
+    </message>
+</context>
 </TS>

@@ -1,9 +1,14 @@
 #include "testmain.h"
 
 #include "base/filehelpers.h"
+#include "base/translatorloader.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTranslator>
 
 class TestFileHelpers : public QObject
 {
@@ -77,6 +82,48 @@ private slots:
         row("inside", "..", "ESCAPE");
         row("inside", QStringLiteral("d/").repeated(70), "ESCAPE");
     }
+    // Sizes and dates in the language chosen: its notation, its unit words; the same asked from a
+    // worker thread (the transfers' progress texts); back in English after a switch back.
+    void inTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("German") << "de_DE" << QStringList{"0 Byte",  "1023,0 Byte", "1,5 KB",         "1024,0 KB",
+                                                          "-5 Byte", "2048,0 TB",   "07.12.26 10:00", ""};
+        QTest::newRow("Polish") << "pl_PL"
+                                << QStringList{"0 bajt(ów)",  "1023,0 bajt(ów)", "1,5 KB",          "1024,0 KB",
+                                               "-5 bajt(ów)", "2048,0 TB",       "7.12.2026 10:00", ""};
+        QTest::newRow("English again") << "en_EN"
+                                       << QStringList{"0 byte(s)",  "1023.0 byte(s)", "1.5 KB",           "1024.0 KB",
+                                                      "-5 byte(s)", "2048.0 TB",      "07/12/2026 10:00", ""};
+    }
+    void inTheLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, expected);
+        QTranslator translator;
+        QTranslator other; // a language before, so each row switches from somewhere else
+        loadTranslator(&other, language == QLatin1String("de_DE") ? QStringLiteral("pl_PL") : QStringLiteral("de_DE"));
+        loadTranslator(&other, QStringLiteral("en_EN"));
+        const auto english = qScopeGuard([&] { loadTranslator(&translator, QStringLiteral("en_EN")); });
+        loadTranslator(&translator, language);
+        const auto shown = [] {
+            QStringList out;
+            for (const qint64 size :
+                 {qint64(0), qint64(1023), qint64(1536), qint64(1048575), qint64(-5), qint64(2251799813685248)})
+                out << formatSize(size);
+            out << formatDateTime(QDateTime(QDate(2026, 12, 7), QTime(10, 0))) << formatDateTime(QDateTime());
+            return out;
+        };
+        QCOMPARE(shown(), expected);
+        QStringList fromWorker;
+        QThread *worker = QThread::create([&] { fromWorker = shown(); });
+        worker->start();
+        QVERIFY(worker->wait(10000));
+        delete worker;
+        QCOMPARE(fromWorker, expected);
+    }
+
     void texts()
     {
         QFETCH(QString, function);

@@ -5,14 +5,17 @@
 
 #include "base/settings.h"
 #include "base/strictipv4.h"
+#include "base/translatorloader.h"
 #include "devices/newdevicemodule.h"
 #include "devices/zbdevicecollection.h"
 #include "modules/generaluiinterface.h"
 #include "widgets/messagebox.h"
 
 #include <QCloseEvent>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTranslator>
 
 namespace {
 
@@ -239,6 +242,69 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(wizard.wizard->currentIndex(), 2, 10000);
         QCOMPARE(wizard.lblIPAddress->text(), QStringLiteral("IP address: 127.0.7.11"));
         QVERIFY(m_boxes.isEmpty());
+    }
+
+    // A language switch while a found receiver is shown: its details in the new language, the name the
+    // user typed kept; and back again. The USB page keeps its own button text likewise.
+    void languageSwitchKeepsShownTexts()
+    {
+        NewDeviceModule wizard(nullptr, nullptr);
+        wizard.searcher().setPort(startEmulators({"127.0.7.13"}));
+        wizard.btnAddDeviceManually->click();
+        wizard.txtIp1->setText(QStringLiteral("127.0.7.13"));
+        wizard.btnConnectNewDevice->click();
+        QTRY_COMPARE_WITH_TIMEOUT(wizard.wizard->currentIndex(), 2, 10000);
+        QTRY_VERIFY(!wizard.searcher().isBusy());
+        wizard.txtDeviceName->setText(QStringLiteral("Living room"));
+        const auto details = [&wizard] {
+            return QStringList{wizard.lblConnectedTo->toolTip(),  wizard.lblIPAddress->text(),
+                               wizard.lblMacAddress->text(),      wizard.lblHardwareVersion->text(),
+                               wizard.lblSoftwareVersion->text(), wizard.lblProtocolVersion->text(),
+                               wizard.txtDeviceName->text()};
+        };
+        QTranslator translator;
+        const auto english = qScopeGuard([&] { loadTranslator(&translator, QStringLiteral("en_EN")); });
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        QTRY_COMPARE(wizard.btnConnectNewDevice->text(), QStringLiteral("Verbinden"));
+        QCOMPARE(details(), QStringList({"Verbunden mit Ombrelay Emulator", "IP-Adresse: 127.0.7.13",
+                                         "MAC-Adresse: 00-1E-B8-01-02-03", "Hardwareversion: EMU1",
+                                         "Softwareversion: 1.0.0", "Protokollversion: 1.4", "Living room"}));
+        QVERIFY(wizard.lblConnectedTo->text() == wizard.lblConnectedTo->toolTip() ||
+                (wizard.lblConnectedTo->text().startsWith(QStringLiteral("Verbunden mit")) &&
+                 wizard.lblConnectedTo->text().endsWith(QChar(0x2026))));
+        loadTranslator(&translator, QStringLiteral("en_EN"));
+        QTRY_COMPARE(wizard.btnConnectNewDevice->text(), QStringLiteral("Connect"));
+        QCOMPARE(details(), QStringList({"Connected to Ombrelay Emulator", "IP address: 127.0.7.13",
+                                         "MAC address: 00-1E-B8-01-02-03", "Hardware version: EMU1",
+                                         "Software version: 1.0.0", "Protocol version: 1.4", "Living room"}));
+        // The USB way shows "Create" on its button, in each language.
+        wizard.btnGoBack_2->click();
+        wizard.btnGoBack->click();
+        wizard.btnAddDeviceUSB->click();
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        QTRY_COMPARE(wizard.btnFinish->text(), QStringLiteral("Erstellen"));
+    }
+
+    // A language switch during a search keeps the search's own message, in the new language; after the
+    // search the check button keeps what it says.
+    void languageSwitchDuringSearch()
+    {
+        QObject owner; // the receivers hang on the collection's parent
+        ZBDeviceCollection collection(&owner);
+        NewDeviceModule page(nullptr, &collection);
+        page.searcher().setPort(startEmulators({"127.0.8.5", "127.0.8.6"}, true)); // silent: the search goes on
+        setRange(page, QStringLiteral("127.0.8.5"), QStringLiteral("127.0.8.6"));
+        page.btnSearch2->click();
+        QTRY_COMPARE(page.searcher().runningProbes(), 2);
+        QCOMPARE(page.txtSearchingMessage->text(), QStringLiteral("Searching for devices..."));
+        QTranslator translator;
+        const auto english = qScopeGuard([&] { loadTranslator(&translator, QStringLiteral("en_EN")); });
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        QTRY_COMPARE(page.txtSearchingMessage->text(), QStringLiteral("Geräte werden gesucht..."));
+        page.btnStopSearch->click();
+        QTRY_VERIFY(!page.searcher().isBusy());
+        loadTranslator(&translator, QStringLiteral("en_EN"));
+        QTRY_COMPARE(page.txtSearchingMessage->text(), QStringLiteral("Search is stopping. Please wait."));
     }
 
     // The complaint about an earlier text goes once an address parses, whatever follows.

@@ -4,6 +4,7 @@
 #include "document/docitemsdataprovider.h"
 #include "exchange/listsimportwizard.h"
 #include "exchange/selectdrivedialog.h"
+#include "listfiles/exportdrivepicker.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "testmain.h"
 #include "widgets/messagebox.h"
@@ -12,9 +13,12 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListView>
+#include <QMessageBox>
 #include <QMovie>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSemaphore>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -299,11 +303,77 @@ private slots:
             QTest::mouseClick(picker->buttonBox->button(QDialogButtonBox::Ok), Qt::LeftButton);
         });
         TVListProjectFileManager manager(&parent);
+        QSignalSpy exported(&manager, &ProjectFileManager::onAfterExport);
         QVERIFY(manager.newProject(tvList));
         QVERIFY(manager.exportProject());
         QVERIFY(QFile::exists(stick + "/FavsListUpdate.tvqvx") && !QFile::exists(stick + "/dbxmlexport"));
+        QTRY_COMPARE(exported.size(), 1);
+        QCOMPARE(exported.last().value(0).toBool(), true);
         DriveFlush::setFailureForTests(true);
-        QVERIFY(!manager.exportProject()); // the write error box is answered by the hook
+        QVERIFY(manager.exportProject()); // written; the flush fails, the write error box is answered by the hook
+        QTRY_COMPARE(exported.size(), 2);
+        QCOMPARE(exported.last().value(0).toBool(), false);
+    }
+
+    // An export is written out to its drive beside the window: the export returns at once, the window
+    // answers while the drive is written, a second export meanwhile is refused, and the outcome follows,
+    // a failure as a failure with its reason; the next export after it works.
+    void exportFlushesBesideTheWindow()
+    {
+        struct Gate // shared with the flushing thread, which may outlive a failed test
+        {
+            QSemaphore release;
+            std::atomic_bool onGuiThread{false};
+            std::atomic_bool held{false};
+        };
+        const auto gate = std::make_shared<Gate>();
+        DriveFlush::setStartHookForTests([gate] {
+            gate->onGuiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
+            gate->held = true;
+            gate->release.tryAcquire(1, 5000); // a flush on the GUI thread would hold the window this long
+            gate->held = false;
+        });
+        QStringList boxes;
+        MessageBox::setAnswerHook([&boxes](QDialog *box) {
+            if (auto *message = qobject_cast<QMessageBox *>(box))
+                boxes << message->text();
+            box->reject();
+        });
+        ExportDrivePicker::setPicker([this](QWidget *) { return stick; });
+        const auto noPicker = qScopeGuard([] { ExportDrivePicker::setPicker({}); });
+        TVListProjectFileManager manager(&parent);
+        QSignalSpy exported(&manager, &ProjectFileManager::onAfterExport);
+        QVERIFY(manager.newProject(tvList));
+        QVERIFY(touch(stick + "/dbxmlexport"));
+        QVERIFY(manager.exportProject());
+        QTRY_VERIFY(gate->held);
+        QVERIFY(!gate->onGuiThread);
+        QCOMPARE(exported.size(), 0);
+        QVERIFY(QFile::exists(stick + "/FavsListUpdate.tvqvx") && !QFile::exists(stick + "/dbxmlexport"));
+        bool answered = false;
+        QTimer::singleShot(0, &parent, [&answered] { answered = true; });
+        QTRY_VERIFY(answered);
+        QVERIFY(gate->held);
+        QVERIFY(!manager.exportProject()); // still writing out: refused, no second outcome
+        gate->release.release();
+        QTRY_COMPARE(exported.size(), 1);
+        QCOMPARE(exported.last().value(0).toBool(), true);
+        QCOMPARE(boxes, QStringList());
+
+        DriveFlush::setFailureForTests(true);
+        gate->release.release(); // this flush is not held
+        QVERIFY(manager.exportProject());
+        QTRY_COMPARE(exported.size(), 2);
+        QCOMPARE(exported.last().value(0).toBool(), false);
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes.first().contains("The drive did not confirm the data."), qPrintable(boxes.first()));
+
+        DriveFlush::setFailureForTests(false);
+        gate->release.release();
+        QVERIFY(manager.exportProject());
+        QTRY_COMPARE(exported.size(), 3);
+        QCOMPARE(exported.last().value(0).toBool(), true);
+        QTRY_VERIFY(!gate->held);
     }
 };
 

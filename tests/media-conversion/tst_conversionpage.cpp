@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QDirIterator>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
@@ -450,6 +451,60 @@ private slots:
     }
 
     // The failure texts in the user's language.
+    // A file that is no recording is refused by the page in words of its own, not left to FFmpeg's failure;
+    // a recording converts afterwards.
+    void notARecording_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("text file") << "song.txt"
+                                   << "en_EN"
+                                   << "song.txt is not a recording Ombrelay can convert.";
+        QTest::newRow("no suffix, de") << "News 20.15"
+                                       << "de_DE"
+                                       << "News 20.15 ist keine Aufnahme, die Ombrelay umwandeln kann.";
+        // Offered by the menu, whose rule only looks at the end of the name.
+        QTest::newRow("ends in ts, pl") << "charts.parts"
+                                        << "pl_PL"
+                                        << "charts.parts nie jest nagraniem, które Ombrelay potrafi przekonwertować.";
+    }
+    void notARecording()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, language);
+        QFETCH(QString, message);
+        const QString odd = out.filePath(name);
+        QFile file(odd);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("just some text\n") > 0);
+        file.close();
+        QTranslator translator;
+        loadTranslator(&translator, language);
+        const auto english = qScopeGuard([&] { loadTranslator(&translator, "en_EN"); });
+        Settings::setString(Settings::PathVideoConversion, QString()); // the real ffmpeg
+        MediaExplorerModule page;
+        page.setGeneralMode(true);
+        page.show();
+        DialogAnswerer answerer;
+        const QString target = out.filePath("after.mp3");
+        answerer.fileAnswers << target; // for the recording afterwards
+        answerBoxes();
+        select(page, odd);
+        // The command as the menu gives it, also where the menu does not offer it.
+        if (!trigger(page, "MP3"))
+            QVERIFY(QMetaObject::invokeMethod(&page, "onTranscodePressedMP3"));
+        QTRY_VERIFY_WITH_TIMEOUT(idle(page), 30000);
+        QCOMPARE(messages, QStringList{message});
+        QCOMPARE(answerer.fileAnswers.size(), 1); // no target was asked for
+        // The next command on a recording converts it.
+        messages.clear();
+        select(page, ts);
+        QVERIFY(trigger(page, "MP3"));
+        QTRY_VERIFY_WITH_TIMEOUT(idle(page), 60000);
+        QCOMPARE(messages, QStringList());
+        QVERIFY(QFileInfo(target).size() > 1000);
+    }
+
     void translatedMessages_data()
     {
         QTest::addColumn<QString>("language");

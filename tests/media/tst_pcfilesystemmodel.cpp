@@ -1,13 +1,17 @@
 #include "testmain.h"
 
+#include "base/translatorloader.h"
 #include "media/mediaexplorerfilebrowser.h"
+#include "media/mediaexplorermodule.h"
 #include "media/pcfilesystemmodel.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 // The PC pane's model: where drops land, and how the folder browser moves. (The model checker is not
 // attached: it fetches every folder it meets, which from "/" walks the whole machine.)
@@ -16,6 +20,7 @@ class TestPcFileSystemModel : public QObject
     Q_OBJECT
     QTemporaryDir dir;
     std::unique_ptr<PcFileSystemModel> model;
+    QTranslator translator;
 
     QString path(const QString &relative) const
     {
@@ -34,7 +39,96 @@ private slots:
         const QModelIndex top = model->index(path(""));
         QTRY_COMPARE(model->rowCount(top), 2);
     }
-    void cleanup() { model.reset(); }
+    void cleanup()
+    {
+        model.reset();
+        loadTranslator(&translator, QStringLiteral("en_EN"));
+        for (const char *name : {"big.ts", "small.txt"})
+            QFile::remove(path(name));
+    }
+
+    // Sizes and dates in the units and notation of the language chosen, as the receiver pane shows them.
+    void sizesAndDatesInTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("expected"); // big file size, its date, small file size, header
+        QTest::newRow("English") << "en_EN"
+                                 << QStringList{"293.0 KB", "07/12/2026 10:00", "10.0 byte(s)", "Date Modified"};
+        QTest::newRow("German") << "de_DE" << QStringList{"293,0 KB", "07.12.26 10:00", "10,0 Byte", "Änderungsdatum"};
+        QTest::newRow("Polish") << "pl_PL"
+                                << QStringList{"293,0 KB", "7.12.2026 10:00", "10,0 bajt(ów)", "Data modyfikacji"};
+    }
+    void sizesAndDatesInTheLanguage()
+    {
+        QFETCH(QString, language);
+        loadTranslator(&translator, language);
+        const QDateTime when(QDate(2026, 12, 7), QTime(10, 0));
+        for (const auto &[name, size] : {std::pair<QString, int>{"big.ts", 300000}, {"small.txt", 10}}) {
+            QFile f(path(name));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(size, 'x')) == size && f.flush());
+            QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
+        }
+        // A model that reads the folder with both files in it.
+        model = std::make_unique<PcFileSystemModel>();
+        model->setRootPath(path(""));
+        QTRY_COMPARE(model->rowCount(model->index(path(""))), 4);
+        const QModelIndex big = model->index(path("big.ts"));
+        QTRY_VERIFY(!big.siblingAtColumn(3).data().toString().isEmpty());
+        const QStringList shown{big.siblingAtColumn(1).data().toString(), big.siblingAtColumn(3).data().toString(),
+                                model->index(path("small.txt")).siblingAtColumn(1).data().toString(),
+                                model->headerData(3, Qt::Horizontal).toString()};
+        QTEST(shown, "expected");
+        // A folder has neither.
+        const QModelIndex folder = model->index(path("A"));
+        QCOMPARE(folder.siblingAtColumn(1).data().toString(), QString());
+        QCOMPARE(folder.siblingAtColumn(3).data(), QVariant());
+    }
+
+    // The column titles of the PC pane's views stay whole in every language, also in a narrow pane.
+    void columnTitlesFit_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("pane"); // width of the PC pane, the splitter dragged there
+        QTest::newRow("German, narrow") << "de_DE" << 420;
+        QTest::newRow("German, wide") << "de_DE" << 900;
+        QTest::newRow("Polish, narrow") << "pl_PL" << 420;
+    }
+    void columnTitlesFit()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, pane);
+        loadTranslator(&translator, language);
+        MediaExplorerModule page;
+        page.setGeneralMode(true);
+        page.deviceStackedWidget->show(); // a receiver's page shares the width with its drives
+        page.resize(1400, 600);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        page.mexTreesSplitter->setSizes({1400 - pane, pane});
+        for (QTreeView *view :
+             {static_cast<QTreeView *>(page.tvPcFolders), static_cast<QTreeView *>(page.tvPcSpecialFolders)}) {
+            page.wdgPcFolders->setCurrentWidget(view->parentWidget()); // as "My Computer" and the folders do
+            // sorted by the date: its indicator takes room too
+            view->sortByColumn(3, Qt::DescendingOrder);
+            QHeaderView *header = view->header();
+            QTRY_VERIFY(view->isVisible());
+            QCoreApplication::processEvents();
+            const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+            const int mark = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+            for (int column = 0; column < header->count(); ++column) {
+                const QString title = view->model()->headerData(column, Qt::Horizontal).toString();
+                int needed = header->fontMetrics().horizontalAdvance(title) + 2 * margin;
+                if (header->sortIndicatorSection() == column)
+                    needed += mark + margin;
+                QVERIFY2(header->sectionSize(column) >= needed,
+                         qPrintable(QStringLiteral("%1 \"%2\": %3 of %4 px (view %5 px)")
+                                        .arg(view->objectName(), title)
+                                        .arg(header->sectionSize(column))
+                                        .arg(needed)
+                                        .arg(view->viewport()->width())));
+            }
+        }
+    }
 
     // Dropped on a folder: into it; on a file: beside it; PC and receiver payloads go to their own signal.
     void dropTargets_data()

@@ -2,12 +2,15 @@
 
 #include "mediareceiver.h"
 
+#include "base/translatorloader.h"
 #include "device/core/devicetask.h"
 #include "device/transfers/devicefilesystemitem.h"
 #include "media/zbdevicefilesystemmodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QMimeData>
+#include <QScopeGuard>
+#include <QTranslator>
 
 // The receiver tree against the emulated receiver: real sockets and worker thread.
 class TestZBDeviceFileSystemModel : public QObject
@@ -82,6 +85,41 @@ private slots:
         QCOMPARE(QString::fromUtf8(data->data("text/zbdevice-uri-list")),
                  QStringLiteral("dir:///hdd\\Movies*0\r\nfile:///hdd\\Movies\\a.ts*3\r\n"));
         QCOMPARE(fetching.last().value(0).toBool(), false);
+    }
+
+    // In German: a listing under way, sizes and dates in the language's words and notation, as the PC pane
+    // shows them.
+    void textsInTheLanguage()
+    {
+        QTranslator translator;
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        const auto english = qScopeGuard([&] { loadTranslator(&translator, QStringLiteral("en_EN")); });
+        const QDateTime when(QDate(2026, 12, 7), QTime(10, 0));
+        r->file("hdd/Movies/big.ts", QByteArray(300000, 'x'), when);
+        r->file("hdd/Movies/small.txt", QByteArray(10, 'x'), when);
+        QVERIFY(listVolumes());
+        const QPersistentModelIndex hdd = volume("hdd");
+        r->media->holdListing = true;
+        const int before = r->media->listings();
+        model->fetchMore(hdd);
+        QTRY_COMPARE(r->media->listings(), before + 1);
+        QCOMPARE(hdd.data().toString(), QStringLiteral("hdd (wird geöffnet...)"));
+        r->media->holdListing = false;
+        QTRY_COMPARE(names(hdd), QStringList({"Movies"}));
+        QCOMPARE(hdd.data().toString(), QStringLiteral("hdd"));
+        const QPersistentModelIndex movies = model->index(0, 0, hdd);
+        model->fetchMore(movies);
+        QTRY_COMPARE(model->rowCount(movies), 3);
+        QStringList shown;
+        for (const QString &name : {"big.ts", "small.txt"}) {
+            const int row = int(names(movies).indexOf(name));
+            QVERIFY(row >= 0);
+            shown << model->index(row, 1, movies).data().toString() << model->index(row, 3, movies).data().toString();
+        }
+        QCOMPARE(shown, QStringList({"293,0 KB", "07.12.26 10:00", "10,0 Byte", "07.12.26 10:00"}));
+        // A folder has neither.
+        QCOMPARE(QModelIndex(movies).siblingAtColumn(1).data(), QVariant());
+        QCOMPARE(QModelIndex(movies).siblingAtColumn(3).data(), QVariant());
     }
 
     // Drive kinds and recordings as the receiver lists them, and the payload a recording gives.

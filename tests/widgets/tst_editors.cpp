@@ -147,7 +147,7 @@ private slots:
         QTest::addColumn<QString>("address"); // empty: no complete address
         const int right = Qt::Key_Right, enter = Qt::Key_Enter, ret = Qt::Key_Return;
         dataRow("typed, then right", "", "1921681", right, "192.168.001.", "");
-        dataRow("keypad enter pads by length", "1.1.1.1", "", enter, "001.001.1.1", "1.1.1.1");
+        dataRow("keypad enter pads nothing", "1.1.1.1", "", enter, "1.1.1.1", "1.1.1.1");
         dataRow("keypad enter on complete", "192.168.001.010", "", enter, "192.168.001.010", "192.168.1.10");
         dataRow("return pads nothing", "1.1.1.1", "", ret, "1.1.1.1", "1.1.1.1");
         // QHostAddress would read "010" as octal eight.
@@ -167,6 +167,43 @@ private slots:
         QTest::keyClick(field, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         QCOMPARE(field->text(), expected);
         QCOMPARE(field->address(), address.isEmpty() ? QHostAddress() : QHostAddress(address));
+    }
+
+    // Keypad Enter is Return: the same text afterwards and the same signals, whatever the field holds.
+    void ipFieldEnterIsReturn_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<int>("cursor"); // -1: at the end
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("finished"); // returnPressed and editingFinished, each
+        QTest::newRow("short octets") << "1.1.1.1" << -1 << "1.1.1.1" << 0;
+        QTest::newRow("three short of four") << "192.168.1.1" << -1 << "192.168.1.1" << 0;
+        QTest::newRow("cursor in the first octet") << "192.168.1.1" << 1 << "192.168.1.1" << 0;
+        QTest::newRow("three octets") << "192.168.1" << -1 << "192.168.1." << 0;
+        QTest::newRow("empty") << "" << 0 << "..." << 0;
+        QTest::newRow("complete") << "192.168.001.010" << -1 << "192.168.001.010" << 1;
+    }
+    void ipFieldEnterIsReturn()
+    {
+        QFETCH(QString, start);
+        QFETCH(int, cursor);
+        QFETCH(QString, expected);
+        QFETCH(int, finished);
+        QStringList outcome;
+        for (const auto &[key, modifiers] : {std::pair{Qt::Key_Return, Qt::KeyboardModifiers(Qt::NoModifier)},
+                                             std::pair{Qt::Key_Enter, Qt::KeyboardModifiers(Qt::KeypadModifier)}}) {
+            auto *field = win->add(new IPLineEdit);
+            field->setText(start);
+            field->setCursorPosition(cursor < 0 ? int(field->text().size()) : cursor);
+            QSignalSpy returned(field, &QLineEdit::returnPressed);
+            QSignalSpy edited(field, &QLineEdit::editingFinished);
+            QTest::keyClick(field, key, modifiers);
+            QCOMPARE(field->text(), expected);
+            QCOMPARE(returned.size(), finished);
+            QCOMPARE(edited.size(), finished);
+            outcome << QStringLiteral("%1 %2").arg(field->text()).arg(field->cursorPosition());
+        }
+        QCOMPARE(outcome.last(), outcome.first());
     }
 
     void validatorsFixToTheRange()
