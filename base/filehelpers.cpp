@@ -3,7 +3,6 @@
 #include "base/translatorloader.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -81,11 +80,6 @@ QString formatSize(qint64 size)
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return QStringLiteral("%1 %2").arg(locale.toString(value, 'f', size > 0 ? 1 : 0),
                                        QCoreApplication::translate("FileHelpers", units[unit]));
-}
-
-QString formatDateTime(const QDateTime &when)
-{
-    return when.isValid() ? languageLocale().toString(when, QLocale::ShortFormat) : QString();
 }
 
 QString sanitizeFileName(const QString &name)

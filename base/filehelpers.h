@@ -3,8 +3,6 @@
 #include <QString>
 #include <QtGlobal>
 
-class QDateTime;
-
 // Small PC-side file helpers shared by the transfers, the offline worker and the media explorer.
 // They keep no state and report failure only through their results; any thread may call them.
 
@@ -26,9 +24,6 @@ qint64 freeDiskSpace(const QString &path);
 // the number in the current language's notation, the unit translated.
 QString formatSize(qint64 size);
 
-// A file's date and time as both panes of the media explorer show it, in the current language's short
-// notation; empty for a null date.
-QString formatDateTime(const QDateTime &when);
 
 // Replaces each of \ / : * ? " < > | with "_".
 QString sanitizeFileName(const QString &name);

@@ -2,6 +2,7 @@
 
 #include "base/filehelpers.h"
 #include "base/settings.h"
+#include "base/translatorloader.h"
 #include "device/core/devicecall.h"
 #include "device/protocol/dvb24communicationmanager.h"
 #include "device/transfers/copyjobbuilders.h"
@@ -38,6 +39,7 @@ MediaExplorerModule::MediaExplorerModule(QWidget *parent)
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MediaExplorerModule"));
     setupUi(this);
+    showDatesInTheLanguage();
     _progressScale = pgrStatus->maximum();
 
     const auto shortcut = [this](QKeySequence::StandardKey key, auto slot, QWidget *control) {
@@ -459,8 +461,18 @@ void MediaExplorerModule::changeEvent(QEvent *event)
         return;
     retranslateUi(this);
     ZBDeviceFileSystemModel::initTypeCaches();
-    tvPcFolders->setLocale(QLocale(Settings::getString(Settings::PreferredLanguage, QStringLiteral("en_EN"))));
+    showDatesInTheLanguage();
     _actions->retranslate();
+}
+
+// The models give dates as date-time values and the views write them out: in the language of the texts,
+// not in the default locale the program keeps for the editors' numbers.
+void MediaExplorerModule::showDatesInTheLanguage()
+{
+    const QLocale locale = languageLocale();
+    for (QWidget *view : {static_cast<QWidget *>(tvZbDeviceFolders), static_cast<QWidget *>(tvPcFolders),
+                          static_cast<QWidget *>(tvPcSpecialFolders)})
+        view->setLocale(locale);
 }
 
 void MediaExplorerModule::setCopyEnabled(bool enabled)

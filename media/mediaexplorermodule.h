@@ -123,6 +123,7 @@ private:
     bool isPcView(const QTreeView *view) const;
     void applyContext(const QModelIndex &index, QTreeView *view);
     void updateControlsFromSelection();
+    void showDatesInTheLanguage();
     bool selectionProtected() const;
     static bool clipboardHas(const QString &format);
     bool paneFocused(const QWidget *view) const;

@@ -123,12 +123,12 @@ QVariant PcFileSystemModel::headerData(int section, Qt::Orientation orientation,
 
 QVariant PcFileSystemModel::data(const QModelIndex &index, int role) const
 {
-    // Size and date as the receiver pane writes them, in the language of the texts: the framework's
-    // own are in other units ("KiB") and in the view's locale.
+    // The size as the receiver pane writes it, in the language of the texts: the framework's own is in
+    // other units ("KiB"). The date stays a date-time value, written out by the view in the page's language.
     if (role == Qt::DisplayRole && index.isValid() && index.column() == 1)
         return isDir(index) ? QVariant() : QVariant(formatSize(size(index)));
     if (role == Qt::DisplayRole && index.isValid() && index.column() == 3)
-        return isDir(index) ? QVariant() : QVariant(formatDateTime(lastModified(index)));
+        return isDir(index) ? QVariant() : QVariant(lastModified(index));
     if (role == Qt::DisplayRole && index.isValid() && index.column() == 2) {
         const QString text = QFileSystemModel::data(index, role).toString();
         // The base model says "Folder" here where other platforms say "File Folder".

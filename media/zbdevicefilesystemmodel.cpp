@@ -352,11 +352,8 @@ QVariant ZBDeviceFileSystemModel::data(const QModelIndex &index, int role) const
         return item->isContainer() ? QVariant() : QVariant(formatSize(item->size()));
     case 2:
         return typeName(index);
-    case 3: {
-        // Written out here, in the language of the texts: the view would take its own locale.
-        const QString when = formatDateTime(item->lastModified());
-        return when.isEmpty() ? QVariant() : QVariant(when);
-    }
+    case 3:
+        return item->lastModified();
     default:
         return QStringLiteral("No data");
     }

@@ -112,7 +112,10 @@ private slots:
             for (const qint64 size :
                  {qint64(0), qint64(1023), qint64(1536), qint64(1048575), qint64(-5), qint64(2251799813685248)})
                 out << formatSize(size);
-            out << formatDateTime(QDateTime(QDate(2026, 12, 7), QTime(10, 0))) << formatDateTime(QDateTime());
+            // the dates' locale, which the media explorer's views write dates in
+            const QLocale locale = languageLocale();
+            out << locale.toString(QDateTime(QDate(2026, 12, 7), QTime(10, 0)), QLocale::ShortFormat)
+                << locale.toString(QDateTime(), QLocale::ShortFormat);
             return out;
         };
         QCOMPARE(shown(), expected);

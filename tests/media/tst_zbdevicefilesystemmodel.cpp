@@ -87,8 +87,8 @@ private slots:
         QCOMPARE(fetching.last().value(0).toBool(), false);
     }
 
-    // In German: a listing under way, sizes and dates in the language's words and notation, as the PC pane
-    // shows them.
+    // In German: a listing under way and sizes in the language's words and notation, as the PC pane shows
+    // them; dates stay values.
     void textsInTheLanguage()
     {
         QTranslator translator;
@@ -114,12 +114,14 @@ private slots:
         for (const QString &name : {"big.ts", "small.txt"}) {
             const int row = int(names(movies).indexOf(name));
             QVERIFY(row >= 0);
-            shown << model->index(row, 1, movies).data().toString() << model->index(row, 3, movies).data().toString();
+            shown << model->index(row, 1, movies).data().toString();
+            // the date as a value: the page's view writes it out in the language
+            QCOMPARE(model->index(row, 3, movies).data().toDateTime(), when);
         }
-        QCOMPARE(shown, QStringList({"293,0 KB", "07.12.26 10:00", "10,0 Byte", "07.12.26 10:00"}));
+        QCOMPARE(shown, QStringList({"293,0 KB", "10,0 Byte"}));
         // A folder has neither.
         QCOMPARE(QModelIndex(movies).siblingAtColumn(1).data(), QVariant());
-        QCOMPARE(QModelIndex(movies).siblingAtColumn(3).data(), QVariant());
+        QVERIFY(!QModelIndex(movies).siblingAtColumn(3).data().toDateTime().isValid());
     }
 
     // Drive kinds and recordings as the receiver lists them, and the payload a recording gives.
