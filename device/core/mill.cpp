@@ -324,9 +324,11 @@ void Mill::run()
                 } catch (...) {
                 }
             } else {
-                runTask(task);
+                const bool started = runTask(task);
                 QMutexLocker locker(&m_lock);
-                if (!m_keepTaskConnections.load()) {
+                // A task taken only to be told the run is stopping has nothing to do with the close: its
+                // outcome is sent, so it is released now rather than at the next run, which may never come.
+                if (!m_keepTaskConnections.load() || !started) {
                     for (const QMetaObject::Connection &connection : std::as_const(m_taskConnections))
                         disconnect(connection);
                     m_taskConnections.clear();
@@ -368,14 +370,14 @@ void Mill::releaseKeptConnectionsLocked()
     }
 }
 
-void Mill::runTask(DeviceTask *task)
+bool Mill::runTask(DeviceTask *task)
 {
     m_sentComplete.store(false);
     m_sentCanceled.store(false);
     m_sentError.store(false);
     if (m_stop.load()) {
         closeOutcome(Ending::Canceled, QString());
-        return;
+        return false;
     }
     m_interrupt.store(false);
     try {
@@ -395,6 +397,7 @@ void Mill::runTask(DeviceTask *task)
     } catch (...) {
         closeOutcome(Ending::Failed, unknownError());
     }
+    return true;
 }
 
 void Mill::closeOutcome(Ending ending, const QString &error)

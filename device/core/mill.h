@@ -91,7 +91,8 @@ protected:
 
 private:
     enum class Ending { Normal, Canceled, Failed };
-    void runTask(DeviceTask *task);
+    // false when the task was not started because the run is stopping
+    bool runTask(DeviceTask *task);
     void releaseKeptConnectionsLocked();
     void closeOutcome(Ending ending, const QString &error);
     // Queued onError(text) and onComplete(false) to every waiting task; the queue is emptied.

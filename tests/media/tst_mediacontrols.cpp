@@ -1,70 +1,22 @@
 #include "testmain.h"
 
-#include "mediareceiver.h"
-
-#include "media/mediaexplorermodule.h"
-#include "media/pcfilesystemmodel.h"
-#include "media/zbdevicefilesystemmodel.h"
-#include "modules/generaluiinterface.h"
-#include "widgets/messagebox.h"
+#include "mediapagetest.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QMenu>
-#include <QMessageBox>
-#include <QMimeData>
 #include <QTimer>
 
 #include <functional>
 
-namespace {
-// Stands for the main window.
-class FakeWindow : public QWidget, public GeneralUiInterface
-{
-public:
-    bool close() override { return true; }
-    void setCurrentModule(OmbrelayModule *, bool) override {}
-    void notifyModuleMessage(OmbrelayModule *) override {}
-    void gotoMainView() override {}
-    void gotoSettings() override {}
-    void gotoAbout() override {}
-};
-} // namespace
-
 // Which controls of the media explorer page are on, and where its commands go, as the user selects with
 // mouse and keyboard and after jobs end: the real page offscreen, its receiver the emulator.
-class TestMediaControls : public QObject
+class TestMediaControls : public MediaPageTest
 {
     Q_OBJECT
-    std::unique_ptr<MediaReceiver> r;
-    QTemporaryDir pc;
-    FakeWindow window;
-    std::unique_ptr<MediaExplorerModule> page;
-    QStringList boxTexts, boxAnswers;
-    QString folderName;
 
-    QModelIndex device(const QString &path) // "hdd/Shows": each level listed as needed
-    {
-        ZBDeviceFileSystemModel *m = page->deviceModel();
-        QModelIndex at;
-        for (const QString &name : path.split(u'/')) {
-            if (m->canFetchMore(at))
-                m->fetchMore(at);
-            if (!QTest::qWaitFor([&] { return !m->isFetching() && m->rowCount(at) > 0; }))
-                return {};
-            QModelIndex found;
-            for (int i = 0; i < m->rowCount(at); ++i)
-                if (m->index(i, 0, at).data().toString() == name)
-                    found = m->index(i, 0, at);
-            at = found;
-        }
-        return at;
-    }
-    QModelIndex pcIndex(const QString &path) { return page->pcModel()->index(path); }
     // A left click on a row, or on the empty area below the rows when index is invalid.
     static void click(QTreeView *view, const QModelIndex &index, Qt::MouseButton button = Qt::LeftButton)
     {
@@ -104,12 +56,6 @@ class TestMediaControls : public QObject
             QVERIFY(QTest::qWaitForWindowActive(page.get()));
         }
         QTest::keyClick(to, Qt::Key(key), modifiers);
-    }
-    static void write(const QString &path, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
     }
     static QStringList entries(const QString &path)
     {
@@ -160,48 +106,12 @@ class TestMediaControls : public QObject
 private slots:
     void init()
     {
-        QDir(pc.path()).removeRecursively();
-        QVERIFY(QDir().mkpath(pc.path()));
-        r = std::make_unique<MediaReceiver>();
+        newReceiver();
         r->file("hdd/Shows/old.ts", "old");
         r->file("hdd/x.ts", "x");
-        QVERIFY(r->start());
-        QGuiApplication::clipboard()->clear();
-        boxTexts.clear();
-        boxAnswers.clear();
-        folderName.clear();
-        MessageBox::setAnswerHook([this](QDialog *box) {
-            if (auto *input = qobject_cast<QInputDialog *>(box)) {
-                input->setTextValue(folderName);
-                input->accept();
-                return;
-            }
-            boxTexts << static_cast<QMessageBox *>(box)->text();
-            if (boxAnswers.isEmpty() || !MessageBox::clickButton(box, boxAnswers.takeFirst()))
-                box->reject();
-        });
-        page = std::make_unique<MediaExplorerModule>(&window);
-        page->setCommunicationManager(r->manager.get());
-        connect(r->manager.get(), &DeviceCommunicationManager::stateChanged, page.get(),
-                &MediaExplorerModule::onDeviceStateChange);
-        page->onDeviceStateChange("connected");
-        page->resize(1000, 700);
-        page->show();
-        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-        page->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(page.get()));
-        page->onShow();
-        QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 0);
+        openPage(true);
     }
-    void cleanup()
-    {
-        QTRY_VERIFY(!page->isBusy());
-        QTRY_VERIFY(!page->deviceModel()->isFetching());
-        page.reset();
-        r->stop();
-        r.reset();
-        MessageBox::setAnswerHook({});
-    }
+    void cleanup() { closePage(); }
 
     // A folder right under a drive, and a drive, stay undeletable whatever job ended before; the delete
     // itself refuses them when called while they are selected.

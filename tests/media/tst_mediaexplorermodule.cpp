@@ -1,108 +1,30 @@
 #include "testmain.h"
 
-#include "mediareceiver.h"
+#include "mediapagetest.h"
 
 #include "device/transfers/receiverfoldercommands.h"
-#include "media/mediaexplorermodule.h"
-#include "media/pcfilesystemmodel.h"
-#include "media/zbdevicefilesystemmodel.h"
-#include "modules/generaluiinterface.h"
-#include "widgets/messagebox.h"
 
-#include <QClipboard>
 #include <QDesktopServices>
-#include <QDirIterator>
-#include <QInputDialog>
 #include <QMenu>
-#include <QMessageBox>
-#include <QMimeData>
 #include <QTranslator>
 
 #include <functional>
 
-// Stands for the main window: counts the closes a page asks for.
-class FakeWindow : public QWidget, public GeneralUiInterface
-{
-public:
-    int closes = 0;
-    bool close() override { return ++closes; }
-    void setCurrentModule(OmbrelayModule *, bool) override {}
-    void notifyModuleMessage(OmbrelayModule *) override {}
-    void gotoMainView() override {}
-    void gotoSettings() override {}
-    void gotoAbout() override {}
-};
-
 // The real page offscreen, its receiver the emulator, its PC a temporary folder.
-class TestMediaExplorerModule : public QObject
+class TestMediaExplorerModule : public MediaPageTest
 {
     Q_OBJECT
-    std::unique_ptr<MediaReceiver> r;
-    QTemporaryDir pc;
-    FakeWindow window;
-    std::unique_ptr<MediaExplorerModule> page;
-    QStringList boxTexts, boxAnswers, opened;
-    QString folderName;
+    QStringList opened;
     std::function<void()> whileBoxOpen; // runs inside the next box, before it is answered
 
-    QModelIndex device(const QString &path) // "hdd/Movies": each level listed as needed
+    void answer(QDialog *box) override
     {
-        ZBDeviceFileSystemModel *m = page->deviceModel();
-        QModelIndex at;
-        for (const QString &name : path.split(u'/')) {
-            if (m->canFetchMore(at))
-                m->fetchMore(at);
-            if (!QTest::qWaitFor([&] { return !m->isFetching() && m->rowCount(at) > 0; }))
-                return {};
-            QModelIndex found;
-            for (int i = 0; i < m->rowCount(at); ++i)
-                if (m->index(i, 0, at).data().toString() == name)
-                    found = m->index(i, 0, at);
-            at = found;
-        }
-        return at;
+        if (whileBoxOpen)
+            std::exchange(whileBoxOpen, nullptr)();
+        MediaPageTest::answer(box);
     }
-    void select(QTreeView *view, const QModelIndexList &rows)
-    {
-        view->setFocus();
-        view->selectionModel()->clearSelection();
-        for (const QModelIndex &row : rows)
-            view->selectionModel()->select(row, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-    QModelIndex pcIndex(const QString &path) { return page->pcModel()->index(path); }
-    static bool clipboardHasReceiverItems()
-    {
-        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-        return data && data->hasFormat("text/zbdevice-uri-list");
-    }
-    static void write(const QString &path, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    }
-    void paste(QTreeView *from, const QModelIndexList &rows, QTreeView *to, const QModelIndex &target, bool cut = false)
-    {
-        select(from, rows);
-        cut ? page->moveToClipboard() : void(page->copyToClipboard());
-        select(to, {target});
-        page->pasteFromClipboard();
-        QTRY_VERIFY(!page->isBusy());
-    }
-    static QStringList tree(const QString &path) // every entry below path, relative, sorted
-    {
-        QStringList found;
-        QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            found << QDir(path).relativeFilePath(it.next());
-        found.sort();
-        return found;
-    }
-    static QByteArray read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
-    }
+
+    static bool clipboardHasReceiverItems() { return clipboardHas("text/zbdevice-uri-list"); }
     static QStringList names(const QAbstractItemModel *m, const QModelIndex &folder) // the rows shown, sorted
     {
         QStringList found;
@@ -141,53 +63,20 @@ private slots:
     void init()
     {
         // Each test starts from an empty PC folder.
-        QDir(pc.path()).removeRecursively();
-        QVERIFY(QDir().mkpath(pc.path()));
-        r = std::make_unique<MediaReceiver>();
+        newReceiver();
         r->file("hdd/Movies/a.ts", "movie");
         r->file("hdd/x.ts", "x");
         r->file("hdd/y.ts", "y");
         r->file("hdd/p.jpg", "picture");
-        QVERIFY(r->start());
-        QGuiApplication::clipboard()->clear();
-        boxTexts.clear();
-        boxAnswers.clear();
         opened.clear();
         whileBoxOpen = nullptr;
-        MessageBox::setAnswerHook([this](QDialog *box) {
-            if (whileBoxOpen)
-                std::exchange(whileBoxOpen, nullptr)();
-            if (auto *input = qobject_cast<QInputDialog *>(box)) {
-                input->setTextValue(folderName);
-                input->accept();
-                return;
-            }
-            boxTexts << static_cast<QMessageBox *>(box)->text();
-            if (boxAnswers.isEmpty() || !MessageBox::clickButton(box, boxAnswers.takeFirst()))
-                box->reject();
-        });
         QDesktopServices::setUrlHandler("file", this, "openUrl");
-        page = std::make_unique<MediaExplorerModule>(&window);
-        page->setCommunicationManager(r->manager.get());
-        // as the receiver object forwards its connection's states to its pages
-        connect(r->manager.get(), &DeviceCommunicationManager::stateChanged, page.get(),
-                &MediaExplorerModule::onDeviceStateChange);
-        page->onDeviceStateChange("connected");
-        page->show();
-        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-        page->onShow();
-        QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 0);
+        openPage();
     }
     void cleanup()
     {
-        QTRY_VERIFY(!page->isBusy());
-        // A listing still on its way when its model goes is not freed by the worker.
-        QTRY_VERIFY(!page->deviceModel()->isFetching());
-        page.reset();
-        r->stop();
-        r.reset();
+        closePage();
         QDesktopServices::unsetUrlHandler("file");
-        MessageBox::setAnswerHook({});
     }
 
     void connectionStates_data()

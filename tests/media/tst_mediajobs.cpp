@@ -1,21 +1,11 @@
 #include "testmain.h"
 
-#include "mediareceiver.h"
+#include "mediapagetest.h"
 
 #include "device/core/devicetask.h"
 #include "device/offline/offlinemill.h"
 #include "device/transfers/pctarget.h"
-#include "media/mediaexplorermodule.h"
-#include "media/pcfilesystemmodel.h"
-#include "media/zbdevicefilesystemmodel.h"
-#include "modules/generaluiinterface.h"
-#include "widgets/messagebox.h"
 
-#include <QClipboard>
-#include <QDirIterator>
-#include <QInputDialog>
-#include <QMessageBox>
-#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QSemaphore>
@@ -23,19 +13,6 @@
 #include <atomic>
 
 namespace {
-// Stands for the main window: counts the closes a page asks for.
-class FakeWindow : public QWidget, public GeneralUiInterface
-{
-public:
-    int closes = 0;
-    bool close() override { return ++closes; }
-    void setCurrentModule(OmbrelayModule *, bool) override {}
-    void notifyModuleMessage(OmbrelayModule *) override {}
-    void gotoMainView() override {}
-    void gotoSettings() override {}
-    void gotoAbout() override {}
-};
-
 bool removeForReal(const QString &path)
 {
     const QFileInfo info(path);
@@ -44,78 +21,35 @@ bool removeForReal(const QString &path)
 } // namespace
 
 // Copy, move and delete jobs of the real page offscreen: its receiver the emulator, its PC a temporary folder.
-class TestMediaJobs : public QObject
+class TestMediaJobs : public MediaPageTest
 {
     Q_OBJECT
-    std::unique_ptr<MediaReceiver> r;
-    QTemporaryDir pc;
-    FakeWindow window;
-    std::unique_ptr<MediaExplorerModule> page;
-    QStringList boxTexts, boxAnswers, boxDefaults;
-    QString folderName;
+    QStringList boxDefaults;
     bool pressEnter = false; // answer questions with the Enter key instead of boxAnswers
     // A removal the worker is held in, until the test lets it go.
     std::atomic_int removed{0};
     std::atomic_bool held{false};
     QSemaphore release;
 
-    QModelIndex device(const QString &path) // "hdd/Movies": each level listed as needed
+    // The default button of each question is noted; with pressEnter the question gets the Enter key.
+    void answer(QDialog *box) override
     {
-        ZBDeviceFileSystemModel *m = page->deviceModel();
-        QModelIndex at;
-        for (const QString &name : path.split(u'/')) {
-            if (m->canFetchMore(at))
-                m->fetchMore(at);
-            if (!QTest::qWaitFor([&] { return !m->isFetching() && m->rowCount(at) > 0; }))
-                return {};
-            QModelIndex found;
-            for (int i = 0; i < m->rowCount(at); ++i)
-                if (m->index(i, 0, at).data().toString() == name)
-                    found = m->index(i, 0, at);
-            at = found;
+        auto *message = qobject_cast<QMessageBox *>(box);
+        if (!message)
+            return MediaPageTest::answer(box);
+        QString preferred;
+        for (QPushButton *button : message->findChildren<QPushButton *>())
+            if (button->isDefault())
+                preferred = button->text();
+        boxDefaults << preferred;
+        if (pressEnter && message->buttons().size() > 1) {
+            boxTexts << message->text();
+            QTest::keyClick(message, Qt::Key_Return);
+            if (message->isVisible())
+                box->reject();
+            return;
         }
-        return at;
-    }
-    void select(QTreeView *view, const QModelIndexList &rows)
-    {
-        view->setFocus();
-        view->selectionModel()->clearSelection();
-        for (const QModelIndex &row : rows)
-            view->selectionModel()->select(row, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-    QModelIndex pcIndex(const QString &path) { return page->pcModel()->index(path); }
-    void paste(QTreeView *from, const QModelIndexList &rows, QTreeView *to, const QModelIndex &target, bool cut = false)
-    {
-        select(from, rows);
-        cut ? page->moveToClipboard() : void(page->copyToClipboard());
-        select(to, {target});
-        page->pasteFromClipboard();
-        QTRY_VERIFY(!page->isBusy());
-    }
-    static void write(const QString &path, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    }
-    static QByteArray read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
-    }
-    static QStringList tree(const QString &path) // every entry below path, relative, sorted
-    {
-        QStringList found;
-        QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            found << QDir(path).relativeFilePath(it.next());
-        found.sort();
-        return found;
-    }
-    static bool clipboardHas(const char *type)
-    {
-        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-        return data && data->hasFormat(QLatin1String(type));
+        MediaPageTest::answer(box);
     }
     QList<QPointer<DeviceTask>> tasks() const
     {
@@ -134,47 +68,11 @@ class TestMediaJobs : public QObject
 private slots:
     void init()
     {
-        QDir(pc.path()).removeRecursively();
-        QVERIFY(QDir().mkpath(pc.path()));
-        r = std::make_unique<MediaReceiver>();
+        newReceiver();
         r->file("hdd/Movies/a.ts", "movie");
-        QVERIFY(r->start());
-        QGuiApplication::clipboard()->clear();
-        boxTexts.clear();
-        boxAnswers.clear();
         boxDefaults.clear();
         pressEnter = false;
-        MessageBox::setAnswerHook([this](QDialog *box) {
-            if (auto *input = qobject_cast<QInputDialog *>(box)) {
-                input->setTextValue(folderName);
-                input->accept();
-                return;
-            }
-            auto *message = static_cast<QMessageBox *>(box);
-            boxTexts << message->text();
-            QString preferred;
-            for (QPushButton *button : message->findChildren<QPushButton *>())
-                if (button->isDefault())
-                    preferred = button->text();
-            boxDefaults << preferred;
-            if (pressEnter && message->buttons().size() > 1) {
-                QTest::keyClick(message, Qt::Key_Return);
-                if (message->isVisible())
-                    box->reject();
-                return;
-            }
-            if (boxAnswers.isEmpty() || !MessageBox::clickButton(box, boxAnswers.takeFirst()))
-                box->reject();
-        });
-        page = std::make_unique<MediaExplorerModule>(&window);
-        page->setCommunicationManager(r->manager.get());
-        connect(r->manager.get(), &DeviceCommunicationManager::stateChanged, page.get(),
-                &MediaExplorerModule::onDeviceStateChange);
-        page->onDeviceStateChange("connected");
-        page->show();
-        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-        page->onShow();
-        QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 0);
+        openPage();
     }
     void cleanup()
     {
@@ -182,12 +80,7 @@ private slots:
         release.release(); // a worker still held goes on
         QTRY_VERIFY(!held.load());
         release.acquire(release.available());
-        QTRY_VERIFY(!page->isBusy());
-        QTRY_VERIFY(!page->deviceModel()->isFetching());
-        page.reset();
-        r->stop();
-        r.reset();
-        MessageBox::setAnswerHook({});
+        closePage();
     }
 
     // A "\" in a PC name would split it into folders on the receiver: such an entry is left out and named
@@ -278,15 +171,15 @@ private slots:
     {
         QFETCH(bool, recording);
         const QString base = "01-05-2026 20_15 News";
-        QString selected = "hdd/News";
+        QString selected = "hdd/Movies/News"; // below a folder: right under a fixed drive nothing is cut
         if (recording) {
             const QDateTime date(QDate(2026, 5, 1), QTime(20, 15), Qt::UTC);
-            r->media->addRecording("hdd", {7, 3, "News", date, {{0, "ts", "video"}}});
+            r->media->addRecording("hdd\\Movies", {7, 3, "News", date, {{0, "ts", "video"}}});
             r->media->refuseRecordingDelete = true;
         } else {
-            r->file("hdd/Sel/f.ts", "f");
-            r->media->refuseDelete("hdd\\Sel");
-            selected = "hdd/Sel";
+            r->file("hdd/Top/Sel/f.ts", "f");
+            r->media->refuseDelete("hdd\\Top\\Sel");
+            selected = "hdd/Top/Sel";
         }
         QVERIFY(QDir().mkpath(pc.filePath("dl")));
         paste(page->tvZbDeviceFolders, {device(selected)}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
@@ -295,7 +188,7 @@ private slots:
             QCOMPARE(r->media->recordingIds(), QList<quint16>{7});
         } else {
             QCOMPARE(read(pc.filePath("dl/Sel/f.ts")), QByteArray("f"));
-            QCOMPARE(tree(r->root.filePath("hdd/Sel")), QStringList());
+            QCOMPARE(tree(r->root.filePath("hdd/Top/Sel")), QStringList());
         }
         QCOMPARE(boxTexts.size(), 1);
         QVERIFY(boxTexts.first().startsWith("Ombrelay could not delete these files:\n"));
@@ -311,9 +204,9 @@ private slots:
             QCOMPARE(boxTexts.size(), 1);
         } else {
             r->media->clearRefusedDeletes();
-            r->file("hdd/Sel/g.ts", "g");
+            r->file("hdd/Top/Sel/g.ts", "g");
             paste(page->tvZbDeviceFolders, {device(selected)}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
-            QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Sel")));
+            QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Top/Sel")));
             QCOMPARE(boxTexts, QStringList());
         }
     }
@@ -322,18 +215,18 @@ private slots:
     // carries: its content is named when the job ends, no empty folder is made, and the cut stays.
     void receiverFolderWithControlCharacters()
     {
-        r->file(QStringLiteral("hdd/Sel/A\x01"
+        r->file(QStringLiteral("hdd/Top/Sel/A\x01"
                                "B/f.ts"),
                 "inside");
-        r->file("hdd/Sel/ok.ts", "ok");
+        r->file("hdd/Top/Sel/ok.ts", "ok");
         QVERIFY(QDir().mkpath(pc.filePath("dl")));
-        paste(page->tvZbDeviceFolders, {device("hdd/Sel")}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
+        paste(page->tvZbDeviceFolders, {device("hdd/Top/Sel")}, page->tvPcFolders, pcIndex(pc.filePath("dl")), true);
         QCOMPARE(tree(pc.filePath("dl")), (QStringList{"Sel", "Sel/ok.ts"}));
         QCOMPARE(boxTexts, QStringList{"Ombrelay could not copy these files:\nf.ts\nAB"});
-        QCOMPARE(read(r->root.filePath(QStringLiteral("hdd/Sel/A\x01"
+        QCOMPARE(read(r->root.filePath(QStringLiteral("hdd/Top/Sel/A\x01"
                                                       "B/f.ts"))),
                  QByteArray("inside"));
-        QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Sel/ok.ts")));
+        QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Top/Sel/ok.ts")));
         QVERIFY(clipboardHas("text/zbdevice-uri-list"));
     }
 
@@ -381,20 +274,23 @@ private slots:
     void tasksRefusedWhileDisconnectedAreFreed()
     {
         QFETCH(QString, action);
-        const QPersistentModelIndex movies = device("hdd/Movies");
-        QVERIFY(movies.isValid());
-        select(page->tvZbDeviceFolders, {movies});
+        // below a folder of the drive: a folder right under a fixed drive is never deleted
+        r->file("hdd/Movies/Old/b.ts", "b");
+        const QPersistentModelIndex old = device("hdd/Movies/Old");
+        QVERIFY(old.isValid());
+        select(page->tvZbDeviceFolders, {old});
         r->manager->requestClose();
-        QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 1);
-        QVERIFY(movies.isValid());
         QList<QPointer<DeviceTask>> seen;
         if (action == QLatin1String("list")) {
+            QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 1);
+            QVERIFY(old.isValid());
             for (int i = 0; i < 5; ++i) {
-                page->deviceModel()->refresh(movies);
+                page->deviceModel()->refresh(old);
                 seen << tasks();
                 QTRY_VERIFY(!page->deviceModel()->isFetching());
             }
         } else if (action == QLatin1String("delete")) {
+            // asked while the connection goes, before the page has heard of it
             boxAnswers << "&Yes";
             page->deleteSelectedFiles();
             seen << tasks();
@@ -404,9 +300,11 @@ private slots:
             seen << tasks();
         }
         QVERIFY(!seen.isEmpty());
+        QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 1);
         QTRY_VERIFY(!page->isBusy());
         QTRY_COMPARE(alive(seen), 0);
-        QVERIFY(QFileInfo::exists(r->root.filePath("hdd/Movies/a.ts")));
+        QVERIFY(QFileInfo::exists(r->root.filePath("hdd/Movies/Old/b.ts")));
+        QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Movies/Old/New")));
     }
 
     // Cancelling (or closing the page) during the delete of a large PC folder stops inside the folder, does

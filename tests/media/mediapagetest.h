@@ -1,0 +1,163 @@
+#pragma once
+
+#include "mediareceiver.h"
+
+#include "media/mediaexplorermodule.h"
+#include "media/pcfilesystemmodel.h"
+#include "media/zbdevicefilesystemmodel.h"
+#include "modules/generaluiinterface.h"
+#include "widgets/messagebox.h"
+
+#include <QClipboard>
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// Stands for the main window: counts the closes a page asks for.
+class FakeWindow : public QWidget, public GeneralUiInterface
+{
+public:
+    int closes = 0;
+    bool close() override { return ++closes; }
+    void setCurrentModule(OmbrelayModule *, bool) override {}
+    void notifyModuleMessage(OmbrelayModule *) override {}
+    void gotoMainView() override {}
+    void gotoSettings() override {}
+    void gotoAbout() override {}
+};
+
+// What the page tests share: the real media explorer page offscreen, its receiver the emulator, its PC a
+// temporary folder, and the page's boxes answered through answer().
+class MediaPageTest : public QObject
+{
+protected:
+    std::unique_ptr<MediaReceiver> r;
+    QTemporaryDir pc;
+    FakeWindow window;
+    std::unique_ptr<MediaExplorerModule> page;
+    QStringList boxTexts, boxAnswers;
+    QString folderName; // typed into the next name box
+
+    // An empty PC folder and a receiver not yet started: the test puts its files there, then openPage().
+    void newReceiver()
+    {
+        QDir(pc.path()).removeRecursively();
+        QVERIFY(QDir().mkpath(pc.path()));
+        r = std::make_unique<MediaReceiver>();
+    }
+    // The receiver started and the page on it, connected as the receiver object connects its pages.
+    void openPage(bool active = false)
+    {
+        QVERIFY(r->start());
+        QGuiApplication::clipboard()->clear();
+        boxTexts.clear();
+        boxAnswers.clear();
+        folderName.clear();
+        MessageBox::setAnswerHook([this](QDialog *box) { answer(box); });
+        page = std::make_unique<MediaExplorerModule>(&window);
+        page->setCommunicationManager(r->manager.get());
+        connect(r->manager.get(), &DeviceCommunicationManager::stateChanged, page.get(),
+                &MediaExplorerModule::onDeviceStateChange);
+        page->onDeviceStateChange("connected");
+        if (active)
+            page->resize(1000, 700);
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        if (active) {
+            page->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        }
+        page->onShow();
+        QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 0);
+    }
+    // Once nothing is under way any more; a listing still on its way when its model goes is not freed.
+    void closePage()
+    {
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        page.reset();
+        r->stop();
+        r.reset();
+        MessageBox::setAnswerHook({});
+    }
+    // A name box gets folderName; a question or message has its text kept and the next of boxAnswers
+    // pressed, else it is rejected.
+    virtual void answer(QDialog *box)
+    {
+        if (auto *input = qobject_cast<QInputDialog *>(box)) {
+            input->setTextValue(folderName);
+            input->accept();
+            return;
+        }
+        boxTexts << static_cast<QMessageBox *>(box)->text();
+        if (boxAnswers.isEmpty() || !MessageBox::clickButton(box, boxAnswers.takeFirst()))
+            box->reject();
+    }
+
+    QModelIndex device(const QString &path) // "hdd/Movies": each level listed as needed
+    {
+        ZBDeviceFileSystemModel *m = page->deviceModel();
+        QModelIndex at;
+        for (const QString &name : path.split(u'/')) {
+            if (m->canFetchMore(at))
+                m->fetchMore(at);
+            if (!QTest::qWaitFor([&] { return !m->isFetching() && m->rowCount(at) > 0; }))
+                return {};
+            QModelIndex found;
+            for (int i = 0; i < m->rowCount(at); ++i)
+                if (m->index(i, 0, at).data().toString() == name)
+                    found = m->index(i, 0, at);
+            at = found;
+        }
+        return at;
+    }
+    QModelIndex pcIndex(const QString &path) { return page->pcModel()->index(path); }
+    static void select(QTreeView *view, const QModelIndexList &rows)
+    {
+        view->setFocus();
+        view->selectionModel()->clearSelection();
+        for (const QModelIndex &row : rows)
+            view->selectionModel()->select(row, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    // Copy (or Cut) of rows in one pane, Paste onto target in another, and the job's end.
+    void paste(QTreeView *from, const QModelIndexList &rows, QTreeView *to, const QModelIndex &target, bool cut = false)
+    {
+        select(from, rows);
+        cut ? page->moveToClipboard() : void(page->copyToClipboard());
+        select(to, {target});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(!page->isBusy());
+    }
+    static bool clipboardHas(const char *type)
+    {
+        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        return data && data->hasFormat(QLatin1String(type));
+    }
+
+    static void write(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    static QByteArray read(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+    }
+    static QStringList tree(const QString &path) // every entry below path, relative, sorted
+    {
+        QStringList found;
+        QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << QDir(path).relativeFilePath(it.next());
+        found.sort();
+        return found;
+    }
+};
