@@ -354,7 +354,11 @@ private slots:
         QVERIFY(manager.closeProject()); // unchanged: no question
         QVERIFY(manager.newProject(tvDocument()));
         QVERIFY(rename(manager, 0, QStringLiteral("changed")));
+        // the outcome comes once the drive is written out, beside the window
+        QSignalSpy exported(&manager, &ProjectFileManager::onAfterExport);
         QVERIFY(manager.exportProject());
+        QTRY_COMPARE(exported.count(), 1);
+        QCOMPARE(exported.first().value(0).toBool(), true);
         const QString written = QDir(usb).filePath(QStringLiteral("FavsListUpdate.tvqvx"));
         QCOMPARE(canonicalFile(written, false), canonical(manager.documentText()));
         QVERIFY(!QFile::exists(QDir(usb).filePath(QStringLiteral("dbxmlexport"))));
