@@ -374,6 +374,9 @@ void ServiceListModule::onNewItem()
     // The row left is checked as the selection moves; only then is the new service the pending one,
     // so that check never concerns (or removes) the new service.
     ui.itemsTableViewAll->setCurrentIndex(proxy->mapFromSource(source));
+    // The panel turns to the new service's tab, which takes the focus from a field of the first one: that is
+    // no leaving of the new service, whose check would remove it at once.
+    disconnect(ui.tabServiceProperties, &TabWidget::focusOut, this, &ServiceListModule::onTabServicePropertiesFocusOut);
     newItemPending = true;
     editedId = id;
     showServiceDetails(true);

@@ -1,0 +1,222 @@
+#include "testmain.h"
+
+#include "dialoganswerer.h"
+#include "generatedtvlist.h"
+
+#include "base/translatorloader.h"
+#include "device/core/zbdeviceinfo.h"
+#include "document/listitemsdatabasemodel.h"
+#include "listfiles/tvlistprojectfilemanager.h"
+#include "lists/tvlistmodule.h"
+
+#include <QAbstractItemModelTester>
+#include <QTest>
+#include <QTranslator>
+
+// The TV page after a first action ended, was cancelled or went with its project: the next one works on the
+// services it names and on nothing else.
+class TestServiceSecondActions : public QObject
+{
+    Q_OBJECT
+    ZBDeviceInfo info{QStringLiteral("Box")};
+
+    std::unique_ptr<TVListModule> makeModule(const QString &text)
+    {
+        auto module = std::make_unique<TVListModule>();
+        module->setDeviceInfo(&info);
+        module->resize(1100, 760);
+        module->show();
+        module->onShow();
+        QApplication::setActiveWindow(module.get());
+        if (!text.isEmpty())
+            module->projectManager()->newProject(text);
+        return module;
+    }
+    static int rowOf(TVListModule *module, const QString &id)
+    {
+        QAbstractItemModel *model = module->itemsTableViewAll->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            if (model->index(row, 8).data().toString() == id)
+                return row;
+        return -1;
+    }
+    static QString name(TVListModule *module, const QString &id)
+    {
+        return module->projectManager()->itemsModel->indexById(id, 1).data().toString();
+    }
+    // Types text into the panel's name field and hands it over.
+    static void typeName(TVListModule *module, const QString &text)
+    {
+        module->txtServiceTitle->setFocus();
+        module->txtServiceTitle->selectAll();
+        QTest::keyClicks(module->txtServiceTitle, text);
+        QTest::keyClick(module->txtServiceTitle, Qt::Key_Return);
+    }
+
+private slots:
+    // A new service given up, then a delete: the service deleted is the one selected, the panel follows
+    // the row that is current, and a second new service can be made.
+    void deleteAfterANewServiceWasGivenUp_data()
+    {
+        QTest::addColumn<bool>("escape"); // else the Cancel button
+        QTest::newRow("cancel") << false;
+        QTest::newRow("escape") << true;
+    }
+    void deleteAfterANewServiceWasGivenUp()
+    {
+        QFETCH(bool, escape);
+        auto module = makeModule(GeneratedTvList::text(5));
+        DialogAnswerer answers;
+        ItemsTableView *table = module->itemsTableViewAll;
+        QAbstractItemModelTester tester(table->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        table->selectRow(rowOf(module.get(), QStringLiteral("1")));
+        module->btnCreateNewItem->click();
+        QCOMPARE(items->rowCount(), 6);
+        if (escape)
+            QTest::keyClick(module.get(), Qt::Key_Escape);
+        else
+            module->btnCancelServiceSetting->click();
+        QCOMPARE(items->rowCount(), 5);
+        QVERIFY(table->isEnabled());
+        QVERIFY(module->btnCreateNewItem->isEnabled());
+        const QStringList names{name(module.get(), "0"), name(module.get(), "1"), name(module.get(), "3"),
+                                name(module.get(), "4")};
+        table->selectRow(rowOf(module.get(), QStringLiteral("2")));
+        module->btnShowServiceSettings->click();
+        table->deleteSelected();
+        QCOMPARE(items->rowCount(), 4);
+        QVERIFY(!items->indexById(QStringLiteral("2"), 0).isValid());
+        QCOMPARE((QStringList{name(module.get(), "0"), name(module.get(), "1"), name(module.get(), "3"),
+                              name(module.get(), "4")}),
+                 names);
+        // The panel shows the current service and edits it.
+        module->btnShowServiceSettings->click();
+        const QString current = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        QVERIFY(!current.isEmpty());
+        QCOMPARE(module->txtServiceTitle->text(), name(module.get(), current));
+        typeName(module.get(), QStringLiteral("Typed"));
+        QTRY_COMPARE(name(module.get(), current), QStringLiteral("Typed"));
+        // A second new service is made and kept.
+        module->btnCreateNewItem->click();
+        QCOMPARE(items->rowCount(), 5);
+        const QString id = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        items->setData(items->indexById(id, 7), QStringLiteral("<config type=\"cable\" frequency=\"11111\"/>"),
+                       Qt::EditRole);
+        module->btnSaveServiceSettings->click();
+        QCOMPARE(items->rowCount(), 5);
+        QVERIFY(items->indexById(id, 0).isValid());
+        QCOMPARE(answers.boxTexts, QStringList());
+    }
+
+    // Create new while the focus is in a field of the panel (the page's shortcut leaves it there): the panel turns
+    // to the new service's tuning, and the new service stays to be filled in, whichever tab had the focus.
+    void newServiceWithTheFocusInThePanel_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("edited"); // a name typed and handed over first
+        QTest::newRow("name field, edited") << "txtServiceTitle" << true;
+        QTest::newRow("name field") << "txtServiceTitle" << false;
+        QTest::newRow("parental lock") << "parentLockCheckBox" << false;
+    }
+    void newServiceWithTheFocusInThePanel()
+    {
+        QFETCH(QString, field);
+        QFETCH(bool, edited);
+        auto module = makeModule(GeneratedTvList::text(5));
+        DialogAnswerer answers;
+        ItemsTableView *table = module->itemsTableViewAll;
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        table->selectRow(rowOf(module.get(), QStringLiteral("2")));
+        module->btnShowServiceSettings->click();
+        if (edited) {
+            typeName(module.get(), QStringLiteral("Typed"));
+            QTRY_COMPARE(name(module.get(), QStringLiteral("2")), QStringLiteral("Typed"));
+        }
+        auto *editor = module->findChild<QWidget *>(field);
+        QVERIFY(editor);
+        for (int tab = 0; tab < module->tabServiceProperties->count(); ++tab)
+            if (module->tabServiceProperties->widget(tab)->isAncestorOf(editor))
+                module->tabServiceProperties->setCurrentIndex(tab);
+        editor->setFocus();
+        QCOMPARE(QApplication::focusWidget(), editor);
+        module->btnCreateNewItem->click();
+        QCOMPARE(items->rowCount(), 6);
+        const QString id = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        QVERIFY(items->indexById(id, 0).isValid());
+        QVERIFY(module->tabServiceProperties->isVisible());
+        QVERIFY(module->btnSaveServiceSettings->isVisible());
+        QVERIFY(module->tabServiceProperties->isAncestorOf(QApplication::focusWidget()));
+        QVERIFY(!module->btnCreateNewItem->isEnabled() || !table->isEnabled());
+        items->setData(items->indexById(id, 7), QStringLiteral("<config type=\"cable\" frequency=\"11111\"/>"),
+                       Qt::EditRole);
+        module->btnSaveServiceSettings->click();
+        QCOMPARE(items->rowCount(), 6);
+        QVERIFY(items->indexById(id, 0).isValid());
+        QCOMPARE(name(module.get(), QStringLiteral("2")), edited ? QStringLiteral("Typed") : name(module.get(), "2"));
+        QCOMPARE(answers.boxTexts, QStringList());
+    }
+
+    // The language switched with the panel open, then typing there: it goes to the service the panel shows.
+    void editingAfterALanguageSwitch()
+    {
+        auto module = makeModule(GeneratedTvList::text(5));
+        DialogAnswerer answers;
+        ItemsTableView *table = module->itemsTableViewAll;
+        table->selectRow(rowOf(module.get(), QStringLiteral("3")));
+        module->btnShowServiceSettings->click();
+        QVERIFY(module->tabServiceProperties->isVisible());
+        const QString other = name(module.get(), QStringLiteral("2"));
+        QTranslator translator;
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        QCoreApplication::installTranslator(&translator);
+        QCoreApplication::processEvents();
+        // The switch leaves no row selected: the panel, if it shows a service, shows the one it had.
+        if (!module->txtServiceTitle->text().isEmpty())
+            QCOMPARE(module->txtServiceTitle->text(), name(module.get(), QStringLiteral("3")));
+        table->selectRow(rowOf(module.get(), QStringLiteral("3")));
+        QCOMPARE(module->txtServiceTitle->text(), name(module.get(), QStringLiteral("3")));
+        typeName(module.get(), QStringLiteral("Umbenannt"));
+        QTRY_COMPARE(name(module.get(), QStringLiteral("3")), QStringLiteral("Umbenannt"));
+        QCoreApplication::removeTranslator(&translator);
+        QCoreApplication::processEvents();
+        table->selectRow(rowOf(module.get(), QStringLiteral("3")));
+        typeName(module.get(), QStringLiteral("Renamed"));
+        QTRY_COMPARE(name(module.get(), QStringLiteral("3")), QStringLiteral("Renamed"));
+        QCOMPARE(name(module.get(), QStringLiteral("2")), other);
+        QCOMPARE(answers.boxTexts, QStringList());
+    }
+
+    // A project closed with the panel open and typing in it, then another opened: the other one is not written
+    // into, its panel shows its own services and edits them.
+    void anotherProjectAfterClosingWithThePanelOpen()
+    {
+        auto module = makeModule(GeneratedTvList::text(5));
+        DialogAnswerer answers;
+        answers.boxAnswers = {QStringLiteral("&No")}; // a save question: the first project is dropped
+        ItemsTableView *table = module->itemsTableViewAll;
+        table->selectRow(rowOf(module.get(), QStringLiteral("2")));
+        module->btnShowServiceSettings->click();
+        module->txtServiceTitle->setFocus();
+        module->txtServiceTitle->selectAll();
+        QTest::keyClicks(module->txtServiceTitle, QStringLiteral("Left behind"));
+        module->projectManager()->closeProject();
+        QCOMPARE(module->stackedWidget->currentIndex(), 0);
+        const QString next = GeneratedTvList::text(8);
+        QVERIFY(module->projectManager()->newProject(next));
+        QCOMPARE(module->stackedWidget->currentIndex(), 1);
+        QCoreApplication::processEvents();
+        QVERIFY(!module->projectManager()->documentText().contains(QStringLiteral("Left behind")));
+        QVERIFY(!module->projectManager()->isModified());
+        table->selectRow(rowOf(module.get(), QStringLiteral("6")));
+        module->btnShowServiceSettings->click();
+        QVERIFY(module->tabServiceProperties->isVisible());
+        QCOMPARE(module->txtServiceTitle->text(), name(module.get(), QStringLiteral("6")));
+        typeName(module.get(), QStringLiteral("Second"));
+        QTRY_COMPARE(name(module.get(), QStringLiteral("6")), QStringLiteral("Second"));
+        QCOMPARE(module->projectManager()->itemsModel->rowCount(), 8);
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestServiceSecondActions)
+#include "tst_servicesecondactions.moc"
