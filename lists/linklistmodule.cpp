@@ -469,6 +469,9 @@ void LinkListModule::onNewItem()
     }
     ObjectSortFilterProxyModel *proxy = itemsTableViewAll->proxy();
     proxy->setItemsSearchFilter(QString());
+    // Turning the panel to the title's tab takes the focus from a field of another one: that is no leaving of
+    // the new link, whose check would ask for its URL at once.
+    connectFocusOutCheck(false);
     newItemPending = true;
     editedId = id;
     const QModelIndex row = proxy->mapFromSource(manager->itemsModel->indexById(id, 0));

@@ -1,0 +1,203 @@
+#include "testmain.h"
+
+#include "dialoganswerer.h"
+
+#include "base/translatorloader.h"
+#include "device/core/zbdeviceinfo.h"
+#include "document/listitemsdatabasemodel.h"
+#include "listfiles/linklistprojectfilemanager.h"
+#include "lists/linklistmodule.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QTranslator>
+
+namespace {
+// Links with ids as given, titled "Link <id>" with the URL "http://<id>", each on favourite list 0.
+QString linkDocument(const QList<int> &ids)
+{
+    QString text = QStringLiteral("<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>");
+    for (int id : ids)
+        text += QStringLiteral("<link id=\"%1\"><title>Link %1</title><url>http://%1</url><type>website</type></link>")
+                    .arg(id);
+    text += QStringLiteral("</items><lists><list id=\"0\">");
+    for (int id : ids)
+        text += QStringLiteral("<ref>%1</ref>").arg(id);
+    text += QStringLiteral("</list><list id=\"1\"/><list id=\"2\"/><list id=\"3\"/></lists></TDocument>\n");
+    return text;
+}
+} // namespace
+
+// The link page after a first action ended, was cancelled or went with its project: the next one works on
+// the links it names and on nothing else.
+class TestLinkSecondActions : public QObject
+{
+    Q_OBJECT
+    ZBDeviceInfo info{QStringLiteral("Box")};
+
+    std::unique_ptr<LinkListModule> makePage(const QString &text)
+    {
+        auto page = std::make_unique<LinkListModule>();
+        page->setDeviceInfo(&info);
+        page->resize(1100, 760);
+        page->show();
+        page->onShow();
+        QApplication::setActiveWindow(page.get());
+        if (!text.isEmpty())
+            page->projectManager()->newProject(text);
+        return page;
+    }
+    static int rowOf(LinkListModule *page, const QString &id)
+    {
+        QAbstractItemModel *model = page->itemsTableViewAll->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            if (model->index(row, 8).data().toString() == id)
+                return row;
+        return -1;
+    }
+    static QString title(LinkListModule *page, const QString &id)
+    {
+        return page->projectManager()->itemsModel->indexById(id, 1).data().toString();
+    }
+    // Types into a panel field; Return hands it over (on a new link it would accept the link).
+    static void type(QLineEdit *field, const QString &text, bool enter = true)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        if (enter)
+            QTest::keyClick(field, Qt::Key_Return);
+    }
+
+private slots:
+    // Create new while the focus is in the panel, on whichever tab: the new link is shown on the first tab with its
+    // title field taking the typing, and is kept once filled in.
+    void newLinkWithTheFocusInThePanel_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("title field") << "txtLinkTitle";
+        QTest::newRow("url field") << "txtLinkUrl";
+        QTest::newRow("parental lock") << "parentLockCheckBox";
+    }
+    void newLinkWithTheFocusInThePanel()
+    {
+        QFETCH(QString, field);
+        auto page = makePage(linkDocument({1, 2, 3}));
+        DialogAnswerer answers;
+        ItemsTableView *table = page->itemsTableViewAll;
+        ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
+        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        page->btnShowServiceSettings->click();
+        auto *editor = page->findChild<QWidget *>(field);
+        QVERIFY(editor);
+        for (int tab = 0; tab < page->tabServiceProperties->count(); ++tab)
+            if (page->tabServiceProperties->widget(tab)->isAncestorOf(editor))
+                page->tabServiceProperties->setCurrentIndex(tab);
+        editor->setFocus();
+        QCOMPARE(QApplication::focusWidget(), editor);
+        page->btnCreateNewItem->click();
+        QCOMPARE(answers.boxTexts.join(u'|'), QString());
+        QCOMPARE(items->rowCount(), 4);
+        const QString id = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        QVERIFY(items->indexById(id, 0).isValid());
+        QVERIFY(id != QLatin1String("2"));
+        QVERIFY(page->txtLinkTitle->isVisible());
+        QCOMPARE(QApplication::focusWidget(), page->txtLinkTitle);
+        type(page->txtLinkTitle, QStringLiteral("Fourth"), false);
+        type(page->txtLinkUrl, QStringLiteral("http://4"), false);
+        QTest::mouseClick(page->btnSaveServiceSettings, Qt::LeftButton);
+        QCOMPARE(answers.boxTexts.join(u'|'), QString());
+        QCOMPARE(items->rowCount(), 4);
+        QCOMPARE(title(page.get(), id), QStringLiteral("Fourth"));
+        QCOMPARE(title(page.get(), QStringLiteral("2")), QStringLiteral("Link 2"));
+    }
+
+    // A new link given up, then a delete and a second new link: each works on the link it names.
+    void deleteAfterANewLinkWasGivenUp()
+    {
+        auto page = makePage(linkDocument({1, 2, 3}));
+        DialogAnswerer answers;
+        ItemsTableView *table = page->itemsTableViewAll;
+        ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
+        table->selectRow(rowOf(page.get(), QStringLiteral("1")));
+        page->btnCreateNewItem->click();
+        QCOMPARE(items->rowCount(), 4);
+        page->btnCancelServiceSetting->click();
+        QCOMPARE(items->rowCount(), 3);
+        QVERIFY(table->isEnabled());
+        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        table->deleteSelected();
+        QCOMPARE(items->rowCount(), 2);
+        QVERIFY(!items->indexById(QStringLiteral("2"), 0).isValid());
+        QCOMPARE(title(page.get(), QStringLiteral("1")), QStringLiteral("Link 1"));
+        QCOMPARE(title(page.get(), QStringLiteral("3")), QStringLiteral("Link 3"));
+        page->btnCreateNewItem->click();
+        QCOMPARE(items->rowCount(), 3);
+        const QString id = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        type(page->txtLinkTitle, QStringLiteral("Again"), false);
+        type(page->txtLinkUrl, QStringLiteral("http://again"), false);
+        QTest::mouseClick(page->btnSaveServiceSettings, Qt::LeftButton);
+        QCOMPARE(items->rowCount(), 3);
+        QCOMPARE(title(page.get(), id), QStringLiteral("Again"));
+        QCOMPARE(answers.boxTexts.join(u'|'), QString());
+    }
+
+    // The language switched with the panel open, then typing there: it goes to the link the panel shows.
+    void editingAfterALanguageSwitch()
+    {
+        auto page = makePage(linkDocument({1, 2, 3}));
+        DialogAnswerer answers;
+        ItemsTableView *table = page->itemsTableViewAll;
+        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        page->btnShowServiceSettings->click();
+        QTranslator translator;
+        QVERIFY(loadTranslator(&translator, QStringLiteral("pl_PL")));
+        QCoreApplication::installTranslator(&translator);
+        QCoreApplication::processEvents();
+        if (!page->txtLinkTitle->text().isEmpty())
+            QCOMPARE(page->txtLinkTitle->text(), QStringLiteral("Link 2"));
+        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        type(page->txtLinkTitle, QStringLiteral("Drugi"));
+        QTRY_COMPARE(title(page.get(), QStringLiteral("2")), QStringLiteral("Drugi"));
+        QCoreApplication::removeTranslator(&translator);
+        QCoreApplication::processEvents();
+        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        type(page->txtLinkTitle, QStringLiteral("Second"));
+        QTRY_COMPARE(title(page.get(), QStringLiteral("2")), QStringLiteral("Second"));
+        QCOMPARE(title(page.get(), QStringLiteral("1")), QStringLiteral("Link 1"));
+        QCOMPARE(title(page.get(), QStringLiteral("3")), QStringLiteral("Link 3"));
+        QCOMPARE(answers.boxTexts.join(u'|'), QString());
+    }
+
+    // A project closed with the panel open and typing in it, then another opened: the other one is not written
+    // into, and its panel edits its own links.
+    void anotherProjectAfterClosingWithThePanelOpen()
+    {
+        auto page = makePage(linkDocument({1, 2, 3}));
+        DialogAnswerer answers;
+        answers.boxAnswers = {QStringLiteral("&No")}; // a save question: the first project is dropped
+        ItemsTableView *table = page->itemsTableViewAll;
+        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        page->btnShowServiceSettings->click();
+        page->txtLinkTitle->setFocus();
+        page->txtLinkTitle->selectAll();
+        QTest::keyClicks(page->txtLinkTitle, QStringLiteral("Left behind"));
+        page->projectManager()->closeProject();
+        QCOMPARE(page->stackedWidget->currentIndex(), 0);
+        QVERIFY(page->projectManager()->newProject(linkDocument({5, 6, 7, 8})));
+        QCOMPARE(page->stackedWidget->currentIndex(), 1);
+        QCoreApplication::processEvents();
+        QVERIFY(!page->projectManager()->documentText().contains(QStringLiteral("Left behind")));
+        QVERIFY(!page->projectManager()->isModified());
+        table->selectRow(rowOf(page.get(), QStringLiteral("6")));
+        page->btnShowServiceSettings->click();
+        QVERIFY(page->tabServiceProperties->isVisible());
+        QCOMPARE(page->txtLinkTitle->text(), QStringLiteral("Link 6"));
+        type(page->txtLinkTitle, QStringLiteral("Sixth"));
+        QTRY_COMPARE(title(page.get(), QStringLiteral("6")), QStringLiteral("Sixth"));
+        QCOMPARE(page->projectManager()->itemsModel->rowCount(), 4);
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestLinkSecondActions)
+#include "tst_linksecondactions.moc"
