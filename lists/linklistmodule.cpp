@@ -741,7 +741,9 @@ void LinkListModule::changeEvent(QEvent *event)
     if (manager->isProjectLoaded()) {
         if (filterModel)
             filterModel->clear();
-        itemsTableViewAll->clearSelection();
+        // A new link being made keeps its row: leaving it would check it and ask for its URL.
+        if (!newItemPending)
+            itemsTableViewAll->clearSelection();
         resetSearch();
     } else {
         // the hint on display is the old language's until it is put back

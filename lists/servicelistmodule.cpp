@@ -634,7 +634,9 @@ void ServiceListModule::changeEvent(QEvent *event)
     if (manager->isProjectLoaded()) {
         if (filterModel)
             filterModel->clear();
-        ui.itemsTableViewAll->clearSelection();
+        // A new service being made keeps its row: leaving it would check it, and accept or drop it unasked.
+        if (!newItemPending)
+            ui.itemsTableViewAll->clearSelection();
         resetSearch();
         // retranslateUi empties the name field: the panel reads its row again.
         panel->reread();

@@ -142,6 +142,49 @@ private slots:
         QCOMPARE(answers.boxTexts.join(u'|'), QString());
     }
 
+    // The language switched while a new link is being made: nothing is asked, and the new link is then kept or
+    // given up as the user says.
+    void languageSwitchWhileMakingANewLink_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::newRow("kept") << true;
+        QTest::newRow("given up") << false;
+    }
+    void languageSwitchWhileMakingANewLink()
+    {
+        QFETCH(bool, keep);
+        auto page = makePage(linkDocument({1, 2, 3}));
+        DialogAnswerer answers;
+        ItemsTableView *table = page->itemsTableViewAll;
+        ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
+        table->selectRow(rowOf(page.get(), QStringLiteral("1")));
+        page->btnCreateNewItem->click();
+        QCOMPARE(items->rowCount(), 4);
+        const QString id = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        QTranslator translator;
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        QCoreApplication::installTranslator(&translator);
+        QCoreApplication::processEvents();
+        QCoreApplication::removeTranslator(&translator);
+        QCoreApplication::processEvents();
+        QCOMPARE(answers.boxTexts.join(u'|'), QString());
+        QCOMPARE(items->rowCount(), 4);
+        QVERIFY(page->btnSaveServiceSettings->isVisible());
+        if (keep) {
+            type(page->txtLinkUrl, QStringLiteral("http://kept"), false);
+            QTest::mouseClick(page->btnSaveServiceSettings, Qt::LeftButton);
+        } else {
+            QTest::mouseClick(page->btnCancelServiceSetting, Qt::LeftButton);
+        }
+        QCOMPARE(answers.boxTexts.join(u'|'), QString());
+        QCOMPARE(items->rowCount(), keep ? 4 : 3);
+        QCOMPARE(items->indexById(id, 0).isValid(), keep);
+        if (keep)
+            QCOMPARE(title(page.get(), id), QStringLiteral("New link %1").arg(id));
+        QVERIFY(table->isEnabled());
+        QVERIFY(page->btnCreateNewItem->isEnabled());
+    }
+
     // The language switched with the panel open, then typing there: it goes to the link the panel shows.
     void editingAfterALanguageSwitch()
     {

@@ -157,6 +157,79 @@ private slots:
         QCOMPARE(answers.boxTexts, QStringList());
     }
 
+    // A search typed, a new service given up (which empties the search), then a search typed again: it filters
+    // as the first did, and a delete there removes the service found.
+    void searchAgainAfterANewServiceWasGivenUp()
+    {
+        auto module = makeModule(GeneratedTvList::text(5));
+        DialogAnswerer answers;
+        ItemsTableView *table = module->itemsTableViewAll;
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        const auto search = [&](const QString &text) {
+            QTest::mouseClick(module->txtSearch, Qt::LeftButton);
+            QTest::keyClicks(module->txtSearch, text);
+        };
+        const QString wanted = name(module.get(), QStringLiteral("4"));
+        search(wanted);
+        QTRY_COMPARE(table->model()->rowCount(), 1);
+        module->btnCreateNewItem->click();
+        QCOMPARE(table->model()->rowCount(), 6);
+        module->btnCancelServiceSetting->click();
+        QCOMPARE(table->model()->rowCount(), 5);
+        const QString other = name(module.get(), QStringLiteral("3"));
+        search(other);
+        QTRY_COMPARE(table->model()->rowCount(), 1);
+        QCOMPARE(table->model()->index(0, 8).data().toString(), QStringLiteral("3"));
+        table->selectRow(0);
+        table->deleteSelected();
+        QCOMPARE(items->rowCount(), 4);
+        QVERIFY(!items->indexById(QStringLiteral("3"), 0).isValid());
+        QCOMPARE(name(module.get(), QStringLiteral("4")), wanted);
+        QCOMPARE(answers.boxTexts, QStringList());
+    }
+
+    // The language switched while a new service is being made: the new service stays to be filled in, and is
+    // then kept or given up as the user says.
+    void languageSwitchWhileMakingANewService_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::newRow("kept") << true;
+        QTest::newRow("given up") << false;
+    }
+    void languageSwitchWhileMakingANewService()
+    {
+        QFETCH(bool, keep);
+        auto module = makeModule(GeneratedTvList::text(5));
+        DialogAnswerer answers;
+        ItemsTableView *table = module->itemsTableViewAll;
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        table->selectRow(rowOf(module.get(), QStringLiteral("1")));
+        module->btnCreateNewItem->click();
+        QCOMPARE(items->rowCount(), 6);
+        const QString id = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        QTranslator translator;
+        QVERIFY(loadTranslator(&translator, QStringLiteral("de_DE")));
+        QCoreApplication::installTranslator(&translator);
+        QCoreApplication::processEvents();
+        QCoreApplication::removeTranslator(&translator);
+        QCoreApplication::processEvents();
+        QCOMPARE(items->rowCount(), 6);
+        QVERIFY(items->indexById(id, 0).isValid());
+        QVERIFY(module->btnSaveServiceSettings->isVisible());
+        QVERIFY(!module->btnCreateNewItem->isEnabled() || !table->isEnabled());
+        items->setData(items->indexById(id, 7), QStringLiteral("<config type=\"cable\" frequency=\"11111\"/>"),
+                       Qt::EditRole);
+        if (keep)
+            module->btnSaveServiceSettings->click();
+        else
+            module->btnCancelServiceSetting->click();
+        QCOMPARE(items->rowCount(), keep ? 6 : 5);
+        QCOMPARE(items->indexById(id, 0).isValid(), keep);
+        QVERIFY(table->isEnabled());
+        QVERIFY(module->btnCreateNewItem->isEnabled());
+        QCOMPARE(answers.boxTexts, QStringList());
+    }
+
     // The language switched with the panel open, then typing there: it goes to the service the panel shows.
     void editingAfterALanguageSwitch()
     {
