@@ -319,7 +319,15 @@ void LinkListModule::onProjectUnload()
     delete filterModel;
     filterModel = nullptr;
     columnFilters.clear();
+    // A project closed while a new link was being made left the page locked for it: the next one is browsed.
+    const bool wasMakingOne = newItemPending;
+    newItemPending = false;
     editedId.clear();
+    if (wasMakingOne) {
+        setPropertiesEditable(false);
+        itemsTableViewAll->setEnabled(false);
+        showServiceDetails(false);
+    }
     backFromExportPage();
     setPage(PageWelcome);
 }

@@ -310,8 +310,15 @@ void ServiceListModule::onProjectUnload()
     delete filterModel;
     filterModel = nullptr;
     columnFilters.clear();
+    // A project closed while a new service was being made left the page locked for it: the next one is browsed.
+    const bool wasMakingOne = newItemPending;
     newItemPending = false;
     editedId.clear();
+    if (wasMakingOne) {
+        setPropertiesEditable(false);
+        ui.itemsTableViewAll->setEnabled(false);
+        showServiceDetails(false);
+    }
     setListToolsEnabled(true);
 }
 

@@ -185,6 +185,38 @@ private slots:
         QVERIFY(page->btnCreateNewItem->isEnabled());
     }
 
+    // A project closed while a new link was being made, then another opened: the page browses and edits the
+    // other one as after any load.
+    void anotherProjectAfterClosingWhileMakingANewLink()
+    {
+        auto page = makePage(linkDocument({1, 2, 3}));
+        DialogAnswerer answers;
+        answers.boxAnswers = {QStringLiteral("&No"), QStringLiteral("&No")};
+        page->btnCreateNewItem->click();
+        QVERIFY(page->btnSaveServiceSettings->isVisible());
+        page->projectManager()->closeProject();
+        QCOMPARE(page->stackedWidget->currentIndex(), 0);
+        QVERIFY(page->projectManager()->newProject(linkDocument({5, 6, 7, 8})));
+        QCOMPARE(page->stackedWidget->currentIndex(), 1);
+        ItemsTableView *table = page->itemsTableViewAll;
+        for (QWidget *widget : std::initializer_list<QWidget *>{page->toolsFrame, page->listsTabWidget, page->txtSearch,
+                                                                table, page->btnCreateNewItem})
+            QVERIFY2(widget->isEnabled(), qPrintable(widget->objectName()));
+        QVERIFY(!page->btnSaveServiceSettings->isVisible());
+        ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
+        page->btnCreateNewItem->click();
+        QCOMPARE(items->rowCount(), 5);
+        QTest::mouseClick(page->btnCancelServiceSetting, Qt::LeftButton);
+        QCOMPARE(items->rowCount(), 4);
+        QVERIFY(table->isEnabled());
+        // An edit of a link there is checked and kept as usual.
+        table->selectRow(rowOf(page.get(), QStringLiteral("6")));
+        page->btnShowServiceSettings->click();
+        type(page->txtLinkTitle, QStringLiteral("Sixth"));
+        QTRY_COMPARE(title(page.get(), QStringLiteral("6")), QStringLiteral("Sixth"));
+        QCOMPARE(answers.boxTexts.filter(QStringLiteral("not allowed")), QStringList());
+    }
+
     // The language switched with the panel open, then typing there: it goes to the link the panel shows.
     void editingAfterALanguageSwitch()
     {

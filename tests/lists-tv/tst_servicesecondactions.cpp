@@ -230,6 +230,34 @@ private slots:
         QCOMPARE(answers.boxTexts, QStringList());
     }
 
+    // A project closed while a new service was being made, then another opened: the page browses and edits
+    // the other one as after any load.
+    void anotherProjectAfterClosingWhileMakingANewService()
+    {
+        auto module = makeModule(GeneratedTvList::text(5));
+        DialogAnswerer answers;
+        answers.boxAnswers = {QStringLiteral("&No"), QStringLiteral("&No")};
+        module->btnCreateNewItem->click();
+        QVERIFY(module->btnSaveServiceSettings->isVisible());
+        module->projectManager()->closeProject();
+        QCOMPARE(module->stackedWidget->currentIndex(), 0);
+        QVERIFY(module->projectManager()->newProject(GeneratedTvList::text(8)));
+        QCOMPARE(module->stackedWidget->currentIndex(), 1);
+        ItemsTableView *table = module->itemsTableViewAll;
+        for (QWidget *widget : std::initializer_list<QWidget *>{module->toolsFrame, module->listsTabWidget,
+                                                                module->txtSearch, table, module->btnCreateNewItem})
+            QVERIFY2(widget->isEnabled(), qPrintable(widget->objectName()));
+        QVERIFY(!module->btnSaveServiceSettings->isVisible());
+        // A second new service is made and given up.
+        module->btnCreateNewItem->click();
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        QCOMPARE(items->rowCount(), 9);
+        module->btnCancelServiceSetting->click();
+        QCOMPARE(items->rowCount(), 8);
+        QVERIFY(table->isEnabled());
+        QVERIFY(!module->projectManager()->isModified());
+    }
+
     // The language switched with the panel open, then typing there: it goes to the service the panel shows.
     void editingAfterALanguageSwitch()
     {
