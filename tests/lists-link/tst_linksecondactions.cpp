@@ -1,9 +1,14 @@
+#include "receiveremulator.h"
+#include "receiverlists.h"
 #include "testmain.h"
 
 #include "dialoganswerer.h"
 
 #include "base/translatorloader.h"
+#include "base/settings.h"
+#include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
+#include "device/protocol/dvb24communicationmanager.h"
 #include "document/listitemsdatabasemodel.h"
 #include "listfiles/linklistprojectfilemanager.h"
 #include "lists/linklistmodule.h"
@@ -70,6 +75,52 @@ class TestLinkSecondActions : public QObject
     }
 
 private slots:
+    void init() { Settings::setString(Settings::SendingListsRestartWarning, QStringLiteral("1")); }
+
+    // A download left while the receiver held it back, then a second one: the second lands the receiver's
+    // list over the open project, whatever the first left.
+    void secondDownloadAfterALeftOne_data()
+    {
+        QTest::addColumn<bool>("open");
+        QTest::newRow("nothing open") << false;
+        QTest::newRow("a list open") << true;
+    }
+    void secondDownloadAfterALeftOne()
+    {
+        QFETCH(bool, open);
+        ReceiverEmulator emulator;
+        auto lists = ReceiverLists::install(emulator);
+        lists->setDocument(QStringLiteral("link"), linkDocument({11, 12}).toUtf8());
+        QVERIFY(emulator.start());
+        DVB24CommunicationManager device;
+        device.setPort(emulator.port());
+        auto page = makePage(open ? linkDocument({1, 2, 3}) : QString());
+        page->setCommunicationManager(&device);
+        connect(&device, &DeviceCommunicationManager::stateChanged, page.get(), &LinkListModule::onDeviceStateChange);
+        device.connectToHost(emulator.host());
+        QTRY_VERIFY(page->btnDownloadLists->isEnabled());
+        DialogAnswerer answers;
+        answers.boxAnswers = {QStringLiteral("&No"), QStringLiteral("&No")};
+        lists->setHold(true);
+        QAbstractButton *download = open ? page->btnDownloadDeviceLists : page->btnDownloadLists;
+        download->click();
+        QCOMPARE(page->stackedWidget->currentIndex(), 2);
+        page->dataTransferPageButton->click();
+        lists->setHold(false);
+        QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
+        QCOMPARE(page->stackedWidget->currentIndex(), open ? 1 : 0);
+        QCOMPARE(page->projectManager()->isProjectLoaded(), open);
+        lists->setDocument(QStringLiteral("link"), linkDocument({21, 22, 23, 24}).toUtf8());
+        QTRY_VERIFY(download->isEnabled());
+        download->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
+        QTRY_COMPARE(page->stackedWidget->currentIndex(), 1);
+        QCOMPARE(page->projectManager()->itemsModel->rowCount(), 4);
+        QCOMPARE(title(page.get(), QStringLiteral("22")), QStringLiteral("Link 22"));
+        QCOMPARE(answers.boxTexts.filter(QStringLiteral("invalid")), QStringList());
+        device.requestClose();
+    }
+
     // Create new while the focus is in the panel, on whichever tab: the new link is shown on the first tab with its
     // title field taking the typing, and is kept once filled in.
     void newLinkWithTheFocusInThePanel_data()
