@@ -4,8 +4,8 @@
 
 #include "dialoganswerer.h"
 
-#include "base/translatorloader.h"
 #include "base/settings.h"
+#include "base/translatorloader.h"
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
 #include "device/protocol/dvb24communicationmanager.h"
@@ -161,6 +161,38 @@ private slots:
         QCOMPARE(items->rowCount(), 4);
         QCOMPARE(title(page.get(), id), QStringLiteral("Fourth"));
         QCOMPARE(title(page.get(), QStringLiteral("2")), QStringLiteral("Link 2"));
+    }
+
+    // The favourite list's Create new pressed while the focus is in the panel: the new link shows in the panel,
+    // its title taking the typing, and is kept once filled in.
+    void newLinkFromTheFavouriteListWithTheFocusInThePanel()
+    {
+        auto page = makePage(linkDocument({1, 2, 3}));
+        DialogAnswerer answers;
+        ItemsTableView *table = page->itemsTableViewAll;
+        ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
+        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        page->btnShowServiceSettings->click();
+        QTest::mouseClick(page->txtLinkUrl, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), page->txtLinkUrl);
+        QAbstractButton *create = nullptr;
+        for (auto *button : page->listsTabWidget->currentWidget()->findChildren<QAbstractButton *>())
+            if (button->objectName() == QLatin1String("btnCreateNewItem2") && button->isVisible())
+                create = button;
+        QVERIFY(create);
+        QTest::mouseClick(create, Qt::LeftButton);
+        QCOMPARE(answers.boxTexts.join(u'|'), QString());
+        QCOMPARE(items->rowCount(), 4);
+        const QString id = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        QVERIFY(page->txtLinkTitle->isVisible());
+        QVERIFY(page->btnSaveServiceSettings->isVisible());
+        QCOMPARE(QApplication::focusWidget(), page->txtLinkTitle);
+        type(page->txtLinkUrl, QStringLiteral("http://new"), false);
+        QTest::mouseClick(page->btnSaveServiceSettings, Qt::LeftButton);
+        QCOMPARE(answers.boxTexts.join(u'|'), QString());
+        QCOMPARE(items->rowCount(), 4);
+        QVERIFY(items->indexById(id, 0).isValid());
+        QVERIFY(table->isEnabled());
     }
 
     // A new link given up, then a delete and a second new link: each works on the link it names.

@@ -258,6 +258,37 @@ private slots:
         QVERIFY(!module->projectManager()->isModified());
     }
 
+    // The favourite list's Create new pressed while the focus is in the panel: the new service shows in the
+    // panel, on its tuning, and stays to be filled in.
+    void newServiceFromTheFavouriteListWithTheFocusInThePanel()
+    {
+        auto module = makeModule(GeneratedTvList::text(5));
+        DialogAnswerer answers;
+        ItemsTableView *table = module->itemsTableViewAll;
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        table->selectRow(rowOf(module.get(), QStringLiteral("2")));
+        module->btnShowServiceSettings->click();
+        QTest::mouseClick(module->txtServiceTitle, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), module->txtServiceTitle);
+        QAbstractButton *create = nullptr;
+        for (auto *button : module->listsTabWidget->currentWidget()->findChildren<QAbstractButton *>())
+            if (button->objectName() == QLatin1String("btnCreateNewItem2") && button->isVisible())
+                create = button;
+        QVERIFY(create);
+        QTest::mouseClick(create, Qt::LeftButton);
+        QCOMPARE(items->rowCount(), 6);
+        const QString id = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        QVERIFY(items->indexById(id, 0).isValid());
+        QVERIFY(module->tabServiceProperties->isVisible());
+        QVERIFY(module->btnSaveServiceSettings->isVisible());
+        QCOMPARE(module->tabServiceProperties->currentIndex(), 2);
+        items->setData(items->indexById(id, 7), QStringLiteral("<config type=\"cable\" frequency=\"11111\"/>"),
+                       Qt::EditRole);
+        QTest::mouseClick(module->btnSaveServiceSettings, Qt::LeftButton);
+        QCOMPARE(items->rowCount(), 6);
+        QCOMPARE(answers.boxTexts, QStringList());
+    }
+
     // The language switched with the panel open, then typing there: it goes to the service the panel shows.
     void editingAfterALanguageSwitch()
     {
