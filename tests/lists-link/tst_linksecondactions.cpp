@@ -195,6 +195,39 @@ private slots:
         QVERIFY(table->isEnabled());
     }
 
+    // A new link refused as a duplicate of another, then a second new link: the second is made, kept, and the
+    // page is unlocked after it.
+    void secondNewLinkAfterADuplicateWasRefused()
+    {
+        auto page = makePage(linkDocument({1, 2, 3}));
+        DialogAnswerer answers;
+        ItemsTableView *table = page->itemsTableViewAll;
+        ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
+        page->btnCreateNewItem->click();
+        type(page->txtLinkUrl, QStringLiteral("http://2"), false);
+        QTest::mouseClick(page->btnSaveServiceSettings, Qt::LeftButton);
+        QCOMPARE(answers.boxTexts,
+                 QStringList{QStringLiteral("Service with the same detailed settings already exists on the list.")});
+        QCOMPARE(items->rowCount(), 3);
+        QVERIFY(table->isEnabled());
+        QVERIFY(page->btnCreateNewItem->isEnabled());
+        answers.boxTexts.clear();
+        // (the box took the window's activation with it)
+        QApplication::setActiveWindow(page.get());
+        page->btnCreateNewItem->click();
+        QCOMPARE(items->rowCount(), 4);
+        const QString id = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        QCOMPARE(QApplication::focusWidget(), page->txtLinkTitle);
+        type(page->txtLinkUrl, QStringLiteral("http://fourth"), false);
+        QTest::mouseClick(page->btnSaveServiceSettings, Qt::LeftButton);
+        QCOMPARE(answers.boxTexts, QStringList());
+        QCOMPARE(items->rowCount(), 4);
+        QVERIFY(items->indexById(id, 0).isValid());
+        QVERIFY(table->isEnabled());
+        QVERIFY(page->btnCreateNewItem->isEnabled());
+        QVERIFY(page->toolsFrame->isEnabled());
+    }
+
     // A new link given up, then a delete and a second new link: each works on the link it names.
     void deleteAfterANewLinkWasGivenUp()
     {

@@ -289,6 +289,41 @@ private slots:
         QCOMPARE(answers.boxTexts, QStringList());
     }
 
+    // A new service refused as a duplicate of another, then a second new service: the second is made, kept, and
+    // the page is unlocked after it.
+    void secondNewServiceAfterADuplicateWasRefused()
+    {
+        auto module = makeModule(GeneratedTvList::text(5));
+        DialogAnswerer answers;
+        ItemsTableView *table = module->itemsTableViewAll;
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        const QString tuning = items->indexById(QStringLiteral("1"), 7).data(Qt::EditRole).toString();
+        QVERIFY(!tuning.isEmpty());
+        module->btnCreateNewItem->click();
+        QString id = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        items->setData(items->indexById(id, 7), tuning, Qt::EditRole);
+        QTest::mouseClick(module->btnSaveServiceSettings, Qt::LeftButton);
+        QCOMPARE(answers.boxTexts,
+                 QStringList{QStringLiteral("Service with the same detailed settings already exists on the list.")});
+        QCOMPARE(items->rowCount(), 5);
+        QVERIFY(table->isEnabled());
+        QVERIFY(module->btnCreateNewItem->isEnabled());
+        answers.boxTexts.clear();
+        QApplication::setActiveWindow(module.get()); // the box took the window's activation with it
+        module->btnCreateNewItem->click();
+        QCOMPARE(items->rowCount(), 6);
+        id = table->model()->index(table->currentIndex().row(), 8).data().toString();
+        items->setData(items->indexById(id, 7), QStringLiteral("<config type=\"cable\" frequency=\"11111\"/>"),
+                       Qt::EditRole);
+        QTest::mouseClick(module->btnSaveServiceSettings, Qt::LeftButton);
+        QCOMPARE(answers.boxTexts, QStringList());
+        QCOMPARE(items->rowCount(), 6);
+        QVERIFY(items->indexById(id, 0).isValid());
+        QVERIFY(table->isEnabled());
+        QVERIFY(module->btnCreateNewItem->isEnabled());
+        QVERIFY(module->toolsFrame->isEnabled());
+    }
+
     // The language switched with the panel open, then typing there: it goes to the service the panel shows.
     void editingAfterALanguageSwitch()
     {
