@@ -1,10 +1,15 @@
+#include "receiveremulator.h"
+#include "receiverlists.h"
 #include "testmain.h"
 
 #include "dialoganswerer.h"
 #include "generatedtvlist.h"
 
+#include "base/settings.h"
 #include "base/translatorloader.h"
+#include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
+#include "device/protocol/dvb24communicationmanager.h"
 #include "document/listitemsdatabasemodel.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "lists/tvlistmodule.h"
@@ -54,6 +59,54 @@ class TestServiceSecondActions : public QObject
     }
 
 private slots:
+    void init() { Settings::setString(Settings::SendingListsRestartWarning, QStringLiteral("1")); }
+
+    // A download left while the receiver held it back: the open list is edited as before (a new service made
+    // and given up, a name typed in the panel), and a second download then brings the receiver's list.
+    void editingAfterALeftDownload()
+    {
+        ReceiverEmulator emulator;
+        auto lists = ReceiverLists::install(emulator);
+        lists->setDocument(QStringLiteral("tv"), GeneratedTvList::text(7).toUtf8());
+        QVERIFY(emulator.start());
+        DVB24CommunicationManager device;
+        device.setPort(emulator.port());
+        auto module = makeModule(QString());
+        module->setCommunicationManager(&device);
+        connect(&device, &DeviceCommunicationManager::stateChanged, module.get(), &TVListModule::onDeviceStateChange);
+        QVERIFY(module->projectManager()->newProject(GeneratedTvList::text(5)));
+        device.connectToHost(emulator.host());
+        QTRY_VERIFY(module->btnDownloadDeviceLists->isEnabled());
+        DialogAnswerer answers;
+        answers.boxAnswers = {QStringLiteral("&No"), QStringLiteral("&No"), QStringLiteral("&No")};
+        lists->setHold(true);
+        module->btnDownloadDeviceLists->click();
+        QTRY_COMPARE(module->stackedWidget->currentIndex(), int(TVListModule::PageTransfer));
+        module->dataTransferPageButton->click();
+        lists->setHold(false);
+        QTRY_VERIFY_WITH_TIMEOUT(!module->pendingTask(), 30000);
+        QCOMPARE(module->stackedWidget->currentIndex(), int(TVListModule::PageEditor));
+        ItemsTableView *table = module->itemsTableViewAll;
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        QCOMPARE(items->rowCount(), 5);
+        QVERIFY(table->isEnabled());
+        module->btnCreateNewItem->click();
+        QCOMPARE(items->rowCount(), 6);
+        module->btnCancelServiceSetting->click();
+        QCOMPARE(items->rowCount(), 5);
+        table->selectRow(rowOf(module.get(), QStringLiteral("2")));
+        module->btnShowServiceSettings->click();
+        typeName(module.get(), QStringLiteral("After"));
+        QTRY_COMPARE(name(module.get(), QStringLiteral("2")), QStringLiteral("After"));
+        QVERIFY(module->btnDownloadDeviceLists->isEnabled());
+        QTest::mouseClick(module->btnDownloadDeviceLists, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!module->pendingTask(), 30000);
+        QTRY_COMPARE(module->stackedWidget->currentIndex(), int(TVListModule::PageEditor));
+        QCOMPARE(module->projectManager()->itemsModel->rowCount(), 7);
+        QCOMPARE(answers.boxTexts.filter(QStringLiteral("invalid")), QStringList());
+        device.requestClose();
+    }
+
     // A new service given up, then a delete: the service deleted is the one selected, the panel follows
     // the row that is current, and a second new service can be made.
     void deleteAfterANewServiceWasGivenUp_data()
