@@ -319,7 +319,15 @@ void LinkListModule::onProjectUnload()
     delete filterModel;
     filterModel = nullptr;
     columnFilters.clear();
+    // A project closed while a new link was being made left the page locked for it: the next one is browsed.
+    const bool wasMakingOne = newItemPending;
+    newItemPending = false;
     editedId.clear();
+    if (wasMakingOne) {
+        setPropertiesEditable(false);
+        itemsTableViewAll->setEnabled(false);
+        showServiceDetails(false);
+    }
     backFromExportPage();
     setPage(PageWelcome);
 }
@@ -469,6 +477,9 @@ void LinkListModule::onNewItem()
     }
     ObjectSortFilterProxyModel *proxy = itemsTableViewAll->proxy();
     proxy->setItemsSearchFilter(QString());
+    // Turning the panel to the title's tab takes the focus from a field of another one: that is no leaving of
+    // the new link, whose check would ask for its URL at once.
+    connectFocusOutCheck(false);
     newItemPending = true;
     editedId = id;
     const QModelIndex row = proxy->mapFromSource(manager->itemsModel->indexById(id, 0));
@@ -738,7 +749,9 @@ void LinkListModule::changeEvent(QEvent *event)
     if (manager->isProjectLoaded()) {
         if (filterModel)
             filterModel->clear();
-        itemsTableViewAll->clearSelection();
+        // A new link being made keeps its row: leaving it would check it and ask for its URL.
+        if (!newItemPending)
+            itemsTableViewAll->clearSelection();
         resetSearch();
     } else {
         // the hint on display is the old language's until it is put back

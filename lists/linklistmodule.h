@@ -57,6 +57,8 @@ public slots:
 
 protected:
     DeviceTask *createTransferTask(const QString &mode) override;
+    // A new link opens the panel on its title, whichever tab was shown.
+    int newItemTab() const override { return 0; }
     PrintListsBuilder *createPrintBuilder() override;
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

@@ -1,8 +1,21 @@
 #include "lists/listplacecolumn.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
+
+namespace {
+
+// The width the columns may take without a horizontal scroll bar: the table's inside less a vertical scroll
+// bar (a list just loaded shows it only later), and never less than the table keeps at its minimum width.
+int columnsRoom(const QTableView *view)
+{
+    const int scrollBar = view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view->verticalScrollBar());
+    return qMax(view->width(), view->minimumWidth()) - 2 * view->frameWidth() - scrollBar;
+}
+
+} // namespace
 
 void ListPlaceColumn::fit(QTableView *view, int column, int places)
 {
@@ -13,6 +26,37 @@ void ListPlaceColumn::fit(QTableView *view, int column, int places)
     const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
     const int digits = view->fontMetrics().horizontalAdvance(QString::number(qMax(places, 1))) + 2 * margin;
     const int wanted = qMax(header->sectionSizeHint(column), digits);
-    if (header->sectionSize(column) < wanted)
-        header->resizeSection(column, wanted);
+    const int grown = wanted - header->sectionSize(column);
+    if (grown <= 0)
+        return;
+    header->resizeSection(column, wanted);
+    // The width this column took comes off the next one shown (not the stretched last one, which keeps its
+    // default), so that the columns still fit the table; never below what that column's title needs.
+    int next = -1;
+    int lastShown = -1;
+    for (int visual = header->count() - 1; visual >= 0; --visual) {
+        if (!header->isSectionHidden(header->logicalIndex(visual))) {
+            lastShown = header->logicalIndex(visual);
+            break;
+        }
+    }
+    for (int visual = header->visualIndex(column) + 1; visual < header->count() && next < 0; ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (!header->isSectionHidden(logical))
+            next = logical;
+    }
+    if (next < 0 || next == lastShown)
+        return;
+    // The stretched last column fills what is left, but keeps at least the default width.
+    int length = header->defaultSectionSize();
+    for (int logical = 0; logical < header->count(); ++logical)
+        if (logical != lastShown && !header->isSectionHidden(logical))
+            length += header->sectionSize(logical);
+    const int excess = length - columnsRoom(view);
+    if (excess <= 0)
+        return;
+    const int floor = qMax(header->sectionSizeHint(next), header->minimumSectionSize());
+    const int shrunk = qMax(floor, header->sectionSize(next) - qMin(excess, grown));
+    if (shrunk < header->sectionSize(next))
+        header->resizeSection(next, shrunk);
 }

@@ -186,6 +186,10 @@ void ListsModuleShared::showServiceDetails(bool show)
 {
     form.tabServiceProperties->setVisible(show);
     if (show) {
+        // The favourite list's Create new takes the focus out of the all-items side, which hides the panel's
+        // frame: a new item is filled in there all the same.
+        if (newItemPending)
+            form.frServiceProperties->show();
         form.frServiceSettingsButtons->setVisible(newItemPending);
         form.btnShowServiceSettings->hide();
         if (!newItemPending)

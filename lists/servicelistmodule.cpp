@@ -310,8 +310,15 @@ void ServiceListModule::onProjectUnload()
     delete filterModel;
     filterModel = nullptr;
     columnFilters.clear();
+    // A project closed while a new service was being made left the page locked for it: the next one is browsed.
+    const bool wasMakingOne = newItemPending;
     newItemPending = false;
     editedId.clear();
+    if (wasMakingOne) {
+        setPropertiesEditable(false);
+        ui.itemsTableViewAll->setEnabled(false);
+        showServiceDetails(false);
+    }
     setListToolsEnabled(true);
 }
 
@@ -374,6 +381,9 @@ void ServiceListModule::onNewItem()
     // The row left is checked as the selection moves; only then is the new service the pending one,
     // so that check never concerns (or removes) the new service.
     ui.itemsTableViewAll->setCurrentIndex(proxy->mapFromSource(source));
+    // The panel turns to the new service's tab, which takes the focus from a field of the first one: that is
+    // no leaving of the new service, whose check would remove it at once.
+    disconnect(ui.tabServiceProperties, &TabWidget::focusOut, this, &ServiceListModule::onTabServicePropertiesFocusOut);
     newItemPending = true;
     editedId = id;
     showServiceDetails(true);
@@ -631,7 +641,9 @@ void ServiceListModule::changeEvent(QEvent *event)
     if (manager->isProjectLoaded()) {
         if (filterModel)
             filterModel->clear();
-        ui.itemsTableViewAll->clearSelection();
+        // A new service being made keeps its row: leaving it would check it, and accept or drop it unasked.
+        if (!newItemPending)
+            ui.itemsTableViewAll->clearSelection();
         resetSearch();
         // retranslateUi empties the name field: the panel reads its row again.
         panel->reread();
