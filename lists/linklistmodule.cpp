@@ -432,32 +432,6 @@ void LinkListModule::clearPanel()
     lblGenreValue->clear();
 }
 
-QString LinkListModule::giveNextFreeId(const QString &id)
-{
-    // A new link takes the number after the highest in use, never a gap such as 0 or the number of a link
-    // just deleted, which a favourite list or the receiver may still know.
-    DocItemsDataProvider *provider = manager->itemsProvider;
-    int highest = 0;
-    for (int row = 0, rows = provider->count(); row < rows; ++row) {
-        const QString other = provider->itemAt(row).id();
-        if (other != id)
-            highest = qMax(highest, other.toInt());
-    }
-    if (id.isEmpty() || id.toInt() > highest)
-        return id;
-    const QModelIndex at = manager->itemsModel->indexById(id, 0);
-    const QString next = QString::number(highest + 1);
-    // Numbering the new link is no edit of the link being left.
-    const bool changed = itemsChanged;
-    if (!at.isValid() || !manager->itemsModel->setData(at.siblingAtColumn(IndexColumn), next, Qt::EditRole))
-        return id;
-    // The proposed title carries the id: it follows the new number.
-    manager->itemsModel->setData(at.siblingAtColumn(field("title")),
-                                 QCoreApplication::translate("QObject", "New link %1").arg(next), Qt::EditRole);
-    itemsChanged = changed;
-    return next;
-}
-
 void LinkListModule::onNewItem()
 {
     if (!manager->isProjectLoaded() || newItemPending)
@@ -470,7 +444,8 @@ void LinkListModule::onNewItem()
     if (filterModel)
         filterModel->clear();
     resetSearch();
-    const QString id = giveNextFreeId(manager->itemsModel->appendNewItem());
+    const QString id = numberNewItem(manager->itemsModel->appendNewItem(), IndexColumn, "title",
+                                     QCoreApplication::translate("QObject", "New link %1"));
     if (id.isEmpty()) {
         enableForEdit(true);
         return;

@@ -74,8 +74,6 @@ private:
     // Points the panel at the row that is current after rows went, or empties and locks it without one.
     void followCurrentRow();
     void clearPanel();
-    // Gives the new link the id after the highest in use; returns the id it has.
-    QString giveNextFreeId(const QString &id);
     // Checks the link in the panel (found by its id, never by a table row) as it is left.
     CheckOutcome checkEditedLink();
     void deleteEditedLink();

@@ -4,8 +4,11 @@
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
+#include "document/docitem.h"
+#include "document/docitemsdataprovider.h"
 #include "document/exception.h"
 #include "document/listdocument.h"
+#include "document/listitemsdatabasemodel.h"
 #include "document/objectsortfilterproxymodel.h"
 #include "exchange/listsimportwizard.h"
 #include "exchange/listsprintdialog.h"
@@ -67,6 +70,30 @@ int ListsModuleShared::field(const char *name) const
 {
     ListProjectFileManager *manager = listManager();
     return manager ? manager->fieldColumns.value(QString::fromLatin1(name), -1) : -1;
+}
+
+QString ListsModuleShared::numberNewItem(const QString &id, int idColumn, const char *nameField,
+                                         const QString &nameText)
+{
+    ListProjectFileManager *manager = listManager();
+    DocItemsDataProvider *provider = manager->itemsProvider;
+    int highest = 0;
+    for (int row = 0, rows = provider->count(); row < rows; ++row) {
+        const QString other = provider->itemAt(row).id();
+        if (other != id)
+            highest = qMax(highest, other.toInt());
+    }
+    if (id.isEmpty() || id.toInt() > highest)
+        return id;
+    const QModelIndex at = manager->itemsModel->indexById(id, 0);
+    const QString next = QString::number(highest + 1);
+    // Numbering the new item is no edit of the item the user is leaving.
+    const bool changed = itemsChanged;
+    if (!at.isValid() || !manager->itemsModel->setData(at.siblingAtColumn(idColumn), next, Qt::EditRole))
+        return id;
+    manager->itemsModel->setData(at.siblingAtColumn(field(nameField)), nameText.arg(next), Qt::EditRole);
+    itemsChanged = changed;
+    return next;
 }
 
 void ListsModuleShared::takeFileActions(ListProjectFileManager *manager)

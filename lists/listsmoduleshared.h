@@ -130,6 +130,10 @@ protected:
     bool enqueue(DeviceTask *task);
     // The column of this field of the manager's items ("name", "position", ...), or -1.
     int field(const char *name) const;
+    // A new item (id, just appended) takes the number after the highest in use, never a gap such as 0 or
+    // the number of an item just deleted, which a favourite list or the receiver may still know. Its name
+    // in nameField carries the id and follows it (nameText with %1). Returns the id it has then.
+    QString numberNewItem(const QString &id, int idColumn, const char *nameField, const QString &nameText);
     // The manager's file actions (Ctrl+N, O, S, Shift+S, W, R and the recent files) on the page, so their
     // shortcuts work while it is shown, and only then.
     void takeFileActions(ListProjectFileManager *manager);

@@ -374,7 +374,7 @@ void ServiceListModule::onNewItem()
     if (filterModel)
         filterModel->clear();
     resetSearch();
-    const QString id = giveNextFreeId(manager->itemsModel->appendNewItem());
+    const QString id = numberNewItem(manager->itemsModel->appendNewItem(), IndexColumn, "name", text(newItemText()));
     ObjectSortFilterProxyModel *proxy = ui.itemsTableViewAll->proxy();
     proxy->setItemsSearchFilter(QString());
     const QModelIndex source = manager->itemsModel->indexById(id, 0);
@@ -407,33 +407,6 @@ void ServiceListModule::onServiceItemUnselected(const QItemSelection &, const QI
     if (!deselected.isEmpty())
         checkLeftItem(deselected);
     setCurrentModelIndex();
-}
-
-QString ServiceListModule::giveNextFreeId(const QString &id)
-{
-    // A new service takes the number after the highest in use, never a gap such as 0 that the receiver
-    // may not take for a service.
-    DocItemsDataProvider *provider = manager->itemsProvider;
-    int highest = 0;
-    for (int row = 0, rows = provider->count(); row < rows; ++row) {
-        const QString other = provider->itemAt(row).id();
-        if (other != id)
-            highest = qMax(highest, other.toInt());
-    }
-    const int own = id.toInt();
-    if (id.isEmpty() || own <= highest) {
-        const QModelIndex at = manager->itemsModel->indexById(id, 0);
-        const QString next = QString::number(highest + 1);
-        // Numbering the new service is no edit of the service the user is leaving.
-        const bool changed = itemsChanged;
-        if (!at.isValid() || !manager->itemsModel->setData(at.siblingAtColumn(IndexColumn), next, Qt::EditRole))
-            return id;
-        // The default name carries the id: it follows the new number.
-        manager->itemsModel->setData(at.siblingAtColumn(field("name")), text(newItemText()).arg(next), Qt::EditRole);
-        itemsChanged = changed;
-        return next;
-    }
-    return id;
 }
 
 void ServiceListModule::checkLeftItem(const QItemSelection &deselected)

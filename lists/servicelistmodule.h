@@ -185,8 +185,6 @@ private:
     void connectSelection(bool on);
     // Points the panel at the row that is current after rows went, or empties and locks it without one.
     void followCurrentRow();
-    // Gives the new service id the number after the highest in use; returns the id it has.
-    QString giveNextFreeId(const QString &id);
 
     ModelMenu *epgMenu = nullptr;
     ModelMenu *providerMenu = nullptr;
