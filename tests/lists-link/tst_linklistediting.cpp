@@ -1,6 +1,7 @@
 #include "testmain.h"
 
 #include "dialoganswerer.h"
+#include "listpagetest.h"
 #include "radiolisttext.h"
 
 #include "base/translatorloader.h"
@@ -22,20 +23,6 @@
 #include <QTranslator>
 
 namespace {
-// Links with ids as given, titled "Link <id>" with the URL "http://<id>", each on favourite list 0.
-QString linkDocument(const QList<int> &ids)
-{
-    QString text = QStringLiteral("<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>");
-    for (int id : ids)
-        text += QStringLiteral("<link id=\"%1\"><title>Link %1</title><url>http://%1</url><type>website</type></link>")
-                    .arg(id);
-    text += QStringLiteral("</items><lists><list id=\"0\">");
-    for (int id : ids)
-        text += QStringLiteral("<ref>%1</ref>").arg(id);
-    text += QStringLiteral("</list><list id=\"1\"/><list id=\"2\"/><list id=\"3\"/></lists></TDocument>\n");
-    return text;
-}
-
 // Title of every link of a document text by id.
 QMap<int, QString> linkTitles(const QString &text)
 {
@@ -83,18 +70,6 @@ class TestLinkListEditing : public QObject
     Q_OBJECT
     ZBDeviceInfo info{QStringLiteral("Box")};
 
-    template<class Page> std::unique_ptr<Page> makePage(const QString &text, QSize size = QSize(1100, 760))
-    {
-        auto page = std::make_unique<Page>();
-        page->setDeviceInfo(&info);
-        page->resize(size);
-        page->show();
-        page->onShow();
-        QApplication::setActiveWindow(page.get());
-        if (!text.isEmpty())
-            page->projectManager()->newProject(text);
-        return page;
-    }
 
 private slots:
     // A delete on the tool bar with the panel open: the panel shows the link that becomes current, and what is
@@ -110,7 +85,7 @@ private slots:
     void deleteWithThePanelOpen()
     {
         QFETCH(QList<int>, deleted);
-        auto page = makePage<LinkListModule>(linkDocument({1, 2, 3, 4}));
+        auto page = showListPage<LinkListModule>(&info, linkDocument({1, 2, 3, 4}));
         ItemsTableView *table = page->itemsTableViewAll;
         QAbstractItemModel *rows = table->model();
         clickCell(table, rowOfId(rows, deleted.first()), 1);
@@ -188,7 +163,7 @@ private slots:
         QFETCH(QList<int>, ids);
         QFETCH(QList<int>, deleted);
         QFETCH(QList<int>, expected);
-        auto page = makePage<LinkPage>(linkDocument(ids));
+        auto page = showListPage<LinkPage>(&info, linkDocument(ids));
         ItemsTableView *table = page->itemsTableViewAll;
         QAbstractItemModel *rows = table->model();
         for (int id : deleted) {
@@ -234,7 +209,7 @@ private slots:
             QVERIFY(loadTranslator(&translator, language));
             QCoreApplication::installTranslator(&translator);
         }
-        auto page = makePage<LinkListModule>(linkDocument({1, 2, 3}), QSize(1027, 700));
+        auto page = showListPage<LinkListModule>(&info, linkDocument({1, 2, 3}), QSize(1027, 700));
         QCOMPARE(page->stackedWidget->currentIndex(), 1);
         QCoreApplication::processEvents();
         QFrame *column = page->frAllItemsContainer;
@@ -296,14 +271,14 @@ private slots:
         ItemsTableView *table = nullptr;
         std::function<QString()> documentText;
         if (radio) {
-            auto page = makePage<RadioListModule>(RadioListText::numbered(3));
+            auto page = showListPage<RadioListModule>(&info, RadioListText::numbered(3));
             tabs = page->tabServiceProperties;
             title = page->titleLineEdit;
             table = page->itemsTableViewAll;
             documentText = [manager = page->projectManager()] { return manager->documentText(); };
             owner = std::move(page);
         } else {
-            auto page = makePage<LinkListModule>(linkDocument({1, 2, 3}));
+            auto page = showListPage<LinkListModule>(&info, linkDocument({1, 2, 3}));
             tabs = page->tabServiceProperties;
             title = page->txtLinkTitle;
             table = page->itemsTableViewAll;
@@ -351,7 +326,7 @@ private slots:
     void closingWithTypingInThePanel()
     {
         QFETCH(QString, field);
-        auto page = makePage<LinkListModule>(linkDocument({1, 2}));
+        auto page = showListPage<LinkListModule>(&info, linkDocument({1, 2}));
         clickCell(page->itemsTableViewAll, 0, 1);
         QTest::mouseClick(page->btnShowServiceSettings, Qt::LeftButton);
         auto *edit = page->findChild<QLineEdit *>(field);
@@ -363,7 +338,7 @@ private slots:
         page.reset();
         QVERIFY(watch.isNull());
         // A second page works as the first did.
-        auto next = makePage<LinkListModule>(linkDocument({1}));
+        auto next = showListPage<LinkListModule>(&info, linkDocument({1}));
         clickCell(next->itemsTableViewAll, 0, 1);
         QTest::mouseClick(next->btnShowServiceSettings, Qt::LeftButton);
         QCOMPARE(next->txtLinkTitle->text(), QStringLiteral("Link 1"));

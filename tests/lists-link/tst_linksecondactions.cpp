@@ -3,6 +3,7 @@
 #include "testmain.h"
 
 #include "dialoganswerer.h"
+#include "listpagetest.h"
 
 #include "base/settings.h"
 #include "base/translatorloader.h"
@@ -17,22 +18,6 @@
 #include <QTest>
 #include <QTranslator>
 
-namespace {
-// Links with ids as given, titled "Link <id>" with the URL "http://<id>", each on favourite list 0.
-QString linkDocument(const QList<int> &ids)
-{
-    QString text = QStringLiteral("<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>");
-    for (int id : ids)
-        text += QStringLiteral("<link id=\"%1\"><title>Link %1</title><url>http://%1</url><type>website</type></link>")
-                    .arg(id);
-    text += QStringLiteral("</items><lists><list id=\"0\">");
-    for (int id : ids)
-        text += QStringLiteral("<ref>%1</ref>").arg(id);
-    text += QStringLiteral("</list><list id=\"1\"/><list id=\"2\"/><list id=\"3\"/></lists></TDocument>\n");
-    return text;
-}
-} // namespace
-
 // The link page after a first action ended, was cancelled or went with its project: the next one works on
 // the links it names and on nothing else.
 class TestLinkSecondActions : public QObject
@@ -40,26 +25,6 @@ class TestLinkSecondActions : public QObject
     Q_OBJECT
     ZBDeviceInfo info{QStringLiteral("Box")};
 
-    std::unique_ptr<LinkListModule> makePage(const QString &text)
-    {
-        auto page = std::make_unique<LinkListModule>();
-        page->setDeviceInfo(&info);
-        page->resize(1100, 760);
-        page->show();
-        page->onShow();
-        QApplication::setActiveWindow(page.get());
-        if (!text.isEmpty())
-            page->projectManager()->newProject(text);
-        return page;
-    }
-    static int rowOf(LinkListModule *page, const QString &id)
-    {
-        QAbstractItemModel *model = page->itemsTableViewAll->model();
-        for (int row = 0; row < model->rowCount(); ++row)
-            if (model->index(row, 8).data().toString() == id)
-                return row;
-        return -1;
-    }
     static QString title(LinkListModule *page, const QString &id)
     {
         return page->projectManager()->itemsModel->indexById(id, 1).data().toString();
@@ -94,7 +59,7 @@ private slots:
         QVERIFY(emulator.start());
         DVB24CommunicationManager device;
         device.setPort(emulator.port());
-        auto page = makePage(open ? linkDocument({1, 2, 3}) : QString());
+        auto page = showListPage<LinkListModule>(&info, open ? linkDocument({1, 2, 3}) : QString());
         page->setCommunicationManager(&device);
         connect(&device, &DeviceCommunicationManager::stateChanged, page.get(), &LinkListModule::onDeviceStateChange);
         device.connectToHost(emulator.host());
@@ -133,11 +98,11 @@ private slots:
     void newLinkWithTheFocusInThePanel()
     {
         QFETCH(QString, field);
-        auto page = makePage(linkDocument({1, 2, 3}));
+        auto page = showListPage<LinkListModule>(&info, linkDocument({1, 2, 3}));
         DialogAnswerer answers;
         ItemsTableView *table = page->itemsTableViewAll;
         ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
-        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        table->selectRow(rowOfId(page.get(), QStringLiteral("2")));
         page->btnShowServiceSettings->click();
         auto *editor = page->findChild<QWidget *>(field);
         QVERIFY(editor);
@@ -167,11 +132,11 @@ private slots:
     // its title taking the typing, and is kept once filled in.
     void newLinkFromTheFavouriteListWithTheFocusInThePanel()
     {
-        auto page = makePage(linkDocument({1, 2, 3}));
+        auto page = showListPage<LinkListModule>(&info, linkDocument({1, 2, 3}));
         DialogAnswerer answers;
         ItemsTableView *table = page->itemsTableViewAll;
         ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
-        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        table->selectRow(rowOfId(page.get(), QStringLiteral("2")));
         page->btnShowServiceSettings->click();
         QTest::mouseClick(page->txtLinkUrl, Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), page->txtLinkUrl);
@@ -199,7 +164,7 @@ private slots:
     // page is unlocked after it.
     void secondNewLinkAfterADuplicateWasRefused()
     {
-        auto page = makePage(linkDocument({1, 2, 3}));
+        auto page = showListPage<LinkListModule>(&info, linkDocument({1, 2, 3}));
         DialogAnswerer answers;
         ItemsTableView *table = page->itemsTableViewAll;
         ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
@@ -231,17 +196,17 @@ private slots:
     // A new link given up, then a delete and a second new link: each works on the link it names.
     void deleteAfterANewLinkWasGivenUp()
     {
-        auto page = makePage(linkDocument({1, 2, 3}));
+        auto page = showListPage<LinkListModule>(&info, linkDocument({1, 2, 3}));
         DialogAnswerer answers;
         ItemsTableView *table = page->itemsTableViewAll;
         ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
-        table->selectRow(rowOf(page.get(), QStringLiteral("1")));
+        table->selectRow(rowOfId(page.get(), QStringLiteral("1")));
         page->btnCreateNewItem->click();
         QCOMPARE(items->rowCount(), 4);
         page->btnCancelServiceSetting->click();
         QCOMPARE(items->rowCount(), 3);
         QVERIFY(table->isEnabled());
-        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        table->selectRow(rowOfId(page.get(), QStringLiteral("2")));
         table->deleteSelected();
         QCOMPARE(items->rowCount(), 2);
         QVERIFY(!items->indexById(QStringLiteral("2"), 0).isValid());
@@ -269,11 +234,11 @@ private slots:
     void languageSwitchWhileMakingANewLink()
     {
         QFETCH(bool, keep);
-        auto page = makePage(linkDocument({1, 2, 3}));
+        auto page = showListPage<LinkListModule>(&info, linkDocument({1, 2, 3}));
         DialogAnswerer answers;
         ItemsTableView *table = page->itemsTableViewAll;
         ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
-        table->selectRow(rowOf(page.get(), QStringLiteral("1")));
+        table->selectRow(rowOfId(page.get(), QStringLiteral("1")));
         page->btnCreateNewItem->click();
         QCOMPARE(items->rowCount(), 4);
         const QString id = table->model()->index(table->currentIndex().row(), 8).data().toString();
@@ -305,7 +270,7 @@ private slots:
     // other one as after any load.
     void anotherProjectAfterClosingWhileMakingANewLink()
     {
-        auto page = makePage(linkDocument({1, 2, 3}));
+        auto page = showListPage<LinkListModule>(&info, linkDocument({1, 2, 3}));
         DialogAnswerer answers;
         answers.boxAnswers = {QStringLiteral("&No"), QStringLiteral("&No")};
         page->btnCreateNewItem->click();
@@ -326,7 +291,7 @@ private slots:
         QCOMPARE(items->rowCount(), 4);
         QVERIFY(table->isEnabled());
         // An edit of a link there is checked and kept as usual.
-        table->selectRow(rowOf(page.get(), QStringLiteral("6")));
+        table->selectRow(rowOfId(page.get(), QStringLiteral("6")));
         page->btnShowServiceSettings->click();
         type(page->txtLinkTitle, QStringLiteral("Sixth"));
         QTRY_COMPARE(title(page.get(), QStringLiteral("6")), QStringLiteral("Sixth"));
@@ -336,10 +301,10 @@ private slots:
     // The language switched with the panel open, then typing there: it goes to the link the panel shows.
     void editingAfterALanguageSwitch()
     {
-        auto page = makePage(linkDocument({1, 2, 3}));
+        auto page = showListPage<LinkListModule>(&info, linkDocument({1, 2, 3}));
         DialogAnswerer answers;
         ItemsTableView *table = page->itemsTableViewAll;
-        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        table->selectRow(rowOfId(page.get(), QStringLiteral("2")));
         page->btnShowServiceSettings->click();
         QTranslator translator;
         QVERIFY(loadTranslator(&translator, QStringLiteral("pl_PL")));
@@ -347,12 +312,12 @@ private slots:
         QCoreApplication::processEvents();
         if (!page->txtLinkTitle->text().isEmpty())
             QCOMPARE(page->txtLinkTitle->text(), QStringLiteral("Link 2"));
-        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        table->selectRow(rowOfId(page.get(), QStringLiteral("2")));
         type(page->txtLinkTitle, QStringLiteral("Drugi"));
         QTRY_COMPARE(title(page.get(), QStringLiteral("2")), QStringLiteral("Drugi"));
         QCoreApplication::removeTranslator(&translator);
         QCoreApplication::processEvents();
-        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        table->selectRow(rowOfId(page.get(), QStringLiteral("2")));
         type(page->txtLinkTitle, QStringLiteral("Second"));
         QTRY_COMPARE(title(page.get(), QStringLiteral("2")), QStringLiteral("Second"));
         QCOMPARE(title(page.get(), QStringLiteral("1")), QStringLiteral("Link 1"));
@@ -364,11 +329,11 @@ private slots:
     // into, and its panel edits its own links.
     void anotherProjectAfterClosingWithThePanelOpen()
     {
-        auto page = makePage(linkDocument({1, 2, 3}));
+        auto page = showListPage<LinkListModule>(&info, linkDocument({1, 2, 3}));
         DialogAnswerer answers;
         answers.boxAnswers = {QStringLiteral("&No")}; // a save question: the first project is dropped
         ItemsTableView *table = page->itemsTableViewAll;
-        table->selectRow(rowOf(page.get(), QStringLiteral("2")));
+        table->selectRow(rowOfId(page.get(), QStringLiteral("2")));
         page->btnShowServiceSettings->click();
         page->txtLinkTitle->setFocus();
         page->txtLinkTitle->selectAll();
@@ -380,7 +345,7 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(!page->projectManager()->documentText().contains(QStringLiteral("Left behind")));
         QVERIFY(!page->projectManager()->isModified());
-        table->selectRow(rowOf(page.get(), QStringLiteral("6")));
+        table->selectRow(rowOfId(page.get(), QStringLiteral("6")));
         page->btnShowServiceSettings->click();
         QVERIFY(page->tabServiceProperties->isVisible());
         QCOMPARE(page->txtLinkTitle->text(), QStringLiteral("Link 6"));

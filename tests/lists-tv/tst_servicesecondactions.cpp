@@ -4,6 +4,7 @@
 
 #include "dialoganswerer.h"
 #include "generatedtvlist.h"
+#include "listpagetest.h"
 
 #include "base/settings.h"
 #include "base/translatorloader.h"
@@ -25,26 +26,6 @@ class TestServiceSecondActions : public QObject
     Q_OBJECT
     ZBDeviceInfo info{QStringLiteral("Box")};
 
-    std::unique_ptr<TVListModule> makeModule(const QString &text)
-    {
-        auto module = std::make_unique<TVListModule>();
-        module->setDeviceInfo(&info);
-        module->resize(1100, 760);
-        module->show();
-        module->onShow();
-        QApplication::setActiveWindow(module.get());
-        if (!text.isEmpty())
-            module->projectManager()->newProject(text);
-        return module;
-    }
-    static int rowOf(TVListModule *module, const QString &id)
-    {
-        QAbstractItemModel *model = module->itemsTableViewAll->model();
-        for (int row = 0; row < model->rowCount(); ++row)
-            if (model->index(row, 8).data().toString() == id)
-                return row;
-        return -1;
-    }
     static QString name(TVListModule *module, const QString &id)
     {
         return module->projectManager()->itemsModel->indexById(id, 1).data().toString();
@@ -71,7 +52,7 @@ private slots:
         QVERIFY(emulator.start());
         DVB24CommunicationManager device;
         device.setPort(emulator.port());
-        auto module = makeModule(QString());
+        auto module = showListPage<TVListModule>(&info, QString());
         module->setCommunicationManager(&device);
         connect(&device, &DeviceCommunicationManager::stateChanged, module.get(), &TVListModule::onDeviceStateChange);
         QVERIFY(module->projectManager()->newProject(GeneratedTvList::text(5)));
@@ -94,7 +75,7 @@ private slots:
         QCOMPARE(items->rowCount(), 6);
         module->btnCancelServiceSetting->click();
         QCOMPARE(items->rowCount(), 5);
-        table->selectRow(rowOf(module.get(), QStringLiteral("2")));
+        table->selectRow(rowOfId(module.get(), QStringLiteral("2")));
         module->btnShowServiceSettings->click();
         typeName(module.get(), QStringLiteral("After"));
         QTRY_COMPARE(name(module.get(), QStringLiteral("2")), QStringLiteral("After"));
@@ -118,12 +99,12 @@ private slots:
     void deleteAfterANewServiceWasGivenUp()
     {
         QFETCH(bool, escape);
-        auto module = makeModule(GeneratedTvList::text(5));
+        auto module = showListPage<TVListModule>(&info, GeneratedTvList::text(5));
         DialogAnswerer answers;
         ItemsTableView *table = module->itemsTableViewAll;
         QAbstractItemModelTester tester(table->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
-        table->selectRow(rowOf(module.get(), QStringLiteral("1")));
+        table->selectRow(rowOfId(module.get(), QStringLiteral("1")));
         module->btnCreateNewItem->click();
         QCOMPARE(items->rowCount(), 6);
         if (escape)
@@ -135,7 +116,7 @@ private slots:
         QVERIFY(module->btnCreateNewItem->isEnabled());
         const QStringList names{name(module.get(), "0"), name(module.get(), "1"), name(module.get(), "3"),
                                 name(module.get(), "4")};
-        table->selectRow(rowOf(module.get(), QStringLiteral("2")));
+        table->selectRow(rowOfId(module.get(), QStringLiteral("2")));
         module->btnShowServiceSettings->click();
         table->deleteSelected();
         QCOMPARE(items->rowCount(), 4);
@@ -176,11 +157,11 @@ private slots:
     {
         QFETCH(QString, field);
         QFETCH(bool, edited);
-        auto module = makeModule(GeneratedTvList::text(5));
+        auto module = showListPage<TVListModule>(&info, GeneratedTvList::text(5));
         DialogAnswerer answers;
         ItemsTableView *table = module->itemsTableViewAll;
         ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
-        table->selectRow(rowOf(module.get(), QStringLiteral("2")));
+        table->selectRow(rowOfId(module.get(), QStringLiteral("2")));
         module->btnShowServiceSettings->click();
         if (edited) {
             typeName(module.get(), QStringLiteral("Typed"));
@@ -214,7 +195,7 @@ private slots:
     // as the first did, and a delete there removes the service found.
     void searchAgainAfterANewServiceWasGivenUp()
     {
-        auto module = makeModule(GeneratedTvList::text(5));
+        auto module = showListPage<TVListModule>(&info, GeneratedTvList::text(5));
         DialogAnswerer answers;
         ItemsTableView *table = module->itemsTableViewAll;
         ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
@@ -252,11 +233,11 @@ private slots:
     void languageSwitchWhileMakingANewService()
     {
         QFETCH(bool, keep);
-        auto module = makeModule(GeneratedTvList::text(5));
+        auto module = showListPage<TVListModule>(&info, GeneratedTvList::text(5));
         DialogAnswerer answers;
         ItemsTableView *table = module->itemsTableViewAll;
         ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
-        table->selectRow(rowOf(module.get(), QStringLiteral("1")));
+        table->selectRow(rowOfId(module.get(), QStringLiteral("1")));
         module->btnCreateNewItem->click();
         QCOMPARE(items->rowCount(), 6);
         const QString id = table->model()->index(table->currentIndex().row(), 8).data().toString();
@@ -287,7 +268,7 @@ private slots:
     // the other one as after any load.
     void anotherProjectAfterClosingWhileMakingANewService()
     {
-        auto module = makeModule(GeneratedTvList::text(5));
+        auto module = showListPage<TVListModule>(&info, GeneratedTvList::text(5));
         DialogAnswerer answers;
         answers.boxAnswers = {QStringLiteral("&No"), QStringLiteral("&No")};
         module->btnCreateNewItem->click();
@@ -315,11 +296,11 @@ private slots:
     // panel, on its tuning, and stays to be filled in.
     void newServiceFromTheFavouriteListWithTheFocusInThePanel()
     {
-        auto module = makeModule(GeneratedTvList::text(5));
+        auto module = showListPage<TVListModule>(&info, GeneratedTvList::text(5));
         DialogAnswerer answers;
         ItemsTableView *table = module->itemsTableViewAll;
         ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
-        table->selectRow(rowOf(module.get(), QStringLiteral("2")));
+        table->selectRow(rowOfId(module.get(), QStringLiteral("2")));
         module->btnShowServiceSettings->click();
         QTest::mouseClick(module->txtServiceTitle, Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), module->txtServiceTitle);
@@ -346,7 +327,7 @@ private slots:
     // the page is unlocked after it.
     void secondNewServiceAfterADuplicateWasRefused()
     {
-        auto module = makeModule(GeneratedTvList::text(5));
+        auto module = showListPage<TVListModule>(&info, GeneratedTvList::text(5));
         DialogAnswerer answers;
         ItemsTableView *table = module->itemsTableViewAll;
         ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
@@ -380,10 +361,10 @@ private slots:
     // The language switched with the panel open, then typing there: it goes to the service the panel shows.
     void editingAfterALanguageSwitch()
     {
-        auto module = makeModule(GeneratedTvList::text(5));
+        auto module = showListPage<TVListModule>(&info, GeneratedTvList::text(5));
         DialogAnswerer answers;
         ItemsTableView *table = module->itemsTableViewAll;
-        table->selectRow(rowOf(module.get(), QStringLiteral("3")));
+        table->selectRow(rowOfId(module.get(), QStringLiteral("3")));
         module->btnShowServiceSettings->click();
         QVERIFY(module->tabServiceProperties->isVisible());
         const QString other = name(module.get(), QStringLiteral("2"));
@@ -394,13 +375,13 @@ private slots:
         // The switch leaves no row selected: the panel, if it shows a service, shows the one it had.
         if (!module->txtServiceTitle->text().isEmpty())
             QCOMPARE(module->txtServiceTitle->text(), name(module.get(), QStringLiteral("3")));
-        table->selectRow(rowOf(module.get(), QStringLiteral("3")));
+        table->selectRow(rowOfId(module.get(), QStringLiteral("3")));
         QCOMPARE(module->txtServiceTitle->text(), name(module.get(), QStringLiteral("3")));
         typeName(module.get(), QStringLiteral("Umbenannt"));
         QTRY_COMPARE(name(module.get(), QStringLiteral("3")), QStringLiteral("Umbenannt"));
         QCoreApplication::removeTranslator(&translator);
         QCoreApplication::processEvents();
-        table->selectRow(rowOf(module.get(), QStringLiteral("3")));
+        table->selectRow(rowOfId(module.get(), QStringLiteral("3")));
         typeName(module.get(), QStringLiteral("Renamed"));
         QTRY_COMPARE(name(module.get(), QStringLiteral("3")), QStringLiteral("Renamed"));
         QCOMPARE(name(module.get(), QStringLiteral("2")), other);
@@ -411,11 +392,11 @@ private slots:
     // into, its panel shows its own services and edits them.
     void anotherProjectAfterClosingWithThePanelOpen()
     {
-        auto module = makeModule(GeneratedTvList::text(5));
+        auto module = showListPage<TVListModule>(&info, GeneratedTvList::text(5));
         DialogAnswerer answers;
         answers.boxAnswers = {QStringLiteral("&No")}; // a save question: the first project is dropped
         ItemsTableView *table = module->itemsTableViewAll;
-        table->selectRow(rowOf(module.get(), QStringLiteral("2")));
+        table->selectRow(rowOfId(module.get(), QStringLiteral("2")));
         module->btnShowServiceSettings->click();
         module->txtServiceTitle->setFocus();
         module->txtServiceTitle->selectAll();
@@ -428,7 +409,7 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(!module->projectManager()->documentText().contains(QStringLiteral("Left behind")));
         QVERIFY(!module->projectManager()->isModified());
-        table->selectRow(rowOf(module.get(), QStringLiteral("6")));
+        table->selectRow(rowOfId(module.get(), QStringLiteral("6")));
         module->btnShowServiceSettings->click();
         QVERIFY(module->tabServiceProperties->isVisible());
         QCOMPARE(module->txtServiceTitle->text(), name(module.get(), QStringLiteral("6")));
