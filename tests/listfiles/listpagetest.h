@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QList>
@@ -35,6 +36,15 @@ template<class Page> int rowOfId(Page *page, const QString &id)
         if (model->index(row, 8).data().toString() == id)
             return row;
     return -1;
+}
+
+// The "Create new" button of the favourite list shown.
+template<class Page> QAbstractButton *favouriteListCreateButton(Page *page)
+{
+    for (auto *button : page->listsTabWidget->currentWidget()->template findChildren<QAbstractButton *>())
+        if (button->objectName() == QLatin1String("btnCreateNewItem2") && button->isVisible())
+            return button;
+    return nullptr;
 }
 
 // Links with ids as given, titled "Link <id>" with the URL "http://<id>", each on favourite list 0.

@@ -140,10 +140,7 @@ private slots:
         page->btnShowServiceSettings->click();
         QTest::mouseClick(page->txtLinkUrl, Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), page->txtLinkUrl);
-        QAbstractButton *create = nullptr;
-        for (auto *button : page->listsTabWidget->currentWidget()->findChildren<QAbstractButton *>())
-            if (button->objectName() == QLatin1String("btnCreateNewItem2") && button->isVisible())
-                create = button;
+        QAbstractButton *create = favouriteListCreateButton(page.get());
         QVERIFY(create);
         QTest::mouseClick(create, Qt::LeftButton);
         QCOMPARE(answers.boxTexts.join(u'|'), QString());

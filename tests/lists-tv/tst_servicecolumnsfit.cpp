@@ -3,6 +3,7 @@
 #include "../lists-radio/radiolisttext.h"
 #include "dialoganswerer.h"
 #include "generatedtvlist.h"
+#include "listinthewindow.h"
 
 #include "app/mainwindow.h"
 #include "base/settings.h"
@@ -44,36 +45,25 @@ private slots:
     {
         QFETCH(QString, language);
         QFETCH(bool, radio);
-        QFile style(QStringLiteral(":/styles/style"));
-        QVERIFY(style.open(QIODevice::ReadOnly));
-        qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
-        QTranslator translator;
-        if (!language.isEmpty()) {
-            QVERIFY(loadTranslator(&translator, language));
-            QCoreApplication::installTranslator(&translator);
-        }
+        const ProgramLook look(language);
+        QVERIFY(look.ok);
         // The first list holds more than a thousand services: its places have four digits.
         QTemporaryDir dir;
-        QFile file(dir.filePath(radio ? QStringLiteral("list.rdqvxc") : QStringLiteral("list.tvqvxc")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
         QStringList names;
         for (int i = 0; i < 2400; ++i)
             names << QStringLiteral("Radio %1").arg(i + 1);
-        file.write(ProjectFileFormat::encode(radio ? RadioListText::text(names) : GeneratedTvList::text(6000), true));
-        file.close();
+        const QString file = listFile(dir, radio ? QStringLiteral("list.rdqvxc") : QStringLiteral("list.tvqvxc"),
+                                      radio ? RadioListText::text(names) : GeneratedTvList::text(6000));
+        QVERIFY(!file.isEmpty());
         ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
         ModuleFactory::registerListModule<RadioListModule>(OmbrelayModule::TypeRadioList);
-        Settings::setString(Settings::OmbrelayDeviceList, QString());
         DialogAnswerer answers;
         {
             MainWindow window;
-            ZBDeviceInfo usb(QStringLiteral("Stick"), QString(), true);
-            usb.setTvListMaxCount(1000);
-            usb.setRadioListMaxCount(1000);
-            usb.ensureDefaults();
+            ZBDeviceInfo usb = usbReceiver();
             window.collection()->append(usb);
             window.show();
-            window.tryToOpenFile(file.fileName());
+            window.tryToOpenFile(file);
             auto *module = qobject_cast<ListsModuleShared *>(window.currentModule());
             QVERIFY(module);
             auto *pages = module->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
@@ -108,9 +98,6 @@ private slots:
             for (int section : {1, 2})
                 QVERIFY2(header->sectionSize(section) >= 100, qPrintable(where));
         }
-        if (!language.isEmpty())
-            QCoreApplication::removeTranslator(&translator);
-        qApp->setStyleSheet(QString());
     }
 };
 

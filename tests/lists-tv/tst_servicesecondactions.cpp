@@ -304,10 +304,7 @@ private slots:
         module->btnShowServiceSettings->click();
         QTest::mouseClick(module->txtServiceTitle, Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), module->txtServiceTitle);
-        QAbstractButton *create = nullptr;
-        for (auto *button : module->listsTabWidget->currentWidget()->findChildren<QAbstractButton *>())
-            if (button->objectName() == QLatin1String("btnCreateNewItem2") && button->isVisible())
-                create = button;
+        QAbstractButton *create = favouriteListCreateButton(module.get());
         QVERIFY(create);
         QTest::mouseClick(create, Qt::LeftButton);
         QCOMPARE(items->rowCount(), 6);

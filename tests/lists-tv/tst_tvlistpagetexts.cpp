@@ -2,6 +2,7 @@
 
 #include "dialoganswerer.h"
 #include "generatedtvlist.h"
+#include "listinthewindow.h"
 
 #include "app/mainwindow.h"
 #include "base/settings.h"
@@ -134,34 +135,23 @@ private slots:
     {
         QFETCH(QString, language);
         QFETCH(QString, reception);
-        QFile style(QStringLiteral(":/styles/style"));
-        QVERIFY(style.open(QIODevice::ReadOnly));
-        qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
-        QTranslator translator;
-        if (!language.isEmpty()) {
-            QVERIFY(loadTranslator(&translator, language));
-            QCoreApplication::installTranslator(&translator);
-        }
+        const ProgramLook look(language);
+        QVERIFY(look.ok);
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("list.tvqvxc")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(ProjectFileFormat::encode(GeneratedTvList::text(30), true));
-        file.close();
+        const QString file = listFile(dir, QStringLiteral("list.tvqvxc"), GeneratedTvList::text(30));
+        QVERIFY(!file.isEmpty());
         ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
-        Settings::setString(Settings::OmbrelayDeviceList, QString());
         DialogAnswerer answers;
         {
             MainWindow window;
-            ZBDeviceInfo usb(QStringLiteral("Stick"), QString(), true);
-            usb.setTvListMaxCount(1000);
-            usb.ensureDefaults();
+            ZBDeviceInfo usb = usbReceiver();
             // Every reception type offered, so every page of the tuning editor can be shown.
             usb.setHasAnalogFrontend(true);
             usb.setHasCableFrontend(true);
             usb.setHasTerrestrialFrontend(true);
             window.collection()->append(usb);
             window.show();
-            window.tryToOpenFile(file.fileName());
+            window.tryToOpenFile(file);
             auto *module = qobject_cast<TVListModule *>(window.currentModule());
             QVERIFY(module);
             QCOMPARE(module->stackedWidget->currentIndex(), 1);
@@ -199,8 +189,6 @@ private slots:
             QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
             QVERIFY2(edge.isEmpty(), qPrintable(edge.join(u'\n')));
         }
-        QCoreApplication::removeTranslator(&translator);
-        qApp->setStyleSheet(QString());
     }
 
     // "# on list" in the main window at its default size: its title is drawn whole, and the column takes
@@ -215,31 +203,20 @@ private slots:
     void listPlaceColumnShowsTitleAndPlaces()
     {
         QFETCH(QString, language);
-        QFile style(QStringLiteral(":/styles/style"));
-        QVERIFY(style.open(QIODevice::ReadOnly));
-        qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
-        QTranslator translator;
-        if (!language.isEmpty()) {
-            QVERIFY(loadTranslator(&translator, language));
-            QCoreApplication::installTranslator(&translator);
-        }
+        const ProgramLook look(language);
+        QVERIFY(look.ok);
         // List 1 holds every fifth of 6,000 services: places 1 to 1,200.
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("list.tvqvxc")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(ProjectFileFormat::encode(GeneratedTvList::text(6000), true));
-        file.close();
+        const QString file = listFile(dir, QStringLiteral("list.tvqvxc"), GeneratedTvList::text(6000));
+        QVERIFY(!file.isEmpty());
         ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
-        Settings::setString(Settings::OmbrelayDeviceList, QString());
         DialogAnswerer answers;
         {
             MainWindow window;
-            ZBDeviceInfo usb(QStringLiteral("Stick"), QString(), true);
-            usb.setTvListMaxCount(1000);
-            usb.ensureDefaults();
+            ZBDeviceInfo usb = usbReceiver();
             window.collection()->append(usb);
             window.show();
-            window.tryToOpenFile(file.fileName());
+            window.tryToOpenFile(file);
             auto *module = qobject_cast<TVListModule *>(window.currentModule());
             QVERIFY(module);
             QCOMPARE(module->stackedWidget->currentIndex(), 1);
@@ -279,21 +256,18 @@ private slots:
             // Opened again after closing: the load's narrow start is widened again.
             QVERIFY(module->projectManager()->closeProject());
             QCOMPARE(module->stackedWidget->currentIndex(), 0);
-            module->openFile(file.fileName());
+            module->openFile(file);
             QTRY_COMPARE(module->stackedWidget->currentIndex(), 1);
             QVERIFY(header->sectionSize(0) >= header->sectionSizeHint(0));
             module->projectManager()->closeProject();
         }
-        QCoreApplication::removeTranslator(&translator);
-        qApp->setStyleSheet(QString());
     }
 
     // The favourite-list edit buttons keep their 20 px and the lists' row numbers show whole.
     void favouriteListBarAndRowNumbers()
     {
-        QFile style(QStringLiteral(":/styles/style"));
-        QVERIFY(style.open(QIODevice::ReadOnly));
-        qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
+        const ProgramLook look{QString()};
+        QVERIFY(look.ok);
         TVListModule module;
         module.resize(1100, 600);
         module.show();
@@ -336,7 +310,6 @@ private slots:
             QVERIFY2(inked >= digit - 1,
                      qPrintable(QStringLiteral("row %1: %2 of %3 lines drawn").arg(row + 1).arg(inked).arg(digit)));
         }
-        qApp->setStyleSheet(QString());
     }
 };
 

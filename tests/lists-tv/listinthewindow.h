@@ -1,0 +1,60 @@
+#pragma once
+
+#include "base/settings.h"
+#include "base/translatorloader.h"
+#include "device/core/zbdeviceinfo.h"
+#include "listfiles/projectfileformat.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTranslator>
+
+// What the tests of the list pages in the real main window share: the program's look in one language, and
+// a list file with a receiver it is meant for.
+
+// The style sheet on the application and the translation of a language ("" for English) while this lives;
+// afterwards no style sheet and English again, so the next test starts from them.
+class ProgramLook
+{
+public:
+    explicit ProgramLook(const QString &language)
+    {
+        QFile style(QStringLiteral(":/styles/style"));
+        ok = style.open(QIODevice::ReadOnly);
+        qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
+        if (!language.isEmpty())
+            ok = loadTranslator(&translator, language) && ok;
+    }
+    ~ProgramLook()
+    {
+        loadTranslator(&translator, QStringLiteral("en_EN"));
+        qApp->setStyleSheet(QString());
+    }
+    ProgramLook(const ProgramLook &) = delete;
+    ProgramLook &operator=(const ProgramLook &) = delete;
+    bool ok = false;
+
+private:
+    QTranslator translator;
+};
+
+// A project file named name in dir holding text; no receiver saved from an earlier test.
+inline QString listFile(const QTemporaryDir &dir, const QString &name, const QString &text)
+{
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(ProjectFileFormat::encode(text, true)) < 0)
+        return QString();
+    Settings::setString(Settings::OmbrelayDeviceList, QString());
+    return file.fileName();
+}
+
+// A receiver managed through a USB drive that takes large TV and radio lists: a list file opens on it.
+inline ZBDeviceInfo usbReceiver()
+{
+    ZBDeviceInfo usb(QStringLiteral("Stick"), QString(), true);
+    usb.setTvListMaxCount(1000);
+    usb.setRadioListMaxCount(1000);
+    usb.ensureDefaults();
+    return usb;
+}
