@@ -67,6 +67,27 @@ void runUntil(const std::function<bool()> &done)
     loop.exec();
 }
 
+// Every request handed to the worker at once, as the page hands its copies, until the last has completed:
+// the seconds that took.
+double runCalls(DeviceCommunicationManager &manager, const QList<DeviceCall> &calls)
+{
+    QObject owner;
+    settle();
+    QElapsedTimer t;
+    t.start();
+    int left = int(calls.size());
+    for (const DeviceCall &call : calls) {
+        auto *task = new DeviceTask(&owner, call.toString());
+        QObject::connect(task, &DeviceTask::Complete, &owner, [&left, task] {
+            --left;
+            task->deleteLater();
+        });
+        manager.enqueue(task);
+    }
+    runUntil([&] { return left == 0; });
+    return t.elapsed() / 1000.0;
+}
+
 // The same with an upper bound, for what depends on the window system (focus).
 void waitAtMost(int ms, const std::function<bool()> &done)
 {
@@ -107,11 +128,7 @@ double viaPage(const QStringList &files, const QString &destination)
 double direct(const QStringList &files, const QString &destination)
 {
     OfflineCommunicationManager manager;
-    QObject owner;
-    settle();
-    QElapsedTimer t;
-    t.start();
-    int left = int(files.size());
+    QList<DeviceCall> calls;
     for (const QString &file : files) {
         DeviceCall call(QStringLiteral("MEMCopyPcToPc"));
         call.setParameter(QStringLiteral("sourceFile"), file);
@@ -119,15 +136,9 @@ double direct(const QStringList &files, const QString &destination)
         call.setParameter(QStringLiteral("fileType"), QStringLiteral("0"));
         call.setParameter(QStringLiteral("deleteSource"), QStringLiteral("false"));
         call.setParameter(QStringLiteral("overwrite"), QStringLiteral("true"));
-        auto *task = new DeviceTask(&owner, call.toString());
-        QObject::connect(task, &DeviceTask::Complete, &owner, [&left, task] {
-            --left;
-            task->deleteLater();
-        });
-        manager.enqueue(task);
+        calls << call;
     }
-    runUntil([&] { return left == 0; });
-    const double seconds = t.elapsed() / 1000.0;
+    const double seconds = runCalls(manager, calls);
     manager.stop();
     return seconds;
 }
@@ -210,11 +221,7 @@ void receiverFiles(int count, qint64 size)
         return t.elapsed() / 1000.0;
     };
     const auto direct = [&](const QString &folder) {
-        QObject owner;
-        settle();
-        QElapsedTimer t;
-        t.start();
-        int left = int(sources.size());
+        QList<DeviceCall> calls;
         for (const QString &source : sources) {
             DeviceCall call(QStringLiteral("MEMCopyDeviceToPc"));
             call.setParameter(QStringLiteral("sourceFile"), QStringLiteral("file://") + source);
@@ -223,15 +230,9 @@ void receiverFiles(int count, qint64 size)
             call.setParameter(QStringLiteral("overwrite"), QStringLiteral("true"));
             call.setParameter(QStringLiteral("size"), QString::number(size));
             call.setParameter(QStringLiteral("recordID"), QStringLiteral("0"));
-            auto *task = new DeviceTask(&owner, call.toString());
-            QObject::connect(task, &DeviceTask::Complete, &owner, [&left, task] {
-                --left;
-                task->deleteLater();
-            });
-            manager.enqueue(task);
+            calls << call;
         }
-        runUntil([&] { return left == 0; });
-        return t.elapsed() / 1000.0;
+        return runCalls(manager, calls);
     };
     const int rounds = 5;
     QList<double> pages, workers, ratios;
