@@ -1,6 +1,7 @@
 #include "base/settings.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -48,12 +49,20 @@ QVariant readValue(Settings::setingKey key, const QVariant &defaultValue)
     return QSettings().value(name, defaultValue);
 }
 
-void writeValue(Settings::setingKey key, const QVariant &value)
+// Written through to the file now, so a store that cannot be written is known while the user is there.
+bool writeValue(const QString &name, const QVariant &value)
 {
-    const QString name = Settings::keyName(key);
     if (name.isEmpty())
-        return;
-    QSettings().setValue(name, value);
+        return false;
+    QSettings settings;
+    settings.setValue(name, value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+bool writeValue(Settings::setingKey key, const QVariant &value)
+{
+    return writeValue(Settings::keyName(key), value);
 }
 
 } // namespace
@@ -72,9 +81,9 @@ QString Settings::getString(setingKey key, const QString &defaultValue)
     return value.isEmpty() ? defaultValue : value;
 }
 
-void Settings::setString(setingKey key, const QString &value)
+bool Settings::setString(setingKey key, const QString &value)
 {
-    writeValue(key, value);
+    return writeValue(key, value);
 }
 
 bool Settings::getBool(setingKey key, bool defaultValue)
@@ -85,9 +94,9 @@ bool Settings::getBool(setingKey key, bool defaultValue)
     return value.toString() == QLatin1String("true");
 }
 
-void Settings::setBool(setingKey key, bool value)
+bool Settings::setBool(setingKey key, bool value)
 {
-    setString(key, value ? QStringLiteral("true") : QStringLiteral("false"));
+    return setString(key, value ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
 QStringList Settings::getStringList(setingKey key, const QStringList &defaultValue)
@@ -98,9 +107,9 @@ QStringList Settings::getStringList(setingKey key, const QStringList &defaultVal
     return splitList(value.toString());
 }
 
-void Settings::setStringList(setingKey key, const QStringList &list)
+bool Settings::setStringList(setingKey key, const QStringList &list)
 {
-    setString(key, joinList(list));
+    return setString(key, joinList(list));
 }
 
 QSize Settings::getSize(setingKey key, const QSize &defaultValue)
@@ -108,9 +117,9 @@ QSize Settings::getSize(setingKey key, const QSize &defaultValue)
     return readValue(key, defaultValue).toSize();
 }
 
-void Settings::setSize(setingKey key, const QSize &value)
+bool Settings::setSize(setingKey key, const QSize &value)
 {
-    writeValue(key, value);
+    return writeValue(key, value);
 }
 
 QPoint Settings::getPoint(setingKey key, const QPoint &defaultValue)
@@ -118,9 +127,9 @@ QPoint Settings::getPoint(setingKey key, const QPoint &defaultValue)
     return readValue(key, defaultValue).toPoint();
 }
 
-void Settings::setPoint(setingKey key, const QPoint &value)
+bool Settings::setPoint(setingKey key, const QPoint &value)
 {
-    writeValue(key, value);
+    return writeValue(key, value);
 }
 
 QMap<int, QString> Settings::getMap(setingKey key)
@@ -128,9 +137,43 @@ QMap<int, QString> Settings::getMap(setingKey key)
     return mapFromText(readValue(key, QString()).toString());
 }
 
-void Settings::setMap(setingKey key, const QMap<int, QString> &map)
+bool Settings::setMap(setingKey key, const QMap<int, QString> &map)
 {
-    setString(key, mapToText(map));
+    return setString(key, mapToText(map));
+}
+
+QString Settings::fileName()
+{
+    return QDir::toNativeSeparators(QSettings().fileName());
+}
+
+QString Settings::writeFailureText()
+{
+    return QCoreApplication::translate("Settings", "The settings could not be saved to \"%1\".").arg(fileName());
+}
+
+QString Settings::keepUnreadCopy(setingKey key, const QString &text)
+{
+    if (keyName(key).isEmpty())
+        return QString();
+    const QString group = keyName(key) + QStringLiteral("Unread");
+    QString name;
+    {
+        QSettings settings;
+        settings.beginGroup(group);
+        const QStringList kept = settings.childKeys();
+        for (const QString &stamp : kept) {
+            if (settings.value(stamp).toString() == text)
+                return group + u'/' + stamp;
+        }
+        // Two copies within one second get a number after the time.
+        const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
+        name = stamp;
+        for (int n = 2; kept.contains(name); ++n)
+            name = stamp + u'-' + QString::number(n);
+    }
+    name = group + u'/' + name;
+    return writeValue(name, text) ? name : QString();
 }
 
 QString Settings::joinList(const QStringList &list)

@@ -8,7 +8,9 @@
 
 // The one persistent settings store of the program. Every value lives in the per-user native QSettings
 // store filed under the organisation and application names that main() sets before the first access.
-// The class keeps no state: each call opens the store for that one access.
+// The class keeps no state: each call opens the store for that one access. Every write goes to the
+// file at once and is checked: a setter returns false when the store could not be written (the file is
+// named by fileName(), the words to say it by writeFailureText()).
 //
 // Kinds of values and how they are stored:
 //  - text: the text itself; an absent key or an empty stored text reads as the caller's default.
@@ -55,22 +57,32 @@ public:
     static QString keyName(setingKey key);
 
     static QString getString(setingKey key, const QString &defaultValue);
-    static void setString(setingKey key, const QString &value);
+    static bool setString(setingKey key, const QString &value);
 
     static bool getBool(setingKey key, bool defaultValue);
-    static void setBool(setingKey key, bool value);
+    static bool setBool(setingKey key, bool value);
 
     static QStringList getStringList(setingKey key, const QStringList &defaultValue);
-    static void setStringList(setingKey key, const QStringList &list);
+    static bool setStringList(setingKey key, const QStringList &list);
 
     static QSize getSize(setingKey key, const QSize &defaultValue);
-    static void setSize(setingKey key, const QSize &value);
+    static bool setSize(setingKey key, const QSize &value);
 
     static QPoint getPoint(setingKey key, const QPoint &defaultValue);
-    static void setPoint(setingKey key, const QPoint &value);
+    static bool setPoint(setingKey key, const QPoint &value);
 
     static QMap<int, QString> getMap(setingKey key);
-    static void setMap(setingKey key, const QMap<int, QString> &map);
+    static bool setMap(setingKey key, const QMap<int, QString> &map);
+
+    // The file of the store, in native separators.
+    static QString fileName();
+    // "The settings could not be saved to "<file>"." in the user's language.
+    static QString writeFailureText();
+    // Keeps a copy of a stored text that could not be read, beside the key, under a key of its own named
+    // after the key and the time ("OmbrelayDeviceListUnread/20261207T142233"), so that it can be brought
+    // back. A copy already kept with the same text is reused. Returns the key of the copy, or the empty
+    // text when it could not be written.
+    static QString keepUnreadCopy(setingKey key, const QString &text);
 
     // The text forms behind the list and map kinds, exposed so they can be checked on their own.
     static QString joinList(const QStringList &list);

@@ -9,6 +9,10 @@ DevicePropertiesModule::DevicePropertiesModule(QWidget *parent)
     : OmbrelayModule(parent)
 {
     setupUi(this);
+    // What a receiver reports (its names above all) is shown as it stands, never as markup.
+    for (QLabel *label :
+         {lblNativeName, lblShareName, lblSoftwareVersion, lblProtocolVersion, lblMacAddress, lblHardwareVersion})
+        label->setTextFormat(Qt::PlainText);
     lblErrorMessage->hide();
     label_3->hide();
     txtPassword->hide();

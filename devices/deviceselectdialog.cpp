@@ -10,9 +10,13 @@ DeviceSelectDialog::DeviceSelectDialog(QWidget *parent)
 {
     ui->setupUi(this);
     ui->btnAccept->setEnabled(false);
-    model.enableIPColumn(false);
+    // The address beside the name: two receivers may carry the same name.
+    model.enableIPColumn(true);
     ui->tvSelectedDevices->setModel(&model);
-    ui->tvSelectedDevices->horizontalHeader()->setStretchLastSection(true);
+    QHeaderView *header = ui->tvSelectedDevices->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     connect(&model, &ZBDeviceListModel::itemCheckStateChanged, this, &DeviceSelectDialog::onItemChecked);
     connect(ui->btnAccept, &QPushButton::pressed, this, &DeviceSelectDialog::onAccept);

@@ -5,6 +5,7 @@
 #include "devices/networkaddresses.h"
 #include "devices/zbdevice.h"
 #include "devices/zbdevicecollection.h"
+#include "devices/zbdeviceitemmodel.h"
 #include "modules/generaluiinterface.h"
 #include "widgets/messagebox.h"
 
@@ -54,6 +55,11 @@ NewDeviceModule::NewDeviceModule(QWidget *parent, ZBDeviceCollection *deviceColl
     connect(txtStartSearch, &QLineEdit::editingFinished, this, &NewDeviceModule::onStartIpSet);
     connect(txtStartSearch, &QLineEdit::textChanged, this, &NewDeviceModule::onSearchIpTextChanged);
     connect(txtEndSearch, &QLineEdit::textChanged, this, &NewDeviceModule::onSearchIpTextChanged);
+
+    // What a receiver reports (its name above all) is shown as it stands, never as markup.
+    for (QLabel *label :
+         {lblConnectedTo, lblIPAddress, lblMacAddress, lblHardwareVersion, lblSoftwareVersion, lblProtocolVersion})
+        label->setTextFormat(Qt::PlainText);
 
     tblFoundDevices->setModel(&foundDevicesModel);
     tblFoundDevices->setColumnWidth(0, 250);
@@ -156,11 +162,15 @@ void NewDeviceModule::onBtnSearchConnectedDevices()
     }
     exitRequested = false;
     mode = SearchMode;
+    searchFirst = 0;
+    searchLast = 0;
     if (rbSearchAll->isChecked()) {
         discovery.start();
         return;
     }
-    if (!discovery.startRange(QHostAddress(fieldAddress(txtStartSearch)), QHostAddress(fieldAddress(txtEndSearch)))) {
+    searchFirst = fieldAddress(txtStartSearch);
+    searchLast = fieldAddress(txtEndSearch);
+    if (!discovery.startRange(QHostAddress(searchFirst), QHostAddress(searchLast))) {
         // Never the whole network in place of a range the user asked for.
         showSearchSettingsPage();
         showRangeError(tr("The search range may hold at most 65536 addresses."));
@@ -200,8 +210,13 @@ void NewDeviceModule::addConnectedDevices()
         const ZBDevice *device = collection->at(i);
         if (!device || !device->isConnected())
             continue;
+        const QHostAddress address = StrictIPv4::toHostAddress(device->ipAddressString());
+        // A range search lists only what is in its range, connected or not.
+        const quint32 value = address.toIPv4Address();
+        if (searchLast != 0 && (value < searchFirst || value > searchLast))
+            continue;
         onDeviceFound(device->info());
-        known << StrictIPv4::toHostAddress(device->ipAddressString());
+        known << address;
     }
     discovery.setKnownAddresses(known);
 }
@@ -251,7 +266,7 @@ void NewDeviceModule::showDetails(const ZBDeviceInfo &info)
     lblConnectedTo->ensurePolished(); // the style sheet sets the font the width is measured in
     lblConnectedTo->setText(
         lblConnectedTo->fontMetrics().elidedText(connectedTo, Qt::ElideRight, lblConnectedTo->contentsRect().width()));
-    lblConnectedTo->setToolTip(connectedTo);
+    lblConnectedTo->setToolTip(ZBDeviceItemModel::plainToolTip(connectedTo));
     lblIPAddress->setText(tr("IP address: %1").arg(info.ip().toString()));
     lblMacAddress->setText(tr("MAC address: %1").arg(info.mac()));
     lblHardwareVersion->setText(tr("Hardware version: %1").arg(info.hardwareVersion()));
@@ -370,11 +385,11 @@ void NewDeviceModule::onStartIpSet()
     txtSearchSettingsErrorMessage->hide();
 }
 
-void NewDeviceModule::showRangeError(const QString &text)
+void NewDeviceModule::showRangeError(const QString &text, QLineEdit *field)
 {
     txtSearchSettingsErrorMessage->setText(text);
     txtSearchSettingsErrorMessage->show();
-    txtStartSearch->setFocus();
+    (field ? field : txtStartSearch)->setFocus();
 }
 
 bool NewDeviceModule::validateRange(quint32 *start, quint32 *end)
@@ -387,30 +402,38 @@ bool NewDeviceModule::validateRange(quint32 *start, quint32 *end)
         return true;
     if (!isValidHostText(txtStartSearch->text()))
         showRangeError(tr("Start IP is not valid."));
-    else if (isValidHostText(txtEndSearch->text()) && *start <= *end)
+    else if (!isValidHostText(txtEndSearch->text()))
+        showRangeError(tr("End IP is not valid."), txtEndSearch);
+    else if (*start <= *end)
         showRangeError(tr("The search range may hold at most 65536 addresses."));
     else
         showRangeError(tr("Starting IP address has to be lower than last\none.Please specify correct pair."));
     return false;
 }
 
-void NewDeviceModule::storeChecks()
+bool NewDeviceModule::storeSearchSettings(bool withRange, quint32 start, quint32 end)
 {
-    Settings::setBool(Settings::SearchFastScanEnabled, cbFastScan->isChecked());
-    Settings::setBool(Settings::SearchCheckConnectionEnabled, cbCheckConnection->isChecked());
+    bool stored = Settings::setBool(Settings::SearchFastScanEnabled, cbFastScan->isChecked());
+    stored = Settings::setBool(Settings::SearchCheckConnectionEnabled, cbCheckConnection->isChecked()) && stored;
+    if (withRange) {
+        const bool scope = rbSearchScope->isChecked();
+        stored = Settings::setString(Settings::SearchStartIP, QString::number(scope ? start : 0)) && stored;
+        stored = Settings::setString(Settings::SearchEndIP, QString::number(scope ? end : 0)) && stored;
+    }
+    if (!stored)
+        MessageBox::warning(this, Settings::writeFailureText());
+    return stored;
 }
 
 void NewDeviceModule::onBtnGoBack4()
 {
     quint32 start = 0;
     quint32 end = 0;
-    storeChecks();
     mode = SearchMode;
-    if (!validateRange(&start, &end))
+    const bool valid = validateRange(&start, &end);
+    storeSearchSettings(valid, start, end);
+    if (!valid)
         return;
-    const bool scope = rbSearchScope->isChecked();
-    Settings::setString(Settings::SearchStartIP, QString::number(scope ? start : 0));
-    Settings::setString(Settings::SearchEndIP, QString::number(scope ? end : 0));
     txtSearchSettingsErrorMessage->hide();
     showStartPage();
 }
@@ -419,13 +442,11 @@ void NewDeviceModule::onBtnSearch2()
 {
     quint32 start = 0;
     quint32 end = 0;
-    storeChecks();
-    if (!validateRange(&start, &end))
+    const bool valid = validateRange(&start, &end);
+    storeSearchSettings(valid, start, end);
+    if (!valid)
         return;
-    const bool scope = rbSearchScope->isChecked();
     txtSearchSettingsErrorMessage->hide();
-    Settings::setString(Settings::SearchStartIP, QString::number(scope ? start : 0));
-    Settings::setString(Settings::SearchEndIP, QString::number(scope ? end : 0));
     onBtnSearchConnectedDevices();
 }
 

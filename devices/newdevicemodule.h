@@ -66,8 +66,10 @@ private:
     void setDetailsVisible(bool visible);
     // Checks the range fields; shows the error and returns false when they do not make a range.
     bool validateRange(quint32 *start, quint32 *end);
-    void storeChecks();
-    void showRangeError(const QString &text);
+    // Stores the search choices (and the range when it is valid); says so when the store could not be written.
+    bool storeSearchSettings(bool withRange, quint32 start, quint32 end);
+    // Shows the error and puts the focus on the field at fault (the start field when none is named).
+    void showRangeError(const QString &text, QLineEdit *field = nullptr);
     void showDetails(const ZBDeviceInfo &info);
     void setSearchingText(const char *text);
     void restoreShownTexts();
@@ -79,6 +81,9 @@ private:
     ZBDeviceInfo newDeviceInfo;
     DeviceDiscovery discovery;
     ZBDeviceListModel foundDevicesModel;
+    // The range of the running search; 0, 0 for the whole network.
+    quint32 searchFirst = 0;
+    quint32 searchLast = 0;
     quint64 hostsCount = 0;
     quint64 hostsDone = 0;
     // Source texts of what the page shows beside its form, written again after a language change.

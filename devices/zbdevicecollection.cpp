@@ -5,11 +5,15 @@
 #include "base/settings.h"
 #include "device/core/zbdeviceinfo.h"
 #include "devices/zbdevice.h"
+#include "widgets/messagebox.h"
 
 #include <QCloseEvent>
 #include <QDomDocument>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTextStream>
+#include <QTimer>
+#include <QXmlStreamReader>
 
 ZBDeviceCollection::ZBDeviceCollection(QObject *parent)
     : QObject(parent)
@@ -137,8 +141,8 @@ bool ZBDeviceCollection::appendDevice(ZBDevice *device)
         device->communicationManager()->setPort(m_receiverPort);
     if (network)
         device->connectToDevice();
-    // Loading never rewrites the stored list: a record it cannot take must not vanish from there.
-    if (!m_loading)
+    // A batch saves once at its end: a store that cannot be written is said once, not per receiver.
+    if (!m_loading && !m_inBatch)
         save();
     m_batch = false;
     return true;
@@ -159,8 +163,12 @@ void ZBDeviceCollection::append(const ZBDeviceInfo &info)
 void ZBDeviceCollection::append(const QList<ZBDeviceInfo> &infos)
 {
     m_batch = true;
+    m_inBatch = true;
     for (const ZBDeviceInfo &info : infos)
         append(info);
+    m_inBatch = false;
+    if (!m_batch)
+        save();
     if (m_batch && !m_devices.isEmpty())
         emit NoDeviceAdded();
     m_batch = false;
@@ -250,32 +258,164 @@ QString ZBDeviceCollection::toXmlText() const
     return document.toString(1);
 }
 
+namespace {
+
+// Line of a position in a text, from 1.
+int lineAt(const QString &text, qsizetype position)
+{
+    return int(QStringView(text).left(position).count(u'\n')) + 1;
+}
+
+// The first element of a text that may go on with anything (the next record, a cut end): only that element,
+// so that what follows it does not spoil it.
+QString firstElement(const QString &text)
+{
+    QXmlStreamReader reader(text);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement)
+            ++depth;
+        else if (token == QXmlStreamReader::EndElement && --depth == 0)
+            return text.left(reader.characterOffset());
+    }
+    return text; // not whole: the record reader refuses it
+}
+
+// The name a record carries, as far as it can be read, to say which receiver could not be read.
+QString nameIn(const QString &recordText)
+{
+    for (const char *attribute : {"givenName", "name"}) {
+        const QRegularExpression pattern(QStringLiteral("(?<![A-Za-z])%1\\s*=\\s*\"([^\"<]*)\"").arg(attribute));
+        const QString name = pattern.match(recordText).captured(1);
+        if (!name.isEmpty())
+            return name;
+    }
+    return QString();
+}
+
+} // namespace
+
+void ZBDeviceCollection::takeRecord(int entry, int line, const QString &recordText, QStringList *unread)
+{
+    const QString name = nameIn(recordText);
+    const QString which = name.isEmpty() ? tr("entry %1 (line %2)").arg(entry).arg(line)
+                                         : tr("entry %1 \"%2\" (line %3)").arg(entry).arg(name).arg(line);
+    ZBDeviceInfo info(QString(), QString(), false);
+    if (!info.fromXml(recordText)) {
+        unread->append(which);
+        return;
+    }
+    auto *device = new ZBDevice(info, parent());
+    if (!appendDevice(device)) {
+        delete device; // never listed, never connected
+        unread->append(tr("%1: its address %2 is already used by another device").arg(which, info.ip().toString()));
+    }
+}
+
+QStringList ZBDeviceCollection::readRecords(const QString &text)
+{
+    QStringList unread;
+    QDomDocument document;
+    QString error;
+    int errorLine = 0;
+    const bool wellFormed = document.setContent(text, &error, &errorLine);
+    const QDomElement root = document.documentElement();
+    if (wellFormed && root.tagName() == QLatin1String("devices")) {
+        int entry = 0;
+        for (QDomNode node = root.firstChild(); !node.isNull(); node = node.nextSibling()) {
+            if (!node.isElement()) // comments and white space carry no receiver
+                continue;
+            ++entry;
+            const QDomElement element = node.toElement();
+            if (element.tagName() != QLatin1String("deviceInfo")) {
+                unread << tr("entry %1 (line %2): an unknown element \"%3\"")
+                              .arg(entry)
+                              .arg(element.lineNumber())
+                              .arg(element.tagName());
+                continue;
+            }
+            QString recordText;
+            QTextStream stream(&recordText);
+            node.save(stream, 1);
+            takeRecord(entry, element.lineNumber(), recordText, &unread);
+        }
+        return unread;
+    }
+    // Not a whole list: each record is read on its own, so a broken or cut record costs only itself.
+    static const QRegularExpression recordStart(QStringLiteral("<deviceInfo\\b"));
+    QList<qsizetype> starts;
+    for (auto it = recordStart.globalMatch(text); it.hasNext();)
+        starts << it.next().capturedStart();
+    for (qsizetype i = 0; i < starts.size(); ++i) {
+        const qsizetype end = i + 1 < starts.size() ? starts.at(i + 1) : text.size();
+        takeRecord(int(i) + 1, lineAt(text, starts.at(i)), firstElement(text.mid(starts.at(i), end - starts.at(i))),
+                   &unread);
+    }
+    if (unread.isEmpty()) {
+        // Every record read, but the list around them did not.
+        unread << (wellFormed ? tr("the list itself (its first element is \"%1\", not \"devices\")").arg(root.tagName())
+                              : tr("the list itself (line %1: %2)").arg(errorLine).arg(error));
+    }
+    return unread;
+}
+
+void ZBDeviceCollection::sayLater(const QString &text)
+{
+    // Said once the window is up; a box inside the window's construction would come before the window.
+    QTimer::singleShot(0, this, [this, text] { MessageBox::warning(qobject_cast<QWidget *>(parent()), text); });
+}
+
 bool ZBDeviceCollection::save()
 {
-    Settings::setString(Settings::OmbrelayDeviceList, toXmlText());
+    const QString text = toXmlText();
+    if (m_storedUnread) {
+        // A stored list that did not read whole is left as it is until the receivers change.
+        if (text == m_readText)
+            return true;
+        if (m_keptCopy.isEmpty()) {
+            MessageBox::warning(qobject_cast<QWidget *>(parent()),
+                                tr("The list of devices was not saved: the stored list could not be read whole "
+                                   "and could not be copied to \"%1\", so it is left as it is.")
+                                    .arg(Settings::fileName()));
+            return false;
+        }
+    }
+    if (!Settings::setString(Settings::OmbrelayDeviceList, text)) {
+        MessageBox::warning(qobject_cast<QWidget *>(parent()),
+                            Settings::writeFailureText() + u'\n' +
+                                tr("The list of devices as shown now was not saved and will be lost when Ombrelay "
+                                   "closes."));
+        return false;
+    }
+    m_storedUnread = false;
     return true;
 }
 
 bool ZBDeviceCollection::load()
 {
     const QString text = Settings::getString(Settings::OmbrelayDeviceList, QString());
-    QDomDocument document;
-    document.setContent(text);
-    const QDomNode first = document.firstChild();
-    if (!first.isElement() || first.toElement().tagName() != QLatin1String("devices"))
+    if (text.isEmpty())
         return false;
+    // Loading never rewrites the stored list: a record it cannot take must not vanish from there.
     m_loading = true;
-    for (QDomNode node = first.firstChild(); !node.isNull(); node = node.nextSibling()) {
-        // Anything but a receiver record is skipped; the records after it still load.
-        if (!node.isElement() || node.toElement().tagName() != QLatin1String("deviceInfo"))
-            continue;
-        QString recordText;
-        QTextStream stream(&recordText);
-        node.save(stream, 1);
-        ZBDeviceInfo info(QString(), QString(), false);
-        if (info.fromXml(recordText))
-            append(info);
-    }
+    const QStringList unread = readRecords(text);
     m_loading = false;
-    return true;
+    if (unread.isEmpty())
+        return true;
+    m_storedUnread = true;
+    m_readText = toXmlText();
+    m_keptCopy = Settings::keepUnreadCopy(Settings::OmbrelayDeviceList, text);
+    QString message = tr("The saved list of devices could not be read whole. Devices loaded: %1.").arg(count()) +
+                      u'\n' + tr("Could not be read: %1.").arg(unread.join(QStringLiteral("; "))) + u'\n';
+    if (m_keptCopy.isEmpty())
+        message += tr("The list as it was stored could not be copied (the settings file \"%1\" could not be "
+                      "written); it is left as it is, and changes to the devices will not be saved.")
+                       .arg(Settings::fileName());
+    else
+        message += tr("The list as it was stored is kept in the settings file \"%1\" under \"%2\". The list itself "
+                      "is rewritten only when the devices are changed.")
+                       .arg(Settings::fileName(), m_keptCopy);
+    sayLater(message);
+    return false;
 }

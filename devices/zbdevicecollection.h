@@ -4,6 +4,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 class OmbrelayModule;
 class QCloseEvent;
@@ -38,7 +39,11 @@ public:
     void closeAllModules(QCloseEvent *event);
     void closeDeviceModules(quint32 id, QCloseEvent *event);
     void retranslateAll();
+    // Writes the list to the setting; false, and said, when the store could not be written. A stored
+    // list that did not read whole is left as it is while the receivers are as they were loaded.
     bool save();
+    // Lists what the setting holds; true when it read whole. A list that did not read whole keeps every
+    // receiver that reads, is copied beside the setting and is said in words once the event loop runs.
     bool load();
 
     // The port its network receivers are reached on from now on; 0 (the default) leaves the
@@ -65,6 +70,10 @@ signals:
 
 private:
     bool appendDevice(ZBDevice *device);
+    // The stored text's receivers listed; returns what could not be read, in words.
+    QStringList readRecords(const QString &text);
+    void takeRecord(int entry, int line, const QString &recordText, QStringList *unread);
+    void sayLater(const QString &text);
     void cutStateLinks(ZBDevice *device);
     static quint32 ipv4(const QHostAddress &address);
 
@@ -72,6 +81,10 @@ private:
     QList<QPointer<ZBDevice>> m_removing;
     bool m_batch = true;
     bool m_loading = false;
+    bool m_inBatch = false;
+    bool m_storedUnread = false; // the stored list did not read whole and is not yet rewritten
+    QString m_readText;          // the list as it read, to tell whether the receivers changed since
+    QString m_keptCopy;          // where the stored text was copied, empty when it could not be
     quint16 m_receiverPort = s_defaultReceiverPort;
     static inline quint16 s_defaultReceiverPort = 0;
 };

@@ -1,13 +1,14 @@
 #include "devices/zbdeviceitemmodel.h"
 
-#include "modules/ombrelaymodule.h"
-#include "devices/zbdevice.h"
 #include "device/core/zbdeviceinfo.h"
+#include "devices/zbdevice.h"
 #include "devices/zbdevicecollection.h"
+#include "modules/ombrelaymodule.h"
 
 #include <QColor>
 #include <QFont>
 #include <QIcon>
+#include <QTextDocument>
 
 namespace {
 
@@ -107,6 +108,13 @@ int ZBDeviceItemModel::columnCount(const QModelIndex &) const
     return 1;
 }
 
+QString ZBDeviceItemModel::plainToolTip(const QString &text)
+{
+    // A tool tip that looks like markup is drawn as rich text: such a text is handed over as markup that
+    // shows it as it stands.
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
+}
+
 QVariant ZBDeviceItemModel::data(const QModelIndex &index, int role) const
 {
     const DeviceTreeNode *node = nodeAt(index);
@@ -115,8 +123,9 @@ QVariant ZBDeviceItemModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-    case Qt::ToolTipRole:
         return displayText(node);
+    case Qt::ToolTipRole:
+        return plainToolTip(displayText(node));
     case Qt::DecorationRole: {
         if (isEmpty())
             return QVariant();

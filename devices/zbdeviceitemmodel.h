@@ -16,6 +16,9 @@ class ZBDeviceItemModel : public QAbstractItemModel
 {
     Q_OBJECT
 public:
+    // A receiver's name or any other text for a tool tip, shown as it stands even when it looks like markup.
+    static QString plainToolTip(const QString &text);
+
     explicit ZBDeviceItemModel(QObject *parent = nullptr);
     ~ZBDeviceItemModel() override;
 

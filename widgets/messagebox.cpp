@@ -20,6 +20,8 @@ void prepare(QMessageBox &box, const QString &text, QMessageBox::Icon icon, cons
     box.setWindowTitle(title);
     box.setIcon(icon);
     box.setText(text);
+    // Texts name receivers, files and folders: shown as they stand, never as markup.
+    box.setTextFormat(Qt::PlainText);
     // QMessageBox::setWindowModality() would reset the flags, and exec() makes the box modal anyway.
     box.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }

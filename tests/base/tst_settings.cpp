@@ -2,6 +2,7 @@
 
 #include "base/settings.h"
 #include "base/translatorloader.h"
+#include "support/unwritablesettings.h"
 
 #include <QDir>
 #include <QSettings>
@@ -25,6 +26,46 @@ class TestSettings : public QObject
 private slots:
     void init() { QSettings().clear(); }
     void cleanup() { loadTranslator(&translator, QStringLiteral("en_EN")); }
+
+    // Every setter says whether the store took the value; the words for a failure name the file. Once the
+    // store takes writes again, the next write reaches the file.
+    void checkedWrites()
+    {
+        QVERIFY(Settings::setString(Settings::PathMusic, QStringLiteral("/music")));
+        {
+            UnwritableSettings store;
+            QVERIFY(store.made);
+            QVERIFY(!Settings::setString(Settings::PathVideo, QStringLiteral("/video")));
+            QVERIFY(!Settings::setBool(Settings::PrintGrid, false));
+            QVERIFY(!Settings::setStringList(Settings::RecentFileList, {QStringLiteral("/a")}));
+            QVERIFY(!Settings::setSize(Settings::AppWindowSize, QSize(800, 600)));
+            QVERIFY(!Settings::setPoint(Settings::AppWindowPosition, QPoint(10, 20)));
+            QVERIFY(!Settings::setMap(Settings::PathPictures, {{1, QStringLiteral("a")}}));
+            QVERIFY(Settings::keepUnreadCopy(Settings::OmbrelayDeviceList, QStringLiteral("<devices")).isEmpty());
+            QCOMPARE(
+                Settings::writeFailureText(),
+                QStringLiteral("The settings could not be saved to \"%1\".").arg(QDir::toNativeSeparators(store.file)));
+        }
+        QVERIFY(Settings::setBool(Settings::PrintGrid, true));
+        QFile file(QSettings().fileName());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray onDisk = file.readAll();
+        for (const char *written : {"/music", "/video", "printGrid=true"})
+            QVERIFY2(onDisk.contains(written), written);
+    }
+
+    // A stored text that could not be read is kept beside its key, once per text.
+    void unreadCopies()
+    {
+        const QString first = Settings::keepUnreadCopy(Settings::OmbrelayDeviceList, QStringLiteral("one"));
+        QVERIFY2(first.startsWith(QStringLiteral("OmbrelayDeviceListUnread/")), qPrintable(first));
+        QCOMPARE(Settings::keepUnreadCopy(Settings::OmbrelayDeviceList, QStringLiteral("one")), first);
+        const QString second = Settings::keepUnreadCopy(Settings::OmbrelayDeviceList, QStringLiteral("two"));
+        QVERIFY(!second.isEmpty() && second != first);
+        QCOMPARE(QSettings().value(first).toString(), QStringLiteral("one"));
+        QCOMPARE(QSettings().value(second).toString(), QStringLiteral("two"));
+        QCOMPARE(Settings::keepUnreadCopy(Settings::setingKey(99), QStringLiteral("x")), QString());
+    }
 
     void textsAndFlags()
     {

@@ -10,6 +10,7 @@
 #include <QAbstractItemModelTester>
 #include <QCloseEvent>
 #include <QSignalSpy>
+#include <QTableView>
 
 // The check list of receivers and the picker built on it, driven as a user would.
 class TestDeviceLists : public QObject
@@ -138,7 +139,7 @@ private slots:
         dialog.setDevices({device("A"), device("B"), device("C")});
         dialog.show();
         QAbstractItemModel *model = ui->tvSelectedDevices->model();
-        QCOMPARE(model->columnCount(), 1);
+        QCOMPARE(model->columnCount(), 2); // the name and, beside it, the address (was the name alone)
         QVERIFY(!ui->btnAccept->isEnabled());
         for (const auto &[row, state] :
              {std::pair{2, Qt::Checked}, {2, Qt::Unchecked}, {2, Qt::Checked}, {0, Qt::Checked}}) {
@@ -155,6 +156,37 @@ private slots:
             names << info.name();
         QCOMPARE(names, QStringList({"A", "C"}));
         QCOMPARE(ui->lblCaption->text() == QStringLiteral("Opening file..."), !escape);
+    }
+
+    // Two receivers of one name are told apart by the address beside it, wide enough to be read whole in
+    // the dialog's own font.
+    void pickerTellsSameNamesApart()
+    {
+        DeviceSelectDialog dialog;
+        Ui::DeviceSelectDialog *ui = dialog.form();
+        ZBDeviceInfo first = device("Box", {}, "Kitchen");
+        ZBDeviceInfo second = device("Box", {}, "Kitchen");
+        second.setIp(QStringLiteral("127.0.0.16"));
+        dialog.setDevices({first, second});
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTableView *view = ui->tvSelectedDevices;
+        QStringList rows;
+        for (int row = 0; row < 2; ++row) {
+            QStringList cells;
+            for (int column = 0; column < view->model()->columnCount(); ++column) {
+                const QString text = view->model()->index(row, column).data().toString();
+                QVERIFY(!view->isColumnHidden(column));
+                QVERIFY2(view->columnWidth(column) >= view->fontMetrics().horizontalAdvance(text), qPrintable(text));
+                cells << text;
+            }
+            rows << cells.join(u'|');
+        }
+        QCOMPARE(rows, (QStringList{"Kitchen|127.0.0.5", "Kitchen|127.0.0.16"}));
+        view->model()->setData(view->model()->index(1, 0), Qt::Checked, Qt::CheckStateRole);
+        QTest::mousePress(ui->btnAccept, Qt::LeftButton);
+        QCOMPARE(dialog.selectedDevices().size(), 1);
+        QCOMPARE(dialog.selectedDevices().first().ip().toString(), QStringLiteral("127.0.0.16"));
     }
 };
 

@@ -7,6 +7,7 @@
 #include "base/strictipv4.h"
 #include "base/translatorloader.h"
 #include "devices/newdevicemodule.h"
+#include "devices/zbdevice.h"
 #include "devices/zbdevicecollection.h"
 #include "modules/generaluiinterface.h"
 #include "widgets/messagebox.h"
@@ -123,6 +124,13 @@ private slots:
         QTest::newRow("bad start") << "10.1.0.0"
                                    << "10.2.0.1"
                                    << "Start IP is not valid.";
+        // The reason is the address that is no address, not the order.
+        QTest::newRow("bad end") << "127.000.000.004"
+                                 << "127.000.000.955"
+                                 << "End IP is not valid.";
+        QTest::newRow("bad end below start") << "127.000.000.200"
+                                             << "127.000.000.0"
+                                             << "End IP is not valid.";
     }
     void rangeErrors()
     {
@@ -142,6 +150,40 @@ private slots:
         QCOMPARE(started.size(), 0);
         // Only a valid range is stored.
         QCOMPARE(Settings::getString(Settings::SearchEndIP, {}), QStringLiteral("0"));
+    }
+
+    // A range search lists the receivers found in its range, and of the connected ones only those in it;
+    // a second, wider search then lists the connected one too.
+    void rangeListsOnlyItsRange()
+    {
+        const quint16 port = startEmulators({"127.0.6.1", "127.0.6.5"});
+        QVERIFY(port);
+        QObject owner; // the receivers hang on the collection's parent
+        ZBDeviceCollection collection(&owner);
+        collection.setReceiverPort(port);
+        ZBDeviceInfo saved(QStringLiteral("Saved"), QString(), false);
+        saved.setIp(QStringLiteral("127.0.6.1"));
+        saved.ensureDefaults();
+        collection.append(saved);
+        QTRY_VERIFY_WITH_TIMEOUT(collection.at(0)->isConnected(), 10000);
+        NewDeviceModule page(nullptr, &collection);
+        page.searcher().setPort(port);
+        auto foundAddresses = [&page] {
+            QStringList addresses;
+            const QAbstractItemModel *model = page.tblFoundDevices->model();
+            for (int row = 0; row < model->rowCount(); ++row)
+                addresses << model->index(row, 1).data().toString();
+            return addresses;
+        };
+        for (const auto &[first, found] : {std::pair{"127.000.006.004", QStringList{"127.0.6.5"}},
+                                           {"127.000.006.001", QStringList{"127.0.6.1", "127.0.6.5"}}}) {
+            setRange(page, QString::fromLatin1(first), QStringLiteral("127.000.006.009"));
+            page.btnSearch2->click();
+            QCOMPARE(page.wizard->currentIndex(), 3);
+            QTRY_VERIFY_WITH_TIMEOUT(!page.btnStopSearch->isEnabled(), 20000);
+            QCOMPARE(foundAddresses(), found);
+            page.btnGoBack_3->click();
+        }
     }
 
     // A stored range restores padded (never read as octal); one the search would refuse restores unchecked.

@@ -1,19 +1,31 @@
 #include "testmain.h"
 
+#include "app/mainwindow.h"
 #include "base/settings.h"
 #include "device/core/zbdeviceinfo.h"
 #include "device/protocol/dvb24communicationmanager.h"
 #include "device/protocol/dvb24communicationprotocolmill.h"
+#include "devices/devicepropertiesmodule.h"
 #include "devices/zbdevice.h"
 #include "devices/zbdevicecollection.h"
 #include "modules/modulefactory.h"
 #include "receiveremulator.h"
+#include "support/unwritablesettings.h"
+#include "ui_mainwindow.h"
+#include "widgets/messagebox.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QDomDocument>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTextDocument>
 
 namespace {
 
@@ -73,12 +85,51 @@ QString stored()
     return QSettings().value(QStringLiteral("OmbrelayDeviceList")).toString();
 }
 
+// A stored list with a stray "<" after the first record's "mac" attribute, as a hand edit leaves it.
+QString breakFirstTag(const QString &text)
+{
+    const qsizetype mac = text.indexOf(QStringLiteral("mac=\""), text.indexOf(QStringLiteral("<deviceInfo")));
+    return QString(text).insert(text.indexOf(u'"', mac + 5) + 1, QStringLiteral(" <"));
+}
+
+// The copies kept of stored lists that did not read whole: key to text.
+QMap<QString, QString> keptCopies()
+{
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("OmbrelayDeviceListUnread"));
+    QMap<QString, QString> copies;
+    for (const QString &key : settings.childKeys())
+        copies.insert(QStringLiteral("OmbrelayDeviceListUnread/") + key, settings.value(key).toString());
+    return copies;
+}
+
 } // namespace
 
 class TestZBDeviceCollection : public QObject
 {
     Q_OBJECT
-    QObject owner; // the receivers' parent, as the main window is in the program
+    QObject owner;    // the receivers' parent, as the main window is in the program
+    QStringList said; // every message box, answered as a person closes it
+    QList<Qt::TextFormat> saidAs;
+    QList<QStringList> dialogs; // other dialogs: the rows of their table as shown
+
+    // Each row of a dialog's table as its shown cells, joined by " | ".
+    static QStringList rowsShown(QDialog *dialog)
+    {
+        QStringList rows;
+        auto *view = dialog->findChild<QTableView *>();
+        if (!view)
+            return rows;
+        for (int row = 0; row < view->model()->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < view->model()->columnCount(); ++column) {
+                if (!view->isColumnHidden(column) && view->columnWidth(column) > 0)
+                    cells << view->model()->index(row, column).data().toString();
+            }
+            rows << cells.join(QStringLiteral(" | "));
+        }
+        return rows;
+    }
 
     // The stored list after appending records (network ones at 127.0.0.x, where nothing listens).
     static QString storeRecords(const QList<ZBDeviceInfo> &records)
@@ -91,22 +142,44 @@ class TestZBDeviceCollection : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        // The window's own collection reaches its network receivers only at the port this test holds.
+        ZBDeviceCollection::setDefaultReceiverPort(ownedPort());
+    }
     void init()
     {
         QSettings().clear();
         qDeleteAll(owner.children());
+        said.clear();
+        saidAs.clear();
+        dialogs.clear();
+        MessageBox::setAnswerHook([this](QDialog *box) {
+            auto *message = qobject_cast<QMessageBox *>(box);
+            if (!message) {
+                dialogs << rowsShown(box);
+                box->reject();
+                return;
+            }
+            said << message->text();
+            saidAs << message->textFormat();
+            box->reject();
+        });
     }
     void cleanup()
     {
+        MessageBox::setAnswerHook({});
         ModuleFactory::clear();
         qDeleteAll(owner.children());
     }
 
-    // What a stored list may hold; loading takes what it can and never rewrites the list.
+    // What a stored list may hold; loading takes every receiver that reads, never rewrites the list, and
+    // says so when the list did not read whole. (Records under another root, and records beside a
+    // foreign element or a second one with a listed address, used to be dropped without a word.)
     void load_data()
     {
         QTest::addColumn<QString>("text"); // null: nothing stored yet
-        QTest::addColumn<bool>("loads");
+        QTest::addColumn<bool>("whole");
         QTest::addColumn<QStringList>("listed");
         const QString two = storeRecords({record("A", "127.0.0.3"), record("B", "127.0.0.4")});
         const int second = two.indexOf(QStringLiteral(" <deviceInfo"), two.indexOf(QStringLiteral("<deviceInfo")) + 5);
@@ -114,25 +187,119 @@ private slots:
         QTest::newRow("first start") << QString() << false << QStringList();
         QTest::newRow("empty list") << "<!DOCTYPE ZBDeviceCollection>\n<devices/>\n" << true << QStringList();
         QTest::newRow("not xml") << "devices" << false << QStringList();
-        QTest::newRow("other root") << "<receivers><deviceInfo name=\"x\"/></receivers>" << false << QStringList();
-        QTest::newRow("comment first") << "<!-- s --><devices><deviceInfo name=\"x\"/></devices>" << false << QStringList();
+        QTest::newRow("other root") << "<receivers><deviceInfo name=\"x\"/></receivers>" << false << QStringList{"1:x"};
+        QTest::newRow("comment first") << "<!-- s --><devices><deviceInfo name=\"x\"/></devices>" << true << QStringList{"1:x"};
         QTest::newRow("two") << two << true << QStringList{"1:A", "2:B"};
-        QTest::newRow("duplicate address") << QString(two).replace("127.0.0.4", "127.0.0.3") << true << QStringList{"1:A"};
-        QTest::newRow("foreign nodes") << QString(two).insert(second, "<!-- n -->\n <printer name=\"x\"/>\n") << true << QStringList{"1:A", "2:B"};
+        QTest::newRow("duplicate address") << QString(two).replace("127.0.0.4", "127.0.0.3") << false << QStringList{"1:A"};
+        QTest::newRow("foreign nodes") << QString(two).insert(second, "<!-- n -->\n <printer name=\"x\"/>\n") << false << QStringList{"1:A", "2:B"};
         // clang-format on
     }
     void load()
     {
         QFETCH(QString, text);
-        QFETCH(bool, loads);
+        QFETCH(bool, whole);
         QFETCH(QStringList, listed);
         if (!text.isNull())
             Settings::setString(Settings::OmbrelayDeviceList, text);
         ZBDeviceCollection collection(&owner);
         collection.setReceiverPort(ownedPort());
-        QCOMPARE(collection.load(), loads);
+        QCOMPARE(collection.load(), whole);
         QCOMPARE(names(collection), listed);
         QCOMPARE(stored(), text);
+        QCoreApplication::processEvents(); // the message comes once the event loop runs
+        QCOMPARE(said.size(), whole || text.isEmpty() ? 0 : 1);
+        QCOMPARE(keptCopies().values(), whole || text.isEmpty() ? QStringList() : QStringList{text});
+    }
+
+    // A damaged list of five: every receiver that reads is listed, the user is told which entry did not
+    // read and where the stored text was kept; closing leaves the list as it was, and only a change to the
+    // receivers rewrites it, with what was read and the change.
+    void damagedList_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("unread"); // how the message names what could not be read
+        ZBDeviceInfo first = record("A", "127.0.0.3");
+        first.setMac(QStringLiteral("00-11-22-33-44-55"));
+        const QString five = storeRecords({first, record("B", "127.0.0.4"), record("C", "127.0.0.5"),
+                                           record("D", "127.0.0.6"), record("E", "127.0.0.7")});
+        QList<qsizetype> starts;
+        for (qsizetype at = five.indexOf("<deviceInfo"); at >= 0; at = five.indexOf("<deviceInfo", at + 1))
+            starts << at;
+        QCOMPARE(starts.size(), 5);
+        const QString broken = breakFirstTag(five);
+        QVERIFY(broken.indexOf(QStringLiteral("mac=\"00-11-22-33-44-55\" <")) < starts.at(1));
+        QTest::newRow("broken tag in the first") << broken
+                                                 << QStringList{"1:B", "2:C", "3:D", "4:E"} << "entry 1 \"A\"";
+        QTest::newRow("cut inside the third")
+            << five.left(starts.at(2) + (starts.at(3) - starts.at(2)) / 2) << QStringList{"1:A", "2:B"} << "entry 3";
+    }
+    void damagedList()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, listed);
+        QFETCH(QString, unread);
+        Settings::setString(Settings::OmbrelayDeviceList, text);
+        {
+            ZBDeviceCollection collection(&owner);
+            collection.setReceiverPort(ownedPort());
+            QVERIFY(!collection.load());
+            QCOMPARE(names(collection), listed);
+            QTRY_COMPARE(said.size(), 1);
+            const QMap<QString, QString> kept = keptCopies();
+            QCOMPARE(kept.values(), QStringList{text});
+            for (const QString &part : {unread, QStringLiteral("Devices loaded: %1.").arg(listed.size()),
+                                        kept.firstKey(), QDir::toNativeSeparators(QSettings().fileName())})
+                QVERIFY2(said.first().contains(part), qPrintable(said.first() + " lacks " + part));
+            QVERIFY(collection.save()); // closing the window: nothing was asked, nothing is written
+            QCOMPARE(stored(), text);
+
+            // A second start before any change: told again, the same copy.
+            ZBDeviceCollection second(&owner);
+            second.setReceiverPort(ownedPort());
+            QVERIFY(!second.load());
+            QTRY_COMPARE(said.size(), 2);
+            QCOMPARE(keptCopies(), kept);
+
+            collection.append(record("F", "127.0.0.9")); // a change: the list is written as it now stands
+            QCOMPARE(stored(), collection.toXmlText());
+            QVERIFY(collection.save());
+            QCOMPARE(keptCopies(), kept);
+        }
+        ZBDeviceCollection next(&owner); // the next start reads it whole and says nothing
+        next.setReceiverPort(ownedPort());
+        QVERIFY(next.load());
+        QCOMPARE(names(next), listed + QStringList{QStringLiteral("%1:F").arg(listed.size() + 1)});
+        QCoreApplication::processEvents();
+        QCOMPARE(said.size(), 2);
+    }
+
+    // A list that could not be saved is said, naming the settings file; once the store takes writes
+    // again the next save holds the change.
+    void unwritableStore()
+    {
+        ZBDeviceCollection collection(&owner);
+        collection.setReceiverPort(ownedPort());
+        collection.append(record("Kitchen", "127.0.0.3"));
+        QVERIFY(stored().contains(QStringLiteral("\"Kitchen\"")));
+        collection.at(0)->setGivenName(QStringLiteral("Kitchen2"));
+        {
+            UnwritableSettings store;
+            QVERIFY(store.made);
+            QVERIFY(!collection.save());
+            QCOMPARE(said.size(), 1);
+            QVERIFY2(said.first().contains(QDir::toNativeSeparators(store.file)), qPrintable(said.first()));
+            // A batch that could not be saved is said once, not per receiver.
+            collection.append(QList<ZBDeviceInfo>{record("B", "127.0.0.4"), record("C", "127.0.0.5")});
+            QCOMPARE(said.size(), 2);
+        }
+        QVERIFY(collection.save());
+        QFile file(QSettings().fileName());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray onDisk = file.readAll();
+        for (const char *written : {"Kitchen2", "127.0.0.4", "127.0.0.5"})
+            QVERIFY2(onDisk.contains(written), written);
+        QCOMPARE(said.size(), 2);
     }
 
     // The saved form, numbered afresh from 1 on the next start, reused ids, no password.
@@ -195,6 +362,102 @@ private slots:
         // Reached only at the port this test holds.
         for (int i = 0; i < 2; ++i)
             QCOMPARE(collection.at(i)->communicationManager()->mill()->port(), ownedPort());
+    }
+
+    // The same through the window: a damaged list shows what reads and says what did not; closing the
+    // window leaves the stored list as it was.
+    void damagedListInTheWindow()
+    {
+        const QString five = storeRecords({record("A"), record("B"), record("C"), record("D"), record("E")});
+        const QString text = breakFirstTag(five);
+        Settings::setString(Settings::OmbrelayDeviceList, text);
+        {
+            MainWindow window;
+            window.show();
+            QTRY_COMPARE(said.size(), 1);
+            QVERIFY2(said.first().contains(QStringLiteral("entry 1 \"A\"")), qPrintable(said.first()));
+            QCOMPARE(names(*window.collection()), (QStringList{"1:B", "2:C", "3:D", "4:E"}));
+            QCOMPARE(window.form()->tvDevices->model()->rowCount(), 4);
+            QVERIFY(window.close());
+        }
+        QCOMPARE(stored(), text);
+        QCOMPARE(keptCopies().values(), QStringList{text});
+    }
+
+    // A rename on the properties page that could not be saved is said, naming the settings file.
+    void renameNotSavedInTheWindow()
+    {
+        storeRecords({record("Kitchen")});
+        MainWindow window;
+        window.show();
+        QMenu *menu = window.findChild<QMenu *>();
+        QVERIFY(menu);
+        menu->actions().at(5)->trigger(); // Properties
+        auto *page = window.findChild<DevicePropertiesModule *>();
+        QVERIFY(page);
+        QTRY_VERIFY(page->isVisible());
+        QCOMPARE(page->txtGivenName->text(), QStringLiteral("Kitchen"));
+        page->txtGivenName->setText(QStringLiteral("Kitchen2"));
+        {
+            UnwritableSettings store;
+            QVERIFY(store.made);
+            QTest::mousePress(page->btnSave, Qt::LeftButton);
+            QTest::mouseRelease(page->btnSave, Qt::LeftButton);
+            QTRY_COMPARE(said.size(), 1);
+            QVERIFY2(said.first().contains(QDir::toNativeSeparators(store.file)), qPrintable(said.first()));
+            QVERIFY2(said.first().contains(QStringLiteral("lost")), qPrintable(said.first()));
+        }
+        QVERIFY(window.close()); // the store takes writes again: closing saves the rename
+        QCOMPARE(said.size(), 1);
+        QVERIFY(stored().contains(QStringLiteral("\"Kitchen2\"")));
+    }
+
+    // A list file handed over (as by a second start) with two receivers of one name: the picker tells
+    // them apart by their addresses.
+    void pickerShowsAddresses()
+    {
+        ZBDeviceInfo first = record("Kitchen", "127.0.0.3");
+        ZBDeviceInfo second = record("Kitchen", "127.0.0.4");
+        first.setGivenName(QStringLiteral("Kitchen"));
+        second.setGivenName(QStringLiteral("Kitchen"));
+        storeRecords({first, second});
+        QTemporaryDir folder;
+        QFile list(folder.filePath(QStringLiteral("news.tvqvxc")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.close();
+        MainWindow window;
+        window.show();
+        window.tryToOpenFile(list.fileName());
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs.first(), (QStringList{"Kitchen | 127.0.0.3", "Kitchen | 127.0.0.4"}));
+    }
+
+    // A receiver's name is drawn as it stands: header, tree, tool tip, messages.
+    void namesAsPlainText()
+    {
+        const QString name = QStringLiteral("A\"<b>&amp;\\x</devices>'Z");
+        ZBDeviceInfo info = record(QStringLiteral("Native <i>n</i>"));
+        info.setGivenName(name);
+        storeRecords({info});
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.collection()->at(0)->info().label(), name);
+        Ui::MainWindow *ui = window.form();
+        for (QLabel *label : {ui->lblDeviceGivenName, ui->lblDeviceNativeName}) {
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+            // Measured with the window's own font: the whole text, markup characters and all, is drawn.
+            QVERIFY(label->sizeHint().width() >= label->fontMetrics().horizontalAdvance(label->text()));
+        }
+        QCOMPARE(ui->lblDeviceGivenName->text(), name);
+        const QModelIndex row = ui->tvDevices->model()->index(0, 0);
+        QCOMPARE(row.data().toString(), name);
+        QTextDocument tip;
+        tip.setHtml(row.data(Qt::ToolTipRole).toString());
+        QCOMPARE(tip.toPlainText(), name);
+        MessageBox::information(&window, name);
+        QCOMPARE(said, QStringList{name});
+        QCOMPARE(saidAs, QList<Qt::TextFormat>{Qt::PlainText});
     }
 
     // A connected receiver goes only after its "disconnected"; a receiver listed meanwhile under the
