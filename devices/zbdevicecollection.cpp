@@ -299,8 +299,9 @@ QString nameIn(const QString &recordText)
 void ZBDeviceCollection::takeRecord(int entry, int line, const QString &recordText, QStringList *unread)
 {
     const QString name = nameIn(recordText);
-    const QString which = name.isEmpty() ? tr("entry %1 (line %2)").arg(entry).arg(line)
-                                         : tr("entry %1 \"%2\" (line %3)").arg(entry).arg(name).arg(line);
+    const QString which =
+        name.isEmpty() ? tr("entry %1 (line %2)").arg(entry).arg(line)
+                       : tr("entry %1 \"%2\" (line %3)").arg(QString::number(entry), name, QString::number(line));
     ZBDeviceInfo info(QString(), QString(), false);
     if (!info.fromXml(recordText)) {
         unread->append(which);

@@ -455,6 +455,12 @@ private slots:
         QTextDocument tip;
         tip.setHtml(row.data(Qt::ToolTipRole).toString());
         QCOMPARE(tip.toPlainText(), name);
+        window.findChild<QMenu *>()->actions().at(5)->trigger(); // Properties
+        auto *page = window.findChild<DevicePropertiesModule *>();
+        QVERIFY(page);
+        QCOMPARE(page->lblNativeName->text(), QStringLiteral("Native <i>n</i>"));
+        QCOMPARE(page->lblNativeName->textFormat(), Qt::PlainText);
+        QCOMPARE(page->txtGivenName->text(), name);
         MessageBox::information(&window, name);
         QCOMPARE(said, QStringList{name});
         QCOMPARE(saidAs, QList<Qt::TextFormat>{Qt::PlainText});
