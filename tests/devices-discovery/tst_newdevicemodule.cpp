@@ -2,6 +2,7 @@
 
 #include "loopbackonly.h"
 #include "receiveremulator.h"
+#include "support/unwritablesettings.h"
 
 #include "base/settings.h"
 #include "base/strictipv4.h"
@@ -184,6 +185,26 @@ private slots:
             QCOMPARE(foundAddresses(), found);
             page.btnGoBack_3->click();
         }
+    }
+
+    // Search choices the store could not take are said, naming the settings file; the page goes on.
+    void searchSettingsNotStored()
+    {
+        NewDeviceModule page(nullptr, nullptr);
+        page.btnSearchSettings->click();
+        setRange(page, QStringLiteral("10.0.0.1"), QStringLiteral("10.0.0.9"));
+        {
+            UnwritableSettings store;
+            QVERIFY(store.made);
+            page.btnGoBack_4->click();
+            QCOMPARE(m_boxes, QStringList{QStringLiteral("The settings could not be saved to \"%1\".")
+                                              .arg(QDir::toNativeSeparators(store.file))});
+            QCOMPARE(page.wizard->currentIndex(), 0);
+        }
+        page.btnSearchSettings->click();
+        page.btnGoBack_4->click(); // the store takes writes again: stored, nothing said
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(Settings::getString(Settings::SearchEndIP, {}), QString::number(0x0A000009));
     }
 
     // A stored range restores padded (never read as octal); one the search would refuse restores unchecked.
