@@ -69,8 +69,8 @@ void SWindow::restoreGeometry()
         // A place stored on a larger screen, or on one that is gone, would leave the window partly off
         // this one: it is moved inside, so its title bar and buttons can be reached.
         if (available.isValid()) {
-            placed.setX(qBound(available.left(), placed.x(), available.left() + available.width() - width()));
-            placed.setY(qBound(available.top(), placed.y(), available.top() + available.height() - height()));
+            placed.setX(qMax(available.left(), qMin(placed.x(), available.left() + available.width() - width())));
+            placed.setY(qMax(available.top(), qMin(placed.y(), available.top() + available.height() - height())));
         }
         move(placed);
     }
