@@ -65,7 +65,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("zembrak.example"));
     QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Beta"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("0.9.4.2"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(OMBRELAY_VERSION));
     registerStartUpServices();
     quitOnTerminateSignals(app);
 

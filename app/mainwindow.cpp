@@ -14,6 +14,7 @@
 #include "widgets/messagebox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -21,12 +22,14 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QResource>
+#include <QScopeGuard>
 
 MainWindow::MainWindow(QWidget *parent)
     : SWindow(parent)
     , ui(std::make_unique<Ui::MainWindow>())
 {
     ui->setupUi(this);
+    ui->label_9->setText(QStringLiteral(OMBRELAY_VERSION " Beta"));
 
     // The settings page is a form of its own; it takes the place the window's form keeps for it.
     m_settingsPage = new SettingsPage;
@@ -125,6 +128,8 @@ MainWindow::MainWindow(QWidget *parent)
     } else {
         ui->tvDevices->setCurrentIndex(m_treeModel.index(0, 0));
     }
+    m_handOverTimer.setInterval(100);
+    connect(&m_handOverTimer, &QTimer::timeout, this, &MainWindow::openHandedOverFiles);
     restoreGeometry();
 }
 
@@ -466,6 +471,8 @@ QString MainWindow::helpFilePath()
 
 void MainWindow::gotoAbout()
 {
+    if (ui->appStackedWidget->currentWidget() == m_settingsPage && !m_settingsPage->leave())
+        return;
     ui->appStackedWidget->setCurrentIndex(2);
 }
 
@@ -477,17 +484,17 @@ void MainWindow::gotoHelp()
 
 void MainWindow::gotoMainView()
 {
-    const QWidget *shown = ui->appStackedWidget->currentWidget();
-    if (shown == ui->Help || (shown == m_settingsPage && m_settingsPage->allPathsValid()) || shown == ui->App) {
-        ui->appStackedWidget->setCurrentIndex(0);
-        return;
-    }
     // The settings page is not left while a field is wrong.
-    m_settingsPage->showLeaveRefused();
+    if (ui->appStackedWidget->currentWidget() == m_settingsPage && !m_settingsPage->leave())
+        return;
+    ui->appStackedWidget->setCurrentIndex(0);
 }
 
 void MainWindow::gotoSettings()
 {
+    // Already shown: its fields keep what the user is typing.
+    if (ui->appStackedWidget->currentWidget() == m_settingsPage)
+        return;
     m_settingsPage->prepareToShow();
     ui->appStackedWidget->setCurrentIndex(1);
 }
@@ -517,8 +524,34 @@ void MainWindow::showSearchDevicePanel()
     ui->tvDevices->setCurrentIndex(QModelIndex());
 }
 
+bool MainWindow::questionOpen() const
+{
+    const QWidget *modal = QApplication::activeModalWidget();
+    return modal && modal != this;
+}
+
+void MainWindow::openHandedOverFiles()
+{
+    if (m_closing || questionOpen())
+        return;
+    m_handOverTimer.stop();
+    while (!m_handedOverFiles.isEmpty() && !m_closing && !questionOpen())
+        tryToOpenFile(m_handedOverFiles.takeFirst());
+    if (!m_handedOverFiles.isEmpty() && !m_closing)
+        m_handOverTimer.start();
+}
+
 void MainWindow::tryToOpenFile(const QString &path)
 {
+    // A file handed over while a question is open (the save question of the close, say) waits for its
+    // answer: opening it now would stack a second question on the first, and the first one's answer
+    // would then act on a list it does not name.
+    if (m_closing || questionOpen() || (!m_handedOverFiles.isEmpty() && m_handOverTimer.isActive())) {
+        m_handedOverFiles.append(path);
+        if (!m_closing)
+            m_handOverTimer.start();
+        return;
+    }
     // Only a regular file is a list file; a folder of that name is not.
     const QFileInfo file(path);
     if (path.isEmpty() || !file.isFile())
@@ -582,6 +615,13 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // Files handed over while the pages are asked wait until the close is decided.
+    m_closing = true;
+    const auto decided = qScopeGuard([this, event] {
+        m_closing = event->isAccepted();
+        if (!m_closing && !m_handedOverFiles.isEmpty())
+            m_handOverTimer.start();
+    });
     event->accept();
     if (m_newDeviceModule)
         QCoreApplication::sendEvent(m_newDeviceModule, event);
@@ -592,6 +632,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
         QCoreApplication::sendEvent(m_generalMediaExplorer, event);
     if (!event->isAccepted())
         return;
+    // Closing from the settings page keeps fields the user made valid, as leaving it by Back would.
+    if (ui->appStackedWidget->currentWidget() == m_settingsPage && m_settingsPage->allPathsValid())
+        m_settingsPage->leave();
     m_collection->save();
     SWindow::closeEvent(event);
 }

@@ -9,6 +9,8 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QSet>
+#include <QStringList>
+#include <QTimer>
 #include <QTranslator>
 
 #include <memory>
@@ -105,6 +107,9 @@ private slots:
 
 private:
     void retranslateActions();
+    // Whether a question or dialog of the program is open (the window itself is modal, so it does not count).
+    bool questionOpen() const;
+    void openHandedOverFiles();
 
     std::unique_ptr<Ui::MainWindow> ui;
     // The receivers announce "disconnecting" while the window's children are destroyed: these are cut
@@ -121,6 +126,11 @@ private:
     QPointer<OmbrelayModule> m_currentModule;
     // Receivers disconnected only to be connected again at a changed address.
     QSet<quint32> m_reconnectPending;
+    // Files handed over by later starts while a question was open or the window was closing: opened in
+    // order once nothing is being asked any more.
+    QStringList m_handedOverFiles;
+    QTimer m_handOverTimer;
+    bool m_closing = false;
     QPointer<DevicePropertiesModule> m_propertiesModule;
     ZBDeviceCollection *m_collection = nullptr;
     QMenu *m_treeMenu = nullptr;

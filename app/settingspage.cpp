@@ -1,8 +1,8 @@
 #include "app/settingspage.h"
 
-#include "widgets/messagebox.h"
 #include "base/settings.h"
 #include "base/translatorloader.h"
+#include "widgets/messagebox.h"
 
 #include <QDir>
 #include <QEvent>
@@ -134,42 +134,50 @@ bool SettingsPage::isUsableProgram(const QString &path)
     return !path.isEmpty() && info.isAbsolute() && info.isFile() && info.isExecutable();
 }
 
-void SettingsPage::applyMediaPath(const QString &path, int key, bool *validFlag, QLabel *warningLabel)
+void SettingsPage::applyMediaPath(const QString &path, bool *validFlag, QLabel *warningLabel)
 {
-    if (dirExists(path)) {
-        *validFlag = true;
-        Settings::setString(Settings::setingKey(key), QDir(path).absolutePath());
-    } else {
-        *validFlag = false;
-    }
+    *validFlag = dirExists(path);
     setPathWarning(warningLabel, *validFlag);
+}
+
+bool SettingsPage::leave()
+{
+    if (!allPathsValid()) {
+        showLeaveRefused();
+        return false;
+    }
+    // Typing passes through folders the user never meant (each prefix of a long path), so the fields
+    // are stored only here, once the user leaves the page with every one of them valid.
+    Settings::setString(Settings::PathPictures, QDir(pathPicturesLineEdit->text()).absolutePath());
+    Settings::setString(Settings::PathVideo, QDir(pathVideoLineEdit->text()).absolutePath());
+    Settings::setString(Settings::PathMusic, QDir(pathMusicLineEdit->text()).absolutePath());
+    Settings::setString(Settings::PathVideoConversion, pathConvertVideoLineEdit->text());
+    return true;
 }
 
 void SettingsPage::onPathPicturesChanged(const QString &text)
 {
-    applyMediaPath(text, Settings::PathPictures, &picturesPathValid, pathPicturesWarningLabel);
+    applyMediaPath(text, &picturesPathValid, pathPicturesWarningLabel);
 }
 
 void SettingsPage::onPathVideoChanged(const QString &text)
 {
-    applyMediaPath(text, Settings::PathVideo, &videoPathValid, pathVideoWarningLabel);
+    applyMediaPath(text, &videoPathValid, pathVideoWarningLabel);
 }
 
 void SettingsPage::onPathMusicChanged(const QString &text)
 {
-    applyMediaPath(text, Settings::PathMusic, &musicPathValid, pathMusicWarningLabel);
+    applyMediaPath(text, &musicPathValid, pathMusicWarningLabel);
 }
 
 void SettingsPage::onPathConvertVideoChanged(const QString &text)
 {
     if (text.isEmpty()) {
         conversionPathValid = false;
-        Settings::setString(Settings::PathVideoConversion, QString());
         pathConvertVideoWarningLabel->hide();
         pathConvertVideoWarningLabel->setToolTip(QString());
     } else if (isUsableProgram(text)) {
         conversionPathValid = true;
-        Settings::setString(Settings::PathVideoConversion, text);
         pathConvertVideoWarningLabel->hide();
         pathConvertVideoWarningLabel->setToolTip(QString());
     } else {

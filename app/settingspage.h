@@ -21,8 +21,8 @@ struct DeviceListEntry
 };
 
 // The main window's settings page: media folders, the video converter, the interface language and the
-// list of known receivers. Every field is checked as it is typed and stored as soon as it is valid; the
-// window asks allPathsValid() before it lets the user leave the page.
+// list of known receivers. Every field is checked as it is typed; the paths are stored only when the
+// user leaves the page (leave()), and the page cannot be left while one of them is wrong.
 class SettingsPage : public QWidget, public Ui::SettingsPage
 {
     Q_OBJECT
@@ -41,6 +41,9 @@ public:
     void prepareToShow();
     // The page refused to be left: shows the overall warning in red.
     void showLeaveRefused();
+    // Every way off the page goes through here: with all fields valid they are stored and true comes
+    // back; otherwise nothing is stored, the refusal is shown and the page stays.
+    bool leave();
 
     bool allPathsValid() const;
     void selectLanguageButton(const QString &lang);
@@ -82,7 +85,7 @@ protected:
 private:
     void validateSettingsPaths();
     void setPathWarning(QLabel *warningLabel, bool ok);
-    void applyMediaPath(const QString &path, int key, bool *validFlag, QLabel *warningLabel);
+    void applyMediaPath(const QString &path, bool *validFlag, QLabel *warningLabel);
     QString mediaPathSetting(int key, QStandardPaths::StandardLocation location) const;
     void setPathText(QLineEdit *edit, const QString &path);
     void browseMediaFolder(QLineEdit *edit, const QString &title, QStandardPaths::StandardLocation location);

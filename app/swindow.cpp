@@ -2,6 +2,7 @@
 
 #include "base/settings.h"
 
+#include <QGuiApplication>
 #include <QHoverEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -50,12 +51,29 @@ SWindow::Edges SWindow::edgesAt(const QPoint &globalPos, const QRect &windowRect
 
 void SWindow::restoreGeometry()
 {
-    const QRect available = availableArea(this);
-    const QSize defaultSize(qMin(available.width(), 1250), qMin(available.height(), 800));
-    resize(Settings::getSize(Settings::AppWindowSize, defaultSize));
     const QPoint position = Settings::getPoint(Settings::AppWindowPosition, QPoint(0, 0));
-    if (position != QPoint(0, 0))
-        move(position);
+    // The screen the window was closed on when it is still there, else the one it starts on.
+    const QScreen *target = position != QPoint(0, 0) ? QGuiApplication::screenAt(position) : nullptr;
+    const QRect available = target ? target->availableGeometry() : availableArea(this);
+    // A form's minimum wider or taller than the screen would keep the title bar's own buttons off it,
+    // even maximised: the window is never larger than the screen.
+    if (available.isValid())
+        setMinimumSize(minimumSize().boundedTo(available.size()));
+    const QSize defaultSize(qMin(available.width(), 1250), qMin(available.height(), 800));
+    QSize size = Settings::getSize(Settings::AppWindowSize, defaultSize);
+    if (available.isValid())
+        size = size.boundedTo(available.size());
+    resize(size);
+    if (position != QPoint(0, 0)) {
+        QPoint placed = position;
+        // A place stored on a larger screen, or on one that is gone, would leave the window partly off
+        // this one: it is moved inside, so its title bar and buttons can be reached.
+        if (available.isValid()) {
+            placed.setX(qMax(available.left(), qMin(placed.x(), available.left() + available.width() - width())));
+            placed.setY(qMax(available.top(), qMin(placed.y(), available.top() + available.height() - height())));
+        }
+        move(placed);
+    }
     normalGeometry = geometry();
     if (Settings::getBool(Settings::AppWindowMaximized, true))
         setMaximized(true);

@@ -13,8 +13,14 @@
     int main(int argc, char *argv[])                                                                                   \
     {                                                                                                                  \
         QHashSeed::setDeterministicGlobalSeed();                                                                       \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
+        /* one headless screen of the size the main window opens with on a first start, so a window is */           \
+        /* never larger than its screen and page tests measure at the window's default size */                        \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qgetenv("QT_QPA_PLATFORM") == "offscreen") {             \
+            const QByteArray source = qgetenv("OMBRELAY_SOURCE_DIR");                                                  \
+            qputenv("QT_QPA_PLATFORM", source.isEmpty() ? QByteArray("offscreen")                                      \
+                                                        : "offscreen:configfile=" + source +                           \
+                                                              "/tests/support/offscreen-screen.json");                 \
+        }                                                                                                              \
         QStandardPaths::setTestModeEnabled(true);                                                                      \
         /* no file dialog state (last folder, history) from an earlier run */                                          \
         QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +                        \

@@ -12,6 +12,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QCloseEvent>
+#include <QDir>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -152,6 +153,8 @@ private slots:
         Ui::MainWindow *ui = window.form();
         SettingsPage *settings = window.settingsPage();
         window.show();
+        // The about page names the version the program calls itself by.
+        QCOMPARE(ui->label_9->text(), QStringLiteral(OMBRELAY_VERSION " Beta"));
         for (const auto &[command, index] : {std::pair{"about", 2}, {"About", 0}, {"", 0}, {"settings", 1}}) {
             emit ui->topRightWidget->Command(QString::fromLatin1(command));
             QCOMPARE(ui->appStackedWidget->currentIndex(), index);
@@ -168,11 +171,64 @@ private slots:
         window.tryToOpenFile(QString()); // a hand-over naming no existing file is ignored
         window.tryToOpenFile(media.filePath(QStringLiteral("gone.tvqvxc")));
         QVERIFY(boxes->texts.isEmpty());
-        // The title bar's "about" leaves the settings page whatever its fields hold.
+        // No way off the settings page walks around its check: the title bar's "about" is refused too
+        // while a field is wrong, and About then Back cannot reach the main view.
         window.gotoSettings();
         settings->pathPicturesLineEdit->setText(QString());
         emit settings->topRightWidget_2->Command(QStringLiteral("about"));
+        QCOMPARE(ui->appStackedWidget->currentIndex(), 1);
+        QVERIFY(settings->lblWarning->isVisible());
+        ui->helpBackButton->click();
+        QCOMPARE(ui->appStackedWidget->currentIndex(), 1);
+        settings->pathPicturesLineEdit->setText(media.path());
+        emit settings->topRightWidget_2->Command(QStringLiteral("about"));
         QCOMPARE(ui->appStackedWidget->currentIndex(), 2);
+    }
+
+    // Only a value the user confirmed is stored: typing a long path passes through folders that exist
+    // (each prefix), and leaving with a field wrong stores none of them.
+    void settingsStoredOnlyWhenLeft_data()
+    {
+        QTest::addColumn<QString>("leaveBy");
+        QTest::newRow("back") << "back";
+        QTest::newRow("about") << "about";
+        QTest::newRow("close") << "close";
+    }
+    void settingsStoredOnlyWhenLeft()
+    {
+        QFETCH(QString, leaveBy);
+        QVERIFY(QDir(media.path()).mkpath(QStringLiteral("try/chosen")));
+        const QString before = media.filePath(QStringLiteral("music"));
+        QVERIFY(QDir().mkpath(before));
+        Settings::setString(Settings::PathMusic, before);
+        MainWindow window;
+        Ui::MainWindow *ui = window.form();
+        SettingsPage *settings = window.settingsPage();
+        window.show();
+        window.gotoSettings();
+        const auto leave = [&] {
+            if (leaveBy == QLatin1String("back"))
+                settings->settingsBackButton->click();
+            else if (leaveBy == QLatin1String("about"))
+                emit settings->topRightWidget_2->Command(QStringLiteral("about"));
+            else
+                window.close();
+        };
+        settings->pathMusicLineEdit->clear();
+        QTest::keyClicks(settings->pathMusicLineEdit, media.filePath(QStringLiteral("try/nope/deeper")));
+        QVERIFY(!settings->allPathsValid());
+        leave();
+        QCOMPARE(Settings::getString(Settings::PathMusic, QString()), before);
+        if (leaveBy != QLatin1String("close"))
+            QCOMPARE(ui->appStackedWidget->currentIndex(), 1);
+        if (leaveBy == QLatin1String("close"))
+            return;
+        settings->pathMusicLineEdit->clear();
+        QTest::keyClicks(settings->pathMusicLineEdit, media.filePath(QStringLiteral("try/chosen")));
+        QCOMPARE(Settings::getString(Settings::PathMusic, QString()), before); // still typing
+        leave();
+        QCOMPARE(ui->appStackedWidget->currentIndex(), leaveBy == QLatin1String("back") ? 0 : 2);
+        QCOMPARE(Settings::getString(Settings::PathMusic, QString()), media.filePath(QStringLiteral("try/chosen")));
     }
 
     // Every page is asked, the general media explorer too; the receivers are saved only when all agree.

@@ -69,7 +69,11 @@ private slots:
         QCOMPARE(page.lblWarning->isHidden(), valid);
         if (!valid)
             QCOMPARE(page.lblWarning->text(), QStringLiteral("Warning. Some fields are empty or incorrect."));
-        // Only a valid folder is stored, cleaned.
+        // Nothing is stored while typing; leaving the page stores a valid folder, cleaned, and an invalid
+        // one keeps the page and the stored value.
+        QCOMPARE(Settings::getString(Settings::PathPictures, QString()), stored ? typed : dir->path());
+        QCOMPARE(page.leave(), valid);
+        QCOMPARE(page.lblWarning->isHidden(), valid);
         QCOMPARE(Settings::getString(Settings::PathPictures, QString()), valid    ? QDir(typed).absolutePath()
                                                                          : stored ? typed
                                                                                   : dir->path());
@@ -130,7 +134,10 @@ private slots:
         QCOMPARE(page.allPathsValid(), valid);
         QCOMPARE(page.pathConvertVideoWarningLabel->isHidden(), valid);
         QCOMPARE(page.pathConvertVideoWarningLabel->toolTip(), valid ? "" : "Path is not correct.");
-        // Valid texts (the empty one too) are stored as typed; invalid ones leave the stored value.
+        // Nothing is stored while typing. Leaving stores valid texts (the empty one too) as typed; invalid
+        // ones keep the page and the stored value.
+        QCOMPARE(QSettings().value("PathVideoConversion").toString(), QStringLiteral("/previous/ffmpeg"));
+        QCOMPARE(page.leave(), valid);
         QCOMPARE(QSettings().value("PathVideoConversion").toString(), valid ? text : "/previous/ffmpeg");
     }
 
@@ -182,6 +189,8 @@ private slots:
         });
         answer.start(20);
         QTest::mousePress(page.pathMusicPushButton, Qt::LeftButton);
+        QCOMPARE(page.pathMusicLineEdit->text(), dir->filePath("chosen"));
+        QVERIFY(page.leave());
         QCOMPARE(Settings::getString(Settings::PathMusic, QString()), dir->filePath("chosen"));
     }
 

@@ -171,8 +171,53 @@ private slots:
         QVERIFY(!unplaced.isFrameMaximized());
         QCOMPARE(unplaced.pos(), reference.pos());
         QSettings().clear();
-        FrameWindow large(area().size() + QSize(40, 30)); // a minimum above the default wins
-        QCOMPARE(large.normalFrameGeometry().size(), area().size() + QSize(40, 30));
+        // A form minimum above the screen is not: the window is never larger than the screen.
+        FrameWindow large(area().size() + QSize(40, 30));
+        QCOMPARE(large.normalFrameGeometry().size(), area().size());
+    }
+
+    // A place and size stored on a larger screen (or a screen that is gone): the window comes back inside
+    // this one, its title bar and buttons on it, no larger than it even where the form's minimum is, and
+    // maximised it fills the screen exactly.
+    void restoredInsideTheScreen_data()
+    {
+        QTest::addColumn<QPoint>("position");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("minimum");
+        const QRect a = area();
+        QTest::newRow("larger than the screen, minimum too")
+            << QPoint(a.left() + 100, a.top() + 200) << a.size() + QSize(261, 100) << a.size() + QSize(261, 70);
+        QTest::newRow("right and below the screen")
+            << a.bottomRight() - QPoint(50, 40) << QSize(400, 300) << QSize(300, 200);
+        QTest::newRow("far right, half height")
+            << QPoint(a.right() + 900, a.top() + 10) << QSize(400, 300) << QSize(300, 200);
+        QTest::newRow("left of and above the screen")
+            << QPoint(a.left() - 500, a.top() - 300) << QSize(400, 300) << QSize(300, 200);
+    }
+    void restoredInsideTheScreen()
+    {
+        QFETCH(QPoint, position);
+        QFETCH(QSize, size);
+        QFETCH(QSize, minimum);
+        {
+            QSettings s;
+            s.setValue("AppWindow/Size", size);
+            s.setValue("AppWindow/Position", position);
+            s.setValue("AppWindow/Maximized", "false");
+        }
+        FrameWindow window(minimum);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!window.isFrameMaximized());
+        QVERIFY2(area().contains(window.geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                    .arg(window.x())
+                                                                    .arg(window.y())
+                                                                    .arg(window.width())
+                                                                    .arg(window.height())));
+        if (size.width() <= area().width() && size.height() <= area().height())
+            QCOMPARE(window.size(), size); // a size that fits is kept
+        window.setMaximized(true);
+        QCOMPARE(window.geometry(), area());
     }
 
     void maximiseSignalsAndDoubleClick()

@@ -1,0 +1,116 @@
+#include "testmain.h"
+
+#include "generatedtvlist.h"
+#include "listinthewindow.h"
+
+#include "app/mainwindow.h"
+#include "devices/zbdevicecollection.h"
+#include "document/listitemsdatabasemodel.h"
+#include "listfiles/projectfilemanager.h"
+#include "listfiles/tvlistprojectfilemanager.h"
+#include "lists/tvlistmodule.h"
+#include "modules/modulefactory.h"
+#include "widgets/messagebox.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+// A later start hands its file to the running window while the window is asking something (the save
+// question of the close, say): the file waits for the answer, no second question is stacked on the
+// first, and the first one's answer acts on the list it names.
+class TestWindowHandOver : public QObject
+{
+    Q_OBJECT
+
+    static QByteArray bytes(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private slots:
+    void init() { ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList); }
+    void cleanup()
+    {
+        MessageBox::setAnswerHook({});
+        ModuleFactory::clear();
+    }
+
+    void fileHandedOverDuringTheCloseQuestion_data()
+    {
+        QTest::addColumn<QString>("answer"); // to the close's save question
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("editSaved");
+        QTest::newRow("yes: saves the edited list, then quits") << "&Yes" << true << true;
+        QTest::newRow("no: quits without saving") << "&No" << true << false;
+        QTest::newRow("cancel: stays, then opens the file") << "&Cancel" << false << false;
+    }
+    void fileHandedOverDuringTheCloseQuestion()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, closed);
+        QFETCH(bool, editSaved);
+        QTemporaryDir dir;
+        const QString edited = listFile(dir, QStringLiteral("tv20k.tvqvxc"), GeneratedTvList::text(40));
+        const QString other = listFile(dir, QStringLiteral("small50.tvqvxc"), GeneratedTvList::text(50));
+        QVERIFY(!edited.isEmpty() && !other.isEmpty());
+        const QByteArray otherBefore = bytes(other);
+        const QByteArray editedBefore = bytes(edited);
+
+        MainWindow window;
+        window.collection()->append(usbReceiver());
+        window.show();
+        window.tryToOpenFile(edited);
+        auto *module = qobject_cast<TVListModule *>(window.currentModule());
+        QVERIFY(module);
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        QVERIFY(items->setData(items->index(0, 1), QStringLiteral("Edited here"), Qt::EditRole));
+        QVERIFY(module->projectManager()->isModified());
+
+        QStringList texts;
+        int open = 0;
+        int deepest = 0;
+        MessageBox::setAnswerHook([&](QDialog *box) {
+            ++open;
+            deepest = qMax(deepest, open);
+            texts << qobject_cast<QMessageBox *>(box)->text();
+            if (texts.size() == 1)
+                window.tryToOpenFile(other); // the second start arrives while the question is open
+            // After a cancelled close the handed-over file asks about the edited list: not saved.
+            const QString reply = texts.size() == 1 ? answer : QStringLiteral("&No");
+            if (!MessageBox::clickButton(box, reply))
+                box->reject();
+            --open;
+        });
+        const bool wasClosed = window.close();
+        QCOMPARE(wasClosed, closed);
+        QCOMPARE(deepest, 1); // never a question on top of another
+        QVERIFY(texts.value(0).contains(QStringLiteral("tv20k")));
+        if (closed) {
+            QCoreApplication::processEvents();
+            QTest::qWait(300); // the hand-over's retry would have run by now
+            QCOMPARE(texts.size(), 1);
+        } else {
+            // Once the question is answered the waiting file opens, asking first about the edited list.
+            QTRY_COMPARE(module->projectManager()->fileName(), other);
+            QCOMPARE(texts.size(), 2);
+            QVERIFY(texts.at(1).contains(QStringLiteral("tv20k")));
+            QCOMPARE(deepest, 1);
+        }
+        // The file the user never edited is never written; the edited one only on Yes.
+        QCOMPARE(bytes(other), otherBefore);
+        QCOMPARE(bytes(edited) != editedBefore, editSaved);
+        if (editSaved) {
+            TVListProjectFileManager reread(nullptr);
+            QVERIFY(reread.loadFile(edited));
+            QCOMPARE(reread.itemsModel->index(0, 1).data().toString(), QStringLiteral("Edited here"));
+        }
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestWindowHandOver)
+#include "tst_windowhandover.moc"
