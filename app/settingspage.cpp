@@ -148,10 +148,12 @@ bool SettingsPage::leave()
     }
     // Typing passes through folders the user never meant (each prefix of a long path), so the fields
     // are stored only here, once the user leaves the page with every one of them valid.
-    Settings::setString(Settings::PathPictures, QDir(pathPicturesLineEdit->text()).absolutePath());
-    Settings::setString(Settings::PathVideo, QDir(pathVideoLineEdit->text()).absolutePath());
-    Settings::setString(Settings::PathMusic, QDir(pathMusicLineEdit->text()).absolutePath());
-    Settings::setString(Settings::PathVideoConversion, pathConvertVideoLineEdit->text());
+    bool stored = Settings::setString(Settings::PathPictures, QDir(pathPicturesLineEdit->text()).absolutePath());
+    stored = Settings::setString(Settings::PathVideo, QDir(pathVideoLineEdit->text()).absolutePath()) && stored;
+    stored = Settings::setString(Settings::PathMusic, QDir(pathMusicLineEdit->text()).absolutePath()) && stored;
+    stored = Settings::setString(Settings::PathVideoConversion, pathConvertVideoLineEdit->text()) && stored;
+    if (!stored)
+        MessageBox::warning(window(), Settings::writeFailureText());
     return true;
 }
 
@@ -289,7 +291,8 @@ void SettingsPage::changeLanguage()
     if (!button)
         return;
     const QString lang = button->property("lang").toString();
-    Settings::setString(Settings::PreferredLanguage, lang);
+    if (!Settings::setString(Settings::PreferredLanguage, lang))
+        MessageBox::warning(window(), Settings::writeFailureText());
     if (translator)
         loadTranslator(translator, lang);
     emit languageChanged(lang);

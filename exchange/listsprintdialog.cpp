@@ -6,6 +6,7 @@
 #include "ui_listsprintdialog.h"
 #include "widgets/messagebox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 #include <QProgressDialog>
 #include <QTemporaryFile>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -106,14 +108,20 @@ void ListsPrintDialog::showEvent(QShowEvent *event)
 
 void ListsPrintDialog::hideEvent(QHideEvent *event)
 {
-    Settings::setBool(Settings::PrintFormatCompact, ui->rbFormatCompact->isChecked());
-    Settings::setBool(Settings::PrintFormatDetailed, ui->rbFormatDetailed->isChecked());
-    Settings::setBool(Settings::PrintFormatHandout, ui->rbFormatHandout->isChecked());
-    Settings::setBool(Settings::PrintPrintFileName, ui->cbFileName->isChecked());
-    Settings::setBool(Settings::PrintGrid, ui->cbGrid->isChecked());
-    Settings::setBool(Settings::PrintPageNumber, ui->cbPageNumber->isChecked());
-    Settings::setBool(Settings::PrintTitle, ui->cbTitle->isChecked());
+    bool stored = Settings::setBool(Settings::PrintFormatCompact, ui->rbFormatCompact->isChecked());
+    stored = Settings::setBool(Settings::PrintFormatDetailed, ui->rbFormatDetailed->isChecked()) && stored;
+    stored = Settings::setBool(Settings::PrintFormatHandout, ui->rbFormatHandout->isChecked()) && stored;
+    stored = Settings::setBool(Settings::PrintPrintFileName, ui->cbFileName->isChecked()) && stored;
+    stored = Settings::setBool(Settings::PrintGrid, ui->cbGrid->isChecked()) && stored;
+    stored = Settings::setBool(Settings::PrintPageNumber, ui->cbPageNumber->isChecked()) && stored;
+    stored = Settings::setBool(Settings::PrintTitle, ui->cbTitle->isChecked()) && stored;
     QDialog::hideEvent(event);
+    // Said once the dialog is gone, not from inside its hiding.
+    if (!stored) {
+        QWidget *parent = parentWidget();
+        QTimer::singleShot(0, parent ? static_cast<QObject *>(parent) : qApp,
+                           [parent] { MessageBox::warning(parent, Settings::writeFailureText()); });
+    }
 }
 
 void ListsPrintDialog::onPrintAllChecked(bool checked)

@@ -1,7 +1,7 @@
 #include "widgets/messageboxcheckable.h"
 
-#include "widgets/messagebox.h"
 #include "ui_messageboxcheckable.h"
+#include "widgets/messagebox.h"
 
 #include <QPushButton>
 
@@ -45,6 +45,7 @@ int MessageBoxCheckable::exec(const QString &text, const QString &checkBoxText, 
 
 void MessageBoxCheckable::onAccepted()
 {
-    if (ui->cbQuestion->isChecked())
-        Settings::setString(m_key, QStringLiteral("1"));
+    // A choice not to be asked again that could not be stored would be asked again next time: say so.
+    if (ui->cbQuestion->isChecked() && !Settings::setString(m_key, QStringLiteral("1")))
+        MessageBox::warning(parentWidget(), Settings::writeFailureText());
 }

@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "support/unwritablesettings.h"
 #include "testmain.h"
 
 #include "app/mainwindow.h"
@@ -183,6 +184,35 @@ private slots:
         settings->pathPicturesLineEdit->setText(media.path());
         emit settings->topRightWidget_2->Command(QStringLiteral("about"));
         QCOMPARE(ui->appStackedWidget->currentIndex(), 2);
+    }
+
+    // Leaving the settings page or choosing a language while the settings file cannot be written: the
+    // page is left (the fields are valid) and the user is told, with the file named.
+    void settingsThatCannotBeStoredAreSaid()
+    {
+        MainWindow window;
+        Ui::MainWindow *ui = window.form();
+        SettingsPage *settings = window.settingsPage();
+        window.show();
+        window.gotoSettings();
+        settings->pathMusicLineEdit->setText(media.path());
+        {
+            UnwritableSettings blocked;
+            QVERIFY(blocked.made);
+            settings->settingsBackButton->click();
+            QCOMPARE(ui->appStackedWidget->currentIndex(), 0);
+            QCOMPARE(boxes->texts.size(), 1);
+            QVERIFY(boxes->texts.at(0).contains(QSettings().fileName()));
+            window.gotoSettings();
+            settings->radioButton_3->click();
+            QCOMPARE(boxes->texts.size(), 2);
+            QVERIFY(boxes->texts.at(1).contains(QSettings().fileName()));
+            settings->englishRadioButton->click();
+        }
+        boxes->texts.clear();
+        settings->settingsBackButton->click(); // written again: nothing to say
+        QCOMPARE(ui->appStackedWidget->currentIndex(), 0);
+        QCOMPARE(boxes->texts, QStringList());
     }
 
     // Only a value the user confirmed is stored: typing a long path passes through folders that exist
