@@ -424,7 +424,8 @@ void ServiceListModule::checkLeftItem(const QItemSelection &deselected)
     const bool fresh = newItemPending;
     newItemPending = false;
     itemsChanged = false;
-    if (same >= 2) {
+    // Warned only where the user's own change made the duplicate: a new service, or tuning changed here.
+    if (same >= 2 && (fresh || panel->tuningChanged())) {
         disconnect(ui.tabServiceProperties, &TabWidget::focusOut, this,
                    &ServiceListModule::onTabServicePropertiesFocusOut);
         MessageBox::information(this, text("Service with the same detailed settings already exists on the list."));
