@@ -5,10 +5,13 @@
 #include "listinthewindow.h"
 #include "listpagetest.h"
 
+#include "app/mainwindow.h"
 #include "device/core/zbdeviceinfo.h"
+#include "devices/zbdevicecollection.h"
 #include "document/listitemsdatabasemodel.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "lists/tvlistmodule.h"
+#include "modules/modulefactory.h"
 #include "tuning/tvadvancedsettingsitemdelegatewidget.h"
 
 #include <QDomDocument>
@@ -66,12 +69,44 @@ class TestTuningPage : public QObject
     ZBDeviceInfo info{QStringLiteral("Box")};
     QTemporaryDir dir;
     QString file;
-    std::unique_ptr<TVListModule> page;
+    std::unique_ptr<TVListModule> pageAlone;
+    std::unique_ptr<MainWindow> window;
+    TVListModule *page = nullptr;
+
+    // The list file opened on the page alone, or in the main window for a receiver it is meant for; either
+    // receiver has every reception type.
+    void open(bool inWindow)
+    {
+        if (!inWindow) {
+            pageAlone = showListPage<TVListModule>(&info, QString());
+            page = pageAlone.get();
+            QVERIFY(page->projectManager()->loadFile(file));
+        } else {
+            ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
+            window = std::make_unique<MainWindow>();
+            ZBDeviceInfo usb = usbReceiver();
+            usb.setHasAnalogFrontend(true);
+            usb.setHasCableFrontend(true);
+            usb.setHasTerrestrialFrontend(true);
+            usb.setHasSatelliteFrontend(true);
+            window->collection()->append(usb);
+            window->show();
+            QApplication::setActiveWindow(window.get());
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            window->tryToOpenFile(file);
+            page = qobject_cast<TVListModule *>(window->currentModule());
+            QVERIFY(page);
+        }
+        QCOMPARE(page->itemsTableViewAll->model()->rowCount(), 5);
+        for (QAbstractButton *type : {tuning()->rbSatellite, tuning()->rbCable, tuning()->rbTerrestrial,
+                                      tuning()->rbAnalog})
+            QVERIFY(!type->isHidden());
+    }
 
     TvAdvancedSettingsItemDelegateWidget *tuning() const { return page->detailedSettingsWidget; }
     void select(const QString &id)
     {
-        const int row = rowOfId(page.get(), id);
+        const int row = rowOfId(page, id);
         QVERIFY(row >= 0);
         const QRect cell = page->itemsTableViewAll->visualRect(page->itemsTableViewAll->model()->index(row, 1));
         QTest::mouseClick(page->itemsTableViewAll->viewport(), Qt::LeftButton, {}, cell.center());
@@ -82,7 +117,7 @@ class TestTuningPage : public QObject
         QTest::mouseClick(page->btnShowServiceSettings, Qt::LeftButton);
         QVERIFY(page->tabServiceProperties->isVisible());
         page->tabServiceProperties->setCurrentWidget(page->transportStreamTab);
-        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(page->window()));
     }
     QString details(const QString &id) const
     {
@@ -98,13 +133,14 @@ private slots:
         info.setHasAnalogFrontend(true);
         file = listFile(dir, QStringLiteral("tuning.tvqvxc"), services);
         QVERIFY(!file.isEmpty());
-        page = showListPage<TVListModule>(&info, QString());
-        QVERIFY(page->projectManager()->loadFile(file));
-        QCOMPARE(page->itemsTableViewAll->model()->rowCount(), 5);
     }
     void cleanup()
     {
-        page.reset();
+        // A question while the window goes is turned down, never left waiting.
+        MessageBox::setAnswerHook([](QDialog *box) { box->reject(); });
+        page = nullptr;
+        pageAlone.reset();
+        window.reset();
         MessageBox::setAnswerHook({});
     }
 
@@ -117,28 +153,36 @@ private slots:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QStringList>("fields"); // object name=text
         QTest::addColumn<QString>("saved");
+        QTest::addColumn<bool>("inWindow");
         QTest::newRow("satellite to terrestrial after a terrestrial one")
             << "1"
             << "2"
             << "rbTerrestrial" << QStringList{"sbTerrestrialSID=45810", "sbTerrestrialFrequency=50.0"}
-            << "<config type=\"terrestrial\"><sid>45810</sid><freq>50000</freq></config>";
+            << "<config type=\"terrestrial\"><sid>45810</sid><freq>50000</freq></config>" << false;
+        QTest::newRow("in the main window")
+            << "1"
+            << "2"
+            << "rbTerrestrial" << QStringList{"sbTerrestrialSID=45810", "sbTerrestrialFrequency=50.0"}
+            << "<config type=\"terrestrial\"><sid>45810</sid><freq>50000</freq></config>" << true;
         QTest::newRow("cable to analogue after an analogue one")
             << "4"
             << "3"
             << "rbAnalog" << QStringList{"sbAnalogFrequency=474.000"}
-            << "<config type=\"analog\"><freq>474000</freq><tvn>b</tvn></config>";
+            << "<config type=\"analog\"><freq>474000</freq><tvn>b</tvn></config>" << false;
         QTest::newRow("terrestrial to satellite after a satellite one")
             << "2"
             << "1"
             << "rbSatellite"
             << QStringList{"sbSatelliteSID=26237", "sbSatelliteTransponderFrequency=10700", "sbPositionAngle=0.0"}
             << "<config type=\"satellite\"><sid>26237</sid><msys>dvb-s</msys><symRate>1000</symRate><p>h</p>"
-               "<transponderFreq>10700</transponderFreq><satellite position=\"0\"/></config>";
+               "<transponderFreq>10700</transponderFreq><satellite position=\"0\"/></config>"
+            << false;
         QTest::newRow("analogue to cable after a cable one")
             << "3"
             << "4"
             << "rbCable" << QStringList{"sbCableSID=0", "sbCablelFrequency=176.0"}
-            << "<config type=\"cable\"><sid>0</sid><freq>176000</freq><symRate>6900</symRate><mod>16</mod></config>";
+            << "<config type=\"cable\"><sid>0</sid><freq>176000</freq><symRate>6900</symRate><mod>16</mod></config>"
+            << false;
     }
     void typeSwitchStartsFromTheServicesOwnValues()
     {
@@ -147,6 +191,8 @@ private slots:
         QFETCH(QString, type);
         QFETCH(QStringList, fields);
         QFETCH(QString, saved);
+        QFETCH(bool, inWindow);
+        open(inWindow);
         DialogAnswerer answers;
         select(before);
         openDetailedSettings();
@@ -174,20 +220,26 @@ private slots:
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("change"); // "" nothing, "name", "tuning" (to that of service 1)
         QTest::addColumn<QStringList>("boxes");
-        QTest::newRow("plain row change between twins") << "5"
-                                                         << "" << QStringList{};
-        QTest::newRow("twin renamed") << "5"
-                                      << "name" << QStringList{};
-        QTest::newRow("tuning made the duplicate") << "3"
-                                                   << "tuning" << QStringList{duplicateText};
-        QTest::newRow("unique renamed") << "3"
-                                        << "name" << QStringList{};
+        QTest::addColumn<bool>("inWindow");
+        for (bool inWindow : {false, true}) {
+            const char *where = inWindow ? "in the main window" : "on the page";
+            QTest::addRow("plain row change between twins %s", where) << "5"
+                                                                      << "" << QStringList{} << inWindow;
+            QTest::addRow("twin renamed %s", where) << "5"
+                                                    << "name" << QStringList{} << inWindow;
+            QTest::addRow("tuning made the duplicate %s", where) << "3"
+                                                                 << "tuning" << QStringList{duplicateText} << inWindow;
+            QTest::addRow("unique renamed %s", where) << "3"
+                                                      << "name" << QStringList{} << inWindow;
+        }
     }
     void duplicateWarningOnlyForTheUsersOwnChange()
     {
         QFETCH(QString, left);
         QFETCH(QString, change);
         QFETCH(QStringList, boxes);
+        QFETCH(bool, inWindow);
+        open(inWindow);
         DialogAnswerer answers;
         select(left);
         openDetailedSettings();
