@@ -202,8 +202,7 @@ Qt::ItemFlags ObjectSortFilterProxyModel::flags(const QModelIndex &index) const
     const bool analog = serviceType == QCoreApplication::translate("DetailedSettingsProperty", "Analog");
     const int column = index.column();
     if (column == listColumn ||
-        (editRestricted &&
-         ((column != 5 && column != 6 && external) || (column == 2 && analog))))
+        (editRestricted && ((column != 5 && column != 6 && external) || (column == 2 && analog))))
         result &= ~Qt::ItemIsEditable;
     return result;
 }

@@ -268,8 +268,8 @@ void ServiceListModule::onProjectLoad()
     connectSelection(true);
 
     genreMenu->setModel(manager->genresModel, 0);
-    if (auto *genres = qobject_cast<MultipleChoiceWidgetDelegate *>(
-            ui.itemsTableViewAll->itemDelegateForColumn(field("genres"))))
+    if (auto *genres =
+            qobject_cast<MultipleChoiceWidgetDelegate *>(ui.itemsTableViewAll->itemDelegateForColumn(field("genres"))))
         genres->setChoicesModel(manager->genresModel);
     if (auto *combo = qobject_cast<ComboDelegate *>(ui.itemsTableViewAll->itemDelegateForColumn(field("provider"))))
         combo->setModel(manager->providersModel);

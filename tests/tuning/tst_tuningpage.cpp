@@ -98,8 +98,8 @@ class TestTuningPage : public QObject
             QVERIFY(page);
         }
         QCOMPARE(page->itemsTableViewAll->model()->rowCount(), 5);
-        for (QAbstractButton *type : {tuning()->rbSatellite, tuning()->rbCable, tuning()->rbTerrestrial,
-                                      tuning()->rbAnalog})
+        for (QAbstractButton *type :
+             {tuning()->rbSatellite, tuning()->rbCable, tuning()->rbTerrestrial, tuning()->rbAnalog})
             QVERIFY(!type->isHidden());
     }
 

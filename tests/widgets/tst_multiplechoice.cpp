@@ -73,7 +73,7 @@ private slots:
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Krimi"));
         QCOMPARE(editor->newValueLineEdit->text(), QStringLiteral("Krimi"));
         QVERIFY(table()->viewport()->rect().contains(editor->geometry())); // over the table, within it
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); // stays in the pop-up
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);        // stays in the pop-up
         QCOMPARE(table()->currentIndex().row(), 1);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_VERIFY(!popup());
