@@ -328,25 +328,27 @@ QStringList ItemsDatabaseModel::insertItems(int row, QList<DocItem> &items)
     if (!provider)
         return {};
     if (uniqueKeyOn && !items.isEmpty()) {
-        QStringList seen;
-        for (int i = 0; i < items.size();) {
-            const QString key = items.at(i).value(uniqueKeyPath);
-            if (seen.contains(key)) {
-                items.removeAt(i);
-                continue;
-            }
-            seen << key;
-            for (int existing = 0; existing < provider->count();) {
-                if (provider->itemAt(existing).value(uniqueKeyPath) == key) {
-                    removeRows(existing, 1);
-                    if (existing < row)
-                        --row;
-                } else {
-                    ++existing;
-                }
-            }
-            ++i;
+        // The first of each key goes in; a row already holding one of the keys goes out first, and the
+        // insertion row moves up by the rows taken out above it. One pass over each list, however long.
+        QSet<QString> seen;
+        seen.reserve(items.size());
+        items.erase(std::remove_if(items.begin(), items.end(),
+                                   [this, &seen](const DocItem &item) {
+                                       const QString key = item.value(uniqueKeyPath);
+                                       if (seen.contains(key))
+                                           return true;
+                                       seen.insert(key);
+                                       return false;
+                                   }),
+                    items.end());
+        QList<int> holding;
+        for (int existing = 0, count = provider->count(); existing < count; ++existing) {
+            if (seen.contains(provider->itemAt(existing).value(uniqueKeyPath)))
+                holding << existing;
         }
+        if (row > 0)
+            row -= int(std::lower_bound(holding.begin(), holding.end(), row) - holding.begin());
+        removeRowSet(holding);
     }
     if (row < 0 || row > rowCount())
         row = rowCount();

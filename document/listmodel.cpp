@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QMimeData>
 
+#include <algorithm>
+
 #include <utility>
 
 ListModel::ListModel(ItemsDatabaseModel *itemsModel, DocItemsDataProvider *refsProvider, const QString &mimeName,
@@ -160,12 +162,32 @@ bool ListModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int r
         return false;
     }
 
+    // A copy (a paste, or entries dragged in from elsewhere) adds what the list lacks and leaves every entry
+    // it already holds in its place; only a move places entries anew.
+    if (!(action & Qt::MoveAction) && !refs.isEmpty()) {
+        leaveOutListed(&refs);
+        if (refs.isEmpty())
+            return true; // all there already: taken, and nothing changes
+    }
     // Nothing taken means the drop failed: a move must not delete what it dragged.
     if (refs.isEmpty())
         return false;
     insertItems(row, refs);
     emit itemDropped();
     return true;
+}
+
+void ListModel::leaveOutListed(QList<DocItem> *refs) const
+{
+    QSet<QString> listed;
+    DocItemsDataProvider *own = dataProvider();
+    const int count = own ? own->count() : 0;
+    listed.reserve(count);
+    for (int i = 0; i < count; ++i)
+        listed.insert(own->itemAt(i).firstChild().nodeValue()); // a ref's text, as DocItem::value reads it
+    refs->erase(std::remove_if(refs->begin(), refs->end(),
+                               [&listed](const DocItem &ref) { return listed.contains(ref.value(QString())); }),
+                refs->end());
 }
 
 void ListModel::onItemsChanged()

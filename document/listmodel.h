@@ -41,6 +41,8 @@ private:
     // Removes every ref whose text is one of the ids, as row ranges from the highest down.
     void removeRefs(const QSet<QString> &ids);
 
+    // Leaves out of refs every entry the list already holds.
+    void leaveOutListed(QList<DocItem> *refs) const;
     QList<DocItem> refsFromItems(const QDomDocument &dropped) const;
     QStringList insertDroppedItems(const QDomDocument &dropped, QStringList *oldIds);
 

@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int listColumn = 0;
-constexpr int genresColumn = 3;
 constexpr int serviceTypeColumn = 7;
 constexpr int idColumn = 8;
 // joins the cells of a row in the kept search texts; a search text holding it is matched cell by cell
@@ -203,8 +202,7 @@ Qt::ItemFlags ObjectSortFilterProxyModel::flags(const QModelIndex &index) const
     const bool analog = serviceType == QCoreApplication::translate("DetailedSettingsProperty", "Analog");
     const int column = index.column();
     if (column == listColumn ||
-        (editRestricted &&
-         (column == genresColumn || (column != 5 && column != 6 && external) || (column == 2 && analog))))
+        (editRestricted && ((column != 5 && column != 6 && external) || (column == 2 && analog))))
         result &= ~Qt::ItemIsEditable;
     return result;
 }

@@ -28,7 +28,8 @@ QList<ItemProperty *> ServiceColumnSet::build(const QMap<QString, int> &fieldCol
                                 QString(), nullptr, 0);
     columns << new ItemProperty(QObject::tr("Provider"), QStringLiteral("Provider"), QStringLiteral("provider"), 4,
                                 editable, QString(), nullptr, 0);
-    columns << new ItemProperty(QObject::tr("Genres"), QStringLiteral("Genres"), QStringLiteral("genres"), 4, readOnly,
+    // Edited in the table with its multiple-choice editor, as the genre menu edits it.
+    columns << new ItemProperty(QObject::tr("Genres"), QStringLiteral("Genres"), QStringLiteral("genres"), 4, editable,
                                 QString(), nullptr, 0);
     columns << new ItemProperty(QObject::tr("EPG"), QStringLiteral("EPG"), QStringLiteral("@epgMarked"), 8, editable,
                                 QStringLiteral("false"), nullptr, 0);

@@ -199,6 +199,8 @@ void ServiceListModule::onShow()
                                                    new MultipleChoiceWidgetDelegate(ui.itemsTableViewAll));
     auto *children = new MultipleChoiceWidgetDelegate(ui.itemsTableViewAll);
     children->setChoicesModel(&parentalControlModel);
+    children->visibleRows = 4;
+    children->disableNew = true; // the four children are all there is
     ui.itemsTableViewAll->setItemDelegateForColumn(field("childrenLock"), children);
     ui.itemsTableViewAll->setItemDelegateForColumn(field("@epgMarked"), new CheckBoxItemDelegate(ui.itemsTableViewAll));
     ui.itemsTableViewAll->setItemDelegateForColumn(field("parentLock"), new CheckBoxItemDelegate(ui.itemsTableViewAll));
@@ -266,6 +268,9 @@ void ServiceListModule::onProjectLoad()
     connectSelection(true);
 
     genreMenu->setModel(manager->genresModel, 0);
+    if (auto *genres =
+            qobject_cast<MultipleChoiceWidgetDelegate *>(ui.itemsTableViewAll->itemDelegateForColumn(field("genres"))))
+        genres->setChoicesModel(manager->genresModel);
     if (auto *combo = qobject_cast<ComboDelegate *>(ui.itemsTableViewAll->itemDelegateForColumn(field("provider"))))
         combo->setModel(manager->providersModel);
     ui.providerBox->setSourceModel(manager->providersModel, true);
@@ -424,7 +429,8 @@ void ServiceListModule::checkLeftItem(const QItemSelection &deselected)
     const bool fresh = newItemPending;
     newItemPending = false;
     itemsChanged = false;
-    if (same >= 2) {
+    // Warned only where the user's own change made the duplicate: a new service, or tuning changed here.
+    if (same >= 2 && (fresh || panel->tuningChanged())) {
         disconnect(ui.tabServiceProperties, &TabWidget::focusOut, this,
                    &ServiceListModule::onTabServicePropertiesFocusOut);
         MessageBox::information(this, text("Service with the same detailed settings already exists on the list."));

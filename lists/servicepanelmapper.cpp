@@ -10,7 +10,20 @@
 #include "widgets/multiplechoicewidget.h"
 
 #include <QCheckBox>
+#include <QDomDocument>
 #include <QLineEdit>
+
+namespace {
+// The tuning element as the DOM writes it: a text laid out otherwise, or rewritten by the editor in its
+// own layout, is the same tuning.
+QString tuningContent(const QString &text)
+{
+    QDomDocument document;
+    if (!document.setContent(text))
+        return text;
+    return document.toString(-1);
+}
+} // namespace
 
 ServicePanelMapper::ServicePanelMapper(const Editors &editors, QObject *parent)
     : QObject(parent)
@@ -26,7 +39,11 @@ void ServicePanelMapper::attach(QAbstractItemModel *items, const QMap<QString, i
     // After the mapper has filled the panel (connected after it, so run after it).
     connect(mapper, &QDataWidgetMapper::currentIndexChanged, this, &ServicePanelMapper::keepProviderExact);
     connect(rows->model(), &QAbstractItemModel::dataChanged, this, &ServicePanelMapper::keepProviderExact);
+    connect(mapper, &QDataWidgetMapper::currentIndexChanged, this, &ServicePanelMapper::noteShownTuning);
     providerColumn = column("provider");
+    detailsColumn = column("<details");
+    shownRow = QPersistentModelIndex();
+    shownTuning.clear();
     mapper->addMapping(editors.name, column("name"));
     mapper->addMapping(editors.provider, providerColumn, "currentText");
     mapper->addMapping(editors.epg, column("@epgMarked"));
@@ -109,6 +126,29 @@ void ServicePanelMapper::setQuiet(bool quiet)
 {
     if (mapper)
         mapper->blockSignals(quiet);
+}
+
+void ServicePanelMapper::noteShownTuning()
+{
+    // The same service shown again (the panel following its row after a paste, say) keeps what it held
+    // when it was first shown; only another service starts anew.
+    const QModelIndex row = mapper ? rows->model()->index(mapper->currentIndex(), 0) : QModelIndex();
+    if (row.isValid() && row == QModelIndex(shownRow))
+        return;
+    shownRow = row;
+    shownTuning = shownTuningNow();
+}
+
+QString ServicePanelMapper::shownTuningNow() const
+{
+    if (!mapper || !shownRow.isValid() || detailsColumn < 0)
+        return QString();
+    return tuningContent(shownRow.sibling(shownRow.row(), detailsColumn).data(Qt::EditRole).toString());
+}
+
+bool ServicePanelMapper::tuningChanged() const
+{
+    return shownRow.isValid() && shownTuningNow() != shownTuning;
 }
 
 void ServicePanelMapper::keepProviderExact()

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QModelIndex>
 #include <QObject>
+#include <QPersistentModelIndex>
 
 class CsvTableWidget;
 class EditableComboBox;
@@ -49,13 +50,22 @@ public:
     void reread();
     // While rows are pasted or deleted the panel says nothing.
     void setQuiet(bool quiet);
+    // Whether the tuning of the service shown differs in content from what it held when the panel turned
+    // to it: only then did the user's own change make it what it is.
+    bool tuningChanged() const;
 
 private:
     void keepProviderExact();
+    void noteShownTuning();
+    QString shownTuningNow() const;
 
     Editors editors;
     ListPanelMapper *rows = nullptr;
     EnhancedDataWidgetMapper *mapper = nullptr;
     int providerColumn = -1;
+    int detailsColumn = -1;
     bool empty = false;
+    // The row the panel turned to last, and its tuning then, in one form whatever the text's layout.
+    QPersistentModelIndex shownRow;
+    QString shownTuning;
 };

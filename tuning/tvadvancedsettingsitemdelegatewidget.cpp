@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -250,9 +251,51 @@ void TvAdvancedSettingsItemDelegateWidget::setDetailedSettingsData(const QString
     emit itemSelected(document.root);
 }
 
+void TvAdvancedSettingsItemDelegateWidget::startFromDefaults(const DocItem &config)
+{
+    // The fields of every type start from that type's defaults, so a type the user switches to never shows,
+    // and writes, what another service left there. The read is no change of the user's: nothing reports.
+    const QList<QWidget *> fields = findChildren<QWidget *>();
+    std::vector<QSignalBlocker> quiet;
+    quiet.reserve(fields.size());
+    for (QWidget *field : fields) {
+        if (qobject_cast<QAbstractSpinBox *>(field) || qobject_cast<QComboBox *>(field) ||
+            qobject_cast<QAbstractButton *>(field))
+            quiet.emplace_back(field);
+    }
+    using SpinBoxes = std::initializer_list<QSpinBox *>;
+    using DoubleSpinBoxes = std::initializer_list<QDoubleSpinBox *>;
+    for (QSpinBox *box : SpinBoxes{sbSatelliteSID, sbSatelliteTransponderFrequency, sbSatelliteSymbolRate, sbCableSID,
+                                   sbTerrestrialSID})
+        box->setValue(box->minimum());
+    for (QDoubleSpinBox *box :
+         DoubleSpinBoxes{sbPositionAngle, sbCablelFrequency, sbTerrestrialFrequency, sbAnalogFrequency})
+        box->setValue(box->minimum());
+    for (QComboBox *list : std::initializer_list<QComboBox *>{cmbSatellitePolarization, cmbPositionDir,
+                                                              cmbCableSymbolRate, cmbCableModulation, cmbAnalogTvNorm})
+        list->setCurrentIndex(0);
+    cmbCableSymbolRate->setEditText(cmbCableSymbolRate->itemText(0)); // typed text is no entry
+    rbDVBS->setChecked(true);
+
+    // A service's id and centre frequency are its own whatever its type: where its element holds them and
+    // another type's field can take them, they stand in for that type's defaults.
+    bool ok = false;
+    const qlonglong sid = config.value(QStringLiteral("sid")).trimmed().toLongLong(&ok, 10);
+    for (QSpinBox *box : SpinBoxes{sbSatelliteSID, sbCableSID, sbTerrestrialSID}) {
+        if (ok && sid >= box->minimum() && sid <= box->maximum())
+            box->setValue(int(sid));
+    }
+    const double frequency = config.value(QStringLiteral("freq")).trimmed().toDouble(&ok) / 1000;
+    for (QDoubleSpinBox *box : DoubleSpinBoxes{sbCablelFrequency, sbTerrestrialFrequency, sbAnalogFrequency}) {
+        if (ok && frequency >= box->minimum() && frequency <= box->maximum())
+            box->setValue(frequency);
+    }
+}
+
 void TvAdvancedSettingsItemDelegateWidget::readConfig(const DocItem &config)
 {
     const QString type = config.value(QStringLiteral("@type"));
+    startFromDefaults(config);
     for (QRadioButton *button : {rbAnalog, rbCable, rbSatellite, rbTerrestrial})
         button->setEnabled(true);
     rbExternalSource->hide();

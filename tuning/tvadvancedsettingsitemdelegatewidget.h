@@ -60,6 +60,7 @@ private:
     void wireEditors(QObject *receiver, QObject *parent, int depth);
     XmlDocument buildConfig() const;
     void readConfig(const DocItem &config);
+    void startFromDefaults(const DocItem &config);
     bool showPosition(const QString &position);
 
     QString configText;

@@ -2,10 +2,13 @@
 
 #include "ui_multiplechoicewidget.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 
 MultipleChoiceWidget::MultipleChoiceWidget(QWidget *parent, bool disableNew)
     : QWidget(parent)
@@ -33,11 +36,22 @@ MultipleChoiceWidget::MultipleChoiceWidget(QWidget *parent, bool disableNew)
         setProperty("disableNew", true);
     addButton->setEnabled(false);
     listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &MultipleChoiceWidget::onFocusChanged);
 }
 
 MultipleChoiceWidget::~MultipleChoiceWidget()
 {
+    // The children lose the focus inside QWidget's destructor, when this part is gone.
+    disconnect(m_focusConnection);
     delete m_ui;
+}
+
+void MultipleChoiceWidget::onFocusChanged(QWidget *, QWidget *now)
+{
+    // The editor keeps the focus in its children (the list, the new-choice line): only a move to a widget
+    // outside it ends the edit, as leaving any cell editor does.
+    if (editorMode && now && now != this && !isAncestorOf(now) && isVisible())
+        emit editorLeft();
 }
 
 void MultipleChoiceWidget::setModel(QAbstractItemModel *source, bool temporary)
@@ -125,11 +139,30 @@ void MultipleChoiceWidget::setAddDisabled(bool disabled)
 
 void MultipleChoiceWidget::keyPressEvent(QKeyEvent *event)
 {
-    if (editorMode && event->key() == Qt::Key_Enter) {
+    // An editor floats over the rows of its table: a key it leaves alone must not reach the table beneath,
+    // where an arrow would move the current row. Escape, Return and Tab are the table's delegate's, which
+    // sees them before this.
+    if (editorMode) {
         event->accept();
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void MultipleChoiceWidget::hideEvent(QHideEvent *event)
+{
+    // A closed editor hands the focus back to its table instead of letting it wander to the next widget
+    // of the window; that move is no leaving the edit, which is over.
+    if (editorMode && isAncestorOf(QApplication::focusWidget())) {
+        for (QWidget *up = parentWidget(); up; up = up->parentWidget()) {
+            if (auto *view = qobject_cast<QAbstractItemView *>(up)) {
+                const QSignalBlocker quiet(this);
+                view->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+        }
+    }
+    QWidget::hideEvent(event);
 }
 
 void MultipleChoiceWidget::applyTranslations()

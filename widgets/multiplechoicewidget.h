@@ -44,13 +44,19 @@ public slots:
 
 signals:
     void SelectedValuesChanged(QString &values);
+    // In editor mode: the focus went to a widget outside the editor.
+    void editorLeft();
 
 protected:
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void applyTranslations();
+    void onFocusChanged(QWidget *old, QWidget *now);
+
+    QMetaObject::Connection m_focusConnection;
 
     Ui::MultipleChoiceWidget *m_ui;
     QRegularExpressionValidator *m_validator;

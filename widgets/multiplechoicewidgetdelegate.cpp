@@ -6,13 +6,25 @@ MultipleChoiceWidgetDelegate::MultipleChoiceWidgetDelegate(QObject *parent)
     : QItemDelegate(parent)
 {}
 
+namespace {
+constexpr int editorHeight = 130;
+}
+
 QWidget *MultipleChoiceWidgetDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
                                                     const QModelIndex &) const
 {
+    // A child of the table that floats over the rows below its cell, not a window of its own: a window
+    // that is never active takes no typing, so the new-choice line, Escape and the focus would not work.
     auto *editor = new MultipleChoiceWidget(parent, disableNew);
     editor->editorMode = true;
-    editor->setWindowFlags(Qt::ToolTip | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint);
+    editor->setAutoFillBackground(true);
+    editor->setAttribute(Qt::WA_NoMousePropagation); // a click on it never selects the row beneath
     editor->setFocusPolicy(Qt::StrongFocus);
+    auto *self = const_cast<MultipleChoiceWidgetDelegate *>(this);
+    connect(editor, &MultipleChoiceWidget::editorLeft, self, [self, editor] {
+        emit self->commitData(editor);
+        emit self->closeEditor(editor, QAbstractItemDelegate::NoHint);
+    });
     return editor;
 }
 
@@ -39,7 +51,10 @@ void MultipleChoiceWidgetDelegate::updateEditorGeometry(QWidget *editor, const Q
     QWidget *viewport = editor ? editor->parentWidget() : nullptr;
     if (!viewport)
         return;
-    const QPoint origin = viewport->mapToGlobal(viewport->pos());
-    const QRect rect = option.rect;
-    editor->setGeometry(origin.x() + rect.left() - 1, origin.y() + rect.top() - rect.height() + 4, rect.width(), 130);
+    // From the cell down, at least as wide as the editor can be, moved up or left where the table ends.
+    const QRect cell = option.rect;
+    const int width = qMin(qMax(cell.width(), editor->minimumWidth()), viewport->width());
+    const int height = qMin(editorHeight, viewport->height());
+    editor->setGeometry(qBound(0, cell.left(), viewport->width() - width),
+                        qBound(0, cell.top(), viewport->height() - height), width, height);
 }

@@ -570,7 +570,7 @@ private slots:
         QVERIFY(open.drop(items, {2, 0}, 2, Qt::CopyAction));
         QCOMPARE(open.refs(2), (QStringList{"5", "0"}));
         QCOMPARE(dropped.count(), 1);
-        // dropped again: no duplicates, the refs move to the drop row; moved within the list
+        // dropped again: no duplicates, and the refs stay where they are; moved within the list
         QVERIFY(open.drop(items, {2, 0}, 2, Qt::CopyAction, 0));
         QVERIFY(open.drop(items, {1}, 2, Qt::LinkAction, 1));
         QCOMPARE(open.refs(2), (QStringList{"5", "1", "0"}));

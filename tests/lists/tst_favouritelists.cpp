@@ -10,7 +10,13 @@
 #include "testmain.h"
 #include "widgets/messagebox.h"
 
+#include "device/core/zbdeviceinfo.h"
+#include "generatedtvlist.h"
+#include "listpagetest.h"
+#include "lists/tvlistmodule.h"
+
 #include <QAbstractItemModelTester>
+#include <QClipboard>
 #include <QDragMoveEvent>
 #include <QFile>
 #include <QHeaderView>
@@ -394,6 +400,81 @@ private slots:
         QVERIFY(panel->isAttached());
         QCOMPARE(panel->copyButton->geometry().bottom(), panel->height() - 1);
         QCOMPARE(panel->copyButton->height(), 20);
+    }
+
+    // A paste adds what the list lacks, where the paste puts it, and leaves every entry the list held in its
+    // place; a drag within the list still moves the entry dragged.
+    void pasteKeepsTheEntriesInPlace_data()
+    {
+        QTest::addColumn<QList<int>>("copied"); // ids copied in the items table
+        QTest::addColumn<int>("selected");      // the list's row selected for the paste, -1 none
+        QTest::addColumn<QList<int>>("after");
+        QTest::newRow("all, at the end") << QList<int>{0, 1, 2, 3, 4, 5} << -1 << QList<int>{3, 1, 0, 2, 4, 5};
+        QTest::newRow("all, at a row") << QList<int>{0, 1, 2, 3, 4, 5} << 1 << QList<int>{3, 2, 4, 5, 1, 0};
+        QTest::newRow("listed only") << QList<int>{0, 3} << 0 << QList<int>{3, 1, 0};
+        QTest::newRow("one new before listed") << QList<int>{5, 1} << 2 << QList<int>{3, 1, 5, 0};
+    }
+    void pasteKeepsTheEntriesInPlace()
+    {
+        QFETCH(QList<int>, copied);
+        QFETCH(int, selected);
+        QFETCH(QList<int>, after);
+        open("<list id=\"0\"/><list id=\"1\"><ref>3</ref><ref>1</ref><ref>0</ref></list>", 4, 6);
+        QModelIndexList rows;
+        for (int id : copied)
+            rows << manager->itemsModel->indexById(QString::number(id), 0);
+        QApplication::clipboard()->setMimeData(manager->itemsModel->mimeData(rows));
+        tabs->setCurrentIndex(1);
+        STableView *list = editor(1)->tblItems;
+        QAbstractItemModelTester tester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        if (selected >= 0)
+            list->selectRow(selected);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(manager->readLists().at(1), after);
+
+        // moving an entry within the list places it anew
+        ListModel *model = qobject_cast<ListModel *>(list->model());
+        QVERIFY(model);
+        std::unique_ptr<QMimeData> drag(model->mimeData({model->index(2, 0)}));
+        QVERIFY(model->dropMimeData(drag.get(), Qt::MoveAction, 0, 0, {}));
+        QCOMPARE(manager->readLists().at(1).first(), after.at(2));
+        QCOMPARE(manager->readLists().at(1).size(), after.size());
+    }
+
+    // On the TV page: every service of a large list copied and pasted into a favourite list of 484 entries
+    // in the user's order. The 484 keep their order at the top, the rest follow once each.
+    void pasteAllServicesIntoAFavouriteList()
+    {
+        constexpr int services = 5000, listed = 484;
+        QString text = GeneratedTvList::text(services);
+        const qsizetype from = text.indexOf(QStringLiteral("<list id=\"3\">"));
+        const qsizetype to = text.indexOf(QStringLiteral("</list>"), from);
+        QList<int> order;
+        QString refs;
+        for (int i = 0; i < listed; ++i) {
+            order << (i * 7919 + 13) % services; // 7919 is prime: no id twice
+            refs += QStringLiteral("<ref>%1</ref>").arg(order.last());
+        }
+        text.replace(from, to - from, QStringLiteral("<list id=\"3\">") + refs);
+        ZBDeviceInfo info(QStringLiteral("Box"));
+        auto page = showListPage<TVListModule>(&info, text);
+        ItemsTableView *all = page->itemsTableViewAll;
+        QCOMPARE(all->model()->rowCount(), services);
+        all->setFocus();
+        QTest::keyClick(all, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(all, Qt::Key_C, Qt::ControlModifier);
+        page->listsTabWidget->setCurrentIndex(3);
+        auto *favourites = static_cast<FavouriteListEditor *>(page->listsTabWidget->currentWidget());
+        QCOMPARE(favourites->tblItems->model()->rowCount(), listed);
+        favourites->tblItems->clearSelection();
+        favourites->tblItems->setFocus();
+        QTest::keyClick(favourites->tblItems, Qt::Key_V, Qt::ControlModifier);
+        const QList<int> list = page->projectManager()->readLists().at(3);
+        QCOMPARE(list.size(), services);
+        QCOMPARE(list.mid(0, listed), order);
+        QCOMPARE(QSet<int>(list.begin(), list.end()).size(), services);
+        QCOMPARE(favourites->tblItems->model()->rowCount(), services);
     }
 };
 
