@@ -85,6 +85,9 @@ protected:
     virtual bool documentRevision(quint64 *revision) const;
 
     bool load(const QString &text);
+    // Builds the document of a file the user opens or imports. A subclass may refuse a document it can
+    // read but must not take, saying why in refusal; the open project then stays as it was.
+    virtual bool openFileDocument(const QString &text, QString *refusal);
     bool save(bool forceDialog);
     bool writeFile(const QString &path);
     bool askSaveChanges();

@@ -1,5 +1,6 @@
 #include "testmain.h"
 
+#include "base/drivelist.h"
 #include "document/docitemsdataprovider.h"
 #include "document/itemproperty.h"
 #include "document/listdocument.h"
@@ -24,7 +25,9 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <memory>
 #include <sys/resource.h>
 
@@ -52,6 +55,16 @@ private:
     rlimit old{};
     void (*previous)(int) = nullptr;
 };
+
+// A name that does not compress, so the compressed form is about as large as the plain one.
+QString incompressible(int length)
+{
+    QString noise;
+    QRandomGenerator random(7);
+    for (int i = 0; i < length; ++i)
+        noise += QChar(u'a' + random.bounded(26));
+    return noise;
+}
 
 // tvDocument() with other favourite lists and, when given, other entries.
 QString withLists(const QString &lists, const QString &items = QString())
@@ -162,6 +175,7 @@ private slots:
     void cleanup()
     {
         ExportDrivePicker::setPicker({});
+        DriveList::setSource({});
         session.reset();
     }
 
@@ -348,6 +362,8 @@ private slots:
         writeAll(usb + QStringLiteral("dbxmlexport"), "keep");
         QString drive = usb;
         ExportDrivePicker::setPicker([&](QWidget *) { return drive; });
+        // the folder stands for a plugged stick
+        DriveList::setSource([&] { return drive.isEmpty() ? QFileInfoList{} : QFileInfoList{QFileInfo(drive)}; });
         TVListProjectFileManager manager(parent);
         QVERIFY(!manager.exportProject()); // nothing loaded: refused
         QVERIFY(manager.newProject());
@@ -411,12 +427,7 @@ private slots:
             open(manager, name);
         }
         const QByteArray old = readAll(path);
-        // a name that does not compress, so the compressed form is about as large as the plain one
-        QString noise;
-        QRandomGenerator random(7);
-        for (int i = 0; i < 300000; ++i)
-            noise += QChar(u'a' + random.bounded(26));
-        QVERIFY(rename(manager, 0, noise));
+        QVERIFY(rename(manager, 0, incompressible(300000)));
         QSignalSpy after(&manager, &ProjectFileManager::onAfterSave);
         {
             FileSizeLimit full(64 * 1024);
@@ -427,7 +438,8 @@ private slots:
         QCOMPARE(readAll(path), old);
         QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{name});
         QVERIFY(answerer->boxTexts.last().startsWith(QStringLiteral("Write error. Cannot write file %1:\n").arg(path)));
-        QVERIFY(manager.isModified() && manager.fileName() == path);
+        // a failed Save as leaves the untitled list its name
+        QVERIFY(manager.isModified() && manager.fileName() == (folder ? QStringLiteral("Untitled 1.tvqvxc") : path));
         if (folder)
             return;
         // once the disk has room again the same Save succeeds
@@ -463,6 +475,127 @@ private slots:
         QVERIFY(answerer->boxTexts.last().startsWith(QStringLiteral("Write error. Cannot write file %1:\n").arg(path)));
         QVERIFY(manager.isModified());
         QVERIFY(answerer->fileDialogs.isEmpty());
+    }
+
+    // Save as onto a full disk: the message names the system's reason, and the list keeps its name, its
+    // path, its modified state and its place in the recent files; the next Save goes where it came from.
+    void failedSaveAsKeepsTheList_data()
+    {
+        QTest::addColumn<bool>("titled");
+        QTest::newRow("opened from a file") << true;
+        QTest::newRow("untitled") << false;
+    }
+    void failedSaveAsKeepsTheList()
+    {
+        QFETCH(bool, titled);
+        const QString a = dir->filePath(QStringLiteral("a.tvqvxc"));
+        const QString b = dir->filePath(QStringLiteral("b.tvqvxc"));
+        TVListProjectFileManager manager(parent);
+        if (titled)
+            open(manager, QStringLiteral("a.tvqvxc"));
+        else
+            QVERIFY(manager.newProject(tvDocument()));
+        const QString name = manager.fileName();
+        const QByteArray old = readAll(a);
+        const QStringList recent = Settings::getStringList(Settings::RecentFileList, {});
+        QVERIFY(rename(manager, 0, incompressible(300000)));
+        QSignalSpy properties(&manager, &ProjectFileManager::onFilePropertiesChanged);
+        QSignalSpy after(&manager, &ProjectFileManager::onAfterSave);
+        answerer->fileAnswers << b;
+        {
+            FileSizeLimit full(64 * 1024);
+            manager.saveProjectAs();
+        }
+        QCOMPARE(after.count(), 1);
+        QCOMPARE(after.at(0).at(0).toBool(), false);
+        // the part that fitted was taken without a word; the rest tells why it could not go
+        QCOMPARE(answerer->boxTexts, QStringList{QStringLiteral("Write error. Cannot write file %1:\n%2")
+                                                     .arg(b, QString::fromLocal8Bit(strerror(EFBIG)))});
+        QCOMPARE(manager.fileName(), name);
+        QCOMPARE(manager.isUntitled(), !titled);
+        QVERIFY(manager.isModified());
+        QCOMPARE(properties.count(), 0);
+        QCOMPARE(Settings::getStringList(Settings::RecentFileList, {}), recent);
+        QVERIFY(!QFile::exists(b));
+        QCOMPARE(readAll(a), old);
+
+        // the disk has room again: Save writes the open file, or asks for a name for an untitled list
+        if (!titled)
+            answerer->fileAnswers << b;
+        manager.saveProject();
+        QCOMPARE(answerer->fileDialogs.size(), titled ? 1 : 2);
+        QVERIFY(after.last().at(0).toBool() && !manager.isModified());
+        const QString written = titled ? a : b;
+        QCOMPARE(manager.fileName(), written);
+        QCOMPARE(canonicalFile(written, true), canonical(manager.documentText()));
+        QCOMPARE(QFile::exists(b), !titled);
+        QCOMPARE(properties.count(), titled ? 0 : 1);
+        QCOMPARE(answerer->boxTexts.size(), 1);
+    }
+
+    // A file whose entries are of another list kind is refused with a message naming both kinds; the
+    // open list stays with its name, its entries and its unsaved change.
+    void foreignKindRefused_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        const QString radio = QString(tvDocument()).replace("tvService", "radioService");
+        QTest::newRow("tv export on the radio page")
+            << 1 << "FavsListUpdate.rdqvx" << tvDocument() << "Error. This file holds TV lists, not radio lists.";
+        QTest::newRow("radio project on the tv page")
+            << 0 << "r.tvqvxc" << radio << "Error. This file holds radio lists, not TV lists.";
+        QTest::newRow("tv export on the link page") << 2 << "FavsListUpdate.lkqvx" << tvDocument()
+                                                    << "Error. This file holds TV lists, not internet link lists.";
+        QTest::newRow("links on the tv page")
+            << 0 << "l.tvqvx" << linkDocument() << "Error. This file holds internet link lists, not TV lists.";
+        QTest::newRow("one radio service among tv services")
+            << 0 << "m.tvqvx"
+            << QString(tvDocument())
+                   .replace("<tvService id=\"1\"", "<radioService id=\"1\"")
+                   .replace("<genres>Sport</genres></tvService>", "<genres>Sport</genres></radioService>")
+            << "Error. This file holds radio lists, not TV lists.";
+    }
+    void foreignKindRefused()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, file);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        std::unique_ptr<ListProjectFileManager> manager;
+        QString own = tvDocument();
+        if (kind == 0) {
+            manager = std::make_unique<TVListProjectFileManager>(parent);
+        } else if (kind == 1) {
+            manager = std::make_unique<RadioListProjectFileManager>(parent);
+            own.replace("tvService", "radioService");
+        } else {
+            manager = std::make_unique<LinkListProjectFileManager>(parent);
+            own = linkDocument();
+        }
+        const QString ownPath = dir->filePath("own." + manager->exportFileExtension());
+        writeAll(ownPath, own.toUtf8());
+        QVERIFY(manager->loadFile(ownPath));
+        QVERIFY(rename(*manager, 0, QStringLiteral("changed")));
+        const QString before = manager->documentText();
+        const int rows = manager->itemsModel->rowCount();
+        writeAll(dir->filePath(file), file.endsWith(QLatin1Char('c')) ? qCompress(text.toUtf8(), 9) : text.toUtf8());
+
+        answerer->boxAnswers << QStringLiteral("&No"); // the changed list is not saved first
+        QVERIFY(!manager->loadFile(dir->filePath(file)));
+        QCOMPARE(answerer->boxTexts.size(), 2);
+        QCOMPARE(answerer->boxTexts.last(), message);
+        QVERIFY(manager->isProjectLoaded());
+        QCOMPARE(manager->fileName(), ownPath);
+        QCOMPARE(manager->documentText(), before);
+        QCOMPARE(manager->itemsModel->rowCount(), rows);
+        QVERIFY(manager->isModified());
+        QCOMPARE(Settings::getStringList(Settings::RecentFileList, {}), QStringList{ownPath});
+        // the page's own kind still opens
+        answerer->boxAnswers << QStringLiteral("&No");
+        QVERIFY(manager->loadFile(ownPath));
+        QVERIFY(!manager->isModified());
     }
 
     // Save as starts where the user's files are and gives a name typed without a suffix the project's.
