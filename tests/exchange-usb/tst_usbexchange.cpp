@@ -1,14 +1,18 @@
+#include "app/mainwindow.h"
 #include "base/driveflush.h"
 #include "base/drivelist.h"
 #include "base/translatorloader.h"
 #include "device/core/zbdeviceinfo.h"
+#include "devices/zbdevicecollection.h"
 #include "document/docitemsdataprovider.h"
 #include "exchange/listsimportwizard.h"
 #include "exchange/selectdrivedialog.h"
 #include "listfiles/exportdrivepicker.h"
 #include "listfiles/radiolistprojectfilemanager.h"
 #include "listfiles/tvlistprojectfilemanager.h"
+#include "lists-tv/listinthewindow.h"
 #include "lists/radiolistmodule.h"
+#include "modules/modulefactory.h"
 #include "testmain.h"
 #include "widgets/messagebox.h"
 
@@ -42,6 +46,12 @@ bool touch(const QString &path, const QByteArray &bytes = {})
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// tvList with its services made radio services.
+QString radioList()
+{
+    return QString(tvList).replace("tvService", "radioService").replace("Das Erste", "Bayern 3");
 }
 
 QByteArray contents(const QString &path)
@@ -81,6 +91,19 @@ class TestUsbExchange : public QObject
         return result;
     }
     static bool now() { return true; }
+    // The drive picker (the export's too, until cleanup) is answered by pick; every message box is
+    // recorded and closed.
+    void answerPickerAndBoxes(QStringList *boxes, std::function<void(SelectDriveDialog *)> pick)
+    {
+        MessageBox::setAnswerHook([boxes, pick](QDialog *d) {
+            if (auto *picker = qobject_cast<SelectDriveDialog *>(d))
+                return pick(picker);
+            if (auto *message = qobject_cast<QMessageBox *>(d))
+                *boxes << message->text();
+            d->reject();
+        });
+        SelectDriveDialog::registerAsExportPicker();
+    }
     int page(QDialog *wizard) { return wizard->findChild<QStackedWidget *>("wgdWizzard")->currentIndex(); }
 
 private slots:
@@ -102,6 +125,7 @@ private slots:
     void cleanup()
     {
         DriveList::setSource({});
+        ExportDrivePicker::setPicker({});
         MessageBox::setAnswerHook({});
         DriveFlush::setStartHookForTests({});
     }
@@ -441,22 +465,14 @@ private slots:
     {
         QStringList boxes;
         int pickers = 0;
-        MessageBox::setAnswerHook([&](QDialog *d) {
-            if (auto *picker = qobject_cast<SelectDriveDialog *>(d)) {
-                QListView *view = picker->lvDrives;
-                QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                                  view->visualRect(view->model()->index(0, 0)).center());
-                if (++pickers == 1)
-                    plugged.clear();
-                QTest::mouseClick(picker->buttonBox->button(QDialogButtonBox::Ok), Qt::LeftButton);
-                return;
-            }
-            if (auto *message = qobject_cast<QMessageBox *>(d))
-                boxes << message->text();
-            d->reject();
+        answerPickerAndBoxes(&boxes, [&](SelectDriveDialog *picker) {
+            QListView *view = picker->lvDrives;
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              view->visualRect(view->model()->index(0, 0)).center());
+            if (++pickers == 1)
+                plugged.clear(); // unmounted while the picker is open; its mount folder stays
+            QTest::mouseClick(picker->buttonBox->button(QDialogButtonBox::Ok), Qt::LeftButton);
         });
-        SelectDriveDialog::registerAsExportPicker();
-        const auto noPicker = qScopeGuard([] { ExportDrivePicker::setPicker({}); });
         TVListProjectFileManager manager(&parent);
         QSignalSpy exported(&manager, &ProjectFileManager::onAfterExport);
         QVERIFY(manager.newProject(tvList));
@@ -497,28 +513,19 @@ private slots:
     // page is refused in words; the open radio list stays, and Send puts that radio list on the stick.
     void wrongKindFromTheStick()
     {
-        const QString radioList = QString(tvList).replace("tvService", "radioService").replace("Das Erste", "Bayern 3");
         QVERIFY(touch(stick + "/FavsListUpdate.rdqvx", tvList.toUtf8()));
         ZBDeviceInfo receiver(QStringLiteral("Stick"), QString(), true);
         RadioListModule module;
         module.setDeviceInfo(&receiver);
         module.show();
         module.onShow();
-        QVERIFY(module.projectManager()->newProject(radioList));
+        QVERIFY(module.projectManager()->newProject(radioList()));
         const QString before = module.projectManager()->documentText();
         QStringList boxes;
-        MessageBox::setAnswerHook([&](QDialog *d) {
-            if (auto *picker = qobject_cast<SelectDriveDialog *>(d)) {
-                picker->selectedPath = stick + "/";
-                picker->done(QDialog::Accepted);
-                return;
-            }
-            if (auto *message = qobject_cast<QMessageBox *>(d))
-                boxes << message->text();
-            d->reject();
+        answerPickerAndBoxes(&boxes, [&](SelectDriveDialog *picker) {
+            picker->selectedPath = stick + "/";
+            picker->done(QDialog::Accepted);
         });
-        SelectDriveDialog::registerAsExportPicker();
-        const auto noPicker = qScopeGuard([] { ExportDrivePicker::setPicker({}); });
         int imports = 0, readyPages = 0;
         QTimer wizards;
         connect(&wizards, &QTimer::timeout, this, [&] {
@@ -546,6 +553,74 @@ private slots:
         QVERIFY2(sent.contains("radioService") && sent.contains("Bayern 3") && !sent.contains("tvService"),
                  sent.constData());
         QCOMPARE(boxes.size(), 1);
+    }
+
+    // In the whole program, a USB receiver's radio page: a radio export holding TV services handed to the
+    // window is refused and the open list stays; Send while the last export is still written out to the
+    // stick says so, and the stick gets the open radio list once.
+    void wrongKindAndSecondSendInTheWindow()
+    {
+        struct Gate // shared with the flushing thread, which may outlive a failed test
+        {
+            QSemaphore release;
+            std::atomic_int entered{0};
+        };
+        const auto gate = std::make_shared<Gate>();
+        DriveFlush::setStartHookForTests([gate] {
+            ++gate->entered;
+            gate->release.tryAcquire(1, 5000);
+        });
+        const QString own = listFile(root, "own.rdqvxc", radioList());
+        QVERIFY(!own.isEmpty());
+        QVERIFY(touch(other + "/FavsListUpdate.rdqvx", tvList.toUtf8()));
+        ModuleFactory::registerListModule<RadioListModule>(OmbrelayModule::TypeRadioList);
+        Settings::setString(Settings::SendingListsRestartWarning, QString());
+        QStringList boxes;
+        answerPickerAndBoxes(&boxes, [&](SelectDriveDialog *picker) {
+            picker->selectedPath = stick + "/";
+            picker->done(QDialog::Accepted);
+        });
+        int readyPages = 0;
+        QTimer wizards;
+        connect(&wizards, &QTimer::timeout, this, [&] {
+            auto *wizard = qobject_cast<ListsImportWizard *>(QApplication::activeModalWidget());
+            if (wizard && page(wizard) == 4) {
+                ++readyPages;
+                wizard->reject();
+            }
+        });
+        wizards.start(20);
+        MainWindow window;
+        ZBDeviceInfo usb = usbReceiver();
+        window.collection()->append(usb);
+        window.show();
+        window.tryToOpenFile(own);
+        auto *module = qobject_cast<RadioListModule *>(window.currentModule());
+        QVERIFY(module);
+        QCOMPARE(module->itemsTableViewAll->model()->rowCount(), 2);
+        const QString before = module->projectManager()->documentText();
+
+        window.tryToOpenFile(other + "/FavsListUpdate.rdqvx");
+        QCOMPARE(boxes, QStringList{"Error. This file holds TV lists, not radio lists."});
+        QCOMPARE(window.currentModule(), module);
+        QCOMPARE(module->projectManager()->fileName(), own);
+        QCOMPARE(module->projectManager()->documentText(), before);
+        QCOMPARE(module->itemsTableViewAll->model()->rowCount(), 2);
+        QCOMPARE(module->stackedWidget->currentIndex(), 1);
+
+        boxes.clear();
+        module->btnUploadDeviceLists->click();
+        QTRY_COMPARE(gate->entered.load(), 1);
+        module->btnUploadDeviceLists->click();
+        QCOMPARE(boxes, QStringList{"The last export is still being written to the drive. Wait until it is "
+                                    "finished, then export again."});
+        gate->release.release();
+        QTRY_COMPARE(readyPages, 1);
+        const QByteArray sent = contents(stick + "/FavsListUpdate.rdqvx");
+        QVERIFY2(sent.contains("Bayern 3") && !sent.contains("tvService"), sent.constData());
+        QCOMPARE(gate->entered.load(), 1);
+        QCOMPARE(boxes.size(), 1);
+        DriveFlush::setStartHookForTests({});
     }
 };
 
