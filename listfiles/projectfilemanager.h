@@ -64,8 +64,9 @@ public slots:
     virtual void saveProject();
     virtual void saveProjectAs();
     // Writes the export file onto the drive the user picks. False when nothing was written (refused,
-    // cancelled, failed, or an export still being written out); true when the file is written and being
-    // flushed to its drive. The outcome, the flush included, comes with onAfterExport.
+    // cancelled, failed, or refused in words while the last export is still being written out); true when
+    // the file is written and being flushed to its drive. The outcome, the flush included, comes with
+    // onAfterExport.
     virtual bool exportProject();
     virtual bool closeProject();
 
