@@ -1,18 +1,14 @@
-#include "app/mainwindow.h"
 #include "base/driveflush.h"
 #include "base/drivelist.h"
 #include "base/translatorloader.h"
 #include "device/core/zbdeviceinfo.h"
-#include "devices/zbdevicecollection.h"
 #include "document/docitemsdataprovider.h"
 #include "exchange/listsimportwizard.h"
 #include "exchange/selectdrivedialog.h"
 #include "listfiles/exportdrivepicker.h"
 #include "listfiles/radiolistprojectfilemanager.h"
 #include "listfiles/tvlistprojectfilemanager.h"
-#include "lists-tv/listinthewindow.h"
-#include "lists/radiolistmodule.h"
-#include "modules/modulefactory.h"
+#include "listfiles/usbreceiverwindow.h"
 #include "testmain.h"
 #include "widgets/messagebox.h"
 
@@ -573,7 +569,6 @@ private slots:
         const QString own = listFile(root, "own.rdqvxc", radioList());
         QVERIFY(!own.isEmpty());
         QVERIFY(touch(other + "/FavsListUpdate.rdqvx", tvList.toUtf8()));
-        ModuleFactory::registerListModule<RadioListModule>(OmbrelayModule::TypeRadioList);
         Settings::setString(Settings::SendingListsRestartWarning, QString());
         QStringList boxes;
         answerPickerAndBoxes(&boxes, [&](SelectDriveDialog *picker) {
@@ -590,12 +585,9 @@ private slots:
             }
         });
         wizards.start(20);
-        MainWindow window;
-        ZBDeviceInfo usb = usbReceiver();
-        window.collection()->append(usb);
-        window.show();
-        window.tryToOpenFile(own);
-        auto *module = qobject_cast<RadioListModule *>(window.currentModule());
+        UsbReceiverWindow program;
+        MainWindow &window = program.window;
+        auto *module = program.open<RadioListModule>(own);
         QVERIFY(module);
         QCOMPARE(module->itemsTableViewAll->model()->rowCount(), 2);
         const QString before = module->projectManager()->documentText();

@@ -11,6 +11,7 @@
 #include "listfiles/radiolistprojectfilemanager.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "listfixtures.h"
+#include "usbreceiverwindow.h"
 #include "widgets/itemstableview.h"
 
 #include <QAbstractItemModelTester>
@@ -530,6 +531,36 @@ private slots:
         QCOMPARE(canonicalFile(written, true), canonical(manager.documentText()));
         QCOMPARE(QFile::exists(b), !titled);
         QCOMPARE(properties.count(), titled ? 0 : 1);
+        QCOMPARE(answerer->boxTexts.size(), 1);
+    }
+
+    // The same in the whole program: the TV page of a receiver, its Save as and Save buttons.
+    void failedSaveAsInTheWindow()
+    {
+        const QString a = listFile(*dir, QStringLiteral("a.tvqvxc"), tvDocument());
+        const QString b = dir->filePath(QStringLiteral("b.tvqvxc"));
+        QVERIFY(!a.isEmpty());
+        UsbReceiverWindow program;
+        auto *module = program.open<TVListModule>(a);
+        QVERIFY(module);
+        QCOMPARE(module->projectManager()->fileName(), a);
+        QVERIFY(rename(*module->projectManager(), 0, incompressible(300000)));
+        answerer->fileAnswers << b;
+        {
+            FileSizeLimit full(64 * 1024);
+            module->saveAsProjectCommandLinkButton->click();
+        }
+        QCOMPARE(answerer->boxTexts, QStringList{QStringLiteral("Write error. Cannot write file %1:\n%2")
+                                                     .arg(b, QString::fromLocal8Bit(strerror(EFBIG)))});
+        QCOMPARE(module->projectManager()->fileName(), a);
+        QVERIFY(module->projectManager()->isModified());
+        QVERIFY(!QFile::exists(b));
+        // Save writes the open file, without a dialog
+        module->saveProjectCommandLinkButton->click();
+        QCOMPARE(answerer->fileDialogs.size(), 1);
+        QVERIFY(!module->projectManager()->isModified());
+        QCOMPARE(canonicalFile(a, true), canonical(module->projectManager()->documentText()));
+        QVERIFY(!QFile::exists(b));
         QCOMPARE(answerer->boxTexts.size(), 1);
     }
 
