@@ -614,6 +614,59 @@ private slots:
         QCOMPARE(boxes.size(), 1);
         DriveFlush::setStartHookForTests({});
     }
+
+    // One stick for both pages of a USB receiver in the whole program: the radio page's export waits on it
+    // while the TV page prepares it for an import, and stays; the TV page's Send with the stick pulled
+    // while the picker was open writes nothing and says the drive is gone.
+    void oneStickForTwoPagesInTheWindow()
+    {
+        const QString radioFile = listFile(root, "own.rdqvxc", radioList());
+        const QString tvFile = listFile(root, "own.tvqvxc", tvList);
+        Settings::setString(Settings::SendingListsRestartWarning, QString());
+        QStringList boxes;
+        bool pullWhilePicking = false;
+        answerPickerAndBoxes(&boxes, [&](SelectDriveDialog *picker) {
+            picker->selectedPath = stick + "/";
+            if (pullWhilePicking)
+                plugged.clear();
+            picker->done(QDialog::Accepted);
+        });
+        QList<int> wizardPages; // the pages the wizards came to rest on
+        QTimer wizards;
+        connect(&wizards, &QTimer::timeout, this, [&] {
+            auto *wizard = qobject_cast<ListsImportWizard *>(QApplication::activeModalWidget());
+            if (wizard && (page(wizard) == 1 || page(wizard) == 4)) {
+                wizardPages << page(wizard);
+                wizard->reject();
+            }
+        });
+        wizards.start(20);
+        UsbReceiverWindow program;
+        auto *radio = program.open<RadioListModule>(radioFile);
+        QVERIFY(radio);
+        radio->btnUploadDeviceLists->click();
+        QTRY_COMPARE(wizardPages, QList<int>{4});
+        const QByteArray waiting = contents(stick + "/FavsListUpdate.rdqvx");
+        QVERIFY(waiting.contains("Bayern 3"));
+
+        auto *tv = program.open<TVListModule>(tvFile);
+        QVERIFY(tv);
+        tv->btnDownloadDeviceLists->click();
+        QTRY_COMPARE(wizardPages, (QList<int>{4, 1}));
+        QCOMPARE(QDir(stick).entryList(QDir::Files), (QStringList{"dbxmlexport", "FavsListUpdate.rdqvx"}));
+        QCOMPARE(contents(stick + "/FavsListUpdate.rdqvx"), waiting);
+        QCOMPARE(boxes, QStringList());
+
+        pullWhilePicking = true;
+        tv->btnUploadDeviceLists->click();
+        QCOMPARE(boxes, QStringList{QString("The drive %1/ is no longer there. Nothing was exported: plug the drive "
+                                            "in and export again.")
+                                        .arg(stick)});
+        QVERIFY(!QFile::exists(stick + "/FavsListUpdate.tvqvx"));
+        QVERIFY(QFile::exists(stick + "/dbxmlexport"));
+        QCOMPARE(wizardPages, (QList<int>{4, 1}));
+        QCOMPARE(tv->projectManager()->fileName(), tvFile);
+    }
 };
 
 OMBRELAY_TEST_MAIN(TestUsbExchange)
