@@ -119,6 +119,16 @@ QFileInfoList DriveList::drives()
     return result;
 }
 
+bool DriveList::isDrive(const QString &path)
+{
+    if (path.isEmpty() || !QDir::isAbsolutePath(path))
+        return false;
+    const QString wanted = QDir::cleanPath(path);
+    const QFileInfoList roots = drives();
+    return std::any_of(roots.cbegin(), roots.cend(),
+                       [&wanted](const QFileInfo &root) { return QDir::cleanPath(root.absoluteFilePath()) == wanted; });
+}
+
 void DriveList::setSource(Source newSource)
 {
     source() = std::move(newSource);

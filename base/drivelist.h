@@ -30,6 +30,9 @@ public:
     // Volume roots, sorted by path, each ending in "/". Reads only /proc and sysfs, never stats a mount.
     static QFileInfoList drives();
 
+    // Whether path names the root of one of drives() now: a drive that was offered and is still mounted.
+    static bool isDrive(const QString &path);
+
     // Tests replace the drive list with folders of their own; an empty function restores the system's.
     using Source = std::function<QFileInfoList()>;
     static void setSource(Source source);

@@ -80,17 +80,35 @@ void ListsImportWizard::timerEvent(QTimerEvent *)
     checkDrives(true);
 }
 
-QString ListsImportWizard::findImportFile() const
+QFileInfoList ListsImportWizard::listFiles() const
 {
-    if (!hasDrive())
+    if (!hasDrive() || extension.isEmpty())
         return {};
     const QDir dir(drivePath);
     if (!dir.exists())
         return {};
     const QString name = QStringLiteral("%1.%2").arg(Settings::favsListUpdateName(), extension);
     // Files only: a folder that happens to carry the list's name is no list.
-    const QFileInfoList found = dir.entryInfoList({name}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    return dir.entryInfoList({name}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
+
+QString ListsImportWizard::findImportFile() const
+{
+    const QFileInfoList found = listFiles();
     return found.isEmpty() ? QString() : found.first().absoluteFilePath();
+}
+
+void ListsImportWizard::askBeforePreparing()
+{
+    namedForDeletion.clear();
+    QStringList names;
+    for (const QFileInfo &list : listFiles()) {
+        namedForDeletion << list.absoluteFilePath();
+        names << list.fileName();
+    }
+    ui->label_6->setText(
+        tr("Choosing 'Prepare drive' will delete %1 from drive.").arg(names.join(QStringLiteral(", "))));
+    setPage(0);
 }
 
 void ListsImportWizard::startPolling()
@@ -108,6 +126,22 @@ void ListsImportWizard::onPrepareUSB()
         showError(failure);
         return;
     }
+    // A stick pulled meanwhile leaves an empty mount folder on the PC's own disk: nothing goes there.
+    if (!DriveList::isDrive(drivePath)) {
+        showError(tr("The drive %1 is no longer there. Nothing was written: plug the drive in and try again.")
+                      .arg(QDir::toNativeSeparators(drivePath)));
+        return;
+    }
+    // Only this kind's old list goes, so that it is not taken for the receiver's new one; a waiting
+    // export of another kind stays for the receiver. Nothing goes that the question did not name: a
+    // list that came since is asked about first.
+    const QFileInfoList oldLists = listFiles();
+    for (const QFileInfo &list : oldLists) {
+        if (!namedForDeletion.contains(list.absoluteFilePath())) {
+            askBeforePreparing();
+            return;
+        }
+    }
     const QDir dir(drivePath);
     QFile marker(dir.filePath(Settings::dbXmlExportName()));
     if (!marker.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -115,8 +149,6 @@ void ListsImportWizard::onPrepareUSB()
         return;
     }
     marker.close();
-    const QFileInfoList oldLists = dir.entryInfoList({Settings::favsListUpdateName() + QStringLiteral(".*")},
-                                                     QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo &list : oldLists) {
         if (!QFile::remove(list.absoluteFilePath())) {
             showError(failure);
@@ -158,7 +190,7 @@ int ListsImportWizard::exec()
 {
     if (currentPage != 4) {
         if (!findImportFile().isEmpty())
-            setPage(0);
+            askBeforePreparing();
         else
             onPrepareUSB();
     }

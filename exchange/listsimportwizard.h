@@ -40,6 +40,10 @@ private slots:
 
 private:
     bool hasDrive() const;
+    // The drive's list files of this wizard's kind, in name order.
+    QFileInfoList listFiles() const;
+    // Page 0, naming the files that Prepare drive will delete.
+    void askBeforePreparing();
     void startPolling();
     void startFlush(const QString &path);
     void onFlushed(bool ok);
@@ -53,4 +57,6 @@ private:
     int pollInterval = 1000;
     int timerId = 0;
     bool flushing = false;
+    // The files the question on page 0 named: the only ones Prepare drive may delete.
+    QStringList namedForDeletion;
 };

@@ -13,6 +13,7 @@ public:
     ~LinkListProjectFileManager() override;
 
     void setupDocument() override;
+    QString itemTag() const override { return QStringLiteral("link"); }
 
     AgregateModel *genresModel = nullptr;
 

@@ -1,5 +1,6 @@
 #include "listfiles/listprojectfilemanager.h"
 
+#include "base/drivelist.h"
 #include "base/settings.h"
 #include "document/docitem.h"
 #include "document/docitemsdataprovider.h"
@@ -7,6 +8,7 @@
 #include "document/listdocument.h"
 #include "document/listitemsdatabasemodel.h"
 #include "listfiles/exportdrivepicker.h"
+#include "widgets/messagebox.h"
 
 #include <QDir>
 
@@ -62,6 +64,46 @@ std::unique_ptr<ListDocument> ListProjectFileManager::readDocument(const QString
     }
 }
 
+namespace {
+
+// The entries' element name of another list kind found directly below the items; empty when there is none.
+QString foreignEntryTag(const ListDocument &document, const QString &ownTag)
+{
+    static const QStringList kinds = {QStringLiteral("tvService"), QStringLiteral("radioService"),
+                                      QStringLiteral("link")};
+    for (QDomElement entry = document.items.firstChildElement(); !entry.isNull(); entry = entry.nextSiblingElement()) {
+        const QString tag = entry.tagName();
+        if (tag != ownTag && kinds.contains(tag))
+            return tag;
+    }
+    return {};
+}
+
+} // namespace
+
+QString ListProjectFileManager::kindName(const QString &tag)
+{
+    if (tag == QLatin1String("tvService"))
+        return tr("TV lists");
+    if (tag == QLatin1String("radioService"))
+        return tr("radio lists");
+    return tr("internet link lists");
+}
+
+bool ListProjectFileManager::openFileDocument(const QString &text, QString *refusal)
+{
+    std::unique_ptr<ListDocument> parsed = readDocument(text);
+    if (!parsed)
+        return false;
+    const QString own = itemTag();
+    const QString foreign = own.isEmpty() ? QString() : foreignEntryTag(*parsed, own);
+    if (!foreign.isEmpty()) {
+        *refusal = tr("Error. This file holds %1, not %2.").arg(kindName(foreign), kindName(own));
+        return false;
+    }
+    return adoptDocument(parsed.release());
+}
+
 bool ListProjectFileManager::newProjectFromDocument(std::unique_ptr<ListDocument> parsed, const QString &text)
 {
     if (!parsed)
@@ -114,6 +156,15 @@ QString ListProjectFileManager::exportFileName()
     const QString drive = ExportDrivePicker::pickDrive(dialogParentWidget());
     if (drive.isEmpty())
         return {};
+    // The file is written right after this: a stick pulled while the picker was open leaves an empty
+    // mount folder on the PC's own disk, where an export would look written and never reach the receiver.
+    if (!DriveList::isDrive(drive)) {
+        MessageBox::warning(dialogParentWidget(),
+                            tr("The drive %1 is no longer there. Nothing was exported: plug the drive in and "
+                               "export again.")
+                                .arg(QDir::toNativeSeparators(drive)));
+        return {};
+    }
     return QDir(drive).filePath(QStringLiteral("%1.%2").arg(Settings::favsListUpdateName(), exportFileExtension()));
 }
 

@@ -35,12 +35,17 @@ public:
 
     virtual void setupDocument();
     virtual void retranslate();
+    // The element name of the entries of this list kind ("tvService", "radioService", "link").
+    virtual QString itemTag() const { return QString(); }
 
     DocItemsDataProvider *itemsDataProvider() const { return itemsProvider; }
     int maximumListCount() const { return listCount; }
     void setListCount(int count) { listCount = count; }
     // The favourite lists of the loaded document as item ids; refs that are no number are skipped.
     QList<QList<int>> readLists() const;
+
+    // What the entries of the element name are called in messages: "TV lists", "radio lists" and so on.
+    static QString kindName(const QString &tag);
 
     // The fixed text of a new document with four lists, used when no text at all is given.
     static QString fourListTemplate();
@@ -65,6 +70,9 @@ signals:
     void unloadDocument();
 
 protected:
+    // A file whose entries are of another list kind is refused: the page would show none of them and send
+    // them on as its own kind.
+    bool openFileDocument(const QString &text, QString *refusal) override;
     // Every change of a list document goes through DocItem or the item providers, which count it.
     bool documentRevision(quint64 *revision) const override;
 

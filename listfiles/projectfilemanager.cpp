@@ -240,6 +240,11 @@ bool ProjectFileManager::load(const QString &text)
     return loadWith(text, [this, &text] { return openDocument(text); });
 }
 
+bool ProjectFileManager::openFileDocument(const QString &text, QString *)
+{
+    return openDocument(text);
+}
+
 bool ProjectFileManager::loadWith(const QString &text, const std::function<bool()> &adopt)
 {
     // adopt installs the document: parsed from text here, or built beforehand (a download parsed off the
@@ -384,9 +389,10 @@ bool ProjectFileManager::loadFile(const QString &requestedPath)
     bool opened = !saved || readChosenFile();
     if (opened) {
         filePath = path;
-        opened = load(text);
+        QString refusal;
+        opened = loadWith(text, [this, &text, &refusal] { return openFileDocument(text, &refusal); });
         if (!opened)
-            openError(tr("Error. File is empty or contains invalid data."));
+            openError(refusal.isEmpty() ? tr("Error. File is empty or contains invalid data.") : refusal);
     }
     if (!opened) {
         filePath = openPath;
@@ -424,8 +430,8 @@ bool ProjectFileManager::save(bool forceDialog)
     const QString name = askSaveName(tr("Save As..."), fileFilter(), projectExtension);
     if (name.isEmpty())
         return false;
-    filePath = name;
-    emit onFilePropertiesChanged();
+    // The list takes the new name only once it is written there: a failed write leaves its name, path and
+    // modified state, and the next Save goes where the list came from.
     return writeFile(name);
 }
 
@@ -433,16 +439,25 @@ bool ProjectFileManager::writeText(const QString &path, const QString &text, boo
 {
     // Written beside the old file and renamed over it only when complete: a failed write keeps the old file.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so every byte has gone to the disk before commit() puts the file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         *error = file.errorString();
         return false;
     }
     const QByteArray bytes = ProjectFileFormat::encode(text, compressed);
-    // Qt's commit() does not check the last buffered bytes going out: a disk found full only then would
-    // still put the cut file in place of the old one. flush() tells.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
+    // A disk that fills up takes part of a write and reports nothing (Qt's "Unknown error"); the rest is
+    // written again, and that write fails with the system's reason ("No space left on device").
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            *error = file.errorString();
+            file.cancelWriting();
+            return false;
+        }
+        done += written;
+    }
+    if (!file.commit()) {
         *error = file.errorString();
-        file.cancelWriting();
         return false;
     }
     return true;
@@ -461,9 +476,12 @@ bool ProjectFileManager::writeFile(const QString &path)
         answerKnown = tracked;
         answeredRevision = revision;
         answer = false;
+        const bool renamed = untitled || filePath != path;
         filePath = path;
         untitled = false;
         addRecentFile();
+        if (renamed)
+            emit onFilePropertiesChanged();
     } else {
         MessageBox::warning(dialogParent, tr("Write error. Cannot write file %1:\n%2").arg(path, error));
     }
@@ -473,9 +491,13 @@ bool ProjectFileManager::writeFile(const QString &path)
 
 bool ProjectFileManager::exportProject()
 {
-    // One export at a time: the last one may still be writing out to its drive.
-    if (exportFlushing)
+    // One export at a time: the last one may still be writing out to its drive, and the user must not
+    // take its outcome for this one's.
+    if (exportFlushing) {
+        MessageBox::warning(dialogParent, tr("The last export is still being written to the drive. Wait until "
+                                             "it is finished, then export again."));
         return false;
+    }
     emit onBeforeExport();
     // Without a document there is nothing to export; refused silently.
     const QString name = loaded ? exportFileName() : QString();

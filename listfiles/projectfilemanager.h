@@ -64,8 +64,9 @@ public slots:
     virtual void saveProject();
     virtual void saveProjectAs();
     // Writes the export file onto the drive the user picks. False when nothing was written (refused,
-    // cancelled, failed, or an export still being written out); true when the file is written and being
-    // flushed to its drive. The outcome, the flush included, comes with onAfterExport.
+    // cancelled, failed, or refused in words while the last export is still being written out); true when
+    // the file is written and being flushed to its drive. The outcome, the flush included, comes with
+    // onAfterExport.
     virtual bool exportProject();
     virtual bool closeProject();
 
@@ -85,6 +86,9 @@ protected:
     virtual bool documentRevision(quint64 *revision) const;
 
     bool load(const QString &text);
+    // Builds the document of a file the user opens or imports. A subclass may refuse a document it can
+    // read but must not take, saying why in refusal; the open project then stays as it was.
+    virtual bool openFileDocument(const QString &text, QString *refusal);
     bool save(bool forceDialog);
     bool writeFile(const QString &path);
     bool askSaveChanges();

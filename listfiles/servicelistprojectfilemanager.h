@@ -15,6 +15,7 @@ public:
     ~ServiceListProjectFileManager() override;
 
     void setupDocument() override;
+    QString itemTag() const override { return serviceTag; }
 
     AgregateMutlipleValuesModel *genresModel = nullptr;
     AgregateModel *providersModel = nullptr;

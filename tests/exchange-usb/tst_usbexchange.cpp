@@ -1,14 +1,18 @@
 #include "base/driveflush.h"
 #include "base/drivelist.h"
 #include "base/translatorloader.h"
+#include "device/core/zbdeviceinfo.h"
 #include "document/docitemsdataprovider.h"
 #include "exchange/listsimportwizard.h"
 #include "exchange/selectdrivedialog.h"
 #include "listfiles/exportdrivepicker.h"
+#include "listfiles/radiolistprojectfilemanager.h"
 #include "listfiles/tvlistprojectfilemanager.h"
+#include "listfiles/usbreceiverwindow.h"
 #include "testmain.h"
 #include "widgets/messagebox.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -38,6 +42,18 @@ bool touch(const QString &path, const QByteArray &bytes = {})
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// tvList with its services made radio services.
+QString radioList()
+{
+    return QString(tvList).replace("tvService", "radioService").replace("Das Erste", "Bayern 3");
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 } // namespace
 
@@ -71,6 +87,19 @@ class TestUsbExchange : public QObject
         return result;
     }
     static bool now() { return true; }
+    // The drive picker (the export's too, until cleanup) is answered by pick; every message box is
+    // recorded and closed.
+    void answerPickerAndBoxes(QStringList *boxes, std::function<void(SelectDriveDialog *)> pick)
+    {
+        MessageBox::setAnswerHook([boxes, pick](QDialog *d) {
+            if (auto *picker = qobject_cast<SelectDriveDialog *>(d))
+                return pick(picker);
+            if (auto *message = qobject_cast<QMessageBox *>(d))
+                *boxes << message->text();
+            d->reject();
+        });
+        SelectDriveDialog::registerAsExportPicker();
+    }
     int page(QDialog *wizard) { return wizard->findChild<QStackedWidget *>("wgdWizzard")->currentIndex(); }
 
 private slots:
@@ -92,6 +121,7 @@ private slots:
     void cleanup()
     {
         DriveList::setSource({});
+        ExportDrivePicker::setPicker({});
         MessageBox::setAnswerHook({});
         DriveFlush::setStartHookForTests({});
     }
@@ -122,7 +152,7 @@ private slots:
             QCOMPARE(mount.mountPoint, QString("/media/anna/MY STICK"));
     }
 
-    // The whole import with the receiver stand-in: old lists of other kinds go, the marker is written,
+    // The whole import with the receiver stand-in: waiting exports of other kinds stay, the marker is written,
     // a wrong drive is warned about, the returning stick is accepted and its list opens.
     void wholeImport()
     {
@@ -133,7 +163,8 @@ private slots:
         // clang-format off
         const int result = run(&wizard, {
             {[&] { return page(&wizard) == 1; }, [&] {
-                QCOMPARE(QDir(stick).entryList(QDir::Files), QStringList{"dbxmlexport"});
+                QCOMPARE(QDir(stick).entryList(QDir::Files),
+                         (QStringList{"dbxmlexport", "FavsListUpdate.lkqvx", "FavsListUpdate.rdqvx"}));
                 QCOMPARE(wizard.findChild<QLabel *>("lblPrepareUSB_2")->text(), QString("Drive is now prepared for "
                          "import lists from device. Please unplug drive and plug it into the device!"));
                 plugged.clear(); // the receiver finds the marker, writes its lists and drops the marker
@@ -354,7 +385,17 @@ private slots:
         QTimer::singleShot(0, &parent, [&answered] { answered = true; });
         QTRY_VERIFY(answered);
         QVERIFY(gate->held);
-        QVERIFY(!manager.exportProject()); // still writing out: refused, no second outcome
+        // still writing out: refused in words, before a drive is asked for; no second outcome
+        int picked = 0;
+        ExportDrivePicker::setPicker([this, &picked](QWidget *) {
+            ++picked;
+            return stick;
+        });
+        QVERIFY(!manager.exportProject());
+        QCOMPARE(boxes, QStringList{"The last export is still being written to the drive. Wait until it is "
+                                    "finished, then export again."});
+        QCOMPARE(picked, 0);
+        boxes.clear();
         gate->release.release();
         QTRY_COMPARE(exported.size(), 1);
         QCOMPARE(exported.last().value(0).toBool(), true);
@@ -371,9 +412,260 @@ private slots:
         DriveFlush::setFailureForTests(false);
         gate->release.release();
         QVERIFY(manager.exportProject());
+        QCOMPARE(picked, 2); // the export after a failed one asks for its drive again
         QTRY_COMPARE(exported.size(), 3);
         QCOMPARE(exported.last().value(0).toBool(), true);
         QTRY_VERIFY(!gate->held);
+    }
+
+    // Preparing a stick deletes only this kind's old list, and only once the question has named it; a
+    // waiting export of another kind stays. A list that came after the question is asked about first.
+    void prepareDeletesOnlyWhatTheQuestionNamed()
+    {
+        QVERIFY(touch(stick + "/FavsListUpdate.tvqvx", tvList.toUtf8()));
+        QVERIFY(touch(stick + "/FavsListUpdate.rdqvx", "radio export"));
+        ListsImportWizard wizard(&parent, "tvqvx", stick);
+        auto *question = wizard.findChild<QLabel *>("label_6");
+        auto *prepare = wizard.findChild<QPushButton *>("btnPrepareUSB");
+        QString asked, askedAgain;
+        int pageAfterFirstPress = -1;
+        QStringList keptAfterFirstPress;
+        // clang-format off
+        const int result = run(&wizard, {
+            {[&] { return page(&wizard) == 0; }, [&] {
+                asked = question->text();
+                QVERIFY(touch(stick + "/favslistupdate.TVQVX", "came later"));
+                QTest::mousePress(prepare, Qt::LeftButton);
+                pageAfterFirstPress = page(&wizard);
+                askedAgain = question->text();
+                keptAfterFirstPress = QDir(stick).entryList(QDir::Files);
+                QTest::mousePress(prepare, Qt::LeftButton);
+            }},
+            {[&] { return page(&wizard) == 1; }, [&] { wizard.reject(); }},
+        });
+        // clang-format on
+        QCOMPARE(result, int(QDialog::Rejected));
+        QCOMPARE(asked, QString("Choosing 'Prepare drive' will delete FavsListUpdate.tvqvx from drive."));
+        QCOMPARE(pageAfterFirstPress, 0);
+        QCOMPARE(keptAfterFirstPress.size(), 3);
+        QVERIFY2(askedAgain.contains("favslistupdate.TVQVX") && askedAgain.contains("FavsListUpdate.tvqvx"),
+                 qPrintable(askedAgain));
+        QCOMPARE(QDir(stick).entryList(QDir::Files), (QStringList{"dbxmlexport", "FavsListUpdate.rdqvx"}));
+        QCOMPARE(contents(stick + "/FavsListUpdate.rdqvx"), QByteArray("radio export"));
+    }
+
+    // The stick unmounted while the picker is open (its mount folder stays): the export writes nothing on
+    // the PC's disk and says the drive is gone; plugged in again, the export goes onto it. Preparing a
+    // stick that went away writes nothing either.
+    void driveGoneBeforeWriting()
+    {
+        QStringList boxes;
+        int pickers = 0;
+        answerPickerAndBoxes(&boxes, [&](SelectDriveDialog *picker) {
+            QListView *view = picker->lvDrives;
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              view->visualRect(view->model()->index(0, 0)).center());
+            if (++pickers == 1)
+                plugged.clear(); // unmounted while the picker is open; its mount folder stays
+            QTest::mouseClick(picker->buttonBox->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        TVListProjectFileManager manager(&parent);
+        QSignalSpy exported(&manager, &ProjectFileManager::onAfterExport);
+        QVERIFY(manager.newProject(tvList));
+        QVERIFY(!manager.exportProject());
+        QCOMPARE(exported.size(), 1);
+        QCOMPARE(exported.last().value(0).toBool(), false);
+        QCOMPARE(boxes, QStringList{QString("The drive %1/ is no longer there. Nothing was exported: plug the drive "
+                                            "in and export again.")
+                                        .arg(stick)});
+        QVERIFY(QDir(stick).isEmpty());
+
+        plugged = {stick};
+        boxes.clear();
+        QVERIFY(manager.exportProject());
+        QTRY_COMPARE(exported.size(), 2);
+        QCOMPARE(exported.last().value(0).toBool(), true);
+        QCOMPARE(pickers, 2);
+        QVERIFY(QFile::exists(stick + "/FavsListUpdate.tvqvx"));
+        QCOMPARE(boxes, QStringList());
+
+        QVERIFY(QFile::remove(stick + "/FavsListUpdate.tvqvx"));
+        plugged.clear();
+        ListsImportWizard wizard(&parent, "tvqvx", stick);
+        QString error;
+        run(&wizard, {{[&] { return page(&wizard) != 5; },
+                       [&] {
+                           QCOMPARE(page(&wizard), 3);
+                           error = wizard.findChild<QLabel *>("lblError")->text();
+                           wizard.reject();
+                       }}});
+        QCOMPARE(error, QString("The drive %1 is no longer there. Nothing was written: plug the drive in and try "
+                                "again.")
+                            .arg(stick));
+        QVERIFY(QDir(stick).isEmpty());
+    }
+
+    // A TV list saved on the stick under the radio export's name and imported on a USB receiver's radio
+    // page is refused in words; the open radio list stays, and Send puts that radio list on the stick.
+    void wrongKindFromTheStick()
+    {
+        QVERIFY(touch(stick + "/FavsListUpdate.rdqvx", tvList.toUtf8()));
+        ZBDeviceInfo receiver(QStringLiteral("Stick"), QString(), true);
+        RadioListModule module;
+        module.setDeviceInfo(&receiver);
+        module.show();
+        module.onShow();
+        QVERIFY(module.projectManager()->newProject(radioList()));
+        const QString before = module.projectManager()->documentText();
+        QStringList boxes;
+        answerPickerAndBoxes(&boxes, [&](SelectDriveDialog *picker) {
+            picker->selectedPath = stick + "/";
+            picker->done(QDialog::Accepted);
+        });
+        int imports = 0, readyPages = 0;
+        QTimer wizards;
+        connect(&wizards, &QTimer::timeout, this, [&] {
+            auto *wizard = qobject_cast<ListsImportWizard *>(QApplication::activeModalWidget());
+            if (!wizard)
+                return;
+            if (page(wizard) == 0) {
+                ++imports;
+                QTest::mousePress(wizard->findChild<QPushButton *>("btnImport"), Qt::LeftButton);
+            } else if (page(wizard) == 4) {
+                ++readyPages;
+                wizard->reject();
+            }
+        });
+        wizards.start(20);
+        module.btnDownloadDeviceLists->click();
+        QCOMPARE(imports, 1);
+        QCOMPARE(boxes, QStringList{"Error. This file holds TV lists, not radio lists."});
+        QCOMPARE(module.projectManager()->documentText(), before);
+        QCOMPARE(module.itemsTableViewAll->model()->rowCount(), 2);
+
+        module.btnUploadDeviceLists->click();
+        QTRY_COMPARE(readyPages, 1);
+        const QByteArray sent = contents(stick + "/FavsListUpdate.rdqvx");
+        QVERIFY2(sent.contains("radioService") && sent.contains("Bayern 3") && !sent.contains("tvService"),
+                 sent.constData());
+        QCOMPARE(boxes.size(), 1);
+    }
+
+    // In the whole program, a USB receiver's radio page: a radio export holding TV services handed to the
+    // window is refused and the open list stays; Send while the last export is still written out to the
+    // stick says so, and the stick gets the open radio list once.
+    void wrongKindAndSecondSendInTheWindow()
+    {
+        struct Gate // shared with the flushing thread, which may outlive a failed test
+        {
+            QSemaphore release;
+            std::atomic_int entered{0};
+        };
+        const auto gate = std::make_shared<Gate>();
+        DriveFlush::setStartHookForTests([gate] {
+            ++gate->entered;
+            gate->release.tryAcquire(1, 5000);
+        });
+        const QString own = listFile(root, "own.rdqvxc", radioList());
+        QVERIFY(!own.isEmpty());
+        QVERIFY(touch(other + "/FavsListUpdate.rdqvx", tvList.toUtf8()));
+        Settings::setString(Settings::SendingListsRestartWarning, QString());
+        QStringList boxes;
+        answerPickerAndBoxes(&boxes, [&](SelectDriveDialog *picker) {
+            picker->selectedPath = stick + "/";
+            picker->done(QDialog::Accepted);
+        });
+        int readyPages = 0;
+        QTimer wizards;
+        connect(&wizards, &QTimer::timeout, this, [&] {
+            auto *wizard = qobject_cast<ListsImportWizard *>(QApplication::activeModalWidget());
+            if (wizard && page(wizard) == 4) {
+                ++readyPages;
+                wizard->reject();
+            }
+        });
+        wizards.start(20);
+        UsbReceiverWindow program;
+        MainWindow &window = program.window;
+        auto *module = program.open<RadioListModule>(own);
+        QVERIFY(module);
+        QCOMPARE(module->itemsTableViewAll->model()->rowCount(), 2);
+        const QString before = module->projectManager()->documentText();
+
+        window.tryToOpenFile(other + "/FavsListUpdate.rdqvx");
+        QCOMPARE(boxes, QStringList{"Error. This file holds TV lists, not radio lists."});
+        QCOMPARE(window.currentModule(), module);
+        QCOMPARE(module->projectManager()->fileName(), own);
+        QCOMPARE(module->projectManager()->documentText(), before);
+        QCOMPARE(module->itemsTableViewAll->model()->rowCount(), 2);
+        QCOMPARE(module->stackedWidget->currentIndex(), 1);
+
+        boxes.clear();
+        module->btnUploadDeviceLists->click();
+        QTRY_COMPARE(gate->entered.load(), 1);
+        module->btnUploadDeviceLists->click();
+        QCOMPARE(boxes, QStringList{"The last export is still being written to the drive. Wait until it is "
+                                    "finished, then export again."});
+        gate->release.release();
+        QTRY_COMPARE(readyPages, 1);
+        const QByteArray sent = contents(stick + "/FavsListUpdate.rdqvx");
+        QVERIFY2(sent.contains("Bayern 3") && !sent.contains("tvService"), sent.constData());
+        QCOMPARE(gate->entered.load(), 1);
+        QCOMPARE(boxes.size(), 1);
+        DriveFlush::setStartHookForTests({});
+    }
+
+    // One stick for both pages of a USB receiver in the whole program: the radio page's export waits on it
+    // while the TV page prepares it for an import, and stays; the TV page's Send with the stick pulled
+    // while the picker was open writes nothing and says the drive is gone.
+    void oneStickForTwoPagesInTheWindow()
+    {
+        const QString radioFile = listFile(root, "own.rdqvxc", radioList());
+        const QString tvFile = listFile(root, "own.tvqvxc", tvList);
+        Settings::setString(Settings::SendingListsRestartWarning, QString());
+        QStringList boxes;
+        bool pullWhilePicking = false;
+        answerPickerAndBoxes(&boxes, [&](SelectDriveDialog *picker) {
+            picker->selectedPath = stick + "/";
+            if (pullWhilePicking)
+                plugged.clear();
+            picker->done(QDialog::Accepted);
+        });
+        QList<int> wizardPages; // the pages the wizards came to rest on
+        QTimer wizards;
+        connect(&wizards, &QTimer::timeout, this, [&] {
+            auto *wizard = qobject_cast<ListsImportWizard *>(QApplication::activeModalWidget());
+            if (wizard && (page(wizard) == 1 || page(wizard) == 4)) {
+                wizardPages << page(wizard);
+                wizard->reject();
+            }
+        });
+        wizards.start(20);
+        UsbReceiverWindow program;
+        auto *radio = program.open<RadioListModule>(radioFile);
+        QVERIFY(radio);
+        radio->btnUploadDeviceLists->click();
+        QTRY_COMPARE(wizardPages, QList<int>{4});
+        const QByteArray waiting = contents(stick + "/FavsListUpdate.rdqvx");
+        QVERIFY(waiting.contains("Bayern 3"));
+
+        auto *tv = program.open<TVListModule>(tvFile);
+        QVERIFY(tv);
+        tv->btnDownloadDeviceLists->click();
+        QTRY_COMPARE(wizardPages, (QList<int>{4, 1}));
+        QCOMPARE(QDir(stick).entryList(QDir::Files), (QStringList{"dbxmlexport", "FavsListUpdate.rdqvx"}));
+        QCOMPARE(contents(stick + "/FavsListUpdate.rdqvx"), waiting);
+        QCOMPARE(boxes, QStringList());
+
+        pullWhilePicking = true;
+        tv->btnUploadDeviceLists->click();
+        QCOMPARE(boxes, QStringList{QString("The drive %1/ is no longer there. Nothing was exported: plug the drive "
+                                            "in and export again.")
+                                        .arg(stick)});
+        QVERIFY(!QFile::exists(stick + "/FavsListUpdate.tvqvx"));
+        QVERIFY(QFile::exists(stick + "/dbxmlexport"));
+        QCOMPARE(wizardPages, (QList<int>{4, 1}));
+        QCOMPARE(tv->projectManager()->fileName(), tvFile);
     }
 };
 

@@ -4,6 +4,8 @@
 
 #include "base/settings.h"
 #include "dialoganswerer.h"
+#include "document/listitemsdatabasemodel.h"
+#include "listfiles/listprojectfilemanager.h"
 
 #include <QByteArray>
 #include <QDomDocument>
@@ -12,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+
+#include <memory>
 
 namespace ListFixtures {
 
@@ -87,6 +91,39 @@ struct ManagerSession
     QTemporaryDir dir;
     QWidget parent;
     DialogAnswerer answerer;
+};
+
+// A test class whose every test starts from its own ManagerSession: init() calls startSession(),
+// cleanup() endSession().
+class ManagerTest : public QObject
+{
+protected:
+    void startSession()
+    {
+        session = std::make_unique<ManagerSession>();
+        QVERIFY(session->dir.isValid());
+        dir = &session->dir;
+        parent = &session->parent;
+        answerer = &session->answerer;
+    }
+    void endSession() { session.reset(); }
+
+    // A titled project opened from its file, written into the session's folder.
+    void open(ProjectFileManager &manager, const QString &name, const QString &text = tvDocument())
+    {
+        writeAll(dir->filePath(name), name.endsWith(QLatin1Char('c')) ? qCompress(text.toUtf8(), 9) : text.toUtf8());
+        QVERIFY(manager.loadFile(dir->filePath(name)));
+    }
+    // Renames the entry of a row as the table's editor would.
+    static bool rename(ListProjectFileManager &manager, int row, const QString &name)
+    {
+        return manager.itemsModel->setData(manager.itemsModel->index(row, 1), name, Qt::EditRole);
+    }
+
+    std::unique_ptr<ManagerSession> session;
+    QTemporaryDir *dir = nullptr;
+    QWidget *parent = nullptr;
+    DialogAnswerer *answerer = nullptr;
 };
 
 } // namespace ListFixtures

@@ -1,5 +1,6 @@
 #include "testmain.h"
 
+#include "base/drivelist.h"
 #include "document/docitemsdataprovider.h"
 #include "document/itemproperty.h"
 #include "document/listdocument.h"
@@ -17,42 +18,17 @@
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QPointer>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtEndian>
 
 #include <algorithm>
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 using namespace ListFixtures;
 
 namespace {
-// Lowers the size of files this process may write, as a full disk would, for a scope.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limit{bytes, old.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        previous = std::signal(SIGXFSZ, SIG_IGN);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, previous);
-    }
-
-private:
-    rlimit old{};
-    void (*previous)(int) = nullptr;
-};
-
 // tvDocument() with other favourite lists and, when given, other entries.
 QString withLists(const QString &lists, const QString &items = QString())
 {
@@ -130,39 +106,17 @@ private:
 };
 
 // The list-file managers, their files and dialogs, and the favourite lists of an open document.
-class TestListFiles : public QObject
+class TestListFiles : public ManagerTest
 {
     Q_OBJECT
 
-    std::unique_ptr<ManagerSession> session;
-    QTemporaryDir *dir = nullptr;
-    QWidget *parent = nullptr;
-    DialogAnswerer *answerer = nullptr;
-
-    // A titled project opened from its file.
-    void open(TVListProjectFileManager &manager, const QString &name, const QString &text = tvDocument())
-    {
-        writeAll(dir->filePath(name), name.endsWith(QLatin1Char('c')) ? qCompress(text.toUtf8(), 9) : text.toUtf8());
-        QVERIFY(manager.loadFile(dir->filePath(name)));
-    }
-    static bool rename(ListProjectFileManager &manager, int row, const QString &name)
-    {
-        return manager.itemsModel->setData(manager.itemsModel->index(row, 1), name, Qt::EditRole);
-    }
-
 private slots:
-    void init()
-    {
-        session = std::make_unique<ManagerSession>();
-        QVERIFY(session->dir.isValid());
-        dir = &session->dir;
-        parent = &session->parent;
-        answerer = &session->answerer;
-    }
+    void init() { startSession(); }
     void cleanup()
     {
         ExportDrivePicker::setPicker({});
-        session.reset();
+        DriveList::setSource({});
+        endSession();
     }
 
     void kinds_data()
@@ -348,6 +302,8 @@ private slots:
         writeAll(usb + QStringLiteral("dbxmlexport"), "keep");
         QString drive = usb;
         ExportDrivePicker::setPicker([&](QWidget *) { return drive; });
+        // the folder stands for a plugged stick
+        DriveList::setSource([&] { return drive.isEmpty() ? QFileInfoList{} : QFileInfoList{QFileInfo(drive)}; });
         TVListProjectFileManager manager(parent);
         QVERIFY(!manager.exportProject()); // nothing loaded: refused
         QVERIFY(manager.newProject());
@@ -391,78 +347,69 @@ private slots:
         QVERIFY(manager.closeProject() && !manager.isProjectLoaded());
     }
 
-    void failedSaveKeepsOldFile_data()
+    // A file whose entries are of another list kind is refused with a message naming both kinds; the
+    // open list stays with its name, its entries and its unsaved change.
+    void foreignKindRefused_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("plain, disk full") << "big.tvqvx";
-        QTest::newRow("compressed, disk full") << "big.tvqvxc";
-        QTest::newRow("folder in the way") << "folder.tvqvxc";
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        const QString radio = QString(tvDocument()).replace("tvService", "radioService");
+        QTest::newRow("tv export on the radio page")
+            << 1 << "FavsListUpdate.rdqvx" << tvDocument() << "Error. This file holds TV lists, not radio lists.";
+        QTest::newRow("radio project on the tv page")
+            << 0 << "r.tvqvxc" << radio << "Error. This file holds radio lists, not TV lists.";
+        QTest::newRow("tv export on the link page") << 2 << "FavsListUpdate.lkqvx" << tvDocument()
+                                                    << "Error. This file holds TV lists, not internet link lists.";
+        QTest::newRow("links on the tv page")
+            << 0 << "l.tvqvx" << linkDocument() << "Error. This file holds internet link lists, not TV lists.";
+        QTest::newRow("one radio service among tv services")
+            << 0 << "m.tvqvx"
+            << QString(tvDocument())
+                   .replace("<tvService id=\"1\"", "<radioService id=\"1\"")
+                   .replace("<genres>Sport</genres></tvService>", "<genres>Sport</genres></radioService>")
+            << "Error. This file holds radio lists, not TV lists.";
     }
-    void failedSaveKeepsOldFile()
+    void foreignKindRefused()
     {
-        QFETCH(QString, name);
-        const bool folder = name.startsWith(QLatin1String("folder"));
-        const QString path = dir->filePath(name);
-        TVListProjectFileManager manager(parent);
-        if (folder) {
-            QVERIFY(manager.newProject(tvDocument()) && QDir(dir->path()).mkpath(name));
-            answerer->fileAnswers << path;
+        QFETCH(int, kind);
+        QFETCH(QString, file);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        std::unique_ptr<ListProjectFileManager> manager;
+        QString own = tvDocument();
+        if (kind == 0) {
+            manager = std::make_unique<TVListProjectFileManager>(parent);
+        } else if (kind == 1) {
+            manager = std::make_unique<RadioListProjectFileManager>(parent);
+            own.replace("tvService", "radioService");
         } else {
-            open(manager, name);
+            manager = std::make_unique<LinkListProjectFileManager>(parent);
+            own = linkDocument();
         }
-        const QByteArray old = readAll(path);
-        // a name that does not compress, so the compressed form is about as large as the plain one
-        QString noise;
-        QRandomGenerator random(7);
-        for (int i = 0; i < 300000; ++i)
-            noise += QChar(u'a' + random.bounded(26));
-        QVERIFY(rename(manager, 0, noise));
-        QSignalSpy after(&manager, &ProjectFileManager::onAfterSave);
-        {
-            FileSizeLimit full(64 * 1024);
-            manager.saveProject();
-        }
-        QCOMPARE(after.count(), 1);
-        QCOMPARE(after.at(0).at(0).toBool(), false);
-        QCOMPARE(readAll(path), old);
-        QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{name});
-        QVERIFY(answerer->boxTexts.last().startsWith(QStringLiteral("Write error. Cannot write file %1:\n").arg(path)));
-        QVERIFY(manager.isModified() && manager.fileName() == path);
-        if (folder)
-            return;
-        // once the disk has room again the same Save succeeds
-        manager.saveProject();
-        QVERIFY(after.last().at(0).toBool() && !manager.isModified());
-        TVListProjectFileManager reader(parent);
-        QVERIFY(reader.loadFile(path));
-        QCOMPARE(reader.documentText(), manager.documentText());
-    }
+        const QString ownPath = dir->filePath("own." + manager->exportFileExtension());
+        writeAll(ownPath, own.toUtf8());
+        QVERIFY(manager->loadFile(ownPath));
+        QVERIFY(rename(*manager, 0, QStringLiteral("changed")));
+        const QString before = manager->documentText();
+        const int rows = manager->itemsModel->rowCount();
+        writeAll(dir->filePath(file), file.endsWith(QLatin1Char('c')) ? qCompress(text.toUtf8(), 9) : text.toUtf8());
 
-    // A save that wrote every byte but could not complete the file (a full disk noticed only when the
-    // buffered bytes go out) is a failed save: the old file stays, nothing is left beside it, and the
-    // project is still modified.
-    void failedCommitIsAFailedSave()
-    {
-        const QString path = dir->filePath(QStringLiteral("small.tvqvxc"));
-        TVListProjectFileManager manager(parent);
-        open(manager, QStringLiteral("small.tvqvxc"));
-        const QByteArray old = readAll(path);
-        QVERIFY(rename(manager, 0, QStringLiteral("Das Zweite")));
-        QSignalSpy after(&manager, &ProjectFileManager::onAfterSave);
-        {
-            // the document is far below the write buffer: every write succeeds, the completion fails
-            FileSizeLimit full(16);
-            manager.saveProject();
-        }
-        QCOMPARE(after.count(), 1);
-        QCOMPARE(after.at(0).at(0).toBool(), false);
-        QCOMPARE(readAll(path), old);
-        QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList{"small.tvqvxc"});
-        QCOMPARE(answerer->boxTexts.size(), 1);
-        QVERIFY(answerer->boxTexts.last().startsWith(QStringLiteral("Write error. Cannot write file %1:\n").arg(path)));
-        QVERIFY(manager.isModified());
-        QVERIFY(answerer->fileDialogs.isEmpty());
+        answerer->boxAnswers << QStringLiteral("&No"); // the changed list is not saved first
+        QVERIFY(!manager->loadFile(dir->filePath(file)));
+        QCOMPARE(answerer->boxTexts.size(), 2);
+        QCOMPARE(answerer->boxTexts.last(), message);
+        QVERIFY(manager->isProjectLoaded());
+        QCOMPARE(manager->fileName(), ownPath);
+        QCOMPARE(manager->documentText(), before);
+        QCOMPARE(manager->itemsModel->rowCount(), rows);
+        QVERIFY(manager->isModified());
+        QCOMPARE(Settings::getStringList(Settings::RecentFileList, {}), QStringList{ownPath});
+        // the page's own kind still opens
+        answerer->boxAnswers << QStringLiteral("&No");
+        QVERIFY(manager->loadFile(ownPath));
+        QVERIFY(!manager->isModified());
     }
 
     // Save as starts where the user's files are and gives a name typed without a suffix the project's.

@@ -6,6 +6,7 @@
 #include "dialoganswerer.h"
 
 #include "app/mainwindow.h"
+#include "base/drivelist.h"
 #include "base/settings.h"
 #include "base/translatorloader.h"
 #include "device/core/zbdeviceinfo.h"
@@ -479,8 +480,10 @@ private slots:
 
         // Exported for a USB drive (the folder stands for the drive) and opened from there.
         ExportDrivePicker::setPicker([&dir](QWidget *) { return dir.path(); });
+        DriveList::setSource([&dir] { return QFileInfoList{QFileInfo(dir.path())}; });
         module->btnExportAsProject->click();
         ExportDrivePicker::setPicker({});
+        DriveList::setSource({});
         const QString exported = dir.filePath(QStringLiteral("FavsListUpdate.lkqvx"));
         QVERIFY(QFile::exists(exported));
         module->projectManager()->closeAction->trigger();
