@@ -356,7 +356,7 @@ bool ProjectFileManager::loadFile(const QString &requestedPath)
             openError(tr("Error. Cannot read file."));
             return false;
         }
-        Settings::setString(Settings::RecentOpenDir, info.absolutePath());
+        storedOrSaid(Settings::setString(Settings::RecentOpenDir, info.absolutePath()));
         // A file beyond the cap is treated like damaged data rather than read into memory.
         const QByteArray bytes = file.size() <= ProjectFileFormat::maxFileBytes ? file.readAll() : QByteArray();
         text = ProjectFileFormat::decode(bytes, ProjectFileFormat::isExportName(path, exportExtension));
@@ -542,20 +542,31 @@ void ProjectFileManager::addRecentFile()
     files.prepend(filePath);
     while (files.size() > maxRecentFiles)
         files.removeLast();
-    Settings::setStringList(Settings::RecentFileList, files);
+    storedOrSaid(Settings::setStringList(Settings::RecentFileList, files));
     updateRecentFileActions();
+}
+
+void ProjectFileManager::storedOrSaid(bool stored)
+{
+    // Said once: the recent files and folder are written on every open and save.
+    if (stored || settingsFailureSaid)
+        return;
+    settingsFailureSaid = true;
+    MessageBox::warning(dialogParent, Settings::writeFailureText());
 }
 
 void ProjectFileManager::updateRecentFileActions()
 {
     QStringList files = Settings::getStringList(Settings::RecentFileList, QStringList());
+    const qsizetype stored = files.size();
     for (auto it = files.begin(); it != files.end();) {
         if (*it != filePath && !QFileInfo::exists(*it))
             it = files.erase(it);
         else
             ++it;
     }
-    Settings::setStringList(Settings::RecentFileList, files);
+    if (files.size() != stored)
+        storedOrSaid(Settings::setStringList(Settings::RecentFileList, files));
     const int shown = qMin(int(files.size()), maxRecentFiles);
     for (int i = 0; i < recentFileActions.size(); ++i) {
         QAction *action = recentFileActions.at(i);

@@ -94,6 +94,8 @@ protected:
     bool askSaveChanges();
     void addRecentFile();
     void updateRecentFileActions();
+    // A write of the recent files or folder the settings store could not make is said (once).
+    void storedOrSaid(bool stored);
     void unload();
     // The save dialog; a chosen name without a suffix gets extension. Empty when cancelled.
     QString askSaveName(const QString &caption, const QString &filter, const QString &extension) const;
@@ -129,6 +131,7 @@ private:
     bool exportFlushing = false;
     int untitledCounter = 1;
     QWidget *dialogParent = nullptr;
+    bool settingsFailureSaid = false;
     QString filePath;
     QString exportDescription;
     QString exportExtension;

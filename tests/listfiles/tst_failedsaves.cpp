@@ -2,6 +2,7 @@
 
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "listfixtures.h"
+#include "support/unwritablesettings.h"
 #include "usbreceiverwindow.h"
 
 #include <QDir>
@@ -182,6 +183,25 @@ private slots:
         QCOMPARE(canonicalFile(written, true), canonical(manager.documentText()));
         QCOMPARE(QFile::exists(b), !titled);
         QCOMPARE(properties.count(), titled ? 0 : 1);
+        QCOMPARE(answerer->boxTexts.size(), 1);
+    }
+
+    // The recent files and folder are written on every open and save: a settings store that cannot take
+    // them is said once, naming its file, and the list itself opens and saves.
+    void recentFilesNotStoredAreSaid()
+    {
+        writeAll(dir->filePath(QStringLiteral("a.tvqvxc")), qCompress(tvDocument().toUtf8(), 9));
+        TVListProjectFileManager manager(parent);
+        UnwritableSettings blocked;
+        QVERIFY(blocked.made);
+        QVERIFY(manager.loadFile(dir->filePath(QStringLiteral("a.tvqvxc"))));
+        QCOMPARE(answerer->boxTexts.size(), 1);
+        QVERIFY(answerer->boxTexts.at(0).contains(QSettings().fileName()));
+        QVERIFY(rename(manager, 0, QStringLiteral("Renamed")));
+        answerer->fileAnswers << dir->filePath(QStringLiteral("b.tvqvxc"));
+        manager.saveProjectAs();
+        QVERIFY(!manager.isModified());
+        QCOMPARE(manager.fileName(), dir->filePath(QStringLiteral("b.tvqvxc")));
         QCOMPARE(answerer->boxTexts.size(), 1);
     }
 
