@@ -17,16 +17,6 @@ class TestMediaControls : public MediaPageTest
 {
     Q_OBJECT
 
-    // A left click on a row, or on the empty area below the rows when index is invalid.
-    static void click(QTreeView *view, const QModelIndex &index, Qt::MouseButton button = Qt::LeftButton)
-    {
-        QPoint at(view->viewport()->width() / 2, view->viewport()->height() - 3);
-        if (index.isValid()) {
-            view->scrollTo(index);
-            at = view->visualRect(index).center();
-        }
-        QTest::mouseClick(view->viewport(), button, {}, at);
-    }
     void browse(const QString &path) // typed into the address field of the PC pane's browser
     {
         page->txtBrowserAddress->setFocus();
@@ -34,19 +24,6 @@ class TestMediaControls : public MediaPageTest
         QTest::keyClick(page->txtBrowserAddress, Qt::Key_Return);
         QTRY_COMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(path));
         QTRY_COMPARE(page->pcModel()->rowCount(pcIndex(path)), QDir(path).count() - 2);
-    }
-    // The row of name in the folder the browser shows, once the model has it.
-    QModelIndex shown(const QString &name)
-    {
-        const QModelIndex root = page->tvPcSpecialFolders->rootIndex();
-        QModelIndex found;
-        const bool there = QTest::qWaitFor([&] {
-            for (int i = 0; i < page->pcModel()->rowCount(root); ++i)
-                if (page->pcModel()->index(i, 0, root).data().toString() == name)
-                    found = page->pcModel()->index(i, 0, root);
-            return found.isValid();
-        });
-        return there ? found : QModelIndex();
     }
     // Keys as typed into the page's window (a dialog shown meanwhile may have left it inactive).
     void keys(QWidget *to, int key, Qt::KeyboardModifiers modifiers = {})
