@@ -108,7 +108,7 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
             }
             overwrite = decision == Overwrite;
         }
-        if (deleteSource && dir == CopyJobDocument::PcToDevice && entry.isDir() &&
+        if (deleteSource && dir != CopyJobDocument::DeviceToPc && entry.isDir() &&
             !entry.absolutePath().startsWith(QLatin1String("rec://")))
             m_movedFolders << entry.absolutePath();
         DeviceCall call(dir == CopyJobDocument::PcToPc       ? QStringLiteral("MEMCopyPcToPc")

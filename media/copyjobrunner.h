@@ -38,7 +38,7 @@ public:
     QStringList skipped() const { return m_skipped; }
     // The same entries by their source paths.
     QStringList skippedSources() const { return m_skippedSources; }
-    // PC folders an upload that moves has handed on, inner ones first: the worker moves only their files.
+    // PC folders a move has handed on, inner ones first: whether each has gone is seen when the job ends.
     QStringList movedFolders() const { return m_movedFolders; }
     // The job has ended: the listing is freed and the next job asks again.
     void end();

@@ -260,14 +260,15 @@ void MediaExplorerModule::onEndCopy()
     setControlsEnabled(true);
 }
 
-// An upload moves a PC folder's files one by one; the folder itself goes once they have gone. One that still
-// holds anything (hidden entries are not uploaded) is named as staying, unless what it holds is named already.
+// A move takes a PC folder's entries one by one; the folder itself goes once they have gone (an upload's
+// worker leaves that to the page). One that still holds anything (hidden entries are not uploaded, pipes and
+// the like are never copied) is named as staying, unless it or what it holds is named already.
 QStringList MediaExplorerModule::removeEmptiedFolders(const QStringList &folders, const QStringList &named)
 {
     QStringList stayed;
     for (const QString &folder : folders) {
         const QFileInfo info(folder);
-        if (!info.exists() && !info.isSymLink())
+        if ((!info.exists() && !info.isSymLink()) || named.contains(folder))
             continue;
         if (!info.isSymLink() &&
             QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
@@ -275,8 +276,9 @@ QStringList MediaExplorerModule::removeEmptiedFolders(const QStringList &folders
                 stayed << folder;
             continue;
         }
-        const QString inside = folder + u'/';
-        if (std::none_of(named.cbegin(), named.cend(), [&](const QString &s) { return s.startsWith(inside); }))
+        // Inner folders come first: one named here already says that its outer folders stay.
+        const auto holds = [inside = folder + u'/'](const QString &s) { return s.startsWith(inside); };
+        if (std::none_of(named.cbegin(), named.cend(), holds) && std::none_of(stayed.cbegin(), stayed.cend(), holds))
             stayed << folder;
     }
     return stayed;

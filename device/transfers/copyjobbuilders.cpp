@@ -113,7 +113,8 @@ bool addDirectoryRecursively(const QString &relativePath, const QString &path, C
         return true;
     }
     const QDir dir(path);
-    const QDir::Filters hidden = withHidden ? QDir::Hidden | QDir::System : QDir::Filters();
+    // Hidden entries only: pipes, sockets and devices are no files to copy.
+    const QDir::Filters hidden = withHidden ? QDir::Filters(QDir::Hidden) : QDir::Filters();
     const QFileInfoList subDirs = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | hidden, QDir::NoSort);
     for (const QFileInfo &sub : subDirs) {
         if (!addDirectoryRecursively(relativePath + u'/' + sub.fileName(), sub.absoluteFilePath(), document, total,

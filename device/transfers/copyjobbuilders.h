@@ -20,8 +20,8 @@ QString uriLineFromLocalPath(const QString &path);
 // "rec://" followed by the set's ".desc" file, so only the chosen set is uploaded.
 CopyJobDocument buildUploadJobFromUriList(const QString &payload, const QString &mimeType);
 
-// PC files and folders to a PC folder or an ordinary receiver folder. Hidden and system entries inside the
-// folders are taken only withHidden (a move between PC folders must leave none behind).
+// PC files and folders to a PC folder or an ordinary receiver folder. Hidden entries inside the folders are
+// taken only withHidden (a move between PC folders must leave none behind).
 CopyJobDocument buildCopyJobFromUris(const QString &payload, const QString &mimeType,
                                      const std::function<bool()> &stopRequested = {}, bool withHidden = false);
 

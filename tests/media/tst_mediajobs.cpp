@@ -13,6 +13,8 @@
 
 #include <atomic>
 
+#include <sys/stat.h>
+
 namespace {
 bool removeForReal(const QString &path)
 {
@@ -226,14 +228,17 @@ private slots:
     {
         QTest::addColumn<bool>("toReceiver");
         QTest::addColumn<bool>("hidden");
-        QTest::newRow("to a PC folder") << false << true;
-        QTest::newRow("to the receiver") << true << true;
-        QTest::newRow("to the receiver, nothing hidden") << true << false;
+        QTest::addColumn<bool>("pipe"); // no file to copy: it stays, and so does its folder
+        QTest::newRow("to a PC folder") << false << true << false;
+        QTest::newRow("to a PC folder, a pipe inside") << false << false << true;
+        QTest::newRow("to the receiver") << true << true << false;
+        QTest::newRow("to the receiver, nothing hidden") << true << false << false;
     }
     void folderMoveWithHiddenEntries()
     {
         QFETCH(bool, toReceiver);
         QFETCH(bool, hidden);
+        QFETCH(bool, pipe);
         const QString folder = pc.filePath("src/F");
         write(folder + "/a.txt", "a");
         write(folder + "/sub/b.txt", "b");
@@ -241,6 +246,8 @@ private slots:
             write(folder + "/.hidden", "h");
             write(folder + "/.cache/c.txt", "c");
         }
+        if (pipe)
+            QCOMPARE(mkfifo(QFile::encodeName(folder + "/sub/pipe").constData(), 0600), 0);
         QVERIFY(QDir().mkpath(pc.filePath("dst")));
         page->btnMyComputer->click();
         if (toReceiver)
@@ -250,7 +257,13 @@ private slots:
         const QString into = toReceiver ? r->root.filePath("hdd/Movies/F") : pc.filePath("dst/F");
         QCOMPARE(read(into + "/a.txt"), QByteArray("a"));
         QCOMPARE(read(into + "/sub/b.txt"), QByteArray("b"));
-        if (!toReceiver) {
+        if (pipe) {
+            QCOMPARE(tree(into), (QStringList{"a.txt", "sub", "sub/b.txt"}));
+            QVERIFY(QFileInfo(folder + "/sub/pipe").exists());
+            QCOMPARE(tree(folder), QStringList{"sub"}); // the pipe is no entry the listing shows
+            QCOMPARE(boxTexts, QStringList{"Ombrelay could not delete these files:\n" + folder + "/sub"});
+            QVERIFY(clipboardHas("text/uri-list"));
+        } else if (!toReceiver) {
             QCOMPARE(tree(into), (QStringList{".cache", ".cache/c.txt", ".hidden", "a.txt", "sub", "sub/b.txt"}));
             QVERIFY(!QFileInfo::exists(folder));
             QCOMPARE(boxTexts, QStringList());
