@@ -5,10 +5,7 @@
 #include "base/translatorloader.h"
 #include "device/core/devicecall.h"
 #include "device/protocol/dvb24communicationmanager.h"
-#include "device/transfers/copyjobbuilders.h"
-#include "device/transfers/copyjobfile.h"
 #include "device/transfers/devicefilesystemitem.h"
-#include "media/contextstate.h"
 #include "media/mediaexploreractions.h"
 #include "media/mediaexplorerdevicetask.h"
 #include "media/pcfilesystemmodel.h"
@@ -20,12 +17,9 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QInputDialog>
-#include <QMenu>
 #include <QMimeData>
 #include <QShortcut>
 #include <QSplitter>
