@@ -30,6 +30,8 @@ void CopyJobRunner::end()
     }
     m_replaceAll = false;
     m_skipped.clear();
+    m_skippedSources.clear();
+    m_movedFolders.clear();
     m_folderAnswers.clear();
 }
 
@@ -77,6 +79,7 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
             const QString name =
                 dir == CopyJobDocument::DeviceToPc ? entry.fileName() : entry.absolutePath().section(u'/', -1);
             m_skipped << DeviceFileSystemItem::stripControlChars(name.isEmpty() ? entry.absolutePath() : name);
+            m_skippedSources << entry.absolutePath();
             continue;
         }
         entry.setAttribute(QStringLiteral("destinationPath"), destination);
@@ -105,6 +108,9 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
             }
             overwrite = decision == Overwrite;
         }
+        if (deleteSource && dir != CopyJobDocument::DeviceToPc && entry.isDir() &&
+            !entry.absolutePath().startsWith(QLatin1String("rec://")))
+            m_movedFolders << entry.absolutePath();
         DeviceCall call(dir == CopyJobDocument::PcToPc       ? QStringLiteral("MEMCopyPcToPc")
                         : dir == CopyJobDocument::DeviceToPc ? QStringLiteral("MEMCopyDeviceToPc")
                                                              : QStringLiteral("MEMCopyPcToDevice"));

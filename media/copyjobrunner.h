@@ -31,10 +31,15 @@ public:
     {
         m_job.clear();
         m_remaining = 0;
+        m_movedFolders.clear();
     }
     // Names of the entries this job left out: their target would leave the chosen folder, their name cannot
     // be given on the receiver, or the receiver's name for them cannot be used.
     QStringList skipped() const { return m_skipped; }
+    // The same entries by their source paths.
+    QStringList skippedSources() const { return m_skippedSources; }
+    // PC folders a move has handed on, inner ones first: whether each has gone is seen when the job ends.
+    QStringList movedFolders() const { return m_movedFolders; }
     // The job has ended: the listing is freed and the next job asks again.
     void end();
     int direction() const { return m_job.copyDirection(); }
@@ -58,6 +63,8 @@ private:
     bool m_replaceAll = false;
     int m_remaining = 0;
     QStringList m_skipped;
+    QStringList m_skippedSources;
+    QStringList m_movedFolders;
     // Answers given for top-level folders of an upload: true overwrites inside, false leaves it alone.
     QHash<QString, bool> m_folderAnswers;
 };

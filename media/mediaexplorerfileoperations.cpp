@@ -95,13 +95,10 @@ void MediaExplorerModule::moveToClipboard()
     _moveOnPaste = true;
 }
 
+// Paste follows the clipboard in the pane worked in, whichever of its views shows it.
 void MediaExplorerModule::onClipboardChanged()
 {
-    if (paneFocused(tvPcFolders))
-        setPasteEnabled(clipboardHas(QStringLiteral("text/uri-list")) ||
-                        clipboardHas(QStringLiteral("text/zbdevice-uri-list")));
-    else if (paneFocused(tvZbDeviceFolders))
-        setPasteEnabled(clipboardHas(QStringLiteral("text/uri-list")));
+    updateControlsFromSelection();
 }
 
 QString MediaExplorerModule::pcDestination() const
@@ -125,8 +122,8 @@ bool MediaExplorerModule::pasteFromClipboard()
         return true;
     const QString uris = QStringLiteral("text/uri-list");
     const QString zbUris = QStringLiteral("text/zbdevice-uri-list");
-    if (_moveOnPaste && data != _cutData)
-        _moveOnPaste = false;
+    // A paste moves what a Cut put there, also what stayed after a move that partly failed.
+    _moveOnPaste = data == _cutData.data() && data;
     if (_activePane == 1 && _pcDirModel) {
         const QString destination = pcDestination();
         if (destination.isEmpty())

@@ -5,10 +5,7 @@
 #include "base/translatorloader.h"
 #include "device/core/devicecall.h"
 #include "device/protocol/dvb24communicationmanager.h"
-#include "device/transfers/copyjobbuilders.h"
-#include "device/transfers/copyjobfile.h"
 #include "device/transfers/devicefilesystemitem.h"
-#include "media/contextstate.h"
 #include "media/mediaexploreractions.h"
 #include "media/mediaexplorerdevicetask.h"
 #include "media/pcfilesystemmodel.h"
@@ -20,12 +17,9 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QInputDialog>
-#include <QMenu>
 #include <QMimeData>
 #include <QShortcut>
 #include <QSplitter>
@@ -278,6 +272,10 @@ void MediaExplorerModule::onDeviceFSInitialized(bool ok)
 
 void MediaExplorerModule::onFileSystemFetching(bool fetching)
 {
+    // While the receiver lists a folder its rows cannot be selected; once it has, the rows still selected
+    // count again.
+    if (!fetching)
+        updateControlsFromSelection();
     btnRefresh->setEnabled(!fetching && !_busy);
     _actions->setEnabled(MediaExplorerActions::Refresh, !fetching);
     // The next touched folder is asked for once the model has finished with this listing.
@@ -526,8 +524,11 @@ void MediaExplorerModule::setControlsEnabled(bool enabled)
     setPasteEnabled(enabled);
     btnRefresh->setEnabled(enabled);
     setDeleteEnabled(enabled);
+    const bool jobEnded = _busy && enabled;
     _busy = !enabled;
     if (enabled) {
+        if (jobEnded)
+            returnFocusToPane();
         // Only what the selection allows: the end of a job never offers Delete for a drive.
         updateControlsFromSelection();
         closeWindowWhenIdle();
@@ -537,181 +538,6 @@ void MediaExplorerModule::setControlsEnabled(bool enabled)
 bool MediaExplorerModule::shortcutAllowed() const
 {
     return !_busy && isEnabled() && mexTreesSplitter->isEnabled() && isVisible();
-}
-
-// The page's focus child, not QWidget::hasFocus(): that is false until the window is active, and a click
-// into an inactive window reaches the page before the window becomes active.
-bool MediaExplorerModule::paneFocused(const QWidget *view) const
-{
-    return focusWidget() == view;
-}
-
-bool MediaExplorerModule::clipboardHas(const QString &format)
-{
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    return data && data->hasFormat(format);
-}
-
-QTreeView *MediaExplorerModule::focusedView() const
-{
-    for (QTreeView *view : {static_cast<QTreeView *>(tvPcFolders), static_cast<QTreeView *>(tvPcSpecialFolders),
-                            static_cast<QTreeView *>(tvZbDeviceFolders)})
-        if (paneFocused(view))
-            return view;
-    return nullptr;
-}
-
-bool MediaExplorerModule::isPcView(const QTreeView *view) const
-{
-    return view && (view == tvPcFolders || view == tvPcSpecialFolders);
-}
-
-void MediaExplorerModule::setContextGUI(const QModelIndex &index)
-{
-    applyContext(index, focusedView());
-}
-
-// The controls again from what is selected now, in the pane the user works in: after a job, a cancel or a
-// new listing of the receiver, whatever the job switched on.
-void MediaExplorerModule::updateControlsFromSelection()
-{
-    if (_busy)
-        return;
-    QTreeView *view = focusedView();
-    if (!view && _activePane == 2 && !_generalMode)
-        view = tvZbDeviceFolders;
-    else if (!view && _activePane == 1)
-        view = tvPcFolders->isVisible()          ? static_cast<QTreeView *>(tvPcFolders)
-               : tvPcSpecialFolders->isVisible() ? static_cast<QTreeView *>(tvPcSpecialFolders)
-                                                 : nullptr;
-    // Receiver rows of a tree that is not shown (no connection) are nothing to work on.
-    if (view == tvZbDeviceFolders && deviceStackedWidget->currentIndex() != 0)
-        view = nullptr;
-    if (!view) {
-        setCutEnabled(false);
-        setCopyEnabled(false);
-        setDeleteEnabled(false);
-        setPasteEnabled(false);
-        setNewFolderEnabled(false);
-        setConvertEnabled(false, false);
-        return;
-    }
-    const QModelIndexList rows = view == tvZbDeviceFolders ? deviceSelectedRows() : selectedRows();
-    QModelIndex index;
-    if (!rows.isEmpty()) {
-        const QModelIndex current = view->currentIndex().sibling(view->currentIndex().row(), 0);
-        index = rows.contains(current) ? current : rows.first();
-    }
-    applyContext(index, view);
-}
-
-void MediaExplorerModule::applyContext(const QModelIndex &index, QTreeView *view)
-{
-    setCutEnabled(false);
-    setCopyEnabled(false);
-    setDeleteEnabled(false);
-    setPasteEnabled(false);
-    setRefreshEnabled(false);
-    setNewFolderEnabled(false);
-    setConvertEnabled(false, false);
-    btnRefresh->setEnabled(view == tvZbDeviceFolders && _deviceDirModel && _deviceDirModel->isInitialized());
-    const bool pcIndex =
-        index.isValid() && index.model() && index.model()->objectName() == QLatin1String("_pcDirModel");
-    // The pane worked in is the one clicked last, also where the click found no item.
-    _activePane = pcIndex || _generalMode || isPcView(view) ? 1 : 2;
-    _actions->setShowInExplorerVisible(_activePane == 1 && index.isValid());
-    _actions->pcAction(MediaExplorerActions::PropertiesPanel)->setEnabled(_activePane == 1 && index.isValid());
-    const QString uris = QStringLiteral("text/uri-list");
-    const QString zbUris = QStringLiteral("text/zbdevice-uri-list");
-
-    if (!isPcView(view)) {
-        if (view != tvZbDeviceFolders || !index.isValid() || !_deviceDirModel)
-            return;
-        _actions->deviceAction(MediaExplorerActions::PropertiesPanel)
-            ->setText(pnlBoxFileProperties->isVisible() ? tr("Hide Properties Panel") : tr("Show Properties Panel"));
-        const ContextState s =
-            ContextState::forReceiver(_deviceDirModel->isVolume(index), _deviceDirModel->isProtectedItem(index),
-                                      clipboardHas(uris), _deviceDirModel->isInitialized());
-        setCutEnabled(s.cut);
-        setCopyEnabled(s.copy);
-        setNewFolderEnabled(s.newFolder);
-        setPasteEnabled(s.paste);
-        setDeleteEnabled(s.remove);
-        setRefreshEnabled(s.refresh);
-        showDeviceItemProperties(_deviceDirModel->itemFromIndex(index));
-        return;
-    }
-    if (!_pcDirModel)
-        return;
-    QModelIndex target = index;
-    if (!target.isValid() && tvPcSpecialFolders->isVisible())
-        target = tvPcSpecialFolders->rootIndex();
-    const bool hasItem = target.isValid() && target != tvPcSpecialFolders->rootIndex();
-    _actions->pcAction(MediaExplorerActions::PropertiesPanel)
-        ->setText(pnlPcFileProperties->isVisible() ? tr("Hide Properties Panel") : tr("Show Properties Panel"));
-    const QString path = target.isValid() ? _pcDirModel->filePath(target) : QString();
-    const ContextState s = ContextState::forPc(path, hasItem, target.isValid(), tvPcSpecialFolders->isVisible(),
-                                               clipboardHas(uris) || clipboardHas(zbUris));
-    setCopyEnabled(s.copy);
-    setCutEnabled(s.cut);
-    setDeleteEnabled(s.remove);
-    setNewFolderEnabled(s.newFolder);
-    setPasteEnabled(s.paste);
-    setRefreshEnabled(s.refresh);
-    _actions->showInExplorer()->setEnabled(target.isValid());
-    setConvertEnabled(s.convert, s.mkvOnly);
-    _selectedPcFile = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
-    if (!path.isEmpty())
-        showPcFileProperties(QFileInfo(path));
-}
-
-void MediaExplorerModule::showPcFileProperties(const QFileInfo &info)
-{
-    const QString base = info.fileName().section(u'.', 0, 0);
-    txtPcFileName->setText(base.isEmpty() ? info.filePath() : base);
-    txtPcFileModified->setText(info.lastModified().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-    for (QTreeView *view : {static_cast<QTreeView *>(tvPcFolders), static_cast<QTreeView *>(tvPcSpecialFolders)}) {
-        if (!view->isVisible() || !view->selectionModel())
-            continue;
-        const QModelIndexList rows = view->selectionModel()->selectedRows(0);
-        if (!rows.isEmpty())
-            txtPcFileType->setText(_pcDirModel->data(rows.first().sibling(rows.first().row(), 2)).toString());
-    }
-    txtPcFileSize->setText(info.isFile() ? formatSize(info.size()) : QString());
-}
-
-void MediaExplorerModule::showDeviceItemProperties(DeviceFileSystemItem *item)
-{
-    if (!item)
-        return;
-    txtBoxFileName->setText(item->name());
-    txtBoxFileModified->setText(item->lastModified().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-    txtBoxFileSize->setText(item->isFile() ? formatSize(item->size()) : QString());
-    txtBoxFileType->setText(ZBDeviceFileSystemModel::typeNameForExtension(item->extension()));
-}
-
-void MediaExplorerModule::onPcTreeViewContextMenu(const QPoint &pos)
-{
-    QTreeView *view = paneFocused(tvPcFolders)          ? static_cast<QTreeView *>(tvPcFolders)
-                      : paneFocused(tvPcSpecialFolders) ? static_cast<QTreeView *>(tvPcSpecialFolders)
-                                                        : nullptr;
-    const QModelIndex index = view ? view->indexAt(pos) : QModelIndex();
-    // A click on the empty area lets go of the selection, as in a file manager: New folder and Paste then
-    // work on the folder shown, not on a row selected earlier.
-    if (view && !index.isValid() && view->selectionModel())
-        view->selectionModel()->clearSelection();
-    setContextGUI(index);
-    QWidget *source = view ? view : static_cast<QWidget *>(tvPcFolders);
-    _pcContextMenu->exec(source->mapToGlobal(pos));
-}
-
-void MediaExplorerModule::onZbDeviceTreeViewContextMenu(const QPoint &pos)
-{
-    const QModelIndex index = tvZbDeviceFolders->indexAt(pos);
-    if (!index.isValid())
-        return;
-    setContextGUI(index);
-    _deviceContextMenu->exec(tvZbDeviceFolders->mapToGlobal(pos));
 }
 
 // Each folder of the selection once, in the desktop's file manager.

@@ -96,6 +96,8 @@ private slots:
     void onTaskProgress(DeviceTask *task, qint64 delta);
     void onTaskCanceled(DeviceTask *task);
     void onEndCopy();
+    void keepWhatStayed(const QStringList &leftSources);
+    static QStringList removeEmptiedFolders(const QStringList &folders, const QStringList &named);
     void refreshDeviceAfterDelete(bool clearList);
     void refreshNextDeviceFolder();
     void onTranscodeStarted();
@@ -120,6 +122,8 @@ private:
     void setControlsEnabled(bool enabled);
     bool shortcutAllowed() const;
     QTreeView *focusedView() const;
+    QTreeView *paneView() const;
+    void returnFocusToPane();
     bool isPcView(const QTreeView *view) const;
     void applyContext(const QModelIndex &index, QTreeView *view);
     void updateControlsFromSelection();
@@ -171,8 +175,8 @@ private:
     int _activePane = 0;
     CopyJobRunner _copyJob;
     QString _selectedPcFile;
-    // Receiver files a move copied but could not delete, named when the job ends.
-    QStringList _keptOnReceiver;
+    // Sources a move copied but could not delete (receiver or PC paths), named when the job ends.
+    QStringList _keptSources;
     AVTranscoder _transcoder;
     // Cancel killed the running conversion: its ending shows no message.
     bool _conversionCancelled = false;

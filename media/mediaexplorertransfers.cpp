@@ -4,9 +4,11 @@
 #include "base/filehelpers.h"
 #include "device/core/devicecall.h"
 #include "device/protocol/dvb24communicationmanager.h"
+#include "device/transfers/copyjobbuilders.h"
 #include "device/transfers/copyjobdocument.h"
 #include "device/transfers/copyjobfile.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "device/transfers/pctarget.h"
 #include "media/mediaexplorerdevicetask.h"
 #include "media/mediaexplorermodule.h"
 #include "media/zbdevicefilesystemmodel.h"
@@ -14,10 +16,14 @@
 
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
+
+#include <algorithm>
 
 void MediaExplorerModule::showWaitStatus(const QString &text)
 {
@@ -63,7 +69,7 @@ void MediaExplorerModule::prepareCopyPcToDevice(const QString &destinationDir, c
 // ignores a refresh asked for meanwhile, so the folders wait their turn instead of being dropped.
 void MediaExplorerModule::refreshDeviceAfterDelete(bool clearList)
 {
-    setContextGUI(QModelIndex());
+    updateControlsFromSelection();
     for (const QPersistentModelIndex &index : std::as_const(_touchedDeviceIndexes))
         if (index.isValid() && _deviceDirModel && index.model() == _deviceDirModel.data() &&
             !_devicesToRefresh.contains(index))
@@ -156,7 +162,7 @@ void MediaExplorerModule::onTaskCompleted(DeviceTask *task, bool ok)
         CopyJobDocument left;
         if (!task->result().isEmpty() && left.setContent(task->result()))
             while (left.hasFiles())
-                _keptOnReceiver << DeviceFileSystemItem::stripControlChars(left.takeFirstFile().absolutePath());
+                _keptSources << left.takeFirstFile().absolutePath();
         // The folders the job touched are listed when it ends: one full listing per entry made a large job
         // cost a listing of its whole source folder for every file.
         finishTask(task);
@@ -229,28 +235,108 @@ void MediaExplorerModule::onTaskProgress(DeviceTask *, qint64 delta)
 void MediaExplorerModule::onEndCopy()
 {
     refreshDeviceAfterDelete(true);
-    onRefreshFolderPc();
     _transfer.start(0, 0, _progressScale);
     frStatusBar->hide();
-    // A job that left something behind is no success: the user hears which entries, and a cut stays.
+    // A job that left something behind is no success: the user hears which entries, and a cut keeps them.
+    QStringList kept = _keptSources;
+    _keptSources.clear();
+    if (_moveOnPaste)
+        kept << removeEmptiedFolders(_copyJob.movedFolders(), _copyJob.skippedSources() + kept);
+    onRefreshFolderPc();
     const QStringList skipped = _copyJob.skipped();
-    const QStringList kept = _keptOnReceiver;
-    _keptOnReceiver.clear();
+    if (_moveOnPaste)
+        keepWhatStayed(_copyJob.skippedSources() + kept);
     _copyJob.end();
-    if (!skipped.isEmpty() || !kept.isEmpty())
-        _cutData.clear();
     if (!skipped.isEmpty())
         MessageBox::warning(this, tr("Ombrelay could not copy these files:\n%1").arg(skipped.join(u'\n')));
-    if (!kept.isEmpty())
+    if (!kept.isEmpty()) {
+        for (QString &name : kept)
+            name = DeviceFileSystemItem::stripControlChars(name);
         MessageBox::warning(this, tr("Ombrelay could not delete these files:\n%1").arg(kept.join(u'\n')));
-    if (_moveOnPaste && skipped.isEmpty() && kept.isEmpty()) {
-        QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
-        _cutData.clear();
     }
     _moveOnPaste = false;
     _cancelRequested = false;
     _offlineManager.stop();
     setControlsEnabled(true);
+}
+
+// A move takes a PC folder's entries one by one; the folder itself goes once they have gone (an upload's
+// worker leaves that to the page). One that still holds anything (hidden entries are not uploaded, pipes and
+// the like are never copied) is named as staying, unless it or what it holds is named already.
+QStringList MediaExplorerModule::removeEmptiedFolders(const QStringList &folders, const QStringList &named)
+{
+    QStringList stayed;
+    for (const QString &folder : folders) {
+        const QFileInfo info(folder);
+        if ((!info.exists() && !info.isSymLink()) || named.contains(folder))
+            continue;
+        if (!info.isSymLink() &&
+            QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+            if (!PcTarget::removeEntry(folder))
+                stayed << folder;
+            continue;
+        }
+        // Inner folders come first: one named here already says that its outer folders stay.
+        const auto holds = [inside = folder + u'/'](const QString &s) { return s.startsWith(inside); };
+        if (std::none_of(named.cbegin(), named.cend(), holds) && std::none_of(stayed.cbegin(), stayed.cend(), holds))
+            stayed << folder;
+    }
+    return stayed;
+}
+
+namespace {
+// A receiver source ("dir://HDD\Movies", "HDD\Movies\a.ts") without its scheme.
+QString receiverPath(const QString &source)
+{
+    const int scheme = source.indexOf(QLatin1String("://"));
+    return scheme < 0 ? source : source.mid(scheme + 3);
+}
+
+// Whether a clipboard line names a source that a move left where it was. A PC source that is still on disk
+// stayed; a receiver source stayed when the job named it, or something inside it, as left behind.
+bool lineStayed(const QString &line, bool pc, const QStringList &leftSources)
+{
+    if (pc) {
+        const QFileInfo info(localPathFromUriLine(line));
+        return !info.filePath().isEmpty() && (info.exists() || info.isSymLink());
+    }
+    const QString path = receiverPath(line.section(u'*', 0, 0));
+    for (const QString &source : leftSources) {
+        const QString left = receiverPath(source);
+        if (left == path || left.startsWith(path + u'\\'))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+// After a move the clipboard holds only what stayed, still as a cut, so a second paste moves exactly those;
+// a move that left nothing behind empties it. A clipboard replaced meanwhile is left alone.
+void MediaExplorerModule::keepWhatStayed(const QStringList &leftSources)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    const QMimeData *data = _cutData;
+    if (!data || data != clipboard->mimeData(QClipboard::Clipboard))
+        return;
+    const QString uris = QStringLiteral("text/uri-list");
+    const bool pc = data->hasFormat(uris);
+    const QString format = pc ? uris : QStringLiteral("text/zbdevice-uri-list");
+    const QStringList lines = QString::fromUtf8(data->data(format)).split(uriListSeparator(), Qt::SkipEmptyParts);
+    QStringList stayed;
+    for (const QString &line : lines)
+        if (lineStayed(line, pc, leftSources))
+            stayed << line;
+    if (stayed.size() == lines.size())
+        return;
+    if (stayed.isEmpty()) {
+        clipboard->clear(QClipboard::Clipboard);
+        _cutData.clear();
+        return;
+    }
+    auto *rest = new QMimeData;
+    rest->setData(format, (stayed.join(uriListSeparator()) + uriListSeparator()).toUtf8());
+    clipboard->setMimeData(rest, QClipboard::Clipboard);
+    _cutData = rest;
 }
 
 void MediaExplorerModule::onTaskError(DeviceTask *task, const QString &message)
@@ -263,18 +349,22 @@ void MediaExplorerModule::onTaskError(DeviceTask *task, const QString &message)
     _cutData.clear();
     appendStatusText(message);
     onEndCopy();
-    setContextGUI(QModelIndex());
 }
 
-// An interrupted request ends without a completion: the job ends here, nothing is left waiting.
+// An interrupted request ends without a completion: the job ends here, nothing is left waiting. What a delete
+// could not remove before the cancel is still said.
 void MediaExplorerModule::onTaskCanceled(DeviceTask *task)
 {
     const bool failed = task->property("failed").toBool();
+    const bool deletion = task->objectName().startsWith(QLatin1String("MEMdelete"));
+    const QString notDeleted = task->result();
     finishTask(task);
     if (failed)
         return;
     _copyJob.clear();
     onEndCopy();
+    if (deletion && !notDeleted.isEmpty())
+        MessageBox::warning(this, tr("Ombrelay could not delete these files:\n%1").arg(notDeleted));
 }
 
 void MediaExplorerModule::onBtnCancelTransfer()

@@ -104,11 +104,13 @@ void OfflineMill::copyFolder(const QString &source, const QString &destination, 
         return;
     }
     makePath(QFileInfo(destination).absoluteFilePath());
-    // The folder's files were moved as their own entries; what is left (hidden entries, files that
-    // failed) stays, so only an emptied folder goes, and one that would not go is named.
-    if (move && QFileInfo(destination).isDir() && QFileInfo(source).isDir() &&
-        QDir(source).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot) &&
-        !PcTarget::removeEntry(source))
+    // The folder's entries, hidden ones included, were moved as their own entries; what is left (files that
+    // failed, named with their entries) stays, so only an emptied folder goes, and one that would not go is
+    // named. A linked folder was not walked: it stays, and is named.
+    const QFileInfo folder(source);
+    const bool emptied = QDir(source).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (move && QFileInfo(destination).isDir() && folder.isDir() &&
+        (folder.isSymLink() || (emptied && !PcTarget::removeEntry(source))))
         reportKept(source);
     emit Complete(true);
 }
@@ -256,9 +258,10 @@ void OfflineMill::prepareToCopyPcToPc(const DeviceCall &call)
             return;
         }
     }
-    CopyJobDocument job =
-        buildCopyJobFromUris(call.parameter(QStringLiteral("fileUris")), QStringLiteral("text/uri-list"),
-                             [this] { return isStopRequested() || isInterruptRequested(); });
+    // Hidden entries too: a moved folder goes only once it is empty, and copies hold what their source held.
+    CopyJobDocument job = buildCopyJobFromUris(
+        call.parameter(QStringLiteral("fileUris")), QStringLiteral("text/uri-list"),
+        [this] { return isStopRequested() || isInterruptRequested(); }, true);
     if (isStopRequested() || isInterruptRequested())
         wantCancelException(true);
     const qint64 free = freeDiskSpace(destination);

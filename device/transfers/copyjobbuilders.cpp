@@ -96,7 +96,7 @@ CopyJobDocument buildUploadJobFromUriList(const QString &payload, const QString 
 }
 
 bool addDirectoryRecursively(const QString &relativePath, const QString &path, CopyJobDocument &document, qint64 &total,
-                             const std::function<bool()> &stopRequested, int depth)
+                             const std::function<bool()> &stopRequested, int depth, bool withHidden)
 {
     if (stopRequested && stopRequested())
         return false;
@@ -113,15 +113,18 @@ bool addDirectoryRecursively(const QString &relativePath, const QString &path, C
         return true;
     }
     const QDir dir(path);
-    const QFileInfoList subDirs = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+    // Hidden entries only: pipes, sockets and devices are no files to copy.
+    const QDir::Filters hidden = withHidden ? QDir::Filters(QDir::Hidden) : QDir::Filters();
+    const QFileInfoList subDirs = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | hidden, QDir::NoSort);
     for (const QFileInfo &sub : subDirs) {
         if (!addDirectoryRecursively(relativePath + u'/' + sub.fileName(), sub.absoluteFilePath(), document, total,
-                                     stopRequested, depth + 1))
+                                     stopRequested, depth + 1, withHidden))
             return false;
     }
-    const QFileInfoList files = dir.entryInfoList(QDir::Files, QDir::NoSort);
+    const QFileInfoList files = dir.entryInfoList(QDir::Files | hidden, QDir::NoSort);
     for (const QFileInfo &file : files) {
-        if (!addDirectoryRecursively(relativePath, file.absoluteFilePath(), document, total, stopRequested, depth + 1))
+        if (!addDirectoryRecursively(relativePath, file.absoluteFilePath(), document, total, stopRequested, depth + 1,
+                                     withHidden))
             return false;
     }
     document.addFile(CopyJobFile::Dir, 0, path, relativePath, 0);
@@ -129,7 +132,7 @@ bool addDirectoryRecursively(const QString &relativePath, const QString &path, C
 }
 
 CopyJobDocument buildCopyJobFromUris(const QString &payload, const QString &mimeType,
-                                     const std::function<bool()> &stopRequested)
+                                     const std::function<bool()> &stopRequested, bool withHidden)
 {
     CopyJobDocument job;
     if (mimeType != QLatin1String("text/uri-list"))
@@ -141,7 +144,7 @@ CopyJobDocument buildCopyJobFromUris(const QString &payload, const QString &mime
             continue;
         const QFileInfo info(path);
         const QString start = info.isDir() ? info.fileName() : QString();
-        if (!addDirectoryRecursively(start, path, job, total, stopRequested))
+        if (!addDirectoryRecursively(start, path, job, total, stopRequested, 0, withHidden))
             break;
     }
     job.setTotalSize(total);

@@ -60,21 +60,29 @@ protected:
         boxAnswers.clear();
         folderName.clear();
         MessageBox::setAnswerHook([this](QDialog *box) { answer(box); });
-        page = std::make_unique<MediaExplorerModule>(&window);
+        page = std::make_unique<MediaExplorerModule>(host());
         page->setCommunicationManager(r->manager.get());
         connect(r->manager.get(), &DeviceCommunicationManager::stateChanged, page.get(),
                 &MediaExplorerModule::onDeviceStateChange);
         page->onDeviceStateChange("connected");
-        if (active)
-            page->resize(1000, 700);
-        page->show();
-        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        showPage(active);
+        QWidget *top = page->window();
+        QVERIFY(QTest::qWaitForWindowExposed(top));
         if (active) {
-            page->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(page.get()));
+            top->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(top));
         }
         page->onShow();
         QTRY_COMPARE(page->deviceStackedWidget->currentIndex(), 0);
+    }
+    // Where the page lives: a window of its own beside a stand-in for the main window, unless a test puts
+    // it into the real one.
+    virtual QWidget *host() { return &window; }
+    virtual void showPage(bool active)
+    {
+        if (active)
+            page->resize(1000, 700);
+        page->show();
     }
     // Once nothing is under way any more; a listing still on its way when its model goes is not freed.
     void closePage()
@@ -133,6 +141,29 @@ protected:
         select(to, {target});
         page->pasteFromClipboard();
         QTRY_VERIFY(!page->isBusy());
+    }
+    // A left click on a row, or on the empty area below the rows when index is invalid.
+    static void click(QTreeView *view, const QModelIndex &index, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QPoint at(view->viewport()->width() / 2, view->viewport()->height() - 3);
+        if (index.isValid()) {
+            view->scrollTo(index);
+            at = view->visualRect(index).center();
+        }
+        QTest::mouseClick(view->viewport(), button, {}, at);
+    }
+    // The row of name in the folder the browser shows, once the model has it.
+    QModelIndex shown(const QString &name)
+    {
+        const QModelIndex root = page->tvPcSpecialFolders->rootIndex();
+        QModelIndex found;
+        const bool there = QTest::qWaitFor([&] {
+            for (int i = 0; i < page->pcModel()->rowCount(root); ++i)
+                if (page->pcModel()->index(i, 0, root).data().toString() == name)
+                    found = page->pcModel()->index(i, 0, root);
+            return found.isValid();
+        });
+        return there ? found : QModelIndex();
     }
     static bool clipboardHas(const char *type)
     {

@@ -17,16 +17,6 @@ class TestMediaControls : public MediaPageTest
 {
     Q_OBJECT
 
-    // A left click on a row, or on the empty area below the rows when index is invalid.
-    static void click(QTreeView *view, const QModelIndex &index, Qt::MouseButton button = Qt::LeftButton)
-    {
-        QPoint at(view->viewport()->width() / 2, view->viewport()->height() - 3);
-        if (index.isValid()) {
-            view->scrollTo(index);
-            at = view->visualRect(index).center();
-        }
-        QTest::mouseClick(view->viewport(), button, {}, at);
-    }
     void browse(const QString &path) // typed into the address field of the PC pane's browser
     {
         page->txtBrowserAddress->setFocus();
@@ -34,19 +24,6 @@ class TestMediaControls : public MediaPageTest
         QTest::keyClick(page->txtBrowserAddress, Qt::Key_Return);
         QTRY_COMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(path));
         QTRY_COMPARE(page->pcModel()->rowCount(pcIndex(path)), QDir(path).count() - 2);
-    }
-    // The row of name in the folder the browser shows, once the model has it.
-    QModelIndex shown(const QString &name)
-    {
-        const QModelIndex root = page->tvPcSpecialFolders->rootIndex();
-        QModelIndex found;
-        const bool there = QTest::qWaitFor([&] {
-            for (int i = 0; i < page->pcModel()->rowCount(root); ++i)
-                if (page->pcModel()->index(i, 0, root).data().toString() == name)
-                    found = page->pcModel()->index(i, 0, root);
-            return found.isValid();
-        });
-        return there ? found : QModelIndex();
     }
     // Keys as typed into the page's window (a dialog shown meanwhile may have left it inactive).
     void keys(QWidget *to, int key, Qt::KeyboardModifiers modifiers = {})
@@ -257,24 +234,239 @@ private slots:
         QTRY_COMPARE(entries(r->root.filePath("hdd/Shows")), (QStringList{"clip.ts", "old.ts"}));
         QTRY_VERIFY(!page->isBusy());
         QCOMPARE(boxTexts, QStringList());
+
+        // A folder entered by double click, then a click on the empty area of the browser that already has
+        // the focus: the PC pane, so the paste goes into that folder.
+        QVERIFY(QDir().mkpath(pc.filePath("base/inner")));
+        browse(pc.filePath("base"));
+        click(page->tvZbDeviceFolders, device("hdd/Shows"));
+        QTRY_COMPARE(page->activePane(), 2);
+        const QModelIndex inner = shown("inner");
+        click(page->tvPcSpecialFolders, inner);
+        QTest::mouseDClick(page->tvPcSpecialFolders->viewport(), Qt::LeftButton, {},
+                           page->tvPcSpecialFolders->visualRect(inner).center());
+        QTRY_COMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(pc.filePath("base/inner")));
+        QCOMPARE(page->focusWidget(), page->tvPcSpecialFolders);
+        click(page->tvPcSpecialFolders, QModelIndex());
+        QCOMPARE(page->activePane(), 1);
+        keys(page->tvPcSpecialFolders, Qt::Key_V, Qt::ControlModifier);
+        QTRY_COMPARE(entries(pc.filePath("base/inner")), QStringList{"clip.ts"});
+        QTRY_VERIFY(!page->isBusy());
+
+        // The empty area of the "My Computer" tree: the PC pane, where nothing is selected to paste into.
+        click(page->tvZbDeviceFolders, device("hdd/Shows"));
+        QTRY_COMPARE(page->activePane(), 2);
+        page->btnMyComputer->setChecked(true);
+        page->wdgPcFolders->setCurrentIndex(0);
+        click(page->tvPcFolders, QModelIndex());
+        QCOMPARE(page->activePane(), 1);
+        keys(page->tvPcFolders, Qt::Key_V, Qt::ControlModifier);
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(entries(r->root.filePath("hdd/Shows")), (QStringList{"clip.ts", "old.ts"}));
+        QCOMPARE(boxTexts, QStringList());
     }
 
-    // New folder from the menu of the empty area goes into the folder shown, not into one selected on an
-    // earlier visit; with a folder selected in it, into that folder.
+    // After a job in the PC pane (a delete, a paste from the Paste button) the pane worked in is still the
+    // PC pane, whatever had the focus while the panes were disabled: Ctrl+V pastes there, never to the
+    // receiver selected earlier, and the keys work in the view again.
+    void pasteAfterPcJobStaysOnPc_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::newRow("Del key") << "key";
+        QTest::newRow("Delete button") << "button";
+        QTest::newRow("Paste button") << "paste";
+    }
+    void pasteAfterPcJobStaysOnPc()
+    {
+        QFETCH(QString, job);
+        write(pc.filePath("src/clip.ts"), "clip");
+        write(pc.filePath("dst/junk.ts"), "junk");
+        click(page->tvZbDeviceFolders, device("hdd/Shows"));
+        QTRY_COMPARE(page->activePane(), 2);
+        page->btnMyComputer->setChecked(false);
+        page->wdgPcFolders->setCurrentIndex(1);
+        browse(pc.filePath("src"));
+        QTreeView *view = page->tvPcSpecialFolders;
+        click(view, shown("clip.ts"));
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        keys(view, Qt::Key_C, Qt::ControlModifier);
+        browse(pc.filePath("dst"));
+        if (job == "paste") {
+            click(view, QModelIndex());
+            QTRY_VERIFY(page->btnPaste->isEnabled());
+            QTest::mouseClick(page->btnPaste, Qt::LeftButton);
+            QTRY_COMPARE(entries(pc.filePath("dst")), (QStringList{"clip.ts", "junk.ts"}));
+            boxAnswers << "&No";
+        } else {
+            click(view, shown("junk.ts"));
+            QTRY_VERIFY(deleteOn());
+            boxAnswers << "&Yes";
+            if (job == "key")
+                keys(view, Qt::Key_Delete);
+            else
+                QTest::mouseClick(page->btnDelete, Qt::LeftButton);
+            QTRY_COMPARE(entries(pc.filePath("dst")), QStringList());
+        }
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(page->activePane(), 1);
+        QTRY_COMPARE(page->focusWidget(), view);
+        keys(view, Qt::Key_V, Qt::ControlModifier);
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_COMPARE(entries(pc.filePath("dst")),
+                     job == "paste" ? (QStringList{"clip.ts", "junk.ts"}) : QStringList{"clip.ts"});
+        QCOMPARE(entries(r->root.filePath("hdd/Shows")), QStringList{"old.ts"});
+        QCOMPARE(boxTexts.size(), 1);
+        QCOMPARE(boxTexts.last(), job == "paste" ? QStringLiteral("This folder already contains a file named clip.ts. "
+                                                                  "Would you like to replace existing file?")
+                                                 : QStringLiteral("Are you sure you want to delete junk.ts?"));
+    }
+
+    // Right after a job the controls follow the selection still shown and the view worked in has the keys.
+    void controlsAndFocusAfterJob_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::newRow("paste") << "paste";
+        QTest::newRow("drop") << "drop";
+        QTest::newRow("new folder on the receiver") << "receiver folder";
+        QTest::newRow("new folder on the PC") << "pc folder";
+        QTest::newRow("delete") << "delete";
+    }
+    void controlsAndFocusAfterJob()
+    {
+        QFETCH(QString, job);
+        write(pc.filePath("src/clip.ts"), "clip");
+        write(pc.filePath("src/junk.ts"), "junk");
+        QVERIFY(QDir().mkpath(pc.filePath("src/inner")));
+        const QPersistentModelIndex shows = device("hdd/Shows");
+        page->btnMyComputer->setChecked(false);
+        page->wdgPcFolders->setCurrentIndex(1);
+        browse(pc.filePath("src"));
+        QTreeView *browser = page->tvPcSpecialFolders;
+        QTreeView *view = page->tvZbDeviceFolders;
+        QPersistentModelIndex selected = shows;
+        if (job == "paste") {
+            click(browser, shown("clip.ts"));
+            keys(browser, Qt::Key_C, Qt::ControlModifier);
+            click(view, shows);
+            QTRY_VERIFY(page->btnPaste->isEnabled());
+            keys(view, Qt::Key_V, Qt::ControlModifier);
+            QTRY_VERIFY(QFileInfo::exists(r->root.filePath("hdd/Shows/clip.ts")));
+        } else if (job == "drop") {
+            view = browser;
+            selected = shown("clip.ts");
+            click(browser, selected);
+            std::unique_ptr<QMimeData> data(page->pcModel()->mimeData({selected}));
+            page->deviceModel()->dropMimeData(data.get(), Qt::CopyAction, -1, -1, shows);
+            QTRY_VERIFY(QFileInfo::exists(r->root.filePath("hdd/Shows/clip.ts")));
+        } else if (job == "receiver folder") {
+            click(view, shows);
+            folderName = "Season";
+            chooseFromMenu(view, shows, page->deviceContextMenu(), "New folder");
+            QTRY_VERIFY(QFileInfo::exists(r->root.filePath("hdd/Shows/Season")));
+        } else if (job == "pc folder") {
+            view = browser;
+            selected = shown("inner");
+            click(browser, selected);
+            folderName = "Made";
+            chooseFromMenu(browser, selected, page->pcContextMenu(), "New folder");
+            QTRY_VERIFY(QFileInfo::exists(pc.filePath("src/inner/Made")));
+        } else {
+            view = browser;
+            click(browser, shown("junk.ts"));
+            boxAnswers << "&Yes";
+            keys(browser, Qt::Key_Delete);
+            QTRY_VERIFY(!QFileInfo::exists(pc.filePath("src/junk.ts")));
+            selected = QModelIndex();
+        }
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_VERIFY(!page->deviceModel()->isFetching());
+        QTRY_COMPARE(page->focusWidget(), view);
+        if (selected.isValid()) {
+            QVERIFY(view->selectionModel()->isRowSelected(selected.row(), selected.parent()));
+            QVERIFY(page->btnCopy->isEnabled());
+            // hdd/Shows lies right under a drive: copied, never cut or deleted
+            QCOMPARE(page->btnCut->isEnabled(), view == browser);
+            QCOMPARE(deleteOn(), view == browser);
+        } else {
+            QVERIFY(!page->btnCopy->isEnabled());
+        }
+        // The keys move in the view at once.
+        const QModelIndex before = view->currentIndex();
+        keys(view, before.isValid() && before.row() > 0 ? Qt::Key_Up : Qt::Key_Down);
+        QTRY_VERIFY(view->currentIndex() != before);
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        QCOMPARE(boxTexts.size(), job == "delete" ? 1 : 0);
+    }
+
+    // Ctrl+C in the PC browser offers Paste at once, as in the "My Computer" tree.
+    void pasteOnRightAfterCopy_data()
+    {
+        QTest::addColumn<bool>("tree");
+        QTest::newRow("browser") << false;
+        QTest::newRow("tree") << true;
+    }
+    void pasteOnRightAfterCopy()
+    {
+        QFETCH(bool, tree);
+        write(pc.filePath("src/clip.ts"), "clip");
+        QTreeView *view = tree ? static_cast<QTreeView *>(page->tvPcFolders) : page->tvPcSpecialFolders;
+        if (tree) {
+            page->btnMyComputer->click();
+            for (QModelIndex at = pcIndex(pc.filePath("src")); at.isValid(); at = at.parent())
+                view->expand(at);
+            QTRY_VERIFY(pcIndex(pc.filePath("src/clip.ts")).isValid());
+            click(view, pcIndex(pc.filePath("src/clip.ts")));
+        } else {
+            page->btnMyComputer->setChecked(false);
+            page->wdgPcFolders->setCurrentIndex(1);
+            browse(pc.filePath("src"));
+            click(view, shown("clip.ts"));
+        }
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        QVERIFY(!page->btnPaste->isEnabled());
+        keys(view, Qt::Key_C, Qt::ControlModifier);
+        QTRY_VERIFY(page->btnPaste->isEnabled());
+        QVERIFY(entry(page->pcContextMenu(), "Paste")->isEnabled());
+        // And off again once the clipboard holds nothing to paste.
+        QGuiApplication::clipboard()->clear();
+        QTRY_VERIFY(!page->btnPaste->isEnabled());
+    }
+
+    // New folder goes into the folder shown, not into a row selected before: each of the two ways that
+    // selection is let go holds by itself. Going into a folder and back lets go of the rows of the folder
+    // left; a right click on the empty area lets go of a row selected in the folder shown.
+    void newFolderInFolderShown_data()
+    {
+        QTest::addColumn<bool>("folderChange");
+        QTest::newRow("after a folder change") << true;
+        QTest::newRow("right click on the empty area") << false;
+    }
     void newFolderInFolderShown()
     {
+        QFETCH(bool, folderChange);
         QVERIFY(QDir().mkpath(pc.filePath("base/inner")));
         page->btnMyComputer->setChecked(false);
         page->wdgPcFolders->setCurrentIndex(1);
         browse(pc.filePath("base"));
         const QModelIndex inner = shown("inner");
         click(page->tvPcSpecialFolders, inner);
-        QTest::mouseDClick(page->tvPcSpecialFolders->viewport(), Qt::LeftButton, {},
-                           page->tvPcSpecialFolders->visualRect(inner).center());
-        QTRY_COMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(pc.filePath("base/inner")));
-        browse(pc.filePath("base"));
+        QTRY_VERIFY(page->btnCopy->isEnabled());
         folderName = "Made";
-        chooseFromMenu(page->tvPcSpecialFolders, QModelIndex(), page->pcContextMenu(), "New folder");
+        if (folderChange) {
+            QTest::mouseDClick(page->tvPcSpecialFolders->viewport(), Qt::LeftButton, {},
+                               page->tvPcSpecialFolders->visualRect(inner).center());
+            QTRY_COMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(pc.filePath("base/inner")));
+            QTest::mouseClick(page->btnBrowserBack, Qt::LeftButton);
+            QTRY_COMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(pc.filePath("base")));
+            // Nothing of base is selected: Del asks nothing, New folder of the pane's menu goes into base.
+            QTRY_VERIFY(!page->btnCopy->isEnabled());
+            keys(page->focusWidget(), Qt::Key_Delete);
+            QAction *newFolder = entry(page->pcContextMenu(), "New folder");
+            QVERIFY(newFolder->isEnabled());
+            newFolder->trigger();
+        } else {
+            chooseFromMenu(page->tvPcSpecialFolders, QModelIndex(), page->pcContextMenu(), "New folder");
+        }
         QTRY_COMPARE(entries(pc.filePath("base")), (QStringList{"Made", "inner"}));
         QCOMPARE(entries(pc.filePath("base/inner")), QStringList());
 

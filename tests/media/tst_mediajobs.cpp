@@ -4,6 +4,7 @@
 
 #include "device/core/devicetask.h"
 #include "device/offline/offlinemill.h"
+#include "device/transfers/copyjobbuilders.h"
 #include "device/transfers/pctarget.h"
 
 #include <QPointer>
@@ -11,6 +12,8 @@
 #include <QSemaphore>
 
 #include <atomic>
+
+#include <sys/stat.h>
 
 namespace {
 bool removeForReal(const QString &path)
@@ -157,6 +160,134 @@ private slots:
         QCOMPARE(read(stays), QByteArray("stays"));
         QCOMPARE(boxTexts, QStringList{"Ombrelay could not delete these files:\n" + stays});
         QVERIFY(clipboardHas("text/uri-list"));
+    }
+
+    // After a move that partly failed the clipboard holds only what stayed, still as a cut: a second paste
+    // moves exactly those, without asking about or failing on what has moved already.
+    void secondPasteAfterPartlyFailedMove_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("to the receiver, a name it cannot take") << "name";
+        QTest::newRow("between PC folders, a source that stays") << "pc";
+        QTest::newRow("to the receiver, a source that stays") << "receiver";
+    }
+    void secondPasteAfterPartlyFailedMove()
+    {
+        QFETCH(QString, kind);
+        const QString moves = kind == "pc" ? "A.txt" : "ok.txt";
+        const QString stays = kind == "name" ? "x\\y.txt" : kind == "pc" ? "B.txt" : "m.txt";
+        write(pc.filePath("src/" + moves), "moves");
+        write(pc.filePath("src/" + stays), "stays");
+        QVERIFY(QDir().mkpath(pc.filePath("dst")));
+        const QString staying = pc.filePath("src/" + stays);
+        if (kind != "name")
+            PcTarget::setRemoveEntry([staying](const QString &path) { return path != staying && removeForReal(path); });
+        page->btnMyComputer->click();
+        QTreeView *to = kind == "pc" ? static_cast<QTreeView *>(page->tvPcFolders) : page->tvZbDeviceFolders;
+        const auto target = [&] { return kind == "pc" ? pcIndex(pc.filePath("dst")) : device("hdd/Movies"); };
+        const QString into = kind == "pc" ? pc.filePath("dst") : r->root.filePath("hdd/Movies");
+        paste(page->tvPcFolders, {pcIndex(pc.filePath("src/" + moves)), pcIndex(staying)}, to, target(), true);
+        QCOMPARE(read(into + "/" + moves), QByteArray("moves"));
+        QVERIFY(!QFileInfo::exists(pc.filePath("src/" + moves)));
+        QCOMPARE(read(staying), QByteArray("stays"));
+        QCOMPARE(boxTexts.size(), 1);
+        QCOMPARE(boxTexts.first(), kind == "name" ? "Ombrelay could not copy these files:\n" + stays
+                                                  : "Ombrelay could not delete these files:\n" + staying);
+        // Only what stayed is on the clipboard.
+        QVERIFY(clipboardHas("text/uri-list"));
+        const QStringList lines = QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data("text/uri-list"))
+                                      .split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(localPathFromUriLine(lines.first()), staying);
+
+        // The second paste, once the source may go.
+        PcTarget::setRemoveEntry({});
+        boxTexts.clear();
+        if (kind != "name")
+            boxAnswers << "&Yes"; // it was copied the first time
+        select(to, {target()});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(!page->isBusy());
+        if (kind == "name") {
+            QCOMPARE(boxTexts, QStringList{"Ombrelay could not copy these files:\n" + stays});
+            QCOMPARE(read(staying), QByteArray("stays"));
+            QVERIFY(clipboardHas("text/uri-list"));
+        } else {
+            QCOMPARE(boxTexts, QStringList{"This folder already contains a file named " + stays +
+                                           ". Would you like to replace existing file?"});
+            QCOMPARE(read(into + "/" + stays), QByteArray("stays"));
+            QVERIFY(!QFileInfo::exists(staying));
+            QVERIFY(!clipboardHas("text/uri-list"));
+        }
+        QCOMPARE(read(into + "/" + moves), QByteArray("moves"));
+    }
+
+    // A moved PC folder never stays behind unsaid: between PC folders its hidden entries move too; to the
+    // receiver, which gets no hidden entries, the folder goes once emptied, or is named and stays cut.
+    void folderMoveWithHiddenEntries_data()
+    {
+        QTest::addColumn<bool>("toReceiver");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<bool>("pipe"); // no file to copy: it stays, and so does its folder
+        QTest::newRow("to a PC folder") << false << true << false;
+        QTest::newRow("to a PC folder, a pipe inside") << false << false << true;
+        QTest::newRow("to the receiver") << true << true << false;
+        QTest::newRow("to the receiver, nothing hidden") << true << false << false;
+    }
+    void folderMoveWithHiddenEntries()
+    {
+        QFETCH(bool, toReceiver);
+        QFETCH(bool, hidden);
+        QFETCH(bool, pipe);
+        const QString folder = pc.filePath("src/F");
+        write(folder + "/a.txt", "a");
+        write(folder + "/sub/b.txt", "b");
+        if (hidden) {
+            write(folder + "/.hidden", "h");
+            write(folder + "/.cache/c.txt", "c");
+        }
+        if (pipe)
+            QCOMPARE(mkfifo(QFile::encodeName(folder + "/sub/pipe").constData(), 0600), 0);
+        QVERIFY(QDir().mkpath(pc.filePath("dst")));
+        page->btnMyComputer->click();
+        if (toReceiver)
+            paste(page->tvPcFolders, {pcIndex(folder)}, page->tvZbDeviceFolders, device("hdd/Movies"), true);
+        else
+            paste(page->tvPcFolders, {pcIndex(folder)}, page->tvPcFolders, pcIndex(pc.filePath("dst")), true);
+        const QString into = toReceiver ? r->root.filePath("hdd/Movies/F") : pc.filePath("dst/F");
+        QCOMPARE(read(into + "/a.txt"), QByteArray("a"));
+        QCOMPARE(read(into + "/sub/b.txt"), QByteArray("b"));
+        if (pipe) {
+            QCOMPARE(tree(into), (QStringList{"a.txt", "sub", "sub/b.txt"}));
+            QVERIFY(QFileInfo(folder + "/sub/pipe").exists());
+            QCOMPARE(tree(folder), QStringList{"sub"}); // the pipe is no entry the listing shows
+            QCOMPARE(boxTexts, QStringList{"Ombrelay could not delete these files:\n" + folder + "/sub"});
+            QVERIFY(clipboardHas("text/uri-list"));
+        } else if (!toReceiver) {
+            QCOMPARE(tree(into), (QStringList{".cache", ".cache/c.txt", ".hidden", "a.txt", "sub", "sub/b.txt"}));
+            QVERIFY(!QFileInfo::exists(folder));
+            QCOMPARE(boxTexts, QStringList());
+            QVERIFY(!clipboardHas("text/uri-list"));
+        } else if (hidden) {
+            QCOMPARE(tree(into), (QStringList{"a.txt", "sub", "sub/b.txt"}));
+            QCOMPARE(tree(folder), (QStringList{".cache", ".cache/c.txt", ".hidden"}));
+            QCOMPARE(boxTexts, QStringList{"Ombrelay could not delete these files:\n" + folder});
+            // Still a cut: once the hidden entries are gone, a second paste moves the folder itself.
+            QVERIFY(QFile::remove(folder + "/.hidden") && QDir(folder + "/.cache").removeRecursively());
+            boxTexts.clear();
+            boxAnswers << "&Yes"; // the receiver has a folder F now
+            select(page->tvZbDeviceFolders, {device("hdd/Movies")});
+            page->pasteFromClipboard();
+            QTRY_VERIFY(!page->isBusy());
+            QCOMPARE(boxTexts.size(), 1);
+            QVERIFY(!QFileInfo::exists(folder));
+            QVERIFY(!clipboardHas("text/uri-list"));
+        } else {
+            QVERIFY(!QFileInfo::exists(folder));
+            QCOMPARE(boxTexts, QStringList());
+            QVERIFY(!clipboardHas("text/uri-list"));
+        }
+        QVERIFY(QFileInfo::exists(pc.filePath("src")));
     }
 
     // What the receiver will not delete after a move to the PC (a recording, an emptied folder) is named,
@@ -312,18 +443,25 @@ private slots:
     void cancelPcDeleteOfLargeFolder_data()
     {
         QTest::addColumn<bool>("close");
-        QTest::newRow("cancel") << false;
-        QTest::newRow("close the page") << true;
+        QTest::addColumn<bool>("failedBefore"); // an entry before the folder would not go: it is named
+        QTest::newRow("cancel") << false << false;
+        QTest::newRow("close the page") << true << false;
+        QTest::newRow("cancel after an entry that stayed") << false << true;
     }
     void cancelPcDeleteOfLargeFolder()
     {
         QFETCH(bool, close);
+        QFETCH(bool, failedBefore);
+        const QString stuck = pc.filePath("stuck.txt");
+        write(stuck, "s");
         const int count = 200;
         for (int i = 0; i < count; ++i)
             write(pc.filePath(QStringLiteral("big/f%1.bin").arg(i, 3, 10, QLatin1Char('0'))), "x");
         write(pc.filePath("other.txt"), "o");
         removed = 0;
-        PcTarget::setRemoveEntry([this](const QString &path) {
+        PcTarget::setRemoveEntry([this, stuck](const QString &path) {
+            if (path == stuck)
+                return false;
             if (++removed == 10) {
                 held = true;
                 // Far longer than a cancel that does not wait takes; a cancel that waits ends it.
@@ -333,7 +471,10 @@ private slots:
             return removeForReal(path);
         });
         page->btnMyComputer->click();
-        select(page->tvPcFolders, {pcIndex(pc.filePath("big"))});
+        QModelIndexList rows{pcIndex(pc.filePath("big"))};
+        if (failedBefore)
+            rows.prepend(pcIndex(stuck));
+        select(page->tvPcFolders, rows);
         boxAnswers << "&Yes";
         page->deleteSelectedFiles();
         QTRY_VERIFY(held.load());
@@ -350,7 +491,13 @@ private slots:
         if (close)
             QTRY_COMPARE(window.closes, 1);
         QCOMPARE(QDir(pc.filePath("big")).entryList(QDir::Files).size(), count - 10);
-        QCOMPARE(boxTexts.size(), close ? 2 : 1); // no "could not delete" warning
+        if (failedBefore) {
+            QTRY_COMPARE(boxTexts.size(), 2);
+            QCOMPARE(boxTexts.last(), QStringLiteral("Ombrelay could not delete these files:\nstuck.txt\r\n"));
+        } else {
+            QCOMPARE(boxTexts.size(), close ? 2 : 1); // nothing failed: no "could not delete" warning
+        }
+        QCOMPARE(read(stuck), QByteArray("s"));
         PcTarget::setRemoveEntry({});
         boxAnswers << "&Yes";
         select(page->tvPcFolders, {pcIndex(pc.filePath("other.txt"))});

@@ -1,0 +1,100 @@
+#include "testmain.h"
+
+#include "mediapagetest.h"
+
+#include "app/mainwindow.h"
+#include "base/settings.h"
+#include "modules/modulefactory.h"
+
+#include <QApplication>
+
+// The media explorer page of a receiver among the real main window's pages, its receiver the emulator: the
+// pane worked in, the controls and the keys after jobs, as the user meets them in the whole program.
+class TestMediaWindow : public MediaPageTest
+{
+    Q_OBJECT
+    std::unique_ptr<MainWindow> main;
+
+    QWidget *host() override { return main.get(); }
+    void showPage(bool) override
+    {
+        main->resize(1200, 800);
+        main->show();
+        main->setCurrentModule(page.get(), true);
+    }
+    // Keys go where the window has its focus, as typed (a box shown meanwhile may have left it inactive).
+    void type(int key, Qt::KeyboardModifiers modifiers = {})
+    {
+        if (!main->isActiveWindow()) {
+            main->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        }
+        QWidget *to = QApplication::focusWidget();
+        QTest::keyClick(to ? to : main.get(), Qt::Key(key), modifiers);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        Settings::setString(Settings::OmbrelayDeviceList, QString());
+        MediaExplorerModule::registerModule();
+    }
+    void init()
+    {
+        newReceiver();
+        r->file("hdd/Shows/old.ts", "old");
+        main = std::make_unique<MainWindow>();
+        openPage(true);
+    }
+    void cleanup()
+    {
+        main->setCurrentModule(nullptr, false);
+        closePage();
+        main.reset();
+    }
+
+    // Receiver folder selected, then in the PC browser: Ctrl+C offers Paste at once; a file deleted with
+    // Del; Ctrl+V afterwards pastes into the PC folder shown, the keys work in the browser again.
+    void pasteAfterPcDelete()
+    {
+        write(pc.filePath("src/clip.ts"), "clip");
+        write(pc.filePath("dst/junk.ts"), "junk");
+        write(pc.filePath("dst/keep.ts"), "keep");
+        click(page->tvZbDeviceFolders, device("hdd/Shows"));
+        QTRY_COMPARE(page->activePane(), 2);
+        page->btnMyComputer->setChecked(false);
+        page->wdgPcFolders->setCurrentIndex(1);
+        QTreeView *view = page->tvPcSpecialFolders;
+        page->tvPcSpecialFolders->setRootPath(pc.filePath("src"), true);
+        click(view, shown("clip.ts"));
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        QVERIFY(!page->btnPaste->isEnabled());
+        type(Qt::Key_C, Qt::ControlModifier);
+        QTRY_VERIFY(page->btnPaste->isEnabled());
+
+        page->tvPcSpecialFolders->setRootPath(pc.filePath("dst"), true);
+        click(view, shown("junk.ts"));
+        QTRY_VERIFY(page->btnDelete->isEnabled());
+        boxAnswers << "&Yes";
+        type(Qt::Key_Delete);
+        QTRY_VERIFY(!QFileInfo::exists(pc.filePath("dst/junk.ts")));
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_COMPARE(main->focusWidget(), view);
+        QCOMPARE(page->activePane(), 1);
+
+        type(Qt::Key_V, Qt::ControlModifier);
+        QTRY_COMPARE(read(pc.filePath("dst/clip.ts")), QByteArray("clip"));
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(QDir(r->root.filePath("hdd/Shows")).entryList(QDir::Files), QStringList{"old.ts"});
+        // The keys move in the view at once, and the controls follow.
+        QTRY_COMPARE(main->focusWidget(), view);
+        const QModelIndex before = view->currentIndex();
+        type(before.row() > 0 ? Qt::Key_Up : Qt::Key_Down);
+        QTRY_VERIFY(view->currentIndex() != before);
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        QCOMPARE(boxTexts, QStringList{"Are you sure you want to delete junk.ts?"});
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestMediaWindow)
+#include "tst_mediawindow.moc"
