@@ -96,6 +96,8 @@ private slots:
     void onDeviceItemChanged(const QModelIndex &current, const QModelIndex &previous);
     void onDeviceItemPressed(const QModelIndex &index);
     void onDeviceStateChange(const ZBDevice *device, const QString &state);
+    void onDeviceConnectionLost(const ZBDevice *device);
+    void onDeviceConnectionFailed(const ZBDevice *device);
     void onActionDisconnect();
     void removeSelectedDevice();
     void removeAllDevices();
@@ -105,6 +107,11 @@ private slots:
 
 private:
     void retranslateActions();
+    // The receiver's name as messages give it: its label and address.
+    static QString receiverName(const ZBDevice *device);
+    // Asks the receiver's pages to let it go as a receiver that leaves the list; a worker busy with their
+    // work is stopped only when the user agrees. False when the receiver stays.
+    bool releaseReceiverPages(quint32 id);
 
     std::unique_ptr<Ui::MainWindow> ui;
     // The receivers announce "disconnecting" while the window's children are destroyed: these are cut
@@ -121,6 +128,10 @@ private:
     QPointer<OmbrelayModule> m_currentModule;
     // Receivers disconnected only to be connected again at a changed address.
     QSet<quint32> m_reconnectPending;
+    // Receivers the user asked to connect, until they connect or the attempt has failed.
+    QSet<quint32> m_connectRequested;
+    // Receivers whose lost link is being told right now: one loss, one message.
+    QSet<quint32> m_lossShown;
     QPointer<DevicePropertiesModule> m_propertiesModule;
     ZBDeviceCollection *m_collection = nullptr;
     QMenu *m_treeMenu = nullptr;

@@ -7,6 +7,7 @@
 #include "device/transfers/devicefilesystemitem.h"
 #include "recordingtask.h"
 
+#include <QPointer>
 #include <QSemaphore>
 #include <QSignalSpy>
 
@@ -63,6 +64,20 @@ const std::function<void(ScriptedMill &)> paths[] = {
         throw DVB24CommunicationException(char(0xFF));
     },
     [](ScriptedMill &m) { emit m.Canceled(); },
+};
+
+// A task whose page goes while it hears the error, as when the page's message box lets the program run on.
+class GoneOnError : public RecordingTask
+{
+public:
+    explicit GoneOnError(QObject *page)
+        : RecordingTask(page, QString())
+    {}
+    void onError(QString text) override
+    {
+        RecordingTask::onError(text);
+        delete parent();
+    }
 };
 
 } // namespace
@@ -245,6 +260,120 @@ private slots:
         QTRY_COMPARE(next->calls, (QStringList{"enqueued", "complete:true"}));
     }
 
+    // The run a close ends lets go of the task it ran, though the close kept its connections: the owner
+    // frees only what the worker has let go, and no later run may come to do it.
+    void taskRunAtACloseIsLetGo()
+    {
+        ScriptedMill mill;
+        mill.job = [](ScriptedMill &m, DeviceTask *) {
+            m.setKeepTaskConnections(true);
+            m.setStopFlag(true);
+            emit m.Complete(true);
+        };
+        mill.start();
+        RecordingTask *t = task();
+        mill.enqueue(t);
+        QTRY_VERIFY(mill.isFinished());
+        QCOMPARE(t->calls, (QStringList{"enqueued", "complete:true"}));
+        QCOMPARE(t->state(), int(DeviceTask::Finished));
+        QCOMPARE(mill.currentTask(), nullptr);
+        QVERIFY(!mill.hasPendingTasks());
+    }
+
+    // A page that goes while it hears a task fail (its message box lets the program run on) hears no more,
+    // and the task is not touched again.
+    void failedTaskGoneInItsErrorHandler_data()
+    {
+        QTest::addColumn<bool>("running");
+        QTest::newRow("no run takes it") << false;
+        QTest::newRow("left queued when the run stops") << true;
+    }
+    void failedTaskGoneInItsErrorHandler()
+    {
+        QFETCH(bool, running);
+        ScriptedMill mill;
+        QSemaphore hold;
+        mill.job = [&hold](ScriptedMill &m, DeviceTask *) {
+            hold.acquire();
+            m.setStopFlag(true);
+            emit m.Complete(true);
+        };
+        auto *page = new QObject;
+        auto *t = new GoneOnError(page);
+        QPointer<GoneOnError> watched(t);
+        if (running) {
+            mill.start();
+            mill.enqueue(task());
+        }
+        mill.enqueue(t);
+        QVERIFY(mill.hasPendingTasks());
+        hold.release();
+        QTRY_VERIFY(!watched);
+        QTRY_VERIFY(!mill.hasPendingTasks());
+        // The same worker still serves the next task.
+        mill.job = [](ScriptedMill &m, DeviceTask *) { emit m.Complete(true); };
+        mill.start();
+        RecordingTask *next = task();
+        mill.enqueue(next);
+        QTRY_COMPARE(next->calls, (QStringList{"enqueued", "complete:true"}));
+    }
+
+    // Whether the worker has work of a page: from the hand-in until the outcome has been heard, also in the
+    // moment between one task's outcome and the next one its page hands in then; every ending counts.
+    void pendingTasksUntilTheOutcomeIsHeard()
+    {
+        ScriptedMill mill;
+        QSemaphore gate;
+        mill.job = [&gate](ScriptedMill &m, DeviceTask *) {
+            gate.acquire();
+            emit m.Complete(true);
+        };
+        QVERIFY(!mill.hasPendingTasks());
+        mill.start();
+        RecordingTask *first = task();
+        QList<bool> pendingAtOutcome;
+        int chained = 0;
+        std::function<void(DeviceTask *)> chain = [&](DeviceTask *t) {
+            connect(t, &DeviceTask::Complete, this, [&](bool) {
+                pendingAtOutcome << mill.hasPendingTasks();
+                if (++chained < 3) {
+                    RecordingTask *next = task();
+                    chain(next);
+                    mill.enqueue(next);
+                    gate.release();
+                }
+            });
+        };
+        chain(first);
+        mill.enqueue(first);
+        QVERIFY(mill.hasPendingTasks());
+        gate.release();
+        QTRY_COMPARE(chained, 3);
+        QCOMPARE(pendingAtOutcome, (QList<bool>{true, true, true}));
+        QTRY_VERIFY(!mill.hasPendingTasks());
+        // A queued task cancelled, one freed while queued, and one failed because no run takes it.
+        mill.job = [&gate](ScriptedMill &m, DeviceTask *) {
+            gate.acquire();
+            emit m.Complete(true);
+        };
+        RecordingTask *running = task(), *cancelled = task(), *freed = task();
+        for (RecordingTask *t : {running, cancelled, freed})
+            mill.enqueue(t);
+        QTRY_COMPARE(running->state(), int(DeviceTask::Running));
+        mill.cancel(cancelled);
+        delete freed;
+        QVERIFY(mill.hasPendingTasks());
+        gate.release();
+        QTRY_VERIFY(!mill.hasPendingTasks());
+        mill.setStopFlag(true);
+        QTRY_VERIFY(mill.isFinished());
+        RecordingTask *unrun = task();
+        mill.enqueue(unrun);
+        QVERIFY(mill.hasPendingTasks());
+        QTRY_COMPARE(unrun->calls, failed("Unknow error"));
+        QTRY_VERIFY(!mill.hasPendingTasks());
+    }
+
     // A listing stored when its task has gone is freed, not dropped (the leak check at exit sees it).
     void listingWithoutTaskIsFreed()
     {
@@ -254,6 +383,39 @@ private slots:
         mill.storeListing(listing);
         QCOMPARE(mill.currentTask(), nullptr);
         mill.storeListing(nullptr);
+    }
+
+    // Tasks waiting when the worker is closed on request (a disconnect, a removal) are cancelled, not
+    // failed: the user let the receiver go. So is one handed in after that close; a new run serves again.
+    void waitingTasksOfAClosedWorkerAreCancelled()
+    {
+        ScriptedMill mill;
+        QSemaphore hold;
+        mill.job = [&hold](ScriptedMill &m, DeviceTask *) {
+            hold.acquire();
+            emit m.Complete(true);
+        };
+        mill.start();
+        RecordingTask *running = task(), *waiting = task();
+        mill.enqueue(running);
+        mill.enqueue(waiting);
+        QTRY_COMPARE(running->state(), int(DeviceTask::Running));
+        mill.setClosing(true);
+        mill.setStopFlag(true);
+        hold.release();
+        QTRY_VERIFY(mill.isFinished());
+        QTRY_COMPARE(waiting->calls, (QStringList{"enqueued", "canceled"}));
+        QCOMPARE(running->calls, (QStringList{"enqueued", "complete:true"}));
+        RecordingTask *late = task();
+        mill.enqueue(late);
+        QTRY_COMPARE(late->calls, (QStringList{"enqueued", "canceled"}));
+        QTRY_VERIFY(!mill.hasPendingTasks());
+        mill.job = [](ScriptedMill &m, DeviceTask *) { emit m.Complete(true); };
+        mill.start();
+        RecordingTask *next = task();
+        mill.enqueue(next);
+        QTRY_COMPARE(next->calls, (QStringList{"enqueued", "complete:true"}));
+        QCOMPARE(mill.executed.load(), 2);
     }
 
     // A new run drops the connections kept for the close of the last one.
