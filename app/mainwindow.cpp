@@ -308,20 +308,12 @@ bool MainWindow::releaseReceiverPages(quint32 id)
     if (working && !MessageBox::questionYesNo(this,
                                               tr("Ombrelay is processing data with %1. Do you want to stop it and "
                                                  "remove the device?")
-                                                  .arg(receiverName(device)),
+                                                  .arg(device->info().labelWithAddress()),
                                               MessageBox::No))
         return false;
     ReceiverCloseEvent event(working);
     m_collection->closeDeviceModules(id, &event);
     return event.isAccepted();
-}
-
-QString MainWindow::receiverName(const ZBDevice *device)
-{
-    const QString address = device->ipAddressString();
-    return address.isEmpty() || device->info().isUsbManaged()
-               ? device->info().label()
-               : QStringLiteral("%1 (%2)").arg(device->info().label(), address);
 }
 
 void MainWindow::onPropertiesModuleRequest(OmbrelayModule::ModuleTypes type)
@@ -423,7 +415,7 @@ void MainWindow::onDeviceConnectionLost(const ZBDevice *device)
     if (m_lossShown.contains(id))
         return;
     m_lossShown.insert(id);
-    MessageBox::warning(this, tr("The connection to %1 was lost.").arg(receiverName(device)));
+    MessageBox::warning(this, tr("The connection to %1 was lost.").arg(device->info().labelWithAddress()));
     m_lossShown.remove(id);
 }
 
@@ -432,7 +424,7 @@ void MainWindow::onDeviceConnectionFailed(const ZBDevice *device)
     // Only a connection the user asked for is reported; the quiet retries after a loss are not.
     if (!m_connectRequested.remove(device->id()))
         return;
-    MessageBox::warning(this, tr("Ombrelay could not establish connection to %1.").arg(receiverName(device)));
+    MessageBox::warning(this, tr("Ombrelay could not establish connection to %1.").arg(device->info().labelWithAddress()));
 }
 
 void MainWindow::onAddNewDeviceRequest(const ZBDeviceInfo *info)
@@ -678,7 +670,7 @@ void MainWindow::onActionDisconnect()
         if (device->hasPendingWork() &&
             !MessageBox::questionYesNo(this,
                                        tr("Ombrelay is processing data with %1. Do you want to stop it and disconnect?")
-                                           .arg(receiverName(device)),
+                                           .arg(device->info().labelWithAddress()),
                                        MessageBox::No))
             return;
         m_reconnectPending.remove(device->id());

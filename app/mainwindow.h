@@ -107,8 +107,6 @@ private slots:
 
 private:
     void retranslateActions();
-    // The receiver's name as messages give it: its label and address.
-    static QString receiverName(const ZBDevice *device);
     // Asks the receiver's pages to let it go as a receiver that leaves the list; a worker busy with their
     // work is stopped only when the user agrees. False when the receiver stays.
     bool releaseReceiverPages(quint32 id);

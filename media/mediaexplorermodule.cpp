@@ -428,7 +428,7 @@ void MediaExplorerModule::closeEvent(QCloseEvent *event)
     if (_busy) {
         if (const auto *leaving = dynamic_cast<const ReceiverCloseEvent *>(event)) {
             // Only the receiver goes: its work here is stopped, the program goes on.
-            const QString name = deviceInfo() ? deviceInfo()->label() : QString();
+            const QString name = deviceInfo() ? deviceInfo()->labelWithAddress() : QString();
             if (!leaving->stopAgreed() &&
                 !MessageBox::questionYesNo(
                     this,

@@ -87,6 +87,24 @@ class TestMill : public QObject
     Q_OBJECT
     QObject owner; // parent of the tasks of a test
     RecordingTask *task(const QString &request = QString()) { return new RecordingTask(&owner, request); }
+    // A job that completes its task once hold is released, and ends the run with it.
+    static std::function<void(ScriptedMill &, DeviceTask *)> heldThenStopped(QSemaphore &hold)
+    {
+        return [&hold](ScriptedMill &m, DeviceTask *) {
+            hold.acquire();
+            m.setStopFlag(true);
+            emit m.Complete(true);
+        };
+    }
+    // The second action: the same worker, started again, runs a task to its end.
+    void servesAgain(ScriptedMill &mill)
+    {
+        mill.job = [](ScriptedMill &m, DeviceTask *) { emit m.Complete(true); };
+        mill.start();
+        RecordingTask *next = task();
+        mill.enqueue(next);
+        QTRY_COMPARE(next->calls, (QStringList{"enqueued", "complete:true"}));
+    }
 
 private slots:
     void cleanup() { qDeleteAll(owner.children()); }
@@ -180,11 +198,7 @@ private slots:
         mill.enqueue(early);
         QTRY_COMPARE(early->calls, failed("Unknow error"));
         QSemaphore hold;
-        mill.job = [&hold](ScriptedMill &m, DeviceTask *) {
-            hold.acquire();
-            m.setStopFlag(true);
-            emit m.Complete(true);
-        };
+        mill.job = heldThenStopped(hold);
         mill.start();
         RecordingTask *first = task(), *second = task();
         mill.enqueue(first);
@@ -230,11 +244,7 @@ private slots:
         QFETCH(QString, ending);
         ScriptedMill mill;
         QSemaphore hold;
-        mill.job = [&hold](ScriptedMill &m, DeviceTask *) {
-            hold.acquire();
-            m.setStopFlag(true);
-            emit m.Complete(true);
-        };
+        mill.job = heldThenStopped(hold);
         RecordingTask *t = task();
         if (ending == QLatin1String("norun")) {
             mill.enqueue(t);
@@ -252,12 +262,7 @@ private slots:
         QTRY_COMPARE(t->outcomes(), 1);
         QCOMPARE(t->state(), int(DeviceTask::Finished));
         QCOMPARE(mill.executed.load(), ending == QLatin1String("norun") ? 0 : 1);
-        // The second action: the same worker still runs a task to its end.
-        mill.job = [](ScriptedMill &m, DeviceTask *) { emit m.Complete(true); };
-        mill.start();
-        RecordingTask *next = task();
-        mill.enqueue(next);
-        QTRY_COMPARE(next->calls, (QStringList{"enqueued", "complete:true"}));
+        servesAgain(mill);
     }
 
     // The run a close ends lets go of the task it ran, though the close kept its connections: the owner
@@ -293,11 +298,7 @@ private slots:
         QFETCH(bool, running);
         ScriptedMill mill;
         QSemaphore hold;
-        mill.job = [&hold](ScriptedMill &m, DeviceTask *) {
-            hold.acquire();
-            m.setStopFlag(true);
-            emit m.Complete(true);
-        };
+        mill.job = heldThenStopped(hold);
         auto *page = new QObject;
         auto *t = new GoneOnError(page);
         QPointer<GoneOnError> watched(t);
@@ -310,12 +311,7 @@ private slots:
         hold.release();
         QTRY_VERIFY(!watched);
         QTRY_VERIFY(!mill.hasPendingTasks());
-        // The same worker still serves the next task.
-        mill.job = [](ScriptedMill &m, DeviceTask *) { emit m.Complete(true); };
-        mill.start();
-        RecordingTask *next = task();
-        mill.enqueue(next);
-        QTRY_COMPARE(next->calls, (QStringList{"enqueued", "complete:true"}));
+        servesAgain(mill);
     }
 
     // Whether the worker has work of a page: from the hand-in until the outcome has been heard, also in the
@@ -397,24 +393,25 @@ private slots:
         };
         mill.start();
         RecordingTask *running = task(), *waiting = task();
+        // A plain task's owner, as a listing model, only listens to its signals.
+        auto *plain = new DeviceTask(&owner, QString());
+        QSignalSpy plainCanceled(plain, &DeviceTask::Canceled);
         mill.enqueue(running);
         mill.enqueue(waiting);
+        mill.enqueue(plain);
         QTRY_COMPARE(running->state(), int(DeviceTask::Running));
         mill.setClosing(true);
         mill.setStopFlag(true);
         hold.release();
         QTRY_VERIFY(mill.isFinished());
         QTRY_COMPARE(waiting->calls, (QStringList{"enqueued", "canceled"}));
+        QTRY_COMPARE(plainCanceled.count(), 1);
         QCOMPARE(running->calls, (QStringList{"enqueued", "complete:true"}));
         RecordingTask *late = task();
         mill.enqueue(late);
         QTRY_COMPARE(late->calls, (QStringList{"enqueued", "canceled"}));
         QTRY_VERIFY(!mill.hasPendingTasks());
-        mill.job = [](ScriptedMill &m, DeviceTask *) { emit m.Complete(true); };
-        mill.start();
-        RecordingTask *next = task();
-        mill.enqueue(next);
-        QTRY_COMPARE(next->calls, (QStringList{"enqueued", "complete:true"}));
+        servesAgain(mill);
         QCOMPARE(mill.executed.load(), 2);
     }
 
