@@ -214,6 +214,27 @@ private slots:
         QCOMPARE(boxes->texts, told);
     }
 
+    // A second loss reported while the first one's message is still up (a link that came back and went
+    // again meanwhile) is not stacked on it; once that message is closed, a new loss is told again.
+    void lossWhileItsMessageShows()
+    {
+        openWindow(1);
+        const ZBDevice *device = receiver(0);
+        ZBDeviceCollection *collection = window->collection();
+        QStringList shown;
+        MessageBox::setAnswerHook([&](QDialog *box) {
+            shown << static_cast<QMessageBox *>(box)->text();
+            if (shown.size() == 1)
+                emit collection->DeviceConnectionLost(device);
+            box->reject();
+        });
+        emit collection->DeviceConnectionLost(device);
+        const QString told = "The connection to " + named(0) + " was lost.";
+        QCOMPARE(shown, QStringList{told});
+        emit collection->DeviceConnectionLost(device);
+        QCOMPARE(shown, (QStringList{told, told}));
+    }
+
     // Connect to a receiver that does not answer says so once the attempt is over; the quiet attempt at
     // start says nothing, and a later Connect that reaches it says nothing either.
     void failedConnectIsTold_data()
