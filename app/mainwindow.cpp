@@ -6,6 +6,7 @@
 #include "device/core/zbdeviceinfo.h"
 #include "devices/devicepropertiesmodule.h"
 #include "devices/deviceselectdialog.h"
+#include "devices/receivercloseevent.h"
 #include "devices/zbdevice.h"
 #include "devices/zbdevicecollection.h"
 #include "lists/listsmoduleshared.h"
@@ -52,7 +53,10 @@ MainWindow::MainWindow(QWidget *parent)
         connect(m_collection, &ZBDeviceCollection::DeviceAdded, this, &MainWindow::onAddNewDeviceRequest),
         connect(m_collection, &ZBDeviceCollection::DeviceShareNameChanged, this, &MainWindow::onDeviceShareNameChanged),
         connect(m_collection, &ZBDeviceCollection::DeviceProtolVersionchanged, this,
-                &MainWindow::onDeviceProtolVersionChanged)};
+                &MainWindow::onDeviceProtolVersionChanged),
+        connect(m_collection, &ZBDeviceCollection::DeviceConnectionLost, this, &MainWindow::onDeviceConnectionLost),
+        connect(m_collection, &ZBDeviceCollection::DeviceConnectionFailed, this,
+                &MainWindow::onDeviceConnectionFailed)};
 
     m_connectAction = new QAction(tr("Disconnect"), ui->tvDevices);
     m_removeAction = new QAction(tr("Remove"), ui->tvDevices);
@@ -107,9 +111,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_settingsPage, &SettingsPage::removeDevicesRequest, this, [this](const QList<quint32> &ids) {
         // Each receiver's pages are asked first; one that refuses keeps its receiver.
         for (quint32 id : ids) {
-            QCloseEvent event;
-            m_collection->closeDeviceModules(id, &event);
-            if (event.isAccepted())
+            if (releaseReceiverPages(id))
                 removeDevice(id);
         }
         m_collection->save();
@@ -296,12 +298,27 @@ void MainWindow::onRemoveDevicePropertiesPanelRequest(quint32 id)
                                    MessageBox::No))
         return;
     // Its pages are asked first; one that refuses keeps the receiver.
-    QCloseEvent event;
-    m_collection->closeDeviceModules(id, &event);
-    if (!event.isAccepted())
+    if (!releaseReceiverPages(id))
         return;
     removeDevice(id);
     m_collection->save();
+}
+
+bool MainWindow::releaseReceiverPages(quint32 id)
+{
+    const ZBDevice *device = m_collection->deviceById(id);
+    if (!device)
+        return false;
+    const bool working = device->hasPendingWork();
+    if (working && !MessageBox::questionYesNo(this,
+                                              tr("Ombrelay is processing data with %1. Do you want to stop it and "
+                                                 "remove the device?")
+                                                  .arg(device->info().labelWithAddress()),
+                                              MessageBox::No))
+        return false;
+    ReceiverCloseEvent event(working);
+    m_collection->closeDeviceModules(id, &event);
+    return event.isAccepted();
 }
 
 void MainWindow::onPropertiesModuleRequest(OmbrelayModule::ModuleTypes type)
@@ -369,6 +386,7 @@ void MainWindow::onDeviceStateChange(const ZBDevice *device, const QString &stat
             m_connectAction->setEnabled(false);
         }
     } else if (state == QLatin1String("connected")) {
+        m_connectRequested.remove(id);
         m_treeModel.updateDeviceState(id, 2);
         if (current) {
             ui->btnConnectDevice->setText(tr("Disconnect"));
@@ -393,6 +411,25 @@ void MainWindow::onDeviceStateChange(const ZBDevice *device, const QString &stat
             m_connectAction->setEnabled(true);
         }
     }
+}
+
+void MainWindow::onDeviceConnectionLost(const ZBDevice *device)
+{
+    const quint32 id = device->id();
+    // A page may say what the loss cut short; this says it once for the receiver.
+    if (m_lossShown.contains(id))
+        return;
+    m_lossShown.insert(id);
+    MessageBox::warning(this, tr("The connection to %1 was lost.").arg(device->info().labelWithAddress()));
+    m_lossShown.remove(id);
+}
+
+void MainWindow::onDeviceConnectionFailed(const ZBDevice *device)
+{
+    // Only a connection the user asked for is reported; the quiet retries after a loss are not.
+    if (!m_connectRequested.remove(device->id()))
+        return;
+    MessageBox::warning(this, tr("Ombrelay could not establish connection to %1.").arg(device->info().labelWithAddress()));
 }
 
 void MainWindow::onAddNewDeviceRequest(const ZBDeviceInfo *info)
@@ -430,6 +467,7 @@ void MainWindow::removeDevice(quint32 deviceId)
 {
     if (deviceId == 0)
         return;
+    m_connectRequested.remove(deviceId);
     m_treeModel.removeDevice(deviceId);
     m_collection->removeDevice(deviceId);
     ui->tvDevices->expandAll();
@@ -671,9 +709,18 @@ void MainWindow::onActionDisconnect()
     if (!device)
         return;
     if (device->isConnected()) {
+        // Work under way is not dropped without a word: the user decides, as when the window closes.
+        if (device->hasPendingWork() &&
+            !MessageBox::questionYesNo(this,
+                                       tr("Ombrelay is processing data with %1. Do you want to stop it and disconnect?")
+                                           .arg(device->info().labelWithAddress()),
+                                       MessageBox::No))
+            return;
         m_reconnectPending.remove(device->id());
+        m_connectRequested.remove(device->id());
         device->disconnectFromDevice();
     } else {
+        m_connectRequested.insert(device->id());
         device->connectToDevice();
     }
 }
@@ -689,9 +736,7 @@ void MainWindow::removeSelectedDevice()
     if (selected.isEmpty())
         return;
     const quint32 id = m_treeModel.deviceIdAt(selected.first());
-    QCloseEvent event;
-    m_collection->closeDeviceModules(id, &event);
-    if (!event.isAccepted())
+    if (!releaseReceiverPages(id))
         return;
     removeDevice(id);
     m_collection->save();
@@ -704,11 +749,9 @@ void MainWindow::removeAllDevices()
     if (!MessageBox::questionYesNo(this, tr("Are you sure you want to remove all devices from your device list?"),
                                    MessageBox::No))
         return;
-    QCloseEvent event;
     while (m_collection->count() > 0) {
         const quint32 id = m_collection->at(0)->id();
-        m_collection->closeDeviceModules(id, &event);
-        if (!event.isAccepted())
+        if (!releaseReceiverPages(id))
             return;
         removeDevice(id);
     }

@@ -98,6 +98,8 @@ private slots:
     void onDeviceItemChanged(const QModelIndex &current, const QModelIndex &previous);
     void onDeviceItemPressed(const QModelIndex &index);
     void onDeviceStateChange(const ZBDevice *device, const QString &state);
+    void onDeviceConnectionLost(const ZBDevice *device);
+    void onDeviceConnectionFailed(const ZBDevice *device);
     void onActionDisconnect();
     void removeSelectedDevice();
     void removeAllDevices();
@@ -110,6 +112,9 @@ private:
     // Whether a question or dialog of the program is open (the window itself is modal, so it does not count).
     bool questionOpen() const;
     void openHandedOverFiles();
+    // Asks the receiver's pages to let it go as a receiver that leaves the list; a worker busy with their
+    // work is stopped only when the user agrees. False when the receiver stays.
+    bool releaseReceiverPages(quint32 id);
 
     std::unique_ptr<Ui::MainWindow> ui;
     // The receivers announce "disconnecting" while the window's children are destroyed: these are cut
@@ -131,6 +136,10 @@ private:
     QStringList m_handedOverFiles;
     QTimer m_handOverTimer;
     bool m_closing = false;
+    // Receivers the user asked to connect, until they connect or the attempt has failed.
+    QSet<quint32> m_connectRequested;
+    // Receivers whose lost link is being told right now: one loss, one message.
+    QSet<quint32> m_lossShown;
     QPointer<DevicePropertiesModule> m_propertiesModule;
     ZBDeviceCollection *m_collection = nullptr;
     QMenu *m_treeMenu = nullptr;

@@ -2,6 +2,7 @@
 
 #include "base/strictipv4.h"
 #include "device/protocol/dvb24communicationmanager.h"
+#include "device/protocol/dvb24communicationprotocolmill.h"
 #include "modules/modulefactory.h"
 
 #include <QCloseEvent>
@@ -18,15 +19,23 @@ ZBDevice::ZBDevice(const ZBDeviceInfo &info, QObject *parent)
     m_managerConnections = {
         connect(m_manager, &DeviceCommunicationManager::stateChanged, this, &ZBDevice::onConnectionChanged),
         connect(m_manager, &DVB24CommunicationManager::InfoChanged, this, &ZBDevice::onDeviceInfoChanged)};
+    // Both come queued from the worker thread, in order with its state reports.
+    Mill *worker = m_manager->mill();
+    connect(worker, &QThread::started, this, [this] {
+        m_runDescribed = false;
+        m_runConnected = false;
+    });
+    connect(worker, &QThread::finished, this, [this] {
+        // A receiver that described itself answered: an old one is told about by its version.
+        if (!m_runDescribed && !m_runConnected && !m_manager->mill()->isClosing())
+            emit connectionFailed(this);
+    });
 }
 
 ZBDevice::~ZBDevice()
 {
     disconnectFromDevice();
-    const QList<QPointer<OmbrelayModule>> modules = m_modules;
-    m_modules.clear();
-    for (const QPointer<OmbrelayModule> &module : modules)
-        delete module.data();
+    releaseModules();
     for (const QMetaObject::Connection &connection : std::as_const(m_managerConnections))
         disconnect(connection);
     // The manager waits for its worker when it goes. While the event loop runs it goes later, so the
@@ -81,6 +90,11 @@ void ZBDevice::disconnectFromDevice()
     onConnectionChanged(QStringLiteral("disconnecting"));
     m_manager->requestInterrupt();
     m_manager->requestClose();
+}
+
+bool ZBDevice::hasPendingWork() const
+{
+    return m_manager->mill()->hasPendingTasks();
 }
 
 bool ZBDevice::hasModule(OmbrelayModule *module) const
@@ -174,6 +188,15 @@ bool ZBDevice::closeModules()
     return closeModules(&event);
 }
 
+void ZBDevice::releaseModules()
+{
+    const QList<QPointer<OmbrelayModule>> modules = m_modules;
+    m_modules.clear();
+    // Their tasks go with them; the worker lets go of a task that goes, and outcomes reach no page.
+    for (const QPointer<OmbrelayModule> &module : modules)
+        delete module.data();
+}
+
 void ZBDevice::notifyModules()
 {
     for (OmbrelayModule *module : modules())
@@ -182,14 +205,21 @@ void ZBDevice::notifyModules()
 
 void ZBDevice::onConnectionChanged(QString state)
 {
+    // A user's disconnect says "disconnecting" first, and a close asked for by a page marks the worker.
+    const bool lost = state == QLatin1String("disconnected") && isConnected() && !m_manager->mill()->isClosing();
+    if (state == QLatin1String("connected"))
+        m_runConnected = true;
     m_state = state;
     for (OmbrelayModule *module : modules())
         module->onDeviceStateChange(state);
     emit stateChanged(this, state);
+    if (lost)
+        emit connectionLost(this);
 }
 
 void ZBDevice::onDeviceInfoChanged(ZBDeviceInfo info)
 {
+    m_runDescribed = true;
     info.setId(m_info.id());
     // The description tells what the receiver is; where the user reaches it and how it is managed
     // stay the user's.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "modules/ombrelaymodule.h"
 #include "device/core/zbdeviceinfo.h"
+#include "modules/ombrelaymodule.h"
 
 #include <QList>
 #include <QObject>
@@ -42,6 +42,8 @@ public:
 
     void connectToDevice();
     void disconnectFromDevice();
+    // Whether the receiver's worker holds work of a page that has not ended yet.
+    bool hasPendingWork() const;
 
     bool hasModule(OmbrelayModule *module) const;
     void attachModule(OmbrelayModule *module);
@@ -52,12 +54,20 @@ public:
     // result is the event's acceptance.
     bool closeModules(QCloseEvent *event);
     bool closeModules();
+    // Deletes the attached pages at once: the receiver is being removed, and nothing of it may be shown
+    // or told anything any more while its connection winds down.
+    void releaseModules();
     virtual void notifyModules();
 
 signals:
     void stateChanged(const ZBDevice *device, QString state);
     void shareNameChanged(int id, QString shareName);
     void protocolVersionChanged(int id, float version);
+    // The link to a connected receiver went without the user asking; once per loss.
+    void connectionLost(const ZBDevice *device);
+    // A run of the worker ended without ever reaching the receiver (nothing listening, no answer, no
+    // description), and nobody had asked it to stop.
+    void connectionFailed(const ZBDevice *device);
 
 public slots:
     void onConnectionChanged(QString state);
@@ -69,4 +79,7 @@ private:
     ZBDeviceInfo m_info;
     QList<QPointer<OmbrelayModule>> m_modules;
     QList<QMetaObject::Connection> m_managerConnections;
+    // What the worker's current run has reached: the receiver's description, a connection.
+    bool m_runDescribed = false;
+    bool m_runConnected = false;
 };

@@ -135,6 +135,8 @@ bool ZBDeviceCollection::appendDevice(ZBDevice *device)
         connect(device, &ZBDevice::shareNameChanged, this, &ZBDeviceCollection::DeviceShareNameChanged);
         connect(device, &ZBDevice::stateChanged, this, &ZBDeviceCollection::DeviceStateChanged);
         connect(device, &ZBDevice::stateChanged, this, &ZBDeviceCollection::onDeviceStateChanged);
+        connect(device, &ZBDevice::connectionLost, this, &ZBDeviceCollection::DeviceConnectionLost);
+        connect(device, &ZBDevice::connectionFailed, this, &ZBDeviceCollection::DeviceConnectionFailed);
     }
     emit DeviceAdded(&device->info());
     if (network && m_receiverPort != 0)
@@ -178,6 +180,8 @@ void ZBDeviceCollection::cutStateLinks(ZBDevice *device)
 {
     disconnect(device, &ZBDevice::stateChanged, this, &ZBDeviceCollection::DeviceStateChanged);
     disconnect(device, &ZBDevice::stateChanged, this, &ZBDeviceCollection::onDeviceStateChanged);
+    disconnect(device, &ZBDevice::connectionLost, this, &ZBDeviceCollection::DeviceConnectionLost);
+    disconnect(device, &ZBDevice::connectionFailed, this, &ZBDeviceCollection::DeviceConnectionFailed);
 }
 
 void ZBDeviceCollection::removeDevice(quint32 id)
@@ -191,6 +195,11 @@ void ZBDeviceCollection::removeDevice(quint32 id)
         delete device;
         return;
     }
+    // Its pages go now (their work was stopped when they agreed to close): no outcome of the winding down
+    // reaches a page that is no longer shown. The loss of a link the user let go is nothing to report.
+    disconnect(device, &ZBDevice::connectionLost, this, &ZBDeviceCollection::DeviceConnectionLost);
+    disconnect(device, &ZBDevice::connectionFailed, this, &ZBDeviceCollection::DeviceConnectionFailed);
+    device->releaseModules();
     // The receiver object itself waits, not its id: a new receiver may get the same id meanwhile.
     m_removing.append(QPointer<ZBDevice>(device));
     device->disconnectFromDevice();

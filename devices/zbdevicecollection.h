@@ -66,6 +66,8 @@ signals:
     void DeviceShareNameChanged(int id, const QString &shareName);
     void DeviceStateChanged(const ZBDevice *device, const QString &state);
     void DeviceProtolVersionchanged(int id, float version);
+    void DeviceConnectionLost(const ZBDevice *device);
+    void DeviceConnectionFailed(const ZBDevice *device);
     void NoDeviceAdded();
 
 private:

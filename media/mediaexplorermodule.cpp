@@ -4,8 +4,10 @@
 #include "base/settings.h"
 #include "base/translatorloader.h"
 #include "device/core/devicecall.h"
+#include "device/core/zbdeviceinfo.h"
 #include "device/protocol/dvb24communicationmanager.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "devices/receivercloseevent.h"
 #include "media/mediaexploreractions.h"
 #include "media/mediaexplorerdevicetask.h"
 #include "media/pcfilesystemmodel.h"
@@ -422,6 +424,22 @@ void MediaExplorerModule::onShow()
 void MediaExplorerModule::closeEvent(QCloseEvent *event)
 {
     if (_busy) {
+        if (const auto *leaving = dynamic_cast<const ReceiverCloseEvent *>(event)) {
+            // Only the receiver goes: its work here is stopped, the program goes on.
+            const QString name = deviceInfo() ? deviceInfo()->labelWithAddress() : QString();
+            if (!leaving->stopAgreed() &&
+                !MessageBox::questionYesNo(
+                    this,
+                    tr("Ombrelay is processing data with %1. Do you want to stop it and remove the device?").arg(name),
+                    MessageBox::No)) {
+                event->ignore();
+                return;
+            }
+            onBtnCancelTransfer();
+            event->accept();
+            _previewDir.reset();
+            return;
+        }
         if (GeneralUiInterface *ui = pageInterface())
             ui->setCurrentModule(this, true);
         if (MessageBox::questionYesNo(this, tr("Ombrelay is processing data. Do you want to stop and exit?"),

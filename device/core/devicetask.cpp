@@ -17,3 +17,8 @@ void DeviceTask::onComplete(bool ok)
 {
     emit Complete(ok);
 }
+
+void DeviceTask::onCanceled()
+{
+    emit Canceled();
+}

@@ -47,7 +47,8 @@ public slots:
     virtual void onProgress(int, int) {}
     virtual void onStatus(QString) {}
     virtual void onCancel() {}
-    virtual void onCanceled() {}
+    // Both outcome slots tell the task's listeners, so an owner that only listens hears every ending.
+    virtual void onCanceled();
     virtual void onError(QString) {}
     virtual void onComplete(bool ok);
 

@@ -12,6 +12,20 @@
 #include <QMutexLocker>
 #include <QTimerEvent>
 
+// How long a task lives, the same for every way it ends:
+// - A task belongs to its owner in the main thread. Every task handed in gets exactly one outcome,
+//   Complete(bool) (a failure says Error(text) first) or Canceled(), whether it ran, was cancelled while
+//   queued, was ended because no run took it (cancelled when the worker was closed on request), or was
+//   taken by a run that is stopping.
+// - The worker lets go of a task (state Finished) on every ending, run or not, also when a close kept its
+//   connections; from then on its owner frees it, and must, so nothing stays behind for a later run.
+// - The owner may free a task at any time, even while it runs: its destructor unhooks it from the worker
+//   under the lock, and the worker reaches a task's fields only under that lock (currentRequest,
+//   storeResult, storeListing). What a method stores belongs to the task from then on, or is freed there
+//   when the task has gone; the method never reads it afterwards.
+// - Outcomes are delivered queued in the main thread, each step on its own and only to a task still
+//   alive: a slot that frees its task or its page (a message box lets the rest of the program run) ends
+//   the delivery there.
 namespace {
 
 QString unknownError()
@@ -52,6 +66,7 @@ void Mill::enqueue(DeviceTask *task)
 {
     if (!task)
         return;
+    ++m_pending;
     bool accepted = false;
     {
         QMutexLocker locker(&m_lock);
@@ -65,7 +80,7 @@ void Mill::enqueue(DeviceTask *task)
     if (!accepted) {
         // No loop will take it: tell the owner now instead of leaving it waiting for a start that may never come.
         QMutexLocker locker(&m_lock);
-        failQueuedLocked(unknownError());
+        endQueuedLocked(unknownError());
     }
 }
 
@@ -85,6 +100,7 @@ void Mill::cancel(DeviceTask *task)
         // It will never run: its owner may free it once it has heard the outcome.
         task->setState(DeviceTask::Finished);
     }
+    --m_pending;
     task->onCancel();
     task->onCanceled();
 }
@@ -111,11 +127,19 @@ void Mill::forgetTask(DeviceTask *task)
     if (!mill)
         return;
     QMutexLocker locker(&mill->m_lock);
-    if (mill->m_queue.removeAll(task) > 0)
+    if (mill->m_queue.removeAll(task) > 0) {
         task->setState(DeviceTask::Finished);
+        // It will hear nothing: no outcome is owed to it any more.
+        --mill->m_pending;
+    }
     if (mill->m_current == task)
         mill->m_current = nullptr;
     task->m_mill = nullptr;
+}
+
+bool Mill::hasPendingTasks() const
+{
+    return m_pending > 0;
 }
 
 bool Mill::isAccepting() const
@@ -249,18 +273,31 @@ void Mill::timerEvent(QTimerEvent *event)
     start();
 }
 
-void Mill::failQueuedLocked(const QString &text)
+void Mill::endQueuedLocked(const QString &text)
 {
+    // Closed on request (a disconnect, a removal, the program's end): nothing failed, the user let the
+    // receiver go, as for a task taken by a run that is stopping.
+    const bool canceled = m_closing.load();
     for (DeviceTask *task : std::as_const(m_queue)) {
         task->m_mill = nullptr;
         // It never ran and never will: once told, its owner may free it.
         task->setState(DeviceTask::Finished);
-        // Delivered in the main thread like every other task slot; dropped if the task dies first.
+        // Delivered in the main thread like every other task slot. The error handler may free the task or
+        // its page (a message box runs the event loop), so the completion goes only to a task still there.
+        const QPointer<DeviceTask> alive(task);
         QMetaObject::invokeMethod(
-            task,
-            [task, text] {
-                task->onError(text);
-                task->onComplete(false);
+            this,
+            [this, alive, text, canceled] {
+                --m_pending;
+                if (canceled) {
+                    if (alive)
+                        alive->onCanceled();
+                    return;
+                }
+                if (alive)
+                    alive->onError(text);
+                if (alive)
+                    alive->onComplete(false);
             },
             Qt::QueuedConnection);
     }
@@ -325,6 +362,10 @@ void Mill::run()
                 }
             } else {
                 const bool started = runTask(task);
+                // Posted after every signal of the task: the owner has heard the outcome (and may have
+                // handed in its next task) before the worker counts it as done.
+                QMetaObject::invokeMethod(
+                    this, [this] { --m_pending; }, Qt::QueuedConnection);
                 QMutexLocker locker(&m_lock);
                 // A task taken only to be told the run is stopping has nothing to do with the close: its
                 // outcome is sent, so it is released now rather than at the next run, which may never come.
@@ -347,14 +388,20 @@ void Mill::run()
     {
         QMutexLocker locker(&m_lock);
         m_accepting = false;
-        failQueuedLocked(unknownError());
+        endQueuedLocked(unknownError());
         m_status = QStringLiteral("finishing");
     }
     try {
         close();
     } catch (...) {
     }
-    setStatus(QStringLiteral("finished"));
+    {
+        // Connections kept for the close are not needed past it: the last task is let go now, so its
+        // owner can free it, rather than at a next run that may never come.
+        QMutexLocker locker(&m_lock);
+        releaseKeptConnectionsLocked();
+        m_status = QStringLiteral("finished");
+    }
 }
 
 void Mill::releaseKeptConnectionsLocked()

@@ -30,11 +30,15 @@ public:
     void enqueue(DeviceTask *task);
     void cancel(DeviceTask *task);
     // Starts the thread (hides QThread::start): tasks enqueued from now on wait for this run; a task
-    // enqueued while no run will take it is told "Unknow error" at once instead of waiting forever.
+    // enqueued while no run will take it is told at once instead of waiting forever: "Unknow error", or
+    // cancelled when the worker was closed on request.
     void start(QThread::Priority priority = QThread::InheritPriority);
     static void forgetTask(DeviceTask *task);
     // Whether a running loop still takes enqueued tasks (false once it is past its loop).
     bool isAccepting() const;
+    // Whether a task handed in has not had its outcome delivered yet: the worker has work of a page, also
+    // in the moment between one task's outcome and the next task its page hands in.
+    bool hasPendingTasks() const;
 
     // The task taken last, or null when it has gone away.
     DeviceTask *currentTask() const;
@@ -95,8 +99,9 @@ private:
     bool runTask(DeviceTask *task);
     void releaseKeptConnectionsLocked();
     void closeOutcome(Ending ending, const QString &error);
-    // Queued onError(text) and onComplete(false) to every waiting task; the queue is emptied.
-    void failQueuedLocked(const QString &text);
+    // Tells every waiting task, queued, that it will not run: onCanceled() when the worker was closed on
+    // request, else onError(text) and onComplete(false); the queue is emptied.
+    void endQueuedLocked(const QString &text);
 
     int m_restartTimerId = 0;
     QPointer<DeviceTask> m_current;
@@ -114,6 +119,8 @@ private:
     // Whether enqueued tasks can still be taken by a running loop; guarded by m_lock.
     bool m_accepting = false;
     QList<QMetaObject::Connection> m_taskConnections;
+    // Tasks handed in whose outcome has not been delivered; main thread only.
+    int m_pending = 0;
     // What the running task has been told so far; written in the emitting thread.
     std::atomic_bool m_sentComplete{false};
     std::atomic_bool m_sentCanceled{false};

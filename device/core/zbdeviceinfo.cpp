@@ -120,6 +120,13 @@ QString ZBDeviceInfo::label() const
     return m_name;
 }
 
+QString ZBDeviceInfo::labelWithAddress() const
+{
+    if (m_isUsbManaged || m_ip.isNull())
+        return label();
+    return QStringLiteral("%1 (%2)").arg(label(), m_ip.toString());
+}
+
 QString ZBDeviceInfo::typeName() const
 {
     switch (m_type) {

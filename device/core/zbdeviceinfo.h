@@ -32,6 +32,9 @@ public:
     QString satellitesDocument() const;
 
     QString label() const;
+    // The label with the address for a network receiver ("Kitchen (192.168.1.5)"): how messages name it,
+    // so two receivers of one name can be told apart.
+    QString labelWithAddress() const;
     QString typeName() const;
     void setTypeFromString(const QString &text);
     void ensureDefaults();

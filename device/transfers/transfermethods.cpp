@@ -102,11 +102,13 @@ void getFolder(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     ReceiverFolderCommands commands(*link);
     bool listed = false;
     QList<DeviceFileSystemItem *> *listing = commands.getFolder(call.parameter("@path"), &listed);
+    const bool anything = listing && !listing->isEmpty();
+    // From here the listing is the task's, or already freed when the task has gone.
     mill.storeListing(listing);
     // An empty folder completes with false and no text; a failed listing says why.
     if (!listed)
         emit mill.Error(commands.failureText());
-    emit mill.Complete(listing && !listing->isEmpty());
+    emit mill.Complete(anything);
 }
 
 void createFolder(Mill_ &mill, DeviceTask *, const DeviceCall &call)

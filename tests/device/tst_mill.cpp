@@ -7,6 +7,7 @@
 #include "device/transfers/devicefilesystemitem.h"
 #include "recordingtask.h"
 
+#include <QPointer>
 #include <QSemaphore>
 #include <QSignalSpy>
 
@@ -65,6 +66,20 @@ const std::function<void(ScriptedMill &)> paths[] = {
     [](ScriptedMill &m) { emit m.Canceled(); },
 };
 
+// A task whose page goes while it hears the error, as when the page's message box lets the program run on.
+class GoneOnError : public RecordingTask
+{
+public:
+    explicit GoneOnError(QObject *page)
+        : RecordingTask(page, QString())
+    {}
+    void onError(QString text) override
+    {
+        RecordingTask::onError(text);
+        delete parent();
+    }
+};
+
 } // namespace
 
 class TestMill : public QObject
@@ -72,6 +87,24 @@ class TestMill : public QObject
     Q_OBJECT
     QObject owner; // parent of the tasks of a test
     RecordingTask *task(const QString &request = QString()) { return new RecordingTask(&owner, request); }
+    // A job that completes its task once hold is released, and ends the run with it.
+    static std::function<void(ScriptedMill &, DeviceTask *)> heldThenStopped(QSemaphore &hold)
+    {
+        return [&hold](ScriptedMill &m, DeviceTask *) {
+            hold.acquire();
+            m.setStopFlag(true);
+            emit m.Complete(true);
+        };
+    }
+    // The second action: the same worker, started again, runs a task to its end.
+    void servesAgain(ScriptedMill &mill)
+    {
+        mill.job = [](ScriptedMill &m, DeviceTask *) { emit m.Complete(true); };
+        mill.start();
+        RecordingTask *next = task();
+        mill.enqueue(next);
+        QTRY_COMPARE(next->calls, (QStringList{"enqueued", "complete:true"}));
+    }
 
 private slots:
     void cleanup() { qDeleteAll(owner.children()); }
@@ -165,11 +198,7 @@ private slots:
         mill.enqueue(early);
         QTRY_COMPARE(early->calls, failed("Unknow error"));
         QSemaphore hold;
-        mill.job = [&hold](ScriptedMill &m, DeviceTask *) {
-            hold.acquire();
-            m.setStopFlag(true);
-            emit m.Complete(true);
-        };
+        mill.job = heldThenStopped(hold);
         mill.start();
         RecordingTask *first = task(), *second = task();
         mill.enqueue(first);
@@ -215,11 +244,7 @@ private slots:
         QFETCH(QString, ending);
         ScriptedMill mill;
         QSemaphore hold;
-        mill.job = [&hold](ScriptedMill &m, DeviceTask *) {
-            hold.acquire();
-            m.setStopFlag(true);
-            emit m.Complete(true);
-        };
+        mill.job = heldThenStopped(hold);
         RecordingTask *t = task();
         if (ending == QLatin1String("norun")) {
             mill.enqueue(t);
@@ -237,12 +262,112 @@ private slots:
         QTRY_COMPARE(t->outcomes(), 1);
         QCOMPARE(t->state(), int(DeviceTask::Finished));
         QCOMPARE(mill.executed.load(), ending == QLatin1String("norun") ? 0 : 1);
-        // The second action: the same worker still runs a task to its end.
-        mill.job = [](ScriptedMill &m, DeviceTask *) { emit m.Complete(true); };
+        servesAgain(mill);
+    }
+
+    // The run a close ends lets go of the task it ran, though the close kept its connections: the owner
+    // frees only what the worker has let go, and no later run may come to do it.
+    void taskRunAtACloseIsLetGo()
+    {
+        ScriptedMill mill;
+        mill.job = [](ScriptedMill &m, DeviceTask *) {
+            m.setKeepTaskConnections(true);
+            m.setStopFlag(true);
+            emit m.Complete(true);
+        };
         mill.start();
-        RecordingTask *next = task();
-        mill.enqueue(next);
-        QTRY_COMPARE(next->calls, (QStringList{"enqueued", "complete:true"}));
+        RecordingTask *t = task();
+        mill.enqueue(t);
+        QTRY_VERIFY(mill.isFinished());
+        QCOMPARE(t->calls, (QStringList{"enqueued", "complete:true"}));
+        QCOMPARE(t->state(), int(DeviceTask::Finished));
+        QCOMPARE(mill.currentTask(), nullptr);
+        QVERIFY(!mill.hasPendingTasks());
+    }
+
+    // A page that goes while it hears a task fail (its message box lets the program run on) hears no more,
+    // and the task is not touched again.
+    void failedTaskGoneInItsErrorHandler_data()
+    {
+        QTest::addColumn<bool>("running");
+        QTest::newRow("no run takes it") << false;
+        QTest::newRow("left queued when the run stops") << true;
+    }
+    void failedTaskGoneInItsErrorHandler()
+    {
+        QFETCH(bool, running);
+        ScriptedMill mill;
+        QSemaphore hold;
+        mill.job = heldThenStopped(hold);
+        auto *page = new QObject;
+        auto *t = new GoneOnError(page);
+        QPointer<GoneOnError> watched(t);
+        if (running) {
+            mill.start();
+            mill.enqueue(task());
+        }
+        mill.enqueue(t);
+        QVERIFY(mill.hasPendingTasks());
+        hold.release();
+        QTRY_VERIFY(!watched);
+        QTRY_VERIFY(!mill.hasPendingTasks());
+        servesAgain(mill);
+    }
+
+    // Whether the worker has work of a page: from the hand-in until the outcome has been heard, also in the
+    // moment between one task's outcome and the next one its page hands in then; every ending counts.
+    void pendingTasksUntilTheOutcomeIsHeard()
+    {
+        ScriptedMill mill;
+        QSemaphore gate;
+        mill.job = [&gate](ScriptedMill &m, DeviceTask *) {
+            gate.acquire();
+            emit m.Complete(true);
+        };
+        QVERIFY(!mill.hasPendingTasks());
+        mill.start();
+        RecordingTask *first = task();
+        QList<bool> pendingAtOutcome;
+        int chained = 0;
+        std::function<void(DeviceTask *)> chain = [&](DeviceTask *t) {
+            connect(t, &DeviceTask::Complete, this, [&](bool) {
+                pendingAtOutcome << mill.hasPendingTasks();
+                if (++chained < 3) {
+                    RecordingTask *next = task();
+                    chain(next);
+                    mill.enqueue(next);
+                    gate.release();
+                }
+            });
+        };
+        chain(first);
+        mill.enqueue(first);
+        QVERIFY(mill.hasPendingTasks());
+        gate.release();
+        QTRY_COMPARE(chained, 3);
+        QCOMPARE(pendingAtOutcome, (QList<bool>{true, true, true}));
+        QTRY_VERIFY(!mill.hasPendingTasks());
+        // A queued task cancelled, one freed while queued, and one failed because no run takes it.
+        mill.job = [&gate](ScriptedMill &m, DeviceTask *) {
+            gate.acquire();
+            emit m.Complete(true);
+        };
+        RecordingTask *running = task(), *cancelled = task(), *freed = task();
+        for (RecordingTask *t : {running, cancelled, freed})
+            mill.enqueue(t);
+        QTRY_COMPARE(running->state(), int(DeviceTask::Running));
+        mill.cancel(cancelled);
+        delete freed;
+        QVERIFY(mill.hasPendingTasks());
+        gate.release();
+        QTRY_VERIFY(!mill.hasPendingTasks());
+        mill.setStopFlag(true);
+        QTRY_VERIFY(mill.isFinished());
+        RecordingTask *unrun = task();
+        mill.enqueue(unrun);
+        QVERIFY(mill.hasPendingTasks());
+        QTRY_COMPARE(unrun->calls, failed("Unknow error"));
+        QTRY_VERIFY(!mill.hasPendingTasks());
     }
 
     // A listing stored when its task has gone is freed, not dropped (the leak check at exit sees it).
@@ -254,6 +379,40 @@ private slots:
         mill.storeListing(listing);
         QCOMPARE(mill.currentTask(), nullptr);
         mill.storeListing(nullptr);
+    }
+
+    // Tasks waiting when the worker is closed on request (a disconnect, a removal) are cancelled, not
+    // failed: the user let the receiver go. So is one handed in after that close; a new run serves again.
+    void waitingTasksOfAClosedWorkerAreCancelled()
+    {
+        ScriptedMill mill;
+        QSemaphore hold;
+        mill.job = [&hold](ScriptedMill &m, DeviceTask *) {
+            hold.acquire();
+            emit m.Complete(true);
+        };
+        mill.start();
+        RecordingTask *running = task(), *waiting = task();
+        // A plain task's owner, as a listing model, only listens to its signals.
+        auto *plain = new DeviceTask(&owner, QString());
+        QSignalSpy plainCanceled(plain, &DeviceTask::Canceled);
+        mill.enqueue(running);
+        mill.enqueue(waiting);
+        mill.enqueue(plain);
+        QTRY_COMPARE(running->state(), int(DeviceTask::Running));
+        mill.setClosing(true);
+        mill.setStopFlag(true);
+        hold.release();
+        QTRY_VERIFY(mill.isFinished());
+        QTRY_COMPARE(waiting->calls, (QStringList{"enqueued", "canceled"}));
+        QTRY_COMPARE(plainCanceled.count(), 1);
+        QCOMPARE(running->calls, (QStringList{"enqueued", "complete:true"}));
+        RecordingTask *late = task();
+        mill.enqueue(late);
+        QTRY_COMPARE(late->calls, (QStringList{"enqueued", "canceled"}));
+        QTRY_VERIFY(!mill.hasPendingTasks());
+        servesAgain(mill);
+        QCOMPARE(mill.executed.load(), 2);
     }
 
     // A new run drops the connections kept for the close of the last one.

@@ -289,6 +289,26 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(m_states.contains(QStringLiteral("disconnected")), 10000);
     }
 
+    // A listing whose task went while the receiver took its time: the worker frees it and reads nothing of
+    // it afterwards (the sanitizer would say so), and the next listing on the same connection is whole.
+    void listingOfAGoneTask()
+    {
+        e->receiverFile(QStringLiteral("v/f/a.ts"), "0123456789");
+        e->receiverFile(QStringLiteral("v/f/b.ts"), "b");
+        e->commands->listingDelayMs = 400;
+        const DeviceCall listing = call(QStringLiteral("getFolder"), {{"@path", "v\\f"}});
+        auto *gone = new RecordingTask(nullptr, listing.toString());
+        m_manager->enqueue(gone);
+        QTRY_COMPARE(gone->state(), int(DeviceTask::Running));
+        delete gone;
+        RecordingTask *next = run(listing);
+        QCOMPARE(next->calls, QStringList({"enqueued", "complete:true"}));
+        QCOMPARE(next->listing()->size(), 2);
+        QCOMPARE(next->listing()->first()->size(), qint64(10));
+        qDeleteAll(*next->listing());
+        delete next->listing();
+    }
+
     void refusedFolderChainFails()
     {
         const QString source = e->pcFile(QStringLiteral("up.bin"), "data");

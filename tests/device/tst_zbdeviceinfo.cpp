@@ -120,6 +120,10 @@ private slots:
                               mine.hasTerrestrialFrontend()}),
                  frontends);
         QCOMPARE(mine.label(), QStringLiteral("Living room"));
+        QCOMPARE(mine.labelWithAddress(), QStringLiteral("Living room (127.0.0.3)"));
+        mine.setUsbManaged(true); // a receiver on a stick is reached at no address
+        QCOMPARE(mine.labelWithAddress(), QStringLiteral("Living room"));
+        mine.setUsbManaged(false);
         QCOMPARE(mine.name(), QStringLiteral("Box"));
         QCOMPARE(mine.shareName(), QStringLiteral("BOX"));
         QCOMPARE(mine.ip().toString(), QStringLiteral("127.0.0.3"));

@@ -2,6 +2,7 @@
 
 #include "device/core/devicecall.h"
 #include "device/protocol/dvb24communicationmanager.h"
+#include "device/protocol/dvb24communicationprotocolmill.h"
 #include "devices/zbdevice.h"
 #include "emulatorsession.h"
 #include "modules/modulefactory.h"
@@ -163,6 +164,73 @@ private slots:
         if (!silent)
             QCOMPARE(versions.first(), (QVariantList{3, 1.3f}));
         QCOMPARE(shareNames.count(), 0);
+    }
+
+    // How a connection ends is told once, and only where the user did not end it: a connected receiver
+    // that goes away, a run that never reached a receiver (nothing listening, no answer). A receiver that
+    // described itself answered (an old one is told by its version), and a disconnect is no loss.
+    void connectionEndings_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("lost");
+        QTest::addColumn<int>("failed"); // -1: the quiet retry after a loss may fail or not
+        QTest::newRow("receiver killed") << "kill" << 1 << -1;
+        QTest::newRow("user disconnects") << "disconnect" << 0 << 0;
+        QTest::newRow("nothing listening") << "nobody" << 0 << 1;
+        QTest::newRow("never answers") << "silent" << 0 << 1;
+        QTest::newRow("old receiver") << "old" << 0 << 0;
+        QTest::newRow("disconnect while connecting") << "cut" << 0 << 0;
+    }
+    void connectionEndings()
+    {
+        QFETCH(QString, how);
+        QSignalSpy losses(device, &ZBDevice::connectionLost);
+        QSignalSpy failures(device, &ZBDevice::connectionFailed);
+        Mill *worker = device->communicationManager()->mill();
+        const quint16 port = emulator->port();
+        if (how == QLatin1String("nobody"))
+            emulator->stop();
+        emulator->setSilent(how == QLatin1String("silent") || how == QLatin1String("cut"));
+        if (how == QLatin1String("old"))
+            emulator->setProtocolVersion(QStringLiteral("1.3"));
+        device->connectToDevice();
+        if (how == QLatin1String("kill") || how == QLatin1String("disconnect")) {
+            QTRY_VERIFY(device->isConnected());
+            if (how == QLatin1String("kill"))
+                emulator->stop();
+            else
+                device->disconnectFromDevice();
+            QTRY_VERIFY_WITH_TIMEOUT(device->isDisconnected(), 10000);
+        } else if (how == QLatin1String("cut")) {
+            QTRY_COMPARE(emulator->received().count(char(0x26)), 1);
+            device->disconnectFromDevice();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!worker->isRunning() && device->isDisconnected(), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(int(losses.count()), 0 + (how == QLatin1String("kill")), 5000);
+        QFETCH(int, failed);
+        if (failed >= 0)
+            QTRY_COMPARE(int(failures.count()), failed);
+        // Nothing more comes of it once the worker rests.
+        QTest::qWait(300);
+        QTEST(int(losses.count()), "lost");
+        if (failed >= 0)
+            QCOMPARE(int(failures.count()), failed);
+        if (!losses.isEmpty())
+            QCOMPARE(losses.first().first().value<const ZBDevice *>(), device);
+        // The second action: the receiver answers again and a connection is not reported.
+        if (emulator->port() == 0)
+            QVERIFY(emulator->start(port));
+        emulator->setSilent(false);
+        emulator->setProtocolVersion(QStringLiteral("1.4"));
+        losses.clear();
+        failures.clear();
+        device->connectToDevice();
+        QTRY_VERIFY_WITH_TIMEOUT(device->isConnected(), 10000);
+        device->disconnectFromDevice();
+        QTRY_VERIFY_WITH_TIMEOUT(!worker->isRunning(), 10000);
+        QCOMPARE(losses.count(), 0);
+        if (failed >= 0)
+            QCOMPARE(failures.count(), 0);
     }
 
     // Without an event loop (the program ending) the manager goes at once, its worker stopped even

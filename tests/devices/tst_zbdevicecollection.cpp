@@ -470,16 +470,23 @@ private slots:
     // same id is not the one deleted. An idle receiver goes at once.
     void removal()
     {
+        ModuleFactory::registerPlainModule<ClosingPage>(OmbrelayModule::TypeDevice);
         ReceiverEmulator emulator;
         QVERIFY(emulator.start());
         ZBDeviceCollection collection(&owner);
         collection.setReceiverPort(emulator.port());
         QSignalSpy states(&collection, &ZBDeviceCollection::DeviceStateChanged);
+        QSignalSpy losses(&collection, &ZBDeviceCollection::DeviceConnectionLost);
+        QSignalSpy failures(&collection, &ZBDeviceCollection::DeviceConnectionFailed);
         QPointer<ZBDevice> device = new ZBDevice(record("Box", emulator.host()), &owner);
         device->communicationManager()->setPort(emulator.port());
         collection.append(device.data());
         QTRY_VERIFY_WITH_TIMEOUT(device->isConnected(), 10000);
+        QPointer<OmbrelayModule> page = device->module(OmbrelayModule::TypeDevice);
+        QVERIFY(page);
         collection.removeDevice(1);
+        // Its pages go at once: nothing of the winding down reaches them.
+        QVERIFY(!page);
         QVERIFY(collection.deviceAddresses().isEmpty());
         QCOMPARE(collection.pendingRemovalCount(), 1);
         QVERIFY(device);
@@ -489,6 +496,8 @@ private slots:
         QCOMPARE(states.last().at(1).toString(), QStringLiteral("disconnected"));
         QVERIFY(newcomer);
         QCOMPARE(collection.pendingRemovalCount(), 0);
+        // A link the user let go is no loss.
+        QCOMPARE(losses.count() + failures.count(), 0);
         const int seen = int(states.count());
         collection.removeDevice(1);
         QVERIFY(!newcomer);

@@ -271,6 +271,8 @@ bool MediaCommands::serveRecording(EmulatorSession &s)
     for (const Part &p : std::as_const(found->parts)) {
         for (int at = 0; at < p.data.size() && !canceled; at += block) {
             const QByteArray piece = p.data.mid(at, block);
+            if (recordingBlockDelayMs.load() > 0)
+                QThread::msleep(ulong(recordingBlockDelayMs.load()));
             s.write(QByteArray(1, char(p.key)) + TransferWire::uint32(quint32(piece.size())) + QByteArray(3, '\0') +
                     piece);
             quint8 byte = 0;

@@ -44,6 +44,8 @@ public:
     static std::shared_ptr<MediaCommands> install(ReceiverEmulator &emulator, const QString &root);
 
     std::atomic_bool holdListing{false};
+    // A slow receiver: each block of a recording download waits this long before it is sent.
+    std::atomic_int recordingBlockDelayMs{0};
     std::atomic_bool refuseMakeFolder{false};
     // Every recording delete (0x17) refused; the recordings stay.
     std::atomic_bool refuseRecordingDelete{false};

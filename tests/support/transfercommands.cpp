@@ -118,6 +118,8 @@ bool TransferCommands::serveListing(EmulatorSession &s)
     const QStringList parts = readLevels(s, be16(head), false, &refused);
     if (refused)
         return true;
+    if (listingDelayMs.load() > 0)
+        QThread::msleep(ulong(listingDelayMs.load()));
     if (!listingOverride.isEmpty())
         return s.write(listingOverride);
     const QFileInfoList entries =

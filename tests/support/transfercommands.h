@@ -36,7 +36,8 @@ public:
     // End a download (own end or answer to a cancel) with the whole closing block, as receivers do:
     // the marker 0xFA and three bytes, then, a moment later, a block's worth of bytes.
     std::atomic_bool fullClosingBlock{false};
-    QByteArray listingOverride; // raw listing reply served instead of the folder's
+    QByteArray listingOverride;        // raw listing reply served instead of the folder's
+    std::atomic_int listingDelayMs{0}; // the listing reply waits this long after the request was read
     // Lists: the reply to a list command, the document sent, its chunk size, bytes sent before each
     // chunk (another tag), tags split in two pieces, and the index of the upload message refused.
     std::atomic_int listReply{0xAA};
