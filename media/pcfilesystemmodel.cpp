@@ -216,8 +216,12 @@ void PcFileSystemModel::readChangedFolders()
     readsUnderway.clear(); // any that never arrived
     unreadSince.invalidate();
     const QSet<QString> folders = std::exchange(changedFolders, {});
-    for (const QString &path : folders)
-        readFolderAgain(path);
+    for (const QString &path : folders) {
+        // one not read since it was taken out (see readFolderAgain) has nothing out of date
+        const QModelIndex folder = index(path);
+        if (!folder.isValid() || !canFetchMore(folder) || !QFileInfo(path).isDir())
+            readFolderAgain(path);
+    }
 }
 
 void PcFileSystemModel::refreshFolder(const QString &folder)
@@ -238,8 +242,6 @@ void PcFileSystemModel::readFolderAgain(const QString &path)
         forgetFolder(path); // gone: its parent's reading takes it out of the model
         return;
     }
-    if (canFetchMore(folder))
-        return; // not read yet, so nothing of it is out of date
     // The framework takes the entries gone from a folder out one by one, each at a cost that grows with the
     // folder: a listed folder of 300,000 files read while a delete empties it held the window for minutes.
     // Such a folder goes from the model as a whole and comes back as a folder not read yet (still watched,

@@ -1,28 +1,9 @@
 #pragma once
 
-#include <QApplication>
-#include <QFile>
 #include <QHeaderView>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QTreeView>
-
-// The program's style sheet on the application while this lives, as the main window sets it at the start;
-// afterwards none, so the next test starts without it.
-class WindowStyleSheet
-{
-public:
-    WindowStyleSheet()
-    {
-        QFile style(QStringLiteral(":/styles/style"));
-        ok = style.open(QIODevice::ReadOnly);
-        qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
-    }
-    ~WindowStyleSheet() { qApp->setStyleSheet(QString()); }
-    WindowStyleSheet(const WindowStyleSheet &) = delete;
-    WindowStyleSheet &operator=(const WindowStyleSheet &) = delete;
-    bool ok = false;
-};
 
 // The first column title of view that its column cuts, as the header draws it: the room the header's own
 // style (a style sheet's padding and borders, the sort mark where it shows) leaves for the title in the

@@ -1,27 +1,23 @@
 #include "testmain.h"
 
 #include "columntitles.h"
+#include "listinthewindow.h"
 #include "mediapagetest.h"
-
-#include "base/translatorloader.h"
 
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QTranslator>
 
 // The column titles of all three views of the page, with a receiver connected, in the window's look: each
 // column starts at least as wide as its title as the header draws it, sorted by it or not.
 class TestMediaColumns : public MediaPageTest
 {
     Q_OBJECT
-    QTranslator translator;
 
 private slots:
     void cleanup()
     {
         if (page)
             closePage();
-        loadTranslator(&translator, QStringLiteral("en_EN"));
     }
 
     void titlesWhole_data()
@@ -40,17 +36,17 @@ private slots:
         QFETCH(QString, language);
         QFETCH(int, pane);
         QFETCH(bool, switched);
-        WindowStyleSheet look;
-        QVERIFY(look.ok);
-        // English is the texts as they stand: no translation to load
+        // the window's look in the language, chosen before the page is made or while it is on screen
+        std::unique_ptr<ProgramLook> look;
         if (!switched)
-            QVERIFY(loadTranslator(&translator, language) || language == "en_EN");
+            look = std::make_unique<ProgramLook>(language == "en_EN" ? QString() : language);
         newReceiver();
         r->file("hdd/Shows/clip.ts", "ts");
         openPage(true);
         page->resize(1400, 700);
         if (switched)
-            QVERIFY(loadTranslator(&translator, language));
+            look = std::make_unique<ProgramLook>(language);
+        QVERIFY(look->ok);
         QVERIFY(device("hdd/Shows").isValid());
         page->mexTreesSplitter->setSizes({1400 - pane, pane});
         for (QTreeView *view :

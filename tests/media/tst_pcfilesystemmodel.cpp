@@ -1,6 +1,7 @@
 #include "testmain.h"
 
 #include "columntitles.h"
+#include "listinthewindow.h"
 
 #include "base/translatorloader.h"
 #include "media/mediaexplorerfilebrowser.h"
@@ -115,9 +116,8 @@ private slots:
     {
         QFETCH(QString, language);
         QFETCH(int, pane);
-        WindowStyleSheet look;
+        ProgramLook look(language);
         QVERIFY(look.ok);
-        loadTranslator(&translator, language);
         MediaExplorerModule page;
         page.setGeneralMode(true);
         page.deviceStackedWidget->show(); // a receiver's page shares the width with its drives
