@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -31,12 +32,35 @@ QString processErrorText(QProcess::ProcessError error)
     }
 }
 
-// A child that asks a question must not wait for an answer, and hours of its chatter must not pile up here.
+// A child that asks a question must not wait for an answer, and hours of its chatter must not pile up here:
+// of what it says only the end is kept (see keepLastWords), which names why it stopped.
 void quietChild(QProcess *process)
 {
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(QProcess::nullDevice());
+}
+
+constexpr int lastWordsBytes = 16 * 1024;
+
+// The system's words for a disk that takes no more, as the converter and the authoring program pass them on.
+bool saysDiskFull(const QString &output)
+{
+    for (const char *text : {"No space left on device", "Disk quota exceeded", "File too large"})
+        if (output.contains(QLatin1String(text), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// Refused access to the file or folder written: only a line naming it counts, since the input may be refused too.
+bool saysNotWritable(const QString &output, const QString &written)
+{
+    const QStringList lines = output.split(u'\n');
+    for (const QString &line : lines)
+        if (!written.isEmpty() && line.contains(written) &&
+            (line.contains(QLatin1String("Permission denied"), Qt::CaseInsensitive) ||
+             line.contains(QLatin1String("Read-only file system"), Qt::CaseInsensitive)))
+            return true;
+    return false;
 }
 
 QString canonicalOrClean(const QString &path)
@@ -65,6 +89,30 @@ AVTranscoder::AVTranscoder(QObject *parent)
     connect(_authoring, &QProcess::started, this, &AVTranscoder::onConversionStepStarted2);
     connect(_authoring, &QProcess::errorOccurred, this, &AVTranscoder::onError2);
     connect(_authoring, &QProcess::finished, this, &AVTranscoder::onDVDAuthorFinish);
+    for (QProcess *process : {_converter, _authoring})
+        connect(process, &QProcess::readyReadStandardError, this, [this, process] { keepLastWords(process); });
+}
+
+void AVTranscoder::keepLastWords(QProcess *process)
+{
+    _lastWords += process->readAllStandardError();
+    if (_lastWords.size() > lastWordsBytes)
+        _lastWords.remove(0, _lastWords.size() - lastWordsBytes);
+}
+
+// What the failed step's own words say about the target: a full disk, or a target it may not write. Empty
+// for anything else (a damaged input above all), which keeps the converter's general text.
+QString AVTranscoder::targetFailure(QProcess *process)
+{
+    keepLastWords(process);
+    const QString output = QString::fromLocal8Bit(std::exchange(_lastWords, {}));
+    if (saysDiskFull(output))
+        return tr("There is not enough free space on the disk for %1.").arg(_target);
+    const QString written = process == _authoring ? QDir(_target).filePath(QStringLiteral("DVD")) : _stepOutput;
+    if (saysNotWritable(output, written))
+        return _type == Dvd ? tr("Cannot write into the folder %1.").arg(_target)
+                            : tr("Cannot write file %1.").arg(_target);
+    return QString();
 }
 
 AVTranscoder::~AVTranscoder()
@@ -157,6 +205,17 @@ QString AVTranscoder::tempFileName() const
     return uniqueName(QFileInfo(_target).absolutePath(), QStringLiteral("TS"));
 }
 
+QString AVTranscoder::targetRefusal(const QString &source, const QString &target, int type)
+{
+    if (type == Dvd) {
+        if (QFileInfo::exists(QDir(target).filePath(QStringLiteral("DVD"))))
+            return tr("The folder %1 already holds a DVD folder. Please choose another folder.").arg(target);
+    } else if (canonicalOrClean(source) == canonicalOrClean(target)) {
+        return tr("The target is the recording itself. Please choose another file name.");
+    }
+    return QString();
+}
+
 void AVTranscoder::transcode(const QString &source, const QString &target, int type)
 {
     if (state() != QProcess::NotRunning) {
@@ -170,6 +229,7 @@ void AVTranscoder::transcode(const QString &source, const QString &target, int t
     _finalOutput.clear();
     _authoringConfig.clear();
     _stepOutput.clear();
+    _lastWords.clear();
     setExpectedSize(type, input);
     _previousStepSize = 0;
     _firstStepPending = true;
@@ -177,12 +237,8 @@ void AVTranscoder::transcode(const QString &source, const QString &target, int t
 
     if (!QFileInfo::exists(input))
         return fail(tr("Input file does not exist: ") + input);
-    if (type == Dvd) {
-        if (QFileInfo::exists(QDir(_target).filePath(QStringLiteral("DVD"))))
-            return fail(tr("The folder %1 already holds a DVD folder. Please choose another folder.").arg(_target));
-    } else if (canonicalOrClean(input) == canonicalOrClean(_target)) {
-        return fail(tr("The target is the recording itself. Please choose another file name."));
-    }
+    if (const QString refused = targetRefusal(input, _target, type); !refused.isEmpty())
+        return fail(refused);
     const QString folder = type == Dvd ? _target : QFileInfo(_target).absolutePath();
     _finalOutput = uniqueName(folder, type == Dvd ? QStringLiteral("mpg") : QFileInfo(_target).suffix());
     if (_finalOutput.isEmpty())
@@ -241,10 +297,14 @@ void AVTranscoder::onConvertTimerTimeout()
 
 // A step that did not end well ends the conversion (the next step would only work on a broken file): a crash
 // or a kill with its own text, any other exit with its code, which the page reports as a converter error.
-bool AVTranscoder::stepFailed(int exitCode, QProcess::ExitStatus exitStatus)
+bool AVTranscoder::stepFailed(QProcess *process, int exitCode, QProcess::ExitStatus exitStatus)
 {
+    const QString target = exitCode != 0 || exitStatus != QProcess::NormalExit ? targetFailure(process) : QString();
+    _lastWords.clear();
     if (exitStatus != QProcess::NormalExit)
         fail(processErrorText(QProcess::Crashed));
+    else if (!target.isEmpty())
+        fail(target);
     else if (exitCode != 0)
         end(exitCode, exitStatus);
     else
@@ -255,7 +315,7 @@ bool AVTranscoder::stepFailed(int exitCode, QProcess::ExitStatus exitStatus)
 void AVTranscoder::onStepFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
     _progressTimer->stop();
-    if (stepFailed(exitCode, exitStatus))
+    if (stepFailed(_converter, exitCode, exitStatus))
         return;
     routeConverterEnd(&AVTranscoder::onConversionsFinished);
     _previousStepSize = QFileInfo(_tempFile).size();
@@ -266,7 +326,7 @@ void AVTranscoder::onConversionsFinished(int exitCode, QProcess::ExitStatus exit
 {
     _progressTimer->stop();
     routeConverterEnd(nullptr);
-    if (stepFailed(exitCode, exitStatus))
+    if (stepFailed(_converter, exitCode, exitStatus))
         return;
     if (!_tempFile.isEmpty()) {
         QFile::remove(_tempFile);
@@ -310,7 +370,7 @@ void AVTranscoder::onDVDAuthorFinish(int exitCode, QProcess::ExitStatus exitStat
 {
     if (exitStatus != QProcess::NormalExit || exitCode != 0) // a half-made DVD folder is of no use
         QDir(QDir(_target).filePath(QStringLiteral("DVD"))).removeRecursively();
-    if (!stepFailed(exitCode, exitStatus))
+    if (!stepFailed(_authoring, exitCode, exitStatus))
         end(exitCode, exitStatus);
 }
 

@@ -20,6 +20,9 @@ public:
     ~AVTranscoder() override;
 
     void transcode(const QString &source, const QString &target, int type);
+    // Why target cannot take a conversion of source (a DVD folder already there, the recording itself), or
+    // an empty text: asked before anything about the target is, and again when the conversion starts.
+    static QString targetRefusal(const QString &source, const QString &target, int type);
     // Running while either program runs or a conversion is between its steps.
     QProcess::ProcessState state() const;
 
@@ -52,7 +55,9 @@ private:
 
     bool convert(int type, const QString &input, const QString &output);
     void routeConverterEnd(StepEnd handler);
-    bool stepFailed(int exitCode, QProcess::ExitStatus exitStatus);
+    bool stepFailed(QProcess *process, int exitCode, QProcess::ExitStatus exitStatus);
+    void keepLastWords(QProcess *process);
+    QString targetFailure(QProcess *process);
     QString tempFileName() const;
     void runDvdAuthor();
     QString uniqueName(const QString &folder, const QString &suffix) const;
@@ -73,6 +78,7 @@ private:
     qint64 _previousStepSize = 0;
     bool _firstStepPending = true;
     bool _busy = false;
+    QByteArray _lastWords; // the end of what the running step wrote to its error output
     // Which handler gets the converter's end: the first of two steps, the last step, or none.
     QMetaObject::Connection _converterEnd;
 };

@@ -25,13 +25,21 @@ QString receiverFolder(QString path)
     }
     return (path.startsWith(u'/') ? QStringLiteral("/") : QString()) + parts.join(u'/');
 }
+
+// A receiver name made a PC name; empty when none can be made, or when the cleaning alone would make it a
+// hidden name (" .x" trimmed) that the PC pane does not show.
+QString pcName(const QString &receiverName)
+{
+    const QString safe = safeReceiverName(receiverName);
+    return safe != receiverName && safe.startsWith(u'.') ? QString() : safe;
+}
 } // namespace
 
 QString CopyTargetRules::entryName(int direction, const CopyJobFile &entry)
 {
     const QString source = entry.absolutePath();
     if (fromReceiver(direction))
-        return safeReceiverName(source.section(u'\\', -1).section(u'/', -1));
+        return pcName(source.section(u'\\', -1).section(u'/', -1));
     return source.section(u'/', -1);
 }
 
@@ -48,7 +56,7 @@ QString CopyTargetRules::destinationFor(int direction, const QString &destinatio
     if (fromReceiver(direction)) {
         QStringList parts;
         for (const QString &part : relative.split(u'\\', Qt::SkipEmptyParts)) {
-            const QString safe = safeReceiverName(part);
+            const QString safe = pcName(part);
             if (safe.isEmpty())
                 return QString();
             parts << safe;

@@ -121,6 +121,12 @@ void MediaExplorerModule::chooseConversionTarget(int type)
         // A platform dialog may leave the default suffix to the program.
         if (!target.isEmpty() && !suffix.isEmpty() && QFileInfo(target).suffix().isEmpty())
             target += QLatin1Char('.') + suffix;
+        // Refused before the replace question: a Yes to replacing the recording would only be refused after.
+        if (const QString refused = AVTranscoder::targetRefusal(_selectedPcFile, target, type);
+            !target.isEmpty() && !refused.isEmpty()) {
+            MessageBox::warning(this, refused);
+            return;
+        }
         if (!target.isEmpty() && QFileInfo::exists(target) &&
             !MessageBox::questionYesNo(this,
                                        tr("This folder already contains a file named %1. Would you like to replace "

@@ -7,6 +7,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTimer>
 #include <QUrl>
 
 MediaExplorerTreeView::MediaExplorerTreeView(QWidget *parent)
@@ -19,6 +21,54 @@ MediaExplorerTreeView::MediaExplorerTreeView(QWidget *parent)
 PcFileSystemModel *MediaExplorerTreeView::fileSystemModel() const
 {
     return qobject_cast<PcFileSystemModel *>(model());
+}
+
+void MediaExplorerTreeView::setModel(QAbstractItemModel *model)
+{
+    QTreeView::setModel(model);
+    if (model)
+        connect(model, &QAbstractItemModel::headerDataChanged, this, &MediaExplorerTreeView::fitColumnTitlesLater);
+    fitColumnTitlesLater();
+}
+
+void MediaExplorerTreeView::showEvent(QShowEvent *event)
+{
+    QTreeView::showEvent(event);
+    fitColumnTitlesLater();
+}
+
+void MediaExplorerTreeView::changeEvent(QEvent *event)
+{
+    QTreeView::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange || event->type() == QEvent::StyleChange ||
+        event->type() == QEvent::FontChange)
+        fitColumnTitlesLater();
+}
+
+// Once the events of the moment are through: the widths a page sets right after the model, and the font a
+// style sheet gives the header when it is polished, come first.
+void MediaExplorerTreeView::fitColumnTitlesLater()
+{
+    if (_fitPending)
+        return;
+    _fitPending = true;
+    QTimer::singleShot(0, this, [this] {
+        _fitPending = false;
+        fitColumnTitles();
+    });
+}
+
+void MediaExplorerTreeView::fitColumnTitles()
+{
+    QHeaderView *titles = header();
+    if (!model() || !titles)
+        return;
+    titles->ensurePolished();
+    for (int column = 0; column < titles->count(); ++column) {
+        const int needed = titles->sectionSizeHint(column);
+        if (!titles->isSectionHidden(column) && titles->sectionSize(column) < needed)
+            titles->resizeSection(column, needed);
+    }
 }
 
 // What is selected now, not the change: Shift+Up that gives back a row, or a Ctrl+click that deselects one

@@ -13,6 +13,7 @@ public:
     explicit MediaExplorerTreeView(QWidget *parent = nullptr);
 
     PcFileSystemModel *fileSystemModel() const;
+    void setModel(QAbstractItemModel *model) override;
     QString currentFolder() const { return _currentFolder; }
     virtual void refreshCurrentFolder();
 
@@ -31,11 +32,19 @@ protected:
     // The row the user works on: the current row when it is selected, else the first selected row.
     QModelIndex selectedItem() const;
     void focusInEvent(QFocusEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     // Opens a PC file with its default application, or says that none is set.
     void openFile(const QModelIndex &index, const char *context);
     // Makes the model read folder again now.
     void readFolderAgain(const QString &folder) const;
 
 private:
+    // Widens each column that is narrower than its title as the header draws it (its font and style
+    // sheet, and the room for the sort mark): after the page set its widths, and in another language.
+    void fitColumnTitles();
+    void fitColumnTitlesLater();
+
     QString _currentFolder;
+    bool _fitPending = false;
 };

@@ -5,6 +5,7 @@
 
 #include <QAbstractFileIconProvider>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHash>
@@ -25,6 +26,8 @@ constexpr int busyMs = 1000;
 constexpr int readShare = 20;
 // the longest a change waits to be read
 constexpr int maximumPauseMs = 10000;
+// entries gone times entries held: above it taking the gone ones out one by one would hold the window long
+constexpr qint64 removalBudget = 25'000'000;
 } // namespace
 
 // Type and icon of a file from the suffix of its name, worked out once per suffix. The framework's
@@ -159,6 +162,12 @@ void PcFileSystemModel::fetchMore(const QModelIndex &parent)
 
 void PcFileSystemModel::folderChanged(const QString &path)
 {
+    // gone (a delete's end): out of the model at once, with all it held, not after the pause for readings
+    if (!QFileInfo(path).isDir()) {
+        forgetFolder(path);
+        dropEntry(path);
+        return;
+    }
     // a job writing into a folder brings one change after the other: each only noted, cheaply
     changedFolders.insert(path);
     lastChange.start();
@@ -207,8 +216,12 @@ void PcFileSystemModel::readChangedFolders()
     readsUnderway.clear(); // any that never arrived
     unreadSince.invalidate();
     const QSet<QString> folders = std::exchange(changedFolders, {});
-    for (const QString &path : folders)
-        readFolderAgain(path);
+    for (const QString &path : folders) {
+        // one not read since it was taken out (see readFolderAgain) has nothing out of date
+        const QModelIndex folder = index(path);
+        if (!folder.isValid() || !canFetchMore(folder) || !QFileInfo(path).isDir())
+            readFolderAgain(path);
+    }
 }
 
 void PcFileSystemModel::refreshFolder(const QString &folder)
@@ -226,10 +239,20 @@ void PcFileSystemModel::readFolderAgain(const QString &path)
 {
     const QModelIndex folder = index(path);
     if (!folder.isValid() || !QFileInfo(path).isDir()) {
-        // gone: its parent's reading takes it out of the model
-        folderWatcher->removePath(path);
-        watchedFolders.remove(path);
+        forgetFolder(path); // gone: its parent's reading takes it out of the model
         return;
+    }
+    // The framework takes the entries gone from a folder out one by one, each at a cost that grows with the
+    // folder: a listed folder of 300,000 files read while a delete empties it held the window for minutes.
+    // Such a folder goes from the model as a whole and comes back as a folder not read yet (still watched,
+    // so that its end is seen at once).
+    if (const int rows = rowCount(folder); qint64(rows) * rows > removalBudget) {
+        const qint64 lost = rows - entriesOnDisk(path);
+        if (lost * rows > removalBudget && dropEntry(path)) {
+            readsUnderway.remove(path);
+            readFolderAgain(QFileInfo(path).absolutePath()); // brings it back, unread
+            return;
+        }
     }
     // a root path set as "" (the drive list) may read back as "."
     const QString root = rootPath() == QLatin1String(".") ? QString() : rootPath();
@@ -241,6 +264,41 @@ void PcFileSystemModel::readFolderAgain(const QString &path)
         setRootPath(root);
         fetchMore(index(path));
     }
+}
+
+void PcFileSystemModel::forgetFolder(const QString &path)
+{
+    folderWatcher->removePath(path);
+    watchedFolders.remove(path);
+    changedFolders.remove(path);
+    readsUnderway.remove(path);
+}
+
+// Takes the entry at path out of the model now, with everything below it in one go: through the framework's
+// own handling of a folder's fresh listing, which lets go of every entry the listing does not name.
+bool PcFileSystemModel::dropEntry(const QString &path)
+{
+    const QFileInfo entry(path);
+    const QString parent = entry.absolutePath();
+    // a drive stays; and only an entry the model holds, in a folder it holds, is taken out
+    if (parent == path || !index(path).isValid() || !index(parent).isValid())
+        return false;
+    QStringList kept;
+    QDirIterator it(parent, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    while (it.hasNext())
+        kept << it.next().section(u'/', -1);
+    kept.removeAll(entry.fileName());
+    return QMetaObject::invokeMethod(this, "_q_directoryChanged", Qt::DirectConnection, Q_ARG(QString, parent),
+                                     Q_ARG(QStringList, kept));
+}
+
+int PcFileSystemModel::entriesOnDisk(const QString &path)
+{
+    int count = 0;
+    QDirIterator it(path, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (; it.hasNext(); it.next())
+        ++count;
+    return count;
 }
 
 QStringList PcFileSystemModel::mimeTypes() const

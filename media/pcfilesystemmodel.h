@@ -42,6 +42,9 @@ private:
     void folderLoaded(const QString &path);
     void readChangedFolders();
     void readFolderAgain(const QString &path);
+    void forgetFolder(const QString &path);
+    bool dropEntry(const QString &path);
+    static int entriesOnDisk(const QString &path);
 
     class SuffixIconProvider;
     std::unique_ptr<SuffixIconProvider> suffixIcons;

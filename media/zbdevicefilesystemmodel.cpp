@@ -382,6 +382,14 @@ QStringList ZBDeviceFileSystemModel::mimeTypes() const
     return {uriList};
 }
 
+// The item's path as the payload carries it. A cleaned name (control characters taken out, a separator made
+// "_") is marked by a "/" after it, which no shown name holds and which travels where control characters
+// cannot: the job names such an entry instead of asking the receiver for a name it does not know.
+static QString address(const DeviceFileSystemItem *item)
+{
+    return item->hasCleanedName() ? item->fullPath() + u'/' : item->fullPath();
+}
+
 QMimeData *ZBDeviceFileSystemModel::mimeData(const QModelIndexList &indexes) const
 {
     QString text;
@@ -397,9 +405,9 @@ QMimeData *ZBDeviceFileSystemModel::mimeData(const QModelIndexList &indexes) con
                         .arg(item->size())
                         .arg(item->recordId());
         else if (item->isFolder())
-            text += QStringLiteral("dir://%1*0\r\n").arg(item->fullPath());
+            text += QStringLiteral("dir://%1*0\r\n").arg(address(item));
         else
-            text += QStringLiteral("file://%1*%2\r\n").arg(item->fullPath()).arg(item->isFile() ? item->size() : 0);
+            text += QStringLiteral("file://%1*%2\r\n").arg(address(item)).arg(item->isFile() ? item->size() : 0);
     }
     auto *mime = new QMimeData;
     mime->setData(zbUriList, text.toUtf8());

@@ -158,6 +158,10 @@ CopyJobDocument buildFileListFromUris(const QString &payload, const QString &mim
         return job;
     for (const QString &line : payloadLines(payload, true)) {
         const ReceiverAddress a = ReceiverAddress::parse(line);
+        // A name no PC takes (".", "..", one the page marked as cleaned): asked for by its path it would name
+        // another entry ("." its own folder) or none, so it is left out.
+        if (a.scheme() != ReceiverAddress::Rec && !ReceiverAddress::isPcName(a.path().section(u'\\', -1)))
+            continue;
         switch (a.scheme()) {
         case ReceiverAddress::Rec:
             job.addFile(CopyJobFile::Record, a.size(), a.schemeAndPath(), QString(), a.recordId());

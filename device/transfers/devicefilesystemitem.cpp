@@ -6,7 +6,7 @@ DeviceFileSystemItem::DeviceFileSystemItem(const QString &name, const QString &l
     , _expandable(expandable)
     , _recordId(recordId)
     , _size(size)
-    , _name(stripControlChars(name))
+    , _name(shownName(name))
     , _rawName(_name == name ? QString() : name)
     , _type(type)
     , _label(label)
@@ -15,7 +15,7 @@ DeviceFileSystemItem::DeviceFileSystemItem(const QString &name, const QString &l
 DeviceFileSystemItem::DeviceFileSystemItem(DeviceFileSystemItem *parent, const QString &name)
     : _depth(parent ? qint16(parent->_depth + 1) : qint16(0))
     , _parent(parent)
-    , _name(stripControlChars(name))
+    , _name(shownName(name))
     , _rawName(_name == name ? QString() : name)
 {}
 
@@ -134,6 +134,19 @@ QString DeviceFileSystemItem::extension() const
     default:
         return QString();
     }
+}
+
+bool DeviceFileSystemItem::hasPcName() const
+{
+    return !hasCleanedName() && _name != QLatin1String(".") && _name != QLatin1String("..");
+}
+
+QString DeviceFileSystemItem::shownName(const QString &rawName)
+{
+    QString name = stripControlChars(rawName);
+    name.replace(u'\\', u'_');
+    name.replace(u'/', u'_');
+    return name;
 }
 
 QString DeviceFileSystemItem::stripControlChars(const QString &text)

@@ -31,10 +31,12 @@ public:
     DeviceFileSystemItem &operator=(const DeviceFileSystemItem &) = delete;
 
     QString name() const { return _name; }
-    // The name as the receiver sent it: it differs from name() when control characters were taken out,
-    // and only this one addresses the item on the receiver.
+    // The name as the receiver sent it: it differs from name() when control characters were taken out or
+    // a "\" or "/" made "_" (see shownName), and only this one addresses the item on the receiver.
     QString rawName() const { return _rawName.isEmpty() ? _name : _rawName; }
     bool hasCleanedName() const { return !_rawName.isEmpty(); }
+    // Whether the receiver's name can be a PC name as it stands: not cleaned, not "." or "..".
+    bool hasPcName() const;
     QString label() const { return _label; }
     int type() const { return _type; }
     qint64 size() const { return _size; }
@@ -67,6 +69,9 @@ public:
     bool isRemovableVolume() const { return _type == RemovableVolume; }
 
     static QString stripControlChars(const QString &text);
+    // A receiver name as the PC shows it: control characters taken out, and the separators "\" and "/"
+    // (a receiver name holding one can neither be asked for by its path nor be a PC name) made "_".
+    static QString shownName(const QString &rawName);
 
 private:
     void adopt(DeviceFileSystemItem *child);

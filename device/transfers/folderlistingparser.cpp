@@ -58,12 +58,6 @@ QString recordName(const QByteArray &raw)
     return QString::fromUtf8(upToNul(raw));
 }
 
-QString cleanName(QString name)
-{
-    name.replace(u'\\', u'_');
-    name.replace(u'/', u'_');
-    return name;
-}
 } // namespace
 
 FolderListingParser::Parse FolderListingParser::parse(const QByteArray &bytes, int levels,
@@ -87,7 +81,8 @@ FolderListingParser::Parse FolderListingParser::parse(const QByteArray &bytes, i
             const int nameLength = int(c.be(1));
             if (!c.has(nameLength))
                 return Incomplete;
-            const QString name = cleanName(QString::fromUtf8(upToNul(c.take(nameLength))));
+            // as sent: the item shows it cleaned and keeps it (see DeviceFileSystemItem::shownName)
+            const QString name = QString::fromUtf8(upToNul(c.take(nameLength)));
             QString label;
             if (type != 0) {
                 if (!c.has(1))
@@ -113,7 +108,7 @@ FolderListingParser::Parse FolderListingParser::parse(const QByteArray &bytes, i
         if (!c.has(nameLength + 12))
             return Incomplete;
         const QByteArray raw = c.take(nameLength);
-        const QString name = cleanName(record ? recordName(raw) : QString::fromUtf8(upToNul(raw)));
+        const QString name = record ? recordName(raw) : QString::fromUtf8(upToNul(raw));
         const qint64 size = qint64(c.be(8));
         const qint64 seconds = qint64(c.be(4));
         if (size < 0)

@@ -101,3 +101,14 @@ QString ReceiverAddress::separator()
 {
     return QStringLiteral("\r\n");
 }
+
+bool ReceiverAddress::isPcName(const QString &name)
+{
+    // a volume's label starts with "/": only one after the start marks a name
+    if (name == QLatin1String(".") || name == QLatin1String("..") || name.indexOf(u'/', 1) > 0)
+        return false;
+    for (const QChar c : name)
+        if (c.unicode() <= 0x1f || (c.unicode() >= 0x7f && c.unicode() <= 0xa0))
+            return false;
+    return true;
+}

@@ -31,6 +31,10 @@ public:
     static QStringList splitPath(const QString &path, QChar separator = u'\\');
     // "/hda1\recordings" and the like: the volume's recordings folder.
     static bool isRecordingsFolder(const QString &path);
+    // Whether the last level of a payload path is a name a PC can take as it stands: not ".", "..", nor
+    // holding a control character or a "/" after its start (the page marks a name it cleaned with one
+    // after it; a volume's label starts with one).
+    static bool isPcName(const QString &name);
     // The separator of all payloads: "\r\n".
     static QString separator();
 

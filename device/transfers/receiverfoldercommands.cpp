@@ -160,12 +160,34 @@ bool ReceiverFolderCommands::makePath(const QString &path, bool leaveOutLast)
     return true;
 }
 
+namespace {
+// Whether the item's own name addresses it as one level of a receiver path: no separator in it, and not
+// "." or ".." (which would name its folder or the one above).
+bool listableByName(const DeviceFileSystemItem &item)
+{
+    const QString raw = item.rawName();
+    return !raw.contains(u'\\') && !raw.contains(u'/') && raw != QLatin1String(".") && raw != QLatin1String("..");
+}
+} // namespace
+
 void ReceiverFolderCommands::expandUri(const QString &address, const QString &relativePath, CopyJobDocument &job,
                                        qint64 &total, int depth)
 {
     const ReceiverAddress a = ReceiverAddress::parse(address);
     if (!a.isValid())
         return; // a line without its "*" fields is skipped
+    // A selected folder or file whose name no PC takes (the page marks a cleaned one with a "/" after it) is
+    // named to the user: asked for, "." would be its own folder again and again.
+    if (a.scheme() != ReceiverAddress::Rec && !ReceiverAddress::isPcName(a.path().section(u'\\', -1))) {
+        QString shown = DeviceFileSystemItem::stripControlChars(a.path());
+        if (shown.endsWith(u'/'))
+            shown.chop(1);
+        job.addUnreachable(a.scheme() == ReceiverAddress::Dir ? 2 : 0,
+                           (a.scheme() == ReceiverAddress::Dir ? QStringLiteral("dir://") : QStringLiteral("file://")) +
+                               shown,
+                           relativePath);
+        return;
+    }
     total += a.size();
     switch (a.scheme()) {
     case ReceiverAddress::Dir: {
@@ -178,9 +200,11 @@ void ReceiverFolderCommands::expandUri(const QString &address, const QString &re
                 // Control characters cannot travel in the job: such a folder or file (and all below it)
                 // is named to the user instead of arriving empty or failing the job. A recording is
                 // fetched by its number, so its name does not matter.
-                if (item->hasCleanedName() && !item->isRecord()) {
+                // Nor can a name that holds a separator or is "." or "..": none is listed below it either,
+                // since its path would name another folder.
+                if (!item->hasPcName() && !item->isRecord()) {
                     const QString shown = folder + u'\\' + item->name();
-                    if (item->isContainer())
+                    if (item->isContainer() && listableByName(*item))
                         addUnreachable(folder + u'\\' + item->rawName(), shown, childRelative + u'\\' + item->name(),
                                        job, depth + 1);
                     job.addUnreachable(item->isContainer() ? 2 : 0,
@@ -225,8 +249,9 @@ void ReceiverFolderCommands::addUnreachable(const QString &rawFolder, const QStr
     for (DeviceFileSystemItem *item : *listing) {
         const QString shown = shownFolder + u'\\' + item->name();
         if (item->isContainer()) {
-            addUnreachable(rawFolder + u'\\' + item->rawName(), shown, relativePath + u'\\' + item->name(), job,
-                           depth + 1);
+            if (listableByName(*item))
+                addUnreachable(rawFolder + u'\\' + item->rawName(), shown, relativePath + u'\\' + item->name(), job,
+                               depth + 1);
             job.addUnreachable(2, QStringLiteral("dir://") + shown, relativePath);
         } else {
             job.addUnreachable(item->isRecord() ? 1 : 0,

@@ -148,6 +148,13 @@ private slots:
         QTest::newRow("dvdauthor crashes") << "ts" << "" << 0 << "The process crashed some time after starting successfully.";
         QTest::newRow("first mkv step fails") << "ts4" << "exit 1" << 3 << "";
         QTest::newRow("dvd folder taken") << "ts" << "" << 0 << "The folder";
+        // The converter's own words decide between a damaged input and a target that takes nothing more.
+        QTest::newRow("disk full") << "ts" << "disk full" << 1 << "There is not enough free space on the disk for ";
+        QTest::newRow("disk full, dvd") << "ts" << "disk full" << 0 << "There is not enough free space on the disk for ";
+        QTest::newRow("quota, mkv second step") << "ts4" << "quota" << 3 << "There is not enough free space on the disk for ";
+        QTest::newRow("target refused") << "ts" << "refused" << 2 << "Cannot write file ";
+        QTest::newRow("input refused") << "ts" << "input refused" << 2 << "";
+        QTest::newRow("dvdauthor disk full") << "ts" << "" << 0 << "There is not enough free space on the disk for ";
         // clang-format on
     }
     void failures()
@@ -168,6 +175,18 @@ private slots:
                 body = "for last; do :; done\necho part > \"$last\"\nkill -SEGV $$\n";
             else if (converter == "stdin") // hangs for ever unless its input is the null device
                 body = "cat > /dev/null\nexit 3\n";
+            else if (converter == "disk full") // as FFmpeg says it, amid its usual chatter
+                body = "for last; do :; done\necho part > \"$last\"\ni=0\nwhile [ $i -lt 400 ]; do echo "
+                       "\"frame=$i fps=25 q=2.0 size=1024kB time=00:00:0$i bitrate=100kbits/s\" >&2; i=$((i+1)); "
+                       "done\necho \"av_interleaved_write_frame(): No space left on device\" >&2\n"
+                       "echo \"Error writing trailer of $last: No space left on device\" >&2\nexit 1\n";
+            else if (converter == "quota") // the first step of two runs, the second finds no room
+                body = "for last; do :; done\ncase \"$last\" in *.TS) echo part > \"$last\"; exit 0;; esac\n"
+                       "echo \"[matroska @ 0x1] Error writing: Disk quota exceeded\" >&2\nexit 1\n";
+            else if (converter == "refused")
+                body = "for last; do :; done\necho \"$last: Permission denied\" >&2\nexit 1\n";
+            else if (converter == "input refused")
+                body = "echo \"$2: Permission denied\" >&2\nexit 1\n";
             QVERIFY(writeScript(script, body));
             if (converter == "plain file")
                 QVERIFY(QFile(script).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
@@ -176,7 +195,10 @@ private slots:
         if (type == AVTranscoder::Dvd && text != "The folder") {
             QVERIFY(writeScript(tools.filePath("dvdauthor"),
                                 "mkdir -p \"$2/VIDEO_TS\"\necho part > \"$2/VIDEO_TS/VIDEO_TS.IFO\"\n" +
-                                    QByteArray(text.isEmpty() ? "exit 1\n" : "kill -SEGV $$\n")));
+                                    QByteArray(text.isEmpty()             ? "exit 1\n"
+                                               : text.startsWith("There") ? "echo \"ERR:  Cannot write: No space "
+                                                                            "left on device\" >&2\nexit 1\n"
+                                                                          : "kill -SEGV $$\n")));
             qputenv("PATH", QFile::encodeName(tools.path()) + ':' + path);
         }
         QString input = source == "ts" ? ts : source == "ts4" ? ts4 : work.filePath("in.ts");

@@ -134,6 +134,10 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         QVERIFY(writeScript(scripts.filePath("crash"), "kill -SEGV $$\n"));
         QVERIFY(writeScript(scripts.filePath("stdin"), "cat > /dev/null\nexit 1\n"));
+        QVERIFY(writeScript(scripts.filePath("full"), "for last; do :; done\necho part > \"$last\"\n"
+                                                      "echo \"$last: No space left on device\" >&2\nexit 1\n"));
+        QVERIFY(writeScript(scripts.filePath("damaged"),
+                            "echo \"$2: Invalid data found when processing input\" >&2\nexit 1\n"));
         qputenv("TMPDIR", QFile::encodeName(temporary.path()));
     }
     void init()
@@ -162,6 +166,12 @@ private slots:
                                << QStringList{"The process crashed some time after starting successfully."};
         QTest::newRow("stdin reader") << scripts.filePath("stdin") << ""
                                       << QStringList{"FFmpeg error accured. Input file is probably corrupted."};
+        // A full disk is said as such; a damaged input keeps the text above.
+        QTest::newRow("disk full") << scripts.filePath("full") << ""
+                                   << QStringList{"There is not enough free space on the disk for " +
+                                                  dir.filePath("disk full.mp3") + "."};
+        QTest::newRow("damaged input") << scripts.filePath("damaged") << ""
+                                       << QStringList{"FFmpeg error accured. Input file is probably corrupted."};
         QTest::newRow("cancelled") << "/usr/bin/yes"
                                    << "" << QStringList(); // runs until killed
         QTest::newRow("ticked no") << "/missing"
@@ -338,6 +348,41 @@ private slots:
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), bytes);
         QCOMPARE(filesBelow(out.path()), QStringList{"song.mp3"});
+    }
+
+    // The recording itself chosen as the target is refused before anything is asked: a Yes to replacing it
+    // must not be asked for what is refused anyway. The recording keeps its bytes.
+    void targetIsTheRecording_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("MKV") << "MKV" << ts4;
+        QTest::newRow("MPG") << "MPG" << ts;
+        QTest::newRow("MP3") << "MP3" << ts;
+    }
+    void targetIsTheRecording()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, source);
+        useConverter("writer", "for last; do :; done\necho converted > \"$last\"\n");
+        QFile recording(source);
+        QVERIFY(recording.open(QIODevice::ReadOnly));
+        const QByteArray bytes = recording.readAll();
+        recording.close();
+        MediaExplorerModule page;
+        page.setGeneralMode(true);
+        page.show();
+        DialogAnswerer answerer;
+        answerer.fileAnswers << source;
+        answerBoxes("&Yes");
+        select(page, source);
+        QVERIFY(trigger(page, command));
+        QTRY_VERIFY_WITH_TIMEOUT(idle(page), 30000);
+        QCOMPARE(messages, QStringList{"The target is the recording itself. Please choose another file name."});
+        QVERIFY(recording.open(QIODevice::ReadOnly));
+        QCOMPARE(recording.readAll(), bytes);
+        // The page is free for the next conversion.
+        QVERIFY(!page.isBusy());
     }
 
     // A slow converter: the label counts what is written, the bar follows the estimate; a second conversion

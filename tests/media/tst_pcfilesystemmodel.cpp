@@ -1,5 +1,8 @@
 #include "testmain.h"
 
+#include "columntitles.h"
+#include "listinthewindow.h"
+
 #include "base/translatorloader.h"
 #include "media/mediaexplorerfilebrowser.h"
 #include "media/mediaexplorermodule.h"
@@ -13,6 +16,7 @@
 #include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <QTreeView>
 
 // The PC pane's model: where drops land, and how the folder browser moves. (The model checker is not
 // attached: it fetches every folder it meets, which from "/" walks the whole machine.)
@@ -46,6 +50,7 @@ private slots:
         loadTranslator(&translator, QStringLiteral("en_EN"));
         for (const char *name : {"big.ts", "small.txt"})
             QFile::remove(path(name));
+        QDir(path("deleted")).removeRecursively();
     }
 
     // Sizes and dates in the units and notation of the language chosen, as the receiver pane shows them.
@@ -80,9 +85,9 @@ private slots:
         QTRY_VERIFY(!big.siblingAtColumn(3).data().toString().isEmpty());
         // The model gives the date as a value; each of the page's views writes it out in its language.
         QCOMPARE(big.siblingAtColumn(3).data().toDateTime(), when);
-        for (QTreeView *view : {static_cast<QTreeView *>(page.tvPcFolders),
-                                static_cast<QTreeView *>(page.tvPcSpecialFolders),
-                                static_cast<QTreeView *>(page.tvZbDeviceFolders)}) {
+        for (QTreeView *view :
+             {static_cast<QTreeView *>(page.tvPcFolders), static_cast<QTreeView *>(page.tvPcSpecialFolders),
+              static_cast<QTreeView *>(page.tvZbDeviceFolders)}) {
             auto *delegate = qobject_cast<QStyledItemDelegate *>(view->itemDelegate());
             QVERIFY(delegate);
             const QStringList shown{big.siblingAtColumn(1).data().toString(),
@@ -97,7 +102,8 @@ private slots:
         QCOMPARE(folder.siblingAtColumn(3).data(), QVariant());
     }
 
-    // The column titles of the PC pane's views stay whole in every language, also in a narrow pane.
+    // The column titles of the PC pane's views stay whole in every language, also in a narrow pane, measured
+    // as the header draws them in the window's look (its style sheet gives the header its own font).
     void columnTitlesFit_data()
     {
         QTest::addColumn<QString>("language");
@@ -110,7 +116,8 @@ private slots:
     {
         QFETCH(QString, language);
         QFETCH(int, pane);
-        loadTranslator(&translator, language);
+        ProgramLook look(language);
+        QVERIFY(look.ok);
         MediaExplorerModule page;
         page.setGeneralMode(true);
         page.deviceStackedWidget->show(); // a receiver's page shares the width with its drives
@@ -123,24 +130,75 @@ private slots:
             page.wdgPcFolders->setCurrentWidget(view->parentWidget()); // as "My Computer" and the folders do
             // sorted by the date: its indicator takes room too
             view->sortByColumn(3, Qt::DescendingOrder);
-            QHeaderView *header = view->header();
             QTRY_VERIFY(view->isVisible());
             QCoreApplication::processEvents();
-            const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-            const int mark = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
-            for (int column = 0; column < header->count(); ++column) {
-                const QString title = view->model()->headerData(column, Qt::Horizontal).toString();
-                int needed = header->fontMetrics().horizontalAdvance(title) + 2 * margin;
-                if (header->sortIndicatorSection() == column)
-                    needed += mark + margin;
-                QVERIFY2(header->sectionSize(column) >= needed,
-                         qPrintable(QStringLiteral("%1 \"%2\": %3 of %4 px (view %5 px)")
-                                        .arg(view->objectName(), title)
-                                        .arg(header->sectionSize(column))
-                                        .arg(needed)
-                                        .arg(view->viewport()->width())));
-            }
+            const QString cut = cutColumnTitle(view);
+            QVERIFY2(cut.isEmpty(), qPrintable(cut + QStringLiteral(" (view %1 px)").arg(view->viewport()->width())));
         }
+    }
+
+    // A listed folder of many files deleted as the page deletes (file by file, then the folder), read by the
+    // model while the delete empties it: its entries never go one by one (each at a cost that grows with the
+    // folder, which held the window for minutes), and its row is gone when the delete ends, also when it was
+    // the only entry of its parent. A folder made again under the name is listed afresh.
+    void listedFolderDeleted_data()
+    {
+        QTest::addColumn<bool>("alone");
+        QTest::newRow("alone in its folder") << true;
+        QTest::newRow("beside a file") << false;
+    }
+    void listedFolderDeleted()
+    {
+        QFETCH(bool, alone);
+        const int files = 20000;
+        const QString parent = path("deleted"), folder = path("deleted/shows");
+        QVERIFY(QDir().mkpath(folder));
+        for (int i = 0; i < files; ++i)
+            QVERIFY(QFile(folder + QStringLiteral("/Recording %1.ts").arg(i, 5, 10, QLatin1Char('0')))
+                        .open(QIODevice::WriteOnly));
+        if (!alone)
+            QVERIFY(QFile(parent + "/notes.txt").open(QIODevice::WriteOnly));
+        const int left = alone ? 0 : 1;
+        // browsed into, then back to its folder
+        QTreeView view;
+        view.setModel(model.get());
+        model->fetchMore(model->index(parent));
+        QTRY_COMPARE(model->rowCount(model->index(parent)), left + 1);
+        model->fetchMore(model->index(folder));
+        QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(model->index(folder)), files, 120000);
+        view.setRootIndex(model->index(parent));
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+
+        const QPersistentModelIndex listed = model->index(folder);
+        int oneByOne = 0;
+        connect(model.get(), &QAbstractItemModel::rowsAboutToBeRemoved, this,
+                [&](const QModelIndex &from, int first, int last) {
+                    if (listed.isValid() && from == listed)
+                        oneByOne += last - first + 1;
+                });
+        // three quarters gone, and the model reads the folder in the middle of the delete
+        for (int i = 0; i < files * 3 / 4; ++i)
+            QVERIFY(QFile::remove(folder + QStringLiteral("/Recording %1.ts").arg(i, 5, 10, QLatin1Char('0'))));
+        QTRY_VERIFY_WITH_TIMEOUT(model->rowCount(model->index(folder)) < files, 60000);
+        QCOMPARE(oneByOne, 0);
+        QCOMPARE(model->rowCount(model->index(parent)), left + 1); // still there, so still shown
+
+        QVERIFY(QDir(folder).removeRecursively());
+        QTRY_VERIFY(!model->index(folder).isValid());
+        QTRY_COMPARE(model->rowCount(model->index(parent)), left);
+        QCOMPARE(view.model()->rowCount(view.rootIndex()), left);
+        QCOMPARE(oneByOne, 0);
+
+        // the same name again: a new folder, read afresh (readings keep to a share of the time, and the
+        // last one listed all the files)
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile(folder + "/new.ts").open(QIODevice::WriteOnly));
+        QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(model->index(parent)), left + 1, 30000);
+        model->fetchMore(model->index(folder));
+        QTRY_COMPARE(model->rowCount(model->index(folder)), 1);
+        QCOMPARE(model->index(folder + "/new.ts").parent(), model->index(folder));
+        QVERIFY(QDir(parent).removeRecursively());
     }
 
     // Dropped on a folder: into it; on a file: beside it; PC and receiver payloads go to their own signal.

@@ -178,7 +178,11 @@ bool MediaCommands::serveListing(EmulatorSession &s)
     }
     QByteArray reply = TransferWire::uint16(quint16(entries.size() + recordings.size()));
     for (const QFileInfo &e : entries) {
-        const QByteArray name = e.fileName().toUtf8().left(255);
+        QByteArray name = e.fileName().toUtf8().left(255);
+        {
+            QMutexLocker lock(&m_lock);
+            name = m_listedAs.value(QDir::cleanPath(e.absoluteFilePath()), name);
+        }
         if (parts.isEmpty()) {
             const QByteArray label = "/" + name.left(254);
             bool removable = false;
@@ -313,6 +317,12 @@ bool MediaCommands::serveRecordingDelete(EmulatorSession &s)
         break;
     }
     return s.sendStatus(removed ? TransferWire::StatusOk : 0xFD);
+}
+
+void MediaCommands::listAs(const QString &localRelative, const QByteArray &receiverName)
+{
+    QMutexLocker lock(&m_lock);
+    m_listedAs.insert(QDir::cleanPath(QDir(m_root).absoluteFilePath(localRelative)), receiverName);
 }
 
 int MediaCommands::listingsOf(const QString &receiverPath) const

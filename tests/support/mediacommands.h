@@ -19,7 +19,7 @@ class ReceiverEmulator;
 // are declared per folder (listed, downloaded by 0x05, removed by 0x17), and a folder's "<name>.desc"
 // with its "<name>.<suffix>" files is listed as one recording. Switches: a listing held until released,
 // paths whose deletion the receiver refuses, recording deletes (0x17) refused, and folder creation
-// (0x07) refused. Install after
+// (0x07) refused, and entries listed under names no PC folder holds. Install after
 // TransferCommands: it takes over 0x03, 0x05, 0x07, 0x08 and 0x17.
 class MediaCommands
 {
@@ -55,6 +55,9 @@ public:
     void clearRefusedDeletes();
     // A top folder of the root listed as a removable volume.
     void markRemovable(const QString &volume);
+    // The entry at localRelative below the root ("hdd/Odd/dot") listed under receiverName, as a receiver
+    // may hold names no PC folder can: "." or "..\..\etc". Asked for by that name, it is not there.
+    void listAs(const QString &localRelative, const QByteArray &receiverName);
     // A recording listed in folder (a receiver path such as "hdd" or "hdd\Rec").
     void addRecording(const QString &folder, const Recording &recording);
     // Ids of the declared recordings the receiver still holds.
@@ -79,6 +82,7 @@ private:
     mutable QMutex m_lock;
     QSet<QString> m_refused;
     QSet<QString> m_removable;
+    QHash<QString, QByteArray> m_listedAs;         // by local path
     QHash<QString, QList<Recording>> m_recordings; // by folder
     QHash<QString, quint16> m_setIds;              // "<folder>/<name>.desc" sets: their ids
     QHash<QString, int> m_folderListings;          // by receiver path
