@@ -84,5 +84,9 @@
         <source>The request could not be read.</source>
         <translation>Die Anfrage konnte nicht gelesen werden.</translation>
     </message>
+    <message>
+        <source>The connection to the device could not be established.</source>
+        <translation>Die Verbindung zum Gerät konnte nicht hergestellt werden.</translation>
+    </message>
 </context>
 </TS>

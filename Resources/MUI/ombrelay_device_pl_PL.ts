@@ -84,5 +84,9 @@
         <source>The request could not be read.</source>
         <translation>Nie można odczytać żądania.</translation>
     </message>
+    <message>
+        <source>The connection to the device could not be established.</source>
+        <translation>Nie można nawiązać połączenia z urządzeniem.</translation>
+    </message>
 </context>
 </TS>

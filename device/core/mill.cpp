@@ -388,7 +388,10 @@ void Mill::run()
     {
         QMutexLocker locker(&m_lock);
         m_accepting = false;
-        endQueuedLocked(unknownError());
+        // Tasks still waiting when the link ends without being asked to: their step did not happen
+        // because the connection went (or never came), and that is what their owners are told.
+        endQueuedLocked(opened ? tr("The connection to the device was interrupted.")
+                               : tr("The connection to the device could not be established."));
         m_status = QStringLiteral("finishing");
     }
     try {

@@ -31,6 +31,15 @@ public:
     }
     std::function<void(ScriptedMill &, DeviceTask *)> job;
     std::atomic_int executed{0};
+    std::atomic_bool opens{true};
+    // A run waits here before it opens, so tasks can be handed in before it finds no connection.
+    QSemaphore *beforeOpen = nullptr;
+    bool open() override
+    {
+        if (beforeOpen)
+            beforeOpen->acquire();
+        return opens.load();
+    }
     void execute(DeviceTask *task) override
     {
         ++executed;
@@ -205,9 +214,27 @@ private slots:
         mill.enqueue(second);
         hold.release();
         QTRY_VERIFY(mill.isFinished());
-        QTRY_COMPARE(second->calls, failed("Unknow error"));
+        // The run ended without being asked to (a lost link): the waiting task is told so.
+        QTRY_COMPARE(second->calls, failed("The connection to the device was interrupted."));
         QCOMPARE(first->calls, (QStringList{"enqueued", "complete:true"}));
         QCOMPARE(mill.executed.load(), 1);
+    }
+
+    // A run that never got its connection: the tasks handed in for it are told the connection could not be
+    // made, not an unknown error.
+    void tasksOfARunThatNeverConnected()
+    {
+        ScriptedMill mill;
+        QSemaphore opening;
+        mill.beforeOpen = &opening;
+        mill.opens = false;
+        mill.start();
+        RecordingTask *waiting = task();
+        mill.enqueue(waiting);
+        opening.release();
+        QTRY_VERIFY(mill.isFinished());
+        QTRY_COMPARE(waiting->calls, failed("The connection to the device could not be established."));
+        QCOMPARE(mill.executed.load(), 0);
     }
 
     void taskDeletedWhileRunning()
