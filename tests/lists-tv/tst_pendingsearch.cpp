@@ -9,7 +9,6 @@
 #include "base/columnfilter.h"
 #include "base/translatorloader.h"
 #include "device/core/zbdeviceinfo.h"
-#include "devices/zbdevicecollection.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/objectsortfilterproxymodel.h"
 #include "listfiles/tvlistprojectfilemanager.h"
@@ -89,6 +88,19 @@ void typeSearch(TVListModule *page, const QString &text)
         QTest::keyClick(page->txtSearch, key.toLatin1());
         QTest::qWait(20);
     }
+}
+
+// The cell's editor opened as the table opens it, with text typed over what it held; null without one.
+QLineEdit *typeIntoCell(QTableView *table, const QModelIndex &cell, const QString &text)
+{
+    table->setCurrentIndex(cell);
+    table->edit(cell);
+    auto *editor = qobject_cast<QLineEdit *>(table->indexWidget(cell));
+    if (editor) {
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+    }
+    return editor;
 }
 
 // the centre of the first row of the table as shown
@@ -264,12 +276,7 @@ private slots:
         ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
         DialogAnswerer answers;
         MainWindow window;
-        ZBDeviceInfo usb = usbReceiver();
-        window.collection()->append(usb);
-        window.show();
-        QApplication::setActiveWindow(&window);
-        window.tryToOpenFile(file);
-        auto *page = qobject_cast<TVListModule *>(window.currentModule());
+        auto *page = qobject_cast<TVListModule *>(openInTheWindow(window, file));
         QVERIFY(page);
         QCOMPARE(page->stackedWidget->currentIndex(), int(TVListModule::PageEditor));
         ItemsTableView *table = page->itemsTableViewAll;
@@ -319,12 +326,8 @@ private slots:
         const QModelIndex cell = table->model()->index(rowOfId(page.get(), id), 1);
         QVERIFY(cell.isValid());
         table->scrollTo(cell);
-        table->setCurrentIndex(cell);
-        table->edit(cell);
-        auto *editor = qobject_cast<QLineEdit *>(table->indexWidget(cell));
+        QLineEdit *editor = typeIntoCell(table, cell, QStringLiteral("Film neu"));
         QVERIFY(editor);
-        editor->selectAll();
-        QTest::keyClicks(editor, QStringLiteral("Film neu"));
         QCOMPARE(editor->text(), QStringLiteral("Film neu"));
         QList<ColumnFilter> filters;
         QTranslator german;
@@ -351,12 +354,8 @@ private slots:
         QVERIFY(table->model()->rowCount() > 0);
         const QModelIndex next = table->model()->index(0, 1);
         const QString nextId = table->model()->index(0, 8).data().toString();
-        table->setCurrentIndex(next);
-        table->edit(next);
-        auto *nextEditor = qobject_cast<QLineEdit *>(table->indexWidget(next));
+        QLineEdit *nextEditor = typeIntoCell(table, next, QStringLiteral("Zweiter"));
         QVERIFY(nextEditor);
-        nextEditor->selectAll();
-        QTest::keyClicks(nextEditor, QStringLiteral("Zweiter"));
         QTest::keyClick(nextEditor, Qt::Key_Return); // the editor is written and closed right after
         QTRY_COMPARE(items->indexById(nextId, 1).data().toString(), QStringLiteral("Zweiter"));
         QVERIFY(!table->isEditing());
