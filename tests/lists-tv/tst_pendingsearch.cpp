@@ -11,8 +11,10 @@
 #include "device/core/zbdeviceinfo.h"
 #include "document/listitemsdatabasemodel.h"
 #include "document/objectsortfilterproxymodel.h"
+#include "listfiles/linklistprojectfilemanager.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "lists/basiceditpanel.h"
+#include "lists/linklistmodule.h"
 #include "lists/tvlistmodule.h"
 #include "modules/modulefactory.h"
 
@@ -66,6 +68,17 @@ QStringList payloadNames(const QMimeData *data, const QString &type)
     return names;
 }
 
+// links titled as halfSport names its services
+QString halfSportLinks(int count)
+{
+    QString text = QStringLiteral("<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>");
+    for (int i = 0; i < count; ++i)
+        text += QStringLiteral("<link id=\"%1\"><title>%2 %1</title><url>http://%1</url><type>website</type></link>")
+                    .arg(QString::number(i), i % 2 ? QStringLiteral("Kultur") : QStringLiteral("Sport"));
+    return text + QStringLiteral("</items><lists><list id=\"0\"/><list id=\"1\"/><list id=\"2\"/><list id=\"3\"/>"
+                                 "</lists></TDocument>\n");
+}
+
 QStringList names(ItemsDatabaseModel *items)
 {
     QStringList result;
@@ -80,7 +93,7 @@ int countStarting(const QStringList &list, const QString &start)
 }
 
 // A person types text into the search field: a click into it, then a key every 20 ms.
-void typeSearch(TVListModule *page, const QString &text)
+template<class Page> void typeSearch(Page *page, const QString &text)
 {
     QTest::mouseClick(page->txtSearch, Qt::LeftButton);
     page->txtSearch->setFocus();
@@ -291,6 +304,27 @@ private slots:
         QCOMPARE(left.size(), count / 2);
         QCOMPARE(countStarting(left, QStringLiteral("Kultur")), count / 2);
         QCOMPARE(table->model()->rowCount(), 0);
+        page->projectManager()->closeProject();
+    }
+
+    // The link page's table is the same: Ctrl+A, Del there takes the "Sport" links only.
+    void deleteOnTheLinkPageWhileTheSearchWaits()
+    {
+        const int count = serviceCount();
+        DialogAnswerer answers;
+        auto page = showListPage<LinkListModule>(&info, halfSportLinks(count));
+        QCOMPARE(page->stackedWidget->currentIndex(), int(LinkListModule::PageEditor));
+        ItemsTableView *table = page->itemsTableViewAll;
+        ItemsDatabaseModel *items = page->projectManager()->itemsModel;
+        QCOMPARE(items->rowCount(), count);
+        typeSearch(page.get(), QStringLiteral("Sport"));
+        QVERIFY2(table->proxy()->isSearchPending(), "the texts were read within the typing");
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, firstRow(table));
+        QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(table, Qt::Key_Delete);
+        const QStringList left = names(items);
+        QCOMPARE(left.size(), count / 2);
+        QCOMPARE(countStarting(left, QStringLiteral("Kultur")), count / 2);
         page->projectManager()->closeProject();
     }
 
