@@ -131,6 +131,25 @@ class TestPendingSearch : public QObject
     ZBDeviceInfo info{QStringLiteral("Box")};
     QTemporaryDir dir;
 
+    // "Sport" typed into the page's search field, then a click into the table, Ctrl+A and Del: only the
+    // "Sport" half of the count items goes.
+    template<class Page> static void deleteWhatTheSearchFinds(Page *page, int count)
+    {
+        ItemsTableView *table = page->itemsTableViewAll;
+        ItemsDatabaseModel *items = page->projectManager()->itemsModel;
+        QCOMPARE(items->rowCount(), count);
+        typeSearch(page, QStringLiteral("Sport"));
+        QVERIFY2(table->proxy()->isSearchPending(), "the texts were read within the typing");
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, firstRow(table));
+        QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(table, Qt::Key_Delete);
+        const QStringList left = names(items);
+        QCOMPARE(left.size(), count / 2);
+        QCOMPARE(countStarting(left, QStringLiteral("Kultur")), count / 2);
+        QCOMPARE(table->model()->rowCount(), 0);
+        page->projectManager()->closeProject();
+    }
+
     enum Input { ClickThenKeys, KeysOnly, ToolBarDelete, ToolBarCopy, DragPress, ButtonClick, SaveKeys, ViewDelete };
 
 private slots:
@@ -292,19 +311,7 @@ private slots:
         auto *page = qobject_cast<TVListModule *>(openInTheWindow(window, file));
         QVERIFY(page);
         QCOMPARE(page->stackedWidget->currentIndex(), int(TVListModule::PageEditor));
-        ItemsTableView *table = page->itemsTableViewAll;
-        ItemsDatabaseModel *items = page->projectManager()->itemsModel;
-        QCOMPARE(items->rowCount(), count);
-        typeSearch(page, QStringLiteral("Sport"));
-        QVERIFY2(table->proxy()->isSearchPending(), "the texts were read within the typing");
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, firstRow(table));
-        QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(table, Qt::Key_Delete);
-        const QStringList left = names(items);
-        QCOMPARE(left.size(), count / 2);
-        QCOMPARE(countStarting(left, QStringLiteral("Kultur")), count / 2);
-        QCOMPARE(table->model()->rowCount(), 0);
-        page->projectManager()->closeProject();
+        deleteWhatTheSearchFinds(page, count);
     }
 
     // The link page's table is the same: Ctrl+A, Del there takes the "Sport" links only.
@@ -314,18 +321,7 @@ private slots:
         DialogAnswerer answers;
         auto page = showListPage<LinkListModule>(&info, halfSportLinks(count));
         QCOMPARE(page->stackedWidget->currentIndex(), int(LinkListModule::PageEditor));
-        ItemsTableView *table = page->itemsTableViewAll;
-        ItemsDatabaseModel *items = page->projectManager()->itemsModel;
-        QCOMPARE(items->rowCount(), count);
-        typeSearch(page.get(), QStringLiteral("Sport"));
-        QVERIFY2(table->proxy()->isSearchPending(), "the texts were read within the typing");
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, firstRow(table));
-        QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(table, Qt::Key_Delete);
-        const QStringList left = names(items);
-        QCOMPARE(left.size(), count / 2);
-        QCOMPARE(countStarting(left, QStringLiteral("Kultur")), count / 2);
-        page->projectManager()->closeProject();
+        deleteWhatTheSearchFinds(page.get(), count);
     }
 
     // A name typed into a cell editor on a row that a filter change is about to hide: the name is written
