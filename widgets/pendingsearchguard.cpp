@@ -72,7 +72,7 @@ bool PendingSearchGuard::eventFilter(QObject *watched, QEvent *event)
     // first and then the widget it is for: only the widget tells whether it is typing in the search field.
     const bool input = event->type() == QEvent::Shortcut || (watched->isWidgetType() && isInput(event->type()) &&
                                                              !inSearchField(static_cast<QWidget *>(watched)));
-    if (input && proxy->isSearchPending())
+    if (input && proxy && proxy->isSearchPending())
         proxy->finishSearch();
     return QObject::eventFilter(watched, event);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 class ObjectSortFilterProxyModel;
 
@@ -18,6 +19,6 @@ protected:
 private:
     void watch(bool on);
 
-    ObjectSortFilterProxyModel *proxy;
+    QPointer<ObjectSortFilterProxyModel> proxy; // its owner may free it before this
     bool watching = false;
 };
