@@ -57,8 +57,10 @@ void ObjectSortFilterProxyModel::languageChanged()
     dropRanks();
     dropSearchTexts();
     // rows shown for a search text are those that hold it in the new language
-    if (!appliedSearch.isEmpty() && sourceModel())
+    if (!appliedSearch.isEmpty() && sourceModel()) {
+        emit filterAboutToChange();
         invalidate();
+    }
 }
 
 void ObjectSortFilterProxyModel::setEditRestricted(bool restricted)
@@ -68,6 +70,7 @@ void ObjectSortFilterProxyModel::setEditRestricted(bool restricted)
 
 void ObjectSortFilterProxyModel::setColumnFilters(QList<ColumnFilter> *filters)
 {
+    emit filterAboutToChange();
     columnFilters = filters;
     invalidateFilter();
 }
@@ -78,8 +81,8 @@ void ObjectSortFilterProxyModel::setItemsSearchFilter(const QString &patternStr)
         return;
     if (searchApplied && patternStr == appliedSearch) {
         // typed back to the text the rows shown are filtered by
-        searchPending = false;
         pendingSearch.clear();
+        setSearchPending(false);
         return;
     }
     // The rows a text shows are only known once every row's texts are read. A key typed before they
@@ -92,8 +95,16 @@ void ObjectSortFilterProxyModel::setItemsSearchFilter(const QString &patternStr)
         return;
     }
     pendingSearch = patternStr;
-    searchPending = true;
     idleTimer->start();
+    setSearchPending(true);
+}
+
+void ObjectSortFilterProxyModel::setSearchPending(bool pending)
+{
+    if (searchPending == pending)
+        return;
+    searchPending = pending;
+    emit searchPendingChanged(pending);
 }
 
 bool ObjectSortFilterProxyModel::readSearchTextsForKey() const
@@ -104,9 +115,14 @@ bool ObjectSortFilterProxyModel::readSearchTextsForKey() const
     return readSearchTexts(unread <= searchReadAtOnce ? -1 : searchKeyBudgetNs);
 }
 
-void ObjectSortFilterProxyModel::applySearch(const QString &patternStr, bool refilter)
+void ObjectSortFilterProxyModel::applySearch(const QString &patternText, bool refilter)
 {
-    appliedSearch = patternStr; // first: the text may be the pending one, cleared next
+    const QString patternStr = patternText; // the text may be the pending one, cleared below
+    // an open editor is written while the rows are still those it was opened among
+    if (refilter)
+        emit filterAboutToChange();
+    appliedSearch = patternStr;
+    const bool wasPending = searchPending;
     searchPending = false;
     pendingSearch.clear();
     searchApplied = true;
@@ -119,6 +135,9 @@ void ObjectSortFilterProxyModel::applySearch(const QString &patternStr, bool ref
     // pass over the table per block.
     if (refilter)
         invalidate();
+    // told last, when the rows shown are those of the text
+    if (wasPending)
+        emit searchPendingChanged(false);
 }
 
 void ObjectSortFilterProxyModel::finishSearch()

@@ -49,6 +49,13 @@ public:
 public slots:
     void setItemsSearchFilter(const QString &patternStr);
 
+signals:
+    // A search text started (true) or stopped (false) waiting for the rows' texts.
+    void searchPendingChanged(bool pending);
+    // The rows shown are about to be chosen anew (a search text, the value filters, a new language):
+    // the last moment an open cell editor can be written while its row is still shown.
+    void filterAboutToChange();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
@@ -71,7 +78,8 @@ private:
     QString readSearchText(int row) const;
     bool readSearchTexts(qint64 budgetNs) const;
     bool readSearchTextsForKey() const;
-    void applySearch(const QString &patternStr, bool refilter = true);
+    void applySearch(const QString &patternText, bool refilter = true);
+    void setSearchPending(bool pending);
     void prepareWhileIdle();
     void dropSearchTexts();
     void searchDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);

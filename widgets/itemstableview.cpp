@@ -1,6 +1,7 @@
 #include "widgets/itemstableview.h"
 
 #include "document/objectsortfilterproxymodel.h"
+#include "widgets/pendingsearchguard.h"
 
 #include <QHeaderView>
 
@@ -15,6 +16,8 @@ ItemsTableView::ItemsTableView(QWidget *parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     m_proxy->setObjectName(QStringLiteral("sortFilterProxy"));
     connect(this, &QAbstractItemView::pressed, this, &ItemsTableView::onCellPressedEdit);
+    new PendingSearchGuard(m_proxy, this);
+    connect(m_proxy, &ObjectSortFilterProxyModel::filterAboutToChange, this, &ItemsTableView::writeOpenEditor);
     // The proxy removes a whole selection at once instead of run by run; the selection, whose rows all
     // go, is cleared once first instead of being mended through the removal.
     connect(this, &STableView::onBeforeDelete, m_proxy, &ObjectSortFilterProxyModel::beginRowRemoval);
@@ -62,4 +65,40 @@ void ItemsTableView::onCellPressedEdit(const QModelIndex &index)
     if (index.isValid() && index.row() >= 0 && index.column() >= 0 && model() &&
         editableColumns.contains(index.column()))
         edit(index);
+}
+
+bool ItemsTableView::edit(const QModelIndex &index, QAbstractItemView::EditTrigger trigger, QEvent *event)
+{
+    const bool handled = STableView::edit(index, trigger, event);
+    if (handled && state() == QAbstractItemView::EditingState)
+        editedIndex = index;
+    return handled;
+}
+
+// A filter change may hide the row of an open editor, and the view then drops the editor unwritten (and
+// stays in its editing state, which refuses every later editor). The editor is written and closed first,
+// as when the focus leaves it.
+void ItemsTableView::writeOpenEditor()
+{
+    if (state() != QAbstractItemView::EditingState || !editedIndex.isValid())
+        return;
+    QWidget *editor = indexWidget(editedIndex);
+    if (!editor)
+        return;
+    commitData(editor);
+    // the page may have answered the written value by closing the editor already
+    if (state() == QAbstractItemView::EditingState && editedIndex.isValid() && indexWidget(editedIndex) == editor)
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+// A row action takes the rows the search text leaves, never those shown only while it waits.
+void ItemsTableView::settleRows()
+{
+    m_proxy->finishSearch();
+}
+
+void ItemsTableView::startDrag(Qt::DropActions supportedActions)
+{
+    settleRows();
+    STableView::startDrag(supportedActions);
 }

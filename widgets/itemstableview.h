@@ -2,6 +2,8 @@
 
 #include "widgets/stableview.h"
 
+#include <QPersistentModelIndex>
+
 class ObjectSortFilterProxyModel;
 
 // The items table of the list pages: sorts and filters through its own proxy and can open the
@@ -19,14 +21,23 @@ public:
     void setUseSortFilterProxy(bool use);
     bool usesSortFilterProxy() const { return useSortFilterProxy; }
     ObjectSortFilterProxyModel *proxy() const { return m_proxy; }
+    bool edit(const QModelIndex &index, QAbstractItemView::EditTrigger trigger, QEvent *event) override;
+    using STableView::edit;
 
 public slots:
     void onCellPressedEdit(const QModelIndex &index);
 
+protected:
+    void settleRows() override;
+    void startDrag(Qt::DropActions supportedActions) override;
+
 private:
     QAbstractItemModel *shown(QAbstractItemModel *model);
+    void writeOpenEditor();
 
     QList<int> editableColumns;
     bool useSortFilterProxy = true;
     ObjectSortFilterProxyModel *m_proxy;
+    // the cell whose editor the view opened last
+    QPersistentModelIndex editedIndex;
 };

@@ -180,6 +180,7 @@ QModelIndexList STableView::selectedRowIndexes() const
 
 void STableView::deleteSelected()
 {
+    settleRows();
     connectActions(false, false);
     setUpdatesEnabled(false);
     emit onBeforeDelete();
@@ -218,6 +219,7 @@ void STableView::deleteSelected()
 
 void STableView::copy()
 {
+    settleRows();
     const QModelIndexList rows = selectedRowIndexes();
     // An empty selection leaves the clipboard as it was instead of clearing it.
     if (!model() || rows.isEmpty())

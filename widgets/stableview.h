@@ -74,6 +74,8 @@ protected:
     // What both item views set up: whole rows selected several at a time, dragged and dropped, fixed
     // row heights and no grid.
     void setUpRowView();
+    // Brings the rows shown up to date before copy, cut or delete read the selection.
+    virtual void settleRows() {}
 
     bool contextMenuEnabled = true;
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/mainwindow.h"
 #include "base/settings.h"
 #include "base/translatorloader.h"
 #include "device/core/zbdeviceinfo.h"
+#include "devices/zbdevicecollection.h"
 #include "listfiles/projectfileformat.h"
 
 #include <QApplication>
@@ -57,4 +59,16 @@ inline ZBDeviceInfo usbReceiver()
     usb.setRadioListMaxCount(1000);
     usb.ensureDefaults();
     return usb;
+}
+
+// The window shown and active with the USB receiver of usbReceiver(), and file opened on it: the page
+// that opened it.
+inline OmbrelayModule *openInTheWindow(MainWindow &window, const QString &file)
+{
+    ZBDeviceInfo usb = usbReceiver();
+    window.collection()->append(usb);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    window.tryToOpenFile(file);
+    return window.currentModule();
 }
