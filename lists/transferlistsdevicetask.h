@@ -2,6 +2,7 @@
 #include "device/core/devicecall.h"
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
+#include "device/transfers/listtransfer.h"
 #include "document/listdocument.h"
 #include "listfiles/listprojectfilemanager.h"
 #include "widgets/messagebox.h"
@@ -112,6 +113,9 @@ public:
         ended = true;
         label(QString());
         module->showPage(returnPage());
+        // A cancel the page made because the connection went is no quiet ending.
+        if (module->lostConnectionUnder(this))
+            module->appendStatusText(ListTransfer::lostConnectionText(mode()));
         module->taskComplete(this);
     }
     void onError(QString error) override
@@ -119,7 +123,8 @@ public:
         if (!live())
             return;
         ended = true;
-        module->appendStatusText(error);
+        // Once the connection went, whatever the worker saw of it is its loss, not a busy receiver.
+        module->appendStatusText(module->lostConnectionUnder(this) ? ListTransfer::lostConnectionText(mode()) : error);
         module->showPage(returnPage());
         module->taskComplete(this);
     }
@@ -131,6 +136,8 @@ public:
         if (!ok) {
             // A failure without its text: nothing is loaded and nothing counts as sent.
             module->showPage(returnPage());
+            if (module->lostConnectionUnder(this))
+                module->appendStatusText(ListTransfer::lostConnectionText(mode()));
             module->taskComplete(this);
             return;
         }
