@@ -4,7 +4,7 @@
 <context>
     <name>DVB24CommunicationProtocolMill</name>
     <message>
-        <location filename="../../device/transfers/listtransfer.cpp" line="51"/>
+        <location filename="../../device/transfers/listtransfer.cpp" line="52"/>
         <source>The connection to the device was lost.</source>
         <translation>Połączenie z urządzeniem zostało utracone.</translation>
     </message>

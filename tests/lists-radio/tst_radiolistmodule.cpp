@@ -12,6 +12,7 @@
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
 #include "device/protocol/dvb24communicationmanager.h"
+#include "device/transfers/listtransfer.h"
 #include "devices/zbdevice.h"
 #include "document/listitemsdatabasemodel.h"
 #include "listfiles/radiolistprojectfilemanager.h"
@@ -352,6 +353,7 @@ private slots:
         QFETCH(QString, how);
         HandingManager manager;
         auto module = makeModule(&manager);
+        DialogAnswerer answers;
         if (from == 1)
             QVERIFY(module->projectManager()->newProject(RadioListText::numbered(3)));
         const QString before =
@@ -373,6 +375,10 @@ private slots:
             QCOMPARE(manager.cancels, 1);
         }
         task->onCanceled();
+        // A cancel is the user's own; a lost connection is said, never a quiet ending.
+        QCOMPARE(answers.boxTexts, how == QLatin1String("cancel")
+                                       ? QStringList()
+                                       : QStringList{ListTransfer::lostConnectionText(QStringLiteral("download"))});
         QCOMPARE(module->stackedWidget->currentIndex(), from);
         QVERIFY(!module->pendingTask());
         if (from == 1)

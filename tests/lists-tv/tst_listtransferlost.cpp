@@ -3,10 +3,9 @@
 #include "testmain.h"
 
 #include "dialoganswerer.h"
-#include "generatedtvlist.h"
 #include "listinthewindow.h"
+#include "listoftype.h"
 #include "listpagetest.h"
-#include "radiolisttext.h"
 
 #include "app/mainwindow.h"
 #include "app/startup.h"
@@ -36,19 +35,6 @@
 // connection was lost and the lists were not sent (downloaded), whichever the page hears first, the
 // dropped link or the worker's error; the busy text is kept for a receiver that says it is busy.
 namespace {
-
-QString listText(const QString &type, int count)
-{
-    if (type == QLatin1String("radio"))
-        return RadioListText::numbered(count);
-    if (type == QLatin1String("link")) {
-        QList<int> ids;
-        for (int id = 1; id <= count; ++id)
-            ids << id;
-        return linkDocument(ids);
-    }
-    return GeneratedTvList::text(count);
-}
 
 // The receiver's description with room for the four favourite lists of every list here.
 QString fourListDescription()
@@ -143,7 +129,7 @@ class TestListTransferLost : public QObject
     template<class Page> void endingsInEachOrder(const QString &type, const QString &mode, const QString &order)
     {
         ZBDeviceInfo info(QStringLiteral("Box"));
-        auto page = showListPage<Page>(&info, listText(type, 20));
+        auto page = showListPage<Page>(&info, listOfType(type, 20));
         HeldManager manager;
         page->setCommunicationManager(&manager);
         page->onDeviceStateChange(QStringLiteral("connected"));
@@ -198,7 +184,7 @@ class TestListTransferLost : public QObject
         task = manager.enqueued.last();
         task->onStart();
         if (mode == QLatin1String("download"))
-            task->setResult(listText(type, 7));
+            task->setResult(listOfType(type, 7));
         task->onComplete(true);
         QTRY_VERIFY(!page->pendingTask());
         QCOMPARE(shown(answers), QStringList());
@@ -212,12 +198,12 @@ class TestListTransferLost : public QObject
         ReceiverEmulator emulator;
         emulator.setDescription(fourListDescription());
         auto lists = ReceiverLists::install(emulator);
-        lists->setDocument(type, listText(type, 900).toUtf8());
+        lists->setDocument(type, listOfType(type, 900).toUtf8());
         QVERIFY(emulator.start());
         DVB24CommunicationManager device;
         device.setPort(emulator.port());
         ZBDeviceInfo info(QStringLiteral("Box"));
-        auto page = showListPage<Page>(&info, listText(type, 1000));
+        auto page = showListPage<Page>(&info, listOfType(type, 1000));
         page->setCommunicationManager(&device);
         StateRelay relay(&device, page.get());
         device.connectToHost(emulator.host());
@@ -278,7 +264,7 @@ class TestListTransferLost : public QObject
         auto *page = qobject_cast<Page *>(receiver->module(moduleType));
         QVERIFY(page);
         window.setCurrentModule(page, true);
-        QVERIFY(page->projectManager()->newProject(listText(type, 1000)));
+        QVERIFY(page->projectManager()->newProject(listOfType(type, 1000)));
         editFirst(page, type);
         const QString lost = ListTransfer::lostConnectionText(QStringLiteral("send"));
         answers.boxTexts.clear();

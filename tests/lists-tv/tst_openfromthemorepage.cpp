@@ -1,10 +1,9 @@
 #include "testmain.h"
 
 #include "dialoganswerer.h"
-#include "generatedtvlist.h"
 #include "listinthewindow.h"
+#include "listoftype.h"
 #include "listpagetest.h"
-#include "radiolisttext.h"
 
 #include "base/settings.h"
 #include "device/core/zbdeviceinfo.h"
@@ -26,33 +25,18 @@ class TestOpenFromTheMorePage : public QObject
 {
     Q_OBJECT
 
-    static QString listText(const QString &type, int count)
-    {
-        if (type == QLatin1String("radio"))
-            return RadioListText::numbered(count);
-        if (type == QLatin1String("link")) {
-            QList<int> ids;
-            for (int id = 1; id <= count; ++id)
-                ids << id;
-            return linkDocument(ids);
-        }
-        return GeneratedTvList::text(count);
-    }
-
     template<class Page> void openFromTheMorePage(const QString &type, const QString &chosen, bool edited)
     {
         QTemporaryDir dir;
-        const QString extension = type == QLatin1String("tv")      ? QStringLiteral("tvqvxc")
-                                  : type == QLatin1String("radio") ? QStringLiteral("rdqvxc")
-                                                                   : QStringLiteral("lkqvxc");
-        const QString other = listFile(dir, QStringLiteral("other.") + extension, listText(type, 7));
+        const QString extension = projectExtensionOf(type);
+        const QString other = listFile(dir, QStringLiteral("other.") + extension, listOfType(type, 7));
         QVERIFY(!other.isEmpty());
         QFile damaged(dir.filePath(QStringLiteral("damaged.") + extension));
         QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("not a list at all") > 0);
         damaged.close();
 
         ZBDeviceInfo info(QStringLiteral("Box"));
-        auto page = showListPage<Page>(&info, listText(type, 12));
+        auto page = showListPage<Page>(&info, listOfType(type, 12));
         ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
         const int column = page->projectManager()->fieldColumns.value(
             type == QLatin1String("link") ? QStringLiteral("title") : QStringLiteral("name"));

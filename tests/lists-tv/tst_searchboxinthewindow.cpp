@@ -1,10 +1,9 @@
 #include "testmain.h"
 
 #include "dialoganswerer.h"
-#include "generatedtvlist.h"
 #include "listinthewindow.h"
+#include "listoftype.h"
 #include "listpagetest.h"
-#include "radiolisttext.h"
 
 #include "app/mainwindow.h"
 #include "app/startup.h"
@@ -52,16 +51,7 @@ private slots:
         const ProgramLook look(language);
         QVERIFY(look.ok);
         QTemporaryDir dir;
-        QString text = GeneratedTvList::text(30);
-        QString name = QStringLiteral("list.tvqvxc");
-        if (type == QLatin1String("radio")) {
-            text = RadioListText::numbered(30);
-            name = QStringLiteral("list.rdqvxc");
-        } else if (type == QLatin1String("link")) {
-            text = linkDocument({1, 2, 3});
-            name = QStringLiteral("list.lkqvxc");
-        }
-        const QString file = listFile(dir, name, text);
+        const QString file = listFile(dir, QStringLiteral("list.") + projectExtensionOf(type), listOfType(type, 30));
         QVERIFY(!file.isEmpty());
         DialogAnswerer answers;
         MainWindow window;
