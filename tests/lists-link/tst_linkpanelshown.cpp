@@ -100,6 +100,10 @@ private slots:
         QTest::mouseClick(favourites->viewport(), Qt::LeftButton, {},
                           favourites->visualRect(favourites->model()->index(0, 0)).center());
         QCOMPARE(panelState(page.get()), QStringLiteral("neither"));
+        // A press on a row that comes before the focus does (the window not active yet), then the focus.
+        QApplication::setActiveWindow(nullptr);
+        clickRow(page.get(), 0);
+        QApplication::setActiveWindow(page.get());
         clickRow(page.get(), 0);
         QCOMPARE(panelState(page.get()), QStringLiteral("panel"));
         QCOMPARE(page->txtLinkTitle->text(), QStringLiteral("Link 1"));
