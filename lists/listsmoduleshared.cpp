@@ -4,6 +4,7 @@
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
+#include "device/transfers/listtransfer.h"
 #include "document/docitem.h"
 #include "document/docitemsdataprovider.h"
 #include "document/exception.h"
@@ -337,6 +338,13 @@ void ListsModuleShared::onDeviceStateChange(const QString &state)
         if (communicationManager())
             communicationManager()->cancel(currentTask);
     }
+}
+
+void ListsModuleShared::reportLostConnection(const QString &mode)
+{
+    const QString text = ListTransfer::lostConnectionText(mode);
+    QMetaObject::invokeMethod(
+        this, [this, text] { appendStatusText(text); }, Qt::QueuedConnection);
 }
 
 void ListsModuleShared::onDataTransferPageButtonClick()

@@ -88,6 +88,10 @@ public:
     // Whether the connection went while this task was pending: whatever ending it then gets (a cancel, an
     // error, a failure), it says that the connection was lost and its lists were not moved.
     bool lostConnectionUnder(const DeviceTask *task) const { return task && task == lostTask; }
+    // Says that the connection went and the lists of this request ("download", "send" or another) were not
+    // moved. Said once the event loop has it: the page may be going with its receiver as it hears the link go,
+    // and a page that goes says nothing.
+    void reportLostConnection(const QString &mode);
     // At the end of a send: the project counts as saved only when the document still holds the text
     // this task carried.
     bool takeSentSnapshot(DeviceTask *task);

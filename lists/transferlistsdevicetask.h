@@ -2,7 +2,6 @@
 #include "device/core/devicecall.h"
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
-#include "device/transfers/listtransfer.h"
 #include "document/listdocument.h"
 #include "listfiles/listprojectfilemanager.h"
 #include "widgets/messagebox.h"
@@ -115,7 +114,7 @@ public:
         module->showPage(returnPage());
         // A cancel the page made because the connection went is no quiet ending.
         if (module->lostConnectionUnder(this))
-            module->appendStatusText(ListTransfer::lostConnectionText(mode()));
+            module->reportLostConnection(mode());
         module->taskComplete(this);
     }
     void onError(QString error) override
@@ -124,7 +123,10 @@ public:
             return;
         ended = true;
         // Once the connection went, whatever the worker saw of it is its loss, not a busy receiver.
-        module->appendStatusText(module->lostConnectionUnder(this) ? ListTransfer::lostConnectionText(mode()) : error);
+        if (module->lostConnectionUnder(this))
+            module->reportLostConnection(mode());
+        else
+            module->appendStatusText(error);
         module->showPage(returnPage());
         module->taskComplete(this);
     }
@@ -137,7 +139,7 @@ public:
             // A failure without its text: nothing is loaded and nothing counts as sent.
             module->showPage(returnPage());
             if (module->lostConnectionUnder(this))
-                module->appendStatusText(ListTransfer::lostConnectionText(mode()));
+                module->reportLostConnection(mode());
             module->taskComplete(this);
             return;
         }

@@ -578,9 +578,9 @@ private slots:
         lists->setHold(false);
         QTRY_VERIFY(!module->pendingTask());
         // A cancel is the user's own; a lost connection is said, never a quiet ending.
-        QCOMPARE(answers.boxTexts, how == QLatin1String("cancel")
-                                       ? QStringList()
-                                       : QStringList{ListTransfer::lostConnectionText(QStringLiteral("download"))});
+        QTRY_COMPARE(answers.boxTexts, how == QLatin1String("cancel")
+                                           ? QStringList()
+                                           : QStringList{ListTransfer::lostConnectionText(QStringLiteral("download"))});
         QCOMPARE(module->stackedWidget->currentIndex(), 0);
         QVERIFY(!module->projectManager()->isProjectLoaded());
         device.requestClose();

@@ -376,9 +376,9 @@ private slots:
         }
         task->onCanceled();
         // A cancel is the user's own; a lost connection is said, never a quiet ending.
-        QCOMPARE(answers.boxTexts, how == QLatin1String("cancel")
-                                       ? QStringList()
-                                       : QStringList{ListTransfer::lostConnectionText(QStringLiteral("download"))});
+        QTRY_COMPARE(answers.boxTexts, how == QLatin1String("cancel")
+                                           ? QStringList()
+                                           : QStringList{ListTransfer::lostConnectionText(QStringLiteral("download"))});
         QCOMPARE(module->stackedWidget->currentIndex(), from);
         QVERIFY(!module->pendingTask());
         if (from == 1)

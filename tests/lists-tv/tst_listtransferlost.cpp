@@ -169,7 +169,7 @@ class TestListTransferLost : public QObject
                 task->onComplete(false);
             }
         }
-        QCOMPARE(shown(answers), QStringList{lost});
+        QTRY_COMPARE(shown(answers), QStringList{lost});
         QCOMPARE(page->stackedWidget->currentIndex(), int(Page::PageEditor));
         QVERIFY(!page->pendingTask());
         QCOMPARE(rows(page.get()), 20);
@@ -217,7 +217,7 @@ class TestListTransferLost : public QObject
         button(page.get(), mode)->click();
         QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
         relay.release();
-        QCOMPARE(shown(answers), QStringList{lost});
+        QTRY_COMPARE(shown(answers), QStringList{lost});
         QVERIFY(relay.delivered.contains(QStringLiteral("disconnected")));
         QCOMPARE(lists->uploads(), 0);
         QCOMPARE(rows(page.get()), 1000);
@@ -275,6 +275,7 @@ class TestListTransferLost : public QObject
             answers.boxAnswers = {QStringLiteral("&Yes")};
             page->btnUploadDeviceLists->click();
             QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
+            QTRY_VERIFY(shown(answers).count(lost) >= round);
             const QStringList texts = shown(answers);
             QVERIFY2(texts.count(lost) == round, qPrintable(texts.join(u'\n')));
             QVERIFY2(texts.filter(QStringLiteral("busy")).isEmpty(), qPrintable(texts.join(u'\n')));
@@ -324,6 +325,47 @@ private slots:
             endingsInEachOrder<RadioListModule>(type, mode, order);
         else
             endingsInEachOrder<LinkListModule>(type, mode, order);
+    }
+
+    // A request still waiting for the receiver when the receiver goes, and its page with it (a receiver
+    // removed, the program closing): the page says nothing once it is gone; one that stays says it.
+    void requestWaitingWhenTheReceiverGoes_data()
+    {
+        QTest::addColumn<bool>("pageGoes");
+        QTest::newRow("page goes too") << true;
+        QTest::newRow("page stays") << false;
+    }
+    void requestWaitingWhenTheReceiverGoes()
+    {
+        QFETCH(bool, pageGoes);
+        // Ends a task still queued at once, as the worker's queue does.
+        class QueueManager : public HeldManager
+        {
+        public:
+            void cancel(DeviceTask *task) override
+            {
+                HeldManager::cancel(task);
+                task->onCancel();
+                task->onCanceled();
+            }
+        } manager;
+        ZBDeviceInfo info(QStringLiteral("Box"));
+        auto page = showListPage<TVListModule>(&info, listOfType(QStringLiteral("tv"), 5));
+        page->setCommunicationManager(&manager);
+        page->onDeviceStateChange(QStringLiteral("connected"));
+        DialogAnswerer answers;
+        page->btnDownloadDeviceLists->click();
+        QPointer<DeviceTask> task = manager.enqueued.value(0);
+        QVERIFY(task);
+        page->onDeviceStateChange(QStringLiteral("disconnecting"));
+        QCOMPARE(manager.cancels, 1);
+        QVERIFY(!page->pendingTask());
+        if (pageGoes)
+            page.reset();
+        QTRY_VERIFY(!task);
+        QCoreApplication::processEvents();
+        QCOMPARE(shown(answers),
+                 pageGoes ? QStringList() : QStringList{ListTransfer::lostConnectionText(QStringLiteral("download"))});
     }
 
     // A receiver that closes the connection in the middle of the transfer, heard by the page before or
