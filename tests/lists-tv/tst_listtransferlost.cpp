@@ -319,12 +319,8 @@ private slots:
         QFETCH(QString, type);
         QFETCH(QString, mode);
         QFETCH(QString, order);
-        if (type == QLatin1String("tv"))
-            endingsInEachOrder<TVListModule>(type, mode, order);
-        else if (type == QLatin1String("radio"))
-            endingsInEachOrder<RadioListModule>(type, mode, order);
-        else
-            endingsInEachOrder<LinkListModule>(type, mode, order);
+        forPageOfType(
+            type, [&](auto *page) { endingsInEachOrder<std::remove_pointer_t<decltype(page)>>(type, mode, order); });
     }
 
     // A request still waiting for the receiver when the receiver goes, and its page with it (a receiver
@@ -386,12 +382,9 @@ private slots:
         QFETCH(QString, type);
         QFETCH(QString, mode);
         QFETCH(bool, errorFirst);
-        if (type == QLatin1String("tv"))
-            cutAgainstTheReceiver<TVListModule>(type, mode, errorFirst);
-        else if (type == QLatin1String("radio"))
-            cutAgainstTheReceiver<RadioListModule>(type, mode, errorFirst);
-        else
-            cutAgainstTheReceiver<LinkListModule>(type, mode, errorFirst);
+        forPageOfType(type, [&](auto *page) {
+            cutAgainstTheReceiver<std::remove_pointer_t<decltype(page)>>(type, mode, errorFirst);
+        });
     }
 
     // In the whole program, with the receiver saved from an earlier start: every cut send says so.
@@ -407,12 +400,10 @@ private slots:
         QFETCH(QString, type);
         const ProgramLook look{QString()};
         Settings::setString(Settings::SendingListsRestartWarning, QStringLiteral("0"));
-        if (type == QLatin1String("tv"))
-            cutSendsInTheWindow<TVListModule>(type, OmbrelayModule::TypeTvList);
-        else if (type == QLatin1String("radio"))
-            cutSendsInTheWindow<RadioListModule>(type, OmbrelayModule::TypeRadioList);
-        else
-            cutSendsInTheWindow<LinkListModule>(type, OmbrelayModule::TypeLinkList);
+        forPageOfType(type, [&](auto *page) {
+            using Page = std::remove_pointer_t<decltype(page)>;
+            cutSendsInTheWindow<Page>(type, moduleTypeOf<Page>());
+        });
     }
 };
 

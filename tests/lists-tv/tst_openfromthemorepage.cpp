@@ -99,12 +99,9 @@ private slots:
         QFETCH(QString, type);
         QFETCH(QString, chosen);
         QFETCH(bool, edited);
-        if (type == QLatin1String("tv"))
-            openFromTheMorePage<TVListModule>(type, chosen, edited);
-        else if (type == QLatin1String("radio"))
-            openFromTheMorePage<RadioListModule>(type, chosen, edited);
-        else
-            openFromTheMorePage<LinkListModule>(type, chosen, edited);
+        forPageOfType(type, [&](auto *page) {
+            openFromTheMorePage<std::remove_pointer_t<decltype(page)>>(type, chosen, edited);
+        });
     }
 };
 

@@ -22,12 +22,6 @@ class TestSearchBoxInTheWindow : public QObject
 {
     Q_OBJECT
 
-    template<class Page> QWidget *searchBox(OmbrelayModule *module)
-    {
-        auto *page = qobject_cast<Page *>(module);
-        return page ? page->txtSearch : nullptr;
-    }
-
 private slots:
     void initTestCase() { registerStartUpServices(); }
     void init() { QSettings().clear(); }
@@ -62,9 +56,11 @@ private slots:
             window.resize(size);
         window.show();
         window.tryToOpenFile(file);
-        QWidget *box = type == QLatin1String("tv")      ? searchBox<TVListModule>(window.currentModule())
-                       : type == QLatin1String("radio") ? searchBox<RadioListModule>(window.currentModule())
-                                                        : searchBox<LinkListModule>(window.currentModule());
+        QWidget *box = nullptr;
+        forPageOfType(type, [&](auto *page) {
+            if (auto *shown = qobject_cast<std::remove_pointer_t<decltype(page)> *>(window.currentModule()))
+                box = shown->txtSearch;
+        });
         QVERIFY(box);
         QTRY_VERIFY(box->isVisible());
         QCoreApplication::processEvents();
