@@ -4,6 +4,7 @@
 #include "transfercommands.h"
 
 #include "dialoganswerer.h"
+#include "handingmanager.h"
 #include "radiolisttext.h"
 
 #include "base/settings.h"
@@ -31,19 +32,6 @@
 #include <QTranslator>
 
 namespace {
-// Hands tasks straight to the page, as a manager does inside enqueue and for a task still queued.
-class HandingManager : public DeviceCommunicationManager
-{
-public:
-    QList<DeviceTask *> enqueued;
-    int cancels = 0;
-    void enqueue(DeviceTask *task) override
-    {
-        enqueued << task;
-        task->onEnqueued();
-    }
-    void cancel(DeviceTask *) override { ++cancels; }
-};
 
 // Answers nothing itself and records every context and source it is asked for.
 class RecordingTranslator : public QTranslator

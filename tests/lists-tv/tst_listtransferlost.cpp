@@ -3,6 +3,7 @@
 #include "testmain.h"
 
 #include "dialoganswerer.h"
+#include "handingmanager.h"
 #include "listinthewindow.h"
 #include "listoftype.h"
 #include "listpagetest.h"
@@ -43,21 +44,6 @@ QString fourListDescription()
         .replace(QStringLiteral("maxcount=\"5\""), QStringLiteral("maxcount=\"4\""))
         .replace(QStringLiteral("maxcount=\"3\""), QStringLiteral("maxcount=\"4\""));
 }
-
-// Takes a page's tasks as a receiver's manager does; the test then gives each the endings its worker
-// would, in the order a row names. A cancel of a running task is only noted: its worker ends it.
-class HeldManager : public DeviceCommunicationManager
-{
-public:
-    QList<QPointer<DeviceTask>> enqueued;
-    int cancels = 0;
-    void enqueue(DeviceTask *task) override
-    {
-        enqueued << task;
-        task->onEnqueued();
-    }
-    void cancel(DeviceTask *) override { ++cancels; }
-};
 
 // Passes a manager's states on to a page; while held, they wait until released, so the worker's
 // ending reaches the page before the dropped link does.
@@ -130,7 +116,7 @@ class TestListTransferLost : public QObject
     {
         ZBDeviceInfo info(QStringLiteral("Box"));
         auto page = showListPage<Page>(&info, listOfType(type, 20));
-        HeldManager manager;
+        HandingManager manager;
         page->setCommunicationManager(&manager);
         page->onDeviceStateChange(QStringLiteral("connected"));
         if (mode == QLatin1String("send"))
@@ -335,12 +321,12 @@ private slots:
     {
         QFETCH(bool, pageGoes);
         // Ends a task still queued at once, as the worker's queue does.
-        class QueueManager : public HeldManager
+        class QueueManager : public HandingManager
         {
         public:
             void cancel(DeviceTask *task) override
             {
-                HeldManager::cancel(task);
+                HandingManager::cancel(task);
                 task->onCancel();
                 task->onCanceled();
             }
