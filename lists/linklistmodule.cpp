@@ -108,6 +108,8 @@ LinkListModule::LinkListModule(QWidget *parent)
     connect(itemsTableViewAll->columnsModel(), &QAbstractItemModel::dataChanged, this,
             &LinkListModule::onItemsTableHeaderChange);
     connect(itemsTableViewAll, &QAbstractItemView::pressed, this, &LinkListModule::onAllListItemPressed);
+    // Each label greys with its field: an empty panel (no link left) shows both greyed.
+    connect(txtLinkTitle, &SLineEdit::enabledChanged, lblLinkTitle, &QWidget::setEnabled);
     connect(txtLinkUrl, &SLineEdit::enabledChanged, lblLinkUrl, &QWidget::setEnabled);
     connectFocusOutCheck(true);
     connect(qApp, &QApplication::focusChanged, this, &LinkListModule::onAppFocusChanged);
@@ -421,6 +423,7 @@ void LinkListModule::clearPanel()
         const QSignalBlocker blocker(editor);
         editor->setEnabled(false);
     }
+    lblLinkTitle->setEnabled(false);
     lblLinkUrl->setEnabled(false);
     const QSignalBlocker a(txtLinkTitle), b(txtLinkUrl), c(parentLockCheckBox), d(parentalControlMultipleChoice),
         e(cmbLinkType);

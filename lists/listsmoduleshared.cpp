@@ -4,6 +4,7 @@
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
+#include "device/transfers/listtransfer.h"
 #include "document/docitem.h"
 #include "document/docitemsdataprovider.h"
 #include "document/exception.h"
@@ -163,7 +164,8 @@ void ListsModuleShared::showFilterTree()
 
 void ListsModuleShared::onAllListItemPressed(const QModelIndex &)
 {
-    if (!form.tabServiceProperties->isVisible())
+    // The panel's own state, not whether its frame is shown just now: the bar stands in for a closed panel only.
+    if (form.tabServiceProperties->isHidden())
         form.btnShowServiceSettings->show();
 }
 
@@ -173,9 +175,11 @@ void ListsModuleShared::onAppFocusChanged(QWidget *old, QWidget *now)
         return;
     const bool wasInside = old && form.frAllItemsContainer->isAncestorOf(old);
     const bool isInside = form.frAllItemsContainer->isAncestorOf(now);
+    // The details give way to the favourite lists beside them; a button of the page's tool strip, a question
+    // or the transfer page leaves them as they were.
     if (!wasInside && isInside)
         form.frServiceProperties->show();
-    else if (wasInside && !isInside && now != form.listsSplitter)
+    else if (wasInside && !isInside && now != form.listsSplitter && form.listsSplitter->isAncestorOf(now))
         form.frServiceProperties->hide();
 }
 
@@ -198,8 +202,9 @@ void ListsModuleShared::moreButtonAction()
 
 void ListsModuleShared::onBtnOpenSavedProject2()
 {
-    if (listManager()->closeProject())
-        listManager()->openProject();
+    // File > Open's own path: the open list stays until a chosen file has been read and loaded, so a
+    // cancelled dialog or a bad file leaves it as it was.
+    listManager()->loadFile(QString());
 }
 
 void ListsModuleShared::backFromExportPage()
@@ -325,10 +330,21 @@ void ListsModuleShared::onDeviceStateChange(const QString &state)
         return;
     setOnLine(state == QLatin1String("connected"));
     // Only a lost connection ends a request; "connecting" and "connected" leave it to finish. The task
-    // stays pending until its own ending arrives.
-    if (currentTask && currentTask != readingTask && communicationManager() &&
-        (state == QLatin1String("disconnecting") || state == QLatin1String("disconnected")))
-        communicationManager()->cancel(currentTask);
+    // stays pending until its own ending arrives, which then names the lost connection, never a quiet
+    // cancel nor a busy receiver.
+    if (currentTask && currentTask != readingTask &&
+        (state == QLatin1String("disconnecting") || state == QLatin1String("disconnected"))) {
+        lostTask = currentTask;
+        if (communicationManager())
+            communicationManager()->cancel(currentTask);
+    }
+}
+
+void ListsModuleShared::reportLostConnection(const QString &mode)
+{
+    const QString text = ListTransfer::lostConnectionText(mode);
+    QMetaObject::invokeMethod(
+        this, [this, text] { appendStatusText(text); }, Qt::QueuedConnection);
 }
 
 void ListsModuleShared::onDataTransferPageButtonClick()
@@ -354,6 +370,8 @@ void ListsModuleShared::taskComplete(DeviceTask *task)
     clearReadingTask(task);
     if (task == markedTask)
         markedTask = nullptr;
+    if (task == lostTask)
+        lostTask = nullptr;
     if (task)
         task->deleteLater();
 }

@@ -85,6 +85,13 @@ public:
     void setReadingTask(DeviceTask *task) { readingTask = task; }
     void clearReadingTask(DeviceTask *task);
     bool isReadingList() const { return readingTask != nullptr; }
+    // Whether the connection went while this task was pending: whatever ending it then gets (a cancel, an
+    // error, a failure), it says that the connection was lost and its lists were not moved.
+    bool lostConnectionUnder(const DeviceTask *task) const { return task && task == lostTask; }
+    // Says that the connection went and the lists of this request ("download", "send" or another) were not
+    // moved. Said once the event loop has it: the page may be going with its receiver as it hears the link go,
+    // and a page that goes says nothing.
+    void reportLostConnection(const QString &mode);
     // At the end of a send: the project counts as saved only when the document still holds the text
     // this task carried.
     bool takeSentSnapshot(DeviceTask *task);
@@ -161,6 +168,8 @@ private:
     void importFromUsb();
     bool tearingDown = false;
     DeviceTask *readingTask = nullptr;
+    // The pending task under which the connection went.
+    DeviceTask *lostTask = nullptr;
     // The send whose text sentMark stands for; the text itself is only in its payload.
     DeviceTask *markedTask = nullptr;
     ProjectFileManager::TextMark sentMark;

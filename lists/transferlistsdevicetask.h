@@ -112,6 +112,9 @@ public:
         ended = true;
         label(QString());
         module->showPage(returnPage());
+        // A cancel the page made because the connection went is no quiet ending.
+        if (module->lostConnectionUnder(this))
+            module->reportLostConnection(mode());
         module->taskComplete(this);
     }
     void onError(QString error) override
@@ -119,7 +122,11 @@ public:
         if (!live())
             return;
         ended = true;
-        module->appendStatusText(error);
+        // Once the connection went, whatever the worker saw of it is its loss, not a busy receiver.
+        if (module->lostConnectionUnder(this))
+            module->reportLostConnection(mode());
+        else
+            module->appendStatusText(error);
         module->showPage(returnPage());
         module->taskComplete(this);
     }
@@ -131,6 +138,8 @@ public:
         if (!ok) {
             // A failure without its text: nothing is loaded and nothing counts as sent.
             module->showPage(returnPage());
+            if (module->lostConnectionUnder(this))
+                module->reportLostConnection(mode());
             module->taskComplete(this);
             return;
         }

@@ -46,8 +46,25 @@ ListTransfer::Outcome ListTransfer::refusal(int reply)
     return Refused;
 }
 
-ListTransfer::Outcome ListTransfer::fail(bool downloading)
+QString ListTransfer::lostConnectionText(const QString &mode)
 {
+    const QString lost =
+        QCoreApplication::translate("DVB24CommunicationProtocolMill", "The connection to the device was lost.");
+    if (mode == QLatin1String("download"))
+        return lost + u' ' +
+               QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not downloaded.");
+    if (mode == QLatin1String("send"))
+        return lost + u' ' + QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not sent.");
+    return lost;
+}
+
+ListTransfer::Outcome ListTransfer::fail(bool downloading, bool known)
+{
+    // A connection that went is no busy receiver; a wrong answer it gave before it went is its own.
+    if (m_link.error && !known && !m_link.isOpen()) {
+        m_link.error(lostConnectionText(downloading ? QStringLiteral("download") : QStringLiteral("send")));
+        return Failed;
+    }
     if (m_link.error)
         m_link.error((downloading
                           ? QCoreApplication::translate("DVB24CommunicationProtocolMill", "Error during downloading.")
@@ -70,7 +87,7 @@ ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
     if (reply == 0xAB || reply == 0xAC)
         return refusal(reply);
     if (reply != 0xAA)
-        return fail(downloading);
+        return fail(downloading, reply >= 0);
     return Completed;
 }
 
@@ -81,7 +98,7 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
     m_link.dropPending();
     const int command = commandFor(listType, true);
     if (command < 0)
-        return fail(true);
+        return fail(true, true);
     if (const Outcome opened = openExchange(command, true); opened != Completed)
         return opened;
     if (m_link.status)
@@ -94,7 +111,7 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
     for (;;) {
         const ListChunkParser::Chunk chunk = ListChunkParser::parse(buffer);
         if (chunk.kind == ListChunkParser::Bad)
-            return fail(true);
+            return fail(true, true);
         if (chunk.kind == ListChunkParser::Incomplete) {
             // Whatever came of a tag stays and is completed by the next bytes.
             if (m_link.interrupted()) {
@@ -121,7 +138,7 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
         }
         if (chunk.kind == ListChunkParser::Data) {
             if (received.size() + chunk.bytes.size() > MaxListBytes)
-                return fail(true);
+                return fail(true, true);
             received += chunk.bytes;
             if (m_link.interrupted()) {
                 m_link.write(QByteArray(1, '\xFA'));
@@ -157,7 +174,7 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
     ListUploadPlan plan;
     // The document is read before the receiver is told anything: a bad one never starts an upload.
     if (command < 0 || !plan.open(payload, ListUploadPlan::entryElementFor(listType)))
-        return fail(false);
+        return fail(false, true);
     if (const Outcome opened = openExchange(command, false); opened != Completed)
         return opened;
     if (m_link.status)
@@ -180,7 +197,7 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
     }
     if (plan.failed()) {
         m_link.write("CNL");
-        return fail(false);
+        return fail(false, true);
     }
     if (!sendMessage("CMP"))
         return fail(false);

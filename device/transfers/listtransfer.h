@@ -24,10 +24,14 @@ public:
     int settleMs = 1000;
 
     static QString busyText();
+    // What a list transfer ended by a lost connection says: "download", "send" or anything else (a
+    // request that moves no list).
+    static QString lostConnectionText(const QString &mode);
 
 private:
     Outcome refusal(int reply);
-    Outcome fail(bool downloading);
+    // known: the cause is the receiver's answer or the list itself, whatever became of the connection since.
+    Outcome fail(bool downloading, bool known = false);
     Outcome openExchange(int command, bool downloading);
     bool sendMessage(const QByteArray &bytes);
 

@@ -4,6 +4,7 @@
 #include "transfercommands.h"
 
 #include "dialoganswerer.h"
+#include "handingmanager.h"
 #include "radiolisttext.h"
 
 #include "base/settings.h"
@@ -12,6 +13,7 @@
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
 #include "device/protocol/dvb24communicationmanager.h"
+#include "device/transfers/listtransfer.h"
 #include "devices/zbdevice.h"
 #include "document/listitemsdatabasemodel.h"
 #include "listfiles/radiolistprojectfilemanager.h"
@@ -30,19 +32,6 @@
 #include <QTranslator>
 
 namespace {
-// Hands tasks straight to the page, as a manager does inside enqueue and for a task still queued.
-class HandingManager : public DeviceCommunicationManager
-{
-public:
-    QList<DeviceTask *> enqueued;
-    int cancels = 0;
-    void enqueue(DeviceTask *task) override
-    {
-        enqueued << task;
-        task->onEnqueued();
-    }
-    void cancel(DeviceTask *) override { ++cancels; }
-};
 
 // Answers nothing itself and records every context and source it is asked for.
 class RecordingTranslator : public QTranslator
@@ -352,6 +341,7 @@ private slots:
         QFETCH(QString, how);
         HandingManager manager;
         auto module = makeModule(&manager);
+        DialogAnswerer answers;
         if (from == 1)
             QVERIFY(module->projectManager()->newProject(RadioListText::numbered(3)));
         const QString before =
@@ -373,6 +363,10 @@ private slots:
             QCOMPARE(manager.cancels, 1);
         }
         task->onCanceled();
+        // A cancel is the user's own; a lost connection is said, never a quiet ending.
+        QTRY_COMPARE(answers.boxTexts, how == QLatin1String("cancel")
+                                           ? QStringList()
+                                           : QStringList{ListTransfer::lostConnectionText(QStringLiteral("download"))});
         QCOMPARE(module->stackedWidget->currentIndex(), from);
         QVERIFY(!module->pendingTask());
         if (from == 1)

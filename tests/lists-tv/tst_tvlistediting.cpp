@@ -2,6 +2,7 @@
 
 #include "dialoganswerer.h"
 #include "generatedtvlist.h"
+#include "handingmanager.h"
 
 #include "base/settings.h"
 #include "base/translatorloader.h"
@@ -63,17 +64,6 @@ QString listText(int shift = 0, bool twin = false)
     return text;
 }
 
-class HandingManager : public DeviceCommunicationManager
-{
-public:
-    QList<DeviceTask *> enqueued;
-    void enqueue(DeviceTask *task) override
-    {
-        enqueued << task;
-        task->onEnqueued();
-    }
-    void cancel(DeviceTask *) override {}
-};
 } // namespace
 
 class TestTvListEditing : public QObject

@@ -4,6 +4,7 @@
 
 #include "dialoganswerer.h"
 #include "generatedtvlist.h"
+#include "handingmanager.h"
 
 #include "app/mainwindow.h"
 #include "base/settings.h"
@@ -59,20 +60,6 @@ QString canonical(const QString &xml)
     root.firstChildElement(QStringLiteral("lists")).save(out, -1);
     return text;
 }
-
-// Hands tasks straight to the page, as a manager does inside enqueue and for a task still queued.
-class HandingManager : public DeviceCommunicationManager
-{
-public:
-    QList<DeviceTask *> enqueued;
-    int cancels = 0;
-    void enqueue(DeviceTask *task) override
-    {
-        enqueued << task;
-        task->onEnqueued();
-    }
-    void cancel(DeviceTask *) override { ++cancels; }
-};
 
 // The action of the table's context menu titled menuTitle whose text or value is key, inside the
 // sub-menu whose value is sub when one is given.

@@ -115,9 +115,15 @@ bool ReceiverLists::serveDownload(EmulatorSession &s, int type)
     }();
     s.writeByte(0xAA);
     const int step = 4096;
+    const qint64 cut = m_cutAfter.load();
     for (int at = 0; at < doc.size(); at += step) {
         const QByteArray piece = doc.mid(at, step);
         const quint32 percent = quint32(qMin<qint64>(100, (at + piece.size()) * 100 / doc.size()));
+        if (cut >= 0 && at + piece.size() > cut) {
+            // the chunk is cut short and the connection goes with it
+            s.write(ListChunkParser::dataChunk(piece, percent).left(int(cut - at) + 12));
+            return false;
+        }
         if (!s.write(ListChunkParser::dataChunk(piece, percent)))
             return false;
         const QByteArray answer = s.read(1, 5000);
@@ -135,8 +141,17 @@ bool ReceiverLists::serveUpload(EmulatorSession &s, int type)
     QByteArray services;
     QByteArray lists;
     bool refused = false;
+    // Bytes of this upload taken so far; with the cut switch the connection closes at that count.
+    qint64 taken = 0;
+    const qint64 cut = m_cutAfter.load();
+    const auto take = [&](qint64 n, int timeoutMs) {
+        const qint64 allowed = cut < 0 ? n : qMin(n, cut - taken);
+        const QByteArray bytes = allowed > 0 ? s.read(allowed, timeoutMs) : QByteArray();
+        taken += bytes.size();
+        return bytes.size() == n ? bytes : QByteArray();
+    };
     for (;;) {
-        const QByteArray tag = s.read(3, 5000);
+        const QByteArray tag = take(3, 5000);
         if (tag.size() < 3)
             return false;
         if (tag == "CNL")
@@ -154,11 +169,11 @@ bool ReceiverLists::serveUpload(EmulatorSession &s, int type)
             lock.unlock();
             return s.writeByte(0xAA);
         }
-        const QByteArray length = s.read(4);
+        const QByteArray length = take(4, 2000);
         if (length.size() < 4)
             return false;
         const qint64 size = qFromLittleEndian<quint32>(length.constData());
-        const QByteArray text = s.read(size, 5000);
+        const QByteArray text = size > 0 ? take(size, 5000) : QByteArray();
         if (text.size() < size)
             return false;
         if (tag == "PST") {

@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QString>
 #include <QWaitCondition>
+#include <atomic>
 #include <memory>
 
 class EmulatorSession;
@@ -20,6 +21,9 @@ public:
     QByteArray document(const QString &listType) const;
     void setDocument(const QString &listType, const QByteArray &text);
     void setHold(bool on);
+    // Each upload or download is cut, the connection closed, once this many bytes of it have passed
+    // (the list's bytes sent, or the upload's bytes taken); -1: never.
+    void setCutTransferAfter(qint64 bytes) { m_cutAfter.store(bytes); }
     int uploads() const;
     // Keeps the three documents as files in folder ("tv.xml", "radio.xml", "link.xml"): those there
     // are served from now on, and every completed upload is written back. False when the folder
@@ -41,4 +45,5 @@ private:
     bool m_hold = false;
     int m_uploads = 0;
     QString m_folder;
+    std::atomic<qint64> m_cutAfter{-1};
 };
