@@ -55,6 +55,10 @@ bool writeValue(const QString &name, const QVariant &value)
     if (name.isEmpty())
         return false;
     QSettings settings;
+    // A value already stored needs no write: each write goes to the disk now, and some keys (the recent
+    // files and folder) are written again with the same value on every open and save.
+    if (settings.contains(name) && settings.value(name) == value)
+        return true;
     settings.setValue(name, value);
     settings.sync();
     return settings.status() == QSettings::NoError;
