@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -12,17 +13,34 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 constexpr char ackByte = 0x06;
 constexpr int headerBytes = 4;
 } // namespace
+
+// A file next to the channel, or in the temp folder for a bare channel name.
+static QString besideChannel(const QString &serverName, const QString &suffix)
+{
+    return QDir::isAbsolutePath(serverName) ? serverName + suffix : QDir::temp().filePath(serverName + suffix);
+}
 
 SingleInstance::SingleInstance(const QString &serverName, QObject *parent)
     : QObject(parent)
     , m_serverName(serverName)
 {}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    // The channel goes before the lock that vouches for it.
+    delete m_server;
+    m_server = nullptr;
+    if (m_lifeLock >= 0)
+        ::close(m_lifeLock);
+}
 
 QString SingleInstance::defaultServerName()
 {
@@ -50,15 +68,15 @@ bool SingleInstance::sendMessage(const QString &message, int timeoutMs)
     if (isListening())
         return false;
     // Two starts at the same moment must not both become the running instance.
-    const QString lockPath = QDir::isAbsolutePath(m_serverName)
-                                 ? m_serverName + QStringLiteral(".lock")
-                                 : QDir::temp().filePath(m_serverName + QStringLiteral(".lock"));
-    QLockFile lock(lockPath);
+    QLockFile lock(besideChannel(m_serverName, QStringLiteral(".lock")));
     lock.setStaleLockTime(timeoutMs + 1000);
     lock.tryLock(timeoutMs); // best effort: without the lock the old race is all that is left
     if (deliver(message, timeoutMs))
         return true;
-    listen();
+    if (takeLifeLock())
+        listen();
+    else
+        qDebug() << "The running instance did not answer in time; this start goes on without the channel";
     return false;
 }
 
@@ -88,6 +106,31 @@ bool SingleInstance::deliver(const QString &message, int timeoutMs) const
     return socket.getChar(&answer) && answer == ackByte;
 }
 
+// flock is released by the kernel however the process ends, so a killed instance never blocks the
+// channel; close-on-exec keeps helper programs (FFmpeg) from holding it after the program ends.
+bool SingleInstance::takeLifeLock()
+{
+    if (m_lifeLock >= 0)
+        return true;
+    const QByteArray path = QFile::encodeName(besideChannel(m_serverName, QStringLiteral(".alive")));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        // Without the file there is no telling a live instance from a dead one: behave as before.
+        qDebug() << "Single instance lock not available:" << qt_error_string(errno);
+        return true;
+    }
+    int result;
+    do
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_lifeLock = fd;
+    return true;
+}
+
 bool SingleInstance::listen()
 {
     if (!m_server) {
@@ -99,7 +142,8 @@ bool SingleInstance::listen()
         return true;
     if (m_server->listen(m_serverName))
         return true;
-    // Nobody answered, so a socket left behind by an instance that ended badly is stale.
+    // Nobody answered and nobody holds the life lock, so a socket left behind is from an instance that
+    // was killed.
     QLocalServer::removeServer(m_serverName);
     const bool ok = m_server->listen(m_serverName);
     if (!ok)
@@ -142,8 +186,15 @@ void SingleInstance::onReadyRead(QLocalSocket *socket)
         return;
     const QString message = QString::fromUtf8(buffer.constData() + headerBytes, qsizetype(length));
     m_buffers.erase(it);
+    // A sender that gave up waiting (this instance was busy past its deadline) has opened the file in a
+    // window of its own and closed its end: the answer cannot be written then, and the file is not
+    // opened a second time here.
     socket->write(&ackByte, 1);
-    socket->flush();
+    const bool answered = socket->flush() && socket->state() == QLocalSocket::ConnectedState;
+    if (!answered) {
+        socket->abort();
+        return;
+    }
     socket->disconnectFromServer();
     emit messageReceived(message);
 }

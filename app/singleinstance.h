@@ -16,7 +16,12 @@ class QTimer;
 //
 // Wire format: the sender writes a 4-byte big-endian length and that many bytes of UTF-8 text; the
 // running instance answers one byte 0x06 once it has taken the message. Longer texts than
-// MaxMessageBytes and senders that stall are dropped.
+// MaxMessageBytes and senders that stall are dropped, and so is a message whose sender stopped waiting
+// for the answer (it has opened the file itself).
+//
+// The running instance holds a lock on a file beside the channel for its whole life. A start that gets
+// no answer takes the channel over only when that lock is free: the instance that left the socket file
+// was killed. An instance that is merely busy keeps its channel, and the start runs without one.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -27,8 +32,9 @@ public:
     explicit SingleInstance(const QString &serverName = defaultServerName(), QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // True only when another instance runs and has taken message within timeoutMs. Otherwise this
-    // instance becomes the running one (it starts listening) and false is returned.
+    // True only when another instance runs and has taken message within timeoutMs. Otherwise false;
+    // this instance then becomes the running one (it starts listening) unless a live instance that did
+    // not answer in time still holds the channel.
     bool sendMessage(const QString &message, int timeoutMs);
 
     bool isListening() const;
@@ -42,10 +48,12 @@ signals:
 private:
     bool deliver(const QString &message, int timeoutMs) const;
     bool listen();
+    bool takeLifeLock();
     void onNewConnection();
     void onReadyRead(QLocalSocket *socket);
 
     QString m_serverName;
     QLocalServer *m_server = nullptr;
     QHash<QLocalSocket *, QByteArray> m_buffers;
+    int m_lifeLock = -1; // descriptor of the locked file while this instance owns the channel
 };

@@ -2,6 +2,7 @@
 
 #include "app/singleinstance.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
@@ -23,6 +24,30 @@ class TestSingleInstance : public QObject
         QByteArray bytes(4, '\0');
         qToBigEndian<quint32>(length, bytes.data());
         return bytes + payload;
+    }
+
+    // Reads the holder's output until it has said line; every line read so far stays in said.
+    static bool waitForLine(QProcess &holder, QByteArray &said, const QByteArray &line)
+    {
+        QDeadlineTimer deadline(30000); // room for a slow machine under the sanitizers
+        while (!said.split('\n').contains(line)) {
+            if (deadline.hasExpired() || holder.state() == QProcess::NotRunning)
+                return false;
+            holder.waitForReadyRead(int(qMin<qint64>(deadline.remainingTime(), 1000)));
+            said += holder.readAllStandardOutput();
+        }
+        return true;
+    }
+
+    // A running instance in a process of its own on channel, serving it once this returns true.
+    static bool startHolder(QProcess &holder, QByteArray &said, const QString &channel)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("OMBRELAY_INSTANCE_NAME"), channel);
+        holder.setProcessEnvironment(env);
+        holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        holder.start(QStringLiteral(OMBRELAY_INSTANCE_HOLDER));
+        return waitForLine(holder, said, "listening");
     }
 
 private slots:
@@ -76,6 +101,69 @@ private slots:
         QCOMPARE(received.last().first().toString(), QStringLiteral("/x"));
         if (!taken.isEmpty())
             QCOMPARE(received.first().first().toString(), taken);
+    }
+
+    // The first instance is busy past the hand-over deadline (a long paste): the second start opens on
+    // its own but leaves the first its channel, so later starts reach the first again once it is free,
+    // also after the second has ended, and the file the second opened is not opened by the first too.
+    void busyInstanceKeepsItsChannel()
+    {
+        const QString channel = name + QStringLiteral("-busy");
+        QProcess holder;
+        QByteArray said;
+        QVERIFY(startHolder(holder, said, channel));
+        holder.write("block\n");
+        QVERIFY(waitForLine(holder, said, "blocked"));
+
+        auto second = std::make_unique<SingleInstance>(channel);
+        QVERIFY(!second->sendMessage(QStringLiteral("/work/c2.tvqvx"), 1500));
+        QVERIFY(!second->isListening());
+        QVERIFY(QFile::exists(channel));
+
+        holder.write("go\n");
+        QVERIFY(waitForLine(holder, said, "going"));
+        SingleInstance third(channel);
+        QVERIFY(third.sendMessage(QStringLiteral("/work/L1.lkqvx"), 5000));
+        QVERIFY(!third.isListening());
+        QVERIFY(waitForLine(holder, said, "received:/work/L1.lkqvx"));
+
+        second.reset(); // the second window closes
+        SingleInstance fourth(channel);
+        QVERIFY(fourth.sendMessage(QStringLiteral("/work/L2.lkqvx"), 5000));
+        QVERIFY(waitForLine(holder, said, "received:/work/L2.lkqvx"));
+        QVERIFY2(!said.contains("c2.tvqvx"), said.constData());
+
+        holder.closeWriteChannel();
+        QVERIFY(holder.waitForFinished(30000));
+        QCOMPARE(holder.exitCode(), 0);
+        QVERIFY(!QFile::exists(channel)); // an instance that ends cleanly takes its socket file along
+    }
+
+    // An instance killed outright leaves its socket file; the next start takes the channel over and
+    // serves later starts.
+    void killedInstanceChannelIsTakenOver()
+    {
+        const QString channel = name + QStringLiteral("-killed");
+        QProcess holder;
+        QByteArray said;
+        QVERIFY(startHolder(holder, said, channel));
+        holder.kill();
+        QVERIFY(holder.waitForFinished(30000));
+        QCOMPARE(holder.exitStatus(), QProcess::CrashExit);
+        QVERIFY(QFile::exists(channel));
+
+        SingleInstance next(channel);
+        QSignalSpy received(&next, &SingleInstance::messageReceived);
+        QVERIFY(!next.sendMessage(QString(), 2000));
+        QVERIFY(next.isListening());
+        QLocalSocket later;
+        later.connectToServer(channel);
+        QVERIFY(later.waitForConnected(2000));
+        later.write(frame("/y", 2));
+        QTRY_VERIFY(later.bytesAvailable() > 0);
+        QCOMPARE(later.read(1), QByteArray(1, 0x06));
+        QTRY_COMPARE(received.count(), 1);
+        QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("/y"));
     }
 
     // A real second start of the program hands over its file as an absolute path and ends with 0.
