@@ -110,6 +110,77 @@ private slots:
             QCOMPARE(reread.itemsModel->index(0, 1).data().toString(), QStringLiteral("Edited here"));
         }
     }
+
+    // A later start hands over a file, which asks about the edited list; while that question shows, a
+    // third start hands over another file. It waits for the answer (never a second question on top), and
+    // opens after it, asking again only when the edited list is still open.
+    void fileHandedOverDuringTheSaveQuestionOfAnother_data()
+    {
+        QTest::addColumn<QString>("answer"); // to the save question the second file raises
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<bool>("editSaved");
+        QTest::newRow("yes: saves, the second opens, then the third") << "&Yes" << 1 << true;
+        QTest::newRow("no: the second opens, then the third") << "&No" << 1 << false;
+        QTest::newRow("cancel: the third asks again") << "&Cancel" << 2 << false;
+    }
+    void fileHandedOverDuringTheSaveQuestionOfAnother()
+    {
+        QFETCH(QString, answer);
+        QFETCH(int, questions);
+        QFETCH(bool, editSaved);
+        QTemporaryDir dir;
+        const QString edited = listFile(dir, QStringLiteral("tv20k.tvqvxc"), GeneratedTvList::text(40));
+        const QString second = listFile(dir, QStringLiteral("second30.tvqvxc"), GeneratedTvList::text(30));
+        const QString third = listFile(dir, QStringLiteral("third50.tvqvxc"), GeneratedTvList::text(50));
+        QVERIFY(!edited.isEmpty() && !second.isEmpty() && !third.isEmpty());
+        const QByteArray editedBefore = bytes(edited);
+        const QByteArray secondBefore = bytes(second);
+        const QByteArray thirdBefore = bytes(third);
+
+        MainWindow window;
+        window.collection()->append(usbReceiver());
+        window.show();
+        window.tryToOpenFile(edited);
+        auto *module = qobject_cast<TVListModule *>(window.currentModule());
+        QVERIFY(module);
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        QVERIFY(items->setData(items->index(0, 1), QStringLiteral("Edited here"), Qt::EditRole));
+        QVERIFY(module->projectManager()->isModified());
+
+        QStringList texts;
+        QStringList openWhenAsked;
+        int open = 0;
+        int deepest = 0;
+        MessageBox::setAnswerHook([&](QDialog *box) {
+            ++open;
+            deepest = qMax(deepest, open);
+            texts << qobject_cast<QMessageBox *>(box)->text();
+            openWhenAsked << module->projectManager()->fileName();
+            if (texts.size() == 1)
+                window.tryToOpenFile(third); // the third start arrives while the question shows
+            const QString reply = texts.size() == 1 ? answer : QStringLiteral("&No");
+            if (!MessageBox::clickButton(box, reply))
+                box->reject();
+            --open;
+        });
+        window.tryToOpenFile(second);
+        QTRY_COMPARE(module->projectManager()->fileName(), third);
+        QCOMPARE(deepest, 1); // never a question on top of another
+        QCOMPARE(texts.size(), questions);
+        QVERIFY(texts.at(0).contains(QStringLiteral("tv20k")));
+        QCOMPARE(openWhenAsked.at(0), edited);
+        if (questions == 2) {
+            // The cancelled question kept the edited list; the third file asks about it, not about another.
+            QVERIFY(texts.at(1).contains(QStringLiteral("tv20k")));
+            QCOMPARE(openWhenAsked.at(1), edited);
+        }
+        QVERIFY(!module->projectManager()->isModified());
+        QCOMPARE(module->projectManager()->itemsModel->rowCount(), 50);
+        // Only Yes writes, and only the list it names.
+        QCOMPARE(bytes(edited) != editedBefore, editSaved);
+        QCOMPARE(bytes(second), secondBefore);
+        QCOMPARE(bytes(third), thirdBefore);
+    }
 };
 
 OMBRELAY_TEST_MAIN(TestWindowHandOver)
