@@ -193,6 +193,26 @@ private slots:
         QCOMPARE(boxes->texts.size(), 2);
     }
 
+    // Closing the window while a receiver copies a recording, Yes to stop and exit: the page closes the
+    // link itself, which is no lost connection. Only the question is shown, and the window closes once the
+    // receiver has let go.
+    void stopAndExitIsNoLostConnection()
+    {
+        openWindow(1);
+        MediaExplorerModule *page = showMedia(0);
+        QVERIFY(page);
+        drives[0]->recordingBlockDelayMs = 200; // the copy is still running when the question is answered
+        QVERIFY(startCopy(page));
+        boxes->answers = {true};
+        QVERIFY(!window->close()); // not yet: the receiver first lets go
+        const QStringList asked{QStringLiteral("Ombrelay is processing data. Do you want to stop and exit?")};
+        QCOMPARE(boxes->texts, asked);
+        QTRY_VERIFY_WITH_TIMEOUT(receiver(0)->isDisconnected(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(emulators[0]->openConnections(), 0, 10000);
+        QCOMPARE(boxes->texts, asked);
+    }
+
     // A receiver that goes away while connected is said once, by name; the header offers Connect again.
     void lostConnectionIsToldOnce()
     {
