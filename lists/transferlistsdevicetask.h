@@ -6,11 +6,13 @@
 #include "listfiles/listprojectfilemanager.h"
 #include "widgets/messagebox.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMap>
 #include <QProgressBar>
 #include <QThread>
+#include <QTimer>
 
 #include <memory>
 
@@ -190,6 +192,8 @@ private:
             delete reader;
             reader = nullptr;
         }
+        if (module && !module->isTearingDown() && waitForOpenQuestion())
+            return;
         reading = false;
         std::unique_ptr<ListDocument> document = std::move(parsed);
         if (!module || module->isTearingDown())
@@ -212,6 +216,27 @@ private:
             module->showPage(module->restingPage());
         }
         module->taskComplete(this);
+    }
+    // A question open in the window (the page's own save question while its receiver is removed or the
+    // window closes, say) is answered before the list is loaded: loading asks its own question, which
+    // would stack on the open one, and the open one's answer would then act on a list it does not name.
+    // Until then the task stays reading, so the page's cancel still drops the list; a removal that the
+    // answer completes takes the page and this task with it.
+    bool waitForOpenQuestion()
+    {
+        const QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || modal == module->window()) {
+            if (questionWait)
+                questionWait->stop();
+            return false;
+        }
+        if (!questionWait) {
+            questionWait = new QTimer(this);
+            questionWait->setInterval(100); // as the window's wait for a hand-over: a blink once answered
+            QObject::connect(questionWait, &QTimer::timeout, this, [this] { finishReading(); });
+        }
+        questionWait->start();
+        return true;
     }
     bool readingKept() const { return reading && !dropped && module && !module->isTearingDown(); }
 
@@ -238,5 +263,6 @@ private:
     bool reading = false;
     bool dropped = false;
     QThread *reader = nullptr;
+    QTimer *questionWait = nullptr;
     std::unique_ptr<ListDocument> parsed;
 };
