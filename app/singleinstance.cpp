@@ -107,7 +107,8 @@ bool SingleInstance::deliver(const QString &message, int timeoutMs) const
 }
 
 // flock is released by the kernel however the process ends, so a killed instance never blocks the
-// channel; close-on-exec keeps helper programs (FFmpeg) from holding it after the program ends.
+// channel; close-on-exec keeps helper programs (FFmpeg) from holding it after the program ends. The file
+// itself stays: removing it would let two starts lock two different files of the same name.
 bool SingleInstance::takeLifeLock()
 {
     if (m_lifeLock >= 0)
