@@ -82,13 +82,43 @@ ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
     if (downloading && m_link.interrupted())
         return Canceled;
     const int reply = m_link.readByte(kReplyWait);
-    if (reply < 0 && m_link.interrupted())
+    if (reply < 0 && m_link.interrupted()) {
+        if (downloading)
+            closeUnansweredDownload();
         return Canceled;
+    }
     if (reply == 0xAB || reply == 0xAC)
         return refusal(reply);
     if (reply != 0xAA)
         return fail(downloading, reply >= 0);
     return Completed;
+}
+
+// A download cancelled before the receiver answered its command: the receiver may still take it, and its
+// answer and first chunk would then be read as the answer to the next request. They are waited for (as
+// long as an answer is) and the exchange is closed the usual way, with the abort after a chunk.
+void ListTransfer::closeUnansweredDownload()
+{
+    m_link.clearInterrupt();
+    if (m_link.readByte(kReplyWait) == 0xAA) {
+        QByteArray buffer;
+        QElapsedTimer wait;
+        wait.start();
+        while (wait.elapsed() < kReplyWait && !m_link.interrupted()) {
+            const ListChunkParser::Chunk chunk = ListChunkParser::parse(buffer);
+            if (chunk.kind == ListChunkParser::Data) {
+                m_link.write(QByteArray(1, '\xFA'));
+                break;
+            }
+            if (chunk.kind != ListChunkParser::Incomplete)
+                break; // the list ended, or the stream is not one: nothing to answer
+            const QByteArray more = m_link.readUpTo(64 * 1024, 200);
+            if (more.isEmpty() && !m_link.isOpen())
+                break;
+            buffer += more;
+        }
+    }
+    m_link.dropPending();
 }
 
 ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *result)

@@ -33,6 +33,7 @@ private:
     // known: the cause is the receiver's answer or the list itself, whatever became of the connection since.
     Outcome fail(bool downloading, bool known = false);
     Outcome openExchange(int command, bool downloading);
+    void closeUnansweredDownload();
     bool sendMessage(const QByteArray &bytes);
 
     TransferLink &m_link;

@@ -7,10 +7,14 @@
 #include "device/transfers/listtransfer.h"
 #include "document/docitem.h"
 
+#include <QDeadlineTimer>
 #include <QDomDocument>
+#include <QThread>
 #include <QTextStream>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 namespace {
 QByteArray lst(const QByteArray &text)
@@ -362,6 +366,41 @@ private slots:
                  how == QLatin1String("refused") ? ListTransfer::Failed : ListTransfer::Canceled);
         QTRY_COMPARE(e->commands->uploadMessages().size(), how == QLatin1String("refused") ? 3 : 2);
         QCOMPARE(e->commands->uploadMessages().last(), QByteArray("CNL"));
+    }
+
+    // A download cancelled while the receiver still holds back its answer, the receiver answering only
+    // after the cancel: its late answer and chunk are answered with the abort and never read as the
+    // answer to the next download, which brings the receiver's list.
+    void downloadCancelledBeforeTheAnswerLeavesTheLinkInStep()
+    {
+        const auto lists = ReceiverLists::install(e->emulator);
+        lists->setDocument(QStringLiteral("link"), "<TDocument><items/><lists/></TDocument>" + QByteArray(9000, ' '));
+        lists->setHold(true);
+        // The cancel comes once the command is there; the hold ends once the transfer has taken the cancel
+        // in (it clears the flag), so the answer comes after it. (A transfer that never takes it in is let
+        // go after a while, so that a failure shows as one.)
+        std::thread canceller([&] {
+            QDeadlineTimer deadline(20000);
+            while (!e->emulator.received().contains('\x21') && !deadline.hasExpired())
+                QThread::msleep(5);
+            e->interrupt = true;
+            while (e->interrupt && !deadline.hasExpired())
+                QThread::msleep(5);
+            lists->setHold(false);
+        });
+        QString result;
+        const ListTransfer::Outcome first = transfer().download(QStringLiteral("link"), &result);
+        const QByteArray second = "<TDocument><items><link n=\"2\"/></items><lists/></TDocument>";
+        lists->setDocument(QStringLiteral("link"), second);
+        QString secondResult;
+        const ListTransfer::Outcome next = transfer().download(QStringLiteral("link"), &secondResult);
+        canceller.join();
+        QCOMPARE(first, ListTransfer::Canceled);
+        QVERIFY(result.isEmpty());
+        QCOMPARE(next, ListTransfer::Completed);
+        QCOMPARE(secondResult, QString::fromUtf8(second));
+        QVERIFY(e->emulator.received().startsWith("\x21\xFA\x21"));
+        QCOMPARE(e->errors, QStringList());
     }
 };
 
