@@ -64,6 +64,15 @@ QString CopyJobRunner::existingTopFolder(const CopyJobFile &entry) const
     return QString();
 }
 
+void CopyJobRunner::skip(const CopyJobFile &entry)
+{
+    // A PC name may hold a "\": only "/" separates there.
+    const QString name =
+        direction() == CopyJobDocument::DeviceToPc ? entry.fileName() : entry.absolutePath().section(u'/', -1);
+    m_skipped << DeviceFileSystemItem::stripControlChars(name.isEmpty() ? entry.absolutePath() : name);
+    m_skippedSources << entry.absolutePath();
+}
+
 std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource)
 {
     const QString yes = QStringLiteral("true");
@@ -75,11 +84,7 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
         const QString destination =
             entry.isUnreachable() ? QString() : CopyTargetRules::destinationFor(dir, m_job.destinationPath(), entry);
         if (destination.isEmpty()) {
-            // A PC name may hold a "\": only "/" separates there.
-            const QString name =
-                dir == CopyJobDocument::DeviceToPc ? entry.fileName() : entry.absolutePath().section(u'/', -1);
-            m_skipped << DeviceFileSystemItem::stripControlChars(name.isEmpty() ? entry.absolutePath() : name);
-            m_skippedSources << entry.absolutePath();
+            skip(entry);
             continue;
         }
         entry.setAttribute(QStringLiteral("destinationPath"), destination);

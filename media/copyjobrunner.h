@@ -36,6 +36,8 @@ public:
     // Names of the entries this job left out: their target would leave the chosen folder, their name cannot
     // be given on the receiver, or the receiver's name for them cannot be used.
     QStringList skipped() const { return m_skipped; }
+    // An entry the worker could not copy (the receiver did not know it): named and kept like those left out.
+    void notCopied(const CopyJobFile &entry) { skip(entry); }
     // The same entries by their source paths.
     QStringList skippedSources() const { return m_skippedSources; }
     // PC folders a move has handed on, inner ones first: whether each has gone is seen when the job ends.
@@ -53,6 +55,7 @@ public:
     std::optional<DeviceCall> next(QWidget *parent, bool deleteSource);
 
 private:
+    void skip(const CopyJobFile &entry);
     enum Decision { Ask, Overwrite, Keep, Stop };
     Decision ask(QWidget *parent, int count, const QString &name, bool record);
     // For an upload: the folder of the selection this entry belongs to, when it exists in the listing.

@@ -158,11 +158,17 @@ void MediaExplorerModule::onTaskCompleted(DeviceTask *task, bool ok)
         return;
     } else if (method == QLatin1String("MEMCopyPcToPc") || method == QLatin1String("MEMCopyDeviceToPc") ||
                method == QLatin1String("MEMCopyPcToDevice")) {
-        // A move names the source files it copied but could not delete, on the receiver or on the PC.
+        // A move names the source files it copied but could not delete, on the receiver or on the PC; an entry
+        // the receiver did not know is named as not copied, and the job goes on.
         CopyJobDocument left;
         if (!task->result().isEmpty() && left.setContent(task->result()))
-            while (left.hasFiles())
-                _keptSources << left.takeFirstFile().absolutePath();
+            while (left.hasFiles()) {
+                const CopyJobFile entry = left.takeFirstFile();
+                if (entry.isUnreachable())
+                    _copyJob.notCopied(entry);
+                else
+                    _keptSources << entry.absolutePath();
+            }
         // The folders the job touched are listed when it ends: one full listing per entry made a large job
         // cost a listing of its whole source folder for every file.
         finishTask(task);
@@ -300,7 +306,10 @@ bool lineStayed(const QString &line, bool pc, const QStringList &leftSources)
         const QFileInfo info(localPathFromUriLine(line));
         return !info.filePath().isEmpty() && (info.exists() || info.isSymLink());
     }
-    const QString path = receiverPath(line.section(u'*', 0, 0));
+    QString path = receiverPath(line.section(u'*', 0, 0));
+    // A name the page marked as cleaned ends in "/"; the job names it without the mark.
+    if (path.endsWith(u'/'))
+        path.chop(1);
     for (const QString &source : leftSources) {
         const QString left = receiverPath(source);
         if (left == path || left.startsWith(path + u'\\'))
