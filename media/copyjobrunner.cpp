@@ -33,6 +33,10 @@ void CopyJobRunner::end()
     m_skippedSources.clear();
     m_movedFolders.clear();
     m_folderAnswers.clear();
+    m_declined.clear();
+    m_declinedSources.clear();
+    m_unsentSources.clear();
+    m_current = CopyJobFile();
 }
 
 CopyJobRunner::Decision CopyJobRunner::ask(QWidget *parent, int count, const QString &name, bool record)
@@ -48,8 +52,8 @@ CopyJobRunner::Decision CopyJobRunner::ask(QWidget *parent, int count, const QSt
         m_replaceAll = true;
     if (answer == MessageBox::YesToAll || answer == MessageBox::Yes)
         return Overwrite;
-    if (answer == MessageBox::No && count > 1)
-        return Keep;
+    if (answer == MessageBox::No)
+        return count > 1 ? Keep : Decline;
     return Stop;
 }
 
@@ -73,6 +77,21 @@ void CopyJobRunner::skip(const CopyJobFile &entry)
     m_skippedSources << entry.absolutePath();
 }
 
+void CopyJobRunner::decline(const QString &name, const QString &source)
+{
+    m_declined << DeviceFileSystemItem::stripControlChars(name);
+    m_declinedSources << source;
+}
+
+void CopyJobRunner::stopAt(const CopyJobFile &entry)
+{
+    m_unsentSources << entry.absolutePath();
+    while (m_job.hasFiles())
+        m_unsentSources << m_job.takeFirstFile().absolutePath();
+    m_job.clear();
+    m_remaining = 0;
+}
+
 std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource)
 {
     const QString yes = QStringLiteral("true");
@@ -93,8 +112,10 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
         const QString folder = existingTopFolder(entry);
         if (!folder.isEmpty() && !m_replaceAll && !m_folderAnswers.contains(folder)) {
             const Decision decision = ask(parent, count, folder, false);
-            if (decision == Stop) {
-                m_job.clear();
+            if (decision == Keep || decision == Decline)
+                decline(folder, entry.absolutePath());
+            if (decision == Stop || decision == Decline) {
+                stopAt(entry);
                 return std::nullopt;
             }
             m_folderAnswers.insert(folder, decision == Overwrite);
@@ -105,10 +126,12 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
                                                        ? CopyTargetRules::NoQuestion
                                                        : CopyTargetRules::question(dir, entry, destination, m_listing);
         if (question != CopyTargetRules::NoQuestion) {
-            const Decision decision =
-                ask(parent, count, CopyTargetRules::entryName(dir, entry), question == CopyTargetRules::RecordQuestion);
-            if (decision == Stop) {
-                m_job.clear();
+            const QString name = CopyTargetRules::entryName(dir, entry);
+            const Decision decision = ask(parent, count, name, question == CopyTargetRules::RecordQuestion);
+            if (decision == Keep || decision == Decline)
+                decline(name, entry.absolutePath());
+            if (decision == Stop || decision == Decline) {
+                stopAt(entry);
                 return std::nullopt;
             }
             overwrite = decision == Overwrite;
@@ -129,6 +152,7 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
             call.setParameter(QStringLiteral("size"), QString::number(entry.size()));
             call.setParameter(QStringLiteral("recordID"), QString::number(entry.id()));
         }
+        m_current = entry;
         return call;
     }
     return std::nullopt;

@@ -169,6 +169,10 @@ void MediaExplorerModule::onTaskCompleted(DeviceTask *task, bool ok)
                 else
                     _keptSources << entry.absolutePath();
             }
+        // A copy that did not complete is never taken for one, said or not: its source stays, and so does
+        // the folder holding it.
+        if (!ok && !_cancelRequested && !_copyJob.current().isNull())
+            _copyJob.notCopied(_copyJob.current());
         // The folders the job touched are listed when it ends: one full listing per entry made a large job
         // cost a listing of its whole source folder for every file.
         finishTask(task);
@@ -244,17 +248,23 @@ void MediaExplorerModule::onEndCopy()
     _transfer.start(0, 0, _progressScale);
     frStatusBar->hide();
     // A job that left something behind is no success: the user hears which entries, and a cut keeps them.
+    // What the user chose to keep stays as well: it is no failed delete, and a cut keeps offering it.
     QStringList kept = _keptSources;
     _keptSources.clear();
+    const QStringList stayed = _copyJob.skippedSources() + _copyJob.stayedSources();
     if (_moveOnPaste)
-        kept << removeEmptiedFolders(_copyJob.movedFolders(), _copyJob.skippedSources() + kept);
+        kept << removeEmptiedFolders(_copyJob.movedFolders(), stayed + kept);
     onRefreshFolderPc();
     const QStringList skipped = _copyJob.skipped();
+    const QStringList declined = _moveOnPaste ? _copyJob.declined() : QStringList();
     if (_moveOnPaste)
-        keepWhatStayed(_copyJob.skippedSources() + kept);
+        keepWhatStayed(stayed + kept);
     _copyJob.end();
     if (!skipped.isEmpty())
         MessageBox::warning(this, tr("Ombrelay could not copy these files:\n%1").arg(skipped.join(u'\n')));
+    if (!declined.isEmpty())
+        MessageBox::warning(this, tr("These files were not moved, as you chose to keep the existing ones:\n%1")
+                                      .arg(declined.join(u'\n')));
     if (!kept.isEmpty()) {
         for (QString &name : kept)
             name = DeviceFileSystemItem::stripControlChars(name);

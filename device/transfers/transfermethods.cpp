@@ -324,10 +324,17 @@ void copyToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
         emit mill.Complete(outcome == RecordingTransfer::Completed && !failed);
         return;
     }
+    // makePath says which folder the receiver would not make; a move then keeps its source.
     if (!ReceiverFolderCommands(*link).makePath(destination, true)) {
+        if (!failed)
+            link->error(text("Cannot create directory %1.").arg(destination));
         emit mill.Complete(false);
         return;
     }
+    // A file the receiver refuses is named with the receiver's reason: "Not found" alone says nothing of which.
+    link->codeText = [destination](int code) {
+        return text("Cannot create file %1.").arg(destination) + u' ' + DVB24CommunicationExceptionMessages::message(code);
+    };
     const FileTransfer::Outcome outcome = FileTransfer(*link).upload(source, destination);
     if (outcome == FileTransfer::Canceled) {
         canceled(mill);
