@@ -263,8 +263,9 @@ void MediaExplorerModule::onEndCopy()
     if (!skipped.isEmpty())
         MessageBox::warning(this, tr("Ombrelay could not copy these files:\n%1").arg(skipped.join(u'\n')));
     if (!declined.isEmpty())
-        MessageBox::warning(this, tr("These files were not moved, as you chose to keep the existing ones:\n%1")
-                                      .arg(declined.join(u'\n')));
+        MessageBox::warning(
+            this,
+            tr("These files were not moved, as you chose to keep the existing ones:\n%1").arg(declined.join(u'\n')));
     if (!kept.isEmpty()) {
         for (QString &name : kept)
             name = DeviceFileSystemItem::stripControlChars(name);

@@ -333,7 +333,8 @@ void copyToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     }
     // A file the receiver refuses is named with the receiver's reason: "Not found" alone says nothing of which.
     link->codeText = [destination](int code) {
-        return text("Cannot create file %1.").arg(destination) + u' ' + DVB24CommunicationExceptionMessages::message(code);
+        return text("Cannot create file %1.").arg(destination) + u' ' +
+               DVB24CommunicationExceptionMessages::message(code);
     };
     const FileTransfer::Outcome outcome = FileTransfer(*link).upload(source, destination);
     if (outcome == FileTransfer::Canceled) {

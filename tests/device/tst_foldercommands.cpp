@@ -4,8 +4,8 @@
 
 #include "device/transfers/copyjobbuilders.h"
 #include "device/transfers/copyjobdocument.h"
-#include "device/transfers/folderlistingparser.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "device/transfers/folderlistingparser.h"
 #include "device/transfers/receiverfoldercommands.h"
 #include "device/transfers/transferwire.h"
 
@@ -76,10 +76,12 @@ private slots:
         QTest::addColumn<bool>("pcName");
         QTest::newRow("plain") << QByteArray("a.ts") << "a.ts" << true;
         QTest::newRow("padded") << QByteArray("a.ts\0\0", 6) << "a.ts" << true;
-        QTest::newRow("UTF-8") << QByteArray("\xc5\xbc\xc3\xb3\xc5\x82w.ts") << QString::fromUtf8("\u017c\u00f3\u0142w.ts")
-                               << true;
+        QTest::newRow("UTF-8") << QByteArray("\xc5\xbc\xc3\xb3\xc5\x82w.ts")
+                               << QString::fromUtf8("\u017c\u00f3\u0142w.ts") << true;
         QTest::newRow("NUL inside") << QByteArray("a\0b.ts", 6) << "ab.ts" << false;
-        QTest::newRow("Latin-1") << QByteArray("b\xe9" "ad.ts") << QString::fromUtf8("b\uFFFDad.ts") << false;
+        QTest::newRow("Latin-1") << QByteArray("b\xe9"
+                                               "ad.ts")
+                                 << QString::fromUtf8("b\uFFFDad.ts") << false;
         QTest::newRow("cut UTF-8") << QByteArray("a\xc5") << QString::fromUtf8("a\uFFFD") << false;
         QTest::newRow("overlong") << QByteArray("a\xc0\xaf") << QString::fromUtf8("a\uFFFD\uFFFD") << false;
     }

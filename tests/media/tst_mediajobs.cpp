@@ -379,9 +379,9 @@ private slots:
         r->media->refuseMakeFolder = true;
         r->transfers->uploadNeedsFolder = true;
         page->btnMyComputer->click();
-        const QModelIndexList rows =
-            folderSelected ? QModelIndexList{pcIndex(folder)}
-                           : QModelIndexList{pcIndex(folder + "/sub"), pcIndex(folder + "/a.txt")};
+        const QModelIndexList rows = folderSelected
+                                         ? QModelIndexList{pcIndex(folder)}
+                                         : QModelIndexList{pcIndex(folder + "/sub"), pcIndex(folder + "/a.txt")};
         paste(page->tvPcFolders, rows, page->tvZbDeviceFolders, device("hdd/Movies"), true);
         // a.txt goes straight into hdd/Movies, which is there: that part of the move is done
         QStringList stayed = before;
@@ -392,10 +392,12 @@ private slots:
         QCOMPARE(tree(pc.filePath("src")), stayed);
         QCOMPARE(read(folder + "/sub/b.txt"), QByteArray("b"));
         QCOMPARE(boxTexts.size(), 1);
-        QCOMPARE(boxTexts.first(), folderSelected ? QStringLiteral("Cannot create directory /hdd\\Movies\\F.")
-                                                  : QStringLiteral("Cannot create file /hdd/Movies/sub/b.txt. Not found"));
-        QCOMPARE(tree(r->root.filePath("hdd")), folderSelected ? (QStringList{"Movies", "Movies/a.ts"})
-                                                               : (QStringList{"Movies", "Movies/a.ts", "Movies/a.txt"}));
+        QCOMPARE(boxTexts.first(), folderSelected
+                                       ? QStringLiteral("Cannot create directory /hdd\\Movies\\F.")
+                                       : QStringLiteral("Cannot create file /hdd/Movies/sub/b.txt. Not found"));
+        QCOMPARE(tree(r->root.filePath("hdd")), folderSelected
+                                                    ? (QStringList{"Movies", "Movies/a.ts"})
+                                                    : (QStringList{"Movies", "Movies/a.ts", "Movies/a.txt"}));
         // Once the receiver makes folders again, the same move takes everything.
         r->media->refuseMakeFolder = false;
         r->transfers->uploadNeedsFolder = false;
@@ -432,7 +434,8 @@ private slots:
             return folder ? QModelIndexList{device("hdd/Top/Sel")}
                           : QModelIndexList{device("hdd/Top/Sel/x.ts"), device("hdd/Top/Sel/y.ts")};
         };
-        const QString question = "This folder already contains a file named x.ts. Would you like to replace existing file?";
+        const QString question =
+            "This folder already contains a file named x.ts. Would you like to replace existing file?";
         boxAnswers << "&No";
         paste(page->tvZbDeviceFolders, rows(), page->tvPcFolders, pcIndex(dl), true);
         QCOMPARE(read(into + "/x.ts"), QByteArray("old x"));

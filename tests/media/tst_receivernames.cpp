@@ -119,7 +119,8 @@ private slots:
         QTest::addColumn<bool>("whole");        // the folder selected, else its entries
         QTest::addColumn<bool>("cut");
         const QByteArray nul("b\0ad.ts", 7);
-        const QByteArray latin1("b\xe9" "ad.ts");
+        const QByteArray latin1("b\xe9"
+                                "ad.ts");
         QTest::newRow("NUL, entries") << nul << "bad.ts" << false << false;
         QTest::newRow("NUL, entries cut") << nul << "bad.ts" << false << true;
         QTest::newRow("no UTF-8, entries") << latin1 << QString::fromUtf8("b\uFFFDad.ts") << false << false;
@@ -166,8 +167,7 @@ private slots:
         const QString target = pc.filePath("dl");
         QVERIFY(QDir().mkpath(target));
         QTRY_VERIFY(pcIndex(target).isValid());
-        paste(page->tvZbDeviceFolders, whole ? QModelIndexList{folder} : rows, page->tvPcFolders, pcIndex(target),
-              cut);
+        paste(page->tvZbDeviceFolders, whole ? QModelIndexList{folder} : rows, page->tvPcFolders, pcIndex(target), cut);
         const QString into = whole ? target + "/Sel/" : target + "/";
         const QString one = "04-03-2026 21_05 One", two = "04-03-2026 21_05 Two";
         QCOMPARE(read(into + longName), QByteArray(70000, 'L'));
