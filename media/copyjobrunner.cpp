@@ -33,6 +33,10 @@ void CopyJobRunner::end()
     m_skippedSources.clear();
     m_movedFolders.clear();
     m_folderAnswers.clear();
+    m_declined.clear();
+    m_declinedSources.clear();
+    m_unsentSources.clear();
+    m_current = CopyJobFile();
 }
 
 CopyJobRunner::Decision CopyJobRunner::ask(QWidget *parent, int count, const QString &name, bool record)
@@ -48,8 +52,8 @@ CopyJobRunner::Decision CopyJobRunner::ask(QWidget *parent, int count, const QSt
         m_replaceAll = true;
     if (answer == MessageBox::YesToAll || answer == MessageBox::Yes)
         return Overwrite;
-    if (answer == MessageBox::No && count > 1)
-        return Keep;
+    if (answer == MessageBox::No)
+        return count > 1 ? Keep : Decline;
     return Stop;
 }
 
@@ -64,6 +68,30 @@ QString CopyJobRunner::existingTopFolder(const CopyJobFile &entry) const
     return QString();
 }
 
+void CopyJobRunner::skip(const CopyJobFile &entry)
+{
+    // A PC name may hold a "\": only "/" separates there.
+    const QString name =
+        direction() == CopyJobDocument::DeviceToPc ? entry.fileName() : entry.absolutePath().section(u'/', -1);
+    m_skipped << DeviceFileSystemItem::stripControlChars(name.isEmpty() ? entry.absolutePath() : name);
+    m_skippedSources << entry.absolutePath();
+}
+
+void CopyJobRunner::decline(const QString &name, const QString &source)
+{
+    m_declined << DeviceFileSystemItem::stripControlChars(name);
+    m_declinedSources << source;
+}
+
+void CopyJobRunner::stopAt(const CopyJobFile &entry)
+{
+    m_unsentSources << entry.absolutePath();
+    while (m_job.hasFiles())
+        m_unsentSources << m_job.takeFirstFile().absolutePath();
+    m_job.clear();
+    m_remaining = 0;
+}
+
 std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource)
 {
     const QString yes = QStringLiteral("true");
@@ -75,11 +103,7 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
         const QString destination =
             entry.isUnreachable() ? QString() : CopyTargetRules::destinationFor(dir, m_job.destinationPath(), entry);
         if (destination.isEmpty()) {
-            // A PC name may hold a "\": only "/" separates there.
-            const QString name =
-                dir == CopyJobDocument::DeviceToPc ? entry.fileName() : entry.absolutePath().section(u'/', -1);
-            m_skipped << DeviceFileSystemItem::stripControlChars(name.isEmpty() ? entry.absolutePath() : name);
-            m_skippedSources << entry.absolutePath();
+            skip(entry);
             continue;
         }
         entry.setAttribute(QStringLiteral("destinationPath"), destination);
@@ -88,8 +112,10 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
         const QString folder = existingTopFolder(entry);
         if (!folder.isEmpty() && !m_replaceAll && !m_folderAnswers.contains(folder)) {
             const Decision decision = ask(parent, count, folder, false);
-            if (decision == Stop) {
-                m_job.clear();
+            if (decision == Keep || decision == Decline)
+                decline(folder, entry.absolutePath());
+            if (decision == Stop || decision == Decline) {
+                stopAt(entry);
                 return std::nullopt;
             }
             m_folderAnswers.insert(folder, decision == Overwrite);
@@ -100,10 +126,12 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
                                                        ? CopyTargetRules::NoQuestion
                                                        : CopyTargetRules::question(dir, entry, destination, m_listing);
         if (question != CopyTargetRules::NoQuestion) {
-            const Decision decision =
-                ask(parent, count, CopyTargetRules::entryName(dir, entry), question == CopyTargetRules::RecordQuestion);
-            if (decision == Stop) {
-                m_job.clear();
+            const QString name = CopyTargetRules::entryName(dir, entry);
+            const Decision decision = ask(parent, count, name, question == CopyTargetRules::RecordQuestion);
+            if (decision == Keep || decision == Decline)
+                decline(name, entry.absolutePath());
+            if (decision == Stop || decision == Decline) {
+                stopAt(entry);
                 return std::nullopt;
             }
             overwrite = decision == Overwrite;
@@ -124,6 +152,7 @@ std::optional<DeviceCall> CopyJobRunner::next(QWidget *parent, bool deleteSource
             call.setParameter(QStringLiteral("size"), QString::number(entry.size()));
             call.setParameter(QStringLiteral("recordID"), QString::number(entry.id()));
         }
+        m_current = entry;
         return call;
     }
     return std::nullopt;

@@ -36,8 +36,16 @@ public:
     // Names of the entries this job left out: their target would leave the chosen folder, their name cannot
     // be given on the receiver, or the receiver's name for them cannot be used.
     QStringList skipped() const { return m_skipped; }
+    // An entry the worker could not copy (the receiver did not know it): named and kept like those left out.
+    void notCopied(const CopyJobFile &entry) { skip(entry); }
+    // The entry whose request went out last.
+    CopyJobFile current() const { return m_current; }
     // The same entries by their source paths.
     QStringList skippedSources() const { return m_skippedSources; }
+    // Names of the entries the user chose not to replace (the existing target kept), and their sources; the
+    // sources of entries a Cancel or a No for the last entry left unsent as well.
+    QStringList declined() const { return m_declined; }
+    QStringList stayedSources() const { return m_declinedSources + m_unsentSources; }
     // PC folders a move has handed on, inner ones first: whether each has gone is seen when the job ends.
     QStringList movedFolders() const { return m_movedFolders; }
     // The job has ended: the listing is freed and the next job asks again.
@@ -53,18 +61,27 @@ public:
     std::optional<DeviceCall> next(QWidget *parent, bool deleteSource);
 
 private:
-    enum Decision { Ask, Overwrite, Keep, Stop };
+    void skip(const CopyJobFile &entry);
+    // Decline: No for the last entry, which ends the job as Stop does.
+    enum Decision { Ask, Overwrite, Keep, Decline, Stop };
+    void decline(const QString &name, const QString &source);
+    // Ends the job at entry: it and every entry after it stay where they are.
+    void stopAt(const CopyJobFile &entry);
     Decision ask(QWidget *parent, int count, const QString &name, bool record);
     // For an upload: the folder of the selection this entry belongs to, when it exists in the listing.
     QString existingTopFolder(const CopyJobFile &entry) const;
 
     CopyJobDocument m_job;
+    CopyJobFile m_current;
     QList<DeviceFileSystemItem *> *m_listing = nullptr;
     bool m_replaceAll = false;
     int m_remaining = 0;
     QStringList m_skipped;
     QStringList m_skippedSources;
     QStringList m_movedFolders;
+    QStringList m_declined;
+    QStringList m_declinedSources;
+    QStringList m_unsentSources;
     // Answers given for top-level folders of an upload: true overwrites inside, false leaves it alone.
     QHash<QString, bool> m_folderAnswers;
 };

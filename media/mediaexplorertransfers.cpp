@@ -158,11 +158,21 @@ void MediaExplorerModule::onTaskCompleted(DeviceTask *task, bool ok)
         return;
     } else if (method == QLatin1String("MEMCopyPcToPc") || method == QLatin1String("MEMCopyDeviceToPc") ||
                method == QLatin1String("MEMCopyPcToDevice")) {
-        // A move names the source files it copied but could not delete, on the receiver or on the PC.
+        // A move names the source files it copied but could not delete, on the receiver or on the PC; an entry
+        // the receiver did not know is named as not copied, and the job goes on.
         CopyJobDocument left;
         if (!task->result().isEmpty() && left.setContent(task->result()))
-            while (left.hasFiles())
-                _keptSources << left.takeFirstFile().absolutePath();
+            while (left.hasFiles()) {
+                const CopyJobFile entry = left.takeFirstFile();
+                if (entry.isUnreachable())
+                    _copyJob.notCopied(entry);
+                else
+                    _keptSources << entry.absolutePath();
+            }
+        // A copy that did not complete is never taken for one, said or not: its source stays, and so does
+        // the folder holding it.
+        if (!ok && !_cancelRequested && !_copyJob.current().isNull())
+            _copyJob.notCopied(_copyJob.current());
         // The folders the job touched are listed when it ends: one full listing per entry made a large job
         // cost a listing of its whole source folder for every file.
         finishTask(task);
@@ -238,17 +248,24 @@ void MediaExplorerModule::onEndCopy()
     _transfer.start(0, 0, _progressScale);
     frStatusBar->hide();
     // A job that left something behind is no success: the user hears which entries, and a cut keeps them.
+    // What the user chose to keep stays as well: it is no failed delete, and a cut keeps offering it.
     QStringList kept = _keptSources;
     _keptSources.clear();
+    const QStringList stayed = _copyJob.skippedSources() + _copyJob.stayedSources();
     if (_moveOnPaste)
-        kept << removeEmptiedFolders(_copyJob.movedFolders(), _copyJob.skippedSources() + kept);
+        kept << removeEmptiedFolders(_copyJob.movedFolders(), stayed + kept);
     onRefreshFolderPc();
     const QStringList skipped = _copyJob.skipped();
+    const QStringList declined = _moveOnPaste ? _copyJob.declined() : QStringList();
     if (_moveOnPaste)
-        keepWhatStayed(_copyJob.skippedSources() + kept);
+        keepWhatStayed(stayed + kept);
     _copyJob.end();
     if (!skipped.isEmpty())
         MessageBox::warning(this, tr("Ombrelay could not copy these files:\n%1").arg(skipped.join(u'\n')));
+    if (!declined.isEmpty())
+        MessageBox::warning(
+            this,
+            tr("These files were not moved, as you chose to keep the existing ones:\n%1").arg(declined.join(u'\n')));
     if (!kept.isEmpty()) {
         for (QString &name : kept)
             name = DeviceFileSystemItem::stripControlChars(name);
@@ -300,7 +317,10 @@ bool lineStayed(const QString &line, bool pc, const QStringList &leftSources)
         const QFileInfo info(localPathFromUriLine(line));
         return !info.filePath().isEmpty() && (info.exists() || info.isSymLink());
     }
-    const QString path = receiverPath(line.section(u'*', 0, 0));
+    QString path = receiverPath(line.section(u'*', 0, 0));
+    // A name the page marked as cleaned ends in "/"; the job names it without the mark.
+    if (path.endsWith(u'/'))
+        path.chop(1);
     for (const QString &source : leftSources) {
         const QString left = receiverPath(source);
         if (left == path || left.startsWith(path + u'\\'))

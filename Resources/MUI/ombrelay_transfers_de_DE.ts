@@ -140,4 +140,13 @@
         <translation>Es ist nicht genügend freier Speicherplatz vorhanden.</translation>
     </message>
 </context>
+<context>
+    <name>MediaExplorerModule</name>
+    <message>
+        <source>These files were not moved, as you chose to keep the existing ones:
+%1</source>
+        <translation>Diese Dateien wurden nicht verschoben, da Sie die vorhandenen behalten wollten:
+%1</translation>
+    </message>
+</context>
 </TS>

@@ -140,4 +140,13 @@
         <translation>Za mało wolnego miejsca.</translation>
     </message>
 </context>
+<context>
+    <name>MediaExplorerModule</name>
+    <message>
+        <source>These files were not moved, as you chose to keep the existing ones:
+%1</source>
+        <translation>Te pliki nie zostały przeniesione, ponieważ wybrano zachowanie istniejących:
+%1</translation>
+    </message>
+</context>
 </TS>

@@ -34,7 +34,11 @@ public:
     // The name as the receiver sent it: it differs from name() when control characters were taken out or
     // a "\" or "/" made "_" (see shownName), and only this one addresses the item on the receiver.
     QString rawName() const { return _rawName.isEmpty() ? _name : _rawName; }
-    bool hasCleanedName() const { return !_rawName.isEmpty(); }
+    bool hasCleanedName() const { return !_rawName.isEmpty() || _unaddressable; }
+    // A name the PC cannot send back as the receiver holds it (a NUL inside it, bytes that are no UTF-8):
+    // the item is shown, but never asked for by its path.
+    void markUnaddressable() { _unaddressable = true; }
+    bool isAddressable() const { return !_unaddressable; }
     // Whether the receiver's name can be a PC name as it stands: not cleaned, not "." or "..".
     bool hasPcName() const;
     QString label() const { return _label; }
@@ -85,6 +89,7 @@ private:
     qint64 _size = 0;
     QString _name;
     QString _rawName; // empty when equal to _name
+    bool _unaddressable = false;
     int _type = Root;
     QString _label;
 };

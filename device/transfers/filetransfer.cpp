@@ -28,6 +28,8 @@ FileTransfer::Outcome FileTransfer::reportCode(int code)
     // A read cut short by the user's cancel is no failure of the receiver.
     if (m_canceled || m_link.interrupted())
         return Failed;
+    if (code == -3 && notFoundUnsaid)
+        return NotFound;
     if (m_link.error)
         m_link.error(m_link.codeText ? m_link.codeText(code) : QString::number(code));
     return Failed;

@@ -12,7 +12,7 @@ class TransferLink;
 class FileTransfer
 {
 public:
-    enum Outcome { Completed, Skipped, Failed, Canceled };
+    enum Outcome { Completed, Skipped, Failed, Canceled, NotFound };
 
     explicit FileTransfer(TransferLink &link);
 
@@ -28,6 +28,10 @@ public:
     // was acknowledged; a file that cannot be read ends with the cancel packet and Failed. An empty
     // file goes as a transfer of size 0.
     Outcome upload(const QString &source, const QString &receiverPath);
+
+    // Set by a caller that names such entries itself: a download whose path the receiver does not know ends
+    // as NotFound without an error, so one entry of a batch does not end the batch.
+    bool notFoundUnsaid = false;
 
     // How long the receiver may stay silent once the PC has cancelled (ms): a cancel ends soon
     // whatever the receiver does.

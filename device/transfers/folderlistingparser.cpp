@@ -45,6 +45,19 @@ QByteArray upToNul(QByteArray raw)
     return raw;
 }
 
+// A folder's or file's name, and whether it comes back as the same bytes when the PC asks for it. Trailing NULs
+// pad the field; a NUL before other bytes, or bytes that are no UTF-8, make a name no request can carry, which
+// is kept (the NUL as a control character the item does not show) for the item to say so.
+QString plainName(const QByteArray &raw, bool *addressable)
+{
+    QByteArray bytes = raw;
+    while (bytes.endsWith('\0'))
+        bytes.chop(1);
+    const QString name = QString::fromUtf8(bytes);
+    *addressable = !bytes.contains('\0') && name.toUtf8() == bytes;
+    return name;
+}
+
 // A recording name: a first byte 1..32 or '_' marks 8-bit text ('_' itself is dropped).
 QString recordName(const QByteArray &raw)
 {
@@ -82,7 +95,9 @@ FolderListingParser::Parse FolderListingParser::parse(const QByteArray &bytes, i
             if (!c.has(nameLength))
                 return Incomplete;
             // as sent: the item shows it cleaned and keeps it (see DeviceFileSystemItem::shownName)
-            const QString name = QString::fromUtf8(upToNul(c.take(nameLength)));
+            bool addressable = true;
+            const QByteArray raw = c.take(nameLength);
+            const QString name = type == 0 ? plainName(raw, &addressable) : QString::fromUtf8(upToNul(raw));
             QString label;
             if (type != 0) {
                 if (!c.has(1))
@@ -93,6 +108,8 @@ FolderListingParser::Parse FolderListingParser::parse(const QByteArray &bytes, i
                 label = QString::fromLatin1(upToNul(c.take(labelLength)));
             }
             built.emplace_back(new DeviceFileSystemItem(name, label, type, 0, QDateTime(), expandable, -1));
+            if (!addressable)
+                built.back()->markUnaddressable();
             continue;
         }
         const bool record = type >= 2 && type <= 7;
@@ -108,7 +125,9 @@ FolderListingParser::Parse FolderListingParser::parse(const QByteArray &bytes, i
         if (!c.has(nameLength + 12))
             return Incomplete;
         const QByteArray raw = c.take(nameLength);
-        const QString name = record ? recordName(raw) : QString::fromUtf8(upToNul(raw));
+        // A recording is fetched by its number: its name need not come back.
+        bool addressable = true;
+        const QString name = record ? recordName(raw) : plainName(raw, &addressable);
         const qint64 size = qint64(c.be(8));
         const qint64 seconds = qint64(c.be(4));
         if (size < 0)
@@ -118,6 +137,8 @@ FolderListingParser::Parse FolderListingParser::parse(const QByteArray &bytes, i
         const QDateTime modified =
             QDateTime::fromSecsSinceEpoch(seconds + (record ? recordEpochOffset() : fileEpochOffset()), Qt::UTC);
         built.emplace_back(new DeviceFileSystemItem(name, QString(), type, size, modified, false, recordId));
+        if (!addressable)
+            built.back()->markUnaddressable();
     }
     for (auto &item : built)
         items->append(item.release());

@@ -166,7 +166,8 @@ namespace {
 bool listableByName(const DeviceFileSystemItem &item)
 {
     const QString raw = item.rawName();
-    return !raw.contains(u'\\') && !raw.contains(u'/') && raw != QLatin1String(".") && raw != QLatin1String("..");
+    return item.isAddressable() && !raw.contains(u'\\') && !raw.contains(u'/') && raw != QLatin1String(".") &&
+           raw != QLatin1String("..");
 }
 } // namespace
 

@@ -54,6 +54,7 @@ struct RecordingTransfer::Download
     bool userCancel = false;
     QString failure; // a local failure (open, write); the stream is cancelled and read to its end
     int end = -1;    // the code that ended the stream
+    bool notFound = false;
 };
 
 struct RecordingTransfer::Upload
@@ -119,7 +120,9 @@ bool RecordingTransfer::requestTable(quint16 recordId, Download &d)
     }
     d.replied = true;
     if (quint8(reply.at(0)) != TransferWire::StatusOk) {
-        reportCode(int(qint8(reply.at(0))));
+        d.notFound = notFoundUnsaid && qint8(reply.at(0)) == -3;
+        if (!d.notFound)
+            reportCode(int(qint8(reply.at(0))));
         return false;
     }
     TransferWire::Parse p = TransferWire::parseRecordingReply(reply, &d.table);
@@ -282,6 +285,8 @@ RecordingTransfer::Outcome RecordingTransfer::finish(Download &d)
     Outcome outcome = Failed;
     if (d.userCancel || m_link.interrupted()) {
         outcome = Canceled;
+    } else if (d.notFound) {
+        outcome = NotFound;
     } else if (!d.failure.isEmpty()) {
         if (m_link.error)
             m_link.error(d.failure);

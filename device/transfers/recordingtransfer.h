@@ -10,7 +10,7 @@ class TransferLink;
 class RecordingTransfer
 {
 public:
-    enum Outcome { Completed, Failed, Canceled };
+    enum Outcome { Completed, Failed, Canceled, NotFound };
 
     explicit RecordingTransfer(TransferLink &link);
 
@@ -21,6 +21,9 @@ public:
     // when the receiver confirmed every packet of every set; the first failure ends the job.
     Outcome upload(const QString &path);
 
+    // Set by a caller that names such recordings itself: a download of a record number the receiver does
+    // not know ends as NotFound without an error.
+    bool notFoundUnsaid = false;
     // A part is continued in a numbered segment file once it passed this size and a write failed.
     qint64 segmentLimit = 4290000000LL;
     // Largest data block a receiver may announce.

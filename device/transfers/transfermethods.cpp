@@ -265,17 +265,29 @@ void copyToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
         const QString destination = fileDestination(rawDestination);
         if (!preview || !QFileInfo::exists(destination)) {
             CopyJobDocument failures;
+            FileTransfer transfer(*link);
+            transfer.notFoundUnsaid = !preview;
             const FileTransfer::Outcome outcome =
-                FileTransfer(*link).download(source.mid(7), destination, overwrite, move,
-                                             call.parameter(QStringLiteral("size")).toLongLong(), &failures);
+                transfer.download(source.mid(7), destination, overwrite, move,
+                                  call.parameter(QStringLiteral("size")).toLongLong(), &failures);
             wasCanceled = outcome == FileTransfer::Canceled;
+            // One entry the receiver does not know (gone meanwhile, or a name that does not come back the same)
+            // is named to the page as not copied; the rest of the job goes on.
+            if (outcome == FileTransfer::NotFound)
+                failures.addUnreachable(0, source, QString());
             mill.storeResult(failures.toString());
         }
     } else if (overwrite) {
         const qint16 id = qint16(call.parameter(QStringLiteral("recordID")).toInt());
-        const RecordingTransfer::Outcome outcome =
-            RecordingTransfer(*link).download(quint16(id), fileDestination(rawDestination));
+        RecordingTransfer transfer(*link);
+        transfer.notFoundUnsaid = !preview;
+        const RecordingTransfer::Outcome outcome = transfer.download(quint16(id), fileDestination(rawDestination));
         wasCanceled = outcome == RecordingTransfer::Canceled;
+        if (outcome == RecordingTransfer::NotFound) {
+            CopyJobDocument notFound;
+            notFound.addUnreachable(1, source, QString());
+            mill.storeResult(notFound.toString());
+        }
         // The recording goes only after a complete copy; one the receiver keeps is named to the page.
         if (move && outcome == RecordingTransfer::Completed &&
             !ReceiverFolderCommands(*link).deleteRecording(quint16(id))) {
@@ -312,10 +324,18 @@ void copyToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
         emit mill.Complete(outcome == RecordingTransfer::Completed && !failed);
         return;
     }
+    // makePath says which folder the receiver would not make; a move then keeps its source.
     if (!ReceiverFolderCommands(*link).makePath(destination, true)) {
+        if (!failed)
+            link->error(text("Cannot create directory %1.").arg(destination));
         emit mill.Complete(false);
         return;
     }
+    // A file the receiver refuses is named with the receiver's reason: "Not found" alone says nothing of which.
+    link->codeText = [destination](int code) {
+        return text("Cannot create file %1.").arg(destination) + u' ' +
+               DVB24CommunicationExceptionMessages::message(code);
+    };
     const FileTransfer::Outcome outcome = FileTransfer(*link).upload(source, destination);
     if (outcome == FileTransfer::Canceled) {
         canceled(mill);

@@ -2,8 +2,10 @@
 
 #include "emulatorlink.h"
 
+#include "device/transfers/copyjobbuilders.h"
 #include "device/transfers/copyjobdocument.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "device/transfers/folderlistingparser.h"
 #include "device/transfers/receiverfoldercommands.h"
 #include "device/transfers/transferwire.h"
 
@@ -28,6 +30,80 @@ private slots:
         ReceiverFolderCommands::listingWaitMs = 1000;
     }
     void cleanup() { e.reset(); }
+
+    // The delete list takes a receiver line only when its last name is one the PC can send back: no control
+    // character (C0, DEL, the C1 range and the no-break space that ends it), nothing else held against it.
+    void fileListLeavesOutControlCharacters_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("0x01") << QStringLiteral("a\u0001b.ts") << false;
+        QTest::newRow("0x1F") << QStringLiteral("a\u001Fb.ts") << false;
+        QTest::newRow("0x7F") << QStringLiteral("a\u007Fb.ts") << false;
+        QTest::newRow("0xA0") << QStringLiteral("a\u00A0b.ts") << false;
+        QTest::newRow("0x9F") << QStringLiteral("a\u009Fb.ts") << false;
+        QTest::newRow("a blank") << QStringLiteral("a b.ts") << true;
+        QTest::newRow("a tilde") << QStringLiteral("a~.ts") << true;
+        QTest::newRow("0xA1") << QStringLiteral("a\u00A1b.ts") << true;
+        QTest::newRow("0x20 at the start") << QStringLiteral(" a.ts") << true;
+    }
+    void fileListLeavesOutControlCharacters()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, kept);
+        for (const QString &line : {"file:///hdd\\Sel\\" + name + "*3", "dir:///hdd\\Sel\\" + name + "*0"}) {
+            // one plain entry beside it, so a list that drops everything is caught
+            CopyJobDocument job = buildFileListFromUris("file:///hdd\\ok.ts*1\r\n" + line + "\r\n",
+                                                        QStringLiteral("text/zbdevice-uri-list"));
+            QStringList paths;
+            while (job.hasFiles())
+                paths << job.takeFirstFile().absolutePath();
+            QStringList expected{"file:///hdd\\ok.ts"};
+            if (kept)
+                expected << line.section(u'*', 0, 0);
+            paths.sort();
+            expected.sort();
+            QCOMPARE(paths, expected);
+        }
+    }
+
+    // A listed name that the PC cannot send back as the same bytes (a NUL before other bytes, no UTF-8) is
+    // no PC name; NULs that only pad the name, and UTF-8 of any script, are.
+    void listedNamesThePcCannotSendBack_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("pcName");
+        QTest::newRow("plain") << QByteArray("a.ts") << "a.ts" << true;
+        QTest::newRow("padded") << QByteArray("a.ts\0\0", 6) << "a.ts" << true;
+        QTest::newRow("UTF-8") << QByteArray("\xc5\xbc\xc3\xb3\xc5\x82w.ts")
+                               << QString::fromUtf8("\u017c\u00f3\u0142w.ts") << true;
+        QTest::newRow("NUL inside") << QByteArray("a\0b.ts", 6) << "ab.ts" << false;
+        QTest::newRow("Latin-1") << QByteArray("b\xe9"
+                                               "ad.ts")
+                                 << QString::fromUtf8("b\uFFFDad.ts") << false;
+        QTest::newRow("cut UTF-8") << QByteArray("a\xc5") << QString::fromUtf8("a\uFFFD") << false;
+        QTest::newRow("overlong") << QByteArray("a\xc0\xaf") << QString::fromUtf8("a\uFFFD\uFFFD") << false;
+    }
+    void listedNamesThePcCannotSendBack()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, shown);
+        QFETCH(bool, pcName);
+        for (const bool folder : {false, true}) {
+            const QByteArray entry = folder ? QByteArray(1, '\0') + '\1' + char(raw.size()) + raw
+                                            : QByteArray(1, '\1') + char(raw.size()) + raw + QByteArray(12, '\0');
+            QList<DeviceFileSystemItem *> items;
+            int consumed = 0;
+            QCOMPARE(FolderListingParser::parse(TransferWire::uint16(1) + entry, 2, &items, &consumed),
+                     FolderListingParser::Done);
+            QCOMPARE(items.size(), 1);
+            std::unique_ptr<DeviceFileSystemItem> item(items.first());
+            QCOMPARE(item->name(), shown);
+            QCOMPARE(item->hasPcName(), pcName);
+            QCOMPARE(item->isAddressable(), pcName);
+        }
+    }
 
     void listingSendsLevels_data()
     {

@@ -361,6 +361,107 @@ private slots:
         QVERIFY(clipboardHas("text/zbdevice-uri-list"));
     }
 
+    // A move to the receiver whose folders the receiver will not make did not complete: it says so, and every
+    // PC file and folder stays where it was, still cut for a second try.
+    void uploadMoveWithoutReceiverFolders_data()
+    {
+        QTest::addColumn<bool>("folderSelected"); // the folder itself, else its files (one inside a sub-folder)
+        QTest::newRow("folder") << true;
+        QTest::newRow("files, one in a sub-folder") << false;
+    }
+    void uploadMoveWithoutReceiverFolders()
+    {
+        QFETCH(bool, folderSelected);
+        const QString folder = pc.filePath("src/F");
+        write(folder + "/a.txt", "a");
+        write(folder + "/sub/b.txt", "b");
+        const QStringList before = tree(pc.filePath("src"));
+        r->media->refuseMakeFolder = true;
+        r->transfers->uploadNeedsFolder = true;
+        page->btnMyComputer->click();
+        const QModelIndexList rows = folderSelected
+                                         ? QModelIndexList{pcIndex(folder)}
+                                         : QModelIndexList{pcIndex(folder + "/sub"), pcIndex(folder + "/a.txt")};
+        paste(page->tvPcFolders, rows, page->tvZbDeviceFolders, device("hdd/Movies"), true);
+        // a.txt goes straight into hdd/Movies, which is there: that part of the move is done
+        QStringList stayed = before;
+        if (!folderSelected) {
+            stayed.removeOne("F/a.txt");
+            QCOMPARE(read(r->root.filePath("hdd/Movies/a.txt")), QByteArray("a"));
+        }
+        QCOMPARE(tree(pc.filePath("src")), stayed);
+        QCOMPARE(read(folder + "/sub/b.txt"), QByteArray("b"));
+        QCOMPARE(boxTexts.size(), 1);
+        QCOMPARE(boxTexts.first(), folderSelected
+                                       ? QStringLiteral("Cannot create directory /hdd\\Movies\\F.")
+                                       : QStringLiteral("Cannot create file /hdd/Movies/sub/b.txt. Not found"));
+        QCOMPARE(tree(r->root.filePath("hdd")), folderSelected
+                                                    ? (QStringList{"Movies", "Movies/a.ts"})
+                                                    : (QStringList{"Movies", "Movies/a.ts", "Movies/a.txt"}));
+        // Once the receiver makes folders again, the same move takes everything.
+        r->media->refuseMakeFolder = false;
+        r->transfers->uploadNeedsFolder = false;
+        boxTexts.clear();
+        boxAnswers << "&Yes";
+        paste(page->tvPcFolders,
+              folderSelected ? QModelIndexList{pcIndex(folder)} : QModelIndexList{pcIndex(folder + "/sub")},
+              page->tvZbDeviceFolders, device("hdd/Movies"), true);
+        const QString into = r->root.filePath(folderSelected ? "hdd/Movies/F" : "hdd/Movies");
+        QCOMPARE(read(into + "/a.txt"), QByteArray("a"));
+        QCOMPARE(read(into + "/sub/b.txt"), QByteArray("b"));
+        QVERIFY(!QFileInfo::exists(folder + "/a.txt"));
+        QVERIFY(!QFileInfo::exists(folder + "/sub"));
+    }
+
+    // A move to the PC where the user keeps one existing file: that file stays on the receiver, is said not to
+    // have moved (its folder is no failed delete), and stays cut, so a second paste offers it again.
+    void receiverMoveKeepsDeclinedFile_data()
+    {
+        QTest::addColumn<bool>("folder"); // the folder selected, else its two files
+        QTest::newRow("files") << false;
+        QTest::newRow("folder") << true;
+    }
+    void receiverMoveKeepsDeclinedFile()
+    {
+        QFETCH(bool, folder);
+        r->file("hdd/Top/Sel/x.ts", "new x");
+        r->file("hdd/Top/Sel/y.ts", "new y");
+        const QString dl = pc.filePath("dl");
+        const QString into = folder ? dl + "/Sel" : dl;
+        write(into + "/x.ts", "old x");
+        QTRY_VERIFY(pcIndex(dl).isValid());
+        const auto rows = [&] {
+            return folder ? QModelIndexList{device("hdd/Top/Sel")}
+                          : QModelIndexList{device("hdd/Top/Sel/x.ts"), device("hdd/Top/Sel/y.ts")};
+        };
+        const QString question =
+            "This folder already contains a file named x.ts. Would you like to replace existing file?";
+        boxAnswers << "&No";
+        paste(page->tvZbDeviceFolders, rows(), page->tvPcFolders, pcIndex(dl), true);
+        QCOMPARE(read(into + "/x.ts"), QByteArray("old x"));
+        QCOMPARE(read(into + "/y.ts"), QByteArray("new y"));
+        QCOMPARE(tree(r->root.filePath("hdd/Top")), (QStringList{"Sel", "Sel/x.ts"}));
+        QCOMPARE(boxTexts,
+                 (QStringList{question, "These files were not moved, as you chose to keep the existing ones:\nx.ts"}));
+        QVERIFY(clipboardHas("text/zbdevice-uri-list"));
+        const QStringList lines =
+            QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data("text/zbdevice-uri-list"))
+                .split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().startsWith(folder ? "dir:///hdd\\Top\\Sel*" : "file:///hdd\\Top\\Sel\\x.ts*"),
+                 qPrintable(lines.first()));
+        // The second paste offers it again; this time it moves.
+        boxTexts.clear();
+        boxAnswers << "&Yes";
+        select(page->tvPcFolders, {pcIndex(dl)});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(boxTexts, QStringList{question});
+        QCOMPARE(read(into + "/x.ts"), QByteArray("new x"));
+        QCOMPARE(tree(r->root.filePath("hdd/Top")), folder ? QStringList() : QStringList{"Sel"});
+        QVERIFY(!clipboardHas("text/zbdevice-uri-list"));
+    }
+
     // Enter in a replace question never overwrites: No is the default, for the last entry as for the others.
     void replaceQuestionDefaultsToNo_data()
     {

@@ -37,6 +37,17 @@ class TestReceiverNames : public MediaPageTest
             return {};
         return odd;
     }
+    // The receiver folder at path once it lists count rows.
+    QModelIndex listedFolder(const QString &path, int count)
+    {
+        const QModelIndex folder = device(path);
+        ZBDeviceFileSystemModel *m = page->deviceModel();
+        if (folder.isValid() && m->canFetchMore(folder))
+            m->fetchMore(folder);
+        if (!QTest::qWaitFor([&] { return !m->isFetching() && m->rowCount(folder) == count; }))
+            return {};
+        return folder;
+    }
     QModelIndexList children(const QModelIndex &folder)
     {
         QModelIndexList rows;
@@ -97,6 +108,99 @@ private slots:
         }
         // nothing outside the folders chosen
         QCOMPARE(tree(pc.path()).filter(QRegularExpression("^(?!first|second)")), QStringList());
+    }
+
+    // A name the PC cannot ask for again (a NUL inside it, bytes that are no UTF-8) selected before other
+    // entries: it is named as not copied and the rest arrives, byte for byte, selected alone or in its folder.
+    void unaddressableNameAmongOthers_data()
+    {
+        QTest::addColumn<QByteArray>("listed"); // the receiver's name for bad.ts
+        QTest::addColumn<QString>("named");     // how the message names it
+        QTest::addColumn<bool>("whole");        // the folder selected, else its entries
+        QTest::addColumn<bool>("cut");
+        const QByteArray nul("b\0ad.ts", 7);
+        const QByteArray latin1("b\xe9"
+                                "ad.ts");
+        QTest::newRow("NUL, entries") << nul << "bad.ts" << false << false;
+        QTest::newRow("NUL, entries cut") << nul << "bad.ts" << false << true;
+        QTest::newRow("no UTF-8, entries") << latin1 << QString::fromUtf8("b\uFFFDad.ts") << false << false;
+        QTest::newRow("no UTF-8, entries cut") << latin1 << QString::fromUtf8("b\uFFFDad.ts") << false << true;
+        // gone from the receiver between its listing and the copy
+        QTest::newRow("gone, entries") << QByteArray() << "bad.ts" << false << false;
+        QTest::newRow("gone, entries cut") << QByteArray() << "bad.ts" << false << true;
+        QTest::newRow("NUL, the folder") << nul << "bad.ts" << true << false;
+        QTest::newRow("no UTF-8, the folder") << latin1 << QString::fromUtf8("b\uFFFDad.ts") << true << false;
+    }
+    void unaddressableNameAmongOthers()
+    {
+        QFETCH(QByteArray, listed);
+        QFETCH(QString, named);
+        QFETCH(bool, whole);
+        QFETCH(bool, cut);
+        newReceiver();
+        const QString longName = QString(200, u'n') + ".txt"; // 204 bytes
+        const QDateTime date(QDate(2026, 3, 4), QTime(21, 5), Qt::UTC);
+        r->file("hdd/Sel/bad.ts", "bad");
+        // a second entry the receiver knows under that very name: it must not come instead
+        r->file("hdd/Sel/b", "other");
+        r->file("hdd/Sel/" + longName, QByteArray(70000, 'L'));
+        openPage(true);
+        r->media->addRecording("hdd\\Sel", {7, 2, "One", date, {{0, "ts", QByteArray(90000, '1')}}});
+        r->media->addRecording("hdd\\Sel", {8, 2, "Two", date, {{0, "ts", "two"}}});
+        if (!listed.isEmpty())
+            r->media->listAs("hdd/Sel/bad.ts", listed);
+        const QModelIndex folder = listedFolder("hdd/Sel", 5);
+        QVERIFY(folder.isValid());
+        QModelIndexList rows;
+        QModelIndex bad;
+        for (const QModelIndex &row : children(folder))
+            if (row.data().toString() == named)
+                bad = row;
+        QVERIFY(bad.isValid());
+        rows << bad;
+        for (const QModelIndex &row : children(folder))
+            if (row != bad && row.data().toString() != "b")
+                rows << row;
+        QCOMPARE(rows.size(), 4);
+        if (listed.isEmpty())
+            QVERIFY(QFile::remove(r->root.filePath("hdd/Sel/bad.ts")));
+        const QString target = pc.filePath("dl");
+        QVERIFY(QDir().mkpath(target));
+        QTRY_VERIFY(pcIndex(target).isValid());
+        paste(page->tvZbDeviceFolders, whole ? QModelIndexList{folder} : rows, page->tvPcFolders, pcIndex(target), cut);
+        const QString into = whole ? target + "/Sel/" : target + "/";
+        const QString one = "04-03-2026 21_05 One", two = "04-03-2026 21_05 Two";
+        QCOMPARE(read(into + longName), QByteArray(70000, 'L'));
+        QCOMPARE(read(into + one + "/" + one + ".ts"), QByteArray(90000, '1'));
+        QCOMPARE(read(into + two + "/" + two + ".ts"), QByteArray("two"));
+        QVERIFY2(!QFileInfo::exists(into + "b") || whole, "the entry named b came in place of the other");
+        if (whole)
+            QCOMPARE(read(into + "b"), QByteArray("other"));
+        QCOMPARE(boxTexts, QStringList{"Ombrelay could not copy these files:\n" + named});
+        // what was not copied stays on the receiver; a cut keeps it on the clipboard
+        if (!listed.isEmpty())
+            QCOMPARE(read(r->root.filePath("hdd/Sel/bad.ts")), QByteArray("bad"));
+        if (cut) {
+            QVERIFY(!QFileInfo::exists(r->root.filePath("hdd/Sel/" + longName)));
+            QVERIFY(clipboardHas("text/zbdevice-uri-list"));
+            const QStringList lines =
+                QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data("text/zbdevice-uri-list"))
+                    .split("\r\n", Qt::SkipEmptyParts);
+            QCOMPARE(lines.size(), 1);
+            QVERIFY2(lines.first().startsWith("file:///hdd\\Sel\\" + named), qPrintable(lines.first()));
+        }
+        // the page goes on as ever: the next copy works
+        boxTexts.clear();
+        QVERIFY(QDir().mkpath(pc.filePath("next")));
+        QTRY_VERIFY(pcIndex(pc.filePath("next")).isValid());
+        QModelIndex other;
+        for (const QModelIndex &row : children(listedFolder("hdd/Sel", 5 - (cut ? 3 : 0) - (listed.isEmpty() ? 1 : 0))))
+            if (row.data().toString() == "b")
+                other = row;
+        QVERIFY(other.isValid());
+        paste(page->tvZbDeviceFolders, {other}, page->tvPcFolders, pcIndex(pc.filePath("next")));
+        QCOMPARE(read(pc.filePath("next/b")), QByteArray("other"));
+        QCOMPARE(boxTexts, QStringList());
     }
 };
 

@@ -201,6 +201,8 @@ bool TransferCommands::serveUpload(EmulatorSession &s)
     const qint64 size = qint64(TransferWire::readBE(sizeAndName, 0, 8));
     parts << QString::fromUtf8(sizeAndName.mid(8));
     const QString path = localPath(parts);
+    if (uploadNeedsFolder && !QFileInfo(QFileInfo(path).absolutePath()).isDir())
+        return s.sendStatus(0xFD);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -33,6 +33,8 @@ public:
     std::atomic<qint64> cutUploadAfter{-1}; // close a recording upload after this many bytes of it
     std::atomic_uint announcedBlock{0};     // non-zero: the block size announced instead of blockSize
     std::atomic_bool padLastBlock{false};   // pad the last download block to the full block size
+    // Refuse (0xFD) an upload whose folder does not exist, as a receiver that makes no folders on its own.
+    std::atomic_bool uploadNeedsFolder{false};
     // End a download (own end or answer to a cancel) with the whole closing block, as receivers do:
     // the marker 0xFA and three bytes, then, a moment later, a block's worth of bytes.
     std::atomic_bool fullClosingBlock{false};
