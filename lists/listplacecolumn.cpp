@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QSortFilterProxyModel>
 #include <QStyle>
 #include <QTableView>
 
@@ -59,4 +60,14 @@ void ListPlaceColumn::fit(QTableView *view, int column, int places)
     const int shrunk = qMax(floor, header->sectionSize(next) - qMin(excess, grown));
     if (shrunk < header->sectionSize(next))
         header->resizeSection(next, shrunk);
+}
+
+void ListPlaceColumn::resort(QTableView *view, int column)
+{
+    auto *proxy = qobject_cast<QSortFilterProxyModel *>(view->model());
+    if (!proxy || column < 0 || proxy->sortColumn() != column)
+        return;
+    // The proxy skips a sort by the column and order it has already: its rows are worked out anew, in
+    // one layout change. Selection and current row follow their entries.
+    proxy->invalidate();
 }

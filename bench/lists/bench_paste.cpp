@@ -96,7 +96,8 @@ void pasteInto(TVListModule &module, int list, int count, Paste *result)
     clock.start();
     QTest::keyClick(editor->tblItems, Qt::Key_V, Qt::ControlModifier);
     if (!waitFor([&] {
-            return module.isEnabled() && editor->tblItems->isEnabled() && editor->tblItems->model()->rowCount() == count &&
+            return module.isEnabled() && editor->tblItems->isEnabled() &&
+                   editor->tblItems->model()->rowCount() == count &&
                    module.projectManager()->readLists().value(list).size() == count;
         }))
         qFatal("the paste of %d services did not end: %d rows, %d on the list, %d services", count,
