@@ -5,6 +5,7 @@
 #include <QSortFilterProxyModel>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 
 namespace {
 
@@ -64,10 +65,20 @@ void ListPlaceColumn::fit(QTableView *view, int column, int places)
 
 void ListPlaceColumn::resort(QTableView *view, int column)
 {
-    auto *proxy = qobject_cast<QSortFilterProxyModel *>(view->model());
-    if (!proxy || column < 0 || proxy->sortColumn() != column)
+    // Put off to the next turn of the event loop, once for any number of changes: the list may change while
+    // the items model is still announcing an insertion, and the proxy must not work out its rows before it
+    // has taken that insertion in.
+    static const char pending[] = "ombrelayPlaceResortPending";
+    if (view->property(pending).toBool())
         return;
-    // The proxy skips a sort by the column and order it has already: its rows are worked out anew, in
-    // one layout change. Selection and current row follow their entries.
-    proxy->invalidate();
+    view->setProperty(pending, true);
+    QTimer::singleShot(0, view, [view, column] {
+        view->setProperty(pending, false);
+        auto *proxy = qobject_cast<QSortFilterProxyModel *>(view->model());
+        if (!proxy || column < 0 || proxy->sortColumn() != column)
+            return;
+        // The proxy skips a sort by the column and order it has already: its rows are worked out anew, in
+        // one layout change. Selection and current row follow their entries.
+        proxy->invalidate();
+    });
 }

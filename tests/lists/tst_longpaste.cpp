@@ -226,7 +226,7 @@ private slots:
 
         listTabs->setCurrentIndex(1);
         QCOMPARE(placesShown(all->model()).size(), 14);
-        QVERIFY2(inOrder(placesShown(all->model())), "after the switch of list");
+        QTRY_VERIFY2(inOrder(placesShown(all->model())), "after the switch of list");
 
         // copy the entries list 1 lacks, from the items table, and paste them at its top
         QModelIndexList rows;
@@ -240,7 +240,7 @@ private slots:
         QTest::keyClick(favourites->tblItems, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(favourites->tblItems->model()->rowCount(), 40);
         QCOMPARE(placesShown(all->model()).size(), 40);
-        QVERIFY2(inOrder(placesShown(all->model())), "after the paste");
+        QTRY_VERIFY2(inOrder(placesShown(all->model())), "after the paste");
     }
 };
 
