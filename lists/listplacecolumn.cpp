@@ -77,8 +77,12 @@ void ListPlaceColumn::resort(QTableView *view, int column)
         auto *proxy = qobject_cast<QSortFilterProxyModel *>(view->model());
         if (!proxy || column < 0 || proxy->sortColumn() != column)
             return;
-        // The proxy skips a sort by the column and order it has already: its rows are worked out anew, in
-        // one layout change. Selection and current row follow their entries.
-        proxy->invalidate();
+        // The proxy skips a sort by the column and order it has already: the rows go back to the source
+        // order first, and the sort is made anew. Both are sorts, which leave the columns' widths alone
+        // (a layout change of any other kind lays the header out afresh). Selection and current row
+        // follow their entries.
+        const Qt::SortOrder order = proxy->sortOrder();
+        proxy->sort(-1);
+        proxy->sort(column, order);
     });
 }
