@@ -1,5 +1,7 @@
 #include "document/docitemsdataprovider.h"
 
+#include <algorithm>
+
 namespace {
 
 // Every provider alive (GUI thread only), so that a removal by one reaches the others whose items it
@@ -247,14 +249,45 @@ DocItem DocItemsDataProvider::insertItem(int row, DocItem &item)
 QStringList DocItemsDataProvider::insertItems(int row, const QList<DocItem> &items)
 {
     QStringList ids;
-    for (int i = 0; i < items.size(); ++i) {
-        const QString id = nextId();
+    if (items.isEmpty())
+        return ids;
+    ensureRows();
+    // The copies go in before the element of the row (after the last row when there is none), all in one
+    // walk: finding a place by counting child nodes would read the whole list again for every copy.
+    const int at = qBound(0, row, int(rows.size()));
+    QDomNode anchor;
+    if (at < rows.size() && rows.at(at).element.parentNode() == root)
+        anchor = rows.at(at).element;
+    else if (at > 0 && rows.at(at - 1).element.parentNode() == root)
+        anchor = rows.at(at - 1).element.nextSibling();
+    QList<Row> added;
+    added.reserve(items.size());
+    ids.reserve(items.size());
+    bool nested = false;
+    const quint64 structure = DocItem::structureWrites();
+    for (const DocItem &item : items) {
+        const QString id = takeId(added);
         ids << id;
-        DocItem copy = DocItem::cloneAs(itemTagName, root, items.at(i), id);
-        root.appendChild(copy);
-        DocItem::structureChanged();
-        copy.moveBefore(row + i);
+        DocItem copy = DocItem::cloneAs(itemTagName, root, item, id);
+        if (anchor.isNull())
+            root.appendChild(copy);
+        else
+            root.insertBefore(copy, anchor);
+        added.append(Row{copy});
+        nested = nested || !copy.elementsByTagName(itemTagName).isEmpty();
     }
+    // the rows as they stood, with the copies in their place, are the new list; unless a copy holds items
+    // of its own tag, or copying changed the tree's structure itself: then it is read again
+    const bool kept = rowsValid && !nested && DocItem::structureWrites() == structure;
+    if (kept) {
+        rows.insert(at, added.size(), Row());
+        std::copy(added.cbegin(), added.cend(), rows.begin() + at);
+    }
+    ++rowsGeneration;
+    DocItem::structureChanged();
+    rowsStructure = DocItem::structureWrites();
+    rowsValid = kept;
+    this->items = root.elementsByTagName(itemTagName);
     return ids;
 }
 
@@ -348,17 +381,27 @@ int DocItemsDataProvider::countSame(const DocItem &item, const QString &childTag
 
 QString DocItemsDataProvider::nextId()
 {
+    return takeId({});
+}
+
+QString DocItemsDataProvider::takeId(const QList<Row> &pending)
+{
     if (!autoId)
         return QString();
     if (idPool.isEmpty()) {
-        const int n = qMax(3 * count(), 4000);
+        const int rowCount = count();
+        const int n = qMax(3 * (rowCount + int(pending.size())), 4000);
         QList<bool> used(n, false);
-        for (int row = 0, rows = count(); row < rows; ++row) {
+        const auto use = [&used, n](const QDomElement &element) {
             bool ok = false;
-            const int value = itemAt(row).id().toInt(&ok, 10);
+            const int value = element.attribute(QStringLiteral("id")).toInt(&ok, 10);
             if (ok && value >= 0 && value < n)
                 used[value] = true;
-        }
+        };
+        for (int row = 0; row < rowCount; ++row)
+            use(itemAt(row));
+        for (const Row &row : pending)
+            use(row.element);
         idPool.reserve(n);
         for (int i = 0; i < n; ++i) {
             if (!used.at(i))

@@ -72,6 +72,8 @@ private:
     // mark it stale, and so does every structural change made through DocItem. Code that changes the
     // tree under root in any other way calls refresh() afterwards.
     void ensureRows();
+    // nextId, counting as taken the ids of the rows about to go in as well
+    QString takeId(const QList<Row> &pending);
     void rowsChangedBelow(const QDomElement &parent, const QStringList &tags);
 
     QList<Row> rows;

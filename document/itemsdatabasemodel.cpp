@@ -257,7 +257,7 @@ void ItemsDatabaseModel::fillMimeData(QMimeData *data, const QModelIndexList &in
     data->setData(mimeTypeWithId(), payload);
 }
 
-QDomDocument ItemsDatabaseModel::readDroppedItems(const QByteArray &payload) const
+QDomDocument ItemsDatabaseModel::readDroppedItems(const QByteArray &payload)
 {
     // read by hand: a foreign payload may announce lengths it does not hold
     QString text;

@@ -55,8 +55,9 @@ public:
     void setSortDraggedRows(bool sort);
     void setDataProvider(DocItemsDataProvider *provider);
     void setReadOnlyColor(const QColor &color);
-    // The items of a payload as one document; an empty document when it does not parse.
-    QDomDocument readDroppedItems(const QByteArray &payload) const;
+    // The items of a payload as one document; an empty document when it does not parse. Reads no member,
+    // so a worker thread may call it.
+    static QDomDocument readDroppedItems(const QByteArray &payload);
 
     DocItemsDataProvider *dataProvider() const { return provider; }
     const QList<ItemProperty *> &itemProperties() const { return columns; }

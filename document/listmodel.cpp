@@ -4,10 +4,73 @@
 
 #include <QHash>
 #include <QMimeData>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 
 #include <utility>
+
+namespace {
+// About 1,500 services: a payload smaller than this goes in at once, in about a blink.
+qsizetype splitBytes = 512 * 1024;
+int stepEntries = 2000;
+} // namespace
+
+// What a split copy still has to do. The payload is read by the worker into documents of its own; the
+// entries to copy in and the refs to add then go a step at a time.
+struct ListModel::PasteJob
+{
+    enum Source { SameDocumentRefs, OtherDocumentRefs, SameDocumentItems, OtherDocumentItems };
+    Source source = SameDocumentItems;
+    int row = 0;
+    QByteArray refsPayload;
+    QByteArray itemsPayload;
+    QDomDocument refsRead;
+    QDomDocument itemsRead;
+    QThread *reader = nullptr;
+    bool read = false;
+
+    QList<DocItem> toCopy; // entries of another document, copied in before they are listed
+    qsizetype copied = 0;
+    qsizetype toCopyTotal = 0;
+    QStringList oldIds;
+    QStringList newIds;
+
+    QList<DocItem> refs; // refs dropped as they are (ref payloads)
+    QStringList ids;     // or the ids of the entries to list
+    bool refsReady = false;
+    qsizetype listed = 0; // refs and ids looked at
+    int inserted = 0;     // refs that went in
+    QSet<QString> onList; // ids on the list: a copy adds only what the list lacks, each once
+    QTimer step;
+    bool stepping = false;
+
+    ~PasteJob()
+    {
+        // a reader still parsing is waited for: a running thread must not be destroyed
+        if (reader) {
+            reader->wait();
+            delete reader;
+        }
+    }
+    int total() const
+    {
+        // until the refs are known, as many as there are entries to copy in
+        const qsizetype refsTotal = refsReady ? refs.size() + ids.size() : toCopyTotal;
+        return int(toCopyTotal + refsTotal);
+    }
+    int done() const { return int(copied + listed); }
+};
+
+void ListModel::setPasteSplit(qsizetype payloadBytes, int entriesPerStep)
+{
+    splitBytes = payloadBytes;
+    stepEntries = qMax(1, entriesPerStep);
+}
+
+ListModel::~ListModel() = default;
 
 ListModel::ListModel(ItemsDatabaseModel *itemsModel, DocItemsDataProvider *refsProvider, const QString &mimeName,
                      QObject *parent)
@@ -58,6 +121,13 @@ Qt::DropActions ListModel::supportedDropActions() const
     return Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
 }
 
+bool ListModel::removeRows(int row, int count, const QModelIndex &parent)
+{
+    if (paste)
+        return false;
+    return ItemsDatabaseModel::removeRows(row, count, parent);
+}
+
 void ListModel::fillMimeData(QMimeData *data, const QModelIndexList &indexes) const
 {
     ItemsDatabaseModel::fillMimeData(data, indexes);
@@ -102,6 +172,12 @@ bool ListModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int r
     Q_UNUSED(parent)
     if (action == Qt::IgnoreAction || !(action & (Qt::CopyAction | Qt::MoveAction | Qt::LinkAction)) || !data)
         return false;
+
+    // One paste at a time: the list is the one the running paste is filling.
+    if (paste)
+        return false;
+    if (!(action & Qt::MoveAction) && startPaste(data, row))
+        return true;
 
     const QString itemsWithId = itemsModel->mimeTypeWithId();
     const QString itemsPlain = itemsModel->mimeType();
@@ -234,4 +310,164 @@ void ListModel::removeRefs(const QSet<QString> &ids)
     // Real row removals, so views and persistent indexes follow, gathered into one block however
     // scattered; the list's own itemRemoved is not emitted, since the entry itself is what goes.
     removeRowSet(doomed, false);
+}
+
+bool ListModel::startPaste(const QMimeData *data, int row)
+{
+    const QString itemsWithId = itemsModel->mimeTypeWithId();
+    const QString itemsPlain = itemsModel->mimeType();
+    auto job = std::make_unique<PasteJob>();
+    if (data->hasFormat(refMimeType)) {
+        job->refsPayload = data->data(refMimeType);
+        if (data->hasFormat(itemsWithId)) {
+            job->source = PasteJob::SameDocumentRefs;
+        } else {
+            job->source = PasteJob::OtherDocumentRefs;
+            job->itemsPayload = data->data(itemsPlain);
+        }
+    } else if (data->hasFormat(itemsWithId)) {
+        job->source = PasteJob::SameDocumentItems;
+        job->itemsPayload = data->data(itemsWithId);
+    } else if (data->hasFormat(itemsPlain)) {
+        job->source = PasteJob::OtherDocumentItems;
+        job->itemsPayload = data->data(itemsPlain);
+    } else {
+        return false;
+    }
+    if (job->refsPayload.size() + job->itemsPayload.size() < splitBytes || !dataProvider())
+        return false;
+    const int rows = rowCount();
+    job->row = row < 0 || row > rows ? rows : row;
+    PasteJob *running = job.get();
+    running->reader = QThread::create([running] {
+        if (!running->refsPayload.isEmpty())
+            running->refsRead = ItemsDatabaseModel::readDroppedItems(running->refsPayload);
+        if (!running->itemsPayload.isEmpty())
+            running->itemsRead = ItemsDatabaseModel::readDroppedItems(running->itemsPayload);
+    });
+    connect(running->reader, &QThread::finished, this, &ListModel::pasteRead);
+    running->step.setInterval(0);
+    connect(&running->step, &QTimer::timeout, this, &ListModel::pasteStep);
+    paste = std::move(job);
+    emit pasteStarted();
+    emit pasteProgress(0, 0);
+    running->reader->start();
+    return true;
+}
+
+void ListModel::pasteRead()
+{
+    if (!paste || paste->read)
+        return;
+    paste->read = true;
+    paste->reader->wait();
+    delete std::exchange(paste->reader, nullptr);
+    paste->refsPayload.clear();
+    paste->itemsPayload.clear();
+    if (paste->source == PasteJob::SameDocumentRefs || paste->source == PasteJob::OtherDocumentRefs) {
+        const QDomNodeList nodes = paste->refsRead.elementsByTagName(dataProvider()->itemTag());
+        paste->refs.reserve(nodes.size());
+        for (int i = 0; i < nodes.size(); ++i)
+            paste->refs.append(DocItem(nodes.at(i).toElement()));
+    }
+    if (paste->source == PasteJob::OtherDocumentRefs || paste->source == PasteJob::OtherDocumentItems) {
+        paste->toCopy = refsFromItems(paste->itemsRead);
+        paste->toCopyTotal = paste->toCopy.size();
+        for (const DocItem &item : std::as_const(paste->toCopy))
+            paste->oldIds.append(item.id());
+    } else if (paste->source == PasteJob::SameDocumentItems) {
+        for (const DocItem &item : refsFromItems(paste->itemsRead))
+            paste->ids.append(item.id());
+        paste->itemsRead.clear();
+    }
+    paste->step.start();
+    emit pasteProgress(paste->done(), paste->total());
+}
+
+void ListModel::pasteStep()
+{
+    // A progress display may let the event loop run while it is told: a step never runs inside another.
+    if (!paste || paste->stepping)
+        return;
+    paste->stepping = true;
+    PasteJob &job = *paste;
+    DocItemsDataProvider *items = itemsModel->dataProvider();
+    if (job.copied < job.toCopy.size()) {
+        // Entries of another document first: they come in at the end of the items with new ids.
+        QList<DocItem> chunk = job.toCopy.mid(job.copied, stepEntries);
+        job.copied += chunk.size();
+        const QStringList ids = chunk.isEmpty() ? QStringList() : itemsModel->insertItems(-1, chunk);
+        for (qsizetype i = 0; i < chunk.size(); ++i)
+            job.newIds.append(ids.value(i));
+    } else if (!job.refsReady) {
+        // Every entry is in: the refs follow them, renamed to the new ids.
+        if (job.source == PasteJob::OtherDocumentRefs) {
+            QHash<QString, QString> renamed;
+            for (qsizetype i = 0; i < job.oldIds.size(); ++i)
+                renamed.insert(job.oldIds.at(i), job.newIds.value(i));
+            QList<DocItem> kept;
+            for (DocItem ref : std::as_const(job.refs)) {
+                const QString newId = renamed.value(ref.value(QString()));
+                if (newId.isNull())
+                    continue;
+                ref.setValue(QString(), newId, 2);
+                kept.append(ref);
+            }
+            job.refs = kept;
+        } else if (job.source == PasteJob::OtherDocumentItems) {
+            for (const QString &id : std::as_const(job.newIds))
+                if (!id.isNull())
+                    job.ids.append(id);
+        }
+        job.toCopy.clear();
+        job.refsReady = true;
+        DocItemsDataProvider *own = dataProvider();
+        for (int i = 0, count = own->count(); i < count; ++i)
+            job.onList.insert(own->itemAt(i).firstChild().nodeValue()); // a ref's text
+    } else {
+        // A step of refs: what the list lacks goes in after the refs of the steps before, each id once.
+        QList<DocItem> chunk;
+        const qsizetype end = qMin<qsizetype>(job.listed + stepEntries, job.refs.size() + job.ids.size());
+        for (; job.listed < end; ++job.listed) {
+            DocItem ref;
+            QString id;
+            if (job.listed < job.refs.size()) {
+                ref = job.refs.at(job.listed);
+                id = ref.value(QString());
+            } else {
+                id = job.ids.at(job.listed - job.refs.size());
+            }
+            // an entry removed since the paste began is not listed
+            if (job.onList.contains(id) || !items->contains(id))
+                continue;
+            job.onList.insert(id);
+            if (ref.isNull()) {
+                ref = dataProvider()->newItem();
+                ref.setValue(QString(), id, 2);
+            }
+            chunk.append(ref);
+        }
+        if (!chunk.isEmpty()) {
+            const int at = qMin(job.row + job.inserted, rowCount());
+            job.inserted += int(chunk.size());
+            insertItems(at, chunk);
+        }
+    }
+    const bool finished = job.refsReady && job.listed >= job.refs.size() + job.ids.size();
+    if (!finished)
+        emit pasteProgress(job.done(), job.total()); // told while still stepping
+    job.stepping = false;
+    if (finished)
+        endPaste();
+}
+
+void ListModel::endPaste()
+{
+    const bool changed = paste->inserted > 0 || !paste->newIds.isEmpty();
+    const int total = paste->total();
+    paste.reset();
+    emit pasteProgress(total, total);
+    if (changed)
+        emit itemDropped();
+    emit pasteFinished();
 }

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <memory>
+
 // One favourite list: its rows are the "ref" elements of one "list" element, each naming an entry of the
 // document's items model by id. Entries dragged from the items table become refs, refs move within and
 // between lists and documents (entries from another document are copied in with new ids), and the refs of
@@ -23,11 +25,26 @@ public:
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                       const QModelIndex &parent) override;
     Qt::DropActions supportedDropActions() const override;
+    // Refused while a paste runs: the rows it is filling keep their places until it ends.
+    bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
     void fillMimeData(QMimeData *data, const QModelIndexList &indexes) const override;
     QString mimeType() const override;
 
+    // A copy whose payload is large goes in over several turns of the event loop: the payload is read by a
+    // worker thread, then the entries go in a step at a time, so that the window keeps repainting. While it
+    // runs, no other drop is taken; the owner keeps the user from the list and shows the progress.
+    bool isPasting() const { return paste != nullptr; }
+    // From how many payload bytes a copy is split, and how many entries go in at each step.
+    static void setPasteSplit(qsizetype payloadBytes, int entriesPerStep);
+
+    ~ListModel() override;
+
 signals:
     void itemDropped();
+    void pasteStarted();
+    // done of total entries are in (the total is 0 while the payload is still being read)
+    void pasteProgress(int done, int total);
+    void pasteFinished();
 
 public slots:
     void onRefItemRemoving(const QString &id);
@@ -45,6 +62,13 @@ private:
     void leaveOutListed(QList<DocItem> *refs) const;
     QList<DocItem> refsFromItems(const QDomDocument &dropped) const;
     QStringList insertDroppedItems(const QDomDocument &dropped, QStringList *oldIds);
+
+    struct PasteJob;
+    bool startPaste(const QMimeData *data, int row);
+    void pasteRead();
+    void pasteStep();
+    void endPaste();
+    std::unique_ptr<PasteJob> paste;
 
     ItemsDatabaseModel *itemsModel = nullptr;
     QString refMimeType;

@@ -3,6 +3,7 @@
 #include "document/listmodel.h"
 
 #include <QItemSelectionModel>
+#include <QProgressDialog>
 
 FavouriteListEditor::FavouriteListEditor(QWidget *parent)
     : QWidget(parent)
@@ -15,7 +16,12 @@ FavouriteListEditor::FavouriteListEditor(QWidget *parent)
     connect(pnlEditButtons, &BasicEditPanel::deleteTriggered, this, &FavouriteListEditor::onActionTriggered);
     connect(pnlEditButtons, &BasicEditPanel::pasteTriggered, this, &FavouriteListEditor::onActionTriggered);
     connect(tblItems, &STableView::onBeforePaste, this, [this] { pasting = true; });
-    connect(tblItems, &STableView::onEndPaste, this, [this] { pasting = false; });
+    connect(tblItems, &STableView::onEndPaste, this, [this] {
+        pasting = false;
+        // the table's paste ends here, the list's own when its entries are in
+        if (droppedSource && droppedSource->isPasting())
+            tblItems->setEnabled(false);
+    });
     connect(tblItems, &QAbstractItemView::pressed, this, &FavouriteListEditor::itemPressed);
     connect(btnCreateNewItem2, &QPushButton::pressed, this, &FavouriteListEditor::createNewItemPressed);
 }
@@ -23,12 +29,18 @@ FavouriteListEditor::FavouriteListEditor(QWidget *parent)
 FavouriteListEditor::~FavouriteListEditor()
 {
     disconnect(droppedConnection);
+    for (const QMetaObject::Connection &c : std::as_const(pasteConnections))
+        disconnect(c);
 }
 
 void FavouriteListEditor::setModel(ListModel *model)
 {
     disconnect(droppedConnection);
     disconnect(selectionConnection);
+    for (const QMetaObject::Connection &c : std::as_const(pasteConnections))
+        disconnect(c);
+    pasteConnections.clear();
+    closeProgress();
     tblItems->setModel(model);
     droppedSource = model;
     if (!model) {
@@ -36,9 +48,13 @@ void FavouriteListEditor::setModel(ListModel *model)
         return;
     }
     droppedConnection = connect(model, &ListModel::itemDropped, this, [this] {
-        if (!pasting)
+        if (!pasting && !reportWhenPasted)
             emit itemsChanged();
     });
+    pasteConnections << connect(model, &ListModel::pasteStarted, this, &FavouriteListEditor::onPasteStarted)
+                     << connect(model, &ListModel::pasteProgress, this, &FavouriteListEditor::onPasteProgress)
+                     << connect(model, &ListModel::pasteFinished, this, &FavouriteListEditor::onPasteFinished)
+                     << connect(model, &QObject::destroyed, this, &FavouriteListEditor::closeProgress);
     pnlEditButtons->attachView();
     if (QItemSelectionModel *selection = tblItems->selectionModel())
         selectionConnection = connect(selection, &QItemSelectionModel::selectionChanged, this,
@@ -67,9 +83,56 @@ void FavouriteListEditor::retranslate()
     tblItems->retranslateActions();
     pnlEditButtons->retranslate();
     btnCreateNewItem2->setText(tr("Create new"));
+    if (progress)
+        progress->setLabelText(tr("Pasting into the list..."));
 }
 
 void FavouriteListEditor::onActionTriggered()
 {
+    if (droppedSource && droppedSource->isPasting()) {
+        reportWhenPasted = true;
+        return;
+    }
     emit itemsChanged();
+}
+
+void FavouriteListEditor::onPasteStarted()
+{
+    closeProgress();
+    tblItems->setEnabled(false);
+    progress = new QProgressDialog(tr("Pasting into the list..."), QString(), 0, 0, window());
+    progress->setObjectName(QStringLiteral("pasteProgressDialog"));
+    progress->setWindowTitle(QStringLiteral("Ombrelay"));
+    progress->setCancelButton(nullptr);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->setMinimumDuration(0);
+    // application-modal: no input reaches the list, the page or a file handed over until the paste is in
+    progress->setWindowModality(Qt::ApplicationModal);
+    progress->show();
+}
+
+void FavouriteListEditor::onPasteProgress(int done, int total)
+{
+    if (!progress)
+        return;
+    progress->setMaximum(total);
+    progress->setValue(total > 0 ? qMin(done, total) : 0);
+}
+
+void FavouriteListEditor::onPasteFinished()
+{
+    closeProgress();
+    tblItems->setEnabled(true);
+    if (std::exchange(reportWhenPasted, false))
+        emit itemsChanged();
+}
+
+void FavouriteListEditor::closeProgress()
+{
+    if (!progress)
+        return;
+    progress->hide();
+    progress->deleteLater();
+    progress = nullptr;
 }

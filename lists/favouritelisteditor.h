@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class ListModel;
+class QProgressDialog;
 
 // The page of one favourite-list tab: a "Create new" button, the edit panel and the table of the list's
 // entries; a locked list is shown read-only.
@@ -20,6 +21,8 @@ public:
 
     void setModel(ListModel *model);
     void setReadOnly(bool readOnly);
+    // The window that shows a long paste into the list while the user waits on it; null otherwise.
+    QProgressDialog *pasteProgress() const { return progress; }
     QModelIndexList selectedRows() const;
     void retranslate();
 
@@ -33,6 +36,16 @@ private slots:
     void onActionTriggered();
 
 private:
+    void onPasteStarted();
+    void onPasteProgress(int done, int total);
+    void onPasteFinished();
+    void closeProgress();
+
+    // A long paste is one step the user waits on: the window shows its progress and takes no other input.
+    QProgressDialog *progress = nullptr;
+    // The paste was triggered while its entries were still going in; it is reported when they are in.
+    bool reportWhenPasted = false;
+    QList<QMetaObject::Connection> pasteConnections;
     // A paste reaches the model as a drop too; the user did one thing, so it is reported once.
     bool pasting = false;
     QPointer<ListModel> droppedSource;

@@ -2,8 +2,10 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QSortFilterProxyModel>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 
 namespace {
 
@@ -59,4 +61,28 @@ void ListPlaceColumn::fit(QTableView *view, int column, int places)
     const int shrunk = qMax(floor, header->sectionSize(next) - qMin(excess, grown));
     if (shrunk < header->sectionSize(next))
         header->resizeSection(next, shrunk);
+}
+
+void ListPlaceColumn::resort(QTableView *view, int column)
+{
+    // Put off to the next turn of the event loop, once for any number of changes: the list may change while
+    // the items model is still announcing an insertion, and the proxy must not work out its rows before it
+    // has taken that insertion in.
+    static const char pending[] = "ombrelayPlaceResortPending";
+    if (view->property(pending).toBool())
+        return;
+    view->setProperty(pending, true);
+    QTimer::singleShot(0, view, [view, column] {
+        view->setProperty(pending, false);
+        auto *proxy = qobject_cast<QSortFilterProxyModel *>(view->model());
+        if (!proxy || column < 0 || proxy->sortColumn() != column)
+            return;
+        // The proxy skips a sort by the column and order it has already: the rows go back to the source
+        // order first, and the sort is made anew. Both are sorts, which leave the columns' widths alone
+        // (a layout change of any other kind lays the header out afresh). Selection and current row
+        // follow their entries.
+        const Qt::SortOrder order = proxy->sortOrder();
+        proxy->sort(-1);
+        proxy->sort(column, order);
+    });
 }

@@ -122,6 +122,7 @@ void ListsModuleShared::updateItemsListPosition(int index)
     if (index >= lists.size())
         return;
     form.itemsTableViewAll->proxy()->setListOrder(lists.at(index));
+    ListPlaceColumn::resort(form.itemsTableViewAll, field("position"));
     ListPlaceColumn::fit(form.itemsTableViewAll, field("position"), lists.at(index).size());
     form.itemsTableViewAll->viewport()->update();
 }

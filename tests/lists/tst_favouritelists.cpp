@@ -470,6 +470,10 @@ private slots:
         favourites->tblItems->clearSelection();
         favourites->tblItems->setFocus();
         QTest::keyClick(favourites->tblItems, Qt::Key_V, Qt::ControlModifier);
+        // a paste this large goes in over several turns of the event loop
+        auto *model = qobject_cast<ListModel *>(favourites->tblItems->model());
+        QVERIFY(model);
+        QTRY_VERIFY_WITH_TIMEOUT(!model->isPasting(), 120000);
         const QList<int> list = page->projectManager()->readLists().at(3);
         QCOMPARE(list.size(), services);
         QCOMPARE(list.mid(0, listed), order);

@@ -1,0 +1,248 @@
+#include "document/itemproperty.h"
+#include "document/listdocument.h"
+#include "document/listitemsdatabasemodel.h"
+#include "document/listmodel.h"
+#include "listfiles/linklistprojectfilemanager.h"
+#include "listfiles/tvlistprojectfilemanager.h"
+#include "lists/favouritelisteditor.h"
+#include "lists/linklistmodule.h"
+#include "lists/listtabwidget.h"
+#include "lists/tvlistmodule.h"
+#include "testmain.h"
+#include "widgets/itemstableview.h"
+
+#include "device/core/zbdeviceinfo.h"
+#include "listpagetest.h"
+
+#include <QAbstractItemModelTester>
+#include <QClipboard>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QSignalSpy>
+#include <QTimer>
+
+namespace {
+QString document(const QString &lists, int count, int firstId = 0)
+{
+    QString items;
+    for (int id = firstId; id < firstId + count; ++id)
+        items += QStringLiteral("<tvService id=\"%1\"><name>S%1</name></tvService>").arg(id);
+    return "<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>" + items +
+           "</items><lists>" + lists + "</lists></TDocument>\n";
+}
+
+// The "# on list" texts of the table as shown, top to bottom, the empty ones left out.
+QList<int> placesShown(QAbstractItemModel *model)
+{
+    QList<int> places;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QString text = model->index(row, 0).data().toString();
+        if (!text.isEmpty())
+            places << text.toInt();
+    }
+    return places;
+}
+} // namespace
+
+class TestLongPaste : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QWidget> window;
+    TVListProjectFileManager *manager = nullptr;
+    ListTabWidget *tabs = nullptr;
+
+    void open(const QString &text)
+    {
+        window = std::make_unique<QWidget>();
+        window->resize(700, 400);
+        tabs = new ListTabWidget(window.get());
+        manager = new TVListProjectFileManager(window.get());
+        QVERIFY(manager->newProject(text));
+        tabs->resize(700, 400);
+        tabs->setMaximumTabCount(4);
+        auto column = [] {
+            return new ItemProperty("Name", "Name", QString(), 69,
+                                    Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled, {}, nullptr, 1);
+        };
+        tabs->setDocument(manager->document->lists, manager->itemsModel, "_ref", {column(), column()});
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    FavouriteListEditor *editor(int i) { return static_cast<FavouriteListEditor *>(tabs->widget(i)); }
+
+private slots:
+    void cleanup()
+    {
+        ListModel::setPasteSplit(512 * 1024, 2000);
+        window.reset();
+    }
+
+    // A paste split into steps: the window stays live (a timer ticks between the steps), shows the progress
+    // in a window that takes all input, the list cannot be edited meanwhile, and in the end the list holds
+    // what a paste in one go gives: the entries it held in their places, the new ones where the paste put them.
+    void splitPaste_data()
+    {
+        QTest::addColumn<bool>("otherDocument");
+        QTest::addColumn<QList<int>>("after");
+        QTest::newRow("same document") << false << QList<int>{3, 2, 4, 5, 6, 7, 8, 9, 1, 0};
+        // copied from another list: the ten entries come in with the free ids 10 .. 19, then are listed
+        QTest::newRow("another document") << true << QList<int>{3, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 1, 0};
+    }
+    void splitPaste()
+    {
+        QFETCH(bool, otherDocument);
+        QFETCH(QList<int>, after);
+        const QString lists = "<list id=\"0\"/><list id=\"1\"><ref>3</ref><ref>1</ref><ref>0</ref></list>";
+        std::unique_ptr<TVListProjectFileManager> other;
+        if (otherDocument) {
+            other = std::make_unique<TVListProjectFileManager>(nullptr);
+            QVERIFY(other->newProject(document(QString(), 10, 100)));
+        }
+        open(document(lists, 10));
+        ListItemsDatabaseModel *source = otherDocument ? other->itemsModel : manager->itemsModel;
+        QModelIndexList rows;
+        for (int row = 0; row < source->rowCount(); ++row)
+            rows << source->index(row, 0);
+        QApplication::clipboard()->setMimeData(source->mimeData(rows));
+        ListModel::setPasteSplit(1, 2); // every paste is split, two entries a step
+
+        tabs->setCurrentIndex(1);
+        STableView *list = editor(1)->tblItems;
+        auto *model = qobject_cast<ListModel *>(list->model());
+        QVERIFY(model);
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy progress(model, &ListModel::pasteProgress);
+        QSignalSpy changed(tabs, &ListTabWidget::itemDataChanged);
+        int ticks = 0;
+        QTimer ticker;
+        ticker.setInterval(0);
+        connect(&ticker, &QTimer::timeout, this, [&] { ticks += model->isPasting() ? 1 : 0; });
+        ticker.start();
+        // partway, the user's select all and Delete in the list's table change nothing
+        int partway = -1;
+        int afterDelete = -1;
+        connect(model, &ListModel::pasteProgress, this, [&] {
+            if (partway >= 0 || model->rowCount() <= 3 || !model->isPasting())
+                return;
+            partway = model->rowCount();
+            list->selectAll();
+            QTest::keyClick(list, Qt::Key_Delete);
+            afterDelete = model->rowCount();
+        });
+        list->selectRow(1);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
+
+        // under way: a window shows the progress and takes all input; the list's table takes none
+        QVERIFY(model->isPasting());
+        QProgressDialog *dialog = editor(1)->pasteProgress();
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(QApplication::activeModalWidget(), dialog);
+        QVERIFY(!list->isEnabled());
+        std::unique_ptr<QMimeData> again(source->mimeData(rows));
+        QVERIFY(!model->dropMimeData(again.get(), Qt::CopyAction, 0, 0, {}));
+        QCOMPARE(changed.count(), 0); // told once, when the entries are in
+
+        QTRY_VERIFY_WITH_TIMEOUT(!model->isPasting(), 60000);
+        QCOMPARE(manager->readLists().at(1), after);
+        QCOMPARE(model->rowCount(), after.size());
+        QVERIFY(ticks >= 2);
+        QVERIFY(partway > 3);
+        QCOMPARE(afterDelete, partway);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!editor(1)->pasteProgress());
+        QVERIFY(list->isEnabled());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        // the progress rose step by step up to the whole
+        QVERIFY(progress.count() >= 4);
+        QList<int> done;
+        for (const QList<QVariant> &report : std::as_const(progress))
+            done << report.at(0).toInt();
+        QVERIFY(std::is_sorted(done.begin(), done.end()));
+        QCOMPARE(progress.last().at(0), progress.last().at(1));
+        QVERIFY(progress.last().at(1).toInt() > 0);
+        if (otherDocument)
+            QCOMPARE(manager->itemsModel->rowCount(), 20);
+    }
+
+    // A table sorted by "# on list" reads in order after another list is chosen and after a paste into it,
+    // on the TV and the link page.
+    void sortedPlacesFollowTheList_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<Qt::SortOrder>("order");
+        QTest::newRow("TV, ascending") << false << Qt::AscendingOrder;
+        QTest::newRow("TV, descending") << false << Qt::DescendingOrder;
+        QTest::newRow("link, ascending") << true << Qt::AscendingOrder;
+        QTest::newRow("link, descending") << true << Qt::DescendingOrder;
+    }
+    void sortedPlacesFollowTheList()
+    {
+        QFETCH(bool, link);
+        QFETCH(Qt::SortOrder, order);
+        // list 1 names the entries the other way round from list 0, and only some of them
+        QList<int> ids;
+        for (int id = 0; id < 40; ++id)
+            ids << id;
+        QString text = link ? linkDocument(ids) : document(QString(), 40);
+        QString second = "<list id=\"1\">";
+        for (int id = 39; id >= 0; id -= 3)
+            second += QStringLiteral("<ref>%1</ref>").arg(id);
+        second += "</list>";
+        if (link) {
+            text.replace("<list id=\"1\"/>", second);
+        } else {
+            QString first = "<list id=\"0\">";
+            for (int id : ids)
+                first += QStringLiteral("<ref>%1</ref>").arg(id);
+            text.replace("<lists></lists>", "<lists>" + first + "</list>" + second + "</lists>");
+        }
+        ZBDeviceInfo info(QStringLiteral("Box"));
+        std::unique_ptr<QWidget> page;
+        ItemsTableView *all = nullptr;
+        ListTabWidget *listTabs = nullptr;
+        if (link) {
+            auto linkPage = showListPage<LinkListModule>(&info, text);
+            all = linkPage->itemsTableViewAll;
+            listTabs = linkPage->listsTabWidget;
+            page = std::move(linkPage);
+        } else {
+            auto tvPage = showListPage<TVListModule>(&info, text);
+            all = tvPage->itemsTableViewAll;
+            listTabs = tvPage->listsTabWidget;
+            page = std::move(tvPage);
+        }
+        QCOMPARE(all->model()->rowCount(), 40);
+        QCOMPARE(listTabs->currentIndex(), 0);
+        all->sortByColumn(0, order);
+        const auto inOrder = [order](QList<int> places) {
+            if (order == Qt::DescendingOrder)
+                std::reverse(places.begin(), places.end());
+            return std::is_sorted(places.begin(), places.end());
+        };
+        QCOMPARE(placesShown(all->model()).size(), 40);
+        QVERIFY(inOrder(placesShown(all->model())));
+
+        listTabs->setCurrentIndex(1);
+        QCOMPARE(placesShown(all->model()).size(), 14);
+        QTRY_VERIFY2(inOrder(placesShown(all->model())), "after the switch of list");
+
+        // copy the entries list 1 lacks, from the items table, and paste them at its top
+        QModelIndexList rows;
+        for (int row = 0; row < all->model()->rowCount(); ++row)
+            if (all->model()->index(row, 0).data().toString().isEmpty())
+                rows << all->model()->index(row, 0);
+        QApplication::clipboard()->setMimeData(all->model()->mimeData(rows));
+        auto *favourites = static_cast<FavouriteListEditor *>(listTabs->currentWidget());
+        favourites->tblItems->selectRow(0);
+        favourites->tblItems->setFocus();
+        QTest::keyClick(favourites->tblItems, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(favourites->tblItems->model()->rowCount(), 40);
+        QCOMPARE(placesShown(all->model()).size(), 40);
+        QTRY_VERIFY2(inOrder(placesShown(all->model())), "after the paste");
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestLongPaste)
+#include "tst_longpaste.moc"
