@@ -5,8 +5,11 @@
 #include "listoftype.h"
 #include "listpagetest.h"
 
+#include "app/mainwindow.h"
+#include "app/startup.h"
 #include "base/translatorloader.h"
 #include "device/core/zbdeviceinfo.h"
+#include "devices/zbdevicecollection.h"
 #include "listfiles/linklistprojectfilemanager.h"
 #include "listfiles/radiolistprojectfilemanager.h"
 #include "listfiles/tvlistprojectfilemanager.h"
@@ -22,6 +25,7 @@
 #include <QMap>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 
@@ -164,8 +168,59 @@ class TestPageLanguageSwitch : public QObject
         QCoreApplication::processEvents();
     }
 
+    // The page of a list opened in the main window, a row chosen and the panel open, after the window went
+    // through each of languages in turn: what the page shows then.
+    template<class Page> Texts windowTexts(const QString &type, const QStringList &languages)
+    {
+        QTemporaryDir dir;
+        const QString file = listFile(dir, QStringLiteral("list.") + projectExtensionOf(type), listOfType(type, 12));
+        DialogAnswerer answers;
+        MainWindow window;
+        ZBDeviceInfo usb = usbReceiver();
+        usb.setNetListMaxCount(4);
+        window.collection()->append(usb);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        window.tryToOpenFile(file);
+        auto *page = qobject_cast<Page *>(window.currentModule());
+        if (!page || !page->projectManager()->isProjectLoaded())
+            return {};
+        page->itemsTableViewAll->selectRow(1);
+        page->btnShowServiceSettings->click();
+        QCoreApplication::processEvents();
+        QTranslator translator;
+        for (const QString &language : languages) {
+            loadTranslator(&translator, language);
+            QCoreApplication::processEvents();
+        }
+        const Texts texts = shownTexts(page);
+        loadTranslator(&translator, QStringLiteral("en_EN"));
+        QCoreApplication::processEvents();
+        return answers.boxTexts.isEmpty() ? texts : Texts();
+    }
+
 private slots:
+    void initTestCase() { registerStartUpServices(); }
     void init() { QSettings().clear(); }
+
+    // The same in the main window, with the program's style sheet: a switch from German to Polish shows what
+    // a window started in Polish shows.
+    void everyTextFollowsInTheWindow_data() { everyTextFollows_data(); }
+    void everyTextFollowsInTheWindow()
+    {
+        QFETCH(QString, type);
+        const ProgramLook look{QString()};
+        QVERIFY(look.ok);
+        forPageOfType(type, [&](auto *page) {
+            using Page = std::remove_pointer_t<decltype(page)>;
+            const Texts fresh = windowTexts<Page>(type, {QStringLiteral("pl_PL")});
+            const Texts switched = windowTexts<Page>(type, {QStringLiteral("de_DE"), QStringLiteral("pl_PL")});
+            QVERIFY(fresh.size() > 10);
+            QCOMPARE(switched.size(), fresh.size());
+            const QStringList stale = differences(switched, fresh);
+            QVERIFY2(stale.isEmpty(), qPrintable(stale.join(u'\n')));
+        });
+    }
 
     void everyTextFollows_data()
     {
