@@ -1,6 +1,7 @@
 #include "lists/basiceditpanel.h"
 
 #include <QAction>
+#include <QEvent>
 
 namespace {
 constexpr STableView::BasicActions editActions[] = {STableView::Cut, STableView::Copy, STableView::Paste,
@@ -75,10 +76,25 @@ void BasicEditPanel::detachView()
 
 void BasicEditPanel::retranslate()
 {
-    cutButton->setText(tr("Cut"));
-    copyButton->setText(tr("Copy"));
-    pasteButton->setText(tr("Paste"));
-    deleteButton->setText(tr("Delete"));
+    // An attached button takes its tool tip (and, whenever its action changes, its text) from the view's
+    // action: the action is put into the new language first, so nothing of the old one comes back later.
+    if (attached && view)
+        view->retranslateActions();
+    const QString texts[] = {tr("Cut"), tr("Copy"), tr("Paste"), tr("Delete")};
+    for (int i = 0; i < 4; ++i) {
+        QToolButton *b = button(editActions[i]);
+        b->setText(texts[i]);
+        // a detached button keeps the tool tip of the action it had
+        if (!b->defaultAction())
+            b->setToolTip(texts[i]);
+    }
+}
+
+void BasicEditPanel::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
 }
 
 void BasicEditPanel::setEnabled(bool on)

@@ -31,6 +31,9 @@ signals:
     void deleteTriggered();
     void pasteTriggered();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     QToolButton *button(STableView::BasicActions action) const;
 

@@ -32,6 +32,28 @@
 
 namespace {
 constexpr int IndexColumn = 8;
+
+// Keeps a label's enabled state with that of the widget it names (a label has no signal of its own).
+class EnabledFollower : public QObject
+{
+public:
+    EnabledFollower(QWidget *field, QWidget *label)
+        : QObject(label)
+        , label(label)
+    {
+        field->installEventFilter(this);
+        label->setEnabled(field->isEnabled());
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::EnabledChange)
+            label->setEnabled(static_cast<QWidget *>(watched)->isEnabled());
+        return false;
+    }
+
+private:
+    QWidget *label;
+};
 } // namespace
 
 LinkListModule::LinkListModule(QWidget *parent)
@@ -111,6 +133,7 @@ LinkListModule::LinkListModule(QWidget *parent)
     // Each label greys with its field: an empty panel (no link left) shows both greyed.
     connect(txtLinkTitle, &SLineEdit::enabledChanged, lblLinkTitle, &QWidget::setEnabled);
     connect(txtLinkUrl, &SLineEdit::enabledChanged, lblLinkUrl, &QWidget::setEnabled);
+    new EnabledFollower(lblGenreValue, lblGenre2);
     connectFocusOutCheck(true);
     connect(qApp, &QApplication::focusChanged, this, &LinkListModule::onAppFocusChanged);
 }
@@ -290,6 +313,9 @@ void LinkListModule::onProjectLoad()
     basicServicesEdit->attachView();
     mapper->toFirst();
     setCurrentModelIndex();
+    // A list without links (a new one) shows an empty panel, not what the last list left in it.
+    if (mapper->currentIndex() < 0)
+        clearPanel();
     backFromExportPage();
     manager->retranslate();
     // The manager leaves Export (Ctrl+R) off: with a list open the page offers it.
@@ -417,8 +443,8 @@ void LinkListModule::clearPanel()
 {
     // Emptied and locked without a word to the mapper, so nothing typed or shown here reaches any link.
     editedId.clear();
-    const QList<QWidget *> editors{txtLinkTitle, txtLinkUrl, parentLockCheckBox, parentalControlMultipleChoice,
-                                   cmbLinkType};
+    const QList<QWidget *> editors{txtLinkTitle, txtLinkUrl,   parentLockCheckBox, parentalControlMultipleChoice,
+                                   cmbLinkType,  lblGenreValue};
     for (QWidget *editor : editors) {
         const QSignalBlocker blocker(editor);
         editor->setEnabled(false);
@@ -735,5 +761,12 @@ void LinkListModule::changeEvent(QEvent *event)
         // the hint on display is the old language's until it is put back
         txtSearch->clearSearchText();
     }
+    // A link without genres shows the manager's word for none, in the language now.
+    if (manager->itemsModel)
+        if (ItemProperty *genres = manager->itemsModel->itemProperties().value(field("genres")))
+            genres->defaultValue = QObject::tr("Unspecified");
     manager->retranslate();
+    // The panel shows values the manager words ("Unspecified" for no genre): read in the new language.
+    if (mapper && mapper->currentIndex() >= 0)
+        mapper->revert();
 }

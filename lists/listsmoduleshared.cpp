@@ -335,15 +335,45 @@ void ListsModuleShared::onDeviceStateChange(const QString &state)
     // cancel nor a busy receiver.
     if (currentTask && currentTask != readingTask &&
         (state == QLatin1String("disconnecting") || state == QLatin1String("disconnected"))) {
+        // Only a disconnect asked for (and agreed to) says "disconnecting" first; a dropped link goes
+        // straight to "disconnected", and a task lost that way stays lost whatever the user does next.
+        if (state == QLatin1String("disconnecting") && lostTask != currentTask)
+            stoppedTask = currentTask;
         lostTask = currentTask;
         if (communicationManager())
             communicationManager()->cancel(currentTask);
     }
 }
 
+QString ListsModuleShared::stoppedTransferText(const QString &mode)
+{
+    const QString stopped = tr("The transfer was stopped.");
+    if (mode == QLatin1String("download"))
+        return stopped + u' ' +
+               QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not downloaded.");
+    if (mode == QLatin1String("send"))
+        return stopped + u' ' +
+               QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not sent.");
+    return stopped;
+}
+
+QString ListsModuleShared::notSentText(const QString &mode)
+{
+    const QString notConnected = tr("The device is not connected.");
+    if (mode == QLatin1String("download"))
+        return notConnected + u' ' +
+               QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not downloaded.");
+    if (mode == QLatin1String("send"))
+        return notConnected + u' ' +
+               QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not sent.");
+    return notConnected;
+}
+
 void ListsModuleShared::reportLostConnection(const QString &mode)
 {
-    const QString text = ListTransfer::lostConnectionText(mode);
+    // Asked while the ending task is still the lost one: it is forgotten only after this.
+    const bool stopped = lostTask && lostTask == stoppedTask;
+    const QString text = stopped ? stoppedTransferText(mode) : ListTransfer::lostConnectionText(mode);
     QMetaObject::invokeMethod(
         this, [this, text] { appendStatusText(text); }, Qt::QueuedConnection);
 }
@@ -373,6 +403,8 @@ void ListsModuleShared::taskComplete(DeviceTask *task)
         markedTask = nullptr;
     if (task == lostTask)
         lostTask = nullptr;
+    if (task == stoppedTask)
+        stoppedTask = nullptr;
     if (task)
         task->deleteLater();
 }
@@ -397,7 +429,9 @@ void ListsModuleShared::downloadLists()
         importFromUsb();
         return;
     }
-    enqueue(createTransferTask(QStringLiteral("download")));
+    // A request that cannot be handed to the receiver says so, never nothing.
+    if (!enqueue(createTransferTask(QStringLiteral("download"))))
+        appendStatusText(notSentText(QStringLiteral("download")));
 }
 
 void ListsModuleShared::importFromUsb()
@@ -443,7 +477,10 @@ void ListsModuleShared::sendLists()
         sentMark = listManager()->markText(text);
     }
     markedTask = task;
-    enqueue(task);
+    if (!enqueue(task)) {
+        markedTask = nullptr;
+        appendStatusText(notSentText(QStringLiteral("send")));
+    }
 }
 
 void ListsModuleShared::exportProjectAs()

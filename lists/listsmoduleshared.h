@@ -89,9 +89,14 @@ public:
     // error, a failure), it says that the connection was lost and its lists were not moved.
     bool lostConnectionUnder(const DeviceTask *task) const { return task && task == lostTask; }
     // Says that the connection went and the lists of this request ("download", "send" or another) were not
-    // moved. Said once the event loop has it: the page may be going with its receiver as it hears the link go,
-    // and a page that goes says nothing.
+    // moved; or, when the user disconnected the receiver under it, that the transfer was stopped. Said once
+    // the event loop has it: the page may be going with its receiver as it hears the link go, and a page that
+    // goes says nothing.
     void reportLostConnection(const QString &mode);
+    // What the page says of a request stopped by a disconnect the user asked for.
+    static QString stoppedTransferText(const QString &mode);
+    // What the page says of a request it could not hand to the receiver.
+    static QString notSentText(const QString &mode);
     // At the end of a send: the project counts as saved only when the document still holds the text
     // this task carried.
     bool takeSentSnapshot(DeviceTask *task);
@@ -170,6 +175,8 @@ private:
     DeviceTask *readingTask = nullptr;
     // The pending task under which the connection went.
     DeviceTask *lostTask = nullptr;
+    // The pending task under which the user disconnected the receiver (a loss that was asked for).
+    DeviceTask *stoppedTask = nullptr;
     // The send whose text sentMark stands for; the text itself is only in its payload.
     DeviceTask *markedTask = nullptr;
     ProjectFileManager::TextMark sentMark;

@@ -1,7 +1,7 @@
 #include "widgets/ssearchlineedit.h"
 
 SSearchLineEdit::SSearchLineEdit(QWidget *parent)
-    : HintLineEdit(QStringLiteral("#cccccc"), parent)
+    : HintLineEdit(QStringLiteral("#cccccc"), parent, HintAsPlaceholder)
 {}
 
 QString SSearchLineEdit::typedStyle(const QString &text) const

@@ -2,7 +2,7 @@
 
 #include "widgets/hintlineedit.h"
 
-// The search field above the list tables: a grey hint while empty, amber while a search is typed.
+// The search field above the list tables: a grey placeholder hint while empty, amber while a search is typed.
 class SSearchLineEdit : public HintLineEdit
 {
     Q_OBJECT

@@ -2,6 +2,8 @@
 
 #include "device/protocol/dvb24communicationprotocolmill.h"
 
+#include <utility>
+
 DVB24CommunicationManager::DVB24CommunicationManager(QObject *parent)
     : DeviceCommunicationManager(parent)
     , m_mill(new DVB24CommunicationProtocolMill(this))
@@ -10,6 +12,19 @@ DVB24CommunicationManager::DVB24CommunicationManager(QObject *parent)
             Qt::UniqueConnection);
     connect(m_mill, &DVB24CommunicationProtocolMill::InfoChanged, this, &DVB24CommunicationManager::InfoChanged,
             Qt::UniqueConnection);
+    connect(m_mill, &QThread::finished, this, [this] {
+        if (!m_connectAfterClose)
+            return;
+        // After everyone else has heard the old run end (its receiver reads the end as a close, not a failure).
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!std::exchange(m_connectAfterClose, false))
+                    return;
+                startRun(m_hostAfterClose);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 DVB24CommunicationManager::~DVB24CommunicationManager()
@@ -41,6 +56,21 @@ void DVB24CommunicationManager::cancel(DeviceTask *task)
 
 void DVB24CommunicationManager::connectToHost(const QString &host)
 {
+    // The last run was told to close and has not ended yet (it may not even have seen the request). Clearing
+    // its flags now would keep it running as if never told, without a word of it to anyone, or let it end
+    // just after this start was ignored, and no new connection would come. The new run starts once the old
+    // one has ended.
+    if (m_mill->isRunning() && m_mill->isClosing()) {
+        m_connectAfterClose = true;
+        m_hostAfterClose = host;
+        setOpen();
+        return;
+    }
+    startRun(host);
+}
+
+void DVB24CommunicationManager::startRun(const QString &host)
+{
     m_mill->setStopFlag(false);
     m_mill->setClosing(false);
     m_mill->setKeepTaskConnections(false);
@@ -56,6 +86,7 @@ void DVB24CommunicationManager::requestInterrupt()
 
 void DVB24CommunicationManager::requestClose()
 {
+    m_connectAfterClose = false;
     m_mill->setStopFlag(true);
     m_mill->setKeepTaskConnections(true);
     m_mill->setClosing(true);

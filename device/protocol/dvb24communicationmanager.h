@@ -30,5 +30,10 @@ signals:
     void InfoChanged(ZBDeviceInfo info);
 
 private:
+    void startRun(const QString &host);
+
     DVB24CommunicationProtocolMill *m_mill;
+    // A connect asked for while the last run, told to close, was still ending: made once it has ended.
+    bool m_connectAfterClose = false;
+    QString m_hostAfterClose;
 };

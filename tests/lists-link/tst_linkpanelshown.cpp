@@ -144,6 +144,54 @@ private slots:
         QCOMPARE(textColour(page->lblLinkTitle), normal);
         QCOMPARE(answers.boxTexts, QStringList());
     }
+
+    // Ctrl+N with a link shown in the open panel: the new list has no link, so the panel is empty, every
+    // field and every label greyed in the colour the window draws disabled labels with; a new link makes
+    // them normal again and shows that link alone.
+    void emptyPanelForANewList()
+    {
+        const ProgramLook look{QString()};
+        const QString text =
+            QStringLiteral("<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>"
+                           "<link id=\"1\"><title>Link 1</title><url>http://1</url><type>website</type></link>"
+                           "<link id=\"3\"><title>Premium 3</title><url>http://premium/3</url><type>website</type>"
+                           "<genres>Kids</genres></link></items><lists><list id=\"0\"><ref>1</ref><ref>3</ref></list>"
+                           "<list id=\"1\"/><list id=\"2\"/><list id=\"3\"/></lists></TDocument>\n");
+        auto page = showListPage<LinkListModule>(&info, text);
+        DialogAnswerer answers;
+        clickRow(page.get(), 1);
+        QTest::mouseClick(page->btnShowServiceSettings, Qt::LeftButton);
+        QCOMPARE(panelState(page.get()), QStringLiteral("panel"));
+        QCOMPARE(page->txtLinkTitle->text(), QStringLiteral("Premium 3"));
+        QCOMPARE(page->lblGenreValue->text(), QStringLiteral("Kids"));
+        const QRgb normal = textColour(page->lblLinkTitle);
+        QCOMPARE(textColour(page->lblGenre2), normal);
+
+        QTest::keyClick(page->itemsTableViewAll, Qt::Key_N, Qt::ControlModifier);
+        QTRY_VERIFY(page->projectManager()->isProjectLoaded());
+        QCOMPARE(page->projectManager()->itemsModel->rowCount(), 0);
+        QCOMPARE(page->txtLinkTitle->text(), QString());
+        QCOMPARE(page->txtLinkUrl->text(), QString());
+        QCOMPARE(page->lblGenreValue->text(), QString());
+        for (QWidget *field : std::initializer_list<QWidget *>{page->txtLinkTitle, page->txtLinkUrl,
+                                                               page->lblGenreValue, page->parentLockCheckBox})
+            QVERIFY2(!field->isEnabled(), qPrintable(field->objectName()));
+        for (QWidget *label : std::initializer_list<QWidget *>{page->lblLinkTitle, page->lblLinkUrl, page->lblGenre2})
+            QVERIFY2(!label->isEnabled(), qPrintable(label->objectName()));
+        const QRgb greyed = textColour(page->lblLinkUrl);
+        QVERIFY(greyed != normal);
+        QCOMPARE(textColour(page->lblLinkTitle), greyed);
+        QCOMPARE(textColour(page->lblGenre2), greyed);
+
+        page->btnCreateNewItem->click();
+        QCOMPARE(page->projectManager()->itemsModel->rowCount(), 1);
+        QVERIFY(page->txtLinkTitle->isEnabled() && page->lblGenreValue->isEnabled());
+        QVERIFY(page->txtLinkTitle->text().startsWith(QStringLiteral("New link")));
+        QVERIFY(page->lblGenreValue->text() != QLatin1String("Kids"));
+        QCOMPARE(textColour(page->lblLinkTitle), normal);
+        QCOMPARE(textColour(page->lblGenre2), normal);
+        QCOMPARE(answers.boxTexts, QStringList());
+    }
 };
 
 OMBRELAY_TEST_MAIN(TestLinkPanelShown)

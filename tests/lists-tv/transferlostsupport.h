@@ -1,0 +1,112 @@
+#pragma once
+
+#include "receiveremulator.h"
+#include "receiverlists.h"
+#include "testmain.h"
+
+#include "dialoganswerer.h"
+#include "handingmanager.h"
+#include "listinthewindow.h"
+#include "listoftype.h"
+#include "listpagetest.h"
+
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "device/core/devicecommunicationmanager.h"
+#include "device/core/devicetask.h"
+#include "device/core/zbdeviceinfo.h"
+#include "device/protocol/dvb24communicationmanager.h"
+#include "device/transfers/listtransfer.h"
+#include "devices/zbdevice.h"
+#include "devices/zbdevicecollection.h"
+#include "document/listitemsdatabasemodel.h"
+#include "listfiles/linklistprojectfilemanager.h"
+#include "listfiles/radiolistprojectfilemanager.h"
+#include "listfiles/tvlistprojectfilemanager.h"
+#include "lists/linklistmodule.h"
+#include "lists/radiolistmodule.h"
+#include "lists/tvlistmodule.h"
+
+#include <QPointer>
+
+#include <QSettings>
+#include <QTest>
+
+#include <utility>
+
+// What the tests of a list transfer whose connection goes share: a receiver with room for every list, the
+// page's states passed on or held back, what the user was shown, and a list with changes to send.
+namespace TransferLost {
+
+// The receiver's description with room for the four favourite lists of every list here.
+inline QString fourListDescription()
+{
+    return ReceiverEmulator::defaultDescription()
+        .replace(QStringLiteral("maxcount=\"5\""), QStringLiteral("maxcount=\"4\""))
+        .replace(QStringLiteral("maxcount=\"3\""), QStringLiteral("maxcount=\"4\""));
+}
+
+// Passes a manager's states on to a page; while held, they wait until released, so the worker's
+// ending reaches the page before the dropped link does.
+class StateRelay : public QObject
+{
+public:
+    StateRelay(DeviceCommunicationManager *manager, ListsModuleShared *page)
+        : page(page)
+    {
+        connect(manager, &DeviceCommunicationManager::stateChanged, this, [this](const QString &state) {
+            if (held)
+                waiting << state;
+            else
+                deliver(state);
+        });
+    }
+    void release()
+    {
+        held = false;
+        for (const QString &state : std::exchange(waiting, {}))
+            deliver(state);
+    }
+    bool held = false;
+    QStringList delivered;
+
+private:
+    void deliver(const QString &state)
+    {
+        delivered << state;
+        page->onDeviceStateChange(state);
+    }
+    ListsModuleShared *page;
+    QStringList waiting;
+};
+
+inline QStringList shown(const DialogAnswerer &answers)
+{
+    QStringList texts = answers.boxTexts;
+    texts.removeAll(QString()); // the restart question is no message box
+    return texts;
+}
+
+template<class Page> QAbstractButton *button(Page *page, const QString &mode)
+{
+    return mode == QLatin1String("send") ? page->btnUploadDeviceLists : page->btnDownloadDeviceLists;
+}
+
+template<class Page> int rows(Page *page)
+{
+    return page->projectManager()->itemsModel->rowCount();
+}
+
+// Renames the first item, so the list has changes the receiver has not got.
+template<class Page> void editFirst(Page *page, const QString &type)
+{
+    ListItemsDatabaseModel *items = page->projectManager()->itemsModel;
+    const int column = page->projectManager()->fieldColumns.value(
+        type == QLatin1String("link") ? QStringLiteral("title") : QStringLiteral("name"));
+    QVERIFY(items->setData(items->index(0, column), QStringLiteral("Edited"), Qt::EditRole));
+    QVERIFY(page->projectManager()->isModified());
+}
+
+} // namespace TransferLost
+
+using namespace TransferLost;
