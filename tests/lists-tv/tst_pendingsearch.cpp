@@ -248,6 +248,8 @@ QStringList pointAt(Pointer input, STableView *table, ItemsDatabaseModel *items,
             menu->close();
             if (const QMimeData *data = QApplication::clipboard()->mimeData())
                 acted = payloadNames(data, items->mimeTypes().constFirst(), tag);
+            if (acted.isEmpty())
+                acted << QStringLiteral("(a menu with nothing to copy)");
         }
         break;
     }
