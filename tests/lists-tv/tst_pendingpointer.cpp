@@ -277,6 +277,33 @@ private slots:
         }
     }
 
+    // A double-click on a row that stays where it is when the search is applied (the first one shown,
+    // a "Sport" service) opens its editor as at any other time: only input whose row moved is dropped.
+    void doubleClickOnARowTheSearchKeeps()
+    {
+        DialogAnswerer answers;
+        auto page = showListPage<TVListModule>(&info, halfSport(serviceCount()));
+        ItemsTableView *table = page->itemsTableViewAll;
+        ObjectSortFilterProxyModel *proxy = table->proxy();
+        ItemsDatabaseModel *items = page->projectManager()->itemsModel;
+        typeSearch(page.get(), QStringLiteral("Sport"));
+        QVERIFY2(proxy->isSearchPending(), "the texts were read within the typing: the list is too small here");
+        const QModelIndex cell = table->model()->index(0, 1);
+        const int seen = proxy->mapToSource(cell).row();
+        const QString seenName = cell.data().toString();
+        QVERIFY2(seenName.startsWith(QLatin1String("Sport")), qPrintable(seenName));
+        const QPoint point = uncoveredPoint(table, table->visualRect(cell));
+        QVERIFY(!point.isNull());
+        QWindow *window = page->windowHandle();
+        const WaitedAtPress waited(window, proxy);
+        const QStringList acted = pointAt(DoubleClick, table, items, QStringLiteral("name"), window,
+                                          table->viewport()->mapTo(page.get(), point));
+        QVERIFY(waited.waited);
+        QCOMPARE(acted, QStringList{seenName});
+        QCOMPARE(items->index(seen, 1).data().toString(), QStringLiteral("RenC"));
+        page->projectManager()->closeProject();
+    }
+
     // As testers did it in the whole program: a list opened, "Sport" typed, at once a double-click on the
     // Name of the 4th row shown, "RenC", Enter. No service is renamed; the next double-click there renames
     // the one the search shows there.
