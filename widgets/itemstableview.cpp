@@ -16,7 +16,7 @@ ItemsTableView::ItemsTableView(QWidget *parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     m_proxy->setObjectName(QStringLiteral("sortFilterProxy"));
     connect(this, &QAbstractItemView::pressed, this, &ItemsTableView::onCellPressedEdit);
-    new PendingSearchGuard(m_proxy, this);
+    m_guard = new PendingSearchGuard(m_proxy, this);
     connect(m_proxy, &ObjectSortFilterProxyModel::filterAboutToChange, this, &ItemsTableView::writeOpenEditor);
     // The proxy removes a whole selection at once instead of run by run; the selection, whose rows all
     // go, is cleared once first instead of being mended through the removal.
@@ -26,6 +26,13 @@ ItemsTableView::ItemsTableView(QWidget *parent)
             selectionModel()->clearSelection();
         m_proxy->endRowRemoval();
     });
+}
+
+ItemsTableView::~ItemsTableView()
+{
+    // The guard may be watching the whole program's input, which goes on while the parts of this view
+    // are torn down: it goes first.
+    delete m_guard;
 }
 
 void ItemsTableView::setModel(QAbstractItemModel *model)

@@ -5,6 +5,7 @@
 #include <QPersistentModelIndex>
 
 class ObjectSortFilterProxyModel;
+class PendingSearchGuard;
 
 // The items table of the list pages: sorts and filters through its own proxy and can open the
 // editor of chosen columns on a single press.
@@ -14,6 +15,7 @@ class ItemsTableView : public STableView
 
 public:
     explicit ItemsTableView(QWidget *parent = nullptr);
+    ~ItemsTableView() override;
 
     void setModel(QAbstractItemModel *model) override;
     void setItemsModel(QAbstractItemModel *model, const QList<int> &visibleColumns, const QList<int> &fixedColumns);
@@ -38,6 +40,7 @@ private:
     QList<int> editableColumns;
     bool useSortFilterProxy = true;
     ObjectSortFilterProxyModel *m_proxy;
+    PendingSearchGuard *m_guard;
     // the cell whose editor the view opened last
     QPersistentModelIndex editedIndex;
 };

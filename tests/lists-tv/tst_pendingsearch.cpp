@@ -4,6 +4,7 @@
 #include "generatedtvlist.h"
 #include "listinthewindow.h"
 #include "listpagetest.h"
+#include "waitingsearchlists.h"
 
 #include "app/mainwindow.h"
 #include "base/columnfilter.h"
@@ -35,73 +36,6 @@
 // filter change never drops what is typed in an open cell editor.
 
 namespace {
-
-// Enough services that reading their texts outlasts typing a word: the sanitizer build reads about a
-// third as fast as the optimised one.
-int serviceCount()
-{
-#if defined(__SANITIZE_ADDRESS__)
-    return 20000;
-#else
-    return 60000;
-#endif
-}
-
-// Every even service is named "Sport <n>", every odd one "Kultur <n>"; no other cell holds either word.
-QString halfSport(int count)
-{
-    return GeneratedTvList::text(count, {QStringLiteral("Sport"), QStringLiteral("Kultur")});
-}
-
-// the names of the items in a clipboard payload of the items table
-QStringList payloadNames(const QMimeData *data, const QString &type)
-{
-    QStringList names;
-    QDataStream stream(data->data(type));
-    QString part;
-    for (stream >> part; stream.status() == QDataStream::Ok; stream >> part) {
-        const qsizetype from = part.indexOf(QLatin1String("<name>"));
-        const qsizetype to = part.indexOf(QLatin1String("</name>"));
-        if (from >= 0 && to > from)
-            names << part.mid(from + 6, to - from - 6);
-    }
-    return names;
-}
-
-// links titled as halfSport names its services
-QString halfSportLinks(int count)
-{
-    QString text = QStringLiteral("<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>");
-    for (int i = 0; i < count; ++i)
-        text += QStringLiteral("<link id=\"%1\"><title>%2 %1</title><url>http://%1</url><type>website</type></link>")
-                    .arg(QString::number(i), i % 2 ? QStringLiteral("Kultur") : QStringLiteral("Sport"));
-    return text + QStringLiteral("</items><lists><list id=\"0\"/><list id=\"1\"/><list id=\"2\"/><list id=\"3\"/>"
-                                 "</lists></TDocument>\n");
-}
-
-QStringList names(ItemsDatabaseModel *items)
-{
-    QStringList result;
-    for (int row = 0; row < items->rowCount(); ++row)
-        result << items->index(row, 1).data().toString();
-    return result;
-}
-
-int countStarting(const QStringList &list, const QString &start)
-{
-    return int(std::count_if(list.begin(), list.end(), [&](const QString &name) { return name.startsWith(start); }));
-}
-
-// A person types text into the search field: a click into it, then a key every 20 ms.
-template<class Page> void typeSearch(Page *page, const QString &text)
-{
-    QTest::mouseClick(page->txtSearch, Qt::LeftButton);
-    page->txtSearch->setFocus();
-    for (const QChar key : text) {
-        QTest::keyClick(page->txtSearch, key.toLatin1());
-        QTest::qWait(20);
-    }
-}
 
 // The cell's editor opened as the table opens it, with text typed over what it held; null without one.
 QLineEdit *typeIntoCell(QTableView *table, const QModelIndex &cell, const QString &text)
