@@ -24,9 +24,12 @@ constexpr int quietMs = 100;
 constexpr int busyMs = 1000;
 // and a folder's readings take at most about this share of the time (1 / 20)
 constexpr int defaultReadShare = 20;
-// the longest a change waits to be read in a folder a view shows or holds a row of, whatever its readings cost
+// the longest a change waits to be read in a folder a view shows or holds a row of, or three times its reading
+// when that is longer: a reading of a folder of 300,000 files holds the window for seconds (the framework sorts
+// and compares every entry in the GUI thread), which a job writing into it must not bring every two seconds
 constexpr qint64 inUseMaximumMs = 2000;
-// and in any other folder
+constexpr int inUseCostFactor = 3;
+// and in any other folder (or five times its reading)
 constexpr qint64 maximumPauseMs = 10000;
 // a reading that has not arrived by then is asked for again
 constexpr qint64 underwayMaximumMs = 60000;
@@ -186,8 +189,8 @@ void PcFileSystemModel::folderChanged(const QString &path)
 
 // A changed folder is read when it has been quiet a moment, or a while after its first change not read yet while
 // it is not; never sooner than keeps its readings to a small share of the time, and never later than a few
-// seconds in a folder in use (its entries are what the user acts on). Returns how long that is from now;
-// meanwhile a reading of it under way has to arrive first.
+// seconds in a folder in use (its entries are what the user acts on), or a few readings' length in a huge one. Returns
+// how long that is from now; meanwhile a reading of it under way has to arrive first.
 qint64 PcFileSystemModel::readingWaitMs(const Reading &reading, bool inUse) const
 {
     if (reading.asked.isValid() && reading.asked.elapsed() < underwayMaximumMs)
@@ -195,7 +198,9 @@ qint64 PcFileSystemModel::readingWaitMs(const Reading &reading, bool inUse) cons
     const qint64 quiet = qint64(quietMs) - reading.lastChange.elapsed();
     const qint64 busy = qint64(busyMs) - reading.firstChange.elapsed();
     const qint64 share = reading.ended.isValid() ? reading.costMs * (readShare - 1) - reading.ended.elapsed() : 0;
-    const qint64 latest = (inUse ? inUseMaximumMs : maximumPauseMs) - reading.firstChange.elapsed();
+    const qint64 longest =
+        inUse ? qMax(inUseMaximumMs, reading.costMs * inUseCostFactor) : qMax(maximumPauseMs, reading.costMs * 5);
+    const qint64 latest = longest - reading.firstChange.elapsed();
     return qMin(qMax(qMin(quiet, busy), share), latest);
 }
 
