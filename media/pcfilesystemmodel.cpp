@@ -216,6 +216,33 @@ QSet<QModelIndex> PcFileSystemModel::foldersInUse() const
     return folders;
 }
 
+// The folders a view holds a place in or below.
+QSet<QModelIndex> PcFileSystemModel::foldersHeld() const
+{
+    QSet<QModelIndex> folders;
+    for (const QModelIndex &place : persistentIndexList())
+        for (QModelIndex at = place.siblingAtColumn(0); at.isValid() && !folders.contains(at); at = at.parent())
+            folders.insert(at);
+    return folders;
+}
+
+// The framework sorts every entry listed in the GUI thread on each reading of any folder: with a folder of
+// 300,000 files listed that is seconds, whichever folder changed. A folder that large which no view holds a
+// place in any more goes from the model, back as a folder not read yet (read again when it is shown).
+void PcFileSystemModel::letGoOfHugeFolders()
+{
+    const QSet<QModelIndex> held = foldersHeld();
+    QStringList huge;
+    for (auto it = readings.cbegin(); it != readings.cend(); ++it) {
+        const QModelIndex folder = index(it.key());
+        const qint64 rows = folder.isValid() ? rowCount(folder) : 0;
+        if (rows * rows > removalBudget && !held.contains(folder) && !canFetchMore(folder))
+            huge << it.key();
+    }
+    for (const QString &path : std::as_const(huge))
+        rebuildFolder(path);
+}
+
 // Due readings are made in the next round of events, the others when they are due.
 void PcFileSystemModel::scheduleReading()
 {
@@ -248,6 +275,8 @@ void PcFileSystemModel::readChangedFolders()
         else
             due << path;
     }
+    if (!due.isEmpty())
+        letGoOfHugeFolders();
     for (const QString &path : std::as_const(due)) {
         changedFolders.remove(path);
         Reading &folder = readings[path];

@@ -60,6 +60,8 @@ private:
     void folderChanged(const QString &path);
     qint64 readingWaitMs(const Reading &reading, bool inUse) const;
     QSet<QModelIndex> foldersInUse() const;
+    QSet<QModelIndex> foldersHeld() const;
+    void letGoOfHugeFolders();
     void scheduleReading();
     void folderLoaded(const QString &path);
     void readChangedFolders();
