@@ -27,6 +27,11 @@ void MediaExplorerFileBrowser::changeRootIndex(const QModelIndex &index, bool ad
     PcFileSystemModel *pc = fileSystemModel();
     if (addToHistory && pc)
         _history.append(rootIndex().isValid() ? pc->filePath(rootIndex()) : QString());
+    showFolder(index);
+}
+
+void MediaExplorerFileBrowser::showFolder(const QModelIndex &index)
+{
     setRootIndex(index);
     // What was selected belongs to the folder left: a command must not act on a row no longer in sight.
     if (selectionModel())
@@ -36,6 +41,13 @@ void MediaExplorerFileBrowser::changeRootIndex(const QModelIndex &index, bool ad
     emit goUpPossible(index.isValid());
     emit goBackPossible(!_history.isEmpty());
     emit currentPathChanged(text);
+}
+
+// The folder shown was deleted: the address names what is shown instead. The history keeps it (Back past a
+// folder that is gone drops it then).
+void MediaExplorerFileBrowser::rootLost(const QString &path)
+{
+    showFolder(nearestFolder(path));
 }
 
 void MediaExplorerFileBrowser::setRootPath(const QString &path, bool addToHistory)

@@ -30,7 +30,10 @@ private slots:
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    void rootLost(const QString &path) override;
 
 private:
+    void showFolder(const QModelIndex &index);
+
     QVector<QString> _history;
 };

@@ -62,11 +62,27 @@ void MediaExplorerModule::enterTouched(const QModelIndex &index)
         _touchedDeviceIndexes << entry;
 }
 
+// A PC row acted on that a listing not read again yet still shows: named as gone, and its folder read again.
+static bool sayIfGone(QWidget *page, PcFileSystemModel *model, const QModelIndexList &rows)
+{
+    for (const QModelIndex &row : rows) {
+        const QFileInfo entry(model->filePath(row));
+        if (entry.exists() || entry.isSymLink())
+            continue;
+        model->refreshFolder(entry.absolutePath());
+        MessageBox::information(page, MediaExplorerModule::tr("%1 is no longer there.").arg(entry.fileName()));
+        return true;
+    }
+    return false;
+}
+
 bool MediaExplorerModule::copyToClipboard()
 {
     QMimeData *data = nullptr;
     if (_activePane == 1 && _pcDirModel) {
         const QModelIndexList rows = selectedRows();
+        if (sayIfGone(this, _pcDirModel, rows))
+            return false;
         if (!rows.isEmpty())
             data = _pcDirModel->mimeData(rows);
     } else if (_activePane == 2 && _deviceDirModel) {
@@ -87,6 +103,8 @@ bool MediaExplorerModule::copyToClipboard()
 // A paste moves only what this Cut put there: anything copied to the clipboard since is only copied.
 void MediaExplorerModule::moveToClipboard()
 {
+    if (_activePane == 1 && _pcDirModel && sayIfGone(this, _pcDirModel, selectedRows()))
+        return;
     // A move deletes its sources: what may not be deleted may not be cut either.
     if (selectionProtected() || !copyToClipboard())
         return;
@@ -126,8 +144,16 @@ bool MediaExplorerModule::pasteFromClipboard()
     _moveOnPaste = data == _cutData.data() && data;
     if (_activePane == 1 && _pcDirModel) {
         const QString destination = pcDestination();
-        if (destination.isEmpty())
+        // a paste that has no folder to go to says so, rather than doing nothing
+        if (destination.isEmpty()) {
+            MessageBox::information(this, tr("Choose the folder to paste into first."));
             return true;
+        }
+        if (!QFileInfo(destination).isDir()) {
+            _pcDirModel->refreshFolder(QFileInfo(destination).absolutePath());
+            MessageBox::information(this, tr("%1 is no longer there.").arg(QFileInfo(destination).fileName()));
+            return true;
+        }
         // One prepare per paste: the PC list first when the clipboard carries both.
         if (data->hasFormat(uris))
             prepareCopyPcToPc(destination, QString::fromUtf8(data->data(uris)));
@@ -197,7 +223,11 @@ static QString deleteQuestion(int count, const QString &name)
 
 void MediaExplorerModule::deleteSelectedFiles()
 {
-    if (_busy || selectionProtected())
+    if (_busy)
+        return;
+    if (_activePane == 1 && _pcDirModel && sayIfGone(this, _pcDirModel, selectedRows()))
+        return;
+    if (selectionProtected())
         return;
     const QList<QPersistentModelIndex> pcSelection = persistent(selectedRows());
     const QList<QPersistentModelIndex> deviceSelection = persistent(deviceSelectedRows());
@@ -264,6 +294,12 @@ void MediaExplorerModule::onNewFolder()
         return;
     const QList<QPersistentModelIndex> deviceSelection = persistent(deviceSelectedRows());
     const QList<QPersistentModelIndex> pcSelection = persistent(selectedRows());
+    // the PC folder it goes into, known before a name is asked for
+    if (_activePane == 1 && _pcDirModel && pcSelection.isEmpty() &&
+        !(tvPcSpecialFolders->isVisible() && tvPcSpecialFolders->rootIndex().isValid())) {
+        MessageBox::information(this, tr("Choose the folder to make the new folder in first."));
+        return;
+    }
     QInputDialog dialog(this, Qt::Dialog | Qt::FramelessWindowHint);
     dialog.setLabelText(tr("New folder name:"));
     dialog.setOkButtonText(tr("Ok"));
@@ -305,5 +341,8 @@ void MediaExplorerModule::onNewFolder()
             MessageBox::warning(this, refused);
         else if (!QDir().mkpath(path))
             MessageBox::warning(this, tr("Ombrelay could not create this folder"));
+        else // listed now, not when the folder is read again (the outermost folder made, for "a/b")
+            _pcDirModel->showNewEntry(
+                QDir(_pcDirModel->filePath(target)).filePath(name.section(u'/', 0, 0, QString::SectionSkipEmpty)));
     }
 }

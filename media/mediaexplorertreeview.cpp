@@ -11,11 +11,21 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+
 MediaExplorerTreeView::MediaExplorerTreeView(QWidget *parent)
     : QTreeView(parent)
 {
     connect(this, &QTreeView::doubleClicked, this, &MediaExplorerTreeView::onItemDoubleClicked);
     connect(this, &MediaExplorerTreeView::itemSelected, this, &MediaExplorerTreeView::onItemSelected);
+    connect(this, &QTreeView::expanded, this, [this](const QModelIndex &index) {
+        if (PcFileSystemModel *pc = fileSystemModel())
+            _expandedPaths.insert(pc->filePath(index));
+    });
+    connect(this, &QTreeView::collapsed, this, [this](const QModelIndex &index) {
+        if (PcFileSystemModel *pc = fileSystemModel())
+            _expandedPaths.remove(pc->filePath(index));
+    });
 }
 
 PcFileSystemModel *MediaExplorerTreeView::fileSystemModel() const
@@ -25,10 +35,117 @@ PcFileSystemModel *MediaExplorerTreeView::fileSystemModel() const
 
 void MediaExplorerTreeView::setModel(QAbstractItemModel *model)
 {
+    for (const QMetaObject::Connection &connection : std::as_const(_modelConnections))
+        disconnect(connection);
+    _modelConnections.clear();
+    _keptPlaces.clear();
+    _expandedPaths.clear();
+    _rootPath.clear();
     QTreeView::setModel(model);
     if (model)
         connect(model, &QAbstractItemModel::headerDataChanged, this, &MediaExplorerTreeView::fitColumnTitlesLater);
+    if (auto *pc = qobject_cast<PcFileSystemModel *>(model)) {
+        _modelConnections << connect(pc, &PcFileSystemModel::folderAboutToBeRebuilt, this,
+                                     &MediaExplorerTreeView::keepPlace)
+                          << connect(pc, &PcFileSystemModel::folderRebuilt, this, &MediaExplorerTreeView::restorePlace)
+                          // after the model's step, when a rebuilt folder is back
+                          << connect(pc, &QAbstractItemModel::rowsRemoved, this, &MediaExplorerTreeView::checkRoot,
+                                     Qt::QueuedConnection);
+    }
     fitColumnTitlesLater();
+}
+
+void MediaExplorerTreeView::setRootIndex(const QModelIndex &index)
+{
+    QTreeView::setRootIndex(index);
+    PcFileSystemModel *pc = fileSystemModel();
+    _rootPath = pc && index.isValid() ? pc->filePath(index) : QString();
+}
+
+static bool atOrBelow(const QString &path, const QString &folder)
+{
+    return path == folder || path.startsWith(folder.endsWith(u'/') ? folder : folder + u'/');
+}
+
+void MediaExplorerTreeView::keepPlace(const QString &folder)
+{
+    PcFileSystemModel *pc = fileSystemModel();
+    if (!pc)
+        return;
+    Place place;
+    if (atOrBelow(_rootPath, folder) && rootIndex().isValid())
+        place.root = _rootPath;
+    if (const QModelIndex current = currentIndex(); current.isValid() && atOrBelow(pc->filePath(current), folder))
+        place.current = pc->filePath(current);
+    if (selectionModel()) {
+        for (const QModelIndex &row : selectionModel()->selectedRows(0))
+            if (const QString path = pc->filePath(row); atOrBelow(path, folder))
+                place.selected << path;
+    }
+    for (const QString &path : std::as_const(_expandedPaths))
+        if (atOrBelow(path, folder) && isExpanded(pc->index(path)))
+            place.expanded << path;
+    if (!place.root.isEmpty() || !place.current.isEmpty() || !place.selected.isEmpty() || !place.expanded.isEmpty())
+        _keptPlaces.insert(folder, place);
+}
+
+// Each entry still on the disk is put back into the model by asking for its index (the folder's listing comes
+// later and finds it there): the view is where it was at once.
+void MediaExplorerTreeView::restorePlace(const QString &folder)
+{
+    PcFileSystemModel *pc = fileSystemModel();
+    const auto kept = _keptPlaces.find(folder);
+    if (!pc || kept == _keptPlaces.end())
+        return;
+    Place place = *kept;
+    _keptPlaces.erase(kept);
+    if (!place.root.isEmpty() && rootIndex() != pc->index(place.root)) {
+        if (const QModelIndex root = pc->index(place.root); root.isValid())
+            setRootIndex(root);
+    }
+    // outer folders first: an inner one is shown only inside an expanded one
+    std::sort(place.expanded.begin(), place.expanded.end(),
+              [](const QString &a, const QString &b) { return a.size() < b.size(); });
+    for (const QString &path : std::as_const(place.expanded))
+        if (const QModelIndex at = pc->index(path); at.isValid())
+            setExpanded(at, true);
+    if (!selectionModel())
+        return;
+    if (const QModelIndex current = pc->index(place.current); current.isValid())
+        selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    QItemSelection rows;
+    for (const QString &path : std::as_const(place.selected))
+        if (const QModelIndex at = pc->index(path); at.isValid())
+            rows.select(at, at);
+    if (!rows.isEmpty())
+        selectionModel()->select(rows, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+// A root that went with rows taken out and did not come back.
+void MediaExplorerTreeView::checkRoot()
+{
+    if (!_rootPath.isEmpty() && !rootIndex().isValid())
+        rootLost(_rootPath);
+}
+
+void MediaExplorerTreeView::rootLost(const QString &path)
+{
+    setRootIndex(nearestFolder(path));
+}
+
+QModelIndex MediaExplorerTreeView::nearestFolder(const QString &path) const
+{
+    PcFileSystemModel *pc = fileSystemModel();
+    if (!pc)
+        return {};
+    for (QString at = path;;) {
+        const QString up = QFileInfo(at).absolutePath();
+        if (up == at || up.isEmpty())
+            return {};
+        at = up;
+        if (QFileInfo(at).isDir())
+            return pc->index(at);
+    }
 }
 
 void MediaExplorerTreeView::showEvent(QShowEvent *event)
@@ -76,7 +193,11 @@ void MediaExplorerTreeView::fitColumnTitles()
 void MediaExplorerTreeView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
 {
     QTreeView::selectionChanged(selected, deselected);
-    emit itemSelected(selectedItem());
+    const QModelIndex item = selectedItem();
+    // a row chosen that a listing not read again yet still shows
+    if (!selected.isEmpty() && item.isValid())
+        sayIfGone(item);
+    emit itemSelected(item);
 }
 
 // Keys that move within the selection change only the current row.
@@ -124,6 +245,8 @@ void MediaExplorerTreeView::onItemDoubleClicked(const QModelIndex &index)
 
 void MediaExplorerTreeView::openFile(const QModelIndex &index, const char *context)
 {
+    if (sayIfGone(index))
+        return;
     const QFileInfo info = fileSystemModel()->fileInfo(index);
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath())))
         return;
@@ -131,6 +254,26 @@ void MediaExplorerTreeView::openFile(const QModelIndex &index, const char *conte
                             QCoreApplication::translate(context, "Ombrelay cannot open %1. Default application for %2 "
                                                                  "files is not set.")
                                 .arg(info.fileName(), info.completeSuffix()));
+}
+
+bool MediaExplorerTreeView::sayIfGone(const QModelIndex &index)
+{
+    PcFileSystemModel *pc = fileSystemModel();
+    if (!pc || !index.isValid())
+        return false;
+    const QFileInfo entry(pc->filePath(index));
+    if (entry.exists() || entry.isSymLink())
+        return false;
+    // once the event that chose it is through, and once while the message is on its way
+    if (_goneSaid == entry.absoluteFilePath())
+        return true;
+    _goneSaid = entry.absoluteFilePath();
+    QTimer::singleShot(0, this, [this, entry] {
+        readFolderAgain(entry.absolutePath());
+        MessageBox::information(this, tr("%1 is no longer there.").arg(entry.fileName()));
+        _goneSaid.clear();
+    });
+    return true;
 }
 
 void MediaExplorerTreeView::refreshCurrentFolder()

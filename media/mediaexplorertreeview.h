@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
+#include <QSet>
 #include <QTreeView>
 
 class PcFileSystemModel;
@@ -14,6 +17,7 @@ public:
 
     PcFileSystemModel *fileSystemModel() const;
     void setModel(QAbstractItemModel *model) override;
+    void setRootIndex(const QModelIndex &index) override;
     QString currentFolder() const { return _currentFolder; }
     virtual void refreshCurrentFolder();
 
@@ -38,6 +42,13 @@ protected:
     void openFile(const QModelIndex &index, const char *context);
     // Makes the model read folder again now.
     void readFolderAgain(const QString &folder) const;
+    // The folder shown left the model for good (gone from the disk): shown instead is the nearest folder above
+    // it that is still there.
+    virtual void rootLost(const QString &path);
+    QModelIndex nearestFolder(const QString &path) const;
+    // Says that the PC entry at index is gone from the disk, and has its folder read again; false when it is
+    // still there.
+    bool sayIfGone(const QModelIndex &index);
 
 private:
     // Widens each column that is narrower than its title as the header draws it (its font and style
@@ -45,6 +56,24 @@ private:
     void fitColumnTitles();
     void fitColumnTitlesLater();
 
+    // Where the view is in a folder the model rebuilds: noted before, set again after (by paths, as the
+    // indexes go with the folder).
+    struct Place
+    {
+        QString root;
+        QString current;
+        QStringList selected;
+        QStringList expanded;
+    };
+    void keepPlace(const QString &folder);
+    void restorePlace(const QString &folder);
+    void checkRoot();
+
     QString _currentFolder;
     bool _fitPending = false;
+    QString _rootPath; // of the folder shown, as last set; empty for the top
+    QHash<QString, Place> _keptPlaces;
+    QSet<QString> _expandedPaths; // as expanded, kept by paths (the view has no list of them)
+    QList<QMetaObject::Connection> _modelConnections;
+    QString _goneSaid; // the gone entry whose message is on its way
 };

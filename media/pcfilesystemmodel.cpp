@@ -18,16 +18,23 @@
 #include <utility>
 
 namespace {
-// changes are read once the folders have been quiet this long, so that a burst comes in one reading
+// changes are read once the folder has been quiet this long, so that a burst comes in one reading
 constexpr int quietMs = 100;
 // while changes keep coming, they are read this long after the first one not read yet
 constexpr int busyMs = 1000;
-// and readings take at most about this share of the time (1 / 20)
-constexpr int readShare = 20;
-// the longest a change waits to be read
-constexpr int maximumPauseMs = 10000;
+// and a folder's readings take at most about this share of the time (1 / 20)
+constexpr int defaultReadShare = 20;
+// the longest a change waits to be read in a folder a view shows or holds a row of, or three times its reading
+// when that is longer: a reading of a folder of 300,000 files holds the window for seconds (the framework sorts
+// and compares every entry in the GUI thread), which a job writing into it must not bring every two seconds
+constexpr qint64 inUseMaximumMs = 2000;
+constexpr int inUseCostFactor = 3;
+// and in any other folder (or five times its reading)
+constexpr qint64 maximumPauseMs = 10000;
+// a reading that has not arrived by then is asked for again
+constexpr qint64 underwayMaximumMs = 60000;
 // entries gone times entries held: above it taking the gone ones out one by one would hold the window long
-constexpr qint64 removalBudget = 25'000'000;
+constexpr qint64 defaultRemovalBudget = 25'000'000;
 } // namespace
 
 // Type and icon of a file from the suffix of its name, worked out once per suffix. The framework's
@@ -88,6 +95,8 @@ PcFileSystemModel::PcFileSystemModel(QObject *parent)
     , suffixIcons(std::make_unique<SuffixIconProvider>())
     , folderWatcher(new QFileSystemWatcher(this))
     , readTimer(new QTimer(this))
+    , removalBudget(defaultRemovalBudget)
+    , readShare(defaultReadShare)
 {
     setIconProvider(suffixIcons.get());
     setOption(QFileSystemModel::DontWatchForChanges, true);
@@ -153,11 +162,11 @@ void PcFileSystemModel::fetchMore(const QModelIndex &parent)
     if (!reading || !parent.isValid())
         return; // the drive list is read once
     const QString path = filePath(parent);
-    if (readsUnderway.isEmpty())
-        readStarted.start();
-    readsUnderway.insert(path);
-    if (!watchedFolders.contains(path) && folderWatcher->addPath(path))
-        watchedFolders.insert(path);
+    Reading &folder = readings[path];
+    if (!folder.asked.isValid())
+        folder.asked.start();
+    if (!folder.watched)
+        folder.watched = folderWatcher->addPath(path);
 }
 
 void PcFileSystemModel::folderChanged(const QString &path)
@@ -169,39 +178,86 @@ void PcFileSystemModel::folderChanged(const QString &path)
         return;
     }
     // a job writing into a folder brings one change after the other: each only noted, cheaply
+    Reading &folder = readings[path];
+    folder.lastChange.start();
+    if (folder.firstChange.isValid())
+        return; // already due at its time
+    folder.firstChange.start();
     changedFolders.insert(path);
-    lastChange.start();
-    if (!unreadSince.isValid())
-        unreadSince.start();
-    if (!readTimer->isActive()) // else it finds out itself when it is due
-        scheduleReading();
+    scheduleReading();
 }
 
-// Changed folders are read when they have been quiet a moment, or a while after the first change not
-// read yet while they are not; never sooner than keeps the readings to a small share of the time.
-// Returns how long that is from now; meanwhile the readings under way have to arrive first.
-qint64 PcFileSystemModel::readingWaitMs() const
+// A changed folder is read when it has been quiet a moment, or a while after its first change not read yet while
+// it is not; never sooner than keeps its readings to a small share of the time, and never later than a few
+// seconds in a folder in use (its entries are what the user acts on), or a few readings' length in a huge one. Returns
+// how long that is from now; meanwhile a reading of it under way has to arrive first.
+qint64 PcFileSystemModel::readingWaitMs(const Reading &reading, bool inUse) const
 {
-    if (!readsUnderway.isEmpty() && readStarted.elapsed() < maximumPauseMs)
-        return maximumPauseMs; // called again when they arrive; should they never, in a while all the same
-    const qint64 quiet = qint64(quietMs) - lastChange.elapsed();
-    const qint64 busy = qint64(busyMs) - unreadSince.elapsed();
-    const qint64 share = readEnded.isValid() ? readCostMs * (readShare - 1) - readEnded.elapsed() : 0;
-    return qMin(qMax(qMin(quiet, busy), share), qint64(maximumPauseMs));
+    if (reading.asked.isValid() && reading.asked.elapsed() < underwayMaximumMs)
+        return underwayMaximumMs - reading.asked.elapsed(); // asked again when it arrives
+    const qint64 quiet = qint64(quietMs) - reading.lastChange.elapsed();
+    const qint64 busy = qint64(busyMs) - reading.firstChange.elapsed();
+    const qint64 share = reading.ended.isValid() ? reading.costMs * (readShare - 1) - reading.ended.elapsed() : 0;
+    const qint64 longest =
+        inUse ? qMax(inUseMaximumMs, reading.costMs * inUseCostFactor) : qMax(maximumPauseMs, reading.costMs * 5);
+    const qint64 latest = longest - reading.firstChange.elapsed();
+    return qMin(qMax(qMin(quiet, busy), share), latest);
 }
 
+// The folders a view holds a place in: its root, its expanded folders, the folders of its current and selected
+// rows (each a persistent index of the view), and the folders holding those.
+QSet<QModelIndex> PcFileSystemModel::foldersInUse() const
+{
+    QSet<QModelIndex> folders;
+    for (const QModelIndex &place : persistentIndexList()) {
+        folders.insert(place.siblingAtColumn(0));
+        folders.insert(place.parent());
+    }
+    return folders;
+}
+
+// The folders a view holds a place in or below.
+QSet<QModelIndex> PcFileSystemModel::foldersHeld() const
+{
+    QSet<QModelIndex> folders;
+    for (const QModelIndex &place : persistentIndexList())
+        for (QModelIndex at = place.siblingAtColumn(0); at.isValid() && !folders.contains(at); at = at.parent())
+            folders.insert(at);
+    return folders;
+}
+
+// The framework sorts every entry listed in the GUI thread on each reading of any folder: with a folder of
+// 300,000 files listed that is seconds, whichever folder changed. A folder that large which no view holds a
+// place in any more goes from the model, back as a folder not read yet (read again when it is shown).
+void PcFileSystemModel::letGoOfHugeFolders()
+{
+    const QSet<QModelIndex> held = foldersHeld();
+    QStringList huge;
+    for (auto it = readings.cbegin(); it != readings.cend(); ++it) {
+        const QModelIndex folder = index(it.key());
+        const qint64 rows = folder.isValid() ? rowCount(folder) : 0;
+        if (rows * rows > removalBudget && !held.contains(folder) && !canFetchMore(folder))
+            huge << it.key();
+    }
+    for (const QString &path : std::as_const(huge))
+        rebuildFolder(path);
+}
+
+// Due readings are made in the next round of events, the others when they are due.
 void PcFileSystemModel::scheduleReading()
 {
     if (!changedFolders.isEmpty())
-        readTimer->start(int(qMax(readingWaitMs(), qint64(0))));
+        readTimer->start(0);
 }
 
 void PcFileSystemModel::folderLoaded(const QString &path)
 {
-    if (!readsUnderway.remove(path) || !readsUnderway.isEmpty())
+    const auto folder = readings.find(path);
+    if (folder == readings.end() || !folder->asked.isValid())
         return;
-    readCostMs = readStarted.elapsed();
-    readEnded.start();
+    folder->costMs = folder->asked.elapsed();
+    folder->asked.invalidate();
+    folder->ended.start();
     scheduleReading();
 }
 
@@ -209,19 +265,30 @@ void PcFileSystemModel::readChangedFolders()
 {
     if (changedFolders.isEmpty())
         return;
-    if (readingWaitMs() > 0) {
-        scheduleReading();
-        return;
+    const QSet<QModelIndex> inUse = foldersInUse();
+    qint64 next = -1;
+    QStringList due;
+    for (const QString &path : std::as_const(changedFolders)) {
+        const qint64 wait = readingWaitMs(readings[path], inUse.contains(index(path)));
+        if (wait > 0)
+            next = next < 0 ? wait : qMin(next, wait);
+        else
+            due << path;
     }
-    readsUnderway.clear(); // any that never arrived
-    unreadSince.invalidate();
-    const QSet<QString> folders = std::exchange(changedFolders, {});
-    for (const QString &path : folders) {
-        // one not read since it was taken out (see readFolderAgain) has nothing out of date
-        const QModelIndex folder = index(path);
-        if (!folder.isValid() || !canFetchMore(folder) || !QFileInfo(path).isDir())
+    if (!due.isEmpty())
+        letGoOfHugeFolders();
+    for (const QString &path : std::as_const(due)) {
+        changedFolders.remove(path);
+        Reading &folder = readings[path];
+        folder.firstChange.invalidate();
+        folder.asked.invalidate(); // one that never arrived
+        // one not read since it was taken out (see rebuildFolder) has nothing out of date
+        const QModelIndex at = index(path);
+        if (!at.isValid() || !canFetchMore(at) || !QFileInfo(path).isDir())
             readFolderAgain(path);
     }
+    if (next >= 0)
+        readTimer->start(int(qMin(next, qint64(underwayMaximumMs))));
 }
 
 void PcFileSystemModel::refreshFolder(const QString &folder)
@@ -229,8 +296,22 @@ void PcFileSystemModel::refreshFolder(const QString &folder)
     const QString path = QDir::cleanPath(folder);
     if (path.isEmpty() || !QFileInfo(path).isDir())
         return;
-    changedFolders.remove(path);
+    if (changedFolders.remove(path))
+        readings[path].firstChange.invalidate();
     readFolderAgain(path);
+}
+
+void PcFileSystemModel::showNewEntry(const QString &path)
+{
+    const QFileInfo entry(path);
+    // only into a folder already listed: one not read yet lists it when it is read
+    const QModelIndex folder = index(entry.absolutePath());
+    if (!entry.exists() || !folder.isValid() || canFetchMore(folder))
+        return;
+    // asking for the index of an entry on the disk puts it into the model when it is not there yet
+    const int rows = rowCount(folder);
+    if (index(entry.absoluteFilePath()).isValid() && rowCount(folder) > rows)
+        sortAgain();
 }
 
 // The framework reads a folder only once, unless it was the root path and another became the root:
@@ -244,15 +325,10 @@ void PcFileSystemModel::readFolderAgain(const QString &path)
     }
     // The framework takes the entries gone from a folder out one by one, each at a cost that grows with the
     // folder: a listed folder of 300,000 files read while a delete empties it held the window for minutes.
-    // Such a folder goes from the model as a whole and comes back as a folder not read yet (still watched,
-    // so that its end is seen at once).
     if (const int rows = rowCount(folder); qint64(rows) * rows > removalBudget) {
         const qint64 lost = rows - entriesOnDisk(path);
-        if (lost * rows > removalBudget && dropEntry(path)) {
-            readsUnderway.remove(path);
-            readFolderAgain(QFileInfo(path).absolutePath()); // brings it back, unread
+        if (lost * rows > removalBudget && rebuildFolder(path))
             return;
-        }
     }
     // a root path set as "" (the drive list) may read back as "."
     const QString root = rootPath() == QLatin1String(".") ? QString() : rootPath();
@@ -266,23 +342,53 @@ void PcFileSystemModel::readFolderAgain(const QString &path)
     }
 }
 
+// Such a folder goes from the model as a whole and comes back at once as a folder not read yet (still watched,
+// so that its end is seen at once), which its views read again as they show it. Their places in it go with it:
+// the signals around let them note and set them again.
+bool PcFileSystemModel::rebuildFolder(const QString &path)
+{
+    if (!canDropEntry(path))
+        return false;
+    emit folderAboutToBeRebuilt(path);
+    const bool dropped = dropEntry(path);
+    readings[path].asked.invalidate();
+    if (dropped && index(path).isValid()) // back, in its place among its siblings
+        sortAgain();
+    emit folderRebuilt(path);
+    return dropped;
+}
+
+// An entry put into the model by asking for its index stands after the sorted ones until the model sorts again:
+// the model sorts again (in the next round of events) when a filter setting changes.
+void PcFileSystemModel::sortAgain()
+{
+    const bool disables = nameFilterDisables();
+    setNameFilterDisables(!disables);
+    setNameFilterDisables(disables);
+}
+
 void PcFileSystemModel::forgetFolder(const QString &path)
 {
     folderWatcher->removePath(path);
-    watchedFolders.remove(path);
+    readings.remove(path);
     changedFolders.remove(path);
-    readsUnderway.remove(path);
 }
 
 // Takes the entry at path out of the model now, with everything below it in one go: through the framework's
 // own handling of a folder's fresh listing, which lets go of every entry the listing does not name.
+bool PcFileSystemModel::canDropEntry(const QString &path) const
+{
+    const QString parent = QFileInfo(path).absolutePath();
+    // a drive stays; and only an entry the model holds, in a folder it holds, is taken out
+    return parent != path && index(path).isValid() && index(parent).isValid();
+}
+
 bool PcFileSystemModel::dropEntry(const QString &path)
 {
+    if (!canDropEntry(path))
+        return false;
     const QFileInfo entry(path);
     const QString parent = entry.absolutePath();
-    // a drive stays; and only an entry the model holds, in a folder it holds, is taken out
-    if (parent == path || !index(path).isValid() || !index(parent).isValid())
-        return false;
     QStringList kept;
     QDirIterator it(parent, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     while (it.hasNext())

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QFileSystemModel>
+#include <QHash>
 #include <QSet>
 
 #include <memory>
@@ -30,19 +31,45 @@ public:
                       const QModelIndex &parent) override;
     // Reads folder again now (Refresh): new, gone and changed entries, sizes and dates.
     void refreshFolder(const QString &folder);
+    // An entry the program has just made: listed now, not when its folder is read again.
+    void showNewEntry(const QString &path);
+    // Entries gone times entries held above which a folder read again is rebuilt in one go.
+    void setRemovalBudget(qint64 budget) { removalBudget = budget; }
+    // One reading in share of the time at most: the larger, the longer a folder waits after a long listing.
+    void setReadShare(int share) { readShare = qMax(1, share); }
 
 signals:
     void mimeDataDropped(const QString &destinationDir, const QString &fileUris);
     void mimeDeviceDataDropped(const QString &destinationDir, const QString &fileUris);
+    // Around a folder taken out and put back in one go: the views' places in it are gone in between, so each
+    // view notes its root, current row, selection and expanded folders in it first and sets them again after.
+    void folderAboutToBeRebuilt(const QString &path);
+    void folderRebuilt(const QString &path);
 
 private:
+    struct Reading
+    {
+        QElapsedTimer firstChange; // the first change not read yet
+        QElapsedTimer lastChange;
+        QElapsedTimer asked; // a reading asked for and not arrived yet
+        QElapsedTimer ended; // the latest reading arrived
+        qint64 costMs = 0;   // from asking to the arrival of the latest reading
+        bool watched = false;
+    };
+
     void folderChanged(const QString &path);
-    qint64 readingWaitMs() const;
+    qint64 readingWaitMs(const Reading &reading, bool inUse) const;
+    QSet<QModelIndex> foldersInUse() const;
+    QSet<QModelIndex> foldersHeld() const;
+    void letGoOfHugeFolders();
     void scheduleReading();
     void folderLoaded(const QString &path);
     void readChangedFolders();
     void readFolderAgain(const QString &path);
+    bool rebuildFolder(const QString &path);
+    void sortAgain();
     void forgetFolder(const QString &path);
+    bool canDropEntry(const QString &path) const;
     bool dropEntry(const QString &path);
     static int entriesOnDisk(const QString &path);
 
@@ -51,14 +78,11 @@ private:
     // The framework's watching reads a folder again on every change, and for each reading asks about
     // every file of it in the GUI thread: writing n files into the folder shown cost n readings of up
     // to n files. The folders read are watched here instead, and changed folders read again together.
+    // Each folder keeps its own pace: a long listing of one folder does not hold back the readings of others.
     QFileSystemWatcher *folderWatcher = nullptr;
-    QSet<QString> watchedFolders;
+    QHash<QString, Reading> readings; // the folders watched
     QSet<QString> changedFolders;
     QTimer *readTimer = nullptr;
-    QSet<QString> readsUnderway; // folders asked for and not arrived yet
-    QElapsedTimer readStarted;
-    QElapsedTimer readEnded;
-    QElapsedTimer unreadSince; // since the first change not read yet
-    QElapsedTimer lastChange;
-    qint64 readCostMs = 0; // from asking to the arrival of the latest readings
+    qint64 removalBudget;
+    int readShare;
 };

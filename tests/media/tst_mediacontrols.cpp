@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <functional>
@@ -39,6 +40,16 @@ class TestMediaControls : public MediaPageTest
         return QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
     }
     bool deleteOn() const { return page->btnDelete->isEnabled(); }
+    // The names of the rows the browser shows now, without waiting.
+    QStringList browserRows() const
+    {
+        const QModelIndex root = page->tvPcSpecialFolders->rootIndex();
+        QStringList rows;
+        for (int i = 0; i < page->pcModel()->rowCount(root); ++i)
+            rows << page->pcModel()->index(i, 0, root).data().toString();
+        return rows;
+    }
+    static QString recording(int i) { return QStringLiteral("Recording %1.ts").arg(i, 3, 10, QLatin1Char('0')); }
     // The Delete entry of menu, as the user finds it.
     static QAction *entry(QMenu *menu, const QString &text)
     {
@@ -467,6 +478,9 @@ private slots:
         } else {
             chooseFromMenu(page->tvPcSpecialFolders, QModelIndex(), page->pcContextMenu(), "New folder");
         }
+        // listed at once, in its place (not when the folder is read again)
+        QCOMPARE(browserRows(), (QStringList{"inner", "Made"}));
+        QTRY_COMPARE(browserRows(), (QStringList{"inner", "Made"}));
         QTRY_COMPARE(entries(pc.filePath("base")), (QStringList{"Made", "inner"}));
         QCOMPARE(entries(pc.filePath("base/inner")), QStringList());
 
@@ -556,6 +570,95 @@ private slots:
         QTRY_VERIFY(QFileInfo::exists(into + "/clip.ts"));
         QTRY_VERIFY(!page->isBusy());
         QCOMPARE(boxTexts, QStringList());
+    }
+
+    // A folder of recordings shown in the browser (address, Go) that loses most of them from a shell: the model
+    // rebuilds it in one go, and the browser stays in it with the address, the row selected and the controls
+    // it allows. Refresh reads that folder, Paste puts the clipboard into it; a Paste that has no folder to go
+    // to says so.
+    void browserKeepsARebuiltFolder()
+    {
+        const int files = 600, gone = 500;
+        page->pcModel()->setRemovalBudget(10'000); // rebuilt when more than 16 of 600 are gone
+        const QString folder = pc.filePath("shows");
+        for (int i = 0; i < files; ++i)
+            write(folder + "/" + recording(i), "r");
+        write(pc.filePath("src/clip.ts"), "clip");
+        page->btnMyComputer->setChecked(false);
+        page->wdgPcFolders->setCurrentIndex(1);
+        QTreeView *view = page->tvPcSpecialFolders;
+        page->txtBrowserAddress->setText(folder);
+        QTest::mouseClick(page->btnBrowserGo, Qt::LeftButton);
+        QTRY_COMPARE(view->rootIndex(), pcIndex(folder));
+        QTRY_COMPARE(page->pcModel()->rowCount(pcIndex(folder)), files);
+        const QString kept = folder + "/" + recording(files - 1);
+        click(view, shown(recording(files - 1)));
+        QTRY_VERIFY(deleteOn());
+
+        QSignalSpy rebuilt(page->pcModel(), &PcFileSystemModel::folderRebuilt);
+        for (int i = 0; i < gone; ++i)
+            QVERIFY(QFile::remove(folder + "/" + recording(i)));
+        QTRY_VERIFY_WITH_TIMEOUT(!rebuilt.isEmpty(), 30000);
+        QTRY_COMPARE(page->pcModel()->rowCount(pcIndex(folder)), files - gone);
+        QCOMPARE(view->rootIndex(), pcIndex(folder));
+        QCOMPARE(page->txtBrowserAddress->text(), folder);
+        QCOMPARE(view->selectionModel()->selectedRows(), QModelIndexList{pcIndex(kept)});
+        QTRY_VERIFY(deleteOn());
+        QVERIFY(page->btnCopy->isEnabled());
+        QVERIFY(page->btnBrowserUp->isEnabled());
+
+        // Refresh: a file that only grew (nothing the watch sees) shows its new size.
+        {
+            QFile f(kept);
+            QVERIFY(f.open(QIODevice::Append) && f.write(QByteArray(5000, 'r')) == 5000);
+        }
+        chooseFromMenu(view, pcIndex(kept), page->pcContextMenu(), "Refresh");
+        QTRY_COMPARE(page->pcModel()->size(shown(recording(files - 1))), qint64(5001));
+        // Paste into the folder shown.
+        QGuiApplication::clipboard()->setMimeData(page->pcModel()->mimeData({pcIndex(pc.filePath("src/clip.ts"))}));
+        QTRY_VERIFY(page->btnPaste->isEnabled());
+        QTest::mouseClick(page->btnPaste, Qt::LeftButton);
+        QTRY_COMPARE(read(folder + "/clip.ts"), QByteArray("clip"));
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(boxTexts, QStringList());
+
+        // The drive list has no folder to paste into.
+        page->txtBrowserAddress->setText("My Computer");
+        QTest::mouseClick(page->btnBrowserGo, Qt::LeftButton);
+        QTRY_VERIFY(!view->rootIndex().isValid());
+        page->pasteFromClipboard();
+        QCOMPARE(boxTexts, QStringList{"Choose the folder to paste into first."});
+        QCOMPARE(tree(pc.path()).filter("clip.ts"), (QStringList{"shows/clip.ts", "src/clip.ts"}));
+    }
+
+    // A row whose file went from the disk before the listing caught up: a click on it says it is gone and the
+    // listing lets go of it. Delete on a row that went after it was chosen says the same, rather than nothing.
+    void goneRowSaysSo()
+    {
+        for (const char *name : {"a.ts", "b.ts", "c.ts"})
+            write(pc.filePath("base/") + name, "x");
+        page->btnMyComputer->setChecked(false);
+        page->wdgPcFolders->setCurrentIndex(1);
+        browse(pc.filePath("base"));
+        QTreeView *view = page->tvPcSpecialFolders;
+        const QModelIndex row = shown("b.ts");
+        QVERIFY(QFile::remove(pc.filePath("base/b.ts")));
+        click(view, row);
+        QTRY_COMPARE(boxTexts, QStringList{"b.ts is no longer there."});
+        QTRY_COMPARE(browserRows(), (QStringList{"a.ts", "c.ts"}));
+        QVERIFY(!deleteOn());
+
+        click(view, shown("c.ts"));
+        QTRY_VERIFY(deleteOn());
+        if (!page->isActiveWindow()) { // the box left it inactive: active again before the file goes
+            page->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        }
+        QVERIFY(QFile::remove(pc.filePath("base/c.ts")));
+        keys(view, Qt::Key_Delete);
+        QTRY_COMPARE(boxTexts, (QStringList{"b.ts is no longer there.", "c.ts is no longer there."}));
+        QTRY_COMPARE(browserRows(), QStringList{"a.ts"});
+        QCOMPARE(entries(pc.filePath("base")), QStringList{"a.ts"});
     }
 
     // Refresh reads the folder again: a file grown without any change to its folder shows its new size.

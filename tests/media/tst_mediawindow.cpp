@@ -7,6 +7,7 @@
 #include "modules/modulefactory.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 
 // The media explorer page of a receiver among the real main window's pages, its receiver the emulator: the
 // pane worked in, the controls and the keys after jobs, as the user meets them in the whole program.
@@ -93,6 +94,60 @@ private slots:
         QTRY_VERIFY(view->currentIndex() != before);
         QTRY_VERIFY(page->btnCopy->isEnabled());
         QCOMPARE(boxTexts, QStringList{"Are you sure you want to delete junk.ts?"});
+    }
+
+    // A folder of recordings open in both PC views (expanded in the "My Computer" tree, shown in the browser
+    // through the address and Go) that loses most of them from a shell: the model rebuilds it in one go, each
+    // view keeps its place, and the keys go on working from there: Ctrl+C of a row kept, Ctrl+V elsewhere.
+    void pcViewsKeepARebuiltFolder()
+    {
+        const int files = 600, gone = 500;
+        const auto recording = [](int i) { return QStringLiteral("Recording %1.ts").arg(i, 3, 10, QLatin1Char('0')); };
+        page->pcModel()->setRemovalBudget(10'000); // rebuilt when more than 16 of 600 are gone
+        const QString folder = pc.filePath("shows");
+        for (int i = 0; i < files; ++i)
+            write(folder + "/" + recording(i), "r");
+        QVERIFY(QDir().mkpath(pc.filePath("copies")));
+        page->btnMyComputer->click();
+        QTreeView *tree = page->tvPcFolders;
+        for (QModelIndex at = pcIndex(folder); at.isValid(); at = at.parent())
+            tree->expand(at);
+        QTRY_COMPARE(page->pcModel()->rowCount(pcIndex(folder)), files);
+        const QString inTree = folder + "/" + recording(files - 1), inBrowser = folder + "/" + recording(files - 2);
+        click(tree, pcIndex(inTree));
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        page->btnMyComputer->setChecked(false);
+        page->wdgPcFolders->setCurrentIndex(1);
+        QTreeView *view = page->tvPcSpecialFolders;
+        page->txtBrowserAddress->setText(folder);
+        QTest::mouseClick(page->btnBrowserGo, Qt::LeftButton);
+        QTRY_COMPARE(view->rootIndex(), pcIndex(folder));
+        click(view, shown(recording(files - 2)));
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+
+        QSignalSpy rebuilt(page->pcModel(), &PcFileSystemModel::folderRebuilt);
+        for (int i = 0; i < gone; ++i)
+            QVERIFY(QFile::remove(folder + "/" + recording(i)));
+        QTRY_VERIFY_WITH_TIMEOUT(!rebuilt.isEmpty(), 30000);
+        QTRY_COMPARE(page->pcModel()->rowCount(pcIndex(folder)), files - gone);
+        QCOMPARE(view->rootIndex(), pcIndex(folder));
+        QCOMPARE(page->txtBrowserAddress->text(), folder);
+        QCOMPARE(view->selectionModel()->selectedRows(), QModelIndexList{pcIndex(inBrowser)});
+        QVERIFY(tree->isExpanded(pcIndex(folder)));
+        QCOMPARE(tree->selectionModel()->selectedRows(), QModelIndexList{pcIndex(inTree)});
+
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        type(Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat("text/uri-list"));
+        page->txtBrowserAddress->setText(pc.filePath("copies"));
+        QTest::mouseClick(page->btnBrowserGo, Qt::LeftButton);
+        QTRY_COMPARE(view->rootIndex(), pcIndex(pc.filePath("copies")));
+        click(view, QModelIndex());
+        QTRY_VERIFY(page->btnPaste->isEnabled());
+        type(Qt::Key_V, Qt::ControlModifier);
+        QTRY_COMPARE(read(pc.filePath("copies/") + recording(files - 2)), QByteArray("r"));
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(boxTexts, QStringList());
     }
 };
 

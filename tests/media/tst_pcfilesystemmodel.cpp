@@ -6,9 +6,11 @@
 #include "base/translatorloader.h"
 #include "media/mediaexplorerfilebrowser.h"
 #include "media/mediaexplorermodule.h"
+#include "media/mediaexplorertreeview.h"
 #include "media/pcfilesystemmodel.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QMimeData>
@@ -31,6 +33,25 @@ class TestPcFileSystemModel : public QObject
     {
         return relative.isEmpty() ? QDir(dir.path()).absolutePath() : QDir(dir.path()).absoluteFilePath(relative);
     }
+    static QString recording(int i) { return QStringLiteral("Recording %1.ts").arg(i, 5, 10, QLatin1Char('0')); }
+    static bool make(const QString &file) { return QFile(file).open(QIODevice::WriteOnly); }
+    // The names of folder's rows, in the order shown (asking the model for a path's index would put it in).
+    QStringList rows(const QString &folder) const
+    {
+        const QModelIndex at = model->index(folder);
+        QStringList names;
+        for (int i = 0; i < model->rowCount(at); ++i)
+            names << model->index(i, 0, at).data(QFileSystemModel::FileNameRole).toString();
+        return names;
+    }
+    QStringList selected(const QTreeView &view) const
+    {
+        QStringList paths;
+        for (const QModelIndex &row : view.selectionModel()->selectedRows())
+            paths << model->filePath(row);
+        paths.sort();
+        return paths;
+    }
 
 private slots:
     void init()
@@ -50,7 +71,9 @@ private slots:
         loadTranslator(&translator, QStringLiteral("en_EN"));
         for (const char *name : {"big.ts", "small.txt"})
             QFile::remove(path(name));
-        QDir(path("deleted")).removeRecursively();
+        for (const char *folder : {"deleted", "big", "C"})
+            QDir(path(folder)).removeRecursively();
+        QFile::remove(path("A/new.ts"));
     }
 
     // Sizes and dates in the units and notation of the language chosen, as the receiver pane shows them.
@@ -199,6 +222,124 @@ private slots:
         QTRY_COMPARE(model->rowCount(model->index(folder)), 1);
         QCOMPARE(model->index(folder + "/new.ts").parent(), model->index(folder));
         QVERIFY(QDir(parent).removeRecursively());
+    }
+
+    // A listed folder that lost most of its files is taken out and put back in one go (see listedFolderDeleted):
+    // each view keeps its place in it. The browser stays in it, the tree keeps it and its sub-folders
+    // expanded, both keep their selected and current rows, and the folder keeps its place among its siblings.
+    void viewsKeepTheirPlaceInARebuiltFolder()
+    {
+        const int files = 2000, gone = 1500;
+        model->setRemovalBudget(100'000); // 2,000 rows: rebuilt when more than 50 are gone
+        const QString folder = path("big");
+        QVERIFY(QDir().mkpath(folder + "/sub/inner"));
+        QVERIFY(QDir().mkpath(path("C")));
+        for (int i = 0; i < files; ++i)
+            QVERIFY(make(folder + "/" + recording(i)));
+        QVERIFY(make(folder + "/sub/inner/x.ts"));
+        MediaExplorerTreeView tree;
+        MediaExplorerFileBrowser browser;
+        for (QTreeView *view : {static_cast<QTreeView *>(&tree), static_cast<QTreeView *>(&browser)}) {
+            view->setModel(model.get());
+            view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+            view->sortByColumn(0, Qt::AscendingOrder);
+            view->setSortingEnabled(true);
+            view->resize(600, 400);
+            view->show();
+            QVERIFY(QTest::qWaitForWindowExposed(view));
+        }
+        for (QModelIndex at = model->index(folder); at.isValid(); at = at.parent())
+            tree.expand(at);
+        QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(model->index(folder)), files + 1, 60000);
+        tree.expand(model->index(folder + "/sub"));
+        QTRY_COMPARE(model->rowCount(model->index(folder + "/sub")), 1);
+        tree.expand(model->index(folder + "/sub/inner"));
+        QTRY_COMPARE(model->rowCount(model->index(folder + "/sub/inner")), 1);
+        browser.setRootPath(folder, true);
+        QCOMPARE(browser.currentPathText(), folder);
+        QTRY_COMPARE(rows(path("")), (QStringList{"A", "big", "C", "b.ts"}));
+        const int place = model->index(folder).row();
+        // chosen: files the delete keeps, and a sub-folder
+        const QString treeFile = folder + "/" + recording(files - 1), browserFile = folder + "/" + recording(files - 2);
+        tree.selectionModel()->setCurrentIndex(model->index(treeFile), QItemSelectionModel::NoUpdate);
+        for (const QString &row : {treeFile, folder + "/sub"})
+            tree.selectionModel()->select(model->index(row), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        browser.selectionModel()->setCurrentIndex(model->index(browserFile),
+                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+
+        QSignalSpy rebuilt(model.get(), &PcFileSystemModel::folderRebuilt);
+        QSignalSpy paths(&browser, &MediaExplorerFileBrowser::currentPathChanged);
+        for (int i = 0; i < gone; ++i)
+            QVERIFY(QFile::remove(folder + "/" + recording(i)));
+        QTRY_VERIFY_WITH_TIMEOUT(!rebuilt.isEmpty(), 60000);
+        QCOMPARE(rebuilt.first().value(0).toString(), folder);
+        QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(model->index(folder)), files - gone + 1, 60000);
+
+        QCOMPARE(browser.rootIndex(), model->index(folder));
+        QCOMPARE(browser.currentPathText(), folder);
+        QCOMPARE(paths.size(), 0); // it never showed anything else
+        QCOMPARE(selected(browser), QStringList{browserFile});
+        QCOMPARE(browser.currentIndex().siblingAtColumn(0), model->index(browserFile));
+        for (const QString &open : {folder, folder + "/sub", folder + "/sub/inner"})
+            QVERIFY2(tree.isExpanded(model->index(open)), qPrintable(open));
+        QCOMPARE(selected(tree), (QStringList{folder + "/" + recording(files - 1), folder + "/sub"}));
+        QCOMPARE(tree.currentIndex().siblingAtColumn(0), model->index(treeFile));
+        QTRY_COMPARE(model->index(folder).row(), place);
+        QTRY_COMPARE(rows(folder).mid(0, 2), (QStringList{"sub", recording(gone)}));
+        // A folder of the view's deleted for good: the browser shows the one above it and says so.
+        QVERIFY(QDir(folder).removeRecursively());
+        QTRY_COMPARE(browser.currentPathText(), path(""));
+        QCOMPARE(paths.last().value(0).toString(), path(""));
+    }
+
+    // After a listing of many files, which took its time, changes are read within seconds: in that folder shown,
+    // and in another shown folder beside it. (A listing's length set the pace of every later reading: files
+    // made were shown minutes later, gone ones stayed.) Readings here keep to a thousandth of the time, which
+    // makes this listing as long for the pace as one of 300,000 files on a busy machine is with the usual
+    // twentieth. The limit scales with the listing's length, as a reading of the folder takes about as long.
+    void changesShowAfterALongListing()
+    {
+        const int files = 20000;
+        model->setReadShare(1000);
+        const QString folder = path("big"), other = path("A");
+        QVERIFY(QDir().mkpath(folder));
+        for (int i = 0; i < files; ++i)
+            QVERIFY(make(folder + "/" + recording(i)));
+        MediaExplorerFileBrowser browser, beside;
+        for (MediaExplorerFileBrowser *view : {&browser, &beside}) {
+            view->setModel(model.get());
+            view->show();
+        }
+        beside.setRootPath(other, true);
+        QTRY_COMPARE(rows(other), QStringList{"B"});
+        QElapsedTimer listing;
+        listing.start();
+        browser.setRootPath(folder, true);
+        QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(model->index(folder)), files, 120000);
+        const int limit = int(qMax(qint64(30000), listing.elapsed() * 5));
+
+        QVERIFY(make(folder + "/new.ts"));
+        QVERIFY(QFile::remove(folder + "/" + recording(0)));
+        QVERIFY(make(other + "/new.ts"));
+        QTRY_VERIFY_WITH_TIMEOUT(rows(other).contains("new.ts"), limit);
+        QTRY_VERIFY_WITH_TIMEOUT(rows(folder).contains("new.ts") && !rows(folder).contains(recording(0)), limit);
+        QCOMPARE(model->rowCount(model->index(folder)), files);
+
+        // An entry the program makes is listed at once, also in the long listing.
+        QVERIFY(QDir().mkdir(folder + "/made"));
+        model->showNewEntry(folder + "/made");
+        QVERIFY(rows(folder).contains("made"));
+
+        // Left by the browser, the long listing is let go of at the next reading (each reading of any folder
+        // sorts all that is listed), and read afresh when the browser comes back.
+        browser.setRootPath(other, true);
+        QVERIFY(QFile::remove(other + "/new.ts"));
+        QTRY_VERIFY_WITH_TIMEOUT(!rows(other).contains("new.ts"), limit);
+        QTRY_VERIFY(model->canFetchMore(model->index(folder)));
+        QCOMPARE(model->rowCount(model->index(path(""))), 3); // still there, not read yet
+        browser.goBack();
+        QCOMPARE(browser.currentPathText(), folder);
+        QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(model->index(folder)), files + 1, 120000);
     }
 
     // Dropped on a folder: into it; on a file: beside it; PC and receiver payloads go to their own signal.
