@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -49,19 +50,41 @@ QVariant readValue(Settings::setingKey key, const QVariant &defaultValue)
     return QSettings().value(name, defaultValue);
 }
 
+// Keys whose last write did not reach the file, each with the file it was meant for. The store keeps such a
+// value in memory as if it were stored (and writes it with the next write that gets through), so for these
+// keys the value in memory says nothing about the file: they are written whatever that value is.
+QSet<QString> &unwrittenKeys()
+{
+    static QSet<QString> keys;
+    return keys;
+}
+
+QString unwrittenEntry(const QSettings &settings, const QString &name)
+{
+    return settings.fileName() + u'\n' + name;
+}
+
 // Written through to the file now, so a store that cannot be written is known while the user is there.
 bool writeValue(const QString &name, const QVariant &value)
 {
     if (name.isEmpty())
         return false;
     QSettings settings;
-    // A value already stored needs no write: each write goes to the disk now, and some keys (the recent
+    const QString entry = unwrittenEntry(settings, name);
+    // A value the file holds needs no write: each write goes to the disk now, and some keys (the recent
     // files and folder) are written again with the same value on every open and save.
-    if (settings.contains(name) && settings.value(name) == value)
+    if (!unwrittenKeys().contains(entry) && settings.contains(name) && settings.value(name) == value)
         return true;
     settings.setValue(name, value);
     settings.sync();
-    return settings.status() == QSettings::NoError;
+    if (settings.status() != QSettings::NoError) {
+        unwrittenKeys().insert(entry);
+        return false;
+    }
+    // The file now holds everything the store held, also the values of earlier writes that failed.
+    const QString file = unwrittenEntry(settings, QString());
+    unwrittenKeys().removeIf([&file](const QString &key) { return key.startsWith(file); });
+    return true;
 }
 
 bool writeValue(Settings::setingKey key, const QVariant &value)
@@ -166,15 +189,21 @@ QString Settings::keepUnreadCopy(setingKey key, const QString &text)
         QSettings settings;
         settings.beginGroup(group);
         const QStringList kept = settings.childKeys();
+        // A copy in the store's memory may be one whose write failed: it is written again (or found in the
+        // file) before its key is handed out.
         for (const QString &stamp : kept) {
-            if (settings.value(stamp).toString() == text)
-                return group + u'/' + stamp;
+            if (settings.value(stamp).toString() == text) {
+                name = stamp;
+                break;
+            }
         }
-        // Two copies within one second get a number after the time.
-        const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
-        name = stamp;
-        for (int n = 2; kept.contains(name); ++n)
-            name = stamp + u'-' + QString::number(n);
+        if (name.isEmpty()) {
+            // Two copies within one second get a number after the time.
+            const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
+            name = stamp;
+            for (int n = 2; kept.contains(name); ++n)
+                name = stamp + u'-' + QString::number(n);
+        }
     }
     name = group + u'/' + name;
     return writeValue(name, text) ? name : QString();

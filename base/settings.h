@@ -8,9 +8,11 @@
 
 // The one persistent settings store of the program. Every value lives in the per-user native QSettings
 // store filed under the organisation and application names that main() sets before the first access.
-// The class keeps no state: each call opens the store for that one access. Every write goes to the
-// file at once and is checked: a setter returns false when the store could not be written (the file is
-// named by fileName(), the words to say it by writeFailureText()).
+// Each call opens the store for that one access. Every write goes to the file at once and is checked: a
+// setter returns false when the store could not be written (the file is named by fileName(), the words to
+// say it by writeFailureText()). A write is skipped only when the file already holds the value; the one
+// thing kept between calls is which keys failed to reach the file, so that their next write is tried
+// (and said when it fails again) whatever the store holds for them in memory.
 //
 // Kinds of values and how they are stored:
 //  - text: the text itself; an absent key or an empty stored text reads as the caller's default.
@@ -81,7 +83,7 @@ public:
     // Keeps a copy of a stored text that could not be read, beside the key, under a key of its own named
     // after the key and the time ("OmbrelayDeviceListUnread/20261207T142233"), so that it can be brought
     // back. A copy already kept with the same text is reused. Returns the key of the copy, or the empty
-    // text when it could not be written.
+    // text when it could not be written (also for a reused copy that has not reached the file).
     static QString keepUnreadCopy(setingKey key, const QString &text);
 
     // The text forms behind the list and map kinds, exposed so they can be checked on their own.

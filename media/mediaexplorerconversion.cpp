@@ -158,8 +158,7 @@ void MediaExplorerModule::onTranscodeStarted()
 
 void MediaExplorerModule::onTranscodeProgress(qint64 done, qint64 total)
 {
-    lblStatusTransfer->setText(QStringLiteral("Converting... (") +
-                               QStringLiteral("%1 converted)").arg(formatSize(done)));
+    lblStatusTransfer->setText(tr("Converting... (%1 converted)").arg(formatSize(done)));
     if (total > 0 && done <= total)
         pgrStatus->setValue(int(done * 100 / total));
 }

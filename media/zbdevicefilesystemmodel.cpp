@@ -24,6 +24,8 @@ namespace {
 const QString zbUriList = QStringLiteral("text/zbdevice-uri-list");
 const QString uriList = QStringLiteral("text/uri-list");
 const char *const outcomeDelivered = "ombrelayOutcomeDelivered";
+const QString getFolderMethod = QStringLiteral("getFolder");
+const QString refreshFolderMethod = QStringLiteral("refreshFolder");
 
 } // namespace
 
@@ -104,6 +106,8 @@ void ZBDeviceFileSystemModel::initFileSystem()
 {
     if (_initialized)
         return;
+    // The tree is listed anew: nothing asked for in the old one is left to list.
+    _queued.clear();
     if (_rootItem->hasChildItems()) {
         beginRemoveRows(QModelIndex(), 0, _rootItem->childCount() - 1);
         _rootItem->removeAllChildren();
@@ -112,34 +116,94 @@ void ZBDeviceFileSystemModel::initFileSystem()
     _fetching = false;
     _fetchIndex = QPersistentModelIndex();
     _fetchAtRoot = true;
-    runCall(QStringLiteral("getFolder"), QString());
+    runCall(getFolderMethod, QString());
     emit fetching(_fetching);
 }
 
 void ZBDeviceFileSystemModel::fetchMore(const QModelIndex &parent)
 {
-    if (_fetching)
+    // A folder whose rows are there is not read again (a refresh does that): its reply would place nothing.
+    if (itemFromIndex(parent)->hasChildItems())
         return;
-    DeviceFileSystemItem *item = itemFromIndex(parent);
-    _fetchIndex = parent;
-    _fetchAtRoot = !parent.isValid();
-    _fetching = true;
-    emit fetching(true);
-    runCall(QStringLiteral("getFolder"), item->fullPath());
+    // Asked for while another listing runs (a view expanding a second folder at once): done after it.
+    // Dropped, the folder would stay empty in a view that already shows it expanded.
+    if (listingUnderWay()) {
+        queueListing(getFolderMethod, parent);
+        return;
+    }
+    sendListing(getFolderMethod, parent, true);
 }
 
 void ZBDeviceFileSystemModel::refresh(const QModelIndex &index)
 {
-    if (_fetching || !index.isValid() || index.model() != this)
+    if (!index.isValid() || index.model() != this)
         return;
+    if (listingUnderWay()) {
+        queueListing(refreshFolderMethod, index);
+        return;
+    }
+    sendListing(refreshFolderMethod, index, true);
+}
+
+void ZBDeviceFileSystemModel::sendListing(const QString &method, const QModelIndex &index, bool announce)
+{
+    const bool refreshing = method == refreshFolderMethod;
     DeviceFileSystemItem *folder = itemFromIndex(index);
-    if (!folder->isContainer())
+    if (refreshing && !folder->isContainer())
         folder = folder->parent();
     _fetchIndex = index;
-    _fetchAtRoot = false;
+    _fetchAtRoot = !refreshing && !index.isValid();
     _fetching = true;
-    emit fetching(true);
-    runCall(QStringLiteral("refreshFolder"), folder ? folder->fullPath() : QString());
+    if (announce)
+        emit fetching(true);
+    runCall(method, folder ? folder->fullPath() : QString());
+}
+
+void ZBDeviceFileSystemModel::queueListing(const QString &method, const QModelIndex &index)
+{
+    const bool atRoot = !index.isValid();
+    const auto sameFolder = [&](bool otherAtRoot, const QPersistentModelIndex &other) {
+        return atRoot ? otherAtRoot : (!otherAtRoot && other == index);
+    };
+    // A folder is read once. A refresh asked again while one runs is kept: what changed after the running
+    // one was sent shows only in the next.
+    if (method == getFolderMethod && _fetching && _task && _task->objectName() == method &&
+        sameFolder(_fetchAtRoot, _fetchIndex))
+        return;
+    for (const QueuedListing &queued : std::as_const(_queued))
+        if (queued.method == method && sameFolder(queued.atRoot, queued.index))
+            return;
+    _queued.append({method, QPersistentModelIndex(index), atRoot});
+}
+
+// The oldest queued listing still wanted goes out; false when none is.
+bool ZBDeviceFileSystemModel::sendNextListing()
+{
+    if (!_initialized)
+        _queued.clear();
+    while (!_queued.isEmpty()) {
+        const QueuedListing next = _queued.takeFirst();
+        // A folder removed meanwhile (its persistent index is no longer valid) is not asked for.
+        if (!next.atRoot && (!next.index.isValid() || next.index.model() != this))
+            continue;
+        // Read meanwhile (a refresh of it, or a request that came before): its rows are there.
+        if (next.method == getFolderMethod && itemFromIndex(next.index)->hasChildItems())
+            continue;
+        sendListing(next.method, next.atRoot ? QModelIndex() : QModelIndex(next.index), false);
+        return true;
+    }
+    return false;
+}
+
+// The end of a reply: the next queued listing goes out at once, so views see the fetching state end only
+// when nothing is left to list.
+void ZBDeviceFileSystemModel::finishListing(const QPersistentModelIndex &listed)
+{
+    const bool next = !_fetching && sendNextListing();
+    emit fetching(_fetching);
+    showFetchTarget(listed);
+    if (next)
+        showFetchTarget(_fetchIndex);
 }
 
 void ZBDeviceFileSystemModel::reset()
@@ -187,10 +251,11 @@ void ZBDeviceFileSystemModel::onTaskCompleted(bool)
     if (!task || sender() != task)
         return;
     task->setProperty(outcomeDelivered, true);
+    _handlingReply = true;
     QList<DeviceFileSystemItem *> *listing = task->listing();
     task->setListing(nullptr);
     const QString path = DeviceCall::fromText(task->request()).parameter(QStringLiteral("@path"));
-    const bool folderReply = task->objectName() == QLatin1String("getFolder");
+    const bool folderReply = task->objectName() == getFolderMethod;
     bool gotVolumes = false;
     if (folderReply && !_initialized && path.isEmpty()) {
         beginResetModel();
@@ -201,8 +266,9 @@ void ZBDeviceFileSystemModel::onTaskCompleted(bool)
         gotVolumes = listing && !listing->isEmpty();
         if (listing)
             listing->clear();
-        endResetModel();
+        // Ready before the views see the drives, so that they may ask for their folders at once.
         _initialized = gotVolumes;
+        endResetModel();
         emit fileSystemInitialized(gotVolumes);
     } else if (_fetching && targetStillLoaded()) {
         QModelIndex parentIndex = _fetchAtRoot ? QModelIndex() : QModelIndex(_fetchIndex);
@@ -233,9 +299,11 @@ void ZBDeviceFileSystemModel::onTaskCompleted(bool)
     if (path.isEmpty() && !(folderReply && gotVolumes) && !_initialized) {
         emit fileSystemInitialized(false);
     }
-    dropTask();
-    emit fetching(_fetching);
-    showFetchTarget(listed);
+    // A listener may have asked for the volumes anew meanwhile: that request stays.
+    if (_task == task)
+        dropTask();
+    _handlingReply = false;
+    finishListing(listed);
 }
 
 void ZBDeviceFileSystemModel::onTaskCanceled()
@@ -249,8 +317,7 @@ void ZBDeviceFileSystemModel::onTaskCanceled()
     dropTask();
     if (atRoot)
         emit fileSystemInitialized(false);
-    emit fetching(_fetching);
-    showFetchTarget(listed);
+    finishListing(listed);
 }
 
 void ZBDeviceFileSystemModel::onConnectionChanged(const QString &state)
@@ -263,7 +330,8 @@ void ZBDeviceFileSystemModel::onConnectionChanged(const QString &state)
     const QPersistentModelIndex listed = _fetchIndex;
     _fetchIndex = QPersistentModelIndex();
     _fetchAtRoot = true;
-    // A reply that still comes belongs to the connection that is gone.
+    // A reply that still comes belongs to the connection that is gone, and so does what was queued.
+    _queued.clear();
     dropTask();
     if (!wasFetching)
         return;
@@ -320,7 +388,9 @@ bool ZBDeviceFileSystemModel::hasChildren(const QModelIndex &parent) const
 
 bool ZBDeviceFileSystemModel::canFetchMore(const QModelIndex &parent) const
 {
-    if (_fetching || (parent.isValid() && parent.column() != 0))
+    // Also while another listing runs: a view asks for the folder it expands, and that request waits. Not
+    // over a lost connection: the tree is listed anew when it is back.
+    if (!_initialized || (parent.isValid() && parent.column() != 0))
         return false;
     DeviceFileSystemItem *item = itemFromIndex(parent);
     return item != _rootItem && item->isExpandable() && !item->hasChildItems();

@@ -11,8 +11,10 @@ class DeviceFileSystemItem;
 class DeviceTask;
 
 // The receiver pane's tree: volumes, folders, recordings and files, loaded folder by folder over the
-// receiver connection. At most one request of its own is outstanding; a reply that belongs to a
-// replaced request, a deleted folder or an earlier connection is dropped and its listing freed.
+// receiver connection. At most one request of its own is outstanding: a listing asked for meanwhile waits
+// in a queue and goes out after it, in the order asked, once per folder (one whose folder is gone or whose
+// connection was lost by then is dropped). A reply that belongs to a replaced request, a deleted folder or
+// an earlier connection is dropped and its listing freed.
 class ZBDeviceFileSystemModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -70,6 +72,18 @@ public slots:
     void reset();
 
 private:
+    struct QueuedListing
+    {
+        QString method;
+        QPersistentModelIndex index;
+        bool atRoot = false;
+    };
+
+    bool listingUnderWay() const { return _fetching || _handlingReply; }
+    void sendListing(const QString &method, const QModelIndex &index, bool announce);
+    void queueListing(const QString &method, const QModelIndex &index);
+    bool sendNextListing();
+    void finishListing(const QPersistentModelIndex &listed);
     void runCall(const QString &method, const QString &path);
     void dropTask();
     bool targetStillLoaded() const;
@@ -88,6 +102,10 @@ private:
     bool _fetchAtRoot = true;
     bool _initialized = false;
     DeviceFileSystemItem *_rootItem;
+    // Listings asked for while one was under way, oldest first.
+    QList<QueuedListing> _queued;
+    // A reply is being placed: views told of its rows may ask for more, which waits for the reply's end.
+    bool _handlingReply = false;
 
     static QHash<QString, QString> typeNameCache;
     static QHash<QString, QIcon> iconCache;

@@ -2,12 +2,87 @@
 
 #include "base/settings.h"
 #include "base/translatorloader.h"
+#include "support/filesizelimit.h"
 #include "support/unwritablesettings.h"
 
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTranslator>
+
+#include <sys/stat.h>
+
+namespace {
+
+// The settings file as the disk has it: a write replaces the file (a new inode) and stamps it.
+struct FileState
+{
+    quint64 inode = 0;
+    qint64 modifiedNs = 0;
+    QByteArray bytes;
+    bool operator==(const FileState &other) const
+    {
+        return inode == other.inode && modifiedNs == other.modifiedNs && bytes == other.bytes;
+    }
+};
+
+FileState settingsFile()
+{
+    FileState state;
+    const QString name = QSettings().fileName();
+    struct stat info
+    {
+    };
+    if (::stat(QFile::encodeName(name).constData(), &info) == 0) {
+        state.inode = info.st_ino;
+        state.modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    }
+    QFile file(name);
+    if (file.open(QIODevice::ReadOnly))
+        state.bytes = file.readAll();
+    return state;
+}
+
+// A value as the file holds it: read from a copy, so that nothing the store keeps in memory answers.
+QVariant fileValue(const QString &key)
+{
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("copy.conf"));
+    if (!QFile::copy(QSettings().fileName(), copy))
+        return QVariant();
+    return QSettings(copy, QSettings::IniFormat).value(key);
+}
+
+// One setter writing its first (0) or second (1) value; gives the key written, empty when the store
+// reported a failure.
+QString writeThrough(const QString &setter, int which)
+{
+    const auto keyIf = [](bool stored, Settings::setingKey key) { return stored ? Settings::keyName(key) : QString(); };
+    if (setter == QLatin1String("text"))
+        return keyIf(Settings::setString(Settings::PathVideo, which ? QStringLiteral("/new") : QStringLiteral("/old")),
+                     Settings::PathVideo);
+    if (setter == QLatin1String("flag"))
+        return keyIf(Settings::setBool(Settings::PrintGrid, which == 0), Settings::PrintGrid);
+    if (setter == QLatin1String("list"))
+        return keyIf(Settings::setStringList(Settings::RecentFileList,
+                                             {which ? QStringLiteral("/b;c") : QStringLiteral("/a"), QString()}),
+                     Settings::RecentFileList);
+    if (setter == QLatin1String("size"))
+        return keyIf(Settings::setSize(Settings::AppWindowSize, which ? QSize(800, 600) : QSize(640, 480)),
+                     Settings::AppWindowSize);
+    if (setter == QLatin1String("point"))
+        return keyIf(Settings::setPoint(Settings::AppWindowPosition, which ? QPoint(10, 20) : QPoint(1, 2)),
+                     Settings::AppWindowPosition);
+    if (setter == QLatin1String("map"))
+        return keyIf(
+            Settings::setMap(Settings::PathPictures, {{1, which ? QStringLiteral("new") : QStringLiteral("old")}}),
+            Settings::PathPictures);
+    return Settings::keepUnreadCopy(Settings::OmbrelayDeviceList,
+                                    which ? QStringLiteral("<new") : QStringLiteral("<old"));
+}
+
+} // namespace
 
 // The settings store against the real per-user settings file of this test executable, and the
 // translations loaded from the compiled-in files.
@@ -52,6 +127,69 @@ private slots:
         const QByteArray onDisk = file.readAll();
         for (const char *written : {"/music", "/video", "printGrid=true"})
             QVERIFY2(onDisk.contains(written), written);
+    }
+
+    // A value the file already holds is not written again: the file is left as it is. A value that did
+    // not reach the file (a full disk) is reported as not stored each time it is written, though the
+    // store's memory holds it by then, and the file keeps the old value until a write gets through.
+    void failedWritesAreSaidEachTime_data()
+    {
+        QTest::addColumn<QString>("setter");
+        for (const char *setter : {"text", "flag", "list", "size", "point", "map", "unread copy"})
+            QTest::newRow(setter) << setter;
+    }
+    void failedWritesAreSaidEachTime()
+    {
+        QFETCH(QString, setter);
+        const QString oldKey = writeThrough(setter, 0);
+        QVERIFY(!oldKey.isEmpty());
+        const FileState stored = settingsFile();
+        QVERIFY(!stored.bytes.isEmpty());
+        const QVariant oldValue = fileValue(oldKey);
+        QVERIFY(oldValue.isValid());
+        QCOMPARE(writeThrough(setter, 0), oldKey); // unchanged: skipped
+        QVERIFY2(settingsFile() == stored, "an unchanged value was written to the file again");
+        {
+            FileSizeLimit full(0);
+            QVERIFY(full.made);
+            for (int attempt = 1; attempt <= 2; ++attempt) {
+                QVERIFY2(writeThrough(setter, 1).isEmpty(), qPrintable(QStringLiteral("attempt %1").arg(attempt)));
+                QVERIFY(settingsFile() == stored); // the old value, untouched
+            }
+        }
+        const QString newKey = writeThrough(setter, 1);
+        QVERIFY(!newKey.isEmpty());
+        const QVariant newValue = fileValue(newKey);
+        QVERIFY(newValue.isValid());
+        QCOMPARE(QSettings().value(newKey), newValue);
+        if (newKey == oldKey)
+            QVERIFY(newValue != oldValue);
+        // Stored now: the next write of the same value is skipped again.
+        const FileState written = settingsFile();
+        QVERIFY(!(written == stored));
+        QCOMPARE(writeThrough(setter, 1), newKey);
+        QVERIFY(settingsFile() == written);
+    }
+
+    // A failed write of one key does not make an unchanged other key fail or touch the file; the first
+    // write that gets through takes the failed value along, and it is not written a second time after.
+    void otherKeysAfterAFailure()
+    {
+        QVERIFY(Settings::setString(Settings::PathMusic, QStringLiteral("/music")));
+        QVERIFY(Settings::setString(Settings::PathVideo, QStringLiteral("/video")));
+        const FileState stored = settingsFile();
+        {
+            FileSizeLimit full(0);
+            QVERIFY(full.made);
+            QVERIFY(!Settings::setString(Settings::PathVideo, QStringLiteral("/elsewhere")));
+            QVERIFY(Settings::setString(Settings::PathMusic, QStringLiteral("/music")));
+            QVERIFY(settingsFile() == stored);
+        }
+        QVERIFY(Settings::setString(Settings::PathMusic, QStringLiteral("/tunes")));
+        QCOMPARE(fileValue(QStringLiteral("PathVideo")).toString(), QStringLiteral("/elsewhere"));
+        const FileState written = settingsFile();
+        QVERIFY(Settings::setString(Settings::PathVideo, QStringLiteral("/elsewhere")));
+        QVERIFY(settingsFile() == written);
     }
 
     // A stored text that could not be read is kept beside its key, once per text.

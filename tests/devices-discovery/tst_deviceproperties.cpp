@@ -2,9 +2,11 @@
 
 #include "loopbackonly.h"
 #include "receiveremulator.h"
+#include "support/filesizelimit.h"
 
 #include "app/mainwindow.h"
 #include "app/settingspage.h"
+#include "base/settings.h"
 #include "devices/devicepropertiesmodule.h"
 #include "devices/zbdevice.h"
 #include "devices/zbdevicecollection.h"
@@ -12,6 +14,7 @@
 #include "widgets/messagebox.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QSettings>
 #include <QSignalSpy>
 
@@ -150,6 +153,64 @@ private slots:
         ZBDeviceCollection stored(&owner);
         stored.load();
         QCOMPARE(stored.count(), 0);
+    }
+
+    // Device Connection Properties -> rename -> Save while the settings file cannot be written (a full
+    // disk): every Save says so, however often it is pressed, and so does closing; the file keeps the old
+    // name until a Save gets through.
+    void renameThatCannotBeSaved()
+    {
+        QStringList texts;
+        MessageBox::setAnswerHook([&texts](QDialog *dialog) {
+            texts << qobject_cast<QMessageBox *>(dialog)->text();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        const auto inFile = [](const char *name) {
+            QFile file(QSettings().fileName());
+            return file.open(QIODevice::ReadOnly) && file.readAll().contains(name);
+        };
+        MainWindow window;
+        window.show();
+        ZBDeviceInfo info(QStringLiteral("Box"), QString(), true); // on USB: no connection to wait for
+        info.setGivenName(QStringLiteral("Kitchen"));
+        info.ensureDefaults();
+        window.collection()->append(info);
+        QVERIFY(window.collection()->save());
+        QVERIFY(inFile("Kitchen"));
+        const quint32 id = window.collection()->at(0)->id();
+        const auto rename = [&](const QString &name) {
+            window.selectTreeItem(id, OmbrelayModule::TypeDevice);
+            window.showPropertiesPanel();
+            auto *page = qobject_cast<DevicePropertiesModule *>(window.currentModule());
+            QVERIFY(page);
+            page->txtGivenName->setText(name);
+            QTest::mouseClick(page->btnSave, Qt::LeftButton);
+            QCOMPARE(window.collection()->at(0)->info().givenName(), name);
+        };
+        const QString said = Settings::writeFailureText();
+        {
+            FileSizeLimit full(0);
+            QVERIFY(full.made);
+            for (int save = 1; save <= 2; ++save) {
+                rename(QStringLiteral("Den"));
+                QCOMPARE(texts.size(), save);
+                QVERIFY2(texts.last().startsWith(said), qPrintable(texts.last()));
+                QVERIFY(inFile("Kitchen") && !inFile("Den"));
+            }
+        }
+        rename(QStringLiteral("Den"));
+        QCOMPARE(texts.size(), 2);
+        QVERIFY(inFile("Den") && !inFile("Kitchen"));
+        {
+            FileSizeLimit full(0);
+            QVERIFY(full.made);
+            rename(QStringLiteral("Attic"));
+            QCOMPARE(texts.size(), 3);
+            QVERIFY(window.close());
+            QCOMPARE(texts.size(), 4);
+            QVERIFY(texts.last().startsWith(said));
+            QVERIFY(inFile("Den") && !inFile("Attic"));
+        }
     }
 };
 

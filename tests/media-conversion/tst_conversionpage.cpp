@@ -444,6 +444,39 @@ private slots:
         QTRY_VERIFY(idle(page));
     }
 
+    // The progress in the user's language: words and the size's notation.
+    void progressInTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("German") << "de_DE"
+                                << "Konvertierung... (1,5 KB konvertiert)";
+        QTest::newRow("Polish") << "pl_PL"
+                                << "Konwertowanie... (przekonwertowano 1,5 KB)";
+    }
+    void progressInTheLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, text);
+        QTranslator translator;
+        QVERIFY(loadTranslator(&translator, language));
+        const auto english = qScopeGuard([&] { loadTranslator(&translator, "en_EN"); });
+        useConverter("slow", "for last; do :; done\nhead -c 1536 /dev/zero > \"$last\"\nexec sleep 60\n");
+        MediaExplorerModule page;
+        page.setGeneralMode(true);
+        page.show();
+        DialogAnswerer answerer;
+        answerer.fileAnswers << out.filePath("converted.mp3");
+        answerBoxes();
+        select(page, ts);
+        QVERIFY(trigger(page, "MP3"));
+        QTRY_COMPARE(page.lblStatusTransfer->text(), text);
+        page.btnCancelTransfer->click();
+        QTRY_VERIFY_WITH_TIMEOUT(idle(page), 10000);
+        QCOMPARE(messages, QStringList());
+        QCOMPARE(filesBelow(out.path()), QStringList());
+    }
+
     // A conversion asked for while a copy runs starts nothing; once the copy is done it runs.
     void conversionDuringCopy()
     {

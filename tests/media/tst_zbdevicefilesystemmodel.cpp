@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QScopeGuard>
 #include <QTranslator>
+#include <QTreeView>
 
 // The receiver tree against the emulated receiver: real sockets and worker thread.
 class TestZBDeviceFileSystemModel : public QObject
@@ -26,10 +27,11 @@ class TestZBDeviceFileSystemModel : public QObject
         model->initFileSystem();
         return ready.wait(10000) && ready.first().value(0).toBool();
     }
+    // By the items' names: a row being listed shows more than its name.
     QModelIndex volume(const QString &name)
     {
         for (int i = 0; i < model->rowCount(); ++i)
-            if (model->index(i, 0).data().toString() == name)
+            if (model->itemFromIndex(model->index(i, 0))->name() == name)
                 return model->index(i, 0);
         return {};
     }
@@ -37,8 +39,18 @@ class TestZBDeviceFileSystemModel : public QObject
     {
         QStringList out;
         for (int i = 0; i < model->rowCount(parent); ++i)
-            out << model->index(i, 0, parent).data().toString();
+            out << model->itemFromIndex(model->index(i, 0, parent))->name();
         return out;
+    }
+    // The first listing after the volumes is held, whoever asks for it (the checker asks for the first
+    // drive as soon as the drives are there).
+    bool listVolumesHoldingNext()
+    {
+        const QMetaObject::Connection hold = connect(model.get(), &ZBDeviceFileSystemModel::fileSystemInitialized,
+                                                     model.get(), [this] { r->media->holdListing = true; });
+        const bool listed = listVolumes();
+        disconnect(hold);
+        return listed;
     }
 
 private slots:
@@ -79,6 +91,7 @@ private slots:
         QTRY_VERIFY(!model->isFetching());
         model->fetchMore(model->index(0, 0, hdd));
         QTRY_COMPARE(model->rowCount(model->index(0, 0, hdd)), 1);
+        QTRY_VERIFY(!model->isFetching());
         const QModelIndex file = model->index(0, 0, model->index(0, 0, hdd));
         QVERIFY(!model->isProtectedItem(file));
         std::unique_ptr<QMimeData> data(model->mimeData({model->index(0, 0, hdd), file, model->index(0, 1, hdd)}));
@@ -97,12 +110,10 @@ private slots:
         const QDateTime when(QDate(2026, 12, 7), QTime(10, 0));
         r->file("hdd/Movies/big.ts", QByteArray(300000, 'x'), when);
         r->file("hdd/Movies/small.txt", QByteArray(10, 'x'), when);
-        QVERIFY(listVolumes());
+        QVERIFY(listVolumesHoldingNext());
         const QPersistentModelIndex hdd = volume("hdd");
-        r->media->holdListing = true;
-        const int before = r->media->listings();
         model->fetchMore(hdd);
-        QTRY_COMPARE(r->media->listings(), before + 1);
+        QTRY_COMPARE(r->media->listingsOf("hdd"), 1);
         QCOMPARE(hdd.data().toString(), QStringLiteral("hdd (wird geöffnet...)"));
         r->media->holdListing = false;
         QTRY_COMPARE(names(hdd), QStringList({"Movies"}));
@@ -235,6 +246,103 @@ private slots:
         QCOMPARE(files, expected);
     }
 
+    // Drives expanded in a view at once, while the first is still being listed: each is listed after it,
+    // once and in the order asked, and shows its entries; those waiting can still be fetched meanwhile.
+    // With the view alone and the first drive empty nothing else would ask again (no rows come, so the
+    // view lays nothing out anew); the checker lists every folder it meets, the view's among them.
+    void expandedWhileListing_data()
+    {
+        QTest::addColumn<bool>("checker");
+        QTest::newRow("view alone, first drive empty") << false;
+        QTest::newRow("view and checker") << true;
+    }
+    void expandedWhileListing()
+    {
+        QFETCH(bool, checker);
+        if (checker) {
+            r->file("cam/DCIM/c.jpg", "c");
+        } else {
+            QVERIFY(QDir().mkpath(r->root.filePath("cam")));
+            tester.reset();
+        }
+        QTreeView view;
+        view.setModel(model.get());
+        view.resize(600, 400);
+        view.show();
+        QVERIFY(listVolumesHoldingNext());
+        const QPersistentModelIndex cam = volume("cam"), hdd = volume("hdd"), usb = volume("usb");
+        QStringList listed; // the folders whose rows came, in turn
+        QObject listening;
+        connect(model.get(), &QAbstractItemModel::rowsInserted, &listening, [&](const QModelIndex &parent) {
+            if (parent.isValid())
+                listed << model->itemFromIndex(parent)->name();
+        });
+        view.expand(cam);
+        QTRY_COMPARE(r->media->listingsOf("cam"), 1);
+        view.expand(hdd);
+        view.expand(usb);
+        QVERIFY(model->canFetchMore(hdd) && model->canFetchMore(usb));
+        r->media->holdListing = false;
+        const QList<QPersistentModelIndex> shown =
+            checker ? QList<QPersistentModelIndex>{cam, hdd, usb} : QList<QPersistentModelIndex>{hdd, usb};
+        for (const QPersistentModelIndex &drive : shown) {
+            QTRY_COMPARE(model->rowCount(drive), 1);
+            QVERIFY(view.isExpanded(drive));
+            // The entry shows right below its drive.
+            QTRY_COMPARE(view.indexBelow(drive), model->index(0, 0, drive));
+            QVERIFY(view.visualRect(model->index(0, 0, drive)).isValid());
+        }
+        QTRY_VERIFY(!model->isFetching());
+        QCOMPARE(model->rowCount(cam), checker ? 1 : 0);
+        // (An empty drive stays one to fetch: the view asks for it again when it lays the tree out anew.)
+        for (const char *drive : {"cam", "hdd", "usb"})
+            if (checker || QByteArray(drive) != "cam")
+                QCOMPARE(r->media->listingsOf(QString::fromLatin1(drive)), 1);
+        // The drives asked for before the first one's rows came are listed before any folder asked later
+        // (the checker asks for the folders inside as they come).
+        if (checker)
+            QCOMPARE(listed.mid(0, 3), (QStringList{"cam", "hdd", "usb"}));
+        else
+            QCOMPARE(listed, (QStringList{"hdd", "usb"}));
+    }
+
+    // A listing asked for while another runs is dropped when its folder goes away or the connection is
+    // lost meanwhile; every request still ends, and none is left behind.
+    void queuedListingDropped_data()
+    {
+        QTest::addColumn<bool>("disconnect");
+        QTest::newRow("folder removed") << false;
+        QTest::newRow("connection lost") << true;
+    }
+    void queuedListingDropped()
+    {
+        QVERIFY(listVolumesHoldingNext());
+        const QPersistentModelIndex hdd = volume("hdd"), usb = volume("usb");
+        model->fetchMore(hdd);
+        QTRY_COMPARE(r->media->listingsOf("hdd"), 1);
+        model->fetchMore(usb);
+        QFETCH(bool, disconnect);
+        if (disconnect) {
+            emit r->manager->stateChanged(QStringLiteral("disconnected"));
+            QVERIFY(!model->isFetching());
+        } else {
+            QVERIFY(model->removeRows(usb.row(), 1));
+            QVERIFY(!usb.isValid());
+        }
+        r->media->holdListing = false;
+        QTRY_VERIFY(!model->isFetching());
+        QTRY_COMPARE(model->findChildren<DeviceTask *>().size(), 0);
+        QCOMPARE(r->media->listingsOf("usb"), 0);
+        // The running listing still counts when only another folder went.
+        QCOMPARE(names(hdd), disconnect ? QStringList() : QStringList{"Movies"});
+        if (disconnect)
+            return;
+        // The model goes on: the next folder asked for is listed.
+        const QPersistentModelIndex movies = model->index(0, 0, hdd);
+        model->fetchMore(movies);
+        QTRY_COMPARE(names(movies), QStringList{"a.ts"});
+    }
+
     // A reply for a folder that went away, or from a connection that is gone, is dropped and freed.
     void heldListing_data()
     {
@@ -244,12 +352,11 @@ private slots:
     }
     void heldListing()
     {
-        QVERIFY(listVolumes());
-        r->media->holdListing = true;
-        const int before = r->media->listings();
         QSignalSpy fetching(model.get(), &ZBDeviceFileSystemModel::fetching);
+        QVERIFY(listVolumesHoldingNext());
         model->fetchMore(volume("hdd"));
-        QTRY_COMPARE(r->media->listings(), before + 1);
+        QTRY_COMPARE(r->media->listingsOf("hdd"), 1);
+        QCOMPARE(fetching.last().value(0).toBool(), true);
         QFETCH(bool, disconnect);
         if (disconnect) // the connection reports its loss while the reply is still on its way
             emit r->manager->stateChanged(QStringLiteral("disconnected"));
@@ -257,11 +364,17 @@ private slots:
             model->reset();
         r->media->holdListing = false;
         QTRY_COMPARE(fetching.last().value(0).toBool(), false);
-        // The dropped request is freed once its reply came, and it changed nothing.
+        // The dropped request is freed once its reply came, and it changed nothing. The drives asked for
+        // again by the reset while it ran are listed after it; over the lost connection nothing more is
+        // asked for.
         QTRY_COMPARE(model->findChildren<DeviceTask *>().size(), 0);
-        QCOMPARE(model->rowCount(), disconnect ? 2 : 0);
-        if (disconnect)
+        QTRY_COMPARE(model->rowCount(), 2);
+        QCOMPARE(model->isInitialized(), !disconnect);
+        if (disconnect) {
             QCOMPARE(model->rowCount(volume("hdd")), 0);
+            QVERIFY(!model->canFetchMore(volume("hdd")));
+            QCOMPARE(r->media->listingsOf("hdd"), 1);
+        }
     }
 };
 
