@@ -95,30 +95,44 @@ ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
 }
 
 // A download cancelled before the receiver answered its command: the receiver may still take it, and its
-// answer and first chunk would then be read as the answer to the next request. They are waited for (as
-// long as an answer is) and the exchange is closed the usual way, with the abort after a chunk.
+// answer and first chunk would then be read as the answer to the next request. The answer is waited for
+// as long as an answer is, and the exchange closed as any other.
 void ListTransfer::closeUnansweredDownload()
 {
     m_link.clearInterrupt();
-    if (m_link.readByte(kReplyWait) == 0xAA) {
-        QByteArray buffer;
-        QElapsedTimer wait;
-        wait.start();
-        while (wait.elapsed() < kReplyWait && !m_link.interrupted()) {
-            const ListChunkParser::Chunk chunk = ListChunkParser::parse(buffer);
-            if (chunk.kind == ListChunkParser::Data) {
-                m_link.write(QByteArray(1, '\xFA'));
-                break;
-            }
-            if (chunk.kind != ListChunkParser::Incomplete)
-                break; // the list ended, or the stream is not one: nothing to answer
-            const QByteArray more = m_link.readUpTo(64 * 1024, 200);
-            if (more.isEmpty() && !m_link.isOpen())
-                break;
-            buffer += more;
+    if (m_link.readByte(kReplyWait) == 0xAA)
+        abortDownload(QByteArray());
+    else
+        m_link.dropPending();
+}
+
+// The receiver reads the abort only in place of the answer to a chunk. So the chunk under way is waited for
+// (as long as an answer is) and answered with the abort, and none of it is left to be read as the answer to
+// the next request; after the list's end nothing is answered. A receiver that sends nothing in that time
+// gets the abort all the same, and reads it after its next chunk.
+ListTransfer::Outcome ListTransfer::abortDownload(QByteArray buffer)
+{
+    m_link.clearInterrupt();
+    QElapsedTimer wait;
+    wait.start();
+    for (;;) {
+        const ListChunkParser::Chunk chunk = ListChunkParser::parse(buffer);
+        const ListChunkParser::Kind kind = chunk.kind;
+        if (kind == ListChunkParser::Other) {
+            buffer.remove(0, chunk.consumed); // a tag the receiver wants no answer to
+            continue;
         }
+        if (kind == ListChunkParser::End || kind == ListChunkParser::Bad)
+            break;
+        if (kind == ListChunkParser::Data || wait.elapsed() >= kReplyWait || !m_link.isOpen() ||
+            m_link.interrupted()) {
+            m_link.write(QByteArray(1, '\xFA'));
+            break;
+        }
+        buffer += m_link.readUpTo(64 * 1024, 200);
     }
     m_link.dropPending();
+    return Canceled;
 }
 
 ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *result)
@@ -144,10 +158,8 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
             return fail(true, true);
         if (chunk.kind == ListChunkParser::Incomplete) {
             // Whatever came of a tag stays and is completed by the next bytes.
-            if (m_link.interrupted()) {
-                m_link.write(QByteArray(1, '\xFA'));
-                return Canceled;
-            }
+            if (m_link.interrupted())
+                return abortDownload(buffer);
             const QByteArray more = m_link.readUpTo(64 * 1024, 1000);
             if (more.isEmpty()) {
                 if (!m_link.isOpen() || quiet.elapsed() >= m_link.inactivityLimit())
@@ -183,10 +195,8 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
                 lastPercent = percent;
             }
         }
-        if (m_link.interrupted()) {
-            m_link.write(QByteArray(1, '\xFA'));
-            return Canceled;
-        }
+        if (m_link.interrupted())
+            return abortDownload(buffer);
     }
 }
 

@@ -34,6 +34,7 @@ private:
     Outcome fail(bool downloading, bool known = false);
     Outcome openExchange(int command, bool downloading);
     void closeUnansweredDownload();
+    Outcome abortDownload(QByteArray buffer);
     bool sendMessage(const QByteArray &bytes);
 
     TransferLink &m_link;
