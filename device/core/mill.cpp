@@ -51,9 +51,11 @@ Mill::Mill(QObject *owner)
 
 Mill::~Mill()
 {
-    m_stop.store(true);
-    m_interrupt.store(true);
-    wait();
+    // A run that was just starting clears the flags as it begins: they are set until it has ended.
+    do {
+        m_stop.store(true);
+        m_interrupt.store(true);
+    } while (!wait(100));
     QMutexLocker locker(&m_lock);
     for (DeviceTask *task : std::as_const(m_queue))
         task->m_mill = nullptr;
@@ -228,9 +230,10 @@ void Mill::stop()
         quit();
         return;
     }
-    m_interrupt.store(true);
-    m_stop.store(true);
-    wait();
+    do {
+        m_interrupt.store(true);
+        m_stop.store(true);
+    } while (!wait(100));
 }
 
 void Mill::interrupt(bool b)

@@ -40,10 +40,12 @@ OfflineMill::OfflineMill(QObject *owner)
 
 OfflineMill::~OfflineMill()
 {
-    setStopFlag(true);
-    setInterruptFlag(true);
-    wake();
-    wait();
+    // set until the run has ended: one just beginning clears them
+    do {
+        setStopFlag(true);
+        setInterruptFlag(true);
+        wake();
+    } while (!wait(100));
 }
 
 void OfflineMill::idle()

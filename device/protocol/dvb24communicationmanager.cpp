@@ -29,11 +29,14 @@ DVB24CommunicationManager::DVB24CommunicationManager(QObject *parent)
 
 DVB24CommunicationManager::~DVB24CommunicationManager()
 {
-    // The worker ends after its current step; every step is bounded by the socket time limits.
-    m_mill->setStopFlag(true);
-    m_mill->setInterruptFlag(true);
-    m_mill->setClosing(true);
-    m_mill->wait();
+    // The worker ends after its current step; every step is bounded by the socket time limits. A run
+    // started just before (a reconnect, a restart) clears the flags as it begins, so they are set again
+    // until it has ended.
+    do {
+        m_mill->setStopFlag(true);
+        m_mill->setInterruptFlag(true);
+        m_mill->setClosing(true);
+    } while (!m_mill->wait(100));
 }
 
 void DVB24CommunicationManager::close()

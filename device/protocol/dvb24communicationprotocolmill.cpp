@@ -78,9 +78,11 @@ DVB24CommunicationProtocolMill::DVB24CommunicationProtocolMill(QObject *owner)
 
 DVB24CommunicationProtocolMill::~DVB24CommunicationProtocolMill()
 {
-    setStopFlag(true);
-    setInterruptFlag(true);
-    wait();
+    // set until the run has ended: one just beginning clears them
+    do {
+        setStopFlag(true);
+        setInterruptFlag(true);
+    } while (!wait(100));
 }
 
 void DVB24CommunicationProtocolMill::setHost(const QString &host)

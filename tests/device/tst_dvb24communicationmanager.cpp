@@ -309,6 +309,27 @@ private slots:
         QCOMPARE(states.last(), QStringLiteral("connected"));
         QCOMPARE(task->outcomes(), 1);
     }
+
+    // A manager that goes right after a run was started (a reconnect, say): the run, which clears the stop
+    // flags as it begins, is still stopped, and the manager's end does not wait on it for ever.
+    void endedRightAfterAStart()
+    {
+        for (int round = 0; round < 40; ++round) {
+            auto *other = new DVB24CommunicationManager;
+            other->setPort(emulator->port());
+            other->connectToHost(emulator->host());
+            if (round % 2)
+                QCoreApplication::processEvents();
+            delete other;
+        }
+        // and one told to close, then to connect again before its run ended, then ended at once
+        connectManager();
+        manager->requestClose();
+        manager->connectToHost(emulator->host());
+        QTRY_VERIFY_WITH_TIMEOUT(manager->mill()->isRunning() && !manager->mill()->isClosing(), 20000);
+        delete manager;
+        manager = new DVB24CommunicationManager; // for cleanup()
+    }
 };
 
 OMBRELAY_TEST_MAIN(TestDVB24CommunicationManager)
