@@ -1,0 +1,359 @@
+// Printed pages hold every entry asked for, whatever the length of its texts: rows that wrap take the
+// room they need, so a page holds fewer of them, never loses one, and keeps its footer; long texts wrap
+// within their columns, so every column stays on the page. Checked in the PDF text that poppler reads
+// back, for the TV, radio and link lists in each format, printing a selection and all lists. An entry
+// that cannot fit on a page at all is a failed print, said in words.
+
+#include "testmain.h"
+
+#include "exchange/listsprintdialog.h"
+#include "exchange/printlinklistsbuilder.h"
+#include "exchange/printradiolistsbuilder.h"
+#include "exchange/printtvlistsbuilder.h"
+#include "listfiles/linklistprojectfilemanager.h"
+#include "listfiles/radiolistprojectfilemanager.h"
+#include "listfiles/tvlistprojectfilemanager.h"
+#include "widgets/messagebox.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <poppler-qt6.h>
+
+#include <memory>
+#include <string_view>
+
+namespace {
+
+// One program prints the TV list, the other the radio and link lists, each well inside its time limit.
+#if OMBRELAY_PRINTS_TV
+const QList<const char *> printedKinds{"tv"};
+#else
+const QList<const char *> printedKinds{"radio", "link"};
+#endif
+
+constexpr int firstListSize = 163;
+constexpr int secondListSize = 5;
+
+// Each entry's name starts with a word found nowhere else in the print.
+QString token(int id)
+{
+    return QStringLiteral("R%1Q").arg(id, 4, 10, QLatin1Char('0'));
+}
+
+// A name of length characters: words, or one word without a space when long is "nospace".
+QString entryName(int id, int length, bool spaces)
+{
+    if (!spaces)
+        return (token(id) + QString(length, u'x')).left(length);
+    // capitals, as many receivers spell names, so that 70 characters overfill the name column of each format
+    static const QString words = QStringLiteral(" WESTDEUTSCHER RUNDFUNK MEDIATHEK WISSENSCHAFT MAGAZIN DOKUMENTATION "
+                                                "WELTWEIT EMPFANG HD");
+    QString name = (token(id) + words).left(std::max(length, int(token(id).size())));
+    if (name.endsWith(u' '))
+        name[name.size() - 1] = u'x';
+    return name;
+}
+
+QString serviceId(int id)
+{
+    return QString::number(50000 + id);
+}
+
+// List 1 of firstListSize entries, list 2 of secondListSize, in the markup of the kind of list.
+QString listDocument(const QString &kind, int length, bool spaces)
+{
+    QString items;
+    QString lists = QStringLiteral("<list>");
+    for (int id = 0; id < firstListSize + secondListSize; ++id) {
+        const QString name = entryName(id, length, spaces).toHtmlEscaped();
+        if (kind == QLatin1String("link")) {
+            items += QStringLiteral("<link id=\"%1\"><title>%2</title><url>http://streams.example.org/live/%3</url>"
+                                    "<genres>News;Sport</genres></link>")
+                         .arg(QString::number(id), name, QString::number(id));
+        } else {
+            const QString tag = kind == QLatin1String("radio") ? QStringLiteral("radioService")
+                                                               : QStringLiteral("tvService");
+            items += QStringLiteral("<%1 id=\"%2\"><name>%3</name><provider>Regional Broadcasting Group "
+                                    "International</provider><details><config type=\"satellite\"><satellite "
+                                    "position=\"192\"/><transponderFreq>12603.75</transponderFreq><p>H</p><symRate>"
+                                    "27500</symRate><sid>%4</sid></config></details></%1>")
+                         .arg(tag, QString::number(id), name, serviceId(id));
+        }
+        if (id == firstListSize)
+            lists += QStringLiteral("</list><list>");
+        lists += QStringLiteral("<ref>%1</ref>").arg(id);
+    }
+    return QStringLiteral("<TDocument><documentProperties/><items>") + items + QStringLiteral("</items><lists>") +
+           lists + QStringLiteral("</list></lists></TDocument>");
+}
+
+struct Word
+{
+    int page; // from 1
+    QString text;
+    QRectF box;
+};
+
+struct Pdf
+{
+    QList<QSizeF> sizes;
+    QList<Word> words;
+
+    // the words of page's lowest line, left to right
+    QStringList lastLine(int page) const
+    {
+        qreal bottom = -1;
+        for (const Word &word : words)
+            if (word.page == page)
+                bottom = std::max(bottom, word.box.center().y());
+        QMap<qreal, QString> line;
+        for (const Word &word : words)
+            if (word.page == page && qAbs(word.box.center().y() - bottom) < 3)
+                line.insert(word.box.x(), word.text);
+        return line.values();
+    }
+};
+
+Pdf readPdf(const QString &path)
+{
+    Pdf pdf;
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
+    for (int i = 0; document && i < document->numPages(); ++i) {
+        const std::unique_ptr<Poppler::Page> page = document->page(i);
+        pdf.sizes << page->pageSizeF();
+        for (const auto &box : page->textList())
+            pdf.words.append({i + 1, box->text(), box->boundingBox()});
+    }
+    return pdf;
+}
+
+std::unique_ptr<ListProjectFileManager> managerOf(const QString &kind)
+{
+    if (kind == QLatin1String("link"))
+        return std::make_unique<LinkListProjectFileManager>(nullptr);
+    if (kind == QLatin1String("radio"))
+        return std::make_unique<RadioListProjectFileManager>(nullptr);
+    return std::make_unique<TVListProjectFileManager>(nullptr);
+}
+
+std::unique_ptr<PrintListsBuilder> builderOf(const QString &kind, ListProjectFileManager *manager)
+{
+    if (kind == QLatin1String("link"))
+        return std::make_unique<PrintLinkListsBuilder>(manager);
+    if (kind == QLatin1String("radio"))
+        return std::make_unique<PrintRadioListsBuilder>(manager);
+    return std::make_unique<PrintTVListsBuilder>(manager);
+}
+
+} // namespace
+
+class TestPrintLayout : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        QSettings().clear();
+        seen.clear();
+        pdfAnswer.clear();
+        MessageBox::setAnswerHook([this](QDialog *box) {
+            if (auto *message = qobject_cast<QMessageBox *>(box))
+                seen << message->text();
+            if (auto *files = qobject_cast<QFileDialog *>(box)) {
+                files->selectFile(pdfAnswer);
+                if (auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                    name && !pdfAnswer.isEmpty())
+                    name->setText(QFileInfo(pdfAnswer).fileName());
+                static_cast<QDialog *>(files)->done(pdfAnswer.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
+            }
+        });
+    }
+    void cleanup()
+    {
+        MessageBox::setAnswerHook({});
+        ListsPrintDialog::setPrinterStandInForTests({});
+    }
+    void everyEntryOnThePage_data();
+    void everyEntryOnThePage();
+    void printerGetsTheSamePages();
+    void entryTallerThanAPageFails();
+
+private:
+    // A dialog over a list of kind, as the list page opens it: header rows, list 1 current, its entries
+    // the selection.
+    void open(const QString &kind, int length, bool spaces);
+    // Chooses the format and the area, presses Print; true when the dialog closed accepted.
+    bool print(const QString &format, bool selection);
+
+    QTemporaryDir dir;
+    QString pdfAnswer;
+    QStringList seen;
+    std::unique_ptr<ListProjectFileManager> manager;
+    std::unique_ptr<PrintListsBuilder> builder;
+    std::unique_ptr<ListsPrintDialog> dialog;
+};
+
+void TestPrintLayout::open(const QString &kind, int length, bool spaces)
+{
+    dialog.reset();
+    builder.reset();
+    manager = managerOf(kind);
+    QVERIFY(manager->newProject(listDocument(kind, length, spaces)));
+    builder = builderOf(kind, manager.get());
+    QList<int> all;
+    for (int id = 0; id < firstListSize + secondListSize; ++id)
+        all << id;
+    builder->setItems(all);
+    builder->setHeaderRow(1);
+    builder->setCurrentList(0);
+    builder->setSelection(all.mid(0, firstListSize));
+    dialog = std::make_unique<ListsPrintDialog>(nullptr, builder.get());
+    dialog->show();
+}
+
+bool TestPrintLayout::print(const QString &format, bool selection)
+{
+    dialog->findChild<QRadioButton *>(format)->setChecked(true);
+    dialog->findChild<QRadioButton *>(selection ? QStringLiteral("rbPrintSelection") : QStringLiteral("rbPrintAll"))
+        ->setChecked(true);
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("btnPrint")), Qt::LeftButton);
+    return !dialog->isVisible() && dialog->result() == QDialog::Accepted;
+}
+
+void TestPrintLayout::everyEntryOnThePage_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("selection");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("spaces");
+    const struct
+    {
+        const char *name;
+        int length;
+        bool spaces;
+    } lengths[] = {{"short", 6, true}, {"70", 70, true}, {"73", 73, true}, {"200 without a space", 200, false}};
+    for (const char *kind : printedKinds) {
+        for (const char *format : {"rbFormatDetailed", "rbFormatHandout", "rbFormatCompact"}) {
+            // the compact page of services shortens its texts; the link list's prints them whole
+            if (format == std::string_view("rbFormatCompact") && kind != std::string_view("link"))
+                continue;
+            for (bool selection : {true, false}) {
+                for (const auto &length : lengths)
+                    QTest::addRow("%s %s %s %s", kind, format + 8, selection ? "selection" : "all", length.name)
+                        << QString::fromLatin1(kind) << QString::fromLatin1(format) << selection << length.length
+                        << length.spaces;
+            }
+        }
+    }
+}
+
+void TestPrintLayout::everyEntryOnThePage()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, format);
+    QFETCH(bool, selection);
+    QFETCH(int, length);
+    QFETCH(bool, spaces);
+    open(kind, length, spaces);
+    pdfAnswer = dir.filePath(QStringLiteral("%1.pdf").arg(QTest::currentDataTag()));
+    QVERIFY(print(format, selection));
+    QCOMPARE(seen, QStringList());
+    const Pdf pdf = readPdf(pdfAnswer);
+    QVERIFY(!pdf.sizes.isEmpty());
+
+    // every text stands inside its page
+    for (const Word &word : pdf.words) {
+        const QSizeF page = pdf.sizes.at(word.page - 1);
+        QVERIFY2(word.box.left() >= 0 && word.box.right() <= page.width() && word.box.bottom() <= page.height(),
+                 qPrintable(QStringLiteral("%1 at %2,%3 on page %4 of width %5")
+                                .arg(word.text)
+                                .arg(word.box.right())
+                                .arg(word.box.bottom())
+                                .arg(word.page)
+                                .arg(page.width())));
+    }
+    // every page ends with its footer: the file name and its number
+    const QStringList title = builder->title().split(u' ');
+    for (int page = 1; page <= pdf.sizes.size(); ++page)
+        QCOMPARE(pdf.lastLine(page), QStringList(title) << QString::number(page));
+
+    // every entry asked for exactly once, numbered on its line by its place in its list
+    const int entries = selection ? firstListSize : firstListSize + secondListSize;
+    const bool serviceIds = kind != QLatin1String("link") && format == QLatin1String("rbFormatDetailed");
+    for (int id = 0; id < firstListSize + secondListSize; ++id) {
+        QList<Word> found;
+        for (const Word &word : pdf.words)
+            if (word.text.startsWith(token(id)))
+                found << word;
+        QCOMPARE(found.size(), id < entries ? 1 : 0);
+        if (found.isEmpty())
+            continue;
+        const QString number = QString::number(id < firstListSize ? id + 1 : id - firstListSize + 1);
+        bool numbered = false;
+        for (const Word &word : pdf.words)
+            numbered = numbered || (word.page == found.first().page && word.text == number &&
+                                    qAbs(word.box.center().y() - found.first().box.center().y()) < 3 &&
+                                    word.box.right() < found.first().box.left());
+        QVERIFY2(numbered, qPrintable(token(id)));
+        if (serviceIds) {
+            int ids = 0;
+            for (const Word &word : pdf.words)
+                ids += word.text == serviceId(id) ? 1 : 0;
+            QCOMPARE(ids, 1);
+        }
+    }
+}
+
+// The printer gets the pages a PDF file gets, wrapped rows and all.
+void TestPrintLayout::printerGetsTheSamePages()
+{
+    open(QLatin1String(printedKinds.first()), 73, true);
+    pdfAnswer = dir.filePath(QStringLiteral("file.pdf"));
+    QVERIFY(print(QStringLiteral("rbFormatDetailed"), true));
+    const QString spool = dir.filePath(QStringLiteral("printer.pdf"));
+    ListsPrintDialog::setPrinterStandInForTests(spool);
+    dialog->show();
+    QVERIFY(print(QStringLiteral("rbFormatDetailed"), true));
+    QCOMPARE(seen, QStringList());
+    const Pdf file = readPdf(pdfAnswer);
+    const Pdf printer = readPdf(spool);
+    QVERIFY(file.sizes.size() > 5); // wrapped rows take more pages than rows of one line
+    QCOMPARE(printer.sizes, file.sizes);
+    QCOMPARE(printer.words.size(), file.words.size());
+    for (int i = 0; i < file.words.size(); ++i)
+        QCOMPARE(printer.words.at(i).text, file.words.at(i).text);
+}
+
+// A name so long that its row alone is taller than a page: the print fails and says why, leaves no file
+// and sends the printer nothing; the dialog stays for another choice.
+void TestPrintLayout::entryTallerThanAPageFails()
+{
+    open(QLatin1String(printedKinds.first()), 12000, false);
+    pdfAnswer = dir.filePath(QStringLiteral("tall.pdf"));
+    QVERIFY(!print(QStringLiteral("rbFormatHandout"), true));
+    const QString reason = QStringLiteral("An entry of the list does not fit on one page.");
+    QCOMPARE(seen, QStringList{QStringLiteral("Could not print to %1.\n%2")
+                                   .arg(QDir::toNativeSeparators(pdfAnswer), reason)});
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!QFile::exists(pdfAnswer));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("tall")), QStringList());
+
+    const QString spool = dir.filePath(QStringLiteral("tall-printer.pdf"));
+    ListsPrintDialog::setPrinterStandInForTests(spool);
+    seen.clear();
+    QVERIFY(!print(QStringLiteral("rbFormatHandout"), true));
+    QCOMPARE(seen, QStringList{QStringLiteral("Could not print to %1.\n%2").arg(spool, reason)});
+    QVERIFY(!QFile::exists(spool));
+}
+
+OMBRELAY_TEST_MAIN(TestPrintLayout)
+#include "tst_printlayout.moc"
