@@ -6,6 +6,8 @@
 
 #include "testmain.h"
 
+#include "printedtext.h"
+
 #include "exchange/listsprintdialog.h"
 #include "exchange/printlinklistsbuilder.h"
 #include "exchange/printradiolistsbuilder.h"
@@ -25,10 +27,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <poppler-qt6.h>
-
 #include <memory>
 #include <string_view>
+
+using namespace PrintedText;
 
 namespace {
 
@@ -38,102 +40,6 @@ const QList<const char *> printedKinds{"tv"};
 #else
 const QList<const char *> printedKinds{"radio", "link"};
 #endif
-
-constexpr int firstListSize = 163;
-constexpr int secondListSize = 5;
-
-// Each entry's name starts with a word found nowhere else in the print.
-QString token(int id)
-{
-    return QStringLiteral("R%1Q").arg(id, 4, 10, QLatin1Char('0'));
-}
-
-// A name of length characters: words, or one word without a space when long is "nospace".
-QString entryName(int id, int length, bool spaces)
-{
-    if (!spaces)
-        return (token(id) + QString(length, u'x')).left(length);
-    // capitals, as many receivers spell names, so that 70 characters overfill the name column of each format
-    static const QString words = QStringLiteral(" WESTDEUTSCHER RUNDFUNK MEDIATHEK WISSENSCHAFT MAGAZIN DOKUMENTATION "
-                                                "WELTWEIT EMPFANG HD");
-    QString name = (token(id) + words).left(std::max(length, int(token(id).size())));
-    if (name.endsWith(u' '))
-        name[name.size() - 1] = u'x';
-    return name;
-}
-
-QString serviceId(int id)
-{
-    return QString::number(50000 + id);
-}
-
-// List 1 of firstListSize entries, list 2 of secondListSize, in the markup of the kind of list.
-QString listDocument(const QString &kind, int length, bool spaces)
-{
-    QString items;
-    QString lists = QStringLiteral("<list>");
-    for (int id = 0; id < firstListSize + secondListSize; ++id) {
-        const QString name = entryName(id, length, spaces).toHtmlEscaped();
-        if (kind == QLatin1String("link")) {
-            items += QStringLiteral("<link id=\"%1\"><title>%2</title><url>http://streams.example.org/live/%3</url>"
-                                    "<genres>News;Sport</genres></link>")
-                         .arg(QString::number(id), name, QString::number(id));
-        } else {
-            const QString tag = kind == QLatin1String("radio") ? QStringLiteral("radioService")
-                                                               : QStringLiteral("tvService");
-            items += QStringLiteral("<%1 id=\"%2\"><name>%3</name><provider>Regional Broadcasting Group "
-                                    "International</provider><details><config type=\"satellite\"><satellite "
-                                    "position=\"192\"/><transponderFreq>12603.75</transponderFreq><p>H</p><symRate>"
-                                    "27500</symRate><sid>%4</sid></config></details></%1>")
-                         .arg(tag, QString::number(id), name, serviceId(id));
-        }
-        if (id == firstListSize)
-            lists += QStringLiteral("</list><list>");
-        lists += QStringLiteral("<ref>%1</ref>").arg(id);
-    }
-    return QStringLiteral("<TDocument><documentProperties/><items>") + items + QStringLiteral("</items><lists>") +
-           lists + QStringLiteral("</list></lists></TDocument>");
-}
-
-struct Word
-{
-    int page; // from 1
-    QString text;
-    QRectF box;
-};
-
-struct Pdf
-{
-    QList<QSizeF> sizes;
-    QList<Word> words;
-
-    // the words of page's lowest line, left to right
-    QStringList lastLine(int page) const
-    {
-        qreal bottom = -1;
-        for (const Word &word : words)
-            if (word.page == page)
-                bottom = std::max(bottom, word.box.center().y());
-        QMap<qreal, QString> line;
-        for (const Word &word : words)
-            if (word.page == page && qAbs(word.box.center().y() - bottom) < 3)
-                line.insert(word.box.x(), word.text);
-        return line.values();
-    }
-};
-
-Pdf readPdf(const QString &path)
-{
-    Pdf pdf;
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
-    for (int i = 0; document && i < document->numPages(); ++i) {
-        const std::unique_ptr<Poppler::Page> page = document->page(i);
-        pdf.sizes << page->pageSizeF();
-        for (const auto &box : page->textList())
-            pdf.words.append({i + 1, box->text(), box->boundingBox()});
-    }
-    return pdf;
-}
 
 std::unique_ptr<ListProjectFileManager> managerOf(const QString &kind)
 {
@@ -267,50 +173,10 @@ void TestPrintLayout::everyEntryOnThePage()
     pdfAnswer = dir.filePath(QStringLiteral("%1.pdf").arg(QTest::currentDataTag()));
     QVERIFY(print(format, selection));
     QCOMPARE(seen, QStringList());
-    const Pdf pdf = readPdf(pdfAnswer);
-    QVERIFY(!pdf.sizes.isEmpty());
-
-    // every text stands inside its page
-    for (const Word &word : pdf.words) {
-        const QSizeF page = pdf.sizes.at(word.page - 1);
-        QVERIFY2(word.box.left() >= 0 && word.box.right() <= page.width() && word.box.bottom() <= page.height(),
-                 qPrintable(QStringLiteral("%1 at %2,%3 on page %4 of width %5")
-                                .arg(word.text)
-                                .arg(word.box.right())
-                                .arg(word.box.bottom())
-                                .arg(word.page)
-                                .arg(page.width())));
-    }
-    // every page ends with its footer: the file name and its number
-    const QStringList title = builder->title().split(u' ');
-    for (int page = 1; page <= pdf.sizes.size(); ++page)
-        QCOMPARE(pdf.lastLine(page), QStringList(title) << QString::number(page));
-
-    // every entry asked for exactly once, numbered on its line by its place in its list
     const int entries = selection ? firstListSize : firstListSize + secondListSize;
     const bool serviceIds = kind != QLatin1String("link") && format == QLatin1String("rbFormatDetailed");
-    for (int id = 0; id < firstListSize + secondListSize; ++id) {
-        QList<Word> found;
-        for (const Word &word : pdf.words)
-            if (word.text.startsWith(token(id)))
-                found << word;
-        QCOMPARE(found.size(), id < entries ? 1 : 0);
-        if (found.isEmpty())
-            continue;
-        const QString number = QString::number(id < firstListSize ? id + 1 : id - firstListSize + 1);
-        bool numbered = false;
-        for (const Word &word : pdf.words)
-            numbered = numbered || (word.page == found.first().page && word.text == number &&
-                                    qAbs(word.box.center().y() - found.first().box.center().y()) < 3 &&
-                                    word.box.right() < found.first().box.left());
-        QVERIFY2(numbered, qPrintable(token(id)));
-        if (serviceIds) {
-            int ids = 0;
-            for (const Word &word : pdf.words)
-                ids += word.text == serviceId(id) ? 1 : 0;
-            QCOMPARE(ids, 1);
-        }
-    }
+    const QStringList found = problems(readPdf(pdfAnswer), builder->title().split(u' '), entries, serviceIds);
+    QVERIFY2(found.isEmpty(), qPrintable(found.mid(0, 10).join(u'\n')));
 }
 
 // The printer gets the pages a PDF file gets, wrapped rows and all.
