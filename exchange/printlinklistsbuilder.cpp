@@ -26,15 +26,14 @@ QString PrintLinkListsBuilder::linkPage(int page, bool withHeader, bool selectio
                              QObject::tr("CL")};
     const QString titleCell = compact ? QStringLiteral("<td align=\"center\" width=\"200\">")
                                       : QStringLiteral("<td align=\"center\" width=\"300\">");
-    return buildPage(page, withHeader, selectionOnly, from, to, titles,
-                     [this, titleCell](const DocItem &item) {
-                         const LinkListItemData data(item);
-                         return titleCell + escaped(data.name()) + QStringLiteral("</td><td align=\"center\">") +
-                                (data.isUrlHidden() ? QString() : escaped(data.url())) +
-                                QStringLiteral("</td><td align=\"center\" width=\"160\">") +
-                                escaped(data.genresText()) + QStringLiteral("</td><td align=\"center\" width=\"90\">") +
-                                yesNo(data.hasChildrenLock()) + QStringLiteral("</td></tr>");
-                     });
+    return buildPage(page, withHeader, selectionOnly, from, to, titles, [this, titleCell](const DocItem &item) {
+        const LinkListItemData data(item);
+        return titleCell + escaped(data.name()) + QStringLiteral("</td><td align=\"center\">") +
+               (data.isUrlHidden() ? QString() : escaped(data.url())) +
+               QStringLiteral("</td><td align=\"center\" width=\"160\">") + escaped(data.genresText()) +
+               QStringLiteral("</td><td align=\"center\" width=\"90\">") + yesNo(data.hasChildrenLock()) +
+               QStringLiteral("</td></tr>");
+    });
 }
 
 QString PrintLinkListsBuilder::buildHandoutPage(int page, bool withHeader, bool selectionOnly, int from, int to)

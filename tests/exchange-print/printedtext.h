@@ -57,8 +57,8 @@ inline QString listDocument(const QString &kind, int length, bool spaces)
                                     "<genres>News;Sport</genres></link>")
                          .arg(QString::number(id), name, QString::number(id));
         } else {
-            const QString tag = kind == QLatin1String("radio") ? QStringLiteral("radioService")
-                                                               : QStringLiteral("tvService");
+            const QString tag =
+                kind == QLatin1String("radio") ? QStringLiteral("radioService") : QStringLiteral("tvService");
             items += QStringLiteral("<%1 id=\"%2\"><name>%3</name><provider>Regional Broadcasting Group "
                                     "International</provider><details><config type=\"satellite\"><satellite "
                                     "position=\"192\"/><transponderFreq>12603.75</transponderFreq><p>H</p><symRate>"

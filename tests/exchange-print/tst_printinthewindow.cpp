@@ -45,7 +45,8 @@ private slots:
         QFETCH(QString, format);
         QFETCH(int, length);
         QTemporaryDir dir;
-        const QString file = listFile(dir, QStringLiteral("list.tvqvxc"), listDocument(QStringLiteral("tv"), length, true));
+        const QString file =
+            listFile(dir, QStringLiteral("list.tvqvxc"), listDocument(QStringLiteral("tv"), length, true));
         QVERIFY(!file.isEmpty());
         const QString pdf = dir.filePath(QStringLiteral("printed.pdf"));
         QStringList texts; // message boxes
@@ -90,8 +91,8 @@ private slots:
         QVERIFY(printed);
         QCOMPARE(texts, QStringList());
         const QStringList title = QFileInfo(file).absoluteFilePath().split(u' ');
-        const QStringList found = problems(readPdf(pdf), title, firstListSize,
-                                           format == QLatin1String("rbFormatDetailed"));
+        const QStringList found =
+            problems(readPdf(pdf), title, firstListSize, format == QLatin1String("rbFormatDetailed"));
         QVERIFY2(found.isEmpty(), qPrintable(found.mid(0, 10).join(u'\n')));
     }
 };

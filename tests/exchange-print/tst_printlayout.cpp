@@ -207,8 +207,8 @@ void TestPrintLayout::entryTallerThanAPageFails()
     pdfAnswer = dir.filePath(QStringLiteral("tall.pdf"));
     QVERIFY(!print(QStringLiteral("rbFormatHandout"), true));
     const QString reason = QStringLiteral("An entry of the list does not fit on one page.");
-    QCOMPARE(seen, QStringList{QStringLiteral("Could not print to %1.\n%2")
-                                   .arg(QDir::toNativeSeparators(pdfAnswer), reason)});
+    QCOMPARE(seen, QStringList{
+                       QStringLiteral("Could not print to %1.\n%2").arg(QDir::toNativeSeparators(pdfAnswer), reason)});
     QVERIFY(dialog->isVisible());
     QVERIFY(!QFile::exists(pdfAnswer));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("tall")), QStringList());
