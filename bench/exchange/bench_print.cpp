@@ -39,8 +39,8 @@ QString generatedList(int count, int nameLength = 0)
     for (int i = 0; i < count; ++i) {
         const QString name = QStringLiteral("Service ") + QString::number((i * 7919LL) % count);
         out << "<tvService id=\"" << i << "\" epgMarked=\"" << i % 2 << "\"><name>"
-            << (nameLength > 0 ? (name + words).left(nameLength) : name) << "</name><provider>Provider " << i % 97 << "</provider><genres>News;Sport</genres><childrenLock>" << i % 3
-            << "</childrenLock><details>";
+            << (nameLength > 0 ? (name + words).left(nameLength) : name) << "</name><provider>Provider " << i % 97
+            << "</provider><genres>News;Sport</genres><childrenLock>" << i % 3 << "</childrenLock><details>";
         switch (i % 4) {
         case 0:
             out << "<config type=\"satellite\"><satellite position=\"" << (i % 2 ? 192 : -50) << "\"/><transponderFreq>"
