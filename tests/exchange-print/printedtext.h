@@ -113,11 +113,12 @@ inline Pdf readPdf(const QString &path)
     return pdf;
 }
 
-// What is wrong with a print of the first entries of a document of listDocument: every text stands
-// inside its page; every page ends with its footer, the file name (title, as words) and the page number;
-// each entry asked for stands in it exactly once, numbered on its line by its place in its list, and
-// with serviceIds its service id once too; no other entry is printed. Empty when nothing is.
-inline QStringList problems(const Pdf &pdf, const QStringList &title, int entries, bool serviceIds)
+// What is wrong with a print of the entries first to end - 1 (their ids, in the order of the lists) of a
+// document of listDocument: every text stands inside its page; every page ends with its footer, the file
+// name (title, as words) and the page number; each entry asked for stands in it exactly once, numbered on
+// its line by its place in its list, and with serviceIds its service id once too; no other entry is
+// printed. Empty when nothing is.
+inline QStringList problems(const Pdf &pdf, const QStringList &title, int first, int end, bool serviceIds)
 {
     QStringList found;
     if (pdf.sizes.isEmpty())
@@ -143,7 +144,7 @@ inline QStringList problems(const Pdf &pdf, const QStringList &title, int entrie
         for (const Word &word : pdf.words)
             if (word.text.startsWith(token(id)))
                 names << word;
-        if (names.size() != (id < entries ? 1 : 0)) {
+        if (names.size() != (id >= first && id < end ? 1 : 0)) {
             found << QStringLiteral("%1 printed %2 times").arg(token(id)).arg(names.size());
             continue;
         }

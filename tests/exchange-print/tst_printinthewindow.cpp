@@ -92,7 +92,7 @@ private slots:
         QCOMPARE(texts, QStringList());
         const QStringList title = QFileInfo(file).absoluteFilePath().split(u' ');
         const QStringList found =
-            problems(readPdf(pdf), title, firstListSize, format == QLatin1String("rbFormatDetailed"));
+            problems(readPdf(pdf), title, 0, firstListSize, format == QLatin1String("rbFormatDetailed"));
         QVERIFY2(found.isEmpty(), qPrintable(found.mid(0, 10).join(u'\n')));
     }
 };

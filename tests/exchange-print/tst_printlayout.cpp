@@ -1,7 +1,7 @@
 // Printed pages hold every entry asked for, whatever the length of its texts: rows that wrap take the
 // room they need, so a page holds fewer of them, never loses one, and keeps its footer; long texts wrap
 // within their columns, so every column stays on the page. Checked in the PDF text that poppler reads
-// back, for the TV, radio and link lists in each format, printing a selection and all lists. An entry
+// back, for the TV, radio and link lists in each format, printing a selection, all lists and a range. An entry
 // that cannot fit on a page at all is a failed print, said in words.
 
 #include "testmain.h"
@@ -40,6 +40,10 @@ const QList<const char *> printedKinds{"tv"};
 #else
 const QList<const char *> printedKinds{"radio", "link"};
 #endif
+
+// a range over the end of list 1 into list 2
+constexpr int rangeFrom = 20;
+constexpr int rangeTo = firstListSize + 3;
 
 std::unique_ptr<ListProjectFileManager> managerOf(const QString &kind)
 {
@@ -96,8 +100,9 @@ private:
     // A dialog over a list of kind, as the list page opens it: header rows, list 1 current, its entries
     // the selection.
     void open(const QString &kind, int length, bool spaces);
-    // Chooses the format and the area, presses Print; true when the dialog closed accepted.
-    bool print(const QString &format, bool selection);
+    // Chooses the format and the area ("selection", "all", or "range" from rangeFrom to rangeTo), presses
+    // Print; true when the dialog closed accepted.
+    bool print(const QString &format, const QString &area);
 
     QTemporaryDir dir;
     QString pdfAnswer;
@@ -125,11 +130,17 @@ void TestPrintLayout::open(const QString &kind, int length, bool spaces)
     dialog->show();
 }
 
-bool TestPrintLayout::print(const QString &format, bool selection)
+bool TestPrintLayout::print(const QString &format, const QString &area)
 {
     dialog->findChild<QRadioButton *>(format)->setChecked(true);
-    dialog->findChild<QRadioButton *>(selection ? QStringLiteral("rbPrintSelection") : QStringLiteral("rbPrintAll"))
-        ->setChecked(true);
+    const QString button = area == QLatin1String("selection") ? QStringLiteral("rbPrintSelection")
+                           : area == QLatin1String("range")   ? QStringLiteral("rbPrintRange")
+                                                              : QStringLiteral("rbPrintAll");
+    dialog->findChild<QRadioButton *>(button)->setChecked(true);
+    if (area == QLatin1String("range")) {
+        dialog->findChild<QLineEdit *>(QStringLiteral("txtPrintFrom"))->setText(QString::number(rangeFrom));
+        dialog->findChild<QLineEdit *>(QStringLiteral("txtPrintTo"))->setText(QString::number(rangeTo));
+    }
     QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("btnPrint")), Qt::LeftButton);
     return !dialog->isVisible() && dialog->result() == QDialog::Accepted;
 }
@@ -138,7 +149,7 @@ void TestPrintLayout::everyEntryOnThePage_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("format");
-    QTest::addColumn<bool>("selection");
+    QTest::addColumn<QString>("area");
     QTest::addColumn<int>("length");
     QTest::addColumn<bool>("spaces");
     const struct
@@ -152,11 +163,14 @@ void TestPrintLayout::everyEntryOnThePage_data()
             // the compact page of services shortens its texts; the link list's prints them whole
             if (format == std::string_view("rbFormatCompact") && kind != std::string_view("link"))
                 continue;
-            for (bool selection : {true, false}) {
+            for (const char *area : {"selection", "all", "range"}) {
+                // a range is cut from the same sequence of all lists, whatever the kind
+                if (area == std::string_view("range") && kind != std::string_view(printedKinds.first()))
+                    continue;
                 for (const auto &length : lengths)
-                    QTest::addRow("%s %s %s %s", kind, format + 8, selection ? "selection" : "all", length.name)
-                        << QString::fromLatin1(kind) << QString::fromLatin1(format) << selection << length.length
-                        << length.spaces;
+                    QTest::addRow("%s %s %s %s", kind, format + 8, area, length.name)
+                        << QString::fromLatin1(kind) << QString::fromLatin1(format) << QString::fromLatin1(area)
+                        << length.length << length.spaces;
             }
         }
     }
@@ -166,16 +180,20 @@ void TestPrintLayout::everyEntryOnThePage()
 {
     QFETCH(QString, kind);
     QFETCH(QString, format);
-    QFETCH(bool, selection);
+    QFETCH(QString, area);
     QFETCH(int, length);
     QFETCH(bool, spaces);
     open(kind, length, spaces);
     pdfAnswer = dir.filePath(QStringLiteral("%1.pdf").arg(QTest::currentDataTag()));
-    QVERIFY(print(format, selection));
+    QVERIFY(print(format, area));
     QCOMPARE(seen, QStringList());
-    const int entries = selection ? firstListSize : firstListSize + secondListSize;
+    const bool range = area == QLatin1String("range");
+    const int first = range ? rangeFrom - 1 : 0;
+    const int end = range                                ? rangeTo
+                    : area == QLatin1String("selection") ? firstListSize
+                                                         : firstListSize + secondListSize;
     const bool serviceIds = kind != QLatin1String("link") && format == QLatin1String("rbFormatDetailed");
-    const QStringList found = problems(readPdf(pdfAnswer), builder->title().split(u' '), entries, serviceIds);
+    const QStringList found = problems(readPdf(pdfAnswer), builder->title().split(u' '), first, end, serviceIds);
     QVERIFY2(found.isEmpty(), qPrintable(found.mid(0, 10).join(u'\n')));
 }
 
@@ -184,11 +202,11 @@ void TestPrintLayout::printerGetsTheSamePages()
 {
     open(QLatin1String(printedKinds.first()), 73, true);
     pdfAnswer = dir.filePath(QStringLiteral("file.pdf"));
-    QVERIFY(print(QStringLiteral("rbFormatDetailed"), true));
+    QVERIFY(print(QStringLiteral("rbFormatDetailed"), QStringLiteral("selection")));
     const QString spool = dir.filePath(QStringLiteral("printer.pdf"));
     ListsPrintDialog::setPrinterStandInForTests(spool);
     dialog->show();
-    QVERIFY(print(QStringLiteral("rbFormatDetailed"), true));
+    QVERIFY(print(QStringLiteral("rbFormatDetailed"), QStringLiteral("selection")));
     QCOMPARE(seen, QStringList());
     const Pdf file = readPdf(pdfAnswer);
     const Pdf printer = readPdf(spool);
@@ -205,7 +223,7 @@ void TestPrintLayout::entryTallerThanAPageFails()
 {
     open(QLatin1String(printedKinds.first()), 12000, false);
     pdfAnswer = dir.filePath(QStringLiteral("tall.pdf"));
-    QVERIFY(!print(QStringLiteral("rbFormatHandout"), true));
+    QVERIFY(!print(QStringLiteral("rbFormatHandout"), QStringLiteral("selection")));
     const QString reason = QStringLiteral("An entry of the list does not fit on one page.");
     QCOMPARE(seen, QStringList{
                        QStringLiteral("Could not print to %1.\n%2").arg(QDir::toNativeSeparators(pdfAnswer), reason)});
@@ -216,7 +234,7 @@ void TestPrintLayout::entryTallerThanAPageFails()
     const QString spool = dir.filePath(QStringLiteral("tall-printer.pdf"));
     ListsPrintDialog::setPrinterStandInForTests(spool);
     seen.clear();
-    QVERIFY(!print(QStringLiteral("rbFormatHandout"), true));
+    QVERIFY(!print(QStringLiteral("rbFormatHandout"), QStringLiteral("selection")));
     QCOMPARE(seen, QStringList{QStringLiteral("Could not print to %1.\n%2").arg(spool, reason)});
     QVERIFY(!QFile::exists(spool));
 }
