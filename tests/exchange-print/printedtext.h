@@ -108,7 +108,8 @@ inline Pdf readPdf(const QString &path)
         const std::unique_ptr<Poppler::Page> page = document->page(i);
         pdf.sizes << page->pageSizeF();
         for (const auto &box : page->textList())
-            pdf.words.append({i + 1, box->text(), box->boundingBox()});
+            // the font joins letters such as "fi" into one glyph, which poppler reads back as a ligature
+            pdf.words.append({i + 1, box->text().normalized(QString::NormalizationForm_KC), box->boundingBox()});
     }
     return pdf;
 }

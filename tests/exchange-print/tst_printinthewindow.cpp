@@ -56,8 +56,9 @@ private slots:
                 texts << message->text();
             if (auto *files = qobject_cast<QFileDialog *>(box)) {
                 files->selectFile(pdf);
+                // the whole path: a name alone goes to whatever folder the dialog shows by then
                 if (auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-                    name->setText(QFileInfo(pdf).fileName());
+                    name->setText(pdf);
                 static_cast<QDialog *>(files)->done(QDialog::Accepted);
             }
             if (auto *print = qobject_cast<ListsPrintDialog *>(box)) {

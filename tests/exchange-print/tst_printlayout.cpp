@@ -79,9 +79,10 @@ private slots:
                 seen << message->text();
             if (auto *files = qobject_cast<QFileDialog *>(box)) {
                 files->selectFile(pdfAnswer);
+                // the whole path: a name alone goes to whatever folder the dialog shows by then
                 if (auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
                     name && !pdfAnswer.isEmpty())
-                    name->setText(QFileInfo(pdfAnswer).fileName());
+                    name->setText(pdfAnswer);
                 static_cast<QDialog *>(files)->done(pdfAnswer.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
             }
         });
