@@ -6,6 +6,7 @@
 #include "ui_listsprintdialog.h"
 #include "widgets/messagebox.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -18,19 +19,48 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QTemporaryFile>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextTable>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 namespace {
 
-// The builders count 15 px per row (17 with grid); a 10 px font keeps a table row within that, so a
-// page holds every row it was promised.
+// The builders count 15 px per row (17 with grid); a 10 px font keeps a row of one line within that, so
+// a page of rows that do not wrap holds as many as the builder counts.
 constexpr int pagePixelSize = 10;
 constexpr int pageMargin = 20;
+
+// The entry rows of a laid-out page that stand on its first page: the entries are the table of the most
+// rows (a heading or footer table has one; with a single entry there is nothing to count). A row that
+// does not fit is moved whole to the next page.
+int entryRowsOnFirstPage(const QTextDocument &document, bool withHeader)
+{
+    const QTextTable *entries = nullptr;
+    const auto frames = document.rootFrame()->childFrames();
+    for (QTextFrame *frame : frames) {
+        const auto *table = qobject_cast<const QTextTable *>(frame);
+        if (table && (!entries || table->rows() > entries->rows()))
+            entries = table;
+    }
+    if (!entries)
+        return 0;
+    QAbstractTextDocumentLayout *layout = document.documentLayout();
+    const qreal pageHeight = document.pageSize().height();
+    int rows = 0;
+    for (int row = withHeader ? 1 : 0; row < entries->rows(); ++row) {
+        const QTextBlock block = entries->cellAt(row, 0).firstCursorPosition().block();
+        if (layout->blockBoundingRect(block).top() >= pageHeight)
+            break;
+        ++rows;
+    }
+    return rows;
+}
 
 } // namespace
 
@@ -210,6 +240,7 @@ void ListsPrintDialog::print()
     if (!preparePrinter(printer))
         return;
     Outcome outcome = Outcome::Failed;
+    failure.clear();
     QString target;
     if (!printerStandIn().isEmpty()) {
         target = printerStandIn();
@@ -225,8 +256,10 @@ void ListsPrintDialog::print()
         target = chosenPrinter().printerName();
         outcome = paintPages(&printer, Target::Printer);
     }
-    if (outcome == Outcome::Failed)
-        MessageBox::critical(this, tr("Could not print to %1.").arg(QDir::toNativeSeparators(target)));
+    if (outcome == Outcome::Failed) {
+        const QString text = tr("Could not print to %1.").arg(QDir::toNativeSeparators(target));
+        MessageBox::critical(this, failure.isEmpty() ? text : text + u'\n' + failure);
+    }
     if (outcome != Outcome::Printed)
         return;
     accept();
@@ -329,7 +362,12 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, Target
     builder->setCurrentList(tabList);
     builder->setRunningNumber(range ? from : 0);
     const QList<int> ids = builder->itemsToPrint(selection, first, last);
-    const int pages = builder->pageCount(int(ids.size() - ids.count(-1)));
+    const int total = int(ids.size() - ids.count(-1));
+    const QString doesNotFit = tr("An entry of the list does not fit on one page.");
+    if (builder->pageCount(total) < 1) {
+        failure = doesNotFit;
+        return Outcome::Failed;
+    }
 
     // The preview paints inside its own modal dialog and shows its pages when done; a print shows its
     // progress and can be cancelled, from its second page on.
@@ -339,7 +377,8 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, Target
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(0);
         progress->setCancelButtonText(tr("Cancel"));
-        progress->setRange(0, pages);
+        // counted in entries: how many a page holds is known once it is laid out
+        progress->setRange(0, std::max(total, 1));
         progress->setAutoClose(false);
         progress->setAutoReset(false);
     }
@@ -349,16 +388,31 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, Target
     document.setDefaultFont(font);
     document.setPageSize(QSizeF(width, height));
     const QRectF area(0, 0, width, height);
-    const auto drawPage = [&](int page, QPainter &painter) {
+    // Page takes the entries from done on that fit on it with their wrapped rows, its column titles and
+    // its footer: the most a page holds at first, fewer until the document needs no second page. Returns
+    // how many, or -1 when not even one entry fits (it is then laid out alone and cut).
+    const auto layOut = [&](int page, int done) {
+        const bool withHeader = page == 1 || ui->cbTitle->isChecked();
         builder->setCurrentPage(page);
-        document.setHtml((builder->*buildPage)(page, page == 1 || ui->cbTitle->isChecked(), selection, first, last));
-        document.drawContents(&painter, area);
+        int count = std::min(builder->entryRows(), total - done);
+        for (;;) {
+            builder->setPageEntries(done, count);
+            document.setHtml((builder->*buildPage)(page, withHeader, selection, first, last));
+            if (document.pageCount() <= 1)
+                return count;
+            if (count <= 1)
+                return -1;
+            const int fitting = entryRowsOnFirstPage(document, withHeader);
+            count = fitting < count ? std::max(fitting, 1) : count - 1;
+        }
     };
-    const auto cancelledBefore = [&](int page) {
+    const auto cancelledBefore = [&](int page, int done) {
         if (!progress)
             return false;
+        // the pages still to come as if no row wrapped; exact when none does
+        const int pages = page - 1 + builder->pageCount(total - done);
         progress->setLabelText(tr("Printing page %1 of %2...").arg(QString::number(page), QString::number(pages)));
-        progress->setValue(page - 1);
+        progress->setValue(done);
         return progress->wasCanceled();
     };
 
@@ -367,16 +421,24 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, Target
         QPainter painter;
         if (!painter.begin(printer))
             return Outcome::Failed;
-        for (int page = 1; page <= pages; ++page) {
-            if (cancelledBefore(page)) {
+        for (int page = 1, done = 0; page == 1 || done < total; ++page) {
+            if (cancelledBefore(page, done)) {
                 painter.end();
                 return Outcome::Cancelled;
             }
-            drawPage(page, painter);
-            if (page < pages && !printer->newPage()) {
+            if (page > 1 && !printer->newPage()) {
                 painter.end();
                 return Outcome::Failed;
             }
+            const int count = layOut(page, done);
+            // the preview shows the cut entry; a print of it fails
+            if (count < 0 && target != Target::Preview) {
+                painter.end();
+                failure = doesNotFit;
+                return Outcome::Failed;
+            }
+            document.drawContents(&painter, area);
+            done += std::max(count, 1);
         }
         return painter.end() ? Outcome::Printed : Outcome::Failed;
     }
@@ -384,26 +446,33 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, Target
     // A print system takes the job as soon as a painter on the printer ends, whatever was drawn: every
     // page is built and drawn into a recording first, so Cancel comes while the printer has nothing.
     std::vector<QPicture> recorded;
-    recorded.reserve(size_t(qMax(0, pages)));
-    for (int page = 1; page <= pages; ++page) {
-        if (cancelledBefore(page))
+    recorded.reserve(size_t(builder->pageCount(total)));
+    for (int page = 1, done = 0; page == 1 || done < total; ++page) {
+        if (cancelledBefore(page, done))
             return Outcome::Cancelled;
+        const int count = layOut(page, done);
+        if (count < 0) {
+            failure = doesNotFit;
+            return Outcome::Failed;
+        }
         QPicture picture;
         QPainter recorder(&picture);
-        drawPage(page, recorder);
+        document.drawContents(&recorder, area);
         recorder.end();
         recorded.push_back(picture);
+        done += count;
     }
     if (progress && progress->wasCanceled())
         return Outcome::Cancelled;
     // From here on the whole job goes to the printer; there is nothing left to cancel.
     if (progress) {
         progress->setCancelButton(nullptr);
-        progress->setValue(pages);
+        progress->setValue(progress->maximum());
     }
     QPainter painter;
     if (!painter.begin(printer))
         return Outcome::Failed;
+    const int pages = int(recorded.size());
     for (int page = 1; page <= pages; ++page) {
         painter.drawPicture(QPointF(0, 0), recorded.at(size_t(page - 1)));
         if (page < pages && !printer->newPage()) {

@@ -65,5 +65,7 @@ private:
     int to = -1;
     // The list tab the module printed from: a selection is numbered by it, whatever ran before.
     int tabList = 0;
+    // Why the last print failed, when it was not the printer or the file: said after the failure.
+    QString failure;
     Ui::ListsPrintDialog *ui = nullptr;
 };

@@ -113,6 +113,26 @@ int PrintListsBuilder::entryRows() const
     return rowsPerPage() - (m_showFileName || m_showPageNumber ? 1 : 0);
 }
 
+void PrintListsBuilder::setPageEntries(int first, int count)
+{
+    m_pageFirst = std::max(first, 0);
+    m_pageCount = std::max(count, 0);
+}
+
+void PrintListsBuilder::clearPageEntries()
+{
+    m_pageFirst = -1;
+    m_pageCount = 0;
+}
+
+QPair<qint64, qint64> PrintListsBuilder::pageEntries(int page) const
+{
+    if (m_pageFirst >= 0)
+        return {m_pageFirst, m_pageCount};
+    const qint64 perPage = std::max(entryRows(), 0);
+    return {(page - 1) * perPage, perPage};
+}
+
 int PrintListsBuilder::pageCount(int rows) const
 {
     const int perPage = entryRows();
@@ -223,12 +243,14 @@ QList<int> PrintListsBuilder::itemsToPrint(bool selectionOnly, int from, int to)
 
 void PrintListsBuilder::beginRun()
 {
+    clearPageEntries();
     m_run.reset();
     m_run = std::make_unique<Snapshot>(std::move(snapshot()));
 }
 
 void PrintListsBuilder::endRun()
 {
+    clearPageEntries();
     m_run.reset();
 }
 
@@ -286,10 +308,9 @@ QString PrintListsBuilder::widthText() const
     return m_pageWidth < 1 ? QString() : QString::number(m_pageWidth);
 }
 
-QString PrintListsBuilder::tableElement(bool nowrap, int marginTop) const
+QString PrintListsBuilder::tableElement(int marginTop) const
 {
-    return QStringLiteral("<table cellpadding=\"1\" cellspacing=\"0\" style=\"") +
-           (nowrap ? QStringLiteral("white-space:nowrap; ") : QString()) + QStringLiteral("margin-left: ") +
+    return QStringLiteral("<table cellpadding=\"1\" cellspacing=\"0\" style=\"margin-left: ") +
            QString::number(m_leftMargin) + QStringLiteral("px; margin-top:") + QString::number(marginTop) +
            QStringLiteral("px;\" border=\"") + (m_showGrid ? u'1' : u'0') + QStringLiteral("\" width=\"") +
            widthText() + QStringLiteral("\">");
@@ -313,7 +334,7 @@ QString PrintListsBuilder::footer() const
 }
 
 QString PrintListsBuilder::buildPage(int page, bool withHeader, bool selectionOnly, int from, int to,
-                                     const QStringList &titles, bool plainNowrap, const RowCells &cells)
+                                     const QStringList &titles, const RowCells &cells)
 {
     if (!m_manager || page < 1)
         return {};
@@ -321,22 +342,22 @@ QString PrintListsBuilder::buildPage(int page, bool withHeader, bool selectionOn
         QStringLiteral("<tr><th>") + titles.join(QStringLiteral("</th><th>")) + QStringLiteral("</th></tr>");
     QString html;
     if (m_headerRow == 0 || selectionOnly)
-        html = plainSection(page, withHeader, selectionOnly, from, to, titleRow, plainNowrap, cells);
+        html = plainSection(page, withHeader, selectionOnly, from, to, titleRow, cells);
     else if (m_headerRow == 1)
         html = favouriteSection(page, withHeader, from, to, titleRow, cells);
     return html + footer();
 }
 
 QString PrintListsBuilder::plainSection(int page, bool withHeader, bool selectionOnly, int from, int to,
-                                        const QString &titleRow, bool nowrap, const RowCells &cells)
+                                        const QString &titleRow, const RowCells &cells)
 {
-    QString html = tableElement(nowrap, m_topMargin);
+    QString html = tableElement(m_topMargin);
     if (withHeader)
         html += titleRow;
+    // no separators here: the selection or the items
     const QList<int> ids = itemsToPrint(selectionOnly, from, to);
-    const qint64 perPage = std::max(entryRows(), 0);
-    const qint64 start = (page - 1) * perPage;
-    const qint64 end = std::min<qint64>(start + perPage, ids.size());
+    const auto [start, count] = pageEntries(page);
+    const qint64 end = std::min<qint64>(start + count, ids.size());
     Snapshot &s = snapshot();
     for (qint64 i = start; i < end; ++i) {
         const int id = ids.at(i);
@@ -358,8 +379,8 @@ QString PrintListsBuilder::favouriteSection(int page, bool withHeader, int from,
     const bool range = hasRange(false, from, to);
     const qint64 begin = range ? std::min<qint64>(from - 1, count) : 0;
     const qint64 end = range ? std::min<qint64>(to, count) : count;
-    const qint64 perPage = std::max(entryRows(), 0);
-    const qint64 first = std::min(begin + (page - 1) * perPage, end);
+    const auto [start, perPage] = pageEntries(page);
+    const qint64 first = std::min(begin + start, end);
     const qint64 last = std::min(first + perPage, end);
 
     // The heading names the list current at the top of the page (where the page before ended), then
@@ -371,7 +392,7 @@ QString PrintListsBuilder::favouriteSection(int page, bool withHeader, int from,
         topList = s.entries.at(end - 1).list;
     QString heading = QObject::tr("Favorite list %1").arg(topList + 1);
 
-    QString html = tableElement(true, 0);
+    QString html = tableElement(0);
     if (withHeader)
         html += titleRow;
     for (qint64 i = first; i < last; ++i) {

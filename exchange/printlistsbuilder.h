@@ -52,8 +52,15 @@ public:
     void setShowTitle(bool show);
 
     int rowsPerPage() const;
-    // Entry rows of one page: one row fewer when a footer is printed.
+    // Entry rows of one page: one row fewer when a footer is printed. Rows that wrap take more room, so
+    // a page holds at most this many.
     int entryRows() const;
+    // The entries the next page operations print, counted from 0 over the entries of the print
+    // (separators not counted): a print whose rows may wrap measures each page and says here where it
+    // starts and how many entries it holds. Without it page p holds the entryRows() entries after those of
+    // the pages before it. beginRun() and endRun() drop it.
+    void setPageEntries(int first, int count);
+    void clearPageEntries();
     // Pages for rows entries: at least one, none when not a single row fits.
     int pageCount(int rows) const;
     int rowCount();
@@ -81,8 +88,10 @@ protected:
 
     // One row's cells after the number cell, the closing of the row included when the format closes it.
     using RowCells = std::function<QString(const DocItem &item)>;
+    // Both sections use the one wrapping table: a long text wraps within its column, so every column stays
+    // on the page, and the print measures the rows it gets.
     QString buildPage(int page, bool withHeader, bool selectionOnly, int from, int to, const QStringList &titles,
-                      bool plainNowrap, const RowCells &cells);
+                      const RowCells &cells);
 
 private:
     struct Entry
@@ -108,11 +117,13 @@ private:
     // First and last position of the selected entries, -1 when none was found.
     QPair<int, int> selectionSpan();
     DocItem item(int id) const;
-    QString tableElement(bool nowrap, int marginTop) const;
+    // The first entry (from 0) and the number of entries of page.
+    QPair<qint64, qint64> pageEntries(int page) const;
+    QString tableElement(int marginTop) const;
     QString widthText() const;
     QString footer() const;
     QString plainSection(int page, bool withHeader, bool selectionOnly, int from, int to, const QString &titleRow,
-                         bool nowrap, const RowCells &cells);
+                         const RowCells &cells);
     QString favouriteSection(int page, bool withHeader, int from, int to, const QString &titleRow,
                              const RowCells &cells);
 
@@ -134,6 +145,8 @@ private:
     bool m_showGrid = true;
     bool m_showPageNumber = true;
     bool m_showTitle = true;
+    int m_pageFirst = -1; // set by setPageEntries, -1 when unset
+    int m_pageCount = 0;
 
     std::unique_ptr<Snapshot> m_run;
     std::unique_ptr<Snapshot> m_scratch;

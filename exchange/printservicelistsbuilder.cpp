@@ -68,7 +68,7 @@ QString PrintServiceListsBuilder::buildDetailedPage(int page, bool withHeader, b
                              QObject::tr("Frequency"), QObject::tr("EPG"),
                              QObject::tr("CL"),        QObject::tr("Pol"),
                              QObject::tr("SR"),        QObject::tr("SID")};
-    return buildPage(page, withHeader, selectionOnly, from, to, titles, false, [this](const DocItem &item) {
+    return buildPage(page, withHeader, selectionOnly, from, to, titles, [this](const DocItem &item) {
         const DVBListItemData data(item);
         const int type = data.deliveryType();
         const QString satellite = type == DeliveryType::Satellite
@@ -88,7 +88,7 @@ QString PrintServiceListsBuilder::buildCompactPage(int page, bool withHeader, bo
     const QStringList titles{QStringLiteral("&nbsp;"), QObject::tr("TV Program name"), QObject::tr("Provider"),
                              QObject::tr("Satellite"), QObject::tr("Frequency"),       QObject::tr("Polarization"),
                              QObject::tr("SR")};
-    return buildPage(page, withHeader, selectionOnly, from, to, titles, true, [this](const DocItem &item) {
+    return buildPage(page, withHeader, selectionOnly, from, to, titles, [this](const DocItem &item) {
         const DVBListItemData data(item);
         const QString satellite = data.deliveryType() == DeliveryType::Satellite
                                       ? elideText(satelliteName(data.satellitePosition()) + data.satelliteText(), 15)
@@ -104,7 +104,7 @@ QString PrintServiceListsBuilder::buildCompactPage(int page, bool withHeader, bo
 QString PrintServiceListsBuilder::buildHandoutPage(int page, bool withHeader, bool selectionOnly, int from, int to)
 {
     const QStringList titles{QStringLiteral("&nbsp;"), QObject::tr("TV Program name")};
-    return buildPage(page, withHeader, selectionOnly, from, to, titles, false, [](const DocItem &item) {
+    return buildPage(page, withHeader, selectionOnly, from, to, titles, [](const DocItem &item) {
         return cell(" width=\"400\"", escaped(DVBListItemData(item).name())) + QStringLiteral("</tr>");
     });
 }

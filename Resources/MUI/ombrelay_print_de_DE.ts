@@ -115,6 +115,10 @@
         <source>Printing page %1 of %2...</source>
         <translation>Seite %1 von %2 wird gedruckt...</translation>
     </message>
+    <message>
+        <source>An entry of the list does not fit on one page.</source>
+        <translation>Ein Eintrag der Liste passt nicht auf eine Seite.</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

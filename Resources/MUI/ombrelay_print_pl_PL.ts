@@ -115,6 +115,10 @@
         <source>Printing page %1 of %2...</source>
         <translation>Drukowanie strony %1 z %2...</translation>
     </message>
+    <message>
+        <source>An entry of the list does not fit on one page.</source>
+        <translation>Pozycja listy nie mieści się na jednej stronie.</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

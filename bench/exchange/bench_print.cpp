@@ -1,7 +1,8 @@
 // Prints TV lists of 10,000 and 20,000 services with full tuning data to PDF in each format, and builds
 // their pages alone (all entries; a selection of every entry). Checks that the larger list takes at most
 // 2.5 times as long and that building the pages is at most a quarter of the print, and reports the
-// memory a print adds. Reports the same prints to a printer, whose pages are all recorded first.
+// memory a print adds. Reports the same prints to a printer, whose pages are all recorded first, and
+// the prints of 20,000 services whose names wrap, per page against those of short names.
 
 #include "exchange/listsprintdialog.h"
 #include "exchange/printtvlistsbuilder.h"
@@ -27,15 +28,19 @@ namespace {
 
 // Services of the four reception types with their tuning elements as the receivers write them, spread
 // over four favourite lists that hold every entry once.
-QString generatedList(int count)
+// With a name length, every name is filled up to it with words, so that it wraps in its column.
+QString generatedList(int count, int nameLength = 0)
 {
+    static const QString words = QStringLiteral(" WESTDEUTSCHER RUNDFUNK MEDIATHEK WISSENSCHAFT MAGAZIN DOKUMENTATION "
+                                                "WELTWEIT EMPFANG HD");
     QString text;
     QTextStream out(&text);
     out << "<TDocument><documentProperties/><items>";
     for (int i = 0; i < count; ++i) {
-        out << "<tvService id=\"" << i << "\" epgMarked=\"" << i % 2 << "\"><name>Service " << (i * 7919LL) % count
-            << "</name><provider>Provider " << i % 97 << "</provider><genres>News;Sport</genres><childrenLock>" << i % 3
-            << "</childrenLock><details>";
+        const QString name = QStringLiteral("Service ") + QString::number((i * 7919LL) % count);
+        out << "<tvService id=\"" << i << "\" epgMarked=\"" << i % 2 << "\"><name>"
+            << (nameLength > 0 ? (name + words).left(nameLength) : name) << "</name><provider>Provider " << i % 97
+            << "</provider><genres>News;Sport</genres><childrenLock>" << i % 3 << "</childrenLock><details>";
         switch (i % 4) {
         case 0:
             out << "<config type=\"satellite\"><satellite position=\"" << (i % 2 ? 192 : -50) << "\"/><transponderFreq>"
@@ -184,6 +189,38 @@ Figures measure(int count, const QString &folder)
     return figures;
 }
 
+// CPU time and pages of a print to PDF of count services in format, names of nameLength characters.
+QPair<double, int> printOnce(int count, int nameLength, int format, const QString &folder)
+{
+    TVListProjectFileManager manager(nullptr);
+    if (!manager.newProject(generatedList(count, nameLength)))
+        qFatal("could not load the generated list");
+    PrintTVListsBuilder builder(&manager);
+    builder.setHeaderRow(1);
+    const QString path = QStringLiteral("%1/wrapping-%2.pdf").arg(folder).arg(nameLength);
+    MessageBox::setAnswerHook([path](QDialog *box) {
+        if (auto *files = qobject_cast<QFileDialog *>(box)) {
+            files->selectFile(path);
+            static_cast<QDialog *>(files)->done(QDialog::Accepted);
+        }
+    });
+    ListsPrintDialog dialog(nullptr, &builder);
+    dialog.show();
+    dialog.findChild<QRadioButton *>(QLatin1String(formats[format]))->setChecked(true);
+    const double start = cpuMs();
+    emit dialog.findChild<QPushButton *>(QStringLiteral("btnPrint"))->pressed();
+    const double ms = cpuMs() - start;
+    MessageBox::setAnswerHook({});
+    QFile pdf(path);
+    if (!pdf.open(QIODevice::ReadOnly))
+        qFatal("the print wrote no file");
+    // every page object of the file names its type once
+    const int pages = int(pdf.readAll().count("/Type /Page\n"));
+    pdf.close();
+    QFile::remove(path);
+    return {ms, pages};
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -241,6 +278,16 @@ int main(int argc, char *argv[])
                         names[format], labels[kind], a, b, b / a, verdict(b <= 2.5 * a), 100 * b / large.print[format],
                         verdict(b <= 0.25 * large.print[format]));
         }
+    }
+    // names that wrap: every page is laid out until its rows fit, so a page costs more than one of short
+    // names; reported, not judged
+    for (int format : {0, 2}) {
+        const QPair<double, int> shortNames = printOnce(20000, 0, format, folder.path());
+        const QPair<double, int> wrapping = printOnce(20000, 73, format, folder.path());
+        std::printf("%-8s 20k, names of 73 characters that wrap: %6.0f ms CPU for %d pages, %.1f ms a page "
+                    "(short names: %.0f ms for %d pages, %.1f ms a page)\n",
+                    names[format], wrapping.first, wrapping.second, wrapping.first / std::max(wrapping.second, 1),
+                    shortNames.first, shortNames.second, shortNames.first / std::max(shortNames.second, 1));
     }
     return ok ? 0 : 1;
 }

@@ -279,8 +279,8 @@ void TestPrinting::favouritePages()
     const QString page1 = tv->buildHandoutPage(1, true, false, -1, -1);
     tv->setCurrentPage(2);
     const QString frame("<table style=\"margin-left: 3px; margin-top:4px;\" border=\"0\" width=\"500\"><tr><td "
-                        "align=\"left\">%1</td></tr></table><table cellpadding=\"1\" cellspacing=\"0\" style=\"white-"
-                        "space:nowrap; margin-left: 3px; margin-top:0px;\" border=\"1\" width=\"500\">%2</table><table "
+                        "align=\"left\">%1</td></tr></table><table cellpadding=\"1\" cellspacing=\"0\" style=\""
+                        "margin-left: 3px; margin-top:0px;\" border=\"1\" width=\"500\">%2</table><table "
                         "style=\"margin-left: 3px; margin-top:0px;\" border=\"0\" width=\"500\"><tr><td align=\"left\">"
                         "Untitled 1.tvqvxc</td><td align=\"right\">%3</td></tr></table>");
     const QString row("<tr style=\"font-weight: %1;\"><td align=\"center\" width=\"30\">%2</td><td align=\"center\" "
