@@ -344,6 +344,9 @@ void Mill::run()
                     releaseKeptConnectionsLocked();
                     task = m_queue.takeFirst();
                     m_current = task;
+                    // Cleared here, under the lock that cancel() sets it under: a cancel of this task from
+                    // now on, even before it runs, is kept.
+                    m_interrupt.store(false);
                     task->setState(DeviceTask::Taken);
                     // Connected under the lock: the task cannot be destroyed in between.
                     m_taskConnections = {
@@ -432,7 +435,6 @@ bool Mill::runTask(DeviceTask *task)
         closeOutcome(Ending::Canceled, QString());
         return false;
     }
-    m_interrupt.store(false);
     try {
         execute(task);
         closeOutcome(Ending::Normal, QString());

@@ -7,9 +7,11 @@
 #include "device/transfers/devicefilesystemitem.h"
 #include "recordingtask.h"
 
+#include <QDeadlineTimer>
 #include <QPointer>
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QThread>
 
 #include <functional>
 
@@ -197,6 +199,33 @@ private slots:
         QTRY_COMPARE(third->calls, (QStringList{"enqueued", "complete:true"}));
         QCOMPARE(order, (QStringList{"first", "third"}));
         QCOMPARE(second->calls.size(), 3);
+    }
+
+    // A cancel that comes as soon as the worker has taken the task, before its method has begun: the
+    // method sees it, and the task ends cancelled, never completed.
+    void cancelRightAfterTheTaskIsTaken()
+    {
+        ScriptedMill mill;
+        mill.job = [](ScriptedMill &m, DeviceTask *) {
+            // the cancel is on its way: waited for, but not for ever, so that a lost one shows as completed
+            QDeadlineTimer deadline(10000);
+            while (!m.isInterruptRequested() && !deadline.hasExpired())
+                QThread::yieldCurrentThread();
+            if (m.isInterruptRequested())
+                m.wantCancelException(true);
+            emit m.Complete(true);
+        };
+        mill.start();
+        for (int round = 0; round < 150; ++round) {
+            RecordingTask *t = task();
+            mill.enqueue(t);
+            while (t->state() != int(DeviceTask::Running))
+                QThread::yieldCurrentThread();
+            mill.cancel(t);
+            QTRY_COMPARE_WITH_TIMEOUT(t->calls.size(), 3, 20000);
+            QCOMPARE(t->calls, (QStringList{"enqueued", "cancel", "canceled"}));
+            delete t;
+        }
     }
 
     // No page is left waiting for a run that will never take its task.
