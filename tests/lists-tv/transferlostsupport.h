@@ -11,6 +11,7 @@
 #include "listpagetest.h"
 
 #include "app/mainwindow.h"
+#include "base/settings.h"
 #include "app/startup.h"
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/devicetask.h"
@@ -105,6 +106,59 @@ template<class Page> void editFirst(Page *page, const QString &type)
         type == QLatin1String("link") ? QStringLiteral("title") : QStringLiteral("name"));
     QVERIFY(items->setData(items->index(0, column), QStringLiteral("Edited"), Qt::EditRole));
     QVERIFY(page->projectManager()->isModified());
+}
+
+// Each test starts from empty settings that still ask before a send restarts the receiver.
+inline void startAskingBeforeRestart()
+{
+    QSettings().clear();
+    Settings::setString(Settings::SendingListsRestartWarning, QStringLiteral("1"));
+}
+
+// Calls add(type, mode) for every list type, sending and downloading.
+template<class Add> void forEachTypeAndMode(Add &&add)
+{
+    for (const char *type : {"tv", "radio", "link"})
+        for (const char *mode : {"send", "download"})
+            add(type, mode);
+}
+
+// The rows "type mode" of a test with only those two columns.
+inline void addTypeAndModeRows()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("mode");
+    forEachTypeAndMode([](const char *type, const char *mode) { QTest::addRow("%s %s", type, mode) << type << mode; });
+}
+
+// Saves the emulator as the one receiver the window connects to when it starts.
+inline void saveAsTheWindowsReceiver(const ReceiverEmulator &emulator)
+{
+    ZBDeviceCollection::setDefaultReceiverPort(emulator.port());
+    QObject owner;
+    ZBDeviceCollection writer(&owner);
+    ZBDeviceInfo saved(QStringLiteral("Living room"));
+    saved.setShareName(QStringLiteral("EMULATOR"));
+    saved.setIp(emulator.host());
+    saved.ensureDefaults();
+    writer.append(saved);
+    writer.save();
+}
+
+// Shows the window, waits until it is connected to its one saved receiver and makes that receiver's page
+// of this class the current one; receiver and page are null where that failed.
+template<class Page> void showConnectedPage(MainWindow &window, ZBDevice *&receiver, Page *&page)
+{
+    receiver = nullptr;
+    page = nullptr;
+    window.resize(1280, 800);
+    window.show();
+    QCOMPARE(window.collection()->count(), 1);
+    receiver = window.collection()->at(0);
+    QTRY_VERIFY_WITH_TIMEOUT(receiver->isConnected(), 10000);
+    page = qobject_cast<Page *>(receiver->module(moduleTypeOf<Page>()));
+    QVERIFY(page);
+    window.setCurrentModule(page, true);
 }
 
 } // namespace TransferLost

@@ -53,11 +53,7 @@ class TestListTransferCut : public QObject
 
 private slots:
     void initTestCase() { registerStartUpServices(); }
-    void init()
-    {
-        QSettings().clear();
-        Settings::setString(Settings::SendingListsRestartWarning, QStringLiteral("1"));
-    }
+    void init() { startAskingBeforeRestart(); }
 
     // A receiver that closes the connection in the middle of the transfer, heard by the page before or
     // after the worker's ending.
@@ -66,11 +62,10 @@ private slots:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("mode");
         QTest::addColumn<bool>("errorFirst");
-        for (const char *type : {"tv", "radio", "link"})
-            for (const char *mode : {"send", "download"}) {
-                QTest::addRow("%s %s, dropped link first", type, mode) << type << mode << false;
-                QTest::addRow("%s %s, worker's error first", type, mode) << type << mode << true;
-            }
+        forEachTypeAndMode([](const char *type, const char *mode) {
+            QTest::addRow("%s %s, dropped link first", type, mode) << type << mode << false;
+            QTest::addRow("%s %s, worker's error first", type, mode) << type << mode << true;
+        });
     }
     void cutByTheReceiver()
     {

@@ -8,34 +8,19 @@ class TestListTransferCutInTheWindow : public QObject
 {
     Q_OBJECT
 
-    template<class Page> void cutSendsInTheWindow(const QString &type, OmbrelayModule::ModuleTypes moduleType)
+    template<class Page> void cutSendsInTheWindow(const QString &type)
     {
         ReceiverEmulator emulator;
         emulator.setDescription(fourListDescription());
         auto lists = ReceiverLists::install(emulator);
         QVERIFY(emulator.start());
-        ZBDeviceCollection::setDefaultReceiverPort(emulator.port());
-        {
-            // the saved receiver the window connects to when it starts
-            QObject owner;
-            ZBDeviceCollection writer(&owner);
-            ZBDeviceInfo saved(QStringLiteral("Living room"));
-            saved.setShareName(QStringLiteral("EMULATOR"));
-            saved.setIp(emulator.host());
-            saved.ensureDefaults();
-            writer.append(saved);
-            writer.save();
-        }
+        saveAsTheWindowsReceiver(emulator);
         DialogAnswerer answers;
         MainWindow window;
-        window.resize(1280, 800);
-        window.show();
-        QCOMPARE(window.collection()->count(), 1);
-        ZBDevice *receiver = window.collection()->at(0);
-        QTRY_VERIFY_WITH_TIMEOUT(receiver->isConnected(), 10000);
-        auto *page = qobject_cast<Page *>(receiver->module(moduleType));
-        QVERIFY(page);
-        window.setCurrentModule(page, true);
+        ZBDevice *receiver = nullptr;
+        Page *page = nullptr;
+        showConnectedPage(window, receiver, page);
+        QVERIFY(receiver && page);
         QVERIFY(page->projectManager()->newProject(listOfType(type, 1000)));
         editFirst(page, type);
         const QString lost = ListTransfer::lostConnectionText(QStringLiteral("send"));
@@ -67,11 +52,7 @@ class TestListTransferCutInTheWindow : public QObject
 
 private slots:
     void initTestCase() { registerStartUpServices(); }
-    void init()
-    {
-        QSettings().clear();
-        Settings::setString(Settings::SendingListsRestartWarning, QStringLiteral("1"));
-    }
+    void init() { startAskingBeforeRestart(); }
 
     // In the whole program, with the receiver saved from an earlier start: every cut send says so.
     void cutSendInTheWindow_data()
@@ -86,10 +67,7 @@ private slots:
         QFETCH(QString, type);
         const ProgramLook look{QString()};
         Settings::setString(Settings::SendingListsRestartWarning, QStringLiteral("0"));
-        forPageOfType(type, [&](auto *page) {
-            using Page = std::remove_pointer_t<decltype(page)>;
-            cutSendsInTheWindow<Page>(type, moduleTypeOf<Page>());
-        });
+        forPageOfType(type, [&](auto *page) { cutSendsInTheWindow<std::remove_pointer_t<decltype(page)>>(type); });
     }
 };
 

@@ -81,11 +81,7 @@ class TestListTransferLost : public QObject
 
 private slots:
     void initTestCase() { registerStartUpServices(); }
-    void init()
-    {
-        QSettings().clear();
-        Settings::setString(Settings::SendingListsRestartWarning, QStringLiteral("1"));
-    }
+    void init() { startAskingBeforeRestart(); }
 
     // The page's own handling, one ending at a time in the order named.
     void endingsOfACutTransfer_data()
@@ -93,12 +89,12 @@ private slots:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("order");
-        for (const char *type : {"tv", "radio", "link"})
-            for (const char *mode : {"send", "download"})
-                for (const char *order :
-                     {"dropped link, then cancel", "dropped link, then busy text", "dropped link, then failure",
-                      "disconnecting, then cancel", "worker's error, then dropped link"})
-                    QTest::addRow("%s %s: %s", type, mode, order) << type << mode << order;
+        forEachTypeAndMode([](const char *type, const char *mode) {
+            for (const char *order :
+                 {"dropped link, then cancel", "dropped link, then busy text", "dropped link, then failure",
+                  "disconnecting, then cancel", "worker's error, then dropped link"})
+                QTest::addRow("%s %s: %s", type, mode, order) << type << mode << order;
+        });
     }
     void endingsOfACutTransfer()
     {

@@ -19,28 +19,13 @@ class TestTransferStoppedByUser : public QObject
         auto lists = ReceiverLists::install(emulator);
         lists->setDocument(type, listOfType(type, 30).toUtf8());
         QVERIFY(emulator.start());
-        ZBDeviceCollection::setDefaultReceiverPort(emulator.port());
-        {
-            // the saved receiver the window connects to when it starts
-            QObject owner;
-            ZBDeviceCollection writer(&owner);
-            ZBDeviceInfo saved(QStringLiteral("Living room"));
-            saved.setShareName(QStringLiteral("EMULATOR"));
-            saved.setIp(emulator.host());
-            saved.ensureDefaults();
-            writer.append(saved);
-            writer.save();
-        }
+        saveAsTheWindowsReceiver(emulator);
         DialogAnswerer answers;
         MainWindow window;
-        window.resize(1280, 800);
-        window.show();
-        QCOMPARE(window.collection()->count(), 1);
-        ZBDevice *receiver = window.collection()->at(0);
-        QTRY_VERIFY_WITH_TIMEOUT(receiver->isConnected(), 10000);
-        auto *page = qobject_cast<Page *>(receiver->module(moduleTypeOf<Page>()));
-        QVERIFY(page);
-        window.setCurrentModule(page, true);
+        ZBDevice *receiver = nullptr;
+        Page *page = nullptr;
+        showConnectedPage(window, receiver, page);
+        QVERIFY(receiver && page);
         QCOMPARE(window.currentDeviceId(), receiver->id());
         QVERIFY(page->projectManager()->newProject(listOfType(type, 20)));
         if (mode == QLatin1String("send"))
@@ -87,20 +72,9 @@ class TestTransferStoppedByUser : public QObject
 
 private slots:
     void initTestCase() { registerStartUpServices(); }
-    void init()
-    {
-        QSettings().clear();
-        Settings::setString(Settings::SendingListsRestartWarning, QStringLiteral("1"));
-    }
+    void init() { startAskingBeforeRestart(); }
 
-    void disconnectAgreedTo_data()
-    {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("mode");
-        for (const char *type : {"tv", "radio", "link"})
-            for (const char *mode : {"send", "download"})
-                QTest::addRow("%s %s", type, mode) << type << mode;
-    }
+    void disconnectAgreedTo_data() { addTypeAndModeRows(); }
     void disconnectAgreedTo()
     {
         QFETCH(QString, type);
