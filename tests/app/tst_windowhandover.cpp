@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 // A later start hands its file to the running window while the window is asking something (the save
 // question of the close, say): the file waits for the answer, no second question is stacked on the
 // first, and the first one's answer acts on the list it names.
@@ -30,6 +32,48 @@ class TestWindowHandOver : public QObject
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The window shown with the receiver of usbReceiver(), file opened on it and its first service renamed:
+    // module is the page, whose list has changes to save (null where that failed).
+    static void openAndEdit(MainWindow &window, const QString &file, TVListModule *&module)
+    {
+        module = nullptr;
+        window.collection()->append(usbReceiver());
+        window.show();
+        window.tryToOpenFile(file);
+        module = qobject_cast<TVListModule *>(window.currentModule());
+        QVERIFY(module);
+        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
+        QVERIFY(items->setData(items->index(0, 1), QStringLiteral("Edited here"), Qt::EditRole));
+        QVERIFY(module->projectManager()->isModified());
+    }
+
+    // What the window asked, and the most questions open at once.
+    struct Questions
+    {
+        QStringList texts;
+        int open = 0;
+        int deepest = 0;
+    };
+    // Answers every question the window asks: the first with answer, handing file over to the window while
+    // it shows; every later one with No. asked runs as each question shows.
+    static void answerQuestions(Questions &questions, MainWindow &window, const QString &file, const QString &answer,
+                                const std::function<void()> &asked = {})
+    {
+        MessageBox::setAnswerHook([&questions, &window, file, answer, asked](QDialog *box) {
+            ++questions.open;
+            questions.deepest = qMax(questions.deepest, questions.open);
+            questions.texts << qobject_cast<QMessageBox *>(box)->text();
+            if (asked)
+                asked();
+            if (questions.texts.size() == 1)
+                window.tryToOpenFile(file);
+            const QString reply = questions.texts.size() == 1 ? answer : QStringLiteral("&No");
+            if (!MessageBox::clickButton(box, reply))
+                box->reject();
+            --questions.open;
+        });
     }
 
 private slots:
@@ -62,30 +106,16 @@ private slots:
         const QByteArray editedBefore = bytes(edited);
 
         MainWindow window;
-        window.collection()->append(usbReceiver());
-        window.show();
-        window.tryToOpenFile(edited);
-        auto *module = qobject_cast<TVListModule *>(window.currentModule());
+        TVListModule *module = nullptr;
+        openAndEdit(window, edited, module);
         QVERIFY(module);
-        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
-        QVERIFY(items->setData(items->index(0, 1), QStringLiteral("Edited here"), Qt::EditRole));
-        QVERIFY(module->projectManager()->isModified());
 
-        QStringList texts;
-        int open = 0;
-        int deepest = 0;
-        MessageBox::setAnswerHook([&](QDialog *box) {
-            ++open;
-            deepest = qMax(deepest, open);
-            texts << qobject_cast<QMessageBox *>(box)->text();
-            if (texts.size() == 1)
-                window.tryToOpenFile(other); // the second start arrives while the question is open
-            // After a cancelled close the handed-over file asks about the edited list: not saved.
-            const QString reply = texts.size() == 1 ? answer : QStringLiteral("&No");
-            if (!MessageBox::clickButton(box, reply))
-                box->reject();
-            --open;
-        });
+        // The second start arrives while the close's question is open. After a cancelled close the
+        // handed-over file asks about the edited list: not saved.
+        Questions questions;
+        answerQuestions(questions, window, other, answer);
+        const QStringList &texts = questions.texts;
+        const int &deepest = questions.deepest;
         const bool wasClosed = window.close();
         QCOMPARE(wasClosed, closed);
         QCOMPARE(deepest, 1); // never a question on top of another
@@ -138,31 +168,16 @@ private slots:
         const QByteArray thirdBefore = bytes(third);
 
         MainWindow window;
-        window.collection()->append(usbReceiver());
-        window.show();
-        window.tryToOpenFile(edited);
-        auto *module = qobject_cast<TVListModule *>(window.currentModule());
+        TVListModule *module = nullptr;
+        openAndEdit(window, edited, module);
         QVERIFY(module);
-        ListItemsDatabaseModel *items = module->projectManager()->itemsModel;
-        QVERIFY(items->setData(items->index(0, 1), QStringLiteral("Edited here"), Qt::EditRole));
-        QVERIFY(module->projectManager()->isModified());
 
-        QStringList texts;
+        // The third start arrives while the question shows.
         QStringList openWhenAsked;
-        int open = 0;
-        int deepest = 0;
-        MessageBox::setAnswerHook([&](QDialog *box) {
-            ++open;
-            deepest = qMax(deepest, open);
-            texts << qobject_cast<QMessageBox *>(box)->text();
-            openWhenAsked << module->projectManager()->fileName();
-            if (texts.size() == 1)
-                window.tryToOpenFile(third); // the third start arrives while the question shows
-            const QString reply = texts.size() == 1 ? answer : QStringLiteral("&No");
-            if (!MessageBox::clickButton(box, reply))
-                box->reject();
-            --open;
-        });
+        Questions asked;
+        answerQuestions(asked, window, third, answer, [&] { openWhenAsked << module->projectManager()->fileName(); });
+        const QStringList &texts = asked.texts;
+        const int &deepest = asked.deepest;
         window.tryToOpenFile(second);
         QTRY_COMPARE(module->projectManager()->fileName(), third);
         QCOMPARE(deepest, 1); // never a question on top of another
