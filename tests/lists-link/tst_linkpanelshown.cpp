@@ -33,17 +33,6 @@ class TestLinkPanelShown : public QObject
                : bar        ? QStringLiteral("bar")
                             : QStringLiteral("neither");
     }
-    // The darkest colour in a rendered label: the colour its text is drawn in.
-    static QRgb textColour(QWidget *label)
-    {
-        const QImage image = label->grab().toImage();
-        QRgb darkest = qRgb(255, 255, 255);
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (qGray(image.pixel(x, y)) < qGray(darkest))
-                    darkest = image.pixel(x, y);
-        return darkest;
-    }
     static void clickRow(LinkListModule *page, int row)
     {
         QTableView *table = page->itemsTableViewAll;

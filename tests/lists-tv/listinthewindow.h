@@ -9,8 +9,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <QWidget>
 
 // What the tests of the list pages in the real main window share: the program's look in one language, and
 // a list file with a receiver it is meant for.
@@ -71,4 +73,16 @@ inline OmbrelayModule *openInTheWindow(MainWindow &window, const QString &file)
     QApplication::setActiveWindow(&window);
     window.tryToOpenFile(file);
     return window.currentModule();
+}
+
+// The darkest colour drawn in a widget as the window draws it: the colour of its text.
+inline QRgb textColour(QWidget *widget)
+{
+    const QImage image = widget->grab().toImage();
+    QRgb darkest = qRgb(255, 255, 255);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < qGray(darkest))
+                darkest = image.pixel(x, y);
+    return darkest;
 }

@@ -9,6 +9,7 @@
 #include "lists/tvlistmodule.h"
 
 #include <QString>
+#include <QTest>
 
 #include <type_traits>
 
@@ -45,6 +46,14 @@ template<class Run> void forPageOfType(const QString &type, Run &&run)
         run(static_cast<LinkListModule *>(nullptr));
     else
         run(static_cast<TVListModule *>(nullptr));
+}
+
+// The rows of a test with the one column "type": every list type.
+inline void addTypeRows()
+{
+    QTest::addColumn<QString>("type");
+    for (const char *type : {"tv", "radio", "link"})
+        QTest::newRow(type) << type;
 }
 
 template<class Page> constexpr OmbrelayModule::ModuleTypes moduleTypeOf()

@@ -222,12 +222,7 @@ private slots:
         });
     }
 
-    void everyTextFollows_data()
-    {
-        QTest::addColumn<QString>("type");
-        for (const char *type : {"tv", "radio", "link"})
-            QTest::newRow(type) << type;
-    }
+    void everyTextFollows_data() { addTypeRows(); }
     void everyTextFollows()
     {
         QFETCH(QString, type);

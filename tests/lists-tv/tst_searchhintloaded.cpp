@@ -62,18 +62,6 @@ template<class Page> int itemsNamed(Page *page, const QString &word)
     return found;
 }
 
-// The darkest colour drawn in a widget: the colour of its text.
-QRgb textColour(QWidget *widget)
-{
-    const QImage image = widget->grab().toImage();
-    QRgb darkest = qRgb(255, 255, 255);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < qGray(darkest))
-                darkest = image.pixel(x, y);
-    return darkest;
-}
-
 // Types "Sport" into the box of a page showing count items: the box holds "Sport" alone and the table the
 // items with that name; emptied and left, the box shows its hint again with every item.
 template<class Page> void typeSport(Page *page, int count)
@@ -192,12 +180,7 @@ private slots:
     void initTestCase() { registerStartUpServices(); }
     void init() { QSettings().clear(); }
 
-    void typedAfterALoadOnThePage_data()
-    {
-        QTest::addColumn<QString>("type");
-        for (const char *type : {"tv", "radio", "link"})
-            QTest::newRow(type) << type;
-    }
+    void typedAfterALoadOnThePage_data() { addTypeRows(); }
     void typedAfterALoadOnThePage()
     {
         QFETCH(QString, type);
