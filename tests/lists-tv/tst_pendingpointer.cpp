@@ -309,18 +309,9 @@ private slots:
     // the one the search shows there.
     void doubleClickInTheWindowWhileTheSearchWaits()
     {
-        const ProgramLook look{QString()};
-        QVERIFY(look.ok);
-        const int count = serviceCount();
-        const QString file = listFile(dir, QStringLiteral("rename.tvqvxc"), halfSport(count));
-        QVERIFY(!file.isEmpty());
-        ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
-        DialogAnswerer answers;
-        MainWindow window;
-        auto *page = qobject_cast<TVListModule *>(openInTheWindow(window, file));
-        QVERIFY(page);
-        QCOMPARE(page->stackedWidget->currentIndex(), int(TVListModule::PageEditor));
-        pointAtAHiddenRow(page, DoubleClick, QStringLiteral("name"));
+        withHalfSportInTheWindow(dir, QStringLiteral("rename.tvqvxc"), serviceCount(), [](TVListModule *page) {
+            pointAtAHiddenRow(page, DoubleClick, QStringLiteral("name"));
+        });
     }
 };
 

@@ -234,18 +234,9 @@ private slots:
     // the table, Ctrl+A, Del. Only the "Sport" half goes.
     void deleteInTheWindowWhileTheSearchWaits()
     {
-        const ProgramLook look{QString()};
-        QVERIFY(look.ok);
         const int count = serviceCount();
-        const QString file = listFile(dir, QStringLiteral("window.tvqvxc"), halfSport(count));
-        QVERIFY(!file.isEmpty());
-        ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
-        DialogAnswerer answers;
-        MainWindow window;
-        auto *page = qobject_cast<TVListModule *>(openInTheWindow(window, file));
-        QVERIFY(page);
-        QCOMPARE(page->stackedWidget->currentIndex(), int(TVListModule::PageEditor));
-        deleteWhatTheSearchFinds(page, count);
+        withHalfSportInTheWindow(dir, QStringLiteral("window.tvqvxc"), count,
+                                 [count](TVListModule *page) { deleteWhatTheSearchFinds(page, count); });
     }
 
     // The link page's table is the same: Ctrl+A, Del there takes the "Sport" links only.

@@ -1,11 +1,18 @@
 #pragma once
 
-#include "document/itemsdatabasemodel.h"
+#include "dialoganswerer.h"
 #include "generatedtvlist.h"
+#include "listinthewindow.h"
+
+#include "app/mainwindow.h"
+#include "document/itemsdatabasemodel.h"
+#include "lists/tvlistmodule.h"
+#include "modules/modulefactory.h"
 
 #include <QDataStream>
 #include <QMimeData>
 #include <QString>
+#include <QTemporaryDir>
 #include <QStringList>
 #include <QTest>
 
@@ -29,6 +36,23 @@ inline int serviceCount()
 inline QString halfSport(int count)
 {
     return GeneratedTvList::text(count, {QStringLiteral("Sport"), QStringLiteral("Kultur")});
+}
+
+// In the whole program with its look: a list of count services, half of them "Sport", saved in dir as
+// name and opened on a receiver; run is called with the page that shows it.
+template<class Run> void withHalfSportInTheWindow(const QTemporaryDir &dir, const QString &name, int count, Run &&run)
+{
+    const ProgramLook look{QString()};
+    QVERIFY(look.ok);
+    const QString file = listFile(dir, name, halfSport(count));
+    QVERIFY(!file.isEmpty());
+    ModuleFactory::registerListModule<TVListModule>(OmbrelayModule::TypeTvList);
+    DialogAnswerer answers;
+    MainWindow window;
+    auto *page = qobject_cast<TVListModule *>(openInTheWindow(window, file));
+    QVERIFY(page);
+    QCOMPARE(page->stackedWidget->currentIndex(), int(TVListModule::PageEditor));
+    run(page);
 }
 
 // the names (for links the titles: tag "title") of the items in a clipboard payload of the items table
