@@ -14,6 +14,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -164,6 +165,38 @@ protected:
             return found.isValid();
         });
         return there ? found : QModelIndex();
+    }
+    static QString recording(int i) { return QStringLiteral("Recording %1.ts").arg(i, 3, 10, QLatin1Char('0')); }
+    // The PC folder "shows" holding files recordings, in a model that rebuilds a folder in one go once more
+    // than 16 of 600 are gone.
+    QString showsFolder(int files)
+    {
+        page->pcModel()->setRemovalBudget(10'000);
+        const QString folder = pc.filePath("shows");
+        for (int i = 0; i < files; ++i)
+            write(folder + "/" + recording(i), "r");
+        return folder;
+    }
+    // The browser of the PC's folders opened at folder, as the user does it: the address typed, then Go.
+    void browseTo(const QString &folder)
+    {
+        page->btnMyComputer->setChecked(false);
+        page->wdgPcFolders->setCurrentIndex(1);
+        page->txtBrowserAddress->setText(folder);
+        QTest::mouseClick(page->btnBrowserGo, Qt::LeftButton);
+        QTRY_COMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(folder));
+    }
+    // The first gone of files recordings of folder removed from a shell while the browser shows it: the model
+    // rebuilds the folder, which then lists the rest, and the browser stays in it with its address.
+    void removeWhileBrowsed(const QString &folder, int files, int gone)
+    {
+        QSignalSpy rebuilt(page->pcModel(), &PcFileSystemModel::folderRebuilt);
+        for (int i = 0; i < gone; ++i)
+            QVERIFY(QFile::remove(folder + "/" + recording(i)));
+        QTRY_VERIFY_WITH_TIMEOUT(!rebuilt.isEmpty(), 30000);
+        QTRY_COMPARE(page->pcModel()->rowCount(pcIndex(folder)), files - gone);
+        QCOMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(folder));
+        QCOMPARE(page->txtBrowserAddress->text(), folder);
     }
     static bool clipboardHas(const char *type)
     {
