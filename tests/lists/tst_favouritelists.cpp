@@ -11,6 +11,7 @@
 #include "widgets/messagebox.h"
 
 #include "device/core/zbdeviceinfo.h"
+#include "favouritetabs.h"
 #include "generatedtvlist.h"
 #include "listpagetest.h"
 #include "lists/tvlistmodule.h"
@@ -28,14 +29,6 @@
 #include <QToolButton>
 
 namespace {
-QString document(const QString &lists, int count = 4)
-{
-    QString items;
-    for (int id = 0; id < count; ++id)
-        items += QStringLiteral("<tvService id=\"%1\"><name>S%1</name></tvService>").arg(id);
-    return "<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>" + items +
-           "</items><lists>" + lists + "</lists></TDocument>\n";
-}
 // Four lists, list i holding i + 1 refs, so each tab's row count tells which list it shows.
 const QString fourLists = "<list id=\"0\"><ref>0</ref></list><list id=\"1\"><ref>0</ref><ref>1</ref></list>"
                           "<list id=\"2\"><ref>0</ref><ref>1</ref><ref>2</ref></list>"
@@ -52,21 +45,11 @@ class TestFavouriteLists : public QObject
 
     void open(const QString &lists, int maximum, int items = 4)
     {
-        window = std::make_unique<QWidget>();
-        window->resize(700, 400);
-        tabs = new ListTabWidget(window.get()); // first made, first gone: before the document it shows
-        manager = new TVListProjectFileManager(window.get());
-        QVERIFY(manager->newProject(document(lists, items)));
+        makeTabsWindow(window, tabs, manager, tvDocument(lists, items));
+        if (QTest::currentTestFailed())
+            return;
         loadedText = manager->documentText();
-        tabs->resize(700, 400);
-        tabs->setMaximumTabCount(maximum);
-        auto column = [] {
-            return new ItemProperty("Name", "Name", QString(), 69,
-                                    Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled, {}, nullptr, 1);
-        };
-        tabs->setDocument(manager->document->lists, manager->itemsModel, "_ref", {column(), column()});
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        showTabs(window.get(), tabs, manager, maximum);
     }
     FavouriteListEditor *editor(int i) { return static_cast<FavouriteListEditor *>(tabs->widget(i)); }
     QStringList titles()

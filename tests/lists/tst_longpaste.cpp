@@ -12,6 +12,7 @@
 #include "widgets/itemstableview.h"
 
 #include "device/core/zbdeviceinfo.h"
+#include "favouritetabs.h"
 #include "listpagetest.h"
 
 #include <QAbstractItemModelTester>
@@ -22,15 +23,6 @@
 #include <QTimer>
 
 namespace {
-QString document(const QString &lists, int count, int firstId = 0)
-{
-    QString items;
-    for (int id = firstId; id < firstId + count; ++id)
-        items += QStringLiteral("<tvService id=\"%1\"><name>S%1</name></tvService>").arg(id);
-    return "<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>" + items +
-           "</items><lists>" + lists + "</lists></TDocument>\n";
-}
-
 // The "# on list" texts of the table as shown, top to bottom, the empty ones left out.
 QList<int> placesShown(QAbstractItemModel *model)
 {
@@ -53,20 +45,10 @@ class TestLongPaste : public QObject
 
     void open(const QString &text)
     {
-        window = std::make_unique<QWidget>();
-        window->resize(700, 400);
-        tabs = new ListTabWidget(window.get());
-        manager = new TVListProjectFileManager(window.get());
-        QVERIFY(manager->newProject(text));
-        tabs->resize(700, 400);
-        tabs->setMaximumTabCount(4);
-        auto column = [] {
-            return new ItemProperty("Name", "Name", QString(), 69,
-                                    Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled, {}, nullptr, 1);
-        };
-        tabs->setDocument(manager->document->lists, manager->itemsModel, "_ref", {column(), column()});
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        makeTabsWindow(window, tabs, manager, text);
+        if (QTest::currentTestFailed())
+            return;
+        showTabs(window.get(), tabs, manager, 4);
     }
     FavouriteListEditor *editor(int i) { return static_cast<FavouriteListEditor *>(tabs->widget(i)); }
 
@@ -96,9 +78,9 @@ private slots:
         std::unique_ptr<TVListProjectFileManager> other;
         if (otherDocument) {
             other = std::make_unique<TVListProjectFileManager>(nullptr);
-            QVERIFY(other->newProject(document(QString(), 10, 100)));
+            QVERIFY(other->newProject(tvDocument(QString(), 10, 100)));
         }
-        open(document(lists, 10));
+        open(tvDocument(lists, 10));
         ListItemsDatabaseModel *source = otherDocument ? other->itemsModel : manager->itemsModel;
         QModelIndexList rows;
         for (int row = 0; row < source->rowCount(); ++row)
@@ -185,7 +167,7 @@ private slots:
         QList<int> ids;
         for (int id = 0; id < 40; ++id)
             ids << id;
-        QString text = link ? linkDocument(ids) : document(QString(), 40);
+        QString text = link ? linkDocument(ids) : tvDocument(QString(), 40);
         QString second = "<list id=\"1\">";
         for (int id = 39; id >= 0; id -= 3)
             second += QStringLiteral("<ref>%1</ref>").arg(id);
