@@ -1,8 +1,8 @@
 #pragma once
 
 // What several benchmarks measure the same way: the median of repeated rounds, and the bare cost of
-// a list file (read, decompress, QDomDocument::setContent) that the pages are held against, and the
-// set-up every benchmark process makes around its QApplication.
+// a list file (read, decompress, QDomDocument::setContent) that the pages are held against, the
+// set-up every benchmark process makes around its QApplication, and waiting for a state.
 
 #include <QCoreApplication>
 #include <QDomDocument>
@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <functional>
 
 namespace BenchFigures {
 
@@ -52,6 +53,19 @@ inline void nameApplication(const QString &bench)
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Zembrak"));
     QCoreApplication::setApplicationName(QStringLiteral("Ombrelay Bench ") + bench);
+}
+
+// Runs the event loop until condition holds; false when timeoutMs passed first.
+inline bool waitFor(const std::function<bool()> &condition, int timeoutMs = 60000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
 }
 
 } // namespace BenchFigures

@@ -7,6 +7,7 @@
 // Goals: no pause over 250 ms, the download at most twice the receiver alone plus the parse, the open
 // page at most 1.5 times the bare parse, and no growth from repeated sends.
 
+#include "benchfigures.h"
 #include "document/generatedtvlist.h"
 
 #include "receiveremulator.h"
@@ -130,18 +131,6 @@ int emulatorProcess()
     std::fflush(stdout);
     return QCoreApplication::exec();
 }
-
-bool waitFor(const std::function<bool()> &condition, int timeoutMs = 60000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -187,7 +176,7 @@ int main(int argc, char *argv[])
     QObject::connect(&manager, &DeviceCommunicationManager::stateChanged, module.get(),
                      &TVListModule::onDeviceStateChange);
     manager.connectToHost(QStringLiteral("127.0.0.1"));
-    if (!waitFor([&] { return module->btnDownloadLists->isEnabled(); }))
+    if (!BenchFigures::waitFor([&] { return module->btnDownloadLists->isEnabled(); }))
         qFatal("no connection to the emulator");
 
     // The receiver alone: the same request answered into a task that does nothing with the reply.
@@ -208,7 +197,7 @@ int main(int argc, char *argv[])
     meter.start();
     clock.restart();
     module->btnDownloadLists->click();
-    if (!waitFor([&] {
+    if (!BenchFigures::waitFor([&] {
             return module->stackedWidget->currentIndex() == 1 && !module->pendingTask() &&
                    module->itemsTableViewAll->model()->rowCount() == services;
         }))
@@ -235,11 +224,11 @@ int main(int argc, char *argv[])
     qint64 sendKib[3] = {0, 0, 0};
     qint64 sendMs[3] = {0, 0, 0};
     for (int i = 0; i < 3; ++i) {
-        if (!waitFor([&] { return module->btnUploadDeviceLists->isEnabled(); }))
+        if (!BenchFigures::waitFor([&] { return module->btnUploadDeviceLists->isEnabled(); }))
             qFatal("no connection before send %d", i + 1);
         clock.restart();
         module->btnUploadDeviceLists->click();
-        if (!waitFor([&] { return !module->pendingTask(); }))
+        if (!BenchFigures::waitFor([&] { return !module->pendingTask(); }))
             qFatal("send %d did not end", i + 1);
         sendMs[i] = clock.elapsed();
         if (module->projectManager()->isModified())

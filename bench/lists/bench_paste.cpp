@@ -59,18 +59,6 @@ private:
     qint64 longest = 0;
 };
 
-bool waitFor(const std::function<bool()> &condition, int timeoutMs = 300000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
 struct Paste
 {
     double openMs = 0;
@@ -95,11 +83,13 @@ void pasteInto(TVListModule &module, int list, int count, Paste *result)
     QElapsedTimer clock;
     clock.start();
     QTest::keyClick(editor->tblItems, Qt::Key_V, Qt::ControlModifier);
-    if (!waitFor([&] {
-            return module.isEnabled() && editor->tblItems->isEnabled() &&
-                   editor->tblItems->model()->rowCount() == count &&
-                   module.projectManager()->readLists().value(list).size() == count;
-        }))
+    if (!BenchFigures::waitFor(
+            [&] {
+                return module.isEnabled() && editor->tblItems->isEnabled() &&
+                       editor->tblItems->model()->rowCount() == count &&
+                       module.projectManager()->readLists().value(list).size() == count;
+            },
+            300000))
         qFatal("the paste of %d services did not end: %d rows, %d on the list, %d services", count,
                editor->tblItems->model()->rowCount(), int(module.projectManager()->readLists().value(list).size()),
                module.itemsTableViewAll->model()->rowCount());
