@@ -214,14 +214,19 @@ bool ObjectSortFilterProxyModel::dropMimeData(const QMimeData *data, Qt::DropAct
 Qt::ItemFlags ObjectSortFilterProxyModel::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags result = QSortFilterProxyModel::flags(index);
-    if (!index.isValid())
+    if (!index.isValid() || !result.testFlag(Qt::ItemIsEditable))
+        return result;
+    const int column = index.column();
+    if (column == listColumn)
+        return result & ~Qt::ItemIsEditable;
+    // The service's type is read from the document only where it decides: the flags of every cell of a large
+    // selection are asked for each time it is looked at.
+    if (!editRestricted || column == 5 || column == 6)
         return result;
     const QString serviceType = data(this->index(index.row(), serviceTypeColumn), Qt::DisplayRole).toString();
     const bool external = serviceType == QCoreApplication::translate("DetailedSettingsProperty", "External source");
     const bool analog = serviceType == QCoreApplication::translate("DetailedSettingsProperty", "Analog");
-    const int column = index.column();
-    if (column == listColumn ||
-        (editRestricted && ((column != 5 && column != 6 && external) || (column == 2 && analog))))
+    if (external || (column == 2 && analog))
         result &= ~Qt::ItemIsEditable;
     return result;
 }

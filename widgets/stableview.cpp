@@ -126,14 +126,35 @@ bool STableView::offers(BasicActions which) const
     return model() && m_allowed[which] && m_actions[which]->isVisible();
 }
 
+// Whether a cell that counts as selected (selectable and enabled, as selectedIndexes() has it) is in the
+// selection, found without listing them all: that asks every cell of a selection of 20,000 rows for its flags
+// each time the actions are brought up to date.
+static bool hasSelectedCell(const QItemSelectionModel *selection)
+{
+    if (!selection || !selection->hasSelection())
+        return false;
+    const QItemSelection ranges = selection->selection();
+    for (const QItemSelectionRange &range : ranges) {
+        if (!range.isValid())
+            continue;
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            for (int column = range.left(); column <= range.right(); ++column) {
+                const Qt::ItemFlags flags = range.model()->index(row, column, range.parent()).flags();
+                if (flags.testFlag(Qt::ItemIsSelectable) && flags.testFlag(Qt::ItemIsEnabled))
+                    return true;
+            }
+    }
+    return false;
+}
+
 bool STableView::canCopy() const
 {
-    return offers(Copy) && selectionModel() && !selectionModel()->selectedIndexes().isEmpty();
+    return offers(Copy) && hasSelectedCell(selectionModel());
 }
 
 bool STableView::canDelete() const
 {
-    return offers(Delete) && selectionModel() && !selectionModel()->selectedIndexes().isEmpty();
+    return offers(Delete) && hasSelectedCell(selectionModel());
 }
 
 bool STableView::canPaste() const
