@@ -360,6 +360,14 @@ void ObjectSortFilterProxyModel::searchRowsInserted(const QModelIndex &parent, i
 {
     if (searchTextsFilled < 0 || parent.isValid())
         return;
+    if (first >= searchTextsFilled && first <= searchTexts.size()) {
+        // After the rows read so far (a paste at the end, in steps): they stay read, and the new rows are
+        // read with the others still to read, rather than every row again.
+        searchTexts.insert(first, last - first + 1, QString());
+        if (searchTextsFilled < searchTexts.size() && !idleTimer->isActive())
+            idleTimer->start();
+        return;
+    }
     if (searchTextsFilled != searchTexts.size() || last - first >= searchRereadLimit || first < 0 ||
         first > searchTexts.size()) {
         dropSearchTexts();

@@ -470,6 +470,38 @@ private slots:
         QCOMPARE(proxy->rowCount(), 6000);
     }
 
+    // Rows pasted at the end in steps, as a large paste into a list comes: the texts read before stay read,
+    // only the new rows' cells are read, and the search finds what it should among them.
+    void pasteAtTheEndInStepsReadsOnlyTheNewRows()
+    {
+        open(400);
+        ItemsDatabaseModel *items = manager->itemsModel;
+        const int columns = items->columnCount();
+        proxy->setItemsSearchFilter("Gast");
+        settle();
+        std::unique_ptr<QMimeData> data(items->mimeData([&] {
+            QModelIndexList rows;
+            for (int row = 0; row < 300; ++row)
+                rows << items->index(row, 0);
+            return rows;
+        }()));
+        const int before = counting->reads;
+        for (int step = 0; step < 3; ++step) {
+            QVERIFY(items->dropMimeData(data.get(), Qt::CopyAction, -1, 0, QModelIndex()));
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(items->rowCount(), 400 + 3 * 300);
+        QTRY_VERIFY(counting->reads - before >= 3 * 300 * columns);
+        QCoreApplication::processEvents();
+        // every new cell once, with room for what the sort and the filter read of each row; reading every
+        // row again at each step would be (700 + 1000 + 1300) rows' worth
+        QVERIFY2(counting->reads - before < 3 * 300 * columns + 3 * items->rowCount(),
+                 qPrintable(QString::number(counting->reads - before)));
+        QVERIFY(items->setData(items->index(1200, 2), QStringLiteral("Gastsender"), Qt::EditRole));
+        QCOMPARE(shownIds(), expectedIds("Gast"));
+        QCOMPARE(proxy->rowCount(), 1);
+    }
+
     // a text pasted with the rows it should find, many at once
     void pastedRows()
     {
