@@ -347,26 +347,12 @@ void ListsModuleShared::onDeviceStateChange(const QString &state)
 
 QString ListsModuleShared::stoppedTransferText(const QString &mode)
 {
-    const QString stopped = tr("The transfer was stopped.");
-    if (mode == QLatin1String("download"))
-        return stopped + u' ' +
-               QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not downloaded.");
-    if (mode == QLatin1String("send"))
-        return stopped + u' ' +
-               QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not sent.");
-    return stopped;
+    return ListTransfer::listsNotMovedText(tr("The transfer was stopped."), mode);
 }
 
 QString ListsModuleShared::notSentText(const QString &mode)
 {
-    const QString notConnected = tr("The device is not connected.");
-    if (mode == QLatin1String("download"))
-        return notConnected + u' ' +
-               QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not downloaded.");
-    if (mode == QLatin1String("send"))
-        return notConnected + u' ' +
-               QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not sent.");
-    return notConnected;
+    return ListTransfer::listsNotMovedText(tr("The device is not connected."), mode);
 }
 
 void ListsModuleShared::reportLostConnection(const QString &mode)

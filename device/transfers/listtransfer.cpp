@@ -46,16 +46,20 @@ ListTransfer::Outcome ListTransfer::refusal(int reply)
     return Refused;
 }
 
-QString ListTransfer::lostConnectionText(const QString &mode)
+QString ListTransfer::listsNotMovedText(const QString &first, const QString &mode)
 {
-    const QString lost =
-        QCoreApplication::translate("DVB24CommunicationProtocolMill", "The connection to the device was lost.");
     if (mode == QLatin1String("download"))
-        return lost + u' ' +
+        return first + u' ' +
                QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not downloaded.");
     if (mode == QLatin1String("send"))
-        return lost + u' ' + QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not sent.");
-    return lost;
+        return first + u' ' + QCoreApplication::translate("DVB24CommunicationProtocolMill", "The lists were not sent.");
+    return first;
+}
+
+QString ListTransfer::lostConnectionText(const QString &mode)
+{
+    return listsNotMovedText(
+        QCoreApplication::translate("DVB24CommunicationProtocolMill", "The connection to the device was lost."), mode);
 }
 
 ListTransfer::Outcome ListTransfer::fail(bool downloading, bool known)

@@ -27,6 +27,9 @@ public:
     // What a list transfer ended by a lost connection says: "download", "send" or anything else (a
     // request that moves no list).
     static QString lostConnectionText(const QString &mode);
+    // first, then the sentence that says the lists of mode ("download", "send") did not move; first alone
+    // for a request that moves no list.
+    static QString listsNotMovedText(const QString &first, const QString &mode);
 
 private:
     Outcome refusal(int reply);
