@@ -225,6 +225,33 @@ private slots:
         QCOMPARE(bytes(third), thirdBefore);
     }
 
+    // A file taken while a question was open waits for its turn; a close that comes before it opened does
+    // not drop it: that close waits, and the file opens.
+    void closeBeforeAWaitingFileOpened()
+    {
+        QTemporaryDir dir;
+        const QString edited = listFile(dir, QStringLiteral("tv20k.tvqvxc"), GeneratedTvList::text(40));
+        const QString second = listFile(dir, QStringLiteral("second30.tvqvxc"), GeneratedTvList::text(30));
+        const QString third = listFile(dir, QStringLiteral("third50.tvqvxc"), GeneratedTvList::text(50));
+        QVERIFY(!edited.isEmpty() && !second.isEmpty() && !third.isEmpty());
+        MainWindow window;
+        TVListModule *module = nullptr;
+        openAndEdit(window, edited, module);
+        QVERIFY(module);
+        Questions questions;
+        answerQuestions(questions, window, third, QStringLiteral("&Cancel"));
+        window.tryToOpenFile(second); // asks about the edited list; the third arrives meanwhile; cancelled
+        QCOMPARE(module->projectManager()->fileName(), edited);
+        QCOMPARE(questions.texts.size(), 1);
+        QVERIFY(!window.close()); // before the waiting file had its turn
+        QVERIFY(window.isVisible());
+        QCOMPARE(module->projectManager()->fileName(), third);
+        QCOMPARE(questions.texts.size(), 2); // the third asked about the edited list once
+        QVERIFY(questions.texts.at(1).contains(QStringLiteral("tv20k")));
+        QVERIFY(window.close());
+        QCOMPARE(questions.texts.size(), 2);
+    }
+
     // A later start hands a file over while the close's question shows. The closing window takes it no
     // more: the start is refused at once, long before its own deadline, and opens the file itself. After
     // Cancel the window takes later starts again; after Yes or No it refuses them all.
