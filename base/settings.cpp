@@ -235,10 +235,68 @@ QStringList Settings::writeUnsaved()
     return QStringList();
 }
 
+namespace {
+
+// What a key holds, in the user's words; keys of one kind share their words.
+QString keyDescription(const QString &name)
+{
+    const auto tr = [](const char *text) { return QCoreApplication::translate("Settings", text); };
+    int index = Settings::KeyCount;
+    while (--index >= 0 && name != QLatin1String(keyTexts[index])) {
+    }
+    switch (index) {
+    case Settings::PathVideoConversion:
+        return tr("the video converter");
+    case Settings::PathPictures:
+    case Settings::PathVideo:
+    case Settings::PathMusic:
+        return tr("the media folders");
+    case Settings::PrintGrid:
+    case Settings::PrintPrintFileName:
+    case Settings::PrintPageNumber:
+    case Settings::PrintFormatDetailed:
+    case Settings::PrintFormatCompact:
+    case Settings::PrintFormatHandout:
+    case Settings::PrintTitle:
+        return tr("the print options");
+    case Settings::DownloadFFmpegRequest:
+    case Settings::SendingListsRestartWarning:
+        return tr("the questions not to be asked again");
+    case Settings::SearchCheckConnectionEnabled:
+    case Settings::SearchEndIP:
+    case Settings::SearchFastScanEnabled:
+    case Settings::SearchStartIP:
+        return tr("the device search");
+    case Settings::PreferredLanguage:
+        return tr("the language");
+    case Settings::RecentFileList:
+    case Settings::RecentOpenDir:
+        return tr("the recent files");
+    case Settings::OmbrelayDeviceList:
+        return tr("the list of devices");
+    case Settings::AppWindowPosition:
+    case Settings::AppWindowSize:
+    case Settings::AppWindowFullscreen:
+    case Settings::AppWindowMaximized:
+        return tr("the window's place and size");
+    default:
+        // The copy of a stored list that could not be read is named by the key it is kept under.
+        return name;
+    }
+}
+
+} // namespace
+
 QString Settings::unsavedText(const QStringList &keys)
 {
+    QStringList described;
+    for (const QString &key : keys) {
+        const QString description = keyDescription(key);
+        if (!described.contains(description))
+            described.append(description);
+    }
     return writeFailureText() + u'\n' +
-           QCoreApplication::translate("Settings", "Not saved: %1.").arg(keys.join(QStringLiteral(", ")));
+           QCoreApplication::translate("Settings", "Not saved: %1.").arg(described.join(QStringLiteral(", ")));
 }
 
 QString Settings::keepUnreadCopy(setingKey key, const QString &text)

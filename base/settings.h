@@ -85,7 +85,8 @@ public:
     // closes). Gives the key texts of those that still could not be written, sorted; empty when the file
     // holds them all.
     static QStringList writeUnsaved();
-    // writeFailureText() and a line naming keys ("Not saved: preferredLanguage, AppWindow/Size.").
+    // writeFailureText() and a line that names what the keys hold ("Not saved: the language, the window's
+    // place and size.").
     static QString unsavedText(const QStringList &keys);
     // Keeps a copy of a stored text that could not be read, beside the key, under a key of its own named
     // after the key and the time ("OmbrelayDeviceListUnread/20261207T142233"), so that it can be brought

@@ -292,7 +292,8 @@ private slots:
             QCOMPARE(Settings::writeUnsaved(), unsaved); // still not: named again
             const QString text = Settings::unsavedText(unsaved);
             QVERIFY2(text.startsWith(Settings::writeFailureText()), qPrintable(text));
-            QVERIFY2(text.endsWith(QStringLiteral("Not saved: AppWindow/Size, preferredLanguage.")), qPrintable(text));
+            QVERIFY2(text.endsWith(QStringLiteral("\nNot saved: the window's place and size, the language.")),
+                     qPrintable(text));
             if (blocked == QLatin1String("folder"))
                 QVERIFY(folderBlocker.remove());
         }
@@ -300,6 +301,32 @@ private slots:
         QCOMPARE(fileValue(QStringLiteral("preferredLanguage")).toString(), QStringLiteral("pl_PL"));
         QCOMPARE(fileValue(QStringLiteral("AppWindow/Size")).toSize(), QSize(900, 700));
         QCOMPARE(Settings::writeUnsaved(), QStringList()); // nothing left
+    }
+
+    // What could not be saved is named in the user's words, each kind once, in the user's language; a kept
+    // copy of an unread list by the key it is kept under.
+    void unsavedNamedInWords_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("English") << "en_EN"
+                                 << "Not saved: the print options, the window's place and size, the list of devices, "
+                                    "OmbrelayDeviceListUnread/20261207T142233.";
+        QTest::newRow("German") << "de_DE"
+                                << "Nicht gespeichert: die Druckoptionen, Position und Größe des Fensters, die "
+                                   "Geräteliste, OmbrelayDeviceListUnread/20261207T142233.";
+        QTest::newRow("Polish") << "pl_PL"
+                                << "Nie zapisano: opcje drukowania, położenie i rozmiar okna, lista urządzeń, "
+                                   "OmbrelayDeviceListUnread/20261207T142233.";
+    }
+    void unsavedNamedInWords()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, said);
+        loadTranslator(&translator, language);
+        const QStringList keys{"printGrid", "AppWindow/Position", "printTitle", "AppWindow/Size",
+                               "OmbrelayDeviceList", "OmbrelayDeviceListUnread/20261207T142233"};
+        QCOMPARE(Settings::unsavedText(keys), Settings::writeFailureText() + u'\n' + said);
     }
 
     // A stored text that could not be read is kept beside its key, once per text.
