@@ -89,7 +89,8 @@ bool SingleInstance::sendMessage(const QString &message, int timeoutMs)
     if (takeLifeLock())
         listen();
     else
-        qDebug() << "The running instance did not take the message (busy or closing); this start goes on without the channel";
+        qDebug() << "The running instance did not take the message (busy or closing); this start goes on without the "
+                    "channel";
     return false;
 }
 

@@ -98,6 +98,35 @@ class TestWindowHandOver : public QObject
         later.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         later.start(program, arguments);
     }
+    // The running instance as the program sets it up: the window with the list file edited opened and
+    // edited on the receiver of usbReceiver(), and the hand-over channel in the folder of the files.
+    struct RunningInstance
+    {
+        explicit RunningInstance(const QTemporaryDir &dir)
+            : edited(listFile(dir, QStringLiteral("tv20k.tvqvxc"), GeneratedTvList::text(40)))
+            , other(listFile(dir, QStringLiteral("other50.tvqvxc"), GeneratedTvList::text(50)))
+            , channel(dir.filePath(QStringLiteral("channel")))
+            , instance(channel)
+            , received(&instance, &SingleInstance::messageReceived)
+        {}
+        const QString edited;
+        const QString other; // a second list file beside it
+        const QString channel;
+        MainWindow window;
+        TVListModule *module = nullptr;
+        SingleInstance instance;
+        QSignalSpy received;
+    };
+    static void serve(RunningInstance &running)
+    {
+        QVERIFY(!running.edited.isEmpty() && !running.other.isEmpty());
+        openAndEdit(running.window, running.edited, running.module);
+        QVERIFY(running.module);
+        QVERIFY(!running.instance.sendMessage(QString(), 2000));
+        QVERIFY(running.instance.isListening());
+        connectHandOver(running.instance, running.window);
+    }
+
     static bool ended(QProcess &process)
     {
         // Far longer than any hand-over waits for its answer here.
@@ -268,19 +297,16 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(bool, closed);
         QTemporaryDir dir;
-        const QString edited = listFile(dir, QStringLiteral("tv20k.tvqvxc"), GeneratedTvList::text(40));
-        const QString other = listFile(dir, QStringLiteral("other50.tvqvxc"), GeneratedTvList::text(50));
-        QVERIFY(!edited.isEmpty() && !other.isEmpty());
-        MainWindow window;
-        TVListModule *module = nullptr;
-        openAndEdit(window, edited, module);
-        QVERIFY(module);
-        const QString channel = dir.filePath(QStringLiteral("channel"));
-        SingleInstance running(channel);
-        QVERIFY(!running.sendMessage(QString(), 2000));
-        QVERIFY(running.isListening());
-        connectHandOver(running, window);
-        QSignalSpy received(&running, &SingleInstance::messageReceived);
+        RunningInstance running(dir);
+        serve(running);
+        if (QTest::currentTestFailed())
+            return;
+        const QString &edited = running.edited;
+        const QString &other = running.other;
+        const QString &channel = running.channel;
+        MainWindow &window = running.window;
+        TVListModule *module = running.module;
+        const QSignalSpy &received = running.received;
 
         // The later start would wait ten minutes for its answer.
         const QStringList send{QStringLiteral("send"), other, QStringLiteral("600000")};
@@ -335,18 +361,12 @@ private slots:
             seeded.sync();
             QCOMPARE(seeded.status(), QSettings::NoError);
         }
-        const QString edited = listFile(dir, QStringLiteral("tv20k.tvqvxc"), GeneratedTvList::text(40));
-        const QString other = listFile(dir, QStringLiteral("other50.tvqvxc"), GeneratedTvList::text(50));
-        QVERIFY(!edited.isEmpty() && !other.isEmpty());
-        MainWindow window;
-        TVListModule *module = nullptr;
-        openAndEdit(window, edited, module);
-        QVERIFY(module);
-        const QString channel = dir.filePath(QStringLiteral("channel"));
-        SingleInstance running(channel);
-        QVERIFY(!running.sendMessage(QString(), 2000));
-        connectHandOver(running, window);
-        QSignalSpy received(&running, &SingleInstance::messageReceived);
+        RunningInstance running(dir);
+        serve(running);
+        if (QTest::currentTestFailed())
+            return;
+        const QString &other = running.other;
+        const QSignalSpy &received = running.received;
 
         const auto openedThere = [&laterSettings, &other] {
             QFile file(laterSettings);
@@ -358,7 +378,7 @@ private slots:
         int asked = 0;
         MessageBox::setAnswerHook([&](QDialog *box) {
             if (++asked == 1) {
-                startLater(later, channel, QStringLiteral(OMBRELAY_EXE), {other}, home);
+                startLater(later, running.channel, QStringLiteral(OMBRELAY_EXE), {other}, home);
                 // A start that handed the file over ends at once; one that was refused opens it.
                 openedWhileAsked =
                     QTest::qWaitFor([&] { return later.state() == QProcess::NotRunning || openedThere(); }, 60000) &&
@@ -367,7 +387,7 @@ private slots:
             if (!MessageBox::clickButton(box, QStringLiteral("&No")))
                 box->reject();
         });
-        QVERIFY(window.close());
+        QVERIFY(running.window.close());
         QCOMPARE(asked, 1);
         QVERIFY2(openedWhileAsked, later.state() == QProcess::NotRunning ? "the later start ended" : "not opened");
         QCOMPARE(received.count(), 0);

@@ -324,8 +324,8 @@ private slots:
         QFETCH(QString, language);
         QFETCH(QString, said);
         loadTranslator(&translator, language);
-        const QStringList keys{"printGrid", "AppWindow/Position", "printTitle", "AppWindow/Size",
-                               "OmbrelayDeviceList", "OmbrelayDeviceListUnread/20261207T142233"};
+        const QStringList keys{"printGrid",      "AppWindow/Position", "printTitle",
+                               "AppWindow/Size", "OmbrelayDeviceList", "OmbrelayDeviceListUnread/20261207T142233"};
         QCOMPARE(Settings::unsavedText(keys), Settings::writeFailureText() + u'\n' + said);
     }
 
