@@ -246,7 +246,7 @@ QString keyDescription(const QString &name)
     }
     switch (index) {
     case Settings::PathVideoConversion:
-        return tr("the video converter");
+        return tr("the video converter's path");
     case Settings::PathPictures:
     case Settings::PathVideo:
     case Settings::PathMusic:

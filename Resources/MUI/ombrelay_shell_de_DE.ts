@@ -8,8 +8,8 @@
         <translation>Nicht gespeichert: %1.</translation>
     </message>
     <message>
-        <source>the video converter</source>
-        <translation>der Videokonverter</translation>
+        <source>the video converter&apos;s path</source>
+        <translation>der Pfad des Videokonverters</translation>
     </message>
     <message>
         <source>the media folders</source>

@@ -8,8 +8,8 @@
         <translation>Nie zapisano: %1.</translation>
     </message>
     <message>
-        <source>the video converter</source>
-        <translation>konwerter wideo</translation>
+        <source>the video converter&apos;s path</source>
+        <translation>ścieżka konwertera wideo</translation>
     </message>
     <message>
         <source>the media folders</source>

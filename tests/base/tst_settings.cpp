@@ -311,21 +311,27 @@ private slots:
         QTest::addColumn<QString>("said");
         QTest::newRow("English") << "en_EN"
                                  << "Not saved: the print options, the window's place and size, the list of devices, "
-                                    "OmbrelayDeviceListUnread/20261207T142233.";
-        QTest::newRow("German") << "de_DE"
-                                << "Nicht gespeichert: die Druckoptionen, Position und Größe des Fensters, die "
-                                   "Geräteliste, OmbrelayDeviceListUnread/20261207T142233.";
+                                    "the video converter's path, OmbrelayDeviceListUnread/20261207T142233.";
+        QTest::newRow("German")
+            << "de_DE"
+            << "Nicht gespeichert: die Druckoptionen, Position und Größe des Fensters, die "
+               "Geräteliste, der Pfad des Videokonverters, OmbrelayDeviceListUnread/20261207T142233.";
         QTest::newRow("Polish") << "pl_PL"
                                 << "Nie zapisano: opcje drukowania, położenie i rozmiar okna, lista urządzeń, "
-                                   "OmbrelayDeviceListUnread/20261207T142233.";
+                                   "ścieżka konwertera wideo, OmbrelayDeviceListUnread/20261207T142233.";
     }
     void unsavedNamedInWords()
     {
         QFETCH(QString, language);
         QFETCH(QString, said);
         loadTranslator(&translator, language);
-        const QStringList keys{"printGrid",      "AppWindow/Position", "printTitle",
-                               "AppWindow/Size", "OmbrelayDeviceList", "OmbrelayDeviceListUnread/20261207T142233"};
+        const QStringList keys{"printGrid",
+                               "AppWindow/Position",
+                               "printTitle",
+                               "AppWindow/Size",
+                               "OmbrelayDeviceList",
+                               "PathVideoConversion",
+                               "OmbrelayDeviceListUnread/20261207T142233"};
         QCOMPARE(Settings::unsavedText(keys), Settings::writeFailureText() + u'\n' + said);
     }
 
