@@ -84,6 +84,12 @@ bool ItemsTableView::edit(const QModelIndex &index, QAbstractItemView::EditTrigg
     return handled;
 }
 
+void ItemsTableView::setSelectionModel(QItemSelectionModel *selectionModel)
+{
+    STableView::setSelectionModel(selectionModel);
+    RowSelectionKeeper::spareHeader(this);
+}
+
 // A filter change may hide the row of an open editor, and the view then drops the editor unwritten (and
 // stays in its editing state, which refuses every later editor). The editor is written and closed first,
 // as when the focus leaves it.

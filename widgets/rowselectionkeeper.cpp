@@ -2,9 +2,10 @@
 
 #include "document/objectsortfilterproxymodel.h"
 
-#include <QAbstractItemView>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QSignalBlocker>
+#include <QTableView>
 
 #include <algorithm>
 #include <utility>
@@ -90,4 +91,23 @@ void RowSelectionKeeper::restoreSelection()
     // a selection without Current finishes the blocks set before it
     if (!oneBlock)
         selection->select(QItemSelection(), QItemSelectionModel::Select);
+}
+
+void RowSelectionKeeper::spareHeader(QTableView *view)
+{
+    static const QString name = QStringLiteral("headerOwnSelection");
+    QHeaderView *header = view->horizontalHeader();
+    QAbstractItemModel *model = view->model();
+    if (!header || !model || header->model() != model)
+        return;
+    QItemSelectionModel *kept = header->findChild<QItemSelectionModel *>(name, Qt::FindDirectChildrenOnly);
+    if (kept && kept->model() != model) {
+        delete kept;
+        kept = nullptr;
+    }
+    if (!kept) {
+        kept = new QItemSelectionModel(model, header);
+        kept->setObjectName(name);
+    }
+    header->setSelectionModel(kept);
 }

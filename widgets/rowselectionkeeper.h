@@ -7,6 +7,7 @@
 class ObjectSortFilterProxyModel;
 class QAbstractItemView;
 class QItemSelectionModel;
+class QTableView;
 
 // Carries a table's row selection through each time its sort and filter proxy chooses and orders its rows
 // anew (a search key, the value filters, a sort, a re-sort after an edit) in a compact form. Left to
@@ -22,6 +23,12 @@ public:
     // Connects to the proxy at once: it must hear of each change before the view's selection model does,
     // so it is made before the view shows the proxy.
     RowSelectionKeeper(ObjectSortFilterProxyModel *proxy, QAbstractItemView *view);
+
+    // Gives the view's horizontal header a selection model of its own, which stays empty; called each time
+    // the view takes a selection model. The header draws no selection, yet at each paint it asks whether
+    // each column shown is selected whole, which reads the flags of every row whenever all rows are selected
+    // (Ctrl+A, and every search after it): too slow for each key typed.
+    static void spareHeader(QTableView *view);
 
 private:
     QItemSelectionModel *selectionOverProxy() const;
