@@ -137,6 +137,24 @@ void selectAllThenSpace(ItemsTableView *table)
     QTest::keyClicks(table, QStringLiteral("Edited "));
 }
 
+// A shown, active window whose items table shows a model over the manager's list.
+struct TableWindow
+{
+    QWidget window;
+    TVListProjectFileManager manager{&window};
+    ItemsTableView *table = new ItemsTableView(&window);
+
+    bool show(QAbstractItemModel *model)
+    {
+        (new QVBoxLayout(&window))->addWidget(table);
+        window.resize(900, 700);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        table->setModel(model);
+        return QTest::qWaitForWindowActive(&window);
+    }
+};
+
 enum Selection { SelectAllAndSpace, ShiftAndCtrl };
 enum Change { Search, Sort, ValueFilter };
 
@@ -164,16 +182,10 @@ private slots:
     {
         QFETCH(int, selection);
         QFETCH(int, change);
-        QWidget window;
-        TVListProjectFileManager manager(&window);
-        QVERIFY(manager.newProject(document()));
-        auto *table = new ItemsTableView(&window);
-        (new QVBoxLayout(&window))->addWidget(table);
-        window.resize(900, 700);
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        table->setModel(manager.itemsModel);
+        TableWindow shownList;
+        QVERIFY(shownList.manager.newProject(document()));
+        ItemsTableView *table = shownList.table;
+        QVERIFY(shownList.show(shownList.manager.itemsModel));
         table->sortByColumn(1, Qt::AscendingOrder);
         QAbstractItemModel *shown = table->model();
         ObjectSortFilterProxyModel *proxy = table->proxy();
@@ -316,18 +328,12 @@ private slots:
     // each column shown, at every paint, which made each search key after Ctrl+A slow.
     void headerReadsNoRow()
     {
-        QWidget window;
-        TVListProjectFileManager manager(&window);
-        QVERIFY(manager.newProject(document()));
+        TableWindow shownList;
+        QVERIFY(shownList.manager.newProject(document()));
         FlagsCounting counting;
-        counting.setSourceModel(manager.itemsModel);
-        auto *table = new ItemsTableView(&window);
-        (new QVBoxLayout(&window))->addWidget(table);
-        window.resize(900, 700);
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        table->setModel(&counting);
+        counting.setSourceModel(shownList.manager.itemsModel);
+        ItemsTableView *table = shownList.table;
+        QVERIFY(shownList.show(&counting));
         QAbstractItemModelTester tester(table->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         clickRow(table, 5);
         QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
