@@ -249,6 +249,26 @@ private slots:
         QVERIFY2(persistent.peak <= fewPersistent, qPrintable(QString::number(persistent.peak)));
     }
 
+    // A block made with a click and Shift+click stays the block being made through a search: the next
+    // Shift+click moves its end, as it would have without the search.
+    void shiftMovesTheEndAfterASearch()
+    {
+        TableWindow shownList;
+        QVERIFY(shownList.manager.newProject(document()));
+        ItemsTableView *table = shownList.table;
+        QVERIFY(shownList.show(shownList.manager.itemsModel));
+        table->sortByColumn(1, Qt::AscendingOrder);
+        clickRow(table, 5);
+        clickRow(table, 9, Qt::ShiftModifier);
+        QCOMPARE(selectedIds(table), sorted({"10", "12", "14", "16", "18"}));
+        table->proxy()->setItemsSearchFilter(QStringLiteral("Kultur 1"));
+        table->proxy()->finishSearch();
+        QCOMPARE(table->model()->index(2, 1).data().toString(), QStringLiteral("Kultur 14"));
+        QCOMPARE(selectedIds(table), sorted({"10", "12", "14", "16", "18"}));
+        clickRow(table, 2, Qt::ShiftModifier);
+        QCOMPARE(selectedIds(table), sorted({"10", "12", "14"}));
+    }
+
     // The steps of a user in the program, every key typed into whatever has the focus: a cell of row 5
     // clicked, Ctrl+A, "Edited first" typed, then a click into the search field and "Kultur 1" typed there.
     // On the Name cell the first key opens its editor, which takes the text and writes it when the search
