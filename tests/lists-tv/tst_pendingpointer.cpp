@@ -3,6 +3,7 @@
 #include "dialoganswerer.h"
 #include "listinthewindow.h"
 #include "listpagetest.h"
+#include "pointerinput.h"
 #include "waitingsearchlists.h"
 
 #include "app/mainwindow.h"
@@ -63,116 +64,6 @@ private:
     QPointer<QWindow> window;
     const ObjectSortFilterProxyModel *proxy;
 };
-
-// The rows each drag out of a table takes: the table makes the drag object right after it made the
-// payload of the selection, while it is in its dragging state.
-class DragWatch : public QObject
-{
-public:
-    explicit DragWatch(STableView *table)
-        : table(table)
-    {
-        table->installEventFilter(this);
-    }
-    ~DragWatch() override { table->removeEventFilter(this); }
-    QStringList dragged;
-    int drags = 0;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == table && event->type() == QEvent::ChildAdded && table->isEditing()) {
-            ++drags;
-            const QModelIndexList rows = table->selectionModel()->selectedRows(1);
-            for (const QModelIndex &row : rows)
-                dragged << row.data().toString();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    STableView *table;
-};
-
-// A point of cell (in the viewport of table) where the window shows the table, nearest the cell's centre;
-// a null point where other panels cover all of it.
-QPoint uncoveredPoint(const QAbstractItemView *table, const QRect &cell)
-{
-    const QWidget *window = table->window();
-    for (int dx = 0; dx < cell.width() / 2; ++dx) {
-        for (const int x : {cell.center().x() - dx, cell.center().x() + dx}) {
-            const QPoint point(x, cell.center().y());
-            if (table->viewport()->rect().contains(point) &&
-                window->childAt(table->viewport()->mapTo(window, point)) == table->viewport())
-                return point;
-        }
-    }
-    return QPoint();
-}
-
-// What a person does with the mouse at one place of a table.
-enum Pointer { Press, DoubleClick, RightClick, DragStart };
-
-// The names of the services (or links) the input at point (in window) acted on: the rows a press selects,
-// the one a double-click followed by "RenC" and Enter renames, the rows the Copy of a right-click menu
-// takes, the rows a drag takes.
-QStringList pointAt(Pointer input, STableView *table, ItemsDatabaseModel *items, const QString &tag, QWindow *window,
-                    QPoint point)
-{
-    const QStringList before = names(items);
-    QStringList acted;
-    switch (input) {
-    case Press:
-        QTest::mouseClick(window, Qt::LeftButton, {}, point);
-        for (const QModelIndex &row : table->selectionModel()->selectedRows(1))
-            acted << row.data().toString();
-        break;
-    case DoubleClick: {
-        QTest::mouseDClick(window, Qt::LeftButton, {}, point);
-        // typed into whatever took the focus: the cell's editor when one opened
-        QWidget *focus = QApplication::focusWidget();
-        if (focus) {
-            QTest::keyClicks(focus, QStringLiteral("RenC"));
-            QTest::keyClick(focus, Qt::Key_Return);
-        }
-        // the editor is written and closed right after Enter
-        if (!QTest::qWaitFor([table] { return !table->isEditing(); }, 10000))
-            return {QStringLiteral("(an editor left open)")};
-        const QStringList after = names(items);
-        for (int row = 0; row < before.size() && row < after.size(); ++row)
-            if (after.at(row) != before.at(row))
-                acted << before.at(row);
-        break;
-    }
-    case RightClick: {
-        QTest::mouseClick(window, Qt::RightButton, {}, point);
-        QMenu *menu = table->contextMenu();
-        if (menu->isVisible()) {
-            table->action(STableView::Copy)->trigger();
-            menu->close();
-            if (const QMimeData *data = QApplication::clipboard()->mimeData())
-                acted = payloadNames(data, items->mimeTypes().constFirst(), tag);
-            if (acted.isEmpty())
-                acted << QStringLiteral("(a menu with nothing to copy)");
-        }
-        break;
-    }
-    case DragStart: {
-        DragWatch watch(table);
-        const QPoint step(0, QApplication::startDragDistance() + 2);
-        QTest::mousePress(window, Qt::LeftButton, {}, point);
-        // the first move beyond the distance readies the drag, the next one starts it
-        QTest::mouseMove(window, point + step);
-        QTest::mouseMove(window, point + 2 * step);
-        QTest::mouseRelease(window, Qt::LeftButton, {}, point + 2 * step);
-        acted = watch.dragged;
-        if (watch.drags > 0 && acted.isEmpty())
-            acted << QStringLiteral("(a drag of nothing)");
-        break;
-    }
-    }
-    return acted;
-}
 
 } // namespace
 
