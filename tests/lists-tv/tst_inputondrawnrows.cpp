@@ -1,3 +1,4 @@
+#include "tabledrawn.h"
 #include "testmain.h"
 
 #include "dialoganswerer.h"
@@ -18,7 +19,6 @@
 #include "widgets/itemstableview.h"
 
 #include <QMenu>
-#include <QPaintEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
@@ -29,38 +29,6 @@
 // input acts on the row it shows.
 
 namespace {
-
-// Counts the paints of a widget.
-class PaintWatch : public QObject
-{
-public:
-    explicit PaintWatch(QWidget *widget)
-        : widget(widget)
-    {
-        widget->installEventFilter(this);
-    }
-    ~PaintWatch() override { widget->removeEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == widget && event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QWidget *widget;
-};
-
-// The table drawn as the program draws it when it idles.
-bool drawn(QAbstractItemView *table)
-{
-    const PaintWatch watch(table->viewport());
-    table->viewport()->update();
-    return QTest::qWaitFor([&watch] { return watch.paints > 0; }, 10000);
-}
 
 // The rows' texts read, as a few seconds after a list opens, so that a search is applied at each key.
 void readTexts(ObjectSortFilterProxyModel *proxy)
@@ -98,7 +66,7 @@ class TestInputOnDrawnRows : public QObject
         ItemsDatabaseModel *items = page->projectManager()->itemsModel;
         QCOMPARE(proxy->sourceModel(), items);
         readTexts(proxy);
-        QVERIFY(drawn(table));
+        QVERIFY(tableDrawn(table));
         int row = 3;
         while (row < 10 && table->model()->index(row, 1).data().toString().startsWith(QLatin1String("Sport")))
             ++row;
@@ -126,7 +94,7 @@ class TestInputOnDrawnRows : public QObject
         QVERIFY(!table->contextMenu()->isVisible());
         QCOMPARE(table->selectionModel()->selectedRows().size(), 0);
 
-        QVERIFY(drawn(table));
+        QVERIFY(tableDrawn(table));
         QCOMPARE(table->indexAt(point).siblingAtColumn(1).data().toString(), movedName);
         acted = pointAt(input, table, items, tag, window, inWindow);
         QCOMPARE(acted, QStringList{movedName});
@@ -186,7 +154,7 @@ private slots:
         ItemsTableView *table = page->itemsTableViewAll;
         ItemsDatabaseModel *items = page->projectManager()->itemsModel;
         readTexts(table->proxy());
-        QVERIFY(drawn(table));
+        QVERIFY(tableDrawn(table));
         const QModelIndex cell = table->model()->index(0, 1);
         const int seen = table->proxy()->mapToSource(cell).row();
         const QString seenName = cell.data().toString();
@@ -211,7 +179,7 @@ private slots:
         auto page = showListPage<TVListModule>(&info, halfSport(serviceCount()));
         ItemsTableView *table = page->itemsTableViewAll;
         readTexts(table->proxy());
-        QVERIFY(drawn(table));
+        QVERIFY(tableDrawn(table));
         const QModelIndex cell = table->model()->index(3, 1);
         QVERIFY(!cell.data().toString().startsWith(QLatin1String("Sport")));
         const QPoint point = uncoveredPoint(table, table->visualRect(cell));
@@ -225,7 +193,7 @@ private slots:
             QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, point);
             QCOMPARE(table->selectionModel()->selectedRows().size(), 0);
         }
-        QVERIFY(drawn(table));
+        QVERIFY(tableDrawn(table));
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, point);
         const QModelIndexList selected = table->selectionModel()->selectedRows(1);
         QCOMPARE(selected.size(), 1);
