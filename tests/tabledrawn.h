@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
+#include <QStringList>
 #include <QTest>
 #include <QWidget>
 
@@ -36,4 +40,31 @@ inline bool tableDrawn(QAbstractItemView *table)
     const PaintWatch watch(table->viewport());
     table->viewport()->update();
     return QTest::qWaitFor([&watch] { return watch.paints > 0; }, 10000);
+}
+
+// A drag carrying payload entering the table's viewport, moving to point and dropped there, as a drag from
+// another table ends.
+inline void dropOnTable(QAbstractItemView *table, const QPoint &point, const QMimeData *payload)
+{
+    QWidget *viewport = table->viewport();
+    QDragEnterEvent enter(point, Qt::CopyAction, payload, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &enter);
+    QDragMoveEvent move(point, Qt::CopyAction, payload, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &move);
+    QDropEvent drop(point, Qt::CopyAction, payload, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &drop);
+}
+
+// What a drop did to a list of rows' names: the name of the row the one added went in front of ("(the
+// end)" after the last), nothing where none was added, and what there is otherwise.
+inline QStringList droppedInFrontOf(const QStringList &before, const QStringList &after)
+{
+    if (after.size() == before.size())
+        return after == before ? QStringList() : QStringList{QStringLiteral("(rows changed, none added)")};
+    if (after.size() != before.size() + 1)
+        return {QStringLiteral("(%1 rows after the drop, %2 before)").arg(after.size()).arg(before.size())};
+    qsizetype row = 0;
+    while (row < before.size() && after.at(row) == before.at(row))
+        ++row;
+    return {row < before.size() ? before.at(row) : QStringLiteral("(the end)")};
 }

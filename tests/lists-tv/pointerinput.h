@@ -1,15 +1,20 @@
 #pragma once
 
+#include "tabledrawn.h"
 #include "waitingsearchlists.h"
 
+#include "listpagetest.h"
+
+#include "device/core/zbdeviceinfo.h"
 #include "document/itemsdatabasemodel.h"
-#include "widgets/stableview.h"
+#include "document/objectsortfilterproxymodel.h"
+#include "lists/linklistmodule.h"
+#include "lists/tvlistmodule.h"
+#include "widgets/itemstableview.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
@@ -17,6 +22,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include <initializer_list>
 #include <memory>
 
 // What the tests of input aimed at a row of a list page's table share: what a person does with the mouse
@@ -152,25 +158,11 @@ inline QStringList pointAt(Pointer input, STableView *table, ItemsDatabaseModel 
     case Drop: {
         // what another table of the program drags: the last service, in the model's format
         const std::unique_ptr<QMimeData> payload(items->mimeData({items->index(items->rowCount() - 1, 0)}));
-        QWidget *viewport = table->viewport();
-        const QPoint at = viewport->mapFrom(table->window(), point) -
-                          QPoint(0, table->verticalHeader()->defaultSectionSize() / 2 - 2);
-        QDragEnterEvent enter(at, Qt::CopyAction, payload.get(), Qt::LeftButton, {});
-        QApplication::sendEvent(viewport, &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, payload.get(), Qt::LeftButton, {});
-        QApplication::sendEvent(viewport, &move);
-        QDropEvent drop(at, Qt::CopyAction, payload.get(), Qt::LeftButton, {});
-        QApplication::sendEvent(viewport, &drop);
-        const QStringList after = names(items);
-        if (after.size() == before.size() + 1) {
-            // the row the dropped one went in front of
-            qsizetype row = 0;
-            while (row < before.size() && after.at(row) == before.at(row))
-                ++row;
-            acted << (row < before.size() ? before.at(row) : QStringLiteral("(the end)"));
-        } else if (after != before) {
-            acted << QStringLiteral("(%1 services after the drop)").arg(after.size());
-        }
+        dropOnTable(table,
+                    table->viewport()->mapFrom(table->window(), point) -
+                        QPoint(0, table->verticalHeader()->defaultSectionSize() / 2 - 2),
+                    payload.get());
+        acted = droppedInFrontOf(before, names(items));
         if (table->isEditing())
             acted << QStringLiteral("(a table left in its dragging state)");
         break;
@@ -178,3 +170,66 @@ inline QStringList pointAt(Pointer input, STableView *table, ItemsDatabaseModel 
     }
     return acted;
 }
+
+struct PointerCase
+{
+    Pointer input;
+    const char *name;
+};
+
+// The rows of a data table: each input on the TV and on the link page.
+inline void addPointerRows(std::initializer_list<PointerCase> inputs)
+{
+    QTest::addColumn<int>("input");
+    QTest::addColumn<bool>("links");
+    for (const bool links : {false, true})
+        for (const PointerCase &input : inputs)
+            QTest::addRow("%s on the %s page", input.name, links ? "link" : "TV") << int(input.input) << links;
+}
+
+// The TV page (or with links the link page) showing a large list half of whose items hold "Sport": run is
+// called with the page and the tag of the items' names.
+template<class Run> void onHalfSportPage(ZBDeviceInfo *info, bool links, Run &&run)
+{
+    const int count = serviceCount();
+    if (links) {
+        auto page = showListPage<LinkListModule>(info, halfSportLinks(count));
+        QCOMPARE(page->stackedWidget->currentIndex(), int(LinkListModule::PageEditor));
+        run(page.get(), QStringLiteral("title"));
+    } else {
+        auto page = showListPage<TVListModule>(info, halfSport(count));
+        QCOMPARE(page->stackedWidget->currentIndex(), int(TVListModule::PageEditor));
+        run(page.get(), QStringLiteral("name"));
+    }
+}
+
+// Where input is aimed in a page's table: the 4th row shown or, where that holds "Sport", the next row
+// below it that does not.
+struct AimedRow
+{
+    int seen = -1; // its row in the items model
+    QString seenName;
+    QPoint point;    // in the table's viewport
+    QPoint inWindow; // the same point in the table's window
+    QWindow *window = nullptr;
+
+    // Whether all of it was found; a test failure says what was not.
+    bool find(ItemsTableView *table)
+    {
+        int row = 3;
+        while (row < 10 && table->model()->index(row, 1).data().toString().startsWith(QLatin1String("Sport")))
+            ++row;
+        const QModelIndex cell = table->model()->index(row, 1);
+        seen = table->proxy()->mapToSource(cell).row();
+        seenName = cell.data().toString();
+        point = uncoveredPoint(table, table->visualRect(cell));
+        window = table->window()->windowHandle();
+        inWindow = table->viewport()->mapTo(table->window(), point);
+        [&] {
+            QVERIFY2(!seenName.startsWith(QLatin1String("Sport")), qPrintable(seenName));
+            QVERIFY2(!point.isNull(), "another panel covers the whole cell");
+            QVERIFY(window);
+        }();
+        return !QTest::currentTestFailed();
+    }
+};

@@ -67,27 +67,18 @@ class TestInputOnDrawnRows : public QObject
         QCOMPARE(proxy->sourceModel(), items);
         readTexts(proxy);
         QVERIFY(tableDrawn(table));
-        int row = 3;
-        while (row < 10 && table->model()->index(row, 1).data().toString().startsWith(QLatin1String("Sport")))
-            ++row;
-        const QModelIndex cell = table->model()->index(row, 1);
-        const int seen = proxy->mapToSource(cell).row();
-        const QString seenName = items->index(seen, 1).data().toString();
-        QVERIFY2(!seenName.startsWith(QLatin1String("Sport")), qPrintable(seenName));
-        const QPoint point = uncoveredPoint(table, table->visualRect(cell));
-        QVERIFY2(!point.isNull(), "another panel covers the whole cell");
-        QWindow *window = table->window()->windowHandle();
-        QVERIFY(window);
-        const QPoint inWindow = table->viewport()->mapTo(table->window(), point);
+        AimedRow aim;
+        if (!aim.find(table))
+            return;
         const QStringList before = names(items);
 
         typeSportAtOnce(page);
         QVERIFY2(!proxy->isSearchPending(), "the search waited: it was not applied at the keys");
-        const QModelIndex now = table->indexAt(point);
+        const QModelIndex now = table->indexAt(aim.point);
         QVERIFY(now.isValid());
         const QString movedName = now.siblingAtColumn(1).data().toString();
         QVERIFY2(movedName.startsWith(QLatin1String("Sport")), qPrintable(movedName));
-        QStringList acted = pointAt(input, table, items, tag, window, inWindow);
+        QStringList acted = pointAt(input, table, items, tag, aim.window, aim.inWindow);
         QCOMPARE(acted, QStringList());
         QCOMPARE(names(items), before);
         QVERIFY(!table->isEditing());
@@ -95,8 +86,8 @@ class TestInputOnDrawnRows : public QObject
         QCOMPARE(table->selectionModel()->selectedRows().size(), 0);
 
         QVERIFY(tableDrawn(table));
-        QCOMPARE(table->indexAt(point).siblingAtColumn(1).data().toString(), movedName);
-        acted = pointAt(input, table, items, tag, window, inWindow);
+        QCOMPARE(table->indexAt(aim.point).siblingAtColumn(1).data().toString(), movedName);
+        acted = pointAt(input, table, items, tag, aim.window, aim.inWindow);
         QCOMPARE(acted, QStringList{movedName});
         if (input == DoubleClick)
             QVERIFY(names(items).contains(QStringLiteral("RenC")));
@@ -112,37 +103,20 @@ private slots:
     // drop from another table, each right after the keys, on the TV and the link page.
     void pointerInputRightAfterTheKeys_data()
     {
-        QTest::addColumn<int>("input");
-        QTest::addColumn<bool>("links");
-        const struct
-        {
-            Pointer input;
-            const char *name;
-        } inputs[] = {{Press, "a press"},
-                      {DoubleClick, "a double-click, then RenC and Enter"},
-                      {RightClickDelete, "a right-click menu's Delete"},
-                      {DragStart, "the start of a drag"},
-                      {Drop, "a drop"}};
-        for (const bool links : {false, true})
-            for (const auto &input : inputs)
-                QTest::addRow("%s on the %s page", input.name, links ? "link" : "TV") << int(input.input) << links;
+        addPointerRows({{Press, "a press"},
+                        {DoubleClick, "a double-click, then RenC and Enter"},
+                        {RightClickDelete, "a right-click menu's Delete"},
+                        {DragStart, "the start of a drag"},
+                        {Drop, "a drop"}});
     }
     void pointerInputRightAfterTheKeys()
     {
         QFETCH(int, input);
         QFETCH(bool, links);
-        const int count = serviceCount();
         DialogAnswerer answers;
         answers.boxAnswers << QStringLiteral("&Yes") << QStringLiteral("&Yes");
-        if (links) {
-            auto page = showListPage<LinkListModule>(&info, halfSportLinks(count));
-            QCOMPARE(page->stackedWidget->currentIndex(), int(LinkListModule::PageEditor));
-            typeThenPoint(page.get(), Pointer(input), QStringLiteral("title"));
-        } else {
-            auto page = showListPage<TVListModule>(&info, halfSport(count));
-            QCOMPARE(page->stackedWidget->currentIndex(), int(TVListModule::PageEditor));
-            typeThenPoint(page.get(), Pointer(input), QStringLiteral("name"));
-        }
+        onHalfSportPage(&info, links,
+                        [input](auto *page, const QString &tag) { typeThenPoint(page, Pointer(input), tag); });
     }
 
     // The first row shown holds "Sport" and stays where it is: a double-click on it right after the keys

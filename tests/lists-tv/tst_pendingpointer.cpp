@@ -86,42 +86,33 @@ class TestPendingPointer : public QObject
         QCOMPARE(proxy->sourceModel(), items);
         typeSearch(page, QStringLiteral("Sport"));
         QVERIFY2(proxy->isSearchPending(), "the texts were read within the typing: the list is too small here");
-        int row = 3;
-        while (row < 10 && table->model()->index(row, 1).data().toString().startsWith(QLatin1String("Sport")))
-            ++row;
-        const QModelIndex cell = table->model()->index(row, 1);
-        const int seen = proxy->mapToSource(cell).row();
-        const QString seenName = items->index(seen, 1).data().toString();
-        QVERIFY2(!seenName.startsWith(QLatin1String("Sport")), qPrintable(seenName));
-        const QPoint point = uncoveredPoint(table, table->visualRect(cell));
-        QVERIFY2(!point.isNull(), "another panel covers the whole cell");
-        QWindow *window = table->window()->windowHandle();
-        QVERIFY(window);
-        const QPoint inWindow = table->viewport()->mapTo(table->window(), point);
+        AimedRow aim;
+        if (!aim.find(table))
+            return;
 
         QStringList acted;
         {
-            const WaitedAtPress waited(window, proxy);
-            acted = pointAt(input, table, items, tag, window, inWindow);
+            const WaitedAtPress waited(aim.window, proxy);
+            acted = pointAt(input, table, items, tag, aim.window, aim.inWindow);
             QVERIFY(waited.pressed);
             QVERIFY2(waited.waited, "the search was applied before the input came");
         }
         QVERIFY(!proxy->isSearchPending());
-        const QModelIndex now = table->indexAt(point);
+        const QModelIndex now = table->indexAt(aim.point);
         QVERIFY(now.isValid());
         const int moved = proxy->mapToSource(now).row();
-        QVERIFY(moved != seen);
+        QVERIFY(moved != aim.seen);
         const QString movedName = items->index(moved, 1).data().toString();
         QVERIFY2(movedName.startsWith(QLatin1String("Sport")), qPrintable(movedName));
         // the row pointed at is hidden now: nothing was acted on, and nothing is left half done
         QCOMPARE(acted, QStringList());
-        QCOMPARE(items->index(seen, 1).data().toString(), seenName);
+        QCOMPARE(items->index(aim.seen, 1).data().toString(), aim.seenName);
         QVERIFY(!table->isEditing());
         QVERIFY(!table->contextMenu()->isVisible());
         QCOMPARE(table->selectionModel()->selectedRows().size(), 0);
 
         // the same input again acts on the service shown there now, and on it alone
-        acted = pointAt(input, table, items, tag, window, inWindow);
+        acted = pointAt(input, table, items, tag, aim.window, aim.inWindow);
         QCOMPARE(acted, QStringList{movedName});
         if (input == DoubleClick)
             QCOMPARE(items->index(moved, 1).data().toString(), QStringLiteral("RenC"));
@@ -137,35 +128,18 @@ private slots:
     // on the TV and the link page: none acts on the row that applying the search moves under the pointer.
     void pointerInputWhileTheSearchWaits_data()
     {
-        QTest::addColumn<int>("input");
-        QTest::addColumn<bool>("links");
-        const struct
-        {
-            Pointer input;
-            const char *name;
-        } inputs[] = {{Press, "a press"},
-                      {DoubleClick, "a double-click, then RenC and Enter"},
-                      {RightClick, "a right-click menu's Copy"},
-                      {DragStart, "the start of a drag"}};
-        for (const bool links : {false, true})
-            for (const auto &input : inputs)
-                QTest::addRow("%s on the %s page", input.name, links ? "link" : "TV") << int(input.input) << links;
+        addPointerRows({{Press, "a press"},
+                        {DoubleClick, "a double-click, then RenC and Enter"},
+                        {RightClick, "a right-click menu's Copy"},
+                        {DragStart, "the start of a drag"}});
     }
     void pointerInputWhileTheSearchWaits()
     {
         QFETCH(int, input);
         QFETCH(bool, links);
-        const int count = serviceCount();
         DialogAnswerer answers;
-        if (links) {
-            auto page = showListPage<LinkListModule>(&info, halfSportLinks(count));
-            QCOMPARE(page->stackedWidget->currentIndex(), int(LinkListModule::PageEditor));
-            pointAtAHiddenRow(page.get(), Pointer(input), QStringLiteral("title"));
-        } else {
-            auto page = showListPage<TVListModule>(&info, halfSport(count));
-            QCOMPARE(page->stackedWidget->currentIndex(), int(TVListModule::PageEditor));
-            pointAtAHiddenRow(page.get(), Pointer(input), QStringLiteral("name"));
-        }
+        onHalfSportPage(&info, links,
+                        [input](auto *page, const QString &tag) { pointAtAHiddenRow(page, Pointer(input), tag); });
     }
 
     // A double-click on a row that stays where it is when the search is applied (the first one shown,

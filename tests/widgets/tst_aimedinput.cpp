@@ -4,8 +4,6 @@
 
 #include "widgets/itemlistview.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QScrollBar>
@@ -61,19 +59,8 @@ class TestAimedInput : public QObject
             other.appendRow({new QStandardItem(QStringLiteral("dropped")), new QStandardItem});
             const std::unique_ptr<QMimeData> payload(other.mimeData({other.index(0, 0), other.index(0, 1)}));
             const QStringList before = texts(source.get());
-            QDragEnterEvent enter(point, Qt::CopyAction, payload.get(), Qt::LeftButton, {});
-            QApplication::sendEvent(viewport, &enter);
-            QDragMoveEvent move(point, Qt::CopyAction, payload.get(), Qt::LeftButton, {});
-            QApplication::sendEvent(viewport, &move);
-            QDropEvent drop(point, Qt::CopyAction, payload.get(), Qt::LeftButton, {});
-            QApplication::sendEvent(viewport, &drop);
-            const QStringList after = texts(source.get());
-            if (after.size() == before.size() + 1) {
-                qsizetype row = 0;
-                while (row < before.size() && after.at(row) == before.at(row))
-                    ++row;
-                acted << (row < before.size() ? before.at(row) : QStringLiteral("(the end)"));
-            }
+            dropOnTable(table, point, payload.get());
+            acted = droppedInFrontOf(before, texts(source.get()));
             if (table->isEditing())
                 acted << QStringLiteral("(a table left in its dragging state)");
             break;
