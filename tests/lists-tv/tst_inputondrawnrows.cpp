@@ -14,11 +14,13 @@
 #include "listfiles/linklistprojectfilemanager.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "lists/linklistmodule.h"
+#include "lists/listtabwidget.h"
 #include "lists/tvlistmodule.h"
 #include "modules/modulefactory.h"
 #include "widgets/itemstableview.h"
 
 #include <QMenu>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
@@ -175,13 +177,19 @@ private slots:
         page->projectManager()->closeProject();
     }
 
-    // As testers did it in the whole program: a list open and its texts read, "Sport" typed, at once a
-    // double-click on the Name of the 4th row shown, "RenC", Enter. No service is renamed; once the table
+    // As testers did it in the whole program: a list open, "List 2" chosen, the texts read, "Sport" typed,
+    // at once a double-click on the Name of the 4th row shown, "RenC", Enter. No service is renamed; once the table
     // is drawn the same double-click renames the service it shows there.
     void doubleClickInTheWindowRightAfterTheKeys()
     {
-        withHalfSportInTheWindow(dir, QStringLiteral("rename.tvqvxc"), serviceCount(),
-                                 [](TVListModule *page) { typeThenPoint(page, DoubleClick, QStringLiteral("name")); });
+        withHalfSportInTheWindow(dir, QStringLiteral("rename.tvqvxc"), serviceCount(), [](TVListModule *page) {
+            // "List 2" chosen first, as the testers did
+            QTabBar *bar = page->listsTabWidget->tabBar();
+            QVERIFY(bar->count() > 1);
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+            QCOMPARE(page->listsTabWidget->currentIndex(), 1);
+            typeThenPoint(page, DoubleClick, QStringLiteral("name"));
+        });
     }
 };
 
