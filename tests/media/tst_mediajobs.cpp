@@ -2,6 +2,8 @@
 
 #include "mediapagetest.h"
 
+#include "app/mainwindow.h"
+#include "base/settings.h"
 #include "device/core/devicetask.h"
 #include "device/offline/offlinemill.h"
 #include "device/transfers/copyjobbuilders.h"
@@ -12,6 +14,7 @@
 #include <QSemaphore>
 
 #include <atomic>
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -28,7 +31,8 @@ class TestMediaJobs : public MediaPageTest
 {
     Q_OBJECT
     QStringList boxDefaults;
-    bool pressEnter = false; // answer questions with the Enter key instead of boxAnswers
+    bool pressEnter = false;          // answer questions with the Enter key instead of boxAnswers
+    std::unique_ptr<MainWindow> main; // the page among the real main window's pages, when a test asks for it
     // A removal the worker is held in, until the test lets it go.
     std::atomic_int removed{0};
     std::atomic_bool held{false};
@@ -53,6 +57,29 @@ class TestMediaJobs : public MediaPageTest
             return;
         }
         MediaPageTest::answer(box);
+    }
+    QWidget *host() override { return main ? static_cast<QWidget *>(main.get()) : &window; }
+    void showPage(bool active) override
+    {
+        if (!main)
+            return MediaPageTest::showPage(active);
+        main->resize(1200, 800);
+        main->show();
+        main->setCurrentModule(page.get(), true);
+    }
+    // The page of a new receiver opened again, in the real main window when inWindow; files(): what the test
+    // puts on the receiver first.
+    void reopen(bool inWindow, const std::function<void()> &files)
+    {
+        closePage();
+        newReceiver();
+        files();
+        if (inWindow) {
+            Settings::setString(Settings::OmbrelayDeviceList, QString());
+            MediaExplorerModule::registerModule();
+            main = std::make_unique<MainWindow>();
+        }
+        openPage(inWindow);
     }
     QList<QPointer<DeviceTask>> tasks() const
     {
@@ -83,7 +110,10 @@ private slots:
         release.release(); // a worker still held goes on
         QTRY_VERIFY(!held.load());
         release.acquire(release.available());
+        if (main)
+            main->setCurrentModule(nullptr, false);
         closePage();
+        main.reset();
     }
 
     // A "\" in a PC name would split it into folders on the receiver: such an entry is left out and named
@@ -411,6 +441,44 @@ private slots:
         QCOMPARE(read(into + "/sub/b.txt"), QByteArray("b"));
         QVERIFY(!QFileInfo::exists(folder + "/a.txt"));
         QVERIFY(!QFileInfo::exists(folder + "/sub"));
+    }
+
+    // A cut PC folder pasted where the receiver holds a file of that name: the receiver refuses the path of each
+    // file inside it. Each is one entry that did not arrive and stays on the PC; the rest of the job goes on, and
+    // the connection stays in step for the next request.
+    void uploadIntoFolderThatIsAFile_data()
+    {
+        QTest::addColumn<bool>("inWindow");
+        QTest::newRow("page") << false;
+        QTest::newRow("main window") << true;
+    }
+    void uploadIntoFolderThatIsAFile()
+    {
+        QFETCH(bool, inWindow);
+        reopen(inWindow, [this] {
+            r->file("hdd/FY/Y0.bin", "the receiver's");
+            r->file("hdd/Movies/a.ts", "movie");
+        });
+        write(pc.filePath("src/Y0.bin/a.txt"), "a");
+        write(pc.filePath("src/Y0.bin/b.txt"), "b");
+        write(pc.filePath("src/ok6.txt"), "ok6");
+        page->btnMyComputer->click();
+        paste(page->tvPcFolders, {pcIndex(pc.filePath("src/ok6.txt")), pcIndex(pc.filePath("src/Y0.bin"))},
+              page->tvZbDeviceFolders, device("hdd/FY"), true);
+        QCOMPARE(read(r->root.filePath("hdd/FY/ok6.txt")), QByteArray("ok6"));
+        QCOMPARE(read(r->root.filePath("hdd/FY/Y0.bin")), QByteArray("the receiver's"));
+        QCOMPARE(tree(r->root.filePath("hdd/FY")), (QStringList{"Y0.bin", "ok6.txt"}));
+        QCOMPARE(tree(pc.filePath("src")), (QStringList{"Y0.bin", "Y0.bin/a.txt", "Y0.bin/b.txt"}));
+        QCOMPARE(boxTexts, QStringList{"Ombrelay could not copy these files:\na.txt\nb.txt\nY0.bin"});
+        QVERIFY(clipboardHas("text/uri-list"));
+        // The same connection takes the next request.
+        boxTexts.clear();
+        write(pc.filePath("next.txt"), "next");
+        paste(page->tvPcFolders, {pcIndex(pc.filePath("next.txt"))}, page->tvZbDeviceFolders, device("hdd/Movies"));
+        QCOMPARE(read(r->root.filePath("hdd/Movies/next.txt")), QByteArray("next"));
+        QCOMPARE(boxTexts, QStringList());
+        QCOMPARE(r->emulator.connectionCount(), 1);
+        QCOMPARE(page->deviceStackedWidget->currentIndex(), 0);
     }
 
     // A move to the PC where the user keeps one existing file: that file stays on the receiver, is said not to
