@@ -23,12 +23,12 @@ FileTransfer::FileTransfer(TransferLink &link)
     : m_link(link)
 {}
 
-FileTransfer::Outcome FileTransfer::reportCode(int code)
+FileTransfer::Outcome FileTransfer::reportCode(int code, bool mayBeUnsaid)
 {
     // A read cut short by the user's cancel is no failure of the receiver.
     if (m_canceled || m_link.interrupted())
         return Failed;
-    if (code == -3 && notFoundUnsaid)
+    if (code == -3 && notFoundUnsaid && mayBeUnsaid)
         return NotFound;
     if (m_link.error)
         m_link.error(m_link.codeText ? m_link.codeText(code) : QString::number(code));
@@ -269,9 +269,12 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         return done(Failed);
     }
     if (parts.isEmpty() || parts.size() > 0x10000)
-        return done(reportCode(-3));
+        return done(reportCode(-3, false));
     // Failures before the packets: a cancel there has nothing to tell the receiver.
-    const auto fail = [&](int code) { return done(m_canceled || m_link.interrupted() ? Canceled : reportCode(code)); };
+    // A file the receiver refuses in a folder it took is said, with the receiver's reason.
+    const auto fail = [&](int code) {
+        return done(m_canceled || m_link.interrupted() ? Canceled : reportCode(code, false));
+    };
     const qint64 size = file.size();
     const int pathStatus = sendPath(0x0A, parts, TransferWire::uint64(quint64(size)) + parts.last().toUtf8());
     // A folder on the way that the receiver will not go into (a file of that name, say): this file cannot

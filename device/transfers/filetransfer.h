@@ -39,7 +39,8 @@ public:
     static constexpr int AfterCancelMs = 150;
 
 private:
-    Outcome reportCode(int code);
+    // mayBeUnsaid: a "not found" is NotFound without an error when the caller names such entries.
+    Outcome reportCode(int code, bool mayBeUnsaid = true);
     // The header, then every level (each answered) and, when the receiver took the last level, the last
     // message. Returns 1 once that message went, the refusal of the header or of the last level, or -1 when
     // the link failed.
