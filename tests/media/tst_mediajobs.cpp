@@ -486,12 +486,15 @@ private slots:
     void receiverMoveKeepsDeclinedFile_data()
     {
         QTest::addColumn<bool>("folder"); // the folder selected, else its two files
-        QTest::newRow("files") << false;
-        QTest::newRow("folder") << true;
+        QTest::addColumn<bool>("alone");  // x.ts alone selected: its No ends the job
+        QTest::newRow("files") << false << false;
+        QTest::newRow("folder") << true << false;
+        QTest::newRow("one file") << false << true;
     }
     void receiverMoveKeepsDeclinedFile()
     {
         QFETCH(bool, folder);
+        QFETCH(bool, alone);
         r->file("hdd/Top/Sel/x.ts", "new x");
         r->file("hdd/Top/Sel/y.ts", "new y");
         const QString dl = pc.filePath("dl");
@@ -499,16 +502,18 @@ private slots:
         write(into + "/x.ts", "old x");
         QTRY_VERIFY(pcIndex(dl).isValid());
         const auto rows = [&] {
-            return folder ? QModelIndexList{device("hdd/Top/Sel")}
-                          : QModelIndexList{device("hdd/Top/Sel/x.ts"), device("hdd/Top/Sel/y.ts")};
+            return folder  ? QModelIndexList{device("hdd/Top/Sel")}
+                   : alone ? QModelIndexList{device("hdd/Top/Sel/x.ts")}
+                           : QModelIndexList{device("hdd/Top/Sel/x.ts"), device("hdd/Top/Sel/y.ts")};
         };
         const QString question =
             "This folder already contains a file named x.ts. Would you like to replace existing file?";
         boxAnswers << "&No";
         paste(page->tvZbDeviceFolders, rows(), page->tvPcFolders, pcIndex(dl), true);
         QCOMPARE(read(into + "/x.ts"), QByteArray("old x"));
-        QCOMPARE(read(into + "/y.ts"), QByteArray("new y"));
-        QCOMPARE(tree(r->root.filePath("hdd/Top")), (QStringList{"Sel", "Sel/x.ts"}));
+        QCOMPARE(read(into + "/y.ts"), alone ? QByteArray("<none>") : QByteArray("new y"));
+        QCOMPARE(tree(r->root.filePath("hdd/Top")),
+                 alone ? (QStringList{"Sel", "Sel/x.ts", "Sel/y.ts"}) : (QStringList{"Sel", "Sel/x.ts"}));
         QCOMPARE(boxTexts,
                  (QStringList{question, "These files were not moved, as you chose to keep the existing ones:\nx.ts"}));
         QVERIFY(clipboardHas("text/zbdevice-uri-list"));
@@ -526,7 +531,70 @@ private slots:
         QTRY_VERIFY(!page->isBusy());
         QCOMPARE(boxTexts, QStringList{question});
         QCOMPARE(read(into + "/x.ts"), QByteArray("new x"));
+        QCOMPARE(tree(r->root.filePath("hdd/Top")), folder  ? QStringList()
+                                                    : alone ? (QStringList{"Sel", "Sel/y.ts"})
+                                                            : QStringList{"Sel"});
+        QVERIFY(!clipboardHas("text/zbdevice-uri-list"));
+    }
+
+    // A move to the PC cancelled during its second file: the first has moved and leaves the clipboard; the file
+    // under way and the one not sent yet stay on the receiver and stay cut, and a second paste moves them.
+    void cancelledReceiverMoveKeepsWhatStayed_data()
+    {
+        QTest::addColumn<bool>("folder"); // the folder selected, else its three files
+        QTest::addColumn<bool>("inWindow");
+        QTest::newRow("files") << false << false;
+        QTest::newRow("folder") << true << false;
+        QTest::newRow("files, main window") << false << true;
+    }
+    void cancelledReceiverMoveKeepsWhatStayed()
+    {
+        QFETCH(bool, folder);
+        QFETCH(bool, inWindow);
+        const auto files = [this] {
+            r->file("hdd/Top/Sel/a.ts", "a");
+            r->file("hdd/Top/Sel/big.ts", QByteArray(300000, 'b'));
+            r->file("hdd/Top/Sel/c.ts", "c");
+        };
+        inWindow ? reopen(true, files) : files();
+        const QString dl = pc.filePath("dl");
+        QVERIFY(QDir().mkpath(dl));
+        QTRY_VERIFY(pcIndex(dl).isValid());
+        // the receiver falls silent after the first block of big.ts, until the PC cancels
+        r->transfers->silentAfter = 65536;
+        const QModelIndexList rows = folder ? QModelIndexList{device("hdd/Top/Sel")}
+                                            : QModelIndexList{device("hdd/Top/Sel/a.ts"), device("hdd/Top/Sel/big.ts"),
+                                                              device("hdd/Top/Sel/c.ts")};
+        select(page->tvZbDeviceFolders, rows);
+        page->moveToClipboard();
+        const QMimeData *cut = QGuiApplication::clipboard()->mimeData();
+        const QStringList before =
+            QString::fromUtf8(cut->data("text/zbdevice-uri-list")).split("\r\n", Qt::SkipEmptyParts);
+        select(page->tvPcFolders, {pcIndex(dl)});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(r->emulator.received().contains("big.ts"));
+        QTRY_VERIFY(!QFileInfo::exists(r->root.filePath("hdd/Top/Sel/a.ts")));
+        page->btnCancelTransfer->click();
+        QTRY_VERIFY(!page->isBusy());
+        const QString into = folder ? dl + "/Sel" : dl;
+        QCOMPARE(read(into + "/a.ts"), QByteArray("a"));
+        QCOMPARE(tree(r->root.filePath("hdd/Top")), (QStringList{"Sel", "Sel/big.ts", "Sel/c.ts"}));
+        QCOMPARE(tree(into), QStringList{"a.ts"});
+        QVERIFY2(clipboardHas("text/zbdevice-uri-list"), qPrintable(boxTexts.join(" | ")));
+        const QStringList lines =
+            QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data("text/zbdevice-uri-list"))
+                .split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines, folder ? before : before.mid(1));
+        // The second paste moves exactly what stayed.
+        r->transfers->silentAfter = -1;
+        boxTexts.clear();
+        select(page->tvPcFolders, {pcIndex(dl)});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(read(into + "/big.ts"), QByteArray(300000, 'b'));
+        QCOMPARE(read(into + "/c.ts"), QByteArray("c"));
         QCOMPARE(tree(r->root.filePath("hdd/Top")), folder ? QStringList() : QStringList{"Sel"});
+        QCOMPARE(boxTexts, QStringList());
         QVERIFY(!clipboardHas("text/zbdevice-uri-list"));
     }
 
