@@ -418,6 +418,9 @@ Qt::ItemFlags ZBDeviceFileSystemModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid() || _fetching)
         return Qt::NoItemFlags;
+    const DeviceFileSystemItem *item = itemFromIndex(index);
+    if (item->isContainer() && !item->isReachableByPath())
+        return Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled;
     return Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled | Qt::ItemIsEnabled;
 }
 
@@ -513,6 +516,9 @@ bool ZBDeviceFileSystemModel::dropMimeData(const QMimeData *data, Qt::DropAction
         return true;
     DeviceFileSystemItem *target = itemFromIndex(parent);
     const bool container = target->isContainer();
+    // Sent to the path the PC shows, the files would land in another folder.
+    if (!(container ? target : target->parent())->isReachableByPath())
+        return false;
     const QString destination = container ? target->fullPath() : target->parent()->fullPath();
     const QModelIndex destinationIndex = container ? parent : parent.parent();
     QByteArray bytes = data->data(uriList);

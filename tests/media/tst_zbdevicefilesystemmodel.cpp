@@ -355,6 +355,16 @@ private slots:
         QTRY_VERIFY(!model->isFetching());
         QCOMPARE(model->rowCount(bad), 0);
         QVERIFY(!model->hasChildren(bad) && !model->canFetchMore(bad));
+        // Nor do files dropped on it go to the folder of the name it shows.
+        QVERIFY(!(model->flags(bad) & Qt::ItemIsDropEnabled));
+        QVERIFY(model->flags(ok) & Qt::ItemIsDropEnabled);
+        QSignalSpy dropped(model.get(), &ZBDeviceFileSystemModel::mimeDataDropped);
+        QMimeData files;
+        files.setData("text/uri-list", "file:///tmp/x.ts\r\n");
+        QVERIFY(!model->dropMimeData(&files, Qt::CopyAction, -1, -1, bad));
+        QVERIFY(model->dropMimeData(&files, Qt::CopyAction, -1, -1, ok));
+        QCOMPARE(dropped.size(), 1);
+        QCOMPARE(dropped.first().first().toString(), QStringLiteral("/hdd\\Odd\\ok"));
         QCOMPARE(r->media->listingsOf("hdd\\Odd\\" + shown), 0);
         QCOMPARE(r->media->listingsOf("hdd\\Odd\\ok"), 1);
         QCOMPARE(failed.size(), 1);
