@@ -81,6 +81,11 @@ class TestMediaJobs : public MediaPageTest
         }
         openPage(inWindow);
     }
+    static QStringList clipboardLines(const char *type)
+    {
+        return QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data(QLatin1String(type)))
+            .split("\r\n", Qt::SkipEmptyParts);
+    }
     QList<QPointer<DeviceTask>> tasks() const
     {
         QList<QPointer<DeviceTask>> found;
@@ -225,8 +230,7 @@ private slots:
                                                   : "Ombrelay could not delete these files:\n" + staying);
         // Only what stayed is on the clipboard.
         QVERIFY(clipboardHas("text/uri-list"));
-        const QStringList lines = QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data("text/uri-list"))
-                                      .split("\r\n", Qt::SkipEmptyParts);
+        const QStringList lines = clipboardLines("text/uri-list");
         QCOMPARE(lines.size(), 1);
         QCOMPARE(localPathFromUriLine(lines.first()), staying);
 
@@ -517,9 +521,7 @@ private slots:
         QCOMPARE(boxTexts,
                  (QStringList{question, "These files were not moved, as you chose to keep the existing ones:\nx.ts"}));
         QVERIFY(clipboardHas("text/zbdevice-uri-list"));
-        const QStringList lines =
-            QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data("text/zbdevice-uri-list"))
-                .split("\r\n", Qt::SkipEmptyParts);
+        const QStringList lines = clipboardLines("text/zbdevice-uri-list");
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.first().startsWith(folder ? "dir:///hdd\\Top\\Sel*" : "file:///hdd\\Top\\Sel\\x.ts*"),
                  qPrintable(lines.first()));
@@ -567,9 +569,7 @@ private slots:
                                                               device("hdd/Top/Sel/c.ts")};
         select(page->tvZbDeviceFolders, rows);
         page->moveToClipboard();
-        const QMimeData *cut = QGuiApplication::clipboard()->mimeData();
-        const QStringList before =
-            QString::fromUtf8(cut->data("text/zbdevice-uri-list")).split("\r\n", Qt::SkipEmptyParts);
+        const QStringList before = clipboardLines("text/zbdevice-uri-list");
         select(page->tvPcFolders, {pcIndex(dl)});
         page->pasteFromClipboard();
         QTRY_VERIFY(r->emulator.received().contains("big.ts"));
@@ -581,10 +581,7 @@ private slots:
         QCOMPARE(tree(r->root.filePath("hdd/Top")), (QStringList{"Sel", "Sel/big.ts", "Sel/c.ts"}));
         QCOMPARE(tree(into), QStringList{"a.ts"});
         QVERIFY2(clipboardHas("text/zbdevice-uri-list"), qPrintable(boxTexts.join(" | ")));
-        const QStringList lines =
-            QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data("text/zbdevice-uri-list"))
-                .split("\r\n", Qt::SkipEmptyParts);
-        QCOMPARE(lines, folder ? before : before.mid(1));
+        QCOMPARE(clipboardLines("text/zbdevice-uri-list"), folder ? before : before.mid(1));
         // The second paste moves exactly what stayed.
         r->transfers->silentAfter = -1;
         boxTexts.clear();
