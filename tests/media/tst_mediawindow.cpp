@@ -7,6 +7,7 @@
 #include "modules/modulefactory.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QSignalSpy>
 
 // The media explorer page of a receiver among the real main window's pages, its receiver the emulator: the
@@ -135,6 +136,80 @@ private slots:
         type(Qt::Key_V, Qt::ControlModifier);
         QTRY_COMPARE(read(pc.filePath("copies/") + recording(files - 2)), QByteArray("r"));
         QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(boxTexts, QStringList());
+    }
+
+    // "My Videos" on a folder holding the large folders h1, h2 and q beside two files, its Name header clicked
+    // once (last first) or twice: each large folder entered by a double-click and left by Back, then h1 and h2
+    // chosen, most of q deleted from a shell and the row q clicked. The model lets go of h1 and h2 and rebuilds q
+    // in one reading: the browser keeps its folder and exactly the row clicked, the pointer moves over the rows
+    // after it, and Ctrl+C copies q alone. (Last first, the pointer over the rows ended the program.)
+    void myVideosKeepsTheRowClickedWhenFoldersAreLetGo_data()
+    {
+        QTest::addColumn<int>("clicks");
+        QTest::newRow("name, last first") << 1;
+        QTest::newRow("name, first first") << 2;
+    }
+    void myVideosKeepsTheRowClickedWhenFoldersAreLetGo()
+    {
+        QFETCH(int, clicks);
+        const int files = 300;
+        PcFileSystemModel *model = page->pcModel();
+        model->setRemovalBudget(10'000); // 300 rows: let go of when no view holds them, rebuilt when 34 are gone
+        const QString videos = pc.filePath("videos");
+        for (const char *folder : {"h1", "h2", "q"})
+            for (int i = 0; i < files; ++i)
+                write(videos + "/" + folder + "/" + recording(i), "r");
+        for (const char *file : {"a.ts", "b.ts"})
+            write(videos + "/" + file, "f");
+        QVERIFY(Settings::setString(Settings::PathVideo, videos));
+        auto *view = page->tvPcSpecialFolders;
+        page->btnVideo->click();
+        QTRY_COMPARE(view->rootIndex(), pcIndex(videos));
+        QHeaderView *header = view->header();
+        for (int i = 0; i < clicks; ++i)
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(0) + 20, header->height() / 2));
+        QCOMPARE(header->sortIndicatorOrder(), clicks == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
+        const auto at = [&](const QString &name) { return shown(name); };
+        for (const QString &folder : {"h1", "h2", "q"}) {
+            const QModelIndex row = at(folder);
+            click(view, row);
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
+            QTRY_COMPARE(view->rootIndex(), pcIndex(videos + "/" + folder));
+            QTRY_COMPARE(model->rowCount(view->rootIndex()), files);
+            QTest::mouseClick(page->btnBrowserBack, Qt::LeftButton);
+            QTRY_COMPARE(view->rootIndex(), pcIndex(videos));
+        }
+        click(view, at("h1"));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, view->visualRect(at("h2")).center());
+        QCOMPARE(view->selectionModel()->selectedRows().size(), 2);
+        for (int i = 0; i < files * 3 / 4; ++i)
+            QVERIFY(QFile::remove(videos + "/q/" + recording(i)));
+        QVERIFY(!model->canFetchMore(pcIndex(videos + "/h1")) && !model->canFetchMore(pcIndex(videos + "/q")));
+        QSignalSpy rebuilt(model, &PcFileSystemModel::folderRebuilt);
+
+        const QPoint onQ = view->visualRect(at("q")).center();
+        QTest::mouseMove(view->viewport(), onQ);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onQ);
+        QTRY_VERIFY_WITH_TIMEOUT(rebuilt.size() >= 3, 30000);
+        QTRY_VERIFY(model->canFetchMore(pcIndex(videos + "/h1")) && model->canFetchMore(pcIndex(videos + "/h2")));
+        for (int y = 2; y < view->viewport()->height(); y += 4)
+            QTest::mouseMove(view->viewport(), QPoint(40, y));
+
+        QCOMPARE(view->rootIndex(), pcIndex(videos));
+        QCOMPARE(page->txtBrowserAddress->text(), videos);
+        QCOMPARE(view->selectionModel()->selectedRows(), QModelIndexList{pcIndex(videos + "/q")});
+        QCOMPARE(view->currentIndex().siblingAtColumn(0), pcIndex(videos + "/q"));
+        // the rows the selection keeps are those the model has there now, not entries it freed
+        for (const QItemSelectionRange &range : view->selectionModel()->selection())
+            QCOMPARE(QModelIndex(range.topLeft()), model->index(range.top(), 0, pcIndex(videos)));
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        type(Qt::Key_C, Qt::ControlModifier);
+        const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(copied);
+        const std::unique_ptr<QMimeData> q(model->mimeData({pcIndex(videos + "/q")}));
+        QCOMPARE(copied->data("text/uri-list"), q->data("text/uri-list"));
         QCOMPARE(boxTexts, QStringList());
     }
 };
