@@ -420,6 +420,53 @@ private slots:
         QTRY_COMPARE(model->rowCount(at("q")), files / 4);
     }
 
+    // A folder shown read again after a shell added files to it and took others away (the framework's own
+    // reading, which adds the new rows after the sorted ones and sorts them in later): the rows the browser has
+    // selected stay the files chosen, in either order.
+    void selectionKeptWhenAFolderIsReadAgain_data()
+    {
+        QTest::addColumn<Qt::SortOrder>("order");
+        QTest::newRow("last first") << Qt::DescendingOrder;
+        QTest::newRow("first first") << Qt::AscendingOrder;
+    }
+    void selectionKeptWhenAFolderIsReadAgain()
+    {
+        QFETCH(Qt::SortOrder, order);
+        const int files = 300;
+        const QString folder = path("C");
+        for (int i = 0; i < files; i += 2)
+            QVERIFY(QDir().mkpath(folder) && make(folder + "/" + recording(i)));
+        MediaExplorerFileBrowser browser;
+        browser.setModel(model.get());
+        browser.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        browser.setSortingEnabled(true);
+        browser.sortByColumn(0, order);
+        browser.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&browser));
+        browser.setRootPath(folder, true);
+        QTRY_COMPARE(model->rowCount(model->index(folder)), files / 2);
+        const QStringList chosen{folder + "/" + recording(0), folder + "/" + recording(150),
+                                 folder + "/" + recording(298)};
+        for (const QString &file : chosen)
+            browser.selectionModel()->select(model->index(file),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        browser.selectionModel()->setCurrentIndex(model->index(chosen[1]), QItemSelectionModel::NoUpdate);
+
+        for (int round = 0; round < 3; ++round) {
+            // new files between the listed ones, and listed ones gone
+            for (int i = 1 + round; i < files; i += 6)
+                QVERIFY(make(folder + "/" + recording(i)));
+            for (int i = 2 + 6 * round; i < 2 + 6 * round + 6; i += 2)
+                QVERIFY(QFile::remove(folder + "/" + recording(i)));
+            const int listed = int(QDir(folder).entryList(QDir::Files).size());
+            QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(model->index(folder)), listed, 30000);
+            QCOMPARE(selected(browser), chosen);
+            QCOMPARE(model->filePath(browser.currentIndex()), chosen[1]);
+            for (const QItemSelectionRange &range : browser.selectionModel()->selection())
+                QCOMPARE(QModelIndex(range.topLeft()), model->index(range.top(), 0, model->index(folder)));
+        }
+    }
+
     // After a listing of many files, which took its time, changes are read within seconds: in that folder shown,
     // and in another shown folder beside it. (A listing's length set the pace of every later reading: files
     // made were shown minutes later, gone ones stayed.) Readings here keep to a thousandth of the time, which
