@@ -28,14 +28,28 @@ class TestMediaControls : public MediaPageTest
         QTRY_COMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(path));
         QTRY_COMPARE(page->pcModel()->rowCount(pcIndex(path)), QDir(path).count() - 2);
     }
-    // Keys as typed into the page's window (a dialog shown meanwhile may have left it inactive).
-    void keys(QWidget *to, int key, Qt::KeyboardModifiers modifiers = {})
+    // The page's window active again (a dialog shown meanwhile may have left it inactive).
+    void activate()
     {
         if (!page->isActiveWindow()) {
             page->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(page.get()));
         }
+    }
+    // Keys as typed into the page's window.
+    void keys(QWidget *to, int key, Qt::KeyboardModifiers modifiers = {})
+    {
+        activate();
         QTest::keyClick(to, Qt::Key(key), modifiers);
+    }
+    // The browser showing the PC folder "base", which holds the files names.
+    void browseBase(const QStringList &names)
+    {
+        for (const QString &name : names)
+            write(pc.filePath("base/") + name, "x");
+        page->btnMyComputer->setChecked(false);
+        page->wdgPcFolders->setCurrentIndex(1);
+        browse(pc.filePath("base"));
     }
     static QStringList entries(const QString &path)
     {
@@ -634,11 +648,7 @@ private slots:
     // listing lets go of it. Delete on a row that went after it was chosen says the same, rather than nothing.
     void goneRowSaysSo()
     {
-        for (const char *name : {"a.ts", "b.ts", "c.ts"})
-            write(pc.filePath("base/") + name, "x");
-        page->btnMyComputer->setChecked(false);
-        page->wdgPcFolders->setCurrentIndex(1);
-        browse(pc.filePath("base"));
+        browseBase({"a.ts", "b.ts", "c.ts"});
         QTreeView *view = page->tvPcSpecialFolders;
         const QModelIndex row = shown("b.ts");
         QVERIFY(QFile::remove(pc.filePath("base/b.ts")));
@@ -649,10 +659,7 @@ private slots:
 
         click(view, shown("c.ts"));
         QTRY_VERIFY(deleteOn());
-        if (!page->isActiveWindow()) { // the box left it inactive: active again before the file goes
-            page->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(page.get()));
-        }
+        activate(); // the box left it inactive: active again before the file goes
         QVERIFY(QFile::remove(pc.filePath("base/c.ts")));
         keys(view, Qt::Key_Delete);
         QTRY_COMPARE(boxTexts, (QStringList{"b.ts is no longer there.", "c.ts is no longer there."}));
@@ -673,19 +680,12 @@ private slots:
     void goneFileSaysSo()
     {
         QFETCH(QString, input);
-        for (const char *name : {"a.ts", "b.ts"})
-            write(pc.filePath("base/") + name, "x");
-        page->btnMyComputer->setChecked(false);
-        page->wdgPcFolders->setCurrentIndex(1);
-        browse(pc.filePath("base"));
+        browseBase({"a.ts", "b.ts"});
         QTreeView *view = page->tvPcSpecialFolders;
         const QModelIndex row = shown("b.ts");
         click(view, input == "double-click" ? row : shown("a.ts"));
         QTRY_VERIFY(deleteOn());
-        if (!page->isActiveWindow()) { // active before the file goes: no turn of events in between
-            page->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(page.get()));
-        }
+        activate(); // before the file goes: no turn of events in between
         QVERIFY(QFile::remove(pc.filePath("base/b.ts")));
         if (input == "double-click") {
             QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
