@@ -1,6 +1,7 @@
 #include "testmain.h"
 
 #include "columntitles.h"
+#include "keptselection.h"
 #include "listinthewindow.h"
 
 #include "base/translatorloader.h"
@@ -19,8 +20,6 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QTreeView>
-
-#include <algorithm>
 
 // The PC pane's model: where drops land, and how the folder browser moves. (The model checker is not
 // attached: it fetches every folder it meets, which from "/" walks the whole machine.)
@@ -53,15 +52,6 @@ class TestPcFileSystemModel : public QObject
             paths << model->filePath(row);
         paths.sort();
         return paths;
-    }
-    // The rows view's selection keeps in folder are those the model has there now, not entries it freed (the rows
-    // selected name the same files either way).
-    bool selectionHasRowsOf(const QTreeView &view, const QString &folder) const
-    {
-        const QItemSelection ranges = view.selectionModel()->selection();
-        return std::all_of(ranges.cbegin(), ranges.cend(), [&](const QItemSelectionRange &range) {
-            return QModelIndex(range.topLeft()) == model->index(range.top(), 0, model->index(folder));
-        });
     }
 
 private slots:
@@ -386,7 +376,8 @@ private slots:
             QCOMPARE(model->filePath(tree.currentIndex()), parent + "/a.ts");
             QVERIFY(tree.isExpanded(model->index(parent)));
             QVERIFY(tree.isExpanded(at("sub")));
-            QVERIFY(selectionHasRowsOf(tree, parent) && selectionHasRowsOf(browser, parent));
+            QVERIFY(selectionHasRowsOf(tree, model->index(parent)) &&
+                    selectionHasRowsOf(browser, model->index(parent)));
             // each row drawn is the entry the model has there
             for (int row = 0; row < model->rowCount(model->index(parent)); ++row) {
                 const QModelIndex shown = model->index(row, 0, model->index(parent));
@@ -470,7 +461,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(model->index(folder)), listed, 30000);
             QCOMPARE(selected(browser), chosen);
             QCOMPARE(model->filePath(browser.currentIndex()), chosen[1]);
-            QVERIFY(selectionHasRowsOf(browser, folder));
+            QVERIFY(selectionHasRowsOf(browser, model->index(folder)));
         }
     }
 
