@@ -71,6 +71,9 @@ class TestMediaWindow : public MediaPageTest
         }
         [&] { QVERIFY(Settings::setString(Settings::PathVideo, videos)); }();
         auto *view = page->tvPcSpecialFolders;
+        // the row under the pointer followed as a style that draws it does
+        view->setMouseTracking(true);
+        view->viewport()->setAttribute(Qt::WA_Hover);
         page->btnVideo->click();
         [&] { QTRY_COMPARE(view->rootIndex(), pcIndex(videos)); }();
         QHeaderView *header = view->header();
@@ -237,8 +240,10 @@ private slots:
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onQ);
         QTRY_VERIFY_WITH_TIMEOUT(rebuilt.size() >= 3, 30000);
         QTRY_VERIFY(model->canFetchMore(pcIndex(videos + "/h1")) && model->canFetchMore(pcIndex(videos + "/h2")));
+        QSignalSpy entered(view, &QAbstractItemView::entered);
         for (int y = 2; y < view->viewport()->height(); y += 4)
             QTest::mouseMove(view->viewport(), QPoint(40, y));
+        QVERIFY(entered.size() >= model->rowCount(pcIndex(videos)));
 
         QCOMPARE(view->rootIndex(), pcIndex(videos));
         QCOMPARE(page->txtBrowserAddress->text(), videos);

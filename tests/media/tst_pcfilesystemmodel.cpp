@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -327,17 +328,24 @@ private slots:
         model->setRemovalBudget(10'000); // 200 rows: let go of when no view holds them, rebuilt when 51 are gone
         model->setRootPath(path(""));
         QTRY_COMPARE(model->rowCount(model->index(path(""))), 3);
-        MediaExplorerTreeView tree;
-        MediaExplorerFileBrowser browser;
+        // side by side in one window, as on the page
+        QWidget pane;
+        MediaExplorerTreeView tree(&pane);
+        MediaExplorerFileBrowser browser(&pane);
+        auto *sideBySide = new QHBoxLayout(&pane);
         for (QTreeView *view : {static_cast<QTreeView *>(&tree), static_cast<QTreeView *>(&browser)}) {
             view->setModel(model.get());
             view->setSelectionMode(QAbstractItemView::ExtendedSelection);
             view->setSortingEnabled(true);
             view->sortByColumn(column, order);
-            view->resize(600, 400);
-            view->show();
-            QVERIFY(QTest::qWaitForWindowExposed(view));
+            // the row under the pointer followed as a style that draws it does
+            view->setMouseTracking(true);
+            view->viewport()->setAttribute(Qt::WA_Hover);
+            sideBySide->addWidget(view);
         }
+        pane.resize(1200, 400);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
         browser.setRootPath(parent, true);
         QTRY_COMPARE(model->rowCount(model->index(parent)), 8);
         // the tree from the test's folder down: a reading of any folder lets go of those no view holds, and folders
@@ -384,9 +392,12 @@ private slots:
                 QCOMPARE(model->index(model->filePath(shown)), shown);
             }
             tree.scrollTo(model->index(parent));
-            for (QTreeView *view : {static_cast<QTreeView *>(&tree), static_cast<QTreeView *>(&browser)})
+            for (QTreeView *view : {static_cast<QTreeView *>(&tree), static_cast<QTreeView *>(&browser)}) {
+                QSignalSpy entered(view, &QAbstractItemView::entered);
                 for (int y = 2; y < view->viewport()->height(); y += 4)
                     QTest::mouseMove(view->viewport(), QPoint(40, y));
+                QVERIFY(entered.size() >= model->rowCount(model->index(parent)));
+            }
         };
 
         // A change in the folder: its reading lets go of the three large folders at once.
