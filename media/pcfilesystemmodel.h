@@ -25,6 +25,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     void fetchMore(const QModelIndex &parent) override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     QStringList mimeTypes() const override;
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
@@ -46,6 +47,9 @@ signals:
     void folderAboutToBeRebuilt(const QString &path);
     void folderRebuilt(const QString &path);
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     struct Reading
     {
@@ -66,11 +70,12 @@ private:
     void folderLoaded(const QString &path);
     void readChangedFolders();
     void readFolderAgain(const QString &path);
-    bool rebuildFolder(const QString &path);
+    QStringList rebuildFolders(const QStringList &paths);
     void sortAgain();
+    void sortUnsortedRows();
     void forgetFolder(const QString &path);
     bool canDropEntry(const QString &path) const;
-    bool dropEntry(const QString &path);
+    bool dropEntries(const QString &parent, const QStringList &names);
     static int entriesOnDisk(const QString &path);
 
     class SuffixIconProvider;
@@ -85,4 +90,8 @@ private:
     QTimer *readTimer = nullptr;
     qint64 removalBudget;
     int readShare;
+    // The order the views asked for, and whether rows were added since the framework last sorted them all.
+    int sortedColumn = 0;
+    Qt::SortOrder sortedOrder = Qt::AscendingOrder;
+    bool unsortedRows = false;
 };
