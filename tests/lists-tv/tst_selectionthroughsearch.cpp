@@ -1,4 +1,5 @@
 #include "testmain.h"
+#include "tabledrawn.h"
 
 #include "waitingsearchlists.h"
 
@@ -121,8 +122,10 @@ QStringList both(const QStringList &a, const QStringList &b)
     return common;
 }
 
+// A click as the user makes it: on the row the table shows there once it has been drawn.
 void clickRow(ItemsTableView *table, int row, Qt::KeyboardModifiers modifiers = {})
 {
+    QVERIFY(tableDrawn(table));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, modifiers,
                       table->visualRect(table->model()->index(row, 1)).center());
 }
