@@ -1,9 +1,9 @@
 #include "lists/favouritelisteditor.h"
 
 #include "document/listmodel.h"
+#include "widgets/jobprogresswindow.h"
 
 #include <QItemSelectionModel>
-#include <QProgressDialog>
 
 FavouriteListEditor::FavouriteListEditor(QWidget *parent)
     : QWidget(parent)
@@ -99,31 +99,28 @@ void FavouriteListEditor::onActionTriggered()
 void FavouriteListEditor::onPasteStarted()
 {
     closeProgress();
+    focusBeforePaste = tblItems->hasFocus();
     tblItems->setEnabled(false);
-    progress = new QProgressDialog(tr("Pasting into the list..."), QString(), 0, 0, window());
+    // application-modal and not to be dismissed: no input reaches the list, the page or a file handed over
+    // until the paste is in; it is told the progress between the paste's steps and never runs the event loop
+    progress = new JobProgressWindow(tr("Pasting into the list..."), window());
     progress->setObjectName(QStringLiteral("pasteProgressDialog"));
     progress->setWindowTitle(QStringLiteral("Ombrelay"));
-    progress->setCancelButton(nullptr);
-    progress->setAutoClose(false);
-    progress->setAutoReset(false);
-    progress->setMinimumDuration(0);
-    // application-modal: no input reaches the list, the page or a file handed over until the paste is in
-    progress->setWindowModality(Qt::ApplicationModal);
     progress->show();
 }
 
 void FavouriteListEditor::onPasteProgress(int done, int total)
 {
-    if (!progress)
-        return;
-    progress->setMaximum(total);
-    progress->setValue(total > 0 ? qMin(done, total) : 0);
+    if (progress)
+        progress->setProgress(done, total);
 }
 
 void FavouriteListEditor::onPasteFinished()
 {
     closeProgress();
     tblItems->setEnabled(true);
+    if (std::exchange(focusBeforePaste, false) && isVisible())
+        tblItems->setFocus(Qt::OtherFocusReason);
     if (std::exchange(reportWhenPasted, false))
         emit itemsChanged();
 }

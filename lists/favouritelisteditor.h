@@ -7,8 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class JobProgressWindow;
 class ListModel;
-class QProgressDialog;
 
 // The page of one favourite-list tab: a "Create new" button, the edit panel and the table of the list's
 // entries; a locked list is shown read-only.
@@ -22,7 +22,7 @@ public:
     void setModel(ListModel *model);
     void setReadOnly(bool readOnly);
     // The window that shows a long paste into the list while the user waits on it; null otherwise.
-    QProgressDialog *pasteProgress() const { return progress; }
+    JobProgressWindow *pasteProgress() const { return progress; }
     QModelIndexList selectedRows() const;
     void retranslate();
 
@@ -42,7 +42,10 @@ private:
     void closeProgress();
 
     // A long paste is one step the user waits on: the window shows its progress and takes no other input.
-    QProgressDialog *progress = nullptr;
+    JobProgressWindow *progress = nullptr;
+    // The table had the focus when the paste began: it gets it back when the paste is in, so the window's
+    // shortcuts reach the page again.
+    bool focusBeforePaste = false;
     // The paste was triggered while its entries were still going in; it is reported when they are in.
     bool reportWhenPasted = false;
     QList<QMetaObject::Connection> pasteConnections;
