@@ -129,7 +129,5 @@ void FavouriteListEditor::closeProgress()
 {
     if (!progress)
         return;
-    progress->hide();
-    progress->deleteLater();
-    progress = nullptr;
+    std::exchange(progress, nullptr)->finish();
 }

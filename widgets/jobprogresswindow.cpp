@@ -1,5 +1,6 @@
 #include "widgets/jobprogresswindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -42,6 +43,18 @@ int JobProgressWindow::value() const
 int JobProgressWindow::maximum() const
 {
     return bar->maximum();
+}
+
+void JobProgressWindow::finish()
+{
+    QWidget *keptOut = parentWidget() ? parentWidget()->window() : nullptr;
+    // no window takes the activation back by itself when a window manager does not: without an active
+    // window no key reaches the program
+    const bool handBack = isActiveWindow() || !QApplication::activeWindow();
+    hide();
+    deleteLater();
+    if (keptOut && keptOut->isVisible() && handBack)
+        keptOut->activateWindow();
 }
 
 void JobProgressWindow::reject() {}

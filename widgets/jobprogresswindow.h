@@ -21,6 +21,9 @@ public:
     void setProgress(int done, int total);
     int value() const;
     int maximum() const;
+    // The job ended: the window goes (later, so that a caller inside its own signal is safe) and the window
+    // it kept out is active again, so that its keys and shortcuts reach it at once.
+    void finish();
 
 public slots:
     // Refused: only the job's end takes the window away.
