@@ -31,6 +31,8 @@ FavouriteListEditor::~FavouriteListEditor()
     disconnect(droppedConnection);
     for (const QMetaObject::Connection &c : std::as_const(pasteConnections))
         disconnect(c);
+    // the window that kept the user out of this list never outlives it
+    closeProgress();
 }
 
 void FavouriteListEditor::setModel(ListModel *model)

@@ -1,6 +1,5 @@
 #include "widgets/jobprogresswindow.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -48,9 +47,9 @@ int JobProgressWindow::maximum() const
 void JobProgressWindow::finish()
 {
     QWidget *keptOut = parentWidget() ? parentWidget()->window() : nullptr;
-    // no window takes the activation back by itself when a window manager does not: without an active
-    // window no key reaches the program
-    const bool handBack = isActiveWindow() || !QApplication::activeWindow();
+    // Going while active, it hands the activation back: not every window system does so by itself, and
+    // without an active window no key (Ctrl+S, say) reaches the program.
+    const bool handBack = isActiveWindow();
     hide();
     deleteLater();
     if (keptOut && keptOut->isVisible() && handBack)

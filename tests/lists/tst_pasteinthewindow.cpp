@@ -245,6 +245,28 @@ private slots:
         QCOMPARE(listsOfFile(saved), shown);
     }
 
+    // Back while the paste runs, No to the save question, then "Create new favourite lists": the paste goes
+    // in before the question, the file stays as it was, and the new list is empty and takes a paste.
+    void backAndNewDuringThePaste()
+    {
+        openAndCopy();
+        ListModel *model = paste([&] {
+            answers->boxAnswers = {QStringLiteral("&No")};
+            page->backCommandLinkButton->click();
+            page->btnCreateNewProject->click();
+        });
+        QVERIFY(model->isPasting());
+        QTRY_VERIFY_WITH_TIMEOUT(page->projectManager()->isUntitled(), 60000);
+        QCOMPARE(answers->boxTexts.size(), 1);
+        QCOMPARE(listsOfFile(file).value(1), QList<int>());
+        QCOMPARE(page->projectManager()->itemsModel->rowCount(), 0);
+        QTRY_COMPARE(QApplication::activeModalWidget(), window.get());
+        QApplication::setActiveWindow(window.get());
+        ListModel *again = paste();
+        QTRY_VERIFY_WITH_TIMEOUT(!again->isPasting(), 60000);
+        QVERIFY(holdsEveryService(page->projectManager()->readLists().at(1), services));
+    }
+
     // The program closed while the paste runs: the paste goes in first, and Yes to the save question
     // saves it whole.
     void programClosedDuringThePaste()
@@ -258,6 +280,21 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 60000);
         QCOMPARE(answers->boxTexts.size(), 1);
         QVERIFY(holdsEveryService(listsOfFile(file).value(1), services));
+    }
+
+    // The program ended while the paste runs without a close (a session ending it): the window and its
+    // pages go with the paste under way, the reader of the payload waited for.
+    void windowDestroyedDuringThePaste()
+    {
+        openAndCopy();
+        QPointer<ListModel> model = paste();
+        QVERIFY(model && model->isPasting());
+        QPointer<JobProgressWindow> progress = editor(1)->pasteProgress();
+        QVERIFY(progress);
+        window.reset();
+        QVERIFY(!model);
+        QTRY_VERIFY(!progress);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
     // After a paste into a new list, Ctrl+S and Ctrl+Shift+S reach the page: each asks for a name and saves.
