@@ -1,5 +1,6 @@
 #include "widgets/jobprogresswindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -47,9 +48,9 @@ int JobProgressWindow::maximum() const
 void JobProgressWindow::finish()
 {
     QWidget *keptOut = parentWidget() ? parentWidget()->window() : nullptr;
-    // Going while active, it hands the activation back: not every window system does so by itself, and
-    // without an active window no key (Ctrl+S, say) reaches the program.
-    const bool handBack = isActiveWindow();
+    // Going while active, or with no window of the program active, it hands the activation back: not every
+    // window system does so by itself, and without an active window no key (Ctrl+S, say) reaches the program.
+    const bool handBack = isActiveWindow() || !QApplication::activeWindow();
     hide();
     deleteLater();
     if (keptOut && keptOut->isVisible() && handBack)

@@ -164,6 +164,7 @@ private slots:
         QCOMPARE(QApplication::activeModalWidget(), window.get());
         QVERIFY(holdsEveryService(page->projectManager()->readLists().at(1), services));
         const QList<QList<int>> shown = page->projectManager()->readLists();
+        QTRY_VERIFY(QApplication::focusWidget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(listsOfFile(file), shown);
         // the same click, now that nothing keeps the user out, asks about the deletion
@@ -191,6 +192,9 @@ private slots:
         QTRY_COMPARE(QApplication::activeModalWidget(), window.get());
         const QList<QList<int>> shown = page->projectManager()->readLists();
         QCOMPARE(shown.size(), 3);
+        // the question gone, the window is active again, as a window manager makes it
+        QApplication::setActiveWindow(window.get());
+        QTRY_VERIFY(QApplication::focusWidget());
         const QString saved = dir.filePath(QStringLiteral("saved.tvqvxc"));
         answers->fileAnswers = {saved};
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
@@ -241,6 +245,7 @@ private slots:
         QCOMPARE(shown.at(2).size(), 12);
         const QString saved = dir.filePath(QStringLiteral("other-saved.tvqvxc"));
         answers->fileAnswers = {saved};
+        QTRY_VERIFY(QApplication::focusWidget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(listsOfFile(saved), shown);
     }
@@ -310,7 +315,7 @@ private slots:
         const QString first = dir.filePath(QStringLiteral("new.tvqvxc"));
         const QString second = dir.filePath(QStringLiteral("new-again.tvqvxc"));
         answers->fileAnswers = {first, second};
-        QVERIFY(QApplication::focusWidget());
+        QTRY_VERIFY(QApplication::focusWidget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(answers->fileDialogs.size(), 1);
         QCOMPARE(listsOfFile(first), shown);
