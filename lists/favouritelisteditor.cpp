@@ -15,7 +15,11 @@ FavouriteListEditor::FavouriteListEditor(QWidget *parent)
     connect(pnlEditButtons, &BasicEditPanel::cutTriggered, this, &FavouriteListEditor::onActionTriggered);
     connect(pnlEditButtons, &BasicEditPanel::deleteTriggered, this, &FavouriteListEditor::onActionTriggered);
     connect(pnlEditButtons, &BasicEditPanel::pasteTriggered, this, &FavouriteListEditor::onActionTriggered);
-    connect(tblItems, &STableView::onBeforePaste, this, [this] { pasting = true; });
+    connect(tblItems, &STableView::onBeforePaste, this, [this] {
+        pasting = true;
+        // the table gives the focus away while it pastes
+        focusAtPaste = tblItems->hasFocus();
+    });
     connect(tblItems, &STableView::onEndPaste, this, [this] {
         pasting = false;
         // the table's paste ends here, the list's own when its entries are in
@@ -101,7 +105,7 @@ void FavouriteListEditor::onActionTriggered()
 void FavouriteListEditor::onPasteStarted()
 {
     closeProgress();
-    focusBeforePaste = tblItems->hasFocus();
+    focusBeforePaste = pasting ? focusAtPaste : tblItems->hasFocus();
     tblItems->setEnabled(false);
     // application-modal and not to be dismissed: no input reaches the list, the page or a file handed over
     // until the paste is in; it is told the progress between the paste's steps and never runs the event loop

@@ -46,6 +46,7 @@ private:
     // The table had the focus when the paste began: it gets it back when the paste is in, so the window's
     // shortcuts reach the page again.
     bool focusBeforePaste = false;
+    bool focusAtPaste = false;
     // The paste was triggered while its entries were still going in; it is reported when they are in.
     bool reportWhenPasted = false;
     QList<QMetaObject::Connection> pasteConnections;

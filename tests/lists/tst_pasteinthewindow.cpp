@@ -105,8 +105,8 @@ class TestPasteInTheWindow : public QObject
                 QMetaObject::invokeMethod(qApp, during, Qt::QueuedConnection);
             });
         }
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
-        QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
+        clickThroughTheWindow(list->viewport());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
         return model;
     }
 
@@ -164,7 +164,8 @@ private slots:
         QCOMPARE(QApplication::activeModalWidget(), window.get());
         QVERIFY(holdsEveryService(page->projectManager()->readLists().at(1), services));
         const QList<QList<int>> shown = page->projectManager()->readLists();
-        QTRY_VERIFY(QApplication::focusWidget());
+        // the user goes on where the paste was made
+        QTRY_COMPARE(QApplication::focusWidget(), editor(1)->tblItems);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(listsOfFile(file), shown);
         // the same click, now that nothing keeps the user out, asks about the deletion
@@ -315,7 +316,7 @@ private slots:
         const QString first = dir.filePath(QStringLiteral("new.tvqvxc"));
         const QString second = dir.filePath(QStringLiteral("new-again.tvqvxc"));
         answers->fileAnswers = {first, second};
-        QTRY_VERIFY(QApplication::focusWidget());
+        QTRY_COMPARE(QApplication::focusWidget(), editor(1)->tblItems);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(answers->fileDialogs.size(), 1);
         QCOMPARE(listsOfFile(first), shown);
