@@ -133,7 +133,6 @@ void FavouriteListEditor::onPasteFinished()
 
 void FavouriteListEditor::closeProgress()
 {
-    if (!progress)
-        return;
-    std::exchange(progress, nullptr)->finish();
+    if (JobProgressWindow *going = std::exchange(progress, nullptr))
+        going->finish();
 }

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "ui_favouritelisteditor.h"
+#include "widgets/jobprogresswindow.h"
 
 #include <QItemSelection>
 #include <QModelIndexList>
 #include <QPointer>
 #include <QWidget>
 
-class JobProgressWindow;
 class ListModel;
 
 // The page of one favourite-list tab: a "Create new" button, the edit panel and the table of the list's
@@ -22,7 +22,7 @@ public:
     void setModel(ListModel *model);
     void setReadOnly(bool readOnly);
     // The window that shows a long paste into the list while the user waits on it; null otherwise.
-    JobProgressWindow *pasteProgress() const { return progress; }
+    JobProgressWindow *pasteProgress() const { return progress.data(); }
     QModelIndexList selectedRows() const;
     void retranslate();
 
@@ -42,7 +42,8 @@ private:
     void closeProgress();
 
     // A long paste is one step the user waits on: the window shows its progress and takes no other input.
-    JobProgressWindow *progress = nullptr;
+    // (a child of the window: tracked, since the window may take it along first as the program ends)
+    QPointer<JobProgressWindow> progress;
     // The table had the focus when the paste began: it gets it back when the paste is in, so the window's
     // shortcuts reach the page again.
     bool focusBeforePaste = false;
