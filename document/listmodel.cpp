@@ -16,6 +16,8 @@ namespace {
 // About 1,500 services: a payload smaller than this goes in at once, in about a blink.
 qsizetype splitBytes = 512 * 1024;
 int stepEntries = 2000;
+// The lists with a paste under way, so that whoever reads or drops their document can have it whole.
+QList<ListModel *> pastesRunning;
 } // namespace
 
 // What a split copy still has to do. The payload is read by the worker into documents of its own; the
@@ -24,7 +26,8 @@ struct ListModel::PasteJob
 {
     enum Source { SameDocumentRefs, OtherDocumentRefs, SameDocumentItems, OtherDocumentItems };
     Source source = SameDocumentItems;
-    int row = 0;
+    int row = 0; // where the next step's refs go: after those of the steps before, following other rows' changes
+    bool inserting = false; // the rows inserted now are the paste's own
     QByteArray refsPayload;
     QByteArray itemsPayload;
     QDomDocument refsRead;
@@ -70,7 +73,34 @@ void ListModel::setPasteSplit(qsizetype payloadBytes, int entriesPerStep)
     stepEntries = qMax(1, entriesPerStep);
 }
 
-ListModel::~ListModel() = default;
+ListModel::~ListModel()
+{
+    // A list that goes stops its paste: the job, its reader and its timer go with it.
+    pastesRunning.removeAll(this);
+    paste.reset();
+}
+
+void ListModel::finishPaste()
+{
+    if (!paste || paste->stepping)
+        return;
+    const QPointer<ListModel> alive(this);
+    if (!paste->read) {
+        paste->reader->wait();
+        pasteRead();
+    }
+    while (alive && paste && !paste->stepping)
+        pasteStep();
+}
+
+void ListModel::finishPastesInto(const ItemsDatabaseModel *itemsModel)
+{
+    const QList<ListModel *> running = pastesRunning;
+    for (ListModel *model : running) {
+        if (pastesRunning.contains(model) && model->itemsModel == itemsModel)
+            model->finishPaste();
+    }
+}
 
 ListModel::ListModel(ItemsDatabaseModel *itemsModel, DocItemsDataProvider *refsProvider, const QString &mimeName,
                      QObject *parent)
@@ -84,6 +114,10 @@ ListModel::ListModel(ItemsDatabaseModel *itemsModel, DocItemsDataProvider *refsP
     connect(itemsModel, &ItemsDatabaseModel::itemRemoved, this, &ListModel::onRefItemRemoving, Qt::UniqueConnection);
     connect(itemsModel, &QAbstractItemModel::rowsAboutToBeRemoved, this, &ListModel::onItemsAboutToBeRemoved);
     connect(itemsModel, &QAbstractItemModel::rowsRemoved, this, &ListModel::onItemsRemoved);
+    connect(this, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) { followInserted(first, last); });
+    connect(this, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex &, int first, int last) { followRemoved(first, last); });
     setUniqueKey(QString());
     setSortDraggedRows(true);
 }
@@ -349,6 +383,7 @@ bool ListModel::startPaste(const QMimeData *data, int row)
     running->step.setInterval(0);
     connect(&running->step, &QTimer::timeout, this, &ListModel::pasteStep);
     paste = std::move(job);
+    pastesRunning.append(this);
     emit pasteStarted();
     emit pasteProgress(0, 0);
     running->reader->start();
@@ -386,7 +421,8 @@ void ListModel::pasteRead()
 
 void ListModel::pasteStep()
 {
-    // A progress display may let the event loop run while it is told: a step never runs inside another.
+    // A step never runs inside another; nothing in a step turns the event loop, and the progress is told
+    // once the step is done.
     if (!paste || paste->stepping)
         return;
     paste->stepping = true;
@@ -448,17 +484,38 @@ void ListModel::pasteStep()
             chunk.append(ref);
         }
         if (!chunk.isEmpty()) {
-            const int at = qMin(job.row + job.inserted, rowCount());
             job.inserted += int(chunk.size());
-            insertItems(at, chunk);
+            job.inserting = true;
+            insertItems(qBound(0, job.row, rowCount()), chunk);
+            job.inserting = false;
         }
     }
     const bool finished = job.refsReady && job.listed >= job.refs.size() + job.ids.size();
-    if (!finished)
-        emit pasteProgress(job.done(), job.total()); // told while still stepping
     job.stepping = false;
     if (finished)
         endPaste();
+    else
+        emit pasteProgress(job.done(), job.total());
+}
+
+void ListModel::followInserted(int first, int last)
+{
+    if (!paste)
+        return;
+    if (paste->inserting)
+        paste->row = last + 1;
+    else if (first < paste->row)
+        paste->row += last - first + 1;
+}
+
+void ListModel::followRemoved(int first, int last)
+{
+    if (!paste)
+        return;
+    if (last < paste->row)
+        paste->row -= last - first + 1;
+    else if (first < paste->row)
+        paste->row = first;
 }
 
 void ListModel::endPaste()
@@ -466,6 +523,7 @@ void ListModel::endPaste()
     const bool changed = paste->inserted > 0 || !paste->newIds.isEmpty();
     const int total = paste->total();
     paste.reset();
+    pastesRunning.removeAll(this);
     emit pasteProgress(total, total);
     if (changed)
         emit itemDropped();

@@ -34,6 +34,12 @@ public:
     // worker thread, then the entries go in a step at a time, so that the window keeps repainting. While it
     // runs, no other drop is taken; the owner keeps the user from the list and shows the progress.
     bool isPasting() const { return paste != nullptr; }
+    // Puts the rest of a running paste in now, without turning the event loop; nothing while none runs or
+    // while one of its steps is under way.
+    void finishPaste();
+    // finishPaste for every list pasting into the entries of itemsModel: the document is read, compared or
+    // dropped only whole.
+    static void finishPastesInto(const ItemsDatabaseModel *itemsModel);
     // From how many payload bytes a copy is split, and how many entries go in at each step.
     static void setPasteSplit(qsizetype payloadBytes, int entriesPerStep);
 
@@ -68,6 +74,9 @@ private:
     void pasteRead();
     void pasteStep();
     void endPaste();
+    // The place the paste fills follows rows that others insert or remove meanwhile.
+    void followInserted(int first, int last);
+    void followRemoved(int first, int last);
     std::unique_ptr<PasteJob> paste;
 
     ItemsDatabaseModel *itemsModel = nullptr;

@@ -7,6 +7,7 @@
 #include "document/exception.h"
 #include "document/listdocument.h"
 #include "document/listitemsdatabasemodel.h"
+#include "document/listmodel.h"
 #include "listfiles/exportdrivepicker.h"
 #include "widgets/messagebox.h"
 
@@ -38,6 +39,8 @@ QString ListProjectFileManager::fourListTemplate()
 
 QString ListProjectFileManager::documentText() const
 {
+    // a paste into one of the lists still going in steps is put in first: what is read is the whole list
+    ListModel::finishPastesInto(itemsModel);
     return document ? document->toString(2) : QString();
 }
 
@@ -127,6 +130,8 @@ bool ListProjectFileManager::adoptDocument(ListDocument *parsed)
 
 bool ListProjectFileManager::documentRevision(quint64 *revision) const
 {
+    // a question about the changes concerns the whole paste, not the part of it in so far
+    ListModel::finishPastesInto(itemsModel);
     *revision = DocItem::contentWrites();
     return true;
 }
@@ -135,6 +140,9 @@ void ListProjectFileManager::closeDocument()
 {
     if (!document)
         return;
+    // A paste under way ends before its lists and entries go (a closing program or page, another file
+    // opened or downloaded): whatever asked the question about the changes saw it whole.
+    ListModel::finishPastesInto(itemsModel);
     // the page detaches its views while the models still exist
     emit unloadDocument();
     releaseModels();

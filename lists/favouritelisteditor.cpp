@@ -1,9 +1,9 @@
 #include "lists/favouritelisteditor.h"
 
 #include "document/listmodel.h"
+#include "widgets/jobprogresswindow.h"
 
 #include <QItemSelectionModel>
-#include <QProgressDialog>
 
 FavouriteListEditor::FavouriteListEditor(QWidget *parent)
     : QWidget(parent)
@@ -15,7 +15,11 @@ FavouriteListEditor::FavouriteListEditor(QWidget *parent)
     connect(pnlEditButtons, &BasicEditPanel::cutTriggered, this, &FavouriteListEditor::onActionTriggered);
     connect(pnlEditButtons, &BasicEditPanel::deleteTriggered, this, &FavouriteListEditor::onActionTriggered);
     connect(pnlEditButtons, &BasicEditPanel::pasteTriggered, this, &FavouriteListEditor::onActionTriggered);
-    connect(tblItems, &STableView::onBeforePaste, this, [this] { pasting = true; });
+    connect(tblItems, &STableView::onBeforePaste, this, [this] {
+        pasting = true;
+        // the table gives the focus away while it pastes
+        focusAtPaste = tblItems->hasFocus();
+    });
     connect(tblItems, &STableView::onEndPaste, this, [this] {
         pasting = false;
         // the table's paste ends here, the list's own when its entries are in
@@ -31,6 +35,8 @@ FavouriteListEditor::~FavouriteListEditor()
     disconnect(droppedConnection);
     for (const QMetaObject::Connection &c : std::as_const(pasteConnections))
         disconnect(c);
+    // the window that kept the user out of this list never outlives it
+    closeProgress();
 }
 
 void FavouriteListEditor::setModel(ListModel *model)
@@ -99,40 +105,34 @@ void FavouriteListEditor::onActionTriggered()
 void FavouriteListEditor::onPasteStarted()
 {
     closeProgress();
+    focusBeforePaste = pasting ? focusAtPaste : tblItems->hasFocus();
     tblItems->setEnabled(false);
-    progress = new QProgressDialog(tr("Pasting into the list..."), QString(), 0, 0, window());
+    // application-modal and not to be dismissed: no input reaches the list, the page or a file handed over
+    // until the paste is in; it is told the progress between the paste's steps and never runs the event loop
+    progress = new JobProgressWindow(tr("Pasting into the list..."), window());
     progress->setObjectName(QStringLiteral("pasteProgressDialog"));
     progress->setWindowTitle(QStringLiteral("Ombrelay"));
-    progress->setCancelButton(nullptr);
-    progress->setAutoClose(false);
-    progress->setAutoReset(false);
-    progress->setMinimumDuration(0);
-    // application-modal: no input reaches the list, the page or a file handed over until the paste is in
-    progress->setWindowModality(Qt::ApplicationModal);
     progress->show();
 }
 
 void FavouriteListEditor::onPasteProgress(int done, int total)
 {
-    if (!progress)
-        return;
-    progress->setMaximum(total);
-    progress->setValue(total > 0 ? qMin(done, total) : 0);
+    if (progress)
+        progress->setProgress(done, total);
 }
 
 void FavouriteListEditor::onPasteFinished()
 {
     closeProgress();
     tblItems->setEnabled(true);
+    if (std::exchange(focusBeforePaste, false) && isVisible())
+        tblItems->setFocus(Qt::OtherFocusReason);
     if (std::exchange(reportWhenPasted, false))
         emit itemsChanged();
 }
 
 void FavouriteListEditor::closeProgress()
 {
-    if (!progress)
-        return;
-    progress->hide();
-    progress->deleteLater();
-    progress = nullptr;
+    if (JobProgressWindow *going = std::exchange(progress, nullptr))
+        going->finish();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui_favouritelisteditor.h"
+#include "widgets/jobprogresswindow.h"
 
 #include <QItemSelection>
 #include <QModelIndexList>
@@ -8,7 +9,6 @@
 #include <QWidget>
 
 class ListModel;
-class QProgressDialog;
 
 // The page of one favourite-list tab: a "Create new" button, the edit panel and the table of the list's
 // entries; a locked list is shown read-only.
@@ -22,7 +22,7 @@ public:
     void setModel(ListModel *model);
     void setReadOnly(bool readOnly);
     // The window that shows a long paste into the list while the user waits on it; null otherwise.
-    QProgressDialog *pasteProgress() const { return progress; }
+    JobProgressWindow *pasteProgress() const { return progress.data(); }
     QModelIndexList selectedRows() const;
     void retranslate();
 
@@ -42,7 +42,12 @@ private:
     void closeProgress();
 
     // A long paste is one step the user waits on: the window shows its progress and takes no other input.
-    QProgressDialog *progress = nullptr;
+    // (a child of the window: tracked, since the window may take it along first as the program ends)
+    QPointer<JobProgressWindow> progress;
+    // The table had the focus when the paste began: it gets it back when the paste is in, so the window's
+    // shortcuts reach the page again.
+    bool focusBeforePaste = false;
+    bool focusAtPaste = false;
     // The paste was triggered while its entries were still going in; it is reported when they are in.
     bool reportWhenPasted = false;
     QList<QMetaObject::Connection> pasteConnections;

@@ -2,6 +2,7 @@
 
 #include "document/itemproperty.h"
 #include "document/listdocument.h"
+#include "document/listitemsdatabasemodel.h"
 #include "listfiles/tvlistprojectfilemanager.h"
 #include "lists/listtabwidget.h"
 

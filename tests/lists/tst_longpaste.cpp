@@ -15,10 +15,11 @@
 #include "favouritetabs.h"
 #include "listpagetest.h"
 
+#include "widgets/jobprogresswindow.h"
 #include <QAbstractItemModelTester>
 #include <QClipboard>
 #include <QMimeData>
-#include <QProgressDialog>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -51,6 +52,27 @@ class TestLongPaste : public QObject
         showTabs(window.get(), tabs, manager, 4);
     }
     FavouriteListEditor *editor(int i) { return static_cast<FavouriteListEditor *>(tabs->widget(i)); }
+
+    // Every service of source's items table on the clipboard, copied as the user copies them.
+    static void copyAll(QAbstractItemModel *source)
+    {
+        QModelIndexList rows;
+        for (int row = 0; row < source->rowCount(); ++row)
+            rows << source->index(row, 0);
+        QApplication::clipboard()->setMimeData(source->mimeData(rows));
+    }
+    // Ctrl+V in list i's table, at row (none selected when -1), and the paste's model, waited for to end.
+    ListModel *pasteInto(int i, int row)
+    {
+        tabs->setCurrentIndex(i);
+        STableView *list = editor(i)->tblItems;
+        auto *model = qobject_cast<ListModel *>(list->model());
+        if (row >= 0)
+            list->selectRow(row);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
+        return model;
+    }
 
 private slots:
     void cleanup()
@@ -117,7 +139,7 @@ private slots:
 
         // under way: a window shows the progress and takes all input; the list's table takes none
         QVERIFY(model->isPasting());
-        QProgressDialog *dialog = editor(1)->pasteProgress();
+        QDialog *dialog = editor(1)->pasteProgress();
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
         QCOMPARE(QApplication::activeModalWidget(), dialog);
@@ -146,6 +168,86 @@ private slots:
         QVERIFY(progress.last().at(1).toInt() > 0);
         if (otherDocument)
             QCOMPARE(manager->itemsModel->rowCount(), 20);
+    }
+
+    // A clipboard copied before one of its services left the document: the paste in steps lists only the
+    // services still there, like a paste in one go.
+    void servicesGoneSinceCopiedAreLeftOut()
+    {
+        open(tvDocument("<list id=\"0\"/><list id=\"1\"/>", 10));
+        copyAll(manager->itemsModel);
+        QAbstractItemModelTester tester(manager->itemsModel, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(manager->itemsModel->indexById("0", 0).row(), 0);
+        QVERIFY(manager->itemsModel->removeRows(0, 1));
+        ListModel::setPasteSplit(1, 2);
+        ListModel *model = pasteInto(1, -1);
+        QVERIFY(model);
+        QVERIFY(model->isPasting());
+        QTRY_VERIFY_WITH_TIMEOUT(!model->isPasting(), 60000);
+        QCOMPARE(manager->readLists().at(1), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+        QCOMPARE(model->rowCount(), 9);
+    }
+
+    // Services pasted from another list file in steps get ids of their own, each step taking ids none
+    // of the services before it holds: 5,000 into a list of 100, 2,000 a step.
+    void servicesFromAnotherFileGetDistinctIds()
+    {
+        TVListProjectFileManager other(nullptr);
+        QVERIFY(other.newProject(tvDocument(QString(), 5000)));
+        open(tvDocument("<list id=\"0\"/><list id=\"1\"/>", 100));
+        copyAll(other.itemsModel);
+        ListModel::setPasteSplit(1, 2000);
+        ListModel *model = pasteInto(1, -1);
+        QVERIFY(model);
+        QVERIFY(model->isPasting());
+        QTRY_VERIFY_WITH_TIMEOUT(!model->isPasting(), 120000);
+        QCOMPARE(manager->itemsModel->rowCount(), 5100);
+        QSet<QString> ids;
+        for (int row = 0; row < manager->itemsModel->rowCount(); ++row)
+            ids.insert(manager->itemsDataProvider()->itemAt(row).id());
+        QCOMPARE(ids.size(), 5100);
+        QCOMPARE(model->rowCount(), 5000);
+        const QList<int> listed = manager->readLists().at(1);
+        QCOMPARE(QSet<int>(listed.cbegin(), listed.cend()).size(), 5000);
+    }
+
+    // Entries of the list above the paste's place that go while the paste runs (their services deleted)
+    // move the place up with them: the pasted block stays whole, before the entry it was pasted before.
+    void placeFollowsRemovedRows()
+    {
+        QString refs;
+        for (int id = 0; id < 10; ++id)
+            refs += QStringLiteral("<ref>%1</ref>").arg(id);
+        open(tvDocument("<list id=\"0\"/><list id=\"1\">" + refs + "</list>", 30));
+        QModelIndexList rows;
+        for (int row = 10; row < 30; ++row)
+            rows << manager->itemsModel->index(row, 0);
+        QApplication::clipboard()->setMimeData(manager->itemsModel->mimeData(rows));
+        ListModel::setPasteSplit(1, 3);
+        tabs->setCurrentIndex(1);
+        auto *model = qobject_cast<ListModel *>(editor(1)->tblItems->model());
+        QVERIFY(model);
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // between two steps, once some of the block is in, services 0 and 1 are deleted
+        bool removed = false;
+        connect(
+            model, &ListModel::pasteProgress, this,
+            [&] {
+                if (removed || model->rowCount() <= 10 || !model->isPasting())
+                    return;
+                removed = true;
+                QVERIFY(manager->itemsModel->removeRows(0, 2));
+            },
+            Qt::QueuedConnection);
+        pasteInto(1, 5);
+        QVERIFY(model->isPasting());
+        QTRY_VERIFY_WITH_TIMEOUT(!model->isPasting(), 60000);
+        QVERIFY(removed);
+        QList<int> expected{2, 3, 4};
+        for (int id = 10; id < 30; ++id)
+            expected << id;
+        expected << 5 << 6 << 7 << 8 << 9;
+        QCOMPARE(manager->readLists().at(1), expected);
     }
 
     // A table sorted by "# on list" reads in order after another list is chosen and after a paste into it,
