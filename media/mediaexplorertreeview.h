@@ -85,6 +85,8 @@ private:
     QSet<QString> _expandedPaths; // as expanded, kept by paths (the view has no list of them)
     QList<QMetaObject::Connection> _modelConnections;
     QString _goneSaid; // the gone entry whose message is on its way
+
+    // A removal of rows the model made has ended.
     void rowsGone();
     // Rows are being taken out; the item they changed is still to be reported.
     bool _rowsGoing = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mediapagetest.h"
+
 #include "media/mediaexplorermodule.h"
 #include "media/pcfilesystemmodel.h"
 
@@ -61,3 +63,23 @@ inline bool listedInOrder(MediaExplorerModule *page, const QString &folder, int 
            model->index(0, 0, at).data().toString() == numbered(0) &&
            model->index(files - 1, 0, at).data().toString() == numbered(files - 1);
 }
+
+// The page tests that select many PC rows.
+class SelectionPageTest : public MediaPageTest
+{
+protected:
+    // The browser opened at folder, which holds files numbered 0 to files - 1 (never rebuilt in one go), all listed
+    // in order, and the row numbered first clicked.
+    QTreeView *browseNumbered(const QString &folder, int files, int first)
+    {
+        QTreeView *view = page->tvPcSpecialFolders;
+        if (!QDir().mkpath(folder) || !makeNumbered(folder, files))
+            return nullptr;
+        page->pcModel()->setRemovalBudget(std::numeric_limits<qint64>::max());
+        browseTo(folder);
+        if (!QTest::qWaitFor([&] { return listedInOrder(page.get(), folder, files); }, 60000))
+            return nullptr;
+        click(view, pcIndex(folder + u'/' + numbered(first)));
+        return view;
+    }
+};

@@ -12,7 +12,7 @@
 // (by the page's Delete or from outside) is reported to the page once, not once per row, and its controls then come
 // from what is still selected; a folder the browser left is let go of whatever row was clicked in it; a folder
 // opened gets the pace of a folder in use at once. The real page offscreen, its PC a temporary folder.
-class TestMediaSelection : public MediaPageTest
+class TestMediaSelection : public SelectionPageTest
 {
     Q_OBJECT
 
@@ -54,13 +54,8 @@ private slots:
         QFETCH(int, deletedFrom);
         const int files = 1200, kept = 200;
         const QString folder = pc.filePath("shows");
-        QVERIFY(QDir().mkpath(folder));
-        QVERIFY(makeNumbered(folder, files));
-        page->pcModel()->setRemovalBudget(std::numeric_limits<qint64>::max()); // never rebuilt in one go
-        browseTo(folder);
-        QTRY_VERIFY_WITH_TIMEOUT(listedInOrder(page.get(), folder, files), 60000);
-        QTreeView *view = page->tvPcSpecialFolders;
-        click(view, pcIndex(folder + "/" + numbered(kept)));
+        QTreeView *view = browseNumbered(folder, files, kept);
+        QVERIFY(view);
         keys(view, Qt::Key_End, Qt::ShiftModifier);
         QCOMPARE(view->selectionModel()->selectedRows().size(), files - kept);
         QTRY_VERIFY(page->btnDelete->isEnabled());
