@@ -67,6 +67,7 @@ private slots:
         browser.setRootPath(path("shown"), true);
         browser.show();
         QTRY_COMPARE(rows(path("shown")), 1);
+        QTRY_VERIFY(model->readingCostMs(path("shown")) >= 0); // the browser's listing has ended
         readTakingASecond({path("shown"), path("hidden")});
 
         QVERIFY(make(path("shown/new.ts")));
@@ -85,7 +86,7 @@ private slots:
 
     // What a reading costs is the model's own work on its results. The views' reactions to the rows it takes out
     // (here a slot that holds the window a hundred seconds on each row, as a page that read its whole selection
-    // did) and other work the window did meanwhile are not: the next change would wait minutes.
+    // did) and other work the window did meanwhile are not: counted, the next change in the folder waited minutes.
     void costLeavesOutTheWindowsOtherWork()
     {
         const int files = 40;
@@ -96,6 +97,7 @@ private slots:
         browser.setRootPath(path("shown"), true);
         browser.show();
         QTRY_COMPARE(rows(path("shown")), files + 1);
+        QTRY_VERIFY(model->readingCostMs(path("shown")) >= 0); // the browser's listing has ended
         browser.selectAll();
         int reactions = 0;
         connect(model.get(), &QAbstractItemModel::rowsRemoved, this, [&] {
@@ -112,10 +114,6 @@ private slots:
         QTRY_VERIFY(loaded.contains(QVariantList{path("shown")}));
         QCOMPARE(reactions, files); // one by one, each reaction holding the window
         QCOMPARE(model->readingCostMs(path("shown")), 0);
-
-        QVERIFY(make(path("shown/new.ts")));
-        QTRY_VERIFY(model->readingDueInMs(path("shown")) >= 0);
-        QVERIFY(model->readingDueInMs(path("shown")) <= 2000);
     }
 };
 
