@@ -75,7 +75,7 @@ int main(int argc, char *argv[])
     {
         MainWindow window;
         prepareMainWindow(window, language);
-        QObject::connect(&instance, &SingleInstance::messageReceived, &window, &MainWindow::tryToOpenFile);
+        connectHandOver(instance, window);
         window.show();
         window.tryToOpenFile(commandLineFile());
         result = app.exec();

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/handoverqueue.h"
 #include "app/pdfviewer.h"
 #include "app/settingspage.h"
 #include "base/settings.h"
@@ -130,8 +131,8 @@ MainWindow::MainWindow(QWidget *parent)
     } else {
         ui->tvDevices->setCurrentIndex(m_treeModel.index(0, 0));
     }
-    m_handOverTimer.setInterval(100);
-    connect(&m_handOverTimer, &QTimer::timeout, this, &MainWindow::openHandedOverFiles);
+    m_handOver = new HandOverQueue([this] { return m_closing || questionOpen(); },
+                                   [this](const QString &path) { tryToOpenFile(path); }, this);
     restoreGeometry();
 }
 
@@ -568,28 +569,11 @@ bool MainWindow::questionOpen() const
     return modal && modal != this;
 }
 
-void MainWindow::openHandedOverFiles()
-{
-    if (m_closing || questionOpen())
-        return;
-    m_handOverTimer.stop();
-    while (!m_handedOverFiles.isEmpty() && !m_closing && !questionOpen())
-        tryToOpenFile(m_handedOverFiles.takeFirst());
-    if (!m_handedOverFiles.isEmpty() && !m_closing)
-        m_handOverTimer.start();
-}
-
 void MainWindow::tryToOpenFile(const QString &path)
 {
-    // A file handed over while a question is open (the save question of the close, say) waits for its
-    // answer: opening it now would stack a second question on the first, and the first one's answer
-    // would then act on a list it does not name.
-    if (m_closing || questionOpen() || (!m_handedOverFiles.isEmpty() && m_handOverTimer.isActive())) {
-        m_handedOverFiles.append(path);
-        if (!m_closing)
-            m_handOverTimer.start();
+    // A file handed over while a question is open (the save question of the close, say) waits for its answer.
+    if (m_handOver->keep(path))
         return;
-    }
     // Only a regular file is a list file; a folder of that name is not.
     const QFileInfo file(path);
     if (path.isEmpty() || !file.isFile())
@@ -653,13 +637,15 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // Files handed over while the pages are asked wait until the close is decided.
+    // Files already taken from later starts are opened, never dropped with the window: this close waits.
+    if (!m_closing && !m_handOver->isEmpty() && !questionOpen()) {
+        event->ignore();
+        m_handOver->openWaiting();
+        return;
+    }
+    // From here until a refused close, later starts are refused (takesHandOver) and open their files themselves.
     m_closing = true;
-    const auto decided = qScopeGuard([this, event] {
-        m_closing = event->isAccepted();
-        if (!m_closing && !m_handedOverFiles.isEmpty())
-            m_handOverTimer.start();
-    });
+    const auto decided = qScopeGuard([this, event] { m_closing = event->isAccepted(); });
     event->accept();
     if (m_newDeviceModule)
         QCoreApplication::sendEvent(m_newDeviceModule, event);
@@ -672,8 +658,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     // Closing from the settings page keeps fields the user made valid, as leaving it by Back would.
     if (ui->appStackedWidget->currentWidget() == m_settingsPage && m_settingsPage->allPathsValid())
-        m_settingsPage->leave();
-    m_collection->save();
+        m_settingsPage->storePaths();
+    m_collection->save(ZBDeviceCollection::WriteFailure::LeftToCaller);
+    saveGeometrySettings();
+    // Every setting that has not reached the file yet is written now; what still cannot be is said once.
+    if (const QStringList unsaved = Settings::writeUnsaved(); !unsaved.isEmpty())
+        MessageBox::warning(this, Settings::unsavedText(unsaved));
     SWindow::closeEvent(event);
 }
 
@@ -790,6 +780,7 @@ void MainWindow::onDeviceShareNameChanged(int id, const QString &shareName)
     device->setShareName(shareName);
     m_treeModel.setDeviceName(quint32(id), shareName);
     updateDevicePanel(device);
+    m_collection->save();
 }
 
 void MainWindow::onDeviceProtolVersionChanged(int id, float version)

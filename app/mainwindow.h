@@ -9,12 +9,11 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QSet>
-#include <QStringList>
-#include <QTimer>
 #include <QTranslator>
 
 #include <memory>
 
+class HandOverQueue;
 class QAction;
 class QGridLayout;
 class QMenu;
@@ -61,6 +60,9 @@ public:
     void showNewDevice(const ZBDeviceInfo *info, bool existingNodes);
     // The receiver's picture resource, by model name, with the TV and receiver fallbacks.
     static QString devicePicturePath(const ZBDeviceInfo &info);
+
+    // Whether a file handed over by a later start would be opened: not from the close request on.
+    bool takesHandOver() const { return !m_closing; }
 
     // Checks the language button of lang ("en_EN", "de_DE", "pl_PL"); English when none matches.
     void selectLanguageButton(const QString &lang);
@@ -111,7 +113,6 @@ private:
     void retranslateActions();
     // Whether a question or dialog of the program is open (the window itself is modal, so it does not count).
     bool questionOpen() const;
-    void openHandedOverFiles();
     // Asks the receiver's pages to let it go as a receiver that leaves the list; a worker busy with their
     // work is stopped only when the user agrees. False when the receiver stays.
     bool releaseReceiverPages(quint32 id);
@@ -131,10 +132,9 @@ private:
     QPointer<OmbrelayModule> m_currentModule;
     // Receivers disconnected only to be connected again at a changed address.
     QSet<quint32> m_reconnectPending;
-    // Files handed over by later starts while a question was open or the window was closing: opened in
-    // order once nothing is being asked any more.
-    QStringList m_handedOverFiles;
-    QTimer m_handOverTimer;
+    // Files handed over by later starts while a question was open: opened once nothing is asked any more.
+    HandOverQueue *m_handOver = nullptr;
+    // From the close request until it is refused, and after the window closed.
     bool m_closing = false;
     // Receivers the user asked to connect, until they connect or the attempt has failed.
     QSet<quint32> m_connectRequested;

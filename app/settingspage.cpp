@@ -146,15 +146,20 @@ bool SettingsPage::leave()
         showLeaveRefused();
         return false;
     }
+    if (!storePaths())
+        MessageBox::warning(window(), Settings::writeFailureText());
+    return true;
+}
+
+bool SettingsPage::storePaths()
+{
     // Typing passes through folders the user never meant (each prefix of a long path), so the fields
     // are stored only here, once the user leaves the page with every one of them valid.
     bool stored = Settings::setString(Settings::PathPictures, QDir(pathPicturesLineEdit->text()).absolutePath());
     stored = Settings::setString(Settings::PathVideo, QDir(pathVideoLineEdit->text()).absolutePath()) && stored;
     stored = Settings::setString(Settings::PathMusic, QDir(pathMusicLineEdit->text()).absolutePath()) && stored;
     stored = Settings::setString(Settings::PathVideoConversion, pathConvertVideoLineEdit->text()) && stored;
-    if (!stored)
-        MessageBox::warning(window(), Settings::writeFailureText());
-    return true;
+    return stored;
 }
 
 void SettingsPage::onPathPicturesChanged(const QString &text)

@@ -44,6 +44,8 @@ public:
     // Every way off the page goes through here: with all fields valid they are stored and true comes
     // back; otherwise nothing is stored, the refusal is shown and the page stays.
     bool leave();
+    // Stores the path fields as they are; false when the store could not take them (the caller says it).
+    bool storePaths();
 
     bool allPathsValid() const;
     void selectLanguageButton(const QString &lang);

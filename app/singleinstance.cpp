@@ -19,6 +19,7 @@
 
 namespace {
 constexpr char ackByte = 0x06;
+constexpr char refuseByte = 0x15;
 constexpr int headerBytes = 4;
 } // namespace
 
@@ -58,6 +59,18 @@ QString SingleInstance::defaultServerName()
     return runtime + u'/' + name;
 }
 
+void SingleInstance::setGate(QObject *context, std::function<bool()> taking)
+{
+    m_gated = true;
+    m_gateContext = context;
+    m_taking = std::move(taking);
+}
+
+bool SingleInstance::takes() const
+{
+    return !m_gated || (m_gateContext && m_taking && m_taking());
+}
+
 bool SingleInstance::isListening() const
 {
     return m_server && m_server->isListening();
@@ -76,7 +89,8 @@ bool SingleInstance::sendMessage(const QString &message, int timeoutMs)
     if (takeLifeLock())
         listen();
     else
-        qDebug() << "The running instance did not answer in time; this start goes on without the channel";
+        qDebug() << "The running instance did not take the message (busy or closing); this start goes on without the "
+                    "channel";
     return false;
 }
 
@@ -187,6 +201,13 @@ void SingleInstance::onReadyRead(QLocalSocket *socket)
         return;
     const QString message = QString::fromUtf8(buffer.constData() + headerBytes, qsizetype(length));
     m_buffers.erase(it);
+    if (!takes()) {
+        // Told now, not left to wait for its deadline: the sender opens the file itself.
+        socket->write(&refuseByte, 1);
+        socket->flush();
+        socket->disconnectFromServer();
+        return;
+    }
     // A sender that gave up waiting (this instance was busy past its deadline) has opened the file in a
     // window of its own and closed its end: the answer cannot be written then, and the file is not
     // opened a second time here.

@@ -2,7 +2,10 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+
+#include <functional>
 
 class QLocalServer;
 class QLocalSocket;
@@ -15,7 +18,8 @@ class QTimer;
 // environment variable OMBRELAY_INSTANCE_NAME, so parallel test runs never meet each other.
 //
 // Wire format: the sender writes a 4-byte big-endian length and that many bytes of UTF-8 text; the
-// running instance answers one byte 0x06 once it has taken the message. Longer texts than
+// running instance answers one byte 0x06 once it has taken the message, or 0x15 at once when it will not
+// take it (its window is closing): the sender then opens the file itself. Longer texts than
 // MaxMessageBytes and senders that stall are dropped, and so is a message whose sender stopped waiting
 // for the answer (it has opened the file itself).
 //
@@ -37,6 +41,11 @@ public:
     // not answer in time still holds the channel.
     bool sendMessage(const QString &message, int timeoutMs);
 
+    // Messages are taken only while taking() says so; any other is refused at once, so that its sender
+    // opens the file in a window of its own instead of waiting out its deadline. Without a gate every
+    // message is taken; once context is gone, none is.
+    void setGate(QObject *context, std::function<bool()> taking);
+
     bool isListening() const;
     QString serverName() const { return m_serverName; }
 
@@ -51,9 +60,13 @@ private:
     bool takeLifeLock();
     void onNewConnection();
     void onReadyRead(QLocalSocket *socket);
+    bool takes() const;
 
     QString m_serverName;
     QLocalServer *m_server = nullptr;
     QHash<QLocalSocket *, QByteArray> m_buffers;
     int m_lifeLock = -1; // descriptor of the locked file while this instance owns the channel
+    bool m_gated = false;
+    QPointer<QObject> m_gateContext;
+    std::function<bool()> m_taking;
 };

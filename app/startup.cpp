@@ -2,6 +2,7 @@
 
 #include "app/fontsubstitutes.h"
 #include "app/mainwindow.h"
+#include "app/singleinstance.h"
 #include "base/settings.h"
 #include "base/translatorloader.h"
 #include "devices/devicepages.h"
@@ -50,4 +51,10 @@ void prepareMainWindow(MainWindow &window, const QString &language)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     window.setWindowTitle(QCoreApplication::applicationName());
     window.form()->centralWidget->setAttribute(Qt::WA_MouseTracking);
+}
+
+void connectHandOver(SingleInstance &instance, MainWindow &window)
+{
+    instance.setGate(&window, [&window] { return window.takesHandOver(); });
+    QObject::connect(&instance, &SingleInstance::messageReceived, &window, &MainWindow::tryToOpenFile);
 }

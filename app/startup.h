@@ -3,6 +3,7 @@
 #include <QString>
 
 class MainWindow;
+class SingleInstance;
 
 // The start of a full instance, after the single-instance hand-over, split out of main so that the
 // tests run the very steps the program runs.
@@ -18,3 +19,7 @@ QString startUpLanguage();
 // installs its translator (after the window exists, so the window re-translates itself), applies the
 // style sheet and gives the window its frameless flags, title and mouse tracking.
 void prepareMainWindow(MainWindow &window, const QString &language);
+
+// Files handed over by later starts go to the window's tryToOpenFile. From the window's close request on,
+// the window opens none any more: a later start is refused then, and opens its file in a window of its own.
+void connectHandOver(SingleInstance &instance, MainWindow &window);

@@ -60,8 +60,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
-private:
+    // Stores the size, position and maximised state; the destructor stores them again.
     void saveGeometrySettings();
+
+private:
     void clearOwnCursor();
     QSize boundedSize(const QSize &requested) const;
 

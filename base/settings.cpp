@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
@@ -64,6 +65,42 @@ QString unwrittenEntry(const QSettings &settings, const QString &name)
     return settings.fileName() + u'\n' + name;
 }
 
+// QSettings forgets the values it holds for a file as soon as no QSettings object uses it any more when the
+// file was empty or missing on disk: one object per file with unwritten values stays open until they reach
+// it, so they are still there to be read and to be written by the next write or by writeUnsaved(). Held for
+// the program's life at most; never destroyed at exit, when the store's own globals may be gone.
+QHash<QString, QSettings *> &heldStores()
+{
+    static auto *stores = new QHash<QString, QSettings *>;
+    return *stores;
+}
+
+void noteUnwritten(const QString &entry)
+{
+    unwrittenKeys().insert(entry);
+    const QString file = entry.left(entry.indexOf(u'\n'));
+    if (!heldStores().contains(file))
+        heldStores().insert(file, new QSettings);
+}
+
+// The file now holds everything the store held, also the values of earlier writes that failed.
+void noteAllWritten(const QSettings &settings)
+{
+    const QString file = unwrittenEntry(settings, QString());
+    unwrittenKeys().removeIf([&file](const QString &key) { return key.startsWith(file); });
+    delete heldStores().take(settings.fileName());
+}
+
+// Whether the program's own file holds value under name. The organisation's file and the system's files
+// are read as fallbacks, but a value found only there is not in the program's file: it would change with
+// them, and a write of it that fails would go unnoticed.
+bool ownFileHolds(const QString &name, const QVariant &value)
+{
+    QSettings own;
+    own.setFallbacksEnabled(false);
+    return own.contains(name) && own.value(name) == value;
+}
+
 // Written through to the file now, so a store that cannot be written is known while the user is there.
 bool writeValue(const QString &name, const QVariant &value)
 {
@@ -73,17 +110,15 @@ bool writeValue(const QString &name, const QVariant &value)
     const QString entry = unwrittenEntry(settings, name);
     // A value the file holds needs no write: each write goes to the disk now, and some keys (the recent
     // files and folder) are written again with the same value on every open and save.
-    if (!unwrittenKeys().contains(entry) && settings.contains(name) && settings.value(name) == value)
+    if (!unwrittenKeys().contains(entry) && ownFileHolds(name, value))
         return true;
     settings.setValue(name, value);
     settings.sync();
     if (settings.status() != QSettings::NoError) {
-        unwrittenKeys().insert(entry);
+        noteUnwritten(entry);
         return false;
     }
-    // The file now holds everything the store held, also the values of earlier writes that failed.
-    const QString file = unwrittenEntry(settings, QString());
-    unwrittenKeys().removeIf([&file](const QString &key) { return key.startsWith(file); });
+    noteAllWritten(settings);
     return true;
 }
 
@@ -177,6 +212,91 @@ QString Settings::fileName()
 QString Settings::writeFailureText()
 {
     return QCoreApplication::translate("Settings", "The settings could not be saved to \"%1\".").arg(fileName());
+}
+
+QStringList Settings::writeUnsaved()
+{
+    QSettings settings;
+    const QString file = unwrittenEntry(settings, QString());
+    QStringList names;
+    for (const QString &entry : std::as_const(unwrittenKeys())) {
+        if (entry.startsWith(file))
+            names.append(entry.mid(file.size()));
+    }
+    if (names.isEmpty())
+        return names;
+    // The store still holds their values as not written: a sync tries them all again.
+    settings.sync();
+    if (settings.status() != QSettings::NoError) {
+        names.sort();
+        return names;
+    }
+    noteAllWritten(settings);
+    return QStringList();
+}
+
+namespace {
+
+// What a key holds, in the user's words; keys of one kind share their words.
+QString keyDescription(const QString &name)
+{
+    const auto tr = [](const char *text) { return QCoreApplication::translate("Settings", text); };
+    int index = Settings::KeyCount;
+    while (--index >= 0 && name != QLatin1String(keyTexts[index])) {
+    }
+    switch (index) {
+    case Settings::PathVideoConversion:
+        return tr("the video converter's path");
+    case Settings::PathPictures:
+    case Settings::PathVideo:
+    case Settings::PathMusic:
+        return tr("the media folders");
+    case Settings::PrintGrid:
+    case Settings::PrintPrintFileName:
+    case Settings::PrintPageNumber:
+    case Settings::PrintFormatDetailed:
+    case Settings::PrintFormatCompact:
+    case Settings::PrintFormatHandout:
+    case Settings::PrintTitle:
+        return tr("the print options");
+    case Settings::DownloadFFmpegRequest:
+    case Settings::SendingListsRestartWarning:
+        return tr("the questions not to be asked again");
+    case Settings::SearchCheckConnectionEnabled:
+    case Settings::SearchEndIP:
+    case Settings::SearchFastScanEnabled:
+    case Settings::SearchStartIP:
+        return tr("the device search");
+    case Settings::PreferredLanguage:
+        return tr("the language");
+    case Settings::RecentFileList:
+    case Settings::RecentOpenDir:
+        return tr("the recent files");
+    case Settings::OmbrelayDeviceList:
+        return tr("the list of devices");
+    case Settings::AppWindowPosition:
+    case Settings::AppWindowSize:
+    case Settings::AppWindowFullscreen:
+    case Settings::AppWindowMaximized:
+        return tr("the window's place and size");
+    default:
+        // The copy of a stored list that could not be read is named by the key it is kept under.
+        return name;
+    }
+}
+
+} // namespace
+
+QString Settings::unsavedText(const QStringList &keys)
+{
+    QStringList described;
+    for (const QString &key : keys) {
+        const QString description = keyDescription(key);
+        if (!described.contains(description))
+            described.append(description);
+    }
+    return writeFailureText() + u'\n' +
+           QCoreApplication::translate("Settings", "Not saved: %1.").arg(described.join(QStringLiteral(", ")));
 }
 
 QString Settings::keepUnreadCopy(setingKey key, const QString &text)

@@ -10,9 +10,10 @@
 // store filed under the organisation and application names that main() sets before the first access.
 // Each call opens the store for that one access. Every write goes to the file at once and is checked: a
 // setter returns false when the store could not be written (the file is named by fileName(), the words to
-// say it by writeFailureText()). A write is skipped only when the file already holds the value; the one
-// thing kept between calls is which keys failed to reach the file, so that their next write is tried
-// (and said when it fails again) whatever the store holds for them in memory.
+// say it by writeFailureText()). A write is skipped only when the program's own file already holds the value
+// (a value read from the organisation's or the system's file is written all the same); the one thing kept
+// between calls is which keys failed to reach the file, so that their next write is tried (and said when it
+// fails again) whatever the store holds for them in memory, and writeUnsaved() can try them all once more.
 //
 // Kinds of values and how they are stored:
 //  - text: the text itself; an absent key or an empty stored text reads as the caller's default.
@@ -80,6 +81,13 @@ public:
     static QString fileName();
     // "The settings could not be saved to "<file>"." in the user's language.
     static QString writeFailureText();
+    // Writes again every value whose write has not reached the file yet (the program calls it as it
+    // closes). Gives the key texts of those that still could not be written, sorted; empty when the file
+    // holds them all.
+    static QStringList writeUnsaved();
+    // writeFailureText() and a line that names what the keys hold ("Not saved: the language, the window's
+    // place and size.").
+    static QString unsavedText(const QStringList &keys);
     // Keeps a copy of a stored text that could not be read, beside the key, under a key of its own named
     // after the key and the time ("OmbrelayDeviceListUnread/20261207T142233"), so that it can be brought
     // back. A copy already kept with the same text is reused. Returns the key of the copy, or the empty

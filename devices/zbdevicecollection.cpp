@@ -376,7 +376,7 @@ void ZBDeviceCollection::sayLater(const QString &text)
     QTimer::singleShot(0, this, [this, text] { MessageBox::warning(qobject_cast<QWidget *>(parent()), text); });
 }
 
-bool ZBDeviceCollection::save()
+bool ZBDeviceCollection::save(WriteFailure failure)
 {
     const QString text = toXmlText();
     if (m_storedUnread) {
@@ -392,6 +392,8 @@ bool ZBDeviceCollection::save()
         }
     }
     if (!Settings::setString(Settings::OmbrelayDeviceList, text)) {
+        if (failure == WriteFailure::LeftToCaller)
+            return false;
         MessageBox::warning(qobject_cast<QWidget *>(parent()),
                             Settings::writeFailureText() + u'\n' +
                                 tr("The list of devices as shown now was not saved and will be lost when Ombrelay "

@@ -39,9 +39,11 @@ public:
     void closeAllModules(QCloseEvent *event);
     void closeDeviceModules(quint32 id, QCloseEvent *event);
     void retranslateAll();
-    // Writes the list to the setting; false, and said, when the store could not be written. A stored
-    // list that did not read whole is left as it is while the receivers are as they were loaded.
-    bool save();
+    // Writes the list to the setting; false, and said, when the store could not be written (unless the
+    // caller says it, as the window does for every setting at once when it closes). A stored list that did
+    // not read whole is left as it is while the receivers are as they were loaded.
+    enum class WriteFailure { Said, LeftToCaller };
+    bool save(WriteFailure failure = WriteFailure::Said);
     // Lists what the setting holds; true when it read whole. A list that did not read whole keeps every
     // receiver that reads, is copied beside the setting and is said in words once the event loop runs.
     bool load();

@@ -72,7 +72,8 @@ void ObjectSortFilterProxyModel::setColumnFilters(QList<ColumnFilter> *filters)
 {
     emit filterAboutToChange();
     columnFilters = filters;
-    invalidateFilter();
+    // rebuilt once, as for a search text, rather than row blocks going out and in one at a time
+    invalidate();
 }
 
 void ObjectSortFilterProxyModel::setItemsSearchFilter(const QString &patternStr)
@@ -444,9 +445,14 @@ void ObjectSortFilterProxyModel::setSourceModel(QAbstractItemModel *model)
             << connect(model, &QAbstractItemModel::columnsAboutToBeMoved, this, dropSearch)
             << connect(model, &QAbstractItemModel::modelAboutToBeReset, this, dropSearch);
     }
+    followingSourceLayout = false;
     QSortFilterProxyModel::setSourceModel(model);
-    if (model)
+    if (model) {
+        // after the base class, which passes the source's change on first
+        sourceConnections << connect(model, &QAbstractItemModel::layoutChanged, this,
+                                     [this] { followingSourceLayout = false; });
         idleTimer->start();
+    }
 }
 
 void ObjectSortFilterProxyModel::dropRanks() const
@@ -631,6 +637,7 @@ void ObjectSortFilterProxyModel::sourceDataChanged(const QModelIndex &topLeft, c
 
 void ObjectSortFilterProxyModel::sourceLayoutAboutToChange()
 {
+    followingSourceLayout = true;
     if (!ranksPending) {
         dropRanks();
         return;

@@ -46,6 +46,9 @@ public:
     bool isSearchPending() const { return searchPending; }
     void finishSearch();
 
+    // True while the source changes its own layout, which this model passes on as one of its own.
+    bool isFollowingSourceLayout() const { return followingSourceLayout; }
+
 public slots:
     void setItemsSearchFilter(const QString &patternStr);
 
@@ -113,6 +116,7 @@ private:
     // the ranks to take when the source next changes its layout (the removal gathers its rows)
     QList<int> pendingRanks;
     bool ranksPending = false;
+    bool followingSourceLayout = false;
     QList<QMetaObject::Connection> sourceConnections;
 
     bool removing = false;

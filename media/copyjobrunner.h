@@ -26,6 +26,18 @@ public:
 
     // A prepared job; listing (the receiver destination folder of an upload, may be null) is taken over.
     void load(const QString &jobText, QList<DeviceFileSystemItem *> *listing);
+    // The user cancelled: the entries not sent yet stay where they are, and so does the one under way when
+    // its request ends cancelled (currentStayed()).
+    void cancel()
+    {
+        if (m_job.hasFiles())
+            stopAt(m_job.takeFirstFile());
+    }
+    void currentStayed()
+    {
+        if (!m_current.isNull())
+            m_unsentSources << m_current.absolutePath();
+    }
     // The rest of the job is dropped.
     void clear()
     {

@@ -381,7 +381,8 @@ void MediaExplorerModule::onTaskCanceled(DeviceTask *task)
     finishTask(task);
     if (failed)
         return;
-    _copyJob.clear();
+    _copyJob.cancel();
+    _copyJob.currentStayed();
     onEndCopy();
     if (deletion && !notDeleted.isEmpty())
         MessageBox::warning(this, tr("Ombrelay could not delete these files:\n%1").arg(notDeleted));
@@ -401,7 +402,7 @@ void MediaExplorerModule::onBtnCancelTransfer()
     // The page's own worker (PC copies and deletes; a delete has no job direction) is told in any case, and
     // not waited for: its running request ends as cancelled and that reply ends the work.
     _offlineManager.requestStop();
-    _copyJob.clear();
+    _copyJob.cancel();
     _cancelRequested = _busy;
     if (!_busy)
         closeWindowWhenIdle();

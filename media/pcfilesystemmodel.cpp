@@ -111,6 +111,8 @@ PcFileSystemModel::PcFileSystemModel(QObject *parent)
     connect(folderWatcher, &QFileSystemWatcher::directoryChanged, this, &PcFileSystemModel::folderChanged);
     connect(readTimer, &QTimer::timeout, this, &PcFileSystemModel::readChangedFolders);
     connect(this, &QFileSystemModel::directoryLoaded, this, &PcFileSystemModel::folderLoaded);
+    // the framework adds rows after the sorted ones, and sorts them in later
+    connect(this, &QAbstractItemModel::rowsInserted, this, [this] { unsortedRows = true; });
 }
 
 PcFileSystemModel::~PcFileSystemModel() = default;
@@ -192,23 +194,6 @@ void PcFileSystemModel::askedFor(Reading &reading, const QString &path)
     underway.insert(path);
 }
 
-// The results of a reading come from the framework's gatherer thread as queued calls: the time the model spends on
-// them is the reading's, less the reactions of others to the rows (a page that reads its whole selection on each row
-// taken out held the window for minutes, and that was taken for the reading: its next waited ten minutes). Time the
-// results waited for the window is not counted either.
-bool PcFileSystemModel::event(QEvent *event)
-{
-    if (event->type() != QEvent::MetaCall || underway.isEmpty())
-        return QFileSystemModel::event(event);
-    const qint64 start = now();
-    const qint64 reactionsBefore = reactionsMs;
-    const bool handled = QFileSystemModel::event(event);
-    const qint64 own = qMax<qint64>(0, now() - start - (reactionsMs - reactionsBefore));
-    for (const QString &path : std::as_const(underway))
-        readings[path].spentMs += own;
-    return handled;
-}
-
 // From the model's first word on rows going or coming to the end of the last slot told of their change: the slot
 // made now is the last one connected.
 void PcFileSystemModel::reactionsBegin(bool removal)
@@ -247,12 +232,66 @@ qint64 PcFileSystemModel::readingDueInMs(const QString &folder) const
     return qMax<qint64>(0, reading->due - now());
 }
 
+// Sorted last first, the framework finds the row it announces as taken out by counting back from the end of the
+// rows it has sorted, and does not move that end when it takes a row out: while rows it added wait for its put-off
+// sort, every further row taken out of that folder was announced at another row's place, and the views kept places
+// (selection, current row, expanded folders, the folder shown) on entries it had freed. So the put-off sort is made
+// before anything that can take rows out: the framework's readings, which arrive as calls queued from its gatherer
+// thread, and the entries this model takes out itself.
+//
+// The results of a reading come from the framework's gatherer thread as queued calls: the time the model spends on
+// them is the reading's, less the reactions of others to the rows (a page that reads its whole selection on each row
+// taken out held the window for minutes, and that was taken for the reading: its next waited ten minutes). Time the
+// results waited for the window is not counted either.
+bool PcFileSystemModel::event(QEvent *event)
+{
+    if (event->type() != QEvent::MetaCall)
+        return QFileSystemModel::event(event);
+    const bool measured = !underway.isEmpty();
+    const qint64 start = measured ? now() : 0;
+    const qint64 reactionsBefore = reactionsMs;
+    sortUnsortedRows();
+    const bool handled = QFileSystemModel::event(event);
+    if (measured) {
+        const qint64 own = qMax<qint64>(0, now() - start - (reactionsMs - reactionsBefore));
+        for (const QString &path : std::as_const(underway))
+            readings[path].spentMs += own;
+    }
+    return handled;
+}
+
+void PcFileSystemModel::sortUnsortedRows()
+{
+    if (!unsortedRows || sortedOrder == Qt::AscendingOrder)
+        return;  // first first, a row's place does not depend on that end
+    sortAgain(); // the framework sorts again only when told something changed
+    sort(sortedColumn, sortedOrder);
+    unsortedRows = false;
+}
+
+// A sort in another column, or one the framework was told to make, sorts every row; the order turned alone leaves
+// the rows added since the last one where they were added.
+void PcFileSystemModel::sort(int column, Qt::SortOrder order)
+{
+    const bool turnedOnly = column == sortedColumn && order != sortedOrder;
+    bool laidOut = false;
+    const QMetaObject::Connection sorted =
+        connect(this, &QAbstractItemModel::layoutChanged, this, [&laidOut] { laidOut = true; });
+    QFileSystemModel::sort(column, order);
+    disconnect(sorted);
+    sortedColumn = column;
+    sortedOrder = order;
+    if (laidOut && !turnedOnly)
+        unsortedRows = false;
+}
+
 void PcFileSystemModel::folderChanged(const QString &path)
 {
     // gone (a delete's end): out of the model at once, with all it held, not after the pause for readings
     if (!QFileInfo(path).isDir()) {
         forgetFolder(path);
-        dropEntry(path);
+        if (canDropEntry(path))
+            dropEntries(QFileInfo(path).absolutePath(), {QFileInfo(path).fileName()});
         return;
     }
     // a job writing into a folder brings one change after the other: each only noted, cheaply
@@ -324,8 +363,7 @@ void PcFileSystemModel::letGoOfHugeFolders()
         if (rows * rows > removalBudget && !held.contains(folder) && !canFetchMore(folder))
             huge << it.key();
     }
-    for (const QString &path : std::as_const(huge))
-        rebuildFolder(path);
+    rebuildFolders(huge);
 }
 
 // Due readings are made in the next round of events, the others when they are due.
@@ -386,7 +424,7 @@ void PcFileSystemModel::readChangedFolders()
         folder.firstChange = -1;
         folder.asked = -1; // one that never arrived
         underway.remove(path);
-        // one not read since it was taken out (see rebuildFolder) has nothing out of date
+        // one not read since it was taken out (see rebuildFolders) has nothing out of date
         const QModelIndex at = index(path);
         if (!at.isValid() || !canFetchMore(at) || !QFileInfo(path).isDir())
             readFolderAgain(path);
@@ -431,7 +469,7 @@ void PcFileSystemModel::readFolderAgain(const QString &path)
     // folder: a listed folder of 300,000 files read while a delete empties it held the window for minutes.
     if (const int rows = rowCount(folder); removalCost(folder, rows, rows) > removalBudget) {
         const qint64 lost = rows - entriesOnDisk(path);
-        if (removalCost(folder, rows, lost) > removalBudget && rebuildFolder(path))
+        if (removalCost(folder, rows, lost) > removalBudget && !rebuildFolders({path}).isEmpty())
             return;
     }
     // a root path set as "" (the drive list) may read back as "."
@@ -458,21 +496,39 @@ qint64 PcFileSystemModel::removalCost(const QModelIndex &folder, qint64 rows, qi
     return lost * (rows + 2 * (places.size() + (selectionHere ? 2 * lost : 0)));
 }
 
-// Such a folder goes from the model as a whole and comes back at once as a folder not read yet (still watched,
-// so that its end is seen at once), which its views read again as they show it. Their places in it go with it:
-// the signals around let them note and set them again.
-bool PcFileSystemModel::rebuildFolder(const QString &path)
+// Such folders go from the model as a whole and come back at once as folders not read yet (still watched, so that
+// their end is seen at once), which their views read again as they show them. The views' places in them go with
+// them: the signals around let them note and set them again. The folders of one parent go out in one step, before
+// any comes back (each back is a row added, which the next row taken out would first have to sort in); one inside
+// another goes with it. Returns those rebuilt.
+QStringList PcFileSystemModel::rebuildFolders(const QStringList &paths)
 {
-    if (!canDropEntry(path))
-        return false;
-    emit folderAboutToBeRebuilt(path);
-    const bool dropped = dropEntry(path);
-    readings[path].asked = -1;
-    underway.remove(path);
-    if (dropped && index(path).isValid()) // back, in its place among its siblings
+    QStringList rebuilt;
+    for (const QString &path : paths) {
+        const bool inside = std::any_of(paths.cbegin(), paths.cend(), [&](const QString &other) {
+            return other != path && path.startsWith(other.endsWith(u'/') ? other : other + u'/');
+        });
+        if (!inside && !rebuilt.contains(path) && canDropEntry(path))
+            rebuilt << path;
+    }
+    QHash<QString, QStringList> byParent;
+    for (const QString &path : std::as_const(rebuilt)) {
+        emit folderAboutToBeRebuilt(path);
+        byParent[QFileInfo(path).absolutePath()] << QFileInfo(path).fileName();
+    }
+    for (auto it = byParent.cbegin(); it != byParent.cend(); ++it)
+        dropEntries(it.key(), it.value());
+    bool back = false;
+    for (const QString &path : std::as_const(rebuilt)) {
+        readings[path].asked = -1;
+        underway.remove(path);
+        back = index(path).isValid() || back; // asking for its index puts it back
+    }
+    if (back) // in its place among its siblings
         sortAgain();
-    emit folderRebuilt(path);
-    return dropped;
+    for (const QString &path : std::as_const(rebuilt))
+        emit folderRebuilt(path);
+    return rebuilt;
 }
 
 // An entry put into the model by asking for its index stands after the sorted ones until the model sorts again:
@@ -492,8 +548,6 @@ void PcFileSystemModel::forgetFolder(const QString &path)
     underway.remove(path);
 }
 
-// Takes the entry at path out of the model now, with everything below it in one go: through the framework's
-// own handling of a folder's fresh listing, which lets go of every entry the listing does not name.
 bool PcFileSystemModel::canDropEntry(const QString &path) const
 {
     const QString parent = QFileInfo(path).absolutePath();
@@ -501,17 +555,17 @@ bool PcFileSystemModel::canDropEntry(const QString &path) const
     return parent != path && index(path).isValid() && index(parent).isValid();
 }
 
-bool PcFileSystemModel::dropEntry(const QString &path)
+// Takes the entries names of parent out of the model now, with everything below them in one go: through the
+// framework's own handling of a folder's fresh listing, which lets go of every entry the listing does not name.
+bool PcFileSystemModel::dropEntries(const QString &parent, const QStringList &names)
 {
-    if (!canDropEntry(path))
-        return false;
-    const QFileInfo entry(path);
-    const QString parent = entry.absolutePath();
+    sortUnsortedRows();
     QStringList kept;
     QDirIterator it(parent, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     while (it.hasNext())
         kept << it.next().section(u'/', -1);
-    kept.removeAll(entry.fileName());
+    for (const QString &name : names)
+        kept.removeAll(name);
     return QMetaObject::invokeMethod(this, "_q_directoryChanged", Qt::DirectConnection, Q_ARG(QString, parent),
                                      Q_ARG(QStringList, kept));
 }

@@ -25,6 +25,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     void fetchMore(const QModelIndex &parent) override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     QStringList mimeTypes() const override;
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
@@ -89,11 +90,12 @@ private:
     void readChangedFolders();
     void readFolderAgain(const QString &path);
     qint64 removalCost(const QModelIndex &folder, qint64 rows, qint64 lost) const;
-    bool rebuildFolder(const QString &path);
+    QStringList rebuildFolders(const QStringList &paths);
     void sortAgain();
+    void sortUnsortedRows();
     void forgetFolder(const QString &path);
     bool canDropEntry(const QString &path) const;
-    bool dropEntry(const QString &path);
+    bool dropEntries(const QString &parent, const QStringList &names);
     static int entriesOnDisk(const QString &path);
 
     class SuffixIconProvider;
@@ -115,4 +117,8 @@ private:
     QSet<QString> underway;
     qint64 reactionStart = -1;
     qint64 reactionsMs = 0;
+    // The order the views asked for, and whether rows were added since the framework last sorted them all.
+    int sortedColumn = 0;
+    Qt::SortOrder sortedOrder = Qt::AscendingOrder;
+    bool unsortedRows = false;
 };

@@ -123,8 +123,21 @@ void ZBDeviceFileSystemModel::initFileSystem()
 void ZBDeviceFileSystemModel::fetchMore(const QModelIndex &parent)
 {
     // A folder whose rows are there is not read again (a refresh does that): its reply would place nothing.
-    if (itemFromIndex(parent)->hasChildItems())
+    DeviceFileSystemItem *folder = itemFromIndex(parent);
+    if (folder->hasChildItems())
         return;
+    // Asked for by the name the PC shows, the receiver would list another folder or none. The user is told
+    // once; from then on the folder shows nothing to expand, so a view laying out the tree anew does not ask.
+    if (!folder->isReachableByPath()) {
+        if (!folder->isExpandable())
+            return;
+        folder->clearExpandable();
+        emit dataChanged(parent.sibling(parent.row(), 0), parent.sibling(parent.row(), 0));
+        emit fetchFailed(
+            tr("Ombrelay cannot open the folder %1: its name on the receiver cannot be used to ask for it.")
+                .arg(folder->name()));
+        return;
+    }
     // Asked for while another listing runs (a view expanding a second folder at once): done after it.
     // Dropped, the folder would stay empty in a view that already shows it expanded.
     if (listingUnderWay()) {
@@ -137,6 +150,11 @@ void ZBDeviceFileSystemModel::fetchMore(const QModelIndex &parent)
 void ZBDeviceFileSystemModel::refresh(const QModelIndex &index)
 {
     if (!index.isValid() || index.model() != this)
+        return;
+    // Nothing of such a folder was ever listed: there is nothing to list again.
+    const DeviceFileSystemItem *item = itemFromIndex(index);
+    const DeviceFileSystemItem *folder = item->isContainer() ? item : item->parent();
+    if (folder && !folder->isReachableByPath())
         return;
     if (listingUnderWay()) {
         queueListing(refreshFolderMethod, index);
@@ -400,6 +418,9 @@ Qt::ItemFlags ZBDeviceFileSystemModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid() || _fetching)
         return Qt::NoItemFlags;
+    const DeviceFileSystemItem *item = itemFromIndex(index);
+    if (item->isContainer() && !item->isReachableByPath())
+        return Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled;
     return Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled | Qt::ItemIsEnabled;
 }
 
@@ -495,6 +516,9 @@ bool ZBDeviceFileSystemModel::dropMimeData(const QMimeData *data, Qt::DropAction
         return true;
     DeviceFileSystemItem *target = itemFromIndex(parent);
     const bool container = target->isContainer();
+    // Sent to the path the PC shows, the files would land in another folder.
+    if (!(container ? target : target->parent())->isReachableByPath())
+        return false;
     const QString destination = container ? target->fullPath() : target->parent()->fullPath();
     const QModelIndex destinationIndex = container ? parent : parent.parent();
     QByteArray bytes = data->data(uriList);

@@ -2,6 +2,7 @@
 
 #include "document/objectsortfilterproxymodel.h"
 #include "widgets/pendingsearchguard.h"
+#include "widgets/rowselectionkeeper.h"
 
 #include <QHeaderView>
 
@@ -15,6 +16,7 @@ ItemsTableView::ItemsTableView(QWidget *parent)
     verticalHeader()->hide();
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     m_proxy->setObjectName(QStringLiteral("sortFilterProxy"));
+    new RowSelectionKeeper(m_proxy, this); // before the view's selection model listens to the proxy
     connect(this, &QAbstractItemView::pressed, this, &ItemsTableView::onCellPressedEdit);
     m_guard = new PendingSearchGuard(m_proxy, this);
     connect(m_proxy, &ObjectSortFilterProxyModel::filterAboutToChange, this, &ItemsTableView::writeOpenEditor);
@@ -80,6 +82,12 @@ bool ItemsTableView::edit(const QModelIndex &index, QAbstractItemView::EditTrigg
     if (handled && state() == QAbstractItemView::EditingState)
         editedIndex = index;
     return handled;
+}
+
+void ItemsTableView::setSelectionModel(QItemSelectionModel *selectionModel)
+{
+    STableView::setSelectionModel(selectionModel);
+    RowSelectionKeeper::spareHeader(this);
 }
 
 // A filter change may hide the row of an open editor, and the view then drops the editor unwritten (and

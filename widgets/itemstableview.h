@@ -25,6 +25,7 @@ public:
     ObjectSortFilterProxyModel *proxy() const { return m_proxy; }
     bool edit(const QModelIndex &index, QAbstractItemView::EditTrigger trigger, QEvent *event) override;
     using STableView::edit;
+    void setSelectionModel(QItemSelectionModel *selectionModel) override;
 
 public slots:
     void onCellPressedEdit(const QModelIndex &index);

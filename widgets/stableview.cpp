@@ -1,5 +1,6 @@
 #include "widgets/stableview.h"
 
+#include "widgets/aimedinputrule.h"
 #include "widgets/showhidecolumnsmodel.h"
 
 #include <QAction>
@@ -9,6 +10,7 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <algorithm>
 
 namespace {
@@ -34,6 +36,7 @@ STableView::STableView(QWidget *parent)
     : QTableView(parent)
     , m_columnsModel(new ShowHideColumnsModel(this))
     , m_menu(new QMenu(this))
+    , m_aimedInput(new AimedInputRule(this))
 {
     setContextMenuPolicy(Qt::CustomContextMenu);
     verticalHeader()->setDefaultSectionSize(30);
@@ -93,6 +96,7 @@ void STableView::setModel(QAbstractItemModel *model)
 {
     m_columnsModel->setFixedColumns({});
     m_columnsModel->setSourceModel(model);
+    m_aimedInput->watch(model);
     QTableView::setModel(model);
     connectActions(model != nullptr, true);
 }
@@ -101,6 +105,7 @@ void STableView::setItemsModel(QAbstractItemModel *model, const QList<int> &visi
                                const QList<int> &fixedColumns)
 {
     m_columnsModel->setFixedColumns(fixedColumns);
+    m_aimedInput->watch(model);
     QTableView::setModel(model);
     if (model) {
         for (int column = 0; column < model->columnCount(); ++column)
@@ -389,4 +394,39 @@ bool STableView::focusNextPrevChild(bool next)
             return QWidget::focusNextPrevChild(next);
     }
     return QTableView::focusNextPrevChild(next);
+}
+
+bool STableView::viewportEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::ContextMenu:
+    case QEvent::Wheel:
+    case QEvent::Drop:
+        // rows placed as the table's own handling of this input will find them
+        executeDelayedItemsLayout();
+        break;
+    default:
+        break;
+    }
+    if (m_aimedInput->drops(event))
+        return true;
+    const bool handled = QTableView::viewportEvent(event);
+    if (event->type() == QEvent::Paint)
+        m_aimedInput->painted(static_cast<QPaintEvent *>(event)->region());
+    return handled;
+}
+
+void STableView::scrollContentsBy(int dx, int dy)
+{
+    if (dy != 0)
+        m_aimedInput->aboutToScroll();
+    QTableView::scrollContentsBy(dx, dy);
+}
+
+void STableView::startDrag(Qt::DropActions supportedActions)
+{
+    if (m_aimedInput->dragStarts())
+        QTableView::startDrag(supportedActions);
 }

@@ -6,13 +6,15 @@
 
 #include <array>
 
+class AimedInputRule;
 class QAction;
 class QMenu;
 class ShowHideColumnsModel;
 
 // The program's editing table: Cut, Copy, Paste, Delete and Select All in its own context menu and
 // on the standard keys. The clipboard carries the shown model's own drag payload, so rows move
-// between tables of the program in the model's format.
+// between tables of the program in the model's format. Input aimed at a place in it acts on the row
+// drawn there, or on none (AimedInputRule).
 class STableView : public QTableView
 {
     Q_OBJECT
@@ -71,6 +73,9 @@ signals:
 
 protected:
     bool focusNextPrevChild(bool next) override;
+    bool viewportEvent(QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void startDrag(Qt::DropActions supportedActions) override;
     // What both item views set up: whole rows selected several at a time, dragged and dropped, fixed
     // row heights and no grid.
     void setUpRowView();
@@ -87,6 +92,7 @@ private:
 
     ShowHideColumnsModel *m_columnsModel;
     QMenu *m_menu;
+    AimedInputRule *m_aimedInput;
     // Indexed by BasicActions, as they were created.
     std::array<QAction *, 5> m_actions{};
     std::array<bool, 5> m_allowed{true, true, true, true, true};

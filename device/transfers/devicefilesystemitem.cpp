@@ -141,6 +141,15 @@ bool DeviceFileSystemItem::hasPcName() const
     return !hasCleanedName() && _name != QLatin1String(".") && _name != QLatin1String("..");
 }
 
+bool DeviceFileSystemItem::isReachableByPath() const
+{
+    // A volume is asked for by its label, as the receiver gives it.
+    for (const DeviceFileSystemItem *level = this; level && level->_type != Root; level = level->parent())
+        if (!level->isVolume() && !level->hasPcName())
+            return false;
+    return true;
+}
+
 QString DeviceFileSystemItem::shownName(const QString &rawName)
 {
     QString name = stripControlChars(rawName);

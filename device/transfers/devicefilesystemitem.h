@@ -41,11 +41,16 @@ public:
     bool isAddressable() const { return !_unaddressable; }
     // Whether the receiver's name can be a PC name as it stands: not cleaned, not "." or "..".
     bool hasPcName() const;
+    // Whether fullPath() names this very item on the receiver: no name on the way was cleaned (a NUL, bytes
+    // that are no UTF-8, a control character or a separator taken out), and none is "." or "..".
+    bool isReachableByPath() const;
     QString label() const { return _label; }
     int type() const { return _type; }
     qint64 size() const { return _size; }
     QDateTime lastModified() const { return _modified; }
     bool isExpandable() const { return _expandable; }
+    // A folder found to be one that cannot be opened shows no more content to expand.
+    void clearExpandable() { _expandable = false; }
     qint16 depth() const { return _depth; }
     QString displayName() const;
     qint16 recordId() const;

@@ -23,12 +23,12 @@ FileTransfer::FileTransfer(TransferLink &link)
     : m_link(link)
 {}
 
-FileTransfer::Outcome FileTransfer::reportCode(int code)
+FileTransfer::Outcome FileTransfer::reportCode(int code, bool mayBeUnsaid)
 {
     // A read cut short by the user's cancel is no failure of the receiver.
     if (m_canceled || m_link.interrupted())
         return Failed;
-    if (code == -3 && notFoundUnsaid)
+    if (code == -3 && notFoundUnsaid && mayBeUnsaid)
         return NotFound;
     if (m_link.error)
         m_link.error(m_link.codeText ? m_link.codeText(code) : QString::number(code));
@@ -37,26 +37,29 @@ FileTransfer::Outcome FileTransfer::reportCode(int code)
 
 int FileTransfer::sendPath(quint8 command, const QStringList &parts, const QByteArray &last)
 {
+    m_levelRefused = false;
     if (!m_link.write(TransferWire::transferHeader(command, quint16(parts.size() - 1))))
         return -1;
     // A refused header ends the exchange on both sides.
-    int refused = status();
-    if (refused != 1)
-        return refused;
+    int answer = status();
+    if (answer != 1)
+        return answer;
+    // Every level is answered; the answer to the last one decides. A refused path ends the exchange there:
+    // the receiver would read the name (and an upload's size) that followed as commands of their own.
     for (int i = 0; i < parts.size() - 1; ++i) {
         if (!m_link.write(parts.at(i).toUtf8()))
             return -1;
-        const int answer = status();
+        answer = status();
         if (answer == -1)
             return -1;
-        if (answer != 1 && refused == 1)
-            refused = answer;
     }
-    if (!m_link.write(last))
-        return -1;
-    if (refused != 1)
-        status(); // the answer to the last message, which cannot be a success now
-    return refused;
+    if (answer != 1) {
+        // Whatever else a receiver said to the levels after the one it refused is no answer to what comes next.
+        m_link.dropPending();
+        m_levelRefused = true;
+        return answer;
+    }
+    return m_link.write(last) ? 1 : -1;
 }
 
 void FileTransfer::noteCancel()
@@ -252,8 +255,12 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         return outcome;
     };
     const QFileInfo info(source);
+    // A folder the receiver will not make (a file holds its name, say) fails this entry alone when the caller
+    // names such entries.
     if (info.isDir())
-        return done(ReceiverFolderCommands(m_link).makePath(receiverPath, false) ? Completed : Failed);
+        return done(ReceiverFolderCommands(m_link).makePath(receiverPath, false, notFoundUnsaid) ? Completed
+                    : notFoundUnsaid                                                             ? NotFound
+                                                                                                 : Failed);
     QFile file(source);
     // Nothing is sent for a file that cannot be read: the receiver is never left waiting for data.
     if (!info.exists() || !file.open(QIODevice::ReadOnly)) {
@@ -262,11 +269,18 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         return done(Failed);
     }
     if (parts.isEmpty() || parts.size() > 0x10000)
-        return done(reportCode(-3));
+        return done(reportCode(-3, false));
     // Failures before the packets: a cancel there has nothing to tell the receiver.
-    const auto fail = [&](int code) { return done(m_canceled || m_link.interrupted() ? Canceled : reportCode(code)); };
+    // A file the receiver refuses in a folder it took is said, with the receiver's reason.
+    const auto fail = [&](int code) {
+        return done(m_canceled || m_link.interrupted() ? Canceled : reportCode(code, false));
+    };
     const qint64 size = file.size();
     const int pathStatus = sendPath(0x0A, parts, TransferWire::uint64(quint64(size)) + parts.last().toUtf8());
+    // A folder on the way that the receiver will not go into (a file of that name, say): this file cannot
+    // arrive, the connection is in step.
+    if (pathStatus != 1 && m_levelRefused && notFoundUnsaid && !m_canceled && !m_link.interrupted())
+        return done(NotFound);
     if (pathStatus != 1)
         return fail(pathStatus);
     const int accepted = status();

@@ -29,8 +29,9 @@ public:
     // file goes as a transfer of size 0.
     Outcome upload(const QString &source, const QString &receiverPath);
 
-    // Set by a caller that names such entries itself: a download whose path the receiver does not know ends
-    // as NotFound without an error, so one entry of a batch does not end the batch.
+    // Set by a caller that names such entries itself: a download whose path the receiver does not know, or an
+    // upload whose folder path it refuses, ends as NotFound without an error, so one entry of a batch does not
+    // end the batch.
     bool notFoundUnsaid = false;
 
     // How long the receiver may stay silent once the PC has cancelled (ms): a cancel ends soon
@@ -38,9 +39,11 @@ public:
     static constexpr int AfterCancelMs = 150;
 
 private:
-    Outcome reportCode(int code);
-    // The header, then every level (each answered) and the last message. Returns 1, or the first
-    // refusal (the remaining levels still go, so both sides stay in step), or -1 when the link failed.
+    // mayBeUnsaid: a "not found" is NotFound without an error when the caller names such entries.
+    Outcome reportCode(int code, bool mayBeUnsaid = true);
+    // The header, then every level (each answered) and, when the receiver took the last level, the last
+    // message. Returns 1 once that message went, the refusal of the header or of the last level, or -1 when
+    // the link failed.
     int sendPath(quint8 command, const QStringList &parts, const QByteArray &last);
     // A read or status; a cancel while waiting is noted (and, among the blocks of a download, told
     // to the receiver at once), then the read goes on briefly so the exchange ends in step.
@@ -58,4 +61,5 @@ private:
     bool m_blockPhase = false;
     bool m_cancelSent = false;
     bool m_receiverEnded = false;
+    bool m_levelRefused = false; // the last sendPath ended at a refused level
 };

@@ -132,7 +132,7 @@ bool ReceiverFolderCommands::deleteRecording(quint16 recordId)
     return m_link.readStatus() == 1;
 }
 
-bool ReceiverFolderCommands::makePath(const QString &path, bool leaveOutLast)
+bool ReceiverFolderCommands::makePath(const QString &path, bool leaveOutLast, bool quiet)
 {
     QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
     int skip = 1;
@@ -150,7 +150,7 @@ bool ReceiverFolderCommands::makePath(const QString &path, bool leaveOutLast)
         running = i == 0 ? parts.at(0) : running + u'\\' + parts.at(i);
         // A level the receiver refuses leaves nothing below it to create: the chain fails there.
         if (i >= skip && !createFolder(running)) {
-            if (m_link.error)
+            if (m_link.error && !quiet)
                 m_link.error(
                     QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create directory %1.")
                         .arg(running));

@@ -25,8 +25,8 @@ public:
     int deletePath(const QString &path);
     bool deleteRecording(quint16 recordId);
     // Creates each folder of a "/"-separated path (see the callers); false, with an error naming the
-    // folder, when the receiver refuses one.
-    bool makePath(const QString &path, bool leaveOutLast);
+    // folder (unless quiet), when the receiver refuses one.
+    bool makePath(const QString &path, bool leaveOutLast, bool quiet = false);
     // Appends the entries of one receiver address (folders walked, at most maxDepth deep) to the job.
     void expandUri(const QString &address, const QString &relativePath, CopyJobDocument &job, qint64 &total,
                    int depth = 0);

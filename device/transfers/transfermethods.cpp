@@ -336,11 +336,14 @@ void copyToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
         return text("Cannot create file %1.").arg(destination) + u' ' +
                DVB24CommunicationExceptionMessages::message(code);
     };
-    const FileTransfer::Outcome outcome = FileTransfer(*link).upload(source, destination);
+    FileTransfer transfer(*link);
+    transfer.notFoundUnsaid = true;
+    const FileTransfer::Outcome outcome = transfer.upload(source, destination);
     if (outcome == FileTransfer::Canceled) {
         canceled(mill);
         return;
     }
+    // A folder on the way the receiver refuses fails this entry alone: the page names it, the job goes on.
     // A source that stays is named to the page: the file was copied, but not moved.
     if (outcome == FileTransfer::Completed && flag(call, "deleteSource") && QFileInfo(source).isFile() &&
         !PcTarget::removeEntry(source)) {

@@ -1,6 +1,9 @@
 // A running instance as a process of its own, for the single-instance tests: it takes the channel named
 // by OMBRELAY_INSTANCE_NAME, says "listening", prints every message it takes as "received:<text>", and on
 // the line "block" from its input stops serving events ("blocked") until the line "go" comes.
+//
+// Started as "instanceholder send <text> <milliseconds>" it is a later start instead: it hands text over
+// on that channel, waiting at most that long, says "taken" or "refused" and ends.
 
 #include "app/singleinstance.h"
 
@@ -22,6 +25,11 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     SingleInstance instance;
+    const QStringList arguments = app.arguments();
+    if (arguments.size() == 4 && arguments.at(1) == QLatin1String("send")) {
+        say(instance.sendMessage(arguments.at(2), arguments.at(3).toInt()) ? "taken" : "refused");
+        return 0;
+    }
     if (instance.sendMessage(QString(), 2000) || !instance.isListening()) {
         say("not listening");
         return 1;

@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "support/filesizelimit.h"
 #include "support/unwritablesettings.h"
 #include "testmain.h"
 
@@ -69,6 +70,15 @@ class TestMainWindow : public QObject
     static Page *page(MainWindow &window, int type, int receiver = 0)
     {
         return qobject_cast<Page *>(window.collection()->at(receiver)->module(OmbrelayModule::ModuleTypes(type)));
+    }
+    // A value as the settings file holds it: read from a copy, so that nothing the store keeps in memory answers.
+    static QVariant fileValue(const QString &key)
+    {
+        QTemporaryDir dir;
+        const QString copy = dir.filePath(QStringLiteral("copy.conf"));
+        if (!QFile::copy(QSettings().fileName(), copy))
+            return QVariant();
+        return QSettings(copy, QSettings::IniFormat).value(key);
     }
     static bool storedListHolds(const QString &text)
     {
@@ -215,6 +225,59 @@ private slots:
         QCOMPARE(boxes->texts, QStringList());
     }
 
+    // Settings chosen while the file cannot be written (each refusal said) are written again when the
+    // window closes; what still cannot be written is named in one message, the language and the window's
+    // place among it, and reaches the file once it can be written.
+    void closeWritesWhatDidNotReachTheFile_data()
+    {
+        QTest::addColumn<bool>("fullDisk"); // else the file cannot be replaced
+        QTest::addColumn<bool>("writableAtClose");
+        QTest::newRow("file cannot be replaced") << false << false;
+        QTest::newRow("full disk") << true << false;
+        QTest::newRow("file cannot be replaced, writable at close") << false << true;
+        QTest::newRow("full disk, writable at close") << true << true;
+    }
+    void closeWritesWhatDidNotReachTheFile()
+    {
+        QFETCH(bool, fullDisk);
+        QFETCH(bool, writableAtClose);
+        MainWindow window;
+        SettingsPage *settings = window.settingsPage();
+        window.show();
+        window.gotoSettings();
+        std::unique_ptr<FileSizeLimit> full;
+        std::unique_ptr<UnwritableSettings> blocked;
+        if (fullDisk) {
+            full = std::make_unique<FileSizeLimit>(0);
+            QVERIFY(full->made);
+        } else {
+            blocked = std::make_unique<UnwritableSettings>();
+            QVERIFY(blocked->made);
+        }
+        settings->radioButton_2->click(); // German
+        settings->radioButton_3->click(); // Polish
+        QCOMPARE(boxes->texts.size(), 2);
+        if (writableAtClose) {
+            full.reset();
+            blocked.reset();
+        }
+        QVERIFY(window.close());
+        if (!writableAtClose) {
+            QCOMPARE(boxes->texts.size(), 3);
+            // In Polish, the language chosen last.
+            const QString said = boxes->texts.last();
+            for (const QString &named : {QDir::toNativeSeparators(QSettings().fileName()), QStringLiteral("język"),
+                                         QStringLiteral("położenie i rozmiar okna")})
+                QVERIFY2(said.contains(named), qPrintable(said));
+            full.reset();
+            blocked.reset();
+            QCOMPARE(Settings::writeUnsaved(), QStringList());
+        }
+        QCOMPARE(boxes->texts.size(), writableAtClose ? 2 : 3);
+        QCOMPARE(fileValue(QStringLiteral("preferredLanguage")).toString(), QStringLiteral("pl_PL"));
+        QCOMPARE(fileValue(QStringLiteral("AppWindow/Maximized")).toString(), QStringLiteral("true"));
+    }
+
     // Only a value the user confirmed is stored: typing a long path passes through folders that exist
     // (each prefix), and leaving with a field wrong stores none of them.
     void settingsStoredOnlyWhenLeft_data()
@@ -278,7 +341,7 @@ private slots:
         MainWindow window;
         window.show();
         ZBDevice *device = window.collection()->at(0);
-        emit device->shareNameChanged(int(device->id()), QStringLiteral("Renamed"));
+        device->setGivenName(QStringLiteral("Renamed")); // a change nothing has saved yet
         QVERIFY(!storedListHolds(QStringLiteral("Renamed")));
         addDevicePage->refuseClose = refusing == 1;
         page(window, OmbrelayModule::TypeDevice)->refuseClose = refusing == 2;
@@ -380,28 +443,44 @@ private slots:
             QCOMPARE(window.currentModule(), addDevicePage.data());
     }
 
+    // A rename is saved at once, and a save that fails is said.
     void shareNameReports_data()
     {
         QTest::addColumn<QString>("givenName");
         QTest::addColumn<bool>("answer");
         QTest::addColumn<QString>("label");
-        QTest::newRow("no given name: renamed at once") << "" << true << "NewShare";
-        QTest::newRow("given name, yes") << "Mine" << true << "NewShare";
-        QTest::newRow("given name, no") << "Mine" << false << "Mine";
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("no given name: renamed at once") << "" << true << "NewShare" << true;
+        QTest::newRow("given name, yes") << "Mine" << true << "NewShare" << true;
+        QTest::newRow("given name, no") << "Mine" << false << "Mine" << true;
+        QTest::newRow("given name, yes, full disk") << "Mine" << true << "NewShare" << false;
+        QTest::newRow("no given name, full disk") << "" << true << "NewShare" << false;
     }
     void shareNameReports()
     {
         QFETCH(QString, givenName);
         QFETCH(QString, label);
+        QFETCH(bool, writable);
         store({record("Box", false)});
         MainWindow window;
         ZBDevice *device = window.collection()->at(0);
         device->setGivenName(givenName);
         QFETCH(bool, answer);
         boxes->answers = {answer};
-        emit device->shareNameChanged(int(device->id()), QStringLiteral("NewShare"));
+        {
+            std::unique_ptr<FileSizeLimit> full(writable ? nullptr : new FileSizeLimit(0));
+            QVERIFY(writable || full->made);
+            emit device->shareNameChanged(int(device->id()), QStringLiteral("NewShare"));
+            QFile file(QSettings().fileName());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll().contains("NewShare"), writable && label == QLatin1String("NewShare"));
+        }
         const QString asked("Mine (127.0.0.9) share name has changed to 'NewShare'. Would you like to update it now?");
-        QCOMPARE(boxes->texts, givenName.isEmpty() ? QStringList() : QStringList{asked});
+        QStringList said = givenName.isEmpty() ? QStringList() : QStringList{asked};
+        if (!writable)
+            said << Settings::writeFailureText() + u'\n' +
+                        "The list of devices as shown now was not saved and will be lost when Ombrelay closes.";
+        QCOMPARE(boxes->texts, said);
         QCOMPARE(device->info().label(), label);
         // The tree row keeps the text it was built with unless the receiver is renamed.
         QVERIFY(window.treeModel()->index(0, 0).data().toString().startsWith(label == "Mine" ? "Box" : label));

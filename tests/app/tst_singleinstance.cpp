@@ -103,6 +103,34 @@ private slots:
             QCOMPARE(received.first().first().toString(), taken);
     }
 
+    // A gated instance takes a message only while its gate is open; otherwise it answers with a refusal at
+    // once, also once the gate's owner is gone, and nothing is received.
+    void gateRefusesAtOnce()
+    {
+        auto owner = std::make_unique<QObject>();
+        bool open = false;
+        running->setGate(owner.get(), [&open] { return open; });
+        QSignalSpy received(running.get(), &SingleInstance::messageReceived);
+        const auto answer = [this] {
+            QLocalSocket sender;
+            sender.connectToServer(name);
+            if (!sender.waitForConnected(2000))
+                return QByteArray("not connected");
+            sender.write(frame("/z", 2));
+            if (!QTest::qWaitFor([&sender] { return sender.bytesAvailable() > 0; }, 30000))
+                return QByteArray("no answer");
+            return sender.read(1);
+        };
+        QCOMPARE(answer(), QByteArray(1, 0x15));
+        QCOMPARE(received.count(), 0);
+        open = true;
+        QCOMPARE(answer(), QByteArray(1, 0x06));
+        QTRY_COMPARE(received.count(), 1);
+        owner.reset();
+        QCOMPARE(answer(), QByteArray(1, 0x15));
+        QCOMPARE(received.count(), 1);
+    }
+
     // The first instance is busy past the hand-over deadline (a long paste): the second start opens on
     // its own but leaves the first its channel, so later starts reach the first again once it is free,
     // also after the second has ended, and the file the second opened is not opened by the first too.

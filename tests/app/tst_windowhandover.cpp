@@ -4,6 +4,8 @@
 #include "listinthewindow.h"
 
 #include "app/mainwindow.h"
+#include "app/singleinstance.h"
+#include "app/startup.h"
 #include "devices/zbdevicecollection.h"
 #include "document/listitemsdatabasemodel.h"
 #include "listfiles/projectfilemanager.h"
@@ -16,6 +18,9 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QMessageBox>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -74,6 +79,58 @@ class TestWindowHandOver : public QObject
                 box->reject();
             --questions.open;
         });
+    }
+
+    // A later start as a process of its own on channel: the instance holder handing a text over, or the
+    // program itself. home, when given, is the later start's home and settings folder.
+    static void startLater(QProcess &later, const QString &channel, const QString &program,
+                           const QStringList &arguments, const QString &home = QString())
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("OMBRELAY_INSTANCE_NAME"), channel);
+        if (!home.isEmpty()) {
+            env.insert(QStringLiteral("HOME"), home);
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+            env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+            env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
+        }
+        later.setProcessEnvironment(env);
+        later.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        later.start(program, arguments);
+    }
+    // The running instance as the program sets it up: the window with the list file edited opened and
+    // edited on the receiver of usbReceiver(), and the hand-over channel in the folder of the files.
+    struct RunningInstance
+    {
+        explicit RunningInstance(const QTemporaryDir &dir)
+            : edited(listFile(dir, QStringLiteral("tv20k.tvqvxc"), GeneratedTvList::text(40)))
+            , other(listFile(dir, QStringLiteral("other50.tvqvxc"), GeneratedTvList::text(50)))
+            , channel(dir.filePath(QStringLiteral("channel")))
+            , instance(channel)
+            , received(&instance, &SingleInstance::messageReceived)
+        {}
+        const QString edited;
+        const QString other; // a second list file beside it
+        const QString channel;
+        MainWindow window;
+        TVListModule *module = nullptr;
+        SingleInstance instance;
+        QSignalSpy received;
+    };
+    static void serve(RunningInstance &running)
+    {
+        QVERIFY(!running.edited.isEmpty() && !running.other.isEmpty());
+        openAndEdit(running.window, running.edited, running.module);
+        QVERIFY(running.module);
+        QVERIFY(!running.instance.sendMessage(QString(), 2000));
+        QVERIFY(running.instance.isListening());
+        connectHandOver(running.instance, running.window);
+    }
+
+    static bool ended(QProcess &process)
+    {
+        // Far longer than any hand-over waits for its answer here.
+        return QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 60000);
     }
 
 private slots:
@@ -195,6 +252,149 @@ private slots:
         QCOMPARE(bytes(edited) != editedBefore, editSaved);
         QCOMPARE(bytes(second), secondBefore);
         QCOMPARE(bytes(third), thirdBefore);
+    }
+
+    // A file taken while a question was open waits for its turn; a close that comes before it opened does
+    // not drop it: that close waits, and the file opens.
+    void closeBeforeAWaitingFileOpened()
+    {
+        QTemporaryDir dir;
+        const QString edited = listFile(dir, QStringLiteral("tv20k.tvqvxc"), GeneratedTvList::text(40));
+        const QString second = listFile(dir, QStringLiteral("second30.tvqvxc"), GeneratedTvList::text(30));
+        const QString third = listFile(dir, QStringLiteral("third50.tvqvxc"), GeneratedTvList::text(50));
+        QVERIFY(!edited.isEmpty() && !second.isEmpty() && !third.isEmpty());
+        MainWindow window;
+        TVListModule *module = nullptr;
+        openAndEdit(window, edited, module);
+        QVERIFY(module);
+        Questions questions;
+        answerQuestions(questions, window, third, QStringLiteral("&Cancel"));
+        window.tryToOpenFile(second); // asks about the edited list; the third arrives meanwhile; cancelled
+        QCOMPARE(module->projectManager()->fileName(), edited);
+        QCOMPARE(questions.texts.size(), 1);
+        QVERIFY(!window.close()); // before the waiting file had its turn
+        QVERIFY(window.isVisible());
+        QCOMPARE(module->projectManager()->fileName(), third);
+        QCOMPARE(questions.texts.size(), 2); // the third asked about the edited list once
+        QVERIFY(questions.texts.at(1).contains(QStringLiteral("tv20k")));
+        QVERIFY(window.close());
+        QCOMPARE(questions.texts.size(), 2);
+    }
+
+    // A later start hands a file over while the close's question shows. The closing window takes it no
+    // more: the start is refused at once, long before its own deadline, and opens the file itself. After
+    // Cancel the window takes later starts again; after Yes or No it refuses them all.
+    void laterStartWhileTheWindowCloses_data()
+    {
+        QTest::addColumn<QString>("answer"); // to the close's save question
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("yes") << "&Yes" << true;
+        QTest::newRow("no") << "&No" << true;
+        QTest::newRow("cancel") << "&Cancel" << false;
+    }
+    void laterStartWhileTheWindowCloses()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, closed);
+        QTemporaryDir dir;
+        RunningInstance running(dir);
+        serve(running);
+        if (QTest::currentTestFailed())
+            return;
+        const QString &edited = running.edited;
+        const QString &other = running.other;
+        const QString &channel = running.channel;
+        MainWindow &window = running.window;
+        TVListModule *module = running.module;
+        const QSignalSpy &received = running.received;
+
+        // The later start would wait ten minutes for its answer.
+        const QStringList send{QStringLiteral("send"), other, QStringLiteral("600000")};
+        QProcess later;
+        QStringList asked;
+        bool answeredWhileAsked = false;
+        MessageBox::setAnswerHook([&](QDialog *box) {
+            asked << qobject_cast<QMessageBox *>(box)->text();
+            if (asked.size() == 1) {
+                startLater(later, channel, QStringLiteral(OMBRELAY_INSTANCE_HOLDER), send);
+                answeredWhileAsked = ended(later);
+            }
+            if (!MessageBox::clickButton(box, asked.size() == 1 ? answer : QStringLiteral("&No")))
+                box->reject();
+        });
+        QCOMPARE(window.close(), closed);
+        QVERIFY(answeredWhileAsked);
+        QCOMPARE(later.readAllStandardOutput(), QByteArray("refused\n"));
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(asked.at(0).contains(QStringLiteral("tv20k")));
+        QCOMPARE(received.count(), 0);
+        if (!closed)
+            QCOMPARE(module->projectManager()->fileName(), edited);
+
+        QProcess next;
+        startLater(next, channel, QStringLiteral(OMBRELAY_INSTANCE_HOLDER), send);
+        QVERIFY(ended(next));
+        QCOMPARE(next.readAllStandardOutput(), closed ? QByteArray("refused\n") : QByteArray("taken\n"));
+        if (!closed) {
+            // Taken: it opens here, asking first about the edited list, once only.
+            QTRY_COMPARE(module->projectManager()->fileName(), other);
+            QCOMPARE(received.count(), 1);
+            QCOMPARE(asked.size(), 2);
+        }
+    }
+
+    // The program itself started while the close's question shows: it opens the file in a window of its
+    // own (its settings then name the file as the most recent one) while the question is still open, and
+    // the closing window never opens it.
+    void programStartedWhileTheWindowCloses()
+    {
+        QTemporaryDir dir;
+        // The later start's own settings hold the same receiver, so the file opens there.
+        const QString home = dir.filePath(QStringLiteral("home"));
+        const QString laterSettings = home + QStringLiteral("/config/Zembrak/Ombrelay Beta.conf");
+        {
+            QObject owner;
+            ZBDeviceCollection receivers(&owner);
+            receivers.append(usbReceiver());
+            QSettings seeded(laterSettings, QSettings::IniFormat);
+            seeded.setValue(Settings::keyName(Settings::OmbrelayDeviceList), receivers.toXmlText());
+            seeded.sync();
+            QCOMPARE(seeded.status(), QSettings::NoError);
+        }
+        RunningInstance running(dir);
+        serve(running);
+        if (QTest::currentTestFailed())
+            return;
+        const QString &other = running.other;
+        const QSignalSpy &received = running.received;
+
+        const auto openedThere = [&laterSettings, &other] {
+            QFile file(laterSettings);
+            const QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            return text.contains("recentFileList=" + other.toUtf8());
+        };
+        QProcess later;
+        bool openedWhileAsked = false;
+        int asked = 0;
+        MessageBox::setAnswerHook([&](QDialog *box) {
+            if (++asked == 1) {
+                startLater(later, running.channel, QStringLiteral(OMBRELAY_EXE), {other}, home);
+                // A start that handed the file over ends at once; one that was refused opens it.
+                openedWhileAsked =
+                    QTest::qWaitFor([&] { return later.state() == QProcess::NotRunning || openedThere(); }, 60000) &&
+                    later.state() == QProcess::Running;
+            }
+            if (!MessageBox::clickButton(box, QStringLiteral("&No")))
+                box->reject();
+        });
+        QVERIFY(running.window.close());
+        QCOMPARE(asked, 1);
+        QVERIFY2(openedWhileAsked, later.state() == QProcess::NotRunning ? "the later start ended" : "not opened");
+        QCOMPARE(received.count(), 0);
+        later.terminate();
+        if (!later.waitForFinished(30000))
+            later.kill();
+        later.waitForFinished(30000);
     }
 };
 

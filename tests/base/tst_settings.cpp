@@ -6,6 +6,8 @@
 #include "support/unwritablesettings.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -91,6 +93,24 @@ class TestSettings : public QObject
     Q_OBJECT
 
     QTranslator translator;
+
+    // The store filed under an organisation of this test's own while the guard lives, starting empty, so
+    // that no other test executable reads its organisation's file meanwhile.
+    [[nodiscard]] static auto ownOrganisation(const QString &tag)
+    {
+        const QString before = QCoreApplication::organizationName();
+        QCoreApplication::setOrganizationName(before + u' ' + tag + u' ' + QCoreApplication::applicationName());
+        const QString folder = QFileInfo(QSettings().fileName()).path();
+        if (QFileInfo(folder).isFile()) // left by a run that was killed
+            QFile::remove(folder);
+        QSettings(QSettings::UserScope, QCoreApplication::organizationName()).clear();
+        QSettings().clear();
+        return qScopeGuard([before] {
+            QSettings(QSettings::UserScope, QCoreApplication::organizationName()).clear();
+            QSettings().clear();
+            QCoreApplication::setOrganizationName(before);
+        });
+    }
 
     static QString raw(Settings::setingKey key) { return QSettings().value(Settings::keyName(key)).toString(); }
     static void setRaw(Settings::setingKey key, const QString &value)
@@ -190,6 +210,129 @@ private slots:
         const FileState written = settingsFile();
         QVERIFY(Settings::setString(Settings::PathVideo, QStringLiteral("/elsewhere")));
         QVERIFY(settingsFile() == written);
+    }
+
+    // A value that only the organisation's file holds is read as before, but it is not the program's own:
+    // writing it puts it in the program's file (or says that it could not), and from then on the program's
+    // value no longer follows the organisation's file.
+    void valueOnlyInTheOrganisationsFile_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("writable") << true;
+        QTest::newRow("cannot be written") << false;
+    }
+    void valueOnlyInTheOrganisationsFile()
+    {
+        QFETCH(bool, writable);
+        const auto restore = ownOrganisation(QStringLiteral("shared"));
+        QSettings organisation(QSettings::UserScope, QCoreApplication::organizationName());
+        QVERIFY(organisation.fileName() != QSettings().fileName());
+        organisation.setValue(Settings::keyName(Settings::PreferredLanguage), QStringLiteral("de_DE"));
+        organisation.sync();
+        QVERIFY(Settings::setString(Settings::PathMusic, QStringLiteral("/music"))); // the program's file exists
+        QCOMPARE(Settings::getString(Settings::PreferredLanguage, QStringLiteral("en_EN")), QStringLiteral("de_DE"));
+        if (!writable) {
+            UnwritableSettings store;
+            QVERIFY(store.made);
+            QVERIFY(!Settings::setString(Settings::PreferredLanguage, QStringLiteral("de_DE")));
+            QCOMPARE(Settings::writeUnsaved(), QStringList{QStringLiteral("preferredLanguage")});
+        }
+        // Written now, or written by the first chance once the file can be written again.
+        QCOMPARE(Settings::setString(Settings::PreferredLanguage, QStringLiteral("de_DE")), true);
+        QCOMPARE(Settings::writeUnsaved(), QStringList());
+        QCOMPARE(fileValue(QStringLiteral("preferredLanguage")).toString(), QStringLiteral("de_DE"));
+        organisation.setValue(Settings::keyName(Settings::PreferredLanguage), QStringLiteral("pl_PL"));
+        organisation.sync();
+        QCOMPARE(Settings::getString(Settings::PreferredLanguage, QStringLiteral("en_EN")), QStringLiteral("de_DE"));
+        // Other keys still read through to the organisation's file.
+        organisation.setValue(Settings::keyName(Settings::RecentOpenDir), QStringLiteral("/shared"));
+        organisation.sync();
+        QCOMPARE(Settings::getString(Settings::RecentOpenDir, QString()), QStringLiteral("/shared"));
+    }
+
+    // Values that could not be written stay readable and are written by writeUnsaved() once the file can
+    // be, also when there was no file at all (its folder could not be made), and are named while not.
+    void unsavedValuesAreKeptAndWrittenLater_data()
+    {
+        QTest::addColumn<QString>("blocked");
+        QTest::newRow("no folder for the file") << "folder";
+        QTest::newRow("full disk") << "full";
+        QTest::newRow("file cannot be replaced") << "file";
+    }
+    void unsavedValuesAreKeptAndWrittenLater()
+    {
+        QFETCH(QString, blocked);
+        const auto restore = ownOrganisation(QStringLiteral("unsaved"));
+        const QString folder = QFileInfo(QSettings().fileName()).path();
+        QFile folderBlocker(folder);
+        const auto unblock = qScopeGuard([&folderBlocker] { folderBlocker.remove(); });
+        if (blocked == QLatin1String("folder")) {
+            QVERIFY(QDir(folder).removeRecursively());
+            QVERIFY(folderBlocker.open(QIODevice::WriteOnly)); // a file where the folder would be
+            folderBlocker.close();
+        } else {
+            QVERIFY(Settings::setString(Settings::PathMusic, QStringLiteral("/music")));
+        }
+        {
+            std::unique_ptr<FileSizeLimit> full;
+            std::unique_ptr<UnwritableSettings> store;
+            if (blocked == QLatin1String("full")) {
+                full = std::make_unique<FileSizeLimit>(0);
+                QVERIFY(full->made);
+            } else if (blocked == QLatin1String("file")) {
+                store = std::make_unique<UnwritableSettings>();
+                QVERIFY(store->made);
+            }
+            QVERIFY(!Settings::setString(Settings::PreferredLanguage, QStringLiteral("pl_PL")));
+            QVERIFY(!Settings::setSize(Settings::AppWindowSize, QSize(900, 700)));
+            QCOMPARE(Settings::getString(Settings::PreferredLanguage, QStringLiteral("en_EN")),
+                     QStringLiteral("pl_PL"));
+            const QStringList unsaved{QStringLiteral("AppWindow/Size"), QStringLiteral("preferredLanguage")};
+            QCOMPARE(Settings::writeUnsaved(), unsaved);
+            QCOMPARE(Settings::writeUnsaved(), unsaved); // still not: named again
+            const QString text = Settings::unsavedText(unsaved);
+            QVERIFY2(text.startsWith(Settings::writeFailureText()), qPrintable(text));
+            QVERIFY2(text.endsWith(QStringLiteral("\nNot saved: the window's place and size, the language.")),
+                     qPrintable(text));
+            if (blocked == QLatin1String("folder"))
+                QVERIFY(folderBlocker.remove());
+        }
+        QCOMPARE(Settings::writeUnsaved(), QStringList());
+        QCOMPARE(fileValue(QStringLiteral("preferredLanguage")).toString(), QStringLiteral("pl_PL"));
+        QCOMPARE(fileValue(QStringLiteral("AppWindow/Size")).toSize(), QSize(900, 700));
+        QCOMPARE(Settings::writeUnsaved(), QStringList()); // nothing left
+    }
+
+    // What could not be saved is named in the user's words, each kind once, in the user's language; a kept
+    // copy of an unread list by the key it is kept under.
+    void unsavedNamedInWords_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("English") << "en_EN"
+                                 << "Not saved: the print options, the window's place and size, the list of devices, "
+                                    "the video converter's path, OmbrelayDeviceListUnread/20261207T142233.";
+        QTest::newRow("German")
+            << "de_DE"
+            << "Nicht gespeichert: die Druckoptionen, Position und Größe des Fensters, die "
+               "Geräteliste, der Pfad des Videokonverters, OmbrelayDeviceListUnread/20261207T142233.";
+        QTest::newRow("Polish") << "pl_PL"
+                                << "Nie zapisano: opcje drukowania, położenie i rozmiar okna, lista urządzeń, "
+                                   "ścieżka konwertera wideo, OmbrelayDeviceListUnread/20261207T142233.";
+    }
+    void unsavedNamedInWords()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, said);
+        loadTranslator(&translator, language);
+        const QStringList keys{"printGrid",
+                               "AppWindow/Position",
+                               "printTitle",
+                               "AppWindow/Size",
+                               "OmbrelayDeviceList",
+                               "PathVideoConversion",
+                               "OmbrelayDeviceListUnread/20261207T142233"};
+        QCOMPARE(Settings::unsavedText(keys), Settings::writeFailureText() + u'\n' + said);
     }
 
     // A stored text that could not be read is kept beside its key, once per text.

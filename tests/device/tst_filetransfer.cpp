@@ -275,6 +275,53 @@ private slots:
             QVERIFY(e->emulator.received().isEmpty());
     }
 
+    // A path whose last level the receiver refuses (a file holds the folder's name) ends the exchange at that
+    // level: neither the name nor an upload's size follows, which the receiver would read as commands. Told to
+    // a caller that names such entries as NotFound without an error; the next transfer on the link works.
+    void refusedLastLevelEndsTheExchange_data()
+    {
+        QTest::addColumn<bool>("upload");
+        QTest::addColumn<bool>("unsaid");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("levels");
+        QTest::newRow("upload") << true << false << "/v/file.bin/up.bin" << 2;
+        QTest::newRow("upload, named by the caller") << true << true << "/v/file.bin/up.bin" << 2;
+        QTest::newRow("upload, a level below the file") << true << true << "/v/file.bin/sub/up.bin" << 3;
+        QTest::newRow("download") << false << false << "v\\file.bin\\f.bin" << 2;
+        QTest::newRow("download, named by the caller") << false << true << "v\\file.bin\\f.bin" << 2;
+    }
+    void refusedLastLevelEndsTheExchange()
+    {
+        QFETCH(bool, upload);
+        QFETCH(bool, unsaid);
+        QFETCH(QString, path);
+        QFETCH(int, levels);
+        e->receiverFile(QStringLiteral("v/file.bin"), "the receiver's");
+        e->receiverFile(QStringLiteral("v/f.bin"), pattern(100));
+        const QString source = e->pcFile(QStringLiteral("up.bin"), pattern(1000));
+        const QString dest = e->pcPath(QStringLiteral("dl/f.bin"));
+        FileTransfer transfer(*e->link);
+        transfer.notFoundUnsaid = unsaid;
+        const FileTransfer::Outcome outcome =
+            upload ? transfer.upload(source, path) : transfer.download(path, dest, true, true, 100, nullptr);
+        QCOMPARE(outcome, unsaid ? FileTransfer::NotFound : FileTransfer::Failed);
+        QCOMPARE(e->errors, unsaid ? QStringList() : QStringList{QStringLiteral("code -3")});
+        QByteArray sent = header(upload ? 0x0A : 0x04, quint16(levels));
+        for (const QString &level : path.split(upload ? u'/' : u'\\', Qt::SkipEmptyParts).mid(0, levels))
+            sent += (upload && sent.size() == 11 ? "/" + level : level).toUtf8();
+        QTRY_COMPARE(e->emulator.received(), sent);
+        QCOMPARE(EmulatorLink::read(e->receiverPath(QStringLiteral("v/file.bin"))), QByteArray("the receiver's"));
+        QVERIFY(QFileInfo::exists(source));
+        QVERIFY(!QFileInfo::exists(dest));
+        // The same link goes on in step, both ways.
+        QCOMPARE(FileTransfer(*e->link).upload(source, QStringLiteral("/v/up.bin")), FileTransfer::Completed);
+        QCOMPARE(EmulatorLink::read(e->receiverPath(QStringLiteral("v/up.bin"))), pattern(1000));
+        QCOMPARE(FileTransfer(*e->link).download(QStringLiteral("v\\f.bin"), dest, true, false, 100, nullptr),
+                 FileTransfer::Completed);
+        QCOMPARE(EmulatorLink::read(dest), pattern(100));
+        QCOMPARE(e->emulator.connectionCount(), 1);
+    }
+
     void uploadCancelSendsCancelPacket_data()
     {
         QTest::addColumn<bool>("beforeFirst");

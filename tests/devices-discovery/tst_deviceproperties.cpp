@@ -15,6 +15,7 @@
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QMessageBox>
 #include <QSettings>
 #include <QSignalSpy>
 
@@ -153,6 +154,61 @@ private slots:
         ZBDeviceCollection stored(&owner);
         stored.load();
         QCOMPARE(stored.count(), 0);
+    }
+
+    // A connected receiver reports a new share name while it has a given name: Yes to the question renames
+    // it and saves the list at once, and a save that fails is said as the other saves are; No keeps the
+    // name and the file as they were.
+    void shareNameReportedByTheReceiver_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("yes") << "Yes" << false;
+        QTest::newRow("no") << "No" << false;
+        QTest::newRow("yes, full disk") << "Yes" << true;
+    }
+    void shareNameReportedByTheReceiver()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, fullDisk);
+        ReceiverEmulator emulator; // shares as "EMULATOR"
+        emulator.setAddress(QHostAddress(QStringLiteral("127.0.9.21")));
+        if (!emulator.start(2376))
+            QSKIP("the receivers' port is taken on this machine");
+        QStringList texts;
+        MessageBox::setAnswerHook([&texts, answer](QDialog *dialog) {
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            texts << box->text();
+            if (box->icon() != QMessageBox::Question || !MessageBox::clickButton(box, answer))
+                QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        const auto inFile = [](const char *name) {
+            QFile file(QSettings().fileName());
+            return file.open(QIODevice::ReadOnly) && file.readAll().contains(name);
+        };
+        MainWindow window;
+        ZBDeviceInfo info(QStringLiteral("Box"));
+        info.setIp(QStringLiteral("127.0.9.21"));
+        info.setGivenName(QStringLiteral("Kitchen"));
+        std::unique_ptr<FileSizeLimit> full;
+        {
+            window.collection()->append(info); // saved, and connected
+            QVERIFY(inFile("Kitchen"));
+            if (fullDisk) {
+                full = std::make_unique<FileSizeLimit>(0);
+                QVERIFY(full->made);
+            }
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!texts.isEmpty(), 15000);
+        QCOMPARE(texts.at(0), QStringLiteral("Kitchen (127.0.9.21) share name has changed to 'EMULATOR'. Would you "
+                                             "like to update it now?"));
+        const bool renamed = answer == QLatin1String("Yes");
+        QCOMPARE(window.collection()->at(0)->info().label(), renamed ? QStringLiteral("EMULATOR") : "Kitchen");
+        QCOMPARE(inFile("EMULATOR"), renamed && !fullDisk);
+        QCOMPARE(inFile("Kitchen"), !renamed || fullDisk);
+        QCOMPARE(texts.size(), fullDisk ? 2 : 1);
+        if (fullDisk)
+            QVERIFY2(texts.at(1).startsWith(Settings::writeFailureText()), qPrintable(texts.at(1)));
     }
 
     // Device Connection Properties -> rename -> Save while the settings file cannot be written (a full

@@ -142,8 +142,9 @@ private slots:
             page.reset();
         QTRY_VERIFY(!task);
         QCoreApplication::processEvents();
-        QCOMPARE(shown(answers),
-                 pageGoes ? QStringList() : QStringList{ListsModuleShared::stoppedTransferText(QStringLiteral("download"))});
+        QCOMPARE(shown(answers), pageGoes
+                                     ? QStringList()
+                                     : QStringList{ListsModuleShared::stoppedTransferText(QStringLiteral("download"))});
     }
 };
 

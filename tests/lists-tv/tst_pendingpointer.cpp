@@ -3,6 +3,7 @@
 #include "dialoganswerer.h"
 #include "listinthewindow.h"
 #include "listpagetest.h"
+#include "pointerinput.h"
 #include "waitingsearchlists.h"
 
 #include "app/mainwindow.h"
@@ -64,116 +65,6 @@ private:
     const ObjectSortFilterProxyModel *proxy;
 };
 
-// The rows each drag out of a table takes: the table makes the drag object right after it made the
-// payload of the selection, while it is in its dragging state.
-class DragWatch : public QObject
-{
-public:
-    explicit DragWatch(STableView *table)
-        : table(table)
-    {
-        table->installEventFilter(this);
-    }
-    ~DragWatch() override { table->removeEventFilter(this); }
-    QStringList dragged;
-    int drags = 0;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == table && event->type() == QEvent::ChildAdded && table->isEditing()) {
-            ++drags;
-            const QModelIndexList rows = table->selectionModel()->selectedRows(1);
-            for (const QModelIndex &row : rows)
-                dragged << row.data().toString();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    STableView *table;
-};
-
-// A point of cell (in the viewport of table) where the window shows the table, nearest the cell's centre;
-// a null point where other panels cover all of it.
-QPoint uncoveredPoint(const QAbstractItemView *table, const QRect &cell)
-{
-    const QWidget *window = table->window();
-    for (int dx = 0; dx < cell.width() / 2; ++dx) {
-        for (const int x : {cell.center().x() - dx, cell.center().x() + dx}) {
-            const QPoint point(x, cell.center().y());
-            if (table->viewport()->rect().contains(point) &&
-                window->childAt(table->viewport()->mapTo(window, point)) == table->viewport())
-                return point;
-        }
-    }
-    return QPoint();
-}
-
-// What a person does with the mouse at one place of a table.
-enum Pointer { Press, DoubleClick, RightClick, DragStart };
-
-// The names of the services (or links) the input at point (in window) acted on: the rows a press selects,
-// the one a double-click followed by "RenC" and Enter renames, the rows the Copy of a right-click menu
-// takes, the rows a drag takes.
-QStringList pointAt(Pointer input, STableView *table, ItemsDatabaseModel *items, const QString &tag, QWindow *window,
-                    QPoint point)
-{
-    const QStringList before = names(items);
-    QStringList acted;
-    switch (input) {
-    case Press:
-        QTest::mouseClick(window, Qt::LeftButton, {}, point);
-        for (const QModelIndex &row : table->selectionModel()->selectedRows(1))
-            acted << row.data().toString();
-        break;
-    case DoubleClick: {
-        QTest::mouseDClick(window, Qt::LeftButton, {}, point);
-        // typed into whatever took the focus: the cell's editor when one opened
-        QWidget *focus = QApplication::focusWidget();
-        if (focus) {
-            QTest::keyClicks(focus, QStringLiteral("RenC"));
-            QTest::keyClick(focus, Qt::Key_Return);
-        }
-        // the editor is written and closed right after Enter
-        if (!QTest::qWaitFor([table] { return !table->isEditing(); }, 10000))
-            return {QStringLiteral("(an editor left open)")};
-        const QStringList after = names(items);
-        for (int row = 0; row < before.size() && row < after.size(); ++row)
-            if (after.at(row) != before.at(row))
-                acted << before.at(row);
-        break;
-    }
-    case RightClick: {
-        QTest::mouseClick(window, Qt::RightButton, {}, point);
-        QMenu *menu = table->contextMenu();
-        if (menu->isVisible()) {
-            table->action(STableView::Copy)->trigger();
-            menu->close();
-            if (const QMimeData *data = QApplication::clipboard()->mimeData())
-                acted = payloadNames(data, items->mimeTypes().constFirst(), tag);
-            if (acted.isEmpty())
-                acted << QStringLiteral("(a menu with nothing to copy)");
-        }
-        break;
-    }
-    case DragStart: {
-        DragWatch watch(table);
-        const QPoint step(0, QApplication::startDragDistance() + 2);
-        QTest::mousePress(window, Qt::LeftButton, {}, point);
-        // the first move beyond the distance readies the drag, the next one starts it
-        QTest::mouseMove(window, point + step);
-        QTest::mouseMove(window, point + 2 * step);
-        QTest::mouseRelease(window, Qt::LeftButton, {}, point + 2 * step);
-        acted = watch.dragged;
-        if (watch.drags > 0 && acted.isEmpty())
-            acted << QStringLiteral("(a drag of nothing)");
-        break;
-    }
-    }
-    return acted;
-}
-
 } // namespace
 
 class TestPendingPointer : public QObject
@@ -195,42 +86,33 @@ class TestPendingPointer : public QObject
         QCOMPARE(proxy->sourceModel(), items);
         typeSearch(page, QStringLiteral("Sport"));
         QVERIFY2(proxy->isSearchPending(), "the texts were read within the typing: the list is too small here");
-        int row = 3;
-        while (row < 10 && table->model()->index(row, 1).data().toString().startsWith(QLatin1String("Sport")))
-            ++row;
-        const QModelIndex cell = table->model()->index(row, 1);
-        const int seen = proxy->mapToSource(cell).row();
-        const QString seenName = items->index(seen, 1).data().toString();
-        QVERIFY2(!seenName.startsWith(QLatin1String("Sport")), qPrintable(seenName));
-        const QPoint point = uncoveredPoint(table, table->visualRect(cell));
-        QVERIFY2(!point.isNull(), "another panel covers the whole cell");
-        QWindow *window = table->window()->windowHandle();
-        QVERIFY(window);
-        const QPoint inWindow = table->viewport()->mapTo(table->window(), point);
+        AimedRow aim;
+        if (!aim.find(table))
+            return;
 
         QStringList acted;
         {
-            const WaitedAtPress waited(window, proxy);
-            acted = pointAt(input, table, items, tag, window, inWindow);
+            const WaitedAtPress waited(aim.window, proxy);
+            acted = pointAt(input, table, items, tag, aim.window, aim.inWindow);
             QVERIFY(waited.pressed);
             QVERIFY2(waited.waited, "the search was applied before the input came");
         }
         QVERIFY(!proxy->isSearchPending());
-        const QModelIndex now = table->indexAt(point);
+        const QModelIndex now = table->indexAt(aim.point);
         QVERIFY(now.isValid());
         const int moved = proxy->mapToSource(now).row();
-        QVERIFY(moved != seen);
+        QVERIFY(moved != aim.seen);
         const QString movedName = items->index(moved, 1).data().toString();
         QVERIFY2(movedName.startsWith(QLatin1String("Sport")), qPrintable(movedName));
         // the row pointed at is hidden now: nothing was acted on, and nothing is left half done
         QCOMPARE(acted, QStringList());
-        QCOMPARE(items->index(seen, 1).data().toString(), seenName);
+        QCOMPARE(items->index(aim.seen, 1).data().toString(), aim.seenName);
         QVERIFY(!table->isEditing());
         QVERIFY(!table->contextMenu()->isVisible());
         QCOMPARE(table->selectionModel()->selectedRows().size(), 0);
 
         // the same input again acts on the service shown there now, and on it alone
-        acted = pointAt(input, table, items, tag, window, inWindow);
+        acted = pointAt(input, table, items, tag, aim.window, aim.inWindow);
         QCOMPARE(acted, QStringList{movedName});
         if (input == DoubleClick)
             QCOMPARE(items->index(moved, 1).data().toString(), QStringLiteral("RenC"));
@@ -246,35 +128,18 @@ private slots:
     // on the TV and the link page: none acts on the row that applying the search moves under the pointer.
     void pointerInputWhileTheSearchWaits_data()
     {
-        QTest::addColumn<int>("input");
-        QTest::addColumn<bool>("links");
-        const struct
-        {
-            Pointer input;
-            const char *name;
-        } inputs[] = {{Press, "a press"},
-                      {DoubleClick, "a double-click, then RenC and Enter"},
-                      {RightClick, "a right-click menu's Copy"},
-                      {DragStart, "the start of a drag"}};
-        for (const bool links : {false, true})
-            for (const auto &input : inputs)
-                QTest::addRow("%s on the %s page", input.name, links ? "link" : "TV") << int(input.input) << links;
+        addPointerRows({{Press, "a press"},
+                        {DoubleClick, "a double-click, then RenC and Enter"},
+                        {RightClick, "a right-click menu's Copy"},
+                        {DragStart, "the start of a drag"}});
     }
     void pointerInputWhileTheSearchWaits()
     {
         QFETCH(int, input);
         QFETCH(bool, links);
-        const int count = serviceCount();
         DialogAnswerer answers;
-        if (links) {
-            auto page = showListPage<LinkListModule>(&info, halfSportLinks(count));
-            QCOMPARE(page->stackedWidget->currentIndex(), int(LinkListModule::PageEditor));
-            pointAtAHiddenRow(page.get(), Pointer(input), QStringLiteral("title"));
-        } else {
-            auto page = showListPage<TVListModule>(&info, halfSport(count));
-            QCOMPARE(page->stackedWidget->currentIndex(), int(TVListModule::PageEditor));
-            pointAtAHiddenRow(page.get(), Pointer(input), QStringLiteral("name"));
-        }
+        onHalfSportPage(&info, links,
+                        [input](auto *page, const QString &tag) { pointAtAHiddenRow(page, Pointer(input), tag); });
     }
 
     // A double-click on a row that stays where it is when the search is applied (the first one shown,

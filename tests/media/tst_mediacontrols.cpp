@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDesktopServices>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSignalSpy>
@@ -17,6 +18,7 @@
 class TestMediaControls : public MediaPageTest
 {
     Q_OBJECT
+    QStringList opened; // files handed to the desktop's default application
 
     void browse(const QString &path) // typed into the address field of the PC pane's browser
     {
@@ -26,14 +28,28 @@ class TestMediaControls : public MediaPageTest
         QTRY_COMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(path));
         QTRY_COMPARE(page->pcModel()->rowCount(pcIndex(path)), QDir(path).count() - 2);
     }
-    // Keys as typed into the page's window (a dialog shown meanwhile may have left it inactive).
-    void keys(QWidget *to, int key, Qt::KeyboardModifiers modifiers = {})
+    // The page's window active again (a dialog shown meanwhile may have left it inactive).
+    void activate()
     {
         if (!page->isActiveWindow()) {
             page->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(page.get()));
         }
+    }
+    // Keys as typed into the page's window.
+    void keys(QWidget *to, int key, Qt::KeyboardModifiers modifiers = {})
+    {
+        activate();
         QTest::keyClick(to, Qt::Key(key), modifiers);
+    }
+    // The browser showing the PC folder "base", which holds the files names.
+    void browseBase(const QStringList &names)
+    {
+        for (const QString &name : names)
+            write(pc.filePath("base/") + name, "x");
+        page->btnMyComputer->setChecked(false);
+        page->wdgPcFolders->setCurrentIndex(1);
+        browse(pc.filePath("base"));
     }
     static QStringList entries(const QString &path)
     {
@@ -90,15 +106,24 @@ class TestMediaControls : public MediaPageTest
         QVERIFY2(*chosen, qPrintable(text));
     }
 
+public slots:
+    void openUrl(const QUrl &url) { opened << url.toLocalFile(); }
+
 private slots:
     void init()
     {
+        opened.clear();
+        QDesktopServices::setUrlHandler("file", this, "openUrl");
         newReceiver();
         r->file("hdd/Shows/old.ts", "old");
         r->file("hdd/x.ts", "x");
         openPage(true);
     }
-    void cleanup() { closePage(); }
+    void cleanup()
+    {
+        closePage();
+        QDesktopServices::unsetUrlHandler("file");
+    }
 
     // A folder right under a drive, and a drive, stay undeletable whatever job ended before; the delete
     // itself refuses them when called while they are selected.
@@ -623,11 +648,7 @@ private slots:
     // listing lets go of it. Delete on a row that went after it was chosen says the same, rather than nothing.
     void goneRowSaysSo()
     {
-        for (const char *name : {"a.ts", "b.ts", "c.ts"})
-            write(pc.filePath("base/") + name, "x");
-        page->btnMyComputer->setChecked(false);
-        page->wdgPcFolders->setCurrentIndex(1);
-        browse(pc.filePath("base"));
+        browseBase({"a.ts", "b.ts", "c.ts"});
         QTreeView *view = page->tvPcSpecialFolders;
         const QModelIndex row = shown("b.ts");
         QVERIFY(QFile::remove(pc.filePath("base/b.ts")));
@@ -638,14 +659,52 @@ private slots:
 
         click(view, shown("c.ts"));
         QTRY_VERIFY(deleteOn());
-        if (!page->isActiveWindow()) { // the box left it inactive: active again before the file goes
-            page->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(page.get()));
-        }
+        activate(); // the box left it inactive: active again before the file goes
         QVERIFY(QFile::remove(pc.filePath("base/c.ts")));
         keys(view, Qt::Key_Delete);
         QTRY_COMPARE(boxTexts, (QStringList{"b.ts is no longer there.", "c.ts is no longer there."}));
         QTRY_COMPARE(browserRows(), QStringList{"a.ts"});
+        QCOMPARE(entries(pc.filePath("base")), QStringList{"a.ts"});
+    }
+
+    // A file of the browser deleted from outside before the listing caught up, then reached by a double-click on
+    // its row chosen before, by the keys (Down onto it, Enter) or by the menu on it: it is named as gone once, its
+    // row goes, and nothing is handed to the desktop to open.
+    void goneFileSaysSo_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::newRow("double-click") << "double-click";
+        QTest::newRow("Enter") << "Enter";
+        QTest::newRow("menu") << "menu";
+    }
+    void goneFileSaysSo()
+    {
+        QFETCH(QString, input);
+        browseBase({"a.ts", "b.ts"});
+        QTreeView *view = page->tvPcSpecialFolders;
+        const QModelIndex row = shown("b.ts");
+        click(view, input == "double-click" ? row : shown("a.ts"));
+        QTRY_VERIFY(deleteOn());
+        activate(); // before the file goes: no turn of events in between
+        QVERIFY(QFile::remove(pc.filePath("base/b.ts")));
+        if (input == "double-click") {
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
+        } else if (input == "Enter") {
+            QTest::keyClick(view, Qt::Key_Down);
+            QTest::keyClick(view, Qt::Key_Return);
+        } else { // the right click that opens the menu chooses the row; the message may close the menu first
+            QTimer closer;
+            closer.callOnTimeout(this, [this] { page->pcContextMenu()->close(); });
+            closer.start(10);
+            const QPoint at = view->visualRect(row).center();
+            QTest::mousePress(view->viewport(), Qt::RightButton, {}, at);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(view->viewport(), &event);
+            QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, at);
+        }
+        QTRY_COMPARE(boxTexts, QStringList{"b.ts is no longer there."});
+        QTRY_COMPARE(browserRows(), QStringList{"a.ts"});
+        QCOMPARE(opened, QStringList());
         QCOMPARE(entries(pc.filePath("base")), QStringList{"a.ts"});
     }
 

@@ -2,6 +2,8 @@
 
 #include "mediapagetest.h"
 
+#include "app/mainwindow.h"
+#include "base/settings.h"
 #include "device/core/devicetask.h"
 #include "device/offline/offlinemill.h"
 #include "device/transfers/copyjobbuilders.h"
@@ -12,6 +14,7 @@
 #include <QSemaphore>
 
 #include <atomic>
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -28,7 +31,8 @@ class TestMediaJobs : public MediaPageTest
 {
     Q_OBJECT
     QStringList boxDefaults;
-    bool pressEnter = false; // answer questions with the Enter key instead of boxAnswers
+    bool pressEnter = false;          // answer questions with the Enter key instead of boxAnswers
+    std::unique_ptr<MainWindow> main; // the page among the real main window's pages, when a test asks for it
     // A removal the worker is held in, until the test lets it go.
     std::atomic_int removed{0};
     std::atomic_bool held{false};
@@ -53,6 +57,34 @@ class TestMediaJobs : public MediaPageTest
             return;
         }
         MediaPageTest::answer(box);
+    }
+    QWidget *host() override { return main ? static_cast<QWidget *>(main.get()) : &window; }
+    void showPage(bool active) override
+    {
+        if (!main)
+            return MediaPageTest::showPage(active);
+        main->resize(1200, 800);
+        main->show();
+        main->setCurrentModule(page.get(), true);
+    }
+    // The page of a new receiver opened again, in the real main window when inWindow; files(): what the test
+    // puts on the receiver first.
+    void reopen(bool inWindow, const std::function<void()> &files)
+    {
+        closePage();
+        newReceiver();
+        files();
+        if (inWindow) {
+            Settings::setString(Settings::OmbrelayDeviceList, QString());
+            MediaExplorerModule::registerModule();
+            main = std::make_unique<MainWindow>();
+        }
+        openPage(inWindow);
+    }
+    static QStringList clipboardLines(const char *type)
+    {
+        return QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data(QLatin1String(type)))
+            .split("\r\n", Qt::SkipEmptyParts);
     }
     QList<QPointer<DeviceTask>> tasks() const
     {
@@ -83,7 +115,10 @@ private slots:
         release.release(); // a worker still held goes on
         QTRY_VERIFY(!held.load());
         release.acquire(release.available());
+        if (main)
+            main->setCurrentModule(nullptr, false);
         closePage();
+        main.reset();
     }
 
     // A "\" in a PC name would split it into folders on the receiver: such an entry is left out and named
@@ -195,8 +230,7 @@ private slots:
                                                   : "Ombrelay could not delete these files:\n" + staying);
         // Only what stayed is on the clipboard.
         QVERIFY(clipboardHas("text/uri-list"));
-        const QStringList lines = QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data("text/uri-list"))
-                                      .split("\r\n", Qt::SkipEmptyParts);
+        const QStringList lines = clipboardLines("text/uri-list");
         QCOMPARE(lines.size(), 1);
         QCOMPARE(localPathFromUriLine(lines.first()), staying);
 
@@ -413,17 +447,58 @@ private slots:
         QVERIFY(!QFileInfo::exists(folder + "/sub"));
     }
 
+    // A cut PC folder pasted where the receiver holds a file of that name: the receiver refuses the path of each
+    // file inside it. Each is one entry that did not arrive and stays on the PC; the rest of the job goes on, and
+    // the connection stays in step for the next request.
+    void uploadIntoFolderThatIsAFile_data()
+    {
+        QTest::addColumn<bool>("inWindow");
+        QTest::newRow("page") << false;
+        QTest::newRow("main window") << true;
+    }
+    void uploadIntoFolderThatIsAFile()
+    {
+        QFETCH(bool, inWindow);
+        reopen(inWindow, [this] {
+            r->file("hdd/FY/Y0.bin", "the receiver's");
+            r->file("hdd/Movies/a.ts", "movie");
+        });
+        write(pc.filePath("src/Y0.bin/a.txt"), "a");
+        write(pc.filePath("src/Y0.bin/b.txt"), "b");
+        write(pc.filePath("src/ok6.txt"), "ok6");
+        page->btnMyComputer->click();
+        paste(page->tvPcFolders, {pcIndex(pc.filePath("src/ok6.txt")), pcIndex(pc.filePath("src/Y0.bin"))},
+              page->tvZbDeviceFolders, device("hdd/FY"), true);
+        QCOMPARE(read(r->root.filePath("hdd/FY/ok6.txt")), QByteArray("ok6"));
+        QCOMPARE(read(r->root.filePath("hdd/FY/Y0.bin")), QByteArray("the receiver's"));
+        QCOMPARE(tree(r->root.filePath("hdd/FY")), (QStringList{"Y0.bin", "ok6.txt"}));
+        QCOMPARE(tree(pc.filePath("src")), (QStringList{"Y0.bin", "Y0.bin/a.txt", "Y0.bin/b.txt"}));
+        QCOMPARE(boxTexts, QStringList{"Ombrelay could not copy these files:\na.txt\nb.txt\nY0.bin"});
+        QVERIFY(clipboardHas("text/uri-list"));
+        // The same connection takes the next request.
+        boxTexts.clear();
+        write(pc.filePath("next.txt"), "next");
+        paste(page->tvPcFolders, {pcIndex(pc.filePath("next.txt"))}, page->tvZbDeviceFolders, device("hdd/Movies"));
+        QCOMPARE(read(r->root.filePath("hdd/Movies/next.txt")), QByteArray("next"));
+        QCOMPARE(boxTexts, QStringList());
+        QCOMPARE(r->emulator.connectionCount(), 1);
+        QCOMPARE(page->deviceStackedWidget->currentIndex(), 0);
+    }
+
     // A move to the PC where the user keeps one existing file: that file stays on the receiver, is said not to
     // have moved (its folder is no failed delete), and stays cut, so a second paste offers it again.
     void receiverMoveKeepsDeclinedFile_data()
     {
         QTest::addColumn<bool>("folder"); // the folder selected, else its two files
-        QTest::newRow("files") << false;
-        QTest::newRow("folder") << true;
+        QTest::addColumn<bool>("alone");  // x.ts alone selected: its No ends the job
+        QTest::newRow("files") << false << false;
+        QTest::newRow("folder") << true << false;
+        QTest::newRow("one file") << false << true;
     }
     void receiverMoveKeepsDeclinedFile()
     {
         QFETCH(bool, folder);
+        QFETCH(bool, alone);
         r->file("hdd/Top/Sel/x.ts", "new x");
         r->file("hdd/Top/Sel/y.ts", "new y");
         const QString dl = pc.filePath("dl");
@@ -431,22 +506,22 @@ private slots:
         write(into + "/x.ts", "old x");
         QTRY_VERIFY(pcIndex(dl).isValid());
         const auto rows = [&] {
-            return folder ? QModelIndexList{device("hdd/Top/Sel")}
-                          : QModelIndexList{device("hdd/Top/Sel/x.ts"), device("hdd/Top/Sel/y.ts")};
+            return folder  ? QModelIndexList{device("hdd/Top/Sel")}
+                   : alone ? QModelIndexList{device("hdd/Top/Sel/x.ts")}
+                           : QModelIndexList{device("hdd/Top/Sel/x.ts"), device("hdd/Top/Sel/y.ts")};
         };
         const QString question =
             "This folder already contains a file named x.ts. Would you like to replace existing file?";
         boxAnswers << "&No";
         paste(page->tvZbDeviceFolders, rows(), page->tvPcFolders, pcIndex(dl), true);
         QCOMPARE(read(into + "/x.ts"), QByteArray("old x"));
-        QCOMPARE(read(into + "/y.ts"), QByteArray("new y"));
-        QCOMPARE(tree(r->root.filePath("hdd/Top")), (QStringList{"Sel", "Sel/x.ts"}));
+        QCOMPARE(read(into + "/y.ts"), alone ? QByteArray("<none>") : QByteArray("new y"));
+        QCOMPARE(tree(r->root.filePath("hdd/Top")),
+                 alone ? (QStringList{"Sel", "Sel/x.ts", "Sel/y.ts"}) : (QStringList{"Sel", "Sel/x.ts"}));
         QCOMPARE(boxTexts,
                  (QStringList{question, "These files were not moved, as you chose to keep the existing ones:\nx.ts"}));
         QVERIFY(clipboardHas("text/zbdevice-uri-list"));
-        const QStringList lines =
-            QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data("text/zbdevice-uri-list"))
-                .split("\r\n", Qt::SkipEmptyParts);
+        const QStringList lines = clipboardLines("text/zbdevice-uri-list");
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.first().startsWith(folder ? "dir:///hdd\\Top\\Sel*" : "file:///hdd\\Top\\Sel\\x.ts*"),
                  qPrintable(lines.first()));
@@ -458,7 +533,65 @@ private slots:
         QTRY_VERIFY(!page->isBusy());
         QCOMPARE(boxTexts, QStringList{question});
         QCOMPARE(read(into + "/x.ts"), QByteArray("new x"));
+        QCOMPARE(tree(r->root.filePath("hdd/Top")), folder  ? QStringList()
+                                                    : alone ? (QStringList{"Sel", "Sel/y.ts"})
+                                                            : QStringList{"Sel"});
+        QVERIFY(!clipboardHas("text/zbdevice-uri-list"));
+    }
+
+    // A move to the PC cancelled during its second file: the first has moved and leaves the clipboard; the file
+    // under way and the one not sent yet stay on the receiver and stay cut, and a second paste moves them.
+    void cancelledReceiverMoveKeepsWhatStayed_data()
+    {
+        QTest::addColumn<bool>("folder"); // the folder selected, else its three files
+        QTest::addColumn<bool>("inWindow");
+        QTest::newRow("files") << false << false;
+        QTest::newRow("folder") << true << false;
+        QTest::newRow("files, main window") << false << true;
+    }
+    void cancelledReceiverMoveKeepsWhatStayed()
+    {
+        QFETCH(bool, folder);
+        QFETCH(bool, inWindow);
+        const auto files = [this] {
+            r->file("hdd/Top/Sel/a.ts", "a");
+            r->file("hdd/Top/Sel/big.ts", QByteArray(300000, 'b'));
+            r->file("hdd/Top/Sel/c.ts", "c");
+        };
+        inWindow ? reopen(true, files) : files();
+        const QString dl = pc.filePath("dl");
+        QVERIFY(QDir().mkpath(dl));
+        QTRY_VERIFY(pcIndex(dl).isValid());
+        // the receiver falls silent after the first block of big.ts, until the PC cancels
+        r->transfers->silentAfter = 65536;
+        const QModelIndexList rows = folder ? QModelIndexList{device("hdd/Top/Sel")}
+                                            : QModelIndexList{device("hdd/Top/Sel/a.ts"), device("hdd/Top/Sel/big.ts"),
+                                                              device("hdd/Top/Sel/c.ts")};
+        select(page->tvZbDeviceFolders, rows);
+        page->moveToClipboard();
+        const QStringList before = clipboardLines("text/zbdevice-uri-list");
+        select(page->tvPcFolders, {pcIndex(dl)});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(r->emulator.received().contains("big.ts"));
+        QTRY_VERIFY(!QFileInfo::exists(r->root.filePath("hdd/Top/Sel/a.ts")));
+        page->btnCancelTransfer->click();
+        QTRY_VERIFY(!page->isBusy());
+        const QString into = folder ? dl + "/Sel" : dl;
+        QCOMPARE(read(into + "/a.ts"), QByteArray("a"));
+        QCOMPARE(tree(r->root.filePath("hdd/Top")), (QStringList{"Sel", "Sel/big.ts", "Sel/c.ts"}));
+        QCOMPARE(tree(into), QStringList{"a.ts"});
+        QVERIFY2(clipboardHas("text/zbdevice-uri-list"), qPrintable(boxTexts.join(" | ")));
+        QCOMPARE(clipboardLines("text/zbdevice-uri-list"), folder ? before : before.mid(1));
+        // The second paste moves exactly what stayed.
+        r->transfers->silentAfter = -1;
+        boxTexts.clear();
+        select(page->tvPcFolders, {pcIndex(dl)});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(!page->isBusy());
+        QCOMPARE(read(into + "/big.ts"), QByteArray(300000, 'b'));
+        QCOMPARE(read(into + "/c.ts"), QByteArray("c"));
         QCOMPARE(tree(r->root.filePath("hdd/Top")), folder ? QStringList() : QStringList{"Sel"});
+        QCOMPARE(boxTexts, QStringList());
         QVERIFY(!clipboardHas("text/zbdevice-uri-list"));
     }
 

@@ -1,5 +1,6 @@
 #include "testmain.h"
 
+#include "keptselection.h"
 #include "mediapagetest.h"
 #include "selectionwatch.h"
 
@@ -8,7 +9,13 @@
 #include "modules/modulefactory.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QSignalSpy>
+
+#include <functional>
+#include <utility>
+
+#include <utime.h>
 
 // The media explorer page of a receiver among the real main window's pages, its receiver the emulator: the
 // pane worked in, the controls and the keys after jobs, as the user meets them in the whole program.
@@ -33,6 +40,66 @@ class TestMediaWindow : public SelectionPageTest
         }
         QWidget *to = QApplication::focusWidget();
         QTest::keyClick(to ? to : main.get(), Qt::Key(key), modifiers);
+    }
+    std::function<void()> whileAsked; // run once while the next question is open, before it is answered
+    void answer(QDialog *box) override
+    {
+        if (whileAsked)
+            std::exchange(whileAsked, {})();
+        MediaPageTest::answer(box);
+    }
+    // "My Videos" on the folder videos holding the entries oldestFirst: the large folders huge (of 300 recordings
+    // each, let go of when no view holds them) and files, sorted by the header's section in order as the user
+    // clicks it; each large folder entered by a double-click and left by Back, so that it is listed and held by
+    // no view.
+    static constexpr int hugeFiles = 300;
+    QString videosWithHugeFolders(const QStringList &huge, const QStringList &oldestFirst, int section,
+                                  Qt::SortOrder order)
+    {
+        page->pcModel()->setRemovalBudget(10'000); // rebuilt when 34 of 300 are gone
+        const QString videos = pc.filePath("videos");
+        for (const QString &folder : huge)
+            for (int i = 0; i < hugeFiles; ++i)
+                write(videos + "/" + folder + "/" + recording(i), "r");
+        for (const QString &name : oldestFirst)
+            if (!huge.contains(name))
+                write(videos + "/" + name, "f");
+        // a folder cannot be opened to set its time
+        const time_t start = time_t(QDateTime::currentSecsSinceEpoch() - 86400);
+        for (int age = 0; age < oldestFirst.size(); ++age) {
+            const utimbuf times{start + 60 * age, start + 60 * age};
+            [&] { QVERIFY(utime(QFile::encodeName(videos + "/" + oldestFirst[age]).constData(), &times) == 0); }();
+        }
+        [&] { QVERIFY(Settings::setString(Settings::PathVideo, videos)); }();
+        auto *view = page->tvPcSpecialFolders;
+        // the row under the pointer followed as a style that draws it does
+        view->setMouseTracking(true);
+        view->viewport()->setAttribute(Qt::WA_Hover);
+        page->btnVideo->click();
+        [&] { QTRY_COMPARE(view->rootIndex(), pcIndex(videos)); }();
+        QHeaderView *header = view->header();
+        for (int clicks = 0;
+             clicks < 2 && (header->sortIndicatorSection() != section || header->sortIndicatorOrder() != order);
+             ++clicks)
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(section) + 20, header->height() / 2));
+        [&] {
+            QCOMPARE(header->sortIndicatorSection(), section);
+            QCOMPARE(header->sortIndicatorOrder(), order);
+        }();
+        for (const QString &folder : huge) {
+            const QModelIndex row = shown(folder);
+            click(view, row);
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
+            [&] {
+                QTRY_COMPARE(view->rootIndex(), pcIndex(videos + "/" + folder));
+                QTRY_COMPARE(page->pcModel()->rowCount(view->rootIndex()), hugeFiles);
+                QTest::mouseClick(page->btnBrowserBack, Qt::LeftButton);
+                QTRY_COMPARE(view->rootIndex(), pcIndex(videos));
+                QVERIFY(!page->pcModel()->canFetchMore(pcIndex(videos + "/" + folder)));
+            }();
+        }
+        return videos;
     }
 
 private slots:
@@ -171,6 +238,104 @@ private slots:
         QTRY_COMPARE(read(pc.filePath("copies/") + recording(files - 2)), QByteArray("r"));
         QTRY_VERIFY(!page->isBusy());
         QCOMPARE(boxTexts, QStringList());
+    }
+
+    // "My Videos" on a folder holding the large folders h1, h2 and q beside two files, its Name header clicked
+    // once (last first) or twice: each large folder entered by a double-click and left by Back, then h1 and h2
+    // chosen, most of q deleted from a shell and the row q clicked. The model lets go of h1 and h2 and rebuilds q
+    // in one reading: the browser keeps its folder and exactly the row clicked, the pointer moves over the rows
+    // after it, and Ctrl+C copies q alone. (Last first, the pointer over the rows ended the program.)
+    void myVideosKeepsTheRowClickedWhenFoldersAreLetGo_data()
+    {
+        QTest::addColumn<int>("section");
+        QTest::addColumn<Qt::SortOrder>("order");
+        QTest::newRow("name, last first") << 0 << Qt::DescendingOrder;
+        QTest::newRow("name, first first") << 0 << Qt::AscendingOrder;
+    }
+    void myVideosKeepsTheRowClickedWhenFoldersAreLetGo()
+    {
+        QFETCH(int, section);
+        QFETCH(Qt::SortOrder, order);
+        PcFileSystemModel *model = page->pcModel();
+        const QString videos =
+            videosWithHugeFolders({"h1", "h2", "q"}, {"h1", "h2", "q", "a.ts", "b.ts"}, section, order);
+        QVERIFY(!QTest::currentTestFailed());
+        auto *view = page->tvPcSpecialFolders;
+        const auto at = [&](const QString &name) { return shown(name); };
+        click(view, at("h1"));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, view->visualRect(at("h2")).center());
+        QCOMPARE(view->selectionModel()->selectedRows().size(), 2);
+        for (int i = 0; i < hugeFiles * 3 / 4; ++i)
+            QVERIFY(QFile::remove(videos + "/q/" + recording(i)));
+        QVERIFY(!model->canFetchMore(pcIndex(videos + "/h1")) && !model->canFetchMore(pcIndex(videos + "/q")));
+        QSignalSpy rebuilt(model, &PcFileSystemModel::folderRebuilt);
+
+        const QPoint onQ = view->visualRect(at("q")).center();
+        QTest::mouseMove(view->viewport(), onQ);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onQ);
+        QTRY_VERIFY_WITH_TIMEOUT(rebuilt.size() >= 3, 30000);
+        QTRY_VERIFY(model->canFetchMore(pcIndex(videos + "/h1")) && model->canFetchMore(pcIndex(videos + "/h2")));
+        QSignalSpy entered(view, &QAbstractItemView::entered);
+        for (int y = 2; y < view->viewport()->height(); y += 4)
+            QTest::mouseMove(view->viewport(), QPoint(40, y));
+        QVERIFY(entered.size() >= model->rowCount(pcIndex(videos)));
+
+        QCOMPARE(view->rootIndex(), pcIndex(videos));
+        QCOMPARE(page->txtBrowserAddress->text(), videos);
+        QCOMPARE(view->selectionModel()->selectedRows(), QModelIndexList{pcIndex(videos + "/q")});
+        QCOMPARE(view->currentIndex().siblingAtColumn(0), pcIndex(videos + "/q"));
+        QVERIFY(selectionHasRowsOf(*view, pcIndex(videos)));
+        QTRY_VERIFY(page->btnCopy->isEnabled());
+        type(Qt::Key_C, Qt::ControlModifier);
+        const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(copied);
+        const std::unique_ptr<QMimeData> q(model->mimeData({pcIndex(videos + "/q")}));
+        QCOMPARE(copied->data("text/uri-list"), q->data("text/uri-list"));
+        QCOMPARE(boxTexts, QStringList());
+    }
+
+    // d.ts and e.ts chosen in "My Videos" and Delete pressed; while the question is open a change in the folder
+    // has the model let go of the three large folders beside them in one reading. Yes deletes exactly d.ts and
+    // e.ts, in either order. (Last first, the rows the question was about moved to other entries.)
+    void deleteQuestionKeepsTheFilesChosen_data()
+    {
+        QTest::addColumn<int>("section");
+        QTest::addColumn<Qt::SortOrder>("order");
+        QTest::newRow("date, last first") << 3 << Qt::DescendingOrder;
+        QTest::newRow("date, first first") << 3 << Qt::AscendingOrder;
+        QTest::newRow("name, last first") << 0 << Qt::DescendingOrder;
+    }
+    void deleteQuestionKeepsTheFilesChosen()
+    {
+        QFETCH(int, section);
+        QFETCH(Qt::SortOrder, order);
+        // by date the files chosen stand around the large folders
+        const QString videos =
+            videosWithHugeFolders({"h1", "h2", "h3"}, {"d.ts", "h1", "h2", "h3", "e.ts", "a.ts"}, section, order);
+        QVERIFY(!QTest::currentTestFailed());
+        auto *view = page->tvPcSpecialFolders;
+        click(view, shown("d.ts"));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          view->visualRect(shown("e.ts")).center());
+        QTRY_VERIFY(page->btnDelete->isEnabled());
+        PcFileSystemModel *model = page->pcModel();
+        bool letGo = false;
+        whileAsked = [&] {
+            write(videos + "/new.ts", "n");
+            letGo = QTest::qWaitFor([&] {
+                return model->canFetchMore(pcIndex(videos + "/h1")) && model->canFetchMore(pcIndex(videos + "/h2")) &&
+                       model->canFetchMore(pcIndex(videos + "/h3"));
+            });
+        };
+        boxAnswers << "&Yes";
+        type(Qt::Key_Delete);
+        QTRY_COMPARE(boxTexts, QStringList{"Are you sure you want to delete these 2 items?"});
+        QVERIFY(letGo);
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_COMPARE(QDir(videos).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+                     (QStringList{"a.ts", "h1", "h2", "h3", "new.ts"}));
+        QTRY_COMPARE(model->rowCount(pcIndex(videos)), 5);
+        QVERIFY(selectionHasRowsOf(*view, pcIndex(videos)));
     }
 };
 

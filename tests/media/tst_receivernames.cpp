@@ -110,6 +110,56 @@ private slots:
         QCOMPARE(tree(pc.path()).filter(QRegularExpression("^(?!first|second)")), QStringList());
     }
 
+    // A folder whose name the PC cannot send back as the receiver holds it (a NUL inside it, bytes that are no
+    // UTF-8): expanded in the tree it is said not to open, and copied inside its folder it is named; neither
+    // asks the receiver for it under an altered name, and the rest of the tree and of the copy goes on.
+    void unaddressableFolder_data()
+    {
+        QTest::addColumn<QByteArray>("listed"); // the receiver's name for the folder "sub"
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("NUL") << QByteArray("s\0ub", 4) << "sub";
+        QTest::newRow("no UTF-8") << QByteArray("s\xe9ub") << QString::fromUtf8("s\uFFFDub");
+    }
+    void unaddressableFolder()
+    {
+        QFETCH(QByteArray, listed);
+        QFETCH(QString, shown);
+        newReceiver();
+        r->file("hdd/Top/Sel/sub/in.ts", "in");
+        r->file("hdd/Top/Sel/ok.ts", "ok");
+        r->file("hdd/Top/Other/o.ts", "o");
+        openPage(true);
+        r->media->listAs("hdd/Top/Sel/sub", listed);
+        const QModelIndex sel = listedFolder("hdd/Top/Sel", 2);
+        QVERIFY(sel.isValid());
+        QModelIndex bad;
+        for (const QModelIndex &row : children(sel))
+            if (row.data().toString() == shown)
+                bad = row;
+        QVERIFY(bad.isValid());
+        // as the user opens it: each folder on the way, then it
+        QModelIndexList way;
+        for (QModelIndex at = bad; at.isValid(); at = at.parent())
+            way.prepend(at);
+        for (const QModelIndex &at : way)
+            page->tvZbDeviceFolders->expand(at);
+        QTRY_COMPARE(boxTexts, QStringList{"Ombrelay cannot open the folder " + shown +
+                                           ": its name on the receiver cannot be used to ask for it."});
+        QVERIFY(listedFolder("hdd/Top/Other", 1).isValid());
+        QCOMPARE(page->deviceModel()->rowCount(bad), 0);
+        // The folder holding it, copied: it is named, what it holds is not asked for.
+        boxTexts.clear();
+        const QString dl = pc.filePath("dl");
+        QVERIFY(QDir().mkpath(dl));
+        QTRY_VERIFY(pcIndex(dl).isValid());
+        paste(page->tvZbDeviceFolders, {listedFolder("hdd/Top/Sel", 2)}, page->tvPcFolders, pcIndex(dl));
+        QCOMPARE(tree(dl), (QStringList{"Sel", "Sel/ok.ts"}));
+        QCOMPARE(boxTexts, QStringList{"Ombrelay could not copy these files:\n" + shown});
+        for (const QString &name : {shown, QString::fromUtf8(listed)})
+            QCOMPARE(r->media->listingsOf("hdd\\Top\\Sel\\" + name), 0);
+        QCOMPARE(read(r->root.filePath("hdd/Top/Sel/sub/in.ts")), QByteArray("in"));
+    }
+
     // A name the PC cannot ask for again (a NUL inside it, bytes that are no UTF-8) selected before other
     // entries: it is named as not copied and the rest arrives, byte for byte, selected alone or in its folder.
     void unaddressableNameAmongOthers_data()

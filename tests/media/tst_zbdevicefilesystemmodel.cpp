@@ -306,6 +306,70 @@ private slots:
             QCOMPARE(listed, (QStringList{"hdd", "usb"}));
     }
 
+    // A folder whose name the PC cannot ask for as the receiver holds it (a NUL, bytes that are no UTF-8, a
+    // control character, ".") is never asked for under the name the tree shows, which names another folder or
+    // none: expanding it says plainly that it cannot be opened, and the rest of the tree goes on working.
+    void unreachableFolderIsNotAskedFor_data()
+    {
+        QTest::addColumn<QByteArray>("listed"); // the receiver's name for the folder "sub"
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("NUL") << QByteArray("s\0ub", 4) << "sub";
+        QTest::newRow("no UTF-8") << QByteArray("s\xe9ub") << QString::fromUtf8("s\uFFFDub");
+        QTest::newRow("control character") << QByteArray("s\x01ub") << "sub";
+        QTest::newRow("dot") << QByteArray(".") << ".";
+    }
+    void unreachableFolderIsNotAskedFor()
+    {
+        QFETCH(QByteArray, listed);
+        QFETCH(QString, shown);
+        tester.reset(); // it would expand every folder itself
+        r->file("hdd/Odd/sub/in.ts", "in");
+        r->file("hdd/Odd/ok/fine.ts", "fine");
+        r->media->listAs("hdd/Odd/sub", listed);
+        QTreeView view;
+        view.setModel(model.get());
+        view.resize(600, 400);
+        view.show();
+        QVERIFY(listVolumes());
+        const QPersistentModelIndex hdd = volume("hdd");
+        view.expand(hdd);
+        QTRY_COMPARE(names(hdd), (QStringList{"Movies", "Odd"}));
+        const QPersistentModelIndex odd = model->index(1, 0, hdd);
+        view.expand(odd);
+        QTRY_COMPARE(names(odd).size(), 2);
+        QTRY_VERIFY(!model->isFetching());
+        const QPersistentModelIndex bad = model->index(names(odd).indexOf(shown), 0, odd);
+        const QPersistentModelIndex ok = model->index(names(odd).indexOf("ok"), 0, odd);
+        QVERIFY(bad.isValid() && ok.isValid() && model->hasChildren(bad));
+        QSignalSpy failed(model.get(), &ZBDeviceFileSystemModel::fetchFailed);
+        view.expand(bad);
+        QTRY_COMPARE(failed.size(), 1);
+        QCOMPARE(failed.first().first().toString(), "Ombrelay cannot open the folder " + shown +
+                                                        ": its name on the receiver cannot be used to ask for it.");
+        QVERIFY(!model->isFetching());
+        model->refresh(bad);
+        QVERIFY(!model->isFetching());
+        // The next folder is listed; nothing went out for the other one before it.
+        view.expand(ok);
+        QTRY_COMPARE(names(ok), QStringList{"fine.ts"});
+        QTRY_VERIFY(!model->isFetching());
+        QCOMPARE(model->rowCount(bad), 0);
+        QVERIFY(!model->hasChildren(bad) && !model->canFetchMore(bad));
+        // Nor do files dropped on it go to the folder of the name it shows.
+        QVERIFY(!(model->flags(bad) & Qt::ItemIsDropEnabled));
+        QVERIFY(model->flags(ok) & Qt::ItemIsDropEnabled);
+        QSignalSpy dropped(model.get(), &ZBDeviceFileSystemModel::mimeDataDropped);
+        QMimeData files;
+        files.setData("text/uri-list", "file:///tmp/x.ts\r\n");
+        QVERIFY(!model->dropMimeData(&files, Qt::CopyAction, -1, -1, bad));
+        QVERIFY(model->dropMimeData(&files, Qt::CopyAction, -1, -1, ok));
+        QCOMPARE(dropped.size(), 1);
+        QCOMPARE(dropped.first().first().toString(), QStringLiteral("/hdd\\Odd\\ok"));
+        QCOMPARE(r->media->listingsOf("hdd\\Odd\\" + shown), 0);
+        QCOMPARE(r->media->listingsOf("hdd\\Odd\\ok"), 1);
+        QCOMPARE(failed.size(), 1);
+    }
+
     // A listing asked for while another runs is dropped when its folder goes away or the connection is
     // lost meanwhile; every request still ends, and none is left behind.
     void queuedListingDropped_data()

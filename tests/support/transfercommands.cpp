@@ -73,17 +73,25 @@ QString TransferCommands::localPath(QStringList parts) const
     return m_root + u'/' + parts.join(u'/');
 }
 
-QStringList TransferCommands::readLevels(EmulatorSession &s, int levels, bool withLast, bool *refused)
+QStringList TransferCommands::readLevels(EmulatorSession &s, int levels, bool withLast, bool *refused,
+                                         bool endWhenRefused)
 {
     QStringList parts;
     *refused = false;
     const int count = levels + (withLast ? 1 : 0);
     for (int i = 0; i < count; ++i) {
         parts << QString::fromUtf8(s.readMessage());
+        const bool name = withLast && i == count - 1;
+        // A level that is a file holds no folder to go into.
+        const bool file = !name && endWhenRefused && QFileInfo(localPath(parts)).isFile();
         // Like a receiver that reads the whole path whatever it thinks of one level.
-        *refused = *refused || i == refuseLevel;
-        if (i < count - 1 || !withLast)
-            s.sendStatus(*refused ? 0xFD : TransferWire::StatusOk);
+        *refused = *refused || i == refuseLevel || file;
+        if (name)
+            break;
+        s.sendStatus(*refused ? 0xFD : TransferWire::StatusOk);
+        // A transfer ends at its last level once a level was refused: what follows is read as commands.
+        if (*refused && endWhenRefused && i == levels - 1)
+            break;
     }
     return parts;
 }
@@ -145,7 +153,10 @@ bool TransferCommands::serveDownload(EmulatorSession &s)
         return s.sendStatus(quint8(refuseStatus.load()));
     s.sendStatus(TransferWire::StatusOk);
     bool refused = false;
-    QFile file(localPath(readLevels(s, be16(head), true, &refused)));
+    const QStringList parts = readLevels(s, be16(head), true, &refused, true);
+    if (refused && parts.size() == be16(head))
+        return true; // ended at the refused level: the name was never read
+    QFile file(localPath(parts));
     if (refused || !file.open(QIODevice::ReadOnly))
         return s.sendStatus(0xFD);
     const qint64 total = file.size();
@@ -192,10 +203,10 @@ bool TransferCommands::serveUpload(EmulatorSession &s)
         return s.sendStatus(quint8(refuseStatus.load()));
     s.sendStatus(TransferWire::StatusOk);
     bool refused = false;
-    QStringList parts = readLevels(s, be16(head), false, &refused);
-    const QByteArray sizeAndName = s.readMessage();
+    QStringList parts = readLevels(s, be16(head), false, &refused, true);
     if (refused)
-        return s.sendStatus(0xFD);
+        return true; // ended at the refused level: size and name are not read
+    const QByteArray sizeAndName = s.readMessage();
     if (sizeAndName.size() < 9)
         return false;
     const qint64 size = qint64(TransferWire::readBE(sizeAndName, 0, 8));

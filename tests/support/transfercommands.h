@@ -23,13 +23,15 @@ public:
     static std::shared_ptr<TransferCommands> install(ReceiverEmulator &emulator, const QString &root);
 
     // Files.
-    std::atomic_int blockSize{65536};       // bytes per download block
-    std::atomic_int refuseStatus{0};        // non-zero: answer the command header with this status
-    std::atomic_int packetAck{1};           // status that answers each upload packet
-    std::atomic<qint64> dropAfter{-1};      // close the connection after this many file bytes
-    std::atomic<qint64> silentAfter{-1};    // stop sending (connection stays open) after this many
-    std::atomic<qint64> endAfter{-1};       // end a download with the block marker 0xFA after this many
-    std::atomic_int refuseLevel{-1};        // refuse this path message (0 = first) with 0xFD; the rest are read
+    std::atomic_int blockSize{65536};    // bytes per download block
+    std::atomic_int refuseStatus{0};     // non-zero: answer the command header with this status
+    std::atomic_int packetAck{1};        // status that answers each upload packet
+    std::atomic<qint64> dropAfter{-1};   // close the connection after this many file bytes
+    std::atomic<qint64> silentAfter{-1}; // stop sending (connection stays open) after this many
+    std::atomic<qint64> endAfter{-1};    // end a download with the block marker 0xFA after this many
+    // Refuse this path message (0 = first) with 0xFD; the rest of the path is read and answered, but a
+    // file transfer ends at its last level when one was refused (a level that is a file is refused too).
+    std::atomic_int refuseLevel{-1};
     std::atomic<qint64> cutUploadAfter{-1}; // close a recording upload after this many bytes of it
     std::atomic_uint announcedBlock{0};     // non-zero: the block size announced instead of blockSize
     std::atomic_bool padLastBlock{false};   // pad the last download block to the full block size
@@ -80,8 +82,9 @@ public:
 
 private:
     QString localPath(QStringList parts) const;
-    // Reads the path messages, answering each; *refused tells that one was refused (refuseLevel).
-    QStringList readLevels(EmulatorSession &s, int levels, bool withLast, bool *refused);
+    // Reads the path messages, answering each but the name; *refused tells that one was refused. With
+    // endWhenRefused (the file transfers) the exchange ends after the last level when one was refused.
+    QStringList readLevels(EmulatorSession &s, int levels, bool withLast, bool *refused, bool endWhenRefused = false);
     // Reads a byte if one comes within timeoutMs; a cancel byte is counted and acknowledged.
     bool cancelSeen(EmulatorSession &s, int timeoutMs = 0);
     bool sendClosingBlock(EmulatorSession &s);

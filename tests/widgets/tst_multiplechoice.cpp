@@ -1,3 +1,4 @@
+#include "tabledrawn.h"
 #include "testmain.h"
 
 #include "generatedtvlist.h"
@@ -55,6 +56,8 @@ private slots:
         table()->setColumnWidth(3, 120);
         table()->setColumnWidth(6, 120);
         table()->sortByColumn(8, Qt::AscendingOrder);
+        // clicks are aimed at the rows as the table shows them
+        QVERIFY(tableDrawn(table()));
     }
     void cleanup() { page.reset(); }
 

@@ -1,0 +1,215 @@
+#include "tabledrawn.h"
+#include "testmain.h"
+#include "widgetsfixture.h"
+
+#include "widgets/itemlistview.h"
+
+#include <QHeaderView>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSortFilterProxyModel>
+#include <QWheelEvent>
+#include <QWindow>
+
+#include <functional>
+
+// Every table of the program (here a favourite list's, over a sorting and filtering proxy): input aimed at
+// a place acts on the row drawn there. Rows moved there by a paste, a delete, a sort, a filter, a download
+// or a scroll since the table was last drawn are not acted on; rows that stay put are.
+
+namespace {
+
+enum Input { Press, DropAbove, Wheel };
+
+} // namespace
+
+class TestAimedInput : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestWindow> win;
+    ItemListView *table = nullptr;
+    std::unique_ptr<QStandardItemModel> source; // "r0".."r199", 2 columns
+    std::unique_ptr<QSortFilterProxyModel> proxy;
+
+    // The point of the 4th row shown: in its middle, or for a drop near its top edge, so that a dropped
+    // row goes in front of it.
+    QPoint placeOfFourthRow(Input input) const
+    {
+        const QRect cell = table->visualRect(table->model()->index(3, 0));
+        return input == DropAbove ? QPoint(cell.center().x(), cell.top() + 1) : cell.center();
+    }
+
+    // What input at point acted on: the rows a press selects, the row a dropped one went in front of, or
+    // "scrolled" for a wheel turn that scrolled the table.
+    QStringList inputAt(Input input, const QPoint &point)
+    {
+        QWidget *viewport = table->viewport();
+        QStringList acted;
+        switch (input) {
+        case Press:
+            table->clearSelection();
+            // sent to the table itself, so that no event loop runs after it
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, point);
+            for (const QModelIndex &row : table->selectionModel()->selectedRows(0))
+                acted << row.data().toString();
+            break;
+        case DropAbove: {
+            QStandardItemModel other;
+            other.appendRow({new QStandardItem(QStringLiteral("dropped")), new QStandardItem});
+            const std::unique_ptr<QMimeData> payload(other.mimeData({other.index(0, 0), other.index(0, 1)}));
+            const QStringList before = texts(source.get());
+            dropOnTable(table, point, payload.get());
+            acted = droppedInFrontOf(before, texts(source.get()));
+            if (table->isEditing())
+                acted << QStringLiteral("(a table left in its dragging state)");
+            break;
+        }
+        case Wheel: {
+            const int at = table->verticalScrollBar()->value();
+            QWheelEvent wheel(point, viewport->mapToGlobal(point), QPoint(), QPoint(0, -120), Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(viewport, &wheel);
+            if (table->verticalScrollBar()->value() != at)
+                acted << QStringLiteral("scrolled");
+            break;
+        }
+        }
+        return acted;
+    }
+
+private slots:
+    void init()
+    {
+        win = std::make_unique<TestWindow>();
+        table = win->add(new ItemListView);
+        table->setFixedSize(300, 300);
+        source = std::make_unique<QStandardItemModel>(0, 2);
+        for (int row = 0; row < 200; ++row)
+            source->appendRow({new QStandardItem(QStringLiteral("r%1").arg(row)),
+                               new QStandardItem(QStringLiteral("second %1").arg(row))});
+        proxy = std::make_unique<QSortFilterProxyModel>();
+        tested(source.get());
+        proxy->setSourceModel(source.get());
+        tested(proxy.get());
+        table->setModel(proxy.get());
+        win->show();
+        QVERIFY(tableDrawn(table));
+    }
+    void cleanup()
+    {
+        win.reset();
+        proxy.reset();
+        source.reset();
+    }
+
+    // Each change, then at once input at the 4th row shown. Where another row stands there since, the input
+    // acts on nothing until the table is drawn, and then on the row it shows there.
+    void inputRightAfterTheRowsChanged_data()
+    {
+        QTest::addColumn<int>("input");
+        QTest::addColumn<std::function<void(TestAimedInput *)>>("change");
+        QTest::addColumn<bool>("moved");
+        const std::function<void(TestAimedInput *)> changes[] = {
+            [](TestAimedInput *test) { test->source->insertRow(0, new QStandardItem(QStringLiteral("pasted"))); },
+            [](TestAimedInput *test) { test->source->removeRows(1, 2); },
+            [](TestAimedInput *test) { test->proxy->sort(0, Qt::DescendingOrder); },
+            [](TestAimedInput *test) { test->proxy->setFilterFixedString(QStringLiteral("5")); },
+            // as many rows again, downloaded anew: the same places, other services
+            [](TestAimedInput *test) {
+                test->source->setRowCount(0);
+                for (int row = 0; row < 200; ++row)
+                    test->source->appendRow(new QStandardItem(QStringLiteral("d%1").arg(row)));
+            },
+            [](TestAimedInput *test) { test->table->scrollTo(test->proxy->index(100, 0)); },
+            [](TestAimedInput *test) { test->source->insertRow(150, new QStandardItem(QStringLiteral("below"))); },
+            [](TestAimedInput *test) { test->source->item(3, 0)->setText(QStringLiteral("renamed")); },
+        };
+        const char *names[] = {"a paste above",
+                               "a delete above",
+                               "a sort",
+                               "a filter",
+                               "a download",
+                               "a scroll",
+                               "a paste below the rows shown",
+                               "a rename"};
+        const bool moves[] = {true, true, true, true, true, true, false, false};
+        const char *inputs[] = {"a press", "a drop", "a wheel turn"};
+        for (int input = Press; input <= Wheel; ++input) {
+            for (int change = 0; change < 8; ++change) {
+                // a wheel turn scrolls on from a scroll, as the wheel itself does
+                const bool moved = moves[change] && !(input == Wheel && change == 5);
+                QTest::addRow("%s after %s", inputs[input], names[change]) << input << changes[change] << moved;
+            }
+        }
+    }
+    void inputRightAfterTheRowsChanged()
+    {
+        QFETCH(int, input);
+        QFETCH(std::function<void(TestAimedInput *)>, change);
+        QFETCH(bool, moved);
+        const QPoint point = placeOfFourthRow(Input(input));
+        change(this);
+        const QStringList changed = texts(source.get());
+        const int scrolledTo = table->verticalScrollBar()->value();
+        const QString shown = table->indexAt(point).data().toString();
+        if (moved) {
+            QCOMPARE(inputAt(Input(input), point), QStringList());
+            QCOMPARE(table->selectionModel()->selectedRows().size(), 0);
+            QCOMPARE(texts(source.get()), changed);
+            QCOMPARE(table->verticalScrollBar()->value(), scrolledTo);
+            QVERIFY(tableDrawn(table));
+            QCOMPARE(table->indexAt(point).data().toString(), shown);
+        }
+        QCOMPARE(inputAt(Input(input), point), QStringList{input == Wheel ? QStringLiteral("scrolled") : shown});
+    }
+
+    // A press the rule drops takes the rest of it along: the moves that would drag or stretch a selection
+    // and the release; with a double-click, its second press and the double-click itself. The next click,
+    // on the table as drawn, is the user's own.
+    void restOfADroppedPress()
+    {
+        QWindow *window = win->window.windowHandle();
+        const QPoint point = table->viewport()->mapTo(&win->window, placeOfFourthRow(Press));
+        const QPoint step(0, QApplication::startDragDistance() + 2);
+        QSignalSpy pressed(table, &QAbstractItemView::pressed);
+        QSignalSpy doubleClicked(table, &QAbstractItemView::doubleClicked);
+        proxy->sort(0, Qt::DescendingOrder);
+        QTest::mousePress(window, Qt::LeftButton, {}, point);
+        QTest::mouseMove(window, point + step);
+        QTest::mouseMove(window, point + 2 * step);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, point + 2 * step);
+        QCOMPARE(pressed.size(), 0);
+        QCOMPARE(table->selectionModel()->selectedRows().size(), 0);
+        QVERIFY(!table->isEditing());
+
+        proxy->sort(0, Qt::AscendingOrder);
+        QTest::mouseDClick(window, Qt::LeftButton, {}, point);
+        QCOMPARE(pressed.size(), 0);
+        QCOMPARE(doubleClicked.size(), 0);
+        QCOMPARE(table->selectionModel()->selectedRows().size(), 0);
+
+        QVERIFY(tableDrawn(table));
+        const QString shown = table->model()->index(3, 0).data().toString();
+        QTest::mouseDClick(window, Qt::LeftButton, {}, point);
+        QCOMPARE(doubleClicked.size(), 1);
+        QCOMPARE(doubleClicked.first().first().value<QModelIndex>().data().toString(), shown);
+        QCOMPARE(table->selectionModel()->selectedRows(0).value(0).data().toString(), shown);
+    }
+
+    // Keys act on the selection as always, whatever moved since the table was drawn.
+    void keysActOnTheSelection()
+    {
+        table->selectRow(3);
+        const QString selected = table->model()->index(3, 0).data().toString();
+        source->insertRow(0, new QStandardItem(QStringLiteral("pasted")));
+        TestWindow::focus(table);
+        QTest::keyClick(table, Qt::Key_Delete);
+        QVERIFY(!texts(source.get()).contains(selected));
+        QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(table->selectionModel()->selectedRows().size(), proxy->rowCount());
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestAimedInput)
+#include "tst_aimedinput.moc"

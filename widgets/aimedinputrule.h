@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QList>
+#include <QMetaObject>
+#include <QObject>
+#include <QPoint>
+#include <QPointF>
+#include <QString>
+
+class QAbstractItemModel;
+class QEvent;
+class QMouseEvent;
+class QRegion;
+class QTableView;
+
+// Input aimed at a place in a table acts on the row drawn there, or on none. Rows move under the pointer
+// between two paints of the table: a search applied at a key, a filter, a sort, a paste, a download, a
+// delete, a scroll. The first such change after a paint notes which row stood at each height of the
+// table as it was drawn (its texts in the columns drawn); until the table is drawn again, a press, a
+// double-click, a right-click menu, a wheel turn, the start of a drag or a drop whose row is no longer
+// the one drawn there is dropped, and with a press the rest of it (its moves, its release, its second
+// click, its menu). What stays put under the pointer is handled as always.
+class AimedInputRule : public QObject
+{
+public:
+    explicit AimedInputRule(QTableView *view);
+
+    // The model whose row changes are watched; null for none.
+    void watch(QAbstractItemModel *model);
+    // Before the rows scroll by a vertical offset.
+    void aboutToScroll();
+    // After the table drew region of its viewport.
+    void painted(const QRegion &region);
+    // Whether the viewport's event goes no further (accepted, or for a drop refused): input aimed at a row
+    // that moved, or the rest of a press that was dropped. A press let through is noted for dragStarts.
+    bool drops(QEvent *event);
+    // Whether the drag the last press let through may start: false when the row under it moved since the
+    // table was drawn, and the rest of that press is then dropped.
+    bool dragStarts();
+
+private:
+    void rowsAboutToChange();
+    void note(bool scrolling);
+    QString rowKey(int row) const;
+    bool movedAt(const QPoint &pos, bool byScrollToo) const;
+    void dropPress(Qt::MouseButton button, const QPointF &globalPos, quint64 time, bool second);
+    bool dropsFollowUp(QEvent *event);
+    bool isSecondPress(const QMouseEvent *press) const;
+
+    QTableView *view;
+    QList<QMetaObject::Connection> connections;
+    bool drawn = false;        // painted at least once: before that no one can have aimed at a row
+    bool rowsMoved = false;    // since the last paint that covered the whole viewport
+    bool scrolled = false;     // since the last paint
+    bool repaintAsked = false; // of all the table, after a paint that left part of it as it was
+    // What was drawn when the rows first changed after a paint: each row's span in the viewport and its key.
+    struct DrawnRow
+    {
+        int top;
+        int bottom;
+        QString key;
+    };
+    QList<DrawnRow> drawnRows;
+    QList<int> drawnColumns;
+
+    QPoint pressedAt; // in the viewport, of the last press let through
+    Qt::MouseButton pressedButton = Qt::NoButton;
+    // The press dropped last. Its moves, its release, its context menu, and the second press and the
+    // double-click of the same click go with it; the next press of the user's own is handled again.
+    bool dropping = false;
+    Qt::MouseButton droppedButton = Qt::NoButton;
+    QPointF droppedAt; // global
+    quint64 droppedTime = 0;
+    bool droppedHeld = false;
+    bool droppedSecond = false; // the second press of a double-click: no third one follows
+};
