@@ -101,13 +101,18 @@ void MediaExplorerModule::updateControlsFromSelection()
         setConvertEnabled(false, false);
         return;
     }
-    const QModelIndexList rows = view == tvZbDeviceFolders ? deviceSelectedRows() : selectedRows();
-    QModelIndex index;
-    if (!rows.isEmpty()) {
-        const QModelIndex current = view->currentIndex().sibling(view->currentIndex().row(), 0);
-        index = rows.contains(current) ? current : rows.first();
-    }
-    applyContext(index, view);
+    applyContext(rowWorkedOn(view), view);
+}
+
+// As selectedRows() and deviceSelectedRows() count rows (in the browser, those of the folder shown), without
+// listing them all: this runs on every change of the selection.
+QModelIndex MediaExplorerModule::rowWorkedOn(const QTreeView *view) const
+{
+    if (view == tvZbDeviceFolders && !_deviceDirModel)
+        return {};
+    const QModelIndex root = tvPcSpecialFolders->rootIndex();
+    return MediaExplorerTreeView::rowWorkedOn(view->selectionModel(), view->currentIndex(),
+                                              view == tvPcSpecialFolders ? &root : nullptr);
 }
 
 void MediaExplorerModule::applyContext(const QModelIndex &index, QTreeView *view)
@@ -172,11 +177,11 @@ void MediaExplorerModule::showPcFileProperties(const QFileInfo &info)
     txtPcFileName->setText(base.isEmpty() ? info.filePath() : base);
     txtPcFileModified->setText(info.lastModified().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
     for (QTreeView *view : {static_cast<QTreeView *>(tvPcFolders), static_cast<QTreeView *>(tvPcSpecialFolders)}) {
-        if (!view->isVisible() || !view->selectionModel())
+        if (!view->isVisible())
             continue;
-        const QModelIndexList rows = view->selectionModel()->selectedRows(0);
-        if (!rows.isEmpty())
-            txtPcFileType->setText(_pcDirModel->data(rows.first().sibling(rows.first().row(), 2)).toString());
+        const QModelIndex first = MediaExplorerTreeView::rowWorkedOn(view->selectionModel(), QModelIndex());
+        if (first.isValid())
+            txtPcFileType->setText(_pcDirModel->data(first.siblingAtColumn(2)).toString());
     }
     txtPcFileSize->setText(info.isFile() ? formatSize(info.size()) : QString());
 }

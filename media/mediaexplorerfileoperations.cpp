@@ -78,6 +78,7 @@ static bool sayIfGone(QWidget *page, PcFileSystemModel *model, const QModelIndex
 
 bool MediaExplorerModule::copyToClipboard()
 {
+    catchUpViews(); // the pane worked in, as the selection has it now
     QMimeData *data = nullptr;
     if (_activePane == 1 && _pcDirModel) {
         const QModelIndexList rows = selectedRows();
@@ -103,6 +104,7 @@ bool MediaExplorerModule::copyToClipboard()
 // A paste moves only what this Cut put there: anything copied to the clipboard since is only copied.
 void MediaExplorerModule::moveToClipboard()
 {
+    catchUpViews(); // the pane worked in, as the selection has it now
     if (_activePane == 1 && _pcDirModel && sayIfGone(this, _pcDirModel, selectedRows()))
         return;
     // A move deletes its sources: what may not be deleted may not be cut either.
@@ -135,6 +137,7 @@ QString MediaExplorerModule::pcDestination() const
 
 bool MediaExplorerModule::pasteFromClipboard()
 {
+    catchUpViews(); // the pane worked in, as the selection has it now
     const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
     if (!data || _busy)
         return true;
@@ -223,6 +226,7 @@ static QString deleteQuestion(int count, const QString &name)
 
 void MediaExplorerModule::deleteSelectedFiles()
 {
+    catchUpViews(); // the pane worked in, as the selection has it now
     if (_busy)
         return;
     if (_activePane == 1 && _pcDirModel && sayIfGone(this, _pcDirModel, selectedRows()))
@@ -290,6 +294,7 @@ static QString newFolderPath(const QString &folder, const QString &name, bool re
 
 void MediaExplorerModule::onNewFolder()
 {
+    catchUpViews(); // the pane worked in, as the selection has it now
     if (_busy)
         return;
     const QList<QPersistentModelIndex> deviceSelection = persistent(deviceSelectedRows());

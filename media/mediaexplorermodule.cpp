@@ -42,7 +42,8 @@ MediaExplorerModule::MediaExplorerModule(QWidget *parent)
         auto *s = new QShortcut(QKeySequence(key), this);
         s->setContext(Qt::WindowShortcut);
         connect(s, &QShortcut::activated, this, [this, slot, control] {
-            // A key starts only what the page's own button would start right now.
+            // A key starts only what the page's own button would start right now, for what is selected now.
+            catchUpViews();
             if (shortcutAllowed() && control->isEnabled())
                 (this->*slot)();
         });
@@ -208,8 +209,35 @@ void MediaExplorerModule::buildModels(DeviceCommunicationManager *manager)
                 &MediaExplorerModule::onPcSpecialFoldersCurrentPathChanged);
         _pcFoldersSortColumn = 0;
         _pcFoldersSortAscending = true;
+        _pcDirModel->setFoldersInUse([this](const QModelIndex &folder) { return pcFolderInUse(folder); });
+        // a change not read yet in a folder opened now is read at the pace of a folder in use
+        connect(tvPcFolders, &QTreeView::expanded, _pcDirModel, &PcFileSystemModel::paceAgain);
     }
     _modelsPending = false;
+}
+
+// What the user sees and acts on: the folder the browser shows, the folders open in the tree, and the folders of
+// the rows selected in the tree (the page acts on those, shown or not). The browser's rows in a folder it left, and
+// a current row alone, hold nothing: a row clicked in a folder of 300,000 files kept it listed, and every later
+// reading of any folder sorted it again.
+bool MediaExplorerModule::pcFolderInUse(const QModelIndex &folder) const
+{
+    if (folder == tvPcSpecialFolders->rootIndex() || folder == tvPcFolders->rootIndex() ||
+        tvPcFolders->isExpanded(folder))
+        return true;
+    if (const QItemSelectionModel *selection = tvPcFolders->selectionModel())
+        for (const QItemSelectionRange &range : selection->selection())
+            if (range.parent() == folder)
+                return true;
+    return false;
+}
+
+void MediaExplorerModule::catchUpViews()
+{
+    for (MediaExplorerTreeView *view :
+         {static_cast<MediaExplorerTreeView *>(tvPcFolders), static_cast<MediaExplorerTreeView *>(tvPcSpecialFolders),
+          static_cast<MediaExplorerTreeView *>(tvZbDeviceFolders)})
+        view->catchUp();
 }
 
 // A view whose selection changes while the user works in another pane (a receiver folder listed again
@@ -373,6 +401,8 @@ void MediaExplorerModule::onPcFoldersSortingChanged(int column, Qt::SortOrder or
 
 void MediaExplorerModule::onPcSpecialFoldersCurrentPathChanged(const QString &path)
 {
+    if (_pcDirModel)
+        _pcDirModel->paceAgain();
     txtBrowserAddress->setText(path);
     txtBrowserAddress->setCursorPosition(0);
     txtBrowserAddress->deselect();

@@ -127,6 +127,9 @@ private:
     bool isPcView(const QTreeView *view) const;
     void applyContext(const QModelIndex &index, QTreeView *view);
     void updateControlsFromSelection();
+    QModelIndex rowWorkedOn(const QTreeView *view) const;
+    void catchUpViews();
+    bool pcFolderInUse(const QModelIndex &folder) const;
     void showDatesInTheLanguage();
     bool selectionProtected() const;
     static bool clipboardHas(const QString &format);

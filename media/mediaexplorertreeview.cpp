@@ -193,6 +193,11 @@ void MediaExplorerTreeView::fitColumnTitles()
 void MediaExplorerTreeView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
 {
     QTreeView::selectionChanged(selected, deselected);
+    if (_rowsGoing) {
+        _itemPending = true;
+        return;
+    }
+    _itemPending = false; // reported now with this change
     const QModelIndex item = selectedItem();
     // a row chosen that a listing not read again yet still shows
     if (!selected.isEmpty() && item.isValid())
@@ -204,19 +209,70 @@ void MediaExplorerTreeView::selectionChanged(const QItemSelection &selected, con
 void MediaExplorerTreeView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTreeView::currentChanged(current, previous);
+    if (_rowsGoing) {
+        _itemPending = true;
+        return;
+    }
     if (current.isValid() && selectionModel() && selectionModel()->isSelected(current))
         emit itemSelected(selectedItem());
 }
 
+// The framework's model takes the rows of a folder read again out one by one, and each selected or current row
+// taken out changes the selection: reported each time, 2,000 selected rows going out of 6,000 held the window for a
+// minute. What rows going out change is reported once, in the next round of events (or before, see catchUp).
+// (Called before the selection model hears of them.)
+void MediaExplorerTreeView::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end)
+{
+    if (!_rowsGoing && model()) {
+        _rowsGoing = true;
+        connect(model(), &QAbstractItemModel::rowsRemoved, this, &MediaExplorerTreeView::rowsGone,
+                Qt::SingleShotConnection);
+    }
+    QTreeView::rowsAboutToBeRemoved(parent, start, end);
+}
+
+void MediaExplorerTreeView::rowsGone()
+{
+    _rowsGoing = false;
+    if (_itemPending && !_catchUpQueued) {
+        _catchUpQueued = true;
+        QMetaObject::invokeMethod(this, &MediaExplorerTreeView::catchUp, Qt::QueuedConnection);
+    }
+}
+
+void MediaExplorerTreeView::catchUp()
+{
+    _catchUpQueued = false;
+    if (!_itemPending || _rowsGoing)
+        return;
+    _itemPending = false;
+    emit itemSelected(selectedItem());
+}
+
 QModelIndex MediaExplorerTreeView::selectedItem() const
 {
-    if (!selectionModel())
+    return rowWorkedOn(selectionModel(), currentIndex());
+}
+
+QModelIndex MediaExplorerTreeView::rowWorkedOn(const QItemSelectionModel *selection, const QModelIndex &current,
+                                               const QModelIndex *folder)
+{
+    if (!selection)
         return {};
-    const QModelIndexList rows = selectionModel()->selectedRows(0);
-    const QModelIndex current = currentIndex().sibling(currentIndex().row(), 0);
-    if (current.isValid() && rows.contains(current))
-        return current;
-    return rows.isEmpty() ? QModelIndex() : rows.first();
+    const auto counts = [&](const QModelIndex &row) {
+        return row.isValid() && (!folder || row.parent() == *folder) &&
+               selection->isRowSelected(row.row(), row.parent());
+    };
+    if (const QModelIndex at = current.siblingAtColumn(0); counts(at))
+        return at;
+    for (const QItemSelectionRange &range : selection->selection()) {
+        if (folder && range.parent() != *folder)
+            continue;
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (const QModelIndex at = range.model()->index(row, 0, range.parent()); counts(at))
+                return at;
+    }
+    return {};
 }
 
 void MediaExplorerTreeView::focusInEvent(QFocusEvent *event)

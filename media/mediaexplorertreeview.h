@@ -20,6 +20,14 @@ public:
     void setRootIndex(const QModelIndex &index) override;
     QString currentFolder() const { return _currentFolder; }
     virtual void refreshCurrentFolder();
+    // Reports now the item a removal of rows changed and that is still to be reported (see selectionChanged):
+    // before a key or a click acts on what the page shows.
+    void catchUp();
+    // The row the user works on in selection: the current row when it is selected, else the first selected row
+    // (as QItemSelectionModel::selectedRows would list it first); with a folder, only rows of that folder (an
+    // invalid one for the drive list). Reads the selection's ranges, not every selected row.
+    static QModelIndex rowWorkedOn(const QItemSelectionModel *selection, const QModelIndex &current,
+                                   const QModelIndex *folder = nullptr);
 
 signals:
     void itemSelected(const QModelIndex &index);
@@ -31,6 +39,7 @@ protected slots:
     virtual void onItemDoubleClicked(const QModelIndex &index);
     void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end) override;
 
 protected:
     // The row the user works on: the current row when it is selected, else the first selected row.
@@ -76,4 +85,11 @@ private:
     QSet<QString> _expandedPaths; // as expanded, kept by paths (the view has no list of them)
     QList<QMetaObject::Connection> _modelConnections;
     QString _goneSaid; // the gone entry whose message is on its way
+
+    // A removal of rows the model made has ended.
+    void rowsGone();
+    // Rows are being taken out; the item they changed is still to be reported.
+    bool _rowsGoing = false;
+    bool _itemPending = false;
+    bool _catchUpQueued = false;
 };

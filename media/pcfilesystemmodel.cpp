@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace {
@@ -100,6 +101,10 @@ PcFileSystemModel::PcFileSystemModel(QObject *parent)
     , removalBudget(defaultRemovalBudget)
     , readShare(defaultReadShare)
 {
+    setClock({});
+    // before any view's: the views' reactions to the rows a reading changes begin here (see reactionsBegin)
+    connect(this, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { reactionsBegin(true); });
+    connect(this, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] { reactionsBegin(false); });
     setIconProvider(suffixIcons.get());
     setOption(QFileSystemModel::DontWatchForChanges, true);
     readTimer->setSingleShot(true);
@@ -167,10 +172,64 @@ void PcFileSystemModel::fetchMore(const QModelIndex &parent)
         return; // the drive list is read once
     const QString path = filePath(parent);
     Reading &folder = readings[path];
-    if (!folder.asked.isValid())
-        folder.asked.start();
+    if (folder.asked < 0)
+        askedFor(folder, path);
     if (!folder.watched)
         folder.watched = folderWatcher->addPath(path);
+}
+
+void PcFileSystemModel::setClock(std::function<qint64()> msNow)
+{
+    clock = msNow ? std::move(msNow) : [] {
+        return qint64(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                .count());
+    };
+}
+
+void PcFileSystemModel::askedFor(Reading &reading, const QString &path)
+{
+    reading.asked = now();
+    reading.spentMs = 0;
+    underway.insert(path);
+}
+
+// From the model's first word on rows going or coming to the end of the last slot told of their change: the slot
+// made now is the last one connected.
+void PcFileSystemModel::reactionsBegin(bool removal)
+{
+    if (underway.isEmpty() || reactionStart >= 0)
+        return;
+    reactionStart = now();
+    if (removal)
+        connect(this, &QAbstractItemModel::rowsRemoved, this, &PcFileSystemModel::reactionsEnd,
+                Qt::SingleShotConnection);
+    else
+        connect(this, &QAbstractItemModel::rowsInserted, this, &PcFileSystemModel::reactionsEnd,
+                Qt::SingleShotConnection);
+}
+
+void PcFileSystemModel::reactionsEnd()
+{
+    if (reactionStart < 0)
+        return;
+    reactionsMs += qMax<qint64>(0, now() - reactionStart);
+    reactionStart = -1;
+}
+
+qint64 PcFileSystemModel::readingCostMs(const QString &folder) const
+{
+    const auto reading = readings.constFind(QDir::cleanPath(folder));
+    return reading == readings.cend() || reading->ended < 0 ? -1 : reading->costMs;
+}
+
+qint64 PcFileSystemModel::readingDueInMs(const QString &folder) const
+{
+    const QString path = QDir::cleanPath(folder);
+    const auto reading = readings.constFind(path);
+    if (reading == readings.cend() || reading->due < 0 || !changedFolders.contains(path))
+        return -1;
+    return qMax<qint64>(0, reading->due - now());
 }
 
 // Sorted last first, the framework finds the row it announces as taken out by counting back from the end of the
@@ -179,11 +238,26 @@ void PcFileSystemModel::fetchMore(const QModelIndex &parent)
 // (selection, current row, expanded folders, the folder shown) on entries it had freed. So the put-off sort is made
 // before anything that can take rows out: the framework's readings, which arrive as calls queued from its gatherer
 // thread, and the entries this model takes out itself.
+//
+// The results of a reading come from the framework's gatherer thread as queued calls: the time the model spends on
+// them is the reading's, less the reactions of others to the rows (a page that reads its whole selection on each row
+// taken out held the window for minutes, and that was taken for the reading: its next waited ten minutes). Time the
+// results waited for the window is not counted either.
 bool PcFileSystemModel::event(QEvent *event)
 {
-    if (event->type() == QEvent::MetaCall)
-        sortUnsortedRows();
-    return QFileSystemModel::event(event);
+    if (event->type() != QEvent::MetaCall)
+        return QFileSystemModel::event(event);
+    const bool measured = !underway.isEmpty();
+    const qint64 start = measured ? now() : 0;
+    const qint64 reactionsBefore = reactionsMs;
+    sortUnsortedRows();
+    const bool handled = QFileSystemModel::event(event);
+    if (measured) {
+        const qint64 own = qMax<qint64>(0, now() - start - (reactionsMs - reactionsBefore));
+        for (const QString &path : std::as_const(underway))
+            readings[path].spentMs += own;
+    }
+    return handled;
 }
 
 void PcFileSystemModel::sortUnsortedRows()
@@ -222,10 +296,10 @@ void PcFileSystemModel::folderChanged(const QString &path)
     }
     // a job writing into a folder brings one change after the other: each only noted, cheaply
     Reading &folder = readings[path];
-    folder.lastChange.start();
-    if (folder.firstChange.isValid())
+    folder.lastChange = now();
+    if (folder.firstChange >= 0)
         return; // already due at its time
-    folder.firstChange.start();
+    folder.firstChange = folder.lastChange;
     changedFolders.insert(path);
     scheduleReading();
 }
@@ -236,22 +310,29 @@ void PcFileSystemModel::folderChanged(const QString &path)
 // how long that is from now; meanwhile a reading of it under way has to arrive first.
 qint64 PcFileSystemModel::readingWaitMs(const Reading &reading, bool inUse) const
 {
-    if (reading.asked.isValid() && reading.asked.elapsed() < underwayMaximumMs)
-        return underwayMaximumMs - reading.asked.elapsed(); // asked again when it arrives
-    const qint64 quiet = qint64(quietMs) - reading.lastChange.elapsed();
-    const qint64 busy = qint64(busyMs) - reading.firstChange.elapsed();
-    const qint64 share = reading.ended.isValid() ? reading.costMs * (readShare - 1) - reading.ended.elapsed() : 0;
+    const qint64 at = now();
+    if (reading.asked >= 0 && at - reading.asked < underwayMaximumMs)
+        return underwayMaximumMs - (at - reading.asked); // asked again when it arrives
+    const qint64 quiet = qint64(quietMs) - (at - reading.lastChange);
+    const qint64 busy = qint64(busyMs) - (at - reading.firstChange);
+    const qint64 share = reading.ended >= 0 ? reading.costMs * (readShare - 1) - (at - reading.ended) : 0;
     const qint64 longest =
         inUse ? qMax(inUseMaximumMs, reading.costMs * inUseCostFactor) : qMax(maximumPauseMs, reading.costMs * 5);
-    const qint64 latest = longest - reading.firstChange.elapsed();
+    const qint64 latest = longest - (at - reading.firstChange);
     return qMin(qMax(qMin(quiet, busy), share), latest);
 }
 
-// The folders a view holds a place in: its root, its expanded folders, the folders of its current and selected
-// rows (each a persistent index of the view), and the folders holding those.
+// The folders in use: as the views say (see setFoldersInUse), else those a persistent index lies in (a view's
+// root, its expanded folders, the folders of its current and selected rows).
 QSet<QModelIndex> PcFileSystemModel::foldersInUse() const
 {
     QSet<QModelIndex> folders;
+    if (foldersInUseTest) {
+        for (auto it = readings.cbegin(); it != readings.cend(); ++it)
+            if (const QModelIndex folder = index(it.key()); folder.isValid() && foldersInUseTest(folder))
+                folders.insert(folder);
+        return folders;
+    }
     for (const QModelIndex &place : persistentIndexList()) {
         folders.insert(place.siblingAtColumn(0));
         folders.insert(place.parent());
@@ -259,11 +340,11 @@ QSet<QModelIndex> PcFileSystemModel::foldersInUse() const
     return folders;
 }
 
-// The folders a view holds a place in or below.
+// The folders in use and those holding them.
 QSet<QModelIndex> PcFileSystemModel::foldersHeld() const
 {
     QSet<QModelIndex> folders;
-    for (const QModelIndex &place : persistentIndexList())
+    for (const QModelIndex &place : foldersInUse())
         for (QModelIndex at = place.siblingAtColumn(0); at.isValid() && !folders.contains(at); at = at.parent())
             folders.insert(at);
     return folders;
@@ -295,12 +376,28 @@ void PcFileSystemModel::scheduleReading()
 void PcFileSystemModel::folderLoaded(const QString &path)
 {
     const auto folder = readings.find(path);
-    if (folder == readings.end() || !folder->asked.isValid())
+    if (folder == readings.end() || folder->asked < 0)
         return;
-    folder->costMs = folder->asked.elapsed();
-    folder->asked.invalidate();
-    folder->ended.start();
+    folder->costMs = folder->spentMs;
+    folder->asked = -1;
+    folder->ended = now();
+    underway.remove(path);
     scheduleReading();
+}
+
+void PcFileSystemModel::paceAgain()
+{
+    if (changedFolders.isEmpty())
+        return;
+    const QSet<QModelIndex> inUse = foldersInUse();
+    qint64 next = -1;
+    for (const QString &path : std::as_const(changedFolders)) {
+        Reading &folder = readings[path];
+        const qint64 wait = qMax<qint64>(0, readingWaitMs(folder, inUse.contains(index(path))));
+        folder.due = now() + wait;
+        next = next < 0 ? wait : qMin(next, wait);
+    }
+    readTimer->start(int(qMin(next, qint64(underwayMaximumMs))));
 }
 
 void PcFileSystemModel::readChangedFolders()
@@ -311,7 +408,9 @@ void PcFileSystemModel::readChangedFolders()
     qint64 next = -1;
     QStringList due;
     for (const QString &path : std::as_const(changedFolders)) {
-        const qint64 wait = readingWaitMs(readings[path], inUse.contains(index(path)));
+        Reading &folder = readings[path];
+        const qint64 wait = readingWaitMs(folder, inUse.contains(index(path)));
+        folder.due = now() + qMax<qint64>(0, wait);
         if (wait > 0)
             next = next < 0 ? wait : qMin(next, wait);
         else
@@ -322,8 +421,9 @@ void PcFileSystemModel::readChangedFolders()
     for (const QString &path : std::as_const(due)) {
         changedFolders.remove(path);
         Reading &folder = readings[path];
-        folder.firstChange.invalidate();
-        folder.asked.invalidate(); // one that never arrived
+        folder.firstChange = -1;
+        folder.asked = -1; // one that never arrived
+        underway.remove(path);
         // one not read since it was taken out (see rebuildFolders) has nothing out of date
         const QModelIndex at = index(path);
         if (!at.isValid() || !canFetchMore(at) || !QFileInfo(path).isDir())
@@ -339,7 +439,7 @@ void PcFileSystemModel::refreshFolder(const QString &folder)
     if (path.isEmpty() || !QFileInfo(path).isDir())
         return;
     if (changedFolders.remove(path))
-        readings[path].firstChange.invalidate();
+        readings[path].firstChange = -1;
     readFolderAgain(path);
 }
 
@@ -367,9 +467,9 @@ void PcFileSystemModel::readFolderAgain(const QString &path)
     }
     // The framework takes the entries gone from a folder out one by one, each at a cost that grows with the
     // folder: a listed folder of 300,000 files read while a delete empties it held the window for minutes.
-    if (const int rows = rowCount(folder); qint64(rows) * rows > removalBudget) {
+    if (const int rows = rowCount(folder); removalCost(folder, rows, rows) > removalBudget) {
         const qint64 lost = rows - entriesOnDisk(path);
-        if (lost * rows > removalBudget && !rebuildFolders({path}).isEmpty())
+        if (removalCost(folder, rows, lost) > removalBudget && !rebuildFolders({path}).isEmpty())
             return;
     }
     // a root path set as "" (the drive list) may read back as "."
@@ -382,6 +482,18 @@ void PcFileSystemModel::readFolderAgain(const QString &path)
         setRootPath(root);
         fetchMore(index(path));
     }
+}
+
+// Taking out lost rows one by one: each costs a look through the folder's rows and through every place a view holds
+// in the model (persistent indexes, which the framework updates on each row, each asked for its parent: counted
+// twice), and a selection in the folder gains two places with each row taken out of its middle. 2,500 of 6,000
+// selected rows taken out held the window a second.
+qint64 PcFileSystemModel::removalCost(const QModelIndex &folder, qint64 rows, qint64 lost) const
+{
+    const QModelIndexList places = persistentIndexList();
+    const bool selectionHere =
+        std::any_of(places.cbegin(), places.cend(), [&](const QModelIndex &place) { return place.parent() == folder; });
+    return lost * (rows + 2 * (places.size() + (selectionHere ? 2 * lost : 0)));
 }
 
 // Such folders go from the model as a whole and come back at once as folders not read yet (still watched, so that
@@ -408,7 +520,8 @@ QStringList PcFileSystemModel::rebuildFolders(const QStringList &paths)
         dropEntries(it.key(), it.value());
     bool back = false;
     for (const QString &path : std::as_const(rebuilt)) {
-        readings[path].asked.invalidate();
+        readings[path].asked = -1;
+        underway.remove(path);
         back = index(path).isValid() || back; // asking for its index puts it back
     }
     if (back) // in its place among its siblings
@@ -432,6 +545,7 @@ void PcFileSystemModel::forgetFolder(const QString &path)
     folderWatcher->removePath(path);
     readings.remove(path);
     changedFolders.remove(path);
+    underway.remove(path);
 }
 
 bool PcFileSystemModel::canDropEntry(const QString &path) const

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QHash>
 #include <QSet>
 
+#include <functional>
 #include <memory>
 
 class QFileSystemWatcher;
@@ -38,6 +38,18 @@ public:
     void setRemovalBudget(qint64 budget) { removalBudget = budget; }
     // One reading in share of the time at most: the larger, the longer a folder waits after a long listing.
     void setReadShare(int share) { readShare = qMax(1, share); }
+    // Which folders the views show or hold rows of that the user acts on (a folder left behind by the browser
+    // holds none, whatever row was clicked in it): those are read within seconds of a change and never let go
+    // of. Without it, every folder a persistent index lies in or below.
+    void setFoldersInUse(std::function<bool(const QModelIndex &folder)> inUse) { foldersInUseTest = std::move(inUse); }
+    // A folder came into use (shown, expanded): the pace of its change not read yet is worked out again now.
+    void paceAgain();
+    // The milliseconds the pace works with; the steady clock unless set.
+    void setClock(std::function<qint64()> msNow);
+    // The latest reading's length, as the model spent it (not the waits of the window), and how long from now the
+    // reading of a change noted in folder is due as last worked out; -1 when there is none.
+    qint64 readingCostMs(const QString &folder) const;
+    qint64 readingDueInMs(const QString &folder) const;
 
 signals:
     void mimeDataDropped(const QString &destinationDir, const QString &fileUris);
@@ -51,18 +63,25 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    // Times in milliseconds of the clock; -1 for none.
     struct Reading
     {
-        QElapsedTimer firstChange; // the first change not read yet
-        QElapsedTimer lastChange;
-        QElapsedTimer asked; // a reading asked for and not arrived yet
-        QElapsedTimer ended; // the latest reading arrived
-        qint64 costMs = 0;   // from asking to the arrival of the latest reading
+        qint64 firstChange = -1; // the first change not read yet
+        qint64 lastChange = -1;
+        qint64 asked = -1;  // a reading asked for and not arrived yet
+        qint64 ended = -1;  // the latest reading arrived
+        qint64 costMs = 0;  // the model's own time on the latest reading
+        qint64 spentMs = 0; // on the one under way so far
+        qint64 due = -1;    // when the change not read yet is read, as last worked out
         bool watched = false;
     };
 
+    qint64 now() const { return clock(); }
     void folderChanged(const QString &path);
     qint64 readingWaitMs(const Reading &reading, bool inUse) const;
+    void askedFor(Reading &reading, const QString &path);
+    void reactionsBegin(bool removal);
+    void reactionsEnd();
     QSet<QModelIndex> foldersInUse() const;
     QSet<QModelIndex> foldersHeld() const;
     void letGoOfHugeFolders();
@@ -70,6 +89,7 @@ private:
     void folderLoaded(const QString &path);
     void readChangedFolders();
     void readFolderAgain(const QString &path);
+    qint64 removalCost(const QModelIndex &folder, qint64 rows, qint64 lost) const;
     QStringList rebuildFolders(const QStringList &paths);
     void sortAgain();
     void sortUnsortedRows();
@@ -90,6 +110,13 @@ private:
     QTimer *readTimer = nullptr;
     qint64 removalBudget;
     int readShare;
+    std::function<bool(const QModelIndex &)> foldersInUseTest;
+    std::function<qint64()> clock;
+    // A reading's cost is the time the model spends on its results; the views' and pages' reactions to the rows
+    // it puts in or takes out are not, nor are the waits of the window for other work.
+    QSet<QString> underway;
+    qint64 reactionStart = -1;
+    qint64 reactionsMs = 0;
     // The order the views asked for, and whether rows were added since the framework last sorted them all.
     int sortedColumn = 0;
     Qt::SortOrder sortedOrder = Qt::AscendingOrder;
