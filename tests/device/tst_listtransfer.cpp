@@ -9,8 +9,8 @@
 
 #include <QDeadlineTimer>
 #include <QDomDocument>
-#include <QThread>
 #include <QTextStream>
+#include <QThread>
 
 #include <atomic>
 #include <memory>
@@ -401,6 +401,77 @@ private slots:
         QCOMPARE(secondResult, QString::fromUtf8(second));
         QVERIFY(e->emulator.received().startsWith("\x21\xFA\x21"));
         QCOMPARE(e->errors, QStringList());
+    }
+
+    // A download cancelled while a chunk is half received (the receiver sends its first half, then the rest
+    // once the transfer has taken the cancel in): the rest is awaited and answered with the abort, none of it
+    // is left to be read as the answer to the next download, and that one brings the receiver's list.
+    void downloadCancelledInAHalfReceivedChunk()
+    {
+        const auto lists = ReceiverLists::install(e->emulator);
+        // three chunks of 4096 bytes; the second is held in the middle
+        lists->setDocument(QStringLiteral("link"),
+                           "<TDocument><items><link n=\"1\"/></items><lists/></TDocument>" + QByteArray(9000, ' '));
+        lists->setHeldChunkTail(1);
+        // (A transfer that never takes the cancel in is let go after a while, so that a failure shows as one.)
+        std::thread canceller([&] {
+            QDeadlineTimer deadline(20000);
+            while (!lists->isChunkTailHeld() && !deadline.hasExpired())
+                QThread::msleep(5);
+            e->interrupt = true;
+            while (e->interrupt && !deadline.hasExpired())
+                QThread::msleep(5);
+            lists->releaseChunkTail();
+        });
+        QString result;
+        const ListTransfer::Outcome first = transfer().download(QStringLiteral("link"), &result);
+        // the transfer waited for the rest of the chunk before it ended
+        const bool tailWasSent = !lists->isChunkTailHeld() && lists->chunkTailsReleased() == 1;
+        const QByteArray second = "<TDocument><items><link n=\"2\"/></items><lists/></TDocument>";
+        lists->setDocument(QStringLiteral("link"), second);
+        QString secondResult;
+        const ListTransfer::Outcome next = transfer().download(QStringLiteral("link"), &secondResult);
+        canceller.join();
+        QCOMPARE(first, ListTransfer::Canceled);
+        QVERIFY(result.isEmpty());
+        QCOMPARE(next, ListTransfer::Completed);
+        QCOMPARE(secondResult, QString::fromUtf8(second));
+        QVERIFY(tailWasSent);
+        // the first chunk answered, the second with the abort, then the next download
+        QVERIFY2(e->emulator.received().startsWith("\x21\x55\xFA\x21"), e->emulator.received().toHex().constData());
+        QCOMPARE(e->errors, QStringList());
+    }
+
+    // A receiver that lets the wait for an answer pass in silence, at the list command or in the middle of an
+    // upload: the transfer gives the connection up and names the failure as its loss, never as a busy
+    // receiver; an upload tells the receiver to drop what it took first.
+    void silenceIsALostConnection_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("answered"); // messages answered; -1: not even the command
+        QTest::newRow("download command") << "download" << -1;
+        QTest::newRow("upload command") << "send" << -1;
+        QTest::newRow("upload message") << "send" << 1;
+    }
+    void silenceIsALostConnection()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, answered);
+        const auto lists = ReceiverLists::install(e->emulator);
+        lists->setDocument(QStringLiteral("tv"), document(2, {2}, "tvService"));
+        e->emulator.setSilent(answered < 0);
+        lists->setSilentAfterMessages(answered);
+        QString result;
+        const ListTransfer::Outcome outcome =
+            mode == QLatin1String("download") ? transfer().download(QStringLiteral("tv"), &result)
+                                              : transfer().upload(QStringLiteral("tv"), document(9, {9}, "tvService"));
+        QCOMPARE(outcome, ListTransfer::Failed);
+        QCOMPARE(e->errors, QStringList{ListTransfer::lostConnectionText(mode)});
+        QVERIFY(!e->link->isOpen());
+        QVERIFY(result.isEmpty());
+        QCOMPARE(lists->uploads(), 0);
+        if (answered >= 0)
+            QTRY_VERIFY(e->emulator.received().endsWith("CNL"));
     }
 };
 
