@@ -12,16 +12,10 @@ class TestListTransferCutInTheWindow : public QObject
 
     template<class Page> void cutSendsInTheWindow(const QString &type)
     {
-        ReceiverEmulator emulator;
-        emulator.setDescription(fourListDescription());
-        auto lists = ReceiverLists::install(emulator);
-        QVERIFY(emulator.start());
-        saveAsTheWindowsReceiver(emulator);
-        DialogAnswerer answers;
-        MainWindow window;
-        ZBDevice *receiver = nullptr;
-        Page *page = nullptr;
-        showConnectedPage(window, receiver, page);
+        ConnectedWindow<Page> program;
+        program.open();
+        auto [lists, answers, receiver, page] =
+            std::tie(program.lists, program.answers, program.receiver, program.page);
         QVERIFY(receiver && page);
         QVERIFY(page->projectManager()->newProject(listOfType(type, 1000)));
         editFirst(page, type);
@@ -60,16 +54,10 @@ class TestListTransferCutInTheWindow : public QObject
     // again the same send goes through without a word.
     template<class Page> void silentDuringASend(const QString &type)
     {
-        ReceiverEmulator emulator;
-        emulator.setDescription(fourListDescription());
-        auto lists = ReceiverLists::install(emulator);
-        QVERIFY(emulator.start());
-        saveAsTheWindowsReceiver(emulator);
-        DialogAnswerer answers;
-        MainWindow window;
-        ZBDevice *receiver = nullptr;
-        Page *page = nullptr;
-        showConnectedPage(window, receiver, page);
+        ConnectedWindow<Page> program;
+        program.open();
+        auto [emulator, lists, answers, receiver, page] =
+            std::tie(program.emulator, program.lists, program.answers, program.receiver, program.page);
         QVERIFY(receiver && page);
         QVERIFY(page->projectManager()->newProject(listOfType(type, 50)));
         editFirst(page, type);

@@ -91,6 +91,16 @@ Texts columnTitles(const Texts &texts)
     return titles;
 }
 
+// The window shown and active with a USB receiver that takes four favourite lists.
+void showWithAReceiver(MainWindow &window)
+{
+    ZBDeviceInfo usb = usbReceiver();
+    usb.setNetListMaxCount(4);
+    window.collection()->append(usb);
+    window.show();
+    QApplication::setActiveWindow(&window);
+}
+
 // The keys whose texts differ between what a page shows after a switch and what a page made in that
 // language shows.
 QStringList differences(const Texts &switched, const Texts &fresh)
@@ -200,18 +210,10 @@ class TestPageLanguageSwitch : public QObject
         const QString file = listFile(dir, QStringLiteral("list.") + projectExtensionOf(type), listOfType(type, 12));
         DialogAnswerer answers;
         MainWindow window;
-        ZBDeviceInfo usb = usbReceiver();
-        usb.setNetListMaxCount(4);
-        window.collection()->append(usb);
-        window.show();
-        QApplication::setActiveWindow(&window);
-        window.tryToOpenFile(file);
-        auto *page = qobject_cast<Page *>(window.currentModule());
-        if (!page || !page->projectManager()->isProjectLoaded())
+        showWithAReceiver(window);
+        auto *page = openInUse<Page>(window, file);
+        if (!page)
             return {};
-        page->itemsTableViewAll->selectRow(1);
-        page->btnShowServiceSettings->click();
-        QCoreApplication::processEvents();
         QTranslator translator;
         for (const QString &language : languages) {
             loadTranslator(&translator, language);
@@ -221,6 +223,29 @@ class TestPageLanguageSwitch : public QObject
         loadTranslator(&translator, QStringLiteral("en_EN"));
         QCoreApplication::processEvents();
         return answers.boxTexts.isEmpty() ? texts : Texts();
+    }
+
+    // The list in file opened in the window, a row chosen and the panel open, as a user leaves it: its page,
+    // or null.
+    template<class Page> Page *openInUse(MainWindow &window, const QString &file)
+    {
+        window.tryToOpenFile(file);
+        auto *page = qobject_cast<Page *>(window.currentModule());
+        if (!page || !page->projectManager()->isProjectLoaded())
+            return nullptr;
+        page->itemsTableViewAll->selectRow(1);
+        page->btnShowServiceSettings->click();
+        QCoreApplication::processEvents();
+        return page;
+    }
+
+    // The column titles of every table of the page read as a page made in the language shows them.
+    void titlesMatch(QWidget *page, const Texts &freshTitles, const QString &language)
+    {
+        const Texts titles = columnTitles(shownTexts(page));
+        QCOMPARE(titles.size(), freshTitles.size());
+        const QStringList stale = differences(titles, freshTitles);
+        QVERIFY2(stale.isEmpty(), qPrintable(language + u'\n' + stale.join(u'\n')));
     }
 
     // Types the name of one entry in the page's search box, as a user does: the rows shown then.
@@ -243,10 +268,7 @@ class TestPageLanguageSwitch : public QObject
         QCOMPARE(page->txtSearch->text(), typed);
         QVERIFY(!page->txtSearch->isHintShown());
         QCOMPARE(page->itemsTableViewAll->proxy()->visibleIds(), rows);
-        const Texts titles = columnTitles(shownTexts(page));
-        QCOMPARE(titles.size(), freshTitles.size());
-        const QStringList stale = differences(titles, freshTitles);
-        QVERIFY2(stale.isEmpty(), qPrintable(language + u'\n' + stale.join(u'\n')));
+        titlesMatch(page, freshTitles, language);
     }
 
 private slots:
@@ -340,16 +362,9 @@ private slots:
                 listFile(dir, QStringLiteral("list.") + projectExtensionOf(type), listOfType(type, 12));
             DialogAnswerer answers;
             MainWindow window;
-            ZBDeviceInfo usb = usbReceiver();
-            usb.setNetListMaxCount(4);
-            window.collection()->append(usb);
-            window.show();
-            QApplication::setActiveWindow(&window);
-            window.tryToOpenFile(file);
-            auto *page = qobject_cast<Page *>(window.currentModule());
-            QVERIFY(page && page->projectManager()->isProjectLoaded());
-            page->itemsTableViewAll->selectRow(1);
-            page->btnShowServiceSettings->click();
+            showWithAReceiver(window);
+            auto *page = openInUse<Page>(window, file);
+            QVERIFY(page);
             QString typed;
             const QList<int> rows = typeSearch(page, type, &typed);
             QCOMPARE(rows.size(), 1);
@@ -410,10 +425,7 @@ private slots:
             page->itemsTableViewAll->selectRow(1);
             page->btnShowServiceSettings->click();
             QCoreApplication::processEvents();
-            const Texts titles = columnTitles(shownTexts(page.get()));
-            QCOMPARE(titles.size(), english.size());
-            const QStringList stale = differences(titles, english);
-            QVERIFY2(stale.isEmpty(), qPrintable(stale.join(u'\n')));
+            titlesMatch(page.get(), english, QStringLiteral("en_EN"));
             QCOMPARE(answers.boxTexts, QStringList());
         });
     }
@@ -438,27 +450,16 @@ private slots:
             // as the start-up sets the language the user chose
             QVERIFY(loadTranslator(window.translator(), QStringLiteral("pl_PL")));
             QCoreApplication::processEvents();
-            ZBDeviceInfo usb = usbReceiver();
-            usb.setNetListMaxCount(4);
-            window.collection()->append(usb);
-            window.show();
-            QApplication::setActiveWindow(&window);
+            showWithAReceiver(window);
             // the receiver's list page is made in Polish, before any list is open
             QVERIFY(qobject_cast<Page *>(window.collection()->at(0)->module(moduleTypeOf<Page>())));
             window.gotoSettings();
             window.settingsPage()->findChild<QRadioButton *>(QStringLiteral("englishRadioButton"))->click();
             QCoreApplication::processEvents();
             window.gotoMainView();
-            window.tryToOpenFile(file);
-            auto *page = qobject_cast<Page *>(window.currentModule());
-            QVERIFY(page && page->projectManager()->isProjectLoaded());
-            page->itemsTableViewAll->selectRow(1);
-            page->btnShowServiceSettings->click();
-            QCoreApplication::processEvents();
-            const Texts titles = columnTitles(shownTexts(page));
-            QCOMPARE(titles.size(), english.size());
-            const QStringList stale = differences(titles, english);
-            QVERIFY2(stale.isEmpty(), qPrintable(stale.join(u'\n')));
+            auto *page = openInUse<Page>(window, file);
+            QVERIFY(page);
+            titlesMatch(page, english, QStringLiteral("en_EN"));
             QCOMPARE(answers.boxTexts, QStringList());
         });
     }
