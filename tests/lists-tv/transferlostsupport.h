@@ -183,6 +183,18 @@ template<class Page> struct ConnectedWindow
         window = std::make_unique<MainWindow>();
         showConnectedPage(*window, receiver, page);
     }
+    // Once the receiver is connected again, Send (Yes to the restart question) takes the list: the receiver
+    // holds one more, and the project counts as saved.
+    void sendGoesThrough()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(receiver->isConnected() && page->btnUploadDeviceLists->isEnabled(), 20000);
+        const int before = lists->uploads();
+        answers.boxAnswers = {QStringLiteral("&Yes")};
+        page->btnUploadDeviceLists->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
+        QCOMPARE(lists->uploads(), before + 1);
+        QVERIFY(!page->projectManager()->isModified());
+    }
 };
 
 } // namespace TransferLost

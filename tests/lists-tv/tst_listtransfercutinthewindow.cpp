@@ -39,12 +39,8 @@ class TestListTransferCutInTheWindow : public QObject
             QVERIFY(page->projectManager()->isModified());
         }
         lists->setCutTransferAfter(-1);
-        QTRY_VERIFY_WITH_TIMEOUT(receiver->isConnected() && page->btnUploadDeviceLists->isEnabled(), 20000);
-        answers.boxAnswers = {QStringLiteral("&Yes")};
-        page->btnUploadDeviceLists->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
+        program.sendGoesThrough();
         QCOMPARE(lists->uploads(), 1);
-        QVERIFY(!page->projectManager()->isModified());
         QCOMPARE(shown(answers).count(lost), 3);
     }
 
@@ -81,12 +77,8 @@ class TestListTransferCutInTheWindow : public QObject
 
         emulator.setSilent(false);
         receiver->connectToDevice();
-        QTRY_VERIFY_WITH_TIMEOUT(receiver->isConnected() && page->btnUploadDeviceLists->isEnabled(), 20000);
-        answers.boxAnswers = {QStringLiteral("&Yes")};
-        page->btnUploadDeviceLists->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
+        program.sendGoesThrough();
         QCOMPARE(lists->uploads(), 1);
-        QVERIFY(!page->projectManager()->isModified());
         QCOMPARE(shown(answers), QStringList{lost});
     }
 
