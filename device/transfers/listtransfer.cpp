@@ -88,9 +88,8 @@ ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
 {
     if (!m_link.write(QByteArray(1, char(command))))
         return fail(downloading);
-    // A download cancelled right after its command ends here; an upload notices it in its message loop.
-    if (downloading && m_link.interrupted())
-        return Canceled;
+    // A cancel that came as the command went still reads the answer: the receiver may have taken the command,
+    // and what it sends is closed below, never left to be read as the answer to the next request.
     const int reply = m_link.readByte(kReplyWait);
     if (reply < 0 && m_link.interrupted()) {
         if (downloading)

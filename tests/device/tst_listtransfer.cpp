@@ -9,6 +9,8 @@
 
 #include <QDeadlineTimer>
 #include <QDomDocument>
+#include <QIODevice>
+#include <QTcpSocket>
 #include <QTextStream>
 #include <QThread>
 
@@ -62,6 +64,43 @@ QByteArray element(const QByteArray &name, int n)
     // As the list document writes a single item: indented one blank inside its list.
     return " <" + name + " n=\"" + QByteArray::number(n) + "\"/>\n";
 }
+// A link's socket through which the first write of the command byte also cancels the transfer, as a cancel
+// that comes just as the command went does.
+class CancelAsTheCommandGoes : public QIODevice
+{
+public:
+    CancelAsTheCommandGoes(QTcpSocket &socket, std::atomic_bool &interrupt, char command)
+        : socket(socket)
+        , interrupt(interrupt)
+        , command(command)
+    {
+        open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return socket.bytesAvailable(); }
+    qint64 bytesToWrite() const override { return socket.bytesToWrite(); }
+    bool waitForReadyRead(int ms) override { return socket.waitForReadyRead(ms); }
+    bool waitForBytesWritten(int ms) override { return socket.waitForBytesWritten(ms); }
+
+protected:
+    qint64 readData(char *data, qint64 max) override { return socket.read(data, max); }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        const qint64 written = socket.write(data, size);
+        if (!cancelled && size == 1 && data[0] == command) {
+            cancelled = true;
+            interrupt = true;
+        }
+        return written;
+    }
+
+private:
+    QTcpSocket &socket;
+    std::atomic_bool &interrupt;
+    const char command;
+    bool cancelled = false;
+};
+
 } // namespace
 
 class TestListTransfer : public QObject
@@ -438,6 +477,24 @@ private slots:
         QVERIFY(tailWasSent);
         // the first chunk answered, the second with the abort, then the next download
         QVERIFY2(e->emulator.received().startsWith("\x21\x55\xFA\x21"), e->emulator.received().toHex().constData());
+        QCOMPARE(e->errors, QStringList());
+    }
+
+    // A download cancelled just as its command went: the receiver took the command all the same, and its
+    // answer and chunk are closed with the abort, never read as the answer to the next download.
+    void downloadCancelledAsItsCommandWent()
+    {
+        const auto lists = ReceiverLists::install(e->emulator);
+        lists->setDocument(QStringLiteral("link"), "<TDocument><items><link n=\"1\"/></items><lists/></TDocument>");
+        CancelAsTheCommandGoes device(e->socket, e->interrupt, '\x21');
+        TransferLink link(&device, &e->interrupt);
+        ListTransfer cancelled(link);
+        QString result;
+        QCOMPARE(cancelled.download(QStringLiteral("link"), &result), ListTransfer::Canceled);
+        QVERIFY(result.isEmpty());
+        e->interrupt = false; // as the worker clears it for its next task
+        nextDownloadBringsTheNewList(*lists);
+        QVERIFY2(e->emulator.received().startsWith("\x21\xFA\x21"), e->emulator.received().toHex().constData());
         QCOMPARE(e->errors, QStringList());
     }
 
