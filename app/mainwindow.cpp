@@ -433,8 +433,7 @@ void MainWindow::onDeviceConnectionFailed(const ZBDevice *device)
     // Only a connection the user asked for is reported; the quiet retries after a loss are not.
     if (!m_connectRequested.remove(device->id()))
         return;
-    MessageBox::warning(this,
-                        tr("Ombrelay could not establish connection to %1.").arg(device->info().labelWithAddress()));
+    MessageBox::warning(this, tr("Ombrelay could not establish connection to %1.").arg(device->info().labelWithAddress()));
 }
 
 void MainWindow::onAddNewDeviceRequest(const ZBDeviceInfo *info)
