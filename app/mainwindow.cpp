@@ -417,9 +417,13 @@ void MainWindow::onDeviceStateChange(const ZBDevice *device, const QString &stat
 void MainWindow::onDeviceConnectionLost(const ZBDevice *device)
 {
     const quint32 id = device->id();
-    // A page may say what the loss cut short; this says it once for the receiver.
+    // A page may say what the loss cut short; this says it once for the receiver, unless the page shown has
+    // said it already, naming the loss: one failure, one message.
     if (m_lossShown.contains(id))
         return;
+    for (const OmbrelayModule *module : device->modules())
+        if (module->tellsOfLostConnection())
+            return;
     m_lossShown.insert(id);
     MessageBox::warning(this, tr("The connection to %1 was lost.").arg(device->info().labelWithAddress()));
     m_lossShown.remove(id);

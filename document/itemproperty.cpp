@@ -34,6 +34,11 @@ ItemProperty::ItemProperty(const QString &name, const QString &sourceName, const
 
 ItemProperty::~ItemProperty() = default;
 
+void ItemProperty::retranslate()
+{
+    name = QCoreApplication::translate("QObject", sourceName.toLocal8Bit().constData());
+}
+
 void ItemProperty::setValidator(QValidator *validator)
 {
     this->validator = validator;

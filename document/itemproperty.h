@@ -30,6 +30,8 @@ public:
 
     // the value without a caller-side found flag
     QVariant value(const DocItem &item, int role);
+    // The column's title in the current language, from its source name (context "QObject").
+    void retranslate();
     void setValidator(QValidator *validator);
 
     QValidator *validator = nullptr;

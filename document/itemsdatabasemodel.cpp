@@ -202,7 +202,7 @@ QModelIndex ItemsDatabaseModel::indexById(const QString &id, int column) const
 void ItemsDatabaseModel::retranslate()
 {
     for (ItemProperty *property : std::as_const(columns))
-        property->name = QCoreApplication::translate("QObject", property->sourceName.toLocal8Bit().constData());
+        property->retranslate();
 }
 
 QString ItemsDatabaseModel::mimeType() const

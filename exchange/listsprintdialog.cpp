@@ -390,21 +390,26 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, Target
     const QRectF area(0, 0, width, height);
     // Page takes the entries from done on that fit on it with their wrapped rows, its column titles and
     // its footer: the most a page holds at first, fewer until the document needs no second page. Returns
-    // how many, or -1 when not even one entry fits (it is then laid out alone and cut).
+    // how many, or -1 when not even one entry fits (it is then laid out alone and cut). Each pass takes
+    // fewer entries than the one before, so a page settles in at most as many passes as it had entries at
+    // first; one that does not is a failed print (neverSettled), never a print that runs on.
+    constexpr int neverSettled = -2;
     const auto layOut = [&](int page, int done) {
         const bool withHeader = page == 1 || ui->cbTitle->isChecked();
         builder->setCurrentPage(page);
         int count = std::min(builder->entryRows(), total - done);
-        for (;;) {
+        for (int passes = std::max(count, 0); passes >= 0; --passes) {
             builder->setPageEntries(done, count);
             document.setHtml((builder->*buildPage)(page, withHeader, selection, first, last));
+            // (a page that holds none of the entries left would never end the print)
             if (document.pageCount() <= 1)
-                return count;
+                return count > 0 || done >= total ? count : neverSettled;
             if (count <= 1)
                 return -1;
             const int fitting = entryRowsOnFirstPage(document, withHeader);
             count = fitting < count ? std::max(fitting, 1) : count - 1;
         }
+        return neverSettled;
     };
     const auto cancelledBefore = [&](int page, int done) {
         if (!progress)
@@ -431,6 +436,10 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, Target
                 return Outcome::Failed;
             }
             const int count = layOut(page, done);
+            if (count == neverSettled) {
+                painter.end();
+                return Outcome::Failed;
+            }
             // the preview shows the cut entry; a print of it fails
             if (count < 0 && target != Target::Preview) {
                 painter.end();
@@ -451,6 +460,8 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, Target
         if (cancelledBefore(page, done))
             return Outcome::Cancelled;
         const int count = layOut(page, done);
+        if (count == neverSettled)
+            return Outcome::Failed;
         if (count < 0) {
             failure = doesNotFit;
             return Outcome::Failed;
@@ -460,7 +471,8 @@ ListsPrintDialog::Outcome ListsPrintDialog::paintPages(QPrinter *printer, Target
         document.drawContents(&recorder, area);
         recorder.end();
         recorded.push_back(picture);
-        done += count;
+        // every page takes at least one entry, so the pages come to an end
+        done += std::max(count, 1);
     }
     if (progress && progress->wasCanceled())
         return Outcome::Cancelled;

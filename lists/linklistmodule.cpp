@@ -107,10 +107,12 @@ LinkListModule::LinkListModule(QWidget *parent)
     panelRows = new ListPanelMapper(this);
     takeFileActions(manager);
     const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled;
-    favouriteColumns << new ItemProperty(tr("Title"), QStringLiteral("Title"), QString(), 69, flags, QString(), nullptr,
-                                         field("title"))
-                     << new ItemProperty(tr("Url"), QStringLiteral("Url"), QString(), 69, flags, QString(), nullptr,
-                                         field("url"));
+    // Titled as the all-links table titles its columns, and as the list models title them after a language
+    // change: in the one shared context.
+    favouriteColumns << new ItemProperty(QCoreApplication::translate("QObject", "Title"), QStringLiteral("Title"),
+                                         QString(), 69, flags, QString(), nullptr, field("title"))
+                     << new ItemProperty(QCoreApplication::translate("QObject", "Url"), QStringLiteral("Url"),
+                                         QString(), 69, flags, QString(), nullptr, field("url"));
     cmbLinkType->hide();
     lblLinkType->hide();
     basicServicesEdit->setActionVisible(STableView::Cut, false);
@@ -739,9 +741,13 @@ void LinkListModule::changeEvent(QEvent *event)
     if (event->type() != QEvent::LanguageChange)
         return;
     retranslate();
+    // Also while no list is open: the next list's favourite tables take these titles as they are.
+    for (ItemProperty *column : std::as_const(favouriteColumns))
+        column->retranslate();
     basicServicesEdit->retranslate();
     listsTabWidget->retranslate();
-    txtSearch->setProperty("emptyText", tr("Search..."));
+    // What the user typed stays, with the rows it shows; only a hint on display changes language.
+    txtSearch->retranslateHint(tr("Search..."));
     genreMultipleChoice->retranslateUi();
     if (genreMenu) {
         genreMenu->setTitle(tr("Genre"));
@@ -756,10 +762,6 @@ void LinkListModule::changeEvent(QEvent *event)
         // A new link being made keeps its row: leaving it would check it and ask for its URL.
         if (!newItemPending)
             itemsTableViewAll->clearSelection();
-        resetSearch();
-    } else {
-        // the hint on display is the old language's until it is put back
-        txtSearch->clearSearchText();
     }
     // A link without genres shows the manager's word for none, in the language now.
     if (manager->itemsModel)

@@ -330,6 +330,8 @@ void ListsModuleShared::onDeviceStateChange(const QString &state)
     if (!deviceInfo() || deviceInfo()->isUsbManaged())
         return;
     setOnLine(state == QLatin1String("connected"));
+    if (state == QLatin1String("connecting") || state == QLatin1String("connected"))
+        lossTold = false;
     // Only a lost connection ends a request; "connecting" and "connected" leave it to finish. The task
     // stays pending until its own ending arrives, which then names the lost connection, never a quiet
     // cancel nor a busy receiver.
@@ -359,9 +361,16 @@ void ListsModuleShared::reportLostConnection(const QString &mode)
 {
     // Asked while the ending task is still the lost one: it is forgotten only after this.
     const bool stopped = lostTask && lostTask == stoppedTask;
+    lossTold = lossTold || !stopped;
     const QString text = stopped ? stoppedTransferText(mode) : ListTransfer::lostConnectionText(mode);
     QMetaObject::invokeMethod(
         this, [this, text] { appendStatusText(text); }, Qt::QueuedConnection);
+}
+
+bool ListsModuleShared::tellsOfLostConnection() const
+{
+    // Said, or to be said when the request cut short ends; a hidden page only marks itself in the tree.
+    return !isBuffering() && (lossTold || (lostTask && lostTask != stoppedTask));
 }
 
 void ListsModuleShared::onDataTransferPageButtonClick()

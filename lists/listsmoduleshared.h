@@ -93,6 +93,7 @@ public:
     // the event loop has it: the page may be going with its receiver as it hears the link go, and a page that
     // goes says nothing.
     void reportLostConnection(const QString &mode);
+    bool tellsOfLostConnection() const override;
     // What the page says of a request stopped by a disconnect the user asked for.
     static QString stoppedTransferText(const QString &mode);
     // What the page says of a request it could not hand to the receiver.
@@ -177,6 +178,8 @@ private:
     DeviceTask *lostTask = nullptr;
     // The pending task under which the user disconnected the receiver (a loss that was asked for).
     DeviceTask *stoppedTask = nullptr;
+    // The page has said that the connection was lost since the receiver last connected.
+    bool lossTold = false;
     // The send whose text sentMark stands for; the text itself is only in its payload.
     DeviceTask *markedTask = nullptr;
     ProjectFileManager::TextMark sentMark;

@@ -604,9 +604,13 @@ void ServiceListModule::changeEvent(QEvent *event)
     if (event->type() != QEvent::LanguageChange)
         return;
     retranslateForm();
+    // Also while no list is open: the next list's favourite tables take these titles as they are.
+    for (ItemProperty *column : std::as_const(favouriteColumns))
+        column->retranslate();
     ui.basicServicesEdit->retranslate();
     ui.listsTabWidget->retranslate();
-    ui.txtSearch->setProperty("emptyText", text("Search..."));
+    // What the user typed stays, with the rows it shows; only a hint on display changes language.
+    ui.txtSearch->retranslateHint(text("Search..."));
     ui.frGenreList->setCaption(text("Genres:"));
     if (providerMenu) {
         providerMenu->setTitle(text("Provider"));
@@ -623,12 +627,8 @@ void ServiceListModule::changeEvent(QEvent *event)
         // A new service being made keeps its row: leaving it would check it, and accept or drop it unasked.
         if (!newItemPending)
             ui.itemsTableViewAll->clearSelection();
-        resetSearch();
         // retranslateUi empties the name field: the panel reads its row again.
         panel->reread();
-    } else {
-        // the hint on display is the old language's until it is put back
-        ui.txtSearch->clearSearchText();
     }
     manager->retranslate();
 }

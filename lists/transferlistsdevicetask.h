@@ -2,6 +2,7 @@
 #include "device/core/devicecall.h"
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
+#include "device/transfers/listtransfer.h"
 #include "document/listdocument.h"
 #include "listfiles/listprojectfilemanager.h"
 #include "widgets/messagebox.h"
@@ -124,8 +125,9 @@ public:
         if (!live())
             return;
         ended = true;
-        // Once the connection went, whatever the worker saw of it is its loss, not a busy receiver.
-        if (module->lostConnectionUnder(this))
+        // Once the connection went, whatever the worker saw of it is its loss, not a busy receiver; a loss the
+        // worker saw first is told the same way, so the window knows the page has said it.
+        if (module->lostConnectionUnder(this) || error == ListTransfer::lostConnectionText(mode()))
             module->reportLostConnection(mode());
         else
             module->appendStatusText(error);

@@ -41,6 +41,10 @@ public:
     virtual void onShow();
     virtual void setDeviceInfo(ZBDeviceInfo *info);
 
+    // Whether this page, as it is shown, tells the user of the loss of its receiver's connection just reported
+    // to it (a step of its own was cut short by it): the window then adds no message of its own.
+    virtual bool tellsOfLostConnection() const { return false; }
+
     ZBDeviceInfo *deviceInfo() const { return m_deviceInfo; }
     DeviceCommunicationManager *communicationManager() const { return m_communicationManager; }
     GeneralUiInterface *pageInterface() const { return m_pageInterface; }

@@ -36,6 +36,14 @@ void HintLineEdit::setEmptyText(const QString &text)
     }
 }
 
+void HintLineEdit::retranslateHint(const QString &text)
+{
+    m_emptyText = text;
+    m_hintSet = true;
+    if (m_hintShown)
+        showHint(text);
+}
+
 void HintLineEdit::showHint(const QString &text)
 {
     const bool wasBlocked = blockSignals(true);

@@ -20,6 +20,8 @@ public:
     bool isHintShown() const { return m_hintShown; }
     // The hint as the user sees it in the field while it is shown: its text or its placeholder.
     QString shownHint() const;
+    // The hint in another language: it replaces the one on display at once; typed text stays as it is.
+    void retranslateHint(const QString &text);
 
 public slots:
     void clearSearchText();

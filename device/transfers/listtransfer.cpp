@@ -77,14 +77,19 @@ ListTransfer::Outcome ListTransfer::fail(bool downloading, bool known)
     return Failed;
 }
 
+ListTransfer::Outcome ListTransfer::lostInSilence(bool downloading)
+{
+    m_link.close();
+    return fail(downloading);
+}
+
 // Sends the list command and reads the receiver's answer: Completed when it accepts the exchange.
 ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
 {
     if (!m_link.write(QByteArray(1, char(command))))
         return fail(downloading);
-    // A download cancelled right after its command ends here; an upload notices it in its message loop.
-    if (downloading && m_link.interrupted())
-        return Canceled;
+    // A cancel that came as the command went still reads the answer: the receiver may have taken the command,
+    // and what it sends is closed below, never left to be read as the answer to the next request.
     const int reply = m_link.readByte(kReplyWait);
     if (reply < 0 && m_link.interrupted()) {
         if (downloading)
@@ -93,8 +98,10 @@ ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
     }
     if (reply == 0xAB || reply == 0xAC)
         return refusal(reply);
+    if (reply < 0)
+        return lostInSilence(downloading);
     if (reply != 0xAA)
-        return fail(downloading, reply >= 0);
+        return fail(downloading, true);
     return Completed;
 }
 
@@ -128,8 +135,7 @@ ListTransfer::Outcome ListTransfer::abortDownload(QByteArray buffer)
         }
         if (kind == ListChunkParser::End || kind == ListChunkParser::Bad)
             break;
-        if (kind == ListChunkParser::Data || wait.elapsed() >= kReplyWait || !m_link.isOpen() ||
-            m_link.interrupted()) {
+        if (kind == ListChunkParser::Data || wait.elapsed() >= kReplyWait || !m_link.isOpen() || m_link.interrupted()) {
             m_link.write(QByteArray(1, '\xFA'));
             break;
         }
@@ -166,8 +172,10 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
                 return abortDownload(buffer);
             const QByteArray more = m_link.readUpTo(64 * 1024, 1000);
             if (more.isEmpty()) {
-                if (!m_link.isOpen() || quiet.elapsed() >= m_link.inactivityLimit())
+                if (!m_link.isOpen())
                     return fail(true);
+                if (quiet.elapsed() >= m_link.inactivityLimit())
+                    return lostInSilence(true);
                 continue;
             }
             quiet.restart();
@@ -204,9 +212,9 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
     }
 }
 
-bool ListTransfer::sendMessage(const QByteArray &bytes)
+int ListTransfer::sendMessage(const QByteArray &bytes)
 {
-    return m_link.write(bytes) && m_link.readByte(kReplyWait) == 0xAA;
+    return m_link.write(bytes) ? m_link.readByte(kReplyWait) : -1;
 }
 
 ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteArray &payload)
@@ -231,10 +239,13 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
             m_link.write("CNL");
             return Canceled;
         }
-        if (!sendMessage(ListUploadPlan::encode(m))) {
+        const int answer = sendMessage(ListUploadPlan::encode(m));
+        if (answer != 0xAA) {
             // Never leave the receiver holding half a list.
             m_link.write("CNL");
-            return m_link.interrupted() ? Canceled : fail(false);
+            if (m_link.interrupted())
+                return Canceled;
+            return answer < 0 ? lostInSilence(false) : fail(false, true);
         }
         if (m.reports && m_link.progress)
             m_link.progress(qMin(100, total > 0 ? int(double(m.done) / total * 100.0) : 0), total);
@@ -243,8 +254,8 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
         m_link.write("CNL");
         return fail(false, true);
     }
-    if (!sendMessage("CMP"))
-        return fail(false);
+    if (const int answer = sendMessage("CMP"); answer != 0xAA)
+        return answer < 0 ? lostInSilence(false) : fail(false, true);
     if (settleMs > 0)
         QThread::msleep(settleMs);
     return Completed;

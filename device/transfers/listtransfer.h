@@ -35,10 +35,14 @@ private:
     Outcome refusal(int reply);
     // known: the cause is the receiver's answer or the list itself, whatever became of the connection since.
     Outcome fail(bool downloading, bool known = false);
+    // The receiver let the wait for an answer pass in silence: the connection is given up, and the failure
+    // named as its loss, never as a busy receiver.
+    Outcome lostInSilence(bool downloading);
     Outcome openExchange(int command, bool downloading);
     void closeUnansweredDownload();
     Outcome abortDownload(QByteArray buffer);
-    bool sendMessage(const QByteArray &bytes);
+    // The receiver's answer to one upload message (0xAA takes it), or -1 when none came.
+    int sendMessage(const QByteArray &bytes);
 
     TransferLink &m_link;
 };

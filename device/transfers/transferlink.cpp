@@ -47,6 +47,12 @@ bool TransferLink::isOpen() const
     return true;
 }
 
+void TransferLink::close()
+{
+    if (m_device && m_device->isOpen())
+        m_device->close();
+}
+
 bool TransferLink::write(const QByteArray &bytes, bool flushNow)
 {
     if (!m_device || !m_device->isOpen())

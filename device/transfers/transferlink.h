@@ -56,6 +56,9 @@ public:
     // Reads and drops what is pending now, without waiting.
     void dropPending();
     bool isOpen() const;
+    // Gives the connection up: a receiver that let an answer's wait pass in silence is not waited for
+    // again (over a worker's connection, its run ends and it connects anew).
+    void close();
 
     // Raw bytes read and written; lets tests and benchmarks check what moved.
     qint64 bytesRead() const { return m_read; }

@@ -310,6 +310,47 @@ private slots:
         QCOMPARE(task->outcomes(), 1);
     }
 
+    // Connect asked for while the last run, told to close, is still in a step; then (or not) Disconnect: the
+    // connect waits for the old run to end and is made then, unless Disconnect came after it, which drops it.
+    void connectWhileTheOldRunCloses_data()
+    {
+        QTest::addColumn<bool>("disconnect");
+        QTest::newRow("connect") << false;
+        QTest::newRow("connect, then disconnect") << true;
+    }
+    void connectWhileTheOldRunCloses()
+    {
+        QFETCH(bool, disconnect);
+        connectManager();
+        // A step the run stays in until it is interrupted: a status the receiver keeps pending.
+        manager->mill()->setPendingLimitMs(60000);
+        emulator->setPendingReplies(1 << 30);
+        emulator->clearReceived();
+        RecordingTask *task = enqueue(callText("statusProbe"));
+        QTRY_VERIFY(emulator->received().count(char(0x01)) > 2);
+        manager->requestClose();
+        QVERIFY(manager->mill()->isRunning() && manager->mill()->isClosing());
+        manager->connectToHost(emulator->host());
+        if (disconnect)
+            manager->requestClose();
+        manager->requestInterrupt();
+        // The old run ends (its step cancelled) while nothing it sets off here has had its turn; then all of it.
+        QVERIFY(manager->mill()->wait(20000));
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(task->outcomes(), 1);
+        QCOMPARE(task->calls.last(), QStringLiteral("canceled"));
+        if (disconnect) {
+            QVERIFY(!manager->mill()->isRunning());
+            QCOMPARE(emulator->connectionCount(), 1);
+            QCOMPARE(states.count(QStringLiteral("connected")), 1);
+        } else {
+            QVERIFY(manager->mill()->isRunning());
+            QTRY_COMPARE_WITH_TIMEOUT(states.count(QStringLiteral("connected")), 2, 10000);
+            QCOMPARE(emulator->connectionCount(), 2);
+        }
+    }
+
     // A manager that goes right after a run was started (a reconnect, say): the run, which clears the stop
     // flags as it begins, is still stopped, and the manager's end does not wait on it for ever.
     void endedRightAfterAStart()

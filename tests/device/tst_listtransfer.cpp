@@ -9,10 +9,13 @@
 
 #include <QDeadlineTimer>
 #include <QDomDocument>
-#include <QThread>
+#include <QIODevice>
+#include <QTcpSocket>
 #include <QTextStream>
+#include <QThread>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -61,6 +64,43 @@ QByteArray element(const QByteArray &name, int n)
     // As the list document writes a single item: indented one blank inside its list.
     return " <" + name + " n=\"" + QByteArray::number(n) + "\"/>\n";
 }
+// A link's socket through which the first write of the command byte also cancels the transfer, as a cancel
+// that comes just as the command went does.
+class CancelAsTheCommandGoes : public QIODevice
+{
+public:
+    CancelAsTheCommandGoes(QTcpSocket &socket, std::atomic_bool &interrupt, char command)
+        : socket(socket)
+        , interrupt(interrupt)
+        , command(command)
+    {
+        open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return socket.bytesAvailable(); }
+    qint64 bytesToWrite() const override { return socket.bytesToWrite(); }
+    bool waitForReadyRead(int ms) override { return socket.waitForReadyRead(ms); }
+    bool waitForBytesWritten(int ms) override { return socket.waitForBytesWritten(ms); }
+
+protected:
+    qint64 readData(char *data, qint64 max) override { return socket.read(data, max); }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        const qint64 written = socket.write(data, size);
+        if (!cancelled && size == 1 && data[0] == command) {
+            cancelled = true;
+            interrupt = true;
+        }
+        return written;
+    }
+
+private:
+    QTcpSocket &socket;
+    std::atomic_bool &interrupt;
+    const char command;
+    bool cancelled = false;
+};
+
 } // namespace
 
 class TestListTransfer : public QObject
@@ -88,6 +128,30 @@ private:
         ListTransfer t(*e->link);
         t.settleMs = 0;
         return t;
+    }
+    // Cancels the transfer under way once ready() holds, and calls release() once the transfer has taken the
+    // cancel in (it clears the flag). A transfer that never takes it in is let go after a while, so that a
+    // failure shows as one.
+    std::thread cancelThenRelease(std::function<bool()> ready, std::function<void()> release)
+    {
+        return std::thread([this, ready, release] {
+            QDeadlineTimer deadline(20000);
+            while (!ready() && !deadline.hasExpired())
+                QThread::msleep(5);
+            e->interrupt = true;
+            while (e->interrupt && !deadline.hasExpired())
+                QThread::msleep(5);
+            release();
+        });
+    }
+    // The receiver's link list replaced by another: the next download brings that one, whole.
+    void nextDownloadBringsTheNewList(ReceiverLists &lists)
+    {
+        const QByteArray second = "<TDocument><items><link n=\"2\"/></items><lists/></TDocument>";
+        lists.setDocument(QStringLiteral("link"), second);
+        QString secondResult;
+        QCOMPARE(transfer().download(QStringLiteral("link"), &secondResult), ListTransfer::Completed);
+        QCOMPARE(secondResult, QString::fromUtf8(second));
     }
 
 private slots:
@@ -377,30 +441,93 @@ private slots:
         lists->setDocument(QStringLiteral("link"), "<TDocument><items/><lists/></TDocument>" + QByteArray(9000, ' '));
         lists->setHold(true);
         // The cancel comes once the command is there; the hold ends once the transfer has taken the cancel
-        // in (it clears the flag), so the answer comes after it. (A transfer that never takes it in is let
-        // go after a while, so that a failure shows as one.)
-        std::thread canceller([&] {
-            QDeadlineTimer deadline(20000);
-            while (!e->emulator.received().contains('\x21') && !deadline.hasExpired())
-                QThread::msleep(5);
-            e->interrupt = true;
-            while (e->interrupt && !deadline.hasExpired())
-                QThread::msleep(5);
-            lists->setHold(false);
-        });
+        // in, so the answer comes after it.
+        std::thread canceller =
+            cancelThenRelease([&] { return e->emulator.received().contains('\x21'); }, [&] { lists->setHold(false); });
         QString result;
         const ListTransfer::Outcome first = transfer().download(QStringLiteral("link"), &result);
-        const QByteArray second = "<TDocument><items><link n=\"2\"/></items><lists/></TDocument>";
-        lists->setDocument(QStringLiteral("link"), second);
-        QString secondResult;
-        const ListTransfer::Outcome next = transfer().download(QStringLiteral("link"), &secondResult);
         canceller.join();
         QCOMPARE(first, ListTransfer::Canceled);
         QVERIFY(result.isEmpty());
-        QCOMPARE(next, ListTransfer::Completed);
-        QCOMPARE(secondResult, QString::fromUtf8(second));
+        nextDownloadBringsTheNewList(*lists);
         QVERIFY(e->emulator.received().startsWith("\x21\xFA\x21"));
         QCOMPARE(e->errors, QStringList());
+    }
+
+    // A download cancelled while a chunk is half received (the receiver sends its first half, then the rest
+    // once the transfer has taken the cancel in): the rest is awaited and answered with the abort, none of it
+    // is left to be read as the answer to the next download, and that one brings the receiver's list.
+    void downloadCancelledInAHalfReceivedChunk()
+    {
+        const auto lists = ReceiverLists::install(e->emulator);
+        // three chunks of 4096 bytes; the second is held in the middle
+        lists->setDocument(QStringLiteral("link"),
+                           "<TDocument><items><link n=\"1\"/></items><lists/></TDocument>" + QByteArray(9000, ' '));
+        lists->setHeldChunkTail(1);
+        std::thread canceller =
+            cancelThenRelease([&] { return lists->isChunkTailHeld(); }, [&] { lists->releaseChunkTail(); });
+        QString result;
+        const ListTransfer::Outcome first = transfer().download(QStringLiteral("link"), &result);
+        // the transfer waited for the rest of the chunk before it ended
+        const bool tailWasSent = !lists->isChunkTailHeld() && lists->chunkTailsReleased() == 1;
+        canceller.join();
+        QCOMPARE(first, ListTransfer::Canceled);
+        QVERIFY(result.isEmpty());
+        nextDownloadBringsTheNewList(*lists);
+        QVERIFY(tailWasSent);
+        // the first chunk answered, the second with the abort, then the next download
+        QVERIFY2(e->emulator.received().startsWith("\x21\x55\xFA\x21"), e->emulator.received().toHex().constData());
+        QCOMPARE(e->errors, QStringList());
+    }
+
+    // A download cancelled just as its command went: the receiver took the command all the same, and its
+    // answer and chunk are closed with the abort, never read as the answer to the next download.
+    void downloadCancelledAsItsCommandWent()
+    {
+        const auto lists = ReceiverLists::install(e->emulator);
+        lists->setDocument(QStringLiteral("link"), "<TDocument><items><link n=\"1\"/></items><lists/></TDocument>");
+        CancelAsTheCommandGoes device(e->socket, e->interrupt, '\x21');
+        TransferLink link(&device, &e->interrupt);
+        ListTransfer cancelled(link);
+        QString result;
+        QCOMPARE(cancelled.download(QStringLiteral("link"), &result), ListTransfer::Canceled);
+        QVERIFY(result.isEmpty());
+        e->interrupt = false; // as the worker clears it for its next task
+        nextDownloadBringsTheNewList(*lists);
+        QVERIFY2(e->emulator.received().startsWith("\x21\xFA\x21"), e->emulator.received().toHex().constData());
+        QCOMPARE(e->errors, QStringList());
+    }
+
+    // A receiver that lets the wait for an answer pass in silence, at the list command or in the middle of an
+    // upload: the transfer gives the connection up and names the failure as its loss, never as a busy
+    // receiver; an upload tells the receiver to drop what it took first.
+    void silenceIsALostConnection_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("answered"); // messages answered; -1: not even the command
+        QTest::newRow("download command") << "download" << -1;
+        QTest::newRow("upload command") << "send" << -1;
+        QTest::newRow("upload message") << "send" << 1;
+    }
+    void silenceIsALostConnection()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, answered);
+        const auto lists = ReceiverLists::install(e->emulator);
+        lists->setDocument(QStringLiteral("tv"), document(2, {2}, "tvService"));
+        e->emulator.setSilent(answered < 0);
+        lists->setSilentAfterMessages(answered);
+        QString result;
+        const ListTransfer::Outcome outcome =
+            mode == QLatin1String("download") ? transfer().download(QStringLiteral("tv"), &result)
+                                              : transfer().upload(QStringLiteral("tv"), document(9, {9}, "tvService"));
+        QCOMPARE(outcome, ListTransfer::Failed);
+        QCOMPARE(e->errors, QStringList{ListTransfer::lostConnectionText(mode)});
+        QVERIFY(!e->link->isOpen());
+        QVERIFY(result.isEmpty());
+        QCOMPARE(lists->uploads(), 0);
+        if (answered >= 0)
+            QTRY_VERIFY(e->emulator.received().endsWith("CNL"));
     }
 };
 

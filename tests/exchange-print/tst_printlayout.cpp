@@ -99,8 +99,8 @@ private slots:
 
 private:
     // A dialog over a list of kind, as the list page opens it: header rows, list 1 current, its entries
-    // the selection.
-    void open(const QString &kind, int length, bool spaces);
+    // (or the first selected of them) the selection.
+    void open(const QString &kind, int length, bool spaces, int selected = firstListSize);
     // Chooses the format and the area ("selection", "all", or "range" from rangeFrom to rangeTo), presses
     // Print; true when the dialog closed accepted.
     bool print(const QString &format, const QString &area);
@@ -113,7 +113,7 @@ private:
     std::unique_ptr<ListsPrintDialog> dialog;
 };
 
-void TestPrintLayout::open(const QString &kind, int length, bool spaces)
+void TestPrintLayout::open(const QString &kind, int length, bool spaces, int selected)
 {
     dialog.reset();
     builder.reset();
@@ -126,7 +126,7 @@ void TestPrintLayout::open(const QString &kind, int length, bool spaces)
     builder->setItems(all);
     builder->setHeaderRow(1);
     builder->setCurrentList(0);
-    builder->setSelection(all.mid(0, firstListSize));
+    builder->setSelection(all.mid(0, selected));
     dialog = std::make_unique<ListsPrintDialog>(nullptr, builder.get());
     dialog->show();
 }
@@ -219,10 +219,11 @@ void TestPrintLayout::printerGetsTheSamePages()
 }
 
 // A name so long that its row alone is taller than a page: the print fails and says why, leaves no file
-// and sends the printer nothing; the dialog stays for another choice.
+// and sends the printer nothing; the dialog stays for another choice. (Three such entries: a print that
+// went on past the first would end soon all the same, and fail the checks below.)
 void TestPrintLayout::entryTallerThanAPageFails()
 {
-    open(QLatin1String(printedKinds.first()), 12000, false);
+    open(QLatin1String(printedKinds.first()), 12000, false, 3);
     pdfAnswer = dir.filePath(QStringLiteral("tall.pdf"));
     QVERIFY(!print(QStringLiteral("rbFormatHandout"), QStringLiteral("selection")));
     const QString reason = QStringLiteral("An entry of the list does not fit on one page.");

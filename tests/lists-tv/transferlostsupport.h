@@ -11,8 +11,8 @@
 #include "listpagetest.h"
 
 #include "app/mainwindow.h"
-#include "base/settings.h"
 #include "app/startup.h"
+#include "base/settings.h"
 #include "device/core/devicecommunicationmanager.h"
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
@@ -33,6 +33,8 @@
 #include <QSettings>
 #include <QTest>
 
+#include <memory>
+#include <tuple>
 #include <utility>
 
 // What the tests of a list transfer whose connection goes share: a receiver with room for every list, the
@@ -160,6 +162,40 @@ template<class Page> void showConnectedPage(MainWindow &window, ZBDevice *&recei
     QVERIFY(page);
     window.setCurrentModule(page, true);
 }
+
+// The whole program connected to the emulator saved as its one receiver (room for four favourite lists of
+// each kind, its lists served), the receiver's page of this class current. Members go window first.
+template<class Page> struct ConnectedWindow
+{
+    ReceiverEmulator emulator;
+    std::shared_ptr<ReceiverLists> lists = ReceiverLists::install(emulator);
+    DialogAnswerer answers;
+    std::unique_ptr<MainWindow> window;
+    ZBDevice *receiver = nullptr;
+    Page *page = nullptr;
+
+    // Starts the emulator and shows the window connected to it; receiver and page are null where that failed.
+    void open()
+    {
+        emulator.setDescription(fourListDescription());
+        QVERIFY(emulator.start());
+        saveAsTheWindowsReceiver(emulator);
+        window = std::make_unique<MainWindow>();
+        showConnectedPage(*window, receiver, page);
+    }
+    // Once the receiver is connected again, Send (Yes to the restart question) takes the list: the receiver
+    // holds one more, and the project counts as saved.
+    void sendGoesThrough()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(receiver->isConnected() && page->btnUploadDeviceLists->isEnabled(), 20000);
+        const int before = lists->uploads();
+        answers.boxAnswers = {QStringLiteral("&Yes")};
+        page->btnUploadDeviceLists->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
+        QCOMPARE(lists->uploads(), before + 1);
+        QVERIFY(!page->projectManager()->isModified());
+    }
+};
 
 } // namespace TransferLost
 

@@ -56,6 +56,8 @@ class TestListTransferLost : public QObject
         const QString told =
             order.startsWith(QLatin1String("disconnecting")) ? ListsModuleShared::stoppedTransferText(mode) : lost;
         QTRY_COMPARE(shown(answers), QStringList{told});
+        // A loss the page said, in whichever order it heard of it, is not said again by the window.
+        QCOMPARE(page->tellsOfLostConnection(), !order.startsWith(QLatin1String("disconnecting")));
         QCOMPARE(page->stackedWidget->currentIndex(), int(Page::PageEditor));
         QVERIFY(!page->pendingTask());
         QCOMPARE(rows(page.get()), 20);
@@ -65,6 +67,7 @@ class TestListTransferLost : public QObject
         answers.boxTexts.clear();
         page->onDeviceStateChange(QStringLiteral("connecting"));
         page->onDeviceStateChange(QStringLiteral("connected"));
+        QVERIFY(!page->tellsOfLostConnection());
         button(page.get(), mode)->click();
         QCOMPARE(manager.enqueued.size(), 2);
         task = manager.enqueued.last();

@@ -99,8 +99,9 @@ template<class Page, class Load> void typeAfterALoad(Page *page, int count, Load
     typeSport(page, count);
 }
 
-// A search typed, then the hint put back while the box keeps the focus (a language switch with a list
-// open drops the search): the box shows the new hint, holds no text, and "Sport" typed then is the search.
+// A search typed, then the language switched while the box keeps the focus: the search stays as typed, with
+// the rows it shows, and what is typed next goes on from it; the hint, once the box is emptied and left, is
+// in the language then. A box emptied but still focused through a switch shows the new hint when left.
 template<class Page> void hintBackWhileTyping(Page *page, int count)
 {
     SSearchLineEdit *search = page->txtSearch;
@@ -112,14 +113,26 @@ template<class Page> void hintBackWhileTyping(Page *page, int count)
     QVERIFY(loadTranslator(&german, QStringLiteral("de_DE")));
     QCoreApplication::processEvents();
     QVERIFY(search->hasFocus());
-    QVERIFY(search->isHintShown());
-    QCOMPARE(search->shownHint(), QCoreApplication::translate(page->metaObject()->className(), "Search..."));
-    QVERIFY(search->shownHint() != QLatin1String("Search..."));
-    QCOMPARE(search->text(), QString());
-    QCOMPARE(page->itemsTableViewAll->model()->rowCount(), count);
+    QVERIFY(!search->isHintShown());
+    QCOMPARE(search->text(), QStringLiteral("News"));
+    QCOMPARE(page->itemsTableViewAll->model()->rowCount(), count / 2);
+    QTest::keyClick(search, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(search, QStringLiteral("Sport"));
     QCOMPARE(search->text(), QStringLiteral("Sport"));
     QCOMPARE(page->itemsTableViewAll->model()->rowCount(), itemsNamed(page, QStringLiteral("Sport")));
+    QTest::keyClick(search, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(search, Qt::Key_Backspace);
+    QCOMPARE(page->itemsTableViewAll->model()->rowCount(), count);
+    search->clearFocus();
+    QTRY_VERIFY(!search->hasFocus());
+    QVERIFY(search->isHintShown());
+    const QString germanHint = QCoreApplication::translate(page->metaObject()->className(), "Search...");
+    QVERIFY(germanHint != QLatin1String("Search..."));
+    QCOMPARE(search->shownHint(), germanHint);
+    // emptied and focused through the switch back
+    QTest::mouseClick(search, Qt::LeftButton);
+    QTRY_VERIFY(search->hasFocus());
+    QCOMPARE(search->text(), QString());
     loadTranslator(&german, QStringLiteral("en_EN"));
     QCoreApplication::processEvents();
     QCOMPARE(search->text(), QString());

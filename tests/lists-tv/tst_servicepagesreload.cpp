@@ -320,13 +320,21 @@ private slots:
         QVERIFY(search->styleSheet().contains(grey));
         QCOMPARE(child<ItemsTableView>(page, "itemsTableViewAll")->model()->rowCount(), 7);
 
-        // a switch with a list open: translated hint, no search left
+        // a switch with a list open: the search stays typed, with its rows; emptied and left, the box shows
+        // the translated hint, and the English one after the switch back
         search->setFocus();
         QTest::keyClicks(search, QStringLiteral("Name T"));
         child<ItemsTableView>(page, "itemsTableViewAll")->setFocus();
         QCOMPARE(child<ItemsTableView>(page, "itemsTableViewAll")->model()->rowCount(), 1);
         QCoreApplication::installTranslator(&german);
         QCoreApplication::processEvents();
+        QCOMPARE(search->text(), QStringLiteral("Name T"));
+        QVERIFY(!search->isHintShown());
+        QCOMPARE(child<ItemsTableView>(page, "itemsTableViewAll")->model()->rowCount(), 1);
+        search->setFocus();
+        QTest::keyClick(search, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(search, Qt::Key_Backspace);
+        child<ItemsTableView>(page, "itemsTableViewAll")->setFocus();
         QCOMPARE(search->shownHint(), suchen);
         QCOMPARE(child<ItemsTableView>(page, "itemsTableViewAll")->model()->rowCount(), 7);
         QCoreApplication::removeTranslator(&german);

@@ -56,6 +56,32 @@ void ReceiverLists::setHold(bool on)
         m_released.wakeAll();
 }
 
+void ReceiverLists::setHeldChunkTail(int chunk)
+{
+    QMutexLocker lock(&m_lock);
+    m_heldChunk = chunk;
+}
+
+bool ReceiverLists::isChunkTailHeld() const
+{
+    QMutexLocker lock(&m_lock);
+    return m_tailHeld;
+}
+
+void ReceiverLists::releaseChunkTail()
+{
+    QMutexLocker lock(&m_lock);
+    m_tailsReleased += m_tailHeld ? 1 : 0;
+    m_heldChunk = -1;
+    m_released.wakeAll();
+}
+
+int ReceiverLists::chunkTailsReleased() const
+{
+    QMutexLocker lock(&m_lock);
+    return m_tailsReleased;
+}
+
 int ReceiverLists::uploads() const
 {
     QMutexLocker lock(&m_lock);
@@ -107,6 +133,24 @@ bool ReceiverLists::waitWhileHeld(const ReceiverEmulator &emulator)
     return !emulator.isStopping();
 }
 
+bool ReceiverLists::writeChunk(EmulatorSession &s, const QByteArray &chunk, int index)
+{
+    QMutexLocker lock(&m_lock);
+    if (index != m_heldChunk) {
+        lock.unlock();
+        return s.write(chunk);
+    }
+    const int first = 12 + (chunk.size() - 12) / 2;
+    if (!s.write(chunk.left(first)))
+        return false;
+    m_tailHeld = true;
+    while (m_heldChunk == index && !s.emulator().isStopping())
+        m_released.wait(&m_lock, 100);
+    m_tailHeld = false;
+    lock.unlock();
+    return s.write(chunk.mid(first));
+}
+
 bool ReceiverLists::serveDownload(EmulatorSession &s, int type)
 {
     const QByteArray doc = [&] {
@@ -124,7 +168,7 @@ bool ReceiverLists::serveDownload(EmulatorSession &s, int type)
             s.write(ListChunkParser::dataChunk(piece, percent).left(int(cut - at) + 12));
             return false;
         }
-        if (!s.write(ListChunkParser::dataChunk(piece, percent)))
+        if (!writeChunk(s, ListChunkParser::dataChunk(piece, percent), at / step))
             return false;
         const QByteArray answer = s.read(1, 5000);
         if (answer.isEmpty())
@@ -144,6 +188,15 @@ bool ReceiverLists::serveUpload(EmulatorSession &s, int type)
     // Bytes of this upload taken so far; with the cut switch the connection closes at that count.
     qint64 taken = 0;
     const qint64 cut = m_cutAfter.load();
+    // answers given; with the silence switch none after that many
+    int answered = 0;
+    const int silentAfter = m_silentAfter.load();
+    const auto answer = [&](quint8 reply) {
+        if (silentAfter >= 0 && answered >= silentAfter)
+            return true;
+        ++answered;
+        return s.writeByte(reply);
+    };
     const auto take = [&](qint64 n, int timeoutMs) {
         const qint64 allowed = cut < 0 ? n : qMin(n, cut - taken);
         const QByteArray bytes = allowed > 0 ? s.read(allowed, timeoutMs) : QByteArray();
@@ -161,13 +214,13 @@ bool ReceiverLists::serveUpload(EmulatorSession &s, int type)
             // What does not read as a list document is refused, and the receiver keeps its list.
             QDomDocument check;
             if (refused || !check.setContent(document))
-                return s.writeByte(0xAC);
+                return answer(0xAC);
             QMutexLocker lock(&m_lock);
             m_documents[type] = document;
             ++m_uploads;
             store(type, document);
             lock.unlock();
-            return s.writeByte(0xAA);
+            return answer(0xAA);
         }
         const QByteArray length = take(4, 2000);
         if (length.size() < 4)
@@ -180,13 +233,13 @@ bool ReceiverLists::serveUpload(EmulatorSession &s, int type)
             // Entries come whole, at most three to a message.
             if (!entriesParse(text)) {
                 refused = true;
-                s.writeByte(0xAC);
+                answer(0xAC);
                 continue;
             }
             services += text;
         } else {
             lists += text;
         }
-        s.writeByte(0xAA);
+        answer(0xAA);
     }
 }
