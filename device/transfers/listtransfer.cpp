@@ -92,8 +92,7 @@ ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
     // and what it sends is closed below, never left to be read as the answer to the next request.
     const int reply = m_link.readByte(kReplyWait);
     if (reply < 0 && m_link.interrupted()) {
-        if (downloading)
-            closeUnansweredDownload();
+        closeUnanswered(downloading);
         return Canceled;
     }
     if (reply == 0xAB || reply == 0xAC)
@@ -105,16 +104,19 @@ ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
     return Completed;
 }
 
-// A download cancelled before the receiver answered its command: the receiver may still take it, and its
-// answer and first chunk would then be read as the answer to the next request. The answer is waited for
-// as long as an answer is, and the exchange closed as any other.
-void ListTransfer::closeUnansweredDownload()
+// A transfer cancelled before the receiver answered its command: the receiver may still take it. Its answer
+// and a download's first chunk would then be read as the answer to the next request, and an upload's
+// receiver would read the next request as part of a list. The answer is waited for as long as an answer
+// is, and the exchange closed as any other cancel closes it.
+void ListTransfer::closeUnanswered(bool downloading)
 {
     m_link.clearInterrupt();
-    if (m_link.readByte(kReplyWait) == 0xAA)
+    if (m_link.readByte(kReplyWait) != 0xAA)
+        m_link.dropPending();
+    else if (downloading)
         abortDownload(QByteArray());
     else
-        m_link.dropPending();
+        m_link.write("CNL");
 }
 
 // The receiver reads the abort only in place of the answer to a chunk. So the chunk under way is waited for

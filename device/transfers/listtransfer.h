@@ -39,7 +39,7 @@ private:
     // named as its loss, never as a busy receiver.
     Outcome lostInSilence(bool downloading);
     Outcome openExchange(int command, bool downloading);
-    void closeUnansweredDownload();
+    void closeUnanswered(bool downloading);
     Outcome abortDownload(QByteArray buffer);
     // The receiver's answer to one upload message (0xAA takes it), or -1 when none came.
     int sendMessage(const QByteArray &bytes);

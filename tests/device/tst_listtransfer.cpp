@@ -498,6 +498,23 @@ private slots:
         QCOMPARE(e->errors, QStringList());
     }
 
+    // The same for an upload: a receiver that took the command waits for the list, and would read the next
+    // request as part of it. The exchange is closed as a cancel closes it, and the next request is answered.
+    void uploadCancelledAsItsCommandWent()
+    {
+        const auto lists = ReceiverLists::install(e->emulator);
+        lists->setDocument(QStringLiteral("link"), "<TDocument><items><link n=\"1\"/></items><lists/></TDocument>");
+        CancelAsTheCommandGoes device(e->socket, e->interrupt, '\x24');
+        TransferLink link(&device, &e->interrupt);
+        ListTransfer cancelled(link);
+        QCOMPARE(cancelled.upload(QStringLiteral("link"), document(3, {3}, "link")), ListTransfer::Canceled);
+        e->interrupt = false; // as the worker clears it for its next task
+        nextDownloadBringsTheNewList(*lists);
+        QVERIFY2(e->emulator.received().startsWith("\x24" "CNL\x21"), e->emulator.received().toHex().constData());
+        QCOMPARE(lists->uploads(), 0);
+        QCOMPARE(e->errors, QStringList());
+    }
+
     // A receiver that lets the wait for an answer pass in silence, at the list command or in the middle of an
     // upload: the transfer gives the connection up and names the failure as its loss, never as a busy
     // receiver; an upload tells the receiver to drop what it took first.
