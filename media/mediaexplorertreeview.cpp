@@ -1,6 +1,7 @@
 #include "media/mediaexplorertreeview.h"
 
 #include "media/pcfilesystemmodel.h"
+#include "widgets/aimedinputrule.h"
 #include "widgets/messagebox.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QPaintEvent>
 #include <QTimer>
 #include <QUrl>
 
@@ -15,6 +17,7 @@
 
 MediaExplorerTreeView::MediaExplorerTreeView(QWidget *parent)
     : QTreeView(parent)
+    , _aimedInput(new AimedInputRule(this))
 {
     connect(this, &QTreeView::doubleClicked, this, &MediaExplorerTreeView::onItemDoubleClicked);
     connect(this, &MediaExplorerTreeView::itemSelected, this, &MediaExplorerTreeView::onItemSelected);
@@ -41,6 +44,7 @@ void MediaExplorerTreeView::setModel(QAbstractItemModel *model)
     _keptPlaces.clear();
     _expandedPaths.clear();
     _rootPath.clear();
+    _aimedInput->watch(model);
     QTreeView::setModel(model);
     if (model)
         connect(model, &QAbstractItemModel::headerDataChanged, this, &MediaExplorerTreeView::fitColumnTitlesLater);
@@ -57,6 +61,8 @@ void MediaExplorerTreeView::setModel(QAbstractItemModel *model)
 
 void MediaExplorerTreeView::setRootIndex(const QModelIndex &index)
 {
+    if (index != rootIndex())
+        _aimedInput->aboutToShowOtherRows();
     QTreeView::setRootIndex(index);
     PcFileSystemModel *pc = fileSystemModel();
     _rootPath = pc && index.isValid() ? pc->filePath(index) : QString();
@@ -152,6 +158,41 @@ void MediaExplorerTreeView::showEvent(QShowEvent *event)
 {
     QTreeView::showEvent(event);
     fitColumnTitlesLater();
+}
+
+bool MediaExplorerTreeView::viewportEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::ContextMenu:
+    case QEvent::Wheel:
+    case QEvent::Drop:
+        // rows placed as the view's own handling of this input will find them
+        executeDelayedItemsLayout();
+        break;
+    default:
+        break;
+    }
+    if (_aimedInput->drops(event))
+        return true;
+    const bool handled = QTreeView::viewportEvent(event);
+    if (event->type() == QEvent::Paint)
+        _aimedInput->painted(static_cast<QPaintEvent *>(event)->region());
+    return handled;
+}
+
+void MediaExplorerTreeView::scrollContentsBy(int dx, int dy)
+{
+    if (dy != 0)
+        _aimedInput->aboutToScroll();
+    QTreeView::scrollContentsBy(dx, dy);
+}
+
+void MediaExplorerTreeView::startDrag(Qt::DropActions supportedActions)
+{
+    if (_aimedInput->dragStarts())
+        QTreeView::startDrag(supportedActions);
 }
 
 void MediaExplorerTreeView::changeEvent(QEvent *event)

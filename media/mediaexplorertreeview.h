@@ -5,10 +5,12 @@
 #include <QSet>
 #include <QTreeView>
 
+class AimedInputRule;
 class PcFileSystemModel;
 
 // The tree views of the media explorer: they report the item the user works on and, over the PC
-// model, open files with the desktop's application and make the model re-read a folder.
+// model, open files with the desktop's application and make the model re-read a folder. Input aimed at
+// a place in them acts on the row drawn there, or on none (AimedInputRule), as in the program's tables.
 class MediaExplorerTreeView : public QTreeView
 {
     Q_OBJECT
@@ -46,6 +48,9 @@ protected:
     QModelIndex selectedItem() const;
     void focusInEvent(QFocusEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void startDrag(Qt::DropActions supportedActions) override;
     void changeEvent(QEvent *event) override;
     // Opens a PC file with its default application, or says that none is set.
     void openFile(const QModelIndex &index, const char *context);
@@ -78,6 +83,7 @@ private:
     void restorePlace(const QString &folder);
     void checkRoot();
 
+    AimedInputRule *_aimedInput;
     QString _currentFolder;
     bool _fitPending = false;
     QString _rootPath; // of the folder shown, as last set; empty for the top

@@ -9,12 +9,15 @@
 #include <QTest>
 #include <QWidget>
 
-// Counts the paints of a widget.
+#include <functional>
+
+// Counts the paints of a widget; painting, if given, is called as each begins.
 class PaintWatch : public QObject
 {
 public:
-    explicit PaintWatch(QWidget *widget)
+    explicit PaintWatch(QWidget *widget, std::function<void()> painting = {})
         : widget(widget)
+        , painting(std::move(painting))
     {
         widget->installEventFilter(this);
     }
@@ -24,13 +27,17 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == widget && event->type() == QEvent::Paint)
+        if (watched == widget && event->type() == QEvent::Paint) {
             ++paints;
+            if (painting)
+                painting();
+        }
         return QObject::eventFilter(watched, event);
     }
 
 private:
     QWidget *widget;
+    std::function<void()> painting;
 };
 
 // The table drawn as the program draws it when it next idles: whatever input comes after this meets the
@@ -40,6 +47,31 @@ inline bool tableDrawn(QAbstractItemView *table)
     const PaintWatch watch(table->viewport());
     table->viewport()->update();
     return QTest::qWaitFor([&watch] { return watch.paints > 0; }, 10000);
+}
+
+// The view (a table or a tree) drawn after the last change of its rows: what a listing, a sort or a folder
+// read again changes while this waits is drawn too, so input that comes now meets the rows the view shows.
+inline bool rowsDrawn(QAbstractItemView *view, int timeout = 30000)
+{
+    bool changed = true; // since the last paint, as far as is known
+    QObject context;
+    if (const QAbstractItemModel *model = view->model()) {
+        using Model = QAbstractItemModel;
+        const auto change = [&changed] { changed = true; };
+        QObject::connect(model, &Model::rowsAboutToBeInserted, &context, change);
+        QObject::connect(model, &Model::rowsAboutToBeRemoved, &context, change);
+        QObject::connect(model, &Model::rowsAboutToBeMoved, &context, change);
+        QObject::connect(model, &Model::layoutAboutToBeChanged, &context, change);
+        QObject::connect(model, &Model::modelAboutToBeReset, &context, change);
+    }
+    const PaintWatch watch(view->viewport(), [&changed] { changed = false; });
+    return QTest::qWaitFor(
+        [&] {
+            if (changed)
+                view->viewport()->update();
+            return !changed;
+        },
+        timeout);
 }
 
 // A drag carrying payload entering the table's viewport, moving to point and dropped there, as a drag from

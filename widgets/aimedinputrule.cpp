@@ -6,14 +6,16 @@
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QRegion>
 #include <QStyleHints>
 #include <QTableView>
+#include <QTreeView>
 #include <QWheelEvent>
 
-AimedInputRule::AimedInputRule(QTableView *view)
+AimedInputRule::AimedInputRule(QAbstractItemView *view)
     : QObject(view)
     , view(view)
 {}
@@ -47,6 +49,35 @@ void AimedInputRule::aboutToScroll()
     note(true);
 }
 
+void AimedInputRule::aboutToShowOtherRows()
+{
+    note(false);
+}
+
+// The header that places the view's columns; none for a view of one column.
+const QHeaderView *AimedInputRule::columns() const
+{
+    if (const auto *table = qobject_cast<const QTableView *>(view))
+        return table->horizontalHeader();
+    if (const auto *tree = qobject_cast<const QTreeView *>(view))
+        return tree->header(); // it places the columns when hidden too
+    return nullptr;
+}
+
+// The row shown at height y of the viewport (in a column shown), wherever across it the pointer is.
+QModelIndex AimedInputRule::rowAt(int y) const
+{
+    const QHeaderView *header = columns();
+    if (!header)
+        return view->indexAt(QPoint(view->viewport()->width() / 2, y));
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (!header->isSectionHidden(logical) && header->sectionSize(logical) > 0)
+            return view->indexAt(QPoint(header->sectionViewportPosition(logical), y));
+    }
+    return {};
+}
+
 void AimedInputRule::note(bool scrolling)
 {
     if (!drawn)
@@ -57,31 +88,37 @@ void AimedInputRule::note(bool scrolling)
         // columns in sight are read, whatever the size of the table.
         drawnRows.clear();
         drawnColumns.clear();
-        const QAbstractItemModel *model = view->model();
-        const QHeaderView *columns = view->horizontalHeader();
-        const QHeaderView *rows = view->verticalHeader();
         const QRect area = view->viewport()->rect();
-        if (model && columns->count() > 0 && rows->count() > 0) {
-            const int firstColumn = columns->visualIndexAt(area.left());
-            int lastColumn = columns->visualIndexAt(area.right());
-            if (lastColumn < 0)
-                lastColumn = columns->count() - 1;
-            for (int visual = firstColumn; visual >= 0 && visual <= lastColumn; ++visual) {
-                const int logical = columns->logicalIndex(visual);
-                if (!columns->isSectionHidden(logical))
-                    drawnColumns << logical;
+        if (view->model()) {
+            if (const QHeaderView *header = columns()) {
+                const int firstColumn = header->visualIndexAt(area.left());
+                int lastColumn = header->visualIndexAt(area.right());
+                if (lastColumn < 0)
+                    lastColumn = header->count() - 1;
+                for (int visual = firstColumn; visual >= 0 && visual <= lastColumn; ++visual) {
+                    const int logical = header->logicalIndex(visual);
+                    if (!header->isSectionHidden(logical))
+                        drawnColumns << logical;
+                }
+            } else {
+                const auto *list = qobject_cast<const QListView *>(view);
+                drawnColumns << (list ? list->modelColumn() : 0);
             }
-            const int firstRow = rows->visualIndexAt(area.top());
-            int lastRow = rows->visualIndexAt(area.bottom());
-            if (lastRow < 0)
-                lastRow = rows->count() - 1;
-            for (int visual = firstRow; visual >= 0 && visual <= lastRow; ++visual) {
-                const int row = rows->logicalIndex(visual);
-                if (rows->isSectionHidden(row))
-                    continue;
-                const int top = view->rowViewportPosition(row);
-                drawnRows.append({top, top + view->rowHeight(row), rowKey(row)});
+        }
+        // Each row from the top of the viewport down, as placed when drawn; a table's grid line under a
+        // row goes with it.
+        for (int y = area.top(); !drawnColumns.isEmpty() && y <= area.bottom();) {
+            const QModelIndex row = rowAt(y);
+            if (!row.isValid())
+                break;
+            const QRect cell = view->visualRect(row);
+            int bottom = qMax(cell.bottom() + 1, y + 1);
+            for (QModelIndex below = rowAt(bottom);
+                 bottom <= area.bottom() && below.row() == row.row() && below.parent() == row.parent();
+                 below = rowAt(++bottom)) {
             }
+            drawnRows.append({cell.top(), bottom, rowKey(row)});
+            y = bottom;
         }
     }
     (scrolling ? scrolled : rowsMoved) = true;
@@ -108,14 +145,20 @@ void AimedInputRule::painted(const QRegion &region)
     }
 }
 
-// What the user tells a row by: its texts in the columns that were drawn.
-QString AimedInputRule::rowKey(int row) const
+// What the user tells a row by: its texts in the columns that were drawn, and in a tree the names of the
+// rows it is under (the same name stands in many folders).
+QString AimedInputRule::rowKey(const QModelIndex &row) const
 {
     const QAbstractItemModel *model = view->model();
     QString key;
     for (const int column : drawnColumns) {
-        key += model->index(row, column, view->rootIndex()).data(Qt::DisplayRole).toString();
+        key += model->index(row.row(), column, row.parent()).data(Qt::DisplayRole).toString();
         key += QChar(0x1f);
+    }
+    const QModelIndex root = view->rootIndex();
+    for (QModelIndex above = row.parent(); above.isValid() && above != root; above = above.parent()) {
+        key += QChar(0x1e);
+        key += above.siblingAtColumn(0).data(Qt::DisplayRole).toString();
     }
     return key;
 }
@@ -133,9 +176,9 @@ bool AimedInputRule::movedAt(const QPoint &pos, bool byScrollToo) const
             break;
         }
     }
-    const int now = view->rowAt(pos.y());
-    if (!was || now < 0)
-        return was || now >= 0;
+    const QModelIndex now = rowAt(pos.y());
+    if (!was || !now.isValid())
+        return was || now.isValid();
     return rowKey(now) != was->key;
 }
 

@@ -8,51 +8,59 @@
 #include <QString>
 
 class QAbstractItemModel;
+class QAbstractItemView;
 class QEvent;
+class QHeaderView;
+class QModelIndex;
 class QMouseEvent;
 class QRegion;
-class QTableView;
 
-// Input aimed at a place in a table acts on the row drawn there, or on none. Rows move under the pointer
-// between two paints of the table: a search applied at a key, a filter, a sort, a paste, a download, a
-// delete, a scroll. The first such change after a paint notes which row stood at each height of the
-// table as it was drawn (its texts in the columns drawn); until the table is drawn again, a press, a
-// double-click, a right-click menu, a wheel turn, the start of a drag or a drop whose row is no longer
-// the one drawn there is dropped, and with a press the rest of it (its moves, its release, its second
-// click, its menu). What stays put under the pointer is handled as always.
+// Input aimed at a place in a table or a tree acts on the row drawn there, or on none. Rows move under the
+// pointer between two paints of the view: a search applied at a key, a filter, a sort, a paste, a download,
+// a delete, a folder listed or read again, a scroll. The first such change after a paint notes which row
+// stood at each height of the view as it was drawn (its texts in the columns drawn, and in a tree the names
+// of the rows it is under); until the view is drawn again, a press, a double-click, a right-click menu, a
+// wheel turn, the start of a drag or a drop whose row is no longer the one drawn there is dropped, and with
+// a press the rest of it (its moves, its release, its second click, its menu). What stays put under the
+// pointer is handled as always. One rule for every item view of the program: its tables and the media
+// explorer's trees.
 class AimedInputRule : public QObject
 {
 public:
-    explicit AimedInputRule(QTableView *view);
+    explicit AimedInputRule(QAbstractItemView *view);
 
     // The model whose row changes are watched; null for none.
     void watch(QAbstractItemModel *model);
     // Before the rows scroll by a vertical offset.
     void aboutToScroll();
-    // After the table drew region of its viewport.
+    // Before the view shows other rows of its own accord (another root).
+    void aboutToShowOtherRows();
+    // After the view drew region of its viewport.
     void painted(const QRegion &region);
     // Whether the viewport's event goes no further (accepted, or for a drop refused): input aimed at a row
     // that moved, or the rest of a press that was dropped. A press let through is noted for dragStarts.
     bool drops(QEvent *event);
     // Whether the drag the last press let through may start: false when the row under it moved since the
-    // table was drawn, and the rest of that press is then dropped.
+    // view was drawn, and the rest of that press is then dropped.
     bool dragStarts();
 
 private:
     void rowsAboutToChange();
     void note(bool scrolling);
-    QString rowKey(int row) const;
+    const QHeaderView *columns() const;
+    QModelIndex rowAt(int y) const;
+    QString rowKey(const QModelIndex &row) const;
     bool movedAt(const QPoint &pos, bool byScrollToo) const;
     void dropPress(Qt::MouseButton button, const QPointF &globalPos, quint64 time, bool second);
     bool dropsFollowUp(QEvent *event);
     bool isSecondPress(const QMouseEvent *press) const;
 
-    QTableView *view;
+    QAbstractItemView *view;
     QList<QMetaObject::Connection> connections;
     bool drawn = false;        // painted at least once: before that no one can have aimed at a row
     bool rowsMoved = false;    // since the last paint that covered the whole viewport
     bool scrolled = false;     // since the last paint
-    bool repaintAsked = false; // of all the table, after a paint that left part of it as it was
+    bool repaintAsked = false; // of all the view, after a paint that left part of it as it was
     // What was drawn when the rows first changed after a paint: each row's span in the viewport and its key.
     struct DrawnRow
     {

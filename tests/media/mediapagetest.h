@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mediareceiver.h"
+#include "tabledrawn.h"
 
 #include "media/mediaexplorermodule.h"
 #include "media/pcfilesystemmodel.h"
@@ -143,8 +144,17 @@ protected:
         page->pasteFromClipboard();
         QTRY_VERIFY(!page->isBusy());
     }
-    // A left click on a row, or on the empty area below the rows when index is invalid.
+    // A left click on a row, or on the empty area below the rows when index is invalid, once the view was
+    // drawn with the rows it holds: a view acts on the row it showed where the user pressed, or on none.
     static void click(QTreeView *view, const QModelIndex &index, Qt::MouseButton button = Qt::LeftButton)
+    {
+        const QPersistentModelIndex row(index);
+        QVERIFY(drawnWith(view, row));
+        QVERIFY2(row.isValid() == index.isValid(), "the row clicked went while the view was drawn");
+        clickAtOnce(view, row, button);
+    }
+    // The same click on the view as it stands, with no turn of events first.
+    static void clickAtOnce(QTreeView *view, const QModelIndex &index, Qt::MouseButton button = Qt::LeftButton)
     {
         QPoint at(view->viewport()->width() / 2, view->viewport()->height() - 3);
         if (index.isValid()) {
@@ -152,6 +162,28 @@ protected:
             at = view->visualRect(index).center();
         }
         QTest::mouseClick(view->viewport(), button, {}, at);
+    }
+    // A click on a row and then a double-click on it, once the view was drawn with the rows it holds.
+    static void doubleClick(QTreeView *view, const QModelIndex &index)
+    {
+        const QPersistentModelIndex row(index);
+        QVERIFY(index.isValid());
+        click(view, row);
+        QVERIFY2(row.isValid(), "the row clicked went while the view was drawn");
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
+    }
+    // The view drawn with row (when valid) in sight, as the user sees it before pointing at it.
+    static bool drawnWith(QTreeView *view, const QPersistentModelIndex &row)
+    {
+        for (int tries = 0; tries < 5; ++tries) {
+            if (row.isValid())
+                view->scrollTo(row);
+            if (!rowsDrawn(view))
+                return false;
+            if (!row.isValid() || view->viewport()->rect().contains(view->visualRect(row).center()))
+                return true;
+        }
+        return false;
     }
     // The row of name in the folder the browser shows, once the model has it.
     QModelIndex shown(const QString &name)
