@@ -44,20 +44,18 @@ int FileTransfer::sendPath(quint8 command, const QStringList &parts, const QByte
     int answer = status();
     if (answer != 1)
         return answer;
-    // Every level is answered; the answer to the last one decides. A refused path ends the exchange there:
-    // the receiver would read the name (and an upload's size) that followed as commands of their own.
+    // Every level is answered. A refused level ends the exchange there: the receiver would read the levels,
+    // the name (and an upload's size) that followed as commands of their own.
     for (int i = 0; i < parts.size() - 1; ++i) {
         if (!m_link.write(parts.at(i).toUtf8()))
             return -1;
         answer = status();
         if (answer == -1)
             return -1;
-    }
-    if (answer != 1) {
-        // Whatever else a receiver said to the levels after the one it refused is no answer to what comes next.
-        m_link.dropPending();
-        m_levelRefused = true;
-        return answer;
+        if (answer != 1) {
+            m_levelRefused = true;
+            return answer;
+        }
     }
     return m_link.write(last) ? 1 : -1;
 }
@@ -255,12 +253,14 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         return outcome;
     };
     const QFileInfo info(source);
-    // A folder the receiver will not make (a file holds its name, say) fails this entry alone when the caller
-    // names such entries.
-    if (info.isDir())
-        return done(ReceiverFolderCommands(m_link).makePath(receiverPath, false, notFoundUnsaid) ? Completed
-                    : notFoundUnsaid                                                             ? NotFound
-                                                                                                 : Failed);
+    // A folder the receiver refuses to make (a file holds its name, say) fails this entry alone when the caller
+    // names such entries; a link that failed meanwhile is said all the same.
+    if (info.isDir()) {
+        ReceiverFolderCommands folders(m_link);
+        if (folders.makePath(receiverPath, false, notFoundUnsaid))
+            return done(Completed);
+        return done(notFoundUnsaid && folders.lastWasRefused() ? NotFound : Failed);
+    }
     QFile file(source);
     // Nothing is sent for a file that cannot be read: the receiver is never left waiting for data.
     if (!info.exists() || !file.open(QIODevice::ReadOnly)) {
