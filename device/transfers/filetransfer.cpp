@@ -44,18 +44,20 @@ int FileTransfer::sendPath(quint8 command, const QStringList &parts, const QByte
     int answer = status();
     if (answer != 1)
         return answer;
-    // Every level is answered. A refused level ends the exchange there: the receiver would read the levels,
-    // the name (and an upload's size) that followed as commands of their own.
+    // Every level is answered; the answer to the last one decides. A refused path ends the exchange there:
+    // the receiver would read the name (and an upload's size) that followed as commands of their own.
     for (int i = 0; i < parts.size() - 1; ++i) {
         if (!m_link.write(parts.at(i).toUtf8()))
             return -1;
         answer = status();
         if (answer == -1)
             return -1;
-        if (answer != 1) {
-            m_levelRefused = true;
-            return answer;
-        }
+    }
+    if (answer != 1) {
+        // Whatever else a receiver said to the levels after the one it refused is no answer to what comes next.
+        m_link.dropPending();
+        m_levelRefused = true;
+        return answer;
     }
     return m_link.write(last) ? 1 : -1;
 }

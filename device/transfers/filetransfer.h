@@ -41,9 +41,9 @@ public:
 private:
     // mayBeUnsaid: a "not found" is NotFound without an error when the caller names such entries.
     Outcome reportCode(int code, bool mayBeUnsaid = true);
-    // The header, then every level (each answered) up to the first refused one and, when the receiver took
-    // them all, the last message. Returns 1 once that message went, the refusal of the header or of a level,
-    // or -1 when the link failed.
+    // The header, then every level (each answered) and, when the receiver took the last level, the last
+    // message. Returns 1 once that message went, the refusal of the header or of the last level, or -1 when
+    // the link failed.
     int sendPath(quint8 command, const QStringList &parts, const QByteArray &last);
     // A read or status; a cancel while waiting is noted (and, among the blocks of a download, told
     // to the receiver at once), then the read goes on briefly so the exchange ends in step.

@@ -275,22 +275,22 @@ private slots:
             QVERIFY(e->emulator.received().isEmpty());
     }
 
-    // A path with a level the receiver refuses (a file holds the folder's name) ends the exchange at that level:
-    // neither the levels below it, nor the name, nor an upload's size follow, which the receiver would read as
-    // commands. Told to
-    // a caller that names such entries as NotFound without an error; the next transfer on the link works.
+    // A path whose last level the receiver refuses (a file holds the folder's name, or one above it) ends the
+    // exchange at that level: every level is answered, but neither the name nor an upload's size follows, which
+    // the receiver would read as commands. Told to a caller that names such entries as NotFound without an
+    // error; the next transfer on the link works.
     void refusedLastLevelEndsTheExchange_data()
     {
         QTest::addColumn<bool>("upload");
         QTest::addColumn<bool>("unsaid");
         QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("levels"); // sent, the refused one the last
+        QTest::addColumn<int>("levels"); // sent
         QTest::newRow("upload") << true << false << "/v/file.bin/up.bin" << 2;
         QTest::newRow("upload, named by the caller") << true << true << "/v/file.bin/up.bin" << 2;
-        // the level refused ends it: the levels below it are not sent either
-        QTest::newRow("upload, a level below the file") << true << true << "/v/file.bin/sub/up.bin" << 2;
+        // a file transfer answers every level: the levels below the refused one are sent, the name is not
+        QTest::newRow("upload, a level below the file") << true << true << "/v/file.bin/sub/up.bin" << 3;
         QTest::newRow("download") << false << false << "v\\file.bin\\f.bin" << 2;
-        QTest::newRow("download, a level below the file") << false << true << "v\\file.bin\\sub\\f.bin" << 2;
+        QTest::newRow("download, a level below the file") << false << true << "v\\file.bin\\sub\\f.bin" << 3;
         QTest::newRow("download, named by the caller") << false << true << "v\\file.bin\\f.bin" << 2;
     }
     void refusedLastLevelEndsTheExchange()

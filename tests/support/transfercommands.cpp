@@ -73,7 +73,7 @@ QString TransferCommands::localPath(QStringList parts) const
     return m_root + u'/' + parts.join(u'/');
 }
 
-QStringList TransferCommands::readLevels(EmulatorSession &s, int levels, bool withLast, bool *refused)
+QStringList TransferCommands::readLevels(EmulatorSession &s, int levels, bool withLast, bool *refused, bool wholePath)
 {
     QStringList parts;
     *refused = false;
@@ -82,11 +82,12 @@ QStringList TransferCommands::readLevels(EmulatorSession &s, int levels, bool wi
         parts << QString::fromUtf8(s.readMessage());
         if (withLast && i == count - 1)
             break; // the name: answered by the command itself
-        // A level that is a file holds no folder to go into.
-        *refused = i == refuseLevel || QFileInfo(localPath(parts)).isFile();
+        // A level that is a file holds no folder to go into; the levels below a refused one are refused too.
+        *refused = *refused || i == refuseLevel || QFileInfo(localPath(parts)).isFile();
         s.sendStatus(*refused ? 0xFD : TransferWire::StatusOk);
-        // A refused level ends the exchange, as on a receiver: whatever follows is read as a new command.
-        if (*refused)
+        // A folder command ends at the refused level; a file transfer, whose every level is answered, ends
+        // after its last level. Whatever follows is read as a new command, as on a receiver.
+        if (*refused && (!wholePath || i == levels - 1))
             break;
     }
     return parts;
@@ -149,9 +150,9 @@ bool TransferCommands::serveDownload(EmulatorSession &s)
         return s.sendStatus(quint8(refuseStatus.load()));
     s.sendStatus(TransferWire::StatusOk);
     bool refused = false;
-    const QStringList parts = readLevels(s, be16(head), true, &refused);
+    const QStringList parts = readLevels(s, be16(head), true, &refused, true);
     if (refused)
-        return true; // ended at the refused level: the rest was never read
+        return true; // ended after the last level: the name was never read
     QFile file(localPath(parts));
     if (!file.open(QIODevice::ReadOnly))
         return s.sendStatus(0xFD);
@@ -199,9 +200,9 @@ bool TransferCommands::serveUpload(EmulatorSession &s)
         return s.sendStatus(quint8(refuseStatus.load()));
     s.sendStatus(TransferWire::StatusOk);
     bool refused = false;
-    QStringList parts = readLevels(s, be16(head), false, &refused);
+    QStringList parts = readLevels(s, be16(head), false, &refused, true);
     if (refused)
-        return true; // ended at the refused level: the rest, size and name are not read
+        return true; // ended after the last level: size and name are not read
     const QByteArray sizeAndName = s.readMessage();
     if (sizeAndName.size() < 9)
         return false;
