@@ -101,6 +101,20 @@ bool MediaExplorerModule::copyToClipboard()
     return data != nullptr;
 }
 
+// A receiver folder whose name on the way cannot be sent back as the receiver holds it (a NUL, bytes that are no
+// UTF-8): asked for under the name the PC shows, the receiver would act on another folder or none. Said, and
+// nothing is asked of the receiver.
+static bool sayIfUnreachable(QWidget *page, ZBDeviceFileSystemModel *model, const QModelIndex &folder)
+{
+    const DeviceFileSystemItem *item = folder.isValid() ? model->itemFromIndex(folder) : nullptr;
+    if (!item || item->isReachableByPath())
+        return false;
+    MessageBox::warning(page, MediaExplorerModule::tr("Ombrelay cannot put anything into the folder %1: its name on "
+                                                      "the receiver cannot be used to ask for it.")
+                                  .arg(item->name()));
+    return true;
+}
+
 // A paste moves only what this Cut put there: anything copied to the clipboard since is only copied.
 void MediaExplorerModule::moveToClipboard()
 {
@@ -169,6 +183,8 @@ bool MediaExplorerModule::pasteFromClipboard()
         const QModelIndex first = rows.first();
         const bool container = _deviceDirModel->isFolder(first) || _deviceDirModel->isVolume(first);
         const QModelIndex destination = container ? first : first.parent();
+        if (sayIfUnreachable(this, _deviceDirModel, destination))
+            return true;
         // The folder or drive that receives the files is listed again afterwards, also a drive's top level.
         _touchedDeviceIndexes.clear();
         enterTouched(destination);
@@ -322,7 +338,7 @@ void MediaExplorerModule::onNewFolder()
     if (_activePane == 2 && !deviceRows.isEmpty() && _deviceDirModel) {
         const QModelIndex first = deviceRows.first();
         const QModelIndex target = _deviceDirModel->isFolder(first) ? first : first.parent();
-        if (!target.isValid())
+        if (!target.isValid() || sayIfUnreachable(this, _deviceDirModel, target))
             return;
         if (newFolderPath(_deviceDirModel->filePath(target), name, true).isEmpty()) {
             MessageBox::warning(this, refused);

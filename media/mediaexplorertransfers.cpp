@@ -181,7 +181,11 @@ void MediaExplorerModule::onTaskCompleted(DeviceTask *task, bool ok)
     } else if (method == QLatin1String("MEMdeleteDeviceFiles") || method == QLatin1String("MEMdeletePcFiles")) {
         if (!task->result().isEmpty())
             MessageBox::warning(this, tr("Ombrelay could not delete these files:\n%1").arg(task->result()));
-        if (method == QLatin1String("MEMdeleteDeviceFiles") && !ok)
+        // Nothing deleted: the folders noted for this delete are forgotten, not listed again by a later step
+        // (the receiver may have refused a folder on the way because it is gone).
+        if (method == QLatin1String("MEMdeleteDeviceFiles") && ok)
+            _touchedDeviceIndexes.clear();
+        else if (method == QLatin1String("MEMdeleteDeviceFiles"))
             refreshDeviceAfterDelete(true);
         frStatusBar->hide();
         btnCancelTransfer->show();
@@ -196,6 +200,8 @@ void MediaExplorerModule::onTaskCompleted(DeviceTask *task, bool ok)
             refreshDeviceAfterDelete(true);
             tvZbDeviceFolders->expand(first);
         } else {
+            // What was noted for it is forgotten: the receiver may have refused the folder because it is gone.
+            _touchedDeviceIndexes.clear();
             MessageBox::warning(this, tr("Ombrelay could not create this folder"));
         }
     }

@@ -255,12 +255,14 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         return outcome;
     };
     const QFileInfo info(source);
-    // A folder the receiver will not make (a file holds its name, say) fails this entry alone when the caller
-    // names such entries.
-    if (info.isDir())
-        return done(ReceiverFolderCommands(m_link).makePath(receiverPath, false, notFoundUnsaid) ? Completed
-                    : notFoundUnsaid                                                             ? NotFound
-                                                                                                 : Failed);
+    // A folder the receiver refuses to make (a file holds its name, say) fails this entry alone when the caller
+    // names such entries; a link that failed meanwhile is said all the same.
+    if (info.isDir()) {
+        ReceiverFolderCommands folders(m_link);
+        if (folders.makePath(receiverPath, false, notFoundUnsaid))
+            return done(Completed);
+        return done(notFoundUnsaid && folders.lastWasRefused() ? NotFound : Failed);
+    }
     QFile file(source);
     // Nothing is sent for a file that cannot be read: the receiver is never left waiting for data.
     if (!info.exists() || !file.open(QIODevice::ReadOnly)) {

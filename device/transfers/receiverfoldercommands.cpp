@@ -26,6 +26,7 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::getFolder(const QString &
 {
     if (ok)
         *ok = false;
+    m_lastFailure = -1;
     const QStringList parts = ReceiverAddress::splitPath(path);
     if (parts.size() > 0xFFFF)
         return nullptr;
@@ -46,20 +47,16 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::getFolder(const QString &
 QList<DeviceFileSystemItem *> *ReceiverFolderCommands::readListing(const QStringList &parts)
 {
     if (!m_link.write(TransferWire::pathHeader(0x03, quint16(parts.size()))))
-        return nullptr;
-    int refused = m_link.readStatus();
-    if (refused != 1)
-        return failed(refused);
+        return failed(-1);
+    const int header = m_link.readStatus();
+    if (header != 1)
+        return failed(header);
     for (const QString &part : parts) {
-        // After a refused level the rest still goes: the receiver reads the whole message.
+        // A refused level ends the exchange there: the receiver reads what would follow as a new command.
         const int status = m_link.write(part.toUtf8()) ? m_link.readStatus() : -1;
-        if (status == -1)
-            return failed(-1);
-        if (status != 1 && refused == 1)
-            refused = status;
+        if (status != 1)
+            return failed(status);
     }
-    if (refused != 1)
-        return failed(refused);
     QByteArray buffer;
     auto items = std::make_unique<QList<DeviceFileSystemItem *>>();
     for (;;) {
@@ -95,34 +92,38 @@ QString ReceiverFolderCommands::failureText() const
     return m_link.codeText ? m_link.codeText(m_lastFailure) : QString::number(m_lastFailure);
 }
 
-bool ReceiverFolderCommands::sendPathLevels(quint8 command, const QString &path)
+int ReceiverFolderCommands::sendPathLevels(quint8 command, const QString &path)
 {
+    m_lastFailure = -1;
     const QStringList parts = ReceiverAddress::splitPath(path);
     // Nothing named: nothing to send (the receiver would act on its root).
     if (parts.isEmpty() || parts.size() > 0x10000)
-        return false;
-    if (!m_link.write(TransferWire::pathHeader(command, quint16(parts.size() - 1))) || m_link.readStatus() != 1)
-        return false;
-    // Each message is answered; a refused level does not stop the rest of the path, so the receiver
-    // is not left waiting for levels it would take the next request for.
-    bool refused = false;
-    for (const QString &part : parts) {
-        const int status = m_link.write(part.toUtf8()) ? m_link.readStatus() : -1;
-        if (status == -1)
-            return false;
-        refused = refused || status != 1;
-    }
-    return !refused;
+        return -1;
+    if (!m_link.write(TransferWire::pathHeader(command, quint16(parts.size() - 1))))
+        return -1;
+    int status = m_link.readStatus();
+    // Every message is answered; the first refusal, of the header or of any level, ends the exchange on both
+    // sides: the receiver reads whatever would follow it as a new command.
+    for (int i = 0; status == 1 && i < parts.size(); ++i)
+        status = m_link.write(parts.at(i).toUtf8()) ? m_link.readStatus() : -1;
+    if (status != 1)
+        m_lastFailure = status;
+    return status;
 }
 
 bool ReceiverFolderCommands::createFolder(const QString &path)
 {
-    return sendPathLevels(0x07, path);
+    return sendPathLevels(0x07, path) == 1;
 }
 
 int ReceiverFolderCommands::deletePath(const QString &path)
 {
-    return sendPathLevels(0x08, path) ? 1 : -1;
+    return sendPathLevels(0x08, path) == 1 ? 1 : -1;
+}
+
+bool ReceiverFolderCommands::lastWasRefused() const
+{
+    return m_lastFailure != -1;
 }
 
 bool ReceiverFolderCommands::deleteRecording(quint16 recordId)
@@ -150,7 +151,7 @@ bool ReceiverFolderCommands::makePath(const QString &path, bool leaveOutLast, bo
         running = i == 0 ? parts.at(0) : running + u'\\' + parts.at(i);
         // A level the receiver refuses leaves nothing below it to create: the chain fails there.
         if (i >= skip && !createFolder(running)) {
-            if (m_link.error && !quiet)
+            if (m_link.error && !(quiet && lastWasRefused()))
                 m_link.error(
                     QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create directory %1.")
                         .arg(running));

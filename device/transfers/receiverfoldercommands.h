@@ -23,9 +23,12 @@ public:
     bool createFolder(const QString &path);
     // 1 deleted, -1 failed.
     int deletePath(const QString &path);
+    // Whether the last create, delete or listing failed because the receiver refused it (its header or a
+    // level): the connection is then still in step. False after a link that failed or went silent.
+    bool lastWasRefused() const;
     bool deleteRecording(quint16 recordId);
     // Creates each folder of a "/"-separated path (see the callers); false, with an error naming the
-    // folder (unless quiet), when the receiver refuses one.
+    // folder, when the receiver refuses one (said only when not quiet) or the link fails (always said).
     bool makePath(const QString &path, bool leaveOutLast, bool quiet = false);
     // Appends the entries of one receiver address (folders walked, at most maxDepth deep) to the job.
     void expandUri(const QString &address, const QString &relativePath, CopyJobDocument &job, qint64 &total,
@@ -46,8 +49,9 @@ private:
     void addUnreachable(const QString &rawFolder, const QString &shownFolder, const QString &relativePath,
                         CopyJobDocument &job, int depth);
 
-    // [command][levels] then one message per component, each answered by the status rule.
-    bool sendPathLevels(quint8 command, const QString &path);
+    // [command][levels] then one message per component, each answered by the status rule, up to the first
+    // refusal. Returns 1, the refusal's code, or -1 when nothing was sent or the link failed.
+    int sendPathLevels(quint8 command, const QString &path);
 
     TransferLink &m_link;
     int m_lastFailure = -1;

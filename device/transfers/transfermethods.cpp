@@ -324,9 +324,12 @@ void copyToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
         emit mill.Complete(outcome == RecordingTransfer::Completed && !failed);
         return;
     }
-    // makePath says which folder the receiver would not make; a move then keeps its source.
-    if (!ReceiverFolderCommands(*link).makePath(destination, true)) {
-        if (!failed)
+    // A folder on the way that the receiver refuses fails this entry alone, as a refused folder entry does: the
+    // page names it, a move keeps its source, the connection is in step and the job goes on. A link that failed
+    // meanwhile ends the job with its error (makePath says it).
+    ReceiverFolderCommands folders(*link);
+    if (!folders.makePath(destination, true, true)) {
+        if (!failed && !folders.lastWasRefused())
             link->error(text("Cannot create directory %1.").arg(destination));
         emit mill.Complete(false);
         return;

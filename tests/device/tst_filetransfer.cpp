@@ -275,19 +275,22 @@ private slots:
             QVERIFY(e->emulator.received().isEmpty());
     }
 
-    // A path whose last level the receiver refuses (a file holds the folder's name) ends the exchange at that
-    // level: neither the name nor an upload's size follows, which the receiver would read as commands. Told to
-    // a caller that names such entries as NotFound without an error; the next transfer on the link works.
+    // A path whose last level the receiver refuses (a file holds the folder's name, or one above it) ends the
+    // exchange at that level: every level is answered, but neither the name nor an upload's size follows, which
+    // the receiver would read as commands. Told to a caller that names such entries as NotFound without an
+    // error; the next transfer on the link works.
     void refusedLastLevelEndsTheExchange_data()
     {
         QTest::addColumn<bool>("upload");
         QTest::addColumn<bool>("unsaid");
         QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("levels");
+        QTest::addColumn<int>("levels"); // sent
         QTest::newRow("upload") << true << false << "/v/file.bin/up.bin" << 2;
         QTest::newRow("upload, named by the caller") << true << true << "/v/file.bin/up.bin" << 2;
+        // a file transfer answers every level: the levels below the refused one are sent, the name is not
         QTest::newRow("upload, a level below the file") << true << true << "/v/file.bin/sub/up.bin" << 3;
         QTest::newRow("download") << false << false << "v\\file.bin\\f.bin" << 2;
+        QTest::newRow("download, a level below the file") << false << true << "v\\file.bin\\sub\\f.bin" << 3;
         QTest::newRow("download, named by the caller") << false << true << "v\\file.bin\\f.bin" << 2;
     }
     void refusedLastLevelEndsTheExchange()
@@ -306,8 +309,9 @@ private slots:
             upload ? transfer.upload(source, path) : transfer.download(path, dest, true, true, 100, nullptr);
         QCOMPARE(outcome, unsaid ? FileTransfer::NotFound : FileTransfer::Failed);
         QCOMPARE(e->errors, unsaid ? QStringList() : QStringList{QStringLiteral("code -3")});
-        QByteArray sent = header(upload ? 0x0A : 0x04, quint16(levels));
-        for (const QString &level : path.split(upload ? u'/' : u'\\', Qt::SkipEmptyParts).mid(0, levels))
+        const QStringList parts = path.split(upload ? u'/' : u'\\', Qt::SkipEmptyParts);
+        QByteArray sent = header(upload ? 0x0A : 0x04, quint16(parts.size() - 1));
+        for (const QString &level : parts.mid(0, levels))
             sent += (upload && sent.size() == 11 ? "/" + level : level).toUtf8();
         QTRY_COMPARE(e->emulator.received(), sent);
         QCOMPARE(EmulatorLink::read(e->receiverPath(QStringLiteral("v/file.bin"))), QByteArray("the receiver's"));

@@ -173,39 +173,93 @@ private slots:
             QVERIFY(job.takeFirstFile().isDir());
     }
 
+    // A refused level ends the exchange on both sides: nothing of the path below it is sent (the receiver would
+    // read it as commands), the request fails with the receiver's reason, and the next request on the same
+    // connection is understood. Pending answers (0xF9) on the way are no refusal.
     void refusedLevelKeepsBothSidesInStep_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::newRow("listing") << "list";
-        QTest::newRow("create") << "create";
-        QTest::newRow("delete") << "delete";
-        QTest::newRow("folder chain") << "chain";
+        QTest::addColumn<int>("refused"); // the level refused by the switch, else -1
+        QTest::addColumn<int>("pending"); // pending rounds before each status
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("listing") << "list" << 1 << 0 << QByteArray("\x03\x00\x03va", 5);
+        QTest::newRow("listing, first level") << "list" << 0 << 0 << QByteArray("\x03\x00\x03v", 4);
+        QTest::newRow("listing, a level that is a file") << "list file" << -1 << 0 << QByteArray("\x03\x00\x05vabf", 7);
+        QTest::newRow("create") << "create" << 1 << 0 << QByteArray("\x07\x00\x02va", 5);
+        QTest::newRow("create, first level") << "create" << 0 << 0 << QByteArray("\x07\x00\x02v", 4);
+        QTest::newRow("create, pending answers") << "create" << 1 << 1
+                                                 << QByteArray("\x07\x00\x02\x01v\x01"
+                                                               "a\x01",
+                                                               8);
+        QTest::newRow("create below a file") << "create file" << -1 << 0 << QByteArray("\x07\x00\x04vabf", 7);
+        QTest::newRow("delete") << "delete" << 1 << 0 << QByteArray("\x08\x00\x02va", 5);
+        QTest::newRow("delete, pending answers") << "delete" << 1 << 2
+                                                 << QByteArray("\x08\x00\x02\x01\x01v\x01\x01"
+                                                               "a\x01\x01",
+                                                               11);
+        QTest::newRow("folder chain") << "chain" << 1 << 0 << QByteArray("\x07\x00\x02/vx", 6);
     }
     void refusedLevelKeepsBothSidesInStep()
     {
         QFETCH(QString, command);
+        QFETCH(int, refused);
+        QFETCH(int, pending);
+        QFETCH(QByteArray, sent);
         file(QStringLiteral("v/a/b/f"), 1);
-        e->commands->refuseLevel = 1;
+        e->commands->refuseLevel = refused;
+        e->emulator.setPendingReplies(pending);
+        e->emulator.clearReceived();
         ReceiverFolderCommands commands(*e->link);
-        if (command == QLatin1String("list")) {
+        if (command.startsWith(QLatin1String("list"))) {
             bool listed = true;
-            QVERIFY(!commands.getFolder(QStringLiteral("v\\a\\b"), &listed));
+            const QString path =
+                command.endsWith(QLatin1String("file")) ? QStringLiteral("v\\a\\b\\f\\g") : QStringLiteral("v\\a\\b");
+            QVERIFY(!commands.getFolder(path, &listed));
             QVERIFY(!listed);
             QCOMPARE(commands.failureText(), QStringLiteral("code -3"));
-        } else if (command == QLatin1String("create")) {
-            QVERIFY(!commands.createFolder(QStringLiteral("v\\a\\new")));
+            QVERIFY(commands.lastWasRefused());
+        } else if (command.startsWith(QLatin1String("create"))) {
+            QVERIFY(!commands.createFolder(command.endsWith(QLatin1String("file")) ? QStringLiteral("v\\a\\b\\f\\new")
+                                                                                   : QStringLiteral("v\\a\\new")));
+            QVERIFY(commands.lastWasRefused());
         } else if (command == QLatin1String("delete")) {
             QCOMPARE(commands.deletePath(QStringLiteral("v\\a\\b")), -1);
+            QVERIFY(commands.lastWasRefused());
         } else {
             QVERIFY(!commands.makePath(QStringLiteral("/v/x/y/z"), false));
             QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot create directory /v\\x\\y.")});
         }
+        QTRY_COMPARE(e->emulator.received(), sent);
         QVERIFY(QFileInfo::exists(e->receiverPath(QStringLiteral("v/a/b/f"))));
-        // The next request on the same connection is understood.
+        QVERIFY(!QFileInfo::exists(e->receiverPath(QStringLiteral("v/a/new"))));
+        // The next requests on the same connection are understood: a create, a listing, a delete.
         e->commands->refuseLevel = -1;
         QVERIFY(commands.createFolder(QStringLiteral("v\\ok")));
         QVERIFY(QFileInfo(e->receiverPath(QStringLiteral("v/ok"))).isDir());
+        bool listed = false;
+        std::unique_ptr<QList<DeviceFileSystemItem *>> listing(commands.getFolder(QStringLiteral("v\\a"), &listed));
+        QVERIFY(listed);
+        QVERIFY(listing);
+        QCOMPARE(listing->size(), 1);
+        QCOMPARE(listing->first()->name(), QStringLiteral("b"));
+        qDeleteAll(*listing);
+        QCOMPARE(commands.deletePath(QStringLiteral("v\\ok")), 1);
+        QVERIFY(!QFileInfo::exists(e->receiverPath(QStringLiteral("v/ok"))));
+        QCOMPARE(e->errors.size(), command == QLatin1String("chain") ? 1 : 0);
         QCOMPARE(e->emulator.connectionCount(), 1);
+    }
+
+    // A link that fails on the way is no refusal: the chain says it, whether refusals are said or not.
+    void lostLinkIsNoRefusal()
+    {
+        file(QStringLiteral("v/a/f"), 1);
+        ReceiverFolderCommands commands(*e->link);
+        e->emulator.setSilent(true);
+        e->link->setInactivityLimit(300);
+        QVERIFY(!commands.createFolder(QStringLiteral("v\\a\\new")));
+        QVERIFY(!commands.lastWasRefused());
+        QVERIFY(!commands.makePath(QStringLiteral("/v/a/new"), false, true));
+        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot create directory /v\\a\\new.")});
     }
 
     void createDeleteAndChains()

@@ -309,18 +309,28 @@ private slots:
         delete next->listing();
     }
 
+    // A folder on the way that the receiver refuses fails the upload of that entry alone, with no error that
+    // would end the job: the page names the entry, a move keeps its source, the next entry goes over the same
+    // connection.
     void refusedFolderChainFails()
     {
         const QString source = e->pcFile(QStringLiteral("up.bin"), "data");
+        e->receiverFile(QStringLiteral("v/file.bin"), "the receiver's");
         e->commands->refuseLevel = 1;
-        const auto upload = [&] {
-            return run(copy("MEMCopyPcToDevice", source, "/v/a/b/c/up.bin", {{"deleteSource", "true"}}));
+        const auto upload = [&](const QString &to) {
+            return run(copy("MEMCopyPcToDevice", source, to, {{"deleteSource", "true"}}));
         };
-        QCOMPARE(upload()->calls,
-                 QStringList({"enqueued", "error:Cannot create directory /v\\a\\b.", "complete:false"}));
+        e->emulator.clearReceived();
+        QCOMPARE(upload(QStringLiteral("/v/a/b/c/up.bin"))->calls, QStringList({"enqueued", "complete:false"}));
+        // the chain ended at the refused level: nothing below it went
+        QTRY_COMPARE(e->emulator.received(), QByteArray("\x07\x00\x02/va", 6));
         QVERIFY(QFileInfo::exists(source));
         e->commands->refuseLevel = -1;
-        QCOMPARE(upload()->calls.last(), QStringLiteral("complete:true"));
+        // a folder on the way that is a file on the receiver
+        QCOMPARE(upload(QStringLiteral("/v/file.bin/b/c/up.bin"))->calls, QStringList({"enqueued", "complete:false"}));
+        QCOMPARE(EmulatorLink::read(e->receiverPath(QStringLiteral("v/file.bin"))), QByteArray("the receiver's"));
+        QVERIFY(QFileInfo::exists(source));
+        QCOMPARE(upload(QStringLiteral("/v/a/b/c/up.bin"))->calls.last(), QStringLiteral("complete:true"));
         QCOMPARE(EmulatorLink::read(e->receiverPath(QStringLiteral("v/a/b/c/up.bin"))), QByteArray("data"));
         QVERIFY(!QFileInfo::exists(source));
         QCOMPARE(e->emulator.connectionCount(), 1);

@@ -132,14 +132,21 @@ QString MediaCommands::localPath(QStringList parts) const
     return m_root + u'/' + parts.join(u'/');
 }
 
-QStringList MediaCommands::readLevels(EmulatorSession &s, int count, bool withLast)
+QStringList MediaCommands::readLevels(EmulatorSession &s, int count, bool withLast, bool *refused)
 {
     QStringList parts;
+    *refused = false;
     const int total = count + (withLast ? 1 : 0);
     for (int i = 0; i < total; ++i) {
         parts << QString::fromUtf8(s.readMessage());
-        if (i < total - 1 || !withLast)
-            s.sendStatus(TransferWire::StatusOk);
+        if (withLast && i == total - 1)
+            break; // the name: answered by the command itself
+        // A folder on the way that the receiver does not hold (gone, or a file) is refused, and the refusal
+        // ends the exchange: whatever follows is read as a new command.
+        *refused = !QFileInfo(localPath(parts)).isDir();
+        s.sendStatus(*refused ? 0xFD : TransferWire::StatusOk);
+        if (*refused)
+            break;
     }
     return parts;
 }
@@ -150,7 +157,8 @@ bool MediaCommands::serveListing(EmulatorSession &s)
     if (head.size() < 2)
         return false;
     s.sendStatus(TransferWire::StatusOk);
-    const QStringList parts = readLevels(s, int(TransferWire::readBE(head, 0, 2)), false);
+    bool refused = false;
+    const QStringList parts = readLevels(s, int(TransferWire::readBE(head, 0, 2)), false, &refused);
     ++m_listings;
     {
         QStringList folder = parts;
@@ -160,6 +168,8 @@ bool MediaCommands::serveListing(EmulatorSession &s)
         QMutexLocker lock(&m_lock);
         ++m_folderListings[folder.join(u'\\')];
     }
+    if (refused)
+        return true;
     while (holdListing.load() && s.isOpen())
         QThread::msleep(5);
     const QString local = localPath(parts);
@@ -211,7 +221,10 @@ bool MediaCommands::serveDelete(EmulatorSession &s)
     if (head.size() < 2)
         return false;
     s.sendStatus(TransferWire::StatusOk);
-    QStringList parts = readLevels(s, int(TransferWire::readBE(head, 0, 2)), true);
+    bool refusedLevel = false;
+    QStringList parts = readLevels(s, int(TransferWire::readBE(head, 0, 2)), true, &refusedLevel);
+    if (refusedLevel)
+        return true;
     const QString path = localPath(parts);
     for (QString &p : parts)
         while (p.startsWith(u'/'))
@@ -230,10 +243,14 @@ bool MediaCommands::serveMakeFolder(EmulatorSession &s)
     const QByteArray head = s.read(2);
     if (head.size() < 2)
         return false;
+    ++m_makeFolders;
     if (refuseMakeFolder)
         return s.sendStatus(0xFD);
     s.sendStatus(TransferWire::StatusOk);
-    const QString path = localPath(readLevels(s, int(TransferWire::readBE(head, 0, 2)), true));
+    bool refused = false;
+    const QString path = localPath(readLevels(s, int(TransferWire::readBE(head, 0, 2)), true, &refused));
+    if (refused)
+        return true;
     return s.sendStatus(QDir().mkpath(path) ? TransferWire::StatusOk : 0xFD);
 }
 

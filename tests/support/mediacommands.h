@@ -19,7 +19,8 @@ class ReceiverEmulator;
 // are declared per folder (listed, downloaded by 0x05, removed by 0x17), and a folder's "<name>.desc"
 // with its "<name>.<suffix>" files is listed as one recording. Switches: a listing held until released,
 // paths whose deletion the receiver refuses, recording deletes (0x17) refused, and folder creation
-// (0x07) refused, and entries listed under names no PC folder holds. Install after
+// (0x07) refused, and entries listed under names no PC folder holds. A folder on the way of a path that the
+// receiver does not hold is refused and ends the exchange, as on a receiver. Install after
 // TransferCommands: it takes over 0x03, 0x05, 0x07, 0x08 and 0x17.
 class MediaCommands
 {
@@ -53,6 +54,8 @@ public:
     void refuseDelete(const QString &receiverPath);
     // Deletes are taken again.
     void clearRefusedDeletes();
+    // Requests to make a folder (0x07), refused or not.
+    int makeFolderRequests() const { return m_makeFolders.load(); }
     // A top folder of the root listed as a removable volume.
     void markRemovable(const QString &volume);
     // The entry at localRelative below the root ("hdd/Odd/dot") listed under receiverName, as a receiver
@@ -75,7 +78,9 @@ private:
     // The recordings of a folder: declared ones and "<name>.desc" sets found on disk.
     QList<Recording> recordingsIn(const QString &folder, const QString &localFolder);
     QByteArray recordingEntry(const Recording &recording) const;
-    QStringList readLevels(EmulatorSession &s, int count, bool withLast);
+    // The path messages, each level answered, up to the first refused level (*refused); the name is answered
+    // by the command.
+    QStringList readLevels(EmulatorSession &s, int count, bool withLast, bool *refused);
     QString localPath(QStringList parts) const;
 
     QString m_root;
@@ -87,4 +92,5 @@ private:
     QHash<QString, quint16> m_setIds;              // "<folder>/<name>.desc" sets: their ids
     QHash<QString, int> m_folderListings;          // by receiver path
     std::atomic_int m_listings{0};
+    std::atomic_int m_makeFolders{0};
 };

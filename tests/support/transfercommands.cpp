@@ -73,24 +73,21 @@ QString TransferCommands::localPath(QStringList parts) const
     return m_root + u'/' + parts.join(u'/');
 }
 
-QStringList TransferCommands::readLevels(EmulatorSession &s, int levels, bool withLast, bool *refused,
-                                         bool endWhenRefused)
+QStringList TransferCommands::readLevels(EmulatorSession &s, int levels, bool withLast, bool *refused, bool wholePath)
 {
     QStringList parts;
     *refused = false;
     const int count = levels + (withLast ? 1 : 0);
     for (int i = 0; i < count; ++i) {
         parts << QString::fromUtf8(s.readMessage());
-        const bool name = withLast && i == count - 1;
-        // A level that is a file holds no folder to go into.
-        const bool file = !name && endWhenRefused && QFileInfo(localPath(parts)).isFile();
-        // Like a receiver that reads the whole path whatever it thinks of one level.
-        *refused = *refused || i == refuseLevel || file;
-        if (name)
-            break;
+        if (withLast && i == count - 1)
+            break; // the name: answered by the command itself
+        // A level that is a file holds no folder to go into; the levels below a refused one are refused too.
+        *refused = *refused || i == refuseLevel || QFileInfo(localPath(parts)).isFile();
         s.sendStatus(*refused ? 0xFD : TransferWire::StatusOk);
-        // A transfer ends at its last level once a level was refused: what follows is read as commands.
-        if (*refused && endWhenRefused && i == levels - 1)
+        // A folder command ends at the refused level; a file transfer, whose every level is answered, ends
+        // after its last level. Whatever follows is read as a new command, as on a receiver.
+        if (*refused && (!wholePath || i == levels - 1))
             break;
     }
     return parts;
@@ -154,10 +151,10 @@ bool TransferCommands::serveDownload(EmulatorSession &s)
     s.sendStatus(TransferWire::StatusOk);
     bool refused = false;
     const QStringList parts = readLevels(s, be16(head), true, &refused, true);
-    if (refused && parts.size() == be16(head))
-        return true; // ended at the refused level: the name was never read
+    if (refused)
+        return true; // ended after the last level: the name was never read
     QFile file(localPath(parts));
-    if (refused || !file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly))
         return s.sendStatus(0xFD);
     const qint64 total = file.size();
     const quint32 block = quint32(blockSize.load());
@@ -205,7 +202,7 @@ bool TransferCommands::serveUpload(EmulatorSession &s)
     bool refused = false;
     QStringList parts = readLevels(s, be16(head), false, &refused, true);
     if (refused)
-        return true; // ended at the refused level: size and name are not read
+        return true; // ended after the last level: size and name are not read
     const QByteArray sizeAndName = s.readMessage();
     if (sizeAndName.size() < 9)
         return false;
@@ -265,7 +262,7 @@ bool TransferCommands::servePathCommand(EmulatorSession &s, quint8 command)
     bool refused = false;
     const QString path = localPath(readLevels(s, be16(head), true, &refused));
     if (refused)
-        return s.sendStatus(0xFD);
+        return true; // ended at the refused level: the rest was never read
     bool ok = false;
     if (command == 0x07) {
         ok = QDir().mkpath(path);

@@ -29,8 +29,9 @@ public:
     std::atomic<qint64> dropAfter{-1};   // close the connection after this many file bytes
     std::atomic<qint64> silentAfter{-1}; // stop sending (connection stays open) after this many
     std::atomic<qint64> endAfter{-1};    // end a download with the block marker 0xFA after this many
-    // Refuse this path message (0 = first) with 0xFD; the rest of the path is read and answered, but a
-    // file transfer ends at its last level when one was refused (a level that is a file is refused too).
+    // Refuse this path level (0 = first) with 0xFD, as a level that is a file is refused. A folder command
+    // ends at the refused level, a file transfer after its last level (each of its levels is answered); the
+    // emulator then reads the next bytes as a new command, as a receiver does.
     std::atomic_int refuseLevel{-1};
     std::atomic<qint64> cutUploadAfter{-1}; // close a recording upload after this many bytes of it
     std::atomic_uint announcedBlock{0};     // non-zero: the block size announced instead of blockSize
@@ -82,9 +83,10 @@ public:
 
 private:
     QString localPath(QStringList parts) const;
-    // Reads the path messages, answering each but the name; *refused tells that one was refused. With
-    // endWhenRefused (the file transfers) the exchange ends after the last level when one was refused.
-    QStringList readLevels(EmulatorSession &s, int levels, bool withLast, bool *refused, bool endWhenRefused = false);
+    // Reads the path messages, answering each but the name; *refused tells that one was refused. A folder
+    // command ends at the first refused level; with wholePath (the file transfers) every level is read and
+    // answered, and the exchange ends after the last one.
+    QStringList readLevels(EmulatorSession &s, int levels, bool withLast, bool *refused, bool wholePath = false);
     // Reads a byte if one comes within timeoutMs; a cancel byte is counted and acknowledged.
     bool cancelSeen(EmulatorSession &s, int timeoutMs = 0);
     bool sendClosingBlock(EmulatorSession &s);

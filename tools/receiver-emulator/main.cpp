@@ -64,9 +64,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption cutUpload(QStringLiteral("cut-recording-upload-after"),
                                        QStringLiteral("Close a recording upload after n of its bytes (--root)."),
                                        QStringLiteral("n"), QStringLiteral("-1"));
-    const QCommandLineOption refuseLevel(QStringLiteral("refuse-level"),
-                                         QStringLiteral("Refuse path message n (0 = first) with 0xFD (--root)."),
-                                         QStringLiteral("n"), QStringLiteral("-1"));
+    const QCommandLineOption refuseLevel(
+        QStringLiteral("refuse-level"),
+        QStringLiteral("Refuse path level n (0 = first) with 0xFD, which ends the exchange (--root)."),
+        QStringLiteral("n"), QStringLiteral("-1"));
     const QCommandLineOption removable(QStringLiteral("removable"),
                                        QStringLiteral("List this top folder of --root as a removable drive."),
                                        QStringLiteral("name"));
