@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QPaintEvent>
 #include <QTimer>
 #include <QUrl>
 
@@ -162,24 +161,8 @@ void MediaExplorerTreeView::showEvent(QShowEvent *event)
 
 bool MediaExplorerTreeView::viewportEvent(QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::ContextMenu:
-    case QEvent::Wheel:
-    case QEvent::Drop:
-        // rows placed as the view's own handling of this input will find them
-        executeDelayedItemsLayout();
-        break;
-    default:
-        break;
-    }
-    if (_aimedInput->drops(event))
-        return true;
-    const bool handled = QTreeView::viewportEvent(event);
-    if (event->type() == QEvent::Paint)
-        _aimedInput->painted(static_cast<QPaintEvent *>(event)->region());
-    return handled;
+    return _aimedInput->viewportEvent(
+        event, [this] { executeDelayedItemsLayout(); }, [this](QEvent *e) { return QTreeView::viewportEvent(e); });
 }
 
 void MediaExplorerTreeView::scrollContentsBy(int dx, int dy)

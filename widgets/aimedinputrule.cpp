@@ -124,6 +124,28 @@ void AimedInputRule::note(bool scrolling)
     (scrolling ? scrolled : rowsMoved) = true;
 }
 
+bool AimedInputRule::viewportEvent(QEvent *event, const std::function<void()> &placeRows,
+                                   const std::function<bool(QEvent *)> &handle)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::ContextMenu:
+    case QEvent::Wheel:
+    case QEvent::Drop:
+        placeRows();
+        break;
+    default:
+        break;
+    }
+    if (drops(event))
+        return true;
+    const bool handled = handle(event);
+    if (event->type() == QEvent::Paint)
+        painted(static_cast<QPaintEvent *>(event)->region());
+    return handled;
+}
+
 void AimedInputRule::painted(const QRegion &region)
 {
     drawn = true;

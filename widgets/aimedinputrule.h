@@ -7,6 +7,8 @@
 #include <QPointF>
 #include <QString>
 
+#include <functional>
+
 class QAbstractItemModel;
 class QAbstractItemView;
 class QEvent;
@@ -37,6 +39,11 @@ public:
     void aboutToShowOtherRows();
     // After the view drew region of its viewport.
     void painted(const QRegion &region);
+    // The view's viewport event as the rule takes it: placeRows lays out the rows the view has not placed yet,
+    // so that input is judged against the rows its own handling will find; handle is that handling. Input the
+    // rule drops goes no further (true), and a paint is noted once drawn.
+    bool viewportEvent(QEvent *event, const std::function<void()> &placeRows,
+                       const std::function<bool(QEvent *)> &handle);
     // Whether the viewport's event goes no further (accepted, or for a drop refused): input aimed at a row
     // that moved, or the rest of a press that was dropped. A press let through is noted for dragStarts.
     bool drops(QEvent *event);

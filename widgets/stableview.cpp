@@ -10,7 +10,6 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMimeData>
-#include <QPaintEvent>
 #include <algorithm>
 
 namespace {
@@ -398,24 +397,8 @@ bool STableView::focusNextPrevChild(bool next)
 
 bool STableView::viewportEvent(QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::ContextMenu:
-    case QEvent::Wheel:
-    case QEvent::Drop:
-        // rows placed as the table's own handling of this input will find them
-        executeDelayedItemsLayout();
-        break;
-    default:
-        break;
-    }
-    if (m_aimedInput->drops(event))
-        return true;
-    const bool handled = QTableView::viewportEvent(event);
-    if (event->type() == QEvent::Paint)
-        m_aimedInput->painted(static_cast<QPaintEvent *>(event)->region());
-    return handled;
+    return m_aimedInput->viewportEvent(
+        event, [this] { executeDelayedItemsLayout(); }, [this](QEvent *e) { return QTableView::viewportEvent(e); });
 }
 
 void STableView::scrollContentsBy(int dx, int dy)
