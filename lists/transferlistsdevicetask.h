@@ -1,6 +1,7 @@
 #pragma once
 #include "device/core/devicecall.h"
 #include "device/core/devicetask.h"
+#include "device/core/mill.h"
 #include "device/core/zbdeviceinfo.h"
 #include "device/transfers/listtransfer.h"
 #include "document/listdocument.h"
@@ -126,8 +127,10 @@ public:
             return;
         ended = true;
         // Once the connection went, whatever the worker saw of it is its loss, not a busy receiver; a loss the
-        // worker saw first is told the same way, so the window knows the page has said it.
-        if (module->lostConnectionUnder(this) || error == ListTransfer::lostConnectionText(mode()))
+        // worker saw first (the transfer's own word, or the link going under the task) is told the same way, so
+        // the window knows the page has said it.
+        if (module->lostConnectionUnder(this) || error == ListTransfer::lostConnectionText(mode()) ||
+            error == Mill::interruptedText())
             module->reportLostConnection(mode());
         else
             module->appendStatusText(error);

@@ -396,8 +396,7 @@ void Mill::run()
         m_accepting = false;
         // Tasks still waiting when the link ends without being asked to: their step did not happen
         // because the connection went (or never came), and that is what their owners are told.
-        endQueuedLocked(opened ? tr("The connection to the device was interrupted.")
-                               : tr("The connection to the device could not be established."));
+        endQueuedLocked(opened ? interruptedText() : tr("The connection to the device could not be established."));
         m_status = QStringLiteral("finishing");
     }
     try {
@@ -411,6 +410,11 @@ void Mill::run()
         releaseKeptConnectionsLocked();
         m_status = QStringLiteral("finished");
     }
+}
+
+QString Mill::interruptedText()
+{
+    return tr("The connection to the device was interrupted.");
 }
 
 void Mill::releaseKeptConnectionsLocked()
@@ -444,7 +448,7 @@ bool Mill::runTask(DeviceTask *task)
         if (m_interrupt.load() || m_stop.load())
             closeOutcome(Ending::Canceled, QString());
         else
-            closeOutcome(Ending::Failed, tr("The connection to the device was interrupted."));
+            closeOutcome(Ending::Failed, interruptedText());
     } catch (const DVB24CommunicationException &e) {
         closeOutcome(Ending::Failed, DVB24CommunicationExceptionMessages::message(e.code()));
     } catch (const QString &) {

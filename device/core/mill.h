@@ -43,6 +43,8 @@ public:
     // The task taken last, or null when it has gone away.
     DeviceTask *currentTask() const;
     static int percent(int done, int total);
+    // What a task is told when the link went under it, or before its turn came: the connection was lost.
+    static QString interruptedText();
 
     int restartDelay() const { return m_restartDelay.load(); }
     void setRestartDelay(int ms) { m_restartDelay.store(ms); }

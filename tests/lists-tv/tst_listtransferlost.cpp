@@ -1,5 +1,7 @@
 #include "transferlostsupport.h"
 
+#include "device/core/mill.h"
+
 // A list sent or downloaded while the receiver's connection goes: every ending of it says that the
 // connection was lost and the lists were not sent (downloaded), whichever the page hears first, the
 // dropped link or the worker's error; the busy text is kept for a receiver that says it is busy.
@@ -30,8 +32,9 @@ class TestListTransferLost : public QObject
                                    ? QStringLiteral("Error during uploading. ") + ListTransfer::busyText()
                                    : QStringLiteral("Error during downloading. ") + ListTransfer::busyText();
         if (order.startsWith(QLatin1String("worker"))) {
-            // the worker saw the connection go before the page heard of it
-            task->onError(lost);
+            // the worker saw the connection go before the page heard of it: the transfer's own word, or the
+            // link gone under the task
+            task->onError(order.contains(QLatin1String("interruption")) ? Mill::interruptedText() : lost);
             if (task)
                 task->onComplete(false);
             page->onDeviceStateChange(QStringLiteral("disconnected"));
@@ -93,9 +96,9 @@ private slots:
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("order");
         forEachTypeAndMode([](const char *type, const char *mode) {
-            for (const char *order :
-                 {"dropped link, then cancel", "dropped link, then busy text", "dropped link, then failure",
-                  "disconnecting, then cancel", "worker's error, then dropped link"})
+            for (const char *order : {"dropped link, then cancel", "dropped link, then busy text",
+                                      "dropped link, then failure", "disconnecting, then cancel",
+                                      "worker's error, then dropped link", "worker's interruption, then dropped link"})
                 QTest::addRow("%s %s: %s", type, mode, order) << type << mode << order;
         });
     }
