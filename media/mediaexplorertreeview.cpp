@@ -18,6 +18,11 @@ MediaExplorerTreeView::MediaExplorerTreeView(QWidget *parent)
     : QTreeView(parent)
     , _aimedInput(new AimedInputRule(this))
 {
+    // A folder the page expands or collapses (after a new folder, or set back after a rebuild) moves the rows
+    // below it with no change of the model's rows.
+    _aimedInput->noteAtEachPaint();
+    connect(this, &QTreeView::expanded, _aimedInput, &AimedInputRule::rowsShifted);
+    connect(this, &QTreeView::collapsed, _aimedInput, &AimedInputRule::rowsShifted);
     connect(this, &QTreeView::doubleClicked, this, &MediaExplorerTreeView::onItemDoubleClicked);
     connect(this, &MediaExplorerTreeView::itemSelected, this, &MediaExplorerTreeView::onItemSelected);
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex &index) {

@@ -84,44 +84,60 @@ void AimedInputRule::note(bool scrolling)
         return;
     if (!rowsMoved && !scrolled) {
         repaintAsked = false;
-        // Nothing moved since the last paint: the table stands as the user sees it. Only the rows and
-        // columns in sight are read, whatever the size of the table.
-        drawnRows.clear();
-        drawnColumns.clear();
-        const QRect area = view->viewport()->rect();
-        if (view->model()) {
-            if (const QHeaderView *header = columns()) {
-                const int firstColumn = header->visualIndexAt(area.left());
-                int lastColumn = header->visualIndexAt(area.right());
-                if (lastColumn < 0)
-                    lastColumn = header->count() - 1;
-                for (int visual = firstColumn; visual >= 0 && visual <= lastColumn; ++visual) {
-                    const int logical = header->logicalIndex(visual);
-                    if (!header->isSectionHidden(logical))
-                        drawnColumns << logical;
-                }
-            } else {
-                const auto *list = qobject_cast<const QListView *>(view);
-                drawnColumns << (list ? list->modelColumn() : 0);
-            }
-        }
-        // Each row from the top of the viewport down, as placed when drawn; a table's grid line under a
-        // row goes with it.
-        for (int y = area.top(); !drawnColumns.isEmpty() && y <= area.bottom();) {
-            const QModelIndex row = rowAt(y);
-            if (!row.isValid())
-                break;
-            const QRect cell = view->visualRect(row);
-            int bottom = qMax(cell.bottom() + 1, y + 1);
-            for (QModelIndex below = rowAt(bottom);
-                 bottom <= area.bottom() && below.row() == row.row() && below.parent() == row.parent();
-                 below = rowAt(++bottom)) {
-            }
-            drawnRows.append({cell.top(), bottom, rowKey(row)});
-            y = bottom;
-        }
+        // Nothing moved since the last paint: the table stands as the user sees it.
+        if (!noted)
+            noteDrawnRows();
     }
     (scrolling ? scrolled : rowsMoved) = true;
+}
+
+void AimedInputRule::rowsShifted()
+{
+    // noted at the paint before, as the rows stood then
+    if (drawn && noted && !rowsMoved) {
+        repaintAsked = false;
+        rowsMoved = true;
+    }
+}
+
+// Only the rows and columns in sight are read, whatever the size of the table.
+void AimedInputRule::noteDrawnRows()
+{
+    noted = true;
+    drawnRows.clear();
+    drawnColumns.clear();
+    const QRect area = view->viewport()->rect();
+    if (view->model()) {
+        if (const QHeaderView *header = columns()) {
+            const int firstColumn = header->visualIndexAt(area.left());
+            int lastColumn = header->visualIndexAt(area.right());
+            if (lastColumn < 0)
+                lastColumn = header->count() - 1;
+            for (int visual = firstColumn; visual >= 0 && visual <= lastColumn; ++visual) {
+                const int logical = header->logicalIndex(visual);
+                if (!header->isSectionHidden(logical))
+                    drawnColumns << logical;
+            }
+        } else {
+            const auto *list = qobject_cast<const QListView *>(view);
+            drawnColumns << (list ? list->modelColumn() : 0);
+        }
+    }
+    // Each row from the top of the viewport down, as placed when drawn; a table's grid line under a
+    // row goes with it.
+    for (int y = area.top(); !drawnColumns.isEmpty() && y <= area.bottom();) {
+        const QModelIndex row = rowAt(y);
+        if (!row.isValid())
+            break;
+        const QRect cell = view->visualRect(row);
+        int bottom = qMax(cell.bottom() + 1, y + 1);
+        for (QModelIndex below = rowAt(bottom);
+             bottom <= area.bottom() && below.row() == row.row() && below.parent() == row.parent();
+             below = rowAt(++bottom)) {
+        }
+        drawnRows.append({cell.top(), bottom, rowKey(row)});
+        y = bottom;
+    }
 }
 
 bool AimedInputRule::viewportEvent(QEvent *event, const std::function<void()> &placeRows,
@@ -164,6 +180,9 @@ void AimedInputRule::painted(const QRegion &region)
     if (!rowsMoved) {
         drawnRows.clear();
         drawnColumns.clear();
+        noted = false;
+        if (eachPaint)
+            noteDrawnRows();
     }
 }
 

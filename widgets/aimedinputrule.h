@@ -37,6 +37,12 @@ public:
     void aboutToScroll();
     // Before the view shows other rows of its own accord (another root).
     void aboutToShowOtherRows();
+    // Rows of this view also move without a change of the model's rows (a tree's folder expanded or collapsed
+    // in code), told only once they moved: what was drawn is noted at each paint instead of at the first
+    // change.
+    void noteAtEachPaint() { eachPaint = true; }
+    // The rows moved under the pointer without a change of the model's rows (see noteAtEachPaint).
+    void rowsShifted();
     // After the view drew region of its viewport.
     void painted(const QRegion &region);
     // The view's viewport event as the rule takes it: placeRows lays out the rows the view has not placed yet,
@@ -54,6 +60,7 @@ public:
 private:
     void rowsAboutToChange();
     void note(bool scrolling);
+    void noteDrawnRows();
     const QHeaderView *columns() const;
     QModelIndex rowAt(int y) const;
     QString rowKey(const QModelIndex &row) const;
@@ -68,6 +75,8 @@ private:
     bool rowsMoved = false;    // since the last paint that covered the whole viewport
     bool scrolled = false;     // since the last paint
     bool repaintAsked = false; // of all the view, after a paint that left part of it as it was
+    bool eachPaint = false;    // noted at each paint (noteAtEachPaint)
+    bool noted = false;        // drawnRows tell the rows as last drawn
     // What was drawn when the rows first changed after a paint: each row's span in the viewport and its key.
     struct DrawnRow
     {

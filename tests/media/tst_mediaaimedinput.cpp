@@ -385,6 +385,41 @@ private slots:
         QCOMPARE(opened, QStringList{top + "/C/x.ts"});
     }
 
+    // A folder the page expands in code (as after a new folder) moves the rows below it with no change of the
+    // model's rows: a double-click right after it, aimed at the file drawn there, opens nothing; once drawn,
+    // the file now shown there.
+    void pcTreeFolderExpandedInCode()
+    {
+        const QString top = pc.filePath("top");
+        write(top + "/A/a1.ts", "a1");
+        write(top + "/A/a2.ts", "a2");
+        write(top + "/B/b1.ts", "b1");
+        page->btnMyComputer->click();
+        QTreeView *tree = page->tvPcFolders;
+        PcFileSystemModel *model = page->pcModel();
+        tree->setRootIndex(pcIndex(top));
+        QTRY_COMPARE(model->rowCount(pcIndex(top)), 2);
+        const QPersistentModelIndex a = pcIndex(top + "/A"), b = pcIndex(top + "/B");
+        for (const QPersistentModelIndex &folder : {a, b}) {
+            tree->expand(folder);
+            QTRY_VERIFY(model->rowCount(folder) > 0);
+        }
+        QTRY_COMPARE(model->rowCount(a), 2);
+        tree->collapse(a);
+        QVERIFY(rowsDrawn(tree));
+        // A, B, b1.ts: the pointer on b1.ts
+        const QPoint point = tree->visualRect(pcIndex(top + "/B/b1.ts")).center();
+        QVERIFY(tree->viewport()->rect().contains(point));
+        tree->expand(a);
+        // A, a1.ts, a2.ts, B, b1.ts: a2.ts stands there now
+        QCOMPARE(tree->indexAt(point).siblingAtColumn(0), pcIndex(top + "/A/a2.ts"));
+        doubleClickAt(tree, point);
+        QCOMPARE(opened, QStringList());
+        QVERIFY(rowsDrawn(tree));
+        doubleClickAt(tree, point);
+        QCOMPARE(opened, QStringList{top + "/A/a2.ts"});
+    }
+
     // The receiver's folders B, D, F and H of hdd/Shows in its tree, each input aimed at F; the listing of B
     // arrives as it is opened, and its file moves the rows below it. Until the tree is drawn again the input
     // acts on nothing, then on D, drawn there.
