@@ -424,7 +424,7 @@ private slots:
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
         QTreeView *view = page->tvZbDeviceFolders;
-        view->scrollTo(file);
+        QVERIFY(drawnWith(view, file)); // the user clicks a row the tree shows
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(file).center());
         QTRY_VERIFY(page->btnCopy->isEnabled());
         QCOMPARE(page->activePane(), 2);
@@ -444,7 +444,7 @@ private slots:
         QTest::keyClick(page->txtBrowserAddress, Qt::Key_Return);
         const QModelIndex file = device("hdd/x.ts");
         QTreeView *view = page->tvZbDeviceFolders;
-        view->scrollTo(file);
+        QVERIFY(drawnWith(view, file)); // the user clicks a row the tree shows
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(file).center());
         QTRY_VERIFY(page->btnCopy->isEnabled());
         QCOMPARE(page->activePane(), 2);
