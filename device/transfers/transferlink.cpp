@@ -91,7 +91,7 @@ bool TransferLink::waitForData(int ms)
     for (;;) {
         if (m_device->bytesAvailable() > 0)
             return true;
-        if (!isOpen() || interrupted())
+        if (!isOpen() || (stopsOnCancel && interrupted()))
             return false;
         const qint64 left = ms - waited.elapsed();
         if (left <= 0)
@@ -128,7 +128,7 @@ bool TransferLink::readExact(qint64 n, QByteArray *out, int inactivityMs)
             continue;
         }
         if (!waitForData(qMax(1, int(qMin<qint64>(inactivityMs - quiet.elapsed(), kInterruptPollMs))))) {
-            if (interrupted())
+            if (stopsOnCancel && interrupted())
                 break;
             if (!isOpen() && (!m_device || m_device->bytesAvailable() == 0))
                 break;
@@ -172,15 +172,15 @@ int TransferLink::readStatus(int inactivityMs)
     for (int i = 0; i < kMaxPendingAnswers; ++i) {
         const int s = readByte(inactivityMs);
         if (s < 0)
-            return -1;
+            return NoStatus;
         if (s == 0x01)
             return 1;
         if (s != 0xF9)
             return int(qint8(quint8(s)));
         if (!write(QByteArray(1, '\x01')))
-            return -1;
+            return NoStatus;
     }
-    return -1;
+    return NoStatus;
 }
 
 QByteArray TransferLink::request(const QByteArray &bytes, int waitMs)

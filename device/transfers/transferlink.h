@@ -27,6 +27,14 @@ public:
     // The user text for a protocol error code (the code of a refused status byte is its signed value).
     std::function<QString(int)> codeText;
 
+    // What readStatus gives when no status came (the connection closed or stayed silent past the wait); every
+    // byte the receiver sends, 0xFF included, is an answer.
+    static constexpr int NoStatus = -1;
+
+    // Whether a wait for the receiver ends as soon as the interrupt flag is set. An exchange that must be
+    // finished in step after a cancel waits for its answers as long as the protocol's waits allow instead.
+    bool stopsOnCancel = true;
+
     bool interrupted() const;
     void clearInterrupt();
 

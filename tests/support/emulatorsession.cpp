@@ -3,6 +3,7 @@
 #include "receiveremulator.h"
 
 #include <QTcpSocket>
+#include <QThread>
 
 EmulatorSession::EmulatorSession(ReceiverEmulator &emulator, QTcpSocket &socket)
     : m_emulator(emulator)
@@ -71,6 +72,8 @@ bool EmulatorSession::write(const QByteArray &bytes)
 {
     if (m_cut || m_socket.state() != QAbstractSocket::ConnectedState)
         return false;
+    if (const int delay = m_emulator.answerDelayMs(); delay > 0)
+        QThread::msleep(ulong(delay));
     QByteArray out = bytes;
     const qint64 dropAfter = m_emulator.dropAfterBytes();
     const bool cut = dropAfter >= 0 && m_sent + out.size() >= dropAfter;

@@ -136,10 +136,39 @@ void ReceiverEmulator::clearReceived()
     m_received.clear();
 }
 
-void ReceiverEmulator::record(const QByteArray &bytes)
+QList<quint8> ReceiverEmulator::commandsTaken() const
 {
     QMutexLocker locker(&m_lock);
-    m_received.append(bytes);
+    return m_commandsTaken;
+}
+
+void ReceiverEmulator::clearCommandsTaken()
+{
+    QMutexLocker locker(&m_lock);
+    m_commandsTaken.clear();
+    m_unknown.store(0);
+}
+
+void ReceiverEmulator::setReceiveHook(const std::function<void(const QByteArray &)> &hook)
+{
+    QMutexLocker locker(&m_lock);
+    m_receiveHook = hook;
+}
+
+void ReceiverEmulator::record(const QByteArray &bytes)
+{
+    std::function<void(const QByteArray &)> hook;
+    QByteArray soFar;
+    {
+        QMutexLocker locker(&m_lock);
+        m_received.append(bytes);
+        hook = m_receiveHook;
+        if (hook)
+            soFar = m_received;
+    }
+    // outside the lock: the hook may ask the emulator anything
+    if (hook)
+        hook(soFar);
 }
 
 bool ReceiverEmulator::setAddress(const QHostAddress &address)
@@ -224,11 +253,17 @@ void ReceiverEmulator::serve(qintptr descriptor)
             continue;
         if (m_silent.load())
             continue;
+        {
+            QMutexLocker locker(&m_lock);
+            m_commandsTaken.append(command);
+        }
         const Command handler = commandFor(command);
-        if (handler)
+        if (handler) {
             handler(session);
-        else
+        } else {
+            ++m_unknown;
             session.writeByte(0xFE);
+        }
     }
     session.close();
     --m_open;

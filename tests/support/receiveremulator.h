@@ -65,6 +65,20 @@ public:
     void setHostileLength(bool on) { m_hostileLength.store(on); }
     bool hostileLength() const { return m_hostileLength.load(); }
 
+    // Every answer (each write of a session) waits this long first: a receiver that answers late.
+    void setAnswerDelayMs(int ms) { m_answerDelay.store(ms); }
+    int answerDelayMs() const { return m_answerDelay.load(); }
+
+    // The command bytes taken at the start of a command, over all connections, in order, and how many of them
+    // no handler knows. A PC out of step with the receiver shows here: part of an exchange read as a command.
+    QList<quint8> commandsTaken() const;
+    int unknownCommands() const { return m_unknown.load(); }
+    void clearCommandsTaken();
+
+    // Called in the session's thread each time bytes of the PC are read, with all that the PC sent so far over
+    // all connections: lets a test act (a cancel, say) at the moment a given message of the PC arrives.
+    void setReceiveHook(const std::function<void(const QByteArray &receivedSoFar)> &hook);
+
     // What the PC sent, over all connections, in order.
     QByteArray received() const;
     void clearReceived();
@@ -82,6 +96,10 @@ private:
     QHash<quint8, Command> m_commands;
     QString m_description;
     QByteArray m_received;
+    QList<quint8> m_commandsTaken;
+    std::function<void(const QByteArray &)> m_receiveHook;
+    std::atomic_int m_unknown{0};
+    std::atomic_int m_answerDelay{0};
     QList<QThread *> m_threads;
     QThread *m_listener = nullptr;
     std::atomic<quint16> m_port{0};
