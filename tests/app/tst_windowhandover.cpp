@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSettings>
@@ -279,6 +280,67 @@ private slots:
         QVERIFY(questions.texts.at(1).contains(QStringLiteral("tv20k")));
         QVERIFY(window.close());
         QCOMPARE(questions.texts.size(), 2);
+    }
+
+    // A file handed over while a question shows waits; the question closes, and before the queue has looked
+    // again (it looks every 100 ms) a later start hands over another file. That one waits behind the earlier
+    // one instead of opening first: the files open in the order they came, and the window ends on the newer.
+    // No round of events runs between the question's end and the newer file, so its look cannot come between.
+    void fileHandedOverRightAfterAQuestionWaitsForTheEarlierOne_data()
+    {
+        QTest::addColumn<QString>("asking"); // what raises the question
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("before"); // the files opened when the question is answered
+        QTest::newRow("the close, cancelled") << "close"
+                                              << "&Cancel" << QStringList{};
+        QTest::newRow("a file opened, its question cancelled") << "open"
+                                                               << "&Cancel" << QStringList{};
+        QTest::newRow("a file opened, not saved") << "open"
+                                                  << "&No" << QStringList{QStringLiteral("second30")};
+        QTest::newRow("a file opened, saved") << "open"
+                                              << "&Yes" << QStringList{QStringLiteral("second30")};
+    }
+    void fileHandedOverRightAfterAQuestionWaitsForTheEarlierOne()
+    {
+        QFETCH(QString, asking);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, before);
+        QTemporaryDir dir;
+        const QString edited = listFile(dir, QStringLiteral("tv20k.tvqvxc"), GeneratedTvList::text(40));
+        const QString second = listFile(dir, QStringLiteral("second30.tvqvxc"), GeneratedTvList::text(30));
+        const QString older = listFile(dir, QStringLiteral("older50.tvqvxc"), GeneratedTvList::text(50));
+        const QString newer = listFile(dir, QStringLiteral("newer60.tvqvxc"), GeneratedTvList::text(60));
+        QVERIFY(!edited.isEmpty() && !second.isEmpty() && !older.isEmpty() && !newer.isEmpty());
+
+        MainWindow window;
+        TVListModule *module = nullptr;
+        openAndEdit(window, edited, module);
+        QVERIFY(module);
+        QStringList opened; // the base names of the files the page opened, in order
+        connect(module->projectManager(), &ProjectFileManager::onLoad, this,
+                [&] { opened << QFileInfo(module->projectManager()->fileName()).completeBaseName(); });
+
+        // The older file arrives while the question shows; every later question is answered No.
+        Questions questions;
+        answerQuestions(questions, window, older, answer);
+        if (asking == QLatin1String("close"))
+            QVERIFY(!window.close());
+        else
+            window.tryToOpenFile(second);
+        QCOMPARE(questions.texts.size(), 1);
+        QVERIFY(questions.texts.at(0).contains(QStringLiteral("tv20k")));
+        QCOMPARE(opened, before);
+        QVERIFY(!QApplication::activeModalWidget() || QApplication::activeModalWidget() == &window); // none asks
+        window.tryToOpenFile(newer); // the question has just closed; the older file still waits
+
+        const QStringList inOrder = before + QStringList{QStringLiteral("older50"), QStringLiteral("newer60")};
+        QTRY_COMPARE(opened, inOrder);
+        QCOMPARE(module->projectManager()->fileName(), newer);
+        QCOMPARE(module->projectManager()->itemsModel->rowCount(), 60);
+        QCOMPARE(questions.deepest, 1); // never a question on top of another
+        // the edited list still open after the question asks once more, when the older file opens
+        QCOMPARE(questions.texts.size(), answer == QLatin1String("&Cancel") ? 2 : 1);
+        QVERIFY(window.isVisible());
     }
 
     // A later start hands a file over while the close's question shows. The closing window takes it no
