@@ -5,8 +5,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <chrono>
@@ -21,6 +23,7 @@ class TestPcReadingPace : public QObject
     QTemporaryDir dir;
     std::unique_ptr<PcFileSystemModel> model;
     qint64 now = 0;
+    bool ticking = false; // a clock that moves at each look (see selectionDeletedFromOutside)
 
     QString path(const QString &relative) const { return QDir(dir.path()).absoluteFilePath(relative); }
     static bool make(const QString &file) { return QFile(file).open(QIODevice::WriteOnly); }
@@ -44,6 +47,7 @@ private slots:
             QVERIFY(QDir().mkpath(path(folder)));
             QVERIFY(make(path(folder) + "/first.ts"));
         }
+        ticking = false;
         model = std::make_unique<PcFileSystemModel>();
         now = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
                   .count();
@@ -53,7 +57,7 @@ private slots:
     void cleanup()
     {
         model.reset();
-        for (const char *folder : {"shown", "hidden"})
+        for (const char *folder : {"shown", "hidden", "selection"})
             QDir(path(folder)).removeRecursively();
     }
 
@@ -114,6 +118,75 @@ private slots:
         QTRY_VERIFY(loaded.contains(QVariantList{path("shown")}));
         QCOMPARE(reactions, files); // one by one, each reaction holding the window
         QCOMPARE(model->readingCostMs(path("shown")), 0);
+    }
+
+    // 5,000 of a folder's 6,000 files selected in the browser (a click and Shift+End) are deleted from outside,
+    // as by a shell on a slow disk: the folder is read again with half of them gone, then with all. Taken out one
+    // by one, each row gone would move the selection's places, and the window would be held for a second: the
+    // folder goes in one step instead. The clock moves a millisecond at each look while a reading is under way,
+    // so the model's own time counts the steps it takes; otherwise it stands still. What is left stays selected,
+    // and a file made then is read as soon as in any folder shown: within two seconds.
+    void selectionDeletedFromOutside()
+    {
+        const int files = 6000, kept = 1000;
+        const QString folder = path("selection");
+        QVERIFY(QDir().mkpath(folder));
+        const auto file = [&folder](int i) {
+            return folder + QStringLiteral("/f%1.ts").arg(i, 5, 10, QLatin1Char('0'));
+        };
+        for (int i = 0; i < files; ++i)
+            QVERIFY(make(file(i)));
+        MediaExplorerFileBrowser browser;
+        browser.setModel(model.get());
+        browser.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        browser.resize(600, 400);
+        browser.setRootPath(folder, true);
+        browser.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&browser));
+        QTRY_COMPARE_WITH_TIMEOUT(rows(folder), files, 60000);
+        QTRY_VERIFY(model->readingCostMs(folder) >= 0); // the browser's listing has ended
+        QTRY_COMPARE(model->index(files - 1, 0, model->index(folder)).data().toString(),
+                     QFileInfo(file(files - 1)).fileName()); // sorted
+        browser.setFocus();
+        browser.selectionModel()->setCurrentIndex(model->index(file(kept)),
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QTest::keyClick(&browser, Qt::Key_End, Qt::ShiftModifier);
+        QCOMPARE(browser.selectionModel()->selectedRows().size(), files - kept);
+        model->setClock([this] { return ticking ? ++now : now; });
+
+        const int half = (kept + files) / 2;
+        int made = 0; // files made after each reading
+        for (const auto &[from, to] : {std::pair(kept, half), std::pair(half, files)}) {
+            for (int i = from; i < to; ++i)
+                QVERIFY(QFile::remove(file(i)));
+            QTRY_VERIFY(model->readingDueInMs(folder) >= 0); // the change is noted
+            ticking = true;
+            QSignalSpy loaded(model.get(), &QFileSystemModel::directoryLoaded);
+            model->refreshFolder(folder);
+            QTRY_COMPARE_WITH_TIMEOUT(rows(folder), kept + files - to + made, 60000);
+            QTRY_VERIFY_WITH_TIMEOUT(loaded.contains(QVariantList{folder}), 60000);
+            ticking = false;
+            // a step or a few, not one for each row gone
+            const qint64 cost = model->readingCostMs(folder);
+            QVERIFY2(cost < (to - from) / 10, qPrintable(QStringLiteral("%1 of %2 gone").arg(cost).arg(to - from)));
+
+            QStringList selected;
+            for (const QModelIndex &row : browser.selectionModel()->selectedRows())
+                selected << model->filePath(row);
+            std::sort(selected.begin(), selected.end());
+            QStringList left;
+            for (int i = to; i < files; ++i)
+                left << file(i);
+            QCOMPARE(selected, left);
+
+            const QString newFile = folder + QStringLiteral("/made%1.ts").arg(++made);
+            QVERIFY(make(newFile));
+            QTRY_VERIFY(model->readingDueInMs(folder) >= 0);
+            const qint64 due = model->readingDueInMs(folder);
+            QVERIFY2(due <= 2000, qPrintable(QString::number(due)));
+            now += due;
+            QTRY_COMPARE_WITH_TIMEOUT(rows(folder), kept + files - to + made, 30000);
+        }
     }
 };
 
