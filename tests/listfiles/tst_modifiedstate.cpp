@@ -5,7 +5,13 @@
 #include "document/docitemsdataprovider.h"
 #include "document/listdocument.h"
 #include "document/listitemsdatabasemodel.h"
+#include "document/listmodel.h"
 #include "listfiles/tvlistprojectfilemanager.h"
+
+#include <QMimeData>
+#include <QScopeGuard>
+
+#include <memory>
 
 using namespace ListFixtures;
 
@@ -112,6 +118,42 @@ private slots:
             manager.itemsDataProvider()->refresh();
         }
         QVERIFY(manager.isModified());
+    }
+
+    // A paste into a favourite list that goes in steps, asked about before its first step has put anything in
+    // (the program or the page closing at once, the answer known from before): the list counts as changed by the
+    // whole paste, and the save that follows writes it whole.
+    void pasteNotYetStepped()
+    {
+        const QString path = dir.filePath(QStringLiteral("paste.tvqvxc"));
+        writeAll(path, qCompress(tvDocument().toUtf8()));
+        TVListProjectFileManager manager(&parent);
+        QVERIFY(manager.loadFile(path));
+        QVERIFY(!manager.isModified()); // the answer is known
+        const QDomElement listElement =
+            manager.document->lists.elementsByTagName(QStringLiteral("list")).at(2).toElement();
+        QCOMPARE(listElement.attribute(QStringLiteral("id")), QStringLiteral("2"));
+        auto refs = std::make_unique<DocItemsDataProvider>(listElement, QStringLiteral("ref"), false);
+        auto list = std::make_unique<ListModel>(manager.itemsModel, refs.get(), QStringLiteral("_ref"), nullptr);
+        QModelIndexList rows;
+        for (int row = 0; row < manager.itemsModel->rowCount(); ++row)
+            rows << manager.itemsModel->index(row, 0);
+        std::unique_ptr<QMimeData> copied(manager.itemsModel->mimeData(rows));
+        ListModel::setPasteSplit(1, 1);
+        const auto splitBack = qScopeGuard([] { ListModel::setPasteSplit(512 * 1024, 2000); });
+        QVERIFY(list->dropMimeData(copied.get(), Qt::CopyAction, -1, 0, QModelIndex()));
+        QVERIFY(list->isPasting());
+        QCOMPARE(list->rowCount(), 0); // nothing in yet
+
+        QVERIFY(manager.isModified());
+        QVERIFY(!list->isPasting());
+        QCOMPARE(manager.readLists().value(2), (QList<int>{0, 1, 5}));
+        manager.saveProject();
+        QVERIFY(!manager.isModified());
+        TVListProjectFileManager reader(&parent);
+        QVERIFY(reader.loadFile(path));
+        QCOMPARE(reader.readLists().value(2), (QList<int>{0, 1, 5}));
+        list.reset();
     }
 };
 
