@@ -288,6 +288,7 @@ private slots:
         QTest::addColumn<bool>("waiting");
         QTest::addColumn<int>("delayMs");
         QTest::addColumn<bool>("endsWhole");
+        QTest::addColumn<bool>("twice");
         for (Exchange exchange : {Exchange::ListDownload, Exchange::ListUpload, Exchange::RecordingDownload,
                                   Exchange::RecordingUpload, Exchange::Description}) {
             const QList<Message> messages = messagesOf(exchange);
@@ -296,7 +297,12 @@ private slots:
                     for (bool waiting : {false, true})
                         QTest::addRow("%s, %s, %s, answer %s", qPrintable(exchangeName(exchange)), messages[i].name,
                                       waiting ? "while waiting" : "as written", delay ? "300 ms late" : "at once")
-                            << int(exchange) << i + 1 << waiting << delay << messages[i].endsWhole;
+                            << int(exchange) << i + 1 << waiting << delay << messages[i].endsWhole << false;
+            // A second cancel while the PC waits on changes nothing of the first.
+            for (int i = 0; i < messages.size(); ++i)
+                QTest::addRow("%s, %s, cancelled twice, answer 300 ms late", qPrintable(exchangeName(exchange)),
+                              messages[i].name)
+                    << int(exchange) << i + 1 << true << 300 << messages[i].endsWhole << true;
         }
     }
     void cancelAtEachMessage()
@@ -306,10 +312,11 @@ private slots:
         QFETCH(bool, waiting);
         QFETCH(int, delayMs);
         QFETCH(bool, endsWhole);
+        QFETCH(bool, twice);
         const Exchange x = Exchange(exchange);
         e->emulator.clearCommandsTaken();
         e->emulator.setAnswerDelayMs(delayMs);
-        cancelAt(x, at, waiting, false);
+        cancelAt(x, at, waiting, twice);
         // Queued together: the listing and the repeat follow the cancelled exchange at once, with no keep-alive
         // in between that could hide a byte left unread.
         RecordingTask *cancelled = enqueue(x);
