@@ -23,13 +23,12 @@ public:
     static std::shared_ptr<TransferCommands> install(ReceiverEmulator &emulator, const QString &root);
 
     // Files.
-    std::atomic_int blockSize{65536};  // bytes per download block
-    std::atomic_int refuseStatus{0};   // non-zero: answer the command header with this status
-    std::atomic_int packetAck{1};      // status that answers each upload packet
-    std::atomic<qint64> dropAfter{-1}; // close the connection after this many file bytes
-    // stop sending (connection stays open) after this many file bytes, or bytes of a recording's blocks
-    std::atomic<qint64> silentAfter{-1};
-    std::atomic<qint64> endAfter{-1}; // end a download with the block marker 0xFA after this many
+    std::atomic_int blockSize{65536};    // bytes per download block
+    std::atomic_int refuseStatus{0};     // non-zero: answer the command header with this status
+    std::atomic_int packetAck{1};        // status that answers each upload packet
+    std::atomic<qint64> dropAfter{-1};   // close the connection after this many file bytes
+    std::atomic<qint64> silentAfter{-1}; // stop sending (connection stays open) after this many
+    std::atomic<qint64> endAfter{-1};    // end a download with the block marker 0xFA after this many
     // Refuse this path level (0 = first) with 0xFD, as a level that is a file is refused. A folder command
     // ends at the refused level, a file transfer after its last level (each of its levels is answered); the
     // emulator then reads the next bytes as a new command, as a receiver does.
@@ -53,7 +52,8 @@ public:
     std::atomic_bool splitTags{false};
     std::atomic_int refuseMessage{-1};
     // Recordings: the parts served for a download (key, suffix, bytes), the code that ends the
-    // stream, and the requests the receiver makes during an upload (kind, file, count).
+    // stream, and the requests the receiver makes during an upload (kind, file, count). silentAfter holds a
+    // download silent once that many bytes of its blocks went.
     struct RecordingPart
     {
         quint8 key;
