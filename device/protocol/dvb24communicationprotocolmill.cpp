@@ -190,8 +190,9 @@ QByteArray DVB24CommunicationProtocolMill::readChunkStream(qint64 maxChunk, qint
     QByteArray payload;
     if (!readDescriptionStream(io, limits, &payload)) {
         // Broken off or past a bound: the rest cannot be read in step, so the connection is given up and the
-        // next request goes over a new one.
-        m_primitives.close();
+        // next request goes over a new one. A connection that ends anyway still gets its goodbye.
+        if (!isStopRequested())
+            m_primitives.close();
         millExceptionIfNotTrue(false);
     }
     return payload;
@@ -215,9 +216,10 @@ bool DVB24CommunicationProtocolMill::readDescription(const QString &host, ZBDevi
     m_primitives.writeByte(0x26, true, &ok);
     millExceptionIfNotTrue(ok);
     // Waited for whatever the user does meanwhile; a receiver that lets the wait pass is given up, as its late
-    // answer would be read as the answer to the next request.
+    // answer would be read as the answer to the next request. A connection that ends anyway still gets its
+    // goodbye.
     const char go = m_primitives.readByte(&ok);
-    if (!ok)
+    if (!ok && !isStopRequested())
         m_primitives.close();
     if (!ok || quint8(go) != 0xAA)
         return false;

@@ -249,7 +249,7 @@ private slots:
         QVERIFY(e->emulator.start());
         e->commands->listDocument = listDocument();
         e->commands->listChunk = int(listDocument().size() / 3 + 1); // three chunks
-        e->commands->blockSize = 32768;
+        e->commands->blockSize = 65536;
         e->commands->recordingParts = {{0, "ts", pattern(100000)}, {1, "mks", pattern(100, 7)}};
         e->commands->uploadRequests = {{1, 0, 100}, {1, 1, 10}, {0xF8, 0, 0}};
         e->pcFile(QStringLiteral("recs/Rec1.desc"), pattern(70000, 3)); // two description packets
@@ -274,6 +274,7 @@ private slots:
     {
         e->emulator.setReceiveHook({});
         disconnect(m_manager.get(), nullptr, this, nullptr);
+        disconnect(m_manager->mill(), nullptr, this, nullptr);
         m_manager->requestInterrupt();
         m_manager->requestClose();
         m_manager.reset();
@@ -316,6 +317,14 @@ private slots:
         const Exchange x = Exchange(exchange);
         e->emulator.clearCommandsTaken();
         e->emulator.setAnswerDelayMs(delayMs);
+        // The listing and the repeat are answered at once: told in the worker's thread as the cancelled
+        // exchange ends, before the next one begins.
+        ReceiverEmulator *emulator = &e->emulator;
+        const auto answerAtOnce = [emulator] { emulator->setAnswerDelayMs(0); };
+        connect(m_manager->mill(), &Mill::Canceled, this, answerAtOnce,
+                Qt::ConnectionType(Qt::DirectConnection | Qt::SingleShotConnection));
+        connect(m_manager->mill(), &Mill::Complete, this, answerAtOnce,
+                Qt::ConnectionType(Qt::DirectConnection | Qt::SingleShotConnection));
         cancelAt(x, at, waiting, twice);
         // Queued together: the listing and the repeat follow the cancelled exchange at once, with no keep-alive
         // in between that could hide a byte left unread.
