@@ -177,8 +177,9 @@ QByteArray DVB24CommunicationProtocolMill::readChunkStream(qint64 maxChunk, qint
         return ok;
     };
     io.goOn = [this] {
-        // A disconnect or cancel does not wait for the rest of the stream.
-        interrupt(true);
+        // A disconnect does not wait for the rest of the stream. A cancel does: the receiver sends the stream
+        // whole, and what is left of it would be read as the answer to the next request.
+        millExceptionIfNotTrue(!isStopRequested());
         return true;
     };
     io.onChunk = onChunk;
@@ -187,7 +188,13 @@ QByteArray DVB24CommunicationProtocolMill::readChunkStream(qint64 maxChunk, qint
     limits.maxTotal = maxTotal;
     limits.deadlineMs = deadlineMs;
     QByteArray payload;
-    millExceptionIfNotTrue(readDescriptionStream(io, limits, &payload));
+    if (!readDescriptionStream(io, limits, &payload)) {
+        // Broken off or past a bound: the rest cannot be read in step, so the connection is given up and the
+        // next request goes over a new one. A connection that ends anyway still gets its goodbye.
+        if (!isStopRequested())
+            m_primitives.close();
+        millExceptionIfNotTrue(false);
+    }
     return payload;
 }
 
@@ -208,7 +215,12 @@ bool DVB24CommunicationProtocolMill::readDescription(const QString &host, ZBDevi
     m_primitives.dropBuffered();
     m_primitives.writeByte(0x26, true, &ok);
     millExceptionIfNotTrue(ok);
+    // Waited for whatever the user does meanwhile; a receiver that lets the wait pass is given up, as its late
+    // answer would be read as the answer to the next request. A connection that ends anyway still gets its
+    // goodbye.
     const char go = m_primitives.readByte(&ok);
+    if (!ok && !isStopRequested())
+        m_primitives.close();
     if (!ok || quint8(go) != 0xAA)
         return false;
     QByteArray payload = readChunkStream(descriptionChunkLimit, descriptionTotalLimit, descriptionDeadlineMs);

@@ -20,6 +20,26 @@ int commandFor(const QString &listType, bool download)
     return -1;
 }
 const int kReplyWait = 4000;
+
+// The waits that finish an exchange the user cancelled run to their end: a cancel, first or second, does not
+// cut them short, or the answer they wait for would be read as the answer to the next request.
+class FinishingWaits
+{
+public:
+    explicit FinishingWaits(TransferLink &link)
+        : m_link(link)
+        , m_was(link.stopsOnCancel)
+    {
+        link.stopsOnCancel = false;
+    }
+    ~FinishingWaits() { m_link.stopsOnCancel = m_was; }
+    FinishingWaits(const FinishingWaits &) = delete;
+    FinishingWaits &operator=(const FinishingWaits &) = delete;
+
+private:
+    TransferLink &m_link;
+    const bool m_was;
+};
 } // namespace
 
 ListTransfer::ListTransfer(TransferLink &link)
@@ -77,10 +97,11 @@ ListTransfer::Outcome ListTransfer::fail(bool downloading, bool known)
     return Failed;
 }
 
-ListTransfer::Outcome ListTransfer::lostInSilence(bool downloading)
+ListTransfer::Outcome ListTransfer::lostInSilence(bool downloading, bool canceled)
 {
     m_link.close();
-    return fail(downloading);
+    fail(downloading);
+    return canceled ? Canceled : Failed;
 }
 
 // Sends the list command and reads the receiver's answer: Completed when it accepts the exchange.
@@ -91,10 +112,8 @@ ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
     // A cancel that came as the command went still reads the answer: the receiver may have taken the command,
     // and what it sends is closed below, never left to be read as the answer to the next request.
     const int reply = m_link.readByte(kReplyWait);
-    if (reply < 0 && m_link.interrupted()) {
-        closeUnanswered(downloading);
-        return Canceled;
-    }
+    if (reply < 0 && m_link.interrupted())
+        return closeUnanswered(downloading);
     if (reply == 0xAB || reply == 0xAC)
         return refusal(reply);
     if (reply < 0)
@@ -107,27 +126,36 @@ ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
 // A transfer cancelled before the receiver answered its command: the receiver may still take it. Its answer
 // and a download's first chunk would then be read as the answer to the next request, and an upload's
 // receiver would read the next request as part of a list. The answer is waited for as long as an answer
-// is, and the exchange closed as any other cancel closes it.
-void ListTransfer::closeUnanswered(bool downloading)
+// is, and the exchange closed as any other cancel closes it. A receiver that lets that wait pass is given up.
+ListTransfer::Outcome ListTransfer::closeUnanswered(bool downloading)
 {
     m_link.clearInterrupt();
-    if (m_link.readByte(kReplyWait) != 0xAA)
-        m_link.dropPending();
-    else if (downloading)
-        abortDownload(QByteArray());
-    else
+    FinishingWaits finishing(m_link);
+    const int reply = m_link.readByte(kReplyWait);
+    if (reply < 0)
+        return lostInSilence(downloading, true);
+    if (reply == 0xAA) {
+        if (downloading)
+            return abortDownload(QByteArray());
         m_link.write("CNL");
+    } else if (reply != 0xAB && reply != 0xAC) {
+        // No answer of this exchange: what follows it cannot be read in step.
+        m_link.close();
+    }
+    return Canceled;
 }
 
 // The receiver reads the abort only in place of the answer to a chunk. So the chunk under way is waited for
 // (as long as an answer is) and answered with the abort, and none of it is left to be read as the answer to
-// the next request; after the list's end nothing is answered. A receiver that sends nothing in that time
-// gets the abort all the same, and reads it after its next chunk.
+// the next request; after the list's end nothing is answered. A receiver that sends nothing for as long as
+// its chunks may take is given up: its chunk would otherwise come after the abort and be read as the answer
+// to the next request.
 ListTransfer::Outcome ListTransfer::abortDownload(QByteArray buffer)
 {
     m_link.clearInterrupt();
-    QElapsedTimer wait;
-    wait.start();
+    FinishingWaits finishing(m_link);
+    QElapsedTimer quiet;
+    quiet.start();
     for (;;) {
         const ListChunkParser::Chunk chunk = ListChunkParser::parse(buffer);
         const ListChunkParser::Kind kind = chunk.kind;
@@ -135,15 +163,23 @@ ListTransfer::Outcome ListTransfer::abortDownload(QByteArray buffer)
             buffer.remove(0, chunk.consumed); // a tag the receiver wants no answer to
             continue;
         }
-        if (kind == ListChunkParser::End || kind == ListChunkParser::Bad)
+        if (kind == ListChunkParser::End)
             break;
-        if (kind == ListChunkParser::Data || wait.elapsed() >= kReplyWait || !m_link.isOpen() || m_link.interrupted()) {
+        if (kind == ListChunkParser::Bad) {
+            m_link.close();
+            break;
+        }
+        if (kind == ListChunkParser::Data) {
             m_link.write(QByteArray(1, '\xFA'));
             break;
         }
-        buffer += m_link.readUpTo(64 * 1024, 200);
+        if (!m_link.isOpen() || quiet.elapsed() >= m_link.inactivityLimit())
+            return lostInSilence(true, true);
+        const QByteArray more = m_link.readUpTo(64 * 1024, 200);
+        if (!more.isEmpty())
+            quiet.restart();
+        buffer += more;
     }
-    m_link.dropPending();
     return Canceled;
 }
 
@@ -166,8 +202,11 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
     quiet.start();
     for (;;) {
         const ListChunkParser::Chunk chunk = ListChunkParser::parse(buffer);
-        if (chunk.kind == ListChunkParser::Bad)
+        if (chunk.kind == ListChunkParser::Bad) {
+            // Nothing after it can be read in step.
+            m_link.close();
             return fail(true, true);
+        }
         if (chunk.kind == ListChunkParser::Incomplete) {
             // Whatever came of a tag stays and is completed by the next bytes.
             if (m_link.interrupted())
@@ -185,6 +224,11 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
             continue;
         }
         buffer.remove(0, chunk.consumed);
+        // A cancel that came before the list's end: the end needs no answer, and nothing is kept.
+        if (chunk.kind == ListChunkParser::End && m_link.interrupted()) {
+            m_link.clearInterrupt();
+            return Canceled;
+        }
         if (chunk.kind == ListChunkParser::End) {
             const int nul = int(received.indexOf('\0'));
             if (nul >= 0)
@@ -216,6 +260,9 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
 
 int ListTransfer::sendMessage(const QByteArray &bytes)
 {
+    // The answer to a message that went is read whatever the user does meanwhile: a cancel acts only between
+    // messages, and an answer left unread would be taken as the answer to the next one.
+    FinishingWaits finishing(m_link);
     return m_link.write(bytes) ? m_link.readByte(kReplyWait) : -1;
 }
 
@@ -245,9 +292,11 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
         if (answer != 0xAA) {
             // Never leave the receiver holding half a list.
             m_link.write("CNL");
+            if (answer < 0)
+                return lostInSilence(false, m_link.interrupted());
             if (m_link.interrupted())
                 return Canceled;
-            return answer < 0 ? lostInSilence(false) : fail(false, true);
+            return fail(false, true);
         }
         if (m.reports && m_link.progress)
             m_link.progress(qMin(100, total > 0 ? int(double(m.done) / total * 100.0) : 0), total);
@@ -256,6 +305,7 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
         m_link.write("CNL");
         return fail(false, true);
     }
+    // A cancel that comes once the closing message went changes nothing: the receiver takes the lists whole.
     if (const int answer = sendMessage("CMP"); answer != 0xAA)
         return answer < 0 ? lostInSilence(false) : fail(false, true);
     if (settleMs > 0)

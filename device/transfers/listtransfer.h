@@ -36,10 +36,10 @@ private:
     // known: the cause is the receiver's answer or the list itself, whatever became of the connection since.
     Outcome fail(bool downloading, bool known = false);
     // The receiver let the wait for an answer pass in silence: the connection is given up, and the failure
-    // named as its loss, never as a busy receiver.
-    Outcome lostInSilence(bool downloading);
+    // named as its loss, never as a busy receiver. A transfer the user cancelled still ends as cancelled.
+    Outcome lostInSilence(bool downloading, bool canceled = false);
     Outcome openExchange(int command, bool downloading);
-    void closeUnanswered(bool downloading);
+    Outcome closeUnanswered(bool downloading);
     Outcome abortDownload(QByteArray buffer);
     // The receiver's answer to one upload message (0xAA takes it), or -1 when none came.
     int sendMessage(const QByteArray &bytes);

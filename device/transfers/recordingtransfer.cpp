@@ -1,7 +1,6 @@
 #include "device/transfers/recordingtransfer.h"
 
 #include "base/filehelpers.h"
-#include "device/transfers/filetransfer.h"
 #include "device/transfers/listtransfer.h"
 #include "device/transfers/pctarget.h"
 #include "device/transfers/transferlink.h"
@@ -33,6 +32,26 @@ QString busyMessage()
     return text("Ombrelay could not copy this recording.") + u' ' + ListTransfer::busyText();
 }
 
+// The waits that finish an exchange the user cancelled run to their end: a cancel, first or second, does not
+// cut them short, or the answer they wait for would be read as the answer to the next request.
+class FinishingWaits
+{
+public:
+    explicit FinishingWaits(TransferLink &link)
+        : m_link(link)
+        , m_was(link.stopsOnCancel)
+    {
+        link.stopsOnCancel = false;
+    }
+    ~FinishingWaits() { m_link.stopsOnCancel = m_was; }
+    FinishingWaits(const FinishingWaits &) = delete;
+    FinishingWaits &operator=(const FinishingWaits &) = delete;
+
+private:
+    TransferLink &m_link;
+    const bool m_was;
+};
+
 // The files of one part: its own file and the segments that continue it.
 struct Part
 {
@@ -52,8 +71,10 @@ struct RecordingTransfer::Download
     std::map<qint8, Part> parts;
     bool cancelSent = false;
     bool userCancel = false;
-    QString failure; // a local failure (open, write); the stream is cancelled and read to its end
-    int end = -1;    // the code that ended the stream
+    bool canceledAtEnd = false; // the cancel had come when the receiver ended the stream
+    bool gaveUp = false;        // the receiver went silent or out of step: the connection was given up
+    QString failure;            // a local failure (open, write); the stream is cancelled and read to its end
+    int end = -1;               // the code that ended the stream
     bool notFound = false;
 };
 
@@ -86,6 +107,8 @@ QString RecordingTransfer::recordingName(const QString &destination)
 RecordingTransfer::Outcome RecordingTransfer::download(quint16 recordId, const QString &destination)
 {
     Download d;
+    // Restored at the end: once the cancel is sent, the stream is read to its end whatever comes.
+    const bool stopsOnCancel = m_link.stopsOnCancel;
     d.name = recordingName(destination);
     d.folder = d.name.isEmpty() ? QString() : PcTarget::inside(QFileInfo(destination).absolutePath(), d.name);
     Outcome outcome = Failed;
@@ -97,25 +120,29 @@ RecordingTransfer::Outcome RecordingTransfer::download(quint16 recordId, const Q
             receiveBlocks(d);
         outcome = finish(d);
     }
-    if (d.replied) {
-        // The closing byte ends every exchange; a receiver that stays silent after a cancel is not waited for.
+    if (d.replied && !d.gaveUp) {
+        // The closing byte ends every exchange, and its answer is waited for whatever the user does meanwhile; a
+        // receiver that does not give it is given up, so it is not read as the answer to the next request.
         m_link.clearInterrupt();
-        m_link.write(QByteArray(1, '\x01'));
-        m_link.readUpTo(1 << 16, d.cancelSent ? FileTransfer::AfterCancelMs : closingWaitMs);
+        FinishingWaits finishing(m_link);
+        if (!m_link.write(QByteArray(1, '\x01')) || m_link.readUpTo(1 << 16, closingWaitMs).isEmpty())
+            m_link.close();
     }
+    m_link.stopsOnCancel = stopsOnCancel;
     m_link.clearInterrupt();
     return outcome;
 }
 
 bool RecordingTransfer::requestTable(quint16 recordId, Download &d)
 {
+    // The reply is read whole whatever the user does meanwhile: a cancel is sent in its place after a block.
+    FinishingWaits finishing(m_link);
     QByteArray reply =
         m_link.request(QByteArray(1, '\x05') + TransferWire::uint16(recordId) + TransferWire::uint64(0), closingWaitMs);
     if (reply.isEmpty()) {
-        if (m_link.interrupted())
-            d.userCancel = true;
-        else
-            d.failure = copyFailed(d.name);
+        d.userCancel = m_link.interrupted();
+        d.failure = copyFailed(d.name);
+        giveUp(d);
         return false;
     }
     d.replied = true;
@@ -137,6 +164,9 @@ bool RecordingTransfer::requestTable(quint16 recordId, Download &d)
     if (p != TransferWire::Done || (free >= 0 && d.table.total > free)) {
         d.userCancel = m_link.interrupted();
         d.failure = copyFailed(d.name);
+        // A reply that did not come whole leaves the rest of it to be read as the answer to the next request.
+        if (p != TransferWire::Done)
+            giveUp(d);
         return false;
     }
     if (d.table.count == 0) {
@@ -160,20 +190,27 @@ void RecordingTransfer::sendCancel(Download &d)
     d.userCancel = d.failure.isEmpty();
     m_link.write(QByteArray(1, char(TransferWire::CancelByte)));
     d.cancelSent = true;
-    // The stream is read on to the receiver's end; the flag must not stop those reads.
+    // The stream is read on to the receiver's end, each read waiting as long as any; neither this cancel nor a
+    // second one stops those reads.
     m_link.clearInterrupt();
+    m_link.stopsOnCancel = false;
+}
+
+void RecordingTransfer::giveUp(Download &d)
+{
+    d.gaveUp = true;
+    m_link.close();
 }
 
 bool RecordingTransfer::take(Download &d, qint64 n, QByteArray *out)
 {
     const qint64 fromPending = qMin<qint64>(n, d.pending.size());
     QByteArray rest;
-    bool ok =
-        m_link.readExact(n - fromPending, &rest, d.cancelSent ? FileTransfer::AfterCancelMs : m_link.inactivityLimit());
+    bool ok = m_link.readExact(n - fromPending, &rest);
     if (!ok && !d.cancelSent && m_link.interrupted()) {
         sendCancel(d);
         QByteArray more;
-        ok = m_link.readExact(n - fromPending - rest.size(), &more, FileTransfer::AfterCancelMs);
+        ok = m_link.readExact(n - fromPending - rest.size(), &more);
         rest += more;
     }
     *out = d.pending.left(fromPending) + rest;
@@ -190,6 +227,8 @@ void RecordingTransfer::receiveBlocks(Download &d)
         const quint8 t = quint8(head.at(0));
         if (t >= quint8(d.table.count)) {
             d.end = t;
+            // Taken before the answer goes: a cancel that comes after it finds the copy whole.
+            d.canceledAtEnd = m_link.interrupted();
             // 0xFF and 0xFB..0xFE are answered with 0x01; 0xF0..0xF8 and 0xFA with nothing; others with 0xFF.
             if (t == 0xFF || (t >= 0xFB && t <= 0xFE))
                 m_link.write(QByteArray(1, '\x01'));
@@ -205,6 +244,7 @@ void RecordingTransfer::receiveBlocks(Download &d)
             // Nothing after this can be read in step.
             if (d.failure.isEmpty())
                 d.failure = copyFailed(d.name);
+            giveUp(d);
             return;
         }
         const bool writing = !d.cancelSent && d.failure.isEmpty();
@@ -231,9 +271,11 @@ void RecordingTransfer::receiveBlocks(Download &d)
         if (m_link.interrupted())
             sendCancel(d);
     }
-    // The stream broke off: silence, a closed link, or no answer after a cancel.
-    if (!d.cancelSent && d.failure.isEmpty())
+    // The stream broke off: silence, a closed link, or no answer after a cancel. What is still to come of it
+    // would be read as the answer to the next request.
+    if (d.failure.isEmpty())
         d.failure = copyFailed(d.name);
+    giveUp(d);
 }
 
 bool RecordingTransfer::openSegment(Download &d, qint8 key)
@@ -283,8 +325,11 @@ bool RecordingTransfer::writeBlock(Download &d, qint8 key, const QByteArray &dat
 RecordingTransfer::Outcome RecordingTransfer::finish(Download &d)
 {
     Outcome outcome = Failed;
-    if (d.userCancel || m_link.interrupted()) {
+    if (d.userCancel || d.canceledAtEnd || (d.end < 0 && m_link.interrupted())) {
         outcome = Canceled;
+        // A connection given up on the way is said: the next request goes over a new one.
+        if (d.gaveUp && m_link.error)
+            m_link.error(d.failure.isEmpty() ? copyFailed(d.name) : d.failure);
     } else if (d.notFound) {
         outcome = NotFound;
     } else if (!d.failure.isEmpty()) {
@@ -329,8 +374,10 @@ RecordingTransfer::Outcome RecordingTransfer::upload(const QString &path)
         descs << info.absoluteFilePath();
     }
     Outcome outcome = Completed;
+    m_uploadCanceled = false;
     for (const QString &desc : descs) {
-        outcome = m_link.interrupted() ? Canceled : uploadSet(desc);
+        // A set whose exchange was whole when the cancel came is on the receiver; the next one does not start.
+        outcome = m_link.interrupted() || m_uploadCanceled ? Canceled : uploadSet(desc);
         // A refused or broken set ends the job: the next one would go over a link out of step.
         if (outcome != Completed)
             break;
@@ -349,12 +396,24 @@ RecordingTransfer::Outcome RecordingTransfer::broken(const Upload &u, int code)
 
 int RecordingTransfer::status(Upload &u)
 {
+    // The answer to what went is waited for as long as any answer, whatever the user does meanwhile; the cancel
+    // goes in the next packet. A receiver that does not answer is given up: its answer would be read as the
+    // answer to the next request.
+    FinishingWaits finishing(m_link);
     const int s = m_link.readStatus();
-    if (s != -1 || !m_link.interrupted())
-        return s;
+    takeCancel(u);
+    if (s == TransferLink::NoStatus)
+        m_link.close();
+    return s;
+}
+
+void RecordingTransfer::takeCancel(Upload &u)
+{
+    if (!m_link.interrupted())
+        return;
     u.aborting = true;
+    m_uploadCanceled = true;
     m_link.clearInterrupt();
-    return m_link.readStatus(FileTransfer::AfterCancelMs);
 }
 
 RecordingTransfer::Outcome RecordingTransfer::uploadSet(const QString &descPath)
@@ -402,10 +461,7 @@ RecordingTransfer::Outcome RecordingTransfer::sendDescription(Upload &u)
         // Every packet still goes, marked as an abort, so the receiver is not left waiting.
         if ((u.aborting ? 0 : desc.read(packet.data() + 1, want)) != want)
             u.aborting = true;
-        if (m_link.interrupted()) {
-            u.aborting = true;
-            m_link.clearInterrupt();
-        }
+        takeCancel(u);
         packet[0] = char(u.aborting ? 0x0B : 0x01);
         if (m_link.progress64)
             m_link.progress64(want);
@@ -428,10 +484,17 @@ RecordingTransfer::Outcome RecordingTransfer::serveRequests(Upload &u)
     QList<Request> requests;
     for (int guard = 0; guard < 1000000; ++guard) {
         QByteArray raw;
-        if (!m_link.readExact(6, &raw, u.aborting ? FileTransfer::AfterCancelMs : m_link.inactivityLimit())) {
-            if (m_link.interrupted() || u.aborting)
-                return Canceled;
-            return broken(u, -1);
+        // The receiver's requests are read whole, whatever the user does meanwhile: the first one is answered
+        // with the abort, which the receiver waits for in place of its data.
+        bool whole = false;
+        {
+            FinishingWaits finishing(m_link);
+            whole = m_link.readExact(6, &raw);
+        }
+        takeCancel(u);
+        if (!whole) {
+            m_link.close();
+            return u.aborting ? Canceled : broken(u, -1);
         }
         TransferWire::UploadRequest r;
         TransferWire::parseUploadRequest(raw, &r);
@@ -450,7 +513,8 @@ RecordingTransfer::Outcome RecordingTransfer::serveRequests(Upload &u)
             file.setFileName(r.path);
             unreadable = !file.open(QIODevice::ReadOnly);
         }
-        if (unreadable || u.aborting || m_link.interrupted()) {
+        takeCancel(u);
+        if (unreadable || u.aborting) {
             // The abort packet: 0xFA and as many zero bytes as were asked for.
             m_link.write(QByteArray(1, char(TransferWire::CancelByte)), false);
             QByteArray zeros(int(qMin<quint32>(r.count, 1u << 20)), '\0');
@@ -493,8 +557,8 @@ RecordingTransfer::Outcome RecordingTransfer::serveRequests(Upload &u)
                 m_link.error(text("Cannot open file %1.").arg(r.path));
             return Failed;
         }
-        if (u.aborting)
-            return Canceled;
+        // A cancel while the answer was awaited: the next request gets the abort. After the last one the
+        // recording is whole on the receiver, and so it is said.
     }
-    return m_link.interrupted() ? Canceled : Completed;
+    return Completed;
 }

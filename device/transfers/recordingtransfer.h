@@ -43,16 +43,21 @@ private:
     bool writeBlock(Download &d, qint8 key, const QByteArray &data);
     bool openSegment(Download &d, qint8 key);
     void sendCancel(Download &d);
+    // The link is out of step or silent: it is closed, so the next request goes over a new connection.
+    void giveUp(Download &d);
     Outcome finish(Download &d);
 
     // Upload steps of one recording set.
     Outcome uploadSet(const QString &descPath);
     Outcome sendDescription(Upload &u);
     Outcome serveRequests(Upload &u);
-    // The next status; a cancel while waiting marks the upload as aborting and waits briefly.
+    // The next status, waited for whatever the user does meanwhile; a cancel marks the upload as aborting.
     int status(Upload &u);
+    // A cancel that came is taken in: the packets that follow abort.
+    void takeCancel(Upload &u);
     Outcome broken(const Upload &u, int code);
     void reportCode(int code);
 
     TransferLink &m_link;
+    bool m_uploadCanceled = false;
 };

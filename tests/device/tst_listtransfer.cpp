@@ -101,6 +101,40 @@ private:
     bool cancelled = false;
 };
 
+// A link's socket that sets the cancel as a given message is written, as a cancel that comes just as that
+// message goes.
+class CancelAsItGoes : public QIODevice
+{
+public:
+    CancelAsItGoes(QTcpSocket &socket, std::atomic_bool &interrupt, const QByteArray &message)
+        : socket(socket)
+        , interrupt(interrupt)
+        , message(message)
+    {
+        open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return socket.bytesAvailable(); }
+    qint64 bytesToWrite() const override { return socket.bytesToWrite(); }
+    bool waitForReadyRead(int ms) override { return socket.waitForReadyRead(ms); }
+    bool waitForBytesWritten(int ms) override { return socket.waitForBytesWritten(ms); }
+
+protected:
+    qint64 readData(char *data, qint64 max) override { return socket.read(data, max); }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        const qint64 written = socket.write(data, size);
+        if (QByteArray::fromRawData(data, size) == message)
+            interrupt = true;
+        return written;
+    }
+
+private:
+    QTcpSocket &socket;
+    std::atomic_bool &interrupt;
+    const QByteArray message;
+};
+
 } // namespace
 
 class TestListTransfer : public QObject
@@ -510,9 +544,70 @@ private slots:
         QCOMPARE(cancelled.upload(QStringLiteral("link"), document(3, {3}, "link")), ListTransfer::Canceled);
         e->interrupt = false; // as the worker clears it for its next task
         nextDownloadBringsTheNewList(*lists);
-        QVERIFY2(e->emulator.received().startsWith("\x24" "CNL\x21"), e->emulator.received().toHex().constData());
+        QVERIFY2(e->emulator.received().startsWith("\x24"
+                                                   "CNL\x21"),
+                 e->emulator.received().toHex().constData());
         QCOMPARE(lists->uploads(), 0);
         QCOMPARE(e->errors, QStringList());
+    }
+
+    // A cancel that comes as the closing message of an upload goes: the receiver takes the lists whole and says
+    // so, and that answer is read. The lists were sent, the transfer completes and the connection stays.
+    void uploadCancelledAsItsClosingMessageGoes()
+    {
+        const auto lists = ReceiverLists::install(e->emulator);
+        const QByteArray sent = document(4, {2}, "link");
+        CancelAsItGoes device(e->socket, e->interrupt, "CMP");
+        TransferLink link(&device, &e->interrupt);
+        link.error = e->link->error;
+        ListTransfer cancelled(link);
+        cancelled.settleMs = 0;
+        QCOMPARE(cancelled.upload(QStringLiteral("link"), sent), ListTransfer::Completed);
+        QVERIFY(e->interrupt.load());
+        QCOMPARE(e->errors, QStringList());
+        QVERIFY(link.isOpen());
+        QCOMPARE(lists->uploads(), 1);
+        QCOMPARE(listContent(lists->document(QStringLiteral("link")), QStringLiteral("link")),
+                 listContent(sent, QStringLiteral("link")));
+        e->interrupt = false; // as the worker clears it for its next task
+        nextDownloadBringsTheNewList(*lists);
+    }
+
+    // A download cancelled while the receiver has not yet answered, and cancelled again while the transfer waits
+    // for that answer: the second cancel changes nothing of the first. The late answer and its chunk are read
+    // and closed with the abort, and the next download brings the receiver's list.
+    void downloadCancelledTwiceBeforeTheAnswer()
+    {
+        const auto lists = ReceiverLists::install(e->emulator);
+        lists->setDocument(QStringLiteral("link"), "<TDocument><items/><lists/></TDocument>" + QByteArray(9000, ' '));
+        lists->setHold(true);
+        std::atomic_bool returned{false};
+        std::thread canceller([&] {
+            QDeadlineTimer deadline(20000);
+            while (!e->emulator.received().contains('\x21') && !deadline.hasExpired())
+                QThread::msleep(5);
+            e->interrupt = true;
+            // taken in: the transfer waits on for the answer
+            while (e->interrupt && !deadline.hasExpired())
+                QThread::msleep(5);
+            e->interrupt = true;
+            // The answer comes once the transfer gave up its wait, or after a while in which it waited on.
+            QDeadlineTimer waitedOn(1000);
+            while (!returned && !waitedOn.hasExpired())
+                QThread::msleep(5);
+            lists->setHold(false);
+        });
+        QString result;
+        const ListTransfer::Outcome first = transfer().download(QStringLiteral("link"), &result);
+        returned = true;
+        canceller.join();
+        QCOMPARE(first, ListTransfer::Canceled);
+        QVERIFY(result.isEmpty());
+        e->interrupt = false; // as the worker clears it for its next task
+        nextDownloadBringsTheNewList(*lists);
+        QVERIFY2(e->emulator.received().startsWith("\x21\xFA\x21"), e->emulator.received().toHex().constData());
+        QCOMPARE(e->errors, QStringList());
+        QVERIFY(e->link->isOpen());
     }
 
     // A receiver that lets the wait for an answer pass in silence, at the list command or in the middle of an

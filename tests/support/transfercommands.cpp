@@ -361,11 +361,22 @@ bool TransferCommands::serveRecordingDownload(EmulatorSession &s)
         return false;
     const int block = blockSize.load();
     bool canceled = false;
+    qint64 sent = 0;
     for (const RecordingPart &p : std::as_const(recordingParts)) {
         for (int at = 0; at < p.data.size() && !canceled; at += block) {
             const QByteArray piece = p.data.mid(at, block);
             s.write(QByteArray(1, char(p.key)) + TransferWire::uint32(quint32(piece.size())) + QByteArray(3, '\0') +
                     piece);
+            sent += piece.size();
+            if (silentAfter >= 0 && sent >= silentAfter) {
+                // Keeps the connection and sends nothing more; a cancel is taken and not answered.
+                while (s.isOpen()) {
+                    quint8 byte = 0;
+                    if (s.readByte(&byte, 50) && byte == TransferWire::CancelByte)
+                        ++m_cancels;
+                }
+                return true;
+            }
             // A cancel byte comes right after a block.
             quint8 byte = 0;
             if (s.readByte(&byte, 20) && byte == TransferWire::CancelByte) {

@@ -52,7 +52,8 @@ public:
     std::atomic_bool splitTags{false};
     std::atomic_int refuseMessage{-1};
     // Recordings: the parts served for a download (key, suffix, bytes), the code that ends the
-    // stream, and the requests the receiver makes during an upload (kind, file, count).
+    // stream, and the requests the receiver makes during an upload (kind, file, count). silentAfter holds a
+    // download silent once that many bytes of its blocks went.
     struct RecordingPart
     {
         quint8 key;
