@@ -349,12 +349,14 @@ RecordingTransfer::Outcome RecordingTransfer::broken(const Upload &u, int code)
 
 int RecordingTransfer::status(Upload &u)
 {
+    // This file's own -1 for "no status" until it compares with TransferLink::NoStatus itself.
+    const auto code = [](int s) { return s == TransferLink::NoStatus ? -1 : s; };
     const int s = m_link.readStatus();
-    if (s != -1 || !m_link.interrupted())
-        return s;
+    if (s != TransferLink::NoStatus || !m_link.interrupted())
+        return code(s);
     u.aborting = true;
     m_link.clearInterrupt();
-    return m_link.readStatus(FileTransfer::AfterCancelMs);
+    return code(m_link.readStatus(FileTransfer::AfterCancelMs));
 }
 
 RecordingTransfer::Outcome RecordingTransfer::uploadSet(const QString &descPath)

@@ -27,9 +27,10 @@ public:
     // The user text for a protocol error code (the code of a refused status byte is its signed value).
     std::function<QString(int)> codeText;
 
-    // What readStatus gives when no status came (the connection closed or stayed silent past the wait); every
-    // byte the receiver sends, 0xFF included, is an answer.
-    static constexpr int NoStatus = -1;
+    // What readStatus gives when no status came (the connection closed or stayed silent past the wait). No status
+    // byte reads as it (their signed values are -128..127): every byte the receiver sends, 0xFF ("general error",
+    // -1) included, is an answer.
+    static constexpr int NoStatus = -256;
 
     // Whether a wait for the receiver ends as soon as the interrupt flag is set. An exchange that must be
     // finished in step after a cancel waits for its answers as long as the protocol's waits allow instead.
@@ -56,7 +57,7 @@ public:
     int readByte();
     int readByte(int inactivityMs);
     // A status by the receiver's rule: 1 is returned; 0xF9 ("pending") is answered with 0x01 and the
-    // next status read; any other byte is returned as its signed value; -1 when no status came.
+    // next status read; any other byte is returned as its signed value; NoStatus when no status came.
     int readStatus();
     int readStatus(int inactivityMs);
     // Writes, then returns what is readable once the first reply bytes came (up to waitMs).
@@ -70,6 +71,26 @@ public:
 
     // Raw bytes read and written; lets tests and benchmarks check what moved.
     qint64 bytesRead() const { return m_read; }
+
+    // For the life of one exchange that is finished in step after a cancel: the link's waits run to their limits
+    // whatever the interrupt flag, so no second cancel cuts them short either.
+    class InStep
+    {
+    public:
+        explicit InStep(TransferLink &link)
+            : m_link(link)
+            , m_was(link.stopsOnCancel)
+        {
+            link.stopsOnCancel = false;
+        }
+        ~InStep() { m_link.stopsOnCancel = m_was; }
+        InStep(const InStep &) = delete;
+        InStep &operator=(const InStep &) = delete;
+
+    private:
+        TransferLink &m_link;
+        bool m_was;
+    };
 
 private:
     bool waitForData(int ms);
