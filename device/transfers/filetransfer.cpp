@@ -129,6 +129,10 @@ void FileTransfer::drainClosingBlock(qint64 block)
 FileTransfer::Outcome FileTransfer::receive(const QStringList &parts, QSaveFile &file)
 {
     const int pathStatus = sendPath(0x04, parts, parts.last().toUtf8());
+    // A folder on the way that the receiver will not go into, whatever code it refuses with: this file cannot
+    // come, the connection is in step.
+    if (pathStatus != 1 && m_levelRefused && notFoundUnsaid && !m_canceled && !m_link.interrupted())
+        return NotFound;
     if (pathStatus != 1)
         return reportCode(pathStatus);
     QByteArray head;
