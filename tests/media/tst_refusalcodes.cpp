@@ -77,6 +77,48 @@ private slots:
         QCOMPARE(r->emulator.unknownCommands(), 0);
         QCOMPARE(page->deviceStackedWidget->currentIndex(), 0);
     }
+
+    // A PC folder of 100 files in nested folders copied to the receiver and cancelled on the way, the receiver
+    // answering late: every exchange begun is finished, so nothing fails afterwards, the page's own listing of
+    // the folder shows what arrived, and the connection stays.
+    void cancelledFolderCopyLeavesThePageWorking()
+    {
+        for (int s = 0; s < 10; ++s)
+            for (int f = 0; f < 10; ++f)
+                write(pc.filePath(QStringLiteral("src/deep/s%1/a/b/f%2.bin").arg(s).arg(f)), "file");
+        page->btnMyComputer->click();
+        r->emulator.setAnswerDelayMs(20);
+        select(page->tvPcFolders, {pcIndex(pc.filePath("src/deep"))});
+        page->copyToClipboard();
+        select(page->tvZbDeviceFolders, {device("hdd/Movies")});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(r->media->makeFolderRequests() >= 5);
+        page->btnCancelTransfer->click();
+        QTRY_VERIFY(!page->isBusy());
+        r->emulator.setAnswerDelayMs(0);
+        for (const QString &text : std::as_const(boxTexts))
+            QVERIFY2(!text.contains("Cannot create directory") && !text.contains("did not answer"), qPrintable(text));
+        QVERIFY(QFileInfo(r->root.filePath("hdd/Movies/deep")).isDir());
+        // The receiver's folder shows what arrived, listed over the same connection.
+        QTRY_VERIFY(device("hdd/Movies/deep/s0").isValid());
+        QVERIFY(device("hdd/Movies/a.ts").isValid());
+        QCOMPARE(r->emulator.unknownCommands(), 0);
+        QCOMPARE(r->emulator.connectionCount(), 1);
+        QCOMPARE(page->deviceStackedWidget->currentIndex(), 0);
+        // The same copy again completes, over what arrived before.
+        boxTexts.clear();
+        boxAnswers << "&Yes";
+        select(page->tvPcFolders, {pcIndex(pc.filePath("src/deep"))});
+        page->copyToClipboard();
+        select(page->tvZbDeviceFolders, {device("hdd/Movies")});
+        page->pasteFromClipboard();
+        QTRY_VERIFY_WITH_TIMEOUT(!page->isBusy(), 30000);
+        QCOMPARE(read(r->root.filePath("hdd/Movies/deep/s9/a/b/f9.bin")), QByteArray("file"));
+        QCOMPARE(
+            boxTexts,
+            QStringList{"This folder already contains a file named deep. Would you like to replace existing file?"});
+        QCOMPARE(r->emulator.connectionCount(), 1);
+    }
 };
 
 OMBRELAY_TEST_MAIN(TestRefusalCodes)
