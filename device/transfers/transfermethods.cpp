@@ -180,13 +180,17 @@ void prepareToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
             emit mill.Error(ListTransfer::busyText());
         } else {
             auto link = linkFor(mill);
-            mill.storeListing(ReceiverFolderCommands(*link).getFolder(destination));
+            std::unique_ptr<QList<DeviceFileSystemItem *>> listing(
+                ReceiverFolderCommands(*link).getFolder(destination));
             // Cancelled while the destination was listed (the listing was finished in step): no job.
             if (mill.isInterruptRequested()) {
+                if (listing)
+                    qDeleteAll(*listing);
                 mill.storeResult(QString());
                 canceled(mill);
                 return;
             }
+            mill.storeListing(listing.release());
         }
     } else if (!job.hasFiles()) {
         emit mill.Error(

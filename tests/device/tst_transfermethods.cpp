@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QUrl>
 
 #include <memory>
 
@@ -442,21 +443,35 @@ private slots:
 
     // A cancel of a copy's preparation while it walks the receiver's folders ends it cancelled between two
     // listings: no partial job is handed on as complete, and the same connection takes the next request.
+    void cancelledPreparationIsCancelled_data()
+    {
+        QTest::addColumn<bool>("toPc");
+        QTest::newRow("receiver folders to the PC") << true;
+        QTest::newRow("PC files to the receiver") << false;
+    }
     void cancelledPreparationIsCancelled()
     {
+        QFETCH(bool, toPc);
         for (int i = 0; i < 4; ++i)
             e->receiverFile(QStringLiteral("v/tree/s%1/f.bin").arg(i), "f");
+        const QString source = e->pcFile(QStringLiteral("up.bin"), "up");
         std::atomic_bool once{false};
-        // As the receiver reads the header of the first listing below the selected folder.
+        // As the receiver reads the header of the first listing below the selected folder, or of the listing of
+        // the destination folder.
+        const QByteArray header = toPc ? QByteArray("\x03\x00\x03", 3) : QByteArray("\x03\x00\x02", 3);
         e->emulator.setReceiveHook([&](const QByteArray &soFar) {
-            if (soFar.contains(QByteArray("\x03\x00\x03", 3)) && !once.exchange(true))
+            if (soFar.contains(header) && !once.exchange(true))
                 m_manager->requestInterrupt();
         });
-        RecordingTask *prepare = run(call(QStringLiteral("MEMprepareToCopyDeviceToPc"),
-                                          {{"fileUris", "dir://v\\tree*0"}, {"destinationDir", e->pcPath("to")}}));
+        RecordingTask *prepare =
+            toPc ? run(call(QStringLiteral("MEMprepareToCopyDeviceToPc"),
+                            {{"fileUris", "dir://v\\tree*0"}, {"destinationDir", e->pcPath("to")}}))
+                 : run(call(QStringLiteral("MEMprepareToCopyPcToDevice"),
+                            {{"fileUris", QUrl::fromLocalFile(source).toString()}, {"destinationDir", "v\\tree"}}));
         e->emulator.setReceiveHook({});
         QCOMPARE(prepare->calls, QStringList({"enqueued", "start", "cancel", "canceled"}));
         QCOMPARE(prepare->result(), QString());
+        QVERIFY(!prepare->listing());
         RecordingTask *next = run(call(QStringLiteral("getFolder"), {{"@path", "v\\tree"}}));
         QCOMPARE(next->calls, QStringList({"enqueued", "complete:true"}));
         QCOMPARE(next->listing()->size(), 4);
@@ -490,6 +505,30 @@ private slots:
         QCOMPARE(e->emulator.unknownCommands(), 0);
         QCOMPARE(e->emulator.connectionCount(), 1);
         QVERIFY(!m_states.contains(QStringLiteral("disconnected")));
+    }
+
+    // A PC folder uploaded as a chain of folders, cancelled as the receiver reads the first: that folder is made,
+    // no later one is asked for, the entry ends cancelled and the connection stays in step.
+    void cancelledFolderChainStops()
+    {
+        QVERIFY(QDir().mkpath(e->pcPath(QStringLiteral("tree"))));
+        std::atomic_bool once{false};
+        e->emulator.setReceiveHook([&](const QByteArray &soFar) {
+            if (soFar.contains('\x07') && !once.exchange(true))
+                m_manager->requestInterrupt();
+        });
+        e->emulator.clearCommandsTaken();
+        RecordingTask *up = run(copy("MEMCopyPcToDevice", e->pcPath(QStringLiteral("tree")), "/v/a/b/c/d/tree"));
+        e->emulator.setReceiveHook({});
+        QCOMPARE(up->calls, QStringList({"enqueued", "cancel", "canceled"}));
+        QCOMPARE(e->emulator.commandsTaken().count(quint8(0x07)), 1);
+        QVERIFY(QFileInfo(e->receiverPath(QStringLiteral("v/a/b"))).isDir());
+        QVERIFY(!QFileInfo::exists(e->receiverPath(QStringLiteral("v/a/b/c"))));
+        RecordingTask *again = run(copy("MEMCopyPcToDevice", e->pcPath(QStringLiteral("tree")), "/v/a/b/c/d/tree"));
+        QCOMPARE(again->calls, QStringList({"enqueued", "complete:true"}));
+        QVERIFY(QFileInfo(e->receiverPath(QStringLiteral("v/a/b/c/d/tree"))).isDir());
+        QCOMPARE(e->emulator.unknownCommands(), 0);
+        QCOMPARE(e->emulator.connectionCount(), 1);
     }
 
     // A cancel during the first of three deletes: that one is finished, no later entry's header goes, and the
