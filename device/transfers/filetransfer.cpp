@@ -28,7 +28,7 @@ FileTransfer::Outcome FileTransfer::reportCode(int code, bool mayBeUnsaid)
     // No answer within the waits: the exchange cannot be finished, so the connection is given up (a worker's
     // connects anew) and the user is told, cancelled or not.
     if (code == TransferLink::NoStatus) {
-        m_link.close();
+        m_link.giveUp();
         if (m_link.error)
             m_link.error(text("The device did not answer."));
         return Failed;

@@ -95,7 +95,7 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::lost()
     m_lastFailure = TransferLink::NoStatus;
     // Whatever the receiver still sends of this exchange would be read as the answer to the next one: the
     // connection is given up (a worker's connects anew) rather than used out of step.
-    m_link.close();
+    m_link.giveUp();
     return nullptr;
 }
 

@@ -18,6 +18,10 @@ public:
     TransferLink(QIODevice *device, std::atomic_bool *interrupt);
     // Over a worker's connection: its interrupt flag is the cancel of the running task.
     TransferLink(QIODevice *device, Mill *mill);
+    // Closes a connection that was given up.
+    ~TransferLink();
+    TransferLink(const TransferLink &) = delete;
+    TransferLink &operator=(const TransferLink &) = delete;
 
     // Reports; each may be left empty.
     std::function<void(qint64)> progress64;
@@ -68,6 +72,13 @@ public:
     // Gives the connection up: a receiver that let an answer's wait pass in silence is not waited for
     // again (over a worker's connection, its run ends and it connects anew).
     void close();
+    // Gives the connection up once the running request has told its outcome: an exchange left half done (no
+    // answer within the waits) leaves the receiver out of step, so not one byte more goes or is read over it
+    // (isOpen() is false from now on), and the connection is closed when this link goes. Over a worker's
+    // connection the page thus hears the request's own outcome first, then the lost connection, and the worker
+    // connects anew.
+    void giveUp() { m_gaveUp = true; }
+    bool gaveUp() const { return m_gaveUp; }
 
     // Raw bytes read and written; lets tests and benchmarks check what moved.
     qint64 bytesRead() const { return m_read; }
@@ -100,4 +111,5 @@ private:
     Mill *m_mill = nullptr;
     int m_inactivity = 30000;
     qint64 m_read = 0;
+    bool m_gaveUp = false;
 };
