@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -213,10 +214,12 @@ private slots:
             };
         } else {
             const int end = receivedEnds(exchange).at(message);
-            e->emulator.setReceiveHook([this, end](const QByteArray &soFar) {
-                if (soFar.size() >= end)
-                    e->interrupt = true;
-            });
+            // Once, as the receiver has read that message: later reads must not cancel again.
+            e->emulator.setReceiveHook(
+                [this, end, once = std::make_shared<std::atomic_bool>(false)](const QByteArray &soFar) {
+                    if (soFar.size() >= end && !once->exchange(true))
+                        e->interrupt = true;
+                });
         }
         const FileTransfer::Outcome outcome = run(exchange);
         e->socket.beforeWrite = {};
@@ -288,8 +291,8 @@ private slots:
         ReceiverFolderCommands::listingWaitMs = 300;
         // The receiver answers the first message only after the PC's waits have passed.
         e->emulator.setAnswerDelayMs(1500);
-        e->emulator.setReceiveHook([this](const QByteArray &soFar) {
-            if (soFar.size() >= 3)
+        e->emulator.setReceiveHook([this, once = std::make_shared<std::atomic_bool>(false)](const QByteArray &soFar) {
+            if (soFar.size() >= 3 && !once->exchange(true))
                 e->interrupt = true;
         });
         QCOMPARE(run(exchange), FileTransfer::Failed);
