@@ -127,7 +127,9 @@ int main(int argc, char *argv[])
     QFile::remove(pc.path() + QStringLiteral("/plain.bin"));
 
     ReceiverEmulator emulator;
-    TransferCommands::install(emulator, receiverRoot.path());
+    const auto commands = TransferCommands::install(emulator, receiverRoot.path());
+    // A download ends with the whole closing block, as receivers end it.
+    commands->fullClosingBlock = true;
     emulator.start();
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, emulator.port());
@@ -158,6 +160,32 @@ int main(int argc, char *argv[])
         up == FileTransfer::Completed && QFile(receiverRoot.path() + QStringLiteral("/v/up.bin")).size() == size;
     const qint64 rssAfter = peakRssKiB();
 
+    // A cancel halfway: how long the transfer takes to finish its exchange in step, and a copy right after it on
+    // the same connection, which must not be slower for it.
+    QElapsedTimer sinceCancel;
+    qint64 moved = 0;
+    link.progress64 = [&](qint64 n) {
+        moved += n;
+        if (moved >= size / 2 && !interrupt.exchange(true))
+            sinceCancel.start();
+    };
+    const auto cancelledDown = transfer.download(QStringLiteral("v\\big.bin"), pc.path() + QStringLiteral("/c.bin"),
+                                                 true, false, size, nullptr);
+    const double downCancelMs = sinceCancel.isValid() ? sinceCancel.nsecsElapsed() / 1e6 : -1;
+    sinceCancel.invalidate();
+    moved = 0;
+    const auto cancelledUp = transfer.upload(pc.path() + QStringLiteral("/down.bin"), QStringLiteral("/v/c.bin"));
+    const double upCancelMs = sinceCancel.isValid() ? sinceCancel.nsecsElapsed() / 1e6 : -1;
+    link.progress64 = {};
+    settle();
+    t.restart();
+    const auto again = transfer.download(QStringLiteral("v\\big.bin"), pc.path() + QStringLiteral("/again.bin"), true,
+                                         false, size, nullptr);
+    const double againSeconds = t.elapsed() / 1000.0;
+    const bool cancelOk = cancelledDown == FileTransfer::Canceled && cancelledUp == FileTransfer::Canceled &&
+                          again == FileTransfer::Completed &&
+                          QFile(pc.path() + QStringLiteral("/again.bin")).size() == size;
+
     const double mb = double(size) / (1 << 20);
     std::printf("size                %lld MiB\n", static_cast<long long>(mib));
     std::printf("plain TCP copy      %.2f s  %.1f MiB/s  (no fdatasync)\n", plainFast, mb / plainFast);
@@ -170,7 +198,11 @@ int main(int argc, char *argv[])
     const double upPercent = 100.0 * plainUp / uploadSeconds;
     std::printf("upload              %.2f s  %.1f MiB/s  %.0f %% of plain  (%s)  transfer %s\n", uploadSeconds,
                 mb / uploadSeconds, upPercent, targetVerdict(upPercent), upOk ? "ok" : "FAILED");
+    std::printf("cancel at half      download finished in step after %.1f ms, upload after %.1f ms\n", downCancelMs,
+                upCancelMs);
+    std::printf("download after it   %.2f s  %.1f MiB/s  %.0f %% of the first  transfer %s\n", againSeconds,
+                mb / againSeconds, 100.0 * downloadSeconds / againSeconds, cancelOk ? "ok" : "FAILED");
     std::printf("peak RSS            %lld KiB before, %lld KiB after (%+lld KiB)\n", static_cast<long long>(rssBefore),
                 static_cast<long long>(rssAfter), static_cast<long long>(rssAfter - rssBefore));
-    return downOk && upOk ? 0 : 1;
+    return downOk && upOk && cancelOk ? 0 : 1;
 }

@@ -25,7 +25,15 @@ FileTransfer::FileTransfer(TransferLink &link)
 
 FileTransfer::Outcome FileTransfer::reportCode(int code, bool mayBeUnsaid)
 {
-    // A read cut short by the user's cancel is no failure of the receiver.
+    // No answer within the waits: the exchange cannot be finished, so the connection is given up (a worker's
+    // connects anew) and the user is told, cancelled or not.
+    if (code == TransferLink::NoStatus) {
+        m_link.giveUp();
+        if (m_link.error)
+            m_link.error(text("The device did not answer."));
+        return Failed;
+    }
+    // A refusal of an exchange the user cancelled is no failure of the receiver.
     if (m_canceled || m_link.interrupted())
         return Failed;
     if (code == -3 && notFoundUnsaid && mayBeUnsaid)
@@ -39,7 +47,7 @@ int FileTransfer::sendPath(quint8 command, const QStringList &parts, const QByte
 {
     m_levelRefused = false;
     if (!m_link.write(TransferWire::transferHeader(command, quint16(parts.size() - 1))))
-        return -1;
+        return TransferLink::NoStatus;
     // A refused header ends the exchange on both sides.
     int answer = status();
     if (answer != 1)
@@ -48,10 +56,10 @@ int FileTransfer::sendPath(quint8 command, const QStringList &parts, const QByte
     // the receiver would read the name (and an upload's size) that followed as commands of their own.
     for (int i = 0; i < parts.size() - 1; ++i) {
         if (!m_link.write(parts.at(i).toUtf8()))
-            return -1;
+            return TransferLink::NoStatus;
         answer = status();
-        if (answer == -1)
-            return -1;
+        if (answer == TransferLink::NoStatus)
+            return TransferLink::NoStatus;
     }
     if (answer != 1) {
         // Whatever else a receiver said to the levels after the one it refused is no answer to what comes next.
@@ -59,14 +67,16 @@ int FileTransfer::sendPath(quint8 command, const QStringList &parts, const QByte
         m_levelRefused = true;
         return answer;
     }
-    return m_link.write(last) ? 1 : -1;
+    return m_link.write(last) ? 1 : TransferLink::NoStatus;
 }
 
 void FileTransfer::noteCancel()
 {
     m_canceled = true;
-    // The exchange is finished in step; its reads must not stop at the flag again.
+    // The exchange is finished in step: its reads wait as long as the protocol allows and stop at no flag
+    // again, a second cancel's included.
     m_link.clearInterrupt();
+    m_link.stopsOnCancel = false;
     if (m_blockPhase)
         sendCancelByte();
 }
@@ -81,22 +91,22 @@ void FileTransfer::sendCancelByte()
 
 int FileTransfer::status()
 {
-    const int answer = m_link.readStatus(m_canceled ? AfterCancelMs : m_link.inactivityLimit());
-    if (answer != -1 || m_canceled || !m_link.interrupted())
+    const int answer = m_link.readStatus();
+    if (answer != TransferLink::NoStatus || m_canceled || !m_link.interrupted())
         return answer;
     noteCancel();
-    return m_link.readStatus(AfterCancelMs);
+    return m_link.readStatus();
 }
 
 bool FileTransfer::read(qint64 n, QByteArray *out)
 {
-    if (m_link.readExact(n, out, m_canceled ? AfterCancelMs : m_link.inactivityLimit()))
+    if (m_link.readExact(n, out))
         return true;
     if (m_canceled || !m_link.interrupted())
         return false;
     noteCancel();
     QByteArray rest;
-    const bool ok = m_link.readExact(n - out->size(), &rest, AfterCancelMs);
+    const bool ok = m_link.readExact(n - out->size(), &rest);
     out->append(rest);
     return ok;
 }
@@ -109,20 +119,25 @@ void FileTransfer::drainClosingBlock(qint64 block)
         m_link.clearInterrupt();
     }
     // The receiver's closing block is as long as every block: the marker, three unused bytes, then a
-    // block's worth of bytes. Left in the socket, they would be read as the answer to the next request.
+    // block's worth of bytes. Left in the socket, they would be read as the answer to the next request. A
+    // receiver that sends the marker alone is waited for as long as the protocol's drain.
     QByteArray rest;
-    m_link.readExact(block, &rest, AfterCancelMs);
+    m_link.readExact(block, &rest, DrainMs);
     m_link.dropPending();
 }
 
 FileTransfer::Outcome FileTransfer::receive(const QStringList &parts, QSaveFile &file)
 {
     const int pathStatus = sendPath(0x04, parts, parts.last().toUtf8());
+    // A folder on the way that the receiver will not go into, whatever code it refuses with: this file cannot
+    // come, the connection is in step.
+    if (pathStatus != 1 && m_levelRefused && notFoundUnsaid && !m_canceled && !m_link.interrupted())
+        return NotFound;
     if (pathStatus != 1)
         return reportCode(pathStatus);
     QByteArray head;
     if (!read(1, &head))
-        return reportCode(-1);
+        return reportCode(TransferLink::NoStatus);
     if (quint8(head.at(0)) == TransferWire::StatusPending) {
         // "pending": answer and read the status again, then the sizes.
         m_link.write(QByteArray(1, '\x01'));
@@ -136,44 +151,58 @@ FileTransfer::Outcome FileTransfer::receive(const QStringList &parts, QSaveFile 
     QByteArray sizes;
     TransferWire::DownloadReply reply;
     if (!read(12, &sizes) || TransferWire::parseDownloadReply(head + sizes, &reply) != TransferWire::Done)
-        return reportCode(-1);
+        return reportCode(TransferLink::NoStatus);
     m_blockPhase = true;
     const qint64 total = qint64(reply.total);
     const qint64 block = qint64(reply.blockSize);
     qint64 written = 0;
     QByteArray buffer;
+    bool lost = false;
+    bool diskFailed = false;
     while (written < total) {
-        if (m_canceled)
+        if (m_canceled || diskFailed)
             sendCancelByte();
-        if (!read(4, &buffer))
+        if (!read(4, &buffer)) {
+            lost = true;
             break;
+        }
         if (quint8(buffer.at(0)) == TransferWire::CancelByte) {
             m_receiverEnded = true;
             drainClosingBlock(block);
             break;
         }
-        if (!read(qMin(block, total - written), &buffer))
+        if (!read(qMin(block, total - written), &buffer)) {
+            lost = true;
             break;
+        }
         written += buffer.size();
-        if (m_canceled)
+        if (m_canceled || diskFailed)
             continue; // the rest of what was in flight: not the user's any more
         if (file.write(buffer) != buffer.size()) {
             if (m_link.error)
                 m_link.error(text("Cannot create file %1.").arg(file.fileName()));
-            m_link.dropPending();
-            return Failed;
+            // The receiver is stopped as for a cancel, and the blocks in flight read, so the link stays in step.
+            diskFailed = true;
+            m_link.stopsOnCancel = false;
+            continue;
         }
         if (m_link.progress64)
             m_link.progress64(buffer.size());
-        if (m_link.interrupted())
+        // A cancel that comes with the last block has nothing left to stop: the receiver is told nothing.
+        if (m_link.interrupted() && written < total)
             noteCancel();
     }
+    // Silent or gone in the middle of the blocks: what it still sends would be read as the next answer.
+    if (lost)
+        return reportCode(TransferLink::NoStatus);
+    if (diskFailed)
+        return Failed;
     if (m_canceled || m_link.interrupted())
         return Canceled;
     if (written < total) {
-        // Ended by the receiver (its own end marker, silence or a closed link) before the announced
-        // size: the file is incomplete, whatever the receiver calls it.
-        const Outcome outcome = reportCode(m_receiverEnded ? -6 : -1);
+        // Ended by the receiver with its own end marker before the announced size: the file is incomplete,
+        // whatever the receiver calls it.
+        const Outcome outcome = reportCode(-6);
         m_link.dropPending();
         return outcome;
     }
@@ -189,8 +218,10 @@ FileTransfer::Outcome FileTransfer::download(const QString &receiverPath, const 
     m_canceled = false;
     m_blockPhase = false;
     m_receiverEnded = false;
-    const auto done = [this](Outcome outcome) {
+    const bool stopsOnCancel = m_link.stopsOnCancel;
+    const auto done = [this, stopsOnCancel](Outcome outcome) {
         m_link.clearInterrupt();
+        m_link.stopsOnCancel = stopsOnCancel;
         return outcome;
     };
     if (!overwrite) {
@@ -218,10 +249,16 @@ FileTransfer::Outcome FileTransfer::download(const QString &receiverPath, const 
         return done(reportCode(-3));
     }
     const Outcome outcome = receive(parts, file);
+    // A link given up is said as such, cancelled or not.
+    if (outcome == Failed && !m_link.isOpen()) {
+        file.cancelWriting();
+        return done(Failed);
+    }
     if (outcome == Canceled || m_canceled || m_link.interrupted()) {
         file.cancelWriting();
-        // Late blocks of a receiver that has not answered the cancel yet; a silent one is not waited for.
-        if (m_cancelSent && !m_receiverEnded && m_link.readByte(AfterCancelMs) >= 0)
+        // A cancel byte that reached the receiver after its last block: what it answers, if anything, within
+        // the protocol's drain.
+        if (m_cancelSent && !m_receiverEnded && m_link.readByte(DrainMs) >= 0)
             m_link.dropPending();
         return done(Canceled);
     }
@@ -250,8 +287,10 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         parts[0].prepend(u'/');
     m_canceled = false;
     m_blockPhase = false;
-    const auto done = [this](Outcome outcome) {
+    const bool stopsOnCancel = m_link.stopsOnCancel;
+    const auto done = [this, stopsOnCancel](Outcome outcome) {
         m_link.clearInterrupt();
+        m_link.stopsOnCancel = stopsOnCancel;
         return outcome;
     };
     const QFileInfo info(source);
@@ -261,6 +300,9 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         ReceiverFolderCommands folders(m_link);
         if (folders.makePath(receiverPath, false, notFoundUnsaid))
             return done(Completed);
+        // Stopped by a cancel between two of its folders, the link in step.
+        if (m_link.isOpen() && m_link.interrupted())
+            return done(Canceled);
         return done(notFoundUnsaid && folders.lastWasRefused() ? NotFound : Failed);
     }
     QFile file(source);
@@ -275,6 +317,8 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
     // Failures before the packets: a cancel there has nothing to tell the receiver.
     // A file the receiver refuses in a folder it took is said, with the receiver's reason.
     const auto fail = [&](int code) {
+        if (code == TransferLink::NoStatus)
+            return done(reportCode(code, false));
         return done(m_canceled || m_link.interrupted() ? Canceled : reportCode(code, false));
     };
     const qint64 size = file.size();
@@ -290,7 +334,7 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         return fail(accepted);
     // An empty file is announced with its size and needs no packet.
     if (!m_link.write(TransferWire::uint32(TransferWire::PacketDataSize), size == 0))
-        return fail(-1);
+        return fail(TransferLink::NoStatus);
     // Two packet buffers: the next packet is read from the file while the receiver answers the last.
     QByteArray packet(TransferWire::PacketSize, '\0');
     QByteArray next(TransferWire::PacketSize, '\0');
@@ -318,24 +362,24 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
             return done(Failed);
         }
         if (!m_link.write(packet))
-            return fail(-1);
+            return fail(TransferLink::NoStatus);
         const qint64 nextN = sent + n < size ? readPacket(next, sent + n) : 0;
+        // Waited for to the end, a cancel meanwhile or not: a refusal ends the exchange on both sides, and
+        // no answer leaves the link out of step.
         const int answer = status();
-        if (answer != 1) {
-            if (!m_canceled)
-                return fail(answer);
-            // Cancelled while the receiver was silent: the cancel packet stands in for the next one.
-            break;
-        }
+        if (answer != 1)
+            return fail(answer);
         sent += n;
         if (m_link.progress64)
             m_link.progress64(n);
         packet.swap(next);
         n = nextN;
     }
+    // The cancel packet stands in for the next packet; once the receiver has taken the last one there is
+    // nothing left to stop, and the user's cancel only ends the job.
     if (sent < size) {
         m_link.write(TransferWire::cancelPacket());
         return done(Canceled);
     }
-    return done(Completed);
+    return done(m_canceled || m_link.interrupted() ? Canceled : Completed);
 }

@@ -34,9 +34,9 @@ public:
     // end the batch.
     bool notFoundUnsaid = false;
 
-    // How long the receiver may stay silent once the PC has cancelled (ms): a cancel ends soon
-    // whatever the receiver does.
-    static constexpr int AfterCancelMs = 150;
+    // How long bytes the receiver may still send after its end of a download are waited for (ms): the rest of
+    // its closing block, or an answer to a cancel byte that came after its last block.
+    static constexpr int DrainMs = 1000;
 
 private:
     // mayBeUnsaid: a "not found" is NotFound without an error when the caller names such entries.
@@ -46,7 +46,7 @@ private:
     // the link failed.
     int sendPath(quint8 command, const QStringList &parts, const QByteArray &last);
     // A read or status; a cancel while waiting is noted (and, among the blocks of a download, told
-    // to the receiver at once), then the read goes on briefly so the exchange ends in step.
+    // to the receiver at once), then the read goes on within the link's waits so the exchange ends in step.
     bool read(qint64 n, QByteArray *out);
     int status();
     void noteCancel();

@@ -21,25 +21,6 @@ int commandFor(const QString &listType, bool download)
 }
 const int kReplyWait = 4000;
 
-// The waits that finish an exchange the user cancelled run to their end: a cancel, first or second, does not
-// cut them short, or the answer they wait for would be read as the answer to the next request.
-class FinishingWaits
-{
-public:
-    explicit FinishingWaits(TransferLink &link)
-        : m_link(link)
-        , m_was(link.stopsOnCancel)
-    {
-        link.stopsOnCancel = false;
-    }
-    ~FinishingWaits() { m_link.stopsOnCancel = m_was; }
-    FinishingWaits(const FinishingWaits &) = delete;
-    FinishingWaits &operator=(const FinishingWaits &) = delete;
-
-private:
-    TransferLink &m_link;
-    const bool m_was;
-};
 } // namespace
 
 ListTransfer::ListTransfer(TransferLink &link)
@@ -130,7 +111,7 @@ ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
 ListTransfer::Outcome ListTransfer::closeUnanswered(bool downloading)
 {
     m_link.clearInterrupt();
-    FinishingWaits finishing(m_link);
+    TransferLink::InStep finishing(m_link);
     const int reply = m_link.readByte(kReplyWait);
     if (reply < 0)
         return lostInSilence(downloading, true);
@@ -153,7 +134,7 @@ ListTransfer::Outcome ListTransfer::closeUnanswered(bool downloading)
 ListTransfer::Outcome ListTransfer::abortDownload(QByteArray buffer)
 {
     m_link.clearInterrupt();
-    FinishingWaits finishing(m_link);
+    TransferLink::InStep finishing(m_link);
     QElapsedTimer quiet;
     quiet.start();
     for (;;) {
@@ -262,7 +243,7 @@ int ListTransfer::sendMessage(const QByteArray &bytes)
 {
     // The answer to a message that went is read whatever the user does meanwhile: a cancel acts only between
     // messages, and an answer left unread would be taken as the answer to the next one.
-    FinishingWaits finishing(m_link);
+    TransferLink::InStep finishing(m_link);
     return m_link.write(bytes) ? m_link.readByte(kReplyWait) : -1;
 }
 

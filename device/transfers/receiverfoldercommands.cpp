@@ -26,11 +26,12 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::getFolder(const QString &
 {
     if (ok)
         *ok = false;
-    m_lastFailure = -1;
+    m_lastFailure = TransferLink::NoStatus;
     const QStringList parts = ReceiverAddress::splitPath(path);
     if (parts.size() > 0xFFFF)
         return nullptr;
-    // Every wait of the listing, statuses included, is the listing's own.
+    // Every wait of the listing, statuses included, is the listing's own; a cancel meanwhile lets it end in step.
+    const TransferLink::InStep inStep(m_link);
     const int inactivity = m_link.inactivityLimit();
     m_link.setInactivityLimit(listingWaitMs.load());
     std::unique_ptr<QList<DeviceFileSystemItem *>> items(readListing(parts));
@@ -47,13 +48,17 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::getFolder(const QString &
 QList<DeviceFileSystemItem *> *ReceiverFolderCommands::readListing(const QStringList &parts)
 {
     if (!m_link.write(TransferWire::pathHeader(0x03, quint16(parts.size()))))
-        return failed(-1);
+        return lost();
     const int header = m_link.readStatus();
+    if (header == TransferLink::NoStatus)
+        return lost();
     if (header != 1)
         return failed(header);
     for (const QString &part : parts) {
         // A refused level ends the exchange there: the receiver reads what would follow as a new command.
-        const int status = m_link.write(part.toUtf8()) ? m_link.readStatus() : -1;
+        const int status = m_link.write(part.toUtf8()) ? m_link.readStatus() : TransferLink::NoStatus;
+        if (status == TransferLink::NoStatus)
+            return lost();
         if (status != 1)
             return failed(status);
     }
@@ -65,7 +70,7 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::readListing(const QString
             FolderListingParser::parse(buffer, int(parts.size()), items.get(), &consumed);
         if (p == FolderListingParser::Bad || buffer.size() > kMaxListingBytes) {
             qDeleteAll(*items);
-            return failed(-1);
+            return lost();
         }
         if (p == FolderListingParser::Done)
             return items.release();
@@ -73,7 +78,7 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::readListing(const QString
         // At least one more byte, within the listing wait; then whatever else is already there.
         if (!m_link.readExact(1, &more)) {
             qDeleteAll(*items);
-            return failed(-1);
+            return lost();
         }
         buffer += more + m_link.readUpTo(kMaxListingBytes, 0);
     }
@@ -85,28 +90,43 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::failed(int code)
     return nullptr;
 }
 
+QList<DeviceFileSystemItem *> *ReceiverFolderCommands::lost()
+{
+    m_lastFailure = TransferLink::NoStatus;
+    // Whatever the receiver still sends of this exchange would be read as the answer to the next one: the
+    // connection is given up (a worker's connects anew) rather than used out of step.
+    m_link.giveUp();
+    return nullptr;
+}
+
 QString ReceiverFolderCommands::failureText() const
 {
-    if (m_lastFailure == -1)
+    if (m_lastFailure == TransferLink::NoStatus)
         return QCoreApplication::translate("DVB24CommunicationProtocolMill", "The device did not answer.");
     return m_link.codeText ? m_link.codeText(m_lastFailure) : QString::number(m_lastFailure);
 }
 
 int ReceiverFolderCommands::sendPathLevels(quint8 command, const QString &path)
 {
-    m_lastFailure = -1;
+    m_lastFailure = TransferLink::NoStatus;
     const QStringList parts = ReceiverAddress::splitPath(path);
     // Nothing named: nothing to send (the receiver would act on its root).
     if (parts.isEmpty() || parts.size() > 0x10000)
-        return -1;
-    if (!m_link.write(TransferWire::pathHeader(command, quint16(parts.size() - 1))))
-        return -1;
+        return TransferLink::NoStatus;
+    // Begun, the exchange is finished whatever a cancel meanwhile: the receiver waits for every level.
+    const TransferLink::InStep inStep(m_link);
+    if (!m_link.write(TransferWire::pathHeader(command, quint16(parts.size() - 1)))) {
+        lost();
+        return TransferLink::NoStatus;
+    }
     int status = m_link.readStatus();
     // Every message is answered; the first refusal, of the header or of any level, ends the exchange on both
     // sides: the receiver reads whatever would follow it as a new command.
     for (int i = 0; status == 1 && i < parts.size(); ++i)
-        status = m_link.write(parts.at(i).toUtf8()) ? m_link.readStatus() : -1;
-    if (status != 1)
+        status = m_link.write(parts.at(i).toUtf8()) ? m_link.readStatus() : TransferLink::NoStatus;
+    if (status == TransferLink::NoStatus)
+        lost();
+    else if (status != 1)
         m_lastFailure = status;
     return status;
 }
@@ -123,14 +143,20 @@ int ReceiverFolderCommands::deletePath(const QString &path)
 
 bool ReceiverFolderCommands::lastWasRefused() const
 {
-    return m_lastFailure != -1;
+    return m_lastFailure != TransferLink::NoStatus;
 }
 
 bool ReceiverFolderCommands::deleteRecording(quint16 recordId)
 {
-    if (!m_link.write(QByteArray(1, '\x17') + TransferWire::uint16(recordId)))
-        return false;
-    return m_link.readStatus() == 1;
+    m_lastFailure = TransferLink::NoStatus;
+    const TransferLink::InStep inStep(m_link);
+    const int status = m_link.write(QByteArray(1, '\x17') + TransferWire::uint16(recordId)) ? m_link.readStatus()
+                                                                                            : TransferLink::NoStatus;
+    if (status == TransferLink::NoStatus)
+        lost();
+    else if (status != 1)
+        m_lastFailure = status;
+    return status == 1;
 }
 
 bool ReceiverFolderCommands::makePath(const QString &path, bool leaveOutLast, bool quiet)
@@ -149,6 +175,9 @@ bool ReceiverFolderCommands::makePath(const QString &path, bool leaveOutLast, bo
     QString running;
     for (int i = 0; i < steps && i < parts.size(); ++i) {
         running = i == 0 ? parts.at(0) : running + u'\\' + parts.at(i);
+        // A cancel stops the chain between its exchanges, never inside one; the caller tells it by the flag.
+        if (i >= skip && m_link.interrupted())
+            return false;
         // A level the receiver refuses leaves nothing below it to create: the chain fails there.
         if (i >= skip && !createFolder(running)) {
             if (m_link.error && !(quiet && lastWasRefused()))
@@ -175,6 +204,8 @@ bool listableByName(const DeviceFileSystemItem &item)
 void ReceiverFolderCommands::expandUri(const QString &address, const QString &relativePath, CopyJobDocument &job,
                                        qint64 &total, int depth)
 {
+    if (m_link.interrupted())
+        return;
     const ReceiverAddress a = ReceiverAddress::parse(address);
     if (!a.isValid())
         return; // a line without its "*" fields is skipped
@@ -245,6 +276,8 @@ void ReceiverFolderCommands::expandUri(const QString &address, const QString &re
 void ReceiverFolderCommands::addUnreachable(const QString &rawFolder, const QString &shownFolder,
                                             const QString &relativePath, CopyJobDocument &job, int depth)
 {
+    if (m_link.interrupted())
+        return;
     std::unique_ptr<QList<DeviceFileSystemItem *>> listing(depth < MaxDepth ? getFolder(rawFolder) : nullptr);
     if (!listing)
         return;

@@ -32,26 +32,6 @@ QString busyMessage()
     return text("Ombrelay could not copy this recording.") + u' ' + ListTransfer::busyText();
 }
 
-// The waits that finish an exchange the user cancelled run to their end: a cancel, first or second, does not
-// cut them short, or the answer they wait for would be read as the answer to the next request.
-class FinishingWaits
-{
-public:
-    explicit FinishingWaits(TransferLink &link)
-        : m_link(link)
-        , m_was(link.stopsOnCancel)
-    {
-        link.stopsOnCancel = false;
-    }
-    ~FinishingWaits() { m_link.stopsOnCancel = m_was; }
-    FinishingWaits(const FinishingWaits &) = delete;
-    FinishingWaits &operator=(const FinishingWaits &) = delete;
-
-private:
-    TransferLink &m_link;
-    const bool m_was;
-};
-
 // The files of one part: its own file and the segments that continue it.
 struct Part
 {
@@ -124,7 +104,7 @@ RecordingTransfer::Outcome RecordingTransfer::download(quint16 recordId, const Q
         // The closing byte ends every exchange, and its answer is waited for whatever the user does meanwhile; a
         // receiver that does not give it is given up, so it is not read as the answer to the next request.
         m_link.clearInterrupt();
-        FinishingWaits finishing(m_link);
+        TransferLink::InStep finishing(m_link);
         if (!m_link.write(QByteArray(1, '\x01')) || m_link.readUpTo(1 << 16, closingWaitMs).isEmpty())
             m_link.close();
     }
@@ -136,7 +116,7 @@ RecordingTransfer::Outcome RecordingTransfer::download(quint16 recordId, const Q
 bool RecordingTransfer::requestTable(quint16 recordId, Download &d)
 {
     // The reply is read whole whatever the user does meanwhile: a cancel is sent in its place after a block.
-    FinishingWaits finishing(m_link);
+    TransferLink::InStep finishing(m_link);
     QByteArray reply =
         m_link.request(QByteArray(1, '\x05') + TransferWire::uint16(recordId) + TransferWire::uint64(0), closingWaitMs);
     if (reply.isEmpty()) {
@@ -389,8 +369,9 @@ RecordingTransfer::Outcome RecordingTransfer::upload(const QString &path)
 RecordingTransfer::Outcome RecordingTransfer::broken(const Upload &u, int code)
 {
     if (m_link.error)
-        m_link.error(code == -1 || !m_link.codeText ? copyFailed(u.name)
-                                                    : copyFailed(u.name) + u' ' + m_link.codeText(code));
+        m_link.error(code == TransferLink::NoStatus || !m_link.codeText
+                         ? copyFailed(u.name)
+                         : copyFailed(u.name) + u' ' + m_link.codeText(code));
     return Failed;
 }
 
@@ -399,7 +380,7 @@ int RecordingTransfer::status(Upload &u)
     // The answer to what went is waited for as long as any answer, whatever the user does meanwhile; the cancel
     // goes in the next packet. A receiver that does not answer is given up: its answer would be read as the
     // answer to the next request.
-    FinishingWaits finishing(m_link);
+    TransferLink::InStep finishing(m_link);
     const int s = m_link.readStatus();
     takeCancel(u);
     if (s == TransferLink::NoStatus)
@@ -448,12 +429,12 @@ RecordingTransfer::Outcome RecordingTransfer::sendDescription(Upload &u)
     }
     const qint64 size = desc.size();
     if (!m_link.write(QByteArray(1, '\x0B')))
-        return broken(u, -1);
+        return broken(u, TransferLink::NoStatus);
     int answer = status(u);
     if (answer != 1)
         return u.aborting ? Canceled : broken(u, answer);
     if (!m_link.write(TransferWire::uint64(quint64(size)) + TransferWire::uint32(TransferWire::PacketDataSize)))
-        return broken(u, -1);
+        return broken(u, TransferLink::NoStatus);
     QByteArray packet(TransferWire::PacketSize, '\0');
     for (qint64 sent = 0; sent < size; sent += TransferWire::PacketDataSize) {
         const qint64 want = qMin<qint64>(TransferWire::PacketDataSize, size - sent);
@@ -466,7 +447,7 @@ RecordingTransfer::Outcome RecordingTransfer::sendDescription(Upload &u)
         if (m_link.progress64)
             m_link.progress64(want);
         if (!m_link.write(packet, false))
-            return broken(u, -1);
+            return broken(u, TransferLink::NoStatus);
         answer = status(u);
         if (answer != 1)
             return u.aborting ? Canceled : broken(u, answer);
@@ -488,13 +469,13 @@ RecordingTransfer::Outcome RecordingTransfer::serveRequests(Upload &u)
         // with the abort, which the receiver waits for in place of its data.
         bool whole = false;
         {
-            FinishingWaits finishing(m_link);
+            TransferLink::InStep finishing(m_link);
             whole = m_link.readExact(6, &raw);
         }
         takeCancel(u);
         if (!whole) {
             m_link.close();
-            return u.aborting ? Canceled : broken(u, -1);
+            return u.aborting ? Canceled : broken(u, TransferLink::NoStatus);
         }
         TransferWire::UploadRequest r;
         TransferWire::parseUploadRequest(raw, &r);
@@ -530,7 +511,7 @@ RecordingTransfer::Outcome RecordingTransfer::serveRequests(Upload &u)
         const qint64 n = qMin<qint64>(r.count, qMax<qint64>(0, file.size() - file.pos()));
         bool shortRead = false;
         if (!m_link.write(QByteArray(1, '\x01'), false))
-            return broken(u, -1);
+            return broken(u, TransferLink::NoStatus);
         for (qint64 done = 0; done < n;) {
             const qint64 want = qMin<qint64>(n - done, 1 << 20);
             QByteArray piece = file.read(want);
@@ -540,11 +521,11 @@ RecordingTransfer::Outcome RecordingTransfer::serveRequests(Upload &u)
                 shortRead = true;
             }
             if (!m_link.write(piece, false))
-                return broken(u, -1);
+                return broken(u, TransferLink::NoStatus);
             done += piece.size();
         }
         if (!m_link.flush())
-            return broken(u, -1);
+            return broken(u, TransferLink::NoStatus);
         const int answer = status(u);
         if (m_link.progress64)
             m_link.progress64(n + 1);

@@ -23,6 +23,12 @@ TransferLink::TransferLink(QIODevice *device, Mill *mill)
     , m_mill(mill)
 {}
 
+TransferLink::~TransferLink()
+{
+    if (m_gaveUp)
+        close();
+}
+
 bool TransferLink::interrupted() const
 {
     if (m_mill)
@@ -40,7 +46,7 @@ void TransferLink::clearInterrupt()
 
 bool TransferLink::isOpen() const
 {
-    if (!m_device || !m_device->isOpen())
+    if (m_gaveUp || !m_device || !m_device->isOpen())
         return false;
     if (auto *socket = qobject_cast<QAbstractSocket *>(m_device))
         return socket->state() == QAbstractSocket::ConnectedState;
@@ -55,7 +61,7 @@ void TransferLink::close()
 
 bool TransferLink::write(const QByteArray &bytes, bool flushNow)
 {
-    if (!m_device || !m_device->isOpen())
+    if (m_gaveUp || !m_device || !m_device->isOpen())
         return false;
     if (m_device->write(bytes) != bytes.size())
         return false;
@@ -112,6 +118,10 @@ bool TransferLink::readExact(qint64 n, QByteArray *out, int inactivityMs)
         out->clear();
         return true;
     }
+    if (m_gaveUp) {
+        out->clear();
+        return false;
+    }
     // Read straight into the caller's buffer: no copies on the hot path of a large transfer.
     out->resize(n);
     qint64 have = 0;
@@ -142,7 +152,7 @@ bool TransferLink::readExact(qint64 n, QByteArray *out, int inactivityMs)
 
 QByteArray TransferLink::readUpTo(qint64 n, int waitMs)
 {
-    if (n <= 0 || !waitForData(waitMs))
+    if (n <= 0 || m_gaveUp || !waitForData(waitMs))
         return QByteArray();
     const QByteArray got = m_device->read(n);
     m_read += got.size();
@@ -196,6 +206,6 @@ QByteArray TransferLink::request(const QByteArray &bytes, int waitMs)
 
 void TransferLink::dropPending()
 {
-    if (m_device && m_device->bytesAvailable() > 0)
+    if (!m_gaveUp && m_device && m_device->bytesAvailable() > 0)
         m_read += m_device->readAll().size();
 }

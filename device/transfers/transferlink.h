@@ -18,6 +18,10 @@ public:
     TransferLink(QIODevice *device, std::atomic_bool *interrupt);
     // Over a worker's connection: its interrupt flag is the cancel of the running task.
     TransferLink(QIODevice *device, Mill *mill);
+    // Closes a connection that was given up.
+    ~TransferLink();
+    TransferLink(const TransferLink &) = delete;
+    TransferLink &operator=(const TransferLink &) = delete;
 
     // Reports; each may be left empty.
     std::function<void(qint64)> progress64;
@@ -27,9 +31,10 @@ public:
     // The user text for a protocol error code (the code of a refused status byte is its signed value).
     std::function<QString(int)> codeText;
 
-    // What readStatus gives when no status came (the connection closed or stayed silent past the wait); every
-    // byte the receiver sends, 0xFF included, is an answer.
-    static constexpr int NoStatus = -1;
+    // What readStatus gives when no status came (the connection closed or stayed silent past the wait). No status
+    // byte reads as it (their signed values are -128..127): every byte the receiver sends, 0xFF ("general error",
+    // -1) included, is an answer.
+    static constexpr int NoStatus = -256;
 
     // Whether a wait for the receiver ends as soon as the interrupt flag is set. An exchange that must be
     // finished in step after a cancel waits for its answers as long as the protocol's waits allow instead.
@@ -56,7 +61,7 @@ public:
     int readByte();
     int readByte(int inactivityMs);
     // A status by the receiver's rule: 1 is returned; 0xF9 ("pending") is answered with 0x01 and the
-    // next status read; any other byte is returned as its signed value; -1 when no status came.
+    // next status read; any other byte is returned as its signed value; NoStatus when no status came.
     int readStatus();
     int readStatus(int inactivityMs);
     // Writes, then returns what is readable once the first reply bytes came (up to waitMs).
@@ -67,9 +72,36 @@ public:
     // Gives the connection up: a receiver that let an answer's wait pass in silence is not waited for
     // again (over a worker's connection, its run ends and it connects anew).
     void close();
+    // Gives the connection up once the running request has told its outcome: an exchange left half done (no
+    // answer within the waits) leaves the receiver out of step, so not one byte more goes or is read over it
+    // (isOpen() is false from now on), and the connection is closed when this link goes. Over a worker's
+    // connection the page thus hears the request's own outcome first, then the lost connection, and the worker
+    // connects anew.
+    void giveUp() { m_gaveUp = true; }
+    bool gaveUp() const { return m_gaveUp; }
 
     // Raw bytes read and written; lets tests and benchmarks check what moved.
     qint64 bytesRead() const { return m_read; }
+
+    // For the life of one exchange that is finished in step after a cancel: the link's waits run to their limits
+    // whatever the interrupt flag, so no second cancel cuts them short either.
+    class InStep
+    {
+    public:
+        explicit InStep(TransferLink &link)
+            : m_link(link)
+            , m_was(link.stopsOnCancel)
+        {
+            link.stopsOnCancel = false;
+        }
+        ~InStep() { m_link.stopsOnCancel = m_was; }
+        InStep(const InStep &) = delete;
+        InStep &operator=(const InStep &) = delete;
+
+    private:
+        TransferLink &m_link;
+        bool m_was;
+    };
 
 private:
     bool waitForData(int ms);
@@ -79,4 +111,5 @@ private:
     Mill *m_mill = nullptr;
     int m_inactivity = 30000;
     qint64 m_read = 0;
+    bool m_gaveUp = false;
 };

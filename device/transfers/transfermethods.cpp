@@ -129,6 +129,21 @@ void deleteFiles(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     bool nothingDeleted = true;
     QString failed;
     while (job.hasFiles()) {
+        // A cancel ends the list between two deletes: the running one was finished, no further one begins.
+        if (mill.isInterruptRequested()) {
+            mill.storeResult(failed);
+            canceled(mill);
+            return;
+        }
+        // A receiver that stopped answering was let go: what is left was not deleted, and the user is told why.
+        if (!link->isOpen()) {
+            while (job.hasFiles())
+                failed += job.takeFirstFile().fileName() + QStringLiteral("\r\n");
+            mill.storeResult(failed);
+            emit mill.Error(commands.failureText());
+            emit mill.Complete(false);
+            return;
+        }
         const CopyJobFile entry = job.takeFirstFile();
         const QString path = entry.absolutePath();
         bool ok = false;
@@ -165,7 +180,17 @@ void prepareToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
             emit mill.Error(ListTransfer::busyText());
         } else {
             auto link = linkFor(mill);
-            mill.storeListing(ReceiverFolderCommands(*link).getFolder(destination));
+            std::unique_ptr<QList<DeviceFileSystemItem *>> listing(
+                ReceiverFolderCommands(*link).getFolder(destination));
+            // Cancelled while the destination was listed (the listing was finished in step): no job.
+            if (mill.isInterruptRequested()) {
+                if (listing)
+                    qDeleteAll(*listing);
+                mill.storeResult(QString());
+                canceled(mill);
+                return;
+            }
+            mill.storeListing(listing.release());
         }
     } else if (!job.hasFiles()) {
         emit mill.Error(
@@ -192,6 +217,19 @@ void prepareToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     for (const QString &line : lines) {
         if (!line.isEmpty())
             commands.expandUri(line, QString(), job, total);
+    }
+    // A cancel stops the walk between two listings: what was gathered is no job to run.
+    if (mill.isInterruptRequested()) {
+        mill.storeResult(QString());
+        canceled(mill);
+        return;
+    }
+    // A receiver that stopped answering was let go: a partial job would copy less than the user chose.
+    if (!link->isOpen()) {
+        mill.storeResult(QString());
+        emit mill.Error(commands.failureText());
+        emit mill.Complete(false);
+        return;
     }
     const qint64 free = freeDiskSpace(destination);
     // Unknown free space is no reason to refuse; the copy says when the disk is full.
@@ -249,6 +287,13 @@ void copyToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
             ReceiverFolderCommands commands(*link);
             bool listed = false;
             std::unique_ptr<QList<DeviceFileSystemItem *>> left(commands.getFolder(source.mid(6), &listed));
+            // Cancelled while the folder was listed: it stays, and the job ends between its exchanges.
+            if (mill.isInterruptRequested()) {
+                if (left)
+                    qDeleteAll(*left);
+                canceled(mill);
+                return;
+            }
             if (listed && !left && commands.deletePath(source.mid(6)) != 1) {
                 // An emptied folder the receiver keeps is named to the page like a file it keeps.
                 CopyJobDocument kept;
@@ -328,7 +373,13 @@ void copyToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     // page names it, a move keeps its source, the connection is in step and the job goes on. A link that failed
     // meanwhile ends the job with its error (makePath says it).
     ReceiverFolderCommands folders(*link);
-    if (!folders.makePath(destination, true, true)) {
+    const bool made = folders.makePath(destination, true, true);
+    // A cancel meanwhile ends the entry between its exchanges, the link in step: nothing of the file was sent.
+    if (!failed && link->isOpen() && mill.isInterruptRequested()) {
+        canceled(mill);
+        return;
+    }
+    if (!made) {
         if (!failed && !folders.lastWasRefused())
             link->error(text("Cannot create directory %1.").arg(destination));
         emit mill.Complete(false);

@@ -5,6 +5,7 @@
 #include "device/transfers/copyjobbuilders.h"
 #include "device/transfers/copyjobdocument.h"
 #include "device/transfers/devicefilesystemitem.h"
+#include "device/transfers/filetransfer.h"
 #include "device/transfers/folderlistingparser.h"
 #include "device/transfers/receiverfoldercommands.h"
 #include "device/transfers/transferwire.h"
@@ -247,6 +248,79 @@ private slots:
         QVERIFY(!QFileInfo::exists(e->receiverPath(QStringLiteral("v/ok"))));
         QCOMPARE(e->errors.size(), command == QLatin1String("chain") ? 1 : 0);
         QCOMPARE(e->emulator.connectionCount(), 1);
+    }
+
+    // A refusal is a refusal whatever its code, 0xFF ("general error") and codes no list names included: every
+    // step a receiver may refuse ends with the link in step, and the next listing works on the same connection.
+    void everyRefusalCodeIsARefusal_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("code");
+        const QList<int> codes{0xFF, 0xFE, 0xFD, 0xFC, 0xFA, 0xF8, 0xF7, 0x00, 0x02, 0x80};
+        for (const char *step : {"listing level", "create level", "create", "delete", "recording delete",
+                                 "upload level", "download level", "folder chain"})
+            for (const int code : codes)
+                // (the emulator's refused recording delete takes any code but 0)
+                if (code != 0 || qstrcmp(step, "recording delete") != 0)
+                    QTest::addRow("%s, 0x%02X", step, code) << QString::fromLatin1(step) << code;
+    }
+    void everyRefusalCodeIsARefusal()
+    {
+        QFETCH(QString, step);
+        QFETCH(int, code);
+        file(QStringLiteral("v/a/f"), 1);
+        e->commands->refusal = code;
+        ReceiverFolderCommands commands(*e->link);
+        if (step == QLatin1String("listing level")) {
+            bool listed = true;
+            QVERIFY(!commands.getFolder(QStringLiteral("v\\a\\f\\g"), &listed));
+            QVERIFY(!listed);
+            QVERIFY(commands.lastWasRefused());
+            QCOMPARE(commands.failureText(), QStringLiteral("code %1").arg(qint8(quint8(code))));
+        } else if (step == QLatin1String("create level")) {
+            QVERIFY(!commands.createFolder(QStringLiteral("v\\a\\f\\new")));
+            QVERIFY(commands.lastWasRefused());
+        } else if (step == QLatin1String("create")) {
+            // A file holds the name: the receiver takes every level, then refuses the folder.
+            QVERIFY(!commands.createFolder(QStringLiteral("v\\a\\f")));
+            QVERIFY(commands.lastWasRefused());
+        } else if (step == QLatin1String("delete")) {
+            QCOMPARE(commands.deletePath(QStringLiteral("v\\a\\gone")), -1);
+            QVERIFY(commands.lastWasRefused());
+        } else if (step == QLatin1String("recording delete")) {
+            e->commands->refuseStatus = code;
+            QVERIFY(!commands.deleteRecording(7));
+            QVERIFY(commands.lastWasRefused());
+            e->commands->refuseStatus = 0;
+        } else if (step == QLatin1String("upload level")) {
+            const QString source = e->pcFile(QStringLiteral("up.bin"), "up");
+            FileTransfer transfer(*e->link);
+            transfer.notFoundUnsaid = true;
+            QCOMPARE(transfer.upload(source, QStringLiteral("v/a/f/up.bin")), FileTransfer::NotFound);
+        } else if (step == QLatin1String("download level")) {
+            FileTransfer transfer(*e->link);
+            transfer.notFoundUnsaid = true;
+            QCOMPARE(transfer.download(QStringLiteral("v\\a\\f\\x.bin"), e->pcPath(QStringLiteral("x.bin")), true,
+                                       false, 1, nullptr),
+                     FileTransfer::NotFound);
+        } else {
+            // A quiet chain names nothing and fails; the caller names the entry.
+            QVERIFY(!commands.makePath(QStringLiteral("/v/a/f/new"), false, true));
+            QVERIFY(commands.lastWasRefused());
+        }
+        QCOMPARE(e->errors, QStringList());
+        QVERIFY(e->link->isOpen());
+        QCOMPARE(EmulatorLink::read(e->receiverPath(QStringLiteral("v/a/f"))), QByteArray("f"));
+        // In step: the next listing is understood on the same connection.
+        bool listed = false;
+        std::unique_ptr<QList<DeviceFileSystemItem *>> listing(commands.getFolder(QStringLiteral("v\\a"), &listed));
+        QVERIFY(listed);
+        QVERIFY(listing);
+        QCOMPARE(listing->size(), 1);
+        QCOMPARE(listing->first()->name(), QStringLiteral("f"));
+        qDeleteAll(*listing);
+        QCOMPARE(e->emulator.connectionCount(), 1);
+        QCOMPARE(e->emulator.unknownCommands(), 0);
     }
 
     // A link that fails on the way is no refusal: the chain says it, whether refusals are said or not.

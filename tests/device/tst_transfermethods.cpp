@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QUrl>
 
 #include <memory>
 
@@ -438,6 +439,152 @@ private slots:
         RecordingTask *up = run(copy("MEMCopyPcToDevice", "/nowhere", "/v/x", {{"overwrite", "True"}}));
         QCOMPARE(up->calls, QStringList({"enqueued", "complete:true"}));
         QVERIFY(!e->emulator.received().mid(before).contains('\x0A'));
+    }
+
+    // A cancel of a copy's preparation while it walks the receiver's folders ends it cancelled between two
+    // listings: no partial job is handed on as complete, and the same connection takes the next request.
+    void cancelledPreparationIsCancelled_data()
+    {
+        QTest::addColumn<bool>("toPc");
+        QTest::newRow("receiver folders to the PC") << true;
+        QTest::newRow("PC files to the receiver") << false;
+    }
+    void cancelledPreparationIsCancelled()
+    {
+        QFETCH(bool, toPc);
+        for (int i = 0; i < 4; ++i)
+            e->receiverFile(QStringLiteral("v/tree/s%1/f.bin").arg(i), "f");
+        const QString source = e->pcFile(QStringLiteral("up.bin"), "up");
+        std::atomic_bool once{false};
+        // As the receiver reads the header of the first listing below the selected folder, or of the listing of
+        // the destination folder.
+        const QByteArray header = toPc ? QByteArray("\x03\x00\x03", 3) : QByteArray("\x03\x00\x02", 3);
+        e->emulator.setReceiveHook([&](const QByteArray &soFar) {
+            if (soFar.contains(header) && !once.exchange(true))
+                m_manager->requestInterrupt();
+        });
+        RecordingTask *prepare =
+            toPc ? run(call(QStringLiteral("MEMprepareToCopyDeviceToPc"),
+                            {{"fileUris", "dir://v\\tree*0"}, {"destinationDir", e->pcPath("to")}}))
+                 : run(call(QStringLiteral("MEMprepareToCopyPcToDevice"),
+                            {{"fileUris", QUrl::fromLocalFile(source).toString()}, {"destinationDir", "v\\tree"}}));
+        e->emulator.setReceiveHook({});
+        QCOMPARE(prepare->calls, QStringList({"enqueued", "start", "cancel", "canceled"}));
+        QCOMPARE(prepare->result(), QString());
+        QVERIFY(!prepare->listing());
+        RecordingTask *next = run(call(QStringLiteral("getFolder"), {{"@path", "v\\tree"}}));
+        QCOMPARE(next->calls, QStringList({"enqueued", "complete:true"}));
+        QCOMPARE(next->listing()->size(), 4);
+        qDeleteAll(*next->listing());
+        delete next->listing();
+        QCOMPARE(e->emulator.unknownCommands(), 0);
+        QCOMPARE(e->emulator.connectionCount(), 1);
+    }
+
+    // A cancel as the receiver reads an upload's header, the receiver answering late: the exchange is finished
+    // (the cancel packet in place of the first), the entry ends cancelled and the connection stays.
+    void cancelAtUploadHeaderKeepsTheConnection()
+    {
+        const QString source = e->pcFile(QStringLiteral("up.bin"), EmulatorLink::pattern(100000));
+        e->emulator.setAnswerDelayMs(300);
+        std::atomic_bool once{false};
+        e->emulator.setReceiveHook([&](const QByteArray &soFar) {
+            if (soFar.contains(QByteArray("\x0A\x00\x01", 3)) && !once.exchange(true))
+                m_manager->requestInterrupt();
+        });
+        RecordingTask *up = run(copy("MEMCopyPcToDevice", source, "/v/up.bin", {{"deleteSource", "true"}}));
+        e->emulator.setReceiveHook({});
+        e->emulator.setAnswerDelayMs(0);
+        QCOMPARE(up->calls, QStringList({"enqueued", "cancel", "canceled"}));
+        QVERIFY(QFileInfo::exists(source));
+        QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);
+        QVERIFY(!QFileInfo::exists(e->receiverPath(QStringLiteral("v/up.bin"))));
+        RecordingTask *again = run(copy("MEMCopyPcToDevice", source, "/v/up.bin"));
+        QCOMPARE(again->calls.last(), QStringLiteral("complete:true"));
+        QCOMPARE(EmulatorLink::read(e->receiverPath(QStringLiteral("v/up.bin"))), EmulatorLink::pattern(100000));
+        QCOMPARE(e->emulator.unknownCommands(), 0);
+        QCOMPARE(e->emulator.connectionCount(), 1);
+        QVERIFY(!m_states.contains(QStringLiteral("disconnected")));
+    }
+
+    // A PC folder uploaded as a chain of folders, cancelled as the receiver reads the first: that folder is made,
+    // no later one is asked for, the entry ends cancelled and the connection stays in step.
+    void cancelledFolderChainStops()
+    {
+        QVERIFY(QDir().mkpath(e->pcPath(QStringLiteral("tree"))));
+        std::atomic_bool once{false};
+        e->emulator.setReceiveHook([&](const QByteArray &soFar) {
+            if (soFar.contains('\x07') && !once.exchange(true))
+                m_manager->requestInterrupt();
+        });
+        e->emulator.clearCommandsTaken();
+        RecordingTask *up = run(copy("MEMCopyPcToDevice", e->pcPath(QStringLiteral("tree")), "/v/a/b/c/d/tree"));
+        e->emulator.setReceiveHook({});
+        QCOMPARE(up->calls, QStringList({"enqueued", "cancel", "canceled"}));
+        QCOMPARE(e->emulator.commandsTaken().count(quint8(0x07)), 1);
+        QVERIFY(QFileInfo(e->receiverPath(QStringLiteral("v/a/b"))).isDir());
+        QVERIFY(!QFileInfo::exists(e->receiverPath(QStringLiteral("v/a/b/c"))));
+        RecordingTask *again = run(copy("MEMCopyPcToDevice", e->pcPath(QStringLiteral("tree")), "/v/a/b/c/d/tree"));
+        QCOMPARE(again->calls, QStringList({"enqueued", "complete:true"}));
+        QVERIFY(QFileInfo(e->receiverPath(QStringLiteral("v/a/b/c/d/tree"))).isDir());
+        QCOMPARE(e->emulator.unknownCommands(), 0);
+        QCOMPARE(e->emulator.connectionCount(), 1);
+    }
+
+    // A cancel during the first of three deletes: that one is finished, no later entry's header goes, and the
+    // list ends cancelled.
+    void cancelledDeleteListStops()
+    {
+        CopyJobDocument list;
+        for (const char *name : {"a.bin", "b.bin", "c.bin"}) {
+            e->receiverFile(QStringLiteral("v/d/") + name, "x");
+            list.addFile(0, 1, QStringLiteral("file://v\\d\\") + name, QString(), 0);
+        }
+        std::atomic_bool once{false};
+        e->emulator.setReceiveHook([&](const QByteArray &soFar) {
+            if (soFar.contains(QByteArray("\x08\x00\x02", 3)) && !once.exchange(true))
+                m_manager->requestInterrupt();
+        });
+        RecordingTask *del = run(call(QStringLiteral("MEMdeleteDeviceFiles"), {{"fileList", list.toString()}}));
+        e->emulator.setReceiveHook({});
+        QCOMPARE(del->calls, QStringList({"enqueued", "start", "cancel", "canceled"}));
+        QCOMPARE(del->result(), QString());
+        QCOMPARE(e->commands->deleteRequests(), 1);
+        QCOMPARE(QDir(e->receiverPath(QStringLiteral("v/d"))).entryList(QDir::Files), (QStringList{"b.bin", "c.bin"}));
+        RecordingTask *next = run(call(QStringLiteral("getFolder"), {{"@path", "v\\d"}}));
+        QCOMPARE(next->calls, QStringList({"enqueued", "complete:true"}));
+        qDeleteAll(*next->listing());
+        delete next->listing();
+        QCOMPARE(e->emulator.unknownCommands(), 0);
+        QCOMPARE(e->emulator.connectionCount(), 1);
+    }
+
+    // A receiver that leaves a cancelled listing unanswered past the waits: the user is told, the worker gives
+    // the connection up and connects anew, and the next listing is answered on the new connection.
+    void silentAfterCancelConnectsAnew()
+    {
+        e->receiverFile(QStringLiteral("v/f/a.ts"), "a");
+        ReceiverFolderCommands::listingWaitMs = 300;
+        e->emulator.setAnswerDelayMs(1500);
+        std::atomic_bool once{false};
+        e->emulator.setReceiveHook([&](const QByteArray &soFar) {
+            if (soFar.contains(QByteArray("\x03\x00\x02", 3)) && !once.exchange(true))
+                m_manager->requestInterrupt();
+        });
+        RecordingTask *silent = run(call(QStringLiteral("getFolder"), {{"@path", "v\\f"}}));
+        e->emulator.setReceiveHook({});
+        e->emulator.setAnswerDelayMs(0);
+        ReceiverFolderCommands::listingWaitMs = 15000;
+        QCOMPARE(silent->calls, QStringList({"enqueued", "error:The device did not answer.", "complete:false"}));
+        QTRY_VERIFY(m_states.contains(QStringLiteral("disconnected")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_states.count(QStringLiteral("connected")), 2, 10000);
+        QCOMPARE(e->emulator.connectionCount(), 2);
+        RecordingTask *next = run(call(QStringLiteral("getFolder"), {{"@path", "v\\f"}}));
+        QCOMPARE(next->calls, QStringList({"enqueued", "complete:true"}));
+        QCOMPARE(next->listing()->size(), 1);
+        qDeleteAll(*next->listing());
+        delete next->listing();
+        QCOMPARE(e->emulator.unknownCommands(), 0);
     }
 };
 

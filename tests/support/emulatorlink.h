@@ -11,7 +11,24 @@
 #include <QTemporaryDir>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+
+// A socket that lets a test act as the PC writes: beforeWrite is called with each message the PC hands to the
+// socket, before its bytes go (a cancel "as a message is written").
+class WatchedSocket : public QTcpSocket
+{
+public:
+    std::function<void(const QByteArray &message)> beforeWrite;
+
+protected:
+    qint64 writeData(const char *data, qint64 len) override
+    {
+        if (beforeWrite)
+            beforeWrite(QByteArray::fromRawData(data, len));
+        return QTcpSocket::writeData(data, len);
+    }
+};
 
 // The emulator serving the transfer commands from a temporary folder, and a TransferLink on a socket
 // connected to it: the set-up of tests that drive the transfer classes without a worker. Reports are
@@ -37,7 +54,7 @@ public:
     QTemporaryDir pc;
     ReceiverEmulator emulator;
     std::shared_ptr<TransferCommands> commands;
-    QTcpSocket socket;
+    WatchedSocket socket;
     std::atomic_bool interrupt{false};
     std::unique_ptr<TransferLink> link;
     // Error texts; and every report in order as "error:text", "status:text", "progress:done/total".

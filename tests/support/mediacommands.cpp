@@ -144,7 +144,7 @@ QStringList MediaCommands::readLevels(EmulatorSession &s, int count, bool withLa
         // A folder on the way that the receiver does not hold (gone, or a file) is refused, and the refusal
         // ends the exchange: whatever follows is read as a new command.
         *refused = !QFileInfo(localPath(parts)).isDir();
-        s.sendStatus(*refused ? 0xFD : TransferWire::StatusOk);
+        s.sendStatus(*refused ? quint8(refusal.load()) : TransferWire::StatusOk);
         if (*refused)
             break;
     }
@@ -235,7 +235,7 @@ bool MediaCommands::serveDelete(EmulatorSession &s)
         refused = m_refused.contains(parts.join(u'\\'));
     }
     const bool ok = !refused && (QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path));
-    return s.sendStatus(ok ? TransferWire::StatusOk : 0xFD);
+    return s.sendStatus(ok ? TransferWire::StatusOk : quint8(refusal.load()));
 }
 
 bool MediaCommands::serveMakeFolder(EmulatorSession &s)
@@ -245,13 +245,13 @@ bool MediaCommands::serveMakeFolder(EmulatorSession &s)
         return false;
     ++m_makeFolders;
     if (refuseMakeFolder)
-        return s.sendStatus(0xFD);
+        return s.sendStatus(quint8(refusal.load()));
     s.sendStatus(TransferWire::StatusOk);
     bool refused = false;
     const QString path = localPath(readLevels(s, int(TransferWire::readBE(head, 0, 2)), true, &refused));
     if (refused)
         return true;
-    return s.sendStatus(QDir().mkpath(path) ? TransferWire::StatusOk : 0xFD);
+    return s.sendStatus(QDir().mkpath(path) ? TransferWire::StatusOk : quint8(refusal.load()));
 }
 
 // 0x05: the recording's table, then its parts in blocks; a cancel byte after a block ends it early.
@@ -317,7 +317,7 @@ bool MediaCommands::serveRecordingDelete(EmulatorSession &s)
         return false;
     const quint16 id = quint16(TransferWire::readBE(request, 0, 2));
     if (refuseRecordingDelete)
-        return s.sendStatus(0xFD);
+        return s.sendStatus(quint8(refusal.load()));
     bool removed = false;
     QMutexLocker lock(&m_lock);
     for (QList<Recording> &list : m_recordings)
@@ -333,7 +333,7 @@ bool MediaCommands::serveRecordingDelete(EmulatorSession &s)
         removed = true;
         break;
     }
-    return s.sendStatus(removed ? TransferWire::StatusOk : 0xFD);
+    return s.sendStatus(removed ? TransferWire::StatusOk : quint8(refusal.load()));
 }
 
 void MediaCommands::listAs(const QString &localRelative, const QByteArray &receiverName)

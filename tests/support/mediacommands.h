@@ -68,6 +68,9 @@ public:
     int listings() const { return m_listings.load(); }
     // Listings asked for one folder (a receiver path such as "hdd" or "hdd\Rec"; "" for the volumes).
     int listingsOf(const QString &receiverPath) const;
+    // The code of a refused step (a folder on the way, a folder to make, a delete, a recording delete): any code
+    // a receiver sends but 0x01 and 0xF9 ("pending").
+    std::atomic_int refusal{0xFD};
 
 private:
     bool serveListing(EmulatorSession &s);

@@ -84,7 +84,7 @@ QStringList TransferCommands::readLevels(EmulatorSession &s, int levels, bool wi
             break; // the name: answered by the command itself
         // A level that is a file holds no folder to go into; the levels below a refused one are refused too.
         *refused = *refused || i == refuseLevel || QFileInfo(localPath(parts)).isFile();
-        s.sendStatus(*refused ? 0xFD : TransferWire::StatusOk);
+        s.sendStatus(*refused ? quint8(refusal.load()) : TransferWire::StatusOk);
         // A folder command ends at the refused level; a file transfer, whose every level is answered, ends
         // after its last level. Whatever follows is read as a new command, as on a receiver.
         if (*refused && (!wholePath || i == levels - 1))
@@ -210,7 +210,7 @@ bool TransferCommands::serveUpload(EmulatorSession &s)
     parts << QString::fromUtf8(sizeAndName.mid(8));
     const QString path = localPath(parts);
     if (uploadNeedsFolder && !QFileInfo(QFileInfo(path).absolutePath()).isDir())
-        return s.sendStatus(0xFD);
+        return s.sendStatus(quint8(refusal.load()));
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -270,7 +270,7 @@ bool TransferCommands::servePathCommand(EmulatorSession &s, quint8 command)
         ++m_deletes;
         ok = QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path);
     }
-    return s.sendStatus(ok ? TransferWire::StatusOk : 0xFD);
+    return s.sendStatus(ok ? TransferWire::StatusOk : quint8(refusal.load()));
 }
 
 bool TransferCommands::serveRecordingDelete(EmulatorSession &s)

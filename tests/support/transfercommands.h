@@ -71,6 +71,11 @@ public:
     };
     QList<UploadRequest> uploadRequests;
 
+    // The code of a refused step: a path level, a folder to make or delete, an upload into a missing folder.
+    // Receivers refuse with any code they list (0xFF general error, 0xFE, 0xFD not found, 0xFC, 0xFA, 0xF8, 0xF7)
+    // or one they do not; only 0xF9 ("pending") and 0x01 are no refusal.
+    std::atomic_int refusal{0xFD};
+
     // What recording uploads delivered: the description and the bytes sent per request (or "ABORT").
     QList<QList<QByteArray>> recordingUploads() const;
     // List upload messages as received: tag and text, "CMP" or "CNL".

@@ -66,8 +66,13 @@ int main(int argc, char *argv[])
                                        QStringLiteral("n"), QStringLiteral("-1"));
     const QCommandLineOption refuseLevel(
         QStringLiteral("refuse-level"),
-        QStringLiteral("Refuse path level n (0 = first) with 0xFD, which ends the exchange (--root)."),
-        QStringLiteral("n"), QStringLiteral("-1"));
+        QStringLiteral("Refuse path level n (0 = first), which ends the exchange (--root)."), QStringLiteral("n"),
+        QStringLiteral("-1"));
+    const QCommandLineOption refusalCode(
+        QStringLiteral("refusal-code"),
+        QStringLiteral("The status byte of a refused step (a path level, a folder made or deleted; default 0xFD; "
+                       "--root)."),
+        QStringLiteral("byte"), QStringLiteral("0xFD"));
     const QCommandLineOption removable(QStringLiteral("removable"),
                                        QStringLiteral("List this top folder of --root as a removable drive."),
                                        QStringLiteral("name"));
@@ -80,7 +85,7 @@ int main(int argc, char *argv[])
                        "foreign-tag, end-nonzero or zero-byte."),
         QStringLiteral("case"));
     parser.addOptions({describeAs, address, port, description, version, refuse, pending, dropAfter, silent, hostile,
-                       root, endAfter, cutUpload, refuseLevel, removable});
+                       root, endAfter, cutUpload, refuseLevel, removable, refusalCode});
     parser.process(app);
 
     ReceiverEmulator emulator;
@@ -120,6 +125,14 @@ int main(int argc, char *argv[])
         commands->endAfter = parser.value(endAfter).toLongLong();
         commands->cutUploadAfter = parser.value(cutUpload).toLongLong();
         commands->refuseLevel = parser.value(refuseLevel).toInt();
+        bool codeOk = false;
+        const uint code = parser.value(refusalCode).toUInt(&codeOk, 0);
+        // 0x01 and 0xF9 ("pending") are no refusal.
+        if (!codeOk || code > 0xFF || code == 0x01 || code == 0xF9) {
+            QTextStream(stderr) << "not a refusal code: " << parser.value(refusalCode) << '\n';
+            return 2;
+        }
+        commands->refusal = int(code);
         // The three lists live beside the drives, in a folder the drives' listing does not show, and
         // survive a restart of the emulator.
         const auto lists = ReceiverLists::install(emulator);
@@ -133,6 +146,7 @@ int main(int argc, char *argv[])
             const auto media = MediaCommands::install(emulator, parser.value(root));
             for (const QString &volume : parser.values(removable))
                 media->markRemovable(volume);
+            media->refusal = int(code);
         }
     }
 
