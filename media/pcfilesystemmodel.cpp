@@ -44,10 +44,18 @@ constexpr qint64 defaultRemovalBudget = 25'000'000;
 // provider opens every file to guess its type (and again for its icon), and the model asks for every
 // file of a folder each time anything in the folder changes: a job writing thousands of files into
 // the folder shown slowed down with every file it wrote. Folders and drives are the framework's.
+//
+// The framework takes an entry read again as changed only when its date, permissions or type changed, never its
+// size: a file that grew and kept its date (a copy that keeps the source's time, a drive that keeps times in whole
+// seconds) kept its old size for good. While a folder is read again to be checked, a file whose size differs from
+// the one listed gets its type with a mark: the framework then takes the new reading, and the model shows the type
+// without the mark.
 class PcFileSystemModel::SuffixIconProvider : public QAbstractFileIconProvider
 {
 public:
     using QAbstractFileIconProvider::icon;
+
+    static constexpr QChar changedMark = QChar(0x1);
 
     QIcon icon(const QFileInfo &info) const override
     {
@@ -56,10 +64,37 @@ public:
 
     QString type(const QFileInfo &info) const override
     {
-        return info.isFile() ? kind(info.suffix()).type : QAbstractFileIconProvider::type(info);
+        if (!info.isFile())
+            return QAbstractFileIconProvider::type(info);
+        const QString text = kind(info.suffix()).type;
+        return sizeChanged(info) ? text + changedMark : text;
+    }
+
+    // The sizes listed in folder (by name), which its next reading is checked against.
+    void checkSizes(const QString &folder, QHash<QString, qint64> sizes)
+    {
+        QMutexLocker lock(&mutex);
+        listedSizes.insert(folder, std::move(sizes));
+    }
+    void endCheck(const QString &folder)
+    {
+        QMutexLocker lock(&mutex);
+        listedSizes.remove(folder);
     }
 
 private:
+    bool sizeChanged(const QFileInfo &info) const
+    {
+        QMutexLocker lock(&mutex);
+        if (listedSizes.isEmpty())
+            return false;
+        const auto folder = listedSizes.constFind(info.absolutePath());
+        if (folder == listedSizes.cend())
+            return false;
+        const auto listed = folder->constFind(info.fileName());
+        return listed != folder->cend() && *listed != info.size();
+    }
+
     struct Kind
     {
         QString type;
@@ -91,6 +126,7 @@ private:
     QMimeDatabase mimeDatabase;
     mutable QMutex mutex;
     mutable QHash<QString, Kind> kinds;
+    QHash<QString, QHash<QString, qint64>> listedSizes;
 };
 
 PcFileSystemModel::PcFileSystemModel(QObject *parent)
@@ -151,7 +187,9 @@ QVariant PcFileSystemModel::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole && index.isValid() && index.column() == 3)
         return isDir(index) ? QVariant() : QVariant(lastModified(index));
     if (role == Qt::DisplayRole && index.isValid() && index.column() == 2) {
-        const QString text = QFileSystemModel::data(index, role).toString();
+        QString text = QFileSystemModel::data(index, role).toString();
+        if (text.endsWith(SuffixIconProvider::changedMark))
+            text.chop(1);
         // The base model says "Folder" here where other platforms say "File Folder".
         if (text == QLatin1String("File Folder") || text == QLatin1String("Folder"))
             return tr("File Folder");
@@ -375,6 +413,7 @@ void PcFileSystemModel::scheduleReading()
 
 void PcFileSystemModel::folderLoaded(const QString &path)
 {
+    suffixIcons->endCheck(path);
     const auto folder = readings.find(path);
     if (folder == readings.end() || folder->asked < 0)
         return;
@@ -440,6 +479,17 @@ void PcFileSystemModel::refreshFolder(const QString &folder)
         return;
     if (changedFolders.remove(path))
         readings[path].firstChange = -1;
+    // A Refresh shows the sizes on disk: the files' sizes as listed, for the reading to be checked against.
+    const QModelIndex at = index(path);
+    if (at.isValid() && !canFetchMore(at)) {
+        QHash<QString, qint64> sizes;
+        for (int row = 0, rows = rowCount(at); row < rows; ++row) {
+            const QModelIndex entry = index(row, 0, at);
+            if (!isDir(entry))
+                sizes.insert(fileName(entry), size(entry));
+        }
+        suffixIcons->checkSizes(path, std::move(sizes));
+    }
     readFolderAgain(path);
 }
 

@@ -30,7 +30,8 @@ public:
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                       const QModelIndex &parent) override;
-    // Reads folder again now (Refresh): new, gone and changed entries, sizes and dates.
+    // Reads folder again now (Refresh): new, gone and changed entries, sizes (also of a file that only grew) and
+    // dates.
     void refreshFolder(const QString &folder);
     // An entry the program has just made: listed now, not when its folder is read again.
     void showNewEntry(const QString &path);
