@@ -668,6 +668,78 @@ private slots:
         QTRY_VERIFY(!model->isFetching());
     }
 
+    // A file the page deleted itself is never named as gone. The folder read again while a delete runs is rebuilt in
+    // one go, and each view sets back its current row and selection: here the current row is set back while its
+    // file still exists, and the delete takes it before the selection follows.
+    void ownDeleteNeverNamedAsGone_data()
+    {
+        QTest::addColumn<bool>("browser"); // the folder browser, else the PC's tree
+        QTest::newRow("browser") << true;
+        QTest::newRow("tree") << false;
+    }
+    void ownDeleteNeverNamedAsGone()
+    {
+        QFETCH(bool, browser);
+        const QString folder = pc.filePath("del");
+        QStringList files;
+        for (int i = 0; i < 6; ++i) {
+            files << folder + QStringLiteral("/d%1.txt").arg(i);
+            write(files.last(), "d");
+        }
+        PcFileSystemModel *model = page->pcModel();
+        QTreeView *view = browser ? static_cast<QTreeView *>(page->tvPcSpecialFolders) : page->tvPcFolders;
+        if (browser) {
+            browseTo(folder);
+        } else {
+            page->btnMyComputer->click();
+            QTRY_VERIFY(pcIndex(folder).isValid());
+            model->fetchMore(pcIndex(folder));
+        }
+        QTRY_COMPARE(model->rowCount(pcIndex(folder)), 6);
+        // a folder read again with any entry gone is rebuilt in one go
+        model->setRemovalBudget(1);
+        const QString last = files[4];
+        QSemaphore lastGone;
+        removed = 0;
+        PcTarget::setRemoveEntry([&](const QString &path) {
+            const bool done = removeForReal(path);
+            if (path == last)
+                lastGone.release();
+            if (++removed == 1) {
+                held = true;
+                release.tryAcquire(1, 30000);
+                held = false;
+            }
+            return done;
+        });
+        view->setFocus();
+        select(view, {pcIndex(files[0]), pcIndex(files[1]), pcIndex(files[2]), pcIndex(files[3]), pcIndex(last)});
+        view->selectionModel()->setCurrentIndex(pcIndex(last), QItemSelectionModel::NoUpdate);
+        boxAnswers << "&Yes";
+        page->deleteSelectedFiles();
+        QTRY_VERIFY(held.load());
+
+        // As the view sets its current row back on the last file, the delete goes on and takes it.
+        bool armed = true;
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this, [&](const QModelIndex &current) {
+            if (!armed || model->filePath(current) != last)
+                return;
+            armed = false;
+            release.release();
+            QVERIFY(lastGone.tryAcquire(1, 30000));
+        });
+        QSignalSpy rebuilt(model, &PcFileSystemModel::folderRebuilt);
+        model->refreshFolder(folder); // as the folder's watching reads it again
+        QCOMPARE(rebuilt.size(), 1);
+        QVERIFY(!armed);
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_COMPARE(model->rowCount(pcIndex(folder)), 1);
+        QCOMPARE(tree(folder), QStringList{"d5.txt"});
+        QVERIFY2(boxTexts.size() == 1, qPrintable(boxTexts.join(" | "))); // the question, no word of a file gone
+        QVERIFY(boxTexts.first().startsWith("Are you sure"));
+        PcTarget::setRemoveEntry({});
+    }
+
     // Enter in a replace question never overwrites: No is the default, for the last entry as for the others.
     void replaceQuestionDefaultsToNo_data()
     {
