@@ -11,6 +11,7 @@
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QIcon>
+#include <QMetaMethod>
 #include <QMimeData>
 #include <QMimeDatabase>
 #include <QMutex>
@@ -38,6 +39,9 @@ constexpr qint64 maximumPauseMs = 10000;
 constexpr qint64 underwayMaximumMs = 60000;
 // entries gone times entries held: above it taking the gone ones out one by one would hold the window long
 constexpr qint64 defaultRemovalBudget = 25'000'000;
+// a folder shown again with up to this many entries has its files' sizes looked at on the disk at once (a few
+// milliseconds); a larger one at its next reading, which it gets at the pace of a change
+constexpr int checkedAtOnceMaximum = 5000;
 } // namespace
 
 // Type and icon of a file from the suffix of its name, worked out once per suffix. The framework's
@@ -465,6 +469,8 @@ void PcFileSystemModel::readChangedFolders()
         underway.remove(path);
         // one not read since it was taken out (see rebuildFolders) has nothing out of date
         const QModelIndex at = index(path);
+        if (sizeChecks.remove(path))
+            checkSizesOfReading(path);
         if (!at.isValid() || !canFetchMore(at) || !QFileInfo(path).isDir())
             readFolderAgain(path);
     }
@@ -479,18 +485,65 @@ void PcFileSystemModel::refreshFolder(const QString &folder)
         return;
     if (changedFolders.remove(path))
         readings[path].firstChange = -1;
-    // A Refresh shows the sizes on disk: the files' sizes as listed, for the reading to be checked against.
-    const QModelIndex at = index(path);
-    if (at.isValid() && !canFetchMore(at)) {
-        QHash<QString, qint64> sizes;
-        for (int row = 0, rows = rowCount(at); row < rows; ++row) {
-            const QModelIndex entry = index(row, 0, at);
-            if (!isDir(entry))
-                sizes.insert(fileName(entry), size(entry));
-        }
-        suffixIcons->checkSizes(path, std::move(sizes));
-    }
+    sizeChecks.remove(path);
+    checkSizesOfReading(path);
     readFolderAgain(path);
+}
+
+void PcFileSystemModel::folderShownAgain(const QString &folder)
+{
+    const QString path = QDir::cleanPath(folder);
+    const QModelIndex at = index(path);
+    if (!at.isValid() || canFetchMore(at) || !QFileInfo(path).isDir())
+        return;
+    const int rows = rowCount(at);
+    if (rows > checkedAtOnceMaximum) {
+        sizeChecks.insert(path);
+        folderChanged(path);
+        return;
+    }
+    // Each file looked at on the disk now; those whose size changed are read again alone, not the whole folder (a
+    // reading of a folder sorts all that is listed, and lets go of large folders left).
+    QHash<QString, qint64> listed;
+    QList<std::pair<QString, QFileInfo>> changed;
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex entry = index(row, 0, at);
+        if (isDir(entry))
+            continue;
+        const QString name = fileName(entry);
+        QFileInfo onDisk(path + u'/' + name);
+        if (onDisk.isFile() && onDisk.size() != size(entry)) {
+            listed.insert(name, size(entry));
+            changed.append({name, onDisk});
+        }
+    }
+    if (changed.isEmpty())
+        return;
+    // Through the framework's own handling of a reading's results, which takes them as changed (see
+    // SuffixIconProvider) and tells the views.
+    suffixIcons->checkSizes(path, std::move(listed));
+    static const int takeReading = QFileSystemModel::staticMetaObject.indexOfMethod(
+        QMetaObject::normalizedSignature("_q_fileSystemChanged(QString,QList<std::pair<QString,QFileInfo>>)"));
+    if (takeReading >= 0)
+        QFileSystemModel::staticMetaObject.method(takeReading)
+            .invoke(this, Qt::DirectConnection, Q_ARG(QString, path),
+                    QArgument<QList<std::pair<QString, QFileInfo>>>("QList<std::pair<QString,QFileInfo>>", changed));
+    suffixIcons->endCheck(path);
+}
+
+// The files' sizes as listed, which the reading about to be asked for is checked against (see SuffixIconProvider).
+void PcFileSystemModel::checkSizesOfReading(const QString &path)
+{
+    const QModelIndex at = index(path);
+    if (!at.isValid() || canFetchMore(at))
+        return;
+    QHash<QString, qint64> sizes;
+    for (int row = 0, rows = rowCount(at); row < rows; ++row) {
+        const QModelIndex entry = index(row, 0, at);
+        if (!isDir(entry))
+            sizes.insert(fileName(entry), size(entry));
+    }
+    suffixIcons->checkSizes(path, std::move(sizes));
 }
 
 void PcFileSystemModel::showNewEntry(const QString &path)
@@ -592,6 +645,8 @@ void PcFileSystemModel::sortAgain()
 
 void PcFileSystemModel::forgetFolder(const QString &path)
 {
+    sizeChecks.remove(path);
+    suffixIcons->endCheck(path);
     folderWatcher->removePath(path);
     readings.remove(path);
     changedFolders.remove(path);
