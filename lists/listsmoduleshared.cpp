@@ -5,6 +5,7 @@
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
 #include "device/transfers/listtransfer.h"
+#include "devices/receivercloseevent.h"
 #include "document/docitem.h"
 #include "document/docitemsdataprovider.h"
 #include "document/exception.h"
@@ -36,6 +37,7 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTreeView>
 
 #include <memory>
@@ -402,6 +404,14 @@ void ListsModuleShared::taskComplete(DeviceTask *task)
         stoppedTask = nullptr;
     if (task)
         task->deleteLater();
+    // The transfer stopped for a close has ended: the close goes on (and asks about unsaved changes).
+    if (closeWhenTransferEnds && !currentTask && !tearingDown) {
+        closeWhenTransferEnds = false;
+        QTimer::singleShot(0, this, [this] {
+            if (GeneralUiInterface *ui = pageInterface())
+                ui->close();
+        });
+    }
 }
 
 bool ListsModuleShared::enqueue(DeviceTask *task)
@@ -496,6 +506,23 @@ void ListsModuleShared::onAfterExportProjectAs(bool success)
 void ListsModuleShared::closeEvent(QCloseEvent *event)
 {
     event->accept();
+    // A transfer under way is not cut off by a close without a word: the user decides, as for a disconnect. Stopped,
+    // it ends as a cancel does (the receiver finishes the exchange), and the window closes once it has ended. A
+    // receiver that goes was asked about already.
+    if (currentTask && !dynamic_cast<const ReceiverCloseEvent *>(event)) {
+        event->ignore();
+        if (closeWhenTransferEnds)
+            return;
+        if (pageInterface())
+            pageInterface()->setCurrentModule(this, true);
+        if (!MessageBox::questionYesNo(this, tr("Ombrelay is processing data. Do you want to stop and exit?"),
+                                       MessageBox::No) ||
+            !currentTask)
+            return;
+        closeWhenTransferEnds = true;
+        onDataTransferPageButtonClick();
+        return;
+    }
     if (!shown)
         return;
     if (listManager()->isModified()) {

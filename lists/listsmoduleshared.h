@@ -178,6 +178,8 @@ private:
     DeviceTask *lostTask = nullptr;
     // The pending task under which the user disconnected the receiver (a loss that was asked for).
     DeviceTask *stoppedTask = nullptr;
+    // The user agreed to stop the transfer and close: the window closes once it has ended.
+    bool closeWhenTransferEnds = false;
     // The page has said that the connection was lost since the receiver last connected.
     bool lossTold = false;
     // The send whose text sentMark stands for; the text itself is only in its payload.

@@ -33,6 +33,10 @@ void MediaExplorerFileBrowser::changeRootIndex(const QModelIndex &index, bool ad
 void MediaExplorerFileBrowser::showFolder(const QModelIndex &index)
 {
     setRootIndex(index);
+    // A folder listed before is read again as it is shown (at the pace of its readings): what changed meanwhile,
+    // also a file that only grew (which the folder's watching does not see), shows as it is on disk.
+    if (PcFileSystemModel *pc = fileSystemModel(); pc && index.isValid())
+        pc->folderShownAgain(pc->filePath(index));
     // What was selected belongs to the folder left: a command must not act on a row no longer in sight.
     if (selectionModel())
         selectionModel()->clear();

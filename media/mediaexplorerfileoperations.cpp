@@ -127,6 +127,11 @@ void MediaExplorerModule::moveToClipboard()
     // The clipboard owns it; the pointer clears itself when anything else replaces it.
     _cutData = const_cast<QMimeData *>(QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard));
     _moveOnPaste = true;
+    _cutDeviceFolders.clear();
+    if (_activePane == 2)
+        for (const QModelIndex &row : deviceSelectedRows())
+            if (const QPersistentModelIndex folder(row.parent()); !_cutDeviceFolders.contains(folder))
+                _cutDeviceFolders << folder;
 }
 
 // Paste follows the clipboard in the pane worked in, whichever of its views shows it.
@@ -172,10 +177,17 @@ bool MediaExplorerModule::pasteFromClipboard()
             return true;
         }
         // One prepare per paste: the PC list first when the clipboard carries both.
-        if (data->hasFormat(uris))
+        if (data->hasFormat(uris)) {
             prepareCopyPcToPc(destination, QString::fromUtf8(data->data(uris)));
-        else if (data->hasFormat(zbUris))
+        } else if (data->hasFormat(zbUris)) {
+            // The receiver folders a move takes files from are listed when it ends, also at a second paste of
+            // the same Cut (the end of the first forgot what it had listed).
+            if (_moveOnPaste)
+                for (const QPersistentModelIndex &folder : std::as_const(_cutDeviceFolders))
+                    if (folder.isValid())
+                        enterTouched(folder);
             prepareCopyDeviceToPc(destination, QString::fromUtf8(data->data(zbUris)));
+        }
     } else if (_activePane == 2 && _deviceDirModel && data->hasFormat(uris)) {
         const QModelIndexList rows = deviceSelectedRows();
         if (rows.isEmpty())

@@ -187,6 +187,8 @@ private:
     QString _deviceState = QStringLiteral("disconnected");
     // The payload Cut put on the clipboard: a paste moves only while the clipboard still holds it.
     QPointer<QMimeData> _cutData;
+    // The receiver folders the rows of that Cut lie in: each paste that moves from them lists them again.
+    QList<QPersistentModelIndex> _cutDeviceFolders;
     // Private to this page and removed when it closes.
     std::unique_ptr<QTemporaryDir> _previewDir;
 

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QUrl>
 
@@ -109,6 +110,8 @@ void MediaExplorerTreeView::restorePlace(const QString &folder)
         return;
     Place place = *kept;
     _keptPlaces.erase(kept);
+    // Entries of the place may go meanwhile (the page's own delete runs on): none of them is said to be gone.
+    const QScopedValueRollback<bool> restoring(_restoringPlace, true);
     if (!place.root.isEmpty() && rootIndex() != pc->index(place.root)) {
         if (const QModelIndex root = pc->index(place.root); root.isValid())
             setRootIndex(root);
@@ -229,7 +232,7 @@ void MediaExplorerTreeView::selectionChanged(const QItemSelection &selected, con
     _itemPending = false; // reported now with this change
     const QModelIndex item = selectedItem();
     // a row chosen that a listing not read again yet still shows
-    if (!selected.isEmpty() && item.isValid())
+    if (!selected.isEmpty() && item.isValid() && !_restoringPlace)
         sayIfGone(item);
     emit itemSelected(item);
 }

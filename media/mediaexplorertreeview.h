@@ -91,6 +91,8 @@ private:
     QSet<QString> _expandedPaths; // as expanded, kept by paths (the view has no list of them)
     QList<QMetaObject::Connection> _modelConnections;
     QString _goneSaid; // the gone entry whose message is on its way
+    // A place in a rebuilt folder is being set back: the rows it selects are no choice of the user's.
+    bool _restoringPlace = false;
 
     // A removal of rows the model made has ended.
     void rowsGone();

@@ -11,6 +11,7 @@
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QIcon>
+#include <QMetaMethod>
 #include <QMimeData>
 #include <QMimeDatabase>
 #include <QMutex>
@@ -38,16 +39,27 @@ constexpr qint64 maximumPauseMs = 10000;
 constexpr qint64 underwayMaximumMs = 60000;
 // entries gone times entries held: above it taking the gone ones out one by one would hold the window long
 constexpr qint64 defaultRemovalBudget = 25'000'000;
+// a folder shown again with up to this many entries has its files' sizes looked at on the disk at once (a few
+// milliseconds); a larger one at its next reading, which it gets at the pace of a change
+constexpr int checkedAtOnceMaximum = 5000;
 } // namespace
 
 // Type and icon of a file from the suffix of its name, worked out once per suffix. The framework's
 // provider opens every file to guess its type (and again for its icon), and the model asks for every
 // file of a folder each time anything in the folder changes: a job writing thousands of files into
 // the folder shown slowed down with every file it wrote. Folders and drives are the framework's.
+//
+// The framework takes an entry read again as changed only when its date, permissions or type changed, never its
+// size: a file that grew and kept its date (a copy that keeps the source's time, a drive that keeps times in whole
+// seconds) kept its old size for good. While a folder is read again to be checked, a file whose size differs from
+// the one listed gets its type with a mark: the framework then takes the new reading, and the model shows the type
+// without the mark.
 class PcFileSystemModel::SuffixIconProvider : public QAbstractFileIconProvider
 {
 public:
     using QAbstractFileIconProvider::icon;
+
+    static constexpr QChar changedMark = QChar(0x1);
 
     QIcon icon(const QFileInfo &info) const override
     {
@@ -56,10 +68,37 @@ public:
 
     QString type(const QFileInfo &info) const override
     {
-        return info.isFile() ? kind(info.suffix()).type : QAbstractFileIconProvider::type(info);
+        if (!info.isFile())
+            return QAbstractFileIconProvider::type(info);
+        const QString text = kind(info.suffix()).type;
+        return sizeChanged(info) ? text + changedMark : text;
+    }
+
+    // The sizes listed in folder (by name), which its next reading is checked against.
+    void checkSizes(const QString &folder, QHash<QString, qint64> sizes)
+    {
+        QMutexLocker lock(&mutex);
+        listedSizes.insert(folder, std::move(sizes));
+    }
+    void endCheck(const QString &folder)
+    {
+        QMutexLocker lock(&mutex);
+        listedSizes.remove(folder);
     }
 
 private:
+    bool sizeChanged(const QFileInfo &info) const
+    {
+        QMutexLocker lock(&mutex);
+        if (listedSizes.isEmpty())
+            return false;
+        const auto folder = listedSizes.constFind(info.absolutePath());
+        if (folder == listedSizes.cend())
+            return false;
+        const auto listed = folder->constFind(info.fileName());
+        return listed != folder->cend() && *listed != info.size();
+    }
+
     struct Kind
     {
         QString type;
@@ -91,6 +130,7 @@ private:
     QMimeDatabase mimeDatabase;
     mutable QMutex mutex;
     mutable QHash<QString, Kind> kinds;
+    QHash<QString, QHash<QString, qint64>> listedSizes;
 };
 
 PcFileSystemModel::PcFileSystemModel(QObject *parent)
@@ -151,7 +191,9 @@ QVariant PcFileSystemModel::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole && index.isValid() && index.column() == 3)
         return isDir(index) ? QVariant() : QVariant(lastModified(index));
     if (role == Qt::DisplayRole && index.isValid() && index.column() == 2) {
-        const QString text = QFileSystemModel::data(index, role).toString();
+        QString text = QFileSystemModel::data(index, role).toString();
+        if (text.endsWith(SuffixIconProvider::changedMark))
+            text.chop(1);
         // The base model says "Folder" here where other platforms say "File Folder".
         if (text == QLatin1String("File Folder") || text == QLatin1String("Folder"))
             return tr("File Folder");
@@ -375,6 +417,7 @@ void PcFileSystemModel::scheduleReading()
 
 void PcFileSystemModel::folderLoaded(const QString &path)
 {
+    suffixIcons->endCheck(path);
     const auto folder = readings.find(path);
     if (folder == readings.end() || folder->asked < 0)
         return;
@@ -426,6 +469,8 @@ void PcFileSystemModel::readChangedFolders()
         underway.remove(path);
         // one not read since it was taken out (see rebuildFolders) has nothing out of date
         const QModelIndex at = index(path);
+        if (sizeChecks.remove(path))
+            checkSizesOfReading(path);
         if (!at.isValid() || !canFetchMore(at) || !QFileInfo(path).isDir())
             readFolderAgain(path);
     }
@@ -440,7 +485,65 @@ void PcFileSystemModel::refreshFolder(const QString &folder)
         return;
     if (changedFolders.remove(path))
         readings[path].firstChange = -1;
+    sizeChecks.remove(path);
+    checkSizesOfReading(path);
     readFolderAgain(path);
+}
+
+void PcFileSystemModel::folderShownAgain(const QString &folder)
+{
+    const QString path = QDir::cleanPath(folder);
+    const QModelIndex at = index(path);
+    if (!at.isValid() || canFetchMore(at) || !QFileInfo(path).isDir())
+        return;
+    const int rows = rowCount(at);
+    if (rows > checkedAtOnceMaximum) {
+        sizeChecks.insert(path);
+        folderChanged(path);
+        return;
+    }
+    // Each file looked at on the disk now; those whose size changed are read again alone, not the whole folder (a
+    // reading of a folder sorts all that is listed, and lets go of large folders left).
+    QHash<QString, qint64> listed;
+    QList<std::pair<QString, QFileInfo>> changed;
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex entry = index(row, 0, at);
+        if (isDir(entry))
+            continue;
+        const QString name = fileName(entry);
+        QFileInfo onDisk(path + u'/' + name);
+        if (onDisk.isFile() && onDisk.size() != size(entry)) {
+            listed.insert(name, size(entry));
+            changed.append({name, onDisk});
+        }
+    }
+    if (changed.isEmpty())
+        return;
+    // Through the framework's own handling of a reading's results, which takes them as changed (see
+    // SuffixIconProvider) and tells the views.
+    suffixIcons->checkSizes(path, std::move(listed));
+    static const int takeReading = QFileSystemModel::staticMetaObject.indexOfMethod(
+        QMetaObject::normalizedSignature("_q_fileSystemChanged(QString,QList<std::pair<QString,QFileInfo>>)"));
+    if (takeReading >= 0)
+        QFileSystemModel::staticMetaObject.method(takeReading)
+            .invoke(this, Qt::DirectConnection, Q_ARG(QString, path),
+                    QArgument<QList<std::pair<QString, QFileInfo>>>("QList<std::pair<QString,QFileInfo>>", changed));
+    suffixIcons->endCheck(path);
+}
+
+// The files' sizes as listed, which the reading about to be asked for is checked against (see SuffixIconProvider).
+void PcFileSystemModel::checkSizesOfReading(const QString &path)
+{
+    const QModelIndex at = index(path);
+    if (!at.isValid() || canFetchMore(at))
+        return;
+    QHash<QString, qint64> sizes;
+    for (int row = 0, rows = rowCount(at); row < rows; ++row) {
+        const QModelIndex entry = index(row, 0, at);
+        if (!isDir(entry))
+            sizes.insert(fileName(entry), size(entry));
+    }
+    suffixIcons->checkSizes(path, std::move(sizes));
 }
 
 void PcFileSystemModel::showNewEntry(const QString &path)
@@ -542,6 +645,8 @@ void PcFileSystemModel::sortAgain()
 
 void PcFileSystemModel::forgetFolder(const QString &path)
 {
+    sizeChecks.remove(path);
+    suffixIcons->endCheck(path);
     folderWatcher->removePath(path);
     readings.remove(path);
     changedFolders.remove(path);

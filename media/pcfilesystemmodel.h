@@ -30,8 +30,11 @@ public:
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
     bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
                       const QModelIndex &parent) override;
-    // Reads folder again now (Refresh): new, gone and changed entries, sizes and dates.
+    // Reads folder again now (Refresh): new, gone and changed entries, sizes (also of a file that only grew) and
+    // dates.
     void refreshFolder(const QString &folder);
+    // A listed folder a view shows again: read again at the pace of a change in it, with its files' sizes checked.
+    void folderShownAgain(const QString &folder);
     // An entry the program has just made: listed now, not when its folder is read again.
     void showNewEntry(const QString &path);
     // Entries gone times entries held above which a folder read again is rebuilt in one go.
@@ -94,6 +97,7 @@ private:
     void sortAgain();
     void sortUnsortedRows();
     void forgetFolder(const QString &path);
+    void checkSizesOfReading(const QString &path);
     bool canDropEntry(const QString &path) const;
     bool dropEntries(const QString &parent, const QStringList &names);
     static int entriesOnDisk(const QString &path);
@@ -107,6 +111,8 @@ private:
     QFileSystemWatcher *folderWatcher = nullptr;
     QHash<QString, Reading> readings; // the folders watched
     QSet<QString> changedFolders;
+    // Folders shown again whose next reading checks their files' sizes.
+    QSet<QString> sizeChecks;
     QTimer *readTimer = nullptr;
     qint64 removalBudget;
     int readShare;

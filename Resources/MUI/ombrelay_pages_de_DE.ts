@@ -8,6 +8,10 @@
         <translation>Die Übertragung wurde abgebrochen.</translation>
     </message>
     <message>
+        <source>Ombrelay is processing data. Do you want to stop and exit?</source>
+        <translation>Ombrelay verarbeitet gerade Daten. Möchten Sie abbrechen und beenden?</translation>
+    </message>
+    <message>
         <source>The device is not connected.</source>
         <translation>Das Gerät ist nicht verbunden.</translation>
     </message>

@@ -8,6 +8,10 @@
         <translation>Przesyłanie zostało zatrzymane.</translation>
     </message>
     <message>
+        <source>Ombrelay is processing data. Do you want to stop and exit?</source>
+        <translation>Ombrelay przetwarza dane. Czy chcesz przerwać i zakończyć?</translation>
+    </message>
+    <message>
         <source>The device is not connected.</source>
         <translation>Urządzenie nie jest połączone.</translation>
     </message>

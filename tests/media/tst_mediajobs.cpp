@@ -1,6 +1,7 @@
 #include "testmain.h"
 
 #include "mediapagetest.h"
+#include "receivertree.h"
 
 #include "app/mainwindow.h"
 #include "base/settings.h"
@@ -594,6 +595,149 @@ private slots:
         QCOMPARE(tree(r->root.filePath("hdd/Top")), folder ? QStringList() : QStringList{"Sel"});
         QCOMPARE(boxTexts, QStringList());
         QVERIFY(!clipboardHas("text/zbdevice-uri-list"));
+    }
+
+    // A move to the PC cancelled, then pasted again: what the second paste took off the receiver leaves the
+    // receiver pane too (it stayed listed, and copying it then failed), in the folder it was cut from.
+    void receiverPaneAfterSecondPasteOfACut_data()
+    {
+        QTest::addColumn<bool>("folder"); // the folder selected, else its files
+        QTest::addColumn<bool>("inWindow");
+        QTest::newRow("files") << false << false;
+        QTest::newRow("folder") << true << false;
+        QTest::newRow("files, main window") << false << true;
+        QTest::newRow("folder, main window") << true << true;
+    }
+    void receiverPaneAfterSecondPasteOfACut()
+    {
+        QFETCH(bool, folder);
+        QFETCH(bool, inWindow);
+        const auto files = [this] {
+            r->file("hdd/Top/Sel/big.ts", QByteArray(300000, 'b'));
+            r->file("hdd/Top/Sel/valid.ts", "v");
+            r->file("hdd/Top/keep.ts", "k");
+        };
+        inWindow ? reopen(true, files) : files();
+        const QString dl = pc.filePath("dl");
+        QVERIFY(QDir().mkpath(dl));
+        QTRY_VERIFY(pcIndex(dl).isValid());
+        ZBDeviceFileSystemModel *model = page->deviceModel();
+        const QPersistentModelIndex top = device("hdd/Top");
+        const QPersistentModelIndex sel = device("hdd/Top/Sel");
+        QVERIFY(top.isValid() && sel.isValid());
+        QTRY_VERIFY(ReceiverTree::listed(model, sel, 2).isValid());
+        // the receiver falls silent after the first block of big.ts, until the PC cancels
+        r->transfers->silentAfter = 65536;
+        select(page->tvZbDeviceFolders, folder ? QModelIndexList{sel}
+                                               : QModelIndexList{ReceiverTree::child(model, sel, "big.ts"),
+                                                                 ReceiverTree::child(model, sel, "valid.ts")});
+        page->moveToClipboard();
+        select(page->tvPcFolders, {pcIndex(dl)});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(r->emulator.received().contains("big.ts"));
+        page->btnCancelTransfer->click();
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_VERIFY(!model->isFetching());
+        QVERIFY(clipboardHas("text/zbdevice-uri-list"));
+
+        // The second paste moves everything; the receiver pane lists the folder as the receiver holds it now.
+        r->transfers->silentAfter = -1;
+        boxTexts.clear();
+        select(page->tvPcFolders, {pcIndex(dl)});
+        page->pasteFromClipboard();
+        QTRY_VERIFY(!page->isBusy());
+        const QString into = folder ? dl + "/Sel" : dl;
+        QCOMPARE(read(into + "/valid.ts"), QByteArray("v"));
+        QCOMPARE(read(into + "/big.ts"), QByteArray(300000, 'b'));
+        const QStringList left = folder ? QStringList{"keep.ts"} : QStringList{"Sel", "keep.ts"};
+        QCOMPARE(tree(r->root.filePath("hdd/Top")), left);
+        QCOMPARE(boxTexts, QStringList());
+        const auto names = [&](const QModelIndex &at) {
+            QStringList found;
+            for (const QModelIndex &row : ReceiverTree::children(model, at))
+                found << row.data().toString();
+            found.sort();
+            return found;
+        };
+        if (folder) {
+            QTRY_COMPARE(names(top), QStringList{"keep.ts"});
+        } else {
+            QVERIFY(sel.isValid());
+            QTRY_COMPARE(names(sel), QStringList());
+        }
+        QTRY_VERIFY(!model->isFetching());
+    }
+
+    // A file the page deleted itself is never named as gone. The folder read again while a delete runs is rebuilt in
+    // one go, and each view sets back its current row and selection: here the current row is set back while its
+    // file still exists, and the delete takes it before the selection follows.
+    void ownDeleteNeverNamedAsGone_data()
+    {
+        QTest::addColumn<bool>("browser"); // the folder browser, else the PC's tree
+        QTest::newRow("browser") << true;
+        QTest::newRow("tree") << false;
+    }
+    void ownDeleteNeverNamedAsGone()
+    {
+        QFETCH(bool, browser);
+        const QString folder = pc.filePath("del");
+        QStringList files;
+        for (int i = 0; i < 6; ++i) {
+            files << folder + QStringLiteral("/d%1.txt").arg(i);
+            write(files.last(), "d");
+        }
+        PcFileSystemModel *model = page->pcModel();
+        QTreeView *view = browser ? static_cast<QTreeView *>(page->tvPcSpecialFolders) : page->tvPcFolders;
+        if (browser) {
+            browseTo(folder);
+        } else {
+            page->btnMyComputer->click();
+            QTRY_VERIFY(pcIndex(folder).isValid());
+            model->fetchMore(pcIndex(folder));
+        }
+        QTRY_COMPARE(model->rowCount(pcIndex(folder)), 6);
+        // a folder read again with any entry gone is rebuilt in one go
+        model->setRemovalBudget(1);
+        const QString last = files[4];
+        QSemaphore lastGone;
+        removed = 0;
+        PcTarget::setRemoveEntry([&](const QString &path) {
+            const bool done = removeForReal(path);
+            if (path == last)
+                lastGone.release();
+            if (++removed == 1) {
+                held = true;
+                release.tryAcquire(1, 30000);
+                held = false;
+            }
+            return done;
+        });
+        view->setFocus();
+        select(view, {pcIndex(files[0]), pcIndex(files[1]), pcIndex(files[2]), pcIndex(files[3]), pcIndex(last)});
+        view->selectionModel()->setCurrentIndex(pcIndex(last), QItemSelectionModel::NoUpdate);
+        boxAnswers << "&Yes";
+        page->deleteSelectedFiles();
+        QTRY_VERIFY(held.load());
+
+        // As the view sets its current row back on the last file, the delete goes on and takes it.
+        bool armed = true;
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this, [&](const QModelIndex &current) {
+            if (!armed || model->filePath(current) != last)
+                return;
+            armed = false;
+            release.release();
+            QVERIFY(lastGone.tryAcquire(1, 30000));
+        });
+        QSignalSpy rebuilt(model, &PcFileSystemModel::folderRebuilt);
+        model->refreshFolder(folder); // as the folder's watching reads it again
+        QCOMPARE(rebuilt.size(), 1);
+        QVERIFY(!armed);
+        QTRY_VERIFY(!page->isBusy());
+        QTRY_COMPARE(model->rowCount(pcIndex(folder)), 1);
+        QCOMPARE(tree(folder), QStringList{"d5.txt"});
+        QVERIFY2(boxTexts.size() == 1, qPrintable(boxTexts.join(" | "))); // the question, no word of a file gone
+        QVERIFY(boxTexts.first().startsWith("Are you sure"));
+        PcTarget::setRemoveEntry({});
     }
 
     // Enter in a replace question never overwrites: No is the default, for the last entry as for the others.

@@ -5,6 +5,7 @@
 #include "selectionwatch.h"
 
 #include "app/mainwindow.h"
+#include "base/filehelpers.h"
 #include "base/settings.h"
 #include "modules/modulefactory.h"
 
@@ -118,6 +119,43 @@ private slots:
         main->setCurrentModule(nullptr, false);
         closePage();
         main.reset();
+    }
+
+    // A PC file that grows while the browser shows its folder, keeping its date: the PC pane's Refresh, or Back to
+    // the folder after another, shows its size on disk.
+    void grownFileShowsItsSizeInTheWindow_data()
+    {
+        QTest::addColumn<bool>("refresh"); // the pane's Refresh, else another folder and Back
+        QTest::newRow("Refresh") << true;
+        QTest::newRow("Back") << false;
+    }
+    void grownFileShowsItsSizeInTheWindow()
+    {
+        QFETCH(bool, refresh);
+        const QString folder = pc.filePath("rec"), file = folder + "/grow.ts";
+        const QDateTime when(QDate(2026, 5, 1), QTime(20, 15));
+        const auto grow = [&](int bytes) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::Append) && f.write(QByteArray(bytes, 'x')) == bytes && f.flush());
+            QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
+        };
+        QVERIFY(QDir().mkpath(folder));
+        grow(1000);
+        write(pc.filePath("other/o.ts"), "o");
+        browseTo(folder);
+        const auto sizeShown = [&] { return shown("grow.ts").siblingAtColumn(1).data().toString(); };
+        QTRY_COMPARE(sizeShown(), formatSize(1000));
+        grow(5000000);
+        if (refresh) {
+            QVERIFY(QMetaObject::invokeMethod(page.get(), "onRefreshFolderPc"));
+        } else {
+            browseTo(pc.filePath("other"));
+            QVERIFY(page->btnBrowserBack->isEnabled());
+            QTest::mouseClick(page->btnBrowserBack, Qt::LeftButton);
+            QTRY_COMPARE(page->tvPcSpecialFolders->rootIndex(), pcIndex(folder));
+        }
+        QTRY_COMPARE(sizeShown(), formatSize(5001000));
+        QCOMPARE(boxTexts, QStringList());
     }
 
     // Receiver folder selected, then in the PC browser: Ctrl+C offers Paste at once; a file deleted with

@@ -4,6 +4,7 @@
 #include "keptselection.h"
 #include "listinthewindow.h"
 
+#include "base/filehelpers.h"
 #include "base/translatorloader.h"
 #include "media/mediaexplorerfilebrowser.h"
 #include "media/mediaexplorermodule.h"
@@ -524,6 +525,69 @@ private slots:
         browser.goBack();
         QCOMPARE(browser.currentPathText(), folder);
         QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(model->index(folder)), files + 1, 120000);
+    }
+
+    // A file that grew while its folder was shown shows its size on disk after Refresh, and after the browser
+    // left the folder and came back; also when the growth kept the file's date (a copy that keeps the source's
+    // time, a drive that stores times in whole seconds), so that nothing but its size tells of the change.
+    void grownFileShowsItsSize_data()
+    {
+        QTest::addColumn<bool>("sameDate");
+        QTest::addColumn<bool>("refresh"); // Refresh, else away to another folder and back
+        QTest::addColumn<int>("others");   // other files in the folder
+        QTest::newRow("refresh") << false << true << 0;
+        QTest::newRow("refresh, date kept") << true << true << 0;
+        QTest::newRow("back to the folder") << false << false << 0;
+        QTest::newRow("back to the folder, date kept") << true << false << 0;
+        // too large to look at each file at once: checked at its next reading
+        QTest::newRow("back to a large folder, date kept") << true << false << 5000;
+    }
+    void grownFileShowsItsSize()
+    {
+        QFETCH(bool, sameDate);
+        QFETCH(bool, refresh);
+        QFETCH(int, others);
+        const QString folder = path("C"), file = path("C/grow.bin");
+        const QDateTime when(QDate(2026, 5, 1), QTime(20, 15));
+        QVERIFY(QDir().mkpath(folder));
+        for (int i = 0; i < others; ++i)
+            QVERIFY(make(folder + "/" + recording(i)));
+        model->setRemovalBudget(qint64(1) << 40); // left by the browser, the folder stays listed
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(1000, 'x')) == 1000 && f.flush());
+            QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
+        }
+        MediaExplorerFileBrowser browser;
+        browser.setModel(model.get());
+        browser.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&browser));
+        browser.setRootPath(folder, true);
+        QTRY_COMPARE(model->rowCount(model->index(folder)), others + 1);
+        QTRY_COMPARE(model->size(model->index(file)), 1000);
+        QCOMPARE(model->index(file).siblingAtColumn(1).data().toString(), formatSize(1000));
+        const QString type = model->index(file).siblingAtColumn(2).data().toString();
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::Append) && f.write(QByteArray(5000000, 'y')) == 5000000 && f.flush());
+            if (sameDate)
+                QVERIFY(f.setFileTime(when, QFileDevice::FileModificationTime));
+        }
+        QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
+        if (refresh) {
+            browser.refreshCurrentFolder();
+        } else {
+            browser.setRootPath(path("A"), true);
+            QTRY_COMPARE(rows(path("A")), QStringList{"B"});
+            QVERIFY(!model->canFetchMore(model->index(folder)));
+            browser.goBack();
+            QCOMPARE(browser.currentPathText(), folder);
+        }
+        QTRY_COMPARE(model->size(model->index(file)), 5001000);
+        QCOMPARE(model->index(file).siblingAtColumn(1).data().toString(), formatSize(5001000));
+        QVERIFY(!changed.isEmpty()); // the view hears of it and draws it anew
+        QCOMPARE(model->index(file).siblingAtColumn(2).data().toString(), type);
+        QCOMPARE(model->rowCount(model->index(folder)), others + 1);
     }
 
     // Dropped on a folder: into it; on a file: beside it; PC and receiver payloads go to their own signal.

@@ -1,0 +1,219 @@
+#include "transferlostsupport.h"
+
+#include "base/translatorloader.h"
+#include "modules/generaluiinterface.h"
+
+#include <QCloseEvent>
+#include <QSemaphore>
+#include <QThread>
+#include <QTranslator>
+
+#include <atomic>
+
+namespace {
+
+const QString stopQuestion = QStringLiteral("Ombrelay is processing data. Do you want to stop and exit?");
+
+// Holds the receiver from the first bytes of the PC it reads once armed until let go: the request has gone, the
+// receiver has not answered, the page waits for it.
+class ReceiverHold
+{
+public:
+    explicit ReceiverHold(ReceiverEmulator &emulator)
+        : emulator(emulator)
+    {
+        emulator.setReceiveHook([this](const QByteArray &) {
+            if (!armed.exchange(false))
+                return;
+            held = true;
+            // far longer than any test step; the test lets go at once
+            release.tryAcquire(1, 60000);
+            held = false;
+        });
+    }
+    // A test that ended early leaves no session waiting in it.
+    ~ReceiverHold()
+    {
+        emulator.setReceiveHook({});
+        release.release(1);
+        while (held.load())
+            QThread::yieldCurrentThread();
+    }
+    void arm() { armed = true; }
+    bool isHolding() const { return held.load(); }
+    void letGo() { release.release(); }
+
+private:
+    ReceiverEmulator &emulator;
+    std::atomic_bool armed{false};
+    std::atomic_bool held{false};
+    QSemaphore release;
+};
+
+// Stands for the main window around a page alone: counts the closes the page asks for.
+class StandInWindow : public QWidget, public GeneralUiInterface
+{
+public:
+    int closes = 0;
+    bool close() override { return ++closes; }
+    void setCurrentModule(OmbrelayModule *, bool) override {}
+    void notifyModuleMessage(OmbrelayModule *) override {}
+    void gotoMainView() override {}
+    void gotoSettings() override {}
+    void gotoAbout() override {}
+};
+
+} // namespace
+
+// Closing the program while a list page sends or downloads its lists asks first, as a disconnect does and as the
+// media page does: No keeps the window and lets the transfer run to its end; Yes stops the transfer, and the window
+// closes once it has ended (the receiver keeps the lists it had).
+class TestCloseDuringTransfer : public QObject
+{
+    Q_OBJECT
+
+    static void addRows()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("stop");
+        forEachTypeAndMode([](const char *type, const char *mode) {
+            QTest::addRow("%s %s, No", type, mode) << type << mode << false;
+            QTest::addRow("%s %s, Yes", type, mode) << type << mode << true;
+        });
+    }
+
+    // After the answer to the question: the transfer ran to its end, or was stopped and the window asked to close.
+    template<class Page>
+    static void checkEnding(Page *page, ReceiverLists &lists, const QString &type, const QString &mode, bool stop)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
+        const bool send = mode == QLatin1String("send");
+        QCOMPARE(lists.uploads(), send && !stop ? 1 : 0);
+        if (stop) // the window or page may have closed its list already
+            QCOMPARE(lists.document(type), listOfType(type, 30).toUtf8());
+        else
+            QCOMPARE(rows(page), send ? 20 : 30);
+    }
+
+    template<class Page> void closeInTheWindow(const QString &type, const QString &mode, bool stop)
+    {
+        ConnectedWindow<Page> w;
+        w.lists->setDocument(type, listOfType(type, 30).toUtf8());
+        ReceiverHold hold(w.emulator);
+        w.open();
+        Page *page = w.page;
+        QVERIFY(page);
+        QVERIFY(page->projectManager()->newProject(listOfType(type, 20)));
+        if (mode == QLatin1String("send"))
+            editFirst(page, type);
+        QTRY_VERIFY_WITH_TIMEOUT(button(page, mode)->isEnabled(), 10000);
+        w.answers.boxTexts.clear();
+        hold.arm();
+        button(page, mode)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(hold.isHolding() && page->pendingTask(), 10000);
+
+        // unsaved changes at the close that follows are let go
+        w.answers.boxAnswers = {stop ? QStringLiteral("&Yes") : QStringLiteral("&No"), QStringLiteral("&No")};
+        QVERIFY(!w.window->close());
+        QCOMPARE(shown(w.answers), QStringList{stopQuestion});
+        QVERIFY(w.window->isVisible());
+        QVERIFY(page->pendingTask());
+        hold.letGo();
+        checkEnding(page, *w.lists, type, mode, stop);
+        if (stop) {
+            QTRY_VERIFY(!w.window->isVisible());
+        } else {
+            QVERIFY(w.window->isVisible());
+            QCOMPARE(shown(w.answers), QStringList{stopQuestion});
+        }
+    }
+
+    template<class Page> void closeThePage(const QString &type, const QString &mode, bool stop)
+    {
+        ReceiverEmulator emulator;
+        emulator.setDescription(fourListDescription());
+        auto lists = ReceiverLists::install(emulator);
+        lists->setDocument(type, listOfType(type, 30).toUtf8());
+        ReceiverHold hold(emulator);
+        QVERIFY(emulator.start());
+        DVB24CommunicationManager manager;
+        manager.setPort(emulator.port());
+        ZBDeviceInfo info(QStringLiteral("Box"));
+        StandInWindow window;
+        auto page = std::make_unique<Page>(&window);
+        page->setCommunicationManager(&manager);
+        page->setDeviceInfo(&info);
+        connect(&manager, &DeviceCommunicationManager::stateChanged, page.get(), &Page::onDeviceStateChange);
+        window.resize(1100, 760);
+        window.show();
+        page->onShow();
+        manager.connectToHost(emulator.host());
+        DialogAnswerer answers;
+        QVERIFY(page->projectManager()->newProject(listOfType(type, 20)));
+        if (mode == QLatin1String("send"))
+            editFirst(page.get(), type);
+        QTRY_VERIFY_WITH_TIMEOUT(button(page.get(), mode)->isEnabled(), 10000);
+        hold.arm();
+        button(page.get(), mode)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(hold.isHolding() && page->pendingTask(), 10000);
+
+        answers.boxTexts.clear();
+        answers.boxAnswers = {stop ? QStringLiteral("&Yes") : QStringLiteral("&No")};
+        QCloseEvent close;
+        QCoreApplication::sendEvent(page.get(), &close);
+        QVERIFY(!close.isAccepted());
+        QCOMPARE(shown(answers), QStringList{stopQuestion});
+        QVERIFY(page->pendingTask());
+        // A second close while the answer stands asks nothing again.
+        if (stop) {
+            QCloseEvent again;
+            QCoreApplication::sendEvent(page.get(), &again);
+            QVERIFY(!again.isAccepted());
+            QCOMPARE(shown(answers).size(), 1);
+        }
+        hold.letGo();
+        checkEnding(page.get(), *lists, type, mode, stop);
+        QTRY_COMPARE(window.closes, stop ? 1 : 0);
+        QCOMPARE(shown(answers).size(), 1);
+        manager.requestClose();
+    }
+
+private slots:
+    void initTestCase() { registerStartUpServices(); }
+    void init() { startAskingBeforeRestart(); }
+
+    void closeInTheWindowAsks_data() { addRows(); }
+    void closeInTheWindowAsks()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, mode);
+        QFETCH(bool, stop);
+        forPageOfType(type,
+                      [&](auto *page) { closeInTheWindow<std::remove_pointer_t<decltype(page)>>(type, mode, stop); });
+    }
+
+    void closeOfThePageAsks_data() { addRows(); }
+    void closeOfThePageAsks()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, mode);
+        QFETCH(bool, stop);
+        forPageOfType(type, [&](auto *page) { closeThePage<std::remove_pointer_t<decltype(page)>>(type, mode, stop); });
+    }
+
+    // The question reads in the user's language.
+    void questionTranslated()
+    {
+        for (const char *language : {"de_DE", "pl_PL"}) {
+            QTranslator translator;
+            QVERIFY(loadTranslator(&translator, QString::fromLatin1(language)));
+            const QString text = ListsModuleShared::tr("Ombrelay is processing data. Do you want to stop and exit?");
+            QVERIFY2(text != stopQuestion && !text.isEmpty(), language);
+            loadTranslator(&translator, QStringLiteral("en_EN"));
+        }
+    }
+};
+
+OMBRELAY_TEST_MAIN(TestCloseDuringTransfer)
+#include "tst_closeduringtransfer.moc"
