@@ -87,6 +87,16 @@ public:
         click(ms, window, point);
         click(ms + 120, window, point);
     }
+    // The pointer moved a little over widget at ms: input that changes nothing (the window system hands over no
+    // move that goes nowhere, so this one goes to the widget straight).
+    void rest(int ms, QWidget *widget)
+    {
+        const QPoint point(1, 1);
+        QMouseEvent event(QEvent::MouseMove, point, widget->mapToGlobal(point), Qt::NoButton, buttons, {});
+        event.setTimestamp(quint64(stamped(ms)));
+        QSpontaneKeyEvent::setSpontaneous(&event);
+        qApp->notify(widget, &event);
+    }
     // A wheel turn down a notch at point of widget, at ms.
     void wheel(int ms, QWidget *widget, const QPoint &point)
     {
