@@ -264,51 +264,57 @@ QModelIndex AimedInputRule::rowAt(int y) const
 // Whether input made at made (-1: unknown) is judged against the rows seen before rows drawn since.
 bool AimedInputRule::holdsSeenRows(qint64 made) const
 {
-    return seenRowsKept && made >= 0 && made < unseenUntil;
+    return seenHeld && made >= 0 && made < unseenUntil;
 }
 
 void AimedInputRule::note(bool scrolling, bool aimed)
 {
     if (!drawn)
         return;
-    AimedInputClock *clock = AimedInputClock::instance();
-    const qint64 now = clock ? clock->now() : -1;
     if (!rowsMoved && !scrolled) {
         repaintAsked = false;
-        // Nothing moved since the last paint: the table stands as the user sees it, unless it has not stood
-        // long enough to be seen; then the rows seen before stay noted.
-        if (!noted || (seenRowsKept && !holdsSeenRows(now))) {
-            seenRowsKept = false;
+        // Nothing moved since the last paint: the table stands as the user sees it.
+        if (!lastDrawn.noted)
             noteDrawnRows();
-        }
+        // seen, unless it stood too short a time; then the rows seen before stay noted
+        AimedInputClock *clock = AimedInputClock::instance();
+        if (!holdsSeenRows(clock ? clock->now() : -1))
+            seen = lastDrawn;
     }
     (scrolling ? scrolled : rowsMoved) = true;
-    if (!aimed) {
-        unaimed = true;
-        changedAt = qMax(changedAt, now);
-    }
+    if (!aimed)
+        unaimedChange();
+}
+
+void AimedInputRule::unaimedChange()
+{
+    AimedInputClock *clock = AimedInputClock::instance();
+    unaimed = true;
+    changedAt = qMax(changedAt, clock ? clock->now() : -1);
 }
 
 void AimedInputRule::rowsShifted()
 {
+    if (!drawn)
+        return;
     // noted at the paint before, as the rows stood then
-    if (drawn && noted && !rowsMoved) {
+    if (lastDrawn.noted && !rowsMoved) {
         repaintAsked = false;
         rowsMoved = true;
-    }
-    if (drawn && !pointing) {
         AimedInputClock *clock = AimedInputClock::instance();
-        unaimed = true;
-        changedAt = qMax(changedAt, clock ? clock->now() : -1);
+        if (!holdsSeenRows(clock ? clock->now() : -1))
+            seen = lastDrawn;
     }
+    if (!pointing)
+        unaimedChange();
 }
 
 // Only the rows and columns in sight are read, whatever the size of the table.
 void AimedInputRule::noteDrawnRows()
 {
-    noted = true;
-    drawnRows.clear();
-    drawnColumns.clear();
+    lastDrawn = DrawnRows();
+    lastDrawn.noted = true;
+    QList<int> &drawnColumns = lastDrawn.columns;
     const QRect area = view->viewport()->rect();
     if (view->model()) {
         if (const QHeaderView *header = columns()) {
@@ -338,7 +344,7 @@ void AimedInputRule::noteDrawnRows()
              bottom <= area.bottom() && below.row() == row.row() && below.parent() == row.parent();
              below = rowAt(++bottom)) {
         }
-        drawnRows.append({cell.top(), bottom, rowKey(row)});
+        lastDrawn.rows.append({cell.top(), bottom, rowKey(row, drawnColumns)});
         y = bottom;
     }
 }
@@ -425,25 +431,22 @@ void AimedInputRule::painted(const QRegion &region)
         if (now >= 0)
             unseenUntil = qMax(now, changedAt) + reactionTime();
     }
-    if (noted && now >= 0 && now < unseenUntil) {
-        seenRowsKept = true;
-        return;
-    }
-    drawnRows.clear();
-    drawnColumns.clear();
-    noted = false;
-    seenRowsKept = false;
+    lastDrawn = DrawnRows();
     if (eachPaint)
         noteDrawnRows();
+    // the rows seen stay noted while the rows drawn since are too new to be seen
+    seenHeld = seen.noted && now >= 0 && now < unseenUntil;
+    if (!seenHeld)
+        seen = DrawnRows();
 }
 
 // What the user tells a row by: its texts in the columns that were drawn, and in a tree the names of the
 // rows it is under (the same name stands in many folders).
-QString AimedInputRule::rowKey(const QModelIndex &row) const
+QString AimedInputRule::rowKey(const QModelIndex &row, const QList<int> &columns) const
 {
     const QAbstractItemModel *model = view->model();
     QString key;
-    for (const int column : drawnColumns) {
+    for (const int column : columns) {
         key += model->index(row.row(), column, row.parent()).data(Qt::DisplayRole).toString();
         key += QChar(0x1f);
     }
@@ -455,15 +458,12 @@ QString AimedInputRule::rowKey(const QModelIndex &row) const
     return key;
 }
 
-// Whether another row than the one drawn at pos (or a row where none was drawn, or none where one was)
-// stands there now, for input made at made (-1: unknown, judged by the paints alone). A wheel turn only scrolls
-// on: a scroll alone does not count for it.
-bool AimedInputRule::movedAt(const QPoint &pos, bool byScrollToo, qint64 made) const
+// Whether another row than the one in drawnRows at pos (or a row where none was drawn, or none where one was)
+// stands there now.
+bool AimedInputRule::differsAt(const DrawnRows &drawnRows, const QPoint &pos) const
 {
-    if (!view->model() || !(rowsMoved || (byScrollToo && scrolled) || holdsSeenRows(made)))
-        return false;
     const DrawnRow *was = nullptr;
-    for (const DrawnRow &row : drawnRows) {
+    for (const DrawnRow &row : drawnRows.rows) {
         if (pos.y() >= row.top && pos.y() < row.bottom) {
             was = &row;
             break;
@@ -472,7 +472,19 @@ bool AimedInputRule::movedAt(const QPoint &pos, bool byScrollToo, qint64 made) c
     const QModelIndex now = rowAt(pos.y());
     if (!was || !now.isValid())
         return was || now.isValid();
-    return rowKey(now) != was->key;
+    return rowKey(now, drawnRows.columns) != was->key;
+}
+
+// Whether input made at made (-1: unknown, judged by the paints alone) at pos meets another row than the one
+// drawn there, or than the one seen there while the rows drawn since are too new to be seen. A wheel turn only
+// scrolls on: a scroll alone does not count for it.
+bool AimedInputRule::movedAt(const QPoint &pos, bool byScrollToo, qint64 made) const
+{
+    if (!view->model())
+        return false;
+    if ((rowsMoved || (byScrollToo && scrolled)) && differsAt(lastDrawn, pos))
+        return true;
+    return holdsSeenRows(made) && differsAt(seen, pos);
 }
 
 void AimedInputRule::dropPress(Qt::MouseButton button, const QPointF &globalPos, quint64 time, bool second)

@@ -73,14 +73,30 @@ public:
 private:
     friend class AimedInputClock;
 
+    // What was drawn: each row's span in the viewport and its key, and the columns the keys are made of.
+    struct DrawnRow
+    {
+        int top;
+        int bottom;
+        QString key;
+    };
+    struct DrawnRows
+    {
+        QList<DrawnRow> rows;
+        QList<int> columns;
+        bool noted = false;
+    };
+
     void rowsAboutToChange();
     void note(bool scrolling, bool aimed);
+    void unaimedChange();
     bool holdsSeenRows(qint64 made) const;
     bool dropsBeforeFocus(QEvent *event, const QPointF &position);
     void noteDrawnRows();
     const QHeaderView *columns() const;
     QModelIndex rowAt(int y) const;
-    QString rowKey(const QModelIndex &row) const;
+    QString rowKey(const QModelIndex &row, const QList<int> &columns) const;
+    bool differsAt(const DrawnRows &drawnRows, const QPoint &pos) const;
     bool movedAt(const QPoint &pos, bool byScrollToo, qint64 made) const;
     void dropPress(Qt::MouseButton button, const QPointF &globalPos, quint64 time, bool second);
     bool dropsFollowUp(QEvent *event);
@@ -93,25 +109,19 @@ private:
     bool scrolled = false;     // since the last paint
     bool repaintAsked = false; // of all the view, after a paint that left part of it as it was
     bool eachPaint = false;    // noted at each paint (noteAtEachPaint)
-    bool noted = false;        // drawnRows tell the rows as last drawn, or as last seen (seenRowsKept)
-    // Changes the user did not make by pointing in the view (unaimed) give the rows a reaction time before
-    // input counts as aimed at them. Times are in the clock of the events' stamps (AimedInputClock).
-    bool unaimed = false;      // an unaimed change since the last paint that covered the whole viewport
-    bool seenRowsKept = false; // drawnRows were kept through a paint: the rows seen before rows not seen yet
-    bool pointing = false;     // the view handles input the user aims at it now
-    qint64 changedAt = -1;     // the last unaimed change
-    qint64 unseenUntil = -1;   // input made before this is judged against the rows noted
-    int ownScrollTo = -1;      // the scroll bar's position the user moved it to
+    // The rows as last drawn, noted when they first changed after a paint (or at each paint).
+    DrawnRows lastDrawn;
+    // The rows the user saw last. Changes the user did not make by pointing in the view (unaimed) give the rows
+    // drawn after them a reaction time before input counts as aimed at them; until then input is judged
+    // against these too. Times are in the clock of the events' stamps (AimedInputClock).
+    DrawnRows seen;
+    bool seenHeld = false;   // seen kept through a paint, for input made before unseenUntil
+    bool unaimed = false;    // an unaimed change since the last paint that covered the whole viewport
+    bool pointing = false;   // the view handles input the user aims at it now
+    qint64 changedAt = -1;   // the last unaimed change
+    qint64 unseenUntil = -1; // input made before this is judged against seen too
+    int ownScrollTo = -1;    // the scroll bar's position the user moved it to
     std::function<void()> placeRowsNow;
-    // What was drawn when the rows first changed after a paint: each row's span in the viewport and its key.
-    struct DrawnRow
-    {
-        int top;
-        int bottom;
-        QString key;
-    };
-    QList<DrawnRow> drawnRows;
-    QList<int> drawnColumns;
 
     QPoint pressedAt; // in the viewport, of the last press let through
     Qt::MouseButton pressedButton = Qt::NoButton;

@@ -116,7 +116,7 @@ class TestInputMadeBeforeSeen : public QObject
 
     // A click into the search field, "Sport" typed, the found rows drawn, then input at the 4th row shown (or
     // the next row below it the search hides) made after ms after the last key.
-    template<class Page> static void typeThenAim(Page *page, Aimed input, int after)
+    template<class Page> static void typeThenAim(Page *page, Aimed input, int after, bool drawnEachKey = false)
     {
         ItemsTableView *table = page->itemsTableViewAll;
         ObjectSortFilterProxyModel *proxy = table->proxy();
@@ -137,7 +137,16 @@ class TestInputMadeBeforeSeen : public QObject
         else
             page->txtSearch->setFocus(Qt::TabFocusReason);
         QCOMPARE(QApplication::focusWidget(), page->txtSearch);
-        const int lastKey = user.type(2000, QStringLiteral("Sport"), 110);
+        int lastKey = 2000;
+        if (drawnEachKey) {
+            // at a person's pace the program draws the rows found after each key
+            for (const QChar c : QStringLiteral("Sport")) {
+                user.type(lastKey += 110, QString(c), 110);
+                QVERIFY(tableDrawn(table));
+            }
+        } else {
+            lastKey = user.type(lastKey, QStringLiteral("Sport"), 110);
+        }
         QVERIFY2(!proxy->isSearchPending(), "the search waited: it was not applied at the keys");
         // the found rows reach the screen before the program takes the mouse
         QVERIFY(tableDrawn(table));
@@ -205,6 +214,22 @@ private slots:
         answers.boxAnswers << QStringLiteral("&Yes") << QStringLiteral("&Yes");
         onHalfSportPage(&info, links,
                         [input, after](auto *page, const QString &) { typeThenAim(page, Aimed(input), after); });
+    }
+
+    // The table drawn after each key, as at a person's pace: the rows found after the first keys were on the
+    // screen for 110 ms each, too short to be seen; a double-click 150 ms after the last key is aimed at the row
+    // seen before the keys and renames nothing.
+    void doubleClickWithTheTableDrawnAfterEachKey_data()
+    {
+        QTest::addColumn<int>("after");
+        QTest::newRow("made 150 ms after the last key") << 150;
+        QTest::newRow("made 1.5 s after the last key") << 1500;
+    }
+    void doubleClickWithTheTableDrawnAfterEachKey()
+    {
+        QFETCH(int, after);
+        onHalfSportPage(&info, false,
+                        [after](auto *page, const QString &) { typeThenAim(page, DoubleClickRename, after, true); });
     }
 
     // In the whole program, "List 2" chosen first as the testers did: a double-click 150 ms after the last key
