@@ -228,6 +228,7 @@ private slots:
     void doubleClickWithTheTableDrawnAfterEachKey()
     {
         QFETCH(int, after);
+        DialogAnswerer answers;
         onHalfSportPage(&info, false,
                         [after](auto *page, const QString &) { typeThenAim(page, DoubleClickRename, after, true); });
     }
