@@ -282,15 +282,9 @@ void AimedInputRule::note(bool scrolling, bool aimed)
             seen = lastDrawn;
     }
     (scrolling ? scrolled : rowsMoved) = true;
+    // a search that hides rows all over the table tells of each block: after the first, this costs little
     if (!aimed)
-        unaimedChange();
-}
-
-void AimedInputRule::unaimedChange()
-{
-    AimedInputClock *clock = AimedInputClock::instance();
-    unaimed = true;
-    changedAt = qMax(changedAt, clock ? clock->now() : -1);
+        unaimed = true;
 }
 
 void AimedInputRule::rowsShifted()
@@ -306,7 +300,7 @@ void AimedInputRule::rowsShifted()
             seen = lastDrawn;
     }
     if (!pointing)
-        unaimedChange();
+        unaimed = true;
 }
 
 // Only the rows and columns in sight are read, whatever the size of the table.
@@ -426,10 +420,11 @@ void AimedInputRule::painted(const QRegion &region)
     AimedInputClock *clock = AimedInputClock::instance();
     const qint64 now = clock ? clock->now() : -1;
     if (unaimed) {
-        // the rows the user did not aim at reach the screen now, and are seen a reaction time later
+        // The rows the user did not aim at reach the screen now, and are seen a reaction time later. The clock
+        // never runs back: now is no earlier than the changes.
         unaimed = false;
         if (now >= 0)
-            unseenUntil = qMax(now, changedAt) + reactionTime();
+            unseenUntil = now + reactionTime();
     }
     lastDrawn = DrawnRows();
     if (eachPaint)

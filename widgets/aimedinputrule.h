@@ -89,7 +89,6 @@ private:
 
     void rowsAboutToChange();
     void note(bool scrolling, bool aimed);
-    void unaimedChange();
     bool holdsSeenRows(qint64 made) const;
     bool dropsBeforeFocus(QEvent *event, const QPointF &position);
     void noteDrawnRows();
@@ -118,7 +117,6 @@ private:
     bool seenHeld = false;   // seen kept through a paint, for input made before unseenUntil
     bool unaimed = false;    // an unaimed change since the last paint that covered the whole viewport
     bool pointing = false;   // the view handles input the user aims at it now
-    qint64 changedAt = -1;   // the last unaimed change
     qint64 unseenUntil = -1; // input made before this is judged against seen too
     int ownScrollTo = -1;    // the scroll bar's position the user moved it to
     std::function<void()> placeRowsNow;
