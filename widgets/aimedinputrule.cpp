@@ -1,24 +1,205 @@
 #include "widgets/aimedinputrule.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QListView>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPointer>
 #include <QRegion>
+#include <QScrollBar>
 #include <QStyleHints>
 #include <QTableView>
 #include <QTreeView>
 #include <QWheelEvent>
+#include <QWindow>
+
+// The time the user made input at, in the clock the window system stamps events with (ms). Each input event
+// tells the clock as it is delivered, before any widget sees it; between events the clock runs on with the
+// program's own monotonic clock, so that rows a listing or a download changes while no input comes are dated
+// too. Read between events it gives the earliest time the user can be at: an event taken may have waited in
+// the queue, never the other way round. Events made by code carry no stamp and tell nothing.
+// The same object takes a press or a wheel turn the rule drops before the application gives the keyboard
+// focus to the view it is aimed at, and the rest of that press with it.
+class AimedInputClock final : public QObject
+{
+public:
+    static AimedInputClock *instance()
+    {
+        if (!clock && qApp) {
+            clock = new AimedInputClock(qApp);
+            qApp->installEventFilter(clock);
+        }
+        return clock;
+    }
+    // without making one
+    static AimedInputClock *existing() { return clock; }
+    void setFollowsTime(bool follow)
+    {
+        anchor = now();
+        anchorAt = monotonic.elapsed();
+        followsTime = follow;
+    }
+    // Now in the stamps' clock; -1 before any stamped input.
+    qint64 now() const
+    {
+        if (anchor < 0)
+            return -1;
+        return followsTime ? anchor + (monotonic.elapsed() - anchorAt) : anchor;
+    }
+    // When event was made; -1 for one made by code.
+    qint64 madeAt(const QInputEvent *event) const
+    {
+        return event->timestamp() ? qint64(event->timestamp()) + shift : -1;
+    }
+
+    QList<AimedInputRule *> rules;
+    bool followsTime = true;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+            stamped(static_cast<QInputEvent *>(event)->timestamp());
+            // On its way to a widget the application gives the focus first, before any filter of the widget.
+            if (watched->isWindowType() && event->spontaneous() && !rules.isEmpty() &&
+                dropsBeforeWidgets(static_cast<QWindow *>(watched), static_cast<QSinglePointEvent *>(event))) {
+                event->accept();
+                return true;
+            }
+            break;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+            stamped(static_cast<QInputEvent *>(event)->timestamp());
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    explicit AimedInputClock(QObject *parent)
+        : QObject(parent)
+    {
+        monotonic.start();
+        // Without a window system the events are made by code, stamped by a counter of their own or not at all.
+        const QString platform = QGuiApplication::platformName();
+        followsTime = platform != QLatin1String("offscreen") && !platform.startsWith(QLatin1String("minimal"));
+    }
+
+    void stamped(quint64 stamp)
+    {
+        if (!stamp)
+            return;
+        const qint64 made = qint64(stamp) + shift;
+        const qint64 at = monotonic.elapsed();
+        const qint64 expected = anchor < 0 ? made : (followsTime ? anchor + (at - anchorAt) : anchor);
+        // An event waited in the queue at most this long; farther back, its stamps come from another clock (one
+        // that wrapped, or another source): taken as made now, and the clock goes on from there.
+        const qint64 longestWait = 10000;
+        if (made < expected - longestWait) {
+            shift += expected - made;
+            anchor = expected;
+        } else if (made >= expected) {
+            anchor = made;
+        } else {
+            return; // made a while ago: it waited in the queue
+        }
+        anchorAt = at;
+    }
+
+    // A press dropped here is followed by its rest here too: the window takes no part of it.
+    bool dropsBeforeWidgets(QWindow *window, QSinglePointEvent *event) const
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Wheel) {
+            for (AimedInputRule *rule : rules) {
+                if (rule->dropping && rule->view->window()->windowHandle() == window && rule->dropsFollowUp(event))
+                    return true;
+            }
+        }
+        if (type == QEvent::MouseButtonRelease || type == QEvent::MouseMove)
+            return false;
+        // a popup or a grab takes the input elsewhere, and a button already held keeps it where it went
+        if (QApplication::activePopupWidget() || QWidget::mouseGrabber())
+            return false;
+        if (type != QEvent::Wheel && event->buttons() != static_cast<QMouseEvent *>(event)->button())
+            return false;
+        QWidget *top = nullptr;
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget *widget : windows) {
+            if (widget->windowHandle() == window) {
+                top = widget;
+                break;
+            }
+        }
+        QWidget *target = top ? top->childAt(event->position().toPoint()) : nullptr;
+        if (!target)
+            return false;
+        for (AimedInputRule *rule : rules)
+            if (rule->view->viewport() == target)
+                return rule->dropsBeforeFocus(event, target->mapFrom(top, event->position()));
+        return false;
+    }
+
+    static inline QPointer<AimedInputClock> clock;
+    QElapsedTimer monotonic;
+    qint64 shift = 0;    // added to the stamps, once they jumped back from another clock
+    qint64 anchor = -1;  // the latest time input is known to have been made at
+    qint64 anchorAt = 0; // the monotonic clock then
+};
+
+int AimedInputRule::reactionTime()
+{
+    // A person needs about a quarter of a second to see a row and aim at it: clicks made 250-300 ms after the
+    // keys of a search still hit rows no one had seen. The platform's double-click interval is the time it
+    // grants a person between the two clicks of one double-click; it is taken when longer.
+    return qMax(250, QGuiApplication::styleHints()->mouseDoubleClickInterval());
+}
+
+void AimedInputRule::setStampsFollowTime(bool follow)
+{
+    if (AimedInputClock *clock = AimedInputClock::instance())
+        clock->setFollowsTime(follow);
+}
 
 AimedInputRule::AimedInputRule(QAbstractItemView *view)
     : QObject(view)
     , view(view)
-{}
+{
+    if (AimedInputClock *clock = AimedInputClock::instance())
+        clock->rules.append(this);
+    // The scroll bar tells only of what the user does with it (or with the wheel): a scroll the program makes
+    // sets its value alone.
+    connect(view->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this] { ownScrollTo = this->view->verticalScrollBar()->sliderPosition(); });
+}
+
+AimedInputRule::~AimedInputRule()
+{
+    if (AimedInputClock *clock = AimedInputClock::existing())
+        clock->rules.removeOne(this);
+}
 
 void AimedInputRule::watch(QAbstractItemModel *model)
 {
@@ -41,17 +222,19 @@ void AimedInputRule::watch(QAbstractItemModel *model)
 
 void AimedInputRule::rowsAboutToChange()
 {
-    note(false);
+    note(false, pointing);
 }
 
 void AimedInputRule::aboutToScroll()
 {
-    note(true);
+    const bool own = pointing || view->verticalScrollBar()->value() == ownScrollTo;
+    ownScrollTo = -1;
+    note(true, own);
 }
 
 void AimedInputRule::aboutToShowOtherRows()
 {
-    note(false);
+    note(false, pointing);
 }
 
 // The header that places the view's columns; none for a view of one column.
@@ -78,34 +261,54 @@ QModelIndex AimedInputRule::rowAt(int y) const
     return {};
 }
 
-void AimedInputRule::note(bool scrolling)
+// Whether input made at made (-1: unknown) is judged against the rows seen before rows drawn since.
+bool AimedInputRule::holdsSeenRows(qint64 made) const
+{
+    return seenHeld && made >= 0 && made < unseenUntil;
+}
+
+void AimedInputRule::note(bool scrolling, bool aimed)
 {
     if (!drawn)
         return;
     if (!rowsMoved && !scrolled) {
         repaintAsked = false;
         // Nothing moved since the last paint: the table stands as the user sees it.
-        if (!noted)
+        if (!lastDrawn.noted)
             noteDrawnRows();
+        // seen, unless it stood too short a time; then the rows seen before stay noted
+        AimedInputClock *clock = AimedInputClock::instance();
+        if (!holdsSeenRows(clock ? clock->now() : -1))
+            seen = lastDrawn;
     }
     (scrolling ? scrolled : rowsMoved) = true;
+    // a search that hides rows all over the table tells of each block: after the first, this costs little
+    if (!aimed)
+        unaimed = true;
 }
 
 void AimedInputRule::rowsShifted()
 {
+    if (!drawn)
+        return;
     // noted at the paint before, as the rows stood then
-    if (drawn && noted && !rowsMoved) {
+    if (lastDrawn.noted && !rowsMoved) {
         repaintAsked = false;
         rowsMoved = true;
+        AimedInputClock *clock = AimedInputClock::instance();
+        if (!holdsSeenRows(clock ? clock->now() : -1))
+            seen = lastDrawn;
     }
+    if (!pointing)
+        unaimed = true;
 }
 
 // Only the rows and columns in sight are read, whatever the size of the table.
 void AimedInputRule::noteDrawnRows()
 {
-    noted = true;
-    drawnRows.clear();
-    drawnColumns.clear();
+    lastDrawn = DrawnRows();
+    lastDrawn.noted = true;
+    QList<int> &drawnColumns = lastDrawn.columns;
     const QRect area = view->viewport()->rect();
     if (view->model()) {
         if (const QHeaderView *header = columns()) {
@@ -135,7 +338,7 @@ void AimedInputRule::noteDrawnRows()
              bottom <= area.bottom() && below.row() == row.row() && below.parent() == row.parent();
              below = rowAt(++bottom)) {
         }
-        drawnRows.append({cell.top(), bottom, rowKey(row)});
+        lastDrawn.rows.append({cell.top(), bottom, rowKey(row, drawnColumns)});
         y = bottom;
     }
 }
@@ -143,6 +346,9 @@ void AimedInputRule::noteDrawnRows()
 bool AimedInputRule::viewportEvent(QEvent *event, const std::function<void()> &placeRows,
                                    const std::function<bool(QEvent *)> &handle)
 {
+    if (!placeRowsNow)
+        placeRowsNow = placeRows;
+    bool aimedHere = false;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
@@ -150,16 +356,48 @@ bool AimedInputRule::viewportEvent(QEvent *event, const std::function<void()> &p
     case QEvent::Wheel:
     case QEvent::Drop:
         placeRows();
+        aimedHere = event->type() != QEvent::ContextMenu;
+        break;
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+        aimedHere = true;
         break;
     default:
         break;
     }
     if (drops(event))
         return true;
+    // what the user's own pointing here changes (a folder opened, a scroll, rows dropped) is watched as it
+    // happens
+    const bool wasPointing = pointing;
+    pointing = pointing || aimedHere;
     const bool handled = handle(event);
+    pointing = wasPointing;
     if (event->type() == QEvent::Paint)
         painted(static_cast<QPaintEvent *>(event)->region());
     return handled;
+}
+
+// A press, a double-click or a wheel turn on its way to the viewport, at position in it, before the focus moves.
+bool AimedInputRule::dropsBeforeFocus(QEvent *event, const QPointF &position)
+{
+    if (!view->isEnabled() || !view->isVisible())
+        return false;
+    if (placeRowsNow)
+        placeRowsNow();
+    if (event->type() == QEvent::Wheel) {
+        const auto *wheel = static_cast<QWheelEvent *>(event);
+        QWheelEvent here(position, wheel->globalPosition(), wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(),
+                         wheel->modifiers(), wheel->phase(), wheel->inverted(), wheel->source(),
+                         wheel->pointingDevice());
+        here.setTimestamp(wheel->timestamp());
+        return drops(&here);
+    }
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    QMouseEvent here(mouse->type(), position, mouse->scenePosition(), mouse->globalPosition(), mouse->button(),
+                     mouse->buttons(), mouse->modifiers(), mouse->pointingDevice());
+    here.setTimestamp(mouse->timestamp());
+    return drops(&here);
 }
 
 void AimedInputRule::painted(const QRegion &region)
@@ -177,22 +415,33 @@ void AimedInputRule::painted(const QRegion &region)
             repaintAsked = true;
         }
     }
-    if (!rowsMoved) {
-        drawnRows.clear();
-        drawnColumns.clear();
-        noted = false;
-        if (eachPaint)
-            noteDrawnRows();
+    if (rowsMoved)
+        return;
+    AimedInputClock *clock = AimedInputClock::instance();
+    const qint64 now = clock ? clock->now() : -1;
+    if (unaimed) {
+        // The rows the user did not aim at reach the screen now, and are seen a reaction time later. The clock
+        // never runs back: now is no earlier than the changes.
+        unaimed = false;
+        if (now >= 0)
+            unseenUntil = now + reactionTime();
     }
+    lastDrawn = DrawnRows();
+    if (eachPaint)
+        noteDrawnRows();
+    // the rows seen stay noted while the rows drawn since are too new to be seen
+    seenHeld = seen.noted && now >= 0 && now < unseenUntil;
+    if (!seenHeld)
+        seen = DrawnRows();
 }
 
 // What the user tells a row by: its texts in the columns that were drawn, and in a tree the names of the
 // rows it is under (the same name stands in many folders).
-QString AimedInputRule::rowKey(const QModelIndex &row) const
+QString AimedInputRule::rowKey(const QModelIndex &row, const QList<int> &columns) const
 {
     const QAbstractItemModel *model = view->model();
     QString key;
-    for (const int column : drawnColumns) {
+    for (const int column : columns) {
         key += model->index(row.row(), column, row.parent()).data(Qt::DisplayRole).toString();
         key += QChar(0x1f);
     }
@@ -204,14 +453,12 @@ QString AimedInputRule::rowKey(const QModelIndex &row) const
     return key;
 }
 
-// Whether another row than the one drawn at pos (or a row where none was drawn, or none where one was)
-// stands there now. A wheel turn only scrolls on: a scroll alone does not count for it.
-bool AimedInputRule::movedAt(const QPoint &pos, bool byScrollToo) const
+// Whether another row than the one in drawnRows at pos (or a row where none was drawn, or none where one was)
+// stands there now.
+bool AimedInputRule::differsAt(const DrawnRows &drawnRows, const QPoint &pos) const
 {
-    if (!view->model() || !(rowsMoved || (byScrollToo && scrolled)))
-        return false;
     const DrawnRow *was = nullptr;
-    for (const DrawnRow &row : drawnRows) {
+    for (const DrawnRow &row : drawnRows.rows) {
         if (pos.y() >= row.top && pos.y() < row.bottom) {
             was = &row;
             break;
@@ -220,7 +467,19 @@ bool AimedInputRule::movedAt(const QPoint &pos, bool byScrollToo) const
     const QModelIndex now = rowAt(pos.y());
     if (!was || !now.isValid())
         return was || now.isValid();
-    return rowKey(now) != was->key;
+    return rowKey(now, drawnRows.columns) != was->key;
+}
+
+// Whether input made at made (-1: unknown, judged by the paints alone) at pos meets another row than the one
+// drawn there, or than the one seen there while the rows drawn since are too new to be seen. A wheel turn only
+// scrolls on: a scroll alone does not count for it.
+bool AimedInputRule::movedAt(const QPoint &pos, bool byScrollToo, qint64 made) const
+{
+    if (!view->model())
+        return false;
+    if ((rowsMoved || (byScrollToo && scrolled)) && differsAt(lastDrawn, pos))
+        return true;
+    return holdsSeenRows(made) && differsAt(seen, pos);
 }
 
 void AimedInputRule::dropPress(Qt::MouseButton button, const QPointF &globalPos, quint64 time, bool second)
@@ -286,6 +545,7 @@ bool AimedInputRule::dropsFollowUp(QEvent *event)
 bool AimedInputRule::drops(QEvent *event)
 {
     const QEvent::Type type = event->type();
+    const AimedInputClock *clock = AimedInputClock::instance();
     if (dropping && dropsFollowUp(event)) {
         event->accept();
         return true;
@@ -294,7 +554,8 @@ bool AimedInputRule::drops(QEvent *event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         const auto *press = static_cast<QMouseEvent *>(event);
-        if (movedAt(press->position().toPoint(), true)) {
+        const qint64 made = clock ? clock->madeAt(press) : -1;
+        if (movedAt(press->position().toPoint(), true, made)) {
             dropPress(press->button(), press->globalPosition(), press->timestamp(),
                       type == QEvent::MouseButtonDblClick);
             event->accept();
@@ -303,27 +564,38 @@ bool AimedInputRule::drops(QEvent *event)
         if (type == QEvent::MouseButtonPress) {
             pressedAt = press->position().toPoint();
             pressedButton = press->button();
+            pressedMade = made;
         }
         return false;
     }
     case QEvent::ContextMenu: {
         // a menu asked for from the keyboard acts on the selection, as the keys do
         const auto *menu = static_cast<QContextMenuEvent *>(event);
-        if (menu->reason() != QContextMenuEvent::Mouse || !movedAt(menu->pos(), true))
+        if (menu->reason() != QContextMenuEvent::Mouse)
+            return false;
+        // the window system's menu event carries no stamp of its own: it comes with the right press
+        qint64 made = clock ? clock->madeAt(menu) : -1;
+        if (made < 0 && pressedButton == Qt::RightButton)
+            made = pressedMade;
+        if (!movedAt(menu->pos(), true, made))
             return false;
         view->viewport()->update();
         event->accept();
         return true;
     }
-    case QEvent::Wheel:
-        if (!movedAt(static_cast<QWheelEvent *>(event)->position().toPoint(), false))
+    case QEvent::Wheel: {
+        const auto *wheel = static_cast<QWheelEvent *>(event);
+        if (!movedAt(wheel->position().toPoint(), false, clock ? clock->madeAt(wheel) : -1))
             return false;
         view->viewport()->update();
         event->accept();
         return true;
+    }
     case QEvent::Drop: {
+        // No stamp: made by now at the latest, where the stamps run with time. A drag's own handling takes the
+        // mouse's release before any filter of the program does.
         auto *drop = static_cast<QDropEvent *>(event);
-        if (!movedAt(drop->position().toPoint(), true))
+        if (!movedAt(drop->position().toPoint(), true, clock && clock->followsTime ? clock->now() : -1))
             return false;
         drop->setDropAction(Qt::IgnoreAction);
         drop->ignore();
@@ -340,7 +612,7 @@ bool AimedInputRule::drops(QEvent *event)
 
 bool AimedInputRule::dragStarts()
 {
-    if (!movedAt(pressedAt, true))
+    if (!movedAt(pressedAt, true, pressedMade))
         return true;
     // the button is still held: its moves and its release go with the drag that did not start
     dropPress(pressedButton, QPointF(), 0, true);

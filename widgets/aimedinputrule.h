@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class AimedInputClock;
 class QAbstractItemModel;
 class QAbstractItemView;
 class QEvent;
@@ -17,19 +18,25 @@ class QModelIndex;
 class QMouseEvent;
 class QRegion;
 
-// Input aimed at a place in a table or a tree acts on the row drawn there, or on none. Rows move under the
-// pointer between two paints of the view: a search applied at a key, a filter, a sort, a paste, a download,
-// a delete, a folder listed or read again, a scroll. The first such change after a paint notes which row
-// stood at each height of the view as it was drawn (its texts in the columns drawn, and in a tree the names
-// of the rows it is under); until the view is drawn again, a press, a double-click, a right-click menu, a
-// wheel turn, the start of a drag or a drop whose row is no longer the one drawn there is dropped, and with
-// a press the rest of it (its moves, its release, its second click, its menu). What stays put under the
-// pointer is handled as always. One rule for every item view of the program: its tables and the media
-// explorer's trees.
+// Input aimed at a place in a table or a tree acts on the row the user saw there, or on none. Rows move under
+// the pointer: a search applied at a key, a filter, a sort, a paste, a download, a delete, a folder listed or
+// read again, a scroll. The first such change after a paint notes which row stood at each height of the view
+// as it was drawn (its texts in the columns drawn, and in a tree the names of the rows it is under); until
+// the view is drawn again, a press, a double-click, a right-click menu, a wheel turn, the start of a drag or a
+// drop whose row is no longer the one drawn there is dropped, and with a press the rest of it (its moves, its
+// release, its second click, its menu). That is the program's side; the user's is later still: the window
+// system stamps each event when the user makes it, and events wait in its queue while the program draws.
+// Rows that reached the screen less than a reaction time before input was made were not seen: such input is
+// judged against the rows noted before the change. Changes the user makes by pointing in the view and watches
+// (a wheel turn, the scroll bar, a folder opened by a click) need no reaction time. Dropped input goes
+// nowhere: a press or a wheel turn the rule drops is taken before it moves the keyboard focus. What stays put
+// under the pointer is handled as always. One rule for every item view of the program: its tables and the
+// media explorer's trees.
 class AimedInputRule : public QObject
 {
 public:
     explicit AimedInputRule(QAbstractItemView *view);
+    ~AimedInputRule() override;
 
     // The model whose row changes are watched; null for none.
     void watch(QAbstractItemModel *model);
@@ -56,15 +63,40 @@ public:
     // Whether the drag the last press let through may start: false when the row under it moved since the
     // view was drawn, and the rest of that press is then dropped.
     bool dragStarts();
+    // How long after rows reached the screen input aimed at them is still judged against the rows seen before.
+    static int reactionTime();
+    // Whether the events' stamps run with time (a window system stamps them as they are made) or only tell the
+    // order and spacing of input (events made by code, as with the offscreen platform, each source counting
+    // on its own): then the program's clock does not move the stamps' clock on between events.
+    static void setStampsFollowTime(bool follow);
 
 private:
+    friend class AimedInputClock;
+
+    // What was drawn: each row's span in the viewport and its key, and the columns the keys are made of.
+    struct DrawnRow
+    {
+        int top;
+        int bottom;
+        QString key;
+    };
+    struct DrawnRows
+    {
+        QList<DrawnRow> rows;
+        QList<int> columns;
+        bool noted = false;
+    };
+
     void rowsAboutToChange();
-    void note(bool scrolling);
+    void note(bool scrolling, bool aimed);
+    bool holdsSeenRows(qint64 made) const;
+    bool dropsBeforeFocus(QEvent *event, const QPointF &position);
     void noteDrawnRows();
     const QHeaderView *columns() const;
     QModelIndex rowAt(int y) const;
-    QString rowKey(const QModelIndex &row) const;
-    bool movedAt(const QPoint &pos, bool byScrollToo) const;
+    QString rowKey(const QModelIndex &row, const QList<int> &columns) const;
+    bool differsAt(const DrawnRows &drawnRows, const QPoint &pos) const;
+    bool movedAt(const QPoint &pos, bool byScrollToo, qint64 made) const;
     void dropPress(Qt::MouseButton button, const QPointF &globalPos, quint64 time, bool second);
     bool dropsFollowUp(QEvent *event);
     bool isSecondPress(const QMouseEvent *press) const;
@@ -76,19 +108,22 @@ private:
     bool scrolled = false;     // since the last paint
     bool repaintAsked = false; // of all the view, after a paint that left part of it as it was
     bool eachPaint = false;    // noted at each paint (noteAtEachPaint)
-    bool noted = false;        // drawnRows tell the rows as last drawn
-    // What was drawn when the rows first changed after a paint: each row's span in the viewport and its key.
-    struct DrawnRow
-    {
-        int top;
-        int bottom;
-        QString key;
-    };
-    QList<DrawnRow> drawnRows;
-    QList<int> drawnColumns;
+    // The rows as last drawn, noted when they first changed after a paint (or at each paint).
+    DrawnRows lastDrawn;
+    // The rows the user saw last. Changes the user did not make by pointing in the view (unaimed) give the rows
+    // drawn after them a reaction time before input counts as aimed at them; until then input is judged
+    // against these too. Times are in the clock of the events' stamps (AimedInputClock).
+    DrawnRows seen;
+    bool seenHeld = false;   // seen kept through a paint, for input made before unseenUntil
+    bool unaimed = false;    // an unaimed change since the last paint that covered the whole viewport
+    bool pointing = false;   // the view handles input the user aims at it now
+    qint64 unseenUntil = -1; // input made before this is judged against seen too
+    int ownScrollTo = -1;    // the scroll bar's position the user moved it to
+    std::function<void()> placeRowsNow;
 
     QPoint pressedAt; // in the viewport, of the last press let through
     Qt::MouseButton pressedButton = Qt::NoButton;
+    qint64 pressedMade = -1; // when the user made it, -1 unknown
     // The press dropped last. Its moves, its release, its context menu, and the second press and the
     // double-click of the same click go with it; the next press of the user's own is handled again.
     bool dropping = false;

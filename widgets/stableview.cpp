@@ -397,8 +397,14 @@ bool STableView::focusNextPrevChild(bool next)
 
 bool STableView::viewportEvent(QEvent *event)
 {
+    // a search still waiting is applied first: input is judged against the rows the table is to show
     return m_aimedInput->viewportEvent(
-        event, [this] { executeDelayedItemsLayout(); }, [this](QEvent *e) { return QTableView::viewportEvent(e); });
+        event,
+        [this] {
+            settleRows();
+            executeDelayedItemsLayout();
+        },
+        [this](QEvent *e) { return QTableView::viewportEvent(e); });
 }
 
 void STableView::scrollContentsBy(int dx, int dy)

@@ -1,6 +1,9 @@
 #include "testmain.h"
 
 #include "mediapagetest.h"
+#include "stampedinput.h"
+
+#include "widgets/aimedinputrule.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <memory>
 
@@ -418,6 +422,150 @@ private slots:
         QVERIFY(rowsDrawn(tree));
         doubleClickAt(tree, point);
         QCOMPARE(opened, QStringList{top + "/A/a2.ts"});
+    }
+
+    // Input made by the user at a time, at the row D of the browser, through the window: a listing that brings
+    // a folder made from outside arrives with no input and is drawn before the program takes the input. Made
+    // 100 ms after the listing, the input acts on nothing and goes nowhere; made 1.5 s after, on B, drawn there.
+    void browserInputMadeSoonAfterAListing_data()
+    {
+        QTest::addColumn<int>("input");
+        QTest::addColumn<int>("after");
+        for (const Input input : {DoubleClick, RightClickDelete, DragStart})
+            for (const int after : {100, 1500})
+                QTest::addRow("%s made %d ms after a listing", inputNames[input], after) << int(input) << after;
+    }
+    void browserInputMadeSoonAfterAListing()
+    {
+        QFETCH(int, input);
+        QFETCH(int, after);
+        QTreeView *view = browseBase();
+        QVERIFY(!QTest::currentTestFailed());
+        const QString base = pc.filePath("base");
+        QVERIFY(rowsDrawn(view));
+        const QPoint point = view->visualRect(shown("D")).center();
+        QWidget *top = view->window();
+        QWindow *window = top->windowHandle();
+        const QPoint inWindow = view->viewport()->mapTo(top, point);
+        StampedInput user;
+        user.rest(0, top);
+        QVERIFY(QDir(base).mkdir("A"));
+        QTRY_COMPARE_WITH_TIMEOUT(browserRows(), (QStringList{"A", "B", "D", "F", "H", "J"}), 20000);
+        QVERIFY(rowsDrawn(view));
+        QCOMPARE(nameAt(view, point), QStringLiteral("B"));
+        QWidget *focus = QApplication::focusWidget();
+        const QStringList before = entries(base);
+        QStringList acted;
+        switch (Input(input)) {
+        case DoubleClick:
+            user.doubleClick(after, window, inWindow);
+            if (view->rootIndex() != pcIndex(base))
+                acted << view->rootIndex().data().toString();
+            break;
+        case RightClickDelete: {
+            QMenu *menu = page->pcContextMenu();
+            bool seen = false;
+            QTimer poll;
+            poll.setInterval(10);
+            QObject::connect(&poll, &QTimer::timeout, menu, [&] {
+                if (!menu->isVisible())
+                    return;
+                poll.stop();
+                seen = true;
+                QAction *action = entry(menu, "Delete");
+                menu->close();
+                if (action && action->isEnabled())
+                    action->trigger();
+            });
+            poll.start();
+            boxAnswers = QStringList{"&Yes"};
+            user.click(after, window, inWindow, Qt::RightButton);
+            if (!seen)
+                break;
+            QTest::qWaitFor([&] { return !page->isBusy() && entries(base) != before; }, 20000);
+            for (const QString &name : before)
+                if (!entries(base).contains(name))
+                    acted << name;
+            if (acted.isEmpty())
+                acted << QStringLiteral("(a menu that deleted nothing)");
+            break;
+        }
+        case DragStart: {
+            QList<QDrag *> seen = view->findChildren<QDrag *>();
+            const QPoint step(0, QApplication::startDragDistance() + 2);
+            user.press(after, window, inWindow);
+            user.move(after + 30, window, inWindow + step);
+            user.move(after + 60, window, inWindow + 2 * step);
+            user.release(after + 90, window, inWindow + 2 * step);
+            acted = draggedSince(view, seen);
+            break;
+        }
+        default:
+            break;
+        }
+        if (after < AimedInputRule::reactionTime()) {
+            QCOMPARE(acted, QStringList());
+            QCOMPARE(view->rootIndex(), pcIndex(base));
+            QCOMPARE(view->selectionModel()->selectedRows(), QModelIndexList());
+            QCOMPARE(entries(base), before);
+            QCOMPARE(QApplication::focusWidget(), focus);
+        } else {
+            QCOMPARE(acted, QStringList{"B"});
+        }
+    }
+
+    // A folder of the PC tree expanded by a click on its arrow is watched as it opens: a double-click made 100 ms
+    // after it acts on the file drawn below it. Expanded in code, the rows it brings get a reaction time first:
+    // a double-click made 100 ms after opens nothing, one made 1.5 s after the file drawn.
+    void pcTreeFolderExpanded_data()
+    {
+        QTest::addColumn<bool>("byClick");
+        QTest::addColumn<int>("after");
+        for (const bool byClick : {true, false})
+            for (const int after : {100, 1500})
+                QTest::addRow("%s, a double-click made %d ms after", byClick ? "by a click" : "in code", after)
+                    << byClick << after;
+    }
+    void pcTreeFolderExpanded()
+    {
+        QFETCH(bool, byClick);
+        QFETCH(int, after);
+        const QString top = pc.filePath("top");
+        write(top + "/A/a1.ts", "a1");
+        write(top + "/A/a2.ts", "a2");
+        write(top + "/B/b1.ts", "b1");
+        page->btnMyComputer->click();
+        QTreeView *tree = page->tvPcFolders;
+        PcFileSystemModel *model = page->pcModel();
+        tree->setRootIndex(pcIndex(top));
+        QTRY_COMPARE(model->rowCount(pcIndex(top)), 2);
+        const QPersistentModelIndex a = pcIndex(top + "/A"), b = pcIndex(top + "/B");
+        for (const QPersistentModelIndex &folder : {a, b}) {
+            tree->expand(folder);
+            QTRY_VERIFY(model->rowCount(folder) > 0);
+        }
+        QTRY_COMPARE(model->rowCount(a), 2);
+        tree->collapse(a);
+        QVERIFY(rowsDrawn(tree));
+        // A, B, b1.ts: the pointer on b1.ts
+        const QPoint point = tree->visualRect(pcIndex(top + "/B/b1.ts")).center();
+        QVERIFY(tree->viewport()->rect().contains(point));
+        QWidget *window = tree->window();
+        StampedInput user;
+        user.rest(0, window);
+        if (byClick) {
+            const QRect folder = tree->visualRect(a);
+            const QPoint arrow(folder.left() - tree->indentation() / 2, folder.center().y());
+            user.click(0, window->windowHandle(), tree->viewport()->mapTo(window, arrow));
+        } else {
+            tree->expand(a);
+        }
+        QVERIFY(tree->isExpanded(a));
+        QVERIFY(rowsDrawn(tree));
+        // A, a1.ts, a2.ts, B, b1.ts: a2.ts stands there now
+        QCOMPARE(tree->indexAt(point).siblingAtColumn(0), pcIndex(top + "/A/a2.ts"));
+        user.doubleClick(60 + after, window->windowHandle(), tree->viewport()->mapTo(window, point));
+        QCOMPARE(opened, byClick || after > 1000 ? QStringList{top + "/A/a2.ts"} : QStringList());
     }
 
     // The receiver's folders B, D, F and H of hdd/Shows in its tree, each input aimed at F; the listing of B

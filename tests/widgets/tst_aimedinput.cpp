@@ -1,9 +1,12 @@
+#include "stampedinput.h"
 #include "tabledrawn.h"
 #include "testmain.h"
 #include "widgetsfixture.h"
 
+#include "widgets/aimedinputrule.h"
 #include "widgets/itemlistview.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QScrollBar>
@@ -98,6 +101,7 @@ private slots:
     }
     void cleanup()
     {
+        AimedInputRule::setStampsFollowTime(false);
         win.reset();
         proxy.reset();
         source.reset();
@@ -195,6 +199,115 @@ private slots:
         QCOMPARE(doubleClicked.size(), 1);
         QCOMPARE(doubleClicked.first().first().value<QModelIndex>().data().toString(), shown);
         QCOMPARE(table->selectionModel()->selectedRows(0).value(0).data().toString(), shown);
+    }
+
+    // The rows selected by a click made at ms at point of the viewport, through the window.
+    QStringList clickAt(StampedInput &user, int ms, const QPoint &point)
+    {
+        table->clearSelection();
+        user.click(ms, win->window.windowHandle(), table->viewport()->mapTo(&win->window, point));
+        QStringList acted;
+        for (const QModelIndex &row : table->selectionModel()->selectedRows(0))
+            acted << row.data().toString();
+        return acted;
+    }
+
+    // A scroll the user makes by pointing (the wheel, the scroll bar) is watched as it happens: a click made
+    // right after it, once drawn, acts on the row drawn. A scroll the program makes gives the rows it brings a
+    // reaction time first: a click made 50 ms after it acts on nothing, one made 1.5 s after on the row drawn.
+    void clickAfterAScroll_data()
+    {
+        QTest::addColumn<QString>("scroll");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<bool>("acts");
+        for (const char *scroll : {"the wheel", "the scroll bar", "the program"})
+            for (const int after : {50, 1500})
+                QTest::addRow("made %d ms after a scroll by %s", after, scroll)
+                    << QString::fromLatin1(scroll) << after << (after > 1000 || qstrcmp(scroll, "the program") != 0);
+    }
+    void clickAfterAScroll()
+    {
+        QFETCH(QString, scroll);
+        QFETCH(int, after);
+        QFETCH(bool, acts);
+        StampedInput user;
+        QWindow *window = win->window.windowHandle();
+        const QPoint point = placeOfFourthRow(Press);
+        user.rest(0, &win->window);
+        QScrollBar *bar = table->verticalScrollBar();
+        if (scroll == "the wheel") {
+            user.wheel(100, table->viewport(), point);
+        } else if (scroll == "the scroll bar") {
+            // a click below the slider: a page down
+            user.click(100, window, bar->mapTo(&win->window, QPoint(bar->width() / 2, bar->height() - 30)));
+        } else {
+            table->scrollTo(proxy->index(100, 0), QAbstractItemView::PositionAtTop);
+        }
+        QVERIFY(bar->value() > 0);
+        QVERIFY(tableDrawn(table));
+        const QString shown = table->indexAt(point).data().toString();
+        QVERIFY(shown != QStringLiteral("r3"));
+        QCOMPARE(clickAt(user, 100 + after, point), acts ? QStringList{shown} : QStringList());
+    }
+
+    // Events made by code carry no stamp, and a source of input may count on a clock of its own: neither keeps
+    // the table from taking clicks. A click without a stamp acts on the row drawn; one stamped far back in
+    // another clock is taken as made when it came, and that clock's next click 1.5 s on acts on the row drawn.
+    void clicksInOtherClocks()
+    {
+        StampedInput user;
+        user.rest(0, &win->window);
+        const QPoint point = placeOfFourthRow(Press);
+        proxy->sort(0, Qt::DescendingOrder);
+        QVERIFY(tableDrawn(table));
+        const QString shown = table->indexAt(point).data().toString();
+        QVERIFY(shown != QStringLiteral("r3"));
+
+        QMouseEvent press(QEvent::MouseButtonPress, point, table->viewport()->mapToGlobal(point), Qt::LeftButton,
+                          Qt::LeftButton, {});
+        QCOMPARE(press.timestamp(), quint64(0));
+        QApplication::sendEvent(table->viewport(), &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, point, table->viewport()->mapToGlobal(point), Qt::LeftButton,
+                            Qt::NoButton, {});
+        QApplication::sendEvent(table->viewport(), &release);
+        QCOMPARE(table->selectionModel()->selectedRows(0).value(0).data().toString(), shown);
+
+        table->clearSelection();
+        proxy->setFilterFixedString(QStringLiteral("1"));
+        QVERIFY(tableDrawn(table));
+        const QString shownNow = table->indexAt(point).data().toString();
+        QVERIFY(shownNow != QStringLiteral("r3") && shownNow != shown);
+        // a clock one day behind the one of the window so far
+        const int behind = -24 * 3600 * 1000;
+        QCOMPARE(clickAt(user, behind, point), QStringList()); // taken as made right after the sort
+        QCOMPARE(clickAt(user, behind + 1500, point), QStringList{shownNow});
+    }
+
+    // Where the stamps run with time, as a window system's do, rows that change with no input at all (a listing
+    // that arrives) are dated by the program's own clock from the last stamp on: a click made 100 ms after they
+    // were drawn acts on nothing, one made 1.5 s after on the row drawn.
+    void rowsChangedWhileNoInputCame()
+    {
+        AimedInputRule::setStampsFollowTime(true);
+        QElapsedTimer clock;
+        clock.start();
+        StampedInput user;
+        const QPoint point = placeOfFourthRow(Press);
+        user.rest(int(clock.elapsed()), &win->window);
+        // as many rows again, downloaded anew: the same places, other entries
+        source->setRowCount(0);
+        for (int row = 0; row < 200; ++row)
+            source->appendRow(new QStandardItem(QStringLiteral("d%1").arg(row)));
+        qint64 drawnAt = -1;
+        {
+            const PaintWatch watch(table->viewport(), [&] { drawnAt = clock.elapsed(); });
+            QVERIFY(tableDrawn(table));
+        }
+        QVERIFY(drawnAt >= 0);
+        const QString shown = table->indexAt(point).data().toString();
+        QCOMPARE(shown, QStringLiteral("d3"));
+        QCOMPARE(clickAt(user, int(drawnAt) + 100, point), QStringList());
+        QCOMPARE(clickAt(user, int(drawnAt) + 1500, point), QStringList{shown});
     }
 
     // Keys act on the selection as always, whatever moved since the table was drawn.
