@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include <algorithm>
 #include <memory>
 
 // What the tests of the favourite-list tabs share: a TV list of plain services, and the tabs on it in a
@@ -49,4 +50,23 @@ inline void showTabs(QWidget *window, ListTabWidget *tabs, TVListProjectFileMana
     tabs->setDocument(manager->document->lists, manager->itemsModel, "_ref", {column(), column()});
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+// The favourite lists of a list file as a fresh manager reads them; empty when the file does not open.
+inline QList<QList<int>> listsOfFile(const QString &path)
+{
+    TVListProjectFileManager reader(nullptr);
+    if (!reader.loadFile(path) || !reader.isProjectLoaded())
+        return {};
+    return reader.readLists();
+}
+
+// 0, 1, ... count - 1 in some order: what a whole paste of every service puts on a list.
+inline bool holdsEveryService(QList<int> ids, int count)
+{
+    std::sort(ids.begin(), ids.end());
+    for (int i = 0; i < ids.size(); ++i)
+        if (ids.at(i) != i)
+            return false;
+    return ids.size() == count;
 }

@@ -28,24 +28,6 @@ namespace {
 const QString fourLists = QStringLiteral("<list id=\"0\"/><list id=\"1\"/><list id=\"2\"/><list id=\"3\"/>");
 const int services = 200;
 
-// The favourite lists of a list file as a fresh manager reads them; empty when the file does not open.
-QList<QList<int>> listsOfFile(const QString &path)
-{
-    TVListProjectFileManager reader(nullptr);
-    if (!reader.loadFile(path) || !reader.isProjectLoaded())
-        return {};
-    return reader.readLists();
-}
-
-// 0, 1, ... count - 1 in some order: what a whole paste of every service puts on a list.
-bool holdsEveryService(QList<int> ids, int count)
-{
-    std::sort(ids.begin(), ids.end());
-    for (int i = 0; i < ids.size(); ++i)
-        if (ids.at(i) != i)
-            return false;
-    return ids.size() == count;
-}
 } // namespace
 
 // A paste into a favourite list that goes in steps, in the whole program: its window keeps the user out
