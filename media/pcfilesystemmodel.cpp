@@ -213,6 +213,7 @@ void PcFileSystemModel::fetchMore(const QModelIndex &parent)
     if (!reading || !parent.isValid())
         return; // the drive list is read once
     const QString path = filePath(parent);
+    ++loadsUnderway[path];
     Reading &folder = readings[path];
     if (folder.asked < 0)
         askedFor(folder, path);
@@ -417,7 +418,13 @@ void PcFileSystemModel::scheduleReading()
 
 void PcFileSystemModel::folderLoaded(const QString &path)
 {
-    suffixIcons->endCheck(path);
+    // The end of a reading asked before the check (Refresh pressed while one was under way) must not end it: the
+    // reading asked for the check would then take a grown file as unchanged.
+    if (const auto loads = loadsUnderway.find(path); loads == loadsUnderway.end() || --*loads <= 0) {
+        if (loads != loadsUnderway.end())
+            loadsUnderway.erase(loads);
+        suffixIcons->endCheck(path);
+    }
     const auto folder = readings.find(path);
     if (folder == readings.end() || folder->asked < 0)
         return;

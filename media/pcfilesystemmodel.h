@@ -113,6 +113,9 @@ private:
     QSet<QString> changedFolders;
     // Folders shown again whose next reading checks their files' sizes.
     QSet<QString> sizeChecks;
+    // Readings asked of the framework and not arrived, by folder: each ends in its own directoryLoaded, in the order
+    // asked, so a size check ends with the last one, not with the end of one asked before it.
+    QHash<QString, int> loadsUnderway;
     QTimer *readTimer = nullptr;
     qint64 removalBudget;
     int readShare;
