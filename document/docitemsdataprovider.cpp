@@ -1,6 +1,9 @@
 #include "document/docitemsdataprovider.h"
 
+#include <QDomNamedNodeMap>
+
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -27,6 +30,65 @@ void collectTags(const QDomElement &top, QStringList &tags)
         if (!tags.contains(element.tagName()))
             tags.append(element.tagName());
     }
+}
+
+// An element as far as it decides how it is written, read once for comparing it with many: its name, its
+// attributes and its child elements. Not plain where a namespace could make the writer add declarations
+// of its own; such an element is compared by its text alone.
+struct WrittenShape
+{
+    QString tag;
+    QList<std::pair<QString, QString>> attributes;
+    QList<WrittenShape> children;
+    bool plain = false;
+};
+
+WrittenShape shapeOf(const QDomElement &element)
+{
+    WrittenShape shape;
+    if (element.isNull() || !element.namespaceURI().isEmpty())
+        return {};
+    shape.tag = element.tagName();
+    const QDomNamedNodeMap attributes = element.attributes();
+    for (int i = 0, count = attributes.length(); i < count; ++i) {
+        const QDomNode attribute = attributes.item(i);
+        if (!attribute.namespaceURI().isEmpty() || attribute.nodeName().startsWith(QLatin1String("xmlns")))
+            return {};
+        shape.attributes.append({attribute.nodeName(), attribute.nodeValue()});
+    }
+    for (QDomElement child = element.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
+        shape.children.append(shapeOf(child));
+        if (!shape.children.constLast().plain)
+            return {};
+    }
+    shape.plain = true;
+    return shape;
+}
+
+// False only where the element certainly is written otherwise than the one of the shape: another name,
+// other attributes, other child elements. Its text is compared apart.
+bool mayBeWrittenAlike(const WrittenShape &shape, const QDomElement &element)
+{
+    if (!shape.plain)
+        return true;
+    // one in a namespace, or with an attribute in one, is written with a declaration the shape lacks
+    if (element.isNull() || element.tagName() != shape.tag)
+        return false;
+    const QDomNamedNodeMap attributes = element.attributes();
+    if (attributes.length() != shape.attributes.size())
+        return false;
+    for (const auto &[name, value] : shape.attributes) {
+        const QDomNode attribute = attributes.namedItem(name);
+        if (attribute.isNull() || attribute.nodeValue() != value)
+            return false;
+    }
+    QDomElement child = element.firstChildElement();
+    for (const WrittenShape &childShape : shape.children) {
+        if (child.isNull() || !mayBeWrittenAlike(childShape, child))
+            return false;
+        child = child.nextSiblingElement();
+    }
+    return child.isNull();
 }
 
 } // namespace
@@ -369,11 +431,19 @@ void DocItemsDataProvider::rowsChangedBelow(const QDomElement &parent, const QSt
 
 int DocItemsDataProvider::countSame(const DocItem &item, const QString &childTag)
 {
-    const QString own = DocItem(item.firstChildElement(childTag)).toString();
+    const QDomElement ownChild = item.firstChildElement(childTag);
+    const QString own = DocItem(ownChild).toString();
+    const QString ownText = ownChild.text();
+    const WrittenShape ownShape = shapeOf(ownChild);
     int same = 0;
     ensureRows();
+    // Written out, as the comparison goes, are only the children that hold the same text and the same
+    // elements and attributes: writing every one costs a large list a noticeable pause.
     for (const Row &entry : std::as_const(rows)) {
-        if (DocItem(entry.element.firstChildElement(childTag)).toString() == own)
+        const QDomElement child = entry.element.firstChildElement(childTag);
+        if (child == ownChild && !child.isNull())
+            ++same;
+        else if (child.text() == ownText && mayBeWrittenAlike(ownShape, child) && DocItem(child).toString() == own)
             ++same;
     }
     return same;

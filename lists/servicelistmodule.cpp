@@ -425,12 +425,15 @@ void ServiceListModule::checkLeftItem(const QItemSelection &deselected)
     DocItem item = manager->itemsProvider->itemById(id.toInt());
     if (item.isNull())
         return;
-    const int same = manager->itemsProvider->countSame(item, QStringLiteral("details"));
     const bool fresh = newItemPending;
+    // Warned only where the user's own change made the duplicate: a new service, or tuning changed here.
+    // Only then are the others' tunings compared, which reads every service of the list: a rename or
+    // any other change leaves the row at once.
+    const bool ownTuning = fresh || panel->tuningChanged();
+    const int same = ownTuning ? manager->itemsProvider->countSame(item, QStringLiteral("details")) : 0;
     newItemPending = false;
     itemsChanged = false;
-    // Warned only where the user's own change made the duplicate: a new service, or tuning changed here.
-    if (same >= 2 && (fresh || panel->tuningChanged())) {
+    if (same >= 2) {
         disconnect(ui.tabServiceProperties, &TabWidget::focusOut, this,
                    &ServiceListModule::onTabServicePropertiesFocusOut);
         MessageBox::information(this, text("Service with the same detailed settings already exists on the list."));

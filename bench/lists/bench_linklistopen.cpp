@@ -5,6 +5,7 @@
 
 #include "base/settings.h"
 #include "benchfigures.h"
+#include "document/generatedlinklist.h"
 #include "listfiles/linklistprojectfilemanager.h"
 #include "lists/linklistmodule.h"
 
@@ -15,37 +16,11 @@
 #include <QHashSeed>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
-// count links with ids 0 .. count - 1, titles a permutation of the ids, and four favourite lists of
-// every fifth link.
-QString generated(int count)
-{
-    QString text;
-    QTextStream out(&text);
-    out << "<?xml version='1.0' encoding='utf-8'?>\n<TDocument><documentProperties/><items>\n";
-    for (int i = 0; i < count; ++i) {
-        out << "<link id=\"" << i << "\"><title>Link " << (qint64(i) * 7919) % count << "</title><url>http://host"
-            << (i % 113) << ".example/stream/" << i << "?q=" << (i * 31) % 977 << "</url><description>Item " << i
-            << "</description><genres>Genre " << (i % 13) << "</genres><type>website</type><parentLock>0</parentLock>"
-            << "<childrenLock>" << (i % 4 + 1) << "</childrenLock></link>\n";
-    }
-    out << "</items><lists>";
-    for (int list = 0; list < 4; ++list) {
-        out << "<list id=\"" << list << "\">";
-        for (int i = list; i < count; i += 5)
-            out << "<ref>" << i << "</ref>";
-        out << "</list>";
-    }
-    out << "</lists></TDocument>\n";
-    out.flush();
-    return text;
-}
-
 // Opens the file in a fresh page; with checks, then edits the URL of the first row in the panel and
 // leaves it for the second row, rounds times, and gives the median time of leaving.
 double open(const QString &path, int rows, int checks, double *check)
@@ -95,7 +70,7 @@ int main(int argc, char *argv[])
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return 2;
-        file.write(qCompress(generated(sizes[i]).toUtf8(), 9));
+        file.write(qCompress(GeneratedLinkList::text(sizes[i]).toUtf8(), 9));
         file.close();
         QList<double> parses, pages;
         for (int round = 0; round < 3; ++round) {

@@ -178,6 +178,91 @@ private slots:
         QCOMPARE(allRefs.itemAt(0).value(QString()), QString("2"));
     }
 
+    // A service counts as the same as another where its child of the tag is written alike, whatever way
+    // the comparison skips writing children that cannot be: the first service is compared with all of
+    // them, itself included. An edit changes the second service's child through the DOM as a program
+    // can: its text split in two nodes (written as one), an element or an attribute made in a namespace
+    // (written with a declaration the first one holds as an attribute).
+    void countSameAsWritten_data()
+    {
+        QTest::addColumn<QString>("own");
+        QTest::addColumn<QStringList>("others");
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<int>("same");
+        const QString config = QStringLiteral("<details><config type=\"cable\" frequency=\"10701\"/></details>");
+        QTest::newRow("twins") << config
+                               << QStringList{config, "<details><config type=\"cable\" frequency=\"10702\"/></details>",
+                                              config}
+                               << QString() << 3;
+        QTest::newRow("attributes in another order")
+            << config << QStringList{"<details><config frequency=\"10701\" type=\"cable\"/></details>"} << QString()
+            << 2;
+        QTest::newRow("an attribute more") << config
+                                           << QStringList{"<details><config type=\"cable\" frequency=\"10701\" "
+                                                          "symbolRate=\"1\"/></details>"}
+                                           << QString() << 1;
+        QTest::newRow("an attribute named otherwise")
+            << config << QStringList{"<details><config kind=\"cable\" frequency=\"10701\"/></details>"} << QString()
+            << 1;
+        QTest::newRow("a value deeper down")
+            << "<details><config><sat pos=\"19\"/><sat pos=\"13\"/></config></details>"
+            << QStringList{"<details><config><sat pos=\"19\"/><sat pos=\"28\"/></config></details>",
+                           "<details><config><sat pos=\"19\"/><sat pos=\"13\"/></config></details>"}
+            << QString() << 2;
+        QTest::newRow("children in another order")
+            << "<details><a/><b/></details>" << QStringList{"<details><b/><a/></details>"} << QString() << 1;
+        QTest::newRow("a child more") << "<details><a/></details>"
+                                      << QStringList{"<details><a/><a/></details>", "<details><a/></details>"}
+                                      << QString() << 2;
+        QTest::newRow("texts") << "<details>http://a</details>"
+                               << QStringList{"<details>http://b</details>", "<details>http://a</details>"} << QString()
+                               << 2;
+        QTest::newRow("text split in two nodes")
+            << "<details>http://a</details>" << QStringList{"<details>http://a</details>"} << "split" << 2;
+        QTest::newRow("a section and a text alike")
+            << "<details>x</details>" << QStringList{"<details><![CDATA[x]]></details>"} << QString() << 1;
+        QTest::newRow("a comment more") << "<details>x</details>" << QStringList{"<details><!--c-->x</details>"}
+                                        << QString() << 1;
+        QTest::newRow("an empty child and a closed one")
+            << "<details></details>" << QStringList{"<details/>"} << QString() << 2;
+        QTest::newRow("none has the child") << QString() << QStringList{QString(), config} << QString() << 2;
+        QTest::newRow("the others lack it") << config << QStringList{QString(), QString()} << QString() << 1;
+        // declared as an attribute in the file, made in its namespace by the program: written alike
+        QTest::newRow("a namespace made and read") << "<details><p:config xmlns:p=\"urn:tuning\"/></details>"
+                                                   << QStringList{"<details/>"} << "namespaced" << 2;
+        QTest::newRow("a namespaced attribute made and read")
+            << "<details><config xmlns:p=\"urn:tuning\" p:type=\"cable\"/></details>" << QStringList{"<details/>"}
+            << "attribute namespaced" << 2;
+    }
+    void countSameAsWritten()
+    {
+        QFETCH(QString, own);
+        QFETCH(QStringList, others);
+        QFETCH(QString, edit);
+        QFETCH(int, same);
+        QString items;
+        const QStringList children = QStringList{own} + others;
+        for (int id = 0; id < children.size(); ++id)
+            items += QStringLiteral("<tvService id='%1'><name>s%1</name>%2</tvService>").arg(id).arg(children.at(id));
+        provider.reset();
+        document = std::make_unique<ListDocument>("<TDocument><items>" + items + "</items><lists/></TDocument>");
+        provider = std::make_unique<DocItemsDataProvider>(document->items, "tvService", true);
+        QDomElement second = provider->itemAt(1).firstChildElement("details");
+        if (edit == "split") {
+            second.removeChild(second.firstChild());
+            second.appendChild(document->createTextNode("http"));
+            second.appendChild(document->createTextNode("://a"));
+            QCOMPARE(second.childNodes().count(), 2);
+        } else if (edit == "attribute namespaced") {
+            QDomElement made = document->createElement("config");
+            made.setAttributeNS("urn:tuning", "p:type", "cable");
+            second.appendChild(made);
+        } else if (edit == "namespaced") {
+            second.appendChild(document->createElementNS("urn:tuning", "p:config"));
+        }
+        QCOMPARE(provider->countSame(provider->itemAt(0), "details"), same);
+    }
+
     void changeIdFollowsReferences()
     {
         load({"0", "1"}, "<list id='0'><ref>1</ref><ref>0</ref></list><list id='1'><ref>1</ref></list>");
