@@ -35,21 +35,6 @@
 
 namespace {
 
-// During a drag the window system gives the pointer's moves to the drag, not to the window: the moves the
-// offscreen platform makes where the test puts the pointer go nowhere while this lives.
-class PointerHeldByTheDrag : public QObject
-{
-public:
-    PointerHeldByTheDrag() { qApp->installEventFilter(this); }
-    ~PointerHeldByTheDrag() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        return event->type() == QEvent::MouseMove || QObject::eventFilter(watched, event);
-    }
-};
-
 // The table of the favourite list shown on page.
 template<class Page> ItemListView *favouriteTable(Page *page)
 {
