@@ -22,6 +22,8 @@ MediaExplorerTreeView::MediaExplorerTreeView(QWidget *parent)
     // A folder the page expands or collapses (after a new folder, or set back after a rebuild) moves the rows
     // below it with no change of the model's rows.
     _aimedInput->noteAtEachPaint();
+    // A file is told by its name: one another program writes keeps its row while its size and date change.
+    _aimedInput->tellRowsBy(0);
     connect(this, &QTreeView::expanded, _aimedInput, &AimedInputRule::rowsShifted);
     connect(this, &QTreeView::collapsed, _aimedInput, &AimedInputRule::rowsShifted);
     connect(this, &QTreeView::doubleClicked, this, &MediaExplorerTreeView::onItemDoubleClicked);
@@ -171,6 +173,21 @@ bool MediaExplorerTreeView::viewportEvent(QEvent *event)
 {
     return _aimedInput->viewportEvent(
         event, [this] { executeDelayedItemsLayout(); }, [this](QEvent *e) { return QTreeView::viewportEvent(e); });
+}
+
+// The user watches what the keys bring (PageDown, End, an arrow, a folder opened), as what a click brings.
+void MediaExplorerTreeView::keyPressEvent(QKeyEvent *event)
+{
+    _aimedInput->watched([&] { QTreeView::keyPressEvent(event); });
+}
+
+// While a drag or a stretched selection rests at an edge the view scrolls on its own: the user watches that too.
+void MediaExplorerTreeView::timerEvent(QTimerEvent *event)
+{
+    if (state() == DraggingState || state() == DragSelectingState)
+        _aimedInput->watched([&] { QTreeView::timerEvent(event); });
+    else
+        QTreeView::timerEvent(event);
 }
 
 void MediaExplorerTreeView::scrollContentsBy(int dx, int dy)

@@ -49,6 +49,8 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void changeEvent(QEvent *event) override;

@@ -74,6 +74,21 @@ inline bool rowsDrawn(QAbstractItemView *view, int timeout = 30000)
         timeout);
 }
 
+// During a drag the window system gives the pointer's moves to the drag, not to the window: the moves the
+// offscreen platform makes where a test puts the pointer (QCursor::setPos) go nowhere while this lives.
+class PointerHeldByTheDrag : public QObject
+{
+public:
+    PointerHeldByTheDrag() { qApp->installEventFilter(this); }
+    ~PointerHeldByTheDrag() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        return event->type() == QEvent::MouseMove || QObject::eventFilter(watched, event);
+    }
+};
+
 // A drag carrying payload entering the table's viewport, moving to point and dropped there, as a drag from
 // another table ends.
 inline void dropOnTable(QAbstractItemView *table, const QPoint &point, const QMimeData *payload)

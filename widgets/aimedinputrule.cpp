@@ -17,16 +17,17 @@
 #include <QStyleHints>
 #include <QTableView>
 #include <QTreeView>
-#include <QWheelEvent>
 #include <QWindow>
+
+#include <limits>
 
 // The time the user made input at, in the clock the window system stamps events with (ms). Each input event
 // tells the clock as it is delivered, before any widget sees it; between events the clock runs on with the
 // program's own monotonic clock, so that rows a listing or a download changes while no input comes are dated
 // too. Read between events it gives the earliest time the user can be at: an event taken may have waited in
 // the queue, never the other way round. Events made by code carry no stamp and tell nothing.
-// The same object takes a press or a wheel turn the rule drops before the application gives the keyboard
-// focus to the view it is aimed at, and the rest of that press with it.
+// The same object takes a press the rule drops before the application gives the keyboard focus to the view it
+// is aimed at, and the rest of that press with it.
 class AimedInputClock final : public QObject
 {
 public:
@@ -43,15 +44,21 @@ public:
     void setFollowsTime(bool follow)
     {
         anchor = now();
-        anchorAt = monotonic.elapsed();
+        anchorAt = elapsed();
         followsTime = follow;
+    }
+    void setTime(std::function<qint64()> msNow)
+    {
+        anchor = now();
+        timeForTests = std::move(msNow);
+        anchorAt = elapsed();
     }
     // Now in the stamps' clock; -1 before any stamped input.
     qint64 now() const
     {
         if (anchor < 0)
             return -1;
-        return followsTime ? anchor + (monotonic.elapsed() - anchorAt) : anchor;
+        return followsTime ? anchor + (elapsed() - anchorAt) : anchor;
     }
     // When event was made; -1 for one made by code.
     qint64 madeAt(const QInputEvent *event) const
@@ -61,6 +68,8 @@ public:
 
     QList<AimedInputRule *> rules;
     bool followsTime = true;
+    // An event waited in the queue at most this long; farther back, its stamps come from another clock.
+    static constexpr qint64 longestWait = 10000;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -112,11 +121,10 @@ private:
         if (!stamp)
             return;
         const qint64 made = qint64(stamp) + shift;
-        const qint64 at = monotonic.elapsed();
+        const qint64 at = elapsed();
         const qint64 expected = anchor < 0 ? made : (followsTime ? anchor + (at - anchorAt) : anchor);
-        // An event waited in the queue at most this long; farther back, its stamps come from another clock (one
-        // that wrapped, or another source): taken as made now, and the clock goes on from there.
-        const qint64 longestWait = 10000;
+        // Stamps from farther back than the longest wait come from another clock (one that wrapped, or another
+        // source): taken as made now, and the clock goes on from there.
         if (made < expected - longestWait) {
             shift += expected - made;
             anchor = expected;
@@ -128,22 +136,23 @@ private:
         anchorAt = at;
     }
 
-    // A press dropped here is followed by its rest here too: the window takes no part of it.
+    // A press dropped here is followed by its rest here too: the window takes no part of it. A wheel turn only
+    // scrolls, and is never dropped.
     bool dropsBeforeWidgets(QWindow *window, QSinglePointEvent *event) const
     {
         const QEvent::Type type = event->type();
-        if (type != QEvent::Wheel) {
-            for (AimedInputRule *rule : rules) {
-                if (rule->dropping && rule->view->window()->windowHandle() == window && rule->dropsFollowUp(event))
-                    return true;
-            }
+        if (type == QEvent::Wheel)
+            return false;
+        for (AimedInputRule *rule : rules) {
+            if (rule->dropping && rule->view->window()->windowHandle() == window && rule->dropsFollowUp(event))
+                return true;
         }
         if (type == QEvent::MouseButtonRelease || type == QEvent::MouseMove)
             return false;
         // a popup or a grab takes the input elsewhere, and a button already held keeps it where it went
         if (QApplication::activePopupWidget() || QWidget::mouseGrabber())
             return false;
-        if (type != QEvent::Wheel && event->buttons() != static_cast<QMouseEvent *>(event)->button())
+        if (event->buttons() != static_cast<QMouseEvent *>(event)->button())
             return false;
         QWidget *top = nullptr;
         const QWidgetList windows = QApplication::topLevelWidgets();
@@ -162,8 +171,11 @@ private:
         return false;
     }
 
+    qint64 elapsed() const { return timeForTests ? timeForTests() : monotonic.elapsed(); }
+
     static inline QPointer<AimedInputClock> clock;
     QElapsedTimer monotonic;
+    std::function<qint64()> timeForTests;
     qint64 shift = 0;    // added to the stamps, once they jumped back from another clock
     qint64 anchor = -1;  // the latest time input is known to have been made at
     qint64 anchorAt = 0; // the monotonic clock then
@@ -181,6 +193,12 @@ void AimedInputRule::setStampsFollowTime(bool follow)
 {
     if (AimedInputClock *clock = AimedInputClock::instance())
         clock->setFollowsTime(follow);
+}
+
+void AimedInputRule::setTimeForTests(std::function<qint64()> msNow)
+{
+    if (AimedInputClock *clock = AimedInputClock::instance())
+        clock->setTime(std::move(msNow));
 }
 
 AimedInputRule::AimedInputRule(QAbstractItemView *view)
@@ -261,25 +279,14 @@ QModelIndex AimedInputRule::rowAt(int y) const
     return {};
 }
 
-// Whether input made at made (-1: unknown) is judged against the rows seen before rows drawn since.
-bool AimedInputRule::holdsSeenRows(qint64 made) const
-{
-    return seenHeld && made >= 0 && made < unseenUntil;
-}
-
 void AimedInputRule::note(bool scrolling, bool aimed)
 {
     if (!drawn)
         return;
     if (!rowsMoved && !scrolled) {
         repaintAsked = false;
-        // Nothing moved since the last paint: the table stands as the user sees it.
-        if (!lastDrawn.noted)
-            noteDrawnRows();
-        // seen, unless it stood too short a time; then the rows seen before stay noted
-        AimedInputClock *clock = AimedInputClock::instance();
-        if (!holdsSeenRows(clock ? clock->now() : -1))
-            seen = lastDrawn;
+        // Nothing moved since the last paint: the view stands as the user sees it.
+        noteShownRows(false);
     }
     (scrolling ? scrolled : rowsMoved) = true;
     // a search that hides rows all over the table tells of each block: after the first, this costs little
@@ -292,26 +299,38 @@ void AimedInputRule::rowsShifted()
     if (!drawn)
         return;
     // noted at the paint before, as the rows stood then
-    if (lastDrawn.noted && !rowsMoved) {
+    if (shown.last().rows.noted && !rowsMoved) {
         repaintAsked = false;
         rowsMoved = true;
-        AimedInputClock *clock = AimedInputClock::instance();
-        if (!holdsSeenRows(clock ? clock->now() : -1))
-            seen = lastDrawn;
     }
     if (!pointing)
         unaimed = true;
 }
 
-// Only the rows and columns in sight are read, whatever the size of the table.
-void AimedInputRule::noteDrawnRows()
+// The rows on the screen now, noted once (again: noted anew). Rows the same as those shown before them count as
+// shown since then: a change that left them as they were brought nothing new.
+void AimedInputRule::noteShownRows(bool again)
 {
-    lastDrawn = DrawnRows();
-    lastDrawn.noted = true;
-    QList<int> &drawnColumns = lastDrawn.columns;
+    DrawnRows &rows = shown.last().rows;
+    if (rows.noted && !again)
+        return;
+    rows = drawnRows();
+    if (shown.size() > 1 && shown.at(shown.size() - 2).rows.rows == rows.rows &&
+        shown.at(shown.size() - 2).rows.columns == rows.columns)
+        shown.removeLast();
+}
+
+// Only the rows and columns in sight are read, whatever the size of the table.
+AimedInputRule::DrawnRows AimedInputRule::drawnRows() const
+{
+    DrawnRows drawnRows;
+    drawnRows.noted = true;
+    QList<int> &drawnColumns = drawnRows.columns;
     const QRect area = view->viewport()->rect();
     if (view->model()) {
-        if (const QHeaderView *header = columns()) {
+        if (keyColumn >= 0) {
+            drawnColumns << keyColumn;
+        } else if (const QHeaderView *header = columns()) {
             const int firstColumn = header->visualIndexAt(area.left());
             int lastColumn = header->visualIndexAt(area.right());
             if (lastColumn < 0)
@@ -338,9 +357,10 @@ void AimedInputRule::noteDrawnRows()
              bottom <= area.bottom() && below.row() == row.row() && below.parent() == row.parent();
              below = rowAt(++bottom)) {
         }
-        lastDrawn.rows.append({cell.top(), bottom, rowKey(row, drawnColumns)});
+        drawnRows.rows.append({cell.top(), bottom, rowKey(row, drawnColumns)});
         y = bottom;
     }
+    return drawnRows;
 }
 
 bool AimedInputRule::viewportEvent(QEvent *event, const std::function<void()> &placeRows,
@@ -369,30 +389,31 @@ bool AimedInputRule::viewportEvent(QEvent *event, const std::function<void()> &p
         return true;
     // what the user's own pointing here changes (a folder opened, a scroll, rows dropped) is watched as it
     // happens
-    const bool wasPointing = pointing;
-    pointing = pointing || aimedHere;
-    const bool handled = handle(event);
-    pointing = wasPointing;
+    bool handled = false;
+    if (aimedHere)
+        watched([&] { handled = handle(event); });
+    else
+        handled = handle(event);
     if (event->type() == QEvent::Paint)
         painted(static_cast<QPaintEvent *>(event)->region());
     return handled;
 }
 
-// A press, a double-click or a wheel turn on its way to the viewport, at position in it, before the focus moves.
+void AimedInputRule::watched(const std::function<void()> &handling)
+{
+    const bool wasPointing = pointing;
+    pointing = true;
+    handling();
+    pointing = wasPointing;
+}
+
+// A press or a double-click on its way to the viewport, at position in it, before the focus moves.
 bool AimedInputRule::dropsBeforeFocus(QEvent *event, const QPointF &position)
 {
     if (!view->isEnabled() || !view->isVisible())
         return false;
     if (placeRowsNow)
         placeRowsNow();
-    if (event->type() == QEvent::Wheel) {
-        const auto *wheel = static_cast<QWheelEvent *>(event);
-        QWheelEvent here(position, wheel->globalPosition(), wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(),
-                         wheel->modifiers(), wheel->phase(), wheel->inverted(), wheel->source(),
-                         wheel->pointingDevice());
-        here.setTimestamp(wheel->timestamp());
-        return drops(&here);
-    }
     const auto *mouse = static_cast<QMouseEvent *>(event);
     QMouseEvent here(mouse->type(), position, mouse->scenePosition(), mouse->globalPosition(), mouse->button(),
                      mouse->buttons(), mouse->modifiers(), mouse->pointingDevice());
@@ -403,6 +424,7 @@ bool AimedInputRule::dropsBeforeFocus(QEvent *event, const QPointF &position)
 void AimedInputRule::painted(const QRegion &region)
 {
     drawn = true;
+    const bool changed = rowsMoved || scrolled || shown.isEmpty();
     // a scroll moves what was drawn along with the rows; the strip it uncovers is this paint
     scrolled = false;
     if (rowsMoved) {
@@ -417,22 +439,28 @@ void AimedInputRule::painted(const QRegion &region)
     }
     if (rowsMoved)
         return;
-    AimedInputClock *clock = AimedInputClock::instance();
-    const qint64 now = clock ? clock->now() : -1;
-    if (unaimed) {
-        // The rows the user did not aim at reach the screen now, and are seen a reaction time later. The clock
-        // never runs back: now is no earlier than the changes.
+    if (changed) {
+        AimedInputClock *clock = AimedInputClock::instance();
+        const qint64 now = clock ? clock->now() : -1;
+        // Before any stamped input, or at the first paint, no one can have aimed at other rows.
+        qint64 at = std::numeric_limits<qint64>::min() / 4;
+        if (now >= 0 && !shown.isEmpty()) {
+            // The rows reach the screen now: those the user did not bring are seen a reaction time later (the
+            // clock never runs back: now is no earlier than the changes). What the user brings and watches is
+            // seen at once, but rows shown just before stay as new as they were.
+            const qint64 before = shown.last().at;
+            at = qMax(unaimed ? now : now - reactionTime(), before);
+        }
         unaimed = false;
-        if (now >= 0)
-            unseenUntil = now + reactionTime();
+        shown.append(Shown{at, DrawnRows()});
+        // Frames no input still to come can have been aimed at are let go of: the rows shown at the earliest time
+        // such input was seen, and those since, are kept; at most a few dozen.
+        const qint64 earliest = now - AimedInputClock::longestWait - reactionTime();
+        while (shown.size() > 1 && (shown.at(1).at <= earliest || shown.size() > 32))
+            shown.removeFirst();
     }
-    lastDrawn = DrawnRows();
     if (eachPaint)
-        noteDrawnRows();
-    // the rows seen stay noted while the rows drawn since are too new to be seen
-    seenHeld = seen.noted && now >= 0 && now < unseenUntil;
-    if (!seenHeld)
-        seen = DrawnRows();
+        noteShownRows(true);
 }
 
 // What the user tells a row by: its texts in the columns that were drawn, and in a tree the names of the
@@ -457,6 +485,8 @@ QString AimedInputRule::rowKey(const QModelIndex &row, const QList<int> &columns
 // stands there now.
 bool AimedInputRule::differsAt(const DrawnRows &drawnRows, const QPoint &pos) const
 {
+    if (!drawnRows.noted)
+        return false;
     const DrawnRow *was = nullptr;
     for (const DrawnRow &row : drawnRows.rows) {
         if (pos.y() >= row.top && pos.y() < row.bottom) {
@@ -471,15 +501,22 @@ bool AimedInputRule::differsAt(const DrawnRows &drawnRows, const QPoint &pos) co
 }
 
 // Whether input made at made (-1: unknown, judged by the paints alone) at pos meets another row than the one
-// drawn there, or than the one seen there while the rows drawn since are too new to be seen. A wheel turn only
-// scrolls on: a scroll alone does not count for it.
-bool AimedInputRule::movedAt(const QPoint &pos, bool byScrollToo, qint64 made) const
+// drawn there, or than the one the user saw there: the one shown a reaction time before the input was made.
+bool AimedInputRule::movedAt(const QPoint &pos, qint64 made) const
 {
-    if (!view->model())
+    if (!view->model() || shown.isEmpty())
         return false;
-    if ((rowsMoved || (byScrollToo && scrolled)) && differsAt(lastDrawn, pos))
+    const DrawnRows &drawnRows = shown.last().rows;
+    if ((rowsMoved || scrolled) && differsAt(drawnRows, pos))
         return true;
-    return holdsSeenRows(made) && differsAt(seen, pos);
+    if (made < 0)
+        return false;
+    const qint64 seenAt = made - reactionTime();
+    qsizetype seen = shown.size() - 1;
+    while (seen > 0 && shown.at(seen).at > seenAt)
+        --seen;
+    // the rows shown now were seen; where rows before them were, they are noted (a change followed them)
+    return seen < shown.size() - 1 && differsAt(shown.at(seen).rows, pos);
 }
 
 void AimedInputRule::dropPress(Qt::MouseButton button, const QPointF &globalPos, quint64 time, bool second)
@@ -555,7 +592,7 @@ bool AimedInputRule::drops(QEvent *event)
     case QEvent::MouseButtonDblClick: {
         const auto *press = static_cast<QMouseEvent *>(event);
         const qint64 made = clock ? clock->madeAt(press) : -1;
-        if (movedAt(press->position().toPoint(), true, made)) {
+        if (movedAt(press->position().toPoint(), made)) {
             dropPress(press->button(), press->globalPosition(), press->timestamp(),
                       type == QEvent::MouseButtonDblClick);
             event->accept();
@@ -577,15 +614,7 @@ bool AimedInputRule::drops(QEvent *event)
         qint64 made = clock ? clock->madeAt(menu) : -1;
         if (made < 0 && pressedButton == Qt::RightButton)
             made = pressedMade;
-        if (!movedAt(menu->pos(), true, made))
-            return false;
-        view->viewport()->update();
-        event->accept();
-        return true;
-    }
-    case QEvent::Wheel: {
-        const auto *wheel = static_cast<QWheelEvent *>(event);
-        if (!movedAt(wheel->position().toPoint(), false, clock ? clock->madeAt(wheel) : -1))
+        if (!movedAt(menu->pos(), made))
             return false;
         view->viewport()->update();
         event->accept();
@@ -595,7 +624,7 @@ bool AimedInputRule::drops(QEvent *event)
         // No stamp: made by now at the latest, where the stamps run with time. A drag's own handling takes the
         // mouse's release before any filter of the program does.
         auto *drop = static_cast<QDropEvent *>(event);
-        if (!movedAt(drop->position().toPoint(), true, clock && clock->followsTime ? clock->now() : -1))
+        if (!movedAt(drop->position().toPoint(), clock && clock->followsTime ? clock->now() : -1))
             return false;
         drop->setDropAction(Qt::IgnoreAction);
         drop->ignore();
@@ -612,7 +641,7 @@ bool AimedInputRule::drops(QEvent *event)
 
 bool AimedInputRule::dragStarts()
 {
-    if (!movedAt(pressedAt, true, pressedMade))
+    if (!movedAt(pressedAt, pressedMade))
         return true;
     // the button is still held: its moves and its release go with the drag that did not start
     dropPress(pressedButton, QPointF(), 0, true);

@@ -407,6 +407,21 @@ bool STableView::viewportEvent(QEvent *event)
         [this](QEvent *e) { return QTableView::viewportEvent(e); });
 }
 
+// The user watches the rows the keys bring (PageDown, End, an arrow), as those the wheel brings.
+void STableView::keyPressEvent(QKeyEvent *event)
+{
+    m_aimedInput->watched([&] { QTableView::keyPressEvent(event); });
+}
+
+// While a drag or a stretched selection rests at an edge the view scrolls on its own: the user watches that too.
+void STableView::timerEvent(QTimerEvent *event)
+{
+    if (state() == DraggingState || state() == DragSelectingState)
+        m_aimedInput->watched([&] { QTableView::timerEvent(event); });
+    else
+        QTableView::timerEvent(event);
+}
+
 void STableView::scrollContentsBy(int dx, int dy)
 {
     if (dy != 0)

@@ -74,6 +74,8 @@ signals:
 protected:
     bool focusNextPrevChild(bool next) override;
     bool viewportEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void startDrag(Qt::DropActions supportedActions) override;
     // What both item views set up: whole rows selected several at a time, dragged and dropped, fixed

@@ -114,9 +114,19 @@ class TestInputMadeBeforeSeen : public QObject
     ZBDeviceInfo info{QStringLiteral("Box")};
     QTemporaryDir dir;
 
-    // A click into the search field, "Sport" typed, the found rows drawn, then input at the 4th row shown (or
-    // the next row below it the search hides) made after ms after the last key.
-    template<class Page> static void typeThenAim(Page *page, Aimed input, int after, bool drawnEachKey = false)
+    // How the search is typed: its text, the keys apart ms apart, and whether the program draws the rows found
+    // after each key (at a person's pace it does) or only after the last (busy, it takes the keys at once).
+    struct Typing
+    {
+        QString text = QStringLiteral("Sport");
+        int apart = 110;
+        bool drawnEachKey = false;
+    };
+
+    // A click into the search field, the search typed, the found rows drawn, then input at the 4th row shown (or
+    // the next row below it the search hides) made after ms after the last key: it acts on the row drawn there
+    // when seen, else on nothing.
+    template<class Page> static void typeThenAim(Page *page, Aimed input, int after, bool seen, const Typing &typing)
     {
         ItemsTableView *table = page->itemsTableViewAll;
         ObjectSortFilterProxyModel *proxy = table->proxy();
@@ -138,14 +148,21 @@ class TestInputMadeBeforeSeen : public QObject
             page->txtSearch->setFocus(Qt::TabFocusReason);
         QCOMPARE(QApplication::focusWidget(), page->txtSearch);
         int lastKey = 2000;
-        if (drawnEachKey) {
+        if (typing.drawnEachKey) {
             // at a person's pace the program draws the rows found after each key
-            for (const QChar c : QStringLiteral("Sport")) {
-                user.type(lastKey += 110, QString(c), 110);
+            QStringList drawnAfter; // the service drawn where the input is aimed, after each key
+            for (const QChar c : typing.text) {
+                user.type(lastKey += typing.apart, QString(c), typing.apart);
                 QVERIFY(tableDrawn(table));
+                drawnAfter << table->indexAt(aim.point).siblingAtColumn(1).data().toString();
             }
+            // Every service matches "S": the second key alone changes the service drawn there, and each key after it
+            // leaves the rows drawn as they were.
+            QCOMPARE(drawnAfter.value(0), aim.seenName);
+            for (qsizetype key = 1; key < drawnAfter.size(); ++key)
+                QCOMPARE(drawnAfter.at(key), drawnAfter.last());
         } else {
-            lastKey = user.type(lastKey, QStringLiteral("Sport"), 110);
+            lastKey = user.type(lastKey, typing.text, typing.apart);
         }
         QVERIFY2(!proxy->isSearchPending(), "the search waited: it was not applied at the keys");
         // the found rows reach the screen before the program takes the mouse
@@ -161,7 +178,6 @@ class TestInputMadeBeforeSeen : public QObject
         const QStringList before = names(items);
 
         QStringList acted = aimAt(input, user, lastKey + after, table, items, aim);
-        const bool seen = after >= AimedInputRule::reactionTime() + 200;
         if (!seen) {
             // the input went nowhere
             QCOMPARE(QApplication::focusWidget(), page->txtSearch);
@@ -180,7 +196,7 @@ class TestInputMadeBeforeSeen : public QObject
             QCOMPARE(names(items), before);
             // the name typed after a dropped double-click goes to the search field
             if (input == DoubleClickRename)
-                QCOMPARE(page->txtSearch->text(), QStringLiteral("SportRenC"));
+                QCOMPARE(page->txtSearch->text(), typing.text + QStringLiteral("RenC"));
         }
         QVERIFY(!table->isEditing());
         QVERIFY(!table->contextMenu()->isVisible());
@@ -212,44 +228,70 @@ private slots:
         QFETCH(int, after);
         DialogAnswerer answers;
         answers.boxAnswers << QStringLiteral("&Yes") << QStringLiteral("&Yes");
-        onHalfSportPage(&info, links,
-                        [input, after](auto *page, const QString &) { typeThenAim(page, Aimed(input), after); });
+        // seen at the earliest a reaction time after the rows found reached the screen, drawn after the last key
+        const bool seen = after >= AimedInputRule::reactionTime() + 200;
+        onHalfSportPage(&info, links, [input, after, seen](auto *page, const QString &) {
+            typeThenAim(page, Aimed(input), after, seen, Typing());
+        });
     }
 
-    // The table drawn after each key, as at a person's pace: the rows found after the first keys were on the
-    // screen for 110 ms each, too short to be seen; a double-click 150 ms after the last key is aimed at the row
-    // seen before the keys and renames nothing.
+    // The table drawn after each key, as at a person's pace: every service matches "S", and of "Sport" only the
+    // "p" changes the rows drawn. The time a person needs to see the row under the pointer runs from the paint
+    // that showed it: a double-click 150 ms after the "t" typed 110 ms apart (the row stood 480 ms), or 100 and
+    // 300 ms after the "t" typed 300 ms apart (1.0 and 1.2 s), renames the row drawn; made 150 or 300 ms after
+    // "Sp", it renames nothing, and 1.5 s after the service drawn.
     void doubleClickWithTheTableDrawnAfterEachKey_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("apart");
         QTest::addColumn<int>("after");
-        QTest::newRow("made 150 ms after the last key") << 150;
-        QTest::newRow("made 1.5 s after the last key") << 1500;
+        QTest::addColumn<bool>("seen");
+        QTest::newRow("made 150 ms after the last key") << "Sport" << 110 << 150 << true;
+        QTest::newRow("made 1.5 s after the last key") << "Sport" << 110 << 1500 << true;
+        QTest::newRow("keys 300 ms apart, made 300 ms after the last") << "Sport" << 300 << 300 << true;
+        QTest::newRow("keys 300 ms apart, made 100 ms after the last") << "Sport" << 300 << 100 << true;
+        QTest::newRow("made 150 ms after the key that changed the rows") << "Sp" << 110 << 150 << false;
+        QTest::newRow("made 300 ms after the key that changed the rows") << "Sp" << 110 << 300 << false;
+        QTest::newRow("made 1.5 s after the key that changed the rows") << "Sp" << 110 << 1500 << true;
     }
     void doubleClickWithTheTableDrawnAfterEachKey()
     {
+        QFETCH(QString, text);
+        QFETCH(int, apart);
         QFETCH(int, after);
+        QFETCH(bool, seen);
         DialogAnswerer answers;
-        onHalfSportPage(&info, false,
-                        [after](auto *page, const QString &) { typeThenAim(page, DoubleClickRename, after, true); });
+        onHalfSportPage(&info, false, [&](auto *page, const QString &) {
+            typeThenAim(page, DoubleClickRename, after, seen, Typing{text, apart, true});
+        });
     }
 
-    // In the whole program, "List 2" chosen first as the testers did: a double-click 150 ms after the last key
-    // renames nothing and the name goes to the search field; 1.5 s after, it renames the service drawn.
+    // In the whole program, "List 2" chosen first as the testers did: a double-click 150 ms after the last key,
+    // the rows found drawn only after it, renames nothing and the name goes to the search field; 1.5 s after, it
+    // renames the service drawn. Typed 300 ms apart with the rows drawn after each key, a double-click 300 ms
+    // after the last renames the service drawn: it stood there since the first key.
     void doubleClickInTheWindow_data()
     {
+        QTest::addColumn<int>("apart");
+        QTest::addColumn<bool>("drawnEachKey");
         QTest::addColumn<int>("after");
-        QTest::newRow("made 150 ms after the last key") << 150;
-        QTest::newRow("made 1.5 s after the last key") << 1500;
+        QTest::addColumn<bool>("seen");
+        QTest::newRow("made 150 ms after the last key") << 110 << false << 150 << false;
+        QTest::newRow("made 1.5 s after the last key") << 110 << false << 1500 << true;
+        QTest::newRow("drawn after each key, made 300 ms after the last") << 300 << true << 300 << true;
     }
     void doubleClickInTheWindow()
     {
+        QFETCH(int, apart);
+        QFETCH(bool, drawnEachKey);
         QFETCH(int, after);
-        withHalfSportInTheWindow(dir, QStringLiteral("rename.tvqvxc"), serviceCount(), [after](TVListModule *page) {
+        QFETCH(bool, seen);
+        withHalfSportInTheWindow(dir, QStringLiteral("rename.tvqvxc"), serviceCount(), [&](TVListModule *page) {
             QTabBar *bar = page->listsTabWidget->tabBar();
             QVERIFY(bar->count() > 1);
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
             QCOMPARE(page->listsTabWidget->currentIndex(), 1);
-            typeThenAim(page, DoubleClickRename, after);
+            typeThenAim(page, DoubleClickRename, after, seen, Typing{QStringLiteral("Sport"), apart, drawnEachKey});
         });
     }
 };
