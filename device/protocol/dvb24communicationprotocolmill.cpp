@@ -292,7 +292,9 @@ void DVB24CommunicationProtocolMill::close()
 {
     if (!m_socket)
         return;
-    m_primitives.writeByte(char(0xFF), true);
+    // A connection given up or dropped gets no goodbye: nothing more goes over it.
+    if (m_socket->state() == QAbstractSocket::ConnectedState)
+        m_primitives.writeByte(char(0xFF), true);
     m_socket->close();
     for (const QMetaObject::Connection &connection : std::as_const(m_socketConnections))
         disconnect(connection);
