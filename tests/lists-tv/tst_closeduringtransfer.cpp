@@ -15,16 +15,20 @@ namespace {
 
 const QString stopQuestion = QStringLiteral("Ombrelay is processing data. Do you want to stop and exit?");
 
-// Holds the receiver from the first bytes of the PC it reads once armed until let go: the request has gone, the
-// receiver has not answered, the page waits for it.
+// Holds the receiver from the first bytes of the PC it reads once armed (a keep-alive aside) until let go: the
+// request has gone, the receiver has not answered, the page waits for it.
 class ReceiverHold
 {
 public:
     explicit ReceiverHold(ReceiverEmulator &emulator)
         : emulator(emulator)
     {
-        emulator.setReceiveHook([this](const QByteArray &) {
-            if (!armed.exchange(false))
+        emulator.setReceiveHook([this](const QByteArray &soFar) {
+            if (!armed.load())
+                return;
+            // a keep-alive held would end the connection, not hold a request
+            const QByteArray fresh = soFar.mid(armedAt.load());
+            if (fresh.count(char(0x01)) == fresh.size() || !armed.exchange(false))
                 return;
             held = true;
             // far longer than any test step; the test lets go at once
@@ -40,13 +44,18 @@ public:
         while (held.load())
             QThread::yieldCurrentThread();
     }
-    void arm() { armed = true; }
+    void arm()
+    {
+        armedAt = emulator.received().size();
+        armed = true;
+    }
     bool isHolding() const { return held.load(); }
     void letGo() { release.release(); }
 
 private:
     ReceiverEmulator &emulator;
     std::atomic_bool armed{false};
+    std::atomic<qsizetype> armedAt{0};
     std::atomic_bool held{false};
     QSemaphore release;
 };
