@@ -213,8 +213,11 @@ void ZBDevice::onConnectionChanged(QString state)
     for (OmbrelayModule *module : modules())
         module->onDeviceStateChange(state);
     emit stateChanged(this, state);
+    // Said once this state has reached everyone who follows the connection: the message waits for the user, and
+    // the states that come meanwhile (the worker connecting anew) must not reach anyone before this one has.
     if (lost)
-        emit connectionLost(this);
+        QMetaObject::invokeMethod(
+            this, [this] { emit connectionLost(this); }, Qt::QueuedConnection);
 }
 
 void ZBDevice::onDeviceInfoChanged(ZBDeviceInfo info)

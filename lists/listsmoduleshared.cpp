@@ -516,12 +516,15 @@ void ListsModuleShared::closeEvent(QCloseEvent *event)
         if (pageInterface())
             pageInterface()->setCurrentModule(this, true);
         if (!MessageBox::questionYesNo(this, tr("Ombrelay is processing data. Do you want to stop and exit?"),
-                                       MessageBox::No) ||
-            !currentTask)
+                                       MessageBox::No))
             return;
-        closeWhenTransferEnds = true;
-        onDataTransferPageButtonClick();
-        return;
+        if (currentTask) {
+            closeWhenTransferEnds = true;
+            onDataTransferPageButtonClick();
+            return;
+        }
+        // The transfer ended while the question was open: nothing is left to stop, and the close goes on.
+        event->accept();
     }
     if (!shown)
         return;

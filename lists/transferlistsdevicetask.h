@@ -155,8 +155,12 @@ public:
             startReading();
             return;
         } else if (command.methodName() == QLatin1String("getDeviceInfo")) {
+            // No description because the connection went under the request is that loss, not a busy receiver.
             if (!module->takeSatellitesFrom(result())) {
-                MessageBox::warning(module, text("Device is busy now. Please try again later."));
+                if (module->lostConnectionUnder(this))
+                    module->reportLostConnection(mode());
+                else
+                    MessageBox::warning(module, text("Device is busy now. Please try again later."));
             }
             module->showPage(1);
         } else {

@@ -12,6 +12,8 @@
 #include <QMutexLocker>
 #include <QTimerEvent>
 
+#include <utility>
+
 // How long a task lives, the same for every way it ends:
 // - A task belongs to its owner in the main thread. Every task handed in gets exactly one outcome,
 //   Complete(bool) (a failure says Error(text) first) or Canceled(), whether it ran, was cancelled while
@@ -75,7 +77,8 @@ void Mill::enqueue(DeviceTask *task)
         m_queue.append(task);
         task->m_mill = this;
         task->setState(DeviceTask::Queued);
-        accepted = m_accepting;
+        // A connection being replaced takes it once it is there.
+        accepted = m_accepting || m_replacing;
     }
     task->onEnqueued();
     m_semaphore.release();
@@ -114,6 +117,8 @@ void Mill::start(QThread::Priority priority)
         QMutexLocker locker(&m_lock);
         ending = isRunning() && !m_accepting;
         m_accepting = true;
+        // Tasks kept for a new connection are this run's now.
+        m_replacing = false;
     }
     // A run past its loop takes no more tasks; let it end (it has only its last bookkeeping left).
     if (ending)
@@ -142,6 +147,20 @@ void Mill::forgetTask(DeviceTask *task)
 bool Mill::hasPendingTasks() const
 {
     return m_pending > 0;
+}
+
+bool Mill::isReplacingConnection() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_replacing;
+}
+
+void Mill::endReplacement()
+{
+    QMutexLocker locker(&m_lock);
+    if (!std::exchange(m_replacing, false))
+        return;
+    endQueuedLocked(interruptedText());
 }
 
 bool Mill::isAccepting() const
@@ -334,13 +353,14 @@ void Mill::run()
     }
     if (opened) {
         setStatus(QStringLiteral("started"));
-        while (true) {
+        // Nothing more goes over a connection that went under the run: the tasks wait for the next one.
+        while (!connectionGone()) {
             const int poll = m_poll.load();
             const bool permit = poll >= 0 ? m_semaphore.tryAcquire(1, poll) : (m_semaphore.acquire(), true);
             DeviceTask *task = nullptr;
             if (permit) {
                 QMutexLocker locker(&m_lock);
-                if (!m_queue.isEmpty()) {
+                if (!m_queue.isEmpty() && !connectionGone()) {
                     releaseKeptConnectionsLocked();
                     task = m_queue.takeFirst();
                     m_current = task;
@@ -391,12 +411,18 @@ void Mill::run()
                 break;
         }
     }
+    // A connection that went without anyone asking (given up after a silence, dropped) is replaced by the next run,
+    // which the subclass starts at once: the tasks waiting, and those handed in meanwhile, go over that one. A
+    // worker told to stop (a close, a keep-alive that went unanswered, its end) keeps none.
+    const bool replace = opened && !m_stop.load() && !m_closing.load() && connectionGone();
     {
         QMutexLocker locker(&m_lock);
         m_accepting = false;
+        m_replacing = replace;
         // Tasks still waiting when the link ends without being asked to: their step did not happen
         // because the connection went (or never came), and that is what their owners are told.
-        endQueuedLocked(opened ? interruptedText() : tr("The connection to the device could not be established."));
+        if (!replace)
+            endQueuedLocked(opened ? interruptedText() : tr("The connection to the device could not be established."));
         m_status = QStringLiteral("finishing");
     }
     try {

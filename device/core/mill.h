@@ -36,6 +36,12 @@ public:
     static void forgetTask(DeviceTask *task);
     // Whether a running loop still takes enqueued tasks (false once it is past its loop).
     bool isAccepting() const;
+    // Whether the last run ended because its connection went under it (given up or dropped) and the tasks still
+    // waiting, and those handed in now, wait for the run that connects anew.
+    bool isReplacingConnection() const;
+    // The run that was to connect anew will not come (the worker was closed meanwhile): the tasks kept for it are
+    // told so, as tasks left waiting at the end of a run are.
+    void endReplacement();
     // Whether a task handed in has not had its outcome delivered yet: the worker has work of a page, also
     // in the moment between one task's outcome and the next task its page hands in.
     bool hasPendingTasks() const;
@@ -94,6 +100,10 @@ protected:
     void run() override;
     void timerEvent(QTimerEvent *event) override;
     void setStatus(const QString &status);
+    // Worker thread: whether the connection of this run has gone without being asked to (given up after a silence,
+    // or dropped by the receiver). The loop then takes no further task over it and ends the run, keeping the tasks
+    // that wait for the new connection (isReplacingConnection); the subclass starts that run.
+    virtual bool connectionGone() const { return false; }
 
 private:
     enum class Ending { Normal, Canceled, Failed };
@@ -120,6 +130,8 @@ private:
     mutable QMutex m_lock;
     // Whether enqueued tasks can still be taken by a running loop; guarded by m_lock.
     bool m_accepting = false;
+    // The last run ended with its connection gone: waiting tasks are kept for the next run; guarded by m_lock.
+    bool m_replacing = false;
     QList<QMetaObject::Connection> m_taskConnections;
     // Tasks handed in whose outcome has not been delivered; main thread only.
     int m_pending = 0;

@@ -292,7 +292,9 @@ void DVB24CommunicationProtocolMill::close()
 {
     if (!m_socket)
         return;
-    m_primitives.writeByte(char(0xFF), true);
+    // A connection given up or dropped gets no goodbye: nothing more goes over it.
+    if (m_socket->state() == QAbstractSocket::ConnectedState)
+        m_primitives.writeByte(char(0xFF), true);
     m_socket->close();
     for (const QMetaObject::Connection &connection : std::as_const(m_socketConnections))
         disconnect(connection);
@@ -311,9 +313,16 @@ void DVB24CommunicationProtocolMill::idle()
     bool ok = false;
     m_primitives.writeByte(0x01, true, &ok);
     const bool answered = ok && m_primitives.waitForReadyRead() && m_primitives.readByte(&ok) == 0x01 && ok;
-    // No answer: the link is gone; the loop ends and says goodbye.
-    if (!answered)
+    // No answer over a connection still open: the receiver is gone; the loop ends and says goodbye. A connection the
+    // receiver closed meanwhile is a lost link, which the loop replaces (connectionGone).
+    if (!answered && !connectionGone())
         setStopFlag(true);
+}
+
+bool DVB24CommunicationProtocolMill::connectionGone() const
+{
+    // Given up (a request that let an answer's wait pass closes it) or closed by the receiver.
+    return m_socket && m_socket->state() != QAbstractSocket::ConnectedState;
 }
 
 void DVB24CommunicationProtocolMill::execute(DeviceTask *task)
@@ -334,16 +343,10 @@ void DVB24CommunicationProtocolMill::execute(DeviceTask *task)
 void DVB24CommunicationProtocolMill::onConnectionStateChange(QAbstractSocket::SocketState state)
 {
     if (state == QAbstractSocket::UnconnectedState) {
-        if (isClosing()) {
+        // A link that dropped or was given up under a running worker is seen by the worker itself: it ends the run
+        // and connects anew (restartAfterLostLink), and the tasks handed in meanwhile wait for that connection.
+        if (isClosing())
             setStopFlag(true);
-        } else if (status() == QLatin1String("started")) {
-            // The link dropped under a running worker: end it and start again once it has finished,
-            // without blocking this thread.
-            setStopFlag(true);
-            m_restartWhenFinished.store(true);
-            if (isFinished())
-                restartAfterLostLink();
-        }
         emit stateChanged(QStringLiteral("disconnected"));
     } else if (state == QAbstractSocket::ConnectingState) {
         emit stateChanged(QStringLiteral("connecting"));
@@ -352,7 +355,12 @@ void DVB24CommunicationProtocolMill::onConnectionStateChange(QAbstractSocket::So
 
 void DVB24CommunicationProtocolMill::restartAfterLostLink()
 {
-    if (!m_restartWhenFinished.exchange(false) || isClosing())
+    if (!isReplacingConnection())
         return;
+    // Closed meanwhile (a disconnect, a removal): no new connection comes, and the waiting tasks hear so.
+    if (isClosing()) {
+        endReplacement();
+        return;
+    }
     start();
 }

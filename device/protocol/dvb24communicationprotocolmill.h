@@ -75,6 +75,9 @@ public slots:
     void close() override;
     void execute(DeviceTask *task) override;
 
+protected:
+    bool connectionGone() const override;
+
 private slots:
     void onConnectionStateChange(QAbstractSocket::SocketState state);
     void onSocketError(QAbstractSocket::SocketError) {}
@@ -88,7 +91,6 @@ private:
     std::atomic<quint16> m_port{defaultPort};
     QTcpSocket *m_socket = nullptr;
     Dvb24Socket m_primitives;
-    std::atomic_bool m_restartWhenFinished{false};
     std::atomic_int m_pendingLimitMs{60000};
     QList<QMetaObject::Connection> m_socketConnections;
 

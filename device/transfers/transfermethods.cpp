@@ -22,6 +22,7 @@
 #include <memory>
 
 std::atomic_int listUploadRestartDelayMs{30000};
+std::atomic_int transferInactivityMs{30000};
 
 namespace {
 using Mill_ = DVB24CommunicationProtocolMill;
@@ -41,6 +42,7 @@ QString text(const char *source)
 std::unique_ptr<TransferLink> linkFor(Mill_ &mill, bool *failed = nullptr)
 {
     auto link = std::make_unique<TransferLink>(mill.primitives().socket(), &mill);
+    link->setInactivityLimit(transferInactivityMs.load());
     link->progress64 = [&mill](qint64 n) { emit mill.Progress64(n); };
     link->progress = [&mill](int done, int total) { emit mill.Progress(done, total); };
     link->status = [&mill](const QString &text) { emit mill.Status(text); };

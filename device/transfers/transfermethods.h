@@ -15,3 +15,7 @@ QHash<QString, DVB24CommunicationProtocolMill::Method> transferMethods();
 // After a list was sent the receiver restarts: the worker connects again this long after its thread
 // ended, unless the user asked to disconnect meanwhile (ms; tests shorten it).
 extern std::atomic_int listUploadRestartDelayMs;
+
+// How long a file or recording exchange may hear nothing of the receiver before its connection is given up (ms;
+// tests shorten it).
+extern std::atomic_int transferInactivityMs;

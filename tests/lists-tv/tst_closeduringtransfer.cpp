@@ -4,6 +4,7 @@
 #include "modules/generaluiinterface.h"
 
 #include <QCloseEvent>
+#include <QMessageBox>
 #include <QSemaphore>
 #include <QThread>
 #include <QTranslator>
@@ -14,16 +15,20 @@ namespace {
 
 const QString stopQuestion = QStringLiteral("Ombrelay is processing data. Do you want to stop and exit?");
 
-// Holds the receiver from the first bytes of the PC it reads once armed until let go: the request has gone, the
-// receiver has not answered, the page waits for it.
+// Holds the receiver from the first bytes of the PC it reads once armed (a keep-alive aside) until let go: the
+// request has gone, the receiver has not answered, the page waits for it.
 class ReceiverHold
 {
 public:
     explicit ReceiverHold(ReceiverEmulator &emulator)
         : emulator(emulator)
     {
-        emulator.setReceiveHook([this](const QByteArray &) {
-            if (!armed.exchange(false))
+        emulator.setReceiveHook([this](const QByteArray &soFar) {
+            if (!armed.load())
+                return;
+            // a keep-alive held would end the connection, not hold a request
+            const QByteArray fresh = soFar.mid(armedAt.load());
+            if (fresh.count(char(0x01)) == fresh.size() || !armed.exchange(false))
                 return;
             held = true;
             // far longer than any test step; the test lets go at once
@@ -39,13 +44,18 @@ public:
         while (held.load())
             QThread::yieldCurrentThread();
     }
-    void arm() { armed = true; }
+    void arm()
+    {
+        armedAt = emulator.received().size();
+        armed = true;
+    }
     bool isHolding() const { return held.load(); }
     void letGo() { release.release(); }
 
 private:
     ReceiverEmulator &emulator;
     std::atomic_bool armed{false};
+    std::atomic<qsizetype> armedAt{0};
     std::atomic_bool held{false};
     QSemaphore release;
 };
@@ -179,6 +189,82 @@ class TestCloseDuringTransfer : public QObject
         manager.requestClose();
     }
 
+    // The stop question left open until the send has ended underneath (cut by the receiver when cut), then Yes:
+    // the close goes on, with the unsaved-changes question where the list was not sent (answered No), and the
+    // page closes, or the window with it.
+    template<class Page> void lateYes(const QString &type, bool inWindow, bool cut)
+    {
+        ConnectedWindow<Page> w;
+        w.lists->setDocument(type, listOfType(type, 30).toUtf8());
+        ReceiverHold hold(w.emulator);
+        StandInWindow standIn;
+        std::unique_ptr<Page> alone;
+        DVB24CommunicationManager manager;
+        ZBDeviceInfo info(QStringLiteral("Box"));
+        Page *page = nullptr;
+        if (inWindow) {
+            w.open();
+            page = w.page;
+        } else {
+            w.emulator.setDescription(fourListDescription());
+            QVERIFY(w.emulator.start());
+            manager.setPort(w.emulator.port());
+            alone = std::make_unique<Page>(&standIn);
+            page = alone.get();
+            page->setCommunicationManager(&manager);
+            page->setDeviceInfo(&info);
+            connect(&manager, &DeviceCommunicationManager::stateChanged, page, &Page::onDeviceStateChange);
+            standIn.resize(1100, 760);
+            standIn.show();
+            page->onShow();
+            manager.connectToHost(w.emulator.host());
+        }
+        QVERIFY(page);
+        QVERIFY(page->projectManager()->newProject(listOfType(type, 20)));
+        editFirst(page, type);
+        QTRY_VERIFY_WITH_TIMEOUT(page->btnUploadDeviceLists->isEnabled(), 10000);
+        if (cut)
+            w.lists->setCutTransferAfter(1);
+        hold.arm();
+        page->btnUploadDeviceLists->click();
+        QTRY_VERIFY_WITH_TIMEOUT(hold.isHolding() && page->pendingTask(), 10000);
+
+        // The stop question waits until the send has ended; every other box is answered No.
+        QStringList texts;
+        MessageBox::setAnswerHook([&](QDialog *box) {
+            const QString text = static_cast<QMessageBox *>(box)->text();
+            texts << text;
+            if (text == stopQuestion) {
+                hold.letGo();
+                QVERIFY(QTest::qWaitFor([&] { return !page->pendingTask(); }, 30000));
+                QVERIFY(MessageBox::clickButton(box, QStringLiteral("&Yes")));
+            } else if (!MessageBox::clickButton(box, QStringLiteral("&No"))) {
+                box->reject();
+            }
+        });
+        if (inWindow) {
+            w.window->close();
+            QTRY_VERIFY_WITH_TIMEOUT(!w.window->isVisible(), 10000);
+        } else {
+            QCloseEvent close;
+            QCoreApplication::sendEvent(page, &close);
+            QVERIFY(close.isAccepted());
+            QCOMPARE(standIn.closes, 0); // the page closed with this close, no second one asked for
+            manager.requestClose();
+        }
+        QVERIFY(!page->pendingTask());
+        QVERIFY2(texts.first() == stopQuestion, qPrintable(texts.join(" | ")));
+        QCOMPARE(texts.count(stopQuestion), 1);
+        QCOMPARE(w.lists->uploads(), cut ? 0 : 1);
+        QCOMPARE(texts.filter(QStringLiteral("has been modified")).size(), cut ? 1 : 0);
+        if (cut)
+            QVERIFY2(texts.contains(ListTransfer::lostConnectionText(QStringLiteral("send"))),
+                     qPrintable(texts.join(" | ")));
+        else
+            QCOMPARE(texts, QStringList{stopQuestion});
+        MessageBox::setAnswerHook({});
+    }
+
 private slots:
     void initTestCase() { registerStartUpServices(); }
     void init() { startAskingBeforeRestart(); }
@@ -200,6 +286,27 @@ private slots:
         QFETCH(QString, mode);
         QFETCH(bool, stop);
         forPageOfType(type, [&](auto *page) { closeThePage<std::remove_pointer_t<decltype(page)>>(type, mode, stop); });
+    }
+
+    // Yes given to the stop question only after the send ended underneath goes on with the close.
+    void lateYesGoesOnWithTheClose_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("inWindow");
+        QTest::addColumn<bool>("cut");
+        for (const char *type : {"tv", "radio", "link"}) {
+            QTest::addRow("%s, page, sent", type) << type << false << false;
+            QTest::addRow("%s, window, sent", type) << type << true << false;
+        }
+        QTest::newRow("tv, page, cut: unsaved changes") << "tv" << false << true;
+        QTest::newRow("tv, window, cut: unsaved changes") << "tv" << true << true;
+    }
+    void lateYesGoesOnWithTheClose()
+    {
+        QFETCH(QString, type);
+        QFETCH(bool, inWindow);
+        QFETCH(bool, cut);
+        forPageOfType(type, [&](auto *page) { lateYes<std::remove_pointer_t<decltype(page)>>(type, inWindow, cut); });
     }
 
     // The question reads in the user's language.
