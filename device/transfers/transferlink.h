@@ -37,10 +37,8 @@ public:
     // -1) included, is an answer.
     static constexpr int NoStatus = -256;
 
-    // After a cancel (a Disconnect and the program's end cancel too), the answers that finish the exchange in step are
-    // waited for this long in all, counted from the cancel: a receiver that is there gives them at once (the protocol's
-    // own drain after a download's cancel is two waits of 1 s); one that does not is given up, never waited for to the
-    // inactivity limit.
+    // How long, from a cancel (a Disconnect's, the program's end's), the answers that finish an exchange in step are
+    // waited for in all: a receiver that is there gives them at once (the protocol's drain is two waits of 1 s).
     static constexpr int AfterCancelMs = 3000;
 
     // Whether a wait for the receiver ends as soon as the interrupt flag is set. An exchange that must be

@@ -376,7 +376,7 @@ private slots:
         QTest::newRow("list download, cancel then disconnect") << Exchange::ListDownload << true << false;
         QTest::newRow("folder listing, cancel then disconnect") << Exchange::Listing << true << false;
         QTest::newRow("recording upload, disconnect alone") << Exchange::RecordingUpload << false << false;
-        QTest::newRow("list upload, cancel then the program ends") << Exchange::ListUpload << true << true;
+        QTest::newRow("folder create, cancel then the program ends") << Exchange::CreateFolder << true << true;
     }
     void disconnectDuringTheWait()
     {
