@@ -97,6 +97,13 @@
         <source>The device did not answer.</source>
         <translation>Das Gerät hat nicht geantwortet.</translation>
     </message>
+    <message>
+        <location filename="../../device/transfers/transferlink.cpp" line="68"/>
+        <location filename="../../device/protocol/dvb24communicationprotocolmill.cpp" line="110"/>
+        <location filename="../../device/protocol/dvb24communicationprotocolmill.cpp" line="272"/>
+        <source>The device did not answer the cancel.</source>
+        <translation>Das Gerät hat auf den Abbruch nicht geantwortet.</translation>
+    </message>
 </context>
 <context>
     <name>OfflineMill</name>

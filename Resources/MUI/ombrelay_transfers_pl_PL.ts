@@ -97,6 +97,13 @@
         <source>The device did not answer.</source>
         <translation>Urządzenie nie odpowiedziało.</translation>
     </message>
+    <message>
+        <location filename="../../device/transfers/transferlink.cpp" line="68"/>
+        <location filename="../../device/protocol/dvb24communicationprotocolmill.cpp" line="110"/>
+        <location filename="../../device/protocol/dvb24communicationprotocolmill.cpp" line="272"/>
+        <source>The device did not answer the cancel.</source>
+        <translation>Urządzenie nie odpowiedziało na anulowanie.</translation>
+    </message>
 </context>
 <context>
     <name>OfflineMill</name>

@@ -6,9 +6,11 @@
 #include "device/protocol/descriptionstream.h"
 #include "device/protocol/dvb24communicationexception.h"
 #include "device/protocol/macaddress.h"
+#include "device/transfers/transferlink.h"
 #include "device/transfers/transfermethods.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMutexLocker>
 #include <QTcpSocket>
@@ -41,6 +43,74 @@ void getDeviceInfoMethod(DVB24CommunicationProtocolMill &mill, DeviceTask *, con
     if (!info.isNameEmpty())
         mill.storeResult(info.toXmlText());
     emit mill.Complete(true);
+}
+
+// The after-cancel wait of one description exchange that a task asked for, from the first sight of its cancel:
+// the stream is read whole, as the receiver sends it, but a receiver that does not finish it by then is given up.
+class AfterCancel
+{
+public:
+    explicit AfterCancel(const Mill &mill)
+        : m_mill(mill)
+        , m_counts(mill.currentTask() != nullptr)
+    {}
+    QDeadlineTimer finishBy()
+    {
+        if (m_counts && !m_seen.isValid() && m_mill.isInterruptRequested())
+            m_seen.start();
+        if (!m_seen.isValid())
+            return QDeadlineTimer(QDeadlineTimer::Forever);
+        return QDeadlineTimer(qMax<qint64>(0, TransferLink::AfterCancelMs - m_seen.elapsed()));
+    }
+    bool seen() const { return m_seen.isValid(); }
+
+private:
+    const Mill &m_mill;
+    const bool m_counts;
+    QElapsedTimer m_seen;
+};
+
+// The description's "DATA"/"END" stream over the worker's connection (see readChunkStream).
+QByteArray readStream(DVB24CommunicationProtocolMill &mill, AfterCancel &afterCancel, qint64 maxChunk, qint64 maxTotal,
+                      int deadlineMs, const std::function<void(quint32)> &onChunk)
+{
+    Dvb24Socket &primitives = mill.primitives();
+    bool readFailed = false;
+    DescriptionStreamIo io;
+    io.read = [&](qint64 n, bool *ok) {
+        const QByteArray bytes = primitives.readBytes(
+            n, [&] { return afterCancel.finishBy(); }, ok);
+        readFailed = readFailed || !*ok;
+        return bytes;
+    };
+    io.ack = [&primitives] {
+        bool ok = false;
+        primitives.writeByte(0x55, true, &ok);
+        return ok;
+    };
+    io.goOn = [&mill] {
+        // A disconnect does not wait for the rest of the stream. A cancel does, within the after-cancel wait: the
+        // receiver sends the stream whole, and what is left of it would be read as the answer to the next request.
+        mill.millExceptionIfNotTrue(!mill.isStopRequested());
+        return true;
+    };
+    io.onChunk = onChunk;
+    DescriptionStreamLimits limits;
+    limits.maxChunk = maxChunk;
+    limits.maxTotal = maxTotal;
+    limits.deadlineMs = deadlineMs;
+    QByteArray payload;
+    if (!readDescriptionStream(io, limits, &payload)) {
+        // Broken off or past a bound: the rest cannot be read in step, so the connection is given up and the
+        // next request goes over a new one. A connection that ends anyway still gets its goodbye.
+        if (!mill.isStopRequested())
+            primitives.close();
+        // The user hears why the connection goes when the receiver let the after-cancel wait pass.
+        if (readFailed && afterCancel.seen() && !mill.isStopRequested())
+            emit mill.Error(DVB24CommunicationProtocolMill::tr("The device did not answer the cancel."));
+        mill.millExceptionIfNotTrue(false);
+    }
+    return payload;
 }
 
 DVB24CommunicationProtocolMill::Method lookUp(const QString &name)
@@ -169,33 +239,8 @@ ProtocolBuffer DVB24CommunicationProtocolMill::readExactly(qint64 n)
 QByteArray DVB24CommunicationProtocolMill::readChunkStream(qint64 maxChunk, qint64 maxTotal, int deadlineMs,
                                                            const std::function<void(quint32)> &onChunk)
 {
-    DescriptionStreamIo io;
-    io.read = [this](qint64 n, bool *ok) { return m_primitives.readBytes(n, ok); };
-    io.ack = [this] {
-        bool ok = false;
-        m_primitives.writeByte(0x55, true, &ok);
-        return ok;
-    };
-    io.goOn = [this] {
-        // A disconnect does not wait for the rest of the stream. A cancel does: the receiver sends the stream
-        // whole, and what is left of it would be read as the answer to the next request.
-        millExceptionIfNotTrue(!isStopRequested());
-        return true;
-    };
-    io.onChunk = onChunk;
-    DescriptionStreamLimits limits;
-    limits.maxChunk = maxChunk;
-    limits.maxTotal = maxTotal;
-    limits.deadlineMs = deadlineMs;
-    QByteArray payload;
-    if (!readDescriptionStream(io, limits, &payload)) {
-        // Broken off or past a bound: the rest cannot be read in step, so the connection is given up and the
-        // next request goes over a new one. A connection that ends anyway still gets its goodbye.
-        if (!isStopRequested())
-            m_primitives.close();
-        millExceptionIfNotTrue(false);
-    }
-    return payload;
+    AfterCancel afterCancel(*this);
+    return readStream(*this, afterCancel, maxChunk, maxTotal, deadlineMs, onChunk);
 }
 
 ZBDeviceInfo DVB24CommunicationProtocolMill::getDeviceInfo(const QString &host)
@@ -215,15 +260,21 @@ bool DVB24CommunicationProtocolMill::readDescription(const QString &host, ZBDevi
     m_primitives.dropBuffered();
     m_primitives.writeByte(0x26, true, &ok);
     millExceptionIfNotTrue(ok);
-    // Waited for whatever the user does meanwhile; a receiver that lets the wait pass is given up, as its late
-    // answer would be read as the answer to the next request. A connection that ends anyway still gets its
-    // goodbye.
-    const char go = m_primitives.readByte(&ok);
-    if (!ok && !isStopRequested())
+    // Waited for whatever the user does meanwhile (after a cancel, within the after-cancel wait, which goes on
+    // for the stream); a receiver that lets the wait pass is given up, as its late answer would be read as the
+    // answer to the next request. A connection that ends anyway still gets its goodbye.
+    AfterCancel afterCancel(*this);
+    const QByteArray go = m_primitives.readBytes(
+        1, [&] { return afterCancel.finishBy(); }, &ok);
+    if (!ok && !isStopRequested()) {
         m_primitives.close();
-    if (!ok || quint8(go) != 0xAA)
+        if (afterCancel.seen())
+            emit Error(tr("The device did not answer the cancel."));
+    }
+    if (!ok || quint8(go.at(0)) != 0xAA)
         return false;
-    QByteArray payload = readChunkStream(descriptionChunkLimit, descriptionTotalLimit, descriptionDeadlineMs);
+    QByteArray payload =
+        readStream(*this, afterCancel, descriptionChunkLimit, descriptionTotalLimit, descriptionDeadlineMs, {});
     const qsizetype nul = payload.indexOf('\0');
     if (nul >= 0)
         payload.truncate(nul);

@@ -4,6 +4,7 @@
 #include "device/protocol/dvb24communicationexception.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QTcpSocket>
 
 namespace {
@@ -101,6 +102,38 @@ QByteArray Dvb24Socket::readBytes(qint64 n, bool *ok)
             return result;
         }
     }
+}
+
+QByteArray Dvb24Socket::readBytes(qint64 n, const std::function<QDeadlineTimer()> &finishBy, bool *ok)
+{
+    // A deadline set while a wait runs is seen within this.
+    constexpr qint64 sliceMs = 100;
+    setFlag(ok, true);
+    QByteArray result;
+    QElapsedTimer quiet;
+    quiet.start();
+    while (result.size() < n) {
+        const QDeadlineTimer deadline = finishBy();
+        if (!m_socket || deadline.hasExpired())
+            break;
+        if (const qint64 available = bytesAvailable(); available > 0) {
+            result.append(m_socket->read(qMin(available, n - result.size())));
+            quiet.restart();
+            continue;
+        }
+        const qint64 left = readTimeoutMs - quiet.elapsed();
+        if (left <= 0 || m_socket->state() != QAbstractSocket::ConnectedState)
+            break;
+        qint64 slice = qMin(left, sliceMs);
+        if (!deadline.isForever())
+            slice = qMin(slice, qMax<qint64>(1, deadline.remainingTime()));
+        m_socket->waitForReadyRead(int(slice));
+    }
+    if (result.size() < n) {
+        setFlag(ok, false);
+        reportFailure();
+    }
+    return result;
 }
 
 char Dvb24Socket::readByte(bool *ok)

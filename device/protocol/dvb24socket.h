@@ -4,6 +4,9 @@
 
 #include <QAbstractSocket>
 #include <QByteArray>
+#include <QDeadlineTimer>
+
+#include <functional>
 
 class QTcpSocket;
 
@@ -35,6 +38,9 @@ public:
     ProtocolBuffer requestByte(char byte) { return request(byte); }
 
     QByteArray readBytes(qint64 n, bool *ok = nullptr);
+    // As readBytes, and no wait goes past finishBy(), which is asked again at every slice of a wait: a deadline
+    // set meanwhile (a cancel's) is kept, and bytes that keep trickling in do not stretch it.
+    QByteArray readBytes(qint64 n, const std::function<QDeadlineTimer()> &finishBy, bool *ok);
     QByteArray read(int n, bool *ok = nullptr) { return readBytes(n, ok); }
     char readByte(bool *ok = nullptr);
     quint32 readUInt32(bool *ok = nullptr);

@@ -26,12 +26,14 @@ FileTransfer::FileTransfer(TransferLink &link)
 FileTransfer::Outcome FileTransfer::reportCode(int code, bool mayBeUnsaid)
 {
     // No answer within the waits: the exchange cannot be finished, so the connection is given up (a worker's
-    // connects anew) and the user is told, cancelled or not.
+    // connects anew) and the user is told. After a cancel the job still ends cancelled, said to have gone
+    // unanswered.
     if (code == TransferLink::NoStatus) {
         m_link.giveUp();
         if (m_link.error)
-            m_link.error(text("The device did not answer."));
-        return Failed;
+            m_link.error(m_link.cancelSeen() ? TransferLink::cancelUnansweredText()
+                                             : text("The device did not answer."));
+        return m_link.cancelSeen() ? Canceled : Failed;
     }
     // A refusal of an exchange the user cancelled is no failure of the receiver.
     if (m_canceled || m_link.interrupted())
@@ -218,6 +220,7 @@ FileTransfer::Outcome FileTransfer::download(const QString &receiverPath, const 
     m_canceled = false;
     m_blockPhase = false;
     m_receiverEnded = false;
+    m_link.beginExchange();
     const bool stopsOnCancel = m_link.stopsOnCancel;
     const auto done = [this, stopsOnCancel](Outcome outcome) {
         m_link.clearInterrupt();
@@ -260,6 +263,12 @@ FileTransfer::Outcome FileTransfer::download(const QString &receiverPath, const 
         // the protocol's drain.
         if (m_cancelSent && !m_receiverEnded && m_link.readByte(DrainMs) >= 0)
             m_link.dropPending();
+        // A closing block still coming when the after-cancel wait ran out would be read as the next answer.
+        if (m_link.isOpen() && m_link.afterCancelPassed()) {
+            m_link.giveUp();
+            if (m_link.error)
+                m_link.error(TransferLink::cancelUnansweredText());
+        }
         return done(Canceled);
     }
     if (outcome != Completed) {
@@ -287,6 +296,7 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         parts[0].prepend(u'/');
     m_canceled = false;
     m_blockPhase = false;
+    m_link.beginExchange();
     const bool stopsOnCancel = m_link.stopsOnCancel;
     const auto done = [this, stopsOnCancel](Outcome outcome) {
         m_link.clearInterrupt();
@@ -300,8 +310,9 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
         ReceiverFolderCommands folders(m_link);
         if (folders.makePath(receiverPath, false, notFoundUnsaid))
             return done(Completed);
-        // Stopped by a cancel between two of its folders, the link in step.
-        if (m_link.isOpen() && m_link.interrupted())
+        // Stopped by a cancel between two of its folders, the link in step; or given up (and said) when the
+        // receiver did not answer after the cancel.
+        if ((m_link.isOpen() && m_link.interrupted()) || folders.lostAfterCancel())
             return done(Canceled);
         return done(notFoundUnsaid && folders.lastWasRefused() ? NotFound : Failed);
     }
@@ -378,7 +389,9 @@ FileTransfer::Outcome FileTransfer::upload(const QString &source, const QString 
     // The cancel packet stands in for the next packet; once the receiver has taken the last one there is
     // nothing left to stop, and the user's cancel only ends the job.
     if (sent < size) {
-        m_link.write(TransferWire::cancelPacket());
+        // A receiver that does not take the cancel packet is out of step.
+        if (!m_link.write(TransferWire::cancelPacket()))
+            return done(reportCode(TransferLink::NoStatus, false));
         return done(Canceled);
     }
     return done(m_canceled || m_link.interrupted() ? Canceled : Completed);

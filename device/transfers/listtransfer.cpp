@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <optional>
+
 namespace {
 int commandFor(const QString &listType, bool download)
 {
@@ -81,7 +83,11 @@ ListTransfer::Outcome ListTransfer::fail(bool downloading, bool known)
 ListTransfer::Outcome ListTransfer::lostInSilence(bool downloading, bool canceled)
 {
     m_link.close();
-    fail(downloading);
+    if (canceled && m_link.cancelSeen() && m_link.error)
+        m_link.error(listsNotMovedText(TransferLink::cancelUnansweredText(),
+                                       downloading ? QStringLiteral("download") : QStringLiteral("send")));
+    else
+        fail(downloading);
     return canceled ? Canceled : Failed;
 }
 
@@ -107,7 +113,8 @@ ListTransfer::Outcome ListTransfer::openExchange(int command, bool downloading)
 // A transfer cancelled before the receiver answered its command: the receiver may still take it. Its answer
 // and a download's first chunk would then be read as the answer to the next request, and an upload's
 // receiver would read the next request as part of a list. The answer is waited for as long as an answer
-// is, and the exchange closed as any other cancel closes it. A receiver that lets that wait pass is given up.
+// is (within the after-cancel wait), and the exchange closed as any other cancel closes it. A receiver that lets
+// that wait pass is given up.
 ListTransfer::Outcome ListTransfer::closeUnanswered(bool downloading)
 {
     m_link.clearInterrupt();
@@ -129,8 +136,8 @@ ListTransfer::Outcome ListTransfer::closeUnanswered(bool downloading)
 // The receiver reads the abort only in place of the answer to a chunk. So the chunk under way is waited for
 // (as long as an answer is) and answered with the abort, and none of it is left to be read as the answer to
 // the next request; after the list's end nothing is answered. A receiver that sends nothing for as long as
-// its chunks may take is given up: its chunk would otherwise come after the abort and be read as the answer
-// to the next request.
+// the after-cancel wait is given up, however it trickles: its chunk would otherwise come after the abort and be
+// read as the answer to the next request.
 ListTransfer::Outcome ListTransfer::abortDownload(QByteArray buffer)
 {
     m_link.clearInterrupt();
@@ -154,7 +161,7 @@ ListTransfer::Outcome ListTransfer::abortDownload(QByteArray buffer)
             m_link.write(QByteArray(1, '\xFA'));
             break;
         }
-        if (!m_link.isOpen() || quiet.elapsed() >= m_link.inactivityLimit())
+        if (!m_link.isOpen() || quiet.elapsed() >= m_link.inactivityLimit() || m_link.afterCancelPassed())
             return lostInSilence(true, true);
         const QByteArray more = m_link.readUpTo(64 * 1024, 200);
         if (!more.isEmpty())
@@ -166,6 +173,7 @@ ListTransfer::Outcome ListTransfer::abortDownload(QByteArray buffer)
 
 ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *result)
 {
+    m_link.beginExchange();
     if (m_link.interrupted())
         return Canceled;
     m_link.dropPending();
@@ -239,16 +247,22 @@ ListTransfer::Outcome ListTransfer::download(const QString &listType, QString *r
     }
 }
 
-int ListTransfer::sendMessage(const QByteArray &bytes)
+int ListTransfer::sendMessage(const QByteArray &bytes, bool closing)
 {
     // The answer to a message that went is read whatever the user does meanwhile: a cancel acts only between
-    // messages, and an answer left unread would be taken as the answer to the next one.
+    // messages, and an answer left unread would be taken as the answer to the next one. After a cancel it is
+    // waited for within the after-cancel wait; once the closing messages go a cancel changes nothing, and their
+    // answers are waited for as ever: the receiver takes the lists.
     TransferLink::InStep finishing(m_link);
+    std::optional<TransferLink::LastAnswer> last;
+    if (closing)
+        last.emplace(m_link);
     return m_link.write(bytes) ? m_link.readByte(kReplyWait) : -1;
 }
 
 ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteArray &payload)
 {
+    m_link.beginExchange();
     if (m_link.interrupted())
         return Canceled;
     m_link.dropPending();
@@ -269,12 +283,12 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
             m_link.write("CNL");
             return Canceled;
         }
-        const int answer = sendMessage(ListUploadPlan::encode(m));
+        const int answer = sendMessage(ListUploadPlan::encode(m), m.closing);
         if (answer != 0xAA) {
             // Never leave the receiver holding half a list.
             m_link.write("CNL");
             if (answer < 0)
-                return lostInSilence(false, m_link.interrupted());
+                return lostInSilence(false, !m.closing && m_link.interrupted());
             if (m_link.interrupted())
                 return Canceled;
             return fail(false, true);
@@ -287,7 +301,7 @@ ListTransfer::Outcome ListTransfer::upload(const QString &listType, const QByteA
         return fail(false, true);
     }
     // A cancel that comes once the closing message went changes nothing: the receiver takes the lists whole.
-    if (const int answer = sendMessage("CMP"); answer != 0xAA)
+    if (const int answer = sendMessage("CMP", true); answer != 0xAA)
         return answer < 0 ? lostInSilence(false) : fail(false, true);
     if (settleMs > 0)
         QThread::msleep(settleMs);

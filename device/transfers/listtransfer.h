@@ -41,8 +41,9 @@ private:
     Outcome openExchange(int command, bool downloading);
     Outcome closeUnanswered(bool downloading);
     Outcome abortDownload(QByteArray buffer);
-    // The receiver's answer to one upload message (0xAA takes it), or -1 when none came.
-    int sendMessage(const QByteArray &bytes);
+    // The receiver's answer to one upload message (0xAA takes it), or -1 when none came. closing: one of the
+    // messages that close the upload ("</lists>", "CMP").
+    int sendMessage(const QByteArray &bytes, bool closing = false);
 
     TransferLink &m_link;
 };

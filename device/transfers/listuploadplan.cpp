@@ -305,7 +305,7 @@ bool ListUploadPlan::next(Message *message)
             if (m_listAt >= int(m_favourites.size())) {
                 if (!(m_atEnd || m_listsClosed))
                     break;
-                m_ready.push_back({"LST", "</lists>", false, 0});
+                m_ready.push_back({"LST", "</lists>", false, 0, true});
                 m_phase = Phase::Done;
                 break;
             }

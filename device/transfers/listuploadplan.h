@@ -26,6 +26,8 @@ public:
         // When set, Progress(percent, total) is reported after the message was answered.
         bool reports = false;
         int done = 0;
+        // The message that closes the lists ("</lists>"): once it went, the receiver takes them.
+        bool closing = false;
     };
 
     ListUploadPlan();

@@ -27,10 +27,13 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::getFolder(const QString &
     if (ok)
         *ok = false;
     m_lastFailure = TransferLink::NoStatus;
+    m_lostAfterCancel = false;
+    m_link.beginExchange();
     const QStringList parts = ReceiverAddress::splitPath(path);
     if (parts.size() > 0xFFFF)
         return nullptr;
-    // Every wait of the listing, statuses included, is the listing's own; a cancel meanwhile lets it end in step.
+    // Every wait of the listing, statuses included, is the listing's own; a cancel meanwhile lets it end in step,
+    // within the after-cancel wait.
     const TransferLink::InStep inStep(m_link);
     const int inactivity = m_link.inactivityLimit();
     m_link.setInactivityLimit(listingWaitMs.load());
@@ -93,6 +96,7 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::failed(int code)
 QList<DeviceFileSystemItem *> *ReceiverFolderCommands::lost()
 {
     m_lastFailure = TransferLink::NoStatus;
+    m_lostAfterCancel = m_link.cancelSeen();
     // Whatever the receiver still sends of this exchange would be read as the answer to the next one: the
     // connection is given up (a worker's connects anew) rather than used out of step.
     m_link.giveUp();
@@ -101,6 +105,8 @@ QList<DeviceFileSystemItem *> *ReceiverFolderCommands::lost()
 
 QString ReceiverFolderCommands::failureText() const
 {
+    if (m_lastFailure == TransferLink::NoStatus && m_lostAfterCancel)
+        return TransferLink::cancelUnansweredText();
     if (m_lastFailure == TransferLink::NoStatus)
         return QCoreApplication::translate("DVB24CommunicationProtocolMill", "The device did not answer.");
     return m_link.codeText ? m_link.codeText(m_lastFailure) : QString::number(m_lastFailure);
@@ -109,11 +115,14 @@ QString ReceiverFolderCommands::failureText() const
 int ReceiverFolderCommands::sendPathLevels(quint8 command, const QString &path)
 {
     m_lastFailure = TransferLink::NoStatus;
+    m_lostAfterCancel = false;
+    m_link.beginExchange();
     const QStringList parts = ReceiverAddress::splitPath(path);
     // Nothing named: nothing to send (the receiver would act on its root).
     if (parts.isEmpty() || parts.size() > 0x10000)
         return TransferLink::NoStatus;
-    // Begun, the exchange is finished whatever a cancel meanwhile: the receiver waits for every level.
+    // Begun, the exchange is finished whatever a cancel meanwhile (within the after-cancel wait): the receiver
+    // waits for every level.
     const TransferLink::InStep inStep(m_link);
     if (!m_link.write(TransferWire::pathHeader(command, quint16(parts.size() - 1)))) {
         lost();
@@ -149,6 +158,8 @@ bool ReceiverFolderCommands::lastWasRefused() const
 bool ReceiverFolderCommands::deleteRecording(quint16 recordId)
 {
     m_lastFailure = TransferLink::NoStatus;
+    m_lostAfterCancel = false;
+    m_link.beginExchange();
     const TransferLink::InStep inStep(m_link);
     const int status = m_link.write(QByteArray(1, '\x17') + TransferWire::uint16(recordId)) ? m_link.readStatus()
                                                                                             : TransferLink::NoStatus;
@@ -180,7 +191,9 @@ bool ReceiverFolderCommands::makePath(const QString &path, bool leaveOutLast, bo
             return false;
         // A level the receiver refuses leaves nothing below it to create: the chain fails there.
         if (i >= skip && !createFolder(running)) {
-            if (m_link.error && !(quiet && lastWasRefused()))
+            if (m_link.error && m_lostAfterCancel)
+                m_link.error(TransferLink::cancelUnansweredText());
+            else if (m_link.error && !(quiet && lastWasRefused()))
                 m_link.error(
                     QCoreApplication::translate("DVB24CommunicationProtocolMill", "Cannot create directory %1.")
                         .arg(running));

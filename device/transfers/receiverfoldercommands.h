@@ -41,8 +41,10 @@ public:
     // How long a listing waits for each answer (ms); tests shorten it.
     static std::atomic_int listingWaitMs;
 
-    // Why the last listing failed: the receiver's refusal, or that it did not answer.
+    // Why the last listing failed: the receiver's refusal, or that it did not answer (a cancel, or anything).
     QString failureText() const;
+    // Whether the last command was given up because the receiver did not answer within the after-cancel wait.
+    bool lostAfterCancel() const { return m_lostAfterCancel; }
 
 private:
     QList<DeviceFileSystemItem *> *readListing(const QStringList &parts);
@@ -61,4 +63,5 @@ private:
 
     TransferLink &m_link;
     int m_lastFailure = TransferLink::NoStatus;
+    bool m_lostAfterCancel = false;
 };

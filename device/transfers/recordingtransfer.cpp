@@ -87,6 +87,7 @@ QString RecordingTransfer::recordingName(const QString &destination)
 RecordingTransfer::Outcome RecordingTransfer::download(quint16 recordId, const QString &destination)
 {
     Download d;
+    m_link.beginExchange();
     // Restored at the end: once the cancel is sent, the stream is read to its end whatever comes.
     const bool stopsOnCancel = m_link.stopsOnCancel;
     d.name = recordingName(destination);
@@ -101,12 +102,16 @@ RecordingTransfer::Outcome RecordingTransfer::download(quint16 recordId, const Q
         outcome = finish(d);
     }
     if (d.replied && !d.gaveUp) {
-        // The closing byte ends every exchange, and its answer is waited for whatever the user does meanwhile; a
-        // receiver that does not give it is given up, so it is not read as the answer to the next request.
+        // The closing byte ends every exchange, and its answer is waited for whatever the user does meanwhile
+        // (after a cancel, within the after-cancel wait); a receiver that does not give it is given up, so it is
+        // not read as the answer to the next request.
         m_link.clearInterrupt();
         TransferLink::InStep finishing(m_link);
-        if (!m_link.write(QByteArray(1, '\x01')) || m_link.readUpTo(1 << 16, closingWaitMs).isEmpty())
+        if (!m_link.write(QByteArray(1, '\x01')) || m_link.readUpTo(1 << 16, closingWaitMs).isEmpty()) {
             m_link.close();
+            if (outcome == Canceled && m_link.cancelSeen() && m_link.error)
+                m_link.error(TransferLink::cancelUnansweredText());
+        }
     }
     m_link.stopsOnCancel = stopsOnCancel;
     m_link.clearInterrupt();
@@ -121,7 +126,7 @@ bool RecordingTransfer::requestTable(quint16 recordId, Download &d)
         m_link.request(QByteArray(1, '\x05') + TransferWire::uint16(recordId) + TransferWire::uint64(0), closingWaitMs);
     if (reply.isEmpty()) {
         d.userCancel = m_link.interrupted();
-        d.failure = copyFailed(d.name);
+        d.failure = m_link.cancelSeen() ? TransferLink::cancelUnansweredText() : copyFailed(d.name);
         giveUp(d);
         return false;
     }
@@ -143,7 +148,8 @@ bool RecordingTransfer::requestTable(quint16 recordId, Download &d)
     const qint64 free = freeDiskSpace(QFileInfo(d.folder).absolutePath());
     if (p != TransferWire::Done || (free >= 0 && d.table.total > free)) {
         d.userCancel = m_link.interrupted();
-        d.failure = copyFailed(d.name);
+        d.failure =
+            p != TransferWire::Done && m_link.cancelSeen() ? TransferLink::cancelUnansweredText() : copyFailed(d.name);
         // A reply that did not come whole leaves the rest of it to be read as the answer to the next request.
         if (p != TransferWire::Done)
             giveUp(d);
@@ -251,10 +257,10 @@ void RecordingTransfer::receiveBlocks(Download &d)
         if (m_link.interrupted())
             sendCancel(d);
     }
-    // The stream broke off: silence, a closed link, or no answer after a cancel. What is still to come of it
-    // would be read as the answer to the next request.
+    // The stream broke off: silence, a closed link, or no answer within the after-cancel wait. What is still to
+    // come of it would be read as the answer to the next request.
     if (d.failure.isEmpty())
-        d.failure = copyFailed(d.name);
+        d.failure = m_link.cancelSeen() ? TransferLink::cancelUnansweredText() : copyFailed(d.name);
     giveUp(d);
 }
 
@@ -355,6 +361,7 @@ RecordingTransfer::Outcome RecordingTransfer::upload(const QString &path)
     }
     Outcome outcome = Completed;
     m_uploadCanceled = false;
+    m_link.beginExchange();
     for (const QString &desc : descs) {
         // A set whose exchange was whole when the cancel came is on the receiver; the next one does not start.
         outcome = m_link.interrupted() || m_uploadCanceled ? Canceled : uploadSet(desc);
@@ -377,15 +384,27 @@ RecordingTransfer::Outcome RecordingTransfer::broken(const Upload &u, int code)
 
 int RecordingTransfer::status(Upload &u)
 {
-    // The answer to what went is waited for as long as any answer, whatever the user does meanwhile; the cancel
-    // goes in the next packet. A receiver that does not answer is given up: its answer would be read as the
-    // answer to the next request.
+    // The answer to what went is waited for as long as any answer, whatever the user does meanwhile (after a
+    // cancel, within the after-cancel wait); the cancel goes in the next packet. A receiver that does not answer
+    // is given up: its answer would be read as the answer to the next request.
     TransferLink::InStep finishing(m_link);
     const int s = m_link.readStatus();
     takeCancel(u);
     if (s == TransferLink::NoStatus)
-        m_link.close();
+        lose(u);
     return s;
+}
+
+void RecordingTransfer::lose(Upload &u)
+{
+    m_link.close();
+    // Silent after a cancel: the upload ends cancelled, and the user hears why the connection goes.
+    if (m_link.cancelSeen()) {
+        u.aborting = true;
+        m_uploadCanceled = true;
+        if (m_link.error)
+            m_link.error(TransferLink::cancelUnansweredText());
+    }
 }
 
 void RecordingTransfer::takeCancel(Upload &u)
@@ -474,7 +493,7 @@ RecordingTransfer::Outcome RecordingTransfer::serveRequests(Upload &u)
         }
         takeCancel(u);
         if (!whole) {
-            m_link.close();
+            lose(u);
             return u.aborting ? Canceled : broken(u, TransferLink::NoStatus);
         }
         TransferWire::UploadRequest r;
@@ -501,7 +520,9 @@ RecordingTransfer::Outcome RecordingTransfer::serveRequests(Upload &u)
             QByteArray zeros(int(qMin<quint32>(r.count, 1u << 20)), '\0');
             for (quint32 left = r.count; left > 0; left -= quint32(qMin<quint32>(left, quint32(zeros.size()))))
                 m_link.write(zeros.left(int(qMin<quint32>(left, quint32(zeros.size())))), false);
-            m_link.flush();
+            // A receiver that does not take the whole abort packet is out of step.
+            if (!m_link.flush())
+                lose(u);
             if (!unreadable)
                 return Canceled;
             if (m_link.error)
@@ -524,8 +545,11 @@ RecordingTransfer::Outcome RecordingTransfer::serveRequests(Upload &u)
                 return broken(u, TransferLink::NoStatus);
             done += piece.size();
         }
-        if (!m_link.flush())
-            return broken(u, TransferLink::NoStatus);
+        if (!m_link.flush()) {
+            // Half a packet went: nothing after it can be read in step.
+            lose(u);
+            return u.aborting ? Canceled : broken(u, TransferLink::NoStatus);
+        }
         const int answer = status(u);
         if (m_link.progress64)
             m_link.progress64(n + 1);

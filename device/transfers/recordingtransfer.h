@@ -55,6 +55,8 @@ private:
     int status(Upload &u);
     // A cancel that came is taken in: the packets that follow abort.
     void takeCancel(Upload &u);
+    // The receiver did not answer or take what went: the link is given up.
+    void lose(Upload &u);
     Outcome broken(const Upload &u, int code);
     void reportCode(int code);
 

@@ -3,6 +3,7 @@
 #include "device/core/mill.h"
 
 #include <QAbstractSocket>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QIODevice>
 
@@ -29,15 +30,48 @@ TransferLink::~TransferLink()
         close();
 }
 
-bool TransferLink::interrupted() const
+bool TransferLink::flagSet() const
 {
     if (m_mill)
         return m_mill->isInterruptRequested();
     return m_interrupt && m_interrupt->load();
 }
 
+bool TransferLink::interrupted() const
+{
+    const bool on = flagSet();
+    if (on && !m_cancelClock.isValid() && m_lastAnswer == 0)
+        m_cancelClock.start();
+    return on;
+}
+
+bool TransferLink::afterCancelPassed() const
+{
+    return m_lastAnswer == 0 && m_cancelClock.isValid() && m_cancelClock.elapsed() >= AfterCancelMs;
+}
+
+qint64 TransferLink::bounded(qint64 ms) const
+{
+    if (m_lastAnswer > 0 || !m_cancelClock.isValid())
+        return ms;
+    return qMin(ms, qMax<qint64>(0, AfterCancelMs - m_cancelClock.elapsed()));
+}
+
+void TransferLink::beginExchange()
+{
+    m_cancelClock.invalidate();
+    interrupted();
+}
+
+QString TransferLink::cancelUnansweredText()
+{
+    return QCoreApplication::translate("DVB24CommunicationProtocolMill", "The device did not answer the cancel.");
+}
+
 void TransferLink::clearInterrupt()
 {
+    // A cancel taken in to be finished in step still bounds that finishing.
+    interrupted();
     if (m_mill)
         m_mill->setInterruptFlag(false);
     else if (m_interrupt)
@@ -55,7 +89,13 @@ bool TransferLink::isOpen() const
 
 void TransferLink::close()
 {
-    if (m_device && m_device->isOpen())
+    if (!m_device || !m_device->isOpen())
+        return;
+    // Bytes still waiting to go (a write the receiver did not take) would hold a socket's close open in a thread
+    // without an event loop, and a connection given up owes the receiver nothing more.
+    if (auto *socket = qobject_cast<QAbstractSocket *>(m_device))
+        socket->abort();
+    else
         m_device->close();
 }
 
@@ -75,8 +115,12 @@ bool TransferLink::flush()
     QElapsedTimer quiet;
     quiet.start();
     while (m_device->bytesToWrite() > 0) {
+        // A receiver that takes nothing more keeps a cancel that comes meanwhile to the after-cancel wait.
+        interrupted();
+        if (afterCancelPassed())
+            return false;
         const qint64 before = m_device->bytesToWrite();
-        if (!m_device->waitForBytesWritten(qMin(m_inactivity, 1000))) {
+        if (!m_device->waitForBytesWritten(int(qMax<qint64>(1, bounded(qMin(m_inactivity, kInterruptPollMs)))))) {
             if (!isOpen())
                 return false;
         }
@@ -97,9 +141,11 @@ bool TransferLink::waitForData(int ms)
     for (;;) {
         if (m_device->bytesAvailable() > 0)
             return true;
-        if (!isOpen() || (stopsOnCancel && interrupted()))
+        // Tested at every slice: a cancel that comes while the receiver is silent bounds this wait too.
+        const bool cancel = interrupted();
+        if (!isOpen() || (stopsOnCancel && cancel))
             return false;
-        const qint64 left = ms - waited.elapsed();
+        const qint64 left = bounded(ms - waited.elapsed());
         if (left <= 0)
             return false;
         if (m_device->waitForReadyRead(int(qMin<qint64>(left, kInterruptPollMs))) && m_device->bytesAvailable() > 0)
@@ -128,6 +174,9 @@ bool TransferLink::readExact(qint64 n, QByteArray *out, int inactivityMs)
     QElapsedTimer quiet;
     quiet.start();
     while (have < n) {
+        // Bytes that keep trickling in do not stretch the finishing after a cancel either.
+        if (afterCancelPassed())
+            break;
         if (m_device && m_device->bytesAvailable() > 0) {
             const qint64 got = m_device->read(out->data() + have, n - have);
             if (got < 0)
@@ -152,7 +201,7 @@ bool TransferLink::readExact(qint64 n, QByteArray *out, int inactivityMs)
 
 QByteArray TransferLink::readUpTo(qint64 n, int waitMs)
 {
-    if (n <= 0 || m_gaveUp || !waitForData(waitMs))
+    if (n <= 0 || m_gaveUp || afterCancelPassed() || !waitForData(waitMs))
         return QByteArray();
     const QByteArray got = m_device->read(n);
     m_read += got.size();

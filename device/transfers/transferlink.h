@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 
 #include <atomic>
@@ -36,12 +37,29 @@ public:
     // -1) included, is an answer.
     static constexpr int NoStatus = -256;
 
+    // How long, from a cancel (a Disconnect's, the program's end's), the answers that finish an exchange in step are
+    // waited for in all: a receiver that is there gives them at once (the protocol's drain is two waits of 1 s).
+    static constexpr int AfterCancelMs = 3000;
+
     // Whether a wait for the receiver ends as soon as the interrupt flag is set. An exchange that must be
-    // finished in step after a cancel waits for its answers as long as the protocol's waits allow instead.
+    // finished in step after a cancel waits for its answers as long as the protocol's waits allow instead, and
+    // never past the after-cancel wait.
     bool stopsOnCancel = true;
 
+    // Whether the interrupt flag is set. Seeing it set starts the after-cancel wait (unless a cancel no longer
+    // changes the exchange, see LastAnswer); clearing it does not end that wait.
     bool interrupted() const;
     void clearInterrupt();
+    // Whether a cancel came during this exchange: its finishing is then bounded by the after-cancel wait, and a
+    // receiver that let it pass did not answer the cancel.
+    bool cancelSeen() const { return m_cancelClock.isValid(); }
+    // Whether the after-cancel wait has passed: no read or write waits any more.
+    bool afterCancelPassed() const;
+    // A new exchange on this link: a cancel that an earlier one was finished under no longer bounds its waits; a
+    // cancel still pending does, from when it was first seen.
+    void beginExchange();
+    // What the user is told when the receiver let the after-cancel wait pass.
+    static QString cancelUnansweredText();
 
     // How long a read may see no new byte before it fails (ms).
     int inactivityLimit() const { return m_inactivity; }
@@ -84,7 +102,8 @@ public:
     qint64 bytesRead() const { return m_read; }
 
     // For the life of one exchange that is finished in step after a cancel: the link's waits run to their limits
-    // whatever the interrupt flag, so no second cancel cuts them short either.
+    // whatever the interrupt flag, so no second cancel cuts them short either; after a cancel, to the after-cancel
+    // wait at most.
     class InStep
     {
     public:
@@ -103,8 +122,31 @@ public:
         bool m_was;
     };
 
+    // For the wait for the answer to an exchange's last message, once that message went (a list upload's closing
+    // message): a cancel then changes nothing, so neither the interrupt flag nor the after-cancel wait shortens it.
+    class LastAnswer
+    {
+    public:
+        explicit LastAnswer(TransferLink &link)
+            : m_link(link)
+            , m_inStep(link)
+        {
+            ++link.m_lastAnswer;
+        }
+        ~LastAnswer() { --m_link.m_lastAnswer; }
+        LastAnswer(const LastAnswer &) = delete;
+        LastAnswer &operator=(const LastAnswer &) = delete;
+
+    private:
+        TransferLink &m_link;
+        InStep m_inStep;
+    };
+
 private:
     bool waitForData(int ms);
+    // ms, cut to what is left of the after-cancel wait once a cancel came.
+    qint64 bounded(qint64 ms) const;
+    bool flagSet() const;
 
     QIODevice *m_device;
     std::atomic_bool *m_interrupt = nullptr;
@@ -112,4 +154,7 @@ private:
     int m_inactivity = 30000;
     qint64 m_read = 0;
     bool m_gaveUp = false;
+    // Runs from the first sight of a cancel in this exchange.
+    mutable QElapsedTimer m_cancelClock;
+    int m_lastAnswer = 0;
 };

@@ -118,7 +118,12 @@ void createFolder(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     auto link = linkFor(mill);
     const QString path =
         call.parameter(QStringLiteral("destinationPath")) + u'\\' + call.parameter(QStringLiteral("folderName"));
-    emit mill.Complete(ReceiverFolderCommands(*link).createFolder(path));
+    ReceiverFolderCommands commands(*link);
+    const bool made = commands.createFolder(path);
+    // Given up after a cancel the receiver did not answer: the user hears why the connection goes.
+    if (commands.lostAfterCancel())
+        emit mill.Error(commands.failureText());
+    emit mill.Complete(made);
 }
 
 void deleteFiles(Mill_ &mill, DeviceTask *, const DeviceCall &call)
@@ -131,9 +136,12 @@ void deleteFiles(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     bool nothingDeleted = true;
     QString failed;
     while (job.hasFiles()) {
-        // A cancel ends the list between two deletes: the running one was finished, no further one begins.
+        // A cancel ends the list between two deletes: the running one was finished, no further one begins. A
+        // receiver that did not answer it was given up, and the user hears so.
         if (mill.isInterruptRequested()) {
             mill.storeResult(failed);
+            if (commands.lostAfterCancel())
+                emit mill.Error(commands.failureText());
             canceled(mill);
             return;
         }
@@ -161,6 +169,16 @@ void deleteFiles(Mill_ &mill, DeviceTask *, const DeviceCall &call)
             failed += entry.fileName() + QStringLiteral("\r\n");
     }
     mill.storeResult(failed);
+    // The last delete given up, its receiver silent: the user hears so, as for an earlier one, and a cancel it did
+    // not answer ends the list cancelled.
+    if (!link->isOpen()) {
+        emit mill.Error(commands.failureText());
+        if (commands.lostAfterCancel())
+            canceled(mill);
+        else
+            emit mill.Complete(false);
+        return;
+    }
     emit mill.Complete(nothingDeleted);
 }
 
@@ -179,16 +197,25 @@ void prepareToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     if (!recordings) {
         if (mill.isDeviceBusy()) {
             mill.storeResult(QString());
+            // Cancelled while the receiver described itself: no job, and no busy receiver either (one that did
+            // not answer the cancel was given up, and said).
+            if (mill.isInterruptRequested()) {
+                canceled(mill);
+                return;
+            }
             emit mill.Error(ListTransfer::busyText());
         } else {
             auto link = linkFor(mill);
-            std::unique_ptr<QList<DeviceFileSystemItem *>> listing(
-                ReceiverFolderCommands(*link).getFolder(destination));
-            // Cancelled while the destination was listed (the listing was finished in step): no job.
+            ReceiverFolderCommands commands(*link);
+            std::unique_ptr<QList<DeviceFileSystemItem *>> listing(commands.getFolder(destination));
+            // Cancelled while the destination was listed (the listing was finished in step, or given up and said
+            // when the receiver did not answer): no job.
             if (mill.isInterruptRequested()) {
                 if (listing)
                     qDeleteAll(*listing);
                 mill.storeResult(QString());
+                if (commands.lostAfterCancel())
+                    emit mill.Error(commands.failureText());
                 canceled(mill);
                 return;
             }
@@ -206,6 +233,11 @@ void prepareToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     emit mill.Start();
     if (mill.isDeviceBusy()) {
         mill.storeResult(QString());
+        // Cancelled while the receiver described itself (see prepareToDevice).
+        if (mill.isInterruptRequested()) {
+            canceled(mill);
+            return;
+        }
         emit mill.Error(ListTransfer::busyText());
         emit mill.Complete(true);
         return;
@@ -220,9 +252,12 @@ void prepareToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
         if (!line.isEmpty())
             commands.expandUri(line, QString(), job, total);
     }
-    // A cancel stops the walk between two listings: what was gathered is no job to run.
+    // A cancel stops the walk between two listings: what was gathered is no job to run. A receiver that did not
+    // answer it was given up, and the user hears so.
     if (mill.isInterruptRequested()) {
         mill.storeResult(QString());
+        if (commands.lostAfterCancel())
+            emit mill.Error(commands.failureText());
         canceled(mill);
         return;
     }
@@ -289,10 +324,13 @@ void copyToPc(Mill_ &mill, DeviceTask *, const DeviceCall &call)
             ReceiverFolderCommands commands(*link);
             bool listed = false;
             std::unique_ptr<QList<DeviceFileSystemItem *>> left(commands.getFolder(source.mid(6), &listed));
-            // Cancelled while the folder was listed: it stays, and the job ends between its exchanges.
+            // Cancelled while the folder was listed: it stays, and the job ends between its exchanges (a receiver
+            // that did not answer the cancel given up, and said).
             if (mill.isInterruptRequested()) {
                 if (left)
                     qDeleteAll(*left);
+                if (commands.lostAfterCancel())
+                    link->error(commands.failureText());
                 canceled(mill);
                 return;
             }
@@ -376,8 +414,9 @@ void copyToDevice(Mill_ &mill, DeviceTask *, const DeviceCall &call)
     // meanwhile ends the job with its error (makePath says it).
     ReceiverFolderCommands folders(*link);
     const bool made = folders.makePath(destination, true, true);
-    // A cancel meanwhile ends the entry between its exchanges, the link in step: nothing of the file was sent.
-    if (!failed && link->isOpen() && mill.isInterruptRequested()) {
+    // A cancel meanwhile ends the entry between its exchanges, the link in step: nothing of the file was sent. A
+    // receiver that did not answer it was given up (makePath said so).
+    if ((!failed && link->isOpen() && mill.isInterruptRequested()) || folders.lostAfterCancel()) {
         canceled(mill);
         return;
     }

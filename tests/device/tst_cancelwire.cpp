@@ -8,6 +8,7 @@
 #include "device/transfers/transferwire.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <atomic>
@@ -273,7 +274,7 @@ private slots:
     }
 
     // A receiver that does not answer within the waits after a cancel: the connection is given up, never used
-    // out of step, and a file transfer says so.
+    // out of step, and a file transfer says the cancel went unanswered and ends cancelled.
     void silentAfterCancel_data()
     {
         QTest::addColumn<Exchange>("exchange");
@@ -295,14 +296,64 @@ private slots:
             if (soFar.size() >= 3 && !once->exchange(true))
                 e->interrupt = true;
         });
-        QCOMPARE(run(exchange), FileTransfer::Failed);
+        const bool transfer = exchange == Exchange::Download || exchange == Exchange::Upload;
+        QCOMPARE(run(exchange), transfer ? FileTransfer::Canceled : FileTransfer::Failed);
         e->emulator.setReceiveHook({});
         QVERIFY(!e->link->isOpen());
-        if (exchange == Exchange::Download || exchange == Exchange::Upload)
-            QCOMPARE(e->errors, QStringList{QStringLiteral("The device did not answer.")});
+        if (transfer)
+            QCOMPARE(e->errors, QStringList{QStringLiteral("The device did not answer the cancel.")});
         else
             QVERIFY(e->errors.isEmpty());
         QCOMPARE(e->emulator.unknownCommands(), 0);
+    }
+
+    // A receiver that falls silent as the PC writes a message of the exchange, the cancel given at that moment,
+    // the link's waits at their working lengths: the exchange ends within seconds of the cancel (never after the
+    // inactivity limit), the link is given up, and a transfer says the cancel went unanswered.
+    void silentReceiverCancelledAsAMessageIsWritten_data()
+    {
+        QTest::addColumn<Exchange>("exchange");
+        QTest::addColumn<int>("message");
+        QTest::newRow("listing, its header") << Exchange::Listing << 0;
+        QTest::newRow("listing, its last level") << Exchange::Listing << 2;
+        QTest::newRow("create, its header") << Exchange::Create << 0;
+        QTest::newRow("delete, its name") << Exchange::Delete << 3;
+        QTest::newRow("recording delete") << Exchange::RecordingDelete << 0;
+        QTest::newRow("download, its header") << Exchange::Download << 0;
+        QTest::newRow("download, its name") << Exchange::Download << 3;
+        QTest::newRow("upload, its size and name") << Exchange::Upload << 3;
+        QTest::newRow("upload, its first packet") << Exchange::Upload << 5;
+    }
+    void silentReceiverCancelledAsAMessageIsWritten()
+    {
+        QFETCH(Exchange, exchange);
+        QFETCH(int, message);
+        e->link->setInactivityLimit(30000);
+        ReceiverFolderCommands::listingWaitMs = 15000;
+        QElapsedTimer sinceCancel;
+        int written = 0;
+        e->socket.beforeWrite = [&](const QByteArray &) {
+            if (written++ != message)
+                return;
+            e->emulator.muteOpenConnections();
+            e->interrupt = true;
+            sinceCancel.start();
+        };
+        const FileTransfer::Outcome outcome = run(exchange);
+        const qint64 took = sinceCancel.elapsed();
+        e->socket.beforeWrite = {};
+        QVERIFY(sinceCancel.isValid());
+        QVERIFY2(took < 8000, qPrintable(QStringLiteral("ended %1 ms after the cancel").arg(took)));
+        QVERIFY(!e->link->isOpen());
+        if (exchange == Exchange::Download || exchange == Exchange::Upload) {
+            QCOMPARE(outcome, FileTransfer::Canceled);
+            QCOMPARE(e->errors, QStringList{TransferLink::cancelUnansweredText()});
+        } else {
+            QCOMPARE(outcome, FileTransfer::Failed);
+        }
+        QVERIFY(!QFileInfo::exists(e->pcPath(QStringLiteral("f.bin"))));
+        // A receiver silent from the header on made no folder of it.
+        QVERIFY(!QFileInfo::exists(e->receiverPath(QStringLiteral("v/a/new"))));
     }
 
     // A second cancel while the exchange is finished after the first changes nothing.

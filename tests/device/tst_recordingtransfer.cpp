@@ -174,15 +174,15 @@ private slots:
     }
 
     // A receiver that goes silent in the middle of a recording once the cancel reached it is waited for as long
-    // as any read, then given up and said: the rest of its stream is never read as the answer to the next
-    // request, which goes over a new connection. Nothing of the recording is kept.
+    // as any read (within the after-cancel wait), then given up and said: the rest of its stream is never read as
+    // the answer to the next request, which goes over a new connection. Nothing of the recording is kept.
     void silenceAfterTheCancelGivesTheLinkUp()
     {
         e->link->setInactivityLimit(500);
         e->commands->silentAfter = 32768; // the first block
         e->link->progress64 = [this](qint64) { e->interrupt = true; };
         QCOMPARE(transfer().download(7, e->pcPath(QStringLiteral("Show"))), RecordingTransfer::Canceled);
-        QCOMPARE(e->errors, QStringList{QStringLiteral("Cannot copy recording Show.")});
+        QCOMPARE(e->errors, QStringList{QStringLiteral("The device did not answer the cancel.")});
         QVERIFY(!e->link->isOpen());
         QVERIFY(!QFileInfo::exists(e->pcPath(QStringLiteral("Show"))));
         QTRY_COMPARE(e->commands->cancelBytesSeen(), 1);

@@ -575,7 +575,8 @@ private slots:
         e->emulator.setReceiveHook({});
         e->emulator.setAnswerDelayMs(0);
         ReceiverFolderCommands::listingWaitMs = 15000;
-        QCOMPARE(silent->calls, QStringList({"enqueued", "error:The device did not answer.", "complete:false"}));
+        QCOMPARE(silent->calls,
+                 QStringList({"enqueued", "error:The device did not answer the cancel.", "complete:false"}));
         QTRY_VERIFY(m_states.contains(QStringLiteral("disconnected")));
         QTRY_COMPARE_WITH_TIMEOUT(m_states.count(QStringLiteral("connected")), 2, 10000);
         QCOMPARE(e->emulator.connectionCount(), 2);

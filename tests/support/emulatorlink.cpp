@@ -2,6 +2,9 @@
 
 #include "testfiles.h"
 
+#include <QDeadlineTimer>
+#include <QThread>
+
 EmulatorLink::EmulatorLink()
     : commands(TransferCommands::install(emulator, receiverRoot.path()))
 {}
@@ -13,6 +16,10 @@ bool EmulatorLink::open(int inactivityMs)
     socket.connectToHost(emulator.host(), emulator.port());
     if (!socket.waitForConnected(5000))
         return false;
+    // Served by the emulator before anything is asked of it: a switch set from now on applies to this connection.
+    const QDeadlineTimer served(5000);
+    while (emulator.openConnections() < 1 && !served.hasExpired())
+        QThread::msleep(5);
     link = std::make_unique<TransferLink>(&socket, &interrupt);
     link->setInactivityLimit(inactivityMs);
     link->error = [this](const QString &e) {

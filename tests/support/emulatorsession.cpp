@@ -2,12 +2,14 @@
 
 #include "receiveremulator.h"
 
+#include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QThread>
 
-EmulatorSession::EmulatorSession(ReceiverEmulator &emulator, QTcpSocket &socket)
+EmulatorSession::EmulatorSession(ReceiverEmulator &emulator, QTcpSocket &socket, int connection)
     : m_emulator(emulator)
     , m_socket(socket)
+    , m_connection(connection)
 {}
 
 QByteArray EmulatorSession::le32(quint32 value)
@@ -75,6 +77,11 @@ bool EmulatorSession::write(const QByteArray &bytes)
     if (const int delay = m_emulator.answerDelayMs(); delay > 0)
         QThread::msleep(ulong(delay));
     QByteArray out = bytes;
+    if (!holdWhileMuted(out)) {
+        // The PC let the muted connection go: nothing more is read or written over it.
+        m_cut = true;
+        return false;
+    }
     const qint64 dropAfter = m_emulator.dropAfterBytes();
     const bool cut = dropAfter >= 0 && m_sent + out.size() >= dropAfter;
     if (cut)
@@ -88,6 +95,34 @@ bool EmulatorSession::write(const QByteArray &bytes)
         return false;
     }
     return true;
+}
+
+bool EmulatorSession::holdWhileMuted(QByteArray &out)
+{
+    int stamp = 0;
+    const qint64 after = m_emulator.muteAfterBytes(m_connection, &stamp);
+    if (stamp != m_muteStamp) {
+        m_muteStamp = stamp;
+        m_sentAtMuteRequest = m_sent;
+    }
+    if (after >= 0 && m_sent - m_sentAtMuteRequest >= after && !m_emulator.isMuted(m_connection))
+        m_emulator.muteOpenConnections(m_emulator.trickleMs());
+    QElapsedTimer paced;
+    paced.start();
+    while (m_connection > 0 && m_emulator.isMuted(m_connection) && !m_emulator.isStopping()) {
+        if (m_socket.state() != QAbstractSocket::ConnectedState)
+            return false;
+        const int trickle = m_emulator.trickleMs();
+        if (trickle > 0 && out.size() > 1 && paced.elapsed() >= trickle) {
+            m_socket.write(out.left(1));
+            m_socket.waitForBytesWritten(100);
+            out.remove(0, 1);
+            paced.restart();
+        }
+        // Notices the PC closing the connection; what it sends stays unread.
+        m_socket.waitForReadyRead(20);
+    }
+    return !m_emulator.isStopping();
 }
 
 bool EmulatorSession::sendStatus(quint8 status)

@@ -10,7 +10,8 @@ class ReceiverEmulator;
 class EmulatorSession
 {
 public:
-    EmulatorSession(ReceiverEmulator &emulator, QTcpSocket &socket);
+    // connection: its number among the emulator's connections, from 1.
+    EmulatorSession(ReceiverEmulator &emulator, QTcpSocket &socket, int connection = 0);
 
     ReceiverEmulator &emulator() { return m_emulator; }
 
@@ -36,8 +37,14 @@ public:
     static QByteArray le32(quint32 value);
 
 private:
+    // Holds an answer while the connection is muted (trickling it out when asked); false once the PC closed it.
+    bool holdWhileMuted(QByteArray &out);
+
     ReceiverEmulator &m_emulator;
     QTcpSocket &m_socket;
+    int m_connection = 0;
+    int m_muteStamp = 0;
+    qint64 m_sentAtMuteRequest = 0;
     qint64 m_sent = 0;
     bool m_cut = false;
 };

@@ -171,6 +171,26 @@ void ReceiverEmulator::record(const QByteArray &bytes)
         hook(soFar);
 }
 
+void ReceiverEmulator::muteOpenConnections(int trickleMs)
+{
+    m_trickleMs.store(trickleMs);
+    m_mutedUpTo.store(m_connections.load());
+}
+
+void ReceiverEmulator::muteOpenConnectionsAfter(qint64 bytes, int trickleMs)
+{
+    m_trickleMs.store(trickleMs);
+    m_muteAfter.store(bytes);
+    m_muteAfterUpTo.store(m_connections.load());
+    ++m_muteAfterStamp;
+}
+
+qint64 ReceiverEmulator::muteAfterBytes(int connection, int *stamp) const
+{
+    *stamp = m_muteAfterStamp.load();
+    return connection <= m_muteAfterUpTo.load() ? m_muteAfter.load() : -1;
+}
+
 bool ReceiverEmulator::setAddress(const QHostAddress &address)
 {
     // Tests never listen, or lure the program, outside loopback.
@@ -239,19 +259,19 @@ void ReceiverEmulator::serve(qintptr descriptor)
     QTcpSocket socket;
     if (!socket.setSocketDescriptor(descriptor))
         return;
-    ++m_connections;
+    const int connection = ++m_connections;
     if (m_refuse.load()) {
         socket.close();
         return;
     }
     ++m_open;
     socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    EmulatorSession session(*this, socket);
+    EmulatorSession session(*this, socket, connection);
     while (!m_stopping.load() && session.isOpen()) {
         quint8 command = 0;
         if (!session.readByte(&command, 50))
             continue;
-        if (m_silent.load())
+        if (m_silent.load() || isMuted(connection))
             continue;
         {
             QMutexLocker locker(&m_lock);

@@ -61,6 +61,18 @@ public:
     qint64 dropAfterBytes() const { return m_dropAfter.load(); }
     // Reads and records, answers nothing.
     void setSilent(bool on) { m_silent.store(on); }
+    // The connections served now stop answering where they stand, in the middle of an exchange or not, as a
+    // receiver that hangs: each answer is held back (the connection stays open) until the PC closes it, and no
+    // further command is taken. With trickleMs the held answer goes out a byte at a time, one every trickleMs,
+    // so bytes keep coming but the answer does not end soon. Connections made later answer as ever.
+    void muteOpenConnections(int trickleMs = 0);
+    // The same once a connection served now has sent `bytes` more (a receiver that stops in the middle of a stream).
+    void muteOpenConnectionsAfter(qint64 bytes, int trickleMs = 0);
+    // For sessions: the bytes after which their connection falls silent, counted from the request (its number
+    // is the stamp, which a session takes with its count of bytes sent when it first sees it); -1: none.
+    qint64 muteAfterBytes(int connection, int *stamp) const;
+    bool isMuted(int connection) const { return connection <= m_mutedUpTo.load(); }
+    int trickleMs() const { return m_trickleMs.load(); }
     // The description announces a chunk of almost 4 GiB.
     void setHostileLength(bool on) { m_hostileLength.store(on); }
     bool hostileLength() const { return m_hostileLength.load(); }
@@ -112,4 +124,9 @@ private:
     std::atomic_int m_chunkSize{100};
     std::atomic_int m_connections{0};
     std::atomic_int m_open{0};
+    std::atomic_int m_mutedUpTo{0};
+    std::atomic_int m_trickleMs{0};
+    std::atomic<qint64> m_muteAfter{-1};
+    std::atomic_int m_muteAfterUpTo{0};
+    std::atomic_int m_muteAfterStamp{0};
 };

@@ -263,6 +263,9 @@ bool TransferCommands::servePathCommand(EmulatorSession &s, quint8 command)
     const QString path = localPath(readLevels(s, be16(head), true, &refused));
     if (refused)
         return true; // ended at the refused level: the rest was never read
+    // A connection the PC let go before the path came whole names no folder: nothing is made or deleted.
+    if (!s.isOpen())
+        return false;
     bool ok = false;
     if (command == 0x07) {
         ok = QDir().mkpath(path);
