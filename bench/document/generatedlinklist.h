@@ -4,6 +4,8 @@
 // a permutation of the ids (so sorting by title scatters the rows), a URL of its own each, and four
 // favourite lists of every fifth link.
 
+#include "generatedfavourites.h"
+
 #include <QString>
 #include <QTextStream>
 
@@ -20,15 +22,7 @@ inline QString text(int count)
             << "</description><genres>Genre " << (i % 13) << "</genres><type>website</type><parentLock>0</parentLock>"
             << "<childrenLock>" << (i % 4 + 1) << "</childrenLock></link>\n";
     }
-    out << "</items><lists>";
-    for (int list = 0; list < 4; ++list) {
-        out << "<list id=\"" << list << "\">";
-        for (int i = list; i < count; i += 5)
-            out << "<ref>" << i << "</ref>";
-        out << "</list>";
-    }
-    out << "</lists></TDocument>\n";
-    out.flush();
+    GeneratedFavourites::closeDocument(out, count);
     return text;
 }
 

@@ -5,6 +5,8 @@
 // favourite lists that refer to every fifth entry. With names given, service i is named after
 // names[i % names.size()] instead of "Service".
 
+#include "generatedfavourites.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -25,15 +27,7 @@ inline QString text(int count, const QStringList &names = {QStringLiteral("Servi
             << "</childrenLock><details><config type=\"" << types[i % 4] << "\" frequency=\"" << (10700 + i % 2000)
             << "\" symbolRate=\"27500\"/></details></tvService>\n";
     }
-    out << "</items><lists>";
-    for (int list = 0; list < 4; ++list) {
-        out << "<list id=\"" << list << "\">";
-        for (int i = list; i < count; i += 5)
-            out << "<ref>" << i << "</ref>";
-        out << "</list>";
-    }
-    out << "</lists></TDocument>\n";
-    out.flush();
+    GeneratedFavourites::closeDocument(out, count);
     return text;
 }
 

@@ -2,6 +2,7 @@
 
 #include "emulatorlink.h"
 #include "recordingtask.h"
+#include "workerrequests.h"
 
 #include "device/core/devicecall.h"
 #include "device/protocol/dvb24communicationmanager.h"
@@ -143,14 +144,6 @@ private:
     std::unique_ptr<DVB24CommunicationManager> m_manager;
     QStringList m_states;
 
-    static DeviceCall call(const QString &method, const QList<QPair<QString, QString>> &parameters)
-    {
-        DeviceCall c(method);
-        for (const auto &p : parameters)
-            c.setParameter(p.first, p.second);
-        return c;
-    }
-
     static QByteArray listDocument()
     {
         return "<TDocument><items><tvService n=\"1\"/><tvService n=\"2\"/><tvService n=\"3\"/><tvService n=\"4\"/>"
@@ -162,26 +155,17 @@ private:
     {
         switch (exchange) {
         case Exchange::ListDownload:
-            return {call(QStringLiteral("sendOrdownloadTVLists"), {{"mode", "download"}, {"listType", "tv"}}), {}};
+            return {WorkerRequests::listDownload(), {}};
         case Exchange::ListUpload:
-            return {call(QStringLiteral("sendOrdownloadTVLists"), {{"mode", "send"}, {"listType", "tv"}}),
-                    listDocument()};
+            return {WorkerRequests::listUpload(), listDocument()};
         case Exchange::RecordingDownload:
-            return {call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", "rec://Show"},
-                                                               {"destinationFile", e->pcPath(QStringLiteral("Show"))},
-                                                               {"overwrite", "true"},
-                                                               {"recordID", "7"}}),
-                    {}};
+            return {WorkerRequests::recordingDownload(*e), {}};
         case Exchange::RecordingUpload:
-            return {call(QStringLiteral("MEMCopyPcToDevice"),
-                         {{"sourceFile", "rec://" + e->pcPath(QStringLiteral("recs/Rec1.desc"))},
-                          {"destinationFile", "/hda1/recordings"},
-                          {"overwrite", "true"}}),
-                    {}};
+            return {WorkerRequests::recordingUpload(*e), {}};
         case Exchange::Description:
             break;
         }
-        return {call(QStringLiteral("getDeviceInfo"), {{"ip", e->emulator.host()}}), {}};
+        return {WorkerRequests::description(*e), {}};
     }
 
     RecordingTask *enqueue(Exchange exchange)
@@ -194,7 +178,7 @@ private:
     }
     RecordingTask *enqueueListing()
     {
-        auto *task = new RecordingTask(this, call(QStringLiteral("getFolder"), {{"@path", "hda1"}}).toString());
+        auto *task = new RecordingTask(this, WorkerRequests::listing(QStringLiteral("hda1")).toString());
         m_manager->enqueue(task);
         return task;
     }

@@ -2,6 +2,7 @@
 
 #include "emulatorlink.h"
 #include "recordingtask.h"
+#include "workerrequests.h"
 
 #include "device/core/devicecall.h"
 #include "device/protocol/dvb24communicationmanager.h"
@@ -19,6 +20,8 @@
 #include <memory>
 
 namespace {
+
+using WorkerRequests::call;
 
 enum class Exchange {
     FileDownload,
@@ -136,14 +139,6 @@ private:
     // Long enough for the failure message of a fault to say how long the job took.
     static constexpr int FaultMs = 70000;
 
-    static DeviceCall call(const QString &method, const QList<QPair<QString, QString>> &parameters)
-    {
-        DeviceCall c(method);
-        for (const auto &p : parameters)
-            c.setParameter(p.first, p.second);
-        return c;
-    }
-
     QPair<DeviceCall, QByteArray> requestFor(Exchange exchange) const
     {
         switch (exchange) {
@@ -159,24 +154,15 @@ private:
                                                                {"overwrite", "true"}}),
                     {}};
         case Exchange::RecordingDownload:
-            return {call(QStringLiteral("MEMCopyDeviceToPc"), {{"sourceFile", "rec://Show"},
-                                                               {"destinationFile", e->pcPath(QStringLiteral("Show"))},
-                                                               {"overwrite", "true"},
-                                                               {"recordID", "7"}}),
-                    {}};
+            return {WorkerRequests::recordingDownload(*e), {}};
         case Exchange::RecordingUpload:
-            return {call(QStringLiteral("MEMCopyPcToDevice"),
-                         {{"sourceFile", "rec://" + e->pcPath(QStringLiteral("recs/Rec1.desc"))},
-                          {"destinationFile", "/hda1/recordings"},
-                          {"overwrite", "true"}}),
-                    {}};
+            return {WorkerRequests::recordingUpload(*e), {}};
         case Exchange::ListDownload:
-            return {call(QStringLiteral("sendOrdownloadTVLists"), {{"mode", "download"}, {"listType", "tv"}}), {}};
+            return {WorkerRequests::listDownload(), {}};
         case Exchange::ListUpload:
-            return {call(QStringLiteral("sendOrdownloadTVLists"), {{"mode", "send"}, {"listType", "tv"}}),
-                    listDocument()};
+            return {WorkerRequests::listUpload(), listDocument()};
         case Exchange::Listing:
-            return {call(QStringLiteral("getFolder"), {{"@path", "hda1"}}), {}};
+            return {WorkerRequests::listing(QStringLiteral("hda1")), {}};
         case Exchange::CreateFolder:
             return {call(QStringLiteral("MEMCreateDeviceFolder"), {{"destinationPath", "hda1"}, {"folderName", "new"}}),
                     {}};
@@ -192,7 +178,7 @@ private:
         case Exchange::Description:
             break;
         }
-        return {call(QStringLiteral("getDeviceInfo"), {{"ip", e->emulator.host()}}), {}};
+        return {WorkerRequests::description(*e), {}};
     }
 
     static QByteArray listDocument()
@@ -255,7 +241,7 @@ private:
         QTRY_COMPARE_WITH_TIMEOUT(m_states.count(QStringLiteral("connected")), 2, 15000);
         QCOMPARE(e->emulator.connectionCount(), 2);
         RecordingTask *next =
-            RecordingTask::run(*m_manager, this, call(QStringLiteral("getFolder"), {{"@path", "hda1"}}).toString());
+            RecordingTask::run(*m_manager, this, WorkerRequests::listing(QStringLiteral("hda1")).toString());
         QCOMPARE(next->calls, QStringList({"enqueued", "complete:true"}));
         const std::unique_ptr<QList<DeviceFileSystemItem *>> items(next->listing());
         next->setListing(nullptr);

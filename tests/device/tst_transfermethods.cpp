@@ -2,6 +2,7 @@
 
 #include "emulatorlink.h"
 #include "recordingtask.h"
+#include "workerrequests.h"
 
 #include "device/core/devicecall.h"
 #include "device/protocol/dvb24communicationmanager.h"
@@ -68,10 +69,7 @@ private:
     }
     static DeviceCall call(const QString &method, const QList<QPair<QString, QString>> &parameters)
     {
-        DeviceCall c(method);
-        for (const auto &p : parameters)
-            c.setParameter(p.first, p.second);
-        return c;
+        return WorkerRequests::call(method, parameters);
     }
 
 private slots:
@@ -99,8 +97,7 @@ private slots:
 
     void listDownload()
     {
-        RecordingTask *task =
-            run(call(QStringLiteral("sendOrdownloadTVLists"), {{"mode", "download"}, {"listType", "tv"}}));
+        RecordingTask *task = run(WorkerRequests::listDownload());
         QCOMPARE(task->calls.first(), QStringLiteral("enqueued"));
         QVERIFY(task->calls.contains(QStringLiteral("status:Device is preparing lists...")));
         QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
@@ -112,8 +109,7 @@ private slots:
         listUploadRestartDelayMs = 200;
         const QByteArray document = "<TDocument><items><tvService n=\"1\"/></items><lists><list><ref n=\"1\"/></list>"
                                     "</lists></TDocument>";
-        RecordingTask *task =
-            run(call(QStringLiteral("sendOrdownloadTVLists"), {{"mode", "send"}, {"listType", "tv"}}), document);
+        RecordingTask *task = run(WorkerRequests::listUpload(), document);
         QCOMPARE(task->calls.last(), QStringLiteral("complete:true"));
         QVERIFY(task->calls.contains(QStringLiteral("status:Sending lists...")));
         QCOMPARE(e->emulator.connectionCount(), 1);
@@ -128,8 +124,7 @@ private slots:
     void listUploadOfBadPayloadSendsNothing()
     {
         const int before = int(e->emulator.received().size());
-        RecordingTask *task =
-            run(call(QStringLiteral("sendOrdownloadTVLists"), {{"mode", "send"}, {"listType", "tv"}}), "<not a list");
+        RecordingTask *task = run(WorkerRequests::listUpload(), "<not a list");
         QCOMPARE(task->calls,
                  QStringList({"enqueued", "error:Error during uploading. Device is busy now. Please try again later.",
                               "complete:false"}));

@@ -1,3 +1,4 @@
+#include "receiverhold.h"
 #include "transferlostsupport.h"
 
 #include "base/translatorloader.h"
@@ -5,60 +6,11 @@
 
 #include <QCloseEvent>
 #include <QMessageBox>
-#include <QSemaphore>
-#include <QThread>
 #include <QTranslator>
-
-#include <atomic>
 
 namespace {
 
 const QString stopQuestion = QStringLiteral("Ombrelay is processing data. Do you want to stop and exit?");
-
-// Holds the receiver from the first bytes of the PC it reads once armed (a keep-alive aside) until let go: the
-// request has gone, the receiver has not answered, the page waits for it.
-class ReceiverHold
-{
-public:
-    explicit ReceiverHold(ReceiverEmulator &emulator)
-        : emulator(emulator)
-    {
-        emulator.setReceiveHook([this](const QByteArray &soFar) {
-            if (!armed.load())
-                return;
-            // a keep-alive held would end the connection, not hold a request
-            const QByteArray fresh = soFar.mid(armedAt.load());
-            if (fresh.count(char(0x01)) == fresh.size() || !armed.exchange(false))
-                return;
-            held = true;
-            // far longer than any test step; the test lets go at once
-            release.tryAcquire(1, 60000);
-            held = false;
-        });
-    }
-    // A test that ended early leaves no session waiting in it.
-    ~ReceiverHold()
-    {
-        emulator.setReceiveHook({});
-        release.release(1);
-        while (held.load())
-            QThread::yieldCurrentThread();
-    }
-    void arm()
-    {
-        armedAt = emulator.received().size();
-        armed = true;
-    }
-    bool isHolding() const { return held.load(); }
-    void letGo() { release.release(); }
-
-private:
-    ReceiverEmulator &emulator;
-    std::atomic_bool armed{false};
-    std::atomic<qsizetype> armedAt{0};
-    std::atomic_bool held{false};
-    QSemaphore release;
-};
 
 // Stands for the main window around a page alone: counts the closes the page asks for.
 class StandInWindow : public QWidget, public GeneralUiInterface

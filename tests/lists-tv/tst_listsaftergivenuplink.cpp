@@ -1,55 +1,9 @@
+#include "receiverhold.h"
 #include "transferlostsupport.h"
 
 #include <QMessageBox>
-#include <QThread>
-
-#include <atomic>
 
 namespace {
-
-// Keeps the receiver silent from the first request of the PC it reads once armed (a keep-alive aside) until the PC
-// has connected anew: the PC lets the wait for the answer pass and gives the connection up.
-class SilentUntilReconnect
-{
-public:
-    explicit SilentUntilReconnect(ReceiverEmulator &emulator)
-        : emulator(emulator)
-    {
-        emulator.setReceiveHook([this](const QByteArray &soFar) {
-            if (!armed.load())
-                return;
-            const QByteArray fresh = soFar.mid(armedAt.load());
-            if (fresh.count(char(0x01)) == fresh.size() || !armed.exchange(false))
-                return;
-            held = true;
-            const int connections = this->emulator.connectionCount();
-            // far longer than the PC's wait; let go once the PC is back, or when the test ends
-            for (int waited = 0; waited < 60000 && !leaving.load() && this->emulator.connectionCount() == connections;
-                 waited += 10)
-                QThread::msleep(10);
-            held = false;
-        });
-    }
-    ~SilentUntilReconnect()
-    {
-        leaving = true;
-        emulator.setReceiveHook({});
-        while (held.load())
-            QThread::yieldCurrentThread();
-    }
-    void arm()
-    {
-        armedAt = emulator.received().size();
-        armed = true;
-    }
-
-private:
-    ReceiverEmulator &emulator;
-    std::atomic_bool armed{false};
-    std::atomic<qsizetype> armedAt{0};
-    std::atomic_bool held{false};
-    std::atomic_bool leaving{false};
-};
 
 // The receiver's description without satellites, and with them.
 QString withoutSatellites()
@@ -91,7 +45,7 @@ class TestListsAfterGivenUpLink : public QObject
     {
         ConnectedWindow<Page> w;
         w.lists->setDocument(type, listOfType(type, 30).toUtf8());
-        SilentUntilReconnect silence(w.emulator);
+        ReceiverHold silence(w.emulator, ReceiverHold::ConnectedAnew);
         w.open();
         Page *page = w.page;
         QVERIFY(page);
@@ -170,7 +124,7 @@ private slots:
     {
         QFETCH(bool, late);
         ConnectedWindow<TVListModule> w;
-        SilentUntilReconnect silence(w.emulator);
+        ReceiverHold silence(w.emulator, ReceiverHold::ConnectedAnew);
         w.emulator.setDescription(withoutSatellites());
         QVERIFY(w.emulator.start());
         saveAsTheWindowsReceiver(w.emulator);

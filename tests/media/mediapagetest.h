@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mediareceiver.h"
+#include "receivertree.h"
 #include "tabledrawn.h"
 
 #include "media/mediaexplorermodule.h"
@@ -110,23 +111,7 @@ protected:
             box->reject();
     }
 
-    QModelIndex device(const QString &path) // "hdd/Movies": each level listed as needed
-    {
-        ZBDeviceFileSystemModel *m = page->deviceModel();
-        QModelIndex at;
-        for (const QString &name : path.split(u'/')) {
-            if (m->canFetchMore(at))
-                m->fetchMore(at);
-            if (!QTest::qWaitFor([&] { return !m->isFetching() && m->rowCount(at) > 0; }))
-                return {};
-            QModelIndex found;
-            for (int i = 0; i < m->rowCount(at); ++i)
-                if (m->index(i, 0, at).data().toString() == name)
-                    found = m->index(i, 0, at);
-            at = found;
-        }
-        return at;
-    }
+    QModelIndex device(const QString &path) { return ReceiverTree::at(page->deviceModel(), path); }
     QModelIndex pcIndex(const QString &path) { return page->pcModel()->index(path); }
     static void select(QTreeView *view, const QModelIndexList &rows)
     {

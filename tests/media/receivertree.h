@@ -35,4 +35,18 @@ inline QModelIndex child(ZBDeviceFileSystemModel *model, const QModelIndex &fold
     return {};
 }
 
+// The row at path ("hdd/Movies"), each level listed as needed; an invalid index when a level is empty or lacks it.
+inline QModelIndex at(ZBDeviceFileSystemModel *model, const QString &path)
+{
+    QModelIndex row;
+    for (const QString &name : path.split(u'/')) {
+        if (model->canFetchMore(row))
+            model->fetchMore(row);
+        if (!QTest::qWaitFor([&] { return !model->isFetching() && model->rowCount(row) > 0; }))
+            return {};
+        row = child(model, row, name);
+    }
+    return row;
+}
+
 } // namespace ReceiverTree

@@ -1,6 +1,7 @@
 #include "testmain.h"
 
 #include "mediareceiver.h"
+#include "receivertree.h"
 
 #include "app/mainwindow.h"
 #include "base/settings.h"
@@ -129,23 +130,7 @@ class TestGivenUpLinkPage : public QObject
         QVERIFY(page);
         window->setCurrentModule(page, true);
     }
-    QModelIndex device(const QString &path) // "hdd/Movies": each level listed as needed
-    {
-        ZBDeviceFileSystemModel *m = page->deviceModel();
-        QModelIndex at;
-        for (const QString &name : path.split(u'/')) {
-            if (m->canFetchMore(at))
-                m->fetchMore(at);
-            if (!QTest::qWaitFor([&] { return !m->isFetching() && m->rowCount(at) > 0; }))
-                return {};
-            QModelIndex found;
-            for (int i = 0; i < m->rowCount(at); ++i)
-                if (m->index(i, 0, at).data().toString() == name)
-                    found = m->index(i, 0, at);
-            at = found;
-        }
-        return at;
-    }
+    QModelIndex device(const QString &path) { return ReceiverTree::at(page->deviceModel(), path); }
     static void select(QTreeView *view, const QModelIndexList &rows)
     {
         view->setFocus();

@@ -1,3 +1,4 @@
+#include "numberedrowstable.h"
 #include "stampedinput.h"
 #include "tabledrawn.h"
 #include "testmain.h"
@@ -26,14 +27,9 @@ enum Input { Press, DropAbove, Wheel };
 
 } // namespace
 
-class TestAimedInput : public QObject
+class TestAimedInput : public QObject, private NumberedRowsTable
 {
     Q_OBJECT
-
-    std::unique_ptr<TestWindow> win;
-    ItemListView *table = nullptr;
-    std::unique_ptr<QStandardItemModel> source; // "r0".."r199", 2 columns
-    std::unique_ptr<QSortFilterProxyModel> proxy;
 
     // The point of the 4th row shown: in its middle, or for a drop near its top edge, so that a dropped
     // row goes in front of it.
@@ -84,27 +80,13 @@ class TestAimedInput : public QObject
 private slots:
     void init()
     {
-        win = std::make_unique<TestWindow>();
-        table = win->add(new ItemListView);
-        table->setFixedSize(300, 300);
-        source = std::make_unique<QStandardItemModel>(0, 2);
-        for (int row = 0; row < 200; ++row)
-            source->appendRow({new QStandardItem(QStringLiteral("r%1").arg(row)),
-                               new QStandardItem(QStringLiteral("second %1").arg(row))});
-        proxy = std::make_unique<QSortFilterProxyModel>();
-        tested(source.get());
-        proxy->setSourceModel(source.get());
-        tested(proxy.get());
-        table->setModel(proxy.get());
-        win->show();
+        openTable();
         QVERIFY(tableDrawn(table));
     }
     void cleanup()
     {
         AimedInputRule::setStampsFollowTime(false);
-        win.reset();
-        proxy.reset();
-        source.reset();
+        closeTable();
     }
 
     // Each change, then at once input at the 4th row shown. Where another row stands there since, a press or a

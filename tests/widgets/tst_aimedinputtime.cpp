@@ -1,3 +1,4 @@
+#include "numberedrowstable.h"
 #include "stampedinput.h"
 #include "tabledrawn.h"
 #include "testmain.h"
@@ -17,14 +18,10 @@
 // reaction time is the platform's double-click interval, never less than a quarter of a second. The user's own
 // scrolling by the keys needs none, and neither do rows changing around a row that stands.
 
-class TestAimedInputTime : public QObject
+class TestAimedInputTime : public QObject, private NumberedRowsTable
 {
     Q_OBJECT
 
-    std::unique_ptr<TestWindow> win;
-    ItemListView *table = nullptr;
-    std::unique_ptr<QStandardItemModel> source; // "r0".."r199", 2 columns
-    std::unique_ptr<QSortFilterProxyModel> proxy;
     int doubleClickInterval = 0;
     qint64 programMs = 0; // the program's own clock, where a test lets time pass
 
@@ -53,19 +50,7 @@ private slots:
     void init()
     {
         doubleClickInterval = QApplication::doubleClickInterval();
-        win = std::make_unique<TestWindow>();
-        table = win->add(new ItemListView);
-        table->setFixedSize(300, 300);
-        source = std::make_unique<QStandardItemModel>(0, 2);
-        for (int row = 0; row < 200; ++row)
-            source->appendRow({new QStandardItem(QStringLiteral("r%1").arg(row)),
-                               new QStandardItem(QStringLiteral("second %1").arg(row))});
-        proxy = std::make_unique<QSortFilterProxyModel>();
-        tested(source.get());
-        proxy->setSourceModel(source.get());
-        tested(proxy.get());
-        table->setModel(proxy.get());
-        win->show();
+        openTable();
         QVERIFY(tableDrawn(table));
     }
     void cleanup()
@@ -73,9 +58,7 @@ private slots:
         AimedInputRule::setStampsFollowTime(false);
         AimedInputRule::setTimeForTests({});
         QApplication::setDoubleClickInterval(doubleClickInterval);
-        win.reset();
-        proxy.reset();
-        source.reset();
+        closeTable();
     }
 
     // The rows sorted anew, then a click on the 4th row shown: with a double-click interval of 100 ms, made
