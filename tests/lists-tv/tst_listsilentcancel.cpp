@@ -308,6 +308,74 @@ private slots:
         QCOMPARE(shown(w.answers), QStringList());
     }
 
+    // In the whole program, the TV page asks the receiver for its satellites and the receiver falls silent in the
+    // middle of its description: the Cancel on the transfer page ends the request within the bound, the user hears
+    // that the receiver did not answer the cancel and that the connection went, and over the new connection the
+    // same request takes the satellites.
+    void satellitesRequestCancelledWhileSilent()
+    {
+        ConnectedWindow<TVListModule> w;
+        emulator = &w.emulator;
+        QString description = fourListDescription();
+        const qsizetype from = description.indexOf(QStringLiteral("<satellites>"));
+        const qsizetype to = description.indexOf(QStringLiteral("</satellites>")) + int(qstrlen("</satellites>"));
+        w.emulator.setDescription(QString(description).remove(from, to - from));
+        QVERIFY(w.emulator.start());
+        saveAsTheWindowsReceiver(w.emulator);
+        w.window = std::make_unique<MainWindow>();
+        showConnectedPage(*w.window, w.receiver, w.page);
+        TVListModule *page = w.page;
+        QVERIFY(page);
+        QVERIFY(page->projectManager()->newProject(listOfType(QStringLiteral("tv"), 20)));
+        QCOMPARE(page->deviceInfo()->satelliteCount(), 0);
+        const int connections = w.emulator.connectionCount();
+        const QString ask = QStringLiteral(
+            "Ombrelay has no information about satellites available. To download it please make sure that device is "
+            "connected and doesn't record any content. Do you want to download now?");
+        w.answers.boxTexts.clear();
+        w.answers.boxAnswers = {QStringLiteral("&Yes")};
+        // two chunks of the description, then nothing more
+        fired = false;
+        const qsizetype armedAt = w.emulator.received().size();
+        w.emulator.setReceiveHook([this, armedAt](const QByteArray &soFar) {
+            if (!fired.load() && soFar.indexOf(char(0x26), armedAt) >= 0) {
+                fired = true;
+                emulator->muteOpenConnectionsAfter(2 * (12 + emulator->chunkSize()));
+            }
+        });
+        QVERIFY(QMetaObject::invokeMethod(page, "onPredefinedSatellitesButtonClicked"));
+        QTRY_VERIFY_WITH_TIMEOUT(w.emulator.isMuted(w.emulator.connectionCount()), 20000);
+        QTRY_COMPARE(page->stackedWidget->currentIndex(), int(TVListModule::PageTransfer));
+        QTest::qWait(300);
+        QVERIFY(page->pendingTask());
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(page->dataTransferPageButton, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), FaultMs);
+        const qint64 took = clock.elapsed();
+        qInfo("the satellites request ended %lld ms after the cancel", took);
+        QVERIFY2(took < BoundMs, qPrintable(QStringLiteral("ended %1 ms after the cancel").arg(took)));
+        QTRY_VERIFY_WITH_TIMEOUT(w.emulator.connectionCount() == connections + 1 && w.receiver->isConnected(), 20000);
+        QTRY_VERIFY(shown(w.answers).size() >= 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(shown(w.answers),
+                 (QStringList{ask, QStringLiteral("The device did not answer the cancel. The connection to the device "
+                                                  "was lost.")}));
+        QCOMPARE(page->deviceInfo()->satelliteCount(), 0);
+        w.emulator.setReceiveHook({});
+
+        // Over the new connection the receiver answers with its satellites.
+        w.emulator.setDescription(description);
+        w.answers.boxTexts.clear();
+        w.answers.boxAnswers = {QStringLiteral("&Yes")};
+        QVERIFY(QMetaObject::invokeMethod(page, "onPredefinedSatellitesButtonClicked"));
+        QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
+        QCoreApplication::processEvents();
+        QCOMPARE(shown(w.answers), QStringList{ask});
+        QCOMPARE(page->deviceInfo()->satelliteCount(), 2);
+        QCOMPARE(w.emulator.connectionCount(), connections + 1);
+    }
+
     // The words for a cancel the receiver did not answer read in the user's language.
     void cancelUnansweredTextTranslated()
     {
