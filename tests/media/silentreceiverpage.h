@@ -188,6 +188,9 @@ protected:
             }
         });
     }
+    // An upload of the file name falls silent once the receiver has taken `packets` of its packets (it records the
+    // name, the packet size of four bytes, then the first byte of each packet).
+    void silenceInUpload(const QByteArray &name, int packets) { silenceIn(name, -1, name.size() + 4 + packets); }
     bool silent() const { return r->emulator.isMuted(r->emulator.connectionCount()); }
 
     // The job under way has moved bytes and the receiver has fallen silent; then the PC waits on it a moment.

@@ -41,8 +41,7 @@ class TestSilentCancelPage : public SilentReceiverPage
         case Job::FileUpload:
             write(pc->filePath("src/up.bin"), QByteArray(Mib, 'u'));
             QTRY_VERIFY(pcIndex(pc->filePath("src/up.bin")).isValid());
-            // the receiver records the first byte of each packet: silent after three packets
-            silenceIn("up.bin", -1, 8);
+            silenceInUpload("up.bin", 3);
             startPaste(page->tvPcFolders, {pcIndex(pc->filePath("src/up.bin"))}, page->tvZbDeviceFolders,
                        device("hdd/Movies"), true);
             break;
@@ -63,12 +62,14 @@ class TestSilentCancelPage : public SilentReceiverPage
             write(pc->filePath("src/Nest/a.txt"), "a");
             write(pc->filePath("src/Nest/In/up.bin"), QByteArray(Mib, 'u'));
             QTRY_VERIFY(pcIndex(pc->filePath("src/Nest")).isValid());
-            silenceIn("up.bin", -1, 8);
+            silenceInUpload("up.bin", 3);
             startPaste(page->tvPcFolders, {pcIndex(pc->filePath("src/Nest"))}, page->tvZbDeviceFolders,
                        device("hdd/Movies"), true);
             break;
         }
         waitUntilSilent();
+        // in the middle of the transfer: a download has moved bytes, an upload had packets taken
+        QTRY_VERIFY(page->pgrStatus->value() > 0);
     }
 
     // What the user had is there as before, and nothing half copied was left on the PC.
