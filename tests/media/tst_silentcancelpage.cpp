@@ -156,6 +156,7 @@ private slots:
         if (page->btnCancelTransfer->isVisible() && page->isBusy())
             QTest::mouseClick(page->btnCancelTransfer, Qt::LeftButton);
         checkEndedWithinBound("the job");
+        QVERIFY(!QTest::currentTestFailed());
         // Told in words, once; in the window the lost connection is named too.
         QTRY_VERIFY_WITH_TIMEOUT(boxTexts.size() > asked.size(), 10000);
         const QStringList told = boxTexts.mid(asked.size());
