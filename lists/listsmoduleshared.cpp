@@ -5,6 +5,7 @@
 #include "device/core/devicetask.h"
 #include "device/core/zbdeviceinfo.h"
 #include "device/transfers/listtransfer.h"
+#include "device/transfers/transferlink.h"
 #include "devices/receivercloseevent.h"
 #include "document/docitem.h"
 #include "document/docitemsdataprovider.h"
@@ -359,12 +360,20 @@ QString ListsModuleShared::notSentText(const QString &mode)
     return ListTransfer::listsNotMovedText(tr("The device is not connected."), mode);
 }
 
-void ListsModuleShared::reportLostConnection(const QString &mode)
+QString ListsModuleShared::cancelUnansweredText(const QString &mode)
+{
+    return ListTransfer::listsNotMovedText(
+        TransferLink::cancelUnansweredText() + u' ' + ListTransfer::lostConnectionText(QString()), mode);
+}
+
+void ListsModuleShared::reportLostConnection(const QString &mode, bool cancelUnanswered)
 {
     // Asked while the ending task is still the lost one: it is forgotten only after this.
     const bool stopped = lostTask && lostTask == stoppedTask;
     lossTold = lossTold || !stopped;
-    const QString text = stopped ? stoppedTransferText(mode) : ListTransfer::lostConnectionText(mode);
+    const QString text = stopped            ? stoppedTransferText(mode)
+                         : cancelUnanswered ? cancelUnansweredText(mode)
+                                            : ListTransfer::lostConnectionText(mode);
     QMetaObject::invokeMethod(
         this, [this, text] { appendStatusText(text); }, Qt::QueuedConnection);
 }

@@ -91,11 +91,15 @@ public:
     // Says that the connection went and the lists of this request ("download", "send" or another) were not
     // moved; or, when the user disconnected the receiver under it, that the transfer was stopped. Said once
     // the event loop has it: the page may be going with its receiver as it hears the link go, and a page that
-    // goes says nothing.
-    void reportLostConnection(const QString &mode);
+    // goes says nothing. With cancelUnanswered the connection went because the receiver did not answer the
+    // user's cancel, and the words say that first.
+    void reportLostConnection(const QString &mode, bool cancelUnanswered = false);
     bool tellsOfLostConnection() const override;
     // What the page says of a request stopped by a disconnect the user asked for.
     static QString stoppedTransferText(const QString &mode);
+    // What the page says of a request whose cancel the receiver did not answer, so that its connection was given
+    // up: both, whichever the page heard first, the worker's word or the link going.
+    static QString cancelUnansweredText(const QString &mode);
     // What the page says of a request it could not hand to the receiver.
     static QString notSentText(const QString &mode);
     // At the end of a send: the project counts as saved only when the document still holds the text

@@ -4,6 +4,7 @@
 #include "device/core/mill.h"
 #include "device/core/zbdeviceinfo.h"
 #include "device/transfers/listtransfer.h"
+#include "device/transfers/transferlink.h"
 #include "document/listdocument.h"
 #include "listfiles/listprojectfilemanager.h"
 #include "widgets/messagebox.h"
@@ -128,10 +129,12 @@ public:
         ended = true;
         // Once the connection went, whatever the worker saw of it is its loss, not a busy receiver; a loss the
         // worker saw first (the transfer's own word, or the link going under the task) is told the same way, so
-        // the window knows the page has said it.
-        if (module->lostConnectionUnder(this) || error == ListTransfer::lostConnectionText(mode()) ||
+        // the window knows the page has said it. A receiver that did not answer the user's cancel had its
+        // connection given up: that is said too, whether the link's going or this word came first.
+        const bool unanswered = error.startsWith(TransferLink::cancelUnansweredText());
+        if (module->lostConnectionUnder(this) || unanswered || error == ListTransfer::lostConnectionText(mode()) ||
             error == Mill::interruptedText())
-            module->reportLostConnection(mode());
+            module->reportLostConnection(mode(), unanswered);
         else
             module->appendStatusText(error);
         module->showPage(returnPage());
