@@ -2,6 +2,7 @@
 
 #include "loopbackonly.h"
 #include "receiveremulator.h"
+#include "standinwindow.h"
 #include "support/unwritablesettings.h"
 
 #include "base/settings.h"
@@ -10,7 +11,6 @@
 #include "devices/newdevicemodule.h"
 #include "devices/zbdevice.h"
 #include "devices/zbdevicecollection.h"
-#include "modules/generaluiinterface.h"
 #include "widgets/messagebox.h"
 
 #include <QCloseEvent>
@@ -18,27 +18,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTranslator>
-
-namespace {
-
-// Stands in for the main window: counts the close requests of the page.
-class Window : public QWidget, public GeneralUiInterface
-{
-public:
-    int closes = 0;
-    bool close() override
-    {
-        ++closes;
-        return true;
-    }
-    void setCurrentModule(OmbrelayModule *, bool) override {}
-    void notifyModuleMessage(OmbrelayModule *) override {}
-    void gotoMainView() override {}
-    void gotoSettings() override {}
-    void gotoAbout() override {}
-};
-
-} // namespace
 
 // The add-device page offscreen, searching loopback emulators only; boxes answered by the hook.
 class TestNewDeviceModule : public QObject
@@ -418,7 +397,7 @@ private slots:
     {
         QFETCH(bool, fastScan);
         m_answerYes = true;
-        Window window;
+        StandInWindow window;
         NewDeviceModule page(&window, nullptr);
         page.searcher().setPort(startEmulators({"127.0.8.1", "127.0.8.2"}, true));
         page.cbFastScan->setChecked(fastScan);

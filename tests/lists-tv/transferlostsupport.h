@@ -2,6 +2,7 @@
 
 #include "receiveremulator.h"
 #include "receiverlists.h"
+#include "savedreceiver.h"
 #include "testmain.h"
 
 #include "dialoganswerer.h"
@@ -133,18 +134,13 @@ inline void addTypeAndModeRows()
     forEachTypeAndMode([](const char *type, const char *mode) { QTest::addRow("%s %s", type, mode) << type << mode; });
 }
 
-// Saves the emulator as the one receiver the window connects to when it starts.
-inline void saveAsTheWindowsReceiver(const ReceiverEmulator &emulator)
+// The receiver's description of four favourite lists of each kind, with no satellites in it.
+inline QString fourListDescriptionWithoutSatellites()
 {
-    ZBDeviceCollection::setDefaultReceiverPort(emulator.port());
-    QObject owner;
-    ZBDeviceCollection writer(&owner);
-    ZBDeviceInfo saved(QStringLiteral("Living room"));
-    saved.setShareName(QStringLiteral("EMULATOR"));
-    saved.setIp(emulator.host());
-    saved.ensureDefaults();
-    writer.append(saved);
-    writer.save();
+    QString text = fourListDescription();
+    const qsizetype from = text.indexOf(QStringLiteral("<satellites>"));
+    const qsizetype to = text.indexOf(QStringLiteral("</satellites>")) + int(qstrlen("</satellites>"));
+    return text.remove(from, to - from);
 }
 
 // Shows the window, waits until it is connected to its one saved receiver and makes that receiver's page
@@ -174,10 +170,11 @@ template<class Page> struct ConnectedWindow
     ZBDevice *receiver = nullptr;
     Page *page = nullptr;
 
-    // Starts the emulator and shows the window connected to it; receiver and page are null where that failed.
-    void open()
+    // Starts the emulator describing itself so and shows the window connected to it; receiver and page are null
+    // where that failed.
+    void open(const QString &description = fourListDescription())
     {
-        emulator.setDescription(fourListDescription());
+        emulator.setDescription(description);
         QVERIFY(emulator.start());
         saveAsTheWindowsReceiver(emulator);
         window = std::make_unique<MainWindow>();
@@ -194,6 +191,19 @@ template<class Page> struct ConnectedWindow
         QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
         QCOMPARE(lists->uploads(), before + 1);
         QVERIFY(!page->projectManager()->isModified());
+    }
+    // The TV page's request for satellites (Yes to the question ask, the one box shown) takes those of the
+    // receiver's description of four lists: its two satellites.
+    void satellitesTaken(const QString &ask)
+    {
+        emulator.setDescription(fourListDescription());
+        answers.boxTexts.clear();
+        answers.boxAnswers = {QStringLiteral("&Yes")};
+        QVERIFY(QMetaObject::invokeMethod(page, "onPredefinedSatellitesButtonClicked"));
+        QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
+        QCoreApplication::processEvents();
+        QCOMPARE(shown(answers), QStringList{ask});
+        QCOMPARE(page->deviceInfo()->satelliteCount(), 2);
     }
 };
 

@@ -1,8 +1,8 @@
 #include "receiverhold.h"
+#include "standinwindow.h"
 #include "transferlostsupport.h"
 
 #include "base/translatorloader.h"
-#include "modules/generaluiinterface.h"
 
 #include <QCloseEvent>
 #include <QMessageBox>
@@ -11,19 +11,6 @@
 namespace {
 
 const QString stopQuestion = QStringLiteral("Ombrelay is processing data. Do you want to stop and exit?");
-
-// Stands for the main window around a page alone: counts the closes the page asks for.
-class StandInWindow : public QWidget, public GeneralUiInterface
-{
-public:
-    int closes = 0;
-    bool close() override { return ++closes; }
-    void setCurrentModule(OmbrelayModule *, bool) override {}
-    void notifyModuleMessage(OmbrelayModule *) override {}
-    void gotoMainView() override {}
-    void gotoSettings() override {}
-    void gotoAbout() override {}
-};
 
 } // namespace
 

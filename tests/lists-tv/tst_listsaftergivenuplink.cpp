@@ -3,19 +3,6 @@
 
 #include <QMessageBox>
 
-namespace {
-
-// The receiver's description without satellites, and with them.
-QString withoutSatellites()
-{
-    QString text = fourListDescription();
-    const qsizetype from = text.indexOf(QStringLiteral("<satellites>"));
-    const qsizetype to = text.indexOf(QStringLiteral("</satellites>")) + int(qstrlen("</satellites>"));
-    return text.remove(from, to - from);
-}
-
-} // namespace
-
 // In the whole program: the receiver stops answering a request of a list page, the connection is given up, the
 // user is told in words that name the lost connection (once, by the page), and the program connects anew. The
 // same request then goes through over the new connection without a word, whether the message was answered at
@@ -125,11 +112,7 @@ private slots:
         QFETCH(bool, late);
         ConnectedWindow<TVListModule> w;
         ReceiverHold silence(w.emulator, ReceiverHold::ConnectedAnew);
-        w.emulator.setDescription(withoutSatellites());
-        QVERIFY(w.emulator.start());
-        saveAsTheWindowsReceiver(w.emulator);
-        w.window = std::make_unique<MainWindow>();
-        showConnectedPage(*w.window, w.receiver, w.page);
+        w.open(fourListDescriptionWithoutSatellites());
         TVListModule *page = w.page;
         QVERIFY(page);
         QVERIFY(page->projectManager()->newProject(listOfType(QStringLiteral("tv"), 20)));
@@ -151,14 +134,7 @@ private slots:
         QCOMPARE(page->deviceInfo()->satelliteCount(), 0);
 
         // Over the new connection the receiver answers with its satellites.
-        w.emulator.setDescription(fourListDescription());
-        w.answers.boxTexts.clear();
-        w.answers.boxAnswers = {QStringLiteral("&Yes")};
-        QVERIFY(QMetaObject::invokeMethod(page, "onPredefinedSatellitesButtonClicked"));
-        QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
-        QCoreApplication::processEvents();
-        QCOMPARE(shown(w.answers), QStringList{ask});
-        QCOMPARE(page->deviceInfo()->satelliteCount(), 2);
+        w.satellitesTaken(ask);
         QCOMPARE(w.emulator.connectionCount(), connections + 1);
         MessageBox::setAnswerHook({});
     }

@@ -316,14 +316,7 @@ private slots:
     {
         ConnectedWindow<TVListModule> w;
         emulator = &w.emulator;
-        QString description = fourListDescription();
-        const qsizetype from = description.indexOf(QStringLiteral("<satellites>"));
-        const qsizetype to = description.indexOf(QStringLiteral("</satellites>")) + int(qstrlen("</satellites>"));
-        w.emulator.setDescription(QString(description).remove(from, to - from));
-        QVERIFY(w.emulator.start());
-        saveAsTheWindowsReceiver(w.emulator);
-        w.window = std::make_unique<MainWindow>();
-        showConnectedPage(*w.window, w.receiver, w.page);
+        w.open(fourListDescriptionWithoutSatellites());
         TVListModule *page = w.page;
         QVERIFY(page);
         QVERIFY(page->projectManager()->newProject(listOfType(QStringLiteral("tv"), 20)));
@@ -365,14 +358,7 @@ private slots:
         w.emulator.setReceiveHook({});
 
         // Over the new connection the receiver answers with its satellites.
-        w.emulator.setDescription(description);
-        w.answers.boxTexts.clear();
-        w.answers.boxAnswers = {QStringLiteral("&Yes")};
-        QVERIFY(QMetaObject::invokeMethod(page, "onPredefinedSatellitesButtonClicked"));
-        QTRY_VERIFY_WITH_TIMEOUT(!page->pendingTask(), 30000);
-        QCoreApplication::processEvents();
-        QCOMPARE(shown(w.answers), QStringList{ask});
-        QCOMPARE(page->deviceInfo()->satelliteCount(), 2);
+        w.satellitesTaken(ask);
         QCOMPARE(w.emulator.connectionCount(), connections + 1);
     }
 

@@ -2,12 +2,12 @@
 
 #include "mediareceiver.h"
 #include "receivertree.h"
+#include "standinwindow.h"
 #include "tabledrawn.h"
 
 #include "media/mediaexplorermodule.h"
 #include "media/pcfilesystemmodel.h"
 #include "media/zbdevicefilesystemmodel.h"
-#include "modules/generaluiinterface.h"
 #include "widgets/messagebox.h"
 
 #include <QClipboard>
@@ -22,19 +22,6 @@
 
 #include <memory>
 
-// Stands for the main window: counts the closes a page asks for.
-class FakeWindow : public QWidget, public GeneralUiInterface
-{
-public:
-    int closes = 0;
-    bool close() override { return ++closes; }
-    void setCurrentModule(OmbrelayModule *, bool) override {}
-    void notifyModuleMessage(OmbrelayModule *) override {}
-    void gotoMainView() override {}
-    void gotoSettings() override {}
-    void gotoAbout() override {}
-};
-
 // What the page tests share: the real media explorer page offscreen, its receiver the emulator, its PC a
 // temporary folder, and the page's boxes answered through answer().
 class MediaPageTest : public QObject
@@ -42,7 +29,7 @@ class MediaPageTest : public QObject
 protected:
     std::unique_ptr<MediaReceiver> r;
     QTemporaryDir pc;
-    FakeWindow window;
+    StandInWindow window;
     std::unique_ptr<MediaExplorerModule> page;
     QStringList boxTexts, boxAnswers;
     QString folderName; // typed into the next name box

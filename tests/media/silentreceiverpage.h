@@ -1,6 +1,8 @@
 #pragma once
 
 #include "mediareceiver.h"
+#include "savedreceiver.h"
+#include "standinwindow.h"
 
 #include "app/mainwindow.h"
 #include "base/settings.h"
@@ -11,7 +13,6 @@
 #include "media/mediaexplorermodule.h"
 #include "media/pcfilesystemmodel.h"
 #include "media/zbdevicefilesystemmodel.h"
-#include "modules/generaluiinterface.h"
 #include "widgets/messagebox.h"
 
 #include <QClipboard>
@@ -32,18 +33,6 @@
 class SilentReceiverPage : public QObject
 {
 protected:
-    // Stands for the main window around the page alone.
-    class StandInWindow : public QWidget, public GeneralUiInterface
-    {
-    public:
-        bool close() override { return true; }
-        void setCurrentModule(OmbrelayModule *, bool) override {}
-        void notifyModuleMessage(OmbrelayModule *) override {}
-        void gotoMainView() override {}
-        void gotoSettings() override {}
-        void gotoAbout() override {}
-    };
-
     // Far above what a working build needs (the after-cancel wait of 3 s and a little), far below the fault (the
     // inactivity limit of a transfer, 30 s, and the connection's own waits after it).
     static constexpr int BoundMs = 8000;
@@ -111,17 +100,7 @@ protected:
         r->transfers = TransferCommands::install(r->emulator, r->root.path());
         r->media = MediaCommands::install(r->emulator, r->root.path());
         QVERIFY(r->emulator.start());
-        ZBDeviceCollection::setDefaultReceiverPort(r->emulator.port());
-        {
-            QObject owner;
-            ZBDeviceCollection writer(&owner);
-            ZBDeviceInfo saved(QStringLiteral("Living room"));
-            saved.setShareName(QStringLiteral("EMULATOR"));
-            saved.setIp(r->emulator.host());
-            saved.ensureDefaults();
-            writer.append(saved);
-            writer.save();
-        }
+        saveAsTheWindowsReceiver(r->emulator);
         window = std::make_unique<MainWindow>();
         window->resize(1280, 800);
         window->show();

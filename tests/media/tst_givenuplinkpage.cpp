@@ -1,6 +1,8 @@
 #include "testmain.h"
 
 #include "mediareceiver.h"
+#include "savedreceiver.h"
+#include "standinwindow.h"
 #include "receivertree.h"
 
 #include "app/mainwindow.h"
@@ -12,7 +14,6 @@
 #include "media/mediaexplorermodule.h"
 #include "media/pcfilesystemmodel.h"
 #include "media/zbdevicefilesystemmodel.h"
-#include "modules/generaluiinterface.h"
 #include "widgets/messagebox.h"
 
 #include <QClipboard>
@@ -24,18 +25,6 @@
 #include <memory>
 
 namespace {
-
-// Stands for the main window around the page alone.
-class StandInWindow : public QWidget, public GeneralUiInterface
-{
-public:
-    bool close() override { return true; }
-    void setCurrentModule(OmbrelayModule *, bool) override {}
-    void notifyModuleMessage(OmbrelayModule *) override {}
-    void gotoMainView() override {}
-    void gotoSettings() override {}
-    void gotoAbout() override {}
-};
 
 const QString silentText = QStringLiteral("The device did not answer.");
 
@@ -106,17 +95,7 @@ class TestGivenUpLinkPage : public QObject
     }
     void openInTheWindow()
     {
-        ZBDeviceCollection::setDefaultReceiverPort(r->emulator.port());
-        {
-            QObject owner;
-            ZBDeviceCollection writer(&owner);
-            ZBDeviceInfo saved(QStringLiteral("Living room"));
-            saved.setShareName(QStringLiteral("EMULATOR"));
-            saved.setIp(r->emulator.host());
-            saved.ensureDefaults();
-            writer.append(saved);
-            writer.save();
-        }
+        saveAsTheWindowsReceiver(r->emulator);
         window = std::make_unique<MainWindow>();
         window->resize(1280, 800);
         window->show();
