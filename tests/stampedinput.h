@@ -20,6 +20,10 @@ public:
     StampedInput()
         : start(QTest::lastMouseTimestamp + 100000)
     {}
+    // With the clock starting at the stamp start instead.
+    explicit StampedInput(qint64 start)
+        : start(start)
+    {}
     ~StampedInput() { QTest::lastMouseTimestamp = std::max<qint64>(QTest::lastMouseTimestamp, latest + 1000); }
     StampedInput(const StampedInput &) = delete;
     StampedInput &operator=(const StampedInput &) = delete;

@@ -80,7 +80,12 @@ protected:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseMove:
         case QEvent::Wheel:
-            stamped(static_cast<QInputEvent *>(event)->timestamp());
+            // Without a window system, input is stamped by the code that makes it, but the pointer that code
+            // places is moved by the platform with stamps of its own clock: they say nothing of when input was
+            // made, and taken with the others they would date it back by the time between the two.
+            if (followsTime || event->type() != QEvent::MouseMove ||
+                static_cast<QMouseEvent *>(event)->source() != Qt::MouseEventSynthesizedByQt)
+                stamped(static_cast<QInputEvent *>(event)->timestamp());
             // On its way to a widget the application gives the focus first, before any filter of the widget.
             if (watched->isWindowType() && event->spontaneous() && !rules.isEmpty() &&
                 dropsBeforeWidgets(static_cast<QWindow *>(watched), static_cast<QSinglePointEvent *>(event))) {

@@ -3,6 +3,7 @@
 #include "mediareceiver.h"
 #include "receivertree.h"
 #include "standinwindow.h"
+#include "testfiles.h"
 #include "tabledrawn.h"
 
 #include "media/mediaexplorermodule.h"
@@ -219,13 +220,5 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
     }
-    static QStringList tree(const QString &path) // every entry below path, relative, sorted
-    {
-        QStringList found;
-        QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            found << QDir(path).relativeFilePath(it.next());
-        found.sort();
-        return found;
-    }
+    static QStringList tree(const QString &path) { return TestFiles::tree(path); }
 };

@@ -3,6 +3,7 @@
 #include "mediareceiver.h"
 #include "savedreceiver.h"
 #include "standinwindow.h"
+#include "testfiles.h"
 
 #include "app/mainwindow.h"
 #include "base/settings.h"
@@ -275,24 +276,10 @@ protected:
         QCOMPARE(boxTexts, said);
     }
 
-    static QByteArray read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
-    }
+    static QByteArray read(const QString &path) { return TestFiles::read(path); }
     static void write(const QString &path, const QByteArray &bytes)
     {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        QCOMPARE(TestFiles::read(TestFiles::write(path, bytes)), bytes);
     }
-    static QStringList tree(const QString &path) // every entry below path, relative, sorted
-    {
-        QStringList found;
-        QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            found << QDir(path).relativeFilePath(it.next());
-        found.sort();
-        return found;
-    }
+    static QStringList tree(const QString &path) { return TestFiles::tree(path); }
 };

@@ -3,6 +3,7 @@
 #include "mediareceiver.h"
 #include "savedreceiver.h"
 #include "standinwindow.h"
+#include "testfiles.h"
 #include "receivertree.h"
 
 #include "app/mainwindow.h"
@@ -118,11 +119,6 @@ class TestGivenUpLinkPage : public QObject
             view->selectionModel()->select(row, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     QModelIndex pcIndex(const QString &path) { return page->pcModel()->index(path); }
-    static QByteArray read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
-    }
 
 private slots:
     void initTestCase()
@@ -232,7 +228,7 @@ private slots:
         QTRY_VERIFY(page->btnPaste->isEnabled());
         QVERIFY(page->pasteFromClipboard());
         QTRY_VERIFY_WITH_TIMEOUT(!page->isBusy(), 20000);
-        QCOMPARE(read(pc->filePath("dl/a.ts")), QByteArray("movie"));
+        QCOMPARE(TestFiles::read(pc->filePath("dl/a.ts")), QByteArray("movie"));
         QVERIFY2(boxTexts.isEmpty(), qPrintable(boxTexts.join(" | ")));
         QCOMPARE(r->emulator.connectionCount(), connectionsBefore + 1);
         QCOMPARE(r->emulator.unknownCommands(), 0);

@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDirIterator>
 #include <QString>
+#include <QStringList>
 
 // Files for tests: written with their folders, read back whole.
 namespace TestFiles {
@@ -24,6 +26,17 @@ inline QByteArray read(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Every entry below path (files and folders, hidden ones too), relative to it, sorted.
+inline QStringList tree(const QString &path)
+{
+    QStringList found;
+    QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << QDir(path).relativeFilePath(it.next());
+    found.sort();
+    return found;
 }
 
 } // namespace TestFiles

@@ -128,6 +128,45 @@ private slots:
         QCOMPARE(clickAt(user, 6500, point), QStringList{shown});
     }
 
+    // Without a window system, input is stamped by the code that makes it, while the pointer placed by code
+    // (QCursor::setPos) is moved by the platform with stamps of its own clock. The pointer placed with a stamp 3 s
+    // ahead of the input's, the rows sorted anew and drawn, a click made 1 s after them acts on the row drawn:
+    // the platform's stamp does not date the click back into the time before the rows were drawn.
+    void pointerPlacedByCodeDoesNotDateInput()
+    {
+        const QPoint point = fourthRow();
+        qint64 placedAt = 0;
+        struct PlacedMoves : QObject
+        {
+            qint64 *at;
+            explicit PlacedMoves(qint64 *at) : at(at) {}
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::MouseMove &&
+                    static_cast<QMouseEvent *>(event)->source() == Qt::MouseEventSynthesizedByQt)
+                    *at = qint64(static_cast<QMouseEvent *>(event)->timestamp());
+                return false;
+            }
+        } placedMoves(&placedAt);
+        qApp->installEventFilter(&placedMoves);
+        // placed until the platform's clock is 3 s on, so that the input's stamps can stand 2 s behind it
+        for (int tries = 0; placedAt < 3000 && tries < 10; ++tries) {
+            if (tries)
+                QTest::qWait(int(3000 - placedAt));
+            QCursor::setPos(table->viewport()->mapToGlobal(point + QPoint(0, tries % 2)));
+            QCoreApplication::processEvents();
+        }
+        qApp->removeEventFilter(&placedMoves);
+        QVERIFY2(placedAt >= 3000, "the platform placed the pointer with no stamp of its own clock");
+        StampedInput user(placedAt - 3000);
+        user.rest(0, &win->window);
+        proxy->sort(0, Qt::DescendingOrder);
+        QVERIFY(tableDrawn(table));
+        const QString shown = drawnAt(point);
+        QVERIFY(shown != QStringLiteral("r3"));
+        QCOMPARE(clickAt(user, 1000, point), QStringList{shown});
+    }
+
     // Keys given to the table scroll rows in that the user watches as they come: a click made 200 ms after,
     // once drawn, acts on the row drawn. A scroll the program makes gives its rows a reaction time: a click made
     // 200 ms after it acts on nothing, one made 1.5 s after on the row drawn.
